@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian package the editor, its tools and its tests need.
+# Does nothing when they are all present already.
+set -euo pipefail
+PACKAGES=(
+  cmake g++ ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+  libhidapi-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-fonttools
+  libgif-dev
+  libx11-dev
+  clang libclang-rt-14-dev
+  xvfb xauth imagemagick
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,19 @@
+#pragma once
+// The panel character set: content byte i stands for PanelCharset[i].
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vorelux {
+
+extern const std::array<char16_t, 192> PanelCharset;
+
+// Converts one text character to a content byte. Characters the panel cannot
+// show become the low byte of `char_default`, or a space when that is 0.
+uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default);
+
+// UTF-8 to UTF-16 (the tools and tests speak UTF-8; the editor speaks UTF-16).
+std::u16string utf8ToUtf16(const std::string& text);
+std::string utf16ToUtf8(const std::u16string& text);
+
+} // namespace vorelux

@@ -1,0 +1,42 @@
+#include "model/charset.h"
+#include "model/line.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorelux;
+
+TEST(Charset, ConvertsTypedCharacters) {
+    struct Case {
+        char16_t in;
+        uint8_t out;
+    } cases[] = {{u'A', 65}, {u'é', 130}, {u'í', 32}, {u'\t', 9}, {u'\r', 13},
+                 {u'ù', 151}, {u'Ù', 191}, {u'º', 167}, {u'~', 126}, {u'¿', 32}};
+    for (const auto& c : cases) EXPECT_EQ(ASCII_Vorelux_converter(c.in, u' '), c.out) << int(c.in);
+    EXPECT_EQ(ASCII_Vorelux_converter(u'í', 0), 32);
+    EXPECT_EQ(ASCII_Vorelux_converter(u'í', u'?'), '?');
+}
+
+TEST(LineDisplay, DrawingsShowAsTwoFixedGlyphsAndSpacesWrap) {
+    LineStream line{0xFF, 192, 192, 65, 31, 7, 32, 66};
+    EXPECT_EQ(LineDisplayText(line), (std::u16string{0x241, 0x21F, 0x21E, u' ', 0x242}));
+    EXPECT_EQ(LineDisplayText(newLine()), u"");
+}
+
+TEST(InsertCodes, TablesMatchTheLists) {
+    EXPECT_EQ(InsertCodeTable[0], 0);
+    EXPECT_EQ(InsertCodeTable[36], 60);
+    EXPECT_EQ(InsertCodeTable[123], 253);
+    EXPECT_EQ(InsertCodeTable[124], 8);
+    EXPECT_EQ(InsertCodeTable[137], 27);
+    EXPECT_EQ(drawingListIndex(211), 103);
+    EXPECT_EQ(drawingListIndex(1), -1);
+    EXPECT_FALSE(isDrawingCode(31));
+    EXPECT_EQ(functionListIndex(25), 11);
+    EXPECT_STREQ(FunctionNames[11], "Saudação");
+}
+
+TEST(Utf8, RoundTripsAndSurvivesTruncation) {
+    const std::string text = "Olá ÇÃO º";
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(text)), text);
+    EXPECT_EQ(utf8ToUtf16("a\xC3"), u"a\uFFFD");
+}
