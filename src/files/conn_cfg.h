@@ -18,11 +18,11 @@ struct PageByHour {
 };
 
 struct TCfgComm {
-    uint8_t tipo = 0;                   // 0 serial port, 1 USB transmitter
-    int32_t COM = 0;                    // serial port number: "COM" + number
-    std::vector<uint8_t> paginas;       // never filled
-    std::vector<uint8_t> paineis;       // target panels, ascending; 0 = every panel
-    uint8_t setPag = 0;                 // display-page selector of the send dialog, minus one
+    uint8_t tipo = 0;             // 0 serial port, 1 USB transmitter
+    int32_t COM = 0;              // serial port number: "COM" + number
+    std::vector<uint8_t> paginas; // never filled
+    std::vector<uint8_t> paineis; // target panels, ascending; 0 = every panel
+    uint8_t setPag = 0;           // display-page selector of the send dialog, minus one
     std::array<PageByHour, 12> pagPorHora{};
     std::string abrir;                  // unused
     std::array<uint8_t, 8> serial_KQ{}; // transmitter identity

@@ -34,8 +34,8 @@ bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& d
                           std::string& error) {
     std::random_device seed;
     const fs::path target(path);
-    const fs::path temp =
-        target.parent_path() / (target.filename().string() + ".tmp" + std::to_string(seed() % 100000));
+    const fs::path temp = target.parent_path() /
+                          (target.filename().string() + ".tmp" + std::to_string(seed() % 100000));
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {

@@ -10,7 +10,9 @@ namespace {
 constexpr size_t FileHeaderSize = 16;
 constexpr size_t BlockHeaderSize = 16;
 
-size_t paddedSize(size_t length) { return (length + 15) / 16 * 16; }
+size_t paddedSize(size_t length) {
+    return (length + 15) / 16 * 16;
+}
 
 std::string baseName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
@@ -112,8 +114,8 @@ bool LoadLinha(PageStore& store, const std::string& FileName, uint8_t /*flag_pag
     }
     DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        error = "Não foi possível abrir \"" + baseName(FileName) + "\": o arquivo está danificado (" +
-                decoded.problem + "). Nada foi alterado.";
+        error = "Não foi possível abrir \"" + baseName(FileName) +
+                "\": o arquivo está danificado (" + decoded.problem + "). Nada foi alterado.";
         return false;
     }
     store.replaceAllPages(std::move(decoded.pages));

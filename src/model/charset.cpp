@@ -6,11 +6,12 @@ const std::array<char16_t, 192> PanelCharset = [] {
     std::array<char16_t, 192> table{};
     for (int i = 0; i < 127; ++i) table[i] = char16_t(i); // controls, then ASCII
     table[127] = 0;
-    const char16_t upper[64] = {
-        u'Ç', u'ü', u'é', u'â', u'ä', u'à', u'å', u'ç', u'ê', u'ë', u'è', u'ï', u'î', u'ì', u'Ä', u'Å',
-        u'É', u'æ', u'Æ', u'ô', u'ö', u'ò', u'û', u'ù', u'ÿ', u'Ö', u'Ü', u'ø', 0,    u'Ø', u'×', u'ƒ',
-        u'á', u'ù', u'ó', u'ú', u'ñ', u'Ñ', u'ª', u'º', 0,    u'®', u'Ó', u'Ô', u'Ò', u'õ', u'Õ', u'Ê',
-        u'Ë', u'È', 0,    u'ã', u'Ã', u'Á', u'Â', u'À', u'©', u'Í', u'Î', u'Ï', u'Ì', u'Ú', u'Û', u'Ù'};
+    const char16_t upper[64] = {u'Ç', u'ü', u'é', u'â', u'ä', u'à', u'å', u'ç', u'ê', u'ë', u'è',
+                                u'ï', u'î', u'ì', u'Ä', u'Å', u'É', u'æ', u'Æ', u'ô', u'ö', u'ò',
+                                u'û', u'ù', u'ÿ', u'Ö', u'Ü', u'ø', 0,    u'Ø', u'×', u'ƒ', u'á',
+                                u'ù', u'ó', u'ú', u'ñ', u'Ñ', u'ª', u'º', 0,    u'®', u'Ó', u'Ô',
+                                u'Ò', u'õ', u'Õ', u'Ê', u'Ë', u'È', 0,    u'ã', u'Ã', u'Á', u'Â',
+                                u'À', u'©', u'Í', u'Î', u'Ï', u'Ì', u'Ú', u'Û', u'Ù'};
     for (int i = 0; i < 64; ++i) table[128 + i] = upper[i];
     return table;
 }();

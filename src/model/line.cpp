@@ -4,7 +4,9 @@
 
 namespace vorelux {
 
-LineStream newLine() { return LineStream{LineStart, effectByte(1), effectByte(1)}; }
+LineStream newLine() {
+    return LineStream{LineStart, effectByte(1), effectByte(1)};
+}
 
 const std::array<uint8_t, 138> InsertCodeTable = {
     // drawings, list order
@@ -40,7 +42,9 @@ const std::array<const char*, FunctionCount> FunctionNames = [] {
     return names;
 }();
 
-bool isLiveFieldCode(uint8_t b) { return functionListIndex(b) >= 0; }
+bool isLiveFieldCode(uint8_t b) {
+    return functionListIndex(b) >= 0;
+}
 
 int drawingListIndex(uint8_t code) {
     auto end = InsertCodeTable.begin() + DrawingCount;
@@ -48,7 +52,9 @@ int drawingListIndex(uint8_t code) {
     return it == end ? -1 : int(it - InsertCodeTable.begin());
 }
 
-bool isDrawingCode(uint8_t b) { return drawingListIndex(b) >= 0; }
+bool isDrawingCode(uint8_t b) {
+    return drawingListIndex(b) >= 0;
+}
 
 int functionListIndex(uint8_t code) {
     for (int i = 0; i < FunctionCount; ++i)

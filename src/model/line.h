@@ -25,9 +25,15 @@ constexpr int PageCount = 8;
 constexpr int DrawingCount = 124;
 constexpr int FunctionCount = 14;
 
-constexpr uint8_t effectByte(int effectNumber) { return uint8_t(EffectByteBase + effectNumber); }
-constexpr int effectNumber(uint8_t effectByte) { return int(effectByte) - EffectByteBase; }
-constexpr bool isEffectByte(uint8_t b) { return b >= 192 && b <= 252; }
+constexpr uint8_t effectByte(int effectNumber) {
+    return uint8_t(EffectByteBase + effectNumber);
+}
+constexpr int effectNumber(uint8_t effectByte) {
+    return int(effectByte) - EffectByteBase;
+}
+constexpr bool isEffectByte(uint8_t b) {
+    return b >= 192 && b <= 252;
+}
 
 // A new line: marker, effect 1 in, effect 1 out, no content.
 LineStream newLine();
@@ -36,7 +42,9 @@ LineStream newLine();
 // 0..13 to live-field code (entries 124..137).
 extern const std::array<uint8_t, 138> InsertCodeTable;
 
-constexpr bool isFontSelect(uint8_t b) { return b <= 3; }
+constexpr bool isFontSelect(uint8_t b) {
+    return b <= 3;
+}
 bool isLiveFieldCode(uint8_t b);
 bool isDrawingCode(uint8_t b);
 // Drawing list index of a drawing code, -1 when the code is not one.

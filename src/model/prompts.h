@@ -7,7 +7,13 @@
 namespace vorelux {
 
 // Buttons, as the prompts return them.
-enum PromptButton : int { ButtonNone = 0, ButtonOk = 1, ButtonCancel = 2, ButtonYes = 6, ButtonNo = 7 };
+enum PromptButton : int {
+    ButtonNone = 0,
+    ButtonOk = 1,
+    ButtonCancel = 2,
+    ButtonYes = 6,
+    ButtonNo = 7
+};
 
 // Box styles: buttons and icon.
 enum PromptStyle : int {

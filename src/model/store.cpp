@@ -16,8 +16,12 @@ PageStore::PageStore(Prompter& prompter) : prompter_(prompter) {
     SetMemoryEdit(0);
 }
 
-LineStream& PageStore::EditLine() { return page().Memory.at(size_t(editLineIndex_)); }
-const LineStream& PageStore::EditLine() const { return page().Memory.at(size_t(editLineIndex_)); }
+LineStream& PageStore::EditLine() {
+    return page().Memory.at(size_t(editLineIndex_));
+}
+const LineStream& PageStore::EditLine() const {
+    return page().Memory.at(size_t(editLineIndex_));
+}
 
 uint8_t PageStore::readByte(int32_t Pos, const LineStream& Memory) {
     if (Memory.empty()) return 0;

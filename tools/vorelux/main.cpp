@@ -14,7 +14,8 @@ bool takeOption(Args& args, const std::string& name, std::string& value) {
     for (size_t i = 0; i + 1 < args.size(); ++i) {
         if (args[i] == name) {
             value = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            args.erase(args.begin() + static_cast<long>(i),
+                       args.begin() + static_cast<long>(i) + 2);
             return true;
         }
     }

@@ -1,0 +1,139 @@
+#include "files/page_file.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace vorelux;
+using vorelux::testing::RecordingPrompter;
+
+namespace {
+
+struct PageFileTest : ::testing::Test {
+    RecordingPrompter prompter;
+    PageStore store{prompter};
+    TempDir dir;
+
+    void typeStartupLine() {
+        for (char c : std::string("ARDENCORE ")) store.EditLine().push_back(uint8_t(c));
+    }
+};
+
+} // namespace
+
+TEST_F(PageFileTest, StartupStateSavesAsThe272ByteFile) {
+    typeStartupLine();
+    store.Modified = true;
+    std::string error;
+    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error)) << error;
+    auto bytes = readBytes(dir.file("a.vpg"));
+    ASSERT_EQ(bytes.size(), 272u);
+    const std::vector<uint8_t> header{'.', 'v', 'p', ' ', 'v', '1', 0, 0,
+                                      0,   64,  0,   7,   0,   0,   0, 'A'};
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16), header);
+    EXPECT_EQ(bytes[16], 'M');
+    EXPECT_EQ(bytes[16 + 8], 0x00);
+    EXPECT_EQ(bytes[16 + 9], 0x0D);
+    EXPECT_EQ(bytes[48], 'M');
+    EXPECT_EQ(bytes[48 + 2], 1); // page index
+    EXPECT_EQ(bytes[48 + 9], 3);
+    EXPECT_FALSE(store.Modified);
+}
+
+TEST_F(PageFileTest, BlocksArePaddedToSixteen) {
+    struct Case {
+        size_t lineBytes;
+        size_t blockSize;
+    } cases[] = {{32, 16 + 32}, {33, 16 + 48}, {3, 16 + 16}};
+    for (const auto& c : cases) {
+        store.EditLine().resize(c.lineBytes, 'x');
+        auto bytes = encodePageFile(store.control, "p.vpg", 255);
+        EXPECT_EQ(bytes.size(), 16 + c.blockSize + 7 * 32) << c.lineBytes;
+        store.EditLine() = newLine();
+    }
+}
+
+TEST_F(PageFileTest, OpenAndSaveAgainWritesIdenticalBytes) {
+    typeStartupLine();
+    store.nova_linha(0, 1);
+    store.control[0].Memory[1] = {0xFF, 200, 252, 0, 'X', 31, 60, 8};
+    store.control[5].Memory[0] = {0xFF, 195, 192, 'Z'};
+    std::string error;
+    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    RecordingPrompter otherPrompter;
+    PageStore other{otherPrompter};
+    ASSERT_TRUE(LoadLinha(other, dir.file("a.vpg"), 255, error)) << error;
+    EXPECT_EQ(other.control[0].Memory, store.control[0].Memory);
+    EXPECT_EQ(other.control[5].Memory, store.control[5].Memory);
+    ASSERT_TRUE(salvarLinha(other, dir.file("b.vpg"), 255, error));
+    EXPECT_EQ(readBytes(dir.file("a.vpg")), readBytes(dir.file("b.vpg")));
+}
+
+TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
+    std::string error;
+    store.control[2].Memory[0].push_back('Q');
+    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    store.CurrentPage = 2;
+    store.SetMemoryEdit(0);
+    store.Modified = true;
+    ASSERT_TRUE(LoadLinha(store, dir.file("a.vpg"), 255, error));
+    EXPECT_EQ(store.CurrentPage, 0);
+    EXPECT_FALSE(store.Modified);
+    EXPECT_EQ(store.page().index_caracter, 2);
+    EXPECT_EQ(store.control[2].Memory[0].back(), 'Q');
+}
+
+TEST_F(PageFileTest, DamagedFilesChangeNothing) {
+    typeStartupLine();
+    std::string error;
+    ASSERT_TRUE(salvarLinha(store, dir.file("good.vpg"), 255, error));
+    const auto good = readBytes(dir.file("good.vpg"));
+
+    auto truncated = good;
+    truncated.resize(100); // page 3 onwards missing
+    auto overlong = good;
+    overlong[16 + 32 + 9] = 200; // page 2 claims more bytes than the file holds
+    auto noMarker = good;
+    noMarker[16 + 32 + 16] = 0x41; // page 2 data does not start a line
+    auto emptyBlock = good;
+    emptyBlock[16 + 32 + 9] = 0; // page 2 without lines
+    auto badEffect = good;
+    badEffect[16 + 16 + 1] = 5; // page 1 line with an impossible entry effect
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"truncated", truncated}, {"overlong", overlong}, {"nomarker", noMarker},
+        {"empty", emptyBlock},    {"effect", badEffect},  {"tiny", {1, 2, 3}}};
+
+    store.control[1].Memory[0].push_back('K');
+    store.Modified = true;
+    const auto before = store.control;
+    for (const auto& [name, bytes] : cases) {
+        writeBytes(dir.file(name), bytes);
+        error.clear();
+        EXPECT_FALSE(LoadLinha(store, dir.file(name), 255, error)) << name;
+        EXPECT_NE(error.find(name), std::string::npos) << error;
+        EXPECT_NE(error.find("Nada foi alterado"), std::string::npos) << error;
+        for (int p = 0; p < PageCount; ++p) EXPECT_EQ(store.control[p].Memory, before[p].Memory);
+        EXPECT_TRUE(store.Modified);
+    }
+    EXPECT_FALSE(LoadLinha(store, dir.file("missing.vpg"), 255, error));
+    EXPECT_FALSE(LoadLinha(store, dir.path.string(), 255, error)); // a folder
+}
+
+TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
+    std::string error;
+    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    const auto previous = readBytes(dir.file("a.vpg"));
+    store.EditLine().push_back('N');
+    store.Modified = true;
+    EXPECT_FALSE(salvarLinha(store, dir.file("no/such/folder/a.vpg"), 255, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(store.Modified);
+    EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
+}
+
+TEST(PageFileName, ExtensionIsAlwaysVpg) {
+    EXPECT_EQ(withPageFileExtension("/x/y/x.txt"), "/x/y/x.vpg");
+    EXPECT_EQ(withPageFileExtension("/x/y/noext"), "/x/y/noext.vpg");
+    EXPECT_EQ(withPageFileExtension("/x/a.b/c.VPG"), "/x/a.b/c.vpg");
+}
