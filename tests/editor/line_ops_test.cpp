@@ -1,0 +1,133 @@
+#include "editor/line_ops.h"
+#include "model/charset.h"
+#include "support/recording_prompter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vorelux;
+using namespace vorelux::editor;
+using vorelux::testing::RecordingPrompter;
+
+namespace {
+
+LineStream lineOf(const std::string& text, uint8_t in = 192, uint8_t out = 192) {
+    LineStream line{0xFF, in, out};
+    for (char ch : text) line.push_back(uint8_t(ch));
+    return line;
+}
+
+struct LinesFixture : ::testing::Test {
+    RecordingPrompter prompter;
+    PageStore store{prompter};
+    int redraws = 0;
+
+    LinesFixture() {
+        store.redraw = [this] { ++redraws; };
+    }
+
+    // Puts these lines on the current page and edits line `edit` with the
+    // cursor at byte index `cursor`.
+    void setPage(std::vector<LineStream> lines, int edit, int cursor) {
+        CFG& cfg = store.page();
+        cfg.Memory = std::move(lines);
+        cfg.num_linhas = int(cfg.Memory.size());
+        store.SetMemoryEdit(edit);
+        cfg.index_caracter = cursor;
+    }
+    std::vector<LineStream> lines() const { return store.page().Memory; }
+};
+
+struct EnterCase {
+    const char* name;
+    std::string text;
+    int cursor;
+    std::vector<LineStream> expected;
+};
+
+struct EnterTest : LinesFixture, ::testing::WithParamInterface<EnterCase> {};
+
+} // namespace
+
+TEST_P(EnterTest, SplitsOrAddsAndMovesToTheNewLineStart) {
+    const EnterCase& c = GetParam();
+    setPage({lineOf(c.text, 196, 200)}, 0, c.cursor);
+    enterKey(store);
+    EXPECT_EQ(lines(), c.expected);
+    EXPECT_EQ(store.page().num_linhas, 2);
+    EXPECT_EQ(store.page().index_linha, 1);
+    EXPECT_EQ(store.EditLineIndex(), 1);
+    EXPECT_EQ(store.page().index_caracter, 2);
+    EXPECT_EQ(store.page().pos_ini, 2);
+    EXPECT_FALSE(store.Modified) << "a split is not a change that asks to be saved";
+}
+
+// The upper line keeps its effects (5 in, 9 out); the new line always gets effect 1 both ways.
+INSTANTIATE_TEST_SUITE_P(
+    Enter, EnterTest,
+    ::testing::Values(EnterCase{"Middle", "ABCD", 4, {lineOf("AB", 196, 200), lineOf("CD")}},
+                      EnterCase{"End", "ABCD", 6, {lineOf("ABCD", 196, 200), lineOf("")}},
+                      EnterCase{"ContentStart", "ABCD", 2, {lineOf("", 196, 200), lineOf("ABCD")}},
+                      EnterCase{"EmptyLine", "", 2, {lineOf("", 196, 200), lineOf("")}},
+                      EnterCase{"BeforeDrawing",
+                                "A\x1f\x07"
+                                "B",
+                                3,
+                                {lineOf("A", 196, 200), lineOf("\x1f\x07"
+                                                               "B")}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinesFixture, EnterInsertsBetweenExistingLines) {
+    setPage({lineOf("one"), lineOf("two"), lineOf("three")}, 1, 3);
+    enterKey(store);
+    EXPECT_EQ(lines(),
+              (std::vector<LineStream>{lineOf("one"), lineOf("t"), lineOf("wo"), lineOf("three")}));
+    EXPECT_EQ(store.page().index_linha, 2);
+    EXPECT_EQ(store.EditLine(), lineOf("wo"));
+}
+
+TEST_F(LinesFixture, SplitIgnoresThePageBudget) {
+    // One line of 1023 bytes: the page is full, yet a split still adds its 3-byte header.
+    setPage({lineOf(std::string(1020, 'x'))}, 0, 500);
+    enterKey(store);
+    EXPECT_EQ(pageByteTotal(store.page()), 1026);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(LinesFixture, JoinKeepsTheUpperHeaderAndDropsTheLowerOne) {
+    setPage({lineOf("AB", 196, 197), lineOf("CD", 200, 201), lineOf("EF")}, 0, 4);
+    const int before = pageByteTotal(store.page());
+    ASSERT_TRUE(junta_linhas(store, 0));
+    EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("ABCD", 196, 197), lineOf("EF")}));
+    EXPECT_EQ(store.page().num_linhas, 2);
+    EXPECT_EQ(store.EditLineIndex(), 0);
+    EXPECT_EQ(store.page().index_caracter, 4) << "the cursor stays at the join point";
+    EXPECT_EQ(pageByteTotal(store.page()), before - 3);
+    EXPECT_GE(redraws, 1);
+}
+
+TEST_F(LinesFixture, JoinOfAnEmptyLowerLineOnlyRemovesIt) {
+    setPage({lineOf("AB"), lineOf("")}, 0, 4);
+    ASSERT_TRUE(junta_linhas(store, 0));
+    EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("AB")}));
+}
+
+TEST_F(LinesFixture, JoinWithoutALowerLineChangesNothing) {
+    setPage({lineOf("AB"), lineOf("CD")}, 1, 4);
+    EXPECT_FALSE(junta_linhas(store, 1));
+    EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("AB"), lineOf("CD")}));
+    EXPECT_TRUE(prompter.prompts.empty()) << "never turns into the clear-page question";
+}
+
+TEST_F(LinesFixture, SplitThenJoinGivesTheLineBack) {
+    const LineStream original = lineOf("HELLO\x01WORLD\x1f\x02!", 210, 220);
+    setPage({original}, 0, 8);
+    enterKey(store);
+    store.page().index_linha = 0;
+    store.SetMemoryEdit(0);
+    store.page().index_caracter = int(store.EditLine().size()) - 1;
+    ASSERT_TRUE(junta_linhas(store, 0));
+    EXPECT_EQ(lines(), (std::vector<LineStream>{original}));
+}
