@@ -23,6 +23,11 @@ uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default) {
     return 32;
 }
 
+uint8_t convertPastedCharacter(char16_t c) {
+    uint8_t b = ASCII_Vorelux_converter(c, u' ');
+    return b == 31 ? 32 : b;
+}
+
 std::u16string utf8ToUtf16(const std::string& text) {
     std::u16string out;
     for (size_t i = 0; i < text.size();) {

@@ -12,6 +12,11 @@ extern const std::array<char16_t, 192> PanelCharset;
 // show become the low byte of `char_default`, or a space when that is 0.
 uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default);
 
+// The byte a pasted character becomes. Like typing, except that a pasted
+// unit separator (U+001F) becomes a space: as a content byte it is the
+// drawing escape and would swallow the next character as a drawing code.
+uint8_t convertPastedCharacter(char16_t c);
+
 // UTF-8 to UTF-16 (the tools and tests speak UTF-8; the editor speaks UTF-16).
 std::u16string utf8ToUtf16(const std::string& text);
 std::string utf16ToUtf8(const std::u16string& text);

@@ -1,0 +1,33 @@
+// Any bytes as "conn.cfg": read through the real file path; a damaged file is
+// replaced by a well-formed one.
+#include "files/conn_cfg.h"
+#include "files/file_io.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+class NoPrompts : public vorelux::Prompter {
+  public:
+    int Mensagem(unsigned, int) override { return vorelux::ButtonNo; }
+    void message(const std::string&) override {}
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vorelux;
+    static const std::string path = "/tmp/vorelux-fuzz-conn-" + std::to_string(getpid()) + ".cfg";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    }
+    NoPrompts prompter;
+    TCfgComm cfg;
+    readConnCfg(path, cfg, prompter);
+    std::vector<uint8_t> written;
+    std::string error;
+    if (!readWholeFile(path, written, error) || written.size() < ConnCfgHeaderSize) abort();
+    if (size >= ConnCfgHeaderSize && cfg.paineis.size() != size - ConnCfgHeaderSize) abort();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#include "support/run_tool.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+TEST(ToolMakeDump, MakeWritesWhatDumpReads) {
+    TempDir dir;
+    auto made = runTool(VORELUX_TOOL, {"make", dir.file("a.vpg"), "--page", "2", "--in", "12",
+                                       "--out", "61", "Olá\tmundo", "¿"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    auto bytes = readBytes(dir.file("a.vpg"));
+    ASSERT_GT(bytes.size(), 48u);
+    // page 2's block follows page 1's 32-byte block; "Olá" is 79 108 160, the tab is code 9
+    const std::vector<uint8_t> line1{0xFF, 203, 252, 79, 108, 160, 9, 'm', 'u', 'n', 'd', 'o'};
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 64, bytes.begin() + 64 + 12), line1);
+
+    auto dumped = runTool(VORELUX_TOOL, {"dump", dir.file("a.vpg")});
+    ASSERT_EQ(dumped.exitCode, 0);
+    EXPECT_NE(dumped.out.find("page 2: 2 lines"), std::string::npos) << dumped.out;
+    EXPECT_NE(dumped.out.find("in 12  out 61  \"Olá{Dia da semana com Data}mundo\""),
+              std::string::npos)
+        << dumped.out;
+    EXPECT_NE(dumped.out.find("\" \""), std::string::npos) << "unknown character becomes a space";
+}
+
+TEST(ToolMakeDump, FailuresExitWithAReason) {
+    TempDir dir;
+    std::string tooLong(1100, 'x');
+    auto overflow = runTool(VORELUX_TOOL, {"make", dir.file("b.vpg"), tooLong});
+    EXPECT_EQ(overflow.exitCode, 1);
+    EXPECT_NE(overflow.err.find("Nothing was written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("b.vpg")));
+
+    writeBytes(dir.file("bad.vpg"), std::vector<uint8_t>(20, 0));
+    auto damaged = runTool(VORELUX_TOOL, {"dump", dir.file("bad.vpg")});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_NE(damaged.err.find("damaged"), std::string::npos);
+    EXPECT_TRUE(damaged.out.empty());
+}

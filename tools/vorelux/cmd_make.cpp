@@ -1,0 +1,68 @@
+// vorelux make OUT.vpg [--page N] [--in E] [--out X] LINE...: a page file
+// from the command line, each argument one line of page N.
+#include "command.h"
+#include "files/page_file.h"
+#include "model/charset.h"
+
+#include <iostream>
+
+namespace vorelux::cli {
+namespace {
+
+class SilentPrompter : public Prompter {
+  public:
+    int Mensagem(unsigned, int) override { return ButtonOk; }
+    void message(const std::string&) override {}
+};
+
+int make(const Args& input) {
+    Args args = input;
+    std::string value;
+    long page = 1, entry = 1, exitEffect = 1;
+    if (takeOption(args, "--page", value) && (!parseInt(value, page) || page < 1 || page > 8)) {
+        std::cerr << "vorelux make: --page must be 1..8\n";
+        return 2;
+    }
+    for (auto [flag, target] : {std::pair{"--in", &entry}, std::pair{"--out", &exitEffect}}) {
+        if (takeOption(args, flag, value) &&
+            (!parseInt(value, *target) || *target < 1 || *target > EffectCount)) {
+            std::cerr << "vorelux make: " << flag << " must be an effect number 1..61\n";
+            return 2;
+        }
+    }
+    if (args.size() < 2 || args[0].rfind("--", 0) == 0) {
+        std::cerr << "usage: vorelux make OUT.vpg [--page N] [--in E] [--out X] LINE...\n";
+        return 2;
+    }
+    SilentPrompter prompter;
+    PageStore store(prompter);
+    CFG& cfg = store.control[size_t(page - 1)];
+    cfg.Memory.clear();
+    int total = 0;
+    for (size_t i = 1; i < args.size(); ++i) {
+        LineStream line{LineStart, effectByte(int(entry)), effectByte(int(exitEffect))};
+        for (char16_t c : utf8ToUtf16(args[i])) line.push_back(convertPastedCharacter(c));
+        total += int(line.size());
+        cfg.Memory.push_back(std::move(line));
+    }
+    cfg.num_linhas = int32_t(cfg.Memory.size());
+    if (total >= PageByteLimit) {
+        std::cerr << "vorelux make: page " << page << " would hold " << total
+                  << " bytes; a page holds at most " << PageByteLimit - 1
+                  << ". Nothing was written.\n";
+        return 1;
+    }
+    std::string error;
+    if (!salvarLinha(store, args[0], 255, error)) {
+        std::cerr << "vorelux make: " << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+CommandRegistration reg("make",
+                        {"make OUT.vpg [--page N] [--in E] [--out X] LINE...",
+                         "writes a page file whose page N holds one line per argument", make});
+
+} // namespace
+} // namespace vorelux::cli
