@@ -1,0 +1,314 @@
+// The edit-line rasterizer geraTela and the canvas painting.
+#include "model/line.h"
+#include "render/edit_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace vorelux {
+namespace {
+
+std::vector<uint8_t> glyph(int font, uint8_t code) {
+    GlyphRenderer g;
+    g.converte_fonte(font, code);
+    return std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + g.GlyphLast + 1);
+}
+
+LineStream lineOf(const std::vector<uint8_t>& content, uint8_t in = 192, uint8_t out = 192) {
+    LineStream line = {0xFF, in, out};
+    line.insert(line.end(), content.begin(), content.end());
+    return line;
+}
+
+std::vector<uint8_t> screenSlice(const PanelImage& s, int from, int count) {
+    return std::vector<uint8_t>(s.begin() + from, s.begin() + from + count);
+}
+
+// Element ends of a line: index 2 and the last byte of every element.
+std::vector<int32_t> elementEnds(const LineStream& line) {
+    std::vector<int32_t> ends = {2};
+    for (size_t j = 3; j < line.size(); ++j) {
+        if (line[j] == DrawingEscape && j + 1 < line.size()) ++j;
+        ends.push_back(int32_t(j));
+    }
+    return ends;
+}
+
+class GeraTela : public ::testing::Test {
+  protected:
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    EditCanvas canvas{glyphs, screen};
+    CFG cfg;
+
+    void draw(const LineStream& line, int32_t index, int32_t pos_ini = 2) {
+        cfg.index_caracter = index;
+        cfg.pos_ini = pos_ini;
+        canvas.geraTela(cfg, line);
+    }
+    bool bandAt(int column) const {
+        const CanvasImage& c = canvas.canvas();
+        for (int x = column * 10 + 1; x < column * 10 + 10; ++x)
+            if (c.pixel(x, 35) != CursorColour || c.pixel(x, 5) != CursorColour) return false;
+        return true;
+    }
+};
+
+TEST_F(GeraTela, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
+    draw(newLine(), 2);
+    const auto marker = glyph(1, 192);
+    EXPECT_EQ(screenSlice(screen, 0, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
+    EXPECT_EQ(screenSlice(screen, 57, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
+    EXPECT_EQ(screenSlice(screen, 7, 50), std::vector<uint8_t>(50, 0));
+    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7}));
+    EXPECT_EQ(cfg.pos_cursor, 7);
+    EXPECT_TRUE(bandAt(7));
+    EXPECT_FALSE(bandAt(8));
+}
+
+TEST_F(GeraTela, LetterAInBoldAfterTheEntryMarker) {
+    draw(lineOf({'A'}), 3);
+    const auto a = glyph(1, 'A');
+    ASSERT_EQ(a.size(), 7u);
+    EXPECT_EQ(screenSlice(screen, 8, 7), a);
+    EXPECT_EQ(screen[14], 0);
+    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7, 14}));
+    EXPECT_EQ(cfg.pos_cursor, 14);
+    EXPECT_TRUE(bandAt(14));
+}
+
+TEST_F(GeraTela, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
+    const LineStream line = lineOf(std::vector<uint8_t>(10, 'A')); // 7 columns each
+    draw(line, 3);
+    // Six whole letters end at 14, 21, .. 49; the seventh is cut at column 55.
+    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7, 14, 21, 28, 35, 42, 49}));
+    const auto a = glyph(1, 'A');
+    EXPECT_EQ(screenSlice(screen, 50, 6), std::vector<uint8_t>(a.begin(), a.begin() + 6));
+    EXPECT_EQ(screen[56], 0);
+    EXPECT_EQ(cfg.pos_ini, 2);
+}
+
+TEST_F(GeraTela, CursorAtTheEndOfALongLineMovesTheWindowRight) {
+    const LineStream line = lineOf(std::vector<uint8_t>(40, 'A'));
+    const int32_t last = int32_t(line.size()) - 1;
+    draw(line, last);
+    // Six letters fit before the text limit; the window starts just before them.
+    EXPECT_EQ(cfg.pos_ini, last - 6);
+    EXPECT_EQ(cfg.pos_cursor, 49);
+    EXPECT_LE(cfg.pos_cursor, 55);
+    EXPECT_EQ(screen[size_t(cfg.pos_cursor)], 0);
+    EXPECT_TRUE(bandAt(cfg.pos_cursor));
+}
+
+TEST_F(GeraTela, CursorOnTheWindowStartStepsLeftByOneElement) {
+    const LineStream line = lineOf(std::vector<uint8_t>(10, 'A'));
+    draw(line, 12);
+    ASSERT_EQ(cfg.pos_ini, 6);
+    draw(line, 6, 6); // cursor moved left onto the window start
+    EXPECT_EQ(cfg.pos_ini, 5);
+    EXPECT_EQ(cfg.pos_cursor, 14);
+}
+
+TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
+    std::vector<uint8_t> content = {'A', 31, 12};
+    content.insert(content.end(), 10, 'A');
+    const LineStream line = lineOf(content);
+    draw(line, 5, 5);                      // cursor after the drawing, window starting there
+    EXPECT_EQ(cfg.pos_ini, 3);             // not 4, the escape
+    EXPECT_EQ(cfg.array_pos_cursor[1], 0); // the escape is no cursor position
+    EXPECT_EQ(cfg.array_pos_cursor[2], 15);
+    EXPECT_EQ(cfg.pos_cursor, 15);
+    GlyphRenderer g;
+    g.converte_desenho(12);
+    EXPECT_EQ(screenSlice(screen, 8, 8),
+              std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + 8));
+}
+
+TEST_F(GeraTela, FontByteShowsItsThinMarkerAndSwitchesTheFont) {
+    draw(lineOf({'A', 0, 'A', 3, 'A'}), 7);
+    const auto bold = glyph(1, 'A'), marker0 = glyph(0, 0), thin = glyph(0, 'A');
+    const auto marker3 = glyph(0, 3), wide = glyph(3, 'A');
+    int x = 8;
+    for (const auto* part : {&bold, &marker0, &thin, &marker3, &wide}) {
+        EXPECT_EQ(screenSlice(screen, x, int(part->size())), *part) << "at column " << x;
+        x += int(part->size());
+    }
+    EXPECT_EQ(marker0.size(), 6u);
+    EXPECT_EQ(marker3.size(), 7u);
+}
+
+TEST_F(GeraTela, FontInForceAtTheWindowStartComesFromBeforeIt) {
+    // Window starting after the font byte: the letter is thin, no marker shown.
+    const LineStream line = lineOf({'A', 0, 'B'});
+    draw(line, 5, 4);
+    EXPECT_EQ(screenSlice(screen, 8, 5), glyph(0, 'B'));
+    // A drawing of code 0 or 2 is no font byte.
+    const LineStream pair = lineOf({31, 2, 'B'});
+    draw(pair, 5, 4);
+    EXPECT_EQ(screenSlice(screen, 8, 7), glyph(1, 'B'));
+}
+
+TEST_F(GeraTela, TwoDigitEffectMarkers) {
+    draw(newLine(), 2);
+    draw(lineOf({}, 201, 252), 2);
+    EXPECT_EQ(screenSlice(screen, 0, 8), glyph(1, 201));
+    const auto exit = glyph(1, 252);
+    EXPECT_EQ(screenSlice(screen, 57, 7), std::vector<uint8_t>(exit.begin(), exit.begin() + 7));
+}
+
+TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
+    // A line with fonts, drawings and live fields, walked end to end and back
+    // the way the arrow keys do, keeping the window start between moves.
+    std::vector<uint8_t> content;
+    for (int r = 0; r < 12; ++r) {
+        content.insert(content.end(), {'H', 'e', 'l', 'l', 'o', 31, 60, 2, 'W', 8, 31, 0, 3, '!',
+                                       31, 211, 1, ' ', 167});
+    }
+    const LineStream line = lineOf(content, 201, 196);
+    const auto ends = elementEnds(line);
+    auto check = [&](int32_t index) {
+        EXPECT_EQ(cfg.index_caracter, index);
+        EXPECT_LE(cfg.pos_ini, index);
+        EXPECT_NE(line[size_t(cfg.pos_ini)], DrawingEscape);
+        ASSERT_LT(size_t(index - cfg.pos_ini), cfg.array_pos_cursor.size());
+        EXPECT_EQ(cfg.pos_cursor, cfg.array_pos_cursor[size_t(index - cfg.pos_ini)]);
+        EXPECT_GE(cfg.pos_cursor, 7);
+        EXPECT_LE(cfg.pos_cursor, 55);
+        EXPECT_EQ(screen[size_t(cfg.pos_cursor)], 0) << "cursor on a blank column";
+    };
+    cfg.pos_ini = 2;
+    for (int32_t index : ends) {
+        cfg.index_caracter = index;
+        canvas.geraTela(cfg, line);
+        check(index);
+    }
+    for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
+        cfg.index_caracter = *it;
+        canvas.geraTela(cfg, line);
+        check(*it);
+    }
+    // Home / End jumps.
+    draw(line, ends.back());
+    check(ends.back());
+    cfg.index_caracter = 2;
+    cfg.pos_ini = 2;
+    canvas.geraTela(cfg, line);
+    check(2);
+}
+
+// Lines and positions only a damaged file or state can hold: geraTela
+// always ends, with the cursor on the canvas.
+TEST_F(GeraTela, DamagedLinesAndPositionsNeverHang) {
+    struct Case {
+        LineStream line;
+        int32_t index, pos_ini;
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        {{}, 2, 2, "empty line"},
+        {{0xFF}, 5, 2, "marker only"},
+        {{0xFF, 200}, 2, 2, "no exit effect"},
+        {lineOf({'A', 31}), 4, 2, "escape without code at the end"},
+        {lineOf({'A', 31, 12, 'B'}), 4, 2, "cursor on an escape"},
+        {lineOf({'A', 'B', 'C'}), 3, 5, "window start after the cursor"},
+        {lineOf({'A', 'B'}), 40, 30, "cursor past the end"},
+        {lineOf({'A', 'B'}), -7, -3, "negative positions"},
+        {lineOf({'A', 31, 'B'}, 4, 30), 5, 2, "effect bytes without glyphs"},
+        {lineOf({31, 31, 31, 255, 254, 4, 5, 6, 7, 16, 17, 28, 29, 30}), 16, 2, "odd bytes"},
+    };
+    for (const auto& c : cases) {
+        draw(c.line, c.index, c.pos_ini);
+        EXPECT_GE(cfg.pos_cursor, 0) << c.what;
+        EXPECT_LE(cfg.pos_cursor, 63) << c.what;
+        EXPECT_LE(cfg.pos_ini, cfg.index_caracter) << c.what;
+    }
+}
+
+TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
+    // Header bytes without glyphs keep the last conversion's width: after the
+    // widest drawing both markers are 24 columns and the 24-column drawing
+    // can never fit whole.
+    glyphs.converte_desenho(60);
+    const LineStream line = lineOf({'A', 31, 60}, 4, 4);
+    draw(line, 5);
+    EXPECT_EQ(cfg.index_caracter, 5);
+    EXPECT_LE(canvas.lastPassCount(), 3);
+    EXPECT_LE(cfg.pos_cursor, 63);
+}
+
+TEST_F(GeraTela, RandomLinesAlwaysFinish) {
+    std::mt19937 rng(7);
+    for (int n = 0; n < 300; ++n) {
+        LineStream line = {0xFF, uint8_t(rng()), uint8_t(rng())};
+        const int len = int(rng() % 300);
+        for (int i = 0; i < len; ++i) line.push_back(rng() % 4 == 0 ? 31 : uint8_t(rng()));
+        draw(line, int32_t(rng() % 320) - 5, int32_t(rng() % 320) - 5);
+        ASSERT_LE(canvas.lastPassCount(), 2 * int(line.size()) + 8);
+        EXPECT_GE(cfg.pos_cursor, 0);
+        EXPECT_LE(cfg.pos_cursor, 63);
+    }
+}
+
+TEST_F(GeraTela, RunsTheWindowHooksInOrder) {
+    std::string calls;
+    canvas.hooks.stopBlink = [&] { calls += "stop "; };
+    canvas.hooks.pumpMessages = [&] { calls += "pump "; };
+    canvas.hooks.AtualizaDemaisLinhas = [&](int32_t line) {
+        calls += "lines" + std::to_string(line) + " ";
+    };
+    canvas.hooks.canvasChanged = [&] { calls += "paint "; };
+    canvas.hooks.startBlink = [&] { calls += "start"; };
+    cfg.index_linha = 3;
+    draw(newLine(), 2);
+    EXPECT_EQ(calls, "stop pump lines3 paint start");
+}
+
+// --- canvas painting ---------------------------------------------------------
+
+TEST(Canvas, GridEveryTenPixelsAndLitCellsWhite) {
+    PanelImage screen{};
+    screen[0] = 0x40;  // top-left LED
+    screen[63] = 0x01; // bottom-right LED
+    CanvasImage canvas(CanvasWidth, CanvasHeight);
+    PaintScreen(screen, canvas);
+    for (int x = 0; x <= 640; x += 10) EXPECT_EQ(canvas.pixel(x, 5), GridColour) << x;
+    for (int y = 0; y <= 70; y += 10) EXPECT_EQ(canvas.pixel(5, y), GridColour) << y;
+    for (int y = 1; y < 10; ++y)
+        for (int x = 1; x < 10; ++x) {
+            EXPECT_EQ(canvas.pixel(x, y), LedOnColour);
+            EXPECT_EQ(canvas.pixel(630 + x, 60 + y), LedOnColour);
+            EXPECT_EQ(canvas.pixel(10 + x, y), LedOffColour);
+            EXPECT_EQ(canvas.pixel(630 + x, 50 + y), LedOffColour);
+        }
+    EXPECT_EQ(canvas.bytesPerLine(), 641 * 4);
+}
+
+TEST(Canvas, CursorBandIsClippedToTheCanvas) {
+    CanvasImage canvas(CanvasWidth, CanvasHeight);
+    imprime_cursor(canvas, 63, 10, CursorColour, PenStyle::Solid);
+    for (int x = 630; x < 640; ++x) EXPECT_EQ(canvas.pixel(x, 0), CursorColour);
+    EXPECT_EQ(canvas.pixel(629, 0), LedOffColour);
+    EXPECT_EQ(canvas.pixel(640, 70), LedOffColour);
+    imprime_cursor(canvas, 64, 10, CursorColour, PenStyle::Solid);
+    EXPECT_EQ(canvas.pixel(640, 70), CursorColour);
+    imprime_cursor(canvas, -3, 10, CursorColour, PenStyle::Solid); // nothing, no crash
+    EXPECT_EQ(canvas.pixel(0, 0), LedOffColour);
+}
+
+TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
+    GlyphRenderer g;
+    PanelImage screen{};
+    EditCanvas canvas(g, screen);
+    CFG cfg;
+    canvas.geraTela(cfg, newLine());
+    canvas.paintCursor(cfg.pos_cursor, false);
+    EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);
+    EXPECT_EQ(canvas.canvas().pixel(70, 35), GridColour);
+    canvas.paintCursor(cfg.pos_cursor, true);
+    EXPECT_EQ(canvas.canvas().pixel(75, 35), CursorColour);
+}
+
+} // namespace
+} // namespace vorelux
