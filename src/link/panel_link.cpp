@@ -1,0 +1,134 @@
+#include "link/panel_link.h"
+
+namespace vorelux {
+
+namespace {
+constexpr int FirstBytePause = 50; // after the panel address: the panels wake up
+constexpr int BytePause = 25;      // after each further byte of a parameter frame
+constexpr int ProgressEndPause = 20;
+constexpr int KqRepeats = 3; // each report goes out three times over the radio
+} // namespace
+
+PanelLink::PanelLink(TCfgComm& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
+                     Sleeper& sleeper, Prompter& prompter)
+    : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
+      prompter_(prompter) {}
+
+uint8_t PanelLink::ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
+    if (cfg_.tipo == 1) return parSendKq(IDPar, IDPainel, valor);
+    return parSendSerial(IDPar, IDPainel, valor);
+}
+
+uint8_t PanelLink::parSendKq(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
+    if (cfg_.serial_KQ[6] == 0) return SendKqNoIdentity;
+    auto report = kqParamReport(cfg_.serial_KQ, IDPar, IDPainel, valor);
+    std::vector<uint8_t> buf(report.begin(), report.end());
+    for (int i = 0; i < KqRepeats; ++i) {
+        // A write that fails (or a transmitter that is gone) ends the command.
+        if (!kq_.comunica(buf)) return SendKqWriteFailed;
+        sleeper_.sleep(pausaKQ);
+    }
+    return SendOk;
+}
+
+uint8_t PanelLink::parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
+    auto frame = serialParamFrame(IDPar, IDPainel, valor);
+    std::string error;
+    SerialOutcome outcome = serialTransfer(
+        [&](SerialWriter& out) {
+            return out.write(frame[0], FirstBytePause) && out.write(frame[1], BytePause) &&
+                   out.write(frame[2], BytePause) && out.write(frame[3], BytePause);
+        },
+        error);
+    switch (outcome) {
+    case SerialOutcome::Sent:
+        return SendOk;
+    case SerialOutcome::PortNotListed:
+        return SendPortNotListed;
+    case SerialOutcome::PortFailed:
+        break;
+    }
+    return SendPortFailed;
+}
+
+SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
+                                        std::string& error) {
+    SerialOutcome outcome =
+        vorelux::serialTransfer(catalog_, port_, sleeper_, cfg_.COM, body, error);
+    if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
+    return outcome;
+}
+
+void PanelLink::AnalizaResposta() {
+    switch (resultadoEnvio) {
+    case SendPortNotListed:
+        prompter_.Mensagem(18);
+        break;
+    case SendPortFailed:
+        prompter_.Mensagem(17);
+        break;
+    case SendKqWriteFailed:
+    case SendKqNoIdentity:
+        if (prompter_.Mensagem(20) == ButtonYes) {
+            if (auto* configurator = kq_.configurator())
+                configurator->openTransmitterConfiguration();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+PanelCommand PanelLink::parameter(uint8_t IDPar, uint8_t valor) {
+    return [this, IDPar, valor](PanelId panel) { return ParSend(IDPar, panel, valor); };
+}
+
+void PanelLink::finishProgress(ProgressWindow* progress) {
+    if (!progress) return;
+    progress->step(255);
+    sleeper_.sleep(ProgressEndPause);
+    progress->finish();
+}
+
+uint8_t PanelLink::sendToCheckedPanels(const TargetChecks& checked, const PanelCommand& command,
+                                       ProgressWindow* progress, AfterFailure afterFailure) {
+    resultadoEnvio = SendOk;
+    if (checked[0]) {
+        resultadoEnvio = command(EveryPanel);
+        return resultadoEnvio;
+    }
+    if (progress) progress->start(255);
+    for (int n = 1; n <= 255; ++n) {
+        if (progress && !progress->step(n)) break;
+        if (!checked[n]) continue;
+        uint8_t result = command(static_cast<PanelId>(n));
+        if (afterFailure == AfterFailure::Stop) {
+            resultadoEnvio = result;
+            if (result != SendOk) break;
+        } else if (resultadoEnvio == SendOk) {
+            resultadoEnvio = result;
+        }
+    }
+    finishProgress(progress);
+    return resultadoEnvio;
+}
+
+uint8_t PanelLink::sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
+                                   ProgressWindow* progress) {
+    resultadoEnvio = SendOk;
+    if (paineis.empty()) return resultadoEnvio;
+    if (paineis.front() == EveryPanel) {
+        resultadoEnvio = command(EveryPanel);
+        return resultadoEnvio;
+    }
+    if (progress) progress->start(static_cast<int>(paineis.size()) - 1);
+    for (size_t i = 0; i < paineis.size(); ++i) {
+        if (progress && !progress->step(static_cast<int>(i))) break;
+        resultadoEnvio = command(paineis[i]);
+        if (resultadoEnvio != SendOk) break;
+    }
+    finishProgress(progress);
+    return resultadoEnvio;
+}
+
+} // namespace vorelux

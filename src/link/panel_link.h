@@ -1,0 +1,116 @@
+#pragma once
+// The parameter command and the common ways of sending to the target panels.
+// One PanelLink serves every window: the send dialog, the settings dialog,
+// the power buttons and the panel chooser all send through it.
+#include "files/conn_cfg.h"
+#include "link/frames.h"
+#include "link/serial.h"
+#include "link/transmitter.h"
+#include "model/prompts.h"
+
+#include <array>
+#include <functional>
+
+namespace vorelux {
+
+// Send results.
+enum SendResult : uint8_t {
+    SendOk = 0,            // sent (or nothing to send)
+    SendPortNotListed = 1, // the configured port is not installed; nothing was opened
+    SendPortFailed = 2,    // opening or writing the serial port failed
+    SendKqWriteFailed = 3, // writing to the transmitter failed
+    SendKqNoIdentity = 4,  // the transmitter has not answered its identity request yet
+};
+
+// The progress window of a per-panel loop: a bar and a cancel button.
+class ProgressWindow {
+  public:
+    virtual ~ProgressWindow() = default;
+    // Shows the window with the bar from 0 to `maximum`, at 0, and processes
+    // pending window messages.
+    virtual void start(int maximum) = 0;
+    // Moves the bar and processes pending window messages; false once the
+    // operator has cancelled.
+    virtual bool step(int position) = 0;
+    // Closes the window.
+    virtual void finish() = 0;
+};
+
+// Items of a target check list: item 0 every panel, item n panel n.
+using TargetChecks = std::array<bool, 256>;
+
+// Sends one command (or a fixed sequence of them) to one panel; returns the
+// last send result.
+using PanelCommand = std::function<uint8_t(PanelId)>;
+
+enum class AfterFailure {
+    Stop,     // the first non-zero result ends the loop (the usual case)
+    Continue, // every panel is tried; the first failure is the one reported
+};
+
+class PanelLink {
+  public:
+    PanelLink(TCfgComm& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
+              Sleeper& sleeper, Prompter& prompter);
+
+    // One parameter command through the active transport (tipo). Serial: the
+    // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
+    // Transmitter: the report three times, pausaKQ after each. Returns a SendResult.
+    uint8_t ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+
+    // Shows the prompt for resultadoEnvio: 1 prompt 18, 2 prompt 17, 3 and 4
+    // prompt 20 (Yes opens the transmitter configuration).
+    void AnalizaResposta();
+
+    // One serial transfer on "COM" + cfg.COM (see serialTransfer); used by
+    // ParSend and by the page upload.
+    SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
+                                 std::string& error);
+
+    // A command that sends parameter IDPar with value valor to its panel.
+    PanelCommand parameter(uint8_t IDPar, uint8_t valor);
+
+    // Sends `command` to the panels checked in a target list: with item 0
+    // checked, once to panel 0; otherwise to each checked panel 1..255 in
+    // turn, with `progress` (may be null) moved to each number and checked for
+    // a cancel. Starts by setting resultadoEnvio to 0, stores each result in
+    // it and returns it. The caller then calls AnalizaResposta.
+    uint8_t sendToCheckedPanels(const TargetChecks& checked, const PanelCommand& command,
+                                ProgressWindow* progress,
+                                AfterFailure afterFailure = AfterFailure::Stop);
+
+    // Sends `command` to the panels of a stored target list (TCfgComm::paineis):
+    // nothing for an empty list, once to panel 0 when it starts with 0,
+    // otherwise to each entry in list order with `progress` (may be null) moved
+    // to the entry's index; stops at the first non-zero result or a cancel.
+    uint8_t sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
+                            ProgressWindow* progress);
+
+    TCfgComm& cfg() { return cfg_; }
+    Transmitter& transmitter() { return kq_; }
+    PortCatalog& catalog() { return catalog_; }
+    Sleeper& sleeper() { return sleeper_; }
+    Prompter& prompter() { return prompter_; }
+
+    // The last send result, read by AnalizaResposta.
+    uint8_t resultadoEnvio = 0;
+    // The pause after each transmitter report.
+    int pausaKQ = 160;
+    // Why the last serial transfer failed (opening or writing), for whoever
+    // wants to say more than "Porta COM ocupada.".
+    std::string lastSerialError;
+
+  private:
+    uint8_t parSendKq(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+    uint8_t parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+    void finishProgress(ProgressWindow* progress);
+
+    TCfgComm& cfg_;
+    PortCatalog& catalog_;
+    SerialPort& port_;
+    Transmitter& kq_;
+    Sleeper& sleeper_;
+    Prompter& prompter_;
+};
+
+} // namespace vorelux

@@ -1,0 +1,94 @@
+#include "link/qt_serial.h"
+
+#include <QSerialPortInfo>
+
+namespace vorelux {
+
+namespace {
+constexpr int WriteTimeoutMs = 2000; // one byte takes about 1 ms at 9600 baud
+}
+
+void QtPortCatalog::registerPort(int number, const std::string& device,
+                                 const std::string& description) {
+    registered_[number] = {comPortName(number), number, device, description};
+}
+
+void QtPortCatalog::unregisterPort(int number) {
+    registered_.erase(number);
+}
+
+bool QtPortCatalog::listPorts(std::vector<SerialPortInfo>& ports) {
+    std::vector<SerialPortInfo> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SerialPortInfo device;
+#ifdef Q_OS_WIN
+        device.device = info.portName().toStdString(); // "COM3"
+#else
+        device.device = info.systemLocation().toStdString(); // "/dev/ttyUSB0"
+#endif
+        device.description = info.description().toStdString();
+        devices.push_back(device);
+    }
+    ports = assignComPorts(devices);
+    for (const auto& [number, port] : registered_) {
+        std::erase_if(ports, [&](const SerialPortInfo& p) {
+            return p.number == number || p.device == port.device;
+        });
+        ports.push_back(port);
+    }
+    return true;
+}
+
+QtSerialPort::QtSerialPort() = default;
+
+QtSerialPort::~QtSerialPort() {
+    close();
+}
+
+bool QtSerialPort::open(const std::string& device, std::string& error) {
+    if (port_.isOpen()) port_.close();
+    port_.setPortName(QString::fromStdString(device));
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::WriteOnly)) {
+        error = port_.errorString().toStdString();
+        port_.clearError();
+        return false;
+    }
+    // Devices without modem lines (pseudo-terminals, some adapters) refuse
+    // these; the bytes still go out, so that is no reason to fail.
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    port_.clearError();
+    return true;
+}
+
+bool QtSerialPort::writeByte(uint8_t byte, std::string& error) {
+    if (!port_.isOpen()) {
+        error = "a porta não está aberta";
+        return false;
+    }
+    const char c = static_cast<char>(byte);
+    if (port_.write(&c, 1) != 1) {
+        error = port_.errorString().toStdString();
+        return false;
+    }
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
+            error = port_.error() == QSerialPort::NoError ? std::string("tempo de escrita esgotado")
+                                                          : port_.errorString().toStdString();
+            return false;
+        }
+    }
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (port_.isOpen()) port_.close();
+    port_.clearError();
+}
+
+} // namespace vorelux

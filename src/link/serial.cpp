@@ -1,0 +1,41 @@
+#include "link/serial.h"
+
+namespace vorelux {
+
+bool SerialWriter::write(uint8_t byte, int pauseMs) {
+    if (!port_.writeByte(byte, error_)) return false;
+    sleeper_.sleep(pauseMs);
+    return true;
+}
+
+namespace {
+// Closes the port when the transfer leaves, whatever way it leaves.
+struct CloseOnExit {
+    SerialPort& port;
+    ~CloseOnExit() { port.close(); }
+};
+} // namespace
+
+SerialOutcome serialTransfer(PortCatalog& catalog, SerialPort& port, Sleeper& sleeper,
+                             int comNumber, const std::function<bool(SerialWriter&)>& body,
+                             std::string& error) {
+    auto listed = findPort(ListarPortasCom(catalog), comNumber);
+    if (!listed) return SerialOutcome::PortNotListed;
+    CloseOnExit closer{port};
+    if (!port.open(listed->device, error)) return SerialOutcome::PortFailed;
+    SerialWriter writer(port, sleeper);
+    bool ok = false;
+    try {
+        ok = body(writer);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return SerialOutcome::PortFailed;
+    }
+    if (!ok) {
+        error = writer.error();
+        return SerialOutcome::PortFailed;
+    }
+    return SerialOutcome::Sent;
+}
+
+} // namespace vorelux

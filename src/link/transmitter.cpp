@@ -1,0 +1,119 @@
+#include "link/transmitter.h"
+
+#include "link/frames.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vorelux {
+
+Transmitter::Transmitter(HidBus& bus, TCfgComm& cfg, Prompter& prompter)
+    : bus_(bus), cfg_(cfg), prompter_(prompter) {}
+
+void Transmitter::addObserver(TransmitterObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void Transmitter::removeObserver(TransmitterObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void Transmitter::notifyStatus(const char* text) {
+    for (auto* observer : std::vector(observers_)) observer->linkStatusChanged(text);
+}
+
+void Transmitter::HidCtlDeviceChange() {
+    std::vector<HidDeviceInfo> devices = bus_.enumerate();
+
+    // Forget devices that have gone, so a device plugged in again is examined again.
+    std::set<std::string> present;
+    for (const auto& info : devices) present.insert(info.path);
+    for (auto it = examined_.begin(); it != examined_.end();)
+        it = present.count(*it) ? std::next(it) : examined_.erase(it);
+    if (device_ && !present.count(device_->path())) HidCtlDeviceUnplug(device_->path());
+
+    std::vector<const HidDeviceInfo*> matches;
+    for (const auto& info : devices) {
+        if (!examined_.insert(info.path).second) continue;
+        if (info.product == KqProductString) matches.push_back(&info);
+    }
+    // The last transmitter examined wins; when it cannot be opened, the one before.
+    std::vector<std::string> failures;
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+        std::string error;
+        if (auto device = bus_.open(**it, error)) {
+            take(**it, std::move(device));
+            return;
+        }
+        failures.push_back(error);
+    }
+    for (const auto& error : failures)
+        prompter_.message("Não foi possível usar o Transmissor KQ encontrado: " + error +
+                          ". Os envios seguem pela porta serial.");
+}
+
+void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) {
+    if (device_) release(false);
+    device_ = std::move(device);
+    cfg_.tipo = 1;
+    for (auto* observer : std::vector(observers_)) observer->transmitterAttached(device_);
+    notifyStatus(StatusUsb);
+    aguardandoResposta = true;
+    auto request = kqIdentityRequest();
+    comunica({request.begin(), request.end()});
+}
+
+void Transmitter::release(bool unplugged) {
+    auto device = std::move(device_);
+    device_.reset();
+    aguardandoResposta = false;
+    if (unplugged) {
+        cfg_.tipo = 0;
+        kqNaoConfigurado = false;
+    }
+    for (auto* observer : std::vector(observers_)) observer->transmitterRemoved(device);
+    if (unplugged) notifyStatus(StatusSerial);
+}
+
+void Transmitter::HidCtlDeviceData(const std::string& path, const std::vector<uint8_t>& report) {
+    if (!device_ || path != device_->path()) return;
+    if (!aguardandoResposta || !isIdentityReply(report)) return;
+    aguardandoResposta = false;
+    // Only the identity changes; byte 7 marks it as stored.
+    cfg_.serial_KQ = identityFromReply(report);
+    if (cfg_.serial_KQ[6] != KqNotConfigured) return;
+    kqNaoConfigurado = true;
+    // Before the settings dialog exists the flag alone is kept; the dialog
+    // asks when it is created.
+    if (!configurator_) return;
+    if (prompter_.Mensagem(20) == ButtonYes) {
+        configurator_->openTransmitterConfiguration();
+        kqNaoConfigurado = false;
+    }
+}
+
+void Transmitter::HidCtlDeviceUnplug(const std::string& path) {
+    if (!device_ || path != device_->path()) return;
+    examined_.erase(path);
+    release(true);
+}
+
+bool Transmitter::comunica(const std::vector<uint8_t>& buf) {
+    if (!device_) return false;
+    std::vector<uint8_t> report(std::max(device_->outputReportLength(), buf.size()), 0);
+    std::copy(buf.begin(), buf.end(), report.begin());
+    std::string text;
+    unsigned code = 0;
+    if (device_->write(report, text, code)) return true;
+    prompter_.message(writeErrorText(text, code));
+    return false;
+}
+
+std::string writeErrorText(const std::string& systemText, unsigned code) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x", code);
+    return "ERRO DE ESCRITA: " + systemText + " (" + hex + ")";
+}
+
+} // namespace vorelux

@@ -1,0 +1,279 @@
+// The parameter command on both transports, its results and prompts, and the
+// per-panel loops of the dialogs and power buttons.
+#include "link/panel_link.h"
+#include "link/simulated.h"
+#include "support/recording_prompter.h"
+
+#include <gtest/gtest.h>
+
+namespace vorelux {
+namespace {
+
+using testing::RecordingPrompter;
+using W = WireEvent;
+
+// A configurator standing for the settings dialog.
+struct CountingConfigurator : TransmitterConfigurator {
+    int opened = 0;
+    void openTransmitterConfiguration() override { ++opened; }
+};
+
+struct LinkFixture : ::testing::Test {
+    TCfgComm cfg;
+    WireLog wire;
+    StaticPortCatalog catalog;
+    FakeSerialPort port{wire};
+    RecordingSleeper sleeper{&wire};
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    CountingConfigurator settings;
+
+    LinkFixture() {
+        catalog.add(3, "/dev/ttyS2");
+        catalog.add(10, "/dev/ttyS9");
+        cfg.COM = 3;
+    }
+    // Plugs a transmitter in and lets it answer its identity request.
+    std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
+        auto device = bus.plug("/dev/hidraw0", KqProductString, configByte);
+        kq.HidCtlDeviceChange();
+        std::vector<uint8_t> reply;
+        EXPECT_EQ(device->read(reply, 0), 1);
+        kq.HidCtlDeviceData("/dev/hidraw0", reply);
+        return device;
+    }
+};
+
+TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
+    EXPECT_EQ(link.ParSend(8, 4, signedValue(-99)), SendOk);
+    WireLog expected{{W::Open, 0, "/dev/ttyS2"}, {W::Byte, 4, {}},   {W::Pause, 50, {}},
+                     {W::Byte, 98, {}},          {W::Pause, 25, {}}, {W::Byte, 8, {}},
+                     {W::Pause, 25, {}},         {W::Byte, 157, {}}, {W::Pause, 25, {}},
+                     {W::Close, 0, {}}};
+    EXPECT_EQ(wire, expected);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(LinkFixture, PortChosenAsCom10OpensCom10) {
+    cfg.COM = 10;
+    EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
+    ASSERT_FALSE(wire.empty());
+    EXPECT_EQ(wire.front(), (W{W::Open, 0, "/dev/ttyS9"}));
+}
+
+TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
+    struct Case {
+        const char* what;
+        int com;
+        bool failOpen;
+        int failAfter;
+        uint8_t result;
+        unsigned prompt;
+    };
+    for (Case c : {Case{"port not installed", 7, false, -1, SendPortNotListed, 18},
+                   Case{"port busy", 3, true, -1, SendPortFailed, 17},
+                   Case{"write fails midway", 3, false, 2, SendPortFailed, 17}}) {
+        SCOPED_TRACE(c.what);
+        wire.clear();
+        prompter.prompts.clear();
+        port.opens = port.bytesWritten = 0;
+        port.failOpen = c.failOpen;
+        port.failAfterBytes = c.failAfter;
+        cfg.COM = c.com;
+        link.resultadoEnvio = link.ParSend(11, 1, 100);
+        EXPECT_EQ(link.resultadoEnvio, c.result);
+        EXPECT_FALSE(port.isOpen); // closed in every case
+        if (c.result == SendPortNotListed) {
+            EXPECT_EQ(port.opens, 0);
+        }
+        link.AnalizaResposta();
+        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
+    }
+    // A write failure stops the frame at once: two bytes went out.
+    EXPECT_EQ(port.bytesWritten, 2);
+    EXPECT_EQ(sleeper.pauses.back(), 25);
+}
+
+TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothing) {
+    auto device = bus.plug("/dev/hidraw0", KqProductString);
+    device->setAnswersIdentity(false);
+    kq.HidCtlDeviceChange();
+    ASSERT_EQ(cfg.tipo, 1);
+    size_t writesBefore = device->writeCount(); // the identity request
+    link.resultadoEnvio = link.ParSend(255, 0, 0);
+    EXPECT_EQ(link.resultadoEnvio, SendKqNoIdentity);
+    EXPECT_EQ(device->writeCount(), writesBefore);
+    EXPECT_TRUE(sleeper.pauses.empty());
+    link.AnalizaResposta();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+}
+
+TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
+    for (uint8_t configByte : {uint8_t{0x41}, KqNotConfigured}) {
+        SCOPED_TRACE(int(configByte));
+        bus.unplug("/dev/hidraw0");
+        kq.HidCtlDeviceChange();
+        sleeper.pauses.clear();
+        auto device = attachTransmitter(configByte);
+        size_t before = device->writeCount();
+        EXPECT_EQ(link.ParSend(9, 12, signedValue(-99)), SendOk);
+        auto writes = device->writes();
+        ASSERT_EQ(writes.size(), before + 3);
+        for (size_t i = before; i < writes.size(); ++i) {
+            ASSERT_EQ(writes[i].size(), 65u); // the device's full output report
+            std::vector<uint8_t> head(writes[i].begin(), writes[i].begin() + 10);
+            EXPECT_EQ(head, (std::vector<uint8_t>{0, 1, 48, 1, 0x9A, configByte, 12, 98, 9, 157}));
+            EXPECT_TRUE(std::all_of(writes[i].begin() + 10, writes[i].end(),
+                                    [](uint8_t b) { return b == 0; }));
+        }
+        EXPECT_EQ(sleeper.pauses, (std::vector<int>{160, 160, 160}));
+        EXPECT_TRUE(prompter.messages.empty());
+    }
+}
+
+TEST_F(LinkFixture, TransmitterWriteFailureStopsAtOnceWithResult3AndTheWriteError) {
+    auto device = attachTransmitter(0x41);
+    device->setFailWrites(true);
+    link.resultadoEnvio = link.ParSend(255, 0, 0);
+    EXPECT_EQ(link.resultadoEnvio, SendKqWriteFailed);
+    EXPECT_TRUE(sleeper.pauses.empty());
+    EXPECT_EQ(prompter.messages,
+              std::vector<std::string>{"ERRO DE ESCRITA: Dispositivo desconectado (48f)"});
+    link.AnalizaResposta();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+}
+
+TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
+    attachTransmitter(0x41);
+    bus.unplug("/dev/hidraw0");
+    kq.HidCtlDeviceChange();
+    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_FALSE(kq.comunica({0, 1, 2}));
+    EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
+    EXPECT_EQ(port.opens, 1);
+}
+
+TEST_F(LinkFixture, AnalizaRespostaShowsOnePromptPerResult) {
+    kq.setConfigurator(&settings);
+    struct Case {
+        uint8_t result;
+        std::vector<unsigned> prompts;
+        int answer;
+        int opened;
+    };
+    for (Case c :
+         {Case{0, {}, ButtonYes, 0}, Case{1, {18}, ButtonOk, 0}, Case{2, {17}, ButtonOk, 0},
+          Case{3, {20}, ButtonNo, 0}, Case{4, {20}, ButtonYes, 1}}) {
+        SCOPED_TRACE(int(c.result));
+        prompter.prompts.clear();
+        prompter.answers = {c.answer};
+        settings.opened = 0;
+        link.resultadoEnvio = c.result;
+        link.AnalizaResposta();
+        EXPECT_EQ(prompter.prompts, c.prompts);
+        EXPECT_EQ(settings.opened, c.opened);
+    }
+}
+
+// A progress window that records its positions and cancels at a given one.
+struct ScriptedProgress : ProgressWindow {
+    int maximum = -1;
+    std::vector<int> positions;
+    int cancelAt = -1;
+    bool finished = false;
+    void start(int max) override { maximum = max; }
+    bool step(int position) override {
+        positions.push_back(position);
+        return position != cancelAt;
+    }
+    void finish() override { finished = true; }
+};
+
+struct PanelLoop : LinkFixture {
+    std::vector<int> sentTo;
+    std::map<int, uint8_t> failures; // panel -> result
+    PanelCommand command = [this](PanelId panel) -> uint8_t {
+        sentTo.push_back(panel);
+        return failures.count(panel) ? failures[panel] : uint8_t{SendOk};
+    };
+    TargetChecks checks{};
+};
+
+TEST_F(PanelLoop, ItemZeroSendsOnceToEveryPanelWithoutProgress) {
+    checks[0] = checks[7] = true;
+    ScriptedProgress progress;
+    EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendOk);
+    EXPECT_EQ(sentTo, std::vector<int>{0});
+    EXPECT_TRUE(progress.positions.empty());
+}
+
+TEST_F(PanelLoop, CheckedPanelsInTurnUntilTheFirstFailure) {
+    checks[2] = checks[5] = checks[9] = checks[200] = true;
+    failures[9] = SendPortFailed;
+    ScriptedProgress progress;
+    link.resultadoEnvio = SendKqNoIdentity; // a stale result is reset first
+    EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendPortFailed);
+    EXPECT_EQ(sentTo, (std::vector<int>{2, 5, 9}));
+    EXPECT_EQ(link.resultadoEnvio, SendPortFailed);
+    EXPECT_EQ(progress.maximum, 255);
+    ASSERT_EQ(progress.positions.size(), 10u); // 1..9, then 255
+    EXPECT_EQ(progress.positions.back(), 255);
+    EXPECT_EQ(sleeper.pauses, std::vector<int>{20});
+    EXPECT_TRUE(progress.finished);
+    link.AnalizaResposta();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17}); // shown once
+}
+
+TEST_F(PanelLoop, CancelStopsBeforeTheNextPanelAndKeepsTheResultSoFar) {
+    checks[2] = checks[5] = checks[9] = true;
+    failures[2] = SendOk;
+    ScriptedProgress progress;
+    progress.cancelAt = 4;
+    EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendOk);
+    EXPECT_EQ(sentTo, std::vector<int>{2});
+    EXPECT_TRUE(progress.finished);
+}
+
+TEST_F(PanelLoop, ContinuingAfterFailureTriesEveryPanelAndKeepsTheFirstFailure) {
+    checks[2] = checks[5] = checks[9] = true;
+    failures[5] = SendPortNotListed;
+    EXPECT_EQ(link.sendToCheckedPanels(checks, command, nullptr, AfterFailure::Continue),
+              SendPortNotListed);
+    EXPECT_EQ(sentTo, (std::vector<int>{2, 5, 9}));
+    EXPECT_TRUE(sleeper.pauses.empty()); // no progress window, no closing pause
+}
+
+TEST_F(PanelLoop, StoredListSendsInListOrderWithProgressAtEachIndex) {
+    ScriptedProgress progress;
+    EXPECT_EQ(link.sendToPanelList({3, 8, 20}, command, &progress), SendOk);
+    EXPECT_EQ(sentTo, (std::vector<int>{3, 8, 20}));
+    EXPECT_EQ(progress.maximum, 2);
+    EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 255}));
+
+    sentTo.clear();
+    EXPECT_EQ(link.sendToPanelList({0, 7}, command, nullptr), SendOk);
+    EXPECT_EQ(sentTo, std::vector<int>{0});
+
+    sentTo.clear();
+    link.resultadoEnvio = SendPortFailed;
+    EXPECT_EQ(link.sendToPanelList({}, command, nullptr), SendOk);
+    EXPECT_TRUE(sentTo.empty());
+
+    failures[8] = SendKqWriteFailed;
+    EXPECT_EQ(link.sendToPanelList({3, 8, 20}, command, nullptr), SendKqWriteFailed);
+    EXPECT_EQ(sentTo, (std::vector<int>{3, 8}));
+}
+
+TEST_F(PanelLoop, ParameterCommandGoesThroughParSend) {
+    checks[4] = checks[6] = true;
+    link.sendToCheckedPanels(checks, link.parameter(ParSwitchOn, 0), nullptr);
+    std::vector<int> panels;
+    for (size_t i = 0; i + 1 < wire.size(); ++i)
+        if (wire[i].kind == W::Open) panels.push_back(wire[i + 1].value);
+    EXPECT_EQ(panels, (std::vector<int>{4, 6}));
+}
+
+} // namespace
+} // namespace vorelux

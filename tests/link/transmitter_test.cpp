@@ -1,0 +1,199 @@
+// Finding, identifying and losing the transmitter, through the simulated HID bus.
+#include "link/frames.h"
+#include "link/simulated.h"
+#include "link/transmitter.h"
+#include "support/recording_prompter.h"
+
+#include <gtest/gtest.h>
+
+namespace vorelux {
+namespace {
+
+using testing::RecordingPrompter;
+
+// Records what the windows would be told.
+struct RecordingObserver : TransmitterObserver {
+    std::vector<std::string> events;
+    void transmitterAttached(const std::shared_ptr<HidDevice>& d) override {
+        events.push_back("attached " + d->path());
+    }
+    void transmitterRemoved(const std::shared_ptr<HidDevice>& d) override {
+        events.push_back("removed " + d->path());
+    }
+    void linkStatusChanged(const std::string& text) override { events.push_back(text); }
+};
+
+struct CountingConfigurator : TransmitterConfigurator {
+    int opened = 0;
+    void openTransmitterConfiguration() override { ++opened; }
+};
+
+struct TransmitterFixture : ::testing::Test {
+    TCfgComm cfg;
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    RecordingObserver observer;
+    CountingConfigurator settings; // the settings dialog, once registered
+
+    TransmitterFixture() { kq.addObserver(&observer); }
+
+    // Delivers the device's pending input reports as the reader thread would.
+    void deliver(SimulatedTransmitter& device) {
+        std::vector<uint8_t> report;
+        while (device.read(report, 0) == 1) kq.HidCtlDeviceData(device.path(), report);
+    }
+};
+
+TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
+    auto keyboard = bus.plug("/dev/hidraw0", "Teclado USB");
+    auto almost = bus.plug("/dev/hidraw1", "TRANSMISSOR-KQ"); // no trailing space
+    kq.HidCtlDeviceChange();
+    EXPECT_FALSE(kq.attached());
+    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_TRUE(observer.events.empty());
+    EXPECT_EQ(bus.opens, 0);
+
+    auto real = bus.plug("/dev/hidraw2", "TRANSMISSOR-KQ ");
+    kq.HidCtlDeviceChange();
+    ASSERT_TRUE(kq.attached());
+    EXPECT_EQ(kq.device()->path(), "/dev/hidraw2");
+    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"attached /dev/hidraw2", "[USB] Transmissor KQ"}));
+    // The identity request went out as a full-length report.
+    auto writes = real->writes();
+    ASSERT_EQ(writes.size(), 1u);
+    ASSERT_EQ(writes[0].size(), 65u);
+    EXPECT_EQ(writes[0][0], 0);
+    EXPECT_EQ(writes[0][1], 240);
+    EXPECT_TRUE(kq.aguardandoResposta);
+}
+
+TEST_F(TransmitterFixture, EachDeviceIsExaminedOnceAndTheLastMatchWins) {
+    bus.plug("/dev/hidraw3", KqProductString);
+    bus.plug("/dev/hidraw4", KqProductString);
+    kq.HidCtlDeviceChange();
+    EXPECT_EQ(kq.device()->path(), "/dev/hidraw4");
+    kq.HidCtlDeviceChange(); // nothing new: nothing happens
+    EXPECT_EQ(bus.opens, 1);
+    EXPECT_EQ(observer.events.size(), 2u);
+}
+
+TEST_F(TransmitterFixture, ATransmitterThatCannotBeOpenedIsReportedOnce) {
+    bus.plug("/dev/hidraw5", KqProductString);
+    bus.setFailOpen("/dev/hidraw5", true);
+    kq.HidCtlDeviceChange();
+    kq.HidCtlDeviceChange();
+    EXPECT_FALSE(kq.attached());
+    EXPECT_EQ(cfg.tipo, 0);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("Permissão negada"), std::string::npos);
+}
+
+TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
+    auto device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
+    device->setAnswersIdentity(false);
+    kq.HidCtlDeviceChange();
+    cfg.COM = 5;
+
+    // Not a reply: first data byte is not 0xFF.
+    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0x01, 9, 9, 9, 9, 9, 9});
+    // A reply, but from another device.
+    kq.HidCtlDeviceData("/dev/hidraw9", {0, 0xFF, 9, 9, 9, 9, 9, 9});
+    EXPECT_EQ(cfg.serial_KQ, KqIdentity{});
+    EXPECT_TRUE(kq.aguardandoResposta);
+
+    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 1, 2, 3, 4, 5, 0x41, 0x77, 0x77});
+    EXPECT_EQ(cfg.serial_KQ, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
+    EXPECT_FALSE(kq.aguardandoResposta);
+    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_EQ(cfg.COM, 5); // nothing else of the record changes
+
+    // A second reply changes nothing.
+    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 8, 8, 8, 8, 8, 0x32});
+    EXPECT_EQ(cfg.serial_KQ, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialogExists) {
+    // Before the settings dialog exists: the flag alone.
+    auto device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
+    kq.HidCtlDeviceChange();
+    deliver(*device);
+    EXPECT_TRUE(kq.kqNaoConfigurado);
+    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    // With the dialog: prompt 20; No keeps the flag, Yes opens the
+    // configuration page and clears it once the page has closed.
+    kq.setConfigurator(&settings);
+    for (int answer : {ButtonNo, ButtonYes}) {
+        SCOPED_TRACE(answer);
+        bus.unplug("/dev/hidraw0");
+        kq.HidCtlDeviceChange();
+        EXPECT_FALSE(kq.kqNaoConfigurado); // cleared on removal
+        device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
+        kq.HidCtlDeviceChange();
+        prompter.prompts.clear();
+        prompter.answers = {answer};
+        deliver(*device);
+        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+        EXPECT_EQ(settings.opened, answer == ButtonYes ? 1 : 0);
+        EXPECT_EQ(kq.kqNaoConfigurado, answer == ButtonNo);
+    }
+}
+
+TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIdentity) {
+    auto other = bus.plug("/dev/hidraw1", "Mouse");
+    auto device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
+    kq.HidCtlDeviceChange();
+    deliver(*device);
+    observer.events.clear();
+
+    // Another device leaving changes nothing.
+    bus.unplug("/dev/hidraw1");
+    kq.HidCtlDeviceChange();
+    kq.HidCtlDeviceUnplug("/dev/hidraw1");
+    EXPECT_TRUE(kq.attached());
+    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_TRUE(observer.events.empty());
+
+    // The transmitter leaving (noticed by the rescan).
+    bus.unplug("/dev/hidraw0");
+    kq.HidCtlDeviceChange();
+    EXPECT_FALSE(kq.attached());
+    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"removed /dev/hidraw0", "[Serial] Porta COM"}));
+    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured); // kept until the next reply
+    EXPECT_FALSE(kq.comunica({0, 1}));            // does nothing now
+
+    // Plugged in again, it is found again.
+    device = bus.plug("/dev/hidraw0", KqProductString);
+    kq.HidCtlDeviceChange();
+    EXPECT_TRUE(kq.attached());
+}
+
+TEST_F(TransmitterFixture, ComunicaFillsTheFullReportOrReportsTheWriteError) {
+    auto device = bus.plug("/dev/hidraw0", KqProductString);
+    device->setOutputReportLength(33);
+    kq.HidCtlDeviceChange();
+    ASSERT_TRUE(kq.comunica({0, 239, 1, 2, 3}));
+    auto last = device->writes().back();
+    std::vector<uint8_t> expected(33, 0);
+    expected[1] = 239;
+    expected[2] = 1;
+    expected[3] = 2;
+    expected[4] = 3;
+    EXPECT_EQ(last, expected);
+
+    device->setFailWrites(true);
+    EXPECT_FALSE(kq.comunica({0, 1}));
+    EXPECT_EQ(prompter.messages,
+              std::vector<std::string>{"ERRO DE ESCRITA: Dispositivo desconectado (48f)"});
+}
+
+} // namespace
+} // namespace vorelux
