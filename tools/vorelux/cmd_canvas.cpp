@@ -1,0 +1,88 @@
+// vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]:
+// the edit canvas of one line of a page file, as geraTela draws it.
+#include "command.h"
+#include "files/file_io.h"
+#include "files/page_file.h"
+#include "render/edit_canvas.h"
+#include "render/png.h"
+
+#include <iostream>
+
+namespace {
+
+int run(const vorelux::cli::Args& argsIn) {
+    using namespace vorelux;
+    cli::Args args = argsIn;
+    std::string page, line, cursor, output;
+    const bool havePage = cli::takeOption(args, "--page", page);
+    const bool haveLine = cli::takeOption(args, "--line", line);
+    const bool haveCursor = cli::takeOption(args, "--cursor", cursor);
+    cli::takeOption(args, "-o", output);
+    long p = 0, l = 0, index = 0;
+    if (args.size() != 1 || !havePage || !haveLine || !haveCursor || !cli::parseInt(page, p) ||
+        !cli::parseInt(line, l) || !cli::parseInt(cursor, index)) {
+        std::cerr
+            << "usage: vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]\n";
+        return 2;
+    }
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(args[0], data, error)) {
+        std::cerr << "vorelux canvas: " << error << '\n';
+        return 1;
+    }
+    DecodedPageFile decoded = decodePageFile(data);
+    if (!decoded.ok) {
+        std::cerr << "vorelux canvas: " << args[0] << " is damaged: " << decoded.problem << '\n';
+        return 1;
+    }
+    if (p < 1 || p > PageCount) {
+        std::cerr << "vorelux canvas: page must be 1..8\n";
+        return 2;
+    }
+    const auto& lines = decoded.pages[size_t(p - 1)];
+    if (l < 1 || size_t(l) > lines.size()) {
+        std::cerr << "vorelux canvas: page " << p << " has " << lines.size() << " line(s)\n";
+        return 2;
+    }
+    const LineStream& edit = lines[size_t(l - 1)];
+    if (index < 2 || size_t(index) >= edit.size()) {
+        std::cerr << "vorelux canvas: cursor must be 2.." << edit.size() - 1 << " on this line\n";
+        return 2;
+    }
+    if (isDrawingEscapeAt(edit, size_t(index)) && size_t(index) + 1 < edit.size()) {
+        std::cerr << "vorelux canvas: byte " << index
+                  << " is the escape of a drawing pair, not a cursor position\n";
+        return 2;
+    }
+
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    EditCanvas canvas(glyphs, screen);
+    CFG cfg;
+    cfg.index_linha = int32_t(l - 1);
+    cfg.index_caracter = int32_t(index);
+    cfg.pos_ini = 2;
+    canvas.geraTela(cfg, edit);
+
+    std::cout << "screen " << cli::hexBytes(screen.data(), PanelColumns) << '\n';
+    std::cout << "map";
+    for (int32_t entry : cfg.array_pos_cursor) std::cout << ' ' << entry;
+    std::cout << "\ncursor " << cfg.pos_cursor << '\n';
+    if (!output.empty()) {
+        const CanvasImage& image = canvas.canvas();
+        if (!writePng(output, image.width, image.height, image.pixels.data(), image.width, error)) {
+            std::cerr << "vorelux canvas: " << error << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
+vorelux::cli::CommandRegistration
+    reg("canvas", {"canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]",
+                   "draw line L of page P (1-based) with the cursor after byte I as the edit "
+                   "canvas shows it: panel columns, column map, cursor column; -o writes the image",
+                   run});
+
+} // namespace

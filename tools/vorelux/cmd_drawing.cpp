@@ -1,0 +1,32 @@
+// vorelux drawing CODE: the columns converte_desenho makes for a drawing code.
+#include "command.h"
+#include "render/glyphs.h"
+
+#include <iostream>
+
+namespace {
+
+int run(const vorelux::cli::Args& args) {
+    long code = 0;
+    if (args.size() != 1 || !vorelux::cli::parseInt(args[0], code)) {
+        std::cerr << "usage: vorelux drawing CODE\n";
+        return 2;
+    }
+    if (code < 0 || code > 255) {
+        std::cerr << "vorelux drawing: CODE must be 0..255\n";
+        return 2;
+    }
+    vorelux::GlyphRenderer glyphs;
+    glyphs.converte_desenho(uint8_t(code));
+    std::cout << glyphs.GlyphLast << ' '
+              << vorelux::cli::hexBytes(glyphs.GlyphBuffer.data(), size_t(glyphs.GlyphLast) + 1)
+              << '\n';
+    return 0;
+}
+
+vorelux::cli::CommandRegistration
+    reg("drawing",
+        {"drawing CODE",
+         "print the last column index and the column bytes of the drawing with code CODE", run});
+
+} // namespace
