@@ -77,14 +77,25 @@ void imprime_cursor(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor,
 }
 
 void PaintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas) {
-    // Nearest-neighbour stretch of the 64 x 7 LED image over the whole canvas.
+    // Nearest-neighbour stretch of the 64 x 7 LED image over the whole canvas:
+    // each LED row is painted once and copied to the pixel rows it covers.
+    int paintedRow = -1;
     for (int y = 0; y < canvas.height; ++y) {
         const int row = y * PanelRows / canvas.height;
-        const uint8_t mask = uint8_t(1u << (PanelLastRow - row));
         uint32_t* line = canvas.scanLine(y);
-        for (int x = 0; x < canvas.width; ++x) {
-            const int column = x * PanelColumns / canvas.width;
-            line[x] = (ScreenBitmap[size_t(column)] & mask) ? LedOnColour : LedOffColour;
+        if (row == paintedRow) {
+            std::copy_n(canvas.scanLine(y - 1), canvas.width, line);
+            continue;
+        }
+        paintedRow = row;
+        const uint8_t mask = uint8_t(1u << (PanelLastRow - row));
+        int x = 0;
+        for (int column = 0; column < PanelColumns; ++column) {
+            const int end =
+                int((int64_t(column) + 1) * canvas.width + PanelColumns - 1) / PanelColumns;
+            const uint32_t colour =
+                (ScreenBitmap[size_t(column)] & mask) ? LedOnColour : LedOffColour;
+            for (; x < end && x < canvas.width; ++x) line[x] = colour;
         }
     }
     gradeCanvas(canvas);

@@ -1,0 +1,87 @@
+// Redraw cost of the edit canvas: a short line, a cursor step at the end of a
+// 1000-byte line, and a jump from the start to the end of that line.
+#include "model/line.h"
+#include "render/edit_canvas.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace vorelux;
+
+LineStream longLine() {
+    LineStream line = newLine();
+    const std::string words = "PROMOCAO DE HOJE 12:00 ";
+    while (line.size() < 1000) {
+        if (line.size() % 97 == 0 && line.size() + 2 <= 1000) {
+            line.push_back(DrawingEscape);
+            line.push_back(60); // the widest drawing
+        } else {
+            line.push_back(uint8_t(words[line.size() % words.size()]));
+        }
+    }
+    return line;
+}
+
+// The index of the last byte of the element before the last one.
+int32_t previousElementEnd(const LineStream& line) {
+    int32_t last = int32_t(line.size()) - 1;
+    int32_t j = last - 1;
+    if (j >= 3 && line[size_t(j - 1)] == DrawingEscape) --j; // j is the code byte of a pair
+    return j;
+}
+
+struct Fixture {
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    EditCanvas canvas{glyphs, screen};
+    CFG cfg;
+};
+
+void BM_ShortLine(benchmark::State& state) {
+    Fixture f;
+    LineStream line = newLine();
+    for (char c : std::string("ARDENCORE ")) line.push_back(uint8_t(c));
+    for (auto _ : state) {
+        f.cfg.index_caracter = int32_t(line.size()) - 1;
+        f.cfg.pos_ini = 2;
+        f.canvas.geraTela(f.cfg, line);
+        benchmark::DoNotOptimize(f.screen);
+    }
+}
+BENCHMARK(BM_ShortLine);
+
+void BM_LongLineStepAtEnd(benchmark::State& state) {
+    Fixture f;
+    const LineStream line = longLine();
+    // The window as it stands with the cursor one element before the end.
+    f.cfg.index_caracter = previousElementEnd(line);
+    f.cfg.pos_ini = 2;
+    f.canvas.geraTela(f.cfg, line);
+    const int32_t windowBefore = f.cfg.pos_ini;
+    for (auto _ : state) {
+        f.cfg.pos_ini = windowBefore;
+        f.cfg.index_caracter = int32_t(line.size()) - 1; // one element right
+        f.canvas.geraTela(f.cfg, line);
+        benchmark::DoNotOptimize(f.screen);
+    }
+    state.counters["passes"] = f.canvas.lastPassCount();
+}
+BENCHMARK(BM_LongLineStepAtEnd);
+
+void BM_LongLineJumpStartToEnd(benchmark::State& state) {
+    Fixture f;
+    const LineStream line = longLine();
+    for (auto _ : state) {
+        f.cfg.pos_ini = 2;
+        f.cfg.index_caracter = int32_t(line.size()) - 1;
+        f.canvas.geraTela(f.cfg, line);
+        benchmark::DoNotOptimize(f.screen);
+    }
+    state.counters["passes"] = f.canvas.lastPassCount();
+}
+BENCHMARK(BM_LongLineJumpStartToEnd);
+
+} // namespace
+
+BENCHMARK_MAIN();
