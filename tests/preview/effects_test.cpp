@@ -1,0 +1,408 @@
+// Entry, exit and figure effects: frame counts, cycles per frame, and the
+// first and last frames the effects are known for.
+#include "preview/effect_table.h"
+#include "preview/engine.h"
+#include "preview/recording_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vorelux::preview {
+namespace {
+
+// A segment with every row lit somewhere and no two equal neighbours.
+PanelImage testSegment() {
+    PanelImage a{};
+    for (int c = 0; c < 64; ++c) a[size_t(c)] = uint8_t(((c * 37 + 11) ^ (c << 2)) & 0x7F) | 0x01;
+    a[9] |= 0x40;
+    return a;
+}
+
+PanelImage visible(PanelImage image) {
+    image[64] = 0;
+    for (auto& c : image) c &= 0x7F;
+    return image;
+}
+
+struct EffectRig {
+    VectorLineSource lines;
+    GlyphRenderer glyphs;
+    FixedClock clock;
+    PreviewEngine engine{lines, glyphs, clock};
+    RecordingSink sink;
+
+    // Entry: AuxScreen holds the segment and ScreenBitmap starts dark.
+    void entry(int n, const PanelImage& segment = testSegment()) {
+        engine.AuxScreen = segment;
+        engine.AuxScreen[64] = 0;
+        engine.playEffect(true, n, sink);
+    }
+    // Exit: ScreenBitmap holds the segment as held (AuxScreen too).
+    void exit(int n, const PanelImage& segment = testSegment()) {
+        engine.AuxScreen = segment;
+        engine.AuxScreen[64] = 0;
+        engine.ScreenBitmap = engine.AuxScreen;
+        engine.playEffect(false, n, sink);
+    }
+};
+
+// Frame counts and cycles per frame; effects 30 and 31 alternate 6 and 4.
+struct Timing {
+    int effect;
+    int frames;
+    int cycles; // 0: alternating 6, 4
+};
+
+const Timing EntryTimings[] = {
+    {1, 64, 1},   {2, 64, 1},  {3, 32, 1},  {4, 64, 1},   {5, 64, 1},  {6, 1, 4},   {7, 7, 6},
+    {8, 7, 6},    {9, 175, 1}, {10, 14, 2}, {11, 140, 1}, {12, 7, 5},  {13, 11, 3}, {14, 3, 6},
+    {15, 7, 5},   {16, 32, 1}, {17, 64, 2}, {18, 7, 4},   {19, 64, 2}, {20, 63, 2}, {21, 63, 1},
+    {22, 64, 1},  {23, 32, 2}, {24, 7, 4},  {25, 56, 2},  {26, 7, 5},  {27, 56, 1}, {28, 183, 1},
+    {29, 240, 1}, {30, 10, 0}, {31, 10, 0},
+};
+
+const Timing ExitTimings[] = {
+    {1, 63, 1},   {2, 64, 1},  {3, 32, 1},  {4, 64, 1},   {5, 64, 1},  {6, 1, 4},   {7, 7, 6},
+    {8, 7, 6},    {9, 140, 1}, {10, 28, 2}, {11, 175, 1}, {12, 7, 5},  {13, 11, 3}, {14, 3, 6},
+    {15, 7, 5},   {16, 32, 1}, {17, 32, 2}, {18, 7, 4},   {19, 63, 2}, {20, 63, 2}, {21, 63, 1},
+    {22, 64, 1},  {23, 32, 2}, {24, 7, 4},  {25, 35, 2},  {26, 7, 5},  {27, 56, 1}, {28, 194, 1},
+    {29, 280, 1}, {30, 10, 0}, {31, 10, 0},
+};
+
+void expectTiming(const std::vector<Frame>& frames, const Timing& t) {
+    ASSERT_EQ(int(frames.size()), t.frames) << "effect " << t.effect;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const int expected = t.cycles != 0 ? t.cycles : (i % 2 == 0 ? 6 : 4);
+        ASSERT_EQ(frames[i].cycles, expected) << "effect " << t.effect << " frame " << i;
+    }
+}
+
+TEST(EffectTiming, EveryEntryEffectHasItsFramesAndCycles) {
+    for (const Timing& t : EntryTimings) {
+        EffectRig rig;
+        rig.entry(t.effect);
+        expectTiming(rig.sink.frames, t);
+    }
+}
+
+TEST(EffectTiming, EveryExitEffectHasItsFramesAndCycles) {
+    for (const Timing& t : ExitTimings) {
+        EffectRig rig;
+        rig.exit(t.effect);
+        expectTiming(rig.sink.frames, t);
+    }
+}
+
+TEST(EffectFrames, EntryEffectsThatEndOnTheSegment) {
+    const PanelImage segment = visible(testSegment());
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 18, 22, 23, 25, 26, 27}) {
+        EffectRig rig;
+        rig.entry(n);
+        ASSERT_FALSE(rig.sink.frames.empty());
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), segment) << "effect " << n;
+    }
+}
+
+TEST(EffectFrames, WaveEntryPlacesItsLastPixelWithTheHold) {
+    // The sweep's last visit (column 9, top row) comes after the last frame.
+    EffectRig rig;
+    rig.entry(21);
+    PanelImage expected = visible(testSegment());
+    expected[9] &= uint8_t(~0x40);
+    EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+}
+
+TEST(EffectFrames, EntryEffectsThatEndOnAPartialImage) {
+    const PanelImage seg = visible(testSegment());
+    {
+        EffectRig rig; // laser: everything but column 63
+        rig.entry(19);
+        PanelImage expected = seg;
+        expected[63] = 0;
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // laser shots: column 62 overlaid by column 63
+        rig.entry(20);
+        PanelImage expected = seg;
+        expected[62] |= seg[63];
+        expected[63] = seg[63];
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // letters rise and fall: column 63 stays dark
+        rig.entry(24);
+        PanelImage expected = seg;
+        expected[63] = 0;
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // tetris 1: the last three columns are still missing
+        rig.entry(28);
+        PanelImage last = visible(rig.sink.frames.back().screen);
+        for (int c = 0; c <= 60; ++c) EXPECT_EQ(last[size_t(c)], seg[size_t(c)]) << c;
+    }
+    {
+        EffectRig rig; // tetris 2: the block 60..63 comes with the hold
+        rig.entry(29);
+        PanelImage last = visible(rig.sink.frames.back().screen);
+        for (int c = 0; c < 60; ++c) EXPECT_EQ(last[size_t(c)], seg[size_t(c)]) << c;
+    }
+    {
+        EffectRig rig; // blink: ends dark
+        rig.entry(30);
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), PanelImage{});
+        EXPECT_EQ(visible(rig.sink.frames.front().screen), seg);
+    }
+    {
+        EffectRig rig; // blink inverted: ends on the negative
+        rig.entry(31);
+        PanelImage negative{};
+        for (int c = 0; c < 64; ++c) negative[size_t(c)] = uint8_t(~seg[size_t(c)]) & 0x7F;
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), negative);
+    }
+}
+
+TEST(EffectFrames, ExitEffectsThatEndDark) {
+    for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 18, 22, 23, 24, 25, 26, 27, 29}) {
+        EffectRig rig;
+        rig.exit(n);
+        ASSERT_FALSE(rig.sink.frames.empty());
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), PanelImage{}) << "effect " << n;
+    }
+}
+
+TEST(EffectFrames, ExitEffectsThatEndOnARemnant) {
+    const PanelImage seg = visible(testSegment());
+    {
+        EffectRig rig; // wave: the sweep's last visit (column 9, bottom row) is not shown
+        rig.exit(21);
+        PanelImage expected{};
+        expected[9] = seg[9] & 0x01;
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // scroll out: the former column 63 is left in column 0
+        rig.exit(1);
+        PanelImage expected{};
+        expected[0] = seg[63];
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // laser: the bottom-row beam across the panel
+        rig.exit(19);
+        PanelImage expected{};
+        for (int c = 0; c < 64; ++c) expected[size_t(c)] = 1;
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // laser shots: the beams of column 0
+        rig.exit(20);
+        PanelImage expected{};
+        for (int c = 0; c < 64; ++c) expected[size_t(c)] = seg[0];
+        EXPECT_EQ(visible(rig.sink.frames.back().screen), expected);
+    }
+    {
+        EffectRig rig; // accordion: a sliver in the middle
+        rig.exit(13);
+        const PanelImage last = visible(rig.sink.frames.back().screen);
+        for (int c = 0; c < 64; ++c) {
+            if (c < 30 || c > 33) {
+                EXPECT_EQ(last[size_t(c)], 0) << c;
+            }
+        }
+    }
+}
+
+TEST(EffectFrames, ExitSqueezesKeepOnlyTheMiddleRows) {
+    EffectRig rig;
+    PanelImage full{};
+    for (int c = 0; c < 64; ++c) full[size_t(c)] = 0x7F;
+    rig.exit(14, full);
+    // The vertical accordion closes on the middle row and its neighbours.
+    for (int c = 0; c < 64; ++c) EXPECT_EQ(rig.sink.frames.back().screen[size_t(c)] & 0x41, 0);
+}
+
+TEST(EffectFrames, EntryFillsTheScreenBitmapAndExitFramesStartFromTheHeldImage) {
+    const PanelImage seg = visible(testSegment());
+    EffectRig rig;
+    rig.exit(32);
+    EXPECT_EQ(visible(rig.sink.frames.front().screen), seg);
+    EXPECT_EQ(visible(rig.sink.frames.back().screen), PanelImage{});
+}
+
+// ------------------------------------------------------------------ figures
+
+// Width of each figure's first frame (sprite codes 1, 5, ... 117).
+const int FirstFrameWidth[30] = {8, 11, 17, 19, 8, 19, 11, 18, 10, 13, 12, 18, 16, 12, 6,
+                                 8, 16, 14, 22, 8, 12, 9,  17, 21, 10, 16, 12, 14, 13, 14};
+
+int roundUp(int value, int multiple) {
+    return (value + multiple - 1) / multiple * multiple;
+}
+
+TEST(FigureTiming, EveryFigureCrossesInTheRightNumberOfSteps) {
+    for (int n = 32; n <= 61; ++n) {
+        const EffectInfo& e = EffectTable[size_t(n - 1)];
+        const int L = FirstFrameWidth[n - 32] - 1;
+        const int group = 4 * (e.frameHold + 1);
+        for (bool entry : {true, false}) {
+            EffectRig rig;
+            if (entry)
+                rig.entry(n);
+            else
+                rig.exit(n);
+            const int steps = roundUp(L + (entry ? 65 : 64), group);
+            ASSERT_EQ(int(rig.sink.frames.size()), steps + 1) << (entry ? "entry " : "exit ") << n;
+            for (const Frame& f : rig.sink.frames) ASSERT_EQ(f.cycles, 2);
+        }
+    }
+}
+
+TEST(FigureTiming, ComeComeTakes72StepsIn) {
+    EffectRig rig;
+    rig.entry(32);
+    ASSERT_EQ(rig.sink.frames.size(), 73u);
+    // Two dark frames, then the figure's rightmost column at the left edge.
+    EXPECT_EQ(visible(rig.sink.frames[0].screen), PanelImage{});
+    EXPECT_EQ(visible(rig.sink.frames[1].screen), PanelImage{});
+    EXPECT_EQ(rig.sink.frames[2].screen[0], 0x14); // column 6 of the first frame
+    for (int c = 1; c < 64; ++c) EXPECT_EQ(rig.sink.frames[2].screen[size_t(c)], 0);
+    // The last frame is the whole segment with no figure on it.
+    EXPECT_EQ(visible(rig.sink.frames.back().screen), visible(testSegment()));
+}
+
+TEST(FigureTiming, ComeComeExitTakes72StepsOut) {
+    EffectRig rig;
+    rig.exit(32);
+    EXPECT_EQ(rig.sink.frames.size(), 73u); // L + 64 = 71, rounded up to 72 steps
+}
+
+// ------------------------------------------------------------------ primitives
+
+TEST(Primitives, CopyFromAuxTreatsWrappedPositionsAsOffPanel) {
+    EffectRig rig;
+    PreviewEngine& e = rig.engine;
+    e.AuxScreen = testSegment();
+    e.ef_copia_telaaux(250, 3); // a start below 0 counts as 0
+    for (int c = 0; c <= 3; ++c) EXPECT_EQ(e.ScreenBitmap[size_t(c)], e.AuxScreen[size_t(c)]);
+    EXPECT_EQ(e.ScreenBitmap[4], 0);
+    e.ScreenBitmap.fill(0);
+    e.ef_copia_telaaux(0, 250); // an end below 0 copies nothing
+    EXPECT_EQ(e.ScreenBitmap, PanelImage{});
+    e.ef_copia_telaaux(0, 90); // an end past the panel stops at 63
+    EXPECT_EQ(e.ScreenBitmap[63], e.AuxScreen[63]);
+    EXPECT_EQ(e.ScreenBitmap[64], 0);
+}
+
+TEST(Primitives, ShiftsDownAndUpKeepFrozenRowsAndAddToSummingRows) {
+    EffectRig rig;
+    PreviewEngine& e = rig.engine;
+    e.ScreenBitmap[0] = 0x7F;
+    e.ef_desloca_baixo(0, 0, 0x01, 0x02); // bottom row frozen, row 1 keeps its pixel
+    EXPECT_EQ(e.ScreenBitmap[0], 0x3F);
+    e.ScreenBitmap[1] = 0x41;
+    e.ef_desloca_cima(1, 1, 0, 0); // the top row moves into the hidden bit
+    EXPECT_EQ(e.ScreenBitmap[1], 0x82);
+    e.ef_desloca_baixo(1, 1, 0, 0); // and comes back where it is moved down
+    EXPECT_EQ(e.ScreenBitmap[1], 0x41);
+}
+
+TEST(Primitives, RowShiftsMoveOnlyTheirRows) {
+    EffectRig rig;
+    PreviewEngine& e = rig.engine;
+    for (int c = 0; c < 64; ++c) e.ScreenBitmap[size_t(c)] = uint8_t(c == 10 ? 0x7F : 0);
+    e.ef_desloca_linha_direita(2, 0x0F);
+    EXPECT_EQ(e.ScreenBitmap[10], 0x70);
+    EXPECT_EQ(e.ScreenBitmap[12], 0x0F);
+    e.ef_desloca_linha_esquerda(4, 0x70);
+    EXPECT_EQ(e.ScreenBitmap[6], 0x70);
+    EXPECT_EQ(e.ScreenBitmap[10], 0);
+}
+
+TEST(Primitives, SweepsVisitEveryColumnOnce) {
+    std::vector<int> seenA(64), seenB(64);
+    for (int k = 0; k < 64; ++k) {
+        ++seenA[sweepA(k)];
+        ++seenB[sweepB(k)];
+    }
+    for (int c = 0; c < 64; ++c) {
+        EXPECT_EQ(seenA[size_t(c)], 1);
+        EXPECT_EQ(seenB[size_t(c)], 1);
+    }
+    EXPECT_EQ(sweepA(0), 27);
+    EXPECT_EQ(sweepA(1), 59);
+    EXPECT_EQ(sweepA(9), 63);
+    EXPECT_EQ(sweepB(0), 45);
+    EXPECT_EQ(sweepB(8), 43);
+}
+
+TEST(FigureDrawing, AFigureInFrontGetsADarkOutline) {
+    EffectRig rig;
+    PreviewEngine& e = rig.engine;
+    for (int c = 0; c < 64; ++c) e.ScreenBitmap[size_t(c)] = 0x7F;
+    rig.glyphs.GlyphBuffer.fill(0);
+    rig.glyphs.GlyphBuffer[0] = 0x08; // one pixel in the middle row
+    rig.glyphs.GlyphBuffer[1] = 0x1C; // three pixels
+    e.ef_imprime_desenho(10, 8, 2, 1);
+    EXPECT_EQ(e.ScreenBitmap[9], 0x77);  // left neighbour of the first column
+    EXPECT_EQ(e.ScreenBitmap[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
+    EXPECT_EQ(e.ScreenBitmap[11], 0x5D); // 0x1C with the rows 1 and 5 dark
+    EXPECT_EQ(e.ScreenBitmap[12], 0x63); // right neighbour
+    EXPECT_EQ(e.ScreenBitmap[8], 0x7F);  // untouched
+    EXPECT_EQ(e.ScreenBitmap[13], 0x7F);
+}
+
+TEST(FigureDrawing, TransparentFigureIsOredAndOffPanelColumnsAreSkipped) {
+    EffectRig rig;
+    PreviewEngine& e = rig.engine;
+    rig.glyphs.GlyphBuffer.fill(0);
+    for (int i = 0; i < 5; ++i) rig.glyphs.GlyphBuffer[size_t(i)] = uint8_t(1 << i);
+    e.ef_imprime_desenho(uint8_t(-3), 8, 5, 0); // three columns off the left edge
+    EXPECT_EQ(e.ScreenBitmap[0], 0x08);
+    EXPECT_EQ(e.ScreenBitmap[1], 0x10);
+    EXPECT_EQ(e.ScreenBitmap[2], 0);
+    e.ScreenBitmap.fill(0);
+    e.ef_imprime_desenho(62, 8, 5, 0); // cut at the right edge
+    EXPECT_EQ(e.ScreenBitmap[62], 0x01);
+    EXPECT_EQ(e.ScreenBitmap[63], 0x02);
+    EXPECT_EQ(e.ScreenBitmap[64], 0);
+}
+
+// ------------------------------------------------------------------ table
+
+TEST(EffectTableTexts, HoldTheListTextsAndFigureFrames) {
+    EXPECT_STREQ(effectText(1), "Efeito   1 - Rola da direita");
+    EXPECT_STREQ(effectText(4), "Efeito   4 - Acendendo da direira");
+    EXPECT_STREQ(effectText(32), "Efeito 32 - Come-come");
+    EXPECT_STREQ(effectText(35), "Efeito 35 - Aspirador de pó");
+    EXPECT_STREQ(effectText(61), "Efeito 61 - Martelo");
+    EXPECT_EQ(effectText(0), nullptr);
+    EXPECT_EQ(effectText(62), nullptr);
+    for (int n = 32; n <= 61; ++n)
+        EXPECT_EQ(EffectTable[size_t(n - 1)].firstFrame, 4 * (n - 32) + 1);
+    EXPECT_EQ(EffectTable[39].frameHold, 4); // effect 40
+}
+
+TEST(EffectStop, AStopInsideAnEffectEndsItAtOnce) {
+    EffectRig rig;
+    rig.sink.onFrame = [](size_t i) { return i < 9; };
+    rig.engine.AuxScreen = testSegment();
+    EXPECT_EQ(rig.engine.playEffect(true, 9, rig.sink), RunResult::Stopped);
+    EXPECT_EQ(rig.sink.frames.size(), 10u);
+}
+
+TEST(EffectSkip, WithASkipPendingAnEffectComputesWithoutShowing) {
+    EffectRig rig;
+    rig.engine.AuxScreen = testSegment();
+    rig.engine.play.enabled = true;
+    rig.engine.LineSkipRequest = 1;
+    rig.engine.ScreenBitmap.fill(0);
+    rig.engine.ef_e_chove_pixels(); // runs to its end without a sink
+    EXPECT_EQ(visible(rig.engine.ScreenBitmap), visible(testSegment()));
+}
+
+} // namespace
+} // namespace vorelux::preview

@@ -1,0 +1,119 @@
+// Live fields: texts, widths and start columns at given moments, and the clock.
+#include "render/clock.h"
+#include "render/live_fields.h"
+
+#include <gtest/gtest.h>
+
+namespace vorelux {
+namespace {
+
+LocalDateTime at(const char* text) {
+    LocalDateTime t;
+    EXPECT_TRUE(parseLocalDateTime(text, t)) << text;
+    return t;
+}
+
+struct LiveCase {
+    uint8_t code;
+    const char* moment;
+    const char* text;
+    int width; // -1: not checked
+    int start;
+};
+
+class LiveFieldCase : public ::testing::TestWithParam<LiveCase> {};
+
+TEST_P(LiveFieldCase, TextWidthAndStart) {
+    const LiveCase& c = GetParam();
+    const LiveFieldRule rule = liveFieldRule(c.code);
+    ASSERT_TRUE(rule.drawn);
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    screen.fill(0x55);
+    const LiveFieldLayout layout =
+        drawLiveField(screen, glyphs, rule.mask, rule.fonte, at(c.moment));
+    EXPECT_EQ(liveFieldTextUtf8(layout.text), c.text);
+    if (c.width >= 0) {
+        EXPECT_EQ(layout.width, c.width);
+        EXPECT_EQ(layout.start, c.start);
+        for (int col = 0; col < layout.start; ++col) EXPECT_EQ(screen[size_t(col)], 0) << col;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LiveFieldCase,
+                         ::testing::Values(LiveCase{8, "2015-02-19 09:05:07", "09:05:07", 47, 8},
+                                           LiveCase{8, "2015-02-19 12:34:56", "12:34:56", -1, 0},
+                                           LiveCase{9, "2015-02-19 12:34:56", "QUI 19/02", 58, 3},
+                                           LiveCase{10, "2015-02-19 12:34:56", "19/02/15", -1, 0},
+                                           LiveCase{10, "2009-02-19 12:34:56", "19/02/09", -1, 0},
+                                           LiveCase{11, "2015-02-19 12:34:56", "27.8ºC", -1, 0},
+                                           LiveCase{12, "2015-02-19 12:34:56", "27.7ºC", -1, 0},
+                                           LiveCase{13, "2015-02-19 12:34:56", "12:34 19/02", 50,
+                                                    7},
+                                           LiveCase{14, "2015-02-19 12:34:56", "12:34 28ºC", 63, 0},
+                                           LiveCase{15, "2015-02-19 12:34:56", "12:34 28ºC", 63, 0},
+                                           LiveCase{18, "2015-02-19 12:34:56", "12:34", 60, 2},
+                                           LiveCase{19, "2015-02-19 12:34:56", "27ºC", -1, 0},
+                                           LiveCase{20, "2015-02-19 12:34:56", "27ºC", -1, 0},
+                                           LiveCase{25, "2015-02-19 02:59:59", "BOA NOITE", -1, 0},
+                                           LiveCase{25, "2015-02-19 03:00:00", "BOM DIA", 44, 10},
+                                           LiveCase{25, "2015-02-19 11:59:00", "BOM DIA", 44, 10},
+                                           LiveCase{25, "2015-02-19 12:00:00", "BOA TARDE", -1, 0},
+                                           LiveCase{25, "2015-02-19 17:59:00", "BOA TARDE", -1, 0},
+                                           LiveCase{25, "2015-02-19 18:00:00", "BOA NOITE", -1, 0},
+                                           LiveCase{9, "2015-02-22 00:00:00", "DOM 22/02", -1, 0},
+                                           LiveCase{9, "2015-02-21 00:00:00", "SAB 21/02", -1, 0}));
+
+TEST(LiveFieldDrawing, DigitsAreDrawnFromTheStartColumn) {
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    drawLiveField(screen, glyphs, 4, 1, at("2015-02-19 09:05:07"));
+    // Bold "0" then bold "9" from column 8.
+    const uint8_t zero[] = {0x3E, 0x7F, 0x41, 0x41, 0x7F, 0x3E, 0x00};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(screen[size_t(8 + i)], zero[i]) << i;
+    EXPECT_EQ(screen[15], 0x32);
+    EXPECT_EQ(screen[64], 0);
+}
+
+TEST(LiveFieldDrawing, TheWidestTextEndsAtTheLastColumn) {
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    drawLiveField(screen, glyphs, 66, 1, at("2015-02-19 12:34:56"));
+    EXPECT_EQ(screen[62], 0x22); // the last lit column of bold "C"
+    EXPECT_EQ(screen[63], 0);
+}
+
+TEST(LiveFieldRules, CountersAndUnknownCodesDrawNothing) {
+    for (uint8_t code : {26, 27, 16, 30}) EXPECT_FALSE(liveFieldRule(code).drawn) << int(code);
+    EXPECT_TRUE(liveFieldRule(8).redraw);
+    EXPECT_TRUE(liveFieldRule(18).redraw);
+    EXPECT_FALSE(liveFieldRule(9).redraw);
+}
+
+TEST(ClockSeam, ParsesAndChecksMoments) {
+    LocalDateTime t;
+    ASSERT_TRUE(parseLocalDateTime("2015-02-19 12:34:56", t));
+    EXPECT_EQ(t.weekday, 4); // Thursday
+    EXPECT_EQ(t.hour, 12);
+    EXPECT_EQ(t.second, 56);
+    EXPECT_TRUE(parseLocalDateTime("2024-02-29 00:00", t));
+    EXPECT_FALSE(parseLocalDateTime("2023-02-29 00:00:00", t));
+    EXPECT_FALSE(parseLocalDateTime("2015-13-01 00:00:00", t));
+    EXPECT_FALSE(parseLocalDateTime("2015-02-19 24:00:00", t));
+    EXPECT_FALSE(parseLocalDateTime("2015-02-19T12:00:00", t));
+    EXPECT_FALSE(parseLocalDateTime("2015-02-19 12:00:00 extra", t));
+    EXPECT_FALSE(parseLocalDateTime("", t));
+}
+
+TEST(ClockSeam, DayCountMatchesTheDateTimeConvention) {
+    LocalDateTime t;
+    ASSERT_TRUE(makeLocalDateTime(1899, 12, 31, 12, 0, 0, t));
+    EXPECT_DOUBLE_EQ(t.dayCount(), 1.5);
+    SystemClock clock;
+    const LocalDateTime now = clock.now();
+    EXPECT_GE(now.year, 2020);
+    EXPECT_EQ(now.weekday, weekdayOf(now.year, now.month, now.day));
+}
+
+} // namespace
+} // namespace vorelux
