@@ -1,0 +1,94 @@
+// The transmitter watcher: the rescan timer finds the simulated transmitter,
+// the reader thread hands its identity reply over to this thread, and a
+// failed read or a rescan notices its removal.
+#include "link/frames.h"
+#include "link/hid_watcher.h"
+#include "link/simulated.h"
+#include "support/recording_prompter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace vorelux {
+namespace {
+
+using testing::RecordingPrompter;
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+// The settings dialog: notes on which thread it was opened.
+struct ThreadNotingConfigurator : TransmitterConfigurator {
+    QThread* openedOn = nullptr;
+    void openTransmitterConfiguration() override { openedOn = QThread::currentThread(); }
+};
+
+struct Watcher : ::testing::Test {
+    TCfgComm cfg;
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    ThreadNotingConfigurator settings;
+    std::vector<QString> statusTexts;
+    std::unique_ptr<TransmitterWatcher> watcher;
+
+    void SetUp() override {
+        kq.setConfigurator(&settings);
+        watcher = std::make_unique<TransmitterWatcher>(kq);
+        QObject::connect(watcher.get(), &TransmitterWatcher::statusTextChanged,
+                         [this](const QString& text) { statusTexts.push_back(text); });
+        watcher->start(30);
+    }
+};
+
+TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
+    bus.plug("/dev/hidraw7", "TRANSMISSOR-KQ"); // not it
+    ASSERT_TRUE(waitFor([&] { return bus.enumerate().size() == 1; }));
+    QThread::msleep(80);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(kq.attached());
+
+    prompter.answers = {ButtonYes};
+    bus.plug("/dev/hidraw8", KqProductString, KqNotConfigured);
+    ASSERT_TRUE(waitFor([&] { return cfg.serial_KQ[7] == KqIdentityStored; }));
+    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(settings.openedOn, QCoreApplication::instance()->thread());
+    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_EQ(statusTexts, std::vector<QString>{"[USB] Transmissor KQ"});
+}
+
+TEST_F(Watcher, AFailedReadOrARescanNoticesTheRemoval) {
+    for (bool byRead : {true, false}) {
+        SCOPED_TRACE(byRead ? "read fails" : "rescan");
+        statusTexts.clear();
+        auto device = bus.plug("/dev/hidraw8", KqProductString);
+        ASSERT_TRUE(waitFor([&] { return kq.attached() && !kq.aguardandoResposta; }));
+        if (byRead)
+            device->unplug(); // still listed, but its reads fail
+        else
+            bus.unplug("/dev/hidraw8");
+        ASSERT_TRUE(waitFor([&] { return !kq.attached(); }));
+        EXPECT_EQ(cfg.tipo, 0);
+        ASSERT_FALSE(statusTexts.empty());
+        EXPECT_EQ(statusTexts.back(), "[Serial] Porta COM");
+        bus.unplug("/dev/hidraw8");
+        ASSERT_TRUE(waitFor([&] { return bus.enumerate().empty(); }));
+        QThread::msleep(60);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+} // namespace vorelux

@@ -1,0 +1,167 @@
+// The serial transport end to end: ParSend writes through the real
+// QSerialPort to the slave side of a pseudo-terminal registered as a COM
+// port; the test reads the master side and decodes every byte.
+#include "link/panel_link.h"
+#include "link/qt_serial.h"
+#include "link/simulated.h"
+#include "support/recording_prompter.h"
+
+#include <QSerialPort>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vorelux {
+namespace {
+
+using testing::RecordingPrompter;
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+    Pty() {
+        char name[256];
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            slavePath = name;
+            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+    // Every byte that has reached the master side, waiting up to waitMs for the first.
+    std::vector<uint8_t> drain(int waitMs) {
+        std::vector<uint8_t> out;
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, waitMs) <= 0) return out;
+        uint8_t buf[256];
+        for (;;) {
+            ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0) break;
+            out.insert(out.end(), buf, buf + n);
+            if (poll(&p, 1, 5) <= 0) break;
+        }
+        return out;
+    }
+};
+
+// At every pause, reads what the panel side has received since the last one:
+// so each pause is seen right after the byte it follows.
+struct WireSleeper : Sleeper {
+    Pty& pty;
+    std::vector<std::pair<int, std::vector<uint8_t>>> steps; // pause, bytes before it
+    explicit WireSleeper(Pty& p) : pty(p) {}
+    void sleep(int ms) override { steps.push_back({ms, pty.drain(1000)}); }
+};
+
+// A panel's decoder of parameter frames: address, 98, parameter, value.
+struct ParamFrame {
+    int panel, parameter, value;
+    bool operator==(const ParamFrame&) const = default;
+};
+std::vector<ParamFrame> decodeParamFrames(const std::vector<uint8_t>& wire, bool& ok) {
+    std::vector<ParamFrame> frames;
+    ok = wire.size() % 4 == 0;
+    for (size_t i = 0; ok && i + 4 <= wire.size(); i += 4) {
+        if (wire[i + 1] != PanelCmdParameter) ok = false;
+        frames.push_back({wire[i], wire[i + 2], wire[i + 3]});
+    }
+    return frames;
+}
+
+constexpr int PtyCom = 150;     // the pseudo-terminal's port
+constexpr int MissingCom = 201; // registered, but its device does not exist
+
+struct PtySerial : ::testing::Test {
+    Pty pty;
+    TCfgComm cfg;
+    QtPortCatalog catalog;
+    QtSerialPort port;
+    WireSleeper sleeper{pty};
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+
+    void SetUp() override {
+        ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
+        catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
+        catalog.registerPort(MissingCom, "/dev/vorelux-no-such-port");
+        cfg.COM = PtyCom;
+    }
+};
+
+TEST_F(PtySerial, ParameterFrameArrivesByteByByteWithItsPauses) {
+    // Value 10 is a line feed: a port left in text mode would add a carriage return.
+    ASSERT_EQ(link.ParSend(8, 4, 10), SendOk);
+    std::vector<std::pair<int, std::vector<uint8_t>>> expected{
+        {50, {4}}, {25, {98}}, {25, {8}}, {25, {10}}};
+    EXPECT_EQ(sleeper.steps, expected);
+    EXPECT_TRUE(pty.drain(50).empty()); // nothing after the frame
+
+    // The port was closed: it can be opened again at once.
+    QSerialPort again(QString::fromStdString(pty.slavePath));
+    EXPECT_TRUE(again.open(QIODevice::WriteOnly)) << again.errorString().toStdString();
+}
+
+TEST_F(PtySerial, EveryCheckedPanelGetsItsFrameInTurn) {
+    TargetChecks checks{};
+    checks[1] = checks[17] = checks[255] = true;
+    ASSERT_EQ(link.sendToCheckedPanels(checks, link.parameter(9, signedValue(-99)), nullptr),
+              SendOk);
+    std::vector<uint8_t> wire;
+    for (auto& [pause, bytes] : sleeper.steps) wire.insert(wire.end(), bytes.begin(), bytes.end());
+    bool ok = false;
+    auto frames = decodeParamFrames(wire, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(frames, (std::vector<ParamFrame>{{1, 9, 157}, {17, 9, 157}, {255, 9, 157}}));
+}
+
+TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
+    std::vector<SerialPortInfo> listed;
+    catalog.listPorts(listed);
+    int absent = 0;
+    for (int n = 255; n >= 1 && !absent; --n)
+        if (!findPort(listed, n)) absent = n;
+    ASSERT_NE(absent, 0);
+    cfg.COM = absent;
+    link.resultadoEnvio = link.ParSend(255, 0, 0);
+    EXPECT_EQ(link.resultadoEnvio, SendPortNotListed);
+    link.AnalizaResposta();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+    EXPECT_TRUE(pty.drain(20).empty());
+}
+
+TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
+    struct Case {
+        const char* what;
+        int com;
+    };
+    for (Case c : {Case{"device missing", MissingCom}, Case{"port busy", PtyCom}}) {
+        SCOPED_TRACE(c.what);
+        // Another program holds the pseudo-terminal in the busy case.
+        QSerialPort holder(QString::fromStdString(pty.slavePath));
+        if (c.com == PtyCom) {
+            ASSERT_TRUE(holder.open(QIODevice::WriteOnly));
+        }
+        prompter.prompts.clear();
+        cfg.COM = c.com;
+        link.resultadoEnvio = link.ParSend(255, 0, 0);
+        EXPECT_EQ(link.resultadoEnvio, SendPortFailed);
+        EXPECT_FALSE(link.lastSerialError.empty());
+        link.AnalizaResposta();
+        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17});
+    }
+    EXPECT_TRUE(sleeper.steps.empty());
+    EXPECT_TRUE(pty.drain(20).empty());
+}
+
+} // namespace
+} // namespace vorelux
