@@ -54,10 +54,12 @@ class Sheet {
             }
     }
     // Text in the thin panel font, `scale` pixels per LED; returns its width.
-    int text(int x, int y, const std::string& utf8, uint32_t ink, int scale = 1) {
+    int text(int x, int y, const std::string& utf8, uint32_t ink, int scale = 1,
+             int maxWidth = 1 << 20) {
         int cx = x;
         for (char16_t ch : utf8ToUtf16(utf8)) {
             glyphs_.converte_fonte(0, ASCII_Vorelux_converter(ch, u' '));
+            if (cx + (glyphs_.GlyphLast + 1) * scale - x > maxWidth) break;
             for (int c = 0; c <= glyphs_.GlyphLast; ++c) {
                 for (int r = 0; r < 7; ++r)
                     if ((glyphs_.GlyphBuffer[size_t(c)] >> (6 - r)) & 1)
@@ -90,6 +92,7 @@ std::vector<uint8_t> convert(GlyphRenderer& g, int font, int code, bool& present
 struct Cell {
     std::string label;
     std::vector<std::vector<uint8_t>> frames; // side by side with a small gap
+    std::string caption;                      // under the art (drawing names)
     bool missing = false;
 };
 
@@ -98,7 +101,9 @@ int section(Sheet& sheet, int y, const std::string& title, const std::vector<Cel
     y += 8;
     sheet.text(10, y, title, TitleInk, 2);
     y += 24;
-    const int cellHeight = 9 + 7 * Pitch + 10;
+    const bool captions =
+        std::any_of(cells.begin(), cells.end(), [](const Cell& c) { return !c.caption.empty(); });
+    const int cellHeight = 9 + 7 * Pitch + 10 + (captions ? 9 : 0);
     for (size_t i = 0; i < cells.size(); ++i) {
         const int x = 10 + int(i % size_t(perRow)) * cellWidth;
         const int top = y + int(i / size_t(perRow)) * cellHeight;
@@ -110,6 +115,8 @@ int section(Sheet& sheet, int y, const std::string& title, const std::vector<Cel
             fx += int(frame.size()) * Pitch + 6;
         }
         if (cell.missing) sheet.text(x, top + 9 + 8, "sem arte", MissingInk);
+        if (!cell.caption.empty())
+            sheet.text(x, top + 9 + 7 * Pitch + 2, cell.caption, LabelInk, 1, cellWidth - 6);
     }
     const int rows = int((cells.size() + size_t(perRow) - 1) / size_t(perRow));
     return y + rows * cellHeight + 6;
@@ -171,6 +178,10 @@ int run(const cli::Args& argsIn) {
         const uint8_t code = InsertCodeTable[size_t(i)];
         Cell cell;
         cell.label = std::to_string(i) + "/" + std::to_string(code);
+        // "list 5: upward arrow" -> "upward arrow"
+        const std::string name = glyphdata::Drawings.refs[code].label;
+        const auto colon = name.find(": ");
+        cell.caption = colon == std::string::npos ? name : name.substr(colon + 2);
         if (glyphdata::Drawings.refs[code].width == 0) {
             cell.missing = true;
         } else {
