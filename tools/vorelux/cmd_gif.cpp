@@ -1,0 +1,96 @@
+// vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S]: an
+// animated GIF of a page's preview, timed as the panel plays it.
+#include "command.h"
+#include "files/file_io.h"
+#include "files/page_file.h"
+#include "preview/engine.h"
+#include "preview/gif_export.h"
+#include "render/clock.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace vorelux::cli {
+namespace {
+
+int gif(const Args& input) {
+    Args args = input;
+    std::string pageValue, roundsValue, scaleValue, out, atText;
+    const bool havePage = takeOption(args, "--page", pageValue);
+    const bool haveOut = takeOption(args, "-o", out);
+    const bool haveRounds = takeOption(args, "--rounds", roundsValue);
+    const bool haveScale = takeOption(args, "--scale", scaleValue);
+    const bool haveAt = takeOption(args, "--at", atText);
+    long page = 0, rounds = 1, scale = 10;
+    if (args.size() != 1 || !havePage || !haveOut || out.empty()) {
+        std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S]\n";
+        return 2;
+    }
+    if (!parseInt(pageValue, page) || page < 1 || page > PageCount) {
+        std::cerr << "vorelux gif: --page must be 1..8\n";
+        return 2;
+    }
+    if (haveRounds && (!parseInt(roundsValue, rounds) || rounds < 1 || rounds > 100)) {
+        std::cerr << "vorelux gif: --rounds must be 1..100\n";
+        return 2;
+    }
+    if (haveScale && (!parseInt(scaleValue, scale) || scale < preview::GifMinScale ||
+                      scale > preview::GifMaxScale)) {
+        std::cerr << "vorelux gif: --scale must be " << preview::GifMinScale << ".."
+                  << preview::GifMaxScale << " pixels per LED\n";
+        return 2;
+    }
+    LocalDateTime at = SystemClock().now();
+    if (haveAt && !parseLocalDateTime(atText, at)) {
+        std::cerr << "vorelux gif: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \"" << atText
+                  << "\"\n";
+        return 2;
+    }
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(args[0], data, error)) {
+        std::cerr << "vorelux gif: cannot read " << args[0] << ": " << error << "\n";
+        return 1;
+    }
+    const DecodedPageFile decoded = decodePageFile(data);
+    if (!decoded.ok) {
+        std::cerr << "vorelux gif: " << args[0] << " is damaged: " << decoded.problem << "\n";
+        return 1;
+    }
+    preview::VectorLineSource lines(decoded.pages[size_t(page - 1)]);
+    if (!preview::PreviewEngine::pageHasContent(lines)) {
+        std::cerr << "vorelux gif: Não há nenhuma mensagem para ser exibida na página " << page
+                  << ". Nothing was written.\n";
+        return 1;
+    }
+    // Written beside the target and renamed at the end, so a failure never
+    // leaves a half-written GIF under the requested name.
+    const std::string partial = out + ".part";
+    preview::GifPreviewWriter writer;
+    if (!writer.open(partial, int(scale), error)) {
+        std::cerr << "vorelux gif: " << error << "\n";
+        std::remove(partial.c_str());
+        return 1;
+    }
+    GlyphRenderer glyphs;
+    FixedClock clock(at);
+    preview::PreviewEngine engine(lines, glyphs, clock);
+    engine.run(writer, int(rounds));
+    if (!writer.finish(error) || std::rename(partial.c_str(), out.c_str()) != 0) {
+        if (error.empty()) error = "cannot create " + out;
+        std::cerr << "vorelux gif: " << error << "\n";
+        std::remove(partial.c_str());
+        return 1;
+    }
+    std::cout << out << ": " << writer.framesWritten() << " frames, " << writer.cycles()
+              << " cycles, " << writer.centiseconds() / 100 << "."
+              << writer.centiseconds() % 100 / 10 << writer.centiseconds() % 10 << " s\n";
+    return 0;
+}
+
+CommandRegistration
+    reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--at ...]",
+                "an animated GIF of page P's preview (S pixels per LED, default 10)", gif});
+
+} // namespace
+} // namespace vorelux::cli

@@ -1,0 +1,87 @@
+// vorelux trace FILE.vpg --page P [--rounds R] [--at "YYYY-MM-DD HH:MM:SS"]:
+// the frames of a page's preview with the clock fixed at one moment.
+#include "command.h"
+#include "files/file_io.h"
+#include "files/page_file.h"
+#include "preview/engine.h"
+#include "render/clock.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace vorelux::cli {
+namespace {
+
+// Prints each frame as it comes: cycles, a space, columns 0..63 in hex.
+class PrintingSink final : public preview::FrameSink {
+  public:
+    bool show(const PanelImage& screen, uint8_t cycles) override {
+        char line[4 + 1 + 2 * PanelColumns + 2];
+        int n = std::snprintf(line, sizeof line, "%d ", int(cycles));
+        for (int c = 0; c < PanelColumns; ++c)
+            n += std::snprintf(line + n, sizeof line - size_t(n), "%02X", screen[size_t(c)]);
+        std::fputs(line, stdout);
+        std::fputc('\n', stdout);
+        return true;
+    }
+};
+
+int trace(const Args& input) {
+    Args args = input;
+    std::string pageValue, roundsValue, atText;
+    const bool havePage = takeOption(args, "--page", pageValue);
+    const bool haveRounds = takeOption(args, "--rounds", roundsValue);
+    const bool haveAt = takeOption(args, "--at", atText);
+    long page = 0, rounds = 1;
+    if (args.size() != 1 || !havePage) {
+        std::cerr << "usage: vorelux trace FILE.vpg --page P [--rounds R] [--at \"YYYY-MM-DD "
+                     "HH:MM:SS\"]\n";
+        return 2;
+    }
+    if (!parseInt(pageValue, page) || page < 1 || page > PageCount) {
+        std::cerr << "vorelux trace: --page must be 1..8\n";
+        return 2;
+    }
+    if (haveRounds && (!parseInt(roundsValue, rounds) || rounds < 1 || rounds > 1000)) {
+        std::cerr << "vorelux trace: --rounds must be 1..1000\n";
+        return 2;
+    }
+    LocalDateTime at = SystemClock().now();
+    if (haveAt && !parseLocalDateTime(atText, at)) {
+        std::cerr << "vorelux trace: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \""
+                  << atText << "\"\n";
+        return 2;
+    }
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(args[0], data, error)) {
+        std::cerr << "vorelux trace: cannot read " << args[0] << ": " << error << "\n";
+        return 1;
+    }
+    const DecodedPageFile decoded = decodePageFile(data);
+    if (!decoded.ok) {
+        std::cerr << "vorelux trace: " << args[0] << " is damaged: " << decoded.problem << "\n";
+        return 1;
+    }
+    preview::VectorLineSource lines(decoded.pages[size_t(page - 1)]);
+    GlyphRenderer glyphs;
+    FixedClock clock(at);
+    preview::PreviewEngine engine(lines, glyphs, clock);
+    PrintingSink sink;
+    if (engine.run(sink, int(rounds)) == preview::RunResult::NothingToPlay) {
+        std::cerr << "vorelux trace: Não há nenhuma mensagem para ser exibida na página " << page
+                  << ".\n";
+        return 1;
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+CommandRegistration reg("trace",
+                        {"trace FILE.vpg --page P [--rounds R] [--at \"YYYY-MM-DD HH:MM:SS\"]",
+                         "the preview frames of page P (cycles, then columns 0..63 in hex), R "
+                         "rounds (default 1), the clock fixed at --at (default now)",
+                         trace});
+
+} // namespace
+} // namespace vorelux::cli
