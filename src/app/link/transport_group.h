@@ -1,0 +1,59 @@
+#pragma once
+// The " Enviar como: " group of the send dialog and of the settings dialog:
+// the serial port selector with "Atualizar Portas", covered by the
+// "Transmissor KQ" box while the transmitter is attached.
+#include "link/panel_link.h"
+
+#include <QWidget>
+#include <string>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStackedLayout;
+
+namespace vorelux {
+
+class TransportGroup : public QWidget, public TransmitterObserver {
+    Q_OBJECT
+  public:
+    // `connCfgPath` is where a chosen port is saved ("conn.cfg").
+    TransportGroup(PanelLink& link, std::string connCfgPath, QWidget* parent = nullptr);
+    ~TransportGroup() override;
+
+    // "Atualizar Portas": with a transmitter attached, USB mode and its box;
+    // otherwise serial mode and the installed ports in the selector.
+    void SpeedButton1Click();
+    // The operator picked item `index`: it becomes the port and is saved.
+    void ComComboBox1Change(int index);
+    // On opening the dialog, in serial mode: refresh and select the
+    // configured port; prompt 12 and no item when it is not installed.
+    void prepareOnOpen();
+
+    QComboBox* portSelector() const { return combo_; }
+    QPushButton* refreshButton() const { return refresh_; }
+    QGroupBox* serialBox() const { return serialBox_; }
+    QGroupBox* kqBox() const { return kqBox_; }
+    bool showsTransmitter() const;
+
+  signals:
+    // The configured port changed (COM), after "conn.cfg" was written.
+    void portChosen(int number);
+
+  private:
+    void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
+    void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
+    void showTransmitterBox(bool show);
+    void fillPorts();
+
+    PanelLink& link_;
+    std::string connCfgPath_;
+    QStackedLayout* stack_;
+    QGroupBox* serialBox_;
+    QGroupBox* kqBox_;
+    QComboBox* combo_;
+    QPushButton* refresh_;
+};
+
+} // namespace vorelux

@@ -1,0 +1,148 @@
+// The link's widgets on the real Qt widgets: the progress window and its
+// cancel button in a per-panel loop, and the " Enviar como: " group with the
+// port selector.
+#include "app/link/progress_window.h"
+#include "app/link/transport_group.h"
+#include "link/simulated.h"
+#include "support/recording_prompter.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace vorelux {
+namespace {
+
+using testing::RecordingPrompter;
+
+struct LinkWidgets : ::testing::Test {
+    TCfgComm cfg;
+    WireLog wire;
+    StaticPortCatalog catalog;
+    FakeSerialPort port{wire};
+    RecordingSleeper sleeper{&wire};
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    QTemporaryDir dir;
+    std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
+
+    std::vector<uint8_t> savedCfg() {
+        std::ifstream in(cfgPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(LinkWidgets, CancelButtonStopsTheLoopBeforeTheNextPanel) {
+    ProgressWindowDialog progress("Vorelux Editor");
+    EXPECT_EQ(progress.windowTitle(), "Vorelux Editor - Aguarde");
+    EXPECT_EQ(
+        progress.label()->text(),
+        QString::fromUtf8("Por favor aguarde o envio das informações para o(s) painel(éis);"));
+
+    TargetChecks checks{};
+    checks[2] = checks[5] = checks[9] = true;
+    std::vector<int> sentTo;
+    int barWhenSending = -1;
+    auto command = [&](PanelId panel) -> uint8_t {
+        sentTo.push_back(panel);
+        barWhenSending = progress.bar()->value();
+        EXPECT_TRUE(progress.isVisible());
+        // The operator clicks "Cancelar" while panel 2 is being served; the
+        // click is seen when the loop next processes window messages.
+        if (panel == 2)
+            QTimer::singleShot(0,
+                               [&] { QTest::mouseClick(progress.cancelButton(), Qt::LeftButton); });
+        return SendOk;
+    };
+    EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendOk);
+    EXPECT_EQ(sentTo, std::vector<int>{2});
+    EXPECT_EQ(barWhenSending, 2);
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_EQ(sleeper.pauses, std::vector<int>{20});
+
+    // A new loop starts uncancelled; Esc cancels as the button does.
+    sentTo.clear();
+    auto escape = [&](PanelId panel) -> uint8_t {
+        sentTo.push_back(panel);
+        QTimer::singleShot(0, [&] { QTest::keyClick(&progress, Qt::Key_Escape); });
+        return SendOk;
+    };
+    link.sendToPanelList({4, 6, 8}, escape, &progress);
+    EXPECT_EQ(sentTo, std::vector<int>{4});
+}
+
+TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
+    catalog.add(12, "/dev/ttyS11");
+    catalog.add(33, "/dev/ttyUSB0");
+    TransportGroup group(link, cfgPath);
+    QTest::mouseClick(group.refreshButton(), Qt::LeftButton);
+    QComboBox* combo = group.portSelector();
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "COM12  (/dev/ttyS11)");
+    EXPECT_EQ(combo->itemText(1), "COM33  (/dev/ttyUSB0)");
+    EXPECT_FALSE(group.showsTransmitter());
+
+    cfg.paineis = {0, 3};
+    emit combo->activated(0); // the operator picks COM12
+    EXPECT_EQ(cfg.COM, 12);
+    auto saved = savedCfg();
+    ASSERT_EQ(saved.size(), 18u);
+    EXPECT_EQ(saved[1], 12);
+
+    // A listing failure offers COM1..COM10.
+    catalog.fails = true;
+    group.SpeedButton1Click();
+    ASSERT_EQ(combo->count(), 10);
+    EXPECT_TRUE(combo->itemText(9).startsWith("COM10"));
+}
+
+TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
+    catalog.add(10, "/dev/ttyS9");
+    TransportGroup group(link, cfgPath);
+    cfg.COM = 10;
+    group.prepareOnOpen();
+    EXPECT_EQ(group.portSelector()->currentIndex(), 0);
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(savedCfg().empty()); // selecting on opening saves nothing
+
+    cfg.COM = 4;
+    group.prepareOnOpen();
+    EXPECT_EQ(group.portSelector()->currentIndex(), -1);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{12});
+}
+
+TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
+    TransportGroup group(link, cfgPath);
+    bus.plug("/dev/hidraw0", KqProductString);
+    kq.HidCtlDeviceChange();
+    EXPECT_TRUE(group.showsTransmitter());
+    EXPECT_EQ(group.kqBox()->title(), " Enviar como: ");
+    cfg.tipo = 0;
+    group.SpeedButton1Click(); // a refresh with the transmitter attached
+    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_TRUE(group.showsTransmitter());
+
+    // A dialog created while the transmitter is attached shows its box at once.
+    TransportGroup later(link, cfgPath);
+    EXPECT_TRUE(later.showsTransmitter());
+
+    bus.unplug("/dev/hidraw0");
+    kq.HidCtlDeviceChange();
+    EXPECT_FALSE(group.showsTransmitter());
+    EXPECT_FALSE(later.showsTransmitter());
+    group.SpeedButton1Click();
+    EXPECT_EQ(cfg.tipo, 0);
+}
+
+} // namespace
+} // namespace vorelux
