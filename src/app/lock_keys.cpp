@@ -1,0 +1,91 @@
+#include "app/lock_keys.h"
+
+#include <QGuiApplication>
+
+#if defined(_WIN32)
+#include <windows.h>
+#elif defined(VORELUX_HAVE_X11)
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#endif
+
+namespace vorelux::app {
+
+namespace {
+
+class NoLockKeys final : public LockKeys {
+  public:
+    bool numLock() override { return false; }
+    bool capsLock() override { return false; }
+    bool scrollLock() override { return false; }
+    void setCapsLock(bool) override {}
+};
+
+#if defined(_WIN32)
+
+class WindowsLockKeys final : public LockKeys {
+  public:
+    bool numLock() override { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
+    bool capsLock() override { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
+    bool scrollLock() override { return (GetKeyState(VK_SCROLL) & 1) != 0; }
+    void setCapsLock(bool on) override {
+        if (capsLock() == on) return;
+        // A synthesised press and release of the key, as the keyboard driver would send them.
+        keybd_event(VK_CAPITAL, 1, KEYEVENTF_EXTENDEDKEY, 0);
+        keybd_event(VK_CAPITAL, 1, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    }
+};
+
+#elif defined(VORELUX_HAVE_X11)
+
+// Reads the keyboard indicators by name and locks the Lock modifier, on a
+// display connection of its own.
+class XkbLockKeys final : public LockKeys {
+  public:
+    explicit XkbLockKeys(Display* display) : display_(display) {}
+    ~XkbLockKeys() override { XCloseDisplay(display_); }
+
+    bool numLock() override { return indicator("Num Lock"); }
+    bool capsLock() override {
+        XkbStateRec state{};
+        if (XkbGetState(display_, XkbUseCoreKbd, &state) != Success) return indicator("Caps Lock");
+        return (state.locked_mods & LockMask) != 0;
+    }
+    bool scrollLock() override { return indicator("Scroll Lock"); }
+    void setCapsLock(bool on) override {
+        if (capsLock() == on) return;
+        XkbLockModifiers(display_, XkbUseCoreKbd, LockMask, on ? LockMask : 0);
+        XSync(display_, False);
+    }
+
+  private:
+    bool indicator(const char* name) {
+        Atom atom = XInternAtom(display_, name, True);
+        if (atom == None) return false;
+        Bool on = False;
+        if (!XkbGetNamedIndicator(display_, atom, nullptr, &on, nullptr, nullptr)) return false;
+        return on != False;
+    }
+    Display* display_;
+};
+
+#endif
+
+} // namespace
+
+std::unique_ptr<LockKeys> makeSystemLockKeys() {
+#if defined(_WIN32)
+    return std::make_unique<WindowsLockKeys>();
+#elif defined(VORELUX_HAVE_X11)
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0;
+        Display* display = XkbOpenDisplay(nullptr, nullptr, nullptr, &major, &minor, &reason);
+        if (display) return std::make_unique<XkbLockKeys>(display);
+    }
+    return std::make_unique<NoLockKeys>();
+#else
+    return std::make_unique<NoLockKeys>();
+#endif
+}
+
+} // namespace vorelux::app
