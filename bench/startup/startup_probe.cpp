@@ -1,0 +1,45 @@
+// Starts the editor as its entry point does (translations, LED font, main
+// window) in a folder of its own, prints "shown" once the window is shown and
+// the event loop runs, and quits.
+#include "app/led_font.h"
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+    const int fontHandle = vorelux::app::LoadPrivateFont();
+    QApplication::setApplicationName(QStringLiteral("Vorelux Editor"));
+
+    // A working folder with connection settings, as after a first run.
+    QTemporaryDir dir;
+    QFile settings(dir.filePath(QStringLiteral("conn.cfg")));
+    if (!settings.open(QIODevice::WriteOnly)) return 1;
+    settings.write(QByteArray(16, '\0'));
+    settings.close();
+
+    vorelux::app::Services services;
+    services.appDir = dir.path();
+    vorelux::app::TForm1 form(services);
+    form.show();
+    QTimer::singleShot(0, [] {
+        std::puts("shown");
+        std::fflush(stdout);
+        QApplication::quit();
+    });
+    const int result = application.exec();
+    vorelux::app::RemovePrivateFont(fontHandle);
+    return result;
+}
