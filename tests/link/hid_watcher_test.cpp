@@ -3,6 +3,7 @@
 // failed read or a rescan notices its removal.
 #include "link/frames.h"
 #include "link/hid_watcher.h"
+#include "link/link_system.h"
 #include "link/simulated.h"
 #include "support/recording_prompter.h"
 
@@ -88,6 +89,33 @@ TEST_F(Watcher, AFailedReadOrARescanNoticesTheRemoval) {
         QThread::msleep(60);
         QCoreApplication::processEvents();
     }
+}
+
+} // namespace
+} // namespace vorelux
+
+namespace vorelux {
+namespace {
+
+// The real wiring starts, scans the real bus (no transmitter on a build
+// machine) and shuts down cleanly.
+TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
+    TCfgComm cfg;
+    testing::RecordingPrompter prompter;
+    {
+        LinkSystem system(cfg, prompter);
+        std::vector<QString> texts;
+        QObject::connect(&system.watcher(), &TransmitterWatcher::statusTextChanged,
+                         [&](const QString& text) { texts.push_back(text); });
+        system.start();
+        waitFor([] { return false; }, 100);
+        if (!system.transmitter().attached()) {
+            EXPECT_EQ(cfg.tipo, 0);
+            EXPECT_TRUE(texts.empty());
+        }
+        EXPECT_EQ(&system.link().transmitter(), &system.transmitter());
+    }
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 } // namespace

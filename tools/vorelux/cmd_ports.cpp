@@ -1,4 +1,5 @@
-// vorelux ports: the serial ports as the editor's port selector shows them.
+// vorelux ports: the serial ports as the editor's port selector shows them,
+// and with --usb the HID devices with the transmitter marked.
 #include "command.h"
 
 #include <cstdio>
@@ -6,15 +7,39 @@
 
 #ifdef VORELUX_HAVE_LINK_QT
 #include "link/qt_serial.h"
+#include "link/transmitter.h"
+#endif
+#ifdef VORELUX_HAVE_HIDAPI
+#include "link/hidapi_bus.h"
 #endif
 
 namespace {
 
-int runPorts(const vorelux::cli::Args& args) {
+int listUsb() {
+#ifdef VORELUX_HAVE_HIDAPI
+    vorelux::HidapiBus bus;
+    auto devices = bus.enumerate();
+    if (devices.empty()) std::cout << "Nenhum dispositivo USB HID.\n";
+    for (const auto& device : devices) {
+        bool kq = device.product == vorelux::KqProductString;
+        std::printf("%s %04x:%04x  %-20s \"%s\"\n", kq ? "*" : " ", device.vendorId,
+                    device.productId, device.path.c_str(), device.product.c_str());
+    }
+    return 0;
+#else
+    std::cerr << "vorelux ports: this build has no USB HID support (hidapi)\n";
+    return 1;
+#endif
+}
+
+int runPorts(const vorelux::cli::Args& argsIn) {
+    vorelux::cli::Args args = argsIn;
+    bool usb = vorelux::cli::takeFlag(args, "--usb");
     if (!args.empty()) {
-        std::cerr << "usage: vorelux ports\n";
+        std::cerr << "usage: vorelux ports [--usb]\n";
         return 2;
     }
+    if (usb) return listUsb();
 #ifdef VORELUX_HAVE_LINK_QT
     vorelux::QtPortCatalog catalog;
     auto ports = vorelux::ListarPortasCom(catalog);
@@ -34,9 +59,10 @@ int runPorts(const vorelux::cli::Args& args) {
 }
 
 vorelux::cli::CommandRegistration reg("ports",
-                                      {"ports",
-                                       "list the serial ports as the editor shows them: name "
-                                       "(COM + number), number, device, description",
+                                      {"ports [--usb]",
+                                       "list the serial ports as the editor shows them (name "
+                                       "COM + number, number, device, description); --usb lists "
+                                       "the USB HID devices, the transmitter marked with *",
                                        runPorts});
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "link/link_system.h"
+
+#ifdef VORELUX_HAVE_HIDAPI
+#include "link/hidapi_bus.h"
+#endif
+
+namespace vorelux {
+
+namespace {
+// A bus without devices, for builds without hidapi: the serial port only.
+class NoHidBus : public HidBus {
+  public:
+    std::vector<HidDeviceInfo> enumerate() override { return {}; }
+    std::shared_ptr<HidDevice> open(const HidDeviceInfo&, std::string& error) override {
+        error = "sem suporte a USB HID";
+        return nullptr;
+    }
+};
+} // namespace
+
+LinkSystem::LinkSystem(TCfgComm& cfg, Prompter& prompter) {
+#ifdef VORELUX_HAVE_HIDAPI
+    bus_ = std::make_unique<HidapiBus>();
+#else
+    bus_ = std::make_unique<NoHidBus>();
+#endif
+    transmitter_ = std::make_unique<Transmitter>(*bus_, cfg, prompter);
+    link_ = std::make_unique<PanelLink>(cfg, catalog_, port_, *transmitter_, sleeper_, prompter);
+    watcher_ = std::make_unique<TransmitterWatcher>(*transmitter_);
+}
+
+LinkSystem::~LinkSystem() {
+    // The reader thread stops before the device and the bus go.
+    watcher_.reset();
+}
+
+} // namespace vorelux

@@ -1,0 +1,226 @@
+#pragma once
+// The rest of the panel settings, without any window: the page-by-hour
+// schedule with its list rules, page by weekday, switch-on and switch-off
+// times, the day counters, the panel number, the transmitter pairing, the
+// factory reset and the daylight-saving check at start-up. The settings
+// dialog drives these; the single settings and the clock are in
+// settings_commands.h.
+#include "link/panel_link.h"
+#include "link/settings_commands.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+
+namespace vorelux {
+
+// Parameter codes of this file.
+constexpr uint8_t ParScheduleMode = 7;   // 0 off, 1 page by hour, 2 page by weekday
+constexpr uint8_t ParNewPanelId = 13;    // to the current number: the new number
+constexpr uint8_t ParPageHourFirst = 16; // 16 + 2i hour, 17 + 2i minute of entry i
+constexpr uint8_t ParCountDownDay = 42;
+constexpr uint8_t ParCountDownMonth = 43;
+constexpr uint8_t ParCountDownYear = 44;
+constexpr uint8_t ParCountUpDay = 45;
+constexpr uint8_t ParCountUpMonth = 46;
+constexpr uint8_t ParCountUpYear = 47;
+constexpr uint8_t ParOnHour = 48;
+constexpr uint8_t ParOnMinute = 49;
+constexpr uint8_t ParOffHour = 50;
+constexpr uint8_t ParOffMinute = 51;
+
+constexpr uint8_t ScheduleOff = 0;
+constexpr uint8_t SchedulePageByHour = 1;
+constexpr uint8_t SchedulePageByWeekday = 2;
+
+// The address of a panel waiting in configuration mode ("CFG CTRL").
+constexpr PanelId ConfigPanel = 255;
+
+// ---- page by hour ----------------------------------------------------------
+
+constexpr int PageHourItems = 12;    // list items; 8..11 are " Multi-Página  " items
+constexpr int PageHourSentItems = 8; // only entries 0..7 reach a panel
+constexpr uint8_t PageHourOff = 255; // hour and minute of an entry that is off
+
+struct HourMinute {
+    uint8_t hour = PageHourOff;
+    uint8_t minute = PageHourOff;
+    bool operator==(const HourMinute&) const = default;
+};
+
+// The page-by-hour list of the settings dialog: twelve checkable items over
+// the entries of TCfgComm::pagPorHora, the selected item, its time field,
+// "Ativar" and " Ativado". Every change refreshes the captions, the entries'
+// active flags and " Ativado" as the list shows them.
+class PageByHourList {
+  public:
+    explicit PageByHourList(std::array<PageByHour, 12>& entries);
+
+    // Caption of item i: " Página  n" (n = i+1) or " Multi-Página  n", with
+    // "     -     HH:MM" when it is checked.
+    std::string caption(int item) const;
+    bool checked(int item) const { return checked_[item]; }
+    int selected() const { return selected_; }
+    // "Horário da página " + (selected + 1).
+    std::string timeLabel() const { return timeLabel_; }
+    // The time field shows the selected entry's time.
+    int fieldHour() const { return fieldHour_; }
+    int fieldMinute() const { return fieldMinute_; }
+    // "Ativar" is shown while the selected item is unchecked.
+    bool ativarVisible() const { return ativarVisible_; }
+    // " Ativado": at least one item is checked.
+    bool ativado() const { return ativado_; }
+    bool anyChecked() const;
+
+    // The operator checks or unchecks an item (a click on its box).
+    void setChecked(int item, bool on);
+    // The operator selects an item.
+    void select(int item);
+    // The time field changed: the selected entry takes the time.
+    void setTime(int hour, int minute);
+    // "Ativar": checks the selected item.
+    void ativar();
+    // " Ativado" checked: every item whose entry is active or that is checked
+    // (item 0 when there is none); unchecked: every item off.
+    void setAtivado(bool on);
+
+    // The eight pairs of a send: the entry's time when its item is checked,
+    // else (255, 255).
+    std::array<HourMinute, PageHourSentItems> pairs() const;
+
+  private:
+    void refresh(bool fromTimeField);
+
+    std::array<PageByHour, 12>& entries_;
+    std::array<bool, PageHourItems> checked_{};
+    int selected_ = 0;
+    std::string timeLabel_;
+    int fieldHour_ = 0;
+    int fieldMinute_ = 0;
+    bool ativarVisible_ = true;
+    bool ativado_ = false;
+};
+
+// The page-by-hour "Enviar". With item 0 of the targets checked, to panel 0:
+// for each entry, hour, minute and mode 1 (" Ativado" checked) or mode 0
+// (unchecked), ending at the first failure. Otherwise each checked panel in
+// turn gets its eight pairs (a minute only after its hour went out) and then
+// the mode, when the last result is 0; a failing panel does not stop the
+// others. Returns the result to report (the first failure, if any).
+uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
+                       const std::array<HourMinute, PageHourSentItems>& pairs, bool ativado,
+                       ProgressWindow* progress);
+
+// Page by weekday "Ativar" (7 <- 2) / "Desativar" (7 <- 0).
+ParamSequence weekdayScheduleSequence(bool ativar);
+
+// ---- switch-on and switch-off times ---------------------------------------
+
+// 48 on hour, 49 on minute, 50 off hour, 51 off minute; with "  Ativar:"
+// unchecked 0, 0, 0, 255.
+ParamSequence onOffSequence(bool ativar, int onHour, int onMinute, int offHour, int offMinute);
+
+// ---- day counters ----------------------------------------------------------
+
+// Count-up start date: 45 day, 46 month, 47 year (two digits).
+ParamSequence countUpSequence(int year, int month, int day);
+// Count-down end date: 42 day, 43 month, 44 year (two digits). Sent with
+// AfterFailure::Continue: every checked panel is tried.
+ParamSequence countDownSequence(int year, int month, int day);
+
+// ---- panel number ----------------------------------------------------------
+
+// Only the digit keys of the main keyboard (virtual keys 48..57), Tab and
+// Enter reach the panel-number fields.
+bool panelIdKeyAccepted(int virtualKey);
+
+enum class PanelIdOutcome {
+    NotNumbers, // a field is not a number: nothing sent, nothing shown
+    BadNew,     // prompt 13; "Nova ID:" gets the focus
+    BadCurrent, // prompt 13; "ID atual:" gets the focus
+    Declined,   // prompt 14 answered No
+    Sent,       // 13 <- new sent to the current number, result analysed
+};
+
+// The panel-number "Enviar": checks both numbers (1..255), asks prompt 14
+// and sends 13 <- new to the panel's current number, then AnalizaResposta.
+PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova);
+
+// ---- transmitter pairing ---------------------------------------------------
+
+// Random numbers in a range (inclusive); a fixed sequence in tests.
+class RandomRange {
+  public:
+    virtual ~RandomRange() = default;
+    virtual int next(int low, int high) = 0;
+};
+
+class MtRandomRange final : public RandomRange {
+  public:
+    MtRandomRange();
+    int next(int low, int high) override;
+
+  private:
+    std::mt19937 engine_;
+};
+
+// "Configurar Painel" and its poll. The steady clock drives the deadline.
+class TransmitterPairing {
+  public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    static constexpr std::chrono::seconds ConfigWindow{5};
+
+    TransmitterPairing(PanelLink& link, RandomRange& random);
+
+    // The button: when the transmitter is not configured, a new configuration
+    // byte (1..254, never "2") goes to serial_KQ byte 6 and to the
+    // transmitter in the configuration report, and the deadline is now + 5 s.
+    // Returns true when a configuration report was written. The caller then
+    // starts the poll timer in any case.
+    bool configure(TimePoint now);
+    // A tick of the poll timer: polls panel 255 (253 <- 0) and analyses the
+    // result. Returns false when the timer is to stop (the deadline passed).
+    bool tick(TimePoint now);
+
+    TimePoint prazoConfig{};
+
+  private:
+    PanelLink& link_;
+    RandomRange& random_;
+};
+
+// ---- factory reset ---------------------------------------------------------
+
+struct ResetSelection {
+    bool velocidade = true;
+    bool brilho = true;
+    bool emPe = true;
+    bool pagHoraDia = true;
+    bool horarioLigDeslig = true;
+    bool any() const { return velocidade || brilho || emPe || pagHoraDia || horarioLigDeslig; }
+};
+
+// ---- daylight saving -------------------------------------------------------
+
+// The flags the warning check box stores: 0x10 when checked, plus 1 while
+// daylight-saving time is in force.
+uint8_t avisoVeraoFlags(bool warn, bool dstNow);
+
+enum class DaylightSavingChange { None, Began, Ended };
+
+// The check at start-up: with the warning on (bit 4) and bit 0 different
+// from dstNow, records the new state, writes "conn.cfg" and shows prompt 6
+// (began) or 7 (ended). Returns the change and whether the operator answered
+// Yes (then the clock tab is to be opened).
+struct DaylightSavingCheck {
+    DaylightSavingChange change = DaylightSavingChange::None;
+    bool adjustNow = false;
+};
+DaylightSavingCheck checkDaylightSaving(TCfgComm& cfg, bool dstNow, const std::string& connCfgPath,
+                                        Prompter& prompter);
+
+} // namespace vorelux

@@ -1,0 +1,189 @@
+#pragma once
+// Sending pages to the panels without any window: the bytes of a page, the
+// serial page frame and the transmitter's page reports, the upload and
+// clear runs with their pauses and progress, the pages-to-display command,
+// and the repair of a failed transfer from the six-digit code a panel shows.
+//
+// Everything goes through a PanelLink: its transport (tipo), serial port
+// discipline, transmitter, sleeper and prompter.
+#include "link/frames.h"
+#include "link/panel_link.h"
+#include "link/random_range.h"
+#include "model/store.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorelux {
+
+// Panel and transmitter commands of a page upload.
+constexpr uint8_t PanelCmdPage = 150;    // serial page frame
+constexpr uint8_t PageEndDisplayed = 17; // last frame byte: the page of the display selector
+constexpr uint8_t PageEndOther = 16;     // last frame byte: any other page
+constexpr uint8_t KqCmdPageHeader = 96;  // transmitter page header
+constexpr uint8_t KqCmdPagesEnd = 97;    // transmitter end of pages
+constexpr int PageNumberSerialBase = 3;  // page p goes out as p + 3 on the serial port
+constexpr int PageNumberKqBase = 32;     // and as p + 32 through the transmitter
+
+constexpr int PausaSerial = 30; // after every serial byte of a page
+constexpr int KeyMin = 128;     // the key of a page: drawn anew for each page
+constexpr int KeyMax = 190;
+constexpr int PageHeaderRepeats = 6;   // each target hears its page header six times
+constexpr int DataRounds = 2;          // the data reports go out twice
+constexpr int ResendHeaderRepeats = 2; // a resent page's header goes out twice
+constexpr size_t ShortPage = 3;        // pages of this many bytes or fewer are not uploaded
+constexpr size_t ShortResend = 7;      // nor resent when this short
+constexpr uint8_t NoPageSent = 255;    // mascaraPaginas at the start of a run
+
+using PageContent = std::vector<uint8_t>;
+
+// The bytes sent for a page: its lines (0xFF, entry, exit, content each) in
+// order, nothing between them.
+PageContent pageContent(const CFG& page);
+// What a cleared page holds: one empty line, 255 192 192.
+PageContent clearedPageContent();
+// Whether the send box of a page starts checked: more than two lines, or a
+// first line longer than its three header bytes.
+bool sendBoxPreselected(const CFG& page);
+
+// The serial page frame: target, 150, p + 3, the content, then 17 when p is
+// the display selector's page and 16 otherwise.
+std::vector<uint8_t> serialPageFrame(PanelId target, int page, const PageContent& content,
+                                     bool displayed);
+// Data reports for n content bytes: n / 8 rounded up.
+int dataReportCount(size_t n);
+// The 15-byte page header report (byte 0 is the report ID).
+std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId target, int page,
+                                           const PageContent& content, uint8_t key);
+// Data report k + 1 (k from 0): content bytes 8k..8k+7 around the key; zeros
+// past the end of the content.
+std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint8_t key);
+// The end report of a run for one target: the mask of the pages not sent.
+std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
+                                         uint8_t mascaraPaginas);
+// The report that ends a repair: length byte 80 and the complement of the
+// code's page mask.
+std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
+                                          uint8_t codePages);
+
+// The targets of a run from the stored list: none for an empty list, panel 0
+// alone when it starts with 0, otherwise its panels 1..255 in ascending order.
+std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis);
+
+// One page of a run and the bytes it carries.
+struct PageJob {
+    int page = 0; // 0..7
+    PageContent content;
+};
+// The pages to upload, with their content from the store.
+std::vector<PageJob> uploadJobs(const std::array<CFG, PageCount>& control,
+                                const std::vector<int>& pages);
+// The pages to clear: each carries one empty line.
+std::vector<PageJob> clearJobs(const std::vector<int>& pages);
+
+// Where a run stands, given to the progress callback after every byte,
+// report and change of page or target.
+struct UploadProgress {
+    enum Event {
+        PageStarted,   // a page of the run begins (ordinal counts from 1)
+        PageSkipped,   // a page of 3 bytes or fewer: not uploaded
+        PortRefused,   // the serial port is not installed: prompt 18 was shown
+        TargetStarted, // the page goes to `target` now
+        Step,          // a byte or report went out
+        EndReports,    // the end reports go out
+    };
+    Event event = Step;
+    int ordinal = 0;       // the page's place in the run, from 1
+    int pageCount = 0;     // pages in the run
+    int page = -1;         // 0..7, -1 while no page is under way
+    int target = -1;       // the panel served (0 every panel); -1 for reports heard by all
+    int position = 0;      // bytes or reports of this page done
+    int maximum = 0;       // bytes or reports of this page in all
+    std::string transport; // "Envio pela porta serial COM3" or "Envio pelo Transmissor KQ"
+};
+// Returns false to stop the run (the window was closed).
+using UploadProgressFn = std::function<bool(const UploadProgress&)>;
+
+enum class UploadStatus {
+    Done,                  // every page went out (short pages skipped, refused ones told)
+    NoTargets,             // the target list is empty: nothing was sent
+    NoTransmitterIdentity, // transmitter without configuration byte: nothing sent, prompt 20
+    SerialFailed,          // opening or writing the port failed: the run ended (told)
+    TransmitterFailed,     // a report could not be written: the run ended (told)
+    Cancelled,             // the progress callback stopped the run
+};
+
+struct UploadResult {
+    UploadStatus status = UploadStatus::Done;
+    uint8_t mascaraPaginas = NoPageSent; // bit p clear: page p went through the transmitter
+    std::vector<int> sent;               // pages written, in order
+    std::vector<int> skipped;            // pages of 3 bytes or fewer
+    std::vector<int> refused;            // pages not sent because the port is not installed
+    std::string error;                   // why SerialFailed or TransmitterFailed
+};
+
+struct UploadOptions {
+    int displayPage = 0; // index of the display-page selector
+    int pausaSerial = PausaSerial;
+};
+
+// Sends each job's page to every target through the active transport.
+// Serial: one frame per target and page, a pause after every byte; a port
+// that is not installed gives prompt 18 and the next page is tried.
+// Transmitter: the page header six times per target, the data reports twice
+// for all targets, then one end report per target carrying mascaraPaginas;
+// without a configuration byte nothing is sent and prompt 20 ends the run
+// (Yes opens the transmitter configuration). Keys come from `random`.
+UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
+                       const std::vector<PanelId>& targets, const UploadProgressFn& progress = {},
+                       const UploadOptions& options = {});
+
+// The pages-to-display mask: bit k for each checked page k.
+uint8_t displayMask(const std::array<bool, PageCount>& checked);
+// "Exibir": prompt 15 when no page is checked; otherwise parameter 0 with the
+// mask to the checked targets (progress may be null), then AnalizaResposta.
+uint8_t exibirPaginas(PanelLink& link, const TargetChecks& targets, uint8_t mask,
+                      ProgressWindow* progress);
+
+// A panel's six-digit code DDDNNN: DDD the pages it misses, NNN its number.
+struct ErrorCode {
+    uint8_t pages = 0; // bit p set: page p missing
+    PanelId panel = 0;
+};
+// The code typed in the field; nothing when it is not a whole number.
+std::optional<ErrorCode> parseErrorCode(const std::string& text);
+
+enum class RepairStatus {
+    NotANumber,     // nothing done
+    PageNotSent,    // the code misses a page the run did not send: message and prompt 16
+    PanelNotListed, // the panel is not a target: message and prompt 16
+    Resumed,        // the panel has every page: it was told to resume
+    Resent,         // the missing pages and the end report went out
+    Failed,         // the transmitter could not be written (told)
+    Cancelled,
+};
+
+struct RepairResult {
+    RepairStatus status = RepairStatus::NotANumber;
+    ErrorCode code;
+    int page = -1;           // PageNotSent: the page (0..7)
+    std::vector<int> resent; // pages resent, in order
+};
+
+// Repairs a transfer from the code a panel shows, after a run whose
+// mascaraPaginas is given: checks the code against the run and the targets,
+// then resumes the panel or resends what it misses (pages of 7 bytes or
+// fewer are left out) and ends with the complement of the code's mask.
+RepairResult corrigirErro(PanelLink& link, RandomRange& random,
+                          const std::array<CFG, PageCount>& control, uint8_t mascaraPaginas,
+                          const std::string& codeText, const UploadProgressFn& progress = {});
+
+// The two messages of a rejected code.
+std::string pageNotSentText(int page);     // "A PÁGINA 1 NÃO FOI ENVIADA"
+std::string panelNotListedText(int panel); // "O painel 9 não está na lista de envios"
+
+} // namespace vorelux
