@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vorelux::preview {
@@ -337,6 +339,42 @@ TEST(Stop, AStopDuringAFieldEndsTheFieldToo) {
     rig.sink.onFrame = [](size_t i) { return i != 3; };
     EXPECT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 4u);
+}
+
+TEST(Stop, AFieldLeftPendingByAStoppedPreviewIsNotShownByTheNext) {
+    Rig rig({line(E6, E6, text("AA") + std::vector<uint8_t>{25})});
+    // Stop during the field's hold: the field is still pending.
+    rig.sink.onFrame = [](size_t i) { return i != 5; };
+    ASSERT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
+    ASSERT_EQ(rig.engine.PendingLiveCode, 25);
+    // The next preview (of a page without fields) shows no greeting.
+    rig.lines.lines = {line(E6, E6, text("CC"))};
+    RecordingSink again;
+    rig.engine.run(again, 1);
+    ASSERT_EQ(again.frames.size(), AppearSegment.size());
+}
+
+TEST(Stop, AHostThreadCanStopAPreviewRunningOnAWorker) {
+    Rig rig({line(E2, E2, text("AA")), line(E1, E1, text("BB"))});
+    struct SlowSink final : FrameSink {
+        std::atomic<int> frames{0};
+        bool show(const PanelImage&, uint8_t) override {
+            ++frames;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            return true;
+        }
+    } sink;
+    RunResult result = RunResult::RoundsDone;
+    std::thread worker([&] { result = rig.engine.run(sink, 0); });
+    while (sink.frames < 10) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    rig.engine.requestLineSkip(+1);
+    while (sink.frames < 20) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    rig.engine.requestStop();
+    worker.join();
+    EXPECT_EQ(result, RunResult::Stopped);
+    EXPECT_FALSE(rig.engine.running());
+    const int shown = sink.frames;
+    EXPECT_GE(shown, 20);
 }
 
 // ------------------------------------------------------------------ compose
