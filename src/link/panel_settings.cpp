@@ -1,0 +1,276 @@
+#include "link/panel_settings.h"
+
+#include "files/conn_cfg.h"
+
+#include <cstdio>
+
+namespace vorelux {
+
+namespace {
+uint8_t byte(int value) {
+    return static_cast<uint8_t>(value & 0xFF);
+}
+std::string hhmm(int hour, int minute) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", hour % 24, minute % 60);
+    return text;
+}
+} // namespace
+
+// ---- page by hour ----------------------------------------------------------
+
+PageByHourList::PageByHourList(std::array<PageByHour, 12>& entries) : entries_(entries) {
+    for (int i = 0; i < PageHourItems; ++i) checked_[i] = entries_[i].active != 0;
+    refresh(false);
+}
+
+std::string PageByHourList::caption(int item) const {
+    std::string text =
+        (item < PageHourSentItems ? " Página  " : " Multi-Página  ") + std::to_string(item + 1);
+    if (checked_[item]) text += "     -     " + hhmm(entries_[item].hour, entries_[item].minute);
+    return text;
+}
+
+bool PageByHourList::anyChecked() const {
+    for (bool on : checked_)
+        if (on) return true;
+    return false;
+}
+
+void PageByHourList::refresh(bool fromTimeField) {
+    for (int i = 0; i < PageHourItems; ++i) entries_[i].active = checked_[i] ? 1 : 0;
+    if (!fromTimeField) {
+        timeLabel_ = "Horário da página " + std::to_string(selected_ + 1);
+        fieldHour_ = entries_[selected_].hour;
+        fieldMinute_ = entries_[selected_].minute;
+        ativarVisible_ = !checked_[selected_];
+    }
+    ativado_ = anyChecked();
+}
+
+void PageByHourList::setChecked(int item, bool on) {
+    if (item < 0 || item >= PageHourItems) return;
+    checked_[item] = on;
+    refresh(false);
+}
+
+void PageByHourList::select(int item) {
+    if (item < 0 || item >= PageHourItems) return;
+    selected_ = item;
+    refresh(false);
+}
+
+void PageByHourList::setTime(int hour, int minute) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return;
+    entries_[selected_].hour = hour;
+    entries_[selected_].minute = minute;
+    fieldHour_ = hour;
+    fieldMinute_ = minute;
+    refresh(true);
+}
+
+void PageByHourList::ativar() {
+    checked_[selected_] = true;
+    refresh(false);
+}
+
+void PageByHourList::setAtivado(bool on) {
+    if (on) {
+        bool any = false;
+        for (int i = 0; i < PageHourItems; ++i) {
+            checked_[i] = checked_[i] || entries_[i].active != 0;
+            any = any || checked_[i];
+        }
+        if (!any) checked_[0] = true;
+    } else {
+        checked_.fill(false);
+    }
+    refresh(false);
+}
+
+std::array<HourMinute, PageHourSentItems> PageByHourList::pairs() const {
+    std::array<HourMinute, PageHourSentItems> out{};
+    for (int i = 0; i < PageHourSentItems; ++i)
+        if (checked_[i]) out[i] = {byte(entries_[i].hour), byte(entries_[i].minute)};
+    return out;
+}
+
+uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
+                       const std::array<HourMinute, PageHourSentItems>& pairs, bool ativado,
+                       ProgressWindow* progress) {
+    if (targets[0]) {
+        // Every panel at once: the mode follows each pair.
+        link.resultadoEnvio = SendOk;
+        uint8_t result = SendOk;
+        for (int i = 0; i < PageHourSentItems && result == SendOk; ++i) {
+            if (ativado) {
+                result = sendSequence(link, EveryPanel,
+                                      {{byte(ParPageHourFirst + 2 * i), pairs[i].hour},
+                                       {byte(ParPageHourFirst + 2 * i + 1), pairs[i].minute},
+                                       {ParScheduleMode, SchedulePageByHour}});
+            } else {
+                result = link.ParSend(ParScheduleMode, EveryPanel, ScheduleOff);
+            }
+        }
+        link.resultadoEnvio = result;
+        return result;
+    }
+    auto command = [&](PanelId panel) -> uint8_t {
+        uint8_t last = SendOk;
+        uint8_t firstFailure = SendOk;
+        auto note = [&](uint8_t result) {
+            last = result;
+            if (firstFailure == SendOk) firstFailure = result;
+        };
+        if (ativado) {
+            for (int i = 0; i < PageHourSentItems; ++i) {
+                // Every hour goes out; its minute only when the hour did.
+                note(link.ParSend(byte(ParPageHourFirst + 2 * i), panel, pairs[i].hour));
+                if (last == SendOk)
+                    note(link.ParSend(byte(ParPageHourFirst + 2 * i + 1), panel, pairs[i].minute));
+            }
+            if (last == SendOk) note(link.ParSend(ParScheduleMode, panel, SchedulePageByHour));
+        } else {
+            note(link.ParSend(ParScheduleMode, panel, ScheduleOff));
+        }
+        // A pair that failed is reported even when later ones went out.
+        return firstFailure;
+    };
+    return link.sendToCheckedPanels(targets, command, progress, AfterFailure::Continue);
+}
+
+ParamSequence weekdayScheduleSequence(bool ativar) {
+    return {{ParScheduleMode, ativar ? SchedulePageByWeekday : ScheduleOff}};
+}
+
+// ---- switch-on and switch-off times ---------------------------------------
+
+ParamSequence onOffSequence(bool ativar, int onHour, int onMinute, int offHour, int offMinute) {
+    if (!ativar) return {{ParOnHour, 0}, {ParOnMinute, 0}, {ParOffHour, 0}, {ParOffMinute, 255}};
+    return {{ParOnHour, byte(onHour)},
+            {ParOnMinute, byte(onMinute)},
+            {ParOffHour, byte(offHour)},
+            {ParOffMinute, byte(offMinute)}};
+}
+
+// ---- day counters ----------------------------------------------------------
+
+ParamSequence countUpSequence(int year, int month, int day) {
+    return {{ParCountUpDay, byte(day)},
+            {ParCountUpMonth, byte(month)},
+            {ParCountUpYear, byte(year % 100)}};
+}
+
+ParamSequence countDownSequence(int year, int month, int day) {
+    return {{ParCountDownDay, byte(day)},
+            {ParCountDownMonth, byte(month)},
+            {ParCountDownYear, byte(year % 100)}};
+}
+
+// ---- panel number ----------------------------------------------------------
+
+bool panelIdKeyAccepted(int virtualKey) {
+    return virtualKey == 9 || virtualKey == 13 || (virtualKey >= 48 && virtualKey <= 57);
+}
+
+namespace {
+// The number in a field: digits only (spaces around them allowed).
+std::optional<long> fieldNumber(const std::string& text) {
+    size_t begin = text.find_first_not_of(' ');
+    size_t end = text.find_last_not_of(' ');
+    if (begin == std::string::npos) return std::nullopt;
+    std::string digits = text.substr(begin, end - begin + 1);
+    if (digits.size() > 9) return std::nullopt;
+    long value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+} // namespace
+
+PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova) {
+    auto current = fieldNumber(atual);
+    auto next = fieldNumber(nova);
+    if (!current || !next) return PanelIdOutcome::NotNumbers;
+    if (*next < 1 || *next > 255) {
+        link.prompter().Mensagem(13);
+        return PanelIdOutcome::BadNew;
+    }
+    if (*current < 1 || *current > 255) {
+        link.prompter().Mensagem(13);
+        return PanelIdOutcome::BadCurrent;
+    }
+    if (link.prompter().Mensagem(14) != ButtonYes) return PanelIdOutcome::Declined;
+    link.resultadoEnvio = link.ParSend(ParNewPanelId, byte(*current), byte(*next));
+    link.AnalizaResposta();
+    return PanelIdOutcome::Sent;
+}
+
+// ---- transmitter pairing ---------------------------------------------------
+
+MtRandomRange::MtRandomRange() : engine_(std::random_device{}()) {}
+
+int MtRandomRange::next(int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(engine_);
+}
+
+TransmitterPairing::TransmitterPairing(PanelLink& link, RandomRange& random)
+    : link_(link), random_(random) {}
+
+bool TransmitterPairing::configure(TimePoint now) {
+    KqIdentity& identity = link_.cfg().serial_KQ;
+    if (identity[6] != KqNotConfigured) return false;
+    int c = 0;
+    do {
+        c = random_.next(1, 254);
+    } while (c == KqNotConfigured || c < 1 || c > 254);
+    const uint8_t previous = identity[6];
+    identity[6] = byte(c);
+    auto report = kqConfigReport(identity, byte(c));
+    if (!link_.transmitter().comunica({report.begin(), report.end()})) {
+        // The transmitter did not take the byte: it is still not configured.
+        identity[6] = previous;
+        return false;
+    }
+    prazoConfig = now + ConfigWindow;
+    return true;
+}
+
+bool TransmitterPairing::tick(TimePoint now) {
+    const bool more = now < prazoConfig;
+    link_.resultadoEnvio = link_.ParSend(ParConfigPoll, ConfigPanel, 0);
+    const bool failed = link_.resultadoEnvio != SendOk;
+    link_.AnalizaResposta();
+    // A poll that failed is not repeated: the next would fail the same way.
+    return more && !failed;
+}
+
+// ---- daylight saving -------------------------------------------------------
+
+uint8_t avisoVeraoFlags(bool warn, bool dstNow) {
+    return static_cast<uint8_t>((warn ? AvisoVeraoWarn : 0) + (dstNow ? AvisoVeraoInForce : 0));
+}
+
+DaylightSavingCheck checkDaylightSaving(TCfgComm& cfg, bool dstNow, const std::string& connCfgPath,
+                                        Prompter& prompter) {
+    DaylightSavingCheck check;
+    if (!(cfg.AvisoVerao & AvisoVeraoWarn)) return check;
+    const bool recorded = (cfg.AvisoVerao & AvisoVeraoInForce) != 0;
+    if (recorded == dstNow) return check;
+    if (dstNow) {
+        cfg.AvisoVerao |= AvisoVeraoInForce;
+        check.change = DaylightSavingChange::Began;
+    } else {
+        cfg.AvisoVerao &= 0xF0;
+        check.change = DaylightSavingChange::Ended;
+    }
+    std::string error;
+    if (!writeConnCfg(connCfgPath, cfg, error)) prompter.message(error);
+    const unsigned prompt = check.change == DaylightSavingChange::Began ? 6 : 7;
+    check.adjustNow = prompter.Mensagem(prompt) == ButtonYes;
+    return check;
+}
+
+} // namespace vorelux

@@ -1,0 +1,440 @@
+// The settings sequences as a panel receives them: every frame is written
+// through the real QSerialPort to a pseudo-terminal and decoded on the other
+// side. The transmitter pairing runs on the simulated transmitter.
+#include "link/panel_settings.h"
+#include "link/qt_serial.h"
+#include "link/settings_commands.h"
+#include "link/simulated.h"
+#include "pty_panel.h"
+#include "support/recording_prompter.h"
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace vorelux {
+namespace {
+
+using testing::decodeFrames;
+using testing::Frame;
+using testing::RecordingPrompter;
+using Frames = std::vector<Frame>;
+
+constexpr int PtyCom = 150;
+
+struct PtyPanel : ::testing::Test {
+    testing::Pty pty;
+    TCfgComm cfg;
+    QtPortCatalog catalog;
+    QtSerialPort port;
+    testing::PanelWire wire{pty};
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, wire, prompter};
+    TargetChecks every{};
+
+    void SetUp() override {
+        ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
+        catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
+        cfg.COM = PtyCom;
+        every[0] = true;
+    }
+    Frames received() {
+        auto rest = pty.drain(20);
+        wire.bytes.insert(wire.bytes.end(), rest.begin(), rest.end());
+        bool ok = false;
+        Frames frames = decodeFrames(wire.bytes, ok);
+        EXPECT_TRUE(ok) << "bytes that are not whole parameter frames";
+        wire.bytes.clear();
+        return frames;
+    }
+    uint8_t toEveryPanel(const ParamSequence& sequence) {
+        return link.sendToCheckedPanels(every, sequenceCommand(link, sequence), nullptr);
+    }
+};
+
+TEST_F(PtyPanel, SingleSettingsReachThePanelWithTheirValues) {
+    struct Case {
+        const char* what;
+        std::optional<ParamSequence> sequence;
+        Frame expected;
+    };
+    const Case cases[] = {
+        {"slowest speed", speedSequence(0), {0, 10, 30}},
+        {"fastest speed", speedSequence(195), {0, 10, 2}},
+        {"speed 100", speedSequence(100), {0, 10, 9}},
+        {"speed 101", speedSequence(101), {0, 10, 8}},
+        {"internal temperature -20",
+         temperatureSequence(TemperatureSensor::Interna, -20),
+         {0, 8, 236}},
+        {"external temperature 99",
+         temperatureSequence(TemperatureSensor::Externa, 99),
+         {0, 9, 99}},
+        {"page by weekday on", weekdayScheduleSequence(true), {0, 7, 2}},
+        {"page by weekday off", weekdayScheduleSequence(false), {0, 7, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.sequence);
+        EXPECT_EQ(toEveryPanel(*c.sequence), SendOk);
+        EXPECT_EQ(received(), Frames{c.expected});
+    }
+}
+
+TEST_F(PtyPanel, MultiParameterSettingsKeepTheirOrder) {
+    struct Case {
+        const char* what;
+        ParamSequence sequence;
+        Frames expected;
+    };
+    const Case cases[] = {
+        {"clock of Sunday 5 March 2023 14:07:09",
+         *clockSequence({2023, 3, 5, 14, 7, 9}),
+         {{0, 64, 9}, {0, 65, 7}, {0, 66, 14}, {0, 69, 0}, {0, 67, 5}, {0, 68, 3}, {0, 70, 23}}},
+        {"on/off with \"  Ativar:\" unchecked",
+         onOffSequence(false, 7, 30, 22, 15),
+         {{0, 48, 0}, {0, 49, 0}, {0, 50, 0}, {0, 51, 255}}},
+        {"on/off from 07:30 to 22:15",
+         onOffSequence(true, 7, 30, 22, 15),
+         {{0, 48, 7}, {0, 49, 30}, {0, 50, 22}, {0, 51, 15}}},
+        {"count-up from 29 February 2024",
+         countUpSequence(2024, 2, 29),
+         {{0, 45, 29}, {0, 46, 2}, {0, 47, 24}}},
+        {"count-down to 1 January 2100",
+         countDownSequence(2100, 1, 1),
+         {{0, 42, 1}, {0, 43, 1}, {0, 44, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(toEveryPanel(c.sequence), SendOk);
+        EXPECT_EQ(received(), c.expected);
+    }
+}
+
+// The page-by-hour list with item 2 (page 3) checked at 08:30.
+struct PageByHourSend : PtyPanel {
+    PageByHourList list{cfg.pagPorHora};
+    void SetUp() override {
+        PtyPanel::SetUp();
+        list.select(2);
+        list.setTime(8, 30);
+        list.ativar();
+    }
+};
+
+TEST_F(PageByHourSend, EveryPanelGetsEachPairFollowedByTheMode) {
+    ASSERT_TRUE(list.ativado());
+    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.ativado(), nullptr), SendOk);
+    Frames expected;
+    for (int i = 0; i < 8; ++i) {
+        int hour = i == 2 ? 8 : 255, minute = i == 2 ? 30 : 255;
+        expected.push_back({0, 16 + 2 * i, hour});
+        expected.push_back({0, 17 + 2 * i, minute});
+        expected.push_back({0, 7, 1});
+    }
+    EXPECT_EQ(received(), expected);
+}
+
+TEST_F(PageByHourSend, EachCheckedPanelGetsItsPairsThenTheModeOnce) {
+    TargetChecks panels{};
+    panels[3] = panels[200] = true;
+    EXPECT_EQ(sendPageByHour(link, panels, list.pairs(), true, nullptr), SendOk);
+    Frames expected;
+    for (int panel : {3, 200}) {
+        for (int i = 0; i < 8; ++i) {
+            expected.push_back({panel, 16 + 2 * i, i == 2 ? 8 : 255});
+            expected.push_back({panel, 17 + 2 * i, i == 2 ? 30 : 255});
+        }
+        expected.push_back({panel, 7, 1});
+    }
+    EXPECT_EQ(received(), expected);
+}
+
+TEST_F(PageByHourSend, ScheduleSwitchedOffSendsOnlyTheMode) {
+    list.setAtivado(false);
+    EXPECT_FALSE(list.checked(2));
+    // To every panel the mode goes out once per entry, as the panels expect.
+    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.ativado(), nullptr), SendOk);
+    EXPECT_EQ(received(), Frames(8, Frame{0, 7, 0}));
+    TargetChecks panels{};
+    panels[5] = panels[6] = true;
+    EXPECT_EQ(sendPageByHour(link, panels, list.pairs(), list.ativado(), nullptr), SendOk);
+    EXPECT_EQ(received(), (Frames{{5, 7, 0}, {6, 7, 0}}));
+}
+
+TEST_F(PageByHourSend, MultiPageItemChangesNothingThatIsSent) {
+    auto before = list.pairs();
+    list.select(8);
+    list.setTime(17, 45);
+    list.ativar();
+    EXPECT_EQ(list.caption(8), " Multi-Página  9     -     17:45");
+    EXPECT_EQ(list.pairs(), before);
+    EXPECT_EQ(cfg.pagPorHora[8].active, 1);
+}
+
+TEST(PageByHourListRules, CaptionsLabelAtivarAndAtivadoFollowTheChecks) {
+    std::array<vorelux::PageByHour, 12> entries{};
+    PageByHourList list(entries);
+    EXPECT_EQ(list.caption(0), " Página  1");
+    EXPECT_EQ(list.caption(11), " Multi-Página  12");
+    EXPECT_EQ(list.timeLabel(), "Horário da página 1");
+    EXPECT_TRUE(list.ativarVisible());
+    EXPECT_FALSE(list.ativado());
+
+    list.select(4);
+    list.setTime(6, 5);
+    EXPECT_EQ(list.timeLabel(), "Horário da página 5");
+    EXPECT_EQ(list.caption(4), " Página  5"); // not checked: no time shown
+    list.ativar();
+    EXPECT_EQ(list.caption(4), " Página  5     -     06:05");
+    EXPECT_FALSE(list.ativarVisible());
+    EXPECT_TRUE(list.ativado());
+    EXPECT_EQ(entries[4].active, 1);
+
+    // Unchecking " Ativado" clears every item, the times stay; checking it
+    // again brings back the items whose entries are active... which none is
+    // any more, so item 0 is checked.
+    list.setAtivado(false);
+    EXPECT_FALSE(list.anyChecked());
+    EXPECT_EQ(entries[4].active, 0);
+    EXPECT_EQ(entries[4].hour, 6);
+    list.setAtivado(true);
+    EXPECT_TRUE(list.checked(0));
+    EXPECT_FALSE(list.checked(4));
+
+    // Selecting another item shows its time in the field.
+    list.select(4);
+    EXPECT_EQ(list.fieldHour(), 6);
+    EXPECT_EQ(list.fieldMinute(), 5);
+    EXPECT_TRUE(list.ativarVisible());
+}
+
+TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
+    // A port that is listed but cannot be opened fails every panel.
+    WireLog log;
+    FakeSerialPort broken(log);
+    broken.failOpen = true;
+    StaticPortCatalog listed;
+    listed.add(PtyCom, "/dev/broken");
+    PanelLink failing(cfg, listed, broken, kq, wire, prompter);
+    TargetChecks panels{};
+    panels[1] = panels[2] = panels[3] = true;
+
+    EXPECT_EQ(failing.sendToCheckedPanels(panels,
+                                          sequenceCommand(failing, countDownSequence(2030, 12, 31)),
+                                          nullptr, AfterFailure::Continue),
+              SendPortFailed);
+    EXPECT_EQ(broken.opens, 3);
+    broken.opens = 0;
+    EXPECT_EQ(failing.sendToCheckedPanels(
+                  panels, sequenceCommand(failing, countUpSequence(2020, 1, 1)), nullptr),
+              SendPortFailed);
+    EXPECT_EQ(broken.opens, 1);
+}
+
+TEST_F(PtyPanel, PanelNumberIsCheckedBeforeAnythingIsSent) {
+    struct Case {
+        const char* atual;
+        const char* nova;
+        PanelIdOutcome outcome;
+        std::vector<unsigned> prompts;
+    };
+    const Case cases[] = {
+        {"5", "0", PanelIdOutcome::BadNew, {13}},     {"5", "256", PanelIdOutcome::BadNew, {13}},
+        {"0", "7", PanelIdOutcome::BadCurrent, {13}}, {"", "7", PanelIdOutcome::NotNumbers, {}},
+        {"5", "12a", PanelIdOutcome::NotNumbers, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.atual) + " -> " + c.nova);
+        prompter.prompts.clear();
+        EXPECT_EQ(sendNewPanelId(link, c.atual, c.nova), c.outcome);
+        EXPECT_EQ(prompter.prompts, c.prompts);
+    }
+    EXPECT_TRUE(received().empty());
+
+    prompter.prompts.clear();
+    prompter.answers = {ButtonNo};
+    EXPECT_EQ(sendNewPanelId(link, "5", "255"), PanelIdOutcome::Declined);
+    EXPECT_TRUE(received().empty());
+    prompter.answers = {ButtonYes};
+    EXPECT_EQ(sendNewPanelId(link, "5", "255"), PanelIdOutcome::Sent);
+    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{14, 14}));
+    EXPECT_EQ(received(), (Frames{{5, 13, 255}}));
+}
+
+TEST(PanelIdKeys, OnlyMainKeyboardDigitsTabAndEnter) {
+    for (int key = 0; key < 256; ++key) {
+        bool expected = key == 9 || key == 13 || (key >= '0' && key <= '9');
+        EXPECT_EQ(panelIdKeyAccepted(key), expected) << key;
+    }
+}
+
+// ---- transmitter pairing on the simulated transmitter ----
+
+struct FixedRandom : RandomRange {
+    std::vector<int> values;
+    size_t next_ = 0;
+    std::vector<std::pair<int, int>> ranges;
+    int next(int low, int high) override {
+        ranges.push_back({low, high});
+        return values.at(next_++);
+    }
+};
+
+struct Pairing : ::testing::Test {
+    TCfgComm cfg;
+    WireLog log;
+    StaticPortCatalog catalog;
+    FakeSerialPort port{log};
+    RecordingSleeper sleeper;
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    FixedRandom random;
+    TransmitterPairing pairing{link, random};
+    std::shared_ptr<SimulatedTransmitter> device;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point t0 = Clock::now();
+
+    void attach(uint8_t configByte) {
+        device = bus.plug("/dev/hidraw3", KqProductString, configByte);
+        kq.HidCtlDeviceChange();
+        // The identity reply, as the reader thread hands it over.
+        std::vector<uint8_t> reply;
+        ASSERT_GT(device->read(reply, 100), 0);
+        kq.HidCtlDeviceData(device->path(), reply);
+        ASSERT_EQ(cfg.serial_KQ[6], configByte);
+    }
+    // The reports written after the identity request, without padding.
+    std::vector<std::vector<uint8_t>> reports() {
+        std::vector<std::vector<uint8_t>> out;
+        auto all = device->writes();
+        for (size_t i = 1; i < all.size(); ++i)
+            out.push_back({all[i].begin(), all[i].begin() + 10});
+        return out;
+    }
+    // Runs the poll timer: a tick every second until it stops.
+    int runPoll() {
+        int ticks = 0;
+        for (int s = 1; s <= 10; ++s) {
+            ++ticks;
+            if (!pairing.tick(t0 + std::chrono::seconds(s))) break;
+        }
+        return ticks;
+    }
+};
+
+TEST_F(Pairing, AlreadyConfiguredTransmitterGetsNoReportAndOnePoll) {
+    attach(0x41);
+    EXPECT_FALSE(pairing.configure(t0));
+    EXPECT_EQ(runPoll(), 1);
+    auto sent = reports();
+    ASSERT_EQ(sent.size(), 3u); // one poll, three times over the radio
+    std::vector<uint8_t> poll{0, 1, 48, 1, cfg.serial_KQ[5], 0x41, 255, 98, 253, 0};
+    for (auto& report : sent) EXPECT_EQ(report, poll);
+    EXPECT_TRUE(random.ranges.empty());
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(Pairing, UnconfiguredTransmitterGetsANewByteThenFivePolls) {
+    attach(KqNotConfigured);
+    random.values = {KqNotConfigured, 77}; // "2" is drawn again
+    EXPECT_TRUE(pairing.configure(t0));
+    EXPECT_EQ(random.ranges, (std::vector<std::pair<int, int>>{{1, 254}, {1, 254}}));
+    EXPECT_EQ(cfg.serial_KQ[6], 77);
+    auto sent = reports();
+    ASSERT_EQ(sent.size(), 1u);
+    const auto& id = cfg.serial_KQ;
+    EXPECT_EQ(sent[0],
+              (std::vector<uint8_t>{0, 239, id[0], id[1], id[2], id[3], id[4], id[5], 77, 28}));
+    EXPECT_EQ(device->configByte(), 77);
+
+    EXPECT_EQ(runPoll(), 5);
+    sent = reports();
+    ASSERT_EQ(sent.size(), 1u + 5 * 3);
+    EXPECT_EQ(sent.back(), (std::vector<uint8_t>{0, 1, 48, 1, id[5], 77, 255, 98, 253, 0}));
+}
+
+TEST_F(Pairing, ConfigurationThatCannotBeWrittenLeavesTheTransmitterUnconfigured) {
+    attach(KqNotConfigured);
+    device->setFailWrites(true);
+    random.values = {90};
+    EXPECT_FALSE(pairing.configure(t0));
+    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("ERRO DE ESCRITA"), std::string::npos);
+    // The poll fails too: prompt 20 once, and the timer stops.
+    prompter.answers = {ButtonNo};
+    EXPECT_EQ(runPoll(), 1);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+}
+
+// ---- the daylight-saving check at start-up ----
+
+struct DaylightSaving : ::testing::Test {
+    TCfgComm cfg;
+    RecordingPrompter prompter;
+    QTemporaryDir dir;
+    std::string path = (dir.path() + "/conn.cfg").toStdString();
+    bool written() const { return std::ifstream(path).good(); }
+    std::vector<uint8_t> file() {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(DaylightSaving, WarningOffShowsAndWritesNothing) {
+    for (uint8_t flags : {0x00, 0x01, 0x21})
+        for (bool dst : {false, true}) {
+            cfg.AvisoVerao = flags;
+            auto check = checkDaylightSaving(cfg, dst, path, prompter);
+            EXPECT_EQ(check.change, DaylightSavingChange::None);
+            EXPECT_EQ(cfg.AvisoVerao, flags);
+        }
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_FALSE(written());
+}
+
+TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
+    struct Case {
+        uint8_t flags;
+        bool dst;
+        DaylightSavingChange change;
+        uint8_t after;
+        unsigned prompt;
+    };
+    const Case cases[] = {
+        {0x10, true, DaylightSavingChange::Began, 0x11, 6},
+        {0x1F, false, DaylightSavingChange::Ended, 0x10, 7},
+        {0x11, true, DaylightSavingChange::None, 0x11, 0},
+        {0x10, false, DaylightSavingChange::None, 0x10, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.flags));
+        std::remove(path.c_str());
+        prompter.prompts.clear();
+        prompter.answers = {ButtonYes};
+        cfg.AvisoVerao = c.flags;
+        auto check = checkDaylightSaving(cfg, c.dst, path, prompter);
+        EXPECT_EQ(check.change, c.change);
+        EXPECT_EQ(cfg.AvisoVerao, c.after);
+        if (c.prompt) {
+            EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
+            EXPECT_TRUE(check.adjustNow);
+            ASSERT_EQ(file().size(), 16u);
+            EXPECT_EQ(file()[3], c.after);
+        } else {
+            EXPECT_TRUE(prompter.prompts.empty());
+            EXPECT_FALSE(written());
+        }
+    }
+    EXPECT_EQ(avisoVeraoFlags(true, true), 0x11);
+    EXPECT_EQ(avisoVeraoFlags(false, true), 0x01);
+    EXPECT_EQ(avisoVeraoFlags(true, false), 0x10);
+}
+
+} // namespace
+} // namespace vorelux

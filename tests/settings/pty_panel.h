@@ -1,0 +1,90 @@
+#pragma once
+// A virtual panel on a pseudo-terminal pair: the editor writes to the slave
+// side through the real QSerialPort; the panel reads the master side and
+// decodes the parameter frames (address, 98, parameter, value).
+#include "link/frames.h"
+#include "link/sleeper.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vorelux::testing {
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+    Pty() {
+        char name[256];
+        termios raw{};
+        cfmakeraw(&raw);
+        if (openpty(&master, &slave, name, &raw, nullptr) == 0) {
+            slavePath = name;
+            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    // Every byte that has reached the master side, waiting up to waitMs for the first.
+    std::vector<uint8_t> drain(int waitMs) {
+        std::vector<uint8_t> out;
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, waitMs) <= 0) return out;
+        uint8_t buf[256];
+        for (;;) {
+            ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0) break;
+            out.insert(out.end(), buf, buf + n);
+            if (poll(&p, 1, 5) <= 0) break;
+        }
+        return out;
+    }
+};
+
+// A pause collects what reached the panel since the last one instead of
+// sleeping: each frame is seen byte by byte and the tests run at once.
+struct PanelWire : Sleeper {
+    Pty& pty;
+    std::vector<uint8_t> bytes;
+    std::vector<int> pauses;
+    explicit PanelWire(Pty& p) : pty(p) {}
+    void sleep(int ms) override {
+        pauses.push_back(ms);
+        auto got = pty.drain(ms >= 25 ? 1000 : 0);
+        bytes.insert(bytes.end(), got.begin(), got.end());
+    }
+};
+
+struct Frame {
+    int panel, parameter, value;
+    bool operator==(const Frame&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Frame& f) {
+    return out << "{" << f.panel << ", " << f.parameter << " <- " << f.value << "}";
+}
+
+// The frames a panel decodes; `ok` is false when the bytes are not whole
+// parameter frames.
+inline std::vector<Frame> decodeFrames(const std::vector<uint8_t>& wire, bool& ok) {
+    std::vector<Frame> frames;
+    ok = wire.size() % 4 == 0;
+    for (size_t i = 0; ok && i + 4 <= wire.size(); i += 4) {
+        if (wire[i + 1] != PanelCmdParameter) ok = false;
+        frames.push_back({wire[i], wire[i + 2], wire[i + 3]});
+    }
+    return frames;
+}
+
+} // namespace vorelux::testing
