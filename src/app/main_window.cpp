@@ -129,6 +129,8 @@ TForm1::~TForm1() {
 
 void TForm1::buildUi() {
     setObjectName(QStringLiteral("Form1"));
+    // The caption the form is designed with; start-up sets it again.
+    setWindowTitle(FormCaption);
     setFixedSize(FormWidth, FormHeight);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -553,6 +555,8 @@ void TForm1::FormCreate() {
         setStatus(5, QStringLiteral("Total: %1 caracteres").arg(pageByteTotal(store_->page())));
     };
     store_->pumpMessages = [] { QCoreApplication::processEvents(); };
+    // The redraw lets no window events run in its middle: it holds the edit
+    // line, which an event could delete. It takes well under a millisecond.
     auto& hooks = editCanvas_->hooks;
     hooks.stopBlink = [this] { Timer1.stop(); };
     hooks.startBlink = [this] {

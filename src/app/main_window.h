@@ -173,6 +173,8 @@ class TForm1 final : public QMainWindow {
     bool openPageFile(const QString& path);
 
     QString statusText(int panel) const;
+    // Writes status panel 0..7.
+    void setStatus(int panel, const QString& text);
     bool isClosing() const { return closePhase_ != ClosePhase::Editing; }
 
   signals:
@@ -196,7 +198,6 @@ class TForm1 final : public QMainWindow {
     void FormClose();
     void finishClose();
     void resumeEditing();
-    void setStatus(int panel, const QString& text);
     void focusEdit();
     QString appFile(const char* name) const;
 
