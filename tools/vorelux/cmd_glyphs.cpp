@@ -58,7 +58,10 @@ class Sheet {
              int maxWidth = 1 << 20) {
         int cx = x;
         for (char16_t ch : utf8ToUtf16(utf8)) {
-            glyphs_.converte_fonte(0, ASCII_Vorelux_converter(ch, u' '));
+            // Labels may hold letters the panel cannot show: "í" reads as "i".
+            if (ch == u'í') ch = u'i';
+            if (ch == u'Í') ch = u'I';
+            glyphs_.converte_fonte(0, ASCII_Vorelux_converter(ch, u'?'));
             if (cx + (glyphs_.GlyphLast + 1) * scale - x > maxWidth) break;
             for (int c = 0; c <= glyphs_.GlyphLast; ++c) {
                 for (int r = 0; r < 7; ++r)
