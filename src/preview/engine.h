@@ -21,6 +21,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace vorelux::preview {
@@ -111,6 +112,12 @@ class PreviewEngine {
     // Runs the entry (or exit) routine of effect n (1..61) alone. For an exit,
     // ScreenBitmap should hold the image to take away.
     RunResult playEffect(bool entry, int n, FrameSink& sink);
+
+    // A host that knows values the editor does not (a panel with its own day
+    // counters and temperature adjustments) may draw a live field itself:
+    // it returns true when it drew `code` into the screen, which is then held
+    // like any other field; false leaves the field to the engine.
+    std::function<bool(uint8_t code, PanelImage& screen)> drawLiveField;
 
     // ---- state ----
     PlayState play;

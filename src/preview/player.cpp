@@ -180,6 +180,11 @@ RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
 
 void PreviewEngine::functionHDT() {
     if (PendingLiveCode == 0) return;
+    if (drawLiveField && drawLiveField(PendingLiveCode, ScreenBitmap)) {
+        for (int n = 0; n < 25 && play.enabled; ++n) espera_tempo(10);
+        PendingLiveCode = 0;
+        return;
+    }
     const LiveFieldRule rule = liveFieldRule(PendingLiveCode);
     if (rule.drawn && rule.redraw) {
         for (int n = 0; n < 50 && play.enabled; ++n) {

@@ -1,0 +1,158 @@
+// vorelux-panel [--id N] [--port DEVICE | --pty] [--headless] [--log]
+//
+// A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
+// 8N1, or on a pseudo-terminal it creates (its path is printed, to be given to
+// the editor as its serial port). Shows the panel in a window with a log of
+// every frame received; --headless runs without a window (for scripts), --log
+// writes the log lines to stdout.
+#include "link/ports.h"
+#include "panel_host.h"
+#include "panel_window.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+void usage(FILE* to) {
+    std::fputs("usage: vorelux-panel [--id N] [--port DEVICE | --pty] [--headless] [--log]\n"
+               "  --id N         answer as panel N, 1..255 (default 1)\n"
+               "  --port DEVICE  listen on a serial device at 9600 baud, 8N1\n"
+               "  --pty          create a pseudo-terminal and print its path for the editor\n"
+               "  --headless     no window (for scripts and tests)\n"
+               "  --log          write every frame received to stdout\n",
+               to);
+}
+
+struct Options {
+    int id = 1;
+    std::string port;
+    bool pty = false;
+    bool headless = false;
+    bool log = false;
+};
+
+// False with a message on stderr when the arguments are wrong.
+bool parse(int argc, char** argv, Options& o, bool& help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--id" && i + 1 < argc) {
+            char* end = nullptr;
+            const long v = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || v < 1 || v > 255) {
+                std::fprintf(stderr,
+                             "vorelux-panel: --id must be a panel number 1..255, not \"%s\"\n",
+                             argv[i]);
+                return false;
+            }
+            o.id = int(v);
+        } else if (a == "--port" && i + 1 < argc) {
+            o.port = argv[++i];
+        } else if (a == "--pty") {
+            o.pty = true;
+        } else if (a == "--headless") {
+            o.headless = true;
+        } else if (a == "--log") {
+            o.log = true;
+        } else {
+            std::fprintf(stderr, "vorelux-panel: unknown or incomplete option \"%s\"\n", a.c_str());
+            return false;
+        }
+    }
+    if (o.pty && !o.port.empty()) {
+        std::fputs("vorelux-panel: give either --port DEVICE or --pty, not both\n", stderr);
+        return false;
+    }
+    if (!o.pty && o.port.empty()) {
+        std::fputs("vorelux-panel: give --port DEVICE or --pty\n", stderr);
+        return false;
+    }
+    return true;
+}
+
+// SIGINT/SIGTERM end the event loop cleanly (the player thread is joined).
+int signalPipe[2] = {-1, -1};
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    bool help = false;
+    if (!parse(argc, argv, o, help)) {
+        usage(stderr);
+        return 2;
+    }
+    if (help) {
+        usage(stdout);
+        return 0;
+    }
+
+    std::unique_ptr<QCoreApplication> app;
+    if (o.headless)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+
+    using namespace vorelux::panel;
+    PanelHost host(uint8_t(o.id));
+    host.setLogToStdout(o.log);
+
+    QString error;
+    if (o.pty) {
+        if (!host.input().openPty(error)) {
+            std::fprintf(stderr, "vorelux-panel: cannot create a pseudo-terminal: %s\n",
+                         error.toLocal8Bit().constData());
+            return 1;
+        }
+        const std::string path = host.input().slavePath().toStdString();
+        const auto com = vorelux::comNumberForDevice(path);
+        // The first line of output: the device to give the editor.
+        if (com)
+            std::printf("pty %s COM%d\n", path.c_str(), *com);
+        else
+            std::printf("pty %s\n", path.c_str());
+        std::fflush(stdout);
+        host.note(
+            QStringLiteral("painel %1 ouvindo em %2").arg(o.id).arg(QString::fromStdString(path)));
+    } else {
+        if (!host.input().openDevice(QString::fromStdString(o.port), error)) {
+            std::fprintf(stderr, "vorelux-panel: cannot open %s: %s\n", o.port.c_str(),
+                         error.toLocal8Bit().constData());
+            return 1;
+        }
+        host.note(QStringLiteral("painel %1 ouvindo em %2 (9600 8N1)")
+                      .arg(o.id)
+                      .arg(QString::fromStdString(o.port)));
+    }
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app.get());
+        QObject::connect(notifier, &QSocketNotifier::activated, app.get(),
+                         [] { QCoreApplication::quit(); });
+    }
+
+    std::unique_ptr<PanelWindow> window;
+    if (!o.headless) {
+        window = std::make_unique<PanelWindow>(host);
+        window->show();
+    }
+    const int rc = app->exec();
+    window.reset();
+    return rc;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The virtual panel's window: the LED display as the editor draws its
+// preview (white LEDs on black with the grey grid, dimmed by the panel's
+// brightness, standing on end in vertical mode), a log pane with every
+// frame received, and a status line with the panel's number, power, speed,
+// brightness and clock.
+#include "panel_host.h"
+#include "panel_player.h"
+#include "render/panel.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace vorelux::panel {
+
+// The LED colour at `brightness` (2..255): never quite black, full white at 255.
+uint32_t ledColour(int brightness);
+
+// The display picture: the 64 x 7 LED image at the editor's 10 pixels per
+// LED, LEDs lit in the brightness colour, turned upright when vertical.
+QImage panelPicture(const PanelImage& screen, int brightness, bool vertical);
+
+class PanelView final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PanelView(QWidget* parent = nullptr);
+    // Thread-safe: the player hands each frame here.
+    void setFrame(const PanelImage& screen);
+    void setLook(int brightness, bool vertical);
+    PanelImage frame() const;
+    QImage picture() const;
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    mutable std::mutex mutex_;
+    PanelImage screen_{};
+    std::atomic<bool> updatePending_{false};
+    int brightness_ = 127;
+    bool vertical_ = false;
+};
+
+class PanelWindow final : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit PanelWindow(PanelHost& host, QWidget* parent = nullptr);
+    ~PanelWindow() override;
+
+    PanelView& view() { return *view_; }
+    QPlainTextEdit& logPane() { return *log_; }
+    QString statusText() const { return status_->text(); }
+    PanelPlayer& player() { return *player_; }
+
+  private:
+    void refresh();
+    void appendLog(const QString& line);
+
+    PanelHost& host_;
+    PanelView* view_ = nullptr;
+    QPlainTextEdit* log_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTimer statusTimer_;
+    std::unique_ptr<PanelPlayer> player_;
+};
+
+} // namespace vorelux::panel

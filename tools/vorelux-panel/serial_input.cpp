@@ -1,0 +1,108 @@
+#include "serial_input.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vorelux::panel {
+
+SerialInput::SerialInput(QObject* parent) : QObject(parent) {
+    retry_.setInterval(2000);
+    connect(&retry_, &QTimer::timeout, this, &SerialInput::retryOpen);
+}
+
+SerialInput::~SerialInput() {
+    notifier_.reset();
+    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+}
+
+bool SerialInput::configureAndOpen(QString& error) {
+    serial_ = std::make_unique<QSerialPort>(device_);
+    serial_->setBaudRate(QSerialPort::Baud9600);
+    serial_->setDataBits(QSerialPort::Data8);
+    serial_->setParity(QSerialPort::NoParity);
+    serial_->setStopBits(QSerialPort::OneStop);
+    serial_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!serial_->open(QIODevice::ReadOnly)) {
+        error = serial_->errorString();
+        serial_.reset();
+        return false;
+    }
+    connect(serial_.get(), &QSerialPort::readyRead, this, &SerialInput::readSerial);
+    connect(serial_.get(), &QSerialPort::errorOccurred, this, &SerialInput::serialError);
+    return true;
+}
+
+bool SerialInput::openDevice(const QString& device, QString& error) {
+    device_ = device;
+    return configureAndOpen(error);
+}
+
+void SerialInput::readSerial() {
+    if (!serial_) return;
+    const QByteArray bytes = serial_->readAll();
+    if (!bytes.isEmpty()) emit bytesReceived(bytes);
+}
+
+void SerialInput::serialError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ResourceError || !serial_) return;
+    const QString why = serial_->errorString();
+    serial_->disconnect(this);
+    serial_->deleteLater();
+    serial_.release();
+    emit notice(QStringLiteral("porta %1 perdida (%2); tentando abrir de novo").arg(device_, why));
+    retry_.start();
+}
+
+void SerialInput::retryOpen() {
+    QString error;
+    if (!configureAndOpen(error)) return;
+    retry_.stop();
+    emit notice(QStringLiteral("porta %1 aberta de novo").arg(device_));
+}
+
+bool SerialInput::openPty(QString& error) {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // Raw on both sides: every byte passes unchanged (no echo, no line editing,
+    // no carriage return added to a line feed).
+    for (int fd : {master_, slave_}) {
+        termios t{};
+        if (tcgetattr(fd, &t) == 0) {
+            cfmakeraw(&t);
+            cfsetispeed(&t, B9600);
+            cfsetospeed(&t, B9600);
+            tcsetattr(fd, TCSANOW, &t);
+        }
+    }
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    slavePath_ = QString::fromLocal8Bit(name);
+    notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &SerialInput::readPty);
+    return true;
+}
+
+void SerialInput::readPty() {
+    QByteArray bytes;
+    char buf[512];
+    for (;;) {
+        const ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n > 0) {
+            bytes.append(buf, qsizetype(n));
+            continue;
+        }
+        break; // EAGAIN: all read; EIO cannot last while the slave is held open
+    }
+    if (!bytes.isEmpty()) emit bytesReceived(bytes);
+}
+
+} // namespace vorelux::panel

@@ -1,0 +1,51 @@
+#pragma once
+// Where the panel's bytes come from: a serial device opened at 9600 baud,
+// 8N1, read only; or a pseudo-terminal this program creates, whose other
+// side the editor opens as its serial port.
+#include <QObject>
+#include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+namespace vorelux::panel {
+
+class SerialInput : public QObject {
+    Q_OBJECT
+  public:
+    explicit SerialInput(QObject* parent = nullptr);
+    ~SerialInput() override;
+
+    // Opens `device`; false with a reason. Once open, a lost device is
+    // reported and opened again every two seconds until it comes back.
+    bool openDevice(const QString& device, QString& error);
+    // Creates a pseudo-terminal; its path (to give the editor) is slavePath().
+    bool openPty(QString& error);
+
+    QString slavePath() const { return slavePath_; }
+    QString devicePath() const { return device_; }
+
+  signals:
+    void bytesReceived(QByteArray bytes);
+    // Something worth telling the operator (a lost or regained device).
+    void notice(QString text);
+
+  private:
+    void readSerial();
+    void readPty();
+    void serialError(QSerialPort::SerialPortError error);
+    void retryOpen();
+    bool configureAndOpen(QString& error);
+
+    std::unique_ptr<QSerialPort> serial_;
+    QString device_;
+    QTimer retry_;
+    int master_ = -1;
+    int slave_ = -1; // kept open so the master reads nothing but data while the editor is away
+    QString slavePath_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+} // namespace vorelux::panel
