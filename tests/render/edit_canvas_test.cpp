@@ -240,12 +240,15 @@ TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
 
 TEST_F(GeraTela, RandomLinesAlwaysFinish) {
     std::mt19937 rng(7);
-    for (int n = 0; n < 300; ++n) {
+    for (int n = 0; n < 2000; ++n) {
         LineStream line = {0xFF, uint8_t(rng()), uint8_t(rng())};
         const int len = int(rng() % 300);
         for (int i = 0; i < len; ++i) line.push_back(rng() % 4 == 0 ? 31 : uint8_t(rng()));
         draw(line, int32_t(rng() % 320) - 5, int32_t(rng() % 320) - 5);
-        ASSERT_LE(canvas.lastPassCount(), 2 * int(line.size()) + 8);
+        // The cursor is placed by the passes themselves, never by the safety limit.
+        ASSERT_LT(canvas.lastPassCount(), 2 * int(line.size()) + 8);
+        ASSERT_LT(size_t(cfg.index_caracter - cfg.pos_ini), cfg.array_pos_cursor.size());
+        EXPECT_EQ(cfg.pos_cursor, cfg.array_pos_cursor[size_t(cfg.index_caracter - cfg.pos_ini)]);
         EXPECT_GE(cfg.pos_cursor, 0);
         EXPECT_LE(cfg.pos_cursor, 63);
     }
