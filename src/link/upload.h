@@ -78,6 +78,7 @@ std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis);
 struct PageJob {
     int page = 0; // 0..7
     PageContent content;
+    bool skipWhenShort = true; // an upload leaves out pages of 3 bytes or fewer; a clear does not
 };
 // The pages to upload, with their content from the store.
 std::vector<PageJob> uploadJobs(const std::array<CFG, PageCount>& control,
@@ -129,6 +130,9 @@ struct UploadResult {
 struct UploadOptions {
     int displayPage = 0; // index of the display-page selector
     int pausaSerial = PausaSerial;
+    // Takes the pauses of the run in place of the link's own sleeper (a
+    // window's sleeper that keeps its events flowing); null: the link's.
+    Sleeper* sleeper = nullptr;
 };
 
 // Sends each job's page to every target through the active transport.
@@ -180,7 +184,8 @@ struct RepairResult {
 // fewer are left out) and ends with the complement of the code's mask.
 RepairResult corrigirErro(PanelLink& link, RandomRange& random,
                           const std::array<CFG, PageCount>& control, uint8_t mascaraPaginas,
-                          const std::string& codeText, const UploadProgressFn& progress = {});
+                          const std::string& codeText, const UploadProgressFn& progress = {},
+                          Sleeper* sleeper = nullptr);
 
 // The two messages of a rejected code.
 std::string pageNotSentText(int page);     // "A PÁGINA 1 NÃO FOI ENVIADA"

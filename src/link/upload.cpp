@@ -1,0 +1,486 @@
+#include "link/upload.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+namespace vorelux {
+
+namespace {
+constexpr uint8_t KqTransmitLength = 1; // byte 3 of every transmit report
+constexpr uint8_t HeaderBits = 88;      // 11 payload bytes
+constexpr uint8_t DataBits = 80;        // 10 payload bytes
+constexpr uint8_t EndBits = 72;         // 9 payload bytes
+constexpr const char* KqTransportText = "Envio pelo Transmissor KQ";
+
+std::vector<uint8_t> asVector(const auto& report) {
+    return {report.begin(), report.end()};
+}
+
+std::array<uint8_t, 14> endReport(const KqIdentity& serial_KQ, PanelId target, uint8_t lengthBits,
+                                  uint8_t mask) {
+    std::array<uint8_t, 14> r{};
+    r[0] = 0;
+    r[1] = KqCmdTransmit;
+    r[2] = lengthBits;
+    r[3] = KqTransmitLength;
+    r[4] = serial_KQ[5];
+    r[5] = serial_KQ[6];
+    r[6] = target;
+    r[7] = KqCmdPagesEnd;
+    r[8] = 1;
+    r[9] = mask;
+    return r;
+}
+
+// Keeps the progress state of a run and asks the caller whether to go on.
+struct Reporter {
+    const UploadProgressFn& fn;
+    UploadProgress state;
+    bool stopped = false;
+
+    bool emit(UploadProgress::Event event) {
+        if (stopped) return false;
+        state.event = event;
+        if (fn && !fn(state)) stopped = true;
+        return !stopped;
+    }
+    bool step() {
+        ++state.position;
+        return emit(UploadProgress::Step);
+    }
+};
+
+// Writes one report; a failed write ends the run. comunica has told the
+// operator of a failed write already; a transmitter that has gone is told here.
+bool writeReport(PanelLink& link, const std::vector<uint8_t>& report, std::string& error) {
+    if (link.transmitter().comunica(report)) return true;
+    if (!link.transmitter().attached()) {
+        error = "O Transmissor KQ foi desconectado.";
+        link.prompter().message(error + " O envio foi interrompido.");
+    } else {
+        error = "Falha ao escrever no Transmissor KQ.";
+    }
+    return false;
+}
+
+// The data reports of a page, twice over, each after its pause.
+bool sendDataReports(PanelLink& link, Sleeper& pause, const PageContent& content, uint8_t key,
+                     Reporter& reporter, std::string& error) {
+    int reports = dataReportCount(content.size());
+    for (int round = 0; round < DataRounds; ++round) {
+        for (int k = 0; k < reports; ++k) {
+            pause.sleep(link.pausaKQ);
+            if (!writeReport(link, asVector(kqPageDataReport(content, k, key)), error))
+                return false;
+            if (!reporter.step()) return false;
+        }
+    }
+    return true;
+}
+
+void askForTransmitterConfiguration(PanelLink& link) {
+    if (link.prompter().Mensagem(20) == ButtonYes) {
+        if (auto* configurator = link.transmitter().configurator())
+            configurator->openTransmitterConfiguration();
+    }
+}
+} // namespace
+
+PageContent pageContent(const CFG& page) {
+    PageContent out;
+    int lines = std::min<int>(page.num_linhas, static_cast<int>(page.Memory.size()));
+    for (int i = 0; i < lines; ++i)
+        out.insert(out.end(), page.Memory[i].begin(), page.Memory[i].end());
+    return out;
+}
+
+PageContent clearedPageContent() {
+    return {255, 192, 192};
+}
+
+bool sendBoxPreselected(const CFG& page) {
+    if (page.num_linhas > 2) return true;
+    return !page.Memory.empty() && page.Memory[0].size() > 3;
+}
+
+std::vector<uint8_t> serialPageFrame(PanelId target, int page, const PageContent& content,
+                                     bool displayed) {
+    std::vector<uint8_t> frame;
+    frame.reserve(content.size() + 4);
+    frame.push_back(target);
+    frame.push_back(PanelCmdPage);
+    frame.push_back(static_cast<uint8_t>(page + PageNumberSerialBase));
+    frame.insert(frame.end(), content.begin(), content.end());
+    frame.push_back(displayed ? PageEndDisplayed : PageEndOther);
+    return frame;
+}
+
+int dataReportCount(size_t n) {
+    return static_cast<int>((n + 7) / 8);
+}
+
+std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId target, int page,
+                                           const PageContent& content, uint8_t key) {
+    unsigned sum = 0;
+    for (uint8_t b : content) sum += b;
+    size_t n = content.size();
+    std::array<uint8_t, 15> r{};
+    r[0] = 0;
+    r[1] = KqCmdTransmit;
+    r[2] = HeaderBits;
+    r[3] = KqTransmitLength;
+    r[4] = serial_KQ[5];
+    r[5] = serial_KQ[6];
+    r[6] = target;
+    r[7] = KqCmdPageHeader;
+    r[8] = 1;
+    r[9] = static_cast<uint8_t>(dataReportCount(n));
+    r[10] = static_cast<uint8_t>(page + PageNumberKqBase);
+    r[11] = static_cast<uint8_t>(n >> 8);
+    r[12] = static_cast<uint8_t>(n & 0xFF);
+    r[13] = static_cast<uint8_t>(sum & 0xFF);
+    r[14] = key;
+    return r;
+}
+
+std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint8_t key) {
+    std::array<uint8_t, 14> r{};
+    r[0] = 0;
+    r[1] = KqCmdTransmit;
+    r[2] = DataBits;
+    r[3] = KqTransmitLength;
+    r[4] = static_cast<uint8_t>(k + 1);
+    auto at = [&](size_t i) -> uint8_t { return i < content.size() ? content[i] : 0; };
+    size_t base = static_cast<size_t>(k) * 8;
+    r[5] = at(base);
+    r[6] = at(base + 1);
+    r[7] = key;
+    for (size_t j = 2; j < 8; ++j) r[6 + j] = at(base + j);
+    return r;
+}
+
+std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
+                                         uint8_t mascaraPaginas) {
+    return endReport(serial_KQ, target, EndBits, mascaraPaginas);
+}
+
+std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
+                                          uint8_t codePages) {
+    return endReport(serial_KQ, panel, DataBits, static_cast<uint8_t>(~codePages));
+}
+
+std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis) {
+    if (paineis.empty()) return {};
+    if (paineis.front() == EveryPanel) return {EveryPanel};
+    std::set<PanelId> panels;
+    for (uint8_t p : paineis)
+        if (p != EveryPanel) panels.insert(p);
+    return {panels.begin(), panels.end()};
+}
+
+std::vector<PageJob> uploadJobs(const std::array<CFG, PageCount>& control,
+                                const std::vector<int>& pages) {
+    std::vector<PageJob> jobs;
+    for (int p : pages)
+        if (p >= 0 && p < PageCount) jobs.push_back({p, pageContent(control[p])});
+    return jobs;
+}
+
+std::vector<PageJob> clearJobs(const std::vector<int>& pages) {
+    std::vector<PageJob> jobs;
+    for (int p : pages)
+        if (p >= 0 && p < PageCount) jobs.push_back({p, clearedPageContent(), false});
+    return jobs;
+}
+
+UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
+                       const std::vector<PanelId>& targets, const UploadProgressFn& progress,
+                       const UploadOptions& options) {
+    UploadResult result;
+    if (targets.empty()) {
+        result.status = UploadStatus::NoTargets;
+        return result;
+    }
+    TCfgComm& cfg = link.cfg();
+    // The transport is the one active when the run starts.
+    const bool usb = cfg.tipo == 1;
+    Sleeper& pause = options.sleeper ? *options.sleeper : link.sleeper();
+    const bool ownPauses = &pause != &link.sleeper();
+    Reporter reporter{progress, {}};
+    reporter.state.pageCount = static_cast<int>(jobs.size());
+    bool noIdentity = false;
+
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        const PageJob& job = jobs[i];
+        const PageContent& content = job.content;
+        UploadProgress& st = reporter.state;
+        st.ordinal = static_cast<int>(i) + 1;
+        st.page = job.page;
+        st.target = -1;
+        st.position = 0;
+        st.maximum = 0;
+        if (!reporter.emit(UploadProgress::PageStarted)) break;
+        if (job.skipWhenShort && content.size() <= ShortPage) {
+            result.skipped.push_back(job.page);
+            if (!reporter.emit(UploadProgress::PageSkipped)) break;
+            continue;
+        }
+
+        if (!usb) {
+            if (!findPort(ListarPortasCom(link.catalog()), cfg.COM)) {
+                result.refused.push_back(job.page);
+                link.prompter().Mensagem(18);
+                if (!reporter.emit(UploadProgress::PortRefused)) break;
+                continue;
+            }
+            st.transport = "Envio pela porta serial " + comPortName(cfg.COM);
+            size_t served = targets.front() == EveryPanel ? 1 : targets.size();
+            st.maximum = static_cast<int>((content.size() + 4) * served);
+            std::string error;
+            SerialOutcome outcome = link.serialTransfer(
+                [&](SerialWriter& out) {
+                    for (PanelId target : targets) {
+                        st.target = target;
+                        if (!reporter.emit(UploadProgress::TargetStarted)) return false;
+                        for (uint8_t byte : serialPageFrame(target, job.page, content,
+                                                            job.page == options.displayPage)) {
+                            if (!out.write(byte, ownPauses ? 0 : options.pausaSerial)) return false;
+                            if (ownPauses) pause.sleep(options.pausaSerial);
+                            if (!reporter.step()) return false;
+                        }
+                        // Every panel has heard it: nobody else needs it.
+                        if (target == EveryPanel) break;
+                    }
+                    return true;
+                },
+                error);
+            if (reporter.stopped) break;
+            if (outcome == SerialOutcome::PortNotListed) {
+                // Gone between the check and the transfer.
+                result.refused.push_back(job.page);
+                link.prompter().Mensagem(18);
+                if (!reporter.emit(UploadProgress::PortRefused)) break;
+                continue;
+            }
+            if (outcome == SerialOutcome::PortFailed) {
+                result.status = UploadStatus::SerialFailed;
+                result.error = error;
+                link.prompter().message("Não foi possível enviar pela porta " +
+                                        comPortName(cfg.COM) + ": " + error +
+                                        ". O envio foi interrompido.");
+                return result;
+            }
+            result.sent.push_back(job.page);
+            continue;
+        }
+
+        // Through the transmitter.
+        if (cfg.serial_KQ[6] == 0) {
+            noIdentity = true;
+            break;
+        }
+        st.transport = KqTransportText;
+        int reports = dataReportCount(content.size());
+        st.maximum = static_cast<int>(targets.size()) * PageHeaderRepeats + DataRounds * reports;
+        uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
+        auto header = kqPageHeaderReport(cfg.serial_KQ, EveryPanel, job.page, content, key);
+        for (PanelId target : targets) {
+            st.target = target;
+            if (!reporter.emit(UploadProgress::TargetStarted)) break;
+            pause.sleep(link.pausaKQ);
+            header[6] = target;
+            for (int r = 0; r < PageHeaderRepeats; ++r) {
+                pause.sleep(link.pausaKQ);
+                if (!writeReport(link, asVector(header), result.error)) {
+                    result.status = UploadStatus::TransmitterFailed;
+                    return result;
+                }
+                if (!reporter.step()) break;
+            }
+            if (reporter.stopped) break;
+        }
+        if (reporter.stopped) break;
+        result.mascaraPaginas &= static_cast<uint8_t>(~(1u << job.page));
+        st.target = -1;
+        if (!sendDataReports(link, pause, content, key, reporter, result.error)) {
+            if (reporter.stopped) break;
+            result.status = UploadStatus::TransmitterFailed;
+            return result;
+        }
+        result.sent.push_back(job.page);
+    }
+
+    if (reporter.stopped) {
+        result.status = UploadStatus::Cancelled;
+        return result;
+    }
+    if (usb) {
+        if (noIdentity || cfg.serial_KQ[6] == 0) {
+            result.status = UploadStatus::NoTransmitterIdentity;
+            askForTransmitterConfiguration(link);
+            return result;
+        }
+        UploadProgress& st = reporter.state;
+        st.page = -1;
+        st.position = 0;
+        st.maximum = static_cast<int>(targets.size());
+        st.transport = KqTransportText;
+        reporter.emit(UploadProgress::EndReports);
+        for (PanelId target : targets) {
+            st.target = target;
+            pause.sleep(link.pausaKQ);
+            if (!writeReport(
+                    link, asVector(kqPagesEndReport(cfg.serial_KQ, target, result.mascaraPaginas)),
+                    result.error)) {
+                result.status = UploadStatus::TransmitterFailed;
+                return result;
+            }
+            if (!reporter.step()) {
+                result.status = UploadStatus::Cancelled;
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+uint8_t displayMask(const std::array<bool, PageCount>& checked) {
+    uint8_t mask = 0;
+    for (int k = 0; k < PageCount; ++k)
+        if (checked[k]) mask |= static_cast<uint8_t>(1u << k);
+    return mask;
+}
+
+uint8_t exibirPaginas(PanelLink& link, const TargetChecks& targets, uint8_t mask,
+                      ProgressWindow* progress) {
+    if (mask == 0) {
+        link.prompter().Mensagem(15);
+        return SendOk;
+    }
+    link.sendToCheckedPanels(targets, link.parameter(ParPagesToDisplay, mask), progress);
+    link.AnalizaResposta();
+    return link.resultadoEnvio;
+}
+
+std::optional<ErrorCode> parseErrorCode(const std::string& text) {
+    size_t begin = text.find_first_not_of(' ');
+    size_t end = text.find_last_not_of(' ');
+    if (begin == std::string::npos) return std::nullopt;
+    std::string digits = text.substr(begin, end - begin + 1);
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
+    for (char c : digits)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    long code = std::stol(digits);
+    ErrorCode out;
+    out.pages = static_cast<uint8_t>((code / 1000) % 256);
+    out.panel = static_cast<PanelId>((code % 1000) % 256);
+    return out;
+}
+
+std::string pageNotSentText(int page) {
+    return "A PÁGINA " + std::to_string(page) + " NÃO FOI ENVIADA";
+}
+
+std::string panelNotListedText(int panel) {
+    return "O painel " + std::to_string(panel) + " não está na lista de envios";
+}
+
+RepairResult corrigirErro(PanelLink& link, RandomRange& random,
+                          const std::array<CFG, PageCount>& control, uint8_t mascaraPaginas,
+                          const std::string& codeText, const UploadProgressFn& progress,
+                          Sleeper* sleeper) {
+    RepairResult result;
+    Sleeper& pause = sleeper ? *sleeper : link.sleeper();
+    auto code = parseErrorCode(codeText);
+    if (!code) return result;
+    result.code = *code;
+    const uint8_t a = code->pages;
+    const PanelId panel = code->panel;
+
+    for (int p = 0; p < PageCount; ++p) {
+        bool notSent = mascaraPaginas & (1u << p);
+        bool missing = a & (1u << p);
+        if (notSent && !missing) {
+            result.status = RepairStatus::PageNotSent;
+            result.page = p;
+            link.prompter().message(pageNotSentText(p + 1));
+            link.prompter().Mensagem(16);
+            return result;
+        }
+    }
+    const TCfgComm& cfg = link.cfg();
+    const auto& paineis = cfg.paineis;
+    bool everyPanel = !paineis.empty() && paineis.front() == EveryPanel;
+    if (!everyPanel && std::find(paineis.begin(), paineis.end(), panel) == paineis.end()) {
+        result.status = RepairStatus::PanelNotListed;
+        link.prompter().message(panelNotListedText(panel));
+        link.prompter().Mensagem(16);
+        return result;
+    }
+    if (a == mascaraPaginas) {
+        link.resultadoEnvio = link.ParSend(ParSwitchOn, panel, 0);
+        link.AnalizaResposta();
+        result.status =
+            link.resultadoEnvio == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
+        return result;
+    }
+    if (cfg.tipo != 1 || cfg.serial_KQ[6] == 0) {
+        // The repair goes through the transmitter only.
+        link.resultadoEnvio = cfg.tipo != 1 ? SendKqWriteFailed : SendKqNoIdentity;
+        link.AnalizaResposta();
+        result.status = RepairStatus::Failed;
+        return result;
+    }
+
+    std::vector<int> pages;
+    for (int p = 0; p < PageCount; ++p)
+        if (a & (1u << p)) pages.push_back(p);
+    Reporter reporter{progress, {}};
+    reporter.state.pageCount = static_cast<int>(pages.size());
+    reporter.state.transport = KqTransportText;
+    std::string error;
+    auto failed = [&] {
+        result.status = reporter.stopped ? RepairStatus::Cancelled : RepairStatus::Failed;
+        return result;
+    };
+    for (size_t i = 0; i < pages.size(); ++i) {
+        int p = pages[i];
+        PageContent content = pageContent(control[p]);
+        UploadProgress& st = reporter.state;
+        st.ordinal = static_cast<int>(i) + 1;
+        st.page = p;
+        st.target = panel;
+        st.position = 0;
+        int reports = dataReportCount(content.size());
+        st.maximum = ResendHeaderRepeats + DataRounds * reports;
+        if (!reporter.emit(UploadProgress::PageStarted)) return failed();
+        if (content.size() <= ShortResend) {
+            if (!reporter.emit(UploadProgress::PageSkipped)) return failed();
+            continue;
+        }
+        pause.sleep(link.pausaKQ);
+        uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
+        auto header = asVector(kqPageHeaderReport(cfg.serial_KQ, panel, p, content, key));
+        for (int r = 0; r < ResendHeaderRepeats; ++r) {
+            pause.sleep(link.pausaKQ);
+            if (!writeReport(link, header, error)) return failed();
+            if (!reporter.step()) return failed();
+        }
+        if (!sendDataReports(link, pause, content, key, reporter, error)) return failed();
+        result.resent.push_back(p);
+    }
+    reporter.state.page = -1;
+    reporter.state.target = panel;
+    reporter.state.position = 0;
+    reporter.state.maximum = 1;
+    if (!reporter.emit(UploadProgress::EndReports)) return failed();
+    pause.sleep(link.pausaKQ);
+    if (!writeReport(link, asVector(kqRepairEndReport(cfg.serial_KQ, panel, a)), error))
+        return failed();
+    reporter.step();
+    result.status = RepairStatus::Resent;
+    return result;
+}
+
+} // namespace vorelux
