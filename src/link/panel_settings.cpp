@@ -241,10 +241,7 @@ bool TransmitterPairing::configure(TimePoint now) {
 bool TransmitterPairing::tick(TimePoint now) {
     const bool more = now < prazoConfig;
     link_.resultadoEnvio = link_.ParSend(ParConfigPoll, ConfigPanel, 0);
-    const bool failed = link_.resultadoEnvio != SendOk;
-    link_.AnalizaResposta();
-    // A poll that failed is not repeated: the next would fail the same way.
-    return more && !failed;
+    return more && link_.resultadoEnvio == SendOk;
 }
 
 // ---- daylight saving -------------------------------------------------------

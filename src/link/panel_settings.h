@@ -182,8 +182,10 @@ class TransmitterPairing {
     // Returns true when a configuration report was written. The caller then
     // starts the poll timer in any case.
     bool configure(TimePoint now);
-    // A tick of the poll timer: polls panel 255 (253 <- 0) and analyses the
-    // result. Returns false when the timer is to stop (the deadline passed).
+    // A tick of the poll timer: polls panel 255 (253 <- 0) into
+    // resultadoEnvio; the caller then calls AnalizaResposta. Returns false
+    // when the timer is to stop: the deadline has passed, or the poll failed
+    // (the next one would fail the same way).
     bool tick(TimePoint now);
 
     TimePoint prazoConfig{};

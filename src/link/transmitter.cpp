@@ -24,6 +24,14 @@ void Transmitter::notifyStatus(const char* text) {
 }
 
 void Transmitter::HidCtlDeviceChange() {
+    // A message box shown from a scan runs the event loop, and with it the
+    // rescan timer: one scan at a time.
+    if (scanning_) return;
+    scanning_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{scanning_};
     std::vector<HidDeviceInfo> devices = bus_.enumerate();
 
     // Forget devices that have gone, so a device plugged in again is examined again.

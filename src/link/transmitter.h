@@ -93,6 +93,7 @@ class Transmitter {
     std::vector<TransmitterObserver*> observers_;
     std::shared_ptr<HidDevice> device_;
     std::set<std::string> examined_; // paths examined while they stay plugged in
+    bool scanning_ = false;
 };
 
 // The text of a failed report write: "ERRO DE ESCRITA: <text> (<code in hex>)".
