@@ -18,7 +18,8 @@ namespace vorelux {
 class TransportGroup : public QWidget, public TransmitterObserver {
     Q_OBJECT
   public:
-    // `connCfgPath` is where a chosen port is saved ("conn.cfg").
+    // `connCfgPath` is where a chosen port is saved ("conn.cfg"). The link
+    // (and its transmitter) must outlive the group.
     TransportGroup(PanelLink& link, std::string connCfgPath, QWidget* parent = nullptr);
     ~TransportGroup() override;
 
