@@ -1,0 +1,374 @@
+// The unattended commands of the tool end to end: the real executable writes
+// through its serial port to the slave side of a pseudo-terminal pair; the
+// test reads the master side and decodes every frame as a panel would. The
+// same commands with --dry-run must print exactly those frames.
+#include "files/conn_cfg.h"
+#include "files/page_file.h"
+#include "support/recording_prompter.h"
+#include "support/run_tool.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+    Pty() {
+        char name[256];
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            slavePath = name;
+            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+    // Everything that has reached the panel side.
+    Bytes drain() {
+        Bytes out;
+        uint8_t buf[4096];
+        pollfd p{master, POLLIN, 0};
+        while (poll(&p, 1, 100) > 0) {
+            ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0) break;
+            out.insert(out.end(), buf, buf + n);
+        }
+        return out;
+    }
+};
+
+// A frame as a panel takes it: a parameter command or a page.
+struct Frame {
+    int panel = 0;
+    int command = 0;   // 98 parameter, 150 page
+    int parameter = 0; // parameter code, or page number + 3
+    Bytes data;        // the value, or the page content followed by its end byte
+    bool operator==(const Frame&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Frame& f) {
+    os << "{" << f.panel << " " << f.command << " " << f.parameter << " :";
+    for (int b : f.data) os << " " << b;
+    return os << "}";
+}
+
+Frame param(int panel, int parameter, int value) {
+    return {panel, 98, parameter, {uint8_t(value)}};
+}
+Frame page(int panel, int pageIndex, Bytes content, bool displayed) {
+    content.push_back(displayed ? 17 : 16);
+    return {panel, 150, pageIndex + 3, content};
+}
+
+// Decodes the wire. Pages run to their end byte 16 or 17 (the test pages
+// hold neither as content).
+std::vector<Frame> decode(const Bytes& wire, std::string& problem) {
+    std::vector<Frame> frames;
+    size_t i = 0;
+    while (i < wire.size()) {
+        if (i + 3 >= wire.size()) {
+            problem = "a frame is cut short at byte " + std::to_string(i);
+            break;
+        }
+        Frame f{wire[i], wire[i + 1], wire[i + 2], {}};
+        if (f.command == 98) {
+            f.data = {wire[i + 3]};
+            i += 4;
+        } else if (f.command == 150) {
+            size_t j = i + 3;
+            while (j < wire.size() && wire[j] != 16 && wire[j] != 17) ++j;
+            if (j == wire.size()) {
+                problem = "a page frame has no end byte";
+                break;
+            }
+            f.data.assign(wire.begin() + long(i + 3), wire.begin() + long(j + 1));
+            i = j + 1;
+        } else {
+            problem =
+                "unknown command " + std::to_string(f.command) + " at byte " + std::to_string(i);
+            break;
+        }
+        frames.push_back(f);
+    }
+    return frames;
+}
+
+// The frames and pauses a dry run prints: one line per serial frame,
+// "serial COMn (device): HEX | pausas (ms): ..." or "| N ms após cada byte".
+struct DryRun {
+    Bytes wire;
+    std::vector<std::vector<int>> pauses; // per frame, one per byte
+    std::vector<std::string> otherLines;
+};
+DryRun parseDryRun(const std::string& out) {
+    DryRun run;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        auto colon = line.find(": ");
+        auto bar = line.find(" | ");
+        if (line.rfind("serial COM", 0) != 0 || colon == std::string::npos ||
+            bar == std::string::npos) {
+            run.otherLines.push_back(line);
+            continue;
+        }
+        std::istringstream hex(line.substr(colon + 2, bar - colon - 2));
+        std::string byte;
+        size_t count = 0;
+        while (hex >> byte) {
+            run.wire.push_back(uint8_t(std::stoi(byte, nullptr, 16)));
+            ++count;
+        }
+        std::string tail = line.substr(bar + 3);
+        std::vector<int> pauses;
+        if (tail.rfind("pausas (ms):", 0) == 0) {
+            std::istringstream list(tail.substr(12));
+            int p;
+            while (list >> p) pauses.push_back(p);
+        } else {
+            pauses.assign(count, std::stoi(tail));
+        }
+        run.pauses.push_back(pauses);
+    }
+    return run;
+}
+
+std::string connCfg(const TempDir& dir, int com, std::vector<uint8_t> paineis) {
+    vorelux::TCfgComm cfg;
+    cfg.COM = com;
+    cfg.paineis = std::move(paineis);
+    std::string path = dir.file("conn.cfg");
+    writeBytes(path, vorelux::encodeConnCfg(cfg));
+    return path;
+}
+
+ToolResult run(std::vector<std::string> args) {
+    // runTool takes an initializer list; pass the vector through a shell line.
+    std::string line;
+    for (const auto& a : args) line += " " + shellQuote(a);
+    return runTool("/bin/sh", {"-c", shellQuote(VORELUX_TOOL) + line});
+}
+
+struct CliPty : ::testing::Test {
+    Pty pty;
+    TempDir dir;
+    void SetUp() override { ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal"; }
+
+    // Runs the command on the pseudo-terminal, then as a dry run, and checks
+    // both against the expected frames; the dry run also lists the pauses.
+    void expectFrames(std::vector<std::string> args, const std::vector<Frame>& expected) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        auto sent = run([&] {
+            auto a = args;
+            a.insert(a.end(), {"--port", pty.slavePath});
+            return a;
+        }());
+        ASSERT_EQ(sent.exitCode, 0) << sent.err;
+        EXPECT_EQ(sent.out, "");
+        std::string problem;
+        auto frames = decode(pty.drain(), problem);
+        EXPECT_EQ(problem, "");
+        EXPECT_EQ(frames, expected);
+
+        auto dry = run([&] {
+            auto a = args;
+            a.insert(a.end(), {"--port", pty.slavePath, "--dry-run"});
+            return a;
+        }());
+        ASSERT_EQ(dry.exitCode, 0) << dry.err;
+        EXPECT_TRUE(pty.drain().empty()) << "a dry run sends nothing";
+        auto printed = parseDryRun(dry.out);
+        EXPECT_TRUE(printed.otherLines.empty()) << dry.out;
+        EXPECT_EQ(decode(printed.wire, problem), expected) << dry.out;
+        ASSERT_EQ(printed.pauses.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            std::vector<int> want;
+            if (expected[i].command == 98)
+                want = {50, 25, 25, 25};
+            else
+                want.assign(expected[i].data.size() + 3, 30);
+            EXPECT_EQ(printed.pauses[i], want) << "frame " << i;
+        }
+    }
+};
+
+TEST_F(CliPty, ParameterCommandsReachEachTargetInTurn) {
+    std::string cfg = connCfg(dir, 0, {});
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::pair<int, int>>>> cases =
+        {
+            {{"power", "on"}, {{255, 0}}},
+            {{"power", "off"}, {{252, 0}}},
+            {{"show-pages", "5,1,2"}, {{0, 19}}},
+            {{"set", "speed", "100"}, {{10, 9}}},
+            {{"set", "speed", "0"}, {{10, 30}}},
+            {{"set", "brightness", "200"}, {{11, 200}}},
+            {{"set", "orientation", "vertical"}, {{12, 1}}},
+            {{"set", "temp-internal", "-20"}, {{8, 236}}},
+            {{"set", "temp-external", "99"}, {{9, 99}}},
+            {{"set-clock", "--at", "2023-03-05 14:07:09"},
+             {{64, 9}, {65, 7}, {66, 14}, {69, 0}, {67, 5}, {68, 3}, {70, 23}}},
+        };
+    for (const auto& [args, params] : cases) {
+        std::vector<Frame> expected;
+        for (int panel : {4, 9})
+            for (auto [p, v] : params) expected.push_back(param(panel, p, v));
+        auto a = args;
+        a.insert(a.end(), {"--to", "9,4", "--config", cfg});
+        expectFrames(a, expected);
+    }
+}
+
+TEST_F(CliPty, TargetsAndPortComeFromConnCfg) {
+    // The stored list [0, 7] addresses every panel once.
+    std::string cfg = connCfg(dir, 3, {0, 7});
+    expectFrames({"power", "off", "--config", cfg}, {param(0, 252, 0)});
+    // Without --port, the port of conn.cfg.
+    auto dry = run({"power", "off", "--config", cfg, "--dry-run"});
+    EXPECT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_EQ(dry.out, "serial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
+    std::string absent = connCfg(dir, 77, {7});
+    auto r = run({"power", "off", "--config", absent});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "vorelux power: Porta COM não selecionada. (COM77 não está instalada neste "
+                     "computador)\n");
+}
+
+TEST_F(CliPty, SetClockWithoutAtSendsTheComputersTime) {
+    auto r = run({"set-clock", "--to", "2", "--port", pty.slavePath});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string problem;
+    auto frames = decode(pty.drain(), problem);
+    ASSERT_EQ(frames.size(), 7u) << problem;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int order[] = {64, 65, 66, 69, 67, 68, 70};
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(frames[i].parameter, order[i]);
+    // Date fields (a run across midnight would differ: compare loosely there).
+    if (local.tm_hour > 0 || local.tm_min > 0) {
+        EXPECT_EQ(frames[3].data[0], local.tm_wday);
+        EXPECT_EQ(frames[4].data[0], local.tm_mday);
+        EXPECT_EQ(frames[5].data[0], local.tm_mon + 1);
+        EXPECT_EQ(frames[6].data[0], local.tm_year % 100);
+    }
+    int sent = frames[2].data[0] * 3600 + frames[1].data[0] * 60 + frames[0].data[0];
+    int here = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    EXPECT_LE(std::abs(here - sent) % 86400, 5);
+}
+
+struct Pages {
+    Bytes page1 = {0xFF, 192, 192, 'A', 'B', 'C', 0xFF, 200, 210, 'x', 'y'};
+    Bytes page3 = {0xFF, 193, 194, 'O', 'l', 'a'};
+    // A page file with text on pages 1 and 3; the others hold one empty line.
+    std::string write(const TempDir& dir) {
+        vorelux::testing::RecordingPrompter prompter;
+        vorelux::PageStore store(prompter);
+        auto put = [&](int p, const Bytes& content) {
+            auto& cfg = store.control[size_t(p)];
+            cfg.Memory.clear();
+            for (size_t i = 0; i < content.size();) {
+                size_t j = i + 1;
+                while (j < content.size() && content[j] != 0xFF) ++j;
+                cfg.Memory.emplace_back(content.begin() + long(i), content.begin() + long(j));
+                i = j;
+            }
+            cfg.num_linhas = int32_t(cfg.Memory.size());
+        };
+        put(0, page1);
+        put(2, page3);
+        std::string path = dir.file("menu.vpg");
+        writeBytes(path, vorelux::encodePageFile(store.control, path));
+        return path;
+    }
+};
+
+TEST_F(CliPty, SendUploadsThePagesWithTextToEachTarget) {
+    Pages pages;
+    std::string file = pages.write(dir);
+    std::string cfg = connCfg(dir, 0, {4, 9});
+    // Default: the pages with text, each to every target before the next page.
+    expectFrames({"send", file, "--config", cfg},
+                 {page(4, 0, pages.page1, true), page(9, 0, pages.page1, true),
+                  page(4, 2, pages.page3, false), page(9, 2, pages.page3, false)});
+    expectFrames({"send", file, "--pages", "3", "--to", "0"}, {page(0, 2, pages.page3, false)});
+}
+
+TEST_F(CliPty, ClearEmptiesThePagesGiven) {
+    const Bytes empty{0xFF, 192, 192};
+    expectFrames({"clear", "--pages", "2,1", "--to", "5"},
+                 {page(5, 0, empty, true), page(5, 1, empty, false)});
+}
+
+TEST_F(CliPty, FailuresExitWithTheirReason) {
+    Pages pages;
+    std::string file = pages.write(dir);
+    std::string cfg = connCfg(dir, 3, {4});
+    writeBytes(dir.file("short.cfg"), Bytes(10, 0));
+    std::string noTargets = connCfg(dir, 3, {});
+    std::rename(noTargets.c_str(), dir.file("none.cfg").c_str());
+    writeBytes(dir.file("bad.vpg"), Bytes(20, 0));
+    writeBytes(dir.file("regular"), Bytes(1, 0));
+    writeBytes(dir.file("blank.vpg"), [] {
+        vorelux::testing::RecordingPrompter prompter;
+        vorelux::PageStore store(prompter);
+        return vorelux::encodePageFile(store.control, "blank.vpg");
+    }());
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {{"power", "on", "--to", "4", "--port", "COM77"},
+         3,
+         "Porta COM não selecionada. (COM77 não está instalada"},
+        {{"power", "on", "--to", "4", "--port", dir.file("no-such-tty")}, 3, "não existe"},
+        {{"set", "brightness", "9", "--to", "4", "--port", dir.file("regular")},
+         4,
+         "não foi possível abrir ou escrever a porta"},
+        {{"power", "on", "--config", dir.file("missing.cfg")},
+         1,
+         "não foi possível ler as configurações de conexão"},
+        {{"power", "on", "--config", dir.file("short.cfg")}, 1, "danificado"},
+        {{"power", "on", "--config", dir.file("none.cfg")}, 1, "nenhum painel de destino"},
+        {{"send", dir.file("bad.vpg"), "--to", "4", "--port", pty.slavePath}, 1, "vorelux send: "},
+        {{"send", dir.file("blank.vpg"), "--to", "4", "--port", pty.slavePath},
+         1,
+         "nenhuma página com texto"},
+        {{"send", file, "--pages", "2", "--to", "4", "--port", pty.slavePath},
+         1,
+         "nenhuma página enviada"},
+        {{"send", file, "--to", "4", "--port", "COM77"}, 3, "páginas não enviadas: 1, 3"},
+        {{"set", "speed", "196", "--to", "4"}, 2, "0..195"},
+        {{"set", "volume", "3", "--to", "4"}, 2, "unknown setting"},
+        {{"set-clock", "--at", "2023-02-30 10:00:00", "--to", "4"}, 2, "--at"},
+        {{"show-pages", "0", "--to", "4"}, 2, "usage"},
+        {{"clear", "--to", "4"}, 2, "usage"},
+        {{"power", "on", "--to", "4,300", "--port", pty.slavePath}, 2, "--to"},
+        {{"power", "on", "--to", "4", "--port", "tty0"}, 2, "--port"},
+        {{"power", "on", "--to", "4", "--usb", "--port", "COM3"}, 2, "--usb"},
+        {{"power", "on", "--to", "4", "--usb"}, 5, "Transmissor KQ não encontrado"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        auto r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(pty.drain().empty()) << "nothing reaches a panel after a failure";
+}
+
+} // namespace

@@ -1,0 +1,31 @@
+// vorelux clear --pages 1,3: empties pages on the target panels, as the send
+// dialog's "Limpar" does (each page becomes one empty line).
+#include "command.h"
+#include "link_session.h"
+
+#include <iostream>
+
+namespace vorelux::cli {
+namespace {
+
+int clear(const Args& input) {
+    Args args = input;
+    LinkOptions options = takeLinkOptions(args);
+    std::string pagesText;
+    std::optional<std::vector<int>> pages;
+    if (takeOption(args, "--pages", pagesText)) pages = parsePageList(pagesText);
+    if (!args.empty() || !pages) {
+        std::cerr << "usage: vorelux clear --pages 1,3 " << LinkOptionsUsage
+                  << "\n  --pages: page numbers 1..8 separated by commas\n";
+        return ExitUsage;
+    }
+    LinkSession session("vorelux clear", options, std::cout, std::cerr);
+    if (int code = session.open()) return code;
+    return session.sendPages(clearJobs(*pages));
+}
+
+CommandRegistration reg("clear", {std::string("clear --pages 1,3 ") + LinkOptionsUsage,
+                                  "empties pages on the target panels", clear});
+
+} // namespace
+} // namespace vorelux::cli

@@ -1,0 +1,71 @@
+// vorelux set-clock [--at "YYYY-MM-DD HH:MM:SS"]: sets the clocks of the
+// target panels, by default to the computer's time, with the clock sequence
+// of the settings dialog.
+#include "command.h"
+#include "link/settings_commands.h"
+#include "link_session.h"
+
+#include <ctime>
+#include <iostream>
+
+namespace vorelux::cli {
+namespace {
+
+// The computer's local time now.
+ClockMoment localNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+int setClock(const Args& input) {
+    Args args = input;
+    LinkOptions options = takeLinkOptions(args);
+    std::string at;
+    bool fixed = takeOption(args, "--at", at);
+    if (!args.empty()) {
+        std::cerr << "usage: vorelux set-clock [--at \"YYYY-MM-DD HH:MM:SS\"] " << LinkOptionsUsage
+                  << "\n";
+        return ExitUsage;
+    }
+    std::optional<ClockMoment> moment;
+    if (fixed) {
+        moment = parseClockMoment(at);
+        if (!moment) {
+            std::cerr << "vorelux set-clock: --at takes a date and time of 2000..2099 as "
+                         "\"YYYY-MM-DD HH:MM:SS\": \""
+                      << at << "\"\n";
+            return ExitUsage;
+        }
+    }
+    LinkSession session("vorelux set-clock", options, std::cout, std::cerr);
+    if (int code = session.open()) return code;
+    PanelLink& link = session.link();
+    // Without --at each panel gets the time at the moment it is served, so
+    // the last of many panels is not behind by the time the others took.
+    int invalid = 0;
+    int code = session.sendToTargets([&](PanelId panel) -> uint8_t {
+        auto sequence = clockSequence(moment ? *moment : localNow());
+        if (!sequence) {
+            ++invalid;
+            return SendOk;
+        }
+        return sendSequence(link, panel, *sequence);
+    });
+    if (invalid) {
+        session.fail("o relógio do computador está fora de 2000..2099; nada foi enviado");
+        return ExitFailed;
+    }
+    return code;
+}
+
+CommandRegistration
+    reg("set-clock", {std::string("set-clock [--at \"YYYY-MM-DD HH:MM:SS\"] ") + LinkOptionsUsage,
+                      "sets the clocks of the target panels (the computer's time by "
+                      "default): seconds, minutes, hours, weekday, day, month, year",
+                      setClock});
+
+} // namespace
+} // namespace vorelux::cli

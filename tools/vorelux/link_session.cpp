@@ -1,0 +1,616 @@
+#include "link_session.h"
+
+#include "files/conn_cfg.h"
+#include "files/file_io.h"
+#include "link/ports.h"
+#include "link/random_range.h"
+#include "link/simulated.h"
+#include "link/transmitter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+#ifdef VORELUX_HAVE_LINK_QT
+#include "link/qt_serial.h"
+#include <QCoreApplication>
+#endif
+#ifdef VORELUX_HAVE_HIDAPI
+#include "link/hidapi_bus.h"
+#endif
+
+namespace vorelux::cli {
+
+namespace {
+
+// Prompt 18, the editor's text for a port that is not there.
+constexpr const char* PortMissingText = "Porta COM não selecionada.";
+
+std::string hex(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    char buf[4];
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(buf, sizeof buf, "%02X", bytes[i]);
+        if (i) out += ' ';
+        out += buf;
+    }
+    return out;
+}
+
+// A comma-separated list of whole numbers in [low, high], ascending without repeats.
+std::optional<std::vector<int>> parseNumberList(const std::string& text, int low, int high) {
+    if (text.empty()) return std::nullopt;
+    std::set<int> numbers;
+    std::stringstream in(text);
+    std::string item;
+    size_t commas = std::count(text.begin(), text.end(), ',');
+    size_t items = 0;
+    while (std::getline(in, item, ',')) {
+        ++items;
+        if (item.empty() || item.size() > 3 ||
+            !std::all_of(item.begin(), item.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        int n = std::stoi(item);
+        if (n < low || n > high) return std::nullopt;
+        numbers.insert(n);
+    }
+    if (items != commas + 1) return std::nullopt; // a trailing comma
+    return std::vector<int>(numbers.begin(), numbers.end());
+}
+
+} // namespace
+
+std::optional<std::vector<uint8_t>> parsePanelList(const std::string& text) {
+    auto numbers = parseNumberList(text, 0, 255);
+    if (!numbers) return std::nullopt;
+    return std::vector<uint8_t>(numbers->begin(), numbers->end());
+}
+
+std::optional<std::vector<int>> parsePageList(const std::string& text) {
+    auto numbers = parseNumberList(text, 1, PageCount);
+    if (!numbers) return std::nullopt;
+    for (int& n : *numbers) --n;
+    return numbers;
+}
+
+std::string defaultConnCfgPath() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "conn.cfg";
+    return (exe.parent_path() / "conn.cfg").string();
+}
+
+std::string progressBarText(const std::string& label, int position, int maximum, int width) {
+    if (maximum < 1) maximum = 1;
+    position = std::clamp(position, 0, maximum);
+    int filled = position * width / maximum;
+    int percent = position * 100 / maximum;
+    char pct[8];
+    std::snprintf(pct, sizeof pct, "%3d%%", percent);
+    return "[" + std::string(size_t(filled), '#') + std::string(size_t(width - filled), ' ') +
+           "] " + pct + "  " + label;
+}
+
+// ---------------------------------------------------------------------------
+
+// Prompts cannot be answered here: questions get No, and the reason of a
+// failure is told once, by the command. Plain messages (a failed report
+// write, an unusable transmitter) are printed as they come.
+class LinkSession::CliPrompter : public Prompter {
+  public:
+    explicit CliPrompter(LinkSession& session) : session_(session) {}
+    int Mensagem(unsigned msg, int) override {
+        auto entry = promptEntry(msg);
+        if (!entry) return ButtonNone;
+        prompts.push_back(msg);
+        switch (entry->style) {
+        case StyleYesNoError:
+        case StyleYesNoQuestion:
+            return ButtonNo;
+        case StyleYesNoCancelQuestion:
+            return ButtonCancel;
+        default:
+            return ButtonOk;
+        }
+    }
+    void message(const std::string& text) override { session_.fail(text); }
+    std::vector<unsigned> prompts;
+
+  private:
+    LinkSession& session_;
+};
+
+// The serial port of a dry run: each frame is printed with the pause after
+// each of its bytes instead of being written.
+class LinkSession::DryRunPort : public SerialPort {
+  public:
+    explicit DryRunPort(LinkSession& session) : session_(session) {}
+    bool open(const std::string&, std::string&) override {
+        isOpen = true;
+        return true;
+    }
+    bool writeByte(uint8_t byte, std::string&) override {
+        bytes.push_back(byte);
+        return true;
+    }
+    void close() override {
+        flush();
+        isOpen = false;
+    }
+    void flush() {
+        if (bytes.empty()) return;
+        std::string line = "serial " + session_.portDescription() + ": " + hex(bytes) + " | ";
+        bool even =
+            pauses.size() == bytes.size() &&
+            std::all_of(pauses.begin(), pauses.end(), [&](int p) { return p == pauses.front(); });
+        if (even && bytes.size() > 8) {
+            line += std::to_string(pauses.front()) + " ms após cada byte";
+        } else {
+            line += "pausas (ms):";
+            for (int p : pauses) line += " " + std::to_string(p);
+        }
+        session_.out_ << line << "\n";
+        bytes.clear();
+        pauses.clear();
+    }
+    bool isOpen = false;
+    std::vector<uint8_t> bytes;
+    std::vector<int> pauses;
+
+  private:
+    LinkSession& session_;
+};
+
+// The pauses of a dry run: after a byte of a serial frame they go with the
+// frame; any other pause is a line of its own.
+class LinkSession::DryRunSleeper : public Sleeper {
+  public:
+    explicit DryRunSleeper(LinkSession& session) : session_(session) {}
+    void sleep(int milliseconds) override {
+        auto* port = dynamic_cast<DryRunPort*>(session_.port_.get());
+        if (port && port->isOpen && !port->bytes.empty() &&
+            port->pauses.size() < port->bytes.size()) {
+            port->pauses.push_back(milliseconds);
+            return;
+        }
+        session_.out_ << "pausa: " << milliseconds << " ms\n";
+    }
+
+  private:
+    LinkSession& session_;
+};
+
+// The HID bus of a dry run: the transmitter is found and asked its identity
+// as in a real run (that request stays in the transmitter), but every report
+// for the panels is printed instead of written.
+class LinkSession::DryRunHidBus : public HidBus {
+  public:
+    DryRunHidBus(LinkSession& session, HidBus& real) : session_(session), real_(real) {}
+    std::vector<HidDeviceInfo> enumerate() override { return real_.enumerate(); }
+    std::shared_ptr<HidDevice> open(const HidDeviceInfo& info, std::string& error) override {
+        auto device = real_.open(info, error);
+        if (!device) return nullptr;
+        return std::make_shared<Device>(session_, std::move(device));
+    }
+
+  private:
+    class Device : public HidDevice {
+      public:
+        Device(LinkSession& session, std::shared_ptr<HidDevice> real)
+            : session_(session), real_(std::move(real)) {}
+        std::string path() const override { return real_->path(); }
+        // Reports are printed as the caller built them, without the padding.
+        size_t outputReportLength() override { return 0; }
+        bool write(const std::vector<uint8_t>& report, std::string& errorText,
+                   unsigned& errorCode) override {
+            if (report.size() >= 2 && report[1] == KqCmdIdentity) {
+                std::vector<uint8_t> full(std::max(real_->outputReportLength(), report.size()), 0);
+                std::copy(report.begin(), report.end(), full.begin());
+                return real_->write(full, errorText, errorCode);
+            }
+            session_.out_ << "usb: " << hex(report) << "\n";
+            return true;
+        }
+        int read(std::vector<uint8_t>& report, int timeoutMs) override {
+            return real_->read(report, timeoutMs);
+        }
+
+      private:
+        LinkSession& session_;
+        std::shared_ptr<HidDevice> real_;
+    };
+    LinkSession& session_;
+    HidBus& real_;
+};
+
+// The progress bar on the terminal (standard error), only when it is one.
+class LinkSession::TerminalProgress : public ProgressWindow {
+  public:
+    explicit TerminalProgress(bool enabled) : enabled_(enabled) {}
+    void start(int maximum) override {
+        maximum_ = maximum;
+        draw(0);
+    }
+    bool step(int position) override {
+        draw(position);
+        return true;
+    }
+    void finish() override {
+        if (enabled_ && drawn_) std::cerr << "\n" << std::flush;
+        drawn_ = false;
+    }
+    bool enabled() const { return enabled_; }
+    void setLabel(std::string label) { label_ = std::move(label); }
+    void setMaximum(int maximum) { maximum_ = maximum; }
+    void draw(int position) {
+        if (!enabled_) return;
+        std::cerr << "\r" << progressBarText(label_, position, maximum_) << "\x1b[K" << std::flush;
+        drawn_ = true;
+    }
+
+  private:
+    bool enabled_;
+    bool drawn_ = false;
+    int maximum_ = 1;
+    std::string label_ = "Enviando";
+};
+
+namespace {
+// The serial port while the transmitter is in use: never opened.
+class NoSerialPort : public SerialPort {
+  public:
+    bool open(const std::string&, std::string& error) override {
+        error = "nenhuma porta serial em uso";
+        return false;
+    }
+    bool writeByte(uint8_t, std::string& error) override {
+        error = "nenhuma porta serial em uso";
+        return false;
+    }
+    void close() override {}
+};
+} // namespace
+
+struct LinkSession::QtRuntime {
+#ifdef VORELUX_HAVE_LINK_QT
+    int argc = 1;
+    char name[8] = "vorelux";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
+    QtRuntime() {
+        if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+#endif
+};
+
+// ---------------------------------------------------------------------------
+
+LinkSession::LinkSession(std::string command, LinkOptions options, std::ostream& out,
+                         std::ostream& err, LinkDevices devices)
+    : command_(std::move(command)), options_(std::move(options)), out_(out), err_(err),
+      devices_(devices) {
+    prompter_ = std::make_unique<CliPrompter>(*this);
+    progress_ =
+        std::make_unique<TerminalProgress>(&err_ == &std::cerr && ::isatty(2) && !options_.dryRun);
+}
+
+LinkSession::~LinkSession() {
+    // The link and the transmitter go before the devices they use.
+    link_.reset();
+    transmitter_.reset();
+}
+
+void LinkSession::fail(const std::string& text) {
+    progress_->finish();
+    err_ << command_ << ": " << text << "\n";
+}
+
+std::string LinkSession::portDescription() const {
+    std::string name = comPortName(cfg_.COM);
+    if (device_.empty() || device_ == name) return name;
+    return name + " (" + device_ + ")";
+}
+
+PanelLink& LinkSession::link() {
+    return *link_;
+}
+
+int LinkSession::open() {
+    if (options_.usb && !options_.port.empty()) {
+        fail("--port e --usb não podem ser usados juntos");
+        return ExitUsage;
+    }
+    std::optional<std::vector<uint8_t>> to;
+    if (!options_.to.empty()) {
+        to = parsePanelList(options_.to);
+        if (!to) {
+            fail("--to espera 0 (todos os painéis) ou números de painel 1..255 separados por "
+                 "vírgula: \"" +
+                 options_.to + "\"");
+            return ExitUsage;
+        }
+    }
+    // "conn.cfg" is read only for what the command line leaves open.
+    bool needConfig = !to || (!options_.usb && options_.port.empty());
+    if (needConfig) {
+        std::string path = options_.config.empty() ? defaultConnCfgPath() : options_.config;
+        std::vector<uint8_t> data;
+        std::string error;
+        if (!readWholeFile(path, data, error)) {
+            fail("não foi possível ler as configurações de conexão " + path + ": " + error +
+                 " (use --config, ou --port e --to)");
+            return ExitFailed;
+        }
+        if (!decodeConnCfg(data, cfg_)) {
+            fail("o arquivo de configurações " + path +
+                 " está danificado (menor que 16 bytes); nada foi enviado");
+            return ExitFailed;
+        }
+    }
+    cfg_.tipo = 0;
+    targets_ = to ? *to : cfg_.paineis;
+    if (targets_.empty()) {
+        fail("nenhum painel de destino: escolha painéis no editor ou use --to");
+        return ExitFailed;
+    }
+
+    Sleeper* sleeper = devices_.sleeper;
+    if (options_.dryRun) {
+        sleeper_ = std::make_unique<DryRunSleeper>(*this);
+        sleeper = sleeper_.get();
+    } else if (!sleeper) {
+        sleeper_ = std::make_unique<ThreadSleeper>();
+        sleeper = sleeper_.get();
+    }
+
+    int code = options_.usb ? openTransmitter() : choosePort();
+    if (code != ExitOk) return code;
+
+    // The transport not chosen stays idle: no serial port with --usb, no
+    // transmitter without it.
+    if (!port_) port_ = std::make_unique<NoSerialPort>();
+    if (!catalog_) catalog_ = std::make_unique<StaticPortCatalog>();
+    if (!transmitter_) {
+        hidBus_ = std::make_unique<SimulatedHidBus>();
+        transmitter_ = std::make_unique<Transmitter>(*hidBus_, cfg_, *prompter_);
+    }
+    link_ =
+        std::make_unique<PanelLink>(cfg_, *catalog_, *port_, *transmitter_, *sleeper, *prompter_);
+    return ExitOk;
+}
+
+int LinkSession::choosePort() {
+    cfg_.tipo = 0;
+    const std::string& given = options_.port;
+    int number = cfg_.COM;
+    std::string device;
+    if (!given.empty()) {
+        if (auto n = comNumberFromName(given)) {
+            number = *n;
+        } else if (given.find('/') != std::string::npos || given.find('\\') != std::string::npos) {
+            device = given;
+            std::error_code ec;
+            if (!options_.dryRun && !std::filesystem::exists(device, ec)) {
+                cfg_.COM = comNumberForDevice(device).value_or(FirstOtherComNumber);
+                fail(std::string(PortMissingText) + " (" + device + " não existe)");
+                return ExitPortMissing;
+            }
+            number = comNumberForDevice(device).value_or(0);
+        } else {
+            fail("--port espera o nome de uma porta (COM3) ou o caminho de um dispositivo "
+                 "(/dev/ttyUSB0): \"" +
+                 given + "\"");
+            return ExitUsage;
+        }
+    } else if (number < 1 || number > LastComNumber) {
+        fail("nenhuma porta serial escolhida nas configurações de conexão (use --port)");
+        return ExitPortMissing;
+    }
+
+    if (options_.dryRun) {
+        if (device.empty()) device = deviceForComNumber(number).value_or(comPortName(number));
+        if (number == 0) number = FirstOtherComNumber;
+        auto catalog = std::make_unique<StaticPortCatalog>();
+        catalog->add(number, device);
+        catalog_ = std::move(catalog);
+        port_ = std::make_unique<DryRunPort>(*this);
+        cfg_.COM = number;
+        device_ = device;
+        return ExitOk;
+    }
+#ifdef VORELUX_HAVE_LINK_QT
+    qt_ = std::make_unique<QtRuntime>();
+    auto catalog = std::make_unique<QtPortCatalog>();
+    if (!device.empty()) {
+        // A device outside the fixed ranges gets the first free number of
+        // the other devices, like the port selector gives it.
+        if (number == 0) {
+            std::vector<SerialPortInfo> listed;
+            catalog->listPorts(listed);
+            number = FirstOtherComNumber;
+            for (const auto& port : listed)
+                if (port.device == device) number = port.number;
+            while (number < LastComNumber &&
+                   std::any_of(listed.begin(), listed.end(), [&](const SerialPortInfo& p) {
+                       return p.number == number && p.device != device;
+                   }))
+                ++number;
+        }
+        catalog->registerPort(number, device);
+    } else if (auto port = findPort(ListarPortasCom(*catalog), number)) {
+        device = port->device;
+    }
+    cfg_.COM = number;
+    device_ = device;
+    catalog_ = std::move(catalog);
+    port_ = std::make_unique<QtSerialPort>();
+    return ExitOk;
+#else
+    fail("esta versão do vorelux não tem suporte a portas seriais (Qt SerialPort)");
+    return ExitPortFailed;
+#endif
+}
+
+int LinkSession::openTransmitter() {
+    HidBus* bus = devices_.hidBus;
+#ifdef VORELUX_HAVE_HIDAPI
+    if (!bus) {
+        qt_ = std::make_unique<QtRuntime>();
+        hidBus_ = std::make_unique<HidapiBus>();
+        bus = hidBus_.get();
+    }
+#endif
+    if (!bus) {
+        fail("esta versão do vorelux não tem suporte ao Transmissor KQ (hidapi)");
+        return ExitNoTransmitter;
+    }
+    if (options_.dryRun) {
+        dryRunBus_ = std::make_unique<DryRunHidBus>(*this, *bus);
+        bus = dryRunBus_.get();
+    }
+    transmitter_ = std::make_unique<Transmitter>(*bus, cfg_, *prompter_);
+    transmitter_->HidCtlDeviceChange();
+    auto device = transmitter_->device();
+    if (!device) {
+        fail("Transmissor KQ não encontrado: nenhum dispositivo USB \"" +
+             std::string(KqProductString) + "\" conectado");
+        return ExitNoTransmitter;
+    }
+    // The identity reply: read here, as the reader thread would hand it over.
+    auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(devices_.identityWaitMs);
+    while (transmitter_->aguardandoResposta) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) break;
+        std::vector<uint8_t> report;
+        int got = device->read(report, int(left));
+        if (got < 0) {
+            transmitter_->HidCtlDeviceUnplug(device->path());
+            fail("o Transmissor KQ foi desconectado");
+            return ExitNoTransmitter;
+        }
+        if (got > 0) transmitter_->HidCtlDeviceData(device->path(), report);
+    }
+    if (cfg_.serial_KQ[6] == 0) {
+        fail("Transmissor KQ não identificado: não respondeu ao pedido de identidade");
+        return ExitNotIdentified;
+    }
+    if (cfg_.serial_KQ[6] == KqNotConfigured)
+        err_ << command_
+             << ": aviso: o Transmissor KQ ainda não foi configurado com o editor; os comandos "
+                "seguem assim mesmo\n";
+    return ExitOk;
+}
+
+int LinkSession::finish(uint8_t result) {
+    progress_->finish();
+    switch (result) {
+    case SendOk:
+        return ExitOk;
+    case SendPortNotListed:
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.COM) +
+             " não está instalada neste computador)");
+        return ExitPortMissing;
+    case SendPortFailed:
+        fail("não foi possível abrir ou escrever a porta " + portDescription() + ": " +
+             (link_->lastSerialError.empty() ? std::string("erro desconhecido")
+                                             : link_->lastSerialError));
+        return ExitPortFailed;
+    case SendKqWriteFailed:
+        fail("não foi possível escrever no Transmissor KQ; o envio parou");
+        return ExitTransmitterFailed;
+    case SendKqNoIdentity:
+        fail("Transmissor KQ não identificado: não respondeu ao pedido de identidade");
+        return ExitNotIdentified;
+    default:
+        fail("falha no envio (" + std::to_string(result) + ")");
+        return ExitFailed;
+    }
+}
+
+int LinkSession::sendToTargets(const PanelCommand& command) {
+    progress_->setLabel("Enviando para " + std::to_string(targets_.size()) +
+                        (targets_.size() == 1 ? " painel" : " painéis"));
+    // Without a terminal there is no bar, and no pause for closing it.
+    uint8_t result =
+        link_->sendToPanelList(targets_, command, progress_->enabled() ? progress_.get() : nullptr);
+    return finish(result);
+}
+
+void LinkSession::flushDryRunFrame() {
+    if (auto* port = dynamic_cast<DryRunPort*>(port_.get())) port->flush();
+}
+
+int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
+    StdRandomRange random;
+    auto progress = [this](const UploadProgress& p) {
+        switch (p.event) {
+        case UploadProgress::PageStarted:
+            progress_->setLabel("Página " + std::to_string(p.page + 1) + " (" +
+                                std::to_string(p.ordinal) + " de " + std::to_string(p.pageCount) +
+                                ")");
+            progress_->setMaximum(std::max(p.maximum, 1));
+            progress_->draw(0);
+            break;
+        case UploadProgress::TargetStarted:
+            flushDryRunFrame();
+            break;
+        case UploadProgress::Step:
+            progress_->setMaximum(std::max(p.maximum, 1));
+            progress_->draw(p.position);
+            break;
+        default:
+            break;
+        }
+        return true;
+    };
+    UploadResult result = vorelux::sendPages(*link_, random, jobs, runTargets(targets_), progress);
+    flushDryRunFrame();
+    progress_->finish();
+    auto pageList = [](const std::vector<int>& pages) {
+        std::string text;
+        for (int p : pages) text += (text.empty() ? "" : ", ") + std::to_string(p + 1);
+        return text;
+    };
+    switch (result.status) {
+    case UploadStatus::Done:
+        break;
+    case UploadStatus::NoTargets:
+        fail("nenhum painel de destino: escolha painéis no editor ou use --to");
+        return ExitFailed;
+    case UploadStatus::NoTransmitterIdentity:
+        return finish(SendKqNoIdentity);
+    case UploadStatus::SerialFailed:
+        link_->lastSerialError = result.error;
+        return finish(SendPortFailed);
+    case UploadStatus::TransmitterFailed:
+        fail("não foi possível escrever no Transmissor KQ; o envio parou" +
+             (result.error.empty() ? std::string() : ": " + result.error));
+        return ExitTransmitterFailed;
+    case UploadStatus::Cancelled:
+        fail("envio interrompido");
+        return ExitFailed;
+    }
+    if (!result.refused.empty()) {
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.COM) +
+             " não está instalada neste computador); páginas não enviadas: " +
+             pageList(result.refused));
+        return ExitPortMissing;
+    }
+    if (!result.skipped.empty())
+        err_ << command_ << ": páginas vazias, não enviadas: " << pageList(result.skipped) << "\n";
+    if (result.sent.empty()) {
+        fail("nenhuma página enviada");
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+} // namespace vorelux::cli
