@@ -1,0 +1,270 @@
+// End to end: the editor's own sending code (ParSend, the page upload)
+// writes through the real QSerialPort into a pseudo-terminal; on the other
+// side a virtual panel decodes what arrives. In process (the panel's host on
+// this thread's event loop) and as the real `vorelux-panel --headless --log`.
+#include "link/panel_link.h"
+#include "link/qt_serial.h"
+#include "link/simulated.h"
+#include "link/upload.h"
+#include "panel_host.h"
+#include "support/recording_prompter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#ifndef VORELUX_PANEL_EXE
+#error "VORELUX_PANEL_EXE must name the vorelux-panel program"
+#endif
+
+namespace vorelux::panel {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using testing::RecordingPrompter;
+
+constexpr int PanelCom = 150; // the port number the editor is given for the panel
+
+// Lets the event loop run until `done` holds or `ms` pass.
+bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// The editor's side of the wire: the real serial port, port list and ParSend.
+struct Editor {
+    TCfgComm cfg;
+    QtPortCatalog catalog;
+    QtSerialPort port;
+    RecordingSleeper quick; // no pauses: the in-process panel reads when the send is over
+    ThreadSleeper paced;    // the real pauses, for a panel in its own process
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    std::unique_ptr<PanelLink> link;
+    FixedRandomRange random{{150}};
+
+    Editor(const QString& device, bool realPauses) {
+        catalog.registerPort(PanelCom, device.toStdString(), "painel virtual");
+        cfg.tipo = 0;
+        cfg.COM = PanelCom;
+        link = std::make_unique<PanelLink>(
+            cfg, catalog, port, kq, realPauses ? static_cast<Sleeper&>(paced) : quick, prompter);
+    }
+};
+
+// Three pages of a message: effects, fonts, drawings numbered 16 and 17 (the
+// values of the frame's end byte), a live field, a second line.
+std::array<CFG, PageCount> messagePages() {
+    std::array<CFG, PageCount> control;
+    for (CFG& c : control) {
+        c.Memory = {newLine()};
+        c.num_linhas = 1;
+    }
+    control[0].Memory = {{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
+                         {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}};
+    control[2].Memory = {{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}};
+    control[0].num_linhas = 2;
+    control[2].num_linhas = 1;
+    return control;
+}
+
+struct InProcess : ::testing::Test {
+    PanelHost host{4};
+    std::unique_ptr<Editor> editor;
+
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(host.input().openPty(error)) << error.toStdString();
+        editor = std::make_unique<Editor>(host.input().slavePath(), false);
+    }
+    Panel& panel() { return host.panel(); }
+    bool logged(const QString& text) {
+        return pumpUntil([&] {
+            for (const QString& l : host.lines())
+                if (l.endsWith(text)) return true;
+            return false;
+        });
+    }
+    // Writes raw bytes on the editor's side of the wire (noise, a cut frame).
+    void writeRaw(const Bytes& bytes) {
+        const int fd =
+            ::open(host.input().slavePath().toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        ::close(fd);
+    }
+};
+
+TEST_F(InProcess, PowerNumberDisplayAndPagesToDisplayFromParSend) {
+    PanelLink& link = *editor->link;
+    for (int p : {0, 1, 2}) panel().apply(PageFrame{4, uint8_t(p), {0xFF, 192, 192, 'X'}, 16});
+
+    ASSERT_EQ(link.ParSend(0, 4, 0b101), SendOk);
+    ASSERT_TRUE(logged("parâmetro 0 = 5 (painel 4): páginas exibidas: 1, 3"));
+    EXPECT_EQ(panel().plan().pages, (std::vector<int>{0, 2}));
+
+    ASSERT_EQ(link.ParSend(252, 4, 0), SendOk);
+    ASSERT_TRUE(logged("parâmetro 252 = 0 (painel 4): desligado"));
+    EXPECT_EQ(panel().plan().kind, DisplayPlan::Kind::Off);
+
+    // The panel-number display: 254 to every panel, later 255 to every panel.
+    ASSERT_EQ(link.ParSend(254, 0, 0), SendOk);
+    ASSERT_TRUE(logged("exibindo o número do painel: 4"));
+    EXPECT_EQ(panel().plan(), (DisplayPlan{DisplayPlan::Kind::PanelNumber, 4, {}}));
+    ASSERT_EQ(link.ParSend(255, 0, 0), SendOk);
+    ASSERT_TRUE(logged("parâmetro 255 = 0 (painel 0): ligado, exibição normal"));
+    EXPECT_EQ(panel().plan().pages, (std::vector<int>{0, 2}));
+
+    // Another panel's command is heard and ignored.
+    ASSERT_EQ(link.ParSend(252, 5, 0), SendOk);
+    ASSERT_TRUE(logged("parâmetro 252 = 0 (painel 5): para outro painel, ignorado"));
+    EXPECT_TRUE(panel().settings().powered);
+}
+
+TEST_F(InProcess, UploadedPagesAreStoredByteForByte) {
+    const std::array<CFG, PageCount> control = messagePages();
+    // Targets 3, 4 and 9: every frame crosses the wire, the panel keeps its own.
+    const UploadResult r =
+        sendPages(*editor->link, editor->random, uploadJobs(control, {0, 1, 2}), {3, 4, 9});
+    ASSERT_EQ(r.status, UploadStatus::Done);
+    EXPECT_EQ(r.skipped, std::vector<int>{1});
+    ASSERT_TRUE(logged("página 3 (painel 9, fim 16): para outro painel, ignorada"));
+    const PanelSettings s = panel().settings();
+    EXPECT_EQ(s.pages[0], pageContent(control[0]));
+    EXPECT_EQ(s.pages[2], pageContent(control[2]));
+    EXPECT_TRUE(s.pages[1].empty());
+    EXPECT_EQ(s.selectedPage, 0); // the display selector's page ends with 17
+    EXPECT_EQ(panel().plan().pages, (std::vector<int>{0, 2}));
+    int stored = 0;
+    for (const QString& l : host.lines()) stored += l.contains("(painel 4") ? 1 : 0;
+    EXPECT_EQ(stored, 2);
+
+    // Cleared: one empty line replaces the page.
+    ASSERT_EQ(sendPages(*editor->link, editor->random, clearJobs({2}), {0}).status,
+              UploadStatus::Done);
+    ASSERT_TRUE(logged("página 3 (painel 0, fim 16): apagada"));
+    EXPECT_EQ(panel().settings().pages[2], clearedPageContent());
+    EXPECT_EQ(panel().plan().pages, (std::vector<int>{0}));
+}
+
+TEST_F(InProcess, NoiseAndACutOffFrameDoNotDesynchroniseThePanel) {
+    writeRaw({0x55, 0xAA, 0x00, '\n', 98, 150});
+    ASSERT_EQ(editor->link->ParSend(11, 4, 40), SendOk);
+    ASSERT_TRUE(logged("parâmetro 11 = 40 (painel 4): brilho: 40"));
+    writeRaw({4, 150, 5, 0xFF, 192, 192, 'C', 'O', 'R'}); // a page cut off mid-way
+    ASSERT_TRUE(logged("quadro incompleto descartado (9 bytes)"));
+    const std::array<CFG, PageCount> control = messagePages();
+    ASSERT_EQ(sendPages(*editor->link, editor->random, uploadJobs(control, {2}), {4}).status,
+              UploadStatus::Done);
+    ASSERT_TRUE(logged("página 3 (painel 4, fim 16): gravada, 1 linha, 11 bytes"));
+    EXPECT_EQ(panel().settings().pages[2], pageContent(control[2]));
+    EXPECT_TRUE(panel().settings().pages[2 + 0].size() == 11);
+    EXPECT_TRUE(panel().settings().pages[3].empty()); // the cut page was not stored
+    EXPECT_EQ(panel().settings().brightness, 40);
+}
+
+// The real program, spawned as scripts run it.
+struct Spawned : ::testing::Test {
+    QProcess process;
+    QString device;
+    QStringList out;
+
+    void start(const QStringList& args) {
+        process.start(QStringLiteral(VORELUX_PANEL_EXE), args);
+        ASSERT_TRUE(process.waitForStarted(5000));
+        ASSERT_TRUE(pumpUntil([&] { return process.canReadLine(); }, 5000))
+            << process.readAllStandardError().toStdString();
+        const QString first = QString::fromUtf8(process.readLine()).trimmed();
+        ASSERT_TRUE(first.startsWith("pty /dev/")) << first.toStdString();
+        device = first.section(' ', 1, 1);
+    }
+    void TearDown() override {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            if (!process.waitForFinished(5000)) process.kill();
+        }
+    }
+    bool sawLine(const QString& text, int ms = 5000) {
+        return pumpUntil(
+                   [&] {
+                       while (process.canReadLine())
+                           out << QString::fromUtf8(process.readLine()).trimmed();
+                       for (const QString& l : out)
+                           if (l.endsWith(text)) return true;
+                       return false;
+                   },
+                   ms) ||
+               (ADD_FAILURE() << "not seen: " << text.toStdString() << "\nseen:\n"
+                              << out.join('\n').toStdString()
+                              << process.readAllStandardError().toStdString(),
+                false);
+    }
+};
+
+TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
+    start({"--id", "7", "--pty", "--headless", "--log"});
+    ASSERT_TRUE(sawLine("painel 7 ouvindo em " + device));
+    Editor editor(device, true);
+    std::array<CFG, PageCount> control = messagePages();
+    control[0].Memory.pop_back();
+    control[0].num_linhas = 1;
+    ASSERT_EQ(sendPages(*editor.link, editor.random, uploadJobs(control, {0}), {7}).status,
+              UploadStatus::Done);
+    EXPECT_TRUE(sawLine(
+        "página 1 (painel 7, fim 17): gravada, 1 linha, 10 bytes, escolhida para exibição"));
+    ASSERT_EQ(editor.link->ParSend(0, 7, 1), SendOk);
+    EXPECT_TRUE(sawLine("parâmetro 0 = 1 (painel 7): páginas exibidas: 1"));
+    ASSERT_EQ(editor.link->ParSend(254, 0, 0), SendOk);
+    EXPECT_TRUE(sawLine("parâmetro 254 = 0 (painel 0): exibindo o número do painel: 7"));
+    ASSERT_EQ(editor.link->ParSend(13, 7, 12), SendOk);
+    EXPECT_TRUE(sawLine("número do painel: 7 -> 12"));
+    ASSERT_EQ(editor.link->ParSend(252, 7, 0), SendOk); // the old number is gone
+    EXPECT_TRUE(sawLine("parâmetro 252 = 0 (painel 7): para outro painel, ignorado"));
+    ASSERT_EQ(editor.link->ParSend(255, 0, 0), SendOk);
+    EXPECT_TRUE(sawLine("parâmetro 255 = 0 (painel 0): ligado, exibição normal"));
+
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(5000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
+TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
+    struct Case {
+        QStringList args;
+        int code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--id", "0", "--pty"}, 2, "--id must be a panel number 1..255"},
+        {{"--headless"}, 2, "give --port DEVICE or --pty"},
+        {{"--pty", "--port", "/dev/null"}, 2, "not both"},
+        {{"--port", "/dev/vorelux-no-such-port", "--headless"},
+         1,
+         "cannot open /dev/vorelux-no-such-port"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QProcess p;
+        p.start(QStringLiteral(VORELUX_PANEL_EXE), c.args);
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), c.code);
+        EXPECT_TRUE(p.readAllStandardError().contains(c.message));
+    }
+}
+
+} // namespace
+} // namespace vorelux::panel
