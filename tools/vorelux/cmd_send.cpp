@@ -32,7 +32,7 @@ int send(const Args& input) {
     PageStore store(quiet);
     std::string error;
     if (!LoadLinha(store, args[0], 255, error)) {
-        std::cerr << "vorelux send: " << args[0] << ": " << error << "\n";
+        std::cerr << "vorelux send: " << error << "\n";
         return ExitFailed;
     }
     if (!pages) {
