@@ -74,11 +74,22 @@ QSize PanelView::sizeHint() const {
                      : QSize(CanvasWidth + 40, CanvasHeight + 40);
 }
 
+QSize PanelView::minimumSizeHint() const {
+    return vertical_ ? QSize(CanvasHeight / 2 + 8, CanvasWidth / 2 + 8)
+                     : QSize(CanvasWidth / 2 + 8, CanvasHeight / 2 + 8);
+}
+
 void PanelView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
+    // The editor's 10 pixels per LED, smaller or larger to fit the window.
     const QImage image = picture();
-    p.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
+    const QSize fitted = image.size().scaled(size() - QSize(8, 8), Qt::KeepAspectRatio);
+    const QSize shown = fitted.width() > 2 * image.width() ? image.size() * 2 : fitted;
+    const QRect target((width() - shown.width()) / 2, (height() - shown.height()) / 2,
+                       shown.width(), shown.height());
+    p.setRenderHint(QPainter::SmoothPixmapTransform, shown.width() < image.width());
+    p.drawImage(target, image);
 }
 
 PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent), host_(host) {
@@ -88,8 +99,9 @@ PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent)
     log_ = new QPlainTextEdit(central);
     log_->setReadOnly(true);
     log_->setMaximumBlockCount(5000);
+    log_->setLineWrapMode(QPlainTextEdit::NoWrap); // one frame, one line
     log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    log_->setMinimumWidth(460);
+    log_->setMinimumWidth(360);
     log_->setPlaceholderText(QStringLiteral("Quadros recebidos aparecem aqui."));
     layout->addWidget(view_, 1);
     layout->addWidget(log_, 0);

@@ -38,6 +38,7 @@ class PanelView final : public QWidget {
     PanelImage frame() const;
     QImage picture() const;
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
