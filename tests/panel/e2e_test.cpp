@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <unistd.h>
 
 #ifndef VORELUX_PANEL_EXE
@@ -239,6 +240,24 @@ TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
     ASSERT_TRUE(process.waitForFinished(5000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
+}
+
+TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
+    // The test holds the line's far end: a pseudo-terminal stands in for the cable.
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    process.start(QStringLiteral(VORELUX_PANEL_EXE),
+                  {"--port", QString::fromLocal8Bit(name), "--id", "3", "--headless", "--log"});
+    ASSERT_TRUE(process.waitForStarted(5000));
+    ASSERT_TRUE(sawLine(QStringLiteral("painel 3 ouvindo em %1 (9600 8N1)").arg(name)));
+    const Bytes wire{0x00, 0x7F, 3, 98, 10, 30, 0, 98, 254, 0};
+    ASSERT_EQ(::write(master, wire.data(), wire.size()), ssize_t(wire.size()));
+    EXPECT_TRUE(sawLine("parâmetro 10 = 30 (painel 3): velocidade: 30"));
+    EXPECT_TRUE(sawLine("parâmetro 254 = 0 (painel 0): exibindo o número do painel: 3"));
+    EXPECT_TRUE(sawLine("ruído na linha ignorado (2 bytes)"));
+    ::close(master);
+    ::close(slave);
 }
 
 TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {

@@ -108,6 +108,7 @@ PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
     status_ = new QLabel(this);
     statusBar()->addWidget(status_, 1);
+    resize(1140, 240); // the display at the editor's size beside the log
 
     QString title = QStringLiteral("Painel virtual %1").arg(int(host.panel().id()));
     const QString where =
