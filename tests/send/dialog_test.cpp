@@ -1,0 +1,604 @@
+// The send dialog, the panel chooser, the panel-number display and the power
+// buttons on real widgets (offscreen), sending through the real QSerialPort
+// to a pseudo-terminal, or through the simulated transmitter.
+#include "app/link/progress_window.h"
+#include "app/send/keep_alive_sleeper.h"
+#include "app/send/send_features.h"
+#include "app/send/target_list.h"
+#include "decoders.h"
+#include "link/qt_serial.h"
+#include "link/simulated.h"
+#include "pty.h"
+#include "support/recording_prompter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace vorelux::app {
+namespace {
+
+using sendtest::decodeAll;
+using sendtest::decodeSerial;
+using sendtest::KqReport;
+using sendtest::Pty;
+using sendtest::SerialFrame;
+using vorelux::testing::RecordingPrompter;
+
+constexpr int PtyCom = 150;     // the pseudo-terminal's port
+constexpr int MissingCom = 201; // not installed
+
+// Collects what reached the panel side at every pause, without waiting.
+struct PtySleeper : Sleeper {
+    Pty& pty;
+    std::vector<uint8_t> wire;
+    std::vector<int> pauses;
+    std::function<void(int)> onPause; // called with the pause count
+    explicit PtySleeper(Pty& p) : pty(p) {}
+    void sleep(int ms) override {
+        pauses.push_back(ms);
+        auto bytes = pty.drain(0);
+        wire.insert(wire.end(), bytes.begin(), bytes.end());
+        if (onPause) onPause(static_cast<int>(pauses.size()));
+    }
+    std::vector<uint8_t> take() {
+        auto rest = pty.drain(100);
+        wire.insert(wire.end(), rest.begin(), rest.end());
+        return std::exchange(wire, {});
+    }
+};
+
+LineStream line(const std::string& text) {
+    LineStream l{0xFF, 192, 192};
+    l.insert(l.end(), text.begin(), text.end());
+    return l;
+}
+
+struct SendDialogTest : ::testing::Test {
+    QTemporaryDir dir;
+    TCfgComm cfg;
+    RecordingPrompter prompter;
+    PageStore store{prompter};
+    Pty pty;
+    QtPortCatalog catalog;
+    QtSerialPort port;
+    PtySleeper sleeper{pty};
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    FixedRandomRange random{{150, 131, 177, 140, 160}};
+    std::shared_ptr<SimulatedTransmitter> device;
+    bool mainEnabled = true;
+    int afterClose = 0;
+    std::unique_ptr<TfrmEnviar> dlg;
+
+    void SetUp() override {
+        ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
+        catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
+        cfg.COM = PtyCom;
+        cfg.paineis = {3, 4};
+        store.resetAllPages();
+        dlg = std::make_unique<TfrmEnviar>(link, store, services());
+    }
+    SendServices services() {
+        SendServices s;
+        s.connCfgPath = connCfg().toStdString();
+        s.mainCaption = [] { return QStringLiteral("Vorelux"); };
+        s.setMainEnabled = [this](bool enabled) { mainEnabled = enabled; };
+        s.currentPage = [] { return 2; };
+        s.afterClose = [this] { ++afterClose; };
+        s.random = &random;
+        return s;
+    }
+    QString connCfg() const { return dir.filePath("conn.cfg"); }
+    void setPage(int p, std::vector<LineStream> lines) {
+        store.control[p].Memory = std::move(lines);
+        store.control[p].num_linhas = static_cast<int32_t>(store.control[p].Memory.size());
+    }
+    void attachTransmitter(bool identified = true) {
+        device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
+        device->setAnswersIdentity(identified);
+        kq.HidCtlDeviceChange();
+        std::vector<uint8_t> reply;
+        while (device->read(reply, 0) == 1) kq.HidCtlDeviceData(device->path(), reply);
+    }
+    std::vector<KqReport> reports() {
+        auto all = decodeAll(device->writes());
+        std::erase_if(all, [](const KqReport& r) { return r.kind == KqReport::Identity; });
+        return all;
+    }
+    void open() {
+        dlg->show();
+        QCoreApplication::processEvents();
+    }
+    void sendBoxes(std::initializer_list<int> pages) {
+        for (QCheckBox* box : dlg->sendBoxes) box->setChecked(false);
+        for (int p : pages) dlg->sendBoxes[p]->setChecked(true);
+    }
+    void typeCode(const char* code) {
+        dlg->MaskEdit1->setFocus();
+        dlg->MaskEdit1->selectAll();
+        QTest::keyClicks(dlg->MaskEdit1, QString::fromLatin1(code));
+        QTest::keyClick(dlg->MaskEdit1, Qt::Key_Return);
+    }
+};
+
+TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
+    setPage(1, {line("OLA")});
+    setPage(5, {line(""), line(""), line("")});
+    open();
+    EXPECT_EQ(dlg->windowTitle(), "Vorelux - Enviar");
+    EXPECT_EQ(dlg->PageControl1->count(), 4);
+    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_TRUE(dlg->findChildren<QTabBar*>().isEmpty()); // no tabs to click
+    EXPECT_EQ(dlg->sendBoxes[0]->toolTip(), "Enviar página 1");
+    EXPECT_EQ(dlg->clearBoxes[4]->objectName(), "CheckBox17");
+    EXPECT_EQ(dlg->clearBoxes[4]->toolTip(), "Limpar página 5");
+    EXPECT_EQ(dlg->displayBoxes[7]->objectName(), "CheckBox16");
+    EXPECT_EQ(dlg->displayBoxes[7]->toolTip(), "Exibir página 8");
+    EXPECT_EQ(dlg->BitBtn1->toolTip(), "Envia os textos das páginas para o painel");
+    for (int p = 0; p < PageCount; ++p) {
+        SCOPED_TRACE(p);
+        bool send = p == 1 || p == 5;
+        EXPECT_EQ(dlg->sendBoxes[p]->isChecked(), send);
+        EXPECT_EQ(dlg->clearBoxes[p]->isEnabled(), !send);
+        EXPECT_FALSE(dlg->clearBoxes[p]->isChecked());
+        EXPECT_EQ(dlg->displayBoxes[p]->isChecked(), p == 2); // the main window's page
+    }
+    // A send box click frees or locks its clear box.
+    QTest::mouseClick(dlg->sendBoxes[1], Qt::LeftButton);
+    EXPECT_TRUE(dlg->clearBoxes[1]->isEnabled());
+
+    QListWidget* list = dlg->CheckListBox1->list();
+    ASSERT_EQ(list->count(), 256);
+    EXPECT_EQ(list->item(0)->text(), "  TODOS OS PAINÉIS");
+    EXPECT_EQ(list->item(255)->text(), "  PAINEL 255");
+    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (2 painéis)");
+    EXPECT_FALSE(dlg->gbxExibirPaginas->isVisible());
+    EXPECT_EQ(dlg->ComboBox1->currentIndex(), 0);
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    struct Case {
+        std::vector<uint8_t> stored;
+        const char* caption;
+    };
+    for (const Case& c :
+         {Case{{}, "Enviar para: (Nenhum painel)"}, Case{{5}, "Enviar para: (1 painel)"},
+          Case{{0, 7}, "Enviar para: (Todos)"}}) {
+        dlg->CheckListBox1->load(c.stored);
+        EXPECT_EQ(dlg->CheckListBox1->title(), c.caption);
+    }
+}
+
+TEST_F(SendDialogTest, EveryTargetClickStoresTheList) {
+    open();
+    auto fileSize = [&] { return QFile(connCfg()).size(); };
+    dlg->CheckListBox1->setChecked(7, true);
+    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{3, 4, 7}));
+    EXPECT_EQ(fileSize(), 16 + 3);
+    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (3 painéis)");
+
+    for (int n : {3, 4, 7}) dlg->CheckListBox1->setChecked(n, false);
+    EXPECT_TRUE(cfg.paineis.empty());
+    EXPECT_EQ(fileSize(), 16);
+    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Nenhum painel)");
+
+    dlg->CheckListBox1->setChecked(7, true);
+    dlg->CheckListBox1->setChecked(0, true);
+    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{0, 7}));
+    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Todos)");
+}
+
+TEST_F(SendDialogTest, SerialUploadEndToEnd) {
+    struct Case {
+        std::vector<uint8_t> stored;
+        std::vector<int> panels;
+    };
+    for (const Case& c : {Case{{3, 4}, {3, 4}}, Case{{0, 7}, {0}}}) {
+        SCOPED_TRACE(c.panels.size());
+        cfg.paineis = c.stored;
+        setPage(0, {line("")}); // 3 bytes: skipped
+        setPage(1, {line("OLA")});
+        setPage(4, {line("X"), line("YZ")});
+        open();
+        sendBoxes({0, 1, 4});
+        QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+
+        PageContent p1 = pageContent(store.control[1]), p4 = pageContent(store.control[4]);
+        std::vector<size_t> lengths;
+        std::vector<SerialFrame> expected;
+        for (auto [p, content] : {std::pair{1, p1}, {4, p4}})
+            for (int panel : c.panels) {
+                lengths.push_back(content.size());
+                expected.push_back({panel, 150, p, content, 16});
+            }
+        std::vector<SerialFrame> frames;
+        ASSERT_TRUE(decodeSerial(sleeper.take(), lengths, frames));
+        EXPECT_EQ(frames, expected);
+        for (int pause : sleeper.pauses) EXPECT_EQ(pause, 30);
+        sleeper.pauses.clear();
+
+        // The run ends with the question; the main window waits for the answer.
+        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
+        EXPECT_EQ(dlg->lbText2->text(), "Concluído!");
+        EXPECT_EQ(dlg->lbText1->text(), QString("Envio pela porta serial COM%1").arg(PtyCom));
+        EXPECT_TRUE(dlg->Label11->isVisible());
+        EXPECT_EQ(dlg->Label11->text(), "Todos os painéis receberão as mensagens corretamente?");
+        EXPECT_TRUE(dlg->BitBtn5->isVisible());
+        EXPECT_TRUE(dlg->BitBtn6->isVisible());
+        EXPECT_EQ(dlg->pbPagi->value(), 3);
+        EXPECT_EQ(dlg->mascaraPaginas, 255);
+        EXPECT_FALSE(mainEnabled);
+        QTest::mouseClick(dlg->BitBtn6, Qt::LeftButton);
+        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+        EXPECT_TRUE(mainEnabled);
+        dlg->hide();
+    }
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(SendDialogTest, SerialErrorAnswerSendsEverythingAgain) {
+    setPage(1, {line("OLA")});
+    cfg.paineis = {9};
+    open();
+    sendBoxes({1});
+    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(dlg->BitBtn5, Qt::LeftButton);
+    PageContent p1 = pageContent(store.control[1]);
+    std::vector<SerialFrame> frames;
+    ASSERT_TRUE(decodeSerial(sleeper.take(), {p1.size(), p1.size()}, frames));
+    EXPECT_EQ(frames.size(), 2u);
+    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
+}
+
+TEST_F(SendDialogTest, NothingToSendToGoesBackToTheFirstPage) {
+    setPage(1, {line("OLA")});
+    open();
+    dlg->CheckListBox1->setChecked(3, false);
+    dlg->CheckListBox1->setChecked(4, false);
+    for (auto* button : {dlg->BitBtn1, dlg->BitBtn2}) {
+        if (button == dlg->BitBtn2) dlg->clearBoxes[0]->setChecked(true);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+        EXPECT_TRUE(mainEnabled);
+    }
+    EXPECT_TRUE(sleeper.take().empty());
+    EXPECT_EQ(prompter.messages.size(), 2u);
+}
+
+TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
+    setPage(1, {line("OLA")});
+    setPage(2, {line("OI!")});
+    open();
+    cfg.COM = MissingCom;
+    sendBoxes({1, 2});
+    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
+    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_TRUE(mainEnabled);
+    EXPECT_TRUE(sleeper.take().empty());
+}
+
+TEST_F(SendDialogTest, ClearSendsOneEmptyLineAndReopens) {
+    open();
+    dlg->clearBoxes[0]->setChecked(true);
+    dlg->clearBoxes[6]->setChecked(true);
+    QTest::mouseClick(dlg->BitBtn2, Qt::LeftButton);
+    std::vector<SerialFrame> frames;
+    ASSERT_TRUE(decodeSerial(sleeper.take(), {3, 3, 3, 3}, frames));
+    PageContent empty{255, 192, 192};
+    EXPECT_EQ(frames, (std::vector<SerialFrame>{{3, 150, 0, empty, 17},
+                                                {4, 150, 0, empty, 17},
+                                                {3, 150, 6, empty, 16},
+                                                {4, 150, 6, empty, 16}}));
+    // The opening ran again: the clear boxes are unchecked.
+    EXPECT_FALSE(dlg->clearBoxes[0]->isChecked());
+    EXPECT_TRUE(dlg->Label11->isVisible());
+}
+
+TEST_F(SendDialogTest, DisplayButtonSendsTheMaskToTheTargets) {
+    open();
+    dlg->displayBoxes[2]->setChecked(false);
+    QTest::mouseClick(dlg->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
+    EXPECT_TRUE(sleeper.take().empty());
+
+    dlg->displayBoxes[0]->setChecked(true);
+    dlg->displayBoxes[2]->setChecked(true);
+    QTest::mouseClick(dlg->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 0, 5, 4, 98, 0, 5}));
+    EXPECT_FALSE(dlg->progressWindow()->isVisible());
+}
+
+TEST_F(SendDialogTest, ClosingResumesEveryPanel) {
+    open();
+    dlg->close();
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(afterClose, 1);
+    EXPECT_TRUE(mainEnabled);
+}
+
+TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
+    setPage(1, {line("UMA LINHA LONGA")});
+    cfg.paineis = {1, 2, 3};
+    open();
+    sendBoxes({1});
+    sleeper.onPause = [this](int count) {
+        if (count == 5) dlg->close(); // the operator closes the window mid-frame
+    };
+    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    auto wire = sleeper.take();
+    // Five bytes of the first frame, then the resume command.
+    EXPECT_EQ(wire, (std::vector<uint8_t>{1, 150, 4, 0xFF, 192, 0, 98, 255, 0}));
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(mainEnabled);
+    EXPECT_EQ(afterClose, 1);
+}
+
+TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
+    KeepAliveSleeper keepAlive;
+    PanelLink slowLink{cfg, catalog, port, kq, keepAlive, prompter};
+    TfrmEnviar live(slowLink, store, services());
+    setPage(1, {line("0123456789")});
+    live.show();
+    live.pausaSerial = 5;
+    for (QCheckBox* box : live.sendBoxes) box->setChecked(false);
+    live.sendBoxes[1]->setChecked(true);
+    std::vector<int> seen;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(live.pbData->value()); });
+    sampler.start(10);
+    live.BitBtn1Click();
+    sampler.stop();
+    pty.drain(100);
+    // The timer kept firing and saw the bar move.
+    ASSERT_GT(seen.size(), 5u);
+    std::set<int> distinct(seen.begin(), seen.end());
+    EXPECT_GT(distinct.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
+
+// ---- the transmitter ----
+
+TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
+    attachTransmitter();
+    setPage(0, {line("PAGE ONE")});
+    setPage(1, {line("TWO"), line("")});
+    setPage(3, {line("FOUR FOUR")});
+    setPage(4, {line("FIVE!")});
+    open();
+    ASSERT_EQ(cfg.tipo, 1);
+    sendBoxes({1, 4});
+    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(dlg->mascaraPaginas, 237);
+    auto run = reports();
+    ASSERT_GE(run.size(), 2u);
+    for (size_t i = run.size() - 2; i < run.size(); ++i) {
+        EXPECT_EQ(run[i].kind, KqReport::End);
+        EXPECT_EQ(run[i].mask, 237);
+    }
+    EXPECT_EQ(dlg->lbText1->text(), "Envio pelo Transmissor KQ");
+    size_t done = run.size();
+
+    // "Não, painel exibe erro": the code page with its first digit selected.
+    QTest::mouseClick(dlg->BitBtn5, Qt::LeftButton);
+    ASSERT_EQ(dlg->currentPage(), TfrmEnviar::TabSheet1);
+    EXPECT_EQ(dlg->MaskEdit1->text(), "000000");
+    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 0);
+    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "0");
+
+    typeCode("000004");
+    EXPECT_EQ(prompter.messages, std::vector<std::string>{"A PÁGINA 1 NÃO FOI ENVIADA"});
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{16});
+    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 0);
+    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "000");
+
+    typeCode("237009");
+    EXPECT_EQ(prompter.messages.back(), "O painel 9 não está na lista de envios");
+    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 3);
+    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "009");
+    EXPECT_EQ(reports().size(), done);
+
+    typeCode("237004");
+    auto resumed = reports();
+    ASSERT_EQ(resumed.size(), done + 3);
+    EXPECT_EQ(resumed.back().kind, KqReport::Parameter);
+    EXPECT_EQ(resumed.back().panel, 4);
+    EXPECT_EQ(resumed.back().parameter, 255);
+    done = resumed.size();
+
+    typeCode("253004");
+    auto resent = reports();
+    std::vector<int> pages;
+    for (size_t i = done; i < resent.size(); ++i)
+        if (resent[i].kind == KqReport::Header) pages.push_back(resent[i].page);
+    EXPECT_EQ(pages, (std::vector<int>{0, 0, 3, 3, 4, 4}));
+    EXPECT_EQ(resent.back().kind, KqReport::RepairEnd);
+    EXPECT_EQ(resent.back().mask, 2);
+    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
+    EXPECT_TRUE(dlg->Label11->isVisible());
+    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{16, 16}));
+}
+
+TEST_F(SendDialogTest, TransmitterNotYetIdentifiedSendsNothing) {
+    attachTransmitter(false);
+    setPage(1, {line("OLA")});
+    open();
+    sendBoxes({1});
+    prompter.answers = {ButtonNo};
+    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_TRUE(reports().empty());
+    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_TRUE(mainEnabled);
+}
+
+// ---- chooser, power buttons, panel-number display ----
+
+struct FeaturesTest : SendDialogTest {
+    std::unique_ptr<QWidget> window;
+    std::unique_ptr<SendFeatures> features;
+    QPushButton* on = nullptr;
+    QPushButton* off = nullptr;
+    void SetUp() override {
+        SendDialogTest::SetUp();
+        window = std::make_unique<QWidget>();
+        window->setWindowTitle("Vorelux");
+        SendFeatureServices s;
+        s.connCfgPath = connCfg().toStdString();
+        s.sleeper = &sleeper;
+        s.random = &random;
+        features = std::make_unique<SendFeatures>(SendLink{cfg, catalog, port, kq, prompter}, store,
+                                                  s, window.get());
+        on = new QPushButton("Ligar", window.get());
+        off = new QPushButton("Desligar", window.get());
+        features->attachPowerButtons(on, off);
+    }
+    // Runs `step` once the modal window in front has started.
+    void whenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+};
+
+TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
+    TForm2& chooser = features->chooser();
+    struct Case {
+        const char* how;
+        std::vector<uint8_t> wire;
+    };
+    for (const Case& c : {Case{"Cancelar", {}}, Case{"close box", {}}, Case{"Esc", {}},
+                          Case{"Ligar", {5, 98, 255, 0, 9, 98, 255, 0}}}) {
+        SCOPED_TRACE(c.how);
+        std::string how = c.how;
+        whenShown([&] {
+            chooser.CheckListBox1->setChecked(9, true);
+            chooser.CheckListBox1->setChecked(5, true);
+            chooser.CheckListBox1->setChecked(3, false);
+            chooser.CheckListBox1->setChecked(4, false);
+            EXPECT_EQ(chooser.CheckListBox1->title(), "Enviar para: (2 painéis)");
+            if (how == "Cancelar")
+                QTest::mouseClick(chooser.BitBtn2, Qt::LeftButton);
+            else if (how == "close box")
+                chooser.close();
+            else if (how == "Esc")
+                QTest::keyClick(&chooser, Qt::Key_Escape);
+            else
+                QTest::mouseClick(chooser.BitBtn1, Qt::LeftButton);
+        });
+        features->escolherPaineis(TForm2::Mode::SwitchOn);
+        EXPECT_EQ(sleeper.take(), c.wire);
+        EXPECT_FALSE(chooser.isVisible());
+    }
+    // The chooser's checks never touch the stored list.
+    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{3, 4}));
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    chooser.prepare(TForm2::Mode::SwitchOff);
+    EXPECT_EQ(chooser.BitBtn1->text(), "Desligar");
+    EXPECT_EQ(chooser.windowTitle(), "Vorelux - Desligar");
+    EXPECT_EQ(chooser.command(), ParSwitchOff);
+    EXPECT_EQ(chooser.Memo1->toPlainText(),
+              "Selecione os painéis que deseja desligar ao lado e click no botão [Desligar].");
+}
+
+TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
+    struct Case {
+        std::vector<uint8_t> stored;
+        QPushButton* FeaturesTest::*button;
+        std::vector<uint8_t> wire;
+    };
+    for (const Case& c : {Case{{}, &FeaturesTest::on, {}}, Case{{}, &FeaturesTest::off, {}},
+                          Case{{0, 7}, &FeaturesTest::on, {0, 98, 255, 0}},
+                          Case{{0, 7}, &FeaturesTest::off, {0, 98, 252, 0}},
+                          Case{{3, 4}, &FeaturesTest::on, {3, 98, 255, 0, 4, 98, 255, 0}},
+                          Case{{3, 4}, &FeaturesTest::off, {3, 98, 252, 0, 4, 98, 252, 0}}}) {
+        cfg.paineis = c.stored;
+        QTest::mouseClick(this->*c.button, Qt::LeftButton);
+        EXPECT_EQ(sleeper.take(), c.wire);
+    }
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_FALSE(features->progressWindow()->isVisible());
+
+    // The right-click menus.
+    QStringList onItems, offItems;
+    for (QAction* a : features->powerOnMenu()->actions()) onItems << a->text();
+    for (QAction* a : features->powerOffMenu()->actions()) offItems << a->text();
+    EXPECT_EQ(onItems, (QStringList{"Ligar todos", "Escolher painíes ...", "Automático"}));
+    EXPECT_EQ(offItems, (QStringList{"Desligar todos", "Escolher painíes ...", "Automático"}));
+    features->powerOffMenu()->actions().first()->trigger();
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
+
+    // A failure is reported once: the port is gone.
+    cfg.COM = MissingCom;
+    QTest::mouseClick(on, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+}
+
+TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
+    TfrmExibeID& ids = features->idDisplay();
+    EXPECT_EQ(ids.windowTitle(), "Vorelux - Exibindo ID");
+    whenShown([&] {
+        EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 254, 0}));
+        QTest::mouseClick(ids.BitBtn1, Qt::LeftButton);
+    });
+    features->exibirIds();
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
+
+    // The port unplugged: prompt 18, the display closes itself, the resume fails silently.
+    cfg.COM = MissingCom;
+    features->exibirIds();
+    EXPECT_FALSE(ids.isVisible());
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+    EXPECT_TRUE(sleeper.take().empty());
+}
+
+// Pictures of the dialogs for a person to look at: VORELUX_SEND_SHOTS=folder.
+TEST_F(FeaturesTest, Screenshots) {
+    QString folder = qEnvironmentVariable("VORELUX_SEND_SHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "set VORELUX_SEND_SHOTS to a folder";
+    QDir().mkpath(folder);
+    setPage(1, {line("OLA")});
+    TfrmEnviar& send = features->sendDialog();
+    send.show();
+    QCoreApplication::processEvents();
+    send.grab().save(folder + "/send_main.png");
+    QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
+    send.grab().save(folder + "/send_done.png");
+    sleeper.onPause = [&](int count) {
+        if (count == 3) send.grab().save(folder + "/send_progress.png");
+    };
+    send.BitBtn6Click();
+    QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
+    sleeper.onPause = {};
+    send.showPage(TfrmEnviar::TabSheet1);
+    send.grab().save(folder + "/send_code.png");
+    TForm2& chooser = features->chooser();
+    chooser.prepare(TForm2::Mode::SwitchOn);
+    chooser.show();
+    QCoreApplication::processEvents();
+    chooser.grab().save(folder + "/chooser.png");
+    chooser.hide();
+    features->idDisplay().show();
+    QCoreApplication::processEvents();
+    features->idDisplay().grab().save(folder + "/ids.png");
+    features->idDisplay().hide();
+    sleeper.take();
+}
+
+} // namespace
+} // namespace vorelux::app
