@@ -579,8 +579,9 @@ TEST_F(FeaturesTest, Screenshots) {
     send.grab().save(folder + "/send_main.png");
     QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
     send.grab().save(folder + "/send_done.png");
+    sleeper.pauses.clear();
     sleeper.onPause = [&](int count) {
-        if (count == 3) send.grab().save(folder + "/send_progress.png");
+        if (count == 7) send.grab().save(folder + "/send_progress.png");
     };
     send.BitBtn6Click();
     QTest::mouseClick(send.BitBtn1, Qt::LeftButton);

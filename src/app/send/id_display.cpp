@@ -28,7 +28,7 @@ TfrmExibeID::TfrmExibeID(PanelLink& link, std::function<QString()> mainCaption, 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Memo1);
     layout->addWidget(BitBtn1, 0, Qt::AlignHCenter);
-    resize(380, 170);
+    resize(460, 170);
 }
 
 void TfrmExibeID::showEvent(QShowEvent* event) {
