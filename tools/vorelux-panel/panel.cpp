@@ -90,6 +90,11 @@ uint8_t Panel::id() const {
     return s_.id;
 }
 
+int Panel::speed() const {
+    std::lock_guard lock(mutex_);
+    return s_.speed;
+}
+
 DisplayPlan Panel::plan() const {
     std::lock_guard lock(mutex_);
     return planLocked(clock_.now());

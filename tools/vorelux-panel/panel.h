@@ -97,6 +97,7 @@ class Panel {
     PanelSettings settings() const;
     DisplayPlan plan() const;
     uint8_t id() const;
+    int speed() const;
     PanelClock& clock() { return clock_; }
 
     // One line per accepted frame, per ignored noise, per change by itself.

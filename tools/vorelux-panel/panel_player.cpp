@@ -23,7 +23,7 @@ class PanelPlayer::Sink final : public preview::FrameSink {
         player_.out_(screen);
         ++player_.frames_;
         if (cycles == 0) return true;
-        const double seconds = cycles * cycleSeconds(player_.panel_.settings().speed);
+        const double seconds = cycles * cycleSeconds(player_.panel_.speed());
         deadline_ += std::chrono::duration_cast<SteadyClock::duration>(
             std::chrono::duration<double>(seconds));
         const auto now = SteadyClock::now();
@@ -92,8 +92,10 @@ void PanelPlayer::run() {
         PlayKey key;
         uint64_t generation;
         {
-            key = currentKey();
+            // Under the lock, so a change noticed by replan() meanwhile is
+            // either in this key or restarts the play.
             std::lock_guard lock(mutex_);
+            key = currentKey();
             playing_ = key;
             generation = generation_;
         }
