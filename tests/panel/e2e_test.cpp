@@ -10,6 +10,7 @@
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
@@ -259,6 +260,43 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     ::close(master);
     ::close(slave);
 }
+
+#ifdef VORELUX_TOOL
+// Scripts drive a panel with the `vorelux` tool: the two programs meet on the
+// panel's pseudo-terminal.
+TEST_F(Spawned, TheVoreluxToolDrivesTheHeadlessPanel) {
+    start({"--id", "5", "--pty", "--headless", "--log"});
+    const QString dir = QDir::tempPath() + QStringLiteral("/vorelux-panel-tool-%1").arg(getpid());
+    QDir().mkpath(dir);
+    auto tool = [&](QStringList args) {
+        args << "--port" << device << "--config" << dir + "/conn.cfg";
+        QProcess p;
+        p.start(QStringLiteral(VORELUX_TOOL), args);
+        const bool done = p.waitForFinished(20000);
+        return done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0
+                   ? QString()
+                   : args.join(' ') + ": " + QString::fromUtf8(p.readAllStandardError());
+    };
+    const QString page = dir + "/msg.vpg";
+    QProcess make;
+    make.start(QStringLiteral(VORELUX_TOOL), {"make", page, "--page", "2", "OLA", "MUNDO"});
+    ASSERT_TRUE(make.waitForFinished(10000));
+    ASSERT_EQ(make.exitCode(), 0);
+
+    EXPECT_EQ(tool({"send", page, "--to", "5,7"}), QString());
+    EXPECT_TRUE(sawLine("página 2 (painel 5, fim 16): gravada, 2 linhas, 14 bytes"));
+    EXPECT_TRUE(sawLine("página 2 (painel 7, fim 16): para outro painel, ignorada"));
+    EXPECT_EQ(tool({"show-pages", "2", "--to", "5"}), QString());
+    EXPECT_TRUE(sawLine("parâmetro 0 = 2 (painel 5): páginas exibidas: 2"));
+    EXPECT_EQ(tool({"set-clock", "--at", "2023-03-05 14:07:09", "--to", "0"}), QString());
+    EXPECT_TRUE(sawLine("parâmetro 70 = 23 (painel 0): relógio: 05/03/23 14:07:09 DOM"));
+    EXPECT_EQ(tool({"set", "temp-internal", "-5", "--to", "5"}), QString());
+    EXPECT_TRUE(sawLine("parâmetro 8 = 251 (painel 5): ajuste da temperatura interna: -5 graus"));
+    EXPECT_EQ(tool({"power", "off", "--to", "0"}), QString());
+    EXPECT_TRUE(sawLine("parâmetro 252 = 0 (painel 0): desligado"));
+    QDir(dir).removeRecursively();
+}
+#endif
 
 TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
     struct Case {
