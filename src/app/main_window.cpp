@@ -3,8 +3,10 @@
 #include "app/led_font.h"
 #include "app/led_lists.h"
 #include "app/qt_prompter.h"
+#include "app/send/send_features.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
+#include "link/link_system.h"
 #include "preview/effect_table.h"
 
 #include <QAction>
@@ -119,6 +121,14 @@ TForm1::TForm1(Services services, QWidget* parent)
 
     buildUi();
     FormCreate();
+
+    // The panel link on the real devices and the sending windows.
+    linkSystem_ = std::make_unique<LinkSystem>(CfgComm, *prompter_);
+    sendFeatures_ =
+        installSendFeatures(*this, SendLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
+                                            linkSystem_->transmitter(), *prompter_});
+    connect(&linkSystem_->watcher(), &TransmitterWatcher::statusTextChanged, this,
+            [this](const QString& text) { setStatus(7, text); });
 }
 
 TForm1::~TForm1() {
@@ -592,6 +602,8 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // The transmitter is looked for once the event loop runs.
+        linkSystem_->start();
         FormShow();
     }
 }

@@ -34,7 +34,13 @@ class QStatusBar;
 class QTabBar;
 class QWidget;
 
+namespace vorelux {
+class LinkSystem;
+}
+
 namespace vorelux::app {
+
+class SendFeatures;
 
 // A " X " label that deletes a line when clicked.
 class DeleteLabel final : public QLabel {
@@ -176,6 +182,10 @@ class TForm1 final : public QMainWindow {
     // Writes status panel 0..7.
     void setStatus(int panel, const QString& text);
     bool isClosing() const { return closePhase_ != ClosePhase::Editing; }
+    // The panel link and the sending windows: the send dialog, the panel
+    // chooser, the panel-number display, the power buttons and their menus.
+    LinkSystem* linkSystem() { return linkSystem_.get(); }
+    SendFeatures* sendFeatures() { return sendFeatures_.get(); }
 
   signals:
     // The close has run its second pass: the run ends.
@@ -219,6 +229,9 @@ class TForm1 final : public QMainWindow {
     enum class ClosePhase { Editing, FirstPassWait, Delayed, SecondPassWait, Finished };
     ClosePhase closePhase_ = ClosePhase::Editing;
     QTimer closeWait_;
+    // Last, so they go first: the sending windows before the link they use.
+    std::unique_ptr<LinkSystem> linkSystem_;
+    std::unique_ptr<SendFeatures> sendFeatures_;
 };
 
 } // namespace vorelux::app

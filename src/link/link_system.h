@@ -24,6 +24,8 @@ class LinkSystem {
     PanelLink& link() { return *link_; }
     Transmitter& transmitter() { return *transmitter_; }
     QtPortCatalog& catalog() { return catalog_; }
+    // The one serial port of the editor (ComPort1).
+    SerialPort& port() { return port_; }
     // Emits statusTextChanged for the main window's last status panel.
     TransmitterWatcher& watcher() { return *watcher_; }
 

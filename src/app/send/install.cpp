@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/send/send_features.h"
 
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -14,7 +15,12 @@ std::unique_ptr<SendFeatures> installSendFeatures(TForm1& window, SendLink devic
         services.connCfgPath = window.ConnCfgPath.toStdString();
     if (!services.mainCaption) services.mainCaption = [&window] { return window.windowTitle(); };
     if (!services.setMainEnabled)
-        services.setMainEnabled = [&window](bool enabled) { window.setEnabled(enabled); };
+        services.setMainEnabled = [&window](bool enabled) {
+            // The window's controls and menus, not the window: the send dialog
+            // is one of its children and stays usable.
+            if (QWidget* central = window.centralWidget()) central->setEnabled(enabled);
+            window.menuBar()->setEnabled(enabled);
+        };
     if (!services.currentPage)
         services.currentPage = [&window] {
             return window.tsPaginas ? window.tsPaginas->currentIndex() : 0;

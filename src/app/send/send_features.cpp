@@ -61,7 +61,13 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     }
 }
 
-SendFeatures::~SendFeatures() = default;
+SendFeatures::~SendFeatures() {
+    // The windows send through link_: they go first.
+    delete send_;
+    delete chooser_;
+    delete idDisplay_;
+    delete progress_;
+}
 
 void SendFeatures::guarded(const std::function<void()>& command) {
     // A click during the pauses of a command waits for nothing: it is dropped.
