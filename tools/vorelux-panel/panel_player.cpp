@@ -30,7 +30,9 @@ class PanelPlayer::Sink final : public preview::FrameSink {
         if (deadline_ < now - std::chrono::seconds(1)) deadline_ = now; // after a stall
         std::unique_lock lock(player_.mutex_);
         player_.cv_.wait_until(lock, deadline_, [&] { return player_.interrupted(generation_); });
-        return !player_.interrupted(generation_);
+        if (player_.interrupted(generation_)) return false;
+        player_.cycles_ += cycles;
+        return true;
     }
 
   private:

@@ -37,8 +37,9 @@ class PanelPlayer {
     // Seconds one cycle lasts at `speed` (2..30).
     static double cycleSeconds(int speed);
 
-    // Frames handed out so far.
+    // Frames handed out so far, and the cycles they stayed (for timing).
     uint64_t framesShown() const { return frames_; }
+    uint64_t cyclesShown() const { return cycles_; }
 
   private:
     struct PlayKey {
@@ -65,6 +66,7 @@ class PanelPlayer {
     std::atomic<bool> quit_{false};
     std::atomic<uint64_t> generation_{0};
     std::atomic<uint64_t> frames_{0};
+    std::atomic<uint64_t> cycles_{0};
     PlayKey playing_;
 };
 
