@@ -85,7 +85,10 @@ void PanelView::paintEvent(QPaintEvent*) {
     // The editor's 10 pixels per LED, smaller or larger to fit the window.
     const QImage image = picture();
     const QSize fitted = image.size().scaled(size() - QSize(8, 8), Qt::KeepAspectRatio);
-    const QSize shown = fitted.width() > 2 * image.width() ? image.size() * 2 : fitted;
+    // Whole multiples when there is room, so every LED cell keeps its size.
+    const QSize shown = fitted.width() < image.width()
+                            ? fitted
+                            : image.size() * (fitted.width() >= 2 * image.width() ? 2 : 1);
     const QRect target((width() - shown.width()) / 2, (height() - shown.height()) / 2,
                        shown.width(), shown.height());
     p.setRenderHint(QPainter::SmoothPixmapTransform, shown.width() < image.width());
