@@ -53,12 +53,21 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     connect(powerOffMenu_->addAction(QStringLiteral("Escolher painíes ...")), &QAction::triggered,
             this, [this] { escolherPaineis(TForm2::Mode::SwitchOff); });
     QAction* autoOff = powerOffMenu_->addAction(QStringLiteral("Automático"));
+    autoOn_ = autoOn;
+    autoOff_ = autoOff;
     for (QAction* a : {autoOn, autoOff}) {
-        a->setEnabled(static_cast<bool>(services_.openOnOffSettings));
         connect(a, &QAction::triggered, this, [this] {
             if (services_.openOnOffSettings) services_.openOnOffSettings();
         });
     }
+    setOnOffSettingsOpener(services_.openOnOffSettings);
+}
+
+void SendFeatures::setOnOffSettingsOpener(std::function<void()> opener) {
+    services_.openOnOffSettings = std::move(opener);
+    bool available = static_cast<bool>(services_.openOnOffSettings);
+    autoOn_->setEnabled(available);
+    autoOff_->setEnabled(available);
 }
 
 SendFeatures::~SendFeatures() {

@@ -80,6 +80,9 @@ class SendFeatures final : public QObject {
     void attachPowerButtons(QAbstractButton* on, QAbstractButton* off);
     void attachSendOpeners(QAbstractButton* button, QAction* menuEntry);
     void attachPreviewMenus(QMenu* panelsOn, QMenu* panelsOff);
+    // "Automático" on the power menus: the settings dialog on its on/off tab.
+    // The entries stay disabled until an opener is given.
+    void setOnOffSettingsOpener(std::function<void()> opener);
 
   private:
     // Runs one command unless another is still going out.
@@ -94,6 +97,8 @@ class SendFeatures final : public QObject {
     TfrmExibeID* idDisplay_ = nullptr;
     QMenu* powerOnMenu_ = nullptr;
     QMenu* powerOffMenu_ = nullptr;
+    QAction* autoOn_ = nullptr;
+    QAction* autoOff_ = nullptr;
     bool busy_ = false;
 };
 
