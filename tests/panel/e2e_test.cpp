@@ -248,6 +248,8 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     int master = -1, slave = -1;
     char name[256] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    fcntl(master, F_SETFD, FD_CLOEXEC); // the panel must not hold the test's end
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
     process.start(QStringLiteral(VORELUX_PANEL_EXE),
                   {"--port", QString::fromLocal8Bit(name), "--id", "3", "--headless", "--log"});
     ASSERT_TRUE(process.waitForStarted(5000));
@@ -257,8 +259,15 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     EXPECT_TRUE(sawLine("parâmetro 10 = 30 (painel 3): velocidade: 30"));
     EXPECT_TRUE(sawLine("parâmetro 254 = 0 (painel 0): exibindo o número do painel: 3"));
     EXPECT_TRUE(sawLine("ruído na linha ignorado (2 bytes)"));
+    // The line goes dead (the cable pulled): told once, then the panel waits
+    // for the device to come back, and still ends cleanly when asked.
     ::close(master);
     ::close(slave);
+    EXPECT_TRUE(sawLine(QStringLiteral("; tentando abrir de novo")));
+    EXPECT_TRUE(out.filter("perdida").size() == 1);
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(5000));
+    EXPECT_EQ(process.exitCode(), 0);
 }
 
 #ifdef VORELUX_TOOL

@@ -174,6 +174,7 @@ void Panel::tick() {
 
 void Panel::apply(const PageFrame& f) {
     std::string text;
+    bool stored = false;
     {
         std::lock_guard lock(mutex_);
         const std::string head = format("página %d (painel %u, fim %u): ", f.page + 1,
@@ -182,6 +183,7 @@ void Panel::apply(const PageFrame& f) {
             text = head + "para outro painel, ignorada";
         } else {
             s_.pages[f.page] = f.content;
+            stored = true;
             if (f.end == PageEndSelected) s_.selectedPage = f.page;
             const size_t lines = splitLines(f.content).size();
             if (!pageHasContent(f.content))
@@ -193,7 +195,7 @@ void Panel::apply(const PageFrame& f) {
         }
     }
     log(text);
-    changed();
+    if (stored) changed();
 }
 
 void Panel::apply(const ParameterFrame& f) {

@@ -49,7 +49,12 @@ void SerialInput::readSerial() {
 }
 
 void SerialInput::serialError(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ResourceError || !serial_) return;
+    // An unplugged adapter reports a resource error; a line hung up (the far
+    // end of a pseudo-terminal closed) keeps failing to read. Either way the
+    // port is closed, or it would wake the program for nothing, and opened
+    // again once the device is back.
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !serial_)
+        return;
     const QString why = serial_->errorString();
     serial_->disconnect(this);
     serial_->deleteLater();
