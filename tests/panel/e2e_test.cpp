@@ -185,8 +185,8 @@ struct Spawned : ::testing::Test {
 
     void start(const QStringList& args) {
         process.start(QStringLiteral(VORELUX_PANEL_EXE), args);
-        ASSERT_TRUE(process.waitForStarted(5000));
-        ASSERT_TRUE(pumpUntil([&] { return process.canReadLine(); }, 5000))
+        ASSERT_TRUE(process.waitForStarted(15000));
+        ASSERT_TRUE(pumpUntil([&] { return process.canReadLine(); }, 15000))
             << process.readAllStandardError().toStdString();
         const QString first = QString::fromUtf8(process.readLine()).trimmed();
         ASSERT_TRUE(first.startsWith("pty /dev/")) << first.toStdString();
@@ -195,10 +195,10 @@ struct Spawned : ::testing::Test {
     void TearDown() override {
         if (process.state() != QProcess::NotRunning) {
             process.terminate();
-            if (!process.waitForFinished(5000)) process.kill();
+            if (!process.waitForFinished(15000)) process.kill();
         }
     }
-    bool sawLine(const QString& text, int ms = 5000) {
+    bool sawLine(const QString& text, int ms = 15000) {
         return pumpUntil(
                    [&] {
                        while (process.canReadLine())
@@ -238,7 +238,7 @@ TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
     EXPECT_TRUE(sawLine("parâmetro 255 = 0 (painel 0): ligado, exibição normal"));
 
     process.terminate();
-    ASSERT_TRUE(process.waitForFinished(5000));
+    ASSERT_TRUE(process.waitForFinished(15000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
 }
@@ -252,7 +252,7 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     fcntl(slave, F_SETFD, FD_CLOEXEC);
     process.start(QStringLiteral(VORELUX_PANEL_EXE),
                   {"--port", QString::fromLocal8Bit(name), "--id", "3", "--headless", "--log"});
-    ASSERT_TRUE(process.waitForStarted(5000));
+    ASSERT_TRUE(process.waitForStarted(15000));
     ASSERT_TRUE(sawLine(QStringLiteral("painel 3 ouvindo em %1 (9600 8N1)").arg(name)));
     const Bytes wire{0x00, 0x7F, 3, 98, 10, 30, 0, 98, 254, 0};
     ASSERT_EQ(::write(master, wire.data(), wire.size()), ssize_t(wire.size()));
@@ -266,7 +266,7 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     EXPECT_TRUE(sawLine(QStringLiteral("; tentando abrir de novo")));
     EXPECT_TRUE(out.filter("perdida").size() == 1);
     process.terminate();
-    ASSERT_TRUE(process.waitForFinished(5000));
+    ASSERT_TRUE(process.waitForFinished(15000));
     EXPECT_EQ(process.exitCode(), 0);
 }
 
@@ -325,7 +325,7 @@ TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         QProcess p;
         p.start(QStringLiteral(VORELUX_PANEL_EXE), c.args);
-        ASSERT_TRUE(p.waitForFinished(5000));
+        ASSERT_TRUE(p.waitForFinished(15000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), c.code);
         EXPECT_TRUE(p.readAllStandardError().contains(c.message));

@@ -19,7 +19,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-bool pumpUntil(const std::function<bool()>& done, int ms = 5000) {
+bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
     QElapsedTimer t;
     t.start();
     while (!done()) {
