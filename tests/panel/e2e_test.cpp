@@ -33,7 +33,7 @@ using testing::RecordingPrompter;
 constexpr int PanelCom = 150; // the port number the editor is given for the panel
 
 // Lets the event loop run until `done` holds or `ms` pass.
-bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
+bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
     QElapsedTimer t;
     t.start();
     while (!done()) {
