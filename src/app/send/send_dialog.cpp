@@ -358,6 +358,8 @@ bool TfrmEnviar::onProgress(const UploadProgress& p) {
                                : page + QStringLiteral(" para o painel %1").arg(p.target));
         [[fallthrough]];
     case UploadProgress::Step:
+        if (p.target < 0 && p.page >= 0)
+            lbDestino->setText(page + QStringLiteral(": dados para os painéis da lista"));
         pbData->setRange(0, std::max(p.maximum, 1));
         pbData->setValue(std::min(p.position, std::max(p.maximum, 1)));
         break;
