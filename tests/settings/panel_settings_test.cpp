@@ -321,7 +321,9 @@ struct Pairing : ::testing::Test {
         int ticks = 0;
         for (int s = 1; s <= 10; ++s) {
             ++ticks;
-            if (!pairing.tick(t0 + std::chrono::seconds(s))) break;
+            bool more = pairing.tick(t0 + std::chrono::seconds(s));
+            link.AnalizaResposta();
+            if (!more) break;
         }
         return ticks;
     }

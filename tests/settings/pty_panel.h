@@ -61,7 +61,9 @@ struct PanelWire : Sleeper {
     explicit PanelWire(Pty& p) : pty(p) {}
     void sleep(int ms) override {
         pauses.push_back(ms);
-        auto got = pty.drain(ms >= 25 ? 1000 : 0);
+        // A serial frame's pauses follow a byte; others (the transmitter's
+        // 160 ms, the progress window's 20 ms) may follow none.
+        auto got = pty.drain(ms == 25 || ms == 50 ? 1000 : 0);
         bytes.insert(bytes.end(), got.begin(), got.end());
     }
 };

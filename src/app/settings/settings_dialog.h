@@ -16,6 +16,7 @@
 
 #include <QDialog>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <array>
@@ -36,7 +37,6 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 class QStackedWidget;
-class QTabWidget;
 class QTimeEdit;
 
 namespace vorelux {
@@ -63,6 +63,12 @@ class SideTabBar final : public QTabBar {
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A tab widget with its tabs down the left side.
+class SideTabWidget final : public QTabWidget {
+  public:
+    explicit SideTabWidget(QWidget* parent = nullptr);
+};
+
 // The devices and the shared state the dialog sends through.
 struct SettingsLink {
     TCfgComm& cfg;
@@ -80,9 +86,9 @@ struct SettingsServices {
     RandomRange* random = nullptr;        // the transmitter's configuration byte
     const Clock* clock = nullptr;         // the clock tab and daylight-saving time
     std::function<std::chrono::steady_clock::time_point()> steadyNow; // poll deadline
-    int pollIntervalMs = 1000;            // the configuration poll timer
-    std::function<void()> openIdDisplay;  // "Exibir IDs": the panel-number display
-    std::function<void()> afterClose;     // show the main window, focus its text field
+    int pollIntervalMs = 1000;           // the configuration poll timer
+    std::function<void()> openIdDisplay; // "Exibir IDs": the panel-number display
+    std::function<void()> afterClose;    // show the main window, focus its text field
 };
 
 class TForm3 final : public QDialog, public TransmitterObserver, public TransmitterConfigurator {
@@ -170,8 +176,8 @@ class TForm3 final : public QDialog, public TransmitterObserver, public Transmit
     QPushButton* btnEnviarTempInt = nullptr;
     QPushButton* btnEnviarTempExt = nullptr;
     std::array<QCheckBox*, 5> resetBoxes{}; // Velocidade, Brilho, Em pé, Pág., Horário
-    QPushButton* BitBtn19 = nullptr;         // "Restaurar"
-    QGroupBox* GroupBoxTargets = nullptr;    // " Enviar para : "
+    QPushButton* BitBtn19 = nullptr;        // "Restaurar"
+    QGroupBox* GroupBoxTargets = nullptr;   // " Enviar para : "
     QListWidget* CheckListBox1 = nullptr;
     QPushButton* BitBtn8 = nullptr; // "Exibir IDs"
     TransportGroup* transport = nullptr;
@@ -229,7 +235,8 @@ class TForm3 final : public QDialog, public TransmitterObserver, public Transmit
     // Runs one transfer with the dialog disabled; false when one is running.
     bool transfer(const std::function<void()>& body);
     // Sends a sequence to the checked targets and reports the result.
-    void sendToTargets(const ParamSequence& sequence, AfterFailure afterFailure = AfterFailure::Stop);
+    void sendToTargets(const ParamSequence& sequence,
+                       AfterFailure afterFailure = AfterFailure::Stop);
     void enterTab(int index);
     void setTargetsVisible(bool group, bool exibirIds);
     void loadTargetList();

@@ -1,0 +1,485 @@
+// The settings dialog on the real widgets: the operator's clicks and keys
+// go in, the panel on the other side of a pseudo-terminal decodes the frames.
+#include "app/link/transport_group.h"
+#include "app/settings/settings_dialog.h"
+#include "link/qt_serial.h"
+#include "link/simulated.h"
+#include "pty_panel.h"
+#include "support/recording_prompter.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace vorelux::app {
+namespace {
+
+using vorelux::testing::Frame;
+using vorelux::testing::RecordingPrompter;
+using Frames = std::vector<Frame>;
+
+constexpr int PtyCom = 150;
+
+struct FixedRandom : RandomRange {
+    std::vector<int> values;
+    size_t at = 0;
+    int next(int, int) override { return values.at(at++); }
+};
+
+struct SettingsDialog : ::testing::Test {
+    vorelux::testing::Pty pty;
+    TCfgComm cfg;
+    QtPortCatalog catalog;
+    QtSerialPort port;
+    vorelux::testing::PanelWire wire{pty};
+    RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    QTemporaryDir dir;
+    std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
+    FixedRandom random;
+    FixedClock clock{LocalDateTime{2023, 3, 5, 14, 7, 9, 0, 0, false}};
+    std::chrono::steady_clock::time_point t0 = std::chrono::steady_clock::now();
+    int steadyCalls = 0;
+    int closes = 0;
+    std::unique_ptr<TForm3> form;
+
+    void SetUp() override {
+        ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
+        catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
+        cfg.COM = PtyCom;
+        SettingsServices services;
+        services.connCfgPath = cfgPath;
+        services.mainCaption = [] { return QStringLiteral("Vorelux"); };
+        services.sleeper = &wire;
+        services.random = &random;
+        services.clock = &clock;
+        // Each look at the steady clock is one second later: one poll tick each.
+        services.steadyNow = [this] { return t0 + std::chrono::seconds(steadyCalls++); };
+        services.pollIntervalMs = 1;
+        services.afterClose = [this] { ++closes; };
+        form = std::make_unique<TForm3>(SettingsLink{cfg, catalog, port, kq, prompter}, services);
+    }
+    void TearDown() override { form.reset(); }
+
+    // Shows the dialog without waiting for it (the openers show it modally).
+    void showOn(int tab) {
+        form->OnShow();
+        form->show();
+        form->PageControl1->setCurrentIndex(tab);
+        form->PageControl1Change(tab);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    // A click on a check box's own box (its centre may lie past its text).
+    static void clickBox(QCheckBox* box) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    }
+    void check(int item, bool on = true) {
+        form->CheckListBox1->item(item)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    Frames received() {
+        auto rest = pty.drain(20);
+        wire.bytes.insert(wire.bytes.end(), rest.begin(), rest.end());
+        bool ok = false;
+        Frames frames = vorelux::testing::decodeFrames(wire.bytes, ok);
+        EXPECT_TRUE(ok) << "bytes that are not whole parameter frames";
+        wire.bytes.clear();
+        return frames;
+    }
+    std::vector<uint8_t> savedCfg() {
+        std::ifstream in(cfgPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
+        auto device = bus.plug("/dev/hidraw1", KqProductString, configByte);
+        kq.HidCtlDeviceChange();
+        std::vector<uint8_t> reply;
+        EXPECT_GT(device->read(reply, 200), 0);
+        // A transmitter that is not configured asks prompt 20 at once (the
+        // dialog exists); the scripted answer decides.
+        kq.HidCtlDeviceData(device->path(), reply);
+        return device;
+    }
+};
+
+TEST_F(SettingsDialog, TabsCaptionsAndTheHiddenOnes) {
+    EXPECT_EQ(form->windowTitle(), "Vorelux - Ajustes do painel");
+    const QStringList captions{"&Velocidade",
+                               "&Brilho",
+                               "Em &Pé",
+                               "&Relógio",
+                               "&Página por &hora",
+                               "Página por &dia da &semana",
+                               "Horário de &ligar e &desligar",
+                               "&Contagem &progressiva",
+                               "&Contagem &regressiva",
+                               "&ID do Painel",
+                               "&Configurar painel",
+                               "&Temperatura",
+                               "Reset de Ajustes"};
+    ASSERT_EQ(form->PageControl1->count(), 13);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(form->PageControl1->tabText(i), captions[i]) << i;
+    showOn(TForm3::tsVelocidade);
+    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
+    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tsTemp));
+
+    QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(form->PageControl1->isTabVisible(TForm3::tsTemp));
+    EXPECT_EQ(form->PageControl1->currentIndex(), TForm3::tsTemp);
+    // Reopening hides it again.
+    form->OnShow();
+    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tsTemp));
+
+    // The transmitter page follows the transmitter, and so does the transport box.
+    attachTransmitter(0x41);
+    EXPECT_TRUE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
+    EXPECT_TRUE(form->transport->showsTransmitter());
+    bus.unplug("/dev/hidraw1");
+    kq.HidCtlDeviceUnplug("/dev/hidraw1");
+    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
+    EXPECT_FALSE(form->transport->showsTransmitter());
+}
+
+TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
+    ASSERT_EQ(form->CheckListBox1->count(), 256);
+    EXPECT_EQ(form->CheckListBox1->item(0)->text(), QString::fromUtf8("  TODOS OS PAINÉIS "));
+    EXPECT_EQ(form->CheckListBox1->item(255)->text(), "  PAINEL 255");
+    cfg.paineis = {3, 7};
+    showOn(TForm3::tsVelocidade);
+    EXPECT_EQ(form->GroupBoxTargets->title(), QString::fromUtf8("Enviar para: (2 painéis)"));
+
+    // A click on a box, as the operator does it.
+    QListWidgetItem* item3 = form->CheckListBox1->item(3);
+    QRect box = form->CheckListBox1->visualItemRect(item3);
+    QPoint at(box.left() + 10, box.center().y());
+    QTest::mouseClick(form->CheckListBox1->viewport(), Qt::LeftButton, {}, at);
+    if (item3->checkState() == Qt::Checked)
+        form->CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(cfg.paineis, std::vector<uint8_t>{7});
+    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (apenas 1 painel)");
+    auto saved = savedCfg();
+    ASSERT_EQ(saved.size(), 17u);
+    EXPECT_EQ(saved[16], 7);
+
+    form->OnShow();
+    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (1 painel)");
+    check(0);
+    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (Todos)");
+    check(0, false);
+    check(7, false);
+    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (Nenhum painel)");
+    EXPECT_TRUE(cfg.paineis.empty());
+
+    // The group is there on tabs 0..8, not from 9 on; on tab 5 without "Exibir IDs".
+    for (int tab : {TForm3::TbsPagDia, TForm3::tsIDPainel, TForm3::tsHora}) {
+        form->PageControl1->setCurrentIndex(tab);
+        EXPECT_EQ(form->GroupBoxTargets->isVisible(), tab <= TForm3::tbsRegress) << tab;
+        EXPECT_EQ(form->BitBtn8->isVisible(), tab <= TForm3::tbsRegress && tab != TForm3::TbsPagDia)
+            << tab;
+    }
+}
+
+TEST_F(SettingsDialog, BarsSendWhenLetGo) {
+    showOn(TForm3::tsVelocidade);
+    check(12);
+    struct Case {
+        int from;
+        Qt::Key key;
+        Frame expected;
+    };
+    // Speed positions 101, 100, 195 and 0 by the keyboard.
+    for (Case c : {Case{100, Qt::Key_Right, {12, 10, 8}}, Case{101, Qt::Key_Left, {12, 10, 9}},
+                   Case{195, Qt::Key_End, {12, 10, 2}}, Case{1, Qt::Key_Home, {12, 10, 30}}}) {
+        form->JvTracker1->setValue(c.from);
+        form->JvTracker1->setFocus();
+        QTest::keyClick(form->JvTracker1, c.key);
+        EXPECT_EQ(received(), Frames{c.expected}) << c.from;
+    }
+    form->PageControl1->setCurrentIndex(TForm3::tsBrilho);
+    form->JvColorTrackBar1->setValue(200);
+    emit form->JvColorTrackBar1->sliderReleased();
+    EXPECT_EQ(received(), (Frames{{12, 11, 200}}));
+    EXPECT_EQ(form->focusWidget(), nullptr);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(SettingsDialog, ClockTabStartsAtTheCurrentMomentAndSendsIt) {
+    check(0);
+    showOn(TForm3::tsHora);
+    EXPECT_EQ(form->JvTimeEdit1->time(), QTime(14, 7, 9));
+    EXPECT_EQ(form->JvDateEdit1->date(), QDate(2023, 3, 5));
+    EXPECT_EQ(form->Label6->text(), "Domingo");
+    QTest::mouseClick(form->btnEnviarRelogio, Qt::LeftButton);
+    EXPECT_EQ(
+        received(),
+        (Frames{
+            {0, 64, 9}, {0, 65, 7}, {0, 66, 14}, {0, 69, 0}, {0, 67, 5}, {0, 68, 3}, {0, 70, 23}}));
+    form->JvDateEdit1->setDate(QDate(2024, 2, 29));
+    EXPECT_EQ(form->Label6->text(), "Quinta-Feira");
+
+    // The warning box stores its flag with the daylight-saving state of now.
+    clock.set(LocalDateTime{2023, 11, 5, 9, 0, 0, 0, 0, true});
+    clickBox(form->CheckBox2);
+    EXPECT_EQ(cfg.AvisoVerao, 0x11);
+    EXPECT_EQ(savedCfg().at(3), 0x11);
+}
+
+TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
+    check(0);
+    showOn(TForm3::TabSheet1);
+    EXPECT_EQ(form->CheckListBox2->item(8)->text(), QString::fromUtf8(" Multi-Página  9"));
+    form->CheckListBox2->setCurrentRow(2);
+    EXPECT_EQ(form->Label7->text(), QString::fromUtf8("Horário da página 3"));
+    EXPECT_EQ(form->horaStack->currentWidget(), form->BitBtn3);
+    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    QTest::qWait(1);
+    // Activating the first item warns that page by weekday goes off.
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
+    EXPECT_EQ(form->horaStack->currentWidget(), form->JvTimeEdit2);
+    form->JvTimeEdit2->setTime(QTime(8, 30));
+    EXPECT_EQ(form->CheckListBox2->item(2)->text(),
+              QString::fromUtf8(" Página  3     -     08:30"));
+    EXPECT_TRUE(form->CheckBox3->isChecked());
+
+    QTest::mouseClick(form->btnEnviarPagHora, Qt::LeftButton);
+    Frames expected;
+    for (int i = 0; i < 8; ++i) {
+        expected.push_back({0, 16 + 2 * i, i == 2 ? 8 : 255});
+        expected.push_back({0, 17 + 2 * i, i == 2 ? 30 : 255});
+        expected.push_back({0, 7, 1});
+    }
+    EXPECT_EQ(received(), expected);
+
+    // Unchecking " Ativado" clears the list; the entries keep their times.
+    clickBox(form->CheckBox3);
+    EXPECT_EQ(form->CheckListBox2->item(2)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(cfg.pagPorHora[2].hour, 8);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
+}
+
+TEST_F(SettingsDialog, OnOffTimesStartUncheckedAndGreyed) {
+    check(9);
+    showOn(TForm3::tbsOnOffTime);
+    EXPECT_FALSE(form->CheckBox5->isChecked());
+    EXPECT_FALSE(form->GroupBox7->isEnabled());
+    EXPECT_EQ(form->JvTimeEdit3->palette().color(QPalette::Disabled, QPalette::Base),
+              QColor(191, 205, 219));
+    QTest::mouseClick(form->btnEnviarOnOff, Qt::LeftButton);
+    EXPECT_EQ(received(), (Frames{{9, 48, 0}, {9, 49, 0}, {9, 50, 0}, {9, 51, 255}}));
+
+    clickBox(form->CheckBox5);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{22});
+    EXPECT_TRUE(form->GroupBox7->isEnabled());
+    EXPECT_EQ(form->JvTimeEdit3->palette().color(QPalette::Base), QColor(255, 255, 255));
+    form->JvTimeEdit3->setTime(QTime(6, 45));
+    form->JvTimeEdit4->setTime(QTime(23, 5));
+    QTest::mouseClick(form->btnEnviarOnOff, Qt::LeftButton);
+    EXPECT_EQ(received(), (Frames{{9, 48, 6}, {9, 49, 45}, {9, 50, 23}, {9, 51, 5}}));
+}
+
+TEST_F(SettingsDialog, PanelNumberFieldsTakeDigitsOnly) {
+    showOn(TForm3::tsIDPainel);
+    EXPECT_FALSE(form->GroupBoxTargets->isVisible());
+    QTest::keyClicks(form->MaskEdit2, "1x2");
+    QTest::keyClick(form->MaskEdit2, Qt::Key_Backspace);
+    QTest::keyClick(form->MaskEdit2, Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(form->MaskEdit2->text(), "12");
+
+    for (const char* bad : {"0", "256"}) {
+        SCOPED_TRACE(bad);
+        prompter.prompts.clear();
+        form->MaskEdit1->clear();
+        QTest::keyClicks(form->MaskEdit1, bad);
+        QTest::keyClick(form->MaskEdit1, Qt::Key_Return);
+        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{13});
+        EXPECT_EQ(form->MaskEdit1->selectedText(), bad);
+        EXPECT_TRUE(received().empty());
+    }
+    form->MaskEdit1->clear();
+    QTest::keyClicks(form->MaskEdit1, "77");
+    prompter.prompts.clear();
+    prompter.answers = {ButtonYes};
+    QTest::mouseClick(form->btnEnviarID, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{14});
+    EXPECT_EQ(received(), (Frames{{12, 13, 77}}));
+}
+
+TEST_F(SettingsDialog, TemperatureCountersAndWeekday) {
+    check(2);
+    showOn(TForm3::tsVelocidade);
+    form->revealTemperatures();
+    form->SpinEdit1->setValue(-20);
+    QTest::mouseClick(form->btnEnviarTempInt, Qt::LeftButton);
+    form->SpinEdit2->setValue(-99);
+    QTest::mouseClick(form->btnEnviarTempExt, Qt::LeftButton);
+    form->JvDateEdit2->setDate(QDate(2024, 1, 15));
+    QTest::mouseClick(form->btnEnviarProgress, Qt::LeftButton);
+    form->JvDateEdit3->setDate(QDate(2025, 12, 24));
+    QTest::mouseClick(form->btnEnviarRegress, Qt::LeftButton);
+    QTest::mouseClick(form->btnAtivarPagDia, Qt::LeftButton);
+    QTest::mouseClick(form->btnDesativarPagDia, Qt::LeftButton);
+    QTest::mouseClick(form->btnVertical, Qt::LeftButton);
+    EXPECT_EQ(received(), (Frames{{2, 8, 236},
+                                  {2, 9, 157},
+                                  {2, 45, 15},
+                                  {2, 46, 1},
+                                  {2, 47, 24},
+                                  {2, 42, 24},
+                                  {2, 43, 12},
+                                  {2, 44, 25},
+                                  {2, 7, 2},
+                                  {2, 7, 0},
+                                  {2, 12, 1}}));
+}
+
+TEST_F(SettingsDialog, RestaurarSendsEachCheckedFactorySetting) {
+    check(4);
+    showOn(TForm3::tbsResetCfg);
+    for (QCheckBox* box : form->resetBoxes) box->setChecked(false);
+    QTest::mousePress(form->BitBtn19, Qt::LeftButton);
+    QTest::mouseRelease(form->BitBtn19, Qt::LeftButton);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{23});
+    EXPECT_TRUE(received().empty());
+
+    for (QCheckBox* box : form->resetBoxes) box->setChecked(true);
+    form->JvTracker1->setValue(10);
+    form->CheckBox5->setChecked(true);
+    form->pageByHour().ativar();
+    QTest::mousePress(form->BitBtn19, Qt::LeftButton);
+    QTest::mouseRelease(form->BitBtn19, Qt::LeftButton);
+    EXPECT_EQ(form->JvTracker1->value(), 97);
+    EXPECT_EQ(form->JvColorTrackBar1->value(), 127);
+    EXPECT_FALSE(form->CheckBox5->isChecked());
+    EXPECT_FALSE(form->pageByHour().anyChecked());
+    EXPECT_EQ(received(), (Frames{{4, 10, 9},
+                                  {4, 11, 127},
+                                  {4, 12, 0},
+                                  {4, 7, 0},
+                                  {4, 48, 0},
+                                  {4, 49, 0},
+                                  {4, 50, 0},
+                                  {4, 51, 255}}));
+}
+
+TEST_F(SettingsDialog, ClosingResumesEveryPanel) {
+    check(0);
+    bool sawTab = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        sawTab = form->isVisible() && form->PageControl1->currentIndex() == TForm3::tsHora;
+        form->reject();
+    });
+    form->openOnTab(TForm3::tsHora);
+    EXPECT_TRUE(sawTab);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(received(), (Frames{{0, 255, 0}}));
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
+    prompter.answers = {ButtonNo};
+    auto device = attachTransmitter(KqNotConfigured);
+    ASSERT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    prompter.prompts.clear();
+    random.values = {200};
+    showOn(TForm3::tbsCfgPainel);
+    QTest::mouseClick(form->BitBtn10, Qt::LeftButton);
+    EXPECT_EQ(cfg.serial_KQ[6], 200);
+    EXPECT_EQ(device->configByte(), 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1.isActive(); }, 5000));
+    // The identity request, the configuration, then five polls of three reports.
+    auto writes = device->writes();
+    ASSERT_EQ(writes.size(), 2u + 5 * 3);
+    EXPECT_EQ(writes[1][1], KqCmdConfigure);
+    for (size_t i = 2; i < writes.size(); ++i) {
+        EXPECT_EQ(writes[i][6], 255);
+        EXPECT_EQ(writes[i][8], 253);
+    }
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
+    cfg.AvisoVerao = 0x01; // warning off
+    clock.set(LocalDateTime{2023, 3, 5, 14, 7, 9, 0, 0, false});
+    {
+        std::ofstream out(cfgPath, std::ios::binary);
+        out.write("\0\226\0\1\0\0\0\0\0\0\0\0\0\0\0\0", 16);
+    }
+    form->FormCreate();
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(savedCfg().at(3), 1);
+
+    // Warning on, daylight-saving time began: the flag is written first, then asked.
+    {
+        std::ofstream out(cfgPath, std::ios::binary);
+        out.write("\0\226\0\20\0\0\0\0\0\0\0\0\0\0\0\0", 16);
+    }
+    clock.set(LocalDateTime{2023, 11, 5, 14, 7, 9, 0, 0, true});
+    prompter.answers = {ButtonNo};
+    form->FormCreate();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{6});
+    EXPECT_EQ(savedCfg().at(3), 0x11);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
+    prompter.answers = {ButtonNo};
+    attachTransmitter(KqNotConfigured);
+    ASSERT_TRUE(kq.kqNaoConfigurado);
+    prompter.prompts.clear();
+    std::ofstream(cfgPath, std::ios::binary).write(std::string(16, '\0').data(), 16);
+    prompter.answers = {ButtonNo};
+    form->FormCreate();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_TRUE(kq.kqNaoConfigurado); // a No leaves it
+
+    int tab = -1;
+    QTimer::singleShot(0, form.get(), [&] {
+        tab = form->PageControl1->currentIndex();
+        form->reject();
+    });
+    prompter.answers = {ButtonYes};
+    form->FormCreate();
+    EXPECT_EQ(tab, TForm3::tbsCfgPainel);
+    EXPECT_FALSE(kq.kqNaoConfigurado);
+}
+
+// Every tab as the operator sees it, for a person to look at:
+// VORELUX_SETTINGS_SHOTS=/some/folder settings_dialog_test --gtest_filter=*Shots*
+TEST_F(SettingsDialog, Shots) {
+    const QByteArray folder = qgetenv("VORELUX_SETTINGS_SHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "VORELUX_SETTINGS_SHOTS not set";
+    attachTransmitter(0x41);
+    cfg.paineis = {0};
+    showOn(0);
+    form->revealTemperatures();
+    form->CheckListBox2->setCurrentRow(2);
+    form->BitBtn3->click();
+    form->JvTimeEdit2->setTime(QTime(8, 30));
+    form->CheckBox5->setChecked(true);
+    for (int tab = 0; tab < TForm3::TabCount; ++tab) {
+        form->PageControl1->setCurrentIndex(tab);
+        if (tab == TForm3::tbsOnOffTime) {
+            form->CheckBox5->setChecked(true);
+            form->CheckBox5Click();
+        }
+        QTest::qWait(20);
+        form->grab().save(QString("%1/tab%2.png").arg(QString(folder)).arg(tab, 2, 10, QChar('0')));
+    }
+}
+
+} // namespace
+} // namespace vorelux::app
