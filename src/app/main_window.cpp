@@ -4,6 +4,7 @@
 #include "app/led_lists.h"
 #include "app/qt_prompter.h"
 #include "app/send/send_features.h"
+#include "app/settings/install.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "link/link_system.h"
@@ -129,6 +130,11 @@ TForm1::TForm1(Services services, QWidget* parent)
                                             linkSystem_->transmitter(), *prompter_});
     connect(&linkSystem_->watcher(), &TransmitterWatcher::statusTextChanged, this,
             [this](const QString& text) { setStatus(7, text); });
+    settings_ =
+        installSettingsDialog(*this,
+                              SettingsLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
+                                           linkSystem_->transmitter(), *prompter_},
+                              sendFeatures_.get());
 }
 
 TForm1::~TForm1() {

@@ -41,6 +41,7 @@ class LinkSystem;
 namespace vorelux::app {
 
 class SendFeatures;
+class TForm3;
 
 // A " X " label that deletes a line when clicked.
 class DeleteLabel final : public QLabel {
@@ -186,6 +187,8 @@ class TForm1 final : public QMainWindow {
     // chooser, the panel-number display, the power buttons and their menus.
     LinkSystem* linkSystem() { return linkSystem_.get(); }
     SendFeatures* sendFeatures() { return sendFeatures_.get(); }
+    // The panel settings dialog ("Ajustes").
+    TForm3* settingsDialog() { return settings_.get(); }
 
   signals:
     // The close has run its second pass: the run ends.
@@ -232,6 +235,7 @@ class TForm1 final : public QMainWindow {
     // Last, so they go first: the sending windows before the link they use.
     std::unique_ptr<LinkSystem> linkSystem_;
     std::unique_ptr<SendFeatures> sendFeatures_;
+    std::unique_ptr<TForm3> settings_;
 };
 
 } // namespace vorelux::app

@@ -210,12 +210,6 @@ PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const s
 
 // ---- transmitter pairing ---------------------------------------------------
 
-MtRandomRange::MtRandomRange() : engine_(std::random_device{}()) {}
-
-int MtRandomRange::next(int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(engine_);
-}
-
 TransmitterPairing::TransmitterPairing(PanelLink& link, RandomRange& random)
     : link_(link), random_(random) {}
 
@@ -224,7 +218,7 @@ bool TransmitterPairing::configure(TimePoint now) {
     if (identity[6] != KqNotConfigured) return false;
     int c = 0;
     do {
-        c = random_.next(1, 254);
+        c = random_.between(1, 254);
     } while (c == KqNotConfigured || c < 1 || c > 254);
     const uint8_t previous = identity[6];
     identity[6] = byte(c);

@@ -6,6 +6,7 @@
 // dialog drives these; the single settings and the clock are in
 // settings_commands.h.
 #include "link/panel_link.h"
+#include "link/random_range.h"
 #include "link/settings_commands.h"
 
 #include <array>
@@ -13,7 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <random>
 #include <string>
 
 namespace vorelux {
@@ -151,22 +151,6 @@ enum class PanelIdOutcome {
 PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova);
 
 // ---- transmitter pairing ---------------------------------------------------
-
-// Random numbers in a range (inclusive); a fixed sequence in tests.
-class RandomRange {
-  public:
-    virtual ~RandomRange() = default;
-    virtual int next(int low, int high) = 0;
-};
-
-class MtRandomRange final : public RandomRange {
-  public:
-    MtRandomRange();
-    int next(int low, int high) override;
-
-  private:
-    std::mt19937 engine_;
-};
 
 // "Configurar Painel" and its poll. The steady clock drives the deadline.
 class TransmitterPairing {

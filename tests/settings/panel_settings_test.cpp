@@ -277,7 +277,7 @@ struct FixedRandom : RandomRange {
     std::vector<int> values;
     size_t next_ = 0;
     std::vector<std::pair<int, int>> ranges;
-    int next(int low, int high) override {
+    int between(int low, int high) override {
         ranges.push_back({low, high});
         return values.at(next_++);
     }

@@ -36,7 +36,7 @@ constexpr int PtyCom = 150;
 struct FixedRandom : RandomRange {
     std::vector<int> values;
     size_t at = 0;
-    int next(int, int) override { return values.at(at++); }
+    int between(int, int) override { return values.at(at++); }
 };
 
 struct SettingsDialog : ::testing::Test {

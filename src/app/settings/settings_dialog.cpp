@@ -170,7 +170,7 @@ TForm3::TForm3(SettingsLink link, SettingsServices services, QWidget* parent)
         services_.sleeper = ownSleeper_.get();
     }
     if (!services_.random) {
-        ownRandom_ = std::make_unique<MtRandomRange>();
+        ownRandom_ = std::make_unique<StdRandomRange>();
         services_.random = ownRandom_.get();
     }
     if (!services_.clock) {
