@@ -462,6 +462,11 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
 TEST_F(SettingsDialog, Shots) {
     const QByteArray folder = qgetenv("VORELUX_SETTINGS_SHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "VORELUX_SETTINGS_SHOTS not set";
+    // The serial port selector first, then everything with the transmitter.
+    cfg.paineis = {3, 7};
+    showOn(TForm3::tsHora);
+    QTest::qWait(20);
+    form->grab().save(QString("%1/serial.png").arg(QString(folder)));
     attachTransmitter(0x41);
     cfg.paineis = {0};
     showOn(0);

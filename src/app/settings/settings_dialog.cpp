@@ -261,7 +261,7 @@ void TForm3::buildUi() {
     layout->addWidget(buildSide());
 
     progress = new ProgressWindowDialog(caption(), this);
-    setMinimumSize(940, 480);
+    setMinimumSize(990, 480);
 }
 
 QWidget* TForm3::buildSpeedTab() {
@@ -624,7 +624,7 @@ QWidget* TForm3::buildResetTab() {
 
 QWidget* TForm3::buildSide() {
     auto* side = new QWidget;
-    side->setFixedWidth(250);
+    side->setFixedWidth(300);
     GroupBoxTargets = new QGroupBox(QStringLiteral(" Enviar para : "));
     GroupBoxTargets->setObjectName(QStringLiteral("GroupBoxTargets"));
     CheckListBox1 = new QListWidget;
