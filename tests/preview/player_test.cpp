@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -375,6 +376,26 @@ TEST(Stop, AHostThreadCanStopAPreviewRunningOnAWorker) {
     EXPECT_FALSE(rig.engine.running());
     const int shown = sink.frames;
     EXPECT_GE(shown, 20);
+}
+
+TEST(DamagedLines, AnyBytesPlayToTheEndOfTheRound) {
+    // Lines a damaged file could hold: any content bytes, any effect bytes,
+    // a drawing escape at the very end, lines shorter than their header.
+    std::mt19937 random(12345);
+    for (int page = 0; page < 20; ++page) {
+        std::vector<LineStream> lines;
+        for (int l = 0; l < 6; ++l) {
+            LineStream bytes;
+            const int size = int(random() % 40);
+            for (int i = 0; i < size; ++i) bytes.push_back(uint8_t(random()));
+            if (l == 0) bytes = {0xFF, uint8_t(192 + random() % 70), uint8_t(random()), 65, 31};
+            lines.push_back(bytes);
+        }
+        Rig rig(lines);
+        const RunResult result = rig.play(1);
+        EXPECT_NE(result, RunResult::Stopped) << page;
+        for (const Frame& f : rig.sink.frames) ASSERT_LE(f.cycles, 70);
+    }
 }
 
 // ------------------------------------------------------------------ compose
