@@ -12,7 +12,10 @@
 // Threading: the host may run `run` on a worker thread. requestStop() and
 // requestLineSkip() may be called from any thread; the engine reads line
 // bytes only through LineSource::line(), which returns a copy (the host makes
-// that copy under its own lock).
+// that copy under its own lock). GlyphRenderer keeps the conversion buffer
+// as its state, so an engine on a worker thread gets a renderer of its own.
+// ScreenBitmap is passed to show() by reference for the call only: a sink
+// that hands the frame to another thread copies the 65 bytes.
 #include "model/line.h"
 #include "render/clock.h"
 #include "render/glyphs.h"

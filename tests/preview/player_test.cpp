@@ -270,6 +270,21 @@ TEST(ScrollOnly, AFieldInTheLineIsShownAfterTheTextHasLeft) {
     EXPECT_EQ(rig.cycles(), expected);
 }
 
+TEST(LiveFieldsInLines, AHostMayDrawAFieldItself) {
+    Rig rig({line(E6, E6, std::vector<uint8_t>{26} + text("AA"))});
+    rig.engine.drawLiveField = [](uint8_t code, PanelImage& screen) {
+        if (code != 26) return false;
+        screen.fill(0);
+        screen[0] = 0x7F;
+        return true;
+    };
+    rig.play();
+    std::vector<int> expected(25, 10);
+    expected.insert(expected.end(), AppearSegment.begin(), AppearSegment.end());
+    ASSERT_EQ(rig.cycles(), expected);
+    EXPECT_EQ(rig.sink.frames[0].screen[0], 0x7F);
+}
+
 // ------------------------------------------------------------------ skip and stop
 
 TEST(LineSkip, AdvanceDuringAHoldSkipsTheExitAndStartsTheNextLine) {
