@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+  qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl1-mesa-dev
   libhidapi-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-fonttools
