@@ -2,6 +2,7 @@
 
 #include "app/led_font.h"
 #include "app/led_lists.h"
+#include "app/preview_host.h"
 #include "app/qt_prompter.h"
 #include "app/send/send_features.h"
 #include "app/settings/install.h"
@@ -135,6 +136,7 @@ TForm1::TForm1(Services services, QWidget* parent)
                               SettingsLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
                                            linkSystem_->transmitter(), *prompter_},
                               sendFeatures_.get());
+    installPreview();
 }
 
 TForm1::~TForm1() {
@@ -552,8 +554,6 @@ void TForm1::FormCreate() {
     for (const FunctionInfo& function : FunctionTable)
         ListBox2->addItem(QString::fromUtf8(function.listText).replace(u'º', u'§'));
 
-    previewRunning = false;
-
     // The default first line.
     LineStream& first = store_->control[0].Memory[0];
     for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
@@ -622,6 +622,9 @@ void TForm1::FormShow() {
 
 void TForm1::geraTela() {
     editCanvas_->geraTela(*store_);
+    // An edit made during the preview (an effect number, a paste) reaches
+    // the engine from its next line on.
+    if (preview_ && preview_->running()) preview_->updateLines(previewLines());
 }
 
 void TForm1::AtualizaDemaisLinhas(int32_t index_linha) {
@@ -668,7 +671,7 @@ void TForm1::Timer1Timer() {
     const int k = std::max(0, cfg.index_caracter - cfg.pos_ini);
     if (k < int(cfg.array_pos_cursor.size())) cfg.pos_cursor = cfg.array_pos_cursor[size_t(k)];
     blinkOn_ = !blinkOn_;
-    if (!previewRunning && EffectDigits.target == 0) {
+    if (!previewRunning() && EffectDigits.target == 0) {
         editCanvas_->paintCursor(cfg.pos_cursor, blinkOn_);
         imgEdit->update();
         lastBlinkMs_ = now;

@@ -40,6 +40,7 @@ class LinkSystem;
 
 namespace vorelux::app {
 
+class PreviewHost;
 class SendFeatures;
 class TForm3;
 
@@ -92,9 +93,9 @@ class TForm1 final : public QMainWindow {
         char16_t units = u'0';
         int target = 0; // 0 none, 1 entry, 2 exit
     } EffectDigits;
-    // The preview sets this while it plays; the blink then draws nothing.
-    bool previewRunning = false;
-    // Asked to stop a running preview (the preview fills it in).
+    // Stops a running preview (does nothing otherwise): the edit canvas
+    // comes back and the controls disabled for the preview are enabled
+    // again. `aguardar` is ignored: the request never waits.
     std::function<void(bool aguardar)> stopview;
 
     GlyphRenderer glyphs;
@@ -163,6 +164,19 @@ class TForm1 final : public QMainWindow {
     void consultaLock();
     void Timer1Timer();
     void timerCloseTimer();
+
+    // ---- preview ----
+    // "Visualizar" / "Parar": starts the preview of the current page, or
+    // stops it when it runs. An empty page gets prompt 9.
+    void SpeedButton1Click();
+    void Visualizar1Click() { SpeedButton1Click(); }
+    bool previewRunning() const;
+    // Esc.
+    void togglePreview() { SpeedButton1Click(); }
+    // "Recuar" (-1) and "Avançar" (+1) while the preview runs: the play goes
+    // to the previous / next line when the frame on show has had its time.
+    void previewSkip(int direction);
+    PreviewHost& previewHost() { return *preview_; }
     enum class Proceed { Go, Abort };
     // Unsaved pages: prompt 19. Yes saves under a new name; Cancel (or a save
     // that did not happen) abandons the calling operation.
@@ -236,6 +250,13 @@ class TForm1 final : public QMainWindow {
     std::unique_ptr<LinkSystem> linkSystem_;
     std::unique_ptr<SendFeatures> sendFeatures_;
     std::unique_ptr<TForm3> settings_;
+    // The preview worker goes before everything its frames are painted on.
+    std::unique_ptr<PreviewHost> preview_;
+    void installPreview();
+    std::vector<LineStream> previewLines() const;
+    void stopPreview();
+    void showPreviewFrame(const PanelImage& screen);
+    void setPreviewControls(bool previewing);
 };
 
 } // namespace vorelux::app

@@ -1,0 +1,361 @@
+// The preview in the main window: starting and stopping by every trigger,
+// the controls it locks, line skips, no frame after a stop, the blink kept
+// off the canvas, edits reaching the play. Time is moved by hand through the
+// host's pacing clock, so nothing here depends on the machine's speed.
+#include "app/app_fakes.h"
+#include "app/preview_host.h"
+#include "app/preview_pacer.h"
+#include "preview/recording_sink.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QtTest>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+using namespace vorelux;
+using namespace vorelux::testing;
+using vorelux::app::ManualPacingClock;
+using vorelux::app::TForm1;
+
+namespace {
+
+// Effect bytes: 194 "Abre cortina" both ways.
+constexpr uint8_t Curtain = 194;
+
+// The frames the engine shows for `lines` in one round (reference traces).
+std::vector<preview::Frame> trace(const std::vector<LineStream>& lines, const Clock& clock) {
+    preview::VectorLineSource source(lines);
+    GlyphRenderer glyphs;
+    preview::PreviewEngine engine(source, glyphs, clock);
+    preview::RecordingSink sink;
+    engine.run(sink, 1);
+    return sink.frames;
+}
+
+// A window whose preview is paced by a clock moved by hand, with every
+// frame painted recorded.
+struct Preview {
+    ManualPacingClock clock; // outlives the window's worker
+    FixedClock liveClock;
+    WindowHarness h;
+    TForm1* form = nullptr;
+    std::vector<preview::Frame> painted;
+    uint64_t sleepsSeen = 0;
+
+    Preview() {
+        makeLocalDateTime(2026, 3, 14, 9, 26, 53, at);
+        liveClock.set(at);
+        form = &h.start();
+        app::PreviewHost& host = form->previewHost();
+        host.setPacingClock(&clock);
+        host.setClock(&liveClock);
+        auto paint = host.onFrame;
+        host.onFrame = [this, paint](const PanelImage& screen, uint8_t cycles) {
+            painted.push_back({cycles, screen});
+            paint(screen, cycles);
+        };
+    }
+    ~Preview() { form->stopview(true); }
+
+    void setPage(std::vector<LineStream> lines) {
+        CFG& page = form->store().page();
+        page.num_linhas = int32_t(lines.size());
+        page.Memory = std::move(lines);
+        page.index_linha = 0;
+        form->store().SetMemoryEdit(0);
+        form->geraTela();
+    }
+
+    // Waits, without running window events, until the worker sleeps on its
+    // next frame; the wait is bounded only to fail instead of hanging.
+    bool nextSleep() {
+        ++sleepsSeen;
+        for (int i = 0; i < 10000; ++i) {
+            if (clock.sleeps() >= sleepsSeen && clock.sleeping()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+    void deliver() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    // The frame on show has had its time.
+    void release() {
+        if (auto deadline = clock.sleeping()) clock.advanceTo(*deadline);
+    }
+    // Plays on until a frame of `cycles` is on show and paints it.
+    bool playUntilFrameOf(uint8_t cycles) {
+        for (int guard = 0; guard < 2000; ++guard) {
+            if (!nextSleep()) return false;
+            deliver();
+            if (!painted.empty() && painted.back().cycles == cycles) return true;
+            release();
+        }
+        return false;
+    }
+
+    LocalDateTime at;
+};
+
+// A line's text as its box shows it, in the LED font's code points.
+QString ledText(const char* text) {
+    QString shown;
+    for (const char* c = text; *c; ++c) shown += QChar(0x200 + uint8_t(*c));
+    return shown;
+}
+
+bool sameScreen(const PanelImage& a, const PanelImage& b) {
+    return std::equal(a.begin(), a.begin() + 64, b.begin());
+}
+
+// The controls the preview locks, and how the window shows each state.
+void checkEditing(TForm1& form) {
+    QVERIFY(!form.previewRunning());
+    for (QWidget* w : {(QWidget*)form.GroupBox1, (QWidget*)form.ListBox1, (QWidget*)form.ListBox2,
+                       (QWidget*)form.tsPaginas, (QWidget*)form.bbtnNovo, (QWidget*)form.BitBtn1})
+        QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(!form.SpeedButton1->isHidden());
+    QVERIFY(form.SpeedButton2->isHidden());
+    QCOMPARE(form.Visualizar1->text(), QStringLiteral("Visualizar"));
+    QCOMPARE(form.statusText(6), QStringLiteral("Editando"));
+}
+
+void checkPreviewing(TForm1& form) {
+    QVERIFY(form.previewRunning());
+    for (QWidget* w : {(QWidget*)form.GroupBox1, (QWidget*)form.ListBox1, (QWidget*)form.ListBox2,
+                       (QWidget*)form.tsPaginas, (QWidget*)form.bbtnNovo, (QWidget*)form.BitBtn1})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(form.SpeedButton1->isHidden());
+    QVERIFY(!form.SpeedButton2->isHidden());
+    QCOMPARE(form.Visualizar1->text(), QStringLiteral("Parar"));
+    QCOMPARE(form.statusText(6), QStringLiteral("Visualizando"));
+}
+
+} // namespace
+
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { app::LoadPrivateFont(); }
+
+    void emptyPageGetsPrompt9() {
+        Preview p;
+        p.setPage({newLine(), newLine(), newLine()});
+        QTest::mouseClick(p.form->SpeedButton1, Qt::LeftButton);
+        QCOMPARE(p.h.prompter.prompts, std::vector<unsigned>{9});
+        checkEditing(*p.form);
+        QCOMPARE(p.clock.sleeps(), uint64_t(0));
+    }
+
+    void everyTriggerStartsAndStops() {
+        struct Trigger {
+            const char* name;
+            std::function<void(TForm1&)> act;
+            bool startsToo;
+        };
+        const std::vector<Trigger> triggers = {
+            {"Visualizar / Parar buttons",
+             [](TForm1& f) {
+                 QTest::mouseClick(f.previewRunning() ? f.SpeedButton2 : f.SpeedButton1,
+                                   Qt::LeftButton);
+             },
+             true},
+            {"menu item", [](TForm1& f) { f.Visualizar1->trigger(); }, true},
+            {"Esc", [](TForm1& f) { f.togglePreview(); }, true},
+            {"click in the edit box, page tab", [](TForm1& f) { f.stopview(true); }, false},
+            {"closing the window", [](TForm1& f) { f.close(); }, false},
+        };
+        for (const Trigger& trigger : triggers) {
+            Preview p;
+            p.setPage({lineOf("ABC", Curtain, Curtain)});
+            const QImage editPicture = p.form->imgEdit->picture();
+            if (trigger.startsToo)
+                trigger.act(*p.form);
+            else
+                p.form->SpeedButton1Click();
+            checkPreviewing(*p.form);
+            QVERIFY(p.nextSleep());
+            p.deliver();
+            QCOMPARE(p.painted.size(), size_t(1));
+            QVERIFY2(p.form->imgEdit->picture() != editPicture, trigger.name);
+
+            trigger.act(*p.form);
+            checkEditing(*p.form);
+            QVERIFY2(p.form->imgEdit->picture() == editPicture, trigger.name);
+            QVERIFY(!p.clock.sleeping());
+        }
+    }
+
+    void stopDuringAnEffectShowsNoFrameAfterIt() {
+        Preview p;
+        p.setPage({lineOf("ABC", Curtain, Curtain)});
+        const QImage editPicture = p.form->imgEdit->picture();
+        p.form->SpeedButton1Click();
+        // Two frames into the entry effect, with a third handed over but not
+        // yet painted when "Parar" comes.
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(p.nextSleep());
+            p.deliver();
+            p.release();
+        }
+        QVERIFY(p.nextSleep());
+        const size_t paintedAtStop = p.painted.size();
+        QCOMPARE(paintedAtStop, size_t(2));
+        QVERIFY(p.painted.back().cycles != 70);
+        const uint64_t sleepsAtStop = p.clock.sleeps();
+
+        QTest::mouseClick(p.form->SpeedButton2, Qt::LeftButton);
+        checkEditing(*p.form);
+        p.clock.advance(std::chrono::seconds(60));
+        p.deliver();
+        QTest::qWait(20);
+        p.deliver();
+        QCOMPARE(p.painted.size(), paintedAtStop);
+        QCOMPARE(p.clock.sleeps(), sleepsAtStop);
+        QVERIFY(p.form->imgEdit->picture() == editPicture);
+    }
+
+    void avancarDuringAHoldSkipsTheExitEffect() {
+        Preview p;
+        const LineStream a = lineOf("AB", Curtain, Curtain), b = lineOf("CD", Curtain, Curtain),
+                         c = lineOf("EF", Curtain, Curtain);
+        const auto whole = trace({a, b, c}, p.liveClock);
+        const auto fromB = trace({b, c, a}, p.liveClock);
+        size_t hold = 0;
+        while (whole[hold].cycles != 70) ++hold;
+        // Without the skip the exit effect would follow the hold.
+        QVERIFY(!sameScreen(whole[hold + 1].screen, fromB[0].screen));
+
+        p.setPage({a, b, c});
+        p.form->SpeedButton1Click();
+        QVERIFY(p.playUntilFrameOf(70));
+        QCOMPARE(p.painted.size(), hold + 1);
+        p.form->previewSkip(+1);
+        // The hold is not cut short: the worker sleeps on until its deadline.
+        QVERIFY(p.clock.sleeping());
+        p.release();
+        QVERIFY(p.nextSleep());
+        p.deliver();
+        QCOMPARE(p.painted.size(), hold + 2);
+        QVERIFY(sameScreen(p.painted.back().screen, fromB[0].screen));
+        QTRY_COMPARE(p.form->mmEdit->toPlainText(), ledText("CD"));
+        checkPreviewing(*p.form);
+    }
+
+    void recuarOnTheFirstLineGoesToTheLast() {
+        Preview p;
+        const LineStream a = lineOf("AB", Curtain, Curtain), b = lineOf("CD", Curtain, Curtain),
+                         c = lineOf("EF", Curtain, Curtain);
+        const auto fromC = trace({c, a, b}, p.liveClock);
+        p.setPage({a, b, c});
+        p.form->SpeedButton1Click();
+        QVERIFY(p.nextSleep()); // during the entry effect this time
+        p.form->previewSkip(-1);
+        p.release();
+        QVERIFY(p.nextSleep());
+        p.deliver();
+        QCOMPARE(p.painted.size(), size_t(2));
+        QVERIFY(sameScreen(p.painted.back().screen, fromC[0].screen));
+        QTRY_COMPARE(p.form->mmEdit->toPlainText(), ledText("EF"));
+        // The edited line is still the first one when the preview stops.
+        p.form->stopview(true);
+        QCOMPARE(p.form->store().EditLineIndex(), 0);
+        QCOMPARE(p.form->mmEdit->toPlainText(), ledText("AB"));
+    }
+
+    void anEditDuringThePreviewReachesTheNextLine() {
+        Preview p;
+        const LineStream a = lineOf("AB", Curtain, Curtain), b = lineOf("CD", Curtain, Curtain);
+        p.setPage({a, b});
+        p.form->SpeedButton1Click();
+        QVERIFY(p.nextSleep());
+        // An effect number typed for line 2 while line 1 plays (the window
+        // changes its own store; the engine reads snapshots).
+        LineStream changed = b;
+        changed[1] = 197; // "Aparece"
+        p.form->store().page().Memory[1] = changed;
+        p.form->geraTela();
+        const auto fromChanged = trace({changed, a}, p.liveClock);
+        p.form->previewSkip(+1);
+        p.release();
+        QVERIFY(p.nextSleep());
+        p.deliver();
+        QVERIFY(sameScreen(p.painted.back().screen, fromChanged[0].screen));
+    }
+
+    void pageChangeRestartsOnTheNewPage() {
+        Preview p;
+        p.setPage({lineOf("AB", Curtain, Curtain)});
+        const LineStream second = lineOf("XYZ", 197, 197);
+        p.form->store().control[1].Memory = {second};
+        p.form->store().control[1].num_linhas = 1;
+        p.form->SpeedButton1Click();
+        QVERIFY(p.nextSleep());
+        // What a page switch does: stop, change page, start again if it ran.
+        const bool wasRunning = p.form->previewRunning();
+        p.form->stopview(true);
+        p.form->store().CurrentPage = 1;
+        p.form->store().SetMemoryEdit(0);
+        if (wasRunning) p.form->togglePreview();
+        checkPreviewing(*p.form);
+        QVERIFY(p.nextSleep());
+        p.deliver();
+        const auto expected = trace({second}, p.liveClock);
+        QVERIFY(sameScreen(p.painted.back().screen, expected[0].screen));
+    }
+
+    void liveFieldsShowTheClock() {
+        Preview p;
+        // Code 8: the time of day, redrawn while it shows.
+        LineStream line{0xFF, 192 + 5, 192 + 5, 'A', ' ', 8};
+        p.setPage({line});
+        const auto expected = trace({line}, p.liveClock);
+        size_t first = 0;
+        while (first < expected.size() && expected[first].cycles != 5) ++first;
+        QVERIFY(first < expected.size());
+        p.form->SpeedButton1Click();
+        QVERIFY(p.playUntilFrameOf(5));
+        QCOMPARE(p.painted.size(), first + 1);
+        QVERIFY(sameScreen(p.painted.back().screen, expected[first].screen));
+    }
+
+    void theBlinkDrawsNothingDuringThePreview() {
+        Preview p;
+        p.setPage({lineOf("ABC", Curtain, Curtain)});
+        p.form->SpeedButton1Click();
+        QVERIFY(p.playUntilFrameOf(70));
+        const QImage frame = p.form->imgEdit->picture();
+        for (int i = 0; i < 2; ++i) {
+            QTest::qWait(320); // the blink's own 300 ms guard
+            p.form->Timer1Timer();
+            QVERIFY(p.form->imgEdit->picture() == frame);
+        }
+        // Back to editing, the blink draws again.
+        p.form->stopview(true);
+        const QImage edit = p.form->imgEdit->picture();
+        QTest::qWait(320);
+        p.form->Timer1Timer();
+        QVERIFY(p.form->imgEdit->picture() != edit);
+    }
+
+    void screenshot() {
+        // Set VORELUX_SCREENSHOT_DIR to look at the window during a preview.
+        const QString dir = qEnvironmentVariable("VORELUX_SCREENSHOT_DIR");
+        if (dir.isEmpty()) QSKIP("VORELUX_SCREENSHOT_DIR not set");
+        Preview p;
+        p.setPage({lineOf("BOM DIA", Curtain, Curtain), lineOf("VORELUX", 197, 197)});
+        p.form->SpeedButton1Click();
+        QVERIFY(p.playUntilFrameOf(70));
+        p.form->grab().save(dir + "/preview_window.png");
+    }
+};
+
+QTEST_MAIN(PreviewWindowTest)
+#include "preview_window_test.moc"
