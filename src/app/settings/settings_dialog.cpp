@@ -199,6 +199,10 @@ TForm3::TForm3(SettingsLink link, SettingsServices services, QWidget* parent)
 
 TForm3::~TForm3() {
     Timer1.stop();
+    // The port selector uses our own link, which goes before the child
+    // widgets would: take it down first.
+    delete transport;
+    transport = nullptr;
     shared_.kq.removeObserver(this);
     if (shared_.kq.configurator() == this) shared_.kq.setConfigurator(nullptr);
 }
