@@ -38,8 +38,9 @@ class DrawingListDelegate final : public QStyledItemDelegate {
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    static constexpr int PictureScale = 2;
-    static constexpr int ItemHeight = DrawingPictureSize * PictureScale + 8;
+    // Items are 100 pixels high; the picture fills most of one.
+    static constexpr int PictureScale = 5;
+    static constexpr int ItemHeight = 100;
 
   private:
     const std::vector<LedBitmap>& pictures_;

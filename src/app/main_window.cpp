@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/editor_input.h"
 #include "app/led_font.h"
 #include "app/led_lists.h"
 #include "app/preview_host.h"
@@ -123,6 +124,7 @@ TForm1::TForm1(Services services, QWidget* parent)
 
     buildUi();
     FormCreate();
+    editorInput_ = std::make_unique<EditorInput>(*this);
 
     // The panel link on the real devices and the sending windows.
     linkSystem_ = std::make_unique<LinkSystem>(CfgComm, *prompter_);
@@ -856,6 +858,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             !key->isAutoRepeat())
             consultaLock();
     }
+    // Key preview: the line editor sees the window's keys and clicks first.
+    if (editorInput_ && editorInput_->filter(watched, event)) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

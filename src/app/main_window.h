@@ -5,6 +5,7 @@
 #include "app/canvas_widget.h"
 #include "app/file_dialogs.h"
 #include "app/lock_keys.h"
+#include "editor/line_editor.h"
 #include "editor/neighbour_view.h"
 #include "files/conn_cfg.h"
 #include "model/store.h"
@@ -40,6 +41,7 @@ class LinkSystem;
 
 namespace vorelux::app {
 
+class EditorInput;
 class PreviewHost;
 class SendFeatures;
 class TForm3;
@@ -88,11 +90,7 @@ class TForm1 final : public QMainWindow {
     bool RestoreCapsLock = true;
     bool JoinArmed = true;
     int32_t DrawingCycle = -1;
-    struct {
-        char16_t tens = u'0';
-        char16_t units = u'0';
-        int target = 0; // 0 none, 1 entry, 2 exit
-    } EffectDigits;
+    editor::EffectEntry EffectDigits; // effect number typed with Alt held
     // Stops a running preview (does nothing otherwise): the edit canvas
     // comes back and the controls disabled for the preview are enabled
     // again. `aguardar` is ignored: the request never waits.
@@ -177,6 +175,8 @@ class TForm1 final : public QMainWindow {
     // to the previous / next line when the frame on show has had its time.
     void previewSkip(int direction);
     PreviewHost& previewHost() { return *preview_; }
+    // The keys, clicks, lists and paste of the line editor.
+    EditorInput& editorInput() { return *editorInput_; }
     enum class Proceed { Go, Abort };
     // Unsaved pages: prompt 19. Yes saves under a new name; Cancel (or a save
     // that did not happen) abandons the calling operation.
@@ -257,6 +257,8 @@ class TForm1 final : public QMainWindow {
     void stopPreview();
     void showPreviewFrame(const PanelImage& screen);
     void setPreviewControls(bool previewing);
+    // First to go: it refers to the controls and the preview.
+    std::unique_ptr<EditorInput> editorInput_;
 };
 
 } // namespace vorelux::app
