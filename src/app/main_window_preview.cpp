@@ -66,7 +66,11 @@ void TForm1::stopPreview() {
     preview_->stop();
     store_->SetMemoryEdit(store_->page().index_linha);
     setPreviewControls(false);
+    // The redraw starts the blink again; a caller that has stopped it (the
+    // close, a page switch) keeps it stopped.
+    const bool blinking = Timer1.isActive();
     geraTela();
+    if (!blinking) Timer1.stop();
     focusEdit();
 }
 

@@ -145,6 +145,38 @@ class PreviewWindowTest : public QObject {
   private slots:
     void initTestCase() { app::LoadPrivateFont(); }
 
+    void pacingKeepsAbsoluteDeadlines() {
+        // Each wait ends at start + all cycles so far x 8/700 s, however late
+        // the sleeper was woken for the one before: no drift.
+        ManualPacingClock clock;
+        clock.advance(std::chrono::seconds(5));
+        app::Pacer pacer(clock);
+        pacer.begin();
+        std::vector<bool> results;
+        std::thread worker([&] {
+            for (uint8_t cycles : {70, 2, 0, 2}) results.push_back(pacer.wait(cycles));
+        });
+        const auto start = std::chrono::seconds(5);
+        auto sleepNumber = [&](uint64_t n) {
+            for (int i = 0; i < 10000; ++i) {
+                if (clock.sleeps() >= n && clock.sleeping()) return *clock.sleeping();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return app::PacingClock::Duration(-1);
+        };
+        QCOMPARE(sleepNumber(1), start + app::cyclesDuration(70));
+        QCOMPARE(app::cyclesDuration(70).count(), int64_t(800'000'000));        // 70 x 8/700 s
+        clock.advance(app::cyclesDuration(70) + std::chrono::milliseconds(15)); // woken late
+        QCOMPARE(sleepNumber(2), start + app::cyclesDuration(72));
+        clock.advanceTo(start + app::cyclesDuration(72));
+        // The frame of 0 cycles does not wait; the next one counts on.
+        QCOMPARE(sleepNumber(3), start + app::cyclesDuration(74));
+        pacer.stop(); // wakes the sleeper at once, with the time standing still
+        worker.join();
+        QCOMPARE(results, (std::vector<bool>{true, true, true, false}));
+        QVERIFY(!pacer.wait(2));
+    }
+
     void emptyPageGetsPrompt9() {
         Preview p;
         p.setPage({newLine(), newLine(), newLine()});
@@ -188,6 +220,8 @@ class PreviewWindowTest : public QObject {
 
             trigger.act(*p.form);
             checkEditing(*p.form);
+            // The blink comes back after a stop, except when the close stopped it.
+            QCOMPARE(p.form->Timer1.isActive(), !p.form->isClosing());
             QVERIFY2(p.form->imgEdit->picture() == editPicture, trigger.name);
             QVERIFY(!p.clock.sleeping());
         }
