@@ -78,14 +78,14 @@ void Pacer::begin() {
 bool Pacer::wait(uint8_t cycles) {
     if (stopped_) return false;
     if (cycles == 0) return true;
-    totalCycles_ += cycles;
-    PacingClock::Duration deadline = start_ + cyclesDuration(totalCycles_);
+    const uint64_t total = totalCycles_ += cycles;
+    PacingClock::Duration deadline = start_ + cyclesDuration(total);
     const PacingClock::Duration now = clock_->now();
     // After a stall of the whole machine (a suspend, say) the play goes on
     // from now instead of racing through the lost time.
     if (deadline < now - std::chrono::seconds(1)) {
-        start_ = now - cyclesDuration(totalCycles_ - cycles);
-        deadline = start_ + cyclesDuration(totalCycles_);
+        start_ = now - cyclesDuration(total - cycles);
+        deadline = start_ + cyclesDuration(total);
     }
     return clock_->sleepUntil(deadline, stopped_);
 }

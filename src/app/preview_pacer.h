@@ -87,7 +87,7 @@ class Pacer {
     PacingClock* clock_;
     std::atomic<bool> stopped_{false};
     PacingClock::Duration start_{0};
-    uint64_t totalCycles_ = 0;
+    std::atomic<uint64_t> totalCycles_{0};
 };
 
 } // namespace vorelux::app

@@ -175,6 +175,16 @@ class PreviewWindowTest : public QObject {
         worker.join();
         QCOMPARE(results, (std::vector<bool>{true, true, true, false}));
         QVERIFY(!pacer.wait(2));
+
+        // After a stall of more than a second (a suspended machine) the play
+        // goes on from now instead of racing through the lost frames.
+        pacer.begin();
+        const auto resumed = clock.now() + std::chrono::seconds(10);
+        clock.advanceTo(resumed);
+        std::thread late([&] { pacer.wait(2); });
+        QCOMPARE(sleepNumber(4), resumed + app::cyclesDuration(2));
+        pacer.stop();
+        late.join();
     }
 
     void emptyPageGetsPrompt9() {
