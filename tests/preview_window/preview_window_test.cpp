@@ -210,8 +210,10 @@ class PreviewWindowTest : public QObject {
              },
              true},
             {"menu item", [](TForm1& f) { f.Visualizar1->trigger(); }, true},
-            {"Esc", [](TForm1& f) { f.togglePreview(); }, true},
-            {"click in the edit box, page tab", [](TForm1& f) { f.stopview(true); }, false},
+            {"Esc", [](TForm1& f) { QTest::keyClick(f.mmEdit, Qt::Key_Escape); }, true},
+            {"click in the edit box",
+             [](TForm1& f) { QTest::mouseClick(f.mmEdit->viewport(), Qt::LeftButton); }, false},
+            {"stop request", [](TForm1& f) { f.stopview(true); }, false},
             {"closing the window", [](TForm1& f) { f.close(); }, false},
         };
         for (const Trigger& trigger : triggers) {
@@ -281,7 +283,7 @@ class PreviewWindowTest : public QObject {
         p.form->SpeedButton1Click();
         QVERIFY(p.playUntilFrameOf(70));
         QCOMPARE(p.painted.size(), hold + 1);
-        p.form->previewSkip(+1);
+        QTest::mouseClick(p.form->BitBtn5, Qt::LeftButton); // "Avançar"
         // The hold is not cut short: the worker sleeps on until its deadline.
         QVERIFY(p.clock.sleeping());
         p.release();
@@ -300,8 +302,8 @@ class PreviewWindowTest : public QObject {
         const auto fromC = trace({c, a, b}, p.liveClock);
         p.setPage({a, b, c});
         p.form->SpeedButton1Click();
-        QVERIFY(p.nextSleep()); // during the entry effect this time
-        p.form->previewSkip(-1);
+        QVERIFY(p.nextSleep());                             // during the entry effect this time
+        QTest::mouseClick(p.form->BitBtn3, Qt::LeftButton); // "Recuar"
         p.release();
         QVERIFY(p.nextSleep());
         p.deliver();
@@ -342,12 +344,9 @@ class PreviewWindowTest : public QObject {
         p.form->store().control[1].num_linhas = 1;
         p.form->SpeedButton1Click();
         QVERIFY(p.nextSleep());
-        // What a page switch does: stop, change page, start again if it ran.
-        const bool wasRunning = p.form->previewRunning();
-        p.form->stopview(true);
-        p.form->store().CurrentPage = 1;
-        p.form->store().SetMemoryEdit(0);
-        if (wasRunning) p.form->togglePreview();
+        // F2: page 2, where the preview starts again.
+        QTest::keyClick(p.form->mmEdit, Qt::Key_F2);
+        QCOMPARE(int(p.form->store().CurrentPage), 1);
         checkPreviewing(*p.form);
         QVERIFY(p.nextSleep());
         p.deliver();
