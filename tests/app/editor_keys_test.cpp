@@ -705,6 +705,63 @@ class EditorKeysTest : public QObject {
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
     }
 
+    void keysDuringPreview() {
+        WindowHarness h;
+        TForm1& form = h.start();
+        Keys keys{form};
+        const LineStream before = form.store().EditLine();
+        keys.tap(Qt::Key_Escape, {}, "\x1b");
+        QVERIFY(form.previewRunning());
+        // Typing, editing keys and the canvas are left alone while it plays.
+        keys.type("X");
+        keys.tap(Qt::Key_Backspace, {}, "\b");
+        keys.tap(Qt::Key_Return, {}, "\r");
+        QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(5, 30));
+        QCOMPARE(form.store().EditLine(), before);
+        QCOMPARE(form.store().page().num_linhas, 1);
+        // The effect number still reaches the line.
+        keys.altDigits("7");
+        QCOMPARE(int(form.store().EditLine()[1]), 198);
+        QVERIFY(form.previewRunning());
+        keys.tap(Qt::Key_Escape, {}, "\x1b");
+        QVERIFY(!form.previewRunning());
+        keys.type("Y");
+        QCOMPARE(form.store().EditLine().size(), before.size() + 1);
+
+        // A page key stops the preview, changes the page and plays it again.
+        keys.tap(Qt::Key_Escape, {}, "\x1b");
+        QVERIFY(form.previewRunning());
+        keys.tap(Qt::Key_F1);
+        QVERIFY(form.previewRunning());
+        keys.tap(Qt::Key_Escape, {}, "\x1b");
+        QVERIFY(!form.previewRunning());
+    }
+
+    void drawingListHoverRules() {
+        WindowHarness h;
+        TForm1& form = h.start();
+        setPage(form, {{}}, 0, 2);
+        QListWidget* list = form.ListBox1;
+        auto hover = [&](QPoint at) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at),
+                             QPointF(list->viewport()->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(list->viewport(), &move);
+        };
+        list->setCurrentRow(0);
+        hover(QPoint(20, 150)); // second item
+        QCOMPARE(list->currentRow(), 1);
+        // Near the bottom edge the item above is taken (the item under the
+        // pointer is not the last).
+        hover(QPoint(20, list->viewport()->height() - 2));
+        const int under = list->row(list->itemAt(QPoint(20, list->viewport()->height() - 2)));
+        QCOMPARE(list->currentRow(), under - 1);
+        // A press over no item changes nothing; a click inserts the drawing.
+        list->setCurrentRow(1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 150));
+        QCOMPARE(content(form.store().EditLine()), (std::vector<uint8_t>{31, D1}));
+    }
+
     void screenshot() {
         WindowHarness h;
         TForm1& form = h.start();
