@@ -164,6 +164,13 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
     const int key = event->key();
     event->accept();
     if (event->type() == QEvent::KeyPress) {
+        // X11 sometimes reports a repeat of a held key as a real release and
+        // press; the pair carries one timestamp. Such a release does not
+        // re-arm the line join.
+        if (lastRelease_.key == key && event->timestamp() != 0 &&
+            event->timestamp() == lastRelease_.timestamp)
+            form_.JoinArmed = lastRelease_.joinArmedBefore;
+        lastRelease_ = {};
         if (key == Qt::Key_CapsLock) capsHeld_ = true;
         if (isAltKey(key)) altHeld_ = true;
         const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
@@ -183,6 +190,7 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         if (key == Qt::Key_CapsLock) capsHeld_ = false;
         if (isAltKey(key)) altHeld_ = false;
     }
+    lastRelease_ = {key, event->timestamp(), form_.JoinArmed};
     FormKeyUp(key, event->isAutoRepeat());
     return true;
 }

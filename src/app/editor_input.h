@@ -95,6 +95,11 @@ class EditorInput final : public QObject {
     bool altHeld_ = false;
     bool capsHeld_ = false;
     int wheelRemainder_ = 0;
+    struct {
+        int key = 0;
+        quint64 timestamp = 0;
+        bool joinArmedBefore = true;
+    } lastRelease_;
 };
 
 } // namespace vorelux::app

@@ -37,8 +37,9 @@ struct Keys {
     TForm1& form;
 
     void send(QEvent::Type type, int key, Qt::KeyboardModifiers mods = {}, const QString& text = {},
-              bool autoRepeat = false) {
+              bool autoRepeat = false, quint64 timestamp = 0) {
         QKeyEvent event(type, key, mods, text, autoRepeat);
+        event.setTimestamp(timestamp);
         QApplication::sendEvent(form.mmEdit, &event);
     }
     void press(int key, Qt::KeyboardModifiers mods = {}, const QString& text = {}) {
@@ -222,6 +223,19 @@ class EditorKeysTest : public QObject {
              1,
              3,
              [](Keys& k) { k.hold(Qt::Key_Backspace, 4, "\b"); },
+             {text("XY"), text("B")},
+             1,
+             2},
+            {"a repeat that X11 reports as a real release and press joins nothing",
+             {text("XY"), text("AB")},
+             1,
+             3,
+             [](Keys& k) {
+                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1000);
+                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1500);
+                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1500);
+                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1600);
+             },
              {text("XY"), text("B")},
              1,
              2},

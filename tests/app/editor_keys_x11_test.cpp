@@ -1,0 +1,166 @@
+// The line editor under a real X server: keys typed through the X test
+// extension reach the window as X11 reports them (Alt held over digits,
+// Shift+Space, Caps Lock held, the server's own key repeat), and the editor
+// behaves as on any other platform. Skipped unless running on X11.
+#include "app_fakes.h"
+
+#include "app/editor_input.h"
+
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+extern "C" int XTestFakeKeyEvent(Display* display, unsigned int keycode, int is_press,
+                                 unsigned long delay);
+
+using namespace vorelux;
+using namespace vorelux::testing;
+using vorelux::app::TForm1;
+
+namespace {
+
+Display* display() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+void fake(KeySym sym, bool press) {
+    Display* d = display();
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, sym), press ? 1 : 0, 0);
+    XFlush(d);
+}
+
+void tap(KeySym sym) {
+    fake(sym, true);
+    fake(sym, false);
+}
+
+// Lets the server deliver what was typed.
+void settle(int ms = 150) {
+    XSync(display(), False);
+    QTest::qWait(ms);
+}
+
+std::vector<uint8_t> content(const LineStream& line) {
+    return {line.begin() + HeaderSize, line.end()};
+}
+
+void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
+    PageStore& store = form.store();
+    CFG& cfg = store.page();
+    cfg.Memory.clear();
+    for (auto& bytes : lines) {
+        LineStream line = newLine();
+        line.insert(line.end(), bytes.begin(), bytes.end());
+        cfg.Memory.push_back(line);
+    }
+    cfg.num_linhas = int(cfg.Memory.size());
+    store.SetMemoryEdit(edit);
+    cfg.index_caracter = cursor;
+    form.geraTela();
+}
+
+} // namespace
+
+class EditorKeysX11Test : public QObject {
+    Q_OBJECT
+    WindowHarness* h = nullptr;
+    TForm1* form = nullptr;
+
+  private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb") || !display())
+            QSKIP("needs an X server");
+        app::LoadPrivateFont();
+        h = new WindowHarness;
+        form = &h->start();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        form->mmEdit->setFocus();
+        settle();
+    }
+    void cleanupTestCase() { delete h; }
+
+    void typingWithShiftSpace() {
+        setPage(*form, {{}}, 0, 2);
+        fake(XK_Shift_L, true);
+        tap(XK_a);
+        tap(XK_space);
+        fake(XK_Shift_L, false);
+        tap(XK_b);
+        settle();
+        const auto line = content(form->store().EditLine());
+        QCOMPARE(line.size(), size_t(3));
+        QCOMPARE(int(line[1]), 126); // Shift+Space types "~"
+        QCOMPARE(form->store().page().index_caracter, 5);
+    }
+
+    void altDigitsSetEffects() {
+        setPage(*form, {{65}}, 0, 3);
+        fake(XK_Alt_L, true);
+        tap(XK_1);
+        tap(XK_2);
+        settle();
+        QCOMPARE(form->editorInput().messageText(), QStringLiteral("ENTRADA 12"));
+        fake(XK_Alt_L, false);
+        settle();
+        QCOMPARE(int(form->store().EditLine()[1]), 203);
+
+        // Ctrl for the exit effect, and Shift does not change the digits.
+        fake(XK_Alt_L, true);
+        fake(XK_Control_L, true);
+        fake(XK_Shift_L, true);
+        tap(XK_6);
+        tap(XK_1);
+        fake(XK_Shift_L, false);
+        fake(XK_Control_L, false);
+        fake(XK_Alt_L, false);
+        settle();
+        QCOMPARE(int(form->store().EditLine()[2]), 252);
+        QCOMPARE(content(form->store().EditLine()), (std::vector<uint8_t>{65}));
+
+        fake(XK_Alt_L, true);
+        tap(XK_6);
+        tap(XK_2);
+        fake(XK_Alt_L, false);
+        settle();
+        QCOMPARE(form->editorInput().messageText(), QStringLiteral("INVÁLIDO!"));
+        QCOMPARE(int(form->store().EditLine()[1]), 203);
+    }
+
+    void heldBackspaceStopsAtTheLineStart() {
+        setPage(*form, {{88, 89}, {65, 66, 67}}, 1, 5);
+        fake(XK_BackSpace, true);
+        settle(1500); // long enough for the server's key repeat
+        fake(XK_BackSpace, false);
+        settle();
+        QCOMPARE(form->store().page().num_linhas, 2);
+        QCOMPARE(form->store().page().index_linha, 1);
+        // A fresh press joins (the line is empty when the repeat ran through).
+        tap(XK_BackSpace);
+        settle();
+        QCOMPARE(form->store().page().index_linha, 0);
+        QCOMPARE(content(form->store().page().Memory[0]).front(), uint8_t(88));
+    }
+
+    void ctrlDeleteWithCapsLockHeld() {
+        setPage(*form, {{65}, {66}}, 0, 3);
+        h->prompter.prompts.clear();
+        h->prompter.answers = {ButtonNo};
+        fake(XK_Caps_Lock, true);
+        fake(XK_Control_L, true);
+        tap(XK_Delete);
+        fake(XK_Control_L, false);
+        fake(XK_Caps_Lock, false);
+        tap(XK_Caps_Lock); // back to the state it had
+        settle();
+        QCOMPARE(h->prompter.prompts, (std::vector<unsigned>{2}));
+        QCOMPARE(form->store().page().num_linhas, 2);
+    }
+};
+
+QTEST_MAIN(EditorKeysX11Test)
+#include "editor_keys_x11_test.moc"
