@@ -729,6 +729,8 @@ bool TForm1::openPageFile(const QString& path) {
         prompter_->message(error);
         return false;
     }
+    // The pages were all replaced: a preview of the old ones ends here.
+    if (stopview) stopview(true);
     CurrentFileName = QString::fromStdString(withPageFileExtension(path.toStdString()));
     store_->Modified = false;
     store_->CurrentPage = 0;
@@ -763,6 +765,7 @@ bool TForm1::BitBtn1Click() {
     if (check_alteracoes() == Proceed::Abort) return false;
     bool cleared = false;
     if (prompter_->Mensagem(5, -1) == ButtonYes) {
+        if (stopview) stopview(true); // a preview of the old pages ends here
         store_->CurrentPage = 0;
         store_->resetAllPages();
         for (CFG& cfg : store_->control) cfg.index_linha = 0;

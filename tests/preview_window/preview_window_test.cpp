@@ -354,6 +354,32 @@ class PreviewWindowTest : public QObject {
         QVERIFY(sameScreen(p.painted.back().screen, expected[0].screen));
     }
 
+    void replacingAllPagesEndsThePreview() {
+        // "Abrir" and "Novo" stay usable while a page plays; the pages they
+        // replace are no longer played.
+        for (bool open : {true, false}) {
+            Preview p;
+            p.setPage({lineOf("ABC", Curtain, Curtain)});
+            p.h.dialogs.saves = {p.h.path("paginas.vpg")};
+            QVERIFY(p.form->Salarcomo1Click());
+            p.form->SpeedButton1Click();
+            QVERIFY(p.nextSleep());
+            p.deliver();
+            if (open) {
+                p.h.dialogs.opens = {p.h.path("paginas.vpg")};
+                QVERIFY(p.form->bbtnAbrirClick());
+            } else {
+                p.h.prompter.answers = {ButtonYes};
+                QVERIFY(p.form->BitBtn6Click());
+            }
+            checkEditing(*p.form);
+            const size_t painted = p.painted.size();
+            p.clock.advance(std::chrono::seconds(60));
+            p.deliver();
+            QCOMPARE(p.painted.size(), painted);
+        }
+    }
+
     void liveFieldsShowTheClock() {
         Preview p;
         // Code 8: the time of day, redrawn while it shows.
