@@ -423,6 +423,17 @@ class PreviewWindowTest : public QObject {
         p.form->SpeedButton1Click();
         QVERIFY(p.playUntilFrameOf(70));
         p.form->grab().save(dir + "/preview_window.png");
+        // Halfway through a sprite effect (effect 32, "Come-come").
+        p.form->stopview(true);
+        p.setPage({lineOf("BOM DIA", 223, 223)});
+        p.form->SpeedButton1Click();
+        for (int i = 0; i < 30; ++i) {
+            QVERIFY(p.nextSleep());
+            p.release();
+        }
+        QVERIFY(p.nextSleep());
+        p.deliver();
+        p.form->grab().save(dir + "/preview_window_effect.png");
     }
 };
 
