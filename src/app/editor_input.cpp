@@ -85,6 +85,15 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
         if (!widget || widget->window() != &form_ || form_.isClosing()) return false;
         return keyEvent(static_cast<QKeyEvent*>(event));
     }
+    case QEvent::ShortcutOverride: {
+        // Alt belongs to the effect-number entry: the menu bar does not take
+        // it for its keyboard navigation.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!widget || widget->window() != &form_ || !isAltKey(key->key())) return false;
+        event->accept();
+        return true;
+    }
     case QEvent::WindowDeactivate:
         if (watched == &form_) altHeld_ = capsHeld_ = false;
         return false;

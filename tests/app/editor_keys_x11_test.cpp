@@ -129,6 +129,15 @@ class EditorKeysX11Test : public QObject {
         settle();
         QCOMPARE(form->editorInput().messageText(), QStringLiteral("INVÁLIDO!"));
         QCOMPARE(int(form->store().EditLine()[1]), 203);
+
+        // Alt alone flashes "INVÁLIDO!" and leaves the keys with the editor
+        // (the menu bar does not take them for its navigation).
+        fake(XK_Alt_L, true);
+        fake(XK_Alt_L, false);
+        settle();
+        tap(XK_b);
+        settle();
+        QCOMPARE(content(form->store().EditLine()), (std::vector<uint8_t>{65, 98}));
     }
 
     void heldBackspaceStopsAtTheLineStart() {
