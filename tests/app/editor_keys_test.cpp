@@ -597,6 +597,19 @@ class EditorKeysTest : public QObject {
         QCOMPARE(form.store().page().index_linha, 2);
         QCOMPARE(form.store().page().index_caracter, 5);
 
+        // A click in the edit line's text: the cursor goes to the caret, and
+        // past a drawing when the caret stands between escape and code.
+        caret = form.mmEdit->textCursor();
+        caret.setPosition(2);
+        form.mmEdit->setTextCursor(caret);
+        form.store().page().index_caracter = 2;
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
+                       QPointF(form.mmEdit->viewport()->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form.mmEdit->viewport(), &up);
+        QCOMPARE(form.store().page().index_caracter, 5);
+        QCOMPARE(form.mmEdit->textCursor().position(), 3);
+
         // "Recuar" without a preview: the line above, cursor at its start.
         QTest::mouseClick(form.BitBtn3, Qt::LeftButton);
         QCOMPARE(form.store().page().index_linha, 1);
@@ -712,6 +725,21 @@ class EditorKeysTest : public QObject {
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{3}));
         QCOMPARE(form.store().page().index_caracter, 2 + 923);
         QCOMPARE(form.statusText(5), QStringLiteral("Total: 1023 caracteres"));
+
+        // The window's events run while a long paste goes on.
+        setPage(form, {{}}, 0, 2);
+        std::vector<size_t> sizesSeen;
+        QTimer ticker;
+        ticker.setInterval(0);
+        connect(&ticker, &QTimer::timeout, &form,
+                [&] { sizesSeen.push_back(form.store().page().Memory[0].size()); });
+        ticker.start();
+        form.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
+        form.Colar1->trigger();
+        ticker.stop();
+        QCOMPARE(form.store().page().Memory[0].size(), size_t(503));
+        QVERIFY(std::any_of(sizesSeen.begin(), sizesSeen.end(),
+                            [](size_t n) { return n > 3 && n < 503; }));
 
         // An empty clipboard changes nothing.
         form.editorInput().clipboardText = [] { return std::optional<QString>(); };
