@@ -77,7 +77,7 @@ void DrawingListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
                                  : QColor(140, 140, 140));
         painter->drawText(option.rect.adjusted(target.width() + 16, 0, -4, 0),
-                          Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Desenho %1").arg(n));
+                          Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
     }
     painter->restore();
 }
