@@ -183,8 +183,11 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         if (key == Qt::Key_CapsLock) capsHeld_ = true;
         if (isAltKey(key)) altHeld_ = true;
         const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
-        FormKeyDown(key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
-                    event->nativeScanCode(), event->nativeVirtualKey());
+        if (!FormKeyDown(key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
+                         event->nativeScanCode(), event->nativeVirtualKey())) {
+            event->ignore();
+            return false;
+        }
         // The characters of the key, as the platform makes them: none while
         // Alt is held, and Ctrl makes control characters (Ctrl+Space a space).
         const QString text = event->text();
@@ -226,27 +229,28 @@ int EditorInput::digitOf(int key, quint32 scanCode, quint32 virtualKey) const {
     return -1;
 }
 
-void EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
+bool EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
                               quint32 nativeVirtualKey) {
     PageStore& store = form_.store();
     if (capsHeld_) form_.RestoreCapsLock = false;
     if (isAltKey(key)) form_.EffectDigits.start();
     if (modifiers & Qt::AltModifier) {
         const int digit = digitOf(key, nativeScanCode, nativeVirtualKey);
-        if (digit < 0) return;
+        // Any other key with Alt held is the system's (Alt+F4 closes the window).
+        if (digit < 0) return isAltKey(key);
         form_.EffectDigits.digit(char16_t(u'0' + digit), modifiers & Qt::ControlModifier);
         exibeMensagem(QString::fromStdU16String(form_.EffectDigits.text()), 0, 800);
-        return;
+        return true;
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F8) {
         tsPaginasMouseUp(key - Qt::Key_F1);
-        return;
+        return true;
     }
     if (key == Qt::Key_Escape) {
         form_.togglePreview();
-        return;
+        return true;
     }
-    if (previewRunning()) return;
+    if (previewRunning()) return true;
 
     redraw();
     form_.consultaLock();
@@ -256,51 +260,51 @@ void EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 
     if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         editor::drawingCycleStep(store, form_.DrawingCycle, key == Qt::Key_Up ? 1 : -1);
         redraw();
-        return;
+        return true;
     }
     if (ctrl && key == Qt::Key_V) {
         PortaClick();
-        return;
+        return true;
     }
     if (ctrl && key >= Qt::Key_1 && key <= Qt::Key_4) {
         if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) redraw();
-        return;
+        return true;
     }
     if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
         const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
         if (code != 0 && editor::insertAfterCursor(store, code)) redraw();
-        return;
+        return true;
     }
     switch (key) {
     case Qt::Key_Backspace:
         if (editor::backspaceKey(store, form_.JoinArmed)) redraw();
-        return;
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         editor::enterKey(store);
         redraw();
-        return;
+        return true;
     case Qt::Key_End:
         editor::endKey(store, ctrl);
         redraw();
-        return;
+        return true;
     case Qt::Key_Home:
         editor::homeKey(store, ctrl);
         redraw();
-        return;
+        return true;
     case Qt::Key_Left:
         editor::leftKey(store);
         redraw();
-        return;
+        return true;
     case Qt::Key_Right:
         if (editor::rightKey(store)) redraw();
-        return;
+        return true;
     case Qt::Key_Up:
         if (editor::upKey(store)) redraw();
-        return;
+        return true;
     case Qt::Key_Down:
         if (editor::downKey(store)) redraw();
-        return;
+        return true;
     case Qt::Key_Delete:
         if (shift) {
             deleteLineAt(0);
@@ -309,9 +313,9 @@ void EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 
         } else if (editor::deleteKey(store, form_.JoinArmed)) {
             redraw();
         }
-        return;
+        return true;
     default:
-        return;
+        return true;
     }
 }
 

@@ -44,7 +44,8 @@ class EditorInput final : public QObject {
     std::function<std::optional<QString>()> clipboardText;
 
     // ---- handlers (public so the window's other parts can reuse them) ----
-    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
+    // False for a key left to the system (Alt with a key other than a digit).
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
                      quint32 nativeVirtualKey);
     void FormKeyPress(const QString& text, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, bool autoRepeat);

@@ -497,6 +497,20 @@ class EditorKeysTest : public QObject {
         }
     }
 
+    void altWithOtherKeysIsLeftToTheSystem() {
+        WindowHarness h;
+        TForm1& form = h.start();
+        Keys keys{form};
+        keys.press(Qt::Key_Alt, Qt::AltModifier);
+        QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
+        QApplication::sendEvent(form.mmEdit, &f4);
+        QVERIFY(!f4.isAccepted()); // the platform may close the window
+        QCOMPARE(int(form.store().CurrentPage), 0);
+        keys.tap(Qt::Key_3, Qt::AltModifier, "3");
+        keys.release(Qt::Key_Alt);
+        QCOMPARE(int(form.store().EditLine()[1]), 194);
+    }
+
     void effectMessageIsTimedWithoutBlocking() {
         WindowHarness h;
         TForm1& form = h.start();
