@@ -397,6 +397,21 @@ class EditorKeysTest : public QObject {
              {{31, D0, 31, D1}},
              0,
              6},
+            {"a cycle whose drawing the cursor has left starts a new drawing",
+             {text("A")},
+             0,
+             3,
+             [](Keys& k) {
+                 k.press(Qt::Key_Control, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.tap(Qt::Key_Left, Qt::ControlModifier);
+                 k.tap(Qt::Key_Left, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.release(Qt::Key_Control);
+             },
+             {{31, D1, 65, 31, D0}},
+             0,
+             4},
             {"ctrl+down starts at the last drawing",
              {{}},
              0,
