@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-fonttools
   libgif-dev
-  libx11-dev
+  libx11-dev libxtst-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
 )
