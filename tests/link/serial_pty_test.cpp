@@ -4,6 +4,7 @@
 #include "link/panel_link.h"
 #include "link/qt_serial.h"
 #include "link/simulated.h"
+#include "support/pty.h"
 #include "support/recording_prompter.h"
 
 #include <QSerialPort>
@@ -19,38 +20,8 @@
 namespace vorelux {
 namespace {
 
+using testing::Pty;
 using testing::RecordingPrompter;
-
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string slavePath;
-    Pty() {
-        char name[256];
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slavePath = name;
-            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-        if (slave >= 0) ::close(slave);
-    }
-    // Every byte that has reached the master side, waiting up to waitMs for the first.
-    std::vector<uint8_t> drain(int waitMs) {
-        std::vector<uint8_t> out;
-        pollfd p{master, POLLIN, 0};
-        if (poll(&p, 1, waitMs) <= 0) return out;
-        uint8_t buf[256];
-        for (;;) {
-            ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0) break;
-            out.insert(out.end(), buf, buf + n);
-            if (poll(&p, 1, 5) <= 0) break;
-        }
-        return out;
-    }
-};
 
 // At every pause, reads what the panel side has received since the last one:
 // so each pause is seen right after the byte it follows.
