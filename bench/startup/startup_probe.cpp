@@ -1,27 +1,20 @@
 // Starts the editor as its entry point does (translations, LED font, main
 // window) in a folder of its own, prints "shown" once the window is shown and
 // the event loop runs, and quits.
-#include "app/led_font.h"
+#include "app/application_setup.h"
 #include "app/main_window.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
-    const int fontHandle = vorelux::app::LoadPrivateFont();
-    QApplication::setApplicationName(QStringLiteral("Vorelux Editor"));
+    vorelux::app::ApplicationSetup setup;
+    vorelux::app::prepareApplication(setup);
 
     // A working folder with connection settings, as after a first run.
     QTemporaryDir dir;
@@ -40,6 +33,6 @@ int main(int argc, char* argv[]) {
         QApplication::quit();
     });
     const int result = application.exec();
-    vorelux::app::RemovePrivateFont(fontHandle);
+    vorelux::app::finishApplication(setup);
     return result;
 }
