@@ -27,7 +27,7 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, TCfgComm& cfg) {
 void readConnCfg(const std::string& path, TCfgComm& cfg, Prompter& prompter) {
     std::vector<uint8_t> data;
     std::string error;
-    if (readWholeFile(path, data, error) && decodeConnCfg(data, cfg)) return;
+    if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return;
     prompter.Mensagem(10, -1);
     if (!writeConnCfg(path, cfg, error)) prompter.message(error);
 }

@@ -1,15 +1,31 @@
 #pragma once
-// Whole-file reads and safe whole-file writes.
+// Whole-file reads with a size cap and safe whole-file writes.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vorelux {
 
-// Reads a whole file; false (with a reason) when it cannot be read.
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error);
-// Writes through a temporary file in the same folder and renames it over the
-// target, so a failed write never destroys the previous file.
+// Size caps, well above the largest valid file of each kind: a page file is
+// at most 16 + 8 × (16 + 65,536) bytes; "conn.cfg" and "ult_arq.txt" are a
+// few hundred bytes.
+constexpr size_t PageFileSizeLimit = 1024 * 1024;
+constexpr size_t SmallFileSizeLimit = 64 * 1024;
+
+// Reads a whole regular file (links followed) of at most maxBytes. Devices,
+// pipes and folders are refused without blocking on them, and a file past
+// the cap without reading it all; false with a reason (Portuguese) then.
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                   size_t maxBytes);
+// Writes a whole file so that a failure never destroys the previous one:
+// through a temporary file in the target's folder renamed over it. A
+// symbolic link is written through to its target, whose permission bits
+// (and owner, where the process may) are kept. When the folder cannot take
+// the temporary file but the file itself is writable, the file is rewritten
+// in place after its room has been reserved, so a full disk still fails
+// before any byte of the old content changes. Devices, pipes and folders
+// are refused.
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
                           std::string& error);
 bool fileExists(const std::string& path);

@@ -2,14 +2,14 @@
 
 #include "files/file_io.h"
 
-#include <fstream>
-
 namespace vorelux {
 
 std::string readLastFile(const std::string& memoryPath) {
-    std::ifstream in(memoryPath);
-    std::string line;
-    if (!in || !std::getline(in, line)) return {};
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(memoryPath, data, error, SmallFileSizeLimit)) return {};
+    std::string line(data.begin(), data.end());
+    line = line.substr(0, line.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || !fileExists(line)) return {};
     return line;

@@ -83,6 +83,13 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data) {
                 return result;
             }
         }
+        const size_t content = length - HeaderSize * lines.size();
+        if (content > size_t(PageContentLimit)) {
+            result.problem = "a " + page + " tem " + std::to_string(content) +
+                             " caracteres, mais do que os " + std::to_string(PageContentLimit) +
+                             " que uma página comporta";
+            return result;
+        }
         result.pages[size_t(q)] = std::move(lines);
         position = start + paddedSize(length);
     }
@@ -92,6 +99,17 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data) {
 
 bool salvarLinha(PageStore& store, const std::string& FileName, uint8_t flag_paginas,
                  std::string& error) {
+    // A page block records its length in two bytes.
+    for (int p = 0; p < PageCount; ++p) {
+        const int total = pageByteTotal(store.control[size_t(p)]);
+        if ((flag_paginas & (1u << p)) && total > 0xFFFF) {
+            error = "Não foi possível salvar \"" + baseName(FileName) + "\": a página " +
+                    std::to_string(p + 1) + " tem linhas demais (" + std::to_string(total) +
+                    " bytes; no máximo 65535). Apague linhas vazias dessa página. O arquivo "
+                    "anterior não foi alterado.";
+            return false;
+        }
+    }
     const auto bytes = encodePageFile(store.control, FileName, flag_paginas);
     std::string reason;
     if (!writeWholeFileSafely(FileName, bytes, reason)) {
@@ -107,7 +125,7 @@ bool LoadLinha(PageStore& store, const std::string& FileName, uint8_t /*flag_pag
                std::string& error) {
     std::vector<uint8_t> data;
     std::string reason;
-    if (!readWholeFile(FileName, data, reason)) {
+    if (!readWholeFile(FileName, data, reason, PageFileSizeLimit)) {
         error = "Não foi possível abrir \"" + baseName(FileName) + "\" (" + reason +
                 "). Nada foi alterado.";
         return false;

@@ -194,6 +194,13 @@ std::vector<PageJob> clearJobs(const std::vector<int>& pages) {
     return jobs;
 }
 
+std::string pageTooLargeText(int page, size_t bytes) {
+    return "A página " + std::to_string(page + 1) + " tem " + std::to_string(bytes) +
+           " bytes e não pode ser enviada: uma página enviada tem no máximo " +
+           std::to_string(SendablePageBytes) +
+           " bytes. Apague linhas vazias dessa página. Nada foi enviado.";
+}
+
 UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
                        const std::vector<PanelId>& targets, const UploadProgressFn& progress,
                        const UploadOptions& options) {
@@ -201,6 +208,13 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
     if (targets.empty()) {
         result.status = UploadStatus::NoTargets;
         return result;
+    }
+    for (const PageJob& job : jobs) {
+        if (job.content.size() > SendablePageBytes) {
+            result.status = UploadStatus::PageTooLarge;
+            result.error = pageTooLargeText(job.page, job.content.size());
+            return result;
+        }
     }
     TCfgComm& cfg = link.cfg();
     // The transport is the one active when the run starts.

@@ -38,6 +38,10 @@ constexpr int ResendHeaderRepeats = 2; // a resent page's header goes out twice
 constexpr size_t ShortPage = 3;        // pages of this many bytes or fewer are not uploaded
 constexpr size_t ShortResend = 7;      // nor resent when this short
 constexpr uint8_t NoPageSent = 255;    // mascaraPaginas at the start of a run
+// The transmitter's page header counts a page's data reports of 8 bytes in
+// one byte, so no page of more bytes can be described to a panel; the serial
+// frame is held to the same size so that both transports carry the same pages.
+constexpr size_t SendablePageBytes = 255 * 8;
 
 using PageContent = std::vector<uint8_t>;
 
@@ -111,6 +115,7 @@ using UploadProgressFn = std::function<bool(const UploadProgress&)>;
 
 enum class UploadStatus {
     Done,                  // every page went out (short pages skipped, refused ones told)
+    PageTooLarge,          // a page is longer than a transfer can describe: nothing sent
     NoTargets,             // the target list is empty: nothing was sent
     NoTransmitterIdentity, // transmitter without configuration byte: nothing sent, prompt 20
     SerialFailed,          // opening or writing the port failed: the run ended (told)
@@ -124,7 +129,7 @@ struct UploadResult {
     std::vector<int> sent;               // pages written, in order
     std::vector<int> skipped;            // pages of 3 bytes or fewer
     std::vector<int> refused;            // pages not sent because the port is not installed
-    std::string error;                   // why SerialFailed or TransmitterFailed
+    std::string error;                   // why SerialFailed, TransmitterFailed or PageTooLarge
 };
 
 struct UploadOptions {
@@ -135,7 +140,11 @@ struct UploadOptions {
     Sleeper* sleeper = nullptr;
 };
 
+// The operator's message for a page too long to send.
+std::string pageTooLargeText(int page, size_t bytes);
+
 // Sends each job's page to every target through the active transport.
+// A page longer than SendablePageBytes stops the run before anything goes out.
 // Serial: one frame per target and page, a pause after every byte; a port
 // that is not installed gives prompt 18 and the next page is tried.
 // Transmitter: the page header six times per target, the data reports twice

@@ -21,6 +21,10 @@ constexpr int HeaderSize = 3;
 constexpr int EffectCount = 61;
 constexpr uint8_t EffectByteBase = 191; // effect n is stored as 191 + n
 constexpr int PageByteLimit = 1024;     // a page always stays below this many bytes
+// Content bytes a page can carry besides its 3-byte line headers: every
+// insertion keeps the page total under PageByteLimit, and a page has at least
+// one line. Only line headers (Enter) can take a page past PageByteLimit.
+constexpr int PageContentLimit = PageByteLimit - 1 - HeaderSize;
 constexpr int PageCount = 8;
 constexpr int DrawingCount = 124;
 constexpr int FunctionCount = 14;

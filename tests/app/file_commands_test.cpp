@@ -175,13 +175,18 @@ class FileCommandsTest : public QObject {
         QByteArray damaged = h.readFile("good.vpg");
         damaged.chop(20); // shorter than its blocks declare
         h.writeFile("bad.vpg", damaged);
-        h.prompter.answers = {ButtonNo};
-        h.dialogs.opens = {h.path("bad.vpg")};
-        QVERIFY(!form.bbtnAbrirClick());
-        QCOMPARE(h.prompter.messages.size(), size_t(1));
-        QCOMPARE(page0(form), edited);
-        QCOMPARE(form.CurrentFileName, h.path("good.vpg"));
-        QVERIFY(form.store().Modified);
+        // A damaged file, and a device that never ends (it once exhausted memory).
+        for (const QString& path : {h.path("bad.vpg"), QStringLiteral("/dev/zero")}) {
+            h.prompter.messages.clear();
+            h.prompter.answers = {ButtonNo};
+            h.dialogs.opens = {path};
+            QVERIFY(!form.bbtnAbrirClick());
+            QCOMPARE(h.prompter.messages.size(), size_t(1));
+            QVERIFY(h.prompter.messages[0].find("Nada foi alterado") != std::string::npos);
+            QCOMPARE(page0(form), edited);
+            QCOMPARE(form.CurrentFileName, h.path("good.vpg"));
+            QVERIFY(form.store().Modified);
+        }
     }
 
     void clearPage_data() {

@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -369,6 +370,76 @@ TEST_F(CliPty, FailuresExitWithTheirReason) {
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
     EXPECT_TRUE(pty.drain().empty()) << "nothing reaches a panel after a failure";
+}
+
+// A page file holding `lines` lines on page 1, the first with `content`
+// content bytes, the others empty.
+std::string pageFileWith(const TempDir& dir, const std::string& name, size_t content,
+                         size_t lines) {
+    vorelux::testing::RecordingPrompter prompter;
+    vorelux::PageStore store(prompter);
+    auto& memory = store.control[0].Memory;
+    memory.assign(lines, vorelux::newLine());
+    memory[0].resize(3 + content, 'A');
+    store.control[0].num_linhas = int32_t(lines);
+    std::string path = dir.file(name);
+    writeBytes(path, vorelux::encodePageFile(store.control, path));
+    return path;
+}
+
+TEST_F(CliPty, InputsThatAreNoFilesOrTooLargeFailWithoutHanging) {
+    const std::string fifo = dir.file("fifo.vpg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = dir.file("big.vpg");
+    writeBytes(big, {});
+    ASSERT_EQ(::truncate(big.c_str(), 2 * 1024 * 1024), 0);
+    struct Case {
+        std::vector<std::string> args;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {{"dump", "/dev/zero"}, "não é um arquivo comum"},
+        {{"dump", fifo}, "não é um arquivo comum"},
+        {{"dump", dir.path.string()}, "é uma pasta"},
+        {{"dump", big}, "grande demais"},
+        {{"send", fifo, "--to", "4", "--port", pty.slavePath}, "não é um arquivo comum"},
+        {{"power", "on", "--config", "/dev/zero"}, "não é um arquivo comum"},
+        {{"power", "on", "--config", fifo}, "não é um arquivo comum"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        auto r = run(c.args);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(pty.drain().empty());
+}
+
+TEST_F(CliPty, PageBudgetHoldsOnLoadAndOnSend) {
+    // 1,020 content bytes is the most a page can carry; empty lines may take
+    // a page past 1,023 bytes, but no transfer describes more than 2,040.
+    const auto full = pageFileWith(dir, "full.vpg", 1020, 1);
+    const auto over = pageFileWith(dir, "over.vpg", 1021, 1);
+    const auto huge = pageFileWith(dir, "huge.vpg", 65535 - 3, 1);
+    const auto tall = pageFileWith(dir, "tall.vpg", 1020, 300);     // 1,920 bytes
+    const auto taller = pageFileWith(dir, "taller.vpg", 1020, 341); // 2,043 bytes
+    EXPECT_EQ(run({"dump", full}).exitCode, 0);
+    EXPECT_EQ(run({"dump", tall}).exitCode, 0);
+    for (const auto& file : {over, huge}) {
+        auto r = run({"dump", file});
+        EXPECT_EQ(r.exitCode, 1) << file;
+        EXPECT_NE(r.err.find("mais do que os 1020"), std::string::npos) << r.err;
+        r = run({"send", file, "--to", "4", "--port", pty.slavePath, "--dry-run"});
+        EXPECT_EQ(r.exitCode, 1) << file;
+    }
+    auto sent = run({"send", tall, "--to", "4", "--port", pty.slavePath, "--dry-run"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.err;
+    auto refused = run({"send", taller, "--to", "4", "--port", pty.slavePath});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("A página 1 tem 2043 bytes e não pode ser enviada"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(pty.drain().empty()) << "a refused page sends nothing";
 }
 
 } // namespace

@@ -120,6 +120,51 @@ TEST_F(PageFileTest, DamagedFilesChangeNothing) {
     EXPECT_FALSE(LoadLinha(store, dir.path.string(), 255, error)); // a folder
 }
 
+TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
+    // 1,020 content bytes besides the line headers is the most an edited page
+    // holds; empty lines may take the page past 1,023 bytes.
+    struct Case {
+        size_t content;
+        size_t emptyLines;
+        bool readable;
+    };
+    const Case cases[] = {
+        {.content = 1020, .emptyLines = 0, .readable = true},
+        {.content = 1020, .emptyLines = 200, .readable = true},
+        {.content = 1021, .emptyLines = 0, .readable = false},
+        {.content = 65532, .emptyLines = 0, .readable = false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        PageStore source(prompter);
+        auto& memory = source.control[2].Memory;
+        memory.assign(1 + c.emptyLines, newLine());
+        memory[0].resize(3 + c.content, 'W');
+        writeBytes(dir.file("budget.vpg"), encodePageFile(source.control, "budget.vpg"));
+        std::string error;
+        EXPECT_EQ(LoadLinha(store, dir.file("budget.vpg"), 255, error), c.readable) << error;
+        if (!c.readable) {
+            EXPECT_EQ(error, "Não foi possível abrir \"budget.vpg\": o arquivo está danificado "
+                             "(a página 3 tem " +
+                                 std::to_string(c.content) +
+                                 " caracteres, mais do que os 1020 que uma página comporta). "
+                                 "Nada foi alterado.");
+        }
+    }
+}
+
+TEST_F(PageFileTest, APageTooLongForItsBlockLengthIsNotSaved) {
+    std::string error;
+    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    const auto previous = readBytes(dir.file("a.vpg"));
+    store.control[4].Memory.assign(21846, newLine()); // 65,538 bytes of empty lines
+    store.Modified = true;
+    EXPECT_FALSE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    EXPECT_NE(error.find("a página 5 tem linhas demais (65538 bytes"), std::string::npos) << error;
+    EXPECT_TRUE(store.Modified);
+    EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
+}
+
 TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
     std::string error;
     ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));

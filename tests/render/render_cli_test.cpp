@@ -73,7 +73,7 @@ TEST_F(CanvasCommand, PrintsScreenMapAndCursorAndWritesTheImage) {
     EXPECT_EQ(out[2], "cursor 14");
     std::vector<uint8_t> data;
     std::string error;
-    ASSERT_TRUE(readWholeFile(png, data, error)) << error;
+    ASSERT_TRUE(readWholeFile(png, data, error, PageFileSizeLimit * 16)) << error;
     ASSERT_GT(data.size(), 24u);
     EXPECT_EQ(std::string(data.begin() + 1, data.begin() + 4), "PNG");
     EXPECT_EQ(data[16] * 16777216 + data[17] * 65536 + data[18] * 256 + data[19], 641);
@@ -112,7 +112,7 @@ TEST(GlyphsCommand, WritesTheSheetFromCompleteArt) {
     EXPECT_EQ(r.err, "") << "the art has problems";
     std::vector<uint8_t> data;
     std::string error;
-    EXPECT_TRUE(readWholeFile(png, data, error)) << error;
+    EXPECT_TRUE(readWholeFile(png, data, error, PageFileSizeLimit * 16)) << error;
     std::remove(png.c_str());
     EXPECT_EQ(runTool(VORELUX_TOOL, {"glyphs"}).exitCode, 2);
 }

@@ -243,6 +243,32 @@ TEST_F(UploadFixture, EmptyTargetListSendsNothing) {
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
+TEST_F(UploadFixture, APageNoTransferCanDescribeStopsTheRunBeforeAnythingGoesOut) {
+    // Empty lines can take a page past what the transmitter's page header
+    // can count (255 reports of 8 bytes); 2,040 bytes still go out.
+    setPage(control[0], {line("AB")});
+    std::vector<LineStream> tall(680, newLine());
+    setPage(control[3], tall);
+    EXPECT_EQ(pageContent(control[3]).size(), SendablePageBytes);
+    for (bool usb : {false, true}) {
+        if (usb) attachTransmitter();
+        auto result = sendPages(link, random, uploadJobs(control, {0, 3}), {5});
+        EXPECT_EQ(result.status, UploadStatus::Done);
+        tall.push_back(newLine());
+        setPage(control[3], tall);
+        wire.clear();
+        result = sendPages(link, random, uploadJobs(control, {0, 3}), {5});
+        EXPECT_EQ(result.status, UploadStatus::PageTooLarge);
+        EXPECT_EQ(result.error, "A página 4 tem 2043 bytes e não pode ser enviada: uma página "
+                                "enviada tem no máximo 2040 bytes. Apague linhas vazias dessa "
+                                "página. Nada foi enviado.");
+        EXPECT_TRUE(result.sent.empty());
+        EXPECT_TRUE(wire.empty());
+        tall.pop_back();
+        setPage(control[3], tall);
+    }
+}
+
 TEST_F(UploadFixture, ProgressCanStopARun) {
     setPage(control[0], {line("ABCDEFGH")});
     setPage(control[1], {line("ABCDEFGH")});

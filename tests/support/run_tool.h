@@ -22,7 +22,8 @@ inline ToolResult runTool(const std::string& tool, const std::initializer_list<s
     char errPath[] = "/tmp/vorelux-tool-err-XXXXXX";
     int fd = mkstemp(errPath);
     if (fd >= 0) close(fd);
-    std::string command = shellQuote(tool);
+    // A tool that hangs on its input fails the test instead of stalling it.
+    std::string command = "timeout 60 " + shellQuote(tool);
     for (const auto& a : args) command += " " + shellQuote(a);
     command += " 2>" + std::string(errPath);
     ToolResult result;

@@ -27,7 +27,7 @@ int run(const vorelux::cli::Args& argsIn) {
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(args[0], data, error)) {
+    if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
         std::cerr << "vorelux canvas: " << error << '\n';
         return 1;
     }

@@ -42,7 +42,7 @@ int dump(const Args& args) {
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(args[0], data, error)) {
+    if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
         std::cerr << "vorelux: cannot read " << args[0] << ": " << error << "\n";
         return 1;
     }

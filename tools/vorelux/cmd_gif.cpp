@@ -48,7 +48,7 @@ int gif(const Args& input) {
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(args[0], data, error)) {
+    if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
         std::cerr << "vorelux gif: cannot read " << args[0] << ": " << error << "\n";
         return 1;
     }

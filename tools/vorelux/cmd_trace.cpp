@@ -54,7 +54,7 @@ int trace(const Args& input) {
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(args[0], data, error)) {
+    if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
         std::cerr << "vorelux trace: cannot read " << args[0] << ": " << error << "\n";
         return 1;
     }

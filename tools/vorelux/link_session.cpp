@@ -341,7 +341,7 @@ int LinkSession::open() {
         std::string path = options_.config.empty() ? defaultConnCfgPath() : options_.config;
         std::vector<uint8_t> data;
         std::string error;
-        if (!readWholeFile(path, data, error)) {
+        if (!readWholeFile(path, data, error, SmallFileSizeLimit)) {
             fail("não foi possível ler as configurações de conexão " + path + ": " + error +
                  " (use --config, ou --port e --to)");
             return ExitFailed;
@@ -582,6 +582,9 @@ int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
     switch (result.status) {
     case UploadStatus::Done:
         break;
+    case UploadStatus::PageTooLarge:
+        fail(result.error);
+        return ExitFailed;
     case UploadStatus::NoTargets:
         fail("nenhum painel de destino: escolha painéis no editor ou use --to");
         return ExitFailed;

@@ -447,6 +447,11 @@ void TfrmEnviar::runPages(bool clearing) {
         BitBtn5->show();
         BitBtn6->show();
         break;
+    case UploadStatus::PageTooLarge:
+        link_.prompter().message(result.error);
+        showPage(tbsEnviar);
+        setMainEnabled(true);
+        break;
     case UploadStatus::NoTargets:
     case UploadStatus::NoTransmitterIdentity:
     case UploadStatus::SerialFailed:

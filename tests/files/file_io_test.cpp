@@ -1,0 +1,180 @@
+// Reading and writing whole files: what is not a plain file, or is far too
+// large, is refused without blocking; saves go through links and keep modes.
+#include "files/conn_cfg.h"
+#include "files/file_io.h"
+#include "files/last_file.h"
+#include "files/page_file.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace vorelux;
+using vorelux::testing::RecordingPrompter;
+namespace fs = std::filesystem;
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+// Runs `body` as an ordinary user when the tests run as root (CI does), so
+// that folder permissions bite; the child's exit code is the result.
+bool asOrdinaryUser(const std::function<bool()>& body) {
+    if (::geteuid() != 0) return body();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST(ReadWholeFile, RefusesWhatIsNotARegularFileOrTooLarge) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = dir.file("big");
+    writeBytes(big, {});
+    ASSERT_EQ(::truncate(big.c_str(), PageFileSizeLimit + 1), 0);
+    const std::string atCap = dir.file("at-cap");
+    writeBytes(atCap, std::vector<uint8_t>(SmallFileSizeLimit, 7));
+    struct Case {
+        std::string path;
+        size_t cap;
+        std::string reason; // empty: read whole
+    };
+    const Case cases[] = {
+        {.path = "/dev/zero", .cap = PageFileSizeLimit, .reason = "não é um arquivo comum"},
+        {.path = fifo, .cap = PageFileSizeLimit, .reason = "não é um arquivo comum"},
+        {.path = dir.path.string(), .cap = PageFileSizeLimit, .reason = "é uma pasta"},
+        {.path = big, .cap = PageFileSizeLimit, .reason = "grande demais (mais de 1024 KB)"},
+        {.path = atCap, .cap = SmallFileSizeLimit - 1, .reason = "grande demais"},
+        {.path = atCap, .cap = SmallFileSizeLimit, .reason = ""},
+        {.path = dir.file("absent"), .cap = 16, .reason = "No such file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<uint8_t> data{1, 2, 3};
+        std::string error;
+        EXPECT_EQ(readWholeFile(c.path, data, error, c.cap), c.reason.empty());
+        if (c.reason.empty()) {
+            EXPECT_EQ(data.size(), SmallFileSizeLimit);
+        } else {
+            EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+            EXPECT_EQ(data, (std::vector<uint8_t>{1, 2, 3})) << "untouched on failure";
+        }
+    }
+}
+
+TEST(ReadWholeFile, OpeningADeviceAsPageFileKeepsThePages) {
+    RecordingPrompter prompter;
+    PageStore store(prompter);
+    store.EditLine().push_back('Z');
+    store.Modified = true;
+    std::string error;
+    EXPECT_FALSE(LoadLinha(store, "/dev/zero", 255, error));
+    EXPECT_EQ(error,
+              "Não foi possível abrir \"zero\" (não é um arquivo comum). Nada foi alterado.");
+    EXPECT_EQ(store.EditLine().back(), 'Z');
+    EXPECT_TRUE(store.Modified);
+}
+
+TEST(ReadWholeFile, SettingsThatAreNoFileAreNeitherReadNorReplaced) {
+    TempDir dir;
+    const std::string fifo = dir.file("conn.cfg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    RecordingPrompter prompter;
+    TCfgComm cfg;
+    cfg.COM = 4;
+    readConnCfg(fifo, cfg, prompter);
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{10});
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("não é um arquivo comum"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(fifo)) << "the pipe was not replaced by a file";
+    EXPECT_EQ(readLastFile(fifo), "");
+}
+
+TEST(WriteWholeFileSafely, WritesThroughLinksAndKeepsTheMode) {
+    TempDir dir;
+    fs::create_directory(dir.path / "real");
+    const std::string real = dir.file("real/a.vpg");
+    writeBytes(real, {1});
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    fs::create_symlink("real/a.vpg", dir.path / "link.vpg");
+    fs::create_symlink("link.vpg", dir.path / "link2.vpg"); // a chain of links
+    std::string error;
+    ASSERT_TRUE(writeWholeFileSafely(dir.file("link2.vpg"), {4, 5}, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.vpg"));
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link2.vpg"));
+    EXPECT_EQ(readBytes(real), (std::vector<uint8_t>{4, 5}));
+    EXPECT_EQ(modeOf(real), 0600u);
+    ASSERT_TRUE(writeWholeFileSafely(real, {6}, error)) << error;
+    EXPECT_EQ(modeOf(real), 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path / "real"), {}), 1)
+        << "no temporary file is left behind";
+
+    // A dangling link creates its target.
+    fs::create_symlink("real/new.vpg", dir.path / "new.vpg");
+    ASSERT_TRUE(writeWholeFileSafely(dir.file("new.vpg"), {7}, error)) << error;
+    EXPECT_EQ(readBytes(dir.file("real/new.vpg")), std::vector<uint8_t>{7});
+    EXPECT_TRUE(fs::is_symlink(dir.path / "new.vpg"));
+}
+
+TEST(WriteWholeFileSafely, RefusesDevicesPipesAndFolders) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", dir.path / "null-link");
+    for (const std::string& path : {fifo, dir.file("null-link"), dir.path.string()}) {
+        std::string error;
+        EXPECT_FALSE(writeWholeFileSafely(path, {1}, error)) << path;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(dir.path / "null-link"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST(WriteWholeFileSafely, AWritableFileInALockedFolderIsRewrittenInPlace) {
+    TempDir dir;
+    const fs::path folder = dir.path / "locked";
+    fs::create_directory(folder);
+    const std::string file = (folder / "a.vpg").string();
+    writeBytes(file, std::vector<uint8_t>(100, 1));
+    ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    ::chmod(dir.path.c_str(), 0755);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        std::string error;
+        // Shorter, then longer than before: the file is cut and grown to fit.
+        return writeWholeFileSafely(file, {9, 9}, error) &&
+               readBytes(file) == std::vector<uint8_t>{9, 9} &&
+               writeWholeFileSafely(file, std::vector<uint8_t>(300, 3), error) &&
+               readBytes(file) == std::vector<uint8_t>(300, 3);
+    }));
+    if (::geteuid() == 0) {
+        // Someone else's file the user may not write stays as it was, with a reason.
+        ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+        EXPECT_TRUE(asOrdinaryUser([&] {
+            std::string error;
+            return !writeWholeFileSafely(file, {1}, error) && !error.empty();
+        }));
+        EXPECT_EQ(readBytes(file), std::vector<uint8_t>(300, 3));
+    }
+    ::chmod(folder.c_str(), 0755);
+}
