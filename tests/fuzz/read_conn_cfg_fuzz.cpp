@@ -27,7 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     readConnCfg(path, cfg, prompter);
     std::vector<uint8_t> written;
     std::string error;
-    if (!readWholeFile(path, written, error, SmallFileSizeLimit) || written.size() < ConnCfgHeaderSize) abort();
+    if (!readWholeFile(path, written, error, SmallFileSizeLimit) ||
+        written.size() < ConnCfgHeaderSize)
+        abort();
     if (size >= ConnCfgHeaderSize && cfg.paineis.size() != size - ConnCfgHeaderSize) abort();
     return 0;
 }
