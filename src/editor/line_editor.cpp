@@ -107,7 +107,10 @@ bool deleteKey(PageStore& store, bool& JoinArmed) {
     CFG& cfg = store.page();
     if (cfg.index_caracter < lastIndex(store)) {
         JoinArmed = false;
-        if (byteAt(store, cfg.index_caracter + 1) == DrawingEscape)
+        // A drawing goes as a whole; an escape that ends the line (only a
+        // damaged file holds one) stands alone, like the canvas shows it.
+        if (byteAt(store, cfg.index_caracter + 1) == DrawingEscape &&
+            cfg.index_caracter + 1 < lastIndex(store))
             store.removerByte(cfg.index_caracter + 1);
         store.removerByte(cfg.index_caracter + 1);
         return true;

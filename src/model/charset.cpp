@@ -29,44 +29,50 @@ uint8_t convertPastedCharacter(char16_t c) {
 }
 
 std::u16string utf8ToUtf16(const std::string& text) {
+    // Well-formed sequences only: no overlong forms, no encoded surrogates,
+    // nothing past U+10FFFF. A broken sequence becomes one U+FFFD for the
+    // bytes that started it well (a lone lead, a cut-off sequence) and
+    // decoding goes on at the byte that broke it, so no character after it,
+    // and above all no ASCII character, is lost.
     std::u16string out;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t cp;
-        size_t extra;
+        const unsigned char c = byte(i);
         if (c < 0x80) {
-            cp = c;
-            extra = 0;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F;
-            extra = 1;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F;
-            extra = 2;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07;
-            extra = 3;
-        } else {
-            out += u'\uFFFD';
+            out += char16_t(c);
             ++i;
             continue;
         }
-        if (i + extra >= text.size()) { // truncated sequence at the end
-            out += u'\uFFFD';
-            break;
+        size_t extra = 0;
+        char32_t cp = 0;
+        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+            if (c == 0xE0) low = 0xA0;  // overlong below U+0800
+            if (c == 0xED) high = 0x9F; // surrogates U+D800..U+DFFF
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+            if (c == 0xF0) low = 0x90;  // overlong below U+10000
+            if (c == 0xF4) high = 0x8F; // past U+10FFFF
+        } else {
+            out += u'\uFFFD'; // a continuation byte or a byte never used in UTF-8
+            ++i;
+            continue;
         }
-        bool ok = true;
-        for (size_t k = 1; k <= extra; ++k) {
-            unsigned char cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
+        size_t k = 1;
+        for (; k <= extra && i + k < text.size(); ++k) {
+            const unsigned char cc = byte(i + k);
+            if (cc < (k == 1 ? low : 0x80) || cc > (k == 1 ? high : 0xBF)) break;
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (!ok) {
+        if (k <= extra) { // cut off or broken: skip only the bytes read so far
             out += u'\uFFFD';
-            ++i;
+            i += k;
             continue;
         }
         i += extra + 1;

@@ -18,6 +18,7 @@ uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default);
 uint8_t convertPastedCharacter(char16_t c);
 
 // UTF-8 to UTF-16 (the tools and tests speak UTF-8; the editor speaks UTF-16).
+// Malformed UTF-8 becomes U+FFFD; the characters around it are kept.
 std::u16string utf8ToUtf16(const std::string& text);
 std::string utf16ToUtf8(const std::u16string& text);
 

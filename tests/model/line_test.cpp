@@ -40,3 +40,24 @@ TEST(Utf8, RoundTripsAndSurvivesTruncation) {
     EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(text)), text);
     EXPECT_EQ(utf8ToUtf16("a\xC3"), u"a\uFFFD");
 }
+
+// Malformed UTF-8 (from the command line) becomes U+FFFD and never takes the
+// characters after it along; overlong forms, encoded surrogates and code
+// points past U+10FFFF are malformed too.
+TEST(Utf8, MalformedSequencesBecomeReplacementsAndKeepTheRest) {
+    struct Case {
+        const char* in;
+        std::u16string out;
+    } cases[] = {
+        {"x\xE2y", u"x\uFFFDy"},                           // cut off by an ASCII character
+        {"x\xE2\x82z", u"x\uFFFDz"},                       // two of three bytes, then ASCII
+        {"\xE2\x82", u"\uFFFD"},                           // cut off by the end
+        {"\xF0\x9F\x98\x80!", u"\U0001F600!"},             // a whole 4-byte sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                     // overlong "/"
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},           // overlong "/" in three bytes
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},           // an encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+        {"\x80\xBF!", u"\uFFFD\uFFFD!"},                   // stray continuation bytes
+    };
+    for (const Case& c : cases) EXPECT_EQ(utf8ToUtf16(c.in), c.out) << c.in;
+}

@@ -1,0 +1,73 @@
+#include "editor/line_editor.h"
+#include "support/recording_prompter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace vorelux;
+using namespace vorelux::editor;
+using vorelux::testing::RecordingPrompter;
+
+namespace {
+
+LineStream lineOf(const std::string& content) {
+    LineStream line{0xFF, 196, 200};
+    for (char ch : content) line.push_back(uint8_t(ch));
+    return line;
+}
+
+struct EraseCase {
+    const char* name;
+    std::string content;
+    int cursor; // index_caracter before the key
+    std::string after;
+    int cursorAfter;
+};
+
+struct EraseFixture : ::testing::Test {
+    RecordingPrompter prompter;
+    PageStore store{prompter};
+
+    void edit(const std::string& content, int cursor) {
+        CFG& cfg = store.page();
+        cfg.Memory = {lineOf(content), lineOf("next")};
+        cfg.num_linhas = 2;
+        store.SetMemoryEdit(0);
+        cfg.index_caracter = cursor;
+    }
+};
+
+struct EraseTest : EraseFixture, ::testing::WithParamInterface<EraseCase> {};
+
+} // namespace
+
+// A page file may hold a drawing escape (31) with no code after it at the end
+// of a line. It is one element: Delete before it must not take a header byte
+// with it (a line without its exit effect makes the saved file unreadable).
+TEST_P(EraseTest, DeleteTakesOneElementAndLeavesTheHeader) {
+    const EraseCase& c = GetParam();
+    edit(c.content, c.cursor);
+    bool joinArmed = true;
+    ASSERT_TRUE(deleteKey(store, joinArmed));
+    EXPECT_EQ(store.page().Memory[0], lineOf(c.after));
+    EXPECT_EQ(store.page().Memory[1], lineOf("next"));
+    EXPECT_EQ(store.page().index_caracter, c.cursorAfter);
+    EXPECT_FALSE(joinArmed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Delete, EraseTest,
+                         ::testing::Values(EraseCase{"LoneEscapeAtTheEnd", "\x1f", 2, "", 2},
+                                           EraseCase{"LoneEscapeAfterText", "AB\x1f", 4, "AB", 4},
+                                           EraseCase{"DrawingPair", "A\x1f\x07Z", 3, "AZ", 3},
+                                           EraseCase{"DrawingPairAtTheEnd", "A\x1f\x07", 3, "A", 3},
+                                           EraseCase{"Character", "AB", 2, "B", 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EraseFixture, BackspaceTakesALoneEscapeAlone) {
+    edit("AB\x1f", 5);
+    bool joinArmed = true;
+    ASSERT_TRUE(backspaceKey(store, joinArmed));
+    EXPECT_EQ(store.page().Memory[0], lineOf("AB"));
+    EXPECT_EQ(store.page().index_caracter, 4);
+}
