@@ -14,8 +14,8 @@
 // bytes only through LineSource::line(), which returns a copy (the host makes
 // that copy under its own lock). GlyphRenderer keeps the conversion buffer
 // as its state, so an engine on a worker thread gets a renderer of its own.
-// ScreenBitmap is passed to show() by reference for the call only: a sink
-// that hands the frame to another thread copies the 65 bytes.
+// The screen image is passed to show() by reference for the call only: a
+// sink that hands the frame to another thread copies the 65 bytes.
 #include "model/line.h"
 #include "render/clock.h"
 #include "render/glyphs.h"
@@ -63,17 +63,16 @@ class FrameSink {
 // Thrown to unwind a stopped preview; run() and playEffect() catch it.
 struct PreviewStopped {};
 
-// The preview state record.
+// What the play loop keeps between segments.
 struct PlayState {
     std::atomic<bool> enabled{false}; // the preview is running; false is the stop request
-    int32_t num_linhas = 0;           // lines of the page, taken at the start
-    int32_t index_linha = 0;          // line being played
-    int32_t index_char_ini = 3;       // where the next segment starts (3 = first content byte)
-    int32_t index_frame = 0;
-    uint8_t animaEntrada = 0; // entry-effect byte of the line
-    uint8_t animaSaida = 0;   // exit-effect byte of the line
-    uint8_t fonteEntrada = 1; // font in force at the start of every segment
-    LineStream MemoryView;    // snapshot of the line being played
+    int32_t lineCount = 0;            // lines of the page, taken at the start
+    int32_t lineIndex = 0;            // line being played
+    int32_t segmentStart = 3;         // where the next segment starts (3 = first content byte)
+    uint8_t entryEffect = 0;          // entry-effect byte of the line
+    uint8_t exitEffect = 0;           // exit-effect byte of the line
+    uint8_t startFont = 1;            // font in force at the start of every segment
+    LineStream line;                  // snapshot of the line being played
 };
 
 enum class RunResult {
@@ -106,14 +105,14 @@ class PreviewEngine {
     // Thread-safe requests from the host.
     void requestStop() { play.enabled = false; }
     // -1: go to the previous line, +1: the next one.
-    void requestLineSkip(int direction) { LineSkipRequest = direction < 0 ? -1 : 1; }
+    void requestLineSkip(int direction) { lineSkipRequest = direction < 0 ? -1 : 1; }
     bool running() const { return play.enabled; }
 
-    // Composes the first segment of `line` into AuxScreen the way the segment
+    // Composes the first segment of `line` into auxScreen the way the segment
     // player does (centred when it fits). Returns the start column.
     int composeSegment(const LineStream& line);
     // Runs the entry (or exit) routine of effect n (1..61) alone. For an exit,
-    // ScreenBitmap should hold the image to take away.
+    // screen should hold the image to take away.
     RunResult playEffect(bool entry, int n, FrameSink& sink);
 
     // A host that knows values the editor does not (a panel with its own day
@@ -124,115 +123,130 @@ class PreviewEngine {
 
     // ---- state ----
     PlayState play;
-    uint8_t PendingLiveCode = 0;
-    std::atomic<int32_t> LineSkipRequest{0};
-    PanelImage ScreenBitmap{};
-    PanelImage AuxScreen{};
+    uint8_t pendingLiveCode = 0; // live field met by the last segment, shown next
+    std::atomic<int32_t> lineSkipRequest{0};
+    PanelImage screen{};    // the image shown
+    PanelImage auxScreen{}; // the segment composed for the next entry effect
 
-    // ---- driver ----
-    bool carregaTelaComAnimacao(uint8_t fonte);
-    bool ef_somenteCorrer();
-    void espera_tempo(uint8_t ciclos);
-    void functionHDT();
-    void runEntry(uint8_t effectByte);
-    void runExit(uint8_t effectByte);
+    // ---- primitives (on `screen`; positions are bytes) ----
+    void copyFromAuxScreen(uint8_t firstColumn, uint8_t lastColumn);
+    void clearColumns(uint8_t firstColumn, uint8_t lastColumn);
+    void invertColumns(uint8_t firstColumn, uint8_t lastColumn);
+    void lightRows(uint8_t firstColumn, uint8_t lastColumn, uint8_t rows);
+    void shiftLeft(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn);
+    void shiftRight(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn);
+    void shiftRowsLeft(uint8_t columns, uint8_t rows);
+    void shiftRowsRight(uint8_t columns, uint8_t rows);
+    void shiftDown(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
+                   uint8_t summingRows);
+    void shiftUp(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows, uint8_t summingRows);
+    void drawSprite(uint8_t x, uint8_t y, uint8_t width, uint8_t inFront);
 
-    // ---- primitives (on ScreenBitmap; positions are bytes) ----
-    void ef_copia_telaaux(uint8_t coluna_ini, uint8_t coluna_fim);
-    void ef_limpa(uint8_t coluna_ini, uint8_t coluna_fim);
-    void ef_inverte(uint8_t coluna_ini, uint8_t coluna_fim);
-    void ef_pinta_linha(uint8_t coluna_ini, uint8_t coluna_fim, uint8_t linhas);
-    void ef_desloca_esquerda(uint8_t colunas, uint8_t coluna_ini, uint8_t coluna_fim);
-    void ef_desloca_direita(uint8_t colunas, uint8_t coluna_ini, uint8_t coluna_fim);
-    void ef_desloca_linha_esquerda(uint8_t colunas, uint8_t linhas);
-    void ef_desloca_linha_direita(uint8_t colunas, uint8_t linhas);
-    void ef_desloca_baixo(uint8_t coluna_ini, uint8_t coluna_fim, uint8_t linhas_congeladas,
-                          uint8_t linhas_somativas);
-    void ef_desloca_cima(uint8_t coluna_ini, uint8_t coluna_fim, uint8_t linhas_congeladas,
-                         uint8_t linhas_somativas);
-    void ef_imprime_desenho(uint8_t posicx, uint8_t posicy, uint8_t tamdesenho, uint8_t na_frente);
+    // ---- entry routines, by effect number ----
+    void scrollInFromRight();                             // 1
+    void scrollInFromLeft();                              // 2
+    void openCurtainIn();                                 // 3
+    void wipeInFromRight();                               // 4
+    void wipeInFromLeft();                                // 5
+    void appearIn();                                      // 6
+    void rowsInFromBottom();                              // 7
+    void rowsInFromTop();                                 // 8
+    void verticalTetrisIn();                              // 9
+    void pixelCascadeIn();                                // 10
+    void pixelRainIn();                                   // 11
+    void slideDownIn();                                   // 12
+    void horizontalAccordionIn();                         // 13
+    void verticalAccordionIn();                           // 14
+    void zoomIn();                                        // 15
+    void closeCurtainIn();                                // 16
+    void horizontalSlicesIn();                            // 17
+    void verticalSlicesIn();                              // 18
+    void laserBeamIn();                                   // 19
+    void laserShotsIn();                                  // 20
+    void pixelWaveIn();                                   // 21
+    void fadeIn();                                        // 22
+    void gateIn();                                        // 23
+    void riseAndFallIn();                                 // 24
+    void scrollRowsIn();                                  // 25
+    void slideUpIn();                                     // 26
+    void trickleIn();                                     // 27
+    void horizontalTetrisIn();                            // 28
+    void blockTetrisIn();                                 // 29
+    void blink();                                         // 30, both ways
+    void blinkInverted();                                 // 31, both ways
+    void spriteIn(uint8_t firstFrame, uint8_t frameHold); // 32..61
 
-    // ---- entry routines ----
-    void ef_e_rola_da_direita();
-    void ef_e_rola_da_esquerda();
-    void ef_e_abre();
-    void ef_e_acendendo_da_direita();
-    void ef_e_acendendo_da_esquerda();
-    void ef_e_aparece();
-    void ef_e_aparece_de_baixo();
-    void ef_e_aparece_de_cima();
-    void ef_e_cai_tijolo();
-    void ef_e_cascata();
-    void ef_e_chove_pixels();
-    void ef_e_desce();
-    void ef_e_encolhe();
-    void ef_e_esmagar();
-    void ef_e_estica();
-    void ef_e_fecha();
-    void ef_e_grade_abre();
-    void ef_e_grade_sobe_desce();
-    void ef_e_laser();
-    void ef_e_laser2();
-    void ef_e_mar_pixels();
-    void ef_e_preenche_pixels();
-    void ef_e_reparte_abre();
-    void ef_e_reparte_sobe_desce();
-    void ef_e_rola_linhas();
-    void ef_e_sobe();
-    void ef_e_sobe_onda();
-    void ef_e_tetris1();
-    void ef_e_tetris2();
-    void ef_es_pisca();
-    void ef_es_pisca_inverte();
-    void ef_e_come_come(uint8_t posic_desenho, uint8_t tempo_frame);
-
-    // ---- exit routines ----
-    void ef_s_rola_da_direita();
-    void ef_s_rola_da_esquerda();
-    void ef_s_abre();
-    void ef_s_acendendo_da_direita();
-    void ef_s_acendendo_da_esquerda();
-    void ef_s_aparece();
-    void ef_s_aparece_de_baixo();
-    void ef_s_aparece_de_cima();
-    void ef_s_cai_tijolo();
-    void ef_s_cascata();
-    void ef_s_chove_pixels();
-    void ef_s_desce();
-    void ef_s_encolhe();
-    void ef_s_esmagar();
-    void ef_s_estica();
-    void ef_s_fecha();
-    void ef_s_grade_abre();
-    void ef_s_grade_sobe_desce();
-    void ef_s_laser();
-    void ef_s_laser2();
-    void ef_s_mar_pixels();
-    void ef_s_preenche_pixels();
-    void ef_s_reparte_abre();
-    void ef_s_reparte_sobe_desce();
-    void ef_s_rola_linhas();
-    void ef_s_sobe();
-    void ef_s_sobe_onda();
-    void ef_s_tetris1();
-    void ef_s_tetris2();
-    void ef_s_come_come(uint8_t posic_desenho, uint8_t tempo_frame);
+    // ---- exit routines, by effect number ----
+    void scrollOutToLeft();                                // 1
+    void scrollOutToRight();                               // 2
+    void openCurtainOut();                                 // 3
+    void wipeOutFromRight();                               // 4
+    void wipeOutFromLeft();                                // 5
+    void disappearOut();                                   // 6
+    void rowsOutFromBottom();                              // 7
+    void rowsOutFromTop();                                 // 8
+    void verticalTetrisOut();                              // 9
+    void pixelCascadeOut();                                // 10
+    void pixelRainOut();                                   // 11
+    void slideDownOut();                                   // 12
+    void horizontalAccordionOut();                         // 13
+    void verticalAccordionOut();                           // 14
+    void zoomOut();                                        // 15
+    void closeCurtainOut();                                // 16
+    void horizontalSlicesOut();                            // 17
+    void verticalSlicesOut();                              // 18
+    void laserBeamOut();                                   // 19
+    void laserShotsOut();                                  // 20
+    void pixelWaveOut();                                   // 21
+    void fadeOut();                                        // 22
+    void gateOut();                                        // 23
+    void riseAndFallOut();                                 // 24
+    void scrollRowsOut();                                  // 25
+    void slideUpOut();                                     // 26
+    void trickleOut();                                     // 27
+    void horizontalTetrisOut();                            // 28
+    void blockTetrisOut();                                 // 29
+    void spriteOut(uint8_t firstFrame, uint8_t frameHold); // 32..61
 
   private:
     struct SegmentLayout {
-        bool empty = true;     // nothing to show: the line is finished
-        bool finished = false; // the segment runs to the end of the line
-        int32_t P = 0;         // byte after the last one rendered
-        int32_t B = 0;         // last byte of the segment
-        int BW = 0;            // width of the segment (64 or more: it scrolls)
-        int S = 0;             // start column
-        int font = 1;          // font in force after the render pass
-        int j = 0;             // columns of the last item already placed
+        bool empty = true;       // nothing to show: the line is finished
+        bool finished = false;   // the segment runs to the end of the line
+        int32_t nextByte = 0;    // byte after the last one rendered
+        int32_t lastByte = 0;    // last byte of the segment
+        int width = 0;           // width of the segment (64 or more: it scrolls)
+        int startColumn = 0;     // where the segment starts on the panel
+        int font = 1;            // font in force after the render pass
+        int lastItemColumns = 0; // columns of the last item already placed
     };
-    SegmentLayout composeAux(uint8_t fonte);
+    struct Measure {
+        int32_t lastByte = 0; // last byte of the segment
+        int width = 0;        // its width up to lastByte
+        int font = 1;         // font in force where the measure stopped
+        bool finished = false;
+    };
+
+    // Driver.
+    bool playNextSegment();
+    bool playSegment(uint8_t font);
+    void scrollOverflow(SegmentLayout& layout);
+    bool playScrollOnly();
+    void scrollItemThrough();
+    void scrollBlankColumn();
+    void showFrame(uint8_t cycles);
+    void showPendingLiveField();
+    void holdLiveField(int frames, uint8_t cycles);
+    bool changeLine(int rounds, long& linesPlayed);
+    void runEntry(uint8_t effectByte);
+    void runExit(uint8_t effectByte);
+
+    SegmentLayout composeNextSegment(uint8_t font);
+    Measure measureSegment(uint8_t font);
+    void renderSegment(SegmentLayout& layout, uint8_t font);
+    void loadItem(uint8_t code, int32_t& pos, int font);
     uint8_t readByte(int32_t pos) const;
-    void takeLine(int index);
-    void squeezePass(std::array<uint8_t, 64>& b) const;
+    void loadLine(int index);
+    void squeezePass(std::array<uint8_t, 64>& columns) const;
     void scrollStep(uint8_t column);
 
     const LineSource& lines_;

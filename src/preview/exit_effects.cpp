@@ -1,182 +1,182 @@
-// Exit effects: take the image shown in ScreenBitmap (S) off the panel. They
-// read and change S only.
+// Exit effects: take the image shown on the screen off the panel. They read
+// and change `screen` only.
 #include "preview/engine.h"
 
 namespace vorelux::preview {
 
-void PreviewEngine::ef_s_rola_da_direita() {
+void PreviewEngine::scrollOutToLeft() {
     for (int e = 63; e >= 1; --e) {
-        ef_desloca_esquerda(1, 0, uint8_t(e));
-        espera_tempo(1);
+        shiftLeft(1, 0, uint8_t(e));
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_rola_da_esquerda() {
+void PreviewEngine::scrollOutToRight() {
     for (int n = 0; n < 64; ++n) {
-        ef_desloca_direita(1, 0, 63);
-        espera_tempo(1);
+        shiftRight(1, 0, 63);
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_abre() {
+void PreviewEngine::openCurtainOut() {
     for (int k = 0; k <= 31; ++k) {
-        ScreenBitmap[size_t(32 + k)] = 0;
-        ScreenBitmap[size_t(31 - k)] = 0;
-        espera_tempo(1);
+        screen[size_t(32 + k)] = 0;
+        screen[size_t(31 - k)] = 0;
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_acendendo_da_direita() {
+void PreviewEngine::wipeOutFromRight() {
     for (int i = 64; i >= 1; --i) {
-        ScreenBitmap[size_t(i - 1)] = 0;
-        espera_tempo(1);
+        screen[size_t(i - 1)] = 0;
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_acendendo_da_esquerda() {
+void PreviewEngine::wipeOutFromLeft() {
     for (int k = 0; k <= 63; ++k) {
-        ScreenBitmap[size_t(k)] = 0;
-        espera_tempo(1);
+        screen[size_t(k)] = 0;
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_aparece() {
-    ef_limpa(0, 63);
-    espera_tempo(4);
+void PreviewEngine::disappearOut() {
+    clearColumns(0, 63);
+    showFrame(4);
 }
 
-void PreviewEngine::ef_s_aparece_de_baixo() {
-    uint8_t m = 254;
+void PreviewEngine::rowsOutFromBottom() {
+    uint8_t mask = 254;
     for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 64; ++c) ScreenBitmap[size_t(c)] &= m;
-        espera_tempo(6);
-        m = uint8_t(m * 2);
+        for (int c = 0; c < 64; ++c) screen[size_t(c)] &= mask;
+        showFrame(6);
+        mask = uint8_t(mask * 2);
     }
 }
 
-void PreviewEngine::ef_s_aparece_de_cima() {
-    uint8_t m = 63;
+void PreviewEngine::rowsOutFromTop() {
+    uint8_t mask = 63;
     for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 64; ++c) ScreenBitmap[size_t(c)] &= m;
-        espera_tempo(6);
-        m = uint8_t(m / 2);
+        for (int c = 0; c < 64; ++c) screen[size_t(c)] &= mask;
+        showFrame(6);
+        mask = uint8_t(mask / 2);
     }
 }
 
-void PreviewEngine::ef_s_cai_tijolo() {
+void PreviewEngine::verticalTetrisOut() {
     uint8_t frozen = 63;
     for (int i = 1; i <= 7; ++i) {
         for (int b = 3; b >= 0; --b) {
-            espera_tempo(1);
+            showFrame(1);
             for (int n = 0; n < i; ++n) {
-                ef_desloca_cima(uint8_t(16 * b), uint8_t(16 * b + 15), frozen, 0);
-                espera_tempo(1);
+                shiftUp(uint8_t(16 * b), uint8_t(16 * b + 15), frozen, 0);
+                showFrame(1);
             }
         }
         frozen = uint8_t(frozen / 2);
     }
 }
 
-void PreviewEngine::ef_s_cascata() {
+void PreviewEngine::pixelCascadeOut() {
     uint8_t frozen = 63;
     for (int r = 7; r >= 1; --r) {
         for (int n = 0; n < 8 - r; ++n) {
-            ef_desloca_cima(0, 63, frozen, 0);
-            espera_tempo(2);
+            shiftUp(0, 63, frozen, 0);
+            showFrame(2);
         }
         frozen = uint8_t(frozen / 2);
     }
 }
 
-void PreviewEngine::ef_s_chove_pixels() {
-    uint8_t a = 64, frozen = 255;
+void PreviewEngine::pixelRainOut() {
+    uint8_t row = 64, frozen = 255;
     for (int i = 1; i <= 7; ++i) {
         for (int k = 0; k <= 63; ++k) {
-            uint8_t& s = ScreenBitmap[sweepA(k)];
-            s = uint8_t((s & ~a) + uint8_t((s & a) << 1));
+            uint8_t& s = screen[sweepA(k)];
+            s = uint8_t((s & ~row) + uint8_t((s & row) << 1));
             if (k % 14 == 7) {
-                espera_tempo(1);
+                showFrame(1);
                 for (int n = 0; n < i; ++n) {
-                    ef_desloca_cima(0, 63, frozen, 0);
-                    espera_tempo(1);
+                    shiftUp(0, 63, frozen, 0);
+                    showFrame(1);
                 }
             }
         }
-        frozen = uint8_t(frozen & ~a);
-        a = uint8_t(a / 2);
+        frozen = uint8_t(frozen & ~row);
+        row = uint8_t(row / 2);
     }
 }
 
-void PreviewEngine::ef_s_desce() {
+void PreviewEngine::slideDownOut() {
     for (int n = 0; n < 7; ++n) {
-        ef_desloca_baixo(0, 63, 0, 0);
-        espera_tempo(5);
+        shiftDown(0, 63, 0, 0);
+        showFrame(5);
     }
 }
 
-void PreviewEngine::ef_s_encolhe() {
+void PreviewEngine::horizontalAccordionOut() {
     for (int n = 0; n < 11; ++n) {
-        std::array<uint8_t, 64> b{};
-        for (int c = 0; c < 64; ++c) b[size_t(c)] = ScreenBitmap[size_t(c)];
-        squeezePass(b);
-        for (int c = 0; c < 64; ++c) ScreenBitmap[size_t(c)] = b[size_t(c)];
-        espera_tempo(3);
+        std::array<uint8_t, 64> columns{};
+        for (int c = 0; c < 64; ++c) columns[size_t(c)] = screen[size_t(c)];
+        squeezePass(columns);
+        for (int c = 0; c < 64; ++c) screen[size_t(c)] = columns[size_t(c)];
+        showFrame(3);
     }
 }
 
-void PreviewEngine::ef_s_esmagar() {
-    ef_desloca_baixo(0, 63, 15, 0);
-    ef_desloca_cima(0, 63, 240, 0);
-    espera_tempo(6);
-    ef_desloca_baixo(0, 63, 15, 0);
-    ef_desloca_cima(0, 63, 240, 0);
-    espera_tempo(6);
-    ef_desloca_baixo(0, 63, 7, 0);
-    ef_desloca_cima(0, 63, 112, 8);
-    espera_tempo(6);
+void PreviewEngine::verticalAccordionOut() {
+    shiftDown(0, 63, 15, 0);
+    shiftUp(0, 63, 240, 0);
+    showFrame(6);
+    shiftDown(0, 63, 15, 0);
+    shiftUp(0, 63, 240, 0);
+    showFrame(6);
+    shiftDown(0, 63, 7, 0);
+    shiftUp(0, 63, 112, 8);
+    showFrame(6);
 }
 
-void PreviewEngine::ef_s_estica() {
-    std::array<uint8_t, 64> b{};
-    for (int c = 0; c < 64; ++c) b[size_t(c)] = ScreenBitmap[size_t(c)];
+void PreviewEngine::zoomOut() {
+    std::array<uint8_t, 64> shown{};
+    for (int c = 0; c < 64; ++c) shown[size_t(c)] = screen[size_t(c)];
     for (int len = 7; len >= 1; --len) {
-        for (int v = 32; v >= 1; --v) ScreenBitmap[size_t(31 + v)] = b[size_t(32 + (v * len) / 8)];
-        for (int v = 32; v >= 1; --v) ScreenBitmap[size_t(32 - v)] = b[size_t(31 - (v * len) / 8)];
-        espera_tempo(5);
+        for (int v = 32; v >= 1; --v) screen[size_t(31 + v)] = shown[size_t(32 + (v * len) / 8)];
+        for (int v = 32; v >= 1; --v) screen[size_t(32 - v)] = shown[size_t(31 - (v * len) / 8)];
+        showFrame(5);
     }
 }
 
-void PreviewEngine::ef_s_fecha() {
+void PreviewEngine::closeCurtainOut() {
     for (int n = 32; n >= 1; --n) {
-        ScreenBitmap[size_t(n + 31)] = 0;
-        ScreenBitmap[size_t(32 - n)] = 0;
-        espera_tempo(1);
+        screen[size_t(n + 31)] = 0;
+        screen[size_t(32 - n)] = 0;
+        showFrame(1);
     }
 }
 
-void PreviewEngine::ef_s_grade_abre() {
+void PreviewEngine::horizontalSlicesOut() {
     for (int n = 0; n < 32; ++n) {
-        ef_desloca_linha_direita(2, 170);
-        ef_desloca_linha_esquerda(2, 85);
-        espera_tempo(2);
+        shiftRowsRight(2, 170);
+        shiftRowsLeft(2, 85);
+        showFrame(2);
     }
 }
 
-void PreviewEngine::ef_s_grade_sobe_desce() {
+void PreviewEngine::verticalSlicesOut() {
     for (int n = 0; n < 7; ++n) {
         for (int k = 0; k <= 31; ++k) {
-            ef_desloca_cima(uint8_t(2 * k), uint8_t(2 * k), 0, 0);
-            ef_desloca_baixo(uint8_t(2 * k + 1), uint8_t(2 * k + 1), 0, 0);
+            shiftUp(uint8_t(2 * k), uint8_t(2 * k), 0, 0);
+            shiftDown(uint8_t(2 * k + 1), uint8_t(2 * k + 1), 0, 0);
         }
-        espera_tempo(4);
+        showFrame(4);
     }
 }
 
-void PreviewEngine::ef_s_laser() {
-    auto beam = [&](int x, uint8_t m) {
-        ef_limpa(uint8_t(x), 63);
-        ef_pinta_linha(uint8_t(x), 63, m);
-        espera_tempo(2);
+void PreviewEngine::laserBeamOut() {
+    auto beam = [&](int x, uint8_t rows) {
+        clearColumns(uint8_t(x), 63);
+        lightRows(uint8_t(x), 63, rows);
+        showFrame(2);
     };
     for (int p = 6; p >= 0; --p) beam(56 + p, uint8_t(64 >> (6 - p)));
     for (int q = 3; q >= 0; --q) {
@@ -185,109 +185,109 @@ void PreviewEngine::ef_s_laser() {
     }
 }
 
-void PreviewEngine::ef_s_laser2() {
+void PreviewEngine::laserShotsOut() {
     for (int x = 62; x >= 0; --x) {
-        ef_limpa(uint8_t(x + 1), 63);
-        ef_pinta_linha(uint8_t(x), 63, ScreenBitmap[size_t(x)]);
-        espera_tempo(2);
+        clearColumns(uint8_t(x + 1), 63);
+        lightRows(uint8_t(x), 63, screen[size_t(x)]);
+        showFrame(2);
     }
 }
 
-void PreviewEngine::ef_s_mar_pixels() {
-    for (int a = 64; a >= 1; a /= 2) {
+void PreviewEngine::pixelWaveOut() {
+    for (int row = 64; row >= 1; row /= 2) {
         for (int k = 0; k <= 63; ++k) {
-            ScreenBitmap[sweepA(k)] &= uint8_t(~a);
-            if (k % 7 == 6) espera_tempo(1);
+            screen[sweepA(k)] &= uint8_t(~row);
+            if (k % 7 == 6) showFrame(1);
         }
     }
 }
 
-void PreviewEngine::ef_s_preenche_pixels() {
-    uint8_t a = 1;
+void PreviewEngine::fadeOut() {
+    uint8_t row = 1;
     for (int r = 0; r < 7; ++r) {
         for (int k = 0; k <= 63; ++k) {
-            ScreenBitmap[sweepB(k)] &= uint8_t(~a);
-            if (a == 64) {
-                a = 1;
-                espera_tempo(1);
+            screen[sweepB(k)] &= uint8_t(~row);
+            if (row == 64) {
+                row = 1;
+                showFrame(1);
             } else {
-                a = uint8_t(a * 2);
+                row = uint8_t(row * 2);
             }
         }
     }
 }
 
-void PreviewEngine::ef_s_reparte_abre() {
+void PreviewEngine::gateOut() {
     for (int n = 0; n < 32; ++n) {
-        ef_desloca_direita(1, 32, 63);
-        ef_desloca_esquerda(1, 0, 31);
-        espera_tempo(2);
+        shiftRight(1, 32, 63);
+        shiftLeft(1, 0, 31);
+        showFrame(2);
     }
 }
 
-void PreviewEngine::ef_s_reparte_sobe_desce() {
+void PreviewEngine::riseAndFallOut() {
     for (int n = 0; n < 7; ++n) {
         for (int g = 0; g <= 3; ++g) {
-            ef_desloca_cima(uint8_t(14 * g), uint8_t(14 * g + 6), 0, 0);
-            ef_desloca_baixo(uint8_t(14 * g + 7), uint8_t(14 * g + 13), 0, 0);
+            shiftUp(uint8_t(14 * g), uint8_t(14 * g + 6), 0, 0);
+            shiftDown(uint8_t(14 * g + 7), uint8_t(14 * g + 13), 0, 0);
         }
-        ef_desloca_cima(56, 63, 0, 0);
-        espera_tempo(4);
+        shiftUp(56, 63, 0, 0);
+        showFrame(4);
     }
 }
 
-void PreviewEngine::ef_s_rola_linhas() {
-    uint8_t m = 1;
+void PreviewEngine::scrollRowsOut() {
+    uint8_t rows = 1;
     for (int n = 0; n < 7; ++n) {
         for (int k = 0; k < 4; ++k) {
-            ef_desloca_linha_direita(6, m);
-            espera_tempo(2);
+            shiftRowsRight(6, rows);
+            showFrame(2);
         }
-        m = uint8_t(2 * m + 1);
+        rows = uint8_t(2 * rows + 1);
     }
     for (int n = 0; n < 7; ++n) {
-        ef_desloca_linha_direita(6, 127);
-        espera_tempo(2);
+        shiftRowsRight(6, 127);
+        showFrame(2);
     }
 }
 
-void PreviewEngine::ef_s_sobe() {
+void PreviewEngine::slideUpOut() {
     for (int n = 0; n < 7; ++n) {
-        ef_desloca_cima(0, 63, 0, 0);
-        espera_tempo(5);
+        shiftUp(0, 63, 0, 0);
+        showFrame(5);
     }
 }
 
-void PreviewEngine::ef_s_sobe_onda() {
+void PreviewEngine::trickleOut() {
     for (int g = 0; g <= 56; g += 8) {
         for (int n = 0; n < 7; ++n) {
-            ef_desloca_cima(uint8_t(g), uint8_t(g + 7), 0, 0);
-            espera_tempo(1);
+            shiftUp(uint8_t(g), uint8_t(g + 7), 0, 0);
+            showFrame(1);
         }
     }
 }
 
-void PreviewEngine::ef_s_tetris1() {
+void PreviewEngine::horizontalTetrisOut() {
     int t = 0;
     for (int n = 63; n >= 0; --n) {
         for (int s = 0; s < 65 - n; ++s) {
-            ef_desloca_direita(1, uint8_t(n), 63);
+            shiftRight(1, uint8_t(n), 63);
             if (++t == 12) {
                 t = 1;
-                espera_tempo(1);
+                showFrame(1);
             }
         }
     }
 }
 
-void PreviewEngine::ef_s_tetris2() {
+void PreviewEngine::blockTetrisOut() {
     int t = 0;
     for (int g = 15; g >= 0; --g) {
         for (int s = 0; s < 65 - 4 * g; ++s) {
-            ef_desloca_direita(1, uint8_t(4 * g), 63);
+            shiftRight(1, uint8_t(4 * g), 63);
             if (++t == 2) {
                 t = 0;
-                espera_tempo(1);
+                showFrame(1);
             }
         }
     }

@@ -1,5 +1,5 @@
-// The effect primitives. They work on ScreenBitmap (S) in place; positions are
-// bytes, and a position computed below 0 arrives wrapped (256 + value).
+// The effect primitives. They work on `screen` in place; positions are bytes,
+// and a position computed below 0 arrives wrapped (256 + value).
 #include "preview/engine.h"
 
 namespace vorelux::preview {
@@ -15,120 +15,121 @@ int clampEnd(int c) {
 }
 } // namespace
 
-void PreviewEngine::ef_copia_telaaux(uint8_t coluna_ini, uint8_t coluna_fim) {
-    int ini = coluna_ini > 200 ? 0 : coluna_ini;
-    if (coluna_fim >= 200) return;
-    int fim = coluna_fim > 63 ? 63 : coluna_fim;
-    for (int c = ini; c <= fim; ++c) ScreenBitmap[size_t(c)] = AuxScreen[size_t(c)];
+void PreviewEngine::copyFromAuxScreen(uint8_t firstColumn, uint8_t lastColumn) {
+    const int first = firstColumn > 200 ? 0 : firstColumn;
+    if (lastColumn >= 200) return;
+    const int last = lastColumn > 63 ? 63 : lastColumn;
+    for (int c = first; c <= last; ++c) screen[size_t(c)] = auxScreen[size_t(c)];
 }
 
-void PreviewEngine::ef_limpa(uint8_t coluna_ini, uint8_t coluna_fim) {
-    for (int c = coluna_ini; c <= clampEnd(coluna_fim); ++c) ScreenBitmap[size_t(c)] = 0;
+void PreviewEngine::clearColumns(uint8_t firstColumn, uint8_t lastColumn) {
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) screen[size_t(c)] = 0;
 }
 
-void PreviewEngine::ef_inverte(uint8_t coluna_ini, uint8_t coluna_fim) {
-    for (int c = coluna_ini; c <= clampEnd(coluna_fim); ++c)
-        ScreenBitmap[size_t(c)] = uint8_t(~ScreenBitmap[size_t(c)]);
+void PreviewEngine::invertColumns(uint8_t firstColumn, uint8_t lastColumn) {
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c)
+        screen[size_t(c)] = uint8_t(~screen[size_t(c)]);
 }
 
-void PreviewEngine::ef_pinta_linha(uint8_t coluna_ini, uint8_t coluna_fim, uint8_t linhas) {
-    for (int c = coluna_ini; c <= clampEnd(coluna_fim); ++c) ScreenBitmap[size_t(c)] |= linhas;
+void PreviewEngine::lightRows(uint8_t firstColumn, uint8_t lastColumn, uint8_t rows) {
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) screen[size_t(c)] |= rows;
 }
 
-void PreviewEngine::ef_desloca_esquerda(uint8_t colunas, uint8_t coluna_ini, uint8_t coluna_fim) {
-    const int ini = coluna_ini, fim = clampEnd(coluna_fim), n = colunas;
-    if (fim < ini) return;
-    for (int c = ini; c <= fim - n; ++c) ScreenBitmap[size_t(c)] = ScreenBitmap[size_t(c + n)];
-    for (int c = fim - n + 1 < ini ? ini : fim - n + 1; c <= fim; ++c) ScreenBitmap[size_t(c)] = 0;
+void PreviewEngine::shiftLeft(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
+    const int first = firstColumn, last = clampEnd(lastColumn), n = columns;
+    if (last < first) return;
+    for (int c = first; c <= last - n; ++c) screen[size_t(c)] = screen[size_t(c + n)];
+    for (int c = last - n + 1 < first ? first : last - n + 1; c <= last; ++c) screen[size_t(c)] = 0;
 }
 
-void PreviewEngine::ef_desloca_direita(uint8_t colunas, uint8_t coluna_ini, uint8_t coluna_fim) {
-    const int ini = coluna_ini, fim = clampEnd(coluna_fim), n = colunas;
-    if (fim < ini) return;
-    for (int c = fim; c >= ini + n; --c) ScreenBitmap[size_t(c)] = ScreenBitmap[size_t(c - n)];
-    for (int c = ini; c < ini + n && c <= fim; ++c) ScreenBitmap[size_t(c)] = 0;
+void PreviewEngine::shiftRight(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
+    const int first = firstColumn, last = clampEnd(lastColumn), n = columns;
+    if (last < first) return;
+    for (int c = last; c >= first + n; --c) screen[size_t(c)] = screen[size_t(c - n)];
+    for (int c = first; c < first + n && c <= last; ++c) screen[size_t(c)] = 0;
 }
 
-void PreviewEngine::ef_desloca_linha_esquerda(uint8_t colunas, uint8_t linhas) {
-    const int n = colunas;
-    const uint8_t keep = uint8_t(~linhas);
+void PreviewEngine::shiftRowsLeft(uint8_t columns, uint8_t rows) {
+    const int n = columns;
+    const uint8_t keep = uint8_t(~rows);
     for (int c = 0; c <= Spare - n; ++c)
-        ScreenBitmap[size_t(c)] =
-            uint8_t((ScreenBitmap[size_t(c)] & keep) | (ScreenBitmap[size_t(c + n)] & linhas));
-    for (int c = 63; c >= 64 - n && c >= 0; --c) ScreenBitmap[size_t(c)] &= keep;
+        screen[size_t(c)] = uint8_t((screen[size_t(c)] & keep) | (screen[size_t(c + n)] & rows));
+    for (int c = 63; c >= 64 - n && c >= 0; --c) screen[size_t(c)] &= keep;
 }
 
-void PreviewEngine::ef_desloca_linha_direita(uint8_t colunas, uint8_t linhas) {
-    const int n = colunas;
-    const uint8_t keep = uint8_t(~linhas);
+void PreviewEngine::shiftRowsRight(uint8_t columns, uint8_t rows) {
+    const int n = columns;
+    const uint8_t keep = uint8_t(~rows);
     for (int c = 63; c >= n; --c)
-        ScreenBitmap[size_t(c)] =
-            uint8_t((ScreenBitmap[size_t(c)] & keep) | (ScreenBitmap[size_t(c - n)] & linhas));
-    for (int c = 0; c < n && c <= 63; ++c) ScreenBitmap[size_t(c)] &= keep;
+        screen[size_t(c)] = uint8_t((screen[size_t(c)] & keep) | (screen[size_t(c - n)] & rows));
+    for (int c = 0; c < n && c <= 63; ++c) screen[size_t(c)] &= keep;
 }
 
-void PreviewEngine::ef_desloca_baixo(uint8_t coluna_ini, uint8_t coluna_fim,
-                                     uint8_t linhas_congeladas, uint8_t linhas_somativas) {
-    const uint8_t C = linhas_congeladas, K = linhas_somativas;
-    for (int c = coluna_ini; c <= clampEnd(coluna_fim); ++c) {
-        const uint8_t v = ScreenBitmap[size_t(c)];
-        ScreenBitmap[size_t(c)] = uint8_t(((((v & ~C) >> 1) | (v & K)) & ~C) | (v & C));
+// Frozen rows stay as they are; a summing row also keeps its own pixel while
+// the row above moves into it.
+void PreviewEngine::shiftDown(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
+                              uint8_t summingRows) {
+    const uint8_t frozen = frozenRows, summing = summingRows;
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) {
+        const uint8_t v = screen[size_t(c)];
+        screen[size_t(c)] =
+            uint8_t(((((v & ~frozen) >> 1) | (v & summing)) & ~frozen) | (v & frozen));
     }
 }
 
-void PreviewEngine::ef_desloca_cima(uint8_t coluna_ini, uint8_t coluna_fim,
-                                    uint8_t linhas_congeladas, uint8_t linhas_somativas) {
-    const uint8_t C = linhas_congeladas, K = linhas_somativas;
-    for (int c = coluna_ini; c <= clampEnd(coluna_fim); ++c) {
-        const uint8_t v = ScreenBitmap[size_t(c)];
-        ScreenBitmap[size_t(c)] = uint8_t((((uint8_t((v & ~C) << 1) | (v & K)) & ~C) | (v & C)));
+void PreviewEngine::shiftUp(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
+                            uint8_t summingRows) {
+    const uint8_t frozen = frozenRows, summing = summingRows;
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) {
+        const uint8_t v = screen[size_t(c)];
+        screen[size_t(c)] =
+            uint8_t((((uint8_t((v & ~frozen) << 1) | (v & summing)) & ~frozen) | (v & frozen)));
     }
 }
 
-// Draws the first `tamdesenho` columns of GlyphBuffer with the left edge at
-// `posicx` (above 200: that many columns off the panel to the left). In front
-// (na_frente = 1) every lit pixel gets a dark outline so the figure reads over
-// lit text.
-void PreviewEngine::ef_imprime_desenho(uint8_t posicx, uint8_t posicy, uint8_t tamdesenho,
-                                       uint8_t na_frente) {
-    const int T = tamdesenho;
-    if (T < 1) return;
-    std::array<uint8_t, GlyphBufferSize> D{};
-    for (int i = 0; i < T && i < GlyphBufferSize; ++i)
-        D[size_t(i)] = glyphs_.GlyphBuffer[size_t(i)];
-    auto d = [&](int i) -> uint8_t { return i < GlyphBufferSize ? D[size_t(i)] : 0; };
+// Draws the first `width` columns of GlyphBuffer with the left edge at `x`
+// (above 200: that many columns off the panel to the left) and row offset
+// `y` (8: as stored). In front (inFront = 1) every lit pixel gets a dark
+// outline so the figure reads over lit text.
+void PreviewEngine::drawSprite(uint8_t x, uint8_t y, uint8_t width, uint8_t inFront) {
+    const int w = width;
+    if (w < 1) return;
+    std::array<uint8_t, GlyphBufferSize> sprite{};
+    for (int i = 0; i < w && i < GlyphBufferSize; ++i)
+        sprite[size_t(i)] = glyphs_.GlyphBuffer[size_t(i)];
+    auto column = [&](int i) -> uint8_t { return i < GlyphBufferSize ? sprite[size_t(i)] : 0; };
 
-    int x0 = posicx, skip = 0;
-    if (x0 > 200) {
-        skip = 256 - x0;
-        x0 = 0;
+    int left = x, hidden = 0;
+    if (left > 200) {
+        hidden = 256 - left;
+        left = 0;
     }
-    if (posicy < 8)
-        for (auto& col : D) col = uint8_t(col << (8 - posicy));
-    else if (posicy > 8)
-        for (auto& col : D) col = uint8_t(col >> (posicy - 8));
+    if (y < 8)
+        for (auto& col : sprite) col = uint8_t(col << (8 - y));
+    else if (y > 8)
+        for (auto& col : sprite) col = uint8_t(col >> (y - 8));
 
-    auto at = [&](int x) -> uint8_t* {
-        return x >= 0 && x <= Spare ? &ScreenBitmap[size_t(x)] : nullptr;
+    auto at = [&](int c) -> uint8_t* {
+        return c >= 0 && c <= Spare ? &screen[size_t(c)] : nullptr;
     };
-    if (na_frente != 1) {
-        for (int i = skip; i < T && x0 + i < 64; ++i)
-            if (uint8_t* s = at(x0 + i - skip)) *s |= d(i);
+    if (inFront != 1) {
+        for (int i = hidden; i < w && left + i < 64; ++i)
+            if (uint8_t* s = at(left + i - hidden)) *s |= column(i);
         return;
     }
-    if (x0 != 0 && x0 - skip < 64)
-        if (uint8_t* s = at(x0 - 1 - skip)) *s &= uint8_t(~d(0));
-    for (int i = skip; i < T && x0 + i < 64; ++i) {
-        uint8_t halo = uint8_t((d(i) >> 1) | uint8_t(d(i) << 1));
-        if (i < T - 1) halo |= d(i + 1);
-        if (i > 0) halo |= d(i - 1);
-        if (uint8_t* s = at(x0 + i - skip)) {
+    if (left != 0 && left - hidden < 64)
+        if (uint8_t* s = at(left - 1 - hidden)) *s &= uint8_t(~column(0));
+    for (int i = hidden; i < w && left + i < 64; ++i) {
+        uint8_t halo = uint8_t((column(i) >> 1) | uint8_t(column(i) << 1));
+        if (i < w - 1) halo |= column(i + 1);
+        if (i > 0) halo |= column(i - 1);
+        if (uint8_t* s = at(left + i - hidden)) {
             *s &= uint8_t(~halo);
-            *s |= d(i);
+            *s |= column(i);
         }
     }
-    if (T + x0 < 64)
-        if (uint8_t* s = at(T + x0 - skip)) *s &= uint8_t(~d(T - 1));
+    if (w + left < 64)
+        if (uint8_t* s = at(w + left - hidden)) *s &= uint8_t(~column(w - 1));
 }
 
 } // namespace vorelux::preview

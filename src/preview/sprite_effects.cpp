@@ -9,45 +9,45 @@ namespace {
 constexpr int SpriteFont = 5;
 }
 
-void PreviewEngine::ef_e_come_come(uint8_t posic_desenho, uint8_t tempo_frame) {
-    const uint8_t F = posic_desenho;
-    const int L = glyphs_.converte_fonte(SpriteFont, F);
-    uint8_t x = 0;
+// The figure walks right; the segment is uncovered up to its right edge.
+void PreviewEngine::spriteIn(uint8_t firstFrame, uint8_t frameHold) {
+    const int lastColumn = glyphs_.converte_fonte(SpriteFont, firstFrame);
+    uint8_t edge = 0; // the figure's right edge
     // The test is made once per group of four frames.
-    while (x <= L + 64) {
-        for (int code = F; code <= F + 3; ++code) {
-            const uint8_t w = glyphs_.converte_fonte(SpriteFont, uint8_t(code));
-            for (int h = 0; h <= tempo_frame; ++h) {
-                espera_tempo(2);
-                ef_limpa(0, 63);
-                ef_copia_telaaux(0, uint8_t(x - L + 1));
-                ef_imprime_desenho(uint8_t(x - L), 8, w, 1);
-                x = uint8_t(x + 1);
+    while (edge <= lastColumn + 64) {
+        for (int code = firstFrame; code <= firstFrame + 3; ++code) {
+            const uint8_t width = glyphs_.converte_fonte(SpriteFont, uint8_t(code));
+            for (int h = 0; h <= frameHold; ++h) {
+                showFrame(2);
+                clearColumns(0, 63);
+                copyFromAuxScreen(0, uint8_t(edge - lastColumn + 1));
+                drawSprite(uint8_t(edge - lastColumn), 8, width, 1);
+                edge = uint8_t(edge + 1);
             }
         }
     }
-    espera_tempo(2);
+    showFrame(2);
 }
 
-void PreviewEngine::ef_s_come_come(uint8_t posic_desenho, uint8_t tempo_frame) {
-    const uint8_t F = posic_desenho;
-    const int L = glyphs_.converte_fonte(SpriteFont, F);
-    uint8_t x = uint8_t(L + 63);
-    // Ends once x has gone below 0 and wrapped.
-    while (x <= L + 63) {
-        for (int code = F; code <= F + 3; ++code) {
-            const uint8_t w = glyphs_.converte_fonte(SpriteFont, uint8_t(code));
-            glyphs_.inverte_desenho(w);
-            for (int h = 0; h <= tempo_frame; ++h) {
-                espera_tempo(2);
-                ef_limpa(0, 63);
-                ef_copia_telaaux(0, uint8_t(x - w + 1));
-                ef_imprime_desenho(uint8_t(x - w), 8, w, 1);
-                x = uint8_t(x - 1);
+// The mirrored figure walks left; the panel is dark behind it.
+void PreviewEngine::spriteOut(uint8_t firstFrame, uint8_t frameHold) {
+    const int lastColumn = glyphs_.converte_fonte(SpriteFont, firstFrame);
+    uint8_t edge = uint8_t(lastColumn + 63);
+    // Ends once the edge has gone below 0 and wrapped.
+    while (edge <= lastColumn + 63) {
+        for (int code = firstFrame; code <= firstFrame + 3; ++code) {
+            const uint8_t width = glyphs_.converte_fonte(SpriteFont, uint8_t(code));
+            glyphs_.inverte_desenho(width);
+            for (int h = 0; h <= frameHold; ++h) {
+                showFrame(2);
+                clearColumns(0, 63);
+                copyFromAuxScreen(0, uint8_t(edge - width + 1));
+                drawSprite(uint8_t(edge - width), 8, width, 1);
+                edge = uint8_t(edge - 1);
             }
         }
     }
-    espera_tempo(2);
+    showFrame(2);
 }
 
 } // namespace vorelux::preview

@@ -86,7 +86,7 @@ TEST_F(WindowFixture, ShowsItsNumberOnRequestAndItsPagesAfterwards) {
         FixedClock clock;
         preview::PreviewEngine engine(lines, glyphs, clock);
         engine.composeSegment(lines.lines[0]);
-        for (int c = 0; c < PanelColumns; ++c) text[size_t(c)] = engine.AuxScreen[size_t(c)];
+        for (int c = 0; c < PanelColumns; ++c) text[size_t(c)] = engine.auxScreen[size_t(c)];
     }
     ASSERT_TRUE(shows(text));
     keepShot(*window, "panel-page");

@@ -33,17 +33,17 @@ struct EffectRig {
     PreviewEngine engine{lines, glyphs, clock};
     RecordingSink sink;
 
-    // Entry: AuxScreen holds the segment and ScreenBitmap starts dark.
+    // Entry: auxScreen holds the segment and screen starts dark.
     void entry(int n, const PanelImage& segment = testSegment()) {
-        engine.AuxScreen = segment;
-        engine.AuxScreen[64] = 0;
+        engine.auxScreen = segment;
+        engine.auxScreen[64] = 0;
         engine.playEffect(true, n, sink);
     }
-    // Exit: ScreenBitmap holds the segment as held (AuxScreen too).
+    // Exit: screen holds the segment as held (auxScreen too).
     void exit(int n, const PanelImage& segment = testSegment()) {
-        engine.AuxScreen = segment;
-        engine.AuxScreen[64] = 0;
-        engine.ScreenBitmap = engine.AuxScreen;
+        engine.auxScreen = segment;
+        engine.auxScreen[64] = 0;
+        engine.screen = engine.auxScreen;
         engine.playEffect(false, n, sink);
     }
 };
@@ -225,7 +225,7 @@ TEST(EffectFrames, ExitSqueezesKeepOnlyTheMiddleRows) {
     for (int c = 0; c < 64; ++c) EXPECT_EQ(rig.sink.frames.back().screen[size_t(c)] & 0x41, 0);
 }
 
-TEST(EffectFrames, EntryFillsTheScreenBitmapAndExitFramesStartFromTheHeldImage) {
+TEST(EffectFrames, ExitFramesStartFromTheHeldImageAndEndDark) {
     const PanelImage seg = visible(testSegment());
     EffectRig rig;
     rig.exit(32);
@@ -246,7 +246,7 @@ int roundUp(int value, int multiple) {
 TEST(FigureTiming, EveryFigureCrossesInTheRightNumberOfSteps) {
     for (int n = 32; n <= 61; ++n) {
         const EffectInfo& e = EffectTable[size_t(n - 1)];
-        const int L = FirstFrameWidth[n - 32] - 1;
+        const int lastColumn = FirstFrameWidth[n - 32] - 1;
         const int group = 4 * (e.frameHold + 1);
         for (bool entry : {true, false}) {
             EffectRig rig;
@@ -254,14 +254,14 @@ TEST(FigureTiming, EveryFigureCrossesInTheRightNumberOfSteps) {
                 rig.entry(n);
             else
                 rig.exit(n);
-            const int steps = roundUp(L + (entry ? 65 : 64), group);
+            const int steps = roundUp(lastColumn + (entry ? 65 : 64), group);
             ASSERT_EQ(int(rig.sink.frames.size()), steps + 1) << (entry ? "entry " : "exit ") << n;
             for (const Frame& f : rig.sink.frames) ASSERT_EQ(f.cycles, 2);
         }
     }
 }
 
-TEST(FigureTiming, ComeComeTakes72StepsIn) {
+TEST(FigureTiming, FirstFigureTakes72StepsIn) {
     EffectRig rig;
     rig.entry(32);
     ASSERT_EQ(rig.sink.frames.size(), 73u);
@@ -274,10 +274,10 @@ TEST(FigureTiming, ComeComeTakes72StepsIn) {
     EXPECT_EQ(visible(rig.sink.frames.back().screen), visible(testSegment()));
 }
 
-TEST(FigureTiming, ComeComeExitTakes72StepsOut) {
+TEST(FigureTiming, FirstFigureTakes72StepsOut) {
     EffectRig rig;
     rig.exit(32);
-    EXPECT_EQ(rig.sink.frames.size(), 73u); // L + 64 = 71, rounded up to 72 steps
+    EXPECT_EQ(rig.sink.frames.size(), 73u); // last column 7 + 64 = 71, rounded up to 72 steps
 }
 
 // ------------------------------------------------------------------ primitives
@@ -285,41 +285,41 @@ TEST(FigureTiming, ComeComeExitTakes72StepsOut) {
 TEST(Primitives, CopyFromAuxTreatsWrappedPositionsAsOffPanel) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
-    e.AuxScreen = testSegment();
-    e.ef_copia_telaaux(250, 3); // a start below 0 counts as 0
-    for (int c = 0; c <= 3; ++c) EXPECT_EQ(e.ScreenBitmap[size_t(c)], e.AuxScreen[size_t(c)]);
-    EXPECT_EQ(e.ScreenBitmap[4], 0);
-    e.ScreenBitmap.fill(0);
-    e.ef_copia_telaaux(0, 250); // an end below 0 copies nothing
-    EXPECT_EQ(e.ScreenBitmap, PanelImage{});
-    e.ef_copia_telaaux(0, 90); // an end past the panel stops at 63
-    EXPECT_EQ(e.ScreenBitmap[63], e.AuxScreen[63]);
-    EXPECT_EQ(e.ScreenBitmap[64], 0);
+    e.auxScreen = testSegment();
+    e.copyFromAuxScreen(250, 3); // a start below 0 counts as 0
+    for (int c = 0; c <= 3; ++c) EXPECT_EQ(e.screen[size_t(c)], e.auxScreen[size_t(c)]);
+    EXPECT_EQ(e.screen[4], 0);
+    e.screen.fill(0);
+    e.copyFromAuxScreen(0, 250); // an end below 0 copies nothing
+    EXPECT_EQ(e.screen, PanelImage{});
+    e.copyFromAuxScreen(0, 90); // an end past the panel stops at 63
+    EXPECT_EQ(e.screen[63], e.auxScreen[63]);
+    EXPECT_EQ(e.screen[64], 0);
 }
 
 TEST(Primitives, ShiftsDownAndUpKeepFrozenRowsAndAddToSummingRows) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
-    e.ScreenBitmap[0] = 0x7F;
-    e.ef_desloca_baixo(0, 0, 0x01, 0x02); // bottom row frozen, row 1 keeps its pixel
-    EXPECT_EQ(e.ScreenBitmap[0], 0x3F);
-    e.ScreenBitmap[1] = 0x41;
-    e.ef_desloca_cima(1, 1, 0, 0); // the top row moves into the hidden bit
-    EXPECT_EQ(e.ScreenBitmap[1], 0x82);
-    e.ef_desloca_baixo(1, 1, 0, 0); // and comes back where it is moved down
-    EXPECT_EQ(e.ScreenBitmap[1], 0x41);
+    e.screen[0] = 0x7F;
+    e.shiftDown(0, 0, 0x01, 0x02); // bottom row frozen, row 1 keeps its pixel
+    EXPECT_EQ(e.screen[0], 0x3F);
+    e.screen[1] = 0x41;
+    e.shiftUp(1, 1, 0, 0); // the top row moves into the hidden bit
+    EXPECT_EQ(e.screen[1], 0x82);
+    e.shiftDown(1, 1, 0, 0); // and comes back where it is moved down
+    EXPECT_EQ(e.screen[1], 0x41);
 }
 
 TEST(Primitives, RowShiftsMoveOnlyTheirRows) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
-    for (int c = 0; c < 64; ++c) e.ScreenBitmap[size_t(c)] = uint8_t(c == 10 ? 0x7F : 0);
-    e.ef_desloca_linha_direita(2, 0x0F);
-    EXPECT_EQ(e.ScreenBitmap[10], 0x70);
-    EXPECT_EQ(e.ScreenBitmap[12], 0x0F);
-    e.ef_desloca_linha_esquerda(4, 0x70);
-    EXPECT_EQ(e.ScreenBitmap[6], 0x70);
-    EXPECT_EQ(e.ScreenBitmap[10], 0);
+    for (int c = 0; c < 64; ++c) e.screen[size_t(c)] = uint8_t(c == 10 ? 0x7F : 0);
+    e.shiftRowsRight(2, 0x0F);
+    EXPECT_EQ(e.screen[10], 0x70);
+    EXPECT_EQ(e.screen[12], 0x0F);
+    e.shiftRowsLeft(4, 0x70);
+    EXPECT_EQ(e.screen[6], 0x70);
+    EXPECT_EQ(e.screen[10], 0);
 }
 
 TEST(Primitives, SweepsVisitEveryColumnOnce) {
@@ -342,17 +342,17 @@ TEST(Primitives, SweepsVisitEveryColumnOnce) {
 TEST(FigureDrawing, AFigureInFrontGetsADarkOutline) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
-    for (int c = 0; c < 64; ++c) e.ScreenBitmap[size_t(c)] = 0x7F;
+    for (int c = 0; c < 64; ++c) e.screen[size_t(c)] = 0x7F;
     rig.glyphs.GlyphBuffer.fill(0);
     rig.glyphs.GlyphBuffer[0] = 0x08; // one pixel in the middle row
     rig.glyphs.GlyphBuffer[1] = 0x1C; // three pixels
-    e.ef_imprime_desenho(10, 8, 2, 1);
-    EXPECT_EQ(e.ScreenBitmap[9], 0x77);  // left neighbour of the first column
-    EXPECT_EQ(e.ScreenBitmap[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
-    EXPECT_EQ(e.ScreenBitmap[11], 0x5D); // 0x1C with the rows 1 and 5 dark
-    EXPECT_EQ(e.ScreenBitmap[12], 0x63); // right neighbour
-    EXPECT_EQ(e.ScreenBitmap[8], 0x7F);  // untouched
-    EXPECT_EQ(e.ScreenBitmap[13], 0x7F);
+    e.drawSprite(10, 8, 2, 1);
+    EXPECT_EQ(e.screen[9], 0x77);  // left neighbour of the first column
+    EXPECT_EQ(e.screen[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
+    EXPECT_EQ(e.screen[11], 0x5D); // 0x1C with the rows 1 and 5 dark
+    EXPECT_EQ(e.screen[12], 0x63); // right neighbour
+    EXPECT_EQ(e.screen[8], 0x7F);  // untouched
+    EXPECT_EQ(e.screen[13], 0x7F);
 }
 
 TEST(FigureDrawing, TransparentFigureIsOredAndOffPanelColumnsAreSkipped) {
@@ -360,15 +360,15 @@ TEST(FigureDrawing, TransparentFigureIsOredAndOffPanelColumnsAreSkipped) {
     PreviewEngine& e = rig.engine;
     rig.glyphs.GlyphBuffer.fill(0);
     for (int i = 0; i < 5; ++i) rig.glyphs.GlyphBuffer[size_t(i)] = uint8_t(1 << i);
-    e.ef_imprime_desenho(uint8_t(-3), 8, 5, 0); // three columns off the left edge
-    EXPECT_EQ(e.ScreenBitmap[0], 0x08);
-    EXPECT_EQ(e.ScreenBitmap[1], 0x10);
-    EXPECT_EQ(e.ScreenBitmap[2], 0);
-    e.ScreenBitmap.fill(0);
-    e.ef_imprime_desenho(62, 8, 5, 0); // cut at the right edge
-    EXPECT_EQ(e.ScreenBitmap[62], 0x01);
-    EXPECT_EQ(e.ScreenBitmap[63], 0x02);
-    EXPECT_EQ(e.ScreenBitmap[64], 0);
+    e.drawSprite(uint8_t(-3), 8, 5, 0); // three columns off the left edge
+    EXPECT_EQ(e.screen[0], 0x08);
+    EXPECT_EQ(e.screen[1], 0x10);
+    EXPECT_EQ(e.screen[2], 0);
+    e.screen.fill(0);
+    e.drawSprite(62, 8, 5, 0); // cut at the right edge
+    EXPECT_EQ(e.screen[62], 0x01);
+    EXPECT_EQ(e.screen[63], 0x02);
+    EXPECT_EQ(e.screen[64], 0);
 }
 
 // ------------------------------------------------------------------ table
@@ -389,19 +389,19 @@ TEST(EffectTableTexts, HoldTheListTextsAndFigureFrames) {
 TEST(EffectStop, AStopInsideAnEffectEndsItAtOnce) {
     EffectRig rig;
     rig.sink.onFrame = [](size_t i) { return i < 9; };
-    rig.engine.AuxScreen = testSegment();
+    rig.engine.auxScreen = testSegment();
     EXPECT_EQ(rig.engine.playEffect(true, 9, rig.sink), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 10u);
 }
 
 TEST(EffectSkip, WithASkipPendingAnEffectComputesWithoutShowing) {
     EffectRig rig;
-    rig.engine.AuxScreen = testSegment();
+    rig.engine.auxScreen = testSegment();
     rig.engine.play.enabled = true;
-    rig.engine.LineSkipRequest = 1;
-    rig.engine.ScreenBitmap.fill(0);
-    rig.engine.ef_e_chove_pixels(); // runs to its end without a sink
-    EXPECT_EQ(visible(rig.engine.ScreenBitmap), visible(testSegment()));
+    rig.engine.lineSkipRequest = 1;
+    rig.engine.screen.fill(0);
+    rig.engine.pixelRainIn(); // runs to its end without a sink
+    EXPECT_EQ(visible(rig.engine.screen), visible(testSegment()));
 }
 
 } // namespace

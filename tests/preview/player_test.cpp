@@ -362,7 +362,7 @@ TEST(Stop, AFieldLeftPendingByAStoppedPreviewIsNotShownByTheNext) {
     // Stop during the field's hold: the field is still pending.
     rig.sink.onFrame = [](size_t i) { return i != 5; };
     ASSERT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
-    ASSERT_EQ(rig.engine.PendingLiveCode, 25);
+    ASSERT_EQ(rig.engine.pendingLiveCode, 25);
     // The next preview (of a page without fields) shows no greeting.
     rig.lines.lines = {line(E6, E6, text("CC"))};
     RecordingSink again;
@@ -421,8 +421,8 @@ TEST(Compose, ComposesTheFirstSegmentWithoutShowingIt) {
     VectorLineSource none;
     PreviewEngine engine(none, glyphs, clock);
     EXPECT_EQ(engine.composeSegment(line(E6, E6, text("AA"))), 25);
-    EXPECT_EQ(engine.AuxScreen[25], 0x3F);
-    EXPECT_EQ(engine.ScreenBitmap, PanelImage{});
+    EXPECT_EQ(engine.auxScreen[25], 0x3F);
+    EXPECT_EQ(engine.screen, PanelImage{});
 }
 
 } // namespace

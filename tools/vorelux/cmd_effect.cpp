@@ -53,7 +53,7 @@ int effect(const Args& input) {
     FixedClock clock;
     preview::PreviewEngine engine(none, glyphs, clock);
     engine.composeSegment(line);
-    if (args[0] == "exit") engine.ScreenBitmap = engine.AuxScreen;
+    if (args[0] == "exit") engine.screen = engine.auxScreen;
     preview::RecordingSink sink;
     engine.playEffect(args[0] == "entry", int(n), sink);
     for (const preview::Frame& f : sink.frames) std::cout << frameLine(f) << "\n";
