@@ -12,12 +12,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <random>
+#include <thread>
 #include <unistd.h>
 
 #ifndef VORELUX_PANEL_EXE
@@ -177,6 +183,121 @@ TEST_F(InProcess, NoiseAndACutOffFrameDoNotDesynchroniseThePanel) {
     EXPECT_EQ(panel().settings().brightness, 40);
 }
 
+// A few megabytes as a line full of interference brings them: random bytes,
+// and now and then a frame for panel 5.
+Bytes flood(size_t size) {
+    std::mt19937 rng(99);
+    Bytes b;
+    while (b.size() < size) {
+        for (int k = 0; k < 4000; ++k) b.push_back(uint8_t(rng()));
+        b.insert(b.end(), {5, 98, 10, uint8_t(2 + rng() % 29)});
+        b.insert(b.end(), {5, 150, 4, 0xFF, 192, 192, 'R', 'U', 'I', 'D', 'O', 16});
+    }
+    return b;
+}
+
+// Writes a flood into one end of a line as fast as the line takes it, from a
+// thread of its own while the test's event loop lets the panel read; then the
+// line falls silent for longer than a frame may pause, and `last` follows.
+class Flooder {
+  public:
+    Flooder(int fd, Bytes bytes, Bytes last) : fd_(fd) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        thread_ = std::thread([this, bytes = std::move(bytes), last = std::move(last)] {
+            if (!writeAll(bytes)) return;
+            for (int ms = 0; ms < DefaultFrameTimeoutMs + 300 && !stop_; ms += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            writeAll(last);
+        });
+    }
+    ~Flooder() {
+        stop_ = true;
+        thread_.join();
+    }
+
+  private:
+    bool writeAll(const Bytes& b) {
+        for (size_t at = 0; at < b.size();) {
+            if (stop_) return false;
+            const ssize_t n = ::write(fd_, b.data() + at, std::min<size_t>(b.size() - at, 65536));
+            if (n > 0) {
+                at += size_t(n);
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                return false;
+            } else {
+                pollfd p{fd_, POLLOUT, 0};
+                ::poll(&p, 1, 50);
+            }
+        }
+        return true;
+    }
+
+    int fd_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(InputFlood, ReadInBoundedPiecesKeepingLittleAndTheFrameAfterItDecodes) {
+    struct Case {
+        const char* what;
+        bool pty;
+    };
+    for (const Case c : {Case{"pseudo-terminal", true}, Case{"serial device", false}}) {
+        SCOPED_TRACE(c.what);
+        PanelHost host{4};
+        QString error;
+        int writeFd = -1, master = -1, slave = -1;
+        if (c.pty) {
+            ASSERT_TRUE(host.input().openPty(error)) << error.toStdString();
+            writeFd = ::open(host.input().slavePath().toLocal8Bit().constData(),
+                             O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        } else {
+            char name[256] = {};
+            ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+            ASSERT_TRUE(host.input().openDevice(QString::fromLocal8Bit(name), error))
+                << error.toStdString();
+            writeFd = master;
+        }
+        ASSERT_GE(writeFd, 0);
+        qsizetype largestRead = 0;
+        size_t received = 0;
+        QObject::connect(&host.input(), &SerialInput::bytesReceived, [&](const QByteArray& b) {
+            largestRead = std::max(largestRead, b.size());
+            received += size_t(b.size());
+        });
+        const Bytes bytes = flood(4 << 20);
+        qsizetype mostLines = 0;
+        size_t mostPending = 0, mostStorage = 0;
+        bool decoded = false;
+        {
+            Flooder flooder(writeFd, bytes, {4, 98, 11, 77});
+            decoded = pumpUntil(
+                [&] {
+                    mostLines = std::max(mostLines, host.lines().size());
+                    mostPending = std::max(mostPending, host.panel().decoder().pending());
+                    mostStorage = std::max(mostStorage, host.panel().decoder().storage());
+                    return host.panel().settings().brightness == 77;
+                },
+                120000);
+        }
+        EXPECT_TRUE(decoded);
+        EXPECT_EQ(received, bytes.size() + 4);
+        EXPECT_LE(largestRead, SerialInput::ReadChunk);
+        EXPECT_LE(mostLines, PanelHost::LogCapacity);
+        EXPECT_LT(mostPending, MaxFrameBytes);
+        EXPECT_LE(mostStorage, MaxFrameBytes + DecodeSlice);
+        ASSERT_FALSE(host.lines().isEmpty());
+        EXPECT_TRUE(host.lines().last().endsWith("parâmetro 11 = 77 (painel 4): brilho: 77"))
+            << host.lines().last().toStdString();
+        if (c.pty) {
+            ::close(writeFd);
+        } else {
+            ::close(master);
+            ::close(slave);
+        }
+    }
+}
+
 // The real program, spawned as scripts run it.
 struct Spawned : ::testing::Test {
     QProcess process;
@@ -265,6 +386,46 @@ TEST_F(Spawned, ListensOnASerialDeviceGivenByPath) {
     ::close(slave);
     EXPECT_TRUE(sawLine(QStringLiteral("; tentando abrir de novo")));
     EXPECT_TRUE(out.filter("perdida").size() == 1);
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(15000));
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
+// Resident memory of a process, in KiB (0 when unknown).
+long residentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+TEST_F(Spawned, AFloodLeavesTheHeadlessPanelSmallAndListening) {
+    start({"--id", "4", "--pty", "--headless", "--log"});
+    ASSERT_TRUE(sawLine("painel 4 ouvindo em " + device));
+    const long startKiB = residentKiB(process.processId());
+    ASSERT_GT(startKiB, 0);
+    long mostKiB = startKiB;
+    const int fd = ::open(device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    {
+        Flooder flooder(fd, flood(4 << 20), {4, 98, 11, 77});
+        // Every line comes out as it is logged; the panel's memory stays put.
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                mostKiB = std::max(mostKiB, residentKiB(process.processId()));
+                while (process.canReadLine())
+                    out << QString::fromUtf8(process.readLine()).trimmed();
+                return !out.isEmpty() &&
+                       out.last().endsWith("parâmetro 11 = 77 (painel 4): brilho: 77");
+            },
+            120000))
+            << process.readAllStandardError().toStdString();
+    }
+    ::close(fd);
+    EXPECT_GT(out.filter("(painel 5): para outro painel, ignorad").size(), 500);
+    EXPECT_LT(mostKiB - startKiB, 16 * 1024)
+        << startKiB << " KiB at the start, " << mostKiB << " KiB at most";
     process.terminate();
     ASSERT_TRUE(process.waitForFinished(15000));
     EXPECT_EQ(process.exitCode(), 0);

@@ -1,6 +1,6 @@
 // The virtual panel's window on the offscreen platform: the player shows the
 // panel's number, its own day counter, pages with the editor's LED look,
-// dimmed and turned upright as set; the log pane lists the frames.
+// dimmed and turned upright as set; the log pane lists the newest lines.
 #include "panel_live.h"
 #include "panel_window.h"
 #include "preview/engine.h"
@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -144,6 +146,19 @@ TEST_F(WindowFixture, BrightnessDimsTheLedsAndVerticalStandsThePanelUp) {
                   flat.pixel(x, CanvasHeight / 2));
     window->resize(900, 720);
     keepShot(*window, "panel-vertical");
+}
+
+TEST_F(WindowFixture, TheLogPaneKeepsOnlyTheNewestLines) {
+    const int total = 3 * int(PanelHost::LogCapacity) + 5;
+    for (int i = 0; i < total; ++i) host.note(QStringLiteral("linha %1.").arg(i));
+    const QTextDocument& log = *window->logPane().document();
+    ASSERT_TRUE(pumpUntil([&] {
+        return log.lastBlock().text().endsWith(QStringLiteral("  linha %1.").arg(total - 1));
+    }));
+    EXPECT_EQ(log.blockCount(), PanelHost::LogCapacity);
+    EXPECT_TRUE(log.firstBlock().text().endsWith(
+        QStringLiteral("  linha %1.").arg(total - PanelHost::LogCapacity)))
+        << log.firstBlock().text().toStdString();
 }
 
 TEST(PanelPlayerTiming, SpeedScalesTheCycle) {

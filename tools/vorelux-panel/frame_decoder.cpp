@@ -1,5 +1,7 @@
 #include "frame_decoder.h"
 
+#include <algorithm>
+
 namespace vorelux::panel {
 
 bool isKnownParameter(uint8_t code) {
@@ -8,27 +10,54 @@ bool isKnownParameter(uint8_t code) {
 }
 
 FrameDecoder::FrameDecoder(Handlers handlers, int frameTimeoutMs)
-    : handlers_(std::move(handlers)), timeoutMs_(frameTimeoutMs) {}
+    : handlers_(std::move(handlers)), timeoutMs_(frameTimeoutMs) {
+    // Less than a frame is held between slices: this is all the room ever needed.
+    buffer_.reserve(MaxFrameBytes + DecodeSlice);
+}
 
 void FrameDecoder::feed(const uint8_t* data, size_t size, int64_t nowMs) {
     if (size == 0) return;
     idle(nowMs);
-    buffer_.insert(buffer_.end(), data, data + size);
     lastByteMs_ = nowMs;
-    scan();
+    while (size > 0) {
+        const size_t n = std::min(size, DecodeSlice);
+        compact();
+        buffer_.insert(buffer_.end(), data, data + n);
+        data += n;
+        size -= n;
+        scan();
+    }
+    if (pending() == 0) flushNoise(); // the dropped bytes led to no frame
 }
 
 void FrameDecoder::idle(int64_t nowMs) {
-    if (buffer_.empty() || nowMs - lastByteMs_ <= timeoutMs_) return;
+    if (pending() == 0 || nowMs - lastByteMs_ <= timeoutMs_) return;
     // The frame at the front will never be completed: it is not one. Slide past
     // its first byte and look again, so complete frames behind it survive.
-    while (!buffer_.empty()) {
-        buffer_.erase(buffer_.begin());
-        ++noise_;
+    while (pending() > 0) {
+        dropFront();
         cutOff_ = true;
         scan();
     }
     flushNoise();
+}
+
+void FrameDecoder::dropFront() {
+    ++head_;
+    ++noise_;
+}
+
+void FrameDecoder::compact() {
+    if (head_ == 0) return;
+    buffer_.erase(buffer_.begin(), buffer_.begin() + std::ptrdiff_t(head_));
+    if (contentAt_ >= head_) {
+        contentAt_ -= head_;
+    } else {
+        // Behind every byte still held: no page can start within that reading.
+        readingOk_ = false;
+        contentAt_ = 0;
+    }
+    head_ = 0;
 }
 
 void FrameDecoder::flushNoise() {
@@ -41,63 +70,100 @@ void FrameDecoder::flushNoise() {
 }
 
 void FrameDecoder::scan() {
-    while (!buffer_.empty()) {
+    while (pending() > 0) {
+        // A frame's second byte is its command: bytes before anything else
+        // that could be one are noise, passed over without a closer look.
+        const uint8_t* b = buffer_.data();
+        const size_t end = buffer_.size();
+        size_t i = head_;
+        while (i + 1 < end && b[i + 1] != CmdParameter && b[i + 1] != CmdPage) ++i;
+        noise_ += i - head_;
+        head_ = i;
+
         const Parse p = tryFrame();
         if (p == Parse::NeedMore) return;
-        if (p == Parse::Noise) {
-            buffer_.erase(buffer_.begin());
-            ++noise_;
-        }
+        if (p == Parse::Noise) dropFront();
     }
-    flushNoise(); // nothing is pending: the dropped bytes led to no frame
 }
 
 FrameDecoder::Parse FrameDecoder::tryFrame() {
-    const std::vector<uint8_t>& b = buffer_;
-    if (b.size() < 2) return Parse::NeedMore;
+    const uint8_t* b = buffer_.data() + head_;
+    const size_t n = pending();
+    if (n < 2) return Parse::NeedMore;
     if (b[1] == CmdParameter) {
-        if (b.size() >= 3 && !isKnownParameter(b[2])) return Parse::Noise;
-        if (b.size() < 4) return Parse::NeedMore;
+        if (n >= 3 && !isKnownParameter(b[2])) return Parse::Noise;
+        if (n < 4) return Parse::NeedMore;
         const ParameterFrame frame{b[0], b[2], b[3]};
-        buffer_.erase(buffer_.begin(), buffer_.begin() + 4);
+        head_ += 4;
         flushNoise();
         if (handlers_.parameter) handlers_.parameter(frame);
         return Parse::Frame;
     }
     if (b[1] != CmdPage) return Parse::Noise;
-    if (b.size() < 3) return Parse::NeedMore;
+    if (n < 3) return Parse::NeedMore;
     if (b[2] < 3 || b[2] > 10) return Parse::Noise;
-    if (b.size() < 4) return Parse::NeedMore;
+    if (n < 4) return Parse::NeedMore;
     if (b[3] != 0xFF) return Parse::Noise;
+    return tryPage();
+}
 
-    size_t i = 3;
-    while (i < b.size()) {
-        if (i - 3 > MaxPageContent) return Parse::Noise;
+FrameDecoder::Parse FrameDecoder::tryPage() {
+    const size_t start = head_ + 3; // the content's first byte, a line start
+    if (start > contentAt_) {
+        readingOk_ = true; // a page beyond all content read so far
+        contentAt_ = start;
+    } else if (!readingOk_) {
+        return Parse::Noise; // it runs into the broken content ahead
+    }
+    const uint8_t* b = buffer_.data();
+    const size_t end = buffer_.size();
+    size_t i = contentAt_;
+    for (;;) {
+        // Content before this piece: within the limit, as every piece read
+        // so far fitted the page that started earliest.
+        const size_t used = i - start;
+        if (i == end) {
+            contentAt_ = i;
+            return Parse::NeedMore;
+        }
         const uint8_t c = b[i];
-        if (c == 0xFF) {
-            // A line starts: its two effect bytes are data, whatever they hold.
-            if (i + 2 >= b.size()) return Parse::NeedMore;
-            if (b[i + 1] == 0xFF || b[i + 2] == 0xFF) return Parse::Noise;
-            i += 3;
-        } else if (c == 31) {
-            // A drawing pair: the code is data (drawings 16 and 17 exist).
-            if (i + 1 >= b.size()) return Parse::NeedMore;
-            i += b[i + 1] == 0xFF ? 1 : 2;
-        } else if (c == PageEndPlain || c == PageEndSelected) {
+        if (c == PageEndPlain || c == PageEndSelected) {
             PageFrame frame;
-            frame.panel = b[0];
-            frame.page = uint8_t(b[2] - 3);
-            frame.content.assign(b.begin() + 3, b.begin() + std::ptrdiff_t(i));
+            frame.panel = b[head_];
+            frame.page = uint8_t(b[head_ + 2] - 3);
+            frame.content.assign(b + start, b + i);
             frame.end = c;
-            buffer_.erase(buffer_.begin(), buffer_.begin() + std::ptrdiff_t(i + 1));
+            contentAt_ = i;
+            head_ = i + 1;
             flushNoise();
             if (handlers_.page) handlers_.page(frame);
             return Parse::Frame;
-        } else {
-            ++i;
         }
+        size_t len = 1;
+        if (c == 0xFF) {
+            // A line starts: its two effect bytes are data, whatever they
+            // hold, but never a line start.
+            if ((i + 1 < end && b[i + 1] == 0xFF) || (i + 2 < end && b[i + 2] == 0xFF)) {
+                readingOk_ = false;
+                contentAt_ = i;
+                return Parse::Noise;
+            }
+            len = 3;
+        } else if (c == 31) {
+            // A drawing pair: the code is data (drawings 16 and 17 exist). An
+            // escape before a line start stands alone.
+            if (i + 1 == end) {
+                contentAt_ = i;
+                return used + 1 > MaxPageContent ? Parse::Noise : Parse::NeedMore;
+            }
+            len = b[i + 1] == 0xFF ? 1 : 2;
+        }
+        contentAt_ = i;
+        // The end byte must still fit behind this piece.
+        if (used + len > MaxPageContent) return Parse::Noise;
+        if (i + len > end) return Parse::NeedMore;
+        i += len;
     }
-    return Parse::NeedMore;
 }
 
 } // namespace vorelux::panel

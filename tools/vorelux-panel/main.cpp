@@ -3,8 +3,8 @@
 // A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
 // 8N1, or on a pseudo-terminal it creates (its path is printed, to be given to
 // the editor as its serial port). Shows the panel in a window with a log of
-// every frame received; --headless runs without a window (for scripts), --log
-// writes the log lines to stdout.
+// the newest frames received; --headless runs without a window (for
+// scripts), --log writes each log line to stdout as it comes.
 #include "link/ports.h"
 #include "panel_host.h"
 #include "panel_window.h"

@@ -99,6 +99,8 @@ class Panel {
     uint8_t id() const;
     int speed() const;
     PanelClock& clock() { return clock_; }
+    // The decoder behind receive(), for a look at what it holds.
+    const FrameDecoder& decoder() const { return decoder_; }
 
     // One line per accepted frame, per ignored noise, per change by itself.
     std::function<void(const std::string&)> onLog;

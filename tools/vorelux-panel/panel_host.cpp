@@ -24,6 +24,7 @@ void PanelHost::note(const QString& text) {
     const QString line =
         QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss.zzz")) + "  " + text;
     lines_.append(line);
+    if (lines_.size() > LogCapacity) lines_.removeFirst();
     if (logToStdout_) {
         std::fputs(line.toUtf8().constData(), stdout);
         std::fputc('\n', stdout);

@@ -1,8 +1,9 @@
 #pragma once
 // Runs one virtual panel on Qt's event loop: bytes from the serial input go
 // to the panel, a timer ticks it (cut-off frames, switch times, schedules),
-// and each log line is timed and handed on (to stdout with --log, to the
-// window's log pane).
+// and each log line is timed and handed on as it comes (to stdout with
+// --log, to the window's log pane). Only the newest LogCapacity lines are
+// kept: a panel may run for days under a flood of frames or noise.
 #include "panel.h"
 #include "panel_clock.h"
 #include "serial_input.h"
@@ -18,6 +19,9 @@ namespace vorelux::panel {
 class PanelHost : public QObject {
     Q_OBJECT
   public:
+    // Log lines kept for the window and for lines(): the newest, this many.
+    static constexpr qsizetype LogCapacity = 1000;
+
     explicit PanelHost(uint8_t id, QObject* parent = nullptr);
 
     Panel& panel() { return *panel_; }
@@ -26,7 +30,7 @@ class PanelHost : public QObject {
 
     // Writes every log line to stdout as well.
     void setLogToStdout(bool on) { logToStdout_ = on; }
-    // Every line logged so far (timestamps included).
+    // The newest lines logged, oldest first (timestamps included).
     const QStringList& lines() const { return lines_; }
 
     // Feeds bytes as if they came from the line (the input does this).

@@ -101,7 +101,7 @@ PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent)
     view_ = new PanelView(central);
     log_ = new QPlainTextEdit(central);
     log_->setReadOnly(true);
-    log_->setMaximumBlockCount(5000);
+    log_->setMaximumBlockCount(int(PanelHost::LogCapacity));
     log_->setLineWrapMode(QPlainTextEdit::NoWrap); // one frame, one line
     log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     log_->setMinimumWidth(360);
@@ -119,9 +119,18 @@ PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent)
     if (!where.isEmpty()) title += QStringLiteral(" — %1").arg(where);
     setWindowTitle(title);
 
-    for (const QString& line : host.lines()) appendLog(line);
+    logFlush_.setSingleShot(true);
+    logFlush_.setInterval(0);
+    connect(&logFlush_, &QTimer::timeout, this, &PanelWindow::flushLog);
+    pendingLog_ = host.lines();
+    flushLog();
     connect(&host, &PanelHost::logLine, this, &PanelWindow::appendLog);
-    connect(&host, &PanelHost::changed, this, &PanelWindow::refresh);
+    changedRefresh_.setSingleShot(true);
+    changedRefresh_.setInterval(0);
+    connect(&changedRefresh_, &QTimer::timeout, this, &PanelWindow::refresh);
+    connect(&host, &PanelHost::changed, this, [this] {
+        if (!changedRefresh_.isActive()) changedRefresh_.start();
+    });
 
     player_ = std::make_unique<PanelPlayer>(host.panel(),
                                             [this](const PanelImage& s) { view_->setFrame(s); });
@@ -137,7 +146,16 @@ PanelWindow::~PanelWindow() {
 }
 
 void PanelWindow::appendLog(const QString& line) {
-    log_->appendPlainText(line);
+    pendingLog_.append(line);
+    // More than the pane keeps: the oldest would only be scrolled out again.
+    if (pendingLog_.size() > PanelHost::LogCapacity) pendingLog_.removeFirst();
+    if (!logFlush_.isActive()) logFlush_.start();
+}
+
+void PanelWindow::flushLog() {
+    if (pendingLog_.isEmpty()) return;
+    log_->appendPlainText(pendingLog_.join(QLatin1Char('\n')));
+    pendingLog_.clear();
 }
 
 void PanelWindow::refresh() {

@@ -1,9 +1,13 @@
 #pragma once
 // The virtual panel's window: the LED display as the editor draws its
 // preview (white LEDs on black with the grey grid, dimmed by the panel's
-// brightness, standing on end in vertical mode), a log pane with every
-// frame received, and a status line with the panel's number, power, speed,
-// brightness and clock.
+// brightness, standing on end in vertical mode), a log pane with the newest
+// frames received (as many lines as the host keeps), and a status line with
+// the panel's number, power, speed, brightness and clock.
+//
+// However fast frames come, the window does its work once per turn of the
+// event loop: the lines logged meanwhile go into the pane together, and one
+// look at the panel's state follows all the changes.
 #include "panel_host.h"
 #include "panel_player.h"
 #include "render/panel.h"
@@ -65,12 +69,16 @@ class PanelWindow final : public QMainWindow {
   private:
     void refresh();
     void appendLog(const QString& line);
+    void flushLog();
 
     PanelHost& host_;
     PanelView* view_ = nullptr;
     QPlainTextEdit* log_ = nullptr;
     QLabel* status_ = nullptr;
     QTimer statusTimer_;
+    QStringList pendingLog_; // lines not yet in the pane, the newest LogCapacity
+    QTimer logFlush_;        // puts them there on the next turn
+    QTimer changedRefresh_;  // one refresh for all the changes of a turn
     std::unique_ptr<PanelPlayer> player_;
 };
 

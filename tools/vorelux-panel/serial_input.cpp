@@ -27,6 +27,9 @@ bool SerialInput::configureAndOpen(QString& error) {
     serial_->setParity(QSerialPort::NoParity);
     serial_->setStopBits(QSerialPort::OneStop);
     serial_->setFlowControl(QSerialPort::NoFlowControl);
+    // The port reads no more from the device while this much waits: one
+    // readyRead, one piece.
+    serial_->setReadBufferSize(ReadChunk);
     if (!serial_->open(QIODevice::ReadOnly)) {
         error = serial_->errorString();
         serial_.reset();
@@ -44,7 +47,10 @@ bool SerialInput::openDevice(const QString& device, QString& error) {
 
 void SerialInput::readSerial() {
     if (!serial_) return;
-    const QByteArray bytes = serial_->readAll();
+    // The port holds at most ReadChunk bytes. Asking for more makes it look at
+    // the device again: a read that emptied a full port exactly would leave
+    // it waiting, with its notifier off, for a readyRead that never comes.
+    const QByteArray bytes = serial_->read(ReadChunk + 1);
     if (!bytes.isEmpty()) emit bytesReceived(bytes);
 }
 
@@ -97,16 +103,20 @@ bool SerialInput::openPty(QString& error) {
 }
 
 void SerialInput::readPty() {
-    QByteArray bytes;
-    char buf[512];
-    for (;;) {
-        const ssize_t n = ::read(master_, buf, sizeof buf);
+    // One piece per turn: the notifier fires again while more is waiting.
+    QByteArray bytes(ReadChunk, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < ReadChunk) {
+        const ssize_t n = ::read(master_, bytes.data() + got, size_t(ReadChunk - got));
         if (n > 0) {
-            bytes.append(buf, qsizetype(n));
+            got += qsizetype(n);
+        } else if (n < 0 && errno == EINTR) {
             continue;
+        } else {
+            break; // EAGAIN: all read; EIO cannot last while the slave is held open
         }
-        break; // EAGAIN: all read; EIO cannot last while the slave is held open
     }
+    bytes.truncate(got);
     if (!bytes.isEmpty()) emit bytesReceived(bytes);
 }
 

@@ -2,6 +2,11 @@
 // Where the panel's bytes come from: a serial device opened at 9600 baud,
 // 8N1, read only; or a pseudo-terminal this program creates, whose other
 // side the editor opens as its serial port.
+//
+// Bytes are handed on in pieces of at most ReadChunk, one piece per turn of
+// the event loop: a line that brings bytes faster than they are decoded
+// waits in the line (the kernel's buffer, the serial port's own small one)
+// while the window and the timers keep their turns.
 #include <QObject>
 #include <QSerialPort>
 #include <QSocketNotifier>
@@ -15,6 +20,9 @@ namespace vorelux::panel {
 class SerialInput : public QObject {
     Q_OBJECT
   public:
+    // The most one read hands on; more waiting is read on the event loop's next turn.
+    static constexpr qsizetype ReadChunk = 16 * 1024;
+
     explicit SerialInput(QObject* parent = nullptr);
     ~SerialInput() override;
 
