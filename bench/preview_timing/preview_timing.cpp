@@ -26,7 +26,7 @@ namespace {
 
 class PrintingPrompter final : public Prompter {
   public:
-    int Mensagem(unsigned msg, int) override {
+    int showPrompt(unsigned msg) override {
         std::fprintf(stderr, "preview-timing: prompt %u\n", msg);
         return ButtonOk;
     }
@@ -75,14 +75,14 @@ int main(int argc, char** argv) {
     PrintingPrompter prompter;
     PageStore store(prompter);
     std::string error;
-    if (!LoadLinha(store, file, 255, error)) {
+    if (!loadPageFile(store, file, 255, error)) {
         std::fprintf(stderr, "preview-timing: %s\n", error.c_str());
         return 1;
     }
-    const CFG& cfg = store.control[size_t(page - 1)];
-    std::vector<LineStream> lines(cfg.Memory.begin(),
-                                  cfg.Memory.begin() +
-                                      std::min<std::ptrdiff_t>(cfg.num_linhas, cfg.Memory.size()));
+    const Page& cfg = store.pages()[size_t(page - 1)];
+    std::vector<LineStream> lines(cfg.lines.begin(),
+                                  cfg.lines.begin() +
+                                      std::min<std::ptrdiff_t>(cfg.lineCount, cfg.lines.size()));
 
     app::PreviewHost host;
     uint64_t frames = 0;

@@ -35,7 +35,7 @@ struct Fixture {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    CFG cfg;
+    Page cfg;
 };
 
 void BM_ShortLine(benchmark::State& state) {
@@ -43,8 +43,8 @@ void BM_ShortLine(benchmark::State& state) {
     LineStream line = newLine();
     for (char c : std::string("ARDENCORE ")) line.push_back(uint8_t(c));
     for (auto _ : state) {
-        f.cfg.index_caracter = int32_t(line.size()) - 1;
-        f.cfg.pos_ini = 2;
+        f.cfg.cursorByte = int32_t(line.size()) - 1;
+        f.cfg.windowStart = 2;
         f.canvas.geraTela(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }
@@ -55,13 +55,13 @@ void BM_LongLineStepAtEnd(benchmark::State& state) {
     Fixture f;
     const LineStream line = longLine();
     // The window as it stands with the cursor one element before the end.
-    f.cfg.index_caracter = previousElementEnd(line);
-    f.cfg.pos_ini = 2;
+    f.cfg.cursorByte = previousElementEnd(line);
+    f.cfg.windowStart = 2;
     f.canvas.geraTela(f.cfg, line);
-    const int32_t windowBefore = f.cfg.pos_ini;
+    const int32_t windowBefore = f.cfg.windowStart;
     for (auto _ : state) {
-        f.cfg.pos_ini = windowBefore;
-        f.cfg.index_caracter = int32_t(line.size()) - 1; // one element right
+        f.cfg.windowStart = windowBefore;
+        f.cfg.cursorByte = int32_t(line.size()) - 1; // one element right
         f.canvas.geraTela(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }
@@ -73,8 +73,8 @@ void BM_LongLineJumpStartToEnd(benchmark::State& state) {
     Fixture f;
     const LineStream line = longLine();
     for (auto _ : state) {
-        f.cfg.pos_ini = 2;
-        f.cfg.index_caracter = int32_t(line.size()) - 1;
+        f.cfg.windowStart = 2;
+        f.cfg.cursorByte = int32_t(line.size()) - 1;
         f.canvas.geraTela(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }

@@ -178,7 +178,7 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         // re-arm the line join.
         if (lastRelease_.key == key && event->timestamp() != 0 &&
             event->timestamp() == lastRelease_.timestamp)
-            form_.JoinArmed = lastRelease_.joinArmedBefore;
+            form_.joinArmed = lastRelease_.joinArmedBefore;
         lastRelease_ = {};
         if (key == Qt::Key_CapsLock) capsHeld_ = true;
         if (isAltKey(key)) altHeld_ = true;
@@ -202,7 +202,7 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         if (key == Qt::Key_CapsLock) capsHeld_ = false;
         if (isAltKey(key)) altHeld_ = false;
     }
-    lastRelease_ = {key, event->timestamp(), form_.JoinArmed};
+    lastRelease_ = {key, event->timestamp(), form_.joinArmed};
     FormKeyUp(key, event->isAutoRepeat());
     return true;
 }
@@ -258,7 +258,7 @@ bool EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 
     const bool shift = modifiers & Qt::ShiftModifier;
 
     if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        editor::drawingCycleStep(store, form_.DrawingCycle, key == Qt::Key_Up ? 1 : -1);
+        editor::drawingCycleStep(store, form_.drawingCycle, key == Qt::Key_Up ? 1 : -1);
         redraw();
         return true;
     }
@@ -277,7 +277,7 @@ bool EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 
     }
     switch (key) {
     case Qt::Key_Backspace:
-        if (editor::backspaceKey(store, form_.JoinArmed)) redraw();
+        if (editor::backspaceKey(store, form_.joinArmed)) redraw();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -310,7 +310,7 @@ bool EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 
             deleteLineAt(0);
         } else if (ctrl && capsHeld_) {
             form_.bbtnNovoClick();
-        } else if (editor::deleteKey(store, form_.JoinArmed)) {
+        } else if (editor::deleteKey(store, form_.joinArmed)) {
             redraw();
         }
         return true;
@@ -333,9 +333,9 @@ void EditorInput::FormKeyUp(int key, bool autoRepeat) {
     if (previewRunning()) return;
     form_.consultaLock();
     if (autoRepeat) return;
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) form_.JoinArmed = true;
-    if (key == Qt::Key_Control && form_.DrawingCycle >= 0) {
-        form_.DrawingCycle = -1;
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) form_.joinArmed = true;
+    if (key == Qt::Key_Control && form_.drawingCycle >= 0) {
+        form_.drawingCycle = -1;
         redraw();
     }
 }
@@ -360,15 +360,15 @@ void EditorInput::afterAltRelease() {
 void EditorInput::imgEditMouseDown(int x, int) {
     // The canvas shows the preview, not the line, while one runs.
     if (previewRunning()) return;
-    CFG& cfg = form_.store().page();
-    const int k = editor::hitTestColumn(cfg.array_pos_cursor, x / CellSize);
+    Page& cfg = form_.store().page();
+    const int k = editor::hitTestColumn(cfg.columnMap, x / CellSize);
     if (k < 0) return;
-    form_.canvas().paintCursor(cfg.pos_cursor, false);
-    const int32_t last = int32_t(form_.store().EditLine().size()) - 1;
-    cfg.index_caracter = std::min(cfg.pos_ini + k, last);
+    form_.canvas().paintCursor(cfg.cursorColumn, false);
+    const int32_t last = int32_t(form_.store().editLine().size()) - 1;
+    cfg.cursorByte = std::min(cfg.windowStart + k, last);
     QTextCursor caret = form_.mmEdit->textCursor();
     caret.setPosition(
-        std::clamp(cfg.index_caracter - 2, 0, form_.mmEdit->document()->characterCount() - 1));
+        std::clamp(cfg.cursorByte - 2, 0, form_.mmEdit->document()->characterCount() - 1));
     form_.mmEdit->setTextCursor(caret);
 }
 
@@ -405,20 +405,20 @@ bool EditorInput::wheelEvent(QWheelEvent* event) {
 void EditorInput::mouseWheel(int steps) {
     PageStore& store = form_.store();
     bool moved = false;
-    for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.page().index_linha + 1);
-    for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.page().index_linha - 1);
+    for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.page().lineIndex + 1);
+    for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.page().lineIndex - 1);
     if (moved) redraw();
 }
 
 void EditorInput::mmEditClick() {
     if (form_.stopview) form_.stopview(true);
     PageStore& store = form_.store();
-    CFG& cfg = store.page();
-    const int32_t last = int32_t(store.EditLine().size()) - 1;
-    cfg.index_caracter = std::clamp(form_.mmEdit->textCursor().position() + 2, 2, last);
-    if (cfg.index_caracter < last &&
-        PageStore::readByte(cfg.index_caracter, store.EditLine()) == DrawingEscape)
-        ++cfg.index_caracter;
+    Page& cfg = store.page();
+    const int32_t last = int32_t(store.editLine().size()) - 1;
+    cfg.cursorByte = std::clamp(form_.mmEdit->textCursor().position() + 2, 2, last);
+    if (cfg.cursorByte < last &&
+        PageStore::readByte(cfg.cursorByte, store.editLine()) == DrawingEscape)
+        ++cfg.cursorByte;
     redraw();
 }
 
@@ -430,20 +430,20 @@ void EditorInput::neighbourBoxClick(int offset) {
     if (form_.stopview) form_.stopview(true);
     PageStore& store = form_.store();
     const int caret = memo->textCursor().position();
-    if (editor::placeCursorInLine(store, store.page().index_linha + offset, caret)) redraw();
+    if (editor::placeCursorInLine(store, store.page().lineIndex + offset, caret)) redraw();
     focusEdit();
 }
 
 void EditorInput::neighbourFrameClick(int offset) {
     PageStore& store = form_.store();
-    if (editor::moveToLine(store, store.page().index_linha + offset)) redraw();
+    if (editor::moveToLine(store, store.page().lineIndex + offset)) redraw();
 }
 
 void EditorInput::deleteLineAt(int offset) {
     PageStore& store = form_.store();
-    const int32_t line = store.page().index_linha + offset;
-    if (line < 0 || line >= store.page().num_linhas) return;
-    store.excluir_linha(line); // redraws
+    const int32_t line = store.page().lineIndex + offset;
+    if (line < 0 || line >= store.page().lineCount) return;
+    store.deleteLine(line); // redraws
     focusEdit();
 }
 
@@ -556,8 +556,8 @@ void EditorInput::tsPaginasMouseUp(int tab) {
     if (form_.stopview) form_.stopview(true);
     form_.Timer1.stop();
     PageStore& store = form_.store();
-    store.CurrentPage = uint8_t(tab);
-    store.SetMemoryEdit(0);
+    store.setCurrentPage(uint8_t(tab));
+    store.setEditLine(0);
     exibeMensagem(QStringLiteral("PÁGINA %1").arg(tab + 1), 0, 800);
     redraw();
     form_.Timer1.start();

@@ -106,7 +106,7 @@ TForm1::TForm1(Services services, QWidget* parent)
     if (!prompter_) {
         ownPrompter_ = std::make_unique<QtPrompter>(
             this, [this] { return windowTitle(); },
-            [this] { return store_ ? store_->CurrentPage + 1 : 1; });
+            [this] { return store_ ? store_->currentPage() + 1 : 1; });
         prompter_ = ownPrompter_.get();
     }
     lockKeys_ = services_.lockKeys;
@@ -514,9 +514,9 @@ void TForm1::buildStatusBar() {
 void TForm1::FormCreate() {
     // Nothing is unsaved; the link starts on the serial port with no
     // transmitter identity.
-    store_->Modified = false;
+    store_->markSaved();
     setStatus(7, QStringLiteral("[Serial] Porta COM"));
-    CfgComm.serial_KQ.fill(0);
+    CfgComm.transmitterIdentity.fill(0);
 
     // Right click on "Visualizar" / "Parar": the panels-on / panels-off menus.
     PopupLigar = new QMenu(this);
@@ -538,7 +538,7 @@ void TForm1::FormCreate() {
 
     // Connection settings next to the executable, serial link.
     ConnCfgPath = appFile("conn.cfg");
-    CfgComm.tipo = 0;
+    CfgComm.transport = Transport::Serial;
     readConnCfg(ConnCfgPath.toStdString(), CfgComm, *prompter_);
 
     // Caps Lock stays on while the editor runs.
@@ -548,24 +548,24 @@ void TForm1::FormCreate() {
 
     setWindowTitle(FormCaption);
 
-    store_->CurrentPage = 0;
+    store_->setCurrentPage(0);
     CurrentFileName.clear();
-    JoinArmed = true;
+    joinArmed = true;
 
     // The function list in the LED font, which draws the degree sign at "§".
     for (const FunctionInfo& function : FunctionTable)
         ListBox2->addItem(QString::fromUtf8(function.listText).replace(u'º', u'§'));
 
     // The default first line.
-    LineStream& first = store_->control[0].Memory[0];
+    LineStream& first = store_->pages()[0].lines[0];
     for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
     setStatus(6, QStringLiteral("Editando"));
 
-    CFG& page0 = store_->control[0];
-    page0.index_linha = 0;
-    page0.index_caracter = 2;
-    page0.pos_ini = 2;
-    store_->SetMemoryEdit(0);
+    Page& page0 = store_->pages()[0];
+    page0.lineIndex = 0;
+    page0.cursorByte = 2;
+    page0.windowStart = 2;
+    store_->setEditLine(0);
 
     // The window's part of every redraw.
     store_->redraw = [this] { geraTela(); };
@@ -587,7 +587,7 @@ void TForm1::FormCreate() {
     FontPreviews = makeFontPreviews(glyphs, ListBox3->width() - 10);
     DrawingPictures = makeDrawingPictures(glyphs);
     imgEdit->setCanvas(&editCanvas_->canvas());
-    DrawingCycle = -1;
+    drawingCycle = -1;
     consultaLock();
 
     // The page file in use when the editor last closed.
@@ -669,12 +669,12 @@ void TForm1::consultaLock() {
 void TForm1::Timer1Timer() {
     const qint64 now = blinkClock_.elapsed();
     if (now - lastBlinkMs_ <= 300) return;
-    CFG& cfg = store_->page();
-    const int k = std::max(0, cfg.index_caracter - cfg.pos_ini);
-    if (k < int(cfg.array_pos_cursor.size())) cfg.pos_cursor = cfg.array_pos_cursor[size_t(k)];
+    Page& cfg = store_->page();
+    const int k = std::max(0, cfg.cursorByte - cfg.windowStart);
+    if (k < int(cfg.columnMap.size())) cfg.cursorColumn = cfg.columnMap[size_t(k)];
     blinkOn_ = !blinkOn_;
     if (!previewRunning() && EffectDigits.target == 0) {
-        editCanvas_->paintCursor(cfg.pos_cursor, blinkOn_);
+        editCanvas_->paintCursor(cfg.cursorColumn, blinkOn_);
         imgEdit->update();
         lastBlinkMs_ = now;
     }
@@ -683,12 +683,12 @@ void TForm1::Timer1Timer() {
 // ---------------------------------------------------------------- page files
 
 TForm1::Proceed TForm1::check_alteracoes() {
-    if (!store_->Modified) return Proceed::Go;
-    switch (prompter_->Mensagem(19, -1)) {
+    if (!store_->isModified()) return Proceed::Go;
+    switch (prompter_->ask(Prompt::SaveChanges)) {
     case ButtonYes:
         // The operator asked to keep the changes: go on only once they are saved.
         Salarcomo1Click();
-        return store_->Modified ? Proceed::Abort : Proceed::Go;
+        return store_->isModified() ? Proceed::Abort : Proceed::Go;
     case ButtonNo:
         return Proceed::Go;
     default:
@@ -706,7 +706,7 @@ bool TForm1::bbtnSalvarClick() {
         CurrentFileName = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     }
     std::string error;
-    const bool saved = salvarLinha(*store_, CurrentFileName.toStdString(), 255, error);
+    const bool saved = savePageFile(*store_, CurrentFileName.toStdString(), 255, error);
     if (!saved) prompter_->message(error);
     focusEdit();
     return saved;
@@ -717,14 +717,14 @@ bool TForm1::Salarcomo1Click() {
     if (!chosen) return false;
     CurrentFileName = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     std::string error;
-    const bool saved = salvarLinha(*store_, CurrentFileName.toStdString(), 255, error);
+    const bool saved = savePageFile(*store_, CurrentFileName.toStdString(), 255, error);
     if (!saved) prompter_->message(error);
     return saved;
 }
 
 bool TForm1::openPageFile(const QString& path) {
     std::string error;
-    if (!LoadLinha(*store_, path.toStdString(), 255, error)) {
+    if (!loadPageFile(*store_, path.toStdString(), 255, error)) {
         // Nothing was read: the pages, the file name and the unsaved state stay.
         prompter_->message(error);
         return false;
@@ -732,11 +732,11 @@ bool TForm1::openPageFile(const QString& path) {
     // The pages were all replaced: a preview of the old ones ends here.
     if (stopview) stopview(true);
     CurrentFileName = QString::fromStdString(withPageFileExtension(path.toStdString()));
-    store_->Modified = false;
-    store_->CurrentPage = 0;
-    store_->SetMemoryEdit(0);
-    store_->control[0].index_caracter = 2;
-    store_->control[0].pos_ini = 2;
+    store_->markSaved();
+    store_->setCurrentPage(0);
+    store_->setEditLine(0);
+    store_->pages()[0].cursorByte = 2;
+    store_->pages()[0].windowStart = 2;
     tsPaginas->setCurrentIndex(0);
     geraTela();
     return true;
@@ -752,8 +752,8 @@ bool TForm1::bbtnAbrirClick() {
 
 bool TForm1::bbtnNovoClick() {
     bool cleared = false;
-    if (prompter_->Mensagem(2, -1) == ButtonYes) {
-        store_->ClearPage();
+    if (prompter_->ask(Prompt::ClearPage) == ButtonYes) {
+        store_->clearPage();
         geraTela();
         cleared = true;
     }
@@ -764,14 +764,14 @@ bool TForm1::bbtnNovoClick() {
 bool TForm1::BitBtn1Click() {
     if (check_alteracoes() == Proceed::Abort) return false;
     bool cleared = false;
-    if (prompter_->Mensagem(5, -1) == ButtonYes) {
+    if (prompter_->ask(Prompt::ClearAllPages) == ButtonYes) {
         if (stopview) stopview(true); // a preview of the old pages ends here
-        store_->CurrentPage = 0;
+        store_->setCurrentPage(0);
         store_->resetAllPages();
-        for (CFG& cfg : store_->control) cfg.index_linha = 0;
+        for (Page& cfg : store_->pages()) cfg.lineIndex = 0;
         tsPaginas->setCurrentIndex(0);
-        store_->Modified = false;
-        store_->SetMemoryEdit(0);
+        store_->markSaved();
+        store_->setEditLine(0);
         geraTela();
         cleared = true;
     }
@@ -843,8 +843,7 @@ void TForm1::finishClose() {
         prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
                            "será reaberto na próxima vez. Nenhuma página foi perdida.");
     if (RestoreCapsLock) lockKeys_->setCapsLock(SavedCapsLock);
-    CfgComm.paineis.clear();
-    CfgComm.paginas.clear();
+    CfgComm.targetPanels.clear();
     closePhase_ = ClosePhase::Finished;
     close();
     emit closeFinished();

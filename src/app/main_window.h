@@ -83,13 +83,13 @@ class TForm1 final : public QMainWindow {
     // ---- state ----
     PageStore& store() { return *store_; }
     Prompter& prompter() { return *prompter_; }
-    TCfgComm CfgComm;
+    ConnectionSettings CfgComm;
     QString ConnCfgPath;
     QString CurrentFileName; // page file in use; empty for a new document
     bool SavedCapsLock = false;
     bool RestoreCapsLock = true;
-    bool JoinArmed = true;
-    int32_t DrawingCycle = -1;
+    bool joinArmed = true;
+    int32_t drawingCycle = -1;
     editor::EffectEntry EffectDigits; // effect number typed with Alt held
     // Stops a running preview (does nothing otherwise): the edit canvas
     // comes back and the controls disabled for the preview are enabled

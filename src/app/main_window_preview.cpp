@@ -20,7 +20,7 @@ void TForm1::installPreview() {
     // A play only ends by itself when asked for a number of rounds; the
     // window is then back to editing as after "Parar".
     preview_->onFinished = [this](preview::RunResult) {
-        store_->SetMemoryEdit(store_->page().index_linha);
+        store_->setEditLine(store_->page().lineIndex);
         setPreviewControls(false);
         geraTela();
         focusEdit();
@@ -32,9 +32,9 @@ void TForm1::installPreview() {
 }
 
 std::vector<LineStream> TForm1::previewLines() const {
-    const CFG& page = store_->page();
-    const size_t count = std::min(page.Memory.size(), size_t(std::max(page.num_linhas, 0)));
-    return {page.Memory.begin(), page.Memory.begin() + std::ptrdiff_t(count)};
+    const Page& page = store_->page();
+    const size_t count = std::min(page.lines.size(), size_t(std::max(page.lineCount, 0)));
+    return {page.lines.begin(), page.lines.begin() + std::ptrdiff_t(count)};
 }
 
 bool TForm1::previewRunning() const {
@@ -48,7 +48,7 @@ void TForm1::SpeedButton1Click() {
     }
     std::vector<LineStream> lines = previewLines();
     if (!preview::PreviewEngine::pageHasContent(preview::VectorLineSource(lines))) {
-        prompter_->Mensagem(9, -1);
+        prompter_->ask(Prompt::NothingToPreview);
         return;
     }
     setPreviewControls(true);
@@ -64,7 +64,7 @@ void TForm1::stopPreview() {
     if (!previewRunning()) return;
     // No frame of this play is painted after this.
     preview_->stop();
-    store_->SetMemoryEdit(store_->page().index_linha);
+    store_->setEditLine(store_->page().lineIndex);
     setPreviewControls(false);
     // The redraw starts the blink again; a caller that has stopped it (the
     // close, a page switch) keeps it stopped.

@@ -67,7 +67,7 @@ void portugueseButtons(QMessageBox& box) {
 QtPrompter::QtPrompter(QWidget* parent, std::function<QString()> caption, std::function<int()> page)
     : parent_(parent), caption_(std::move(caption)), page_(std::move(page)) {}
 
-int QtPrompter::Mensagem(unsigned msg, int) {
+int QtPrompter::showPrompt(unsigned msg) {
     auto content = promptContent(msg, caption_().toStdString(), page_());
     if (!content) return ButtonNone;
     QMessageBox box(promptIcon(content->style), QString::fromStdString(content->caption),

@@ -27,7 +27,7 @@ class QtPrompter final : public Prompter {
     // caption: the main window's caption now; page: the current page, 1..8.
     QtPrompter(QWidget* parent, std::function<QString()> caption, std::function<int()> page);
 
-    int Mensagem(unsigned msg, int num_exibicoes = -1) override;
+    int showPrompt(unsigned msg) override;
     void message(const std::string& text) override;
 
   private:

@@ -10,54 +10,54 @@ namespace vorelux::editor {
 namespace {
 
 int32_t lastIndex(const PageStore& store) {
-    return int32_t(store.EditLine().size()) - 1;
+    return int32_t(store.editLine().size()) - 1;
 }
 
 uint8_t byteAt(const PageStore& store, int32_t index) {
-    return PageStore::readByte(index, store.EditLine());
+    return PageStore::readByte(index, store.editLine());
 }
 
 // The cursor never names the escape of a drawing pair: step onto its code.
 void stepPastEscape(PageStore& store) {
-    CFG& cfg = store.page();
-    if (cfg.index_caracter > 2 && cfg.index_caracter < lastIndex(store) &&
-        byteAt(store, cfg.index_caracter) == DrawingEscape)
-        ++cfg.index_caracter;
+    Page& cfg = store.page();
+    if (cfg.cursorByte > 2 && cfg.cursorByte < lastIndex(store) &&
+        byteAt(store, cfg.cursorByte) == DrawingEscape)
+        ++cfg.cursorByte;
 }
 
 } // namespace
 
 bool insertAfterCursor(PageStore& store, uint8_t code) {
-    if (!store.inserirByte(code, store.page().index_caracter + 1)) return false;
+    if (!store.insertByte(code, store.page().cursorByte + 1)) return false;
     // Read afresh: the insertion lets window events run first.
-    ++store.page().index_caracter;
+    ++store.page().cursorByte;
     return true;
 }
 
 bool insertDrawing(PageStore& store, int listIndex) {
     if (listIndex < 0 || listIndex >= DrawingCount) return false;
-    if (!store.inserirDesenhos(store.page().index_caracter, listIndex, true)) return false;
-    store.page().index_caracter += 2;
+    if (!store.putDrawing(store.page().cursorByte, listIndex, true)) return false;
+    store.page().cursorByte += 2;
     return true;
 }
 
-void drawingCycleStep(PageStore& store, int32_t& DrawingCycle, int step) {
-    const bool fresh = DrawingCycle == -1;
-    DrawingCycle += step;
-    if (DrawingCycle > DrawingCount - 1) DrawingCycle = 0;
-    if (DrawingCycle < 0) DrawingCycle = DrawingCount - 1;
+void drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step) {
+    const bool fresh = drawingCycle == -1;
+    drawingCycle += step;
+    if (drawingCycle > DrawingCount - 1) drawingCycle = 0;
+    if (drawingCycle < 0) drawingCycle = DrawingCount - 1;
     if (fresh) {
-        insertDrawing(store, DrawingCycle);
+        insertDrawing(store, drawingCycle);
         return;
     }
     // Replace the drawing just before the cursor; if the cursor has left it
     // (a click, another line), start a new one instead of overwriting text.
-    CFG& cfg = store.page();
-    const int32_t at = cfg.index_caracter;
+    Page& cfg = store.page();
+    const int32_t at = cfg.cursorByte;
     if (at >= 4 && byteAt(store, at - 1) == DrawingEscape && isDrawingCode(byteAt(store, at)))
-        store.inserirDesenhos(at, DrawingCycle, false);
+        store.putDrawing(at, drawingCycle, false);
     else
-        insertDrawing(store, DrawingCycle);
+        insertDrawing(store, drawingCycle);
 }
 
 std::optional<uint8_t> typedCharacter(char16_t ch, bool shift) {
@@ -74,131 +74,131 @@ uint8_t liveFieldForShortcut(char16_t letter) {
     return 0;
 }
 
-bool backspaceKey(PageStore& store, bool& JoinArmed) {
-    CFG& cfg = store.page();
-    if (cfg.index_caracter > 2) {
-        JoinArmed = false;
-        store.removerByte(cfg.index_caracter);
-        --cfg.index_caracter;
+bool backspaceKey(PageStore& store, bool& joinArmed) {
+    Page& cfg = store.page();
+    if (cfg.cursorByte > 2) {
+        joinArmed = false;
+        store.removeByte(cfg.cursorByte);
+        --cfg.cursorByte;
         // The removed byte was a drawing code: its escape goes too.
-        if (cfg.index_caracter > 2 && byteAt(store, cfg.index_caracter) == DrawingEscape) {
-            store.removerByte(cfg.index_caracter);
-            --cfg.index_caracter;
+        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape) {
+            store.removeByte(cfg.cursorByte);
+            --cfg.cursorByte;
         }
         return true;
     }
-    const int32_t line = cfg.index_linha;
-    if (!JoinArmed || line == 0) return false;
-    if (store.EditLine().size() <= size_t(HeaderSize)) {
-        const bool followed = line < cfg.num_linhas - 1;
-        store.excluir_linha(line);
+    const int32_t line = cfg.lineIndex;
+    if (!joinArmed || line == 0) return false;
+    if (store.editLine().size() <= size_t(HeaderSize)) {
+        const bool followed = line < cfg.lineCount - 1;
+        store.deleteLine(line);
         // The line below took the deleted line's place: go up to the line above.
-        if (followed) store.SetMemoryEdit(line - 1);
-        store.page().index_caracter = lastIndex(store);
+        if (followed) store.setEditLine(line - 1);
+        store.page().cursorByte = lastIndex(store);
         return true;
     }
-    store.SetMemoryEdit(line - 1);
-    store.page().index_caracter = lastIndex(store);
-    junta_linhas(store, line - 1);
+    store.setEditLine(line - 1);
+    store.page().cursorByte = lastIndex(store);
+    joinWithNextLine(store, line - 1);
     return true;
 }
 
-bool deleteKey(PageStore& store, bool& JoinArmed) {
-    CFG& cfg = store.page();
-    if (cfg.index_caracter < lastIndex(store)) {
-        JoinArmed = false;
+bool deleteKey(PageStore& store, bool& joinArmed) {
+    Page& cfg = store.page();
+    if (cfg.cursorByte < lastIndex(store)) {
+        joinArmed = false;
         // A drawing goes as a whole; an escape that ends the line (only a
         // damaged file holds one) stands alone, like the canvas shows it.
-        if (byteAt(store, cfg.index_caracter + 1) == DrawingEscape &&
-            cfg.index_caracter + 1 < lastIndex(store))
-            store.removerByte(cfg.index_caracter + 1);
-        store.removerByte(cfg.index_caracter + 1);
+        if (byteAt(store, cfg.cursorByte + 1) == DrawingEscape &&
+            cfg.cursorByte + 1 < lastIndex(store))
+            store.removeByte(cfg.cursorByte + 1);
+        store.removeByte(cfg.cursorByte + 1);
         return true;
     }
-    const int32_t line = cfg.index_linha;
-    const bool hasNext = line < cfg.num_linhas - 1;
-    if (store.EditLine().size() <= size_t(HeaderSize)) {
+    const int32_t line = cfg.lineIndex;
+    const bool hasNext = line < cfg.lineCount - 1;
+    if (store.editLine().size() <= size_t(HeaderSize)) {
         if (!hasNext) return false;
-        store.excluir_linha(line);
+        store.deleteLine(line);
         return true;
     }
     if (!hasNext) return false;
-    if (cfg.Memory[size_t(line + 1)].size() <= size_t(HeaderSize)) {
-        store.excluir_linha(line + 1);
+    if (cfg.lines[size_t(line + 1)].size() <= size_t(HeaderSize)) {
+        store.deleteLine(line + 1);
         return true;
     }
-    if (!JoinArmed) return false;
-    junta_linhas(store, line);
+    if (!joinArmed) return false;
+    joinWithNextLine(store, line);
     return true;
 }
 
 void homeKey(PageStore& store, bool ctrl) {
-    if (ctrl) store.SetMemoryEdit(0);
-    store.page().pos_ini = 2;
-    store.page().index_caracter = 2;
+    if (ctrl) store.setEditLine(0);
+    store.page().windowStart = 2;
+    store.page().cursorByte = 2;
 }
 
 void endKey(PageStore& store, bool ctrl) {
-    if (ctrl) store.SetMemoryEdit(store.page().num_linhas - 1);
-    store.page().index_caracter = lastIndex(store);
+    if (ctrl) store.setEditLine(store.page().lineCount - 1);
+    store.page().cursorByte = lastIndex(store);
 }
 
 void leftKey(PageStore& store) {
-    CFG& cfg = store.page();
-    if (cfg.index_caracter == 2) {
-        cfg.pos_ini = 2;
+    Page& cfg = store.page();
+    if (cfg.cursorByte == 2) {
+        cfg.windowStart = 2;
         return;
     }
-    if (cfg.index_caracter > 2) {
-        --cfg.index_caracter;
-        if (cfg.index_caracter > 2 && byteAt(store, cfg.index_caracter) == DrawingEscape)
-            --cfg.index_caracter;
+    if (cfg.cursorByte > 2) {
+        --cfg.cursorByte;
+        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape)
+            --cfg.cursorByte;
     }
 }
 
 bool rightKey(PageStore& store) {
-    CFG& cfg = store.page();
-    if (cfg.index_caracter >= lastIndex(store)) return false;
-    ++cfg.index_caracter;
-    if (cfg.index_caracter < lastIndex(store) && byteAt(store, cfg.index_caracter) == DrawingEscape)
-        ++cfg.index_caracter;
+    Page& cfg = store.page();
+    if (cfg.cursorByte >= lastIndex(store)) return false;
+    ++cfg.cursorByte;
+    if (cfg.cursorByte < lastIndex(store) && byteAt(store, cfg.cursorByte) == DrawingEscape)
+        ++cfg.cursorByte;
     return true;
 }
 
 namespace {
 bool toLineStart(PageStore& store, int32_t target) {
-    if (target < 0 || target >= store.page().num_linhas) return false;
-    store.SetMemoryEdit(target);
-    store.page().pos_ini = 2;
-    store.page().index_caracter = 2;
+    if (target < 0 || target >= store.page().lineCount) return false;
+    store.setEditLine(target);
+    store.page().windowStart = 2;
+    store.page().cursorByte = 2;
     return true;
 }
 } // namespace
 
 bool upKey(PageStore& store) {
-    return toLineStart(store, store.page().index_linha - 1);
+    return toLineStart(store, store.page().lineIndex - 1);
 }
 
 bool downKey(PageStore& store) {
-    return toLineStart(store, store.page().index_linha + 1);
+    return toLineStart(store, store.page().lineIndex + 1);
 }
 
 bool moveToLine(PageStore& store, int32_t target) {
-    if (target < 0 || target >= store.page().num_linhas) return false;
-    store.SetMemoryEdit(target);
+    if (target < 0 || target >= store.page().lineCount) return false;
+    store.setEditLine(target);
     stepPastEscape(store);
     return true;
 }
 
 std::optional<bool> placeCursorInLine(PageStore& store, int32_t target, int caret) {
-    if (target < 0 || target >= store.page().num_linhas) return std::nullopt;
-    store.SetMemoryEdit(target);
-    CFG& cfg = store.page();
-    cfg.index_caracter = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
-    cfg.pos_ini = 2;
-    const int32_t before = cfg.index_caracter;
+    if (target < 0 || target >= store.page().lineCount) return std::nullopt;
+    store.setEditLine(target);
+    Page& cfg = store.page();
+    cfg.cursorByte = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
+    cfg.windowStart = 2;
+    const int32_t before = cfg.cursorByte;
     stepPastEscape(store);
-    return cfg.index_caracter != before;
+    return cfg.cursorByte != before;
 }
 
 int hitTestColumn(const std::vector<int32_t>& map, int column) {
@@ -222,10 +222,10 @@ std::u16string EffectEntry::text() const {
 
 void setLineEffect(PageStore& store, int which, int item) {
     if (which != 1 && which != 2) return;
-    LineStream& line = store.EditLine();
+    LineStream& line = store.editLine();
     if (line.size() < size_t(HeaderSize)) return;
     line[size_t(which)] = uint8_t((item + 192) % 256);
-    store.Modified = true;
+    store.setModified(true);
 }
 
 PasteResult pasteText(PageStore& store, const std::u16string& text) {

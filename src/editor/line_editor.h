@@ -22,9 +22,9 @@ bool insertAfterCursor(PageStore& store, uint8_t code);
 // moves past the pair.
 bool insertDrawing(PageStore& store, int listIndex);
 
-// Ctrl+Up (step +1) / Ctrl+Down (step -1). DrawingCycle is -1 when no cycle is
+// Ctrl+Up (step +1) / Ctrl+Down (step -1). drawingCycle is -1 when no cycle is
 // under way: the first step inserts a new drawing, later steps replace it.
-void drawingCycleStep(PageStore& store, int32_t& DrawingCycle, int step);
+void drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step);
 
 // The content byte a typed character becomes, or nothing when it cannot be
 // typed (control characters and characters the panel does not have).
@@ -35,14 +35,14 @@ std::optional<uint8_t> typedCharacter(char16_t ch, bool shift);
 uint8_t liveFieldForShortcut(char16_t letter);
 
 // Backspace. Removes the element before the cursor (a drawing pair as one)
-// and clears JoinArmed; at the line start, while JoinArmed, deletes an empty
+// and clears joinArmed; at the line start, while joinArmed, deletes an empty
 // line or joins the line onto the line above. Returns whether anything changed.
-bool backspaceKey(PageStore& store, bool& JoinArmed);
+bool backspaceKey(PageStore& store, bool& joinArmed);
 
 // Delete. Removes the element after the cursor (a drawing pair as one) and
-// clears JoinArmed; at the line end deletes an empty edit line or an empty
-// next line, or, while JoinArmed, joins the next line onto this one.
-bool deleteKey(PageStore& store, bool& JoinArmed);
+// clears joinArmed; at the line end deletes an empty edit line or an empty
+// next line, or, while joinArmed, joins the next line onto this one.
+bool deleteKey(PageStore& store, bool& joinArmed);
 
 void homeKey(PageStore& store, bool ctrl);
 void endKey(PageStore& store, bool ctrl);

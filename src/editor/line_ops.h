@@ -13,12 +13,12 @@ void enterKey(PageStore& store);
 
 // Splits the edit line: bytes index_caracter..end move to a new line (header
 // 0xFF 192 192) right below it. No byte budget applies to the new header.
-void divide_linhas(PageStore& store, int32_t index_caracter);
+void splitLine(PageStore& store, int32_t index_caracter);
 
 // Appends the content of line index_linha + 1 to line index_linha (its header
 // is kept) and deletes the lower line. Callers make index_linha the edit line
 // and put the cursor at its old end first. Returns false, changing nothing,
 // when there is no line below.
-bool junta_linhas(PageStore& store, int32_t index_linha);
+bool joinWithNextLine(PageStore& store, int32_t index_linha);
 
 } // namespace vorelux::editor

@@ -11,11 +11,11 @@ int effectIndex(const LineStream& line, size_t at) {
     return int(line[at]) - 192;
 }
 
-LineBox boxFor(const CFG& cfg, int32_t index) {
+LineBox boxFor(const Page& cfg, int32_t index) {
     LineBox box;
-    if (index < 0 || index >= int32_t(cfg.Memory.size())) return box;
+    if (index < 0 || index >= int32_t(cfg.lines.size())) return box;
     box.visible = true;
-    box.text = LineDisplayText(cfg.Memory[size_t(index)]);
+    box.text = LineDisplayText(cfg.lines[size_t(index)]);
     box.caption = lineCaption(index + 1);
     return box;
 }
@@ -27,24 +27,24 @@ std::string lineCaption(int lineNumber) {
 }
 
 NeighbourView neighbourView(const PageStore& store, int32_t index_linha) {
-    const CFG& cfg = store.page();
+    const Page& cfg = store.page();
     NeighbourView view;
-    index_linha = std::clamp<int32_t>(index_linha, 0, int32_t(cfg.Memory.size()) - 1);
-    const LineStream& line = cfg.Memory[size_t(index_linha)];
+    index_linha = std::clamp<int32_t>(index_linha, 0, int32_t(cfg.lines.size()) - 1);
+    const LineStream& line = cfg.lines[size_t(index_linha)];
     view.entryEffectIndex = effectIndex(line, 1);
     view.exitEffectIndex = effectIndex(line, 2);
 
     view.edit = boxFor(cfg, index_linha);
-    view.editCaret = std::max(0, cfg.index_caracter - 2);
+    view.editCaret = std::max(0, cfg.cursorByte - 2);
     view.editCaret = std::min<int>(view.editCaret, int(view.edit.text.size()));
     view.next1 = boxFor(cfg, index_linha + 1);
     view.next2 = boxFor(cfg, index_linha + 2);
     view.prior1 = boxFor(cfg, index_linha - 1);
     view.prior2 = boxFor(cfg, index_linha - 2);
 
-    view.statusPage = "Pagina " + std::to_string(store.CurrentPage + 1);
+    view.statusPage = "Pagina " + std::to_string(store.currentPage() + 1);
     view.statusLine =
-        "Linha " + std::to_string(index_linha + 1) + " de " + std::to_string(cfg.num_linhas);
+        "Linha " + std::to_string(index_linha + 1) + " de " + std::to_string(cfg.lineCount);
     view.statusTotal = "Total: " + std::to_string(pageByteTotal(cfg)) + " caracteres";
     return view;
 }

@@ -4,35 +4,35 @@
 
 namespace vorelux {
 
-std::vector<uint8_t> encodeConnCfg(const TCfgComm& cfg) {
+std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg) {
     std::vector<uint8_t> out(ConnCfgHeaderSize, 0);
-    out[0] = cfg.tipo;
-    out[1] = uint8_t(cfg.COM & 0xFF);
-    out[2] = cfg.setPag;
-    out[3] = cfg.AvisoVerao;
-    out.insert(out.end(), cfg.paineis.begin(), cfg.paineis.end());
+    out[0] = uint8_t(cfg.transport);
+    out[1] = uint8_t(cfg.portNumber & 0xFF);
+    out[2] = cfg.displayPageSelector;
+    out[3] = cfg.daylightSaving;
+    out.insert(out.end(), cfg.targetPanels.begin(), cfg.targetPanels.end());
     return out;
 }
 
-bool decodeConnCfg(const std::vector<uint8_t>& data, TCfgComm& cfg) {
+bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg) {
     if (data.size() < ConnCfgHeaderSize) return false;
     // Byte 0 (the link mode) is not read: a run always starts on the serial port.
-    cfg.COM = data[1];
-    cfg.setPag = data[2];
-    cfg.AvisoVerao = data[3];
-    cfg.paineis.assign(data.begin() + ConnCfgHeaderSize, data.end());
+    cfg.portNumber = data[1];
+    cfg.displayPageSelector = data[2];
+    cfg.daylightSaving = data[3];
+    cfg.targetPanels.assign(data.begin() + ConnCfgHeaderSize, data.end());
     return true;
 }
 
-void readConnCfg(const std::string& path, TCfgComm& cfg, Prompter& prompter) {
+void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter) {
     std::vector<uint8_t> data;
     std::string error;
     if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return;
-    prompter.Mensagem(10, -1);
+    prompter.ask(Prompt::SettingsUnreadable);
     if (!writeConnCfg(path, cfg, error)) prompter.message(error);
 }
 
-bool writeConnCfg(const std::string& path, const TCfgComm& cfg, std::string& error) {
+bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, std::string& error) {
     std::string reason;
     if (!writeWholeFileSafely(path, encodeConnCfg(cfg), reason)) {
         error = "Não foi possível gravar as configurações de conexão (" + reason +

@@ -17,31 +17,32 @@ struct PageByHour {
     int minute = 0;
 };
 
-struct TCfgComm {
-    uint8_t tipo = 0;             // 0 serial port, 1 USB transmitter
-    int32_t COM = 0;              // serial port number: "COM" + number
-    std::vector<uint8_t> paginas; // never filled
-    std::vector<uint8_t> paineis; // target panels, ascending; 0 = every panel
-    uint8_t setPag = 0;           // display-page selector of the send dialog, minus one
-    std::array<PageByHour, 12> pagPorHora{};
-    std::string abrir;                  // unused
-    std::array<uint8_t, 8> serial_KQ{}; // transmitter identity
-    uint8_t AvisoVerao = 0;             // 0x10 warn at daylight-saving changes; bit 0 DST was on
+// How the pages reach the panels; the value is byte 0 of "conn.cfg".
+enum class Transport : uint8_t { Serial = 0, Transmitter = 1 };
+
+struct ConnectionSettings {
+    Transport transport = Transport::Serial;
+    int32_t portNumber = 0;                 // serial port number: "COM" + number
+    std::vector<uint8_t> targetPanels;      // ascending; 0 = every panel
+    uint8_t displayPageSelector = 0;        // display-page selector of the send dialog, minus one
+    std::array<PageByHour, 12> pagesByHour{};
+    std::array<uint8_t, 8> transmitterIdentity{};
+    uint8_t daylightSaving = 0; // DaylightSavingWarn and DaylightSavingInForce flags
 };
 
-constexpr uint8_t AvisoVeraoWarn = 0x10;
-constexpr uint8_t AvisoVeraoInForce = 0x01;
+constexpr uint8_t DaylightSavingWarn = 0x10;    // warn at daylight-saving changes
+constexpr uint8_t DaylightSavingInForce = 0x01; // daylight saving was on at the last check
 constexpr size_t ConnCfgHeaderSize = 16;
 
-std::vector<uint8_t> encodeConnCfg(const TCfgComm& cfg);
+std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg);
 // Takes the port, selector, flags and target list from a well-formed file;
 // false for one shorter than its 16-byte header (a damaged file).
-bool decodeConnCfg(const std::vector<uint8_t>& data, TCfgComm& cfg);
+bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 
-// Loads "conn.cfg" into cfg. A missing or damaged file asks prompt 10 and is
+// Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is
 // written anew from the current values, whatever the answer.
-void readConnCfg(const std::string& path, TCfgComm& cfg, Prompter& prompter);
+void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter);
 // Writes cfg to "conn.cfg"; false with a reason when it cannot be written.
-bool writeConnCfg(const std::string& path, const TCfgComm& cfg, std::string& error);
+bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, std::string& error);
 
 } // namespace vorelux

@@ -19,8 +19,8 @@ std::string baseName(const std::string& path) {
 }
 } // namespace
 
-std::vector<uint8_t> encodePageFile(const std::array<CFG, PageCount>& pages,
-                                    const std::string& fileName, uint8_t flag_paginas) {
+std::vector<uint8_t> encodePageFile(const std::array<Page, PageCount>& pages,
+                                    const std::string& fileName, uint8_t pageMask) {
     std::vector<uint8_t> out(FileHeaderSize, 0);
     const std::string ext = std::filesystem::path(fileName).extension().string();
     for (size_t i = 0; i < 3; ++i) out[i] = i < ext.size() ? uint8_t(ext[i]) : 0;
@@ -31,11 +31,11 @@ std::vector<uint8_t> encodePageFile(const std::array<CFG, PageCount>& pages,
     out[11] = 7; // rows
     out[15] = 'A';
     for (int p = 0; p < PageCount; ++p) {
-        if (!(flag_paginas & (1u << p))) continue;
+        if (!(pageMask & (1u << p))) continue;
         const size_t blockStart = out.size();
         out.resize(out.size() + BlockHeaderSize, 0);
         size_t length = 0;
-        for (const auto& line : pages[size_t(p)].Memory) {
+        for (const auto& line : pages[size_t(p)].lines) {
             out.insert(out.end(), line.begin(), line.end());
             length += line.size();
         }
@@ -97,12 +97,12 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data) {
     return result;
 }
 
-bool salvarLinha(PageStore& store, const std::string& FileName, uint8_t flag_paginas,
+bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
                  std::string& error) {
     // A page block records its length in two bytes.
     for (int p = 0; p < PageCount; ++p) {
-        const int total = pageByteTotal(store.control[size_t(p)]);
-        if ((flag_paginas & (1u << p)) && total > 0xFFFF) {
+        const int total = pageByteTotal(store.pages()[size_t(p)]);
+        if ((pageMask & (1u << p)) && total > 0xFFFF) {
             error = "Não foi possível salvar \"" + baseName(FileName) + "\": a página " +
                     std::to_string(p + 1) + " tem linhas demais (" + std::to_string(total) +
                     " bytes; no máximo 65535). Apague linhas vazias dessa página. O arquivo "
@@ -110,18 +110,18 @@ bool salvarLinha(PageStore& store, const std::string& FileName, uint8_t flag_pag
             return false;
         }
     }
-    const auto bytes = encodePageFile(store.control, FileName, flag_paginas);
+    const auto bytes = encodePageFile(store.pages(), FileName, pageMask);
     std::string reason;
     if (!writeWholeFileSafely(FileName, bytes, reason)) {
         error = "Não foi possível salvar \"" + baseName(FileName) + "\" (" + reason +
                 "). As páginas continuam abertas no editor e o arquivo anterior não foi alterado.";
         return false;
     }
-    store.Modified = false;
+    store.markSaved();
     return true;
 }
 
-bool LoadLinha(PageStore& store, const std::string& FileName, uint8_t /*flag_paginas*/,
+bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageMask*/,
                std::string& error) {
     std::vector<uint8_t> data;
     std::string reason;

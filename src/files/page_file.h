@@ -10,17 +10,17 @@
 
 namespace vorelux {
 
-using PageLines = std::array<std::vector<LineStream>, PageCount>;
+using AllPageLines = std::array<std::vector<LineStream>, PageCount>;
 
-// The bytes of a page file holding the pages whose bit is set in flag_paginas.
+// The bytes of a page file holding the pages whose bit is set in pageMask.
 // The first three header bytes come from the extension of fileName (".vp").
-std::vector<uint8_t> encodePageFile(const std::array<CFG, PageCount>& pages,
-                                    const std::string& fileName, uint8_t flag_paginas = 255);
+std::vector<uint8_t> encodePageFile(const std::array<Page, PageCount>& pages,
+                                    const std::string& fileName, uint8_t pageMask = 255);
 
 struct DecodedPageFile {
     bool ok = false;
     std::string problem; // why the file is damaged (Portuguese), when !ok
-    PageLines pages;
+    AllPageLines pages;
 };
 // Reads all eight pages, checking the whole file first: a block that runs
 // past the end, or data that is not a sequence of proper lines, makes it damaged.
@@ -28,12 +28,12 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data);
 
 // Writes the page file safely; on success clears Modified. On failure the
 // previous file is untouched, Modified stays set and `error` says why.
-bool salvarLinha(PageStore& store, const std::string& FileName, uint8_t flag_paginas,
+bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
                  std::string& error);
 // Reads the page file into all eight pages and makes page 0 current. A file
 // that cannot be read or is damaged changes nothing; `error` is the message
 // for the operator.
-bool LoadLinha(PageStore& store, const std::string& FileName, uint8_t flag_paginas,
+bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
                std::string& error);
 
 // FileName with its extension replaced by ".vpg".

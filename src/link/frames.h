@@ -32,7 +32,7 @@ constexpr uint8_t KqNotConfigured = 0x32;
 // Byte 7 of the identity once a reply has been stored.
 constexpr uint8_t KqIdentityStored = 28;
 
-using KqIdentity = std::array<uint8_t, 8>; // TCfgComm::serial_KQ
+using KqIdentity = std::array<uint8_t, 8>; // ConnectionSettings::serial_KQ
 
 // A signed setting (temperature adjustment) as its one-byte value: the low 8
 // bits of its two's complement (-5 -> 251, -99 -> 157).

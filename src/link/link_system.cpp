@@ -18,7 +18,7 @@ class NoHidBus : public HidBus {
 };
 } // namespace
 
-LinkSystem::LinkSystem(TCfgComm& cfg, Prompter& prompter) {
+LinkSystem::LinkSystem(ConnectionSettings& cfg, Prompter& prompter) {
 #ifdef VORELUX_HAVE_HIDAPI
     bus_ = std::make_unique<HidapiBus>();
 #else

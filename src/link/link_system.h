@@ -14,7 +14,7 @@ namespace vorelux {
 
 class LinkSystem {
   public:
-    LinkSystem(TCfgComm& cfg, Prompter& prompter);
+    LinkSystem(ConnectionSettings& cfg, Prompter& prompter);
     ~LinkSystem();
 
     // Starts looking for the transmitter: a first scan once the event loop

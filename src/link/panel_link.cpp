@@ -9,19 +9,19 @@ constexpr int ProgressEndPause = 20;
 constexpr int KqRepeats = 3; // each report goes out three times over the radio
 } // namespace
 
-PanelLink::PanelLink(TCfgComm& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
+PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
                      Sleeper& sleeper, Prompter& prompter)
     : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
       prompter_(prompter) {}
 
 uint8_t PanelLink::ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
-    if (cfg_.tipo == 1) return parSendKq(IDPar, IDPainel, valor);
+    if (cfg_.transport == Transport::Transmitter) return parSendKq(IDPar, IDPainel, valor);
     return parSendSerial(IDPar, IDPainel, valor);
 }
 
 uint8_t PanelLink::parSendKq(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
-    if (cfg_.serial_KQ[6] == 0) return SendKqNoIdentity;
-    auto report = kqParamReport(cfg_.serial_KQ, IDPar, IDPainel, valor);
+    if (cfg_.transmitterIdentity[6] == 0) return SendKqNoIdentity;
+    auto report = kqParamReport(cfg_.transmitterIdentity, IDPar, IDPainel, valor);
     std::vector<uint8_t> buf(report.begin(), report.end());
     for (int i = 0; i < KqRepeats; ++i) {
         // A write that fails (or a transmitter that is gone) ends the command.
@@ -54,7 +54,7 @@ uint8_t PanelLink::parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor)
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                         std::string& error) {
     SerialOutcome outcome =
-        vorelux::serialTransfer(catalog_, port_, sleeper_, cfg_.COM, body, error);
+        vorelux::serialTransfer(catalog_, port_, sleeper_, cfg_.portNumber, body, error);
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
     return outcome;
 }
@@ -62,14 +62,14 @@ SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>
 void PanelLink::AnalizaResposta() {
     switch (resultadoEnvio) {
     case SendPortNotListed:
-        prompter_.Mensagem(18);
+        prompter_.ask(Prompt::PortNotSelected);
         break;
     case SendPortFailed:
-        prompter_.Mensagem(17);
+        prompter_.ask(Prompt::PortBusy);
         break;
     case SendKqWriteFailed:
     case SendKqNoIdentity:
-        if (prompter_.Mensagem(20) == ButtonYes) {
+        if (prompter_.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
             if (auto* configurator = kq_.configurator())
                 configurator->openTransmitterConfiguration();
         }

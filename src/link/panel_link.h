@@ -50,10 +50,10 @@ enum class AfterFailure {
 
 class PanelLink {
   public:
-    PanelLink(TCfgComm& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
+    PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
               Sleeper& sleeper, Prompter& prompter);
 
-    // One parameter command through the active transport (tipo). Serial: the
+    // One parameter command through the active transport. Serial: the
     // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
     // Transmitter: the report three times, pausaKQ after each. Returns a SendResult.
     uint8_t ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
@@ -62,7 +62,7 @@ class PanelLink {
     // prompt 20 (Yes opens the transmitter configuration).
     void AnalizaResposta();
 
-    // One serial transfer on "COM" + cfg.COM (see serialTransfer); used by
+    // One serial transfer on "COM" + cfg.portNumber (see serialTransfer); used by
     // ParSend and by the page upload.
     SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                  std::string& error);
@@ -79,14 +79,14 @@ class PanelLink {
                                 ProgressWindow* progress,
                                 AfterFailure afterFailure = AfterFailure::Stop);
 
-    // Sends `command` to the panels of a stored target list (TCfgComm::paineis):
+    // Sends `command` to the panels of a stored target list (ConnectionSettings::paineis):
     // nothing for an empty list, once to panel 0 when it starts with 0,
     // otherwise to each entry in list order with `progress` (may be null) moved
     // to the entry's index; stops at the first non-zero result or a cancel.
     uint8_t sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
                             ProgressWindow* progress);
 
-    TCfgComm& cfg() { return cfg_; }
+    ConnectionSettings& cfg() { return cfg_; }
     Transmitter& transmitter() { return kq_; }
     PortCatalog& catalog() { return catalog_; }
     Sleeper& sleeper() { return sleeper_; }
@@ -105,7 +105,7 @@ class PanelLink {
     uint8_t parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
     void finishProgress(ProgressWindow* progress);
 
-    TCfgComm& cfg_;
+    ConnectionSettings& cfg_;
     PortCatalog& catalog_;
     SerialPort& port_;
     Transmitter& kq_;

@@ -195,14 +195,14 @@ PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const s
     auto next = fieldNumber(nova);
     if (!current || !next) return PanelIdOutcome::NotNumbers;
     if (*next < 1 || *next > 255) {
-        link.prompter().Mensagem(13);
+        link.prompter().ask(Prompt::InvalidPanelId);
         return PanelIdOutcome::BadNew;
     }
     if (*current < 1 || *current > 255) {
-        link.prompter().Mensagem(13);
+        link.prompter().ask(Prompt::InvalidPanelId);
         return PanelIdOutcome::BadCurrent;
     }
-    if (link.prompter().Mensagem(14) != ButtonYes) return PanelIdOutcome::Declined;
+    if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes) return PanelIdOutcome::Declined;
     link.resultadoEnvio = link.ParSend(ParNewPanelId, byte(*current), byte(*next));
     link.AnalizaResposta();
     return PanelIdOutcome::Sent;
@@ -214,7 +214,7 @@ TransmitterPairing::TransmitterPairing(PanelLink& link, RandomRange& random)
     : link_(link), random_(random) {}
 
 bool TransmitterPairing::configure(TimePoint now) {
-    KqIdentity& identity = link_.cfg().serial_KQ;
+    KqIdentity& identity = link_.cfg().transmitterIdentity;
     if (identity[6] != KqNotConfigured) return false;
     int c = 0;
     do {
@@ -241,26 +241,28 @@ bool TransmitterPairing::tick(TimePoint now) {
 // ---- daylight saving -------------------------------------------------------
 
 uint8_t avisoVeraoFlags(bool warn, bool dstNow) {
-    return static_cast<uint8_t>((warn ? AvisoVeraoWarn : 0) + (dstNow ? AvisoVeraoInForce : 0));
+    return static_cast<uint8_t>((warn ? DaylightSavingWarn : 0) + (dstNow ? DaylightSavingInForce : 0));
 }
 
-DaylightSavingCheck checkDaylightSaving(TCfgComm& cfg, bool dstNow, const std::string& connCfgPath,
+DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow, const std::string& connCfgPath,
                                         Prompter& prompter) {
     DaylightSavingCheck check;
-    if (!(cfg.AvisoVerao & AvisoVeraoWarn)) return check;
-    const bool recorded = (cfg.AvisoVerao & AvisoVeraoInForce) != 0;
+    if (!(cfg.daylightSaving & DaylightSavingWarn)) return check;
+    const bool recorded = (cfg.daylightSaving & DaylightSavingInForce) != 0;
     if (recorded == dstNow) return check;
     if (dstNow) {
-        cfg.AvisoVerao |= AvisoVeraoInForce;
+        cfg.daylightSaving |= DaylightSavingInForce;
         check.change = DaylightSavingChange::Began;
     } else {
-        cfg.AvisoVerao &= 0xF0;
+        cfg.daylightSaving &= 0xF0;
         check.change = DaylightSavingChange::Ended;
     }
     std::string error;
     if (!writeConnCfg(connCfgPath, cfg, error)) prompter.message(error);
-    const unsigned prompt = check.change == DaylightSavingChange::Began ? 6 : 7;
-    check.adjustNow = prompter.Mensagem(prompt) == ButtonYes;
+    const Prompt prompt = check.change == DaylightSavingChange::Began
+                              ? Prompt::DaylightSavingStarted
+                              : Prompt::DaylightSavingEnded;
+    check.adjustNow = prompter.ask(prompt) == ButtonYes;
     return check;
 }
 

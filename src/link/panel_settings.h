@@ -37,7 +37,7 @@ constexpr uint8_t ScheduleOff = 0;
 constexpr uint8_t SchedulePageByHour = 1;
 constexpr uint8_t SchedulePageByWeekday = 2;
 
-// The address of a panel waiting in configuration mode ("CFG CTRL").
+// The address of a panel waiting in configuration mode ("Page CTRL").
 constexpr PanelId ConfigPanel = 255;
 
 // ---- page by hour ----------------------------------------------------------
@@ -53,7 +53,7 @@ struct HourMinute {
 };
 
 // The page-by-hour list of the settings dialog: twelve checkable items over
-// the entries of TCfgComm::pagPorHora, the selected item, its time field,
+// the entries of ConnectionSettings::pagPorHora, the selected item, its time field,
 // "Ativar" and " Ativado". Every change refreshes the captions, the entries'
 // active flags and " Ativado" as the list shows them.
 class PageByHourList {
@@ -206,7 +206,7 @@ struct DaylightSavingCheck {
     DaylightSavingChange change = DaylightSavingChange::None;
     bool adjustNow = false;
 };
-DaylightSavingCheck checkDaylightSaving(TCfgComm& cfg, bool dstNow, const std::string& connCfgPath,
+DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow, const std::string& connCfgPath,
                                         Prompter& prompter);
 
 } // namespace vorelux

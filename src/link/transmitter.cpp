@@ -7,7 +7,7 @@
 
 namespace vorelux {
 
-Transmitter::Transmitter(HidBus& bus, TCfgComm& cfg, Prompter& prompter)
+Transmitter::Transmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter)
     : bus_(bus), cfg_(cfg), prompter_(prompter) {}
 
 void Transmitter::addObserver(TransmitterObserver* observer) {
@@ -64,7 +64,7 @@ void Transmitter::HidCtlDeviceChange() {
 void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) {
     if (device_) release(false);
     device_ = std::move(device);
-    cfg_.tipo = 1;
+    cfg_.transport = Transport::Transmitter;
     for (auto* observer : std::vector(observers_)) observer->transmitterAttached(device_);
     notifyStatus(StatusUsb);
     aguardandoResposta = true;
@@ -77,7 +77,7 @@ void Transmitter::release(bool unplugged) {
     device_.reset();
     aguardandoResposta = false;
     if (unplugged) {
-        cfg_.tipo = 0;
+        cfg_.transport = Transport::Serial;
         kqNaoConfigurado = false;
     }
     for (auto* observer : std::vector(observers_)) observer->transmitterRemoved(device);
@@ -89,13 +89,13 @@ void Transmitter::HidCtlDeviceData(const std::string& path, const std::vector<ui
     if (!aguardandoResposta || !isIdentityReply(report)) return;
     aguardandoResposta = false;
     // Only the identity changes; byte 7 marks it as stored.
-    cfg_.serial_KQ = identityFromReply(report);
-    if (cfg_.serial_KQ[6] != KqNotConfigured) return;
+    cfg_.transmitterIdentity = identityFromReply(report);
+    if (cfg_.transmitterIdentity[6] != KqNotConfigured) return;
     kqNaoConfigurado = true;
     // Before the settings dialog exists the flag alone is kept; the dialog
     // asks when it is created.
     if (!configurator_) return;
-    if (prompter_.Mensagem(20) == ButtonYes) {
+    if (prompter_.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         configurator_->openTransmitterConfiguration();
         kqNaoConfigurado = false;
     }

@@ -29,9 +29,9 @@ inline constexpr const char* ChooserSerial = "Comunicação por Serial";
 class TransmitterObserver {
   public:
     virtual ~TransmitterObserver() = default;
-    // A transmitter was taken (tipo is 1 now).
+    // A transmitter was taken (the transport is the transmitter now).
     virtual void transmitterAttached(const std::shared_ptr<HidDevice>&) {}
-    // The transmitter was unplugged or replaced (tipo is 0 after an unplug).
+    // The transmitter was unplugged or replaced (back to the serial port after an unplug).
     virtual void transmitterRemoved(const std::shared_ptr<HidDevice>&) {}
     // The main window's last status panel: StatusUsb or StatusSerial.
     virtual void linkStatusChanged(const std::string&) {}
@@ -47,7 +47,7 @@ class TransmitterConfigurator {
 
 class Transmitter {
   public:
-    Transmitter(HidBus& bus, TCfgComm& cfg, Prompter& prompter);
+    Transmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter);
 
     void addObserver(TransmitterObserver* observer);
     void removeObserver(TransmitterObserver* observer);
@@ -87,7 +87,7 @@ class Transmitter {
     void notifyStatus(const char* text);
 
     HidBus& bus_;
-    TCfgComm& cfg_;
+    ConnectionSettings& cfg_;
     Prompter& prompter_;
     TransmitterConfigurator* configurator_ = nullptr;
     std::vector<TransmitterObserver*> observers_;

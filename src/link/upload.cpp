@@ -80,18 +80,18 @@ bool sendDataReports(PanelLink& link, Sleeper& pause, const PageContent& content
 }
 
 void askForTransmitterConfiguration(PanelLink& link) {
-    if (link.prompter().Mensagem(20) == ButtonYes) {
+    if (link.prompter().ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         if (auto* configurator = link.transmitter().configurator())
             configurator->openTransmitterConfiguration();
     }
 }
 } // namespace
 
-PageContent pageContent(const CFG& page) {
+PageContent pageContent(const Page& page) {
     PageContent out;
-    int lines = std::min<int>(page.num_linhas, static_cast<int>(page.Memory.size()));
+    int lines = std::min<int>(page.lineCount, static_cast<int>(page.lines.size()));
     for (int i = 0; i < lines; ++i)
-        out.insert(out.end(), page.Memory[i].begin(), page.Memory[i].end());
+        out.insert(out.end(), page.lines[i].begin(), page.lines[i].end());
     return out;
 }
 
@@ -99,9 +99,9 @@ PageContent clearedPageContent() {
     return {255, 192, 192};
 }
 
-bool sendBoxPreselected(const CFG& page) {
-    if (page.num_linhas > 2) return true;
-    return !page.Memory.empty() && page.Memory[0].size() > 3;
+bool sendBoxPreselected(const Page& page) {
+    if (page.lineCount > 2) return true;
+    return !page.lines.empty() && page.lines[0].size() > 3;
 }
 
 std::vector<uint8_t> serialPageFrame(PanelId target, int page, const PageContent& content,
@@ -179,7 +179,7 @@ std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis) {
     return {panels.begin(), panels.end()};
 }
 
-std::vector<PageJob> uploadJobs(const std::array<CFG, PageCount>& control,
+std::vector<PageJob> uploadJobs(const std::array<Page, PageCount>& control,
                                 const std::vector<int>& pages) {
     std::vector<PageJob> jobs;
     for (int p : pages)
@@ -216,9 +216,9 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             return result;
         }
     }
-    TCfgComm& cfg = link.cfg();
+    ConnectionSettings& cfg = link.cfg();
     // The transport is the one active when the run starts.
-    const bool usb = cfg.tipo == 1;
+    const bool usb = cfg.transport == Transport::Transmitter;
     Sleeper& pause = options.sleeper ? *options.sleeper : link.sleeper();
     const bool ownPauses = &pause != &link.sleeper();
     Reporter reporter{progress, {}};
@@ -242,13 +242,13 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         }
 
         if (!usb) {
-            if (!findPort(ListarPortasCom(link.catalog()), cfg.COM)) {
+            if (!findPort(ListarPortasCom(link.catalog()), cfg.portNumber)) {
                 result.refused.push_back(job.page);
-                link.prompter().Mensagem(18);
+                link.prompter().ask(Prompt::PortNotSelected);
                 if (!reporter.emit(UploadProgress::PortRefused)) break;
                 continue;
             }
-            st.transport = "Envio pela porta serial " + comPortName(cfg.COM);
+            st.transport = "Envio pela porta serial " + comPortName(cfg.portNumber);
             size_t served = targets.front() == EveryPanel ? 1 : targets.size();
             st.maximum = static_cast<int>((content.size() + 4) * served);
             std::string error;
@@ -273,7 +273,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             if (outcome == SerialOutcome::PortNotListed) {
                 // Gone between the check and the transfer.
                 result.refused.push_back(job.page);
-                link.prompter().Mensagem(18);
+                link.prompter().ask(Prompt::PortNotSelected);
                 if (!reporter.emit(UploadProgress::PortRefused)) break;
                 continue;
             }
@@ -281,7 +281,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
                 result.status = UploadStatus::SerialFailed;
                 result.error = error;
                 link.prompter().message("Não foi possível enviar pela porta " +
-                                        comPortName(cfg.COM) + ": " + error +
+                                        comPortName(cfg.portNumber) + ": " + error +
                                         ". O envio foi interrompido.");
                 return result;
             }
@@ -290,7 +290,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         }
 
         // Through the transmitter.
-        if (cfg.serial_KQ[6] == 0) {
+        if (cfg.transmitterIdentity[6] == 0) {
             noIdentity = true;
             break;
         }
@@ -298,7 +298,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         int reports = dataReportCount(content.size());
         st.maximum = static_cast<int>(targets.size()) * PageHeaderRepeats + DataRounds * reports;
         uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
-        auto header = kqPageHeaderReport(cfg.serial_KQ, EveryPanel, job.page, content, key);
+        auto header = kqPageHeaderReport(cfg.transmitterIdentity, EveryPanel, job.page, content, key);
         for (PanelId target : targets) {
             st.target = target;
             if (!reporter.emit(UploadProgress::TargetStarted)) break;
@@ -330,7 +330,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         return result;
     }
     if (usb) {
-        if (noIdentity || cfg.serial_KQ[6] == 0) {
+        if (noIdentity || cfg.transmitterIdentity[6] == 0) {
             result.status = UploadStatus::NoTransmitterIdentity;
             askForTransmitterConfiguration(link);
             return result;
@@ -345,7 +345,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             st.target = target;
             pause.sleep(link.pausaKQ);
             if (!writeReport(
-                    link, asVector(kqPagesEndReport(cfg.serial_KQ, target, result.mascaraPaginas)),
+                    link, asVector(kqPagesEndReport(cfg.transmitterIdentity, target, result.mascaraPaginas)),
                     result.error)) {
                 result.status = UploadStatus::TransmitterFailed;
                 return result;
@@ -369,7 +369,7 @@ uint8_t displayMask(const std::array<bool, PageCount>& checked) {
 uint8_t exibirPaginas(PanelLink& link, const TargetChecks& targets, uint8_t mask,
                       ProgressWindow* progress) {
     if (mask == 0) {
-        link.prompter().Mensagem(15);
+        link.prompter().ask(Prompt::NoPageSelected);
         return SendOk;
     }
     link.sendToCheckedPanels(targets, link.parameter(ParPagesToDisplay, mask), progress);
@@ -401,7 +401,7 @@ std::string panelNotListedText(int panel) {
 }
 
 RepairResult corrigirErro(PanelLink& link, RandomRange& random,
-                          const std::array<CFG, PageCount>& control, uint8_t mascaraPaginas,
+                          const std::array<Page, PageCount>& control, uint8_t mascaraPaginas,
                           const std::string& codeText, const UploadProgressFn& progress,
                           Sleeper* sleeper) {
     RepairResult result;
@@ -419,17 +419,17 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
             result.status = RepairStatus::PageNotSent;
             result.page = p;
             link.prompter().message(pageNotSentText(p + 1));
-            link.prompter().Mensagem(16);
+            link.prompter().ask(Prompt::InvalidErrorCode);
             return result;
         }
     }
-    const TCfgComm& cfg = link.cfg();
-    const auto& paineis = cfg.paineis;
+    const ConnectionSettings& cfg = link.cfg();
+    const auto& paineis = cfg.targetPanels;
     bool everyPanel = !paineis.empty() && paineis.front() == EveryPanel;
     if (!everyPanel && std::find(paineis.begin(), paineis.end(), panel) == paineis.end()) {
         result.status = RepairStatus::PanelNotListed;
         link.prompter().message(panelNotListedText(panel));
-        link.prompter().Mensagem(16);
+        link.prompter().ask(Prompt::InvalidErrorCode);
         return result;
     }
     if (a == mascaraPaginas) {
@@ -439,9 +439,9 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
             link.resultadoEnvio == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
         return result;
     }
-    if (cfg.tipo != 1 || cfg.serial_KQ[6] == 0) {
+    if (cfg.transport != Transport::Transmitter || cfg.transmitterIdentity[6] == 0) {
         // The repair goes through the transmitter only.
-        link.resultadoEnvio = cfg.tipo != 1 ? SendKqWriteFailed : SendKqNoIdentity;
+        link.resultadoEnvio = cfg.transport != Transport::Transmitter ? SendKqWriteFailed : SendKqNoIdentity;
         link.AnalizaResposta();
         result.status = RepairStatus::Failed;
         return result;
@@ -475,7 +475,7 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
         }
         pause.sleep(link.pausaKQ);
         uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
-        auto header = asVector(kqPageHeaderReport(cfg.serial_KQ, panel, p, content, key));
+        auto header = asVector(kqPageHeaderReport(cfg.transmitterIdentity, panel, p, content, key));
         for (int r = 0; r < ResendHeaderRepeats; ++r) {
             pause.sleep(link.pausaKQ);
             if (!writeReport(link, header, error)) return failed();
@@ -490,7 +490,7 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
     reporter.state.maximum = 1;
     if (!reporter.emit(UploadProgress::EndReports)) return failed();
     pause.sleep(link.pausaKQ);
-    if (!writeReport(link, asVector(kqRepairEndReport(cfg.serial_KQ, panel, a)), error))
+    if (!writeReport(link, asVector(kqRepairEndReport(cfg.transmitterIdentity, panel, a)), error))
         return failed();
     reporter.step();
     result.status = RepairStatus::Resent;

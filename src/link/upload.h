@@ -4,7 +4,7 @@
 // clear runs with their pauses and progress, the pages-to-display command,
 // and the repair of a failed transfer from the six-digit code a panel shows.
 //
-// Everything goes through a PanelLink: its transport (tipo), serial port
+// Everything goes through a PanelLink: its transport, serial port
 // discipline, transmitter, sleeper and prompter.
 #include "link/frames.h"
 #include "link/panel_link.h"
@@ -47,12 +47,12 @@ using PageContent = std::vector<uint8_t>;
 
 // The bytes sent for a page: its lines (0xFF, entry, exit, content each) in
 // order, nothing between them.
-PageContent pageContent(const CFG& page);
+PageContent pageContent(const Page& page);
 // What a cleared page holds: one empty line, 255 192 192.
 PageContent clearedPageContent();
 // Whether the send box of a page starts checked: more than two lines, or a
 // first line longer than its three header bytes.
-bool sendBoxPreselected(const CFG& page);
+bool sendBoxPreselected(const Page& page);
 
 // The serial page frame: target, 150, p + 3, the content, then 17 when p is
 // the display selector's page and 16 otherwise.
@@ -85,7 +85,7 @@ struct PageJob {
     bool skipWhenShort = true; // an upload leaves out pages of 3 bytes or fewer; a clear does not
 };
 // The pages to upload, with their content from the store.
-std::vector<PageJob> uploadJobs(const std::array<CFG, PageCount>& control,
+std::vector<PageJob> uploadJobs(const std::array<Page, PageCount>& control,
                                 const std::vector<int>& pages);
 // The pages to clear: each carries one empty line.
 std::vector<PageJob> clearJobs(const std::vector<int>& pages);
@@ -192,7 +192,7 @@ struct RepairResult {
 // then resumes the panel or resends what it misses (pages of 7 bytes or
 // fewer are left out) and ends with the complement of the code's mask.
 RepairResult corrigirErro(PanelLink& link, RandomRange& random,
-                          const std::array<CFG, PageCount>& control, uint8_t mascaraPaginas,
+                          const std::array<Page, PageCount>& control, uint8_t mascaraPaginas,
                           const std::string& codeText, const UploadProgressFn& progress = {},
                           Sleeper* sleeper = nullptr);
 

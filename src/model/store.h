@@ -11,59 +11,70 @@
 
 namespace vorelux {
 
-// The editing record of one page.
-struct CFG {
-    std::vector<int32_t> array_pos_cursor; // column map, rebuilt by every canvas redraw
-    int32_t pos_cursor = 0;                // LED column of the cursor
-    int32_t index_caracter = 2;            // last byte before the cursor; 2 = content start
-    int32_t index_linha = 0;               // edited line
-    int32_t pos_ini = 2;                   // first byte of the visible window
-    int32_t pos_fim = 0;                   // end of the visible window (informational)
-    int32_t length = 1;                    // edit line size after the last mid-line edit
-    std::vector<LineStream> Memory;        // the lines, in display order
-    int32_t num_linhas = 0;                // number of lines, at least 1 once created
+// One page: its lines and where the operator is editing it.
+struct Page {
+    std::vector<int32_t> columnMap; // LED column of each byte offset, rebuilt by every canvas redraw
+    int32_t cursorColumn = 0;       // LED column of the cursor
+    int32_t cursorByte = 2;         // last byte before the cursor; 2 = content start
+    int32_t lineIndex = 0;          // edited line
+    int32_t windowStart = 2;        // first byte of the visible window
+    int32_t windowEnd = 0;          // end of the visible window (informational)
+    int32_t editLength = 1;         // edit line size after the last mid-line edit
+    std::vector<LineStream> lines;  // the lines, in display order
+    int32_t lineCount = 0;          // number of lines, at least 1 once created
 };
 
 // Byte total of one page, headers included.
-int pageByteTotal(const CFG& page);
+int pageByteTotal(const Page& page);
 
 class PageStore {
   public:
     explicit PageStore(Prompter& prompter);
 
-    std::array<CFG, PageCount> control;
-    uint8_t CurrentPage = 0;
-    bool Modified = false;
+    std::array<Page, PageCount>& pages() { return pages_; }
+    const std::array<Page, PageCount>& pages() const { return pages_; }
+    uint8_t currentPage() const { return currentPage_; }
+    // Makes page `page` (0..7) current; callers then choose its edit line.
+    void setCurrentPage(int page);
+    // Whether the pages differ from the file they were last saved to or read from.
+    bool isModified() const { return modified_; }
+    void setModified(bool modified = true) { modified_ = modified; }
+    // The pages are now what the file holds.
+    void markSaved() { modified_ = false; }
 
     // Hooks the window fills in. pumpMessages lets pending window events run
-    // (a long paste keeps the window alive); redraw asks for the edit canvas
-    // (geraTela); pageTotalChanged refreshes the page total in the status bar.
+    // (a long paste keeps the window alive); redraw asks for the edit canvas;
+    // pageTotalChanged refreshes the page total in the status bar.
     std::function<void()> pumpMessages;
     std::function<void()> redraw;
     std::function<void()> pageTotalChanged;
 
-    CFG& page() { return control[CurrentPage]; }
-    const CFG& page() const { return control[CurrentPage]; }
-    // The line being edited: the line at EditLineIndex of the current page.
-    LineStream& EditLine();
-    const LineStream& EditLine() const;
-    int EditLineIndex() const { return editLineIndex_; }
+    Page& page() { return pages_[currentPage_]; }
+    const Page& page() const { return pages_[currentPage_]; }
+    // The line being edited: the line at editLineIndex of the current page.
+    LineStream& editLine();
+    const LineStream& editLine() const;
+    int editLineIndex() const { return editLineIndex_; }
 
-    // Byte at Pos of Memory, or its last byte when Pos is past the end.
-    static uint8_t readByte(int32_t Pos, const LineStream& Memory);
+    // Byte at `position` of `line`, or its last byte when past the end.
+    static uint8_t readByte(int32_t position, const LineStream& line);
     // Inserts c so that it becomes byte `position` of the edit line. Refused
-    // (prompt 3, false) when the page would reach the byte limit.
-    bool inserirByte(uint8_t c, int32_t position);
+    // (the page-full prompt, false) when the page would reach the byte limit.
+    bool insertByte(uint8_t c, int32_t position);
     // Removes byte `position` of the edit line (the last byte when past the end).
-    void removerByte(int32_t position);
-    // Inserts (criar) or replaces the drawing pair whose code byte is at position.
-    bool inserirDesenhos(int32_t position, int desenho, bool criar);
-    // Size of all lines of the current page except line index_linha.
-    int32_t contaCaracter() const;
-    void SetMemoryEdit(int32_t linha_index);
-    void nova_linha(int pag, int32_t index);
-    void excluir_linha(int32_t index_linha);
-    void ClearPage();
+    void removeByte(int32_t position);
+    // Inserts (create) or replaces the drawing pair whose code byte is at position.
+    bool putDrawing(int32_t position, int listIndex, bool create);
+    // Size of all lines of the current page except the edit line.
+    int32_t bytesOutsideEditLine() const;
+    // Makes line `index` of the current page the edit line (clamped).
+    void setEditLine(int32_t index);
+    // A new empty line at `index` of page `page`; the cursor goes to its start.
+    void insertLine(int page, int32_t index);
+    // Deletes line `index`; the last line of a page is cleared instead, when
+    // the operator agrees.
+    void deleteLine(int32_t index);
+    void clearPage();
 
     // Puts every page back to one new line (start-up and "clear all").
     void resetAllPages();
@@ -75,6 +86,9 @@ class PageStore {
   private:
     void notifyRedraw();
     Prompter& prompter_;
+    std::array<Page, PageCount> pages_;
+    uint8_t currentPage_ = 0;
+    bool modified_ = false;
     int editLineIndex_ = 0;
 };
 

@@ -113,7 +113,7 @@ void EditCanvas::paintCursor(int32_t pos_cursor, bool visible) {
     if (hooks.canvasChanged) hooks.canvasChanged();
 }
 
-void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
+void EditCanvas::geraTela(Page& cfg, const LineStream& lineIn) {
     if (hooks.stopBlink) hooks.stopBlink();
     if (hooks.pumpMessages) hooks.pumpMessages();
 
@@ -154,12 +154,12 @@ void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
 
     // The cursor and the window start stand on element ends, the window start
     // never after the cursor.
-    int32_t cursor = std::clamp<int32_t>(cfg.index_caracter, 2, size - 1);
+    int32_t cursor = std::clamp<int32_t>(cfg.cursorByte, 2, size - 1);
     if (!isEnd_[size_t(cursor)]) ++cursor; // the escape of a pair: after the pair
-    int32_t start = std::clamp<int32_t>(cfg.pos_ini, 2, cursor);
+    int32_t start = std::clamp<int32_t>(cfg.windowStart, 2, cursor);
     while (!isEnd_[size_t(start)]) --start;
-    cfg.index_caracter = cursor;
-    cfg.pos_ini = start;
+    cfg.cursorByte = cursor;
+    cfg.windowStart = start;
 
     auto stepLeft = [&] {
         if (start <= 2) return;
@@ -172,7 +172,7 @@ void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
         while (!isEnd_[size_t(start)]);
     };
 
-    std::vector<int32_t>& map = cfg.array_pos_cursor;
+    std::vector<int32_t>& map = cfg.columnMap;
     const int32_t maxPasses = 2 * size + 8;
     bool placed = false;
     int passes = 0;
@@ -204,7 +204,7 @@ void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
             const int32_t wanted = endCount_[size_t(cursor)] - PanelColumns;
             while (endCount_[size_t(start) + 1] < wanted) stepRight();
         }
-        if (cfg.pos_ini != start) cfg.pos_ini = start;
+        if (cfg.windowStart != start) cfg.windowStart = start;
 
         uint8_t f = fontAfter_[size_t(start)];
         int32_t k = we - 1;
@@ -243,7 +243,7 @@ void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
                 if (start + i == cursor) placed = true;
             }
         }
-        cfg.pos_fim = start + i;
+        cfg.windowEnd = start + i;
 
         if (!placed) {
             if (passes >= maxPasses) break; // cannot happen for any line; never hang
@@ -251,17 +251,17 @@ void EditCanvas::geraTela(CFG& cfg, const LineStream& lineIn) {
                 stepLeft();
             else
                 stepRight();
-            cfg.pos_ini = start;
+            cfg.windowStart = start;
         }
     }
     lastPasses_ = passes;
 
     const int32_t offset = std::max<int32_t>(cursor - start, 0);
-    cfg.pos_cursor = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
+    cfg.cursorColumn = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
 
     PaintScreen(screen_, canvas_);
-    if (hooks.AtualizaDemaisLinhas) hooks.AtualizaDemaisLinhas(cfg.index_linha);
-    imprime_cursor(canvas_, cfg.pos_cursor, CellSize, CursorColour, PenStyle::Solid);
+    if (hooks.AtualizaDemaisLinhas) hooks.AtualizaDemaisLinhas(cfg.lineIndex);
+    imprime_cursor(canvas_, cfg.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
     gradeCanvas(canvas_);
     if (hooks.canvasChanged) hooks.canvasChanged();
     if (hooks.startBlink) hooks.startBlink();

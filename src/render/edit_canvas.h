@@ -75,13 +75,13 @@ class EditCanvas {
         std::function<void()> canvasChanged; // the canvas picture is new: repaint it
     } hooks;
 
-    // Rebuilds ScreenBitmap, the canvas, cfg.array_pos_cursor and
-    // cfg.pos_cursor for `line`, moving the window start cfg.pos_ini so that
-    // the cursor cfg.index_caracter is visible. Positions that do not lie on
+    // Rebuilds ScreenBitmap, the canvas, cfg.columnMap and
+    // cfg.cursorColumn for `line`, moving the window start cfg.windowStart so that
+    // the cursor cfg.cursorByte is visible. Positions that do not lie on
     // element boundaries (only a damaged state can hold them) are first moved
     // onto the nearest boundary before, and written back.
-    void geraTela(CFG& cfg, const LineStream& line);
-    void geraTela(PageStore& store) { geraTela(store.page(), store.EditLine()); }
+    void geraTela(Page& cfg, const LineStream& line);
+    void geraTela(PageStore& store) { geraTela(store.page(), store.editLine()); }
 
     // The blink: draws (visible) or hides the cursor band at pos_cursor.
     void paintCursor(int32_t pos_cursor, bool visible);

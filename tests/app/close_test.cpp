@@ -55,7 +55,7 @@ class CloseTest : public QObject {
     void unsavedAnsweredNoIsAskedInBothPasses() {
         WindowHarness h;
         TForm1& form = h.start();
-        form.store().Modified = true;
+        form.store().setModified(true);
         h.prompter.answers = {ButtonNo, ButtonNo};
         QSignalSpy finished(&form, &TForm1::closeFinished);
         form.close();
@@ -70,7 +70,7 @@ class CloseTest : public QObject {
         TForm1& form = h.start();
         h.dialogs.saves = {h.path("antes.vpg")};
         QVERIFY(form.Salarcomo1Click());
-        form.store().Modified = true;
+        form.store().setModified(true);
         h.prompter.answers = {ButtonYes};
         h.dialogs.saves = {h.path("depois")};
         QSignalSpy finished(&form, &TForm1::closeFinished);
@@ -84,7 +84,7 @@ class CloseTest : public QObject {
     void cancelInTheFirstPassKeepsEditing() {
         WindowHarness h;
         TForm1& form = h.start();
-        form.store().Modified = true;
+        form.store().setModified(true);
         h.prompter.answers = {ButtonCancel};
         QSignalSpy finished(&form, &TForm1::closeFinished);
         form.close();
@@ -95,25 +95,25 @@ class CloseTest : public QObject {
         QVERIFY(!form.timerClose.isActive());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFile::exists(h.path("ult_arq.txt")));
-        QVERIFY(form.store().Modified);
+        QVERIFY(form.store().isModified());
     }
 
     void yesWithTheSaveCancelledKeepsEditing() {
         WindowHarness h;
         TForm1& form = h.start();
-        form.store().Modified = true;
+        form.store().setModified(true);
         h.prompter.answers = {ButtonYes};
         form.close();
         QCOMPARE(h.dialogs.saveCalls, 1);
         QVERIFY(form.isVisible());
         QVERIFY(!form.isClosing());
-        QVERIFY(form.store().Modified);
+        QVERIFY(form.store().isModified());
     }
 
     void cancelInTheSecondPassReturnsToEditing() {
         WindowHarness h;
         TForm1& form = h.start(1, 50);
-        form.store().Modified = true;
+        form.store().setModified(true);
         h.prompter.answers = {ButtonNo, ButtonCancel};
         QSignalSpy finished(&form, &TForm1::closeFinished);
         form.close();

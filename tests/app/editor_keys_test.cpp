@@ -108,18 +108,18 @@ std::vector<uint8_t> text(const char* s) {
 // at byte index `cursor`, and redraws.
 void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
     PageStore& store = form.store();
-    CFG& cfg = store.page();
-    cfg.Memory.clear();
-    for (auto& line : lines) cfg.Memory.push_back(lineBytes(line));
-    cfg.num_linhas = int(cfg.Memory.size());
-    store.SetMemoryEdit(edit);
-    cfg.index_caracter = cursor;
+    Page& cfg = store.page();
+    cfg.lines.clear();
+    for (auto& line : lines) cfg.lines.push_back(lineBytes(line));
+    cfg.lineCount = int(cfg.lines.size());
+    store.setEditLine(edit);
+    cfg.cursorByte = cursor;
     form.geraTela();
 }
 
 std::vector<std::vector<uint8_t>> pageContent(TForm1& form) {
     std::vector<std::vector<uint8_t>> out;
-    for (const LineStream& line : form.store().page().Memory) out.push_back(content(line));
+    for (const LineStream& line : form.store().page().lines) out.push_back(content(line));
     return out;
 }
 
@@ -436,11 +436,11 @@ class EditorKeysTest : public QObject {
             Keys keys{form};
             c.keys(keys);
             QVERIFY2(pageContent(form) == c.expected, c.name);
-            QVERIFY2(form.store().page().index_linha == c.expectedLine, c.name);
-            QVERIFY2(form.store().page().index_caracter == c.expectedCursor,
+            QVERIFY2(form.store().page().lineIndex == c.expectedLine, c.name);
+            QVERIFY2(form.store().page().cursorByte == c.expectedCursor,
                      qPrintable(QStringLiteral("%1: cursor %2")
                                     .arg(c.name)
-                                    .arg(form.store().page().index_caracter)));
+                                    .arg(form.store().page().cursorByte)));
             // Line boxes and status follow the edit line.
             QCOMPARE(
                 form.statusText(4),
@@ -455,10 +455,10 @@ class EditorKeysTest : public QObject {
         Keys keys{form};
         keys.tap(Qt::Key_F2);
         keys.type("A");
-        const LineStream& line = form.store().EditLine();
+        const LineStream& line = form.store().editLine();
         QCOMPARE(line, (LineStream{0xFF, 192, 192, 65}));
-        QCOMPARE(form.store().page().index_caracter, 3);
-        QVERIFY(form.store().Modified);
+        QCOMPARE(form.store().page().cursorByte, 3);
+        QVERIFY(form.store().isModified());
         QCOMPARE(form.statusText(5), QStringLiteral("Total: 4 caracteres"));
         QCOMPARE(form.mmEdit->toPlainText(), QString(QChar(0x241)));
     }
@@ -483,7 +483,7 @@ class EditorKeysTest : public QObject {
             WindowHarness h;
             TForm1& form = h.start();
             setPage(form, {text("AB")}, 0, 3);
-            form.store().Modified = false;
+            form.store().markSaved();
             Keys keys{form};
             app::EditorInput& input = form.editorInput();
             keys.press(Qt::Key_Alt, Qt::AltModifier);
@@ -498,15 +498,15 @@ class EditorKeysTest : public QObject {
                 QCOMPARE(form.EffectDigits.target, c.ctrl ? 2 : 1);
             }
             // Nothing was typed into the line while Alt was held.
-            QCOMPARE(content(form.store().EditLine()), text("AB"));
+            QCOMPARE(content(form.store().editLine()), text("AB"));
             const QString before = input.messageText();
             keys.release(Qt::Key_Alt);
             QCOMPARE(form.EffectDigits.target, 0);
-            const LineStream& line = form.store().EditLine();
+            const LineStream& line = form.store().editLine();
             QVERIFY2(line[1] == c.entryByte && line[2] == c.exitByte, c.digits);
             QCOMPARE(input.messageText(), c.shownAfter ? QString::fromUtf8(c.shownAfter) : before);
             const bool changed = c.entryByte != 192 || c.exitByte != 192;
-            QCOMPARE(form.store().Modified, changed);
+            QCOMPARE(form.store().isModified(), changed);
             QCOMPARE(form.ComboBox1->currentIndex(), c.entryByte - 192);
             QCOMPARE(form.ComboBox2->currentIndex(), c.exitByte - 192);
         }
@@ -520,10 +520,10 @@ class EditorKeysTest : public QObject {
         QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
         QApplication::sendEvent(form.mmEdit, &f4);
         QVERIFY(!f4.isAccepted()); // the platform may close the window
-        QCOMPARE(int(form.store().CurrentPage), 0);
+        QCOMPARE(int(form.store().currentPage()), 0);
         keys.tap(Qt::Key_3, Qt::AltModifier, "3");
         keys.release(Qt::Key_Alt);
-        QCOMPARE(int(form.store().EditLine()[1]), 194);
+        QCOMPARE(int(form.store().editLine()[1]), 194);
     }
 
     void effectMessageIsTimedWithoutBlocking() {
@@ -544,21 +544,21 @@ class EditorKeysTest : public QObject {
         TForm1& form = h.start();
         Keys keys{form};
         keys.tap(Qt::Key_F3);
-        QCOMPARE(int(form.store().CurrentPage), 2);
+        QCOMPARE(int(form.store().currentPage()), 2);
         QCOMPARE(form.tsPaginas->currentIndex(), 2);
         QCOMPARE(form.editorInput().messageText(), QStringLiteral("PÁGINA 3"));
         QVERIFY(form.editorInput().messageShowing());
         QCOMPARE(form.statusText(3), QStringLiteral("Pagina 3"));
         keys.type("Z");
-        QCOMPARE(content(form.store().control[2].Memory[0]), text("Z"));
-        QCOMPARE(content(form.store().control[0].Memory[0]), text("ARDENCORE "));
+        QCOMPARE(content(form.store().pages()[2].lines[0]), text("Z"));
+        QCOMPARE(content(form.store().pages()[0].lines[0]), text("ARDENCORE "));
 
         // A tab is taken when the button comes up over it.
         const QRect tab5 = form.tsPaginas->tabRect(4);
         QTest::mousePress(form.tsPaginas, Qt::LeftButton, {}, tab5.center());
-        QCOMPARE(int(form.store().CurrentPage), 2);
+        QCOMPARE(int(form.store().currentPage()), 2);
         QTest::mouseRelease(form.tsPaginas, Qt::LeftButton, {}, tab5.center());
-        QCOMPARE(int(form.store().CurrentPage), 4);
+        QCOMPARE(int(form.store().currentPage()), 4);
         QCOMPARE(form.editorInput().messageText(), QStringLiteral("PÁGINA 5"));
     }
 
@@ -566,19 +566,19 @@ class EditorKeysTest : public QObject {
         WindowHarness h;
         TForm1& form = h.start();
         setPage(form, {{65, 31, D1, 66}}, 0, 2);
-        const auto& map = form.store().page().array_pos_cursor;
+        const auto& map = form.store().page().columnMap;
         QCOMPARE(map.size(), size_t(5));
         QCOMPARE(map[2], 0); // the escape of the pair is no cursor place
         // Right of the last character: the end of the visible window.
         QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(600, 30));
-        QCOMPARE(form.store().page().index_caracter, 6);
+        QCOMPARE(form.store().page().cursorByte, 6);
         QCOMPARE(form.mmEdit->textCursor().position(), 4);
         // Inside the drawing: after the whole pair.
         QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(map[3] * 10 - 5, 30));
-        QCOMPARE(form.store().page().index_caracter, 5);
+        QCOMPARE(form.store().page().cursorByte, 5);
         // Left of everything: the start.
         QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(2, 30));
-        QCOMPARE(form.store().page().index_caracter, 2);
+        QCOMPARE(form.store().page().cursorByte, 2);
     }
 
     void wheelKeepsDrawingsWhole() {
@@ -593,29 +593,29 @@ class EditorKeysTest : public QObject {
             QApplication::sendEvent(form.pnlTela, &event);
         };
         wheel(-120);
-        QCOMPARE(form.store().page().index_linha, 1);
-        QCOMPARE(form.store().page().index_caracter, 5);
+        QCOMPARE(form.store().page().lineIndex, 1);
+        QCOMPARE(form.store().page().cursorByte, 5);
         wheel(-120);
-        QCOMPARE(form.store().page().index_linha, 2);
-        QCOMPARE(form.store().page().index_caracter, 3); // clamped to the line end
+        QCOMPARE(form.store().page().lineIndex, 2);
+        QCOMPARE(form.store().page().cursorByte, 3); // clamped to the line end
         wheel(-120);                                     // no line below
-        QCOMPARE(form.store().page().index_linha, 2);
+        QCOMPARE(form.store().page().lineIndex, 2);
         wheel(120);
         wheel(120);
-        QCOMPARE(form.store().page().index_linha, 0);
+        QCOMPARE(form.store().page().lineIndex, 0);
         // Over a list the wheel scrolls the list, not the lines.
         const QPoint inList = form.ListBox1->viewport()->rect().center();
         QWheelEvent event(inList, form.ListBox1->viewport()->mapToGlobal(inList), QPoint(),
                           QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form.ListBox1->viewport(), &event);
-        QCOMPARE(form.store().page().index_linha, 0);
+        QCOMPARE(form.store().page().lineIndex, 0);
     }
 
     void lineBoxesAndLabels() {
         WindowHarness h;
         TForm1& form = h.start();
         setPage(form, {text("L1"), text("L2"), {65, 31, D1, 66}, text("L4"), text("L5")}, 0, 2);
-        form.store().SetMemoryEdit(1);
+        form.store().setEditLine(1);
         form.geraTela();
         // A click in the box below: that line, cursor after the caret; a
         // caret between escape and code moves past the drawing.
@@ -623,38 +623,38 @@ class EditorKeysTest : public QObject {
         caret.setPosition(2);
         form.mmNext1->setTextCursor(caret);
         form.editorInput().neighbourBoxClick(1);
-        QCOMPARE(form.store().page().index_linha, 2);
-        QCOMPARE(form.store().page().index_caracter, 5);
+        QCOMPARE(form.store().page().lineIndex, 2);
+        QCOMPARE(form.store().page().cursorByte, 5);
 
         // A click in the edit line's text: the cursor goes to the caret, and
         // past a drawing when the caret stands between escape and code.
         caret = form.mmEdit->textCursor();
         caret.setPosition(2);
         form.mmEdit->setTextCursor(caret);
-        form.store().page().index_caracter = 2;
+        form.store().page().cursorByte = 2;
         QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
                        QPointF(form.mmEdit->viewport()->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
                        Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form.mmEdit->viewport(), &up);
-        QCOMPARE(form.store().page().index_caracter, 5);
+        QCOMPARE(form.store().page().cursorByte, 5);
         QCOMPARE(form.mmEdit->textCursor().position(), 3);
 
         // "Recuar" without a preview: the line above, cursor at its start.
         QTest::mouseClick(form.BitBtn3, Qt::LeftButton);
-        QCOMPARE(form.store().page().index_linha, 1);
-        QCOMPARE(form.store().page().index_caracter, 2);
+        QCOMPARE(form.store().page().lineIndex, 1);
+        QCOMPARE(form.store().page().cursorByte, 2);
         QTest::mouseClick(form.BitBtn5, Qt::LeftButton);
-        QCOMPARE(form.store().page().index_linha, 2);
+        QCOMPARE(form.store().page().lineIndex, 2);
 
         // The frame of the box two below, outside its text.
         QTest::mouseClick(form.gbxNext2, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(form.store().page().index_linha, 4);
+        QCOMPARE(form.store().page().lineIndex, 4);
 
         // " X " above: the line above goes; the edit line keeps its number.
         QTest::mouseClick(form.Label5, Qt::LeftButton);
         QCOMPARE(pageContent(form).size(), size_t(4));
-        QCOMPARE(content(form.store().page().Memory[3]), text("L5"));
-        QCOMPARE(form.store().page().index_linha, 3);
+        QCOMPARE(content(form.store().page().lines[3]), text("L5"));
+        QCOMPARE(form.store().page().lineIndex, 3);
         QCOMPARE(form.statusText(4), QStringLiteral("Linha 4 de 4"));
         QCOMPARE(int(h.prompter.prompts.size()), 0);
     }
@@ -670,13 +670,13 @@ class EditorKeysTest : public QObject {
         QCOMPARE(form.ListBox1->visualItemRect(form.ListBox1->item(0)).height(), 100);
         const QRect first = form.ListBox1->visualItemRect(form.ListBox1->item(1));
         QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, first.center());
-        QCOMPARE(content(form.store().EditLine()), (std::vector<uint8_t>{31, D1}));
-        QCOMPARE(form.store().page().index_caracter, 4);
+        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1}));
+        QCOMPARE(form.store().page().cursorByte, 4);
 
         form.ListBox2->scrollToItem(form.ListBox2->item(11));
         const QRect fn = form.ListBox2->visualItemRect(form.ListBox2->item(11));
         QTest::mouseClick(form.ListBox2->viewport(), Qt::LeftButton, {}, fn.center());
-        QCOMPARE(content(form.store().EditLine()), (std::vector<uint8_t>{31, D1, 25}));
+        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1, 25}));
         QMouseEvent move(QEvent::MouseMove, QPointF(fn.center()),
                          QPointF(form.ListBox2->viewport()->mapToGlobal(fn.center())), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
@@ -685,7 +685,7 @@ class EditorKeysTest : public QObject {
 
         const QRect font = form.ListBox3->visualItemRect(form.ListBox3->item(2));
         QTest::mouseClick(form.ListBox3->viewport(), Qt::LeftButton, {}, font.center());
-        QCOMPARE(content(form.store().EditLine()), (std::vector<uint8_t>{31, D1, 25, 2}));
+        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1, 25, 2}));
         QMouseEvent moveFont(QEvent::MouseMove, QPointF(font.center()),
                              QPointF(form.ListBox3->viewport()->mapToGlobal(font.center())),
                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -695,7 +695,7 @@ class EditorKeysTest : public QObject {
         // The effect list, as the operator picks an item.
         form.ComboBox2->setCurrentIndex(4);
         emit form.ComboBox2->activated(4);
-        QCOMPARE(int(form.store().EditLine()[2]), 196);
+        QCOMPARE(int(form.store().editLine()[2]), 196);
     }
 
     void clearPageNeedsCapsLockHeld() {
@@ -737,8 +737,8 @@ class EditorKeysTest : public QObject {
             form.editorInput().clipboardText = [&] { return QString::fromStdU16String(c.clip); };
             Keys{form}.tap(Qt::Key_V, Qt::ControlModifier);
             QVERIFY2(pageContent(form) == c.expected, c.name);
-            QCOMPARE(form.store().page().index_linha, c.line);
-            QCOMPARE(form.store().page().index_caracter, c.cursor);
+            QCOMPARE(form.store().page().lineIndex, c.line);
+            QCOMPARE(form.store().page().cursorByte, c.cursor);
         }
     }
 
@@ -752,7 +752,7 @@ class EditorKeysTest : public QObject {
         form.Colar1->trigger();
         QCOMPARE(pageByteTotal(form.store().page()), 1023);
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{3}));
-        QCOMPARE(form.store().page().index_caracter, 2 + 923);
+        QCOMPARE(form.store().page().cursorByte, 2 + 923);
         QCOMPARE(form.statusText(5), QStringLiteral("Total: 1023 caracteres"));
 
         // The window's events run while a long paste goes on.
@@ -761,12 +761,12 @@ class EditorKeysTest : public QObject {
         QTimer ticker;
         ticker.setInterval(0);
         connect(&ticker, &QTimer::timeout, &form,
-                [&] { sizesSeen.push_back(form.store().page().Memory[0].size()); });
+                [&] { sizesSeen.push_back(form.store().page().lines[0].size()); });
         ticker.start();
         form.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
         form.Colar1->trigger();
         ticker.stop();
-        QCOMPARE(form.store().page().Memory[0].size(), size_t(503));
+        QCOMPARE(form.store().page().lines[0].size(), size_t(503));
         QVERIFY(std::any_of(sizesSeen.begin(), sizesSeen.end(),
                             [](size_t n) { return n > 3 && n < 503; }));
 
@@ -780,7 +780,7 @@ class EditorKeysTest : public QObject {
         WindowHarness h;
         TForm1& form = h.start();
         Keys keys{form};
-        const LineStream before = form.store().EditLine();
+        const LineStream before = form.store().editLine();
         keys.tap(Qt::Key_Escape, {}, "\x1b");
         QVERIFY(form.previewRunning());
         // Typing, editing keys and the canvas are left alone while it plays.
@@ -788,16 +788,16 @@ class EditorKeysTest : public QObject {
         keys.tap(Qt::Key_Backspace, {}, "\b");
         keys.tap(Qt::Key_Return, {}, "\r");
         QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(5, 30));
-        QCOMPARE(form.store().EditLine(), before);
-        QCOMPARE(form.store().page().num_linhas, 1);
+        QCOMPARE(form.store().editLine(), before);
+        QCOMPARE(form.store().page().lineCount, 1);
         // The effect number still reaches the line.
         keys.altDigits("7");
-        QCOMPARE(int(form.store().EditLine()[1]), 198);
+        QCOMPARE(int(form.store().editLine()[1]), 198);
         QVERIFY(form.previewRunning());
         keys.tap(Qt::Key_Escape, {}, "\x1b");
         QVERIFY(!form.previewRunning());
         keys.type("Y");
-        QCOMPARE(form.store().EditLine().size(), before.size() + 1);
+        QCOMPARE(form.store().editLine().size(), before.size() + 1);
 
         // A page key stops the preview, changes the page and plays it again.
         keys.tap(Qt::Key_Escape, {}, "\x1b");
@@ -830,7 +830,7 @@ class EditorKeysTest : public QObject {
         // A press over no item changes nothing; a click inserts the drawing.
         list->setCurrentRow(1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 150));
-        QCOMPARE(content(form.store().EditLine()), (std::vector<uint8_t>{31, D1}));
+        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1}));
     }
 
     void screenshot() {

@@ -50,16 +50,16 @@ std::vector<uint8_t> content(const LineStream& line) {
 
 void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
     PageStore& store = form.store();
-    CFG& cfg = store.page();
-    cfg.Memory.clear();
+    Page& cfg = store.page();
+    cfg.lines.clear();
     for (auto& bytes : lines) {
         LineStream line = newLine();
         line.insert(line.end(), bytes.begin(), bytes.end());
-        cfg.Memory.push_back(line);
+        cfg.lines.push_back(line);
     }
-    cfg.num_linhas = int(cfg.Memory.size());
-    store.SetMemoryEdit(edit);
-    cfg.index_caracter = cursor;
+    cfg.lineCount = int(cfg.lines.size());
+    store.setEditLine(edit);
+    cfg.cursorByte = cursor;
     form.geraTela();
 }
 
@@ -92,10 +92,10 @@ class EditorKeysX11Test : public QObject {
         fake(XK_Shift_L, false);
         tap(XK_b);
         settle();
-        const auto line = content(form->store().EditLine());
+        const auto line = content(form->store().editLine());
         QCOMPARE(line.size(), size_t(3));
         QCOMPARE(int(line[1]), 126); // Shift+Space types "~"
-        QCOMPARE(form->store().page().index_caracter, 5);
+        QCOMPARE(form->store().page().cursorByte, 5);
     }
 
     void altDigitsSetEffects() {
@@ -107,7 +107,7 @@ class EditorKeysX11Test : public QObject {
         QCOMPARE(form->editorInput().messageText(), QStringLiteral("ENTRADA 12"));
         fake(XK_Alt_L, false);
         settle();
-        QCOMPARE(int(form->store().EditLine()[1]), 203);
+        QCOMPARE(int(form->store().editLine()[1]), 203);
 
         // Ctrl for the exit effect, and Shift does not change the digits.
         fake(XK_Alt_L, true);
@@ -119,8 +119,8 @@ class EditorKeysX11Test : public QObject {
         fake(XK_Control_L, false);
         fake(XK_Alt_L, false);
         settle();
-        QCOMPARE(int(form->store().EditLine()[2]), 252);
-        QCOMPARE(content(form->store().EditLine()), (std::vector<uint8_t>{65}));
+        QCOMPARE(int(form->store().editLine()[2]), 252);
+        QCOMPARE(content(form->store().editLine()), (std::vector<uint8_t>{65}));
 
         fake(XK_Alt_L, true);
         tap(XK_6);
@@ -128,7 +128,7 @@ class EditorKeysX11Test : public QObject {
         fake(XK_Alt_L, false);
         settle();
         QCOMPARE(form->editorInput().messageText(), QStringLiteral("INVÁLIDO!"));
-        QCOMPARE(int(form->store().EditLine()[1]), 203);
+        QCOMPARE(int(form->store().editLine()[1]), 203);
 
         // Alt alone flashes "INVÁLIDO!" and leaves the keys with the editor
         // (the menu bar does not take them for its navigation).
@@ -137,7 +137,7 @@ class EditorKeysX11Test : public QObject {
         settle();
         tap(XK_b);
         settle();
-        QCOMPARE(content(form->store().EditLine()), (std::vector<uint8_t>{65, 98}));
+        QCOMPARE(content(form->store().editLine()), (std::vector<uint8_t>{65, 98}));
     }
 
     void heldBackspaceStopsAtTheLineStart() {
@@ -146,13 +146,13 @@ class EditorKeysX11Test : public QObject {
         settle(1500); // long enough for the server's key repeat
         fake(XK_BackSpace, false);
         settle();
-        QCOMPARE(form->store().page().num_linhas, 2);
-        QCOMPARE(form->store().page().index_linha, 1);
+        QCOMPARE(form->store().page().lineCount, 2);
+        QCOMPARE(form->store().page().lineIndex, 1);
         // A fresh press joins (the line is empty when the repeat ran through).
         tap(XK_BackSpace);
         settle();
-        QCOMPARE(form->store().page().index_linha, 0);
-        QCOMPARE(content(form->store().page().Memory[0]).front(), uint8_t(88));
+        QCOMPARE(form->store().page().lineIndex, 0);
+        QCOMPARE(content(form->store().page().lines[0]).front(), uint8_t(88));
     }
 
     void ctrlDeleteWithCapsLockHeld() {
@@ -167,7 +167,7 @@ class EditorKeysX11Test : public QObject {
         tap(XK_Caps_Lock); // back to the state it had
         settle();
         QCOMPARE(h->prompter.prompts, (std::vector<unsigned>{2}));
-        QCOMPARE(form->store().page().num_linhas, 2);
+        QCOMPARE(form->store().page().lineCount, 2);
     }
 };
 

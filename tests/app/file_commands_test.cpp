@@ -15,13 +15,13 @@ using vorelux::app::TForm1;
 namespace {
 
 std::vector<LineStream> page0(TForm1& form) {
-    return form.store().control[0].Memory;
+    return form.store().pages()[0].lines;
 }
 
 // Makes the window hold unsaved changes.
 void edit(TForm1& form) {
-    form.store().EditLine().push_back('!');
-    form.store().Modified = true;
+    form.store().editLine().push_back('!');
+    form.store().setModified(true);
 }
 
 } // namespace
@@ -40,14 +40,14 @@ class FileCommandsTest : public QObject {
         const QByteArray bytes = h.readFile("novo.vpg");
         QCOMPARE(bytes.size(), 272);
         QCOMPARE(bytes.mid(16 + 8, 2), QByteArray("\x00\x0D", 2));
-        QVERIFY(!form.store().Modified);
+        QVERIFY(!form.store().isModified());
 
         // Known name: saved again without asking.
         edit(form);
         QVERIFY(form.bbtnSalvarClick());
         QCOMPARE(h.dialogs.saveCalls, 1);
         QCOMPARE(h.readFile("novo.vpg").size(), 272);
-        QVERIFY(!form.store().Modified);
+        QVERIFY(!form.store().isModified());
     }
 
     void saveCancelledAsksAgainNextTime() {
@@ -56,7 +56,7 @@ class FileCommandsTest : public QObject {
         edit(form);
         QVERIFY(!form.bbtnSalvarClick());
         QVERIFY(form.CurrentFileName.isEmpty());
-        QVERIFY(form.store().Modified);
+        QVERIFY(form.store().isModified());
         QVERIFY(QDir(h.dir.path()).entryList({"*.vpg"}).isEmpty());
         QVERIFY(!form.bbtnSalvarClick());
         QCOMPARE(h.dialogs.saveCalls, 2);
@@ -82,16 +82,16 @@ class FileCommandsTest : public QObject {
         h.dialogs.saves = {h.path("no/such/folder/x.vpg")};
         QVERIFY(!form.Salarcomo1Click());
         QCOMPARE(h.prompter.messages.size(), size_t(1));
-        QVERIFY(form.store().Modified);
+        QVERIFY(form.store().isModified());
     }
 
     void openSaveRoundTripIsByteExact() {
         WindowHarness h;
         TForm1& form = h.start();
-        CFG& page = form.store().page();
-        page.Memory = {lineOf("PRIMEIRA", 200, 210), lineOf("\x01SEGUNDA\x1f\x07"),
+        Page& page = form.store().page();
+        page.lines = {lineOf("PRIMEIRA", 200, 210), lineOf("\x01SEGUNDA\x1f\x07"),
                        lineOf(std::string(29, 'x'))};
-        page.num_linhas = 3;
+        page.lineCount = 3;
         h.dialogs.saves = {h.path("ida.vpg"), h.path("volta.vpg")};
         QVERIFY(form.Salarcomo1Click());
         h.dialogs.opens = {h.path("ida.vpg")};
@@ -105,12 +105,12 @@ class FileCommandsTest : public QObject {
         TForm1& form = h.start();
         h.dialogs.saves = {h.path("x.vpg")};
         QVERIFY(form.Salarcomo1Click());
-        form.store().CurrentPage = 2;
+        form.store().setCurrentPage(2);
         form.tsPaginas->setCurrentIndex(2);
-        form.store().SetMemoryEdit(0);
+        form.store().setEditLine(0);
         h.dialogs.opens = {h.path("x.vpg")};
         QVERIFY(form.bbtnAbrirClick());
-        QCOMPARE(int(form.store().CurrentPage), 0);
+        QCOMPARE(int(form.store().currentPage()), 0);
         QCOMPARE(form.tsPaginas->currentIndex(), 0);
         QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
         QCOMPARE(page0(form), std::vector<LineStream>{lineOf("ARDENCORE ")});
@@ -161,7 +161,7 @@ class FileCommandsTest : public QObject {
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{19});
         QCOMPARE(h.dialogs.openCalls, opened ? 1 : 0);
         QCOMPARE(page0(form), opened ? std::vector<LineStream>{lineOf("ARDENCORE ")} : edited);
-        QCOMPARE(form.store().Modified, !opened);
+        QCOMPARE(form.store().isModified(), !opened);
         QCOMPARE(QFile::exists(h.path("kept.vpg")), savedFirst);
     }
 
@@ -185,7 +185,7 @@ class FileCommandsTest : public QObject {
             QVERIFY(h.prompter.messages[0].find("Nada foi alterado") != std::string::npos);
             QCOMPARE(page0(form), edited);
             QCOMPARE(form.CurrentFileName, h.path("good.vpg"));
-            QVERIFY(form.store().Modified);
+            QVERIFY(form.store().isModified());
         }
     }
 
@@ -198,39 +198,39 @@ class FileCommandsTest : public QObject {
         QFETCH(int, answer);
         WindowHarness h;
         TForm1& form = h.start();
-        CFG& page = form.store().page();
-        page.Memory = {lineOf("A"), lineOf("B"), lineOf("C")};
-        page.num_linhas = 3;
-        form.store().SetMemoryEdit(1);
-        form.store().Modified = true;
+        Page& page = form.store().page();
+        page.lines = {lineOf("A"), lineOf("B"), lineOf("C")};
+        page.lineCount = 3;
+        form.store().setEditLine(1);
+        form.store().setModified(true);
         h.prompter.answers = {answer};
         QCOMPARE(form.bbtnNovoClick(), answer == ButtonYes);
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{2});
         if (answer == ButtonYes) {
-            QCOMPARE(page.Memory, std::vector<LineStream>{lineOf("")});
+            QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
             QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
         } else {
-            QCOMPARE(page.num_linhas, 3);
+            QCOMPARE(page.lineCount, 3);
         }
-        QVERIFY(form.store().Modified); // clearing one page is not a save
+        QVERIFY(form.store().isModified()); // clearing one page is not a save
     }
 
     void clearAllFromPageThree() {
         WindowHarness h;
         TForm1& form = h.start();
-        form.store().CurrentPage = 2;
+        form.store().setCurrentPage(2);
         form.tsPaginas->setCurrentIndex(2);
-        form.store().SetMemoryEdit(0);
-        form.store().control[2].Memory = {lineOf("X"), lineOf("Y")};
-        form.store().control[2].num_linhas = 2;
-        form.store().SetMemoryEdit(1);
+        form.store().setEditLine(0);
+        form.store().pages()[2].lines = {lineOf("X"), lineOf("Y")};
+        form.store().pages()[2].lineCount = 2;
+        form.store().setEditLine(1);
         h.prompter.answers = {ButtonYes};
         QVERIFY(form.BitBtn1Click());
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{5}); // nothing unsaved: no 19
-        QCOMPARE(int(form.store().CurrentPage), 0);
+        QCOMPARE(int(form.store().currentPage()), 0);
         QCOMPARE(form.tsPaginas->currentIndex(), 0);
-        for (const CFG& page : form.store().control)
-            QCOMPARE(page.Memory, std::vector<LineStream>{lineOf("")});
+        for (const Page& page : form.store().pages())
+            QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
         QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
         QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
     }
@@ -256,7 +256,7 @@ class FileCommandsTest : public QObject {
         QCOMPARE(h.prompter.prompts.size(), size_t(answers.size()));
         QCOMPARE(form.CurrentFileName, cleared ? QString() : h.path("doc.vpg"));
         QCOMPARE(page0(form), cleared ? std::vector<LineStream>{lineOf("")} : edited);
-        QCOMPARE(form.store().Modified, !cleared);
+        QCOMPARE(form.store().isModified(), !cleared);
     }
 };
 

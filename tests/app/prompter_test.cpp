@@ -93,7 +93,7 @@ class PrompterTest : public QObject {
             nullptr, [] { return QStringLiteral("Janela"); }, [] { return 3; });
         Seen seen;
         answerNextBox(seen, QMessageBox::StandardButton(press));
-        QCOMPARE(prompter.Mensagem(unsigned(number), -1), result);
+        QCOMPARE(prompter.showPrompt(unsigned(number)), result);
         QVERIFY(seen.shown);
         QCOMPARE(seen.title, title);
         QCOMPARE(seen.text, text);
@@ -113,7 +113,7 @@ class PrompterTest : public QObject {
             }
         });
         watch.start(1);
-        for (unsigned number : {0u, 8u, 24u, 1000u}) QCOMPARE(prompter.Mensagem(number, 0), 0);
+        for (unsigned number : {0u, 8u, 24u, 1000u}) QCOMPARE(prompter.showPrompt(number), 0);
         QTest::qWait(20);
         QVERIFY(!boxSeen);
     }

@@ -32,10 +32,10 @@ QString led(const std::string& text) {
 void writePageFile(const QString& path, std::vector<LineStream> page1) {
     RecordingPrompter prompter;
     PageStore store(prompter);
-    store.control[0].Memory = std::move(page1);
-    store.control[0].num_linhas = int(store.control[0].Memory.size());
+    store.pages()[0].lines = std::move(page1);
+    store.pages()[0].lineCount = int(store.pages()[0].lines.size());
     std::string error;
-    QVERIFY(salvarLinha(store, path.toStdString(), 255, error));
+    QVERIFY(savePageFile(store, path.toStdString(), 255, error));
 }
 
 } // namespace
@@ -102,17 +102,17 @@ class StartupTest : public QObject {
         WindowHarness h;
         TForm1& form = h.start();
         PageStore& store = form.store();
-        QCOMPARE(store.control[0].Memory.size(), size_t(1));
-        QCOMPARE(store.control[0].Memory[0], lineOf("ARDENCORE "));
+        QCOMPARE(store.pages()[0].lines.size(), size_t(1));
+        QCOMPARE(store.pages()[0].lines[0], lineOf("ARDENCORE "));
         for (int p = 1; p < PageCount; ++p)
-            QCOMPARE(store.control[size_t(p)].Memory, std::vector<LineStream>{lineOf("")});
-        QCOMPARE(int(store.CurrentPage), 0);
-        QCOMPARE(store.page().index_caracter, 2);
-        QCOMPARE(store.page().pos_ini, 2);
-        QVERIFY(!store.Modified);
+            QCOMPARE(store.pages()[size_t(p)].lines, std::vector<LineStream>{lineOf("")});
+        QCOMPARE(int(store.currentPage()), 0);
+        QCOMPARE(store.page().cursorByte, 2);
+        QCOMPARE(store.page().windowStart, 2);
+        QVERIFY(!store.isModified());
         QVERIFY(form.CurrentFileName.isEmpty());
-        QCOMPARE(form.DrawingCycle, -1);
-        QVERIFY(form.JoinArmed);
+        QCOMPARE(form.drawingCycle, -1);
+        QVERIFY(form.joinArmed);
 
         QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
         QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
@@ -211,9 +211,9 @@ class StartupTest : public QObject {
         h.writeFile("ult_arq.txt", (file + "\r\n").toLocal8Bit());
         TForm1& form = h.start();
         QCOMPARE(form.CurrentFileName, file);
-        QCOMPARE(form.store().control[0].Memory,
+        QCOMPARE(form.store().pages()[0].lines,
                  (std::vector<LineStream>{lineOf("BOM DIA", 196, 200), lineOf("OFERTA")}));
-        QVERIFY(!form.store().Modified);
+        QVERIFY(!form.store().isModified());
         QCOMPARE(form.ComboBox1->currentIndex(), 4);
         QCOMPARE(form.ComboBox2->currentIndex(), 8);
         QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 2"));
@@ -241,7 +241,7 @@ class StartupTest : public QObject {
         if (!memory.isNull()) h.writeFile("ult_arq.txt", memory);
         TForm1& form = h.start();
         QVERIFY(form.CurrentFileName.isEmpty());
-        QCOMPARE(form.store().control[0].Memory[0], lineOf("ARDENCORE "));
+        QCOMPARE(form.store().pages()[0].lines[0], lineOf("ARDENCORE "));
         // A damaged file is reported; a missing one is not.
         QCOMPARE(h.prompter.messages.size(), size_t(damagedFile ? 1 : 0));
     }
@@ -249,12 +249,12 @@ class StartupTest : public QObject {
     void neighbourBoxes() {
         WindowHarness h;
         TForm1& form = h.start();
-        CFG& page = form.store().page();
-        page.Memory = {lineOf("UM"), lineOf("DOIS"), lineOf("TRES"), lineOf("QUATRO"),
+        Page& page = form.store().page();
+        page.lines = {lineOf("UM"), lineOf("DOIS"), lineOf("TRES"), lineOf("QUATRO"),
                        lineOf("CINCO")};
-        page.num_linhas = 5;
+        page.lineCount = 5;
         const int editTop = form.GroupBox4->mapTo(&form, QPoint(0, 0)).y();
-        form.store().SetMemoryEdit(2);
+        form.store().setEditLine(2);
         form.geraTela();
         QCOMPARE(form.gbxPrior2->title(), QStringLiteral("  Linha 1  "));
         QCOMPARE(form.gbxPrior1->title(), QStringLiteral("  Linha 2  "));
@@ -269,7 +269,7 @@ class StartupTest : public QObject {
         QCOMPARE(form.statusText(5), QStringLiteral("Total: 36 caracteres"));
 
         // The last line: nothing below; the edited line keeps its place.
-        form.store().SetMemoryEdit(4);
+        form.store().setEditLine(4);
         form.geraTela();
         QVERIFY(form.gbxPrior2->isVisible() && form.gbxPrior1->isVisible());
         QVERIFY(form.gbxNext1->isHidden() && form.gbxNext2->isHidden());
@@ -280,10 +280,10 @@ class StartupTest : public QObject {
     void enterThroughTheWindow() {
         WindowHarness h;
         TForm1& form = h.start();
-        form.store().page().index_caracter = 6; // after "ARDE"
+        form.store().page().cursorByte = 6; // after "ARDE"
         editor::enterKey(form.store());
         form.geraTela();
-        QCOMPARE(form.store().page().Memory,
+        QCOMPARE(form.store().page().lines,
                  (std::vector<LineStream>{lineOf("ARDE"), lineOf("NCORE ")}));
         QCOMPARE(form.statusText(4), QStringLiteral("Linha 2 de 2"));
         QCOMPARE(form.gbxPrior1->title(), QStringLiteral("  Linha 1  "));
@@ -294,8 +294,8 @@ class StartupTest : public QObject {
     void cursorBlinks() {
         WindowHarness h;
         TForm1& form = h.start();
-        CFG& page = form.store().page();
-        const int column = page.pos_cursor;
+        Page& page = form.store().page();
+        const int column = page.cursorColumn;
         QVERIFY(column >= 0 && column < 64);
         auto bandLit = [&] {
             return form.imgEdit->picture().pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
@@ -322,15 +322,15 @@ class StartupTest : public QObject {
         WindowHarness h;
         TForm1& form = h.start();
         form.grab().save(dir + "/main_window.png");
-        CFG& page = form.store().page();
-        page.Memory = {lineOf("UM"), lineOf("DOIS"),
+        Page& page = form.store().page();
+        page.lines = {lineOf("UM"), lineOf("DOIS"),
                        lineOf("TRES \x01"
                               "ABC",
                               203, 210),
                        lineOf("QUATRO"), lineOf("CINCO")};
-        page.num_linhas = 5;
-        form.store().SetMemoryEdit(2);
-        page.index_caracter = 8;
+        page.lineCount = 5;
+        form.store().setEditLine(2);
+        page.cursorByte = 8;
         form.geraTela();
         form.grab().save(dir + "/main_window_lines.png");
     }

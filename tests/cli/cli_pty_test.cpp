@@ -148,9 +148,9 @@ DryRun parseDryRun(const std::string& out) {
 }
 
 std::string connCfg(const TempDir& dir, int com, std::vector<uint8_t> paineis) {
-    vorelux::TCfgComm cfg;
-    cfg.COM = com;
-    cfg.paineis = std::move(paineis);
+    vorelux::ConnectionSettings cfg;
+    cfg.portNumber = com;
+    cfg.targetPanels = std::move(paineis);
     std::string path = dir.file("conn.cfg");
     writeBytes(path, vorelux::encodeConnCfg(cfg));
     return path;
@@ -278,20 +278,20 @@ struct Pages {
         vorelux::testing::RecordingPrompter prompter;
         vorelux::PageStore store(prompter);
         auto put = [&](int p, const Bytes& content) {
-            auto& cfg = store.control[size_t(p)];
-            cfg.Memory.clear();
+            auto& cfg = store.pages()[size_t(p)];
+            cfg.lines.clear();
             for (size_t i = 0; i < content.size();) {
                 size_t j = i + 1;
                 while (j < content.size() && content[j] != 0xFF) ++j;
-                cfg.Memory.emplace_back(content.begin() + long(i), content.begin() + long(j));
+                cfg.lines.emplace_back(content.begin() + long(i), content.begin() + long(j));
                 i = j;
             }
-            cfg.num_linhas = int32_t(cfg.Memory.size());
+            cfg.lineCount = int32_t(cfg.lines.size());
         };
         put(0, page1);
         put(2, page3);
         std::string path = dir.file("menu.vpg");
-        writeBytes(path, vorelux::encodePageFile(store.control, path));
+        writeBytes(path, vorelux::encodePageFile(store.pages(), path));
         return path;
     }
 };
@@ -325,7 +325,7 @@ TEST_F(CliPty, FailuresExitWithTheirReason) {
     writeBytes(dir.file("blank.vpg"), [] {
         vorelux::testing::RecordingPrompter prompter;
         vorelux::PageStore store(prompter);
-        return vorelux::encodePageFile(store.control, "blank.vpg");
+        return vorelux::encodePageFile(store.pages(), "blank.vpg");
     }());
     struct Case {
         std::vector<std::string> args;
@@ -378,12 +378,12 @@ std::string pageFileWith(const TempDir& dir, const std::string& name, size_t con
                          size_t lines) {
     vorelux::testing::RecordingPrompter prompter;
     vorelux::PageStore store(prompter);
-    auto& memory = store.control[0].Memory;
+    auto& memory = store.pages()[0].lines;
     memory.assign(lines, vorelux::newLine());
     memory[0].resize(3 + content, 'A');
-    store.control[0].num_linhas = int32_t(lines);
+    store.pages()[0].lineCount = int32_t(lines);
     std::string path = dir.file(name);
-    writeBytes(path, vorelux::encodePageFile(store.control, path));
+    writeBytes(path, vorelux::encodePageFile(store.pages(), path));
     return path;
 }
 

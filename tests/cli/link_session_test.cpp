@@ -46,14 +46,14 @@ struct UsbSession : ::testing::Test {
 TEST_F(UsbSession, IdentifiesTheTransmitterAndSendsEachCommandThreeTimes) {
     auto kq = plug();
     ASSERT_EQ(open(), ExitOk) << err.str();
-    EXPECT_EQ(session->cfg().tipo, 1);
+    EXPECT_EQ(session->cfg().transport, Transport::Transmitter);
     EXPECT_EQ(session->sendToTargets(session->link().parameter(ParSwitchOn, 0)), ExitOk);
     auto writes = kq->writes();
     ASSERT_EQ(writes.size(), 7u);
     EXPECT_EQ(head(writes[0], 2), (Report{0, KqCmdIdentity}));
     for (size_t i = 1; i < 7; ++i) {
         PanelId panel = i <= 3 ? 4 : 9;
-        auto expected = kqParamReport(session->cfg().serial_KQ, ParSwitchOn, panel, 0);
+        auto expected = kqParamReport(session->cfg().transmitterIdentity, ParSwitchOn, panel, 0);
         EXPECT_EQ(head(writes[i], 10), Report(expected.begin(), expected.end())) << i;
         EXPECT_EQ(writes[i][5], 0x41) << "the configuration byte";
         EXPECT_EQ(writes[i].size(), 65u) << "a whole output report";

@@ -76,7 +76,7 @@ TEST(ClockSequence, ParsesMoments) {
 }
 
 struct SequenceSending : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
@@ -87,7 +87,7 @@ struct SequenceSending : ::testing::Test {
     PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
     SequenceSending() {
         catalog.add(3, "/dev/ttyS2");
-        cfg.COM = 3;
+        cfg.portNumber = 3;
     }
     std::vector<int> bytes() const {
         std::vector<int> out;

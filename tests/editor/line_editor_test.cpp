@@ -30,11 +30,11 @@ struct EraseFixture : ::testing::Test {
     PageStore store{prompter};
 
     void edit(const std::string& content, int cursor) {
-        CFG& cfg = store.page();
-        cfg.Memory = {lineOf(content), lineOf("next")};
-        cfg.num_linhas = 2;
-        store.SetMemoryEdit(0);
-        cfg.index_caracter = cursor;
+        Page& cfg = store.page();
+        cfg.lines = {lineOf(content), lineOf("next")};
+        cfg.lineCount = 2;
+        store.setEditLine(0);
+        cfg.cursorByte = cursor;
     }
 };
 
@@ -50,9 +50,9 @@ TEST_P(EraseTest, DeleteTakesOneElementAndLeavesTheHeader) {
     edit(c.content, c.cursor);
     bool joinArmed = true;
     ASSERT_TRUE(deleteKey(store, joinArmed));
-    EXPECT_EQ(store.page().Memory[0], lineOf(c.after));
-    EXPECT_EQ(store.page().Memory[1], lineOf("next"));
-    EXPECT_EQ(store.page().index_caracter, c.cursorAfter);
+    EXPECT_EQ(store.page().lines[0], lineOf(c.after));
+    EXPECT_EQ(store.page().lines[1], lineOf("next"));
+    EXPECT_EQ(store.page().cursorByte, c.cursorAfter);
     EXPECT_FALSE(joinArmed);
 }
 
@@ -68,6 +68,6 @@ TEST_F(EraseFixture, BackspaceTakesALoneEscapeAlone) {
     edit("AB\x1f", 5);
     bool joinArmed = true;
     ASSERT_TRUE(backspaceKey(store, joinArmed));
-    EXPECT_EQ(store.page().Memory[0], lineOf("AB"));
-    EXPECT_EQ(store.page().index_caracter, 4);
+    EXPECT_EQ(store.page().lines[0], lineOf("AB"));
+    EXPECT_EQ(store.page().cursorByte, 4);
 }

@@ -31,13 +31,13 @@ struct LinesFixture : ::testing::Test {
     // Puts these lines on the current page and edits line `edit` with the
     // cursor at byte index `cursor`.
     void setPage(std::vector<LineStream> lines, int edit, int cursor) {
-        CFG& cfg = store.page();
-        cfg.Memory = std::move(lines);
-        cfg.num_linhas = int(cfg.Memory.size());
-        store.SetMemoryEdit(edit);
-        cfg.index_caracter = cursor;
+        Page& cfg = store.page();
+        cfg.lines = std::move(lines);
+        cfg.lineCount = int(cfg.lines.size());
+        store.setEditLine(edit);
+        cfg.cursorByte = cursor;
     }
-    std::vector<LineStream> lines() const { return store.page().Memory; }
+    std::vector<LineStream> lines() const { return store.page().lines; }
 };
 
 struct EnterCase {
@@ -56,12 +56,12 @@ TEST_P(EnterTest, SplitsOrAddsAndMovesToTheNewLineStart) {
     setPage({lineOf(c.text, 196, 200)}, 0, c.cursor);
     enterKey(store);
     EXPECT_EQ(lines(), c.expected);
-    EXPECT_EQ(store.page().num_linhas, 2);
-    EXPECT_EQ(store.page().index_linha, 1);
-    EXPECT_EQ(store.EditLineIndex(), 1);
-    EXPECT_EQ(store.page().index_caracter, 2);
-    EXPECT_EQ(store.page().pos_ini, 2);
-    EXPECT_FALSE(store.Modified) << "a split is not a change that asks to be saved";
+    EXPECT_EQ(store.page().lineCount, 2);
+    EXPECT_EQ(store.page().lineIndex, 1);
+    EXPECT_EQ(store.editLineIndex(), 1);
+    EXPECT_EQ(store.page().cursorByte, 2);
+    EXPECT_EQ(store.page().windowStart, 2);
+    EXPECT_FALSE(store.isModified()) << "a split is not a change that asks to be saved";
 }
 
 // The upper line keeps its effects (5 in, 9 out); the new line always gets effect 1 both ways.
@@ -84,8 +84,8 @@ TEST_F(LinesFixture, EnterInsertsBetweenExistingLines) {
     enterKey(store);
     EXPECT_EQ(lines(),
               (std::vector<LineStream>{lineOf("one"), lineOf("t"), lineOf("wo"), lineOf("three")}));
-    EXPECT_EQ(store.page().index_linha, 2);
-    EXPECT_EQ(store.EditLine(), lineOf("wo"));
+    EXPECT_EQ(store.page().lineIndex, 2);
+    EXPECT_EQ(store.editLine(), lineOf("wo"));
 }
 
 TEST_F(LinesFixture, SplitIgnoresThePageBudget) {
@@ -99,24 +99,24 @@ TEST_F(LinesFixture, SplitIgnoresThePageBudget) {
 TEST_F(LinesFixture, JoinKeepsTheUpperHeaderAndDropsTheLowerOne) {
     setPage({lineOf("AB", 196, 197), lineOf("CD", 200, 201), lineOf("EF")}, 0, 4);
     const int before = pageByteTotal(store.page());
-    ASSERT_TRUE(junta_linhas(store, 0));
+    ASSERT_TRUE(joinWithNextLine(store, 0));
     EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("ABCD", 196, 197), lineOf("EF")}));
-    EXPECT_EQ(store.page().num_linhas, 2);
-    EXPECT_EQ(store.EditLineIndex(), 0);
-    EXPECT_EQ(store.page().index_caracter, 4) << "the cursor stays at the join point";
+    EXPECT_EQ(store.page().lineCount, 2);
+    EXPECT_EQ(store.editLineIndex(), 0);
+    EXPECT_EQ(store.page().cursorByte, 4) << "the cursor stays at the join point";
     EXPECT_EQ(pageByteTotal(store.page()), before - 3);
     EXPECT_GE(redraws, 1);
 }
 
 TEST_F(LinesFixture, JoinOfAnEmptyLowerLineOnlyRemovesIt) {
     setPage({lineOf("AB"), lineOf("")}, 0, 4);
-    ASSERT_TRUE(junta_linhas(store, 0));
+    ASSERT_TRUE(joinWithNextLine(store, 0));
     EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("AB")}));
 }
 
 TEST_F(LinesFixture, JoinWithoutALowerLineChangesNothing) {
     setPage({lineOf("AB"), lineOf("CD")}, 1, 4);
-    EXPECT_FALSE(junta_linhas(store, 1));
+    EXPECT_FALSE(joinWithNextLine(store, 1));
     EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("AB"), lineOf("CD")}));
     EXPECT_TRUE(prompter.prompts.empty()) << "never turns into the clear-page question";
 }
@@ -125,9 +125,9 @@ TEST_F(LinesFixture, SplitThenJoinGivesTheLineBack) {
     const LineStream original = lineOf("HELLO\x01WORLD\x1f\x02!", 210, 220);
     setPage({original}, 0, 8);
     enterKey(store);
-    store.page().index_linha = 0;
-    store.SetMemoryEdit(0);
-    store.page().index_caracter = int(store.EditLine().size()) - 1;
-    ASSERT_TRUE(junta_linhas(store, 0));
+    store.page().lineIndex = 0;
+    store.setEditLine(0);
+    store.page().cursorByte = int(store.editLine().size()) - 1;
+    ASSERT_TRUE(joinWithNextLine(store, 0));
     EXPECT_EQ(lines(), (std::vector<LineStream>{original}));
 }

@@ -28,12 +28,12 @@ struct ViewTest : ::testing::Test {
     PageStore store{prompter};
 
     void setPage(int lineCount, int edit) {
-        CFG& cfg = store.page();
-        cfg.Memory.clear();
+        Page& cfg = store.page();
+        cfg.lines.clear();
         for (int i = 0; i < lineCount; ++i)
-            cfg.Memory.push_back(lineOf("L" + std::to_string(i + 1)));
-        cfg.num_linhas = lineCount;
-        store.SetMemoryEdit(edit);
+            cfg.lines.push_back(lineOf("L" + std::to_string(i + 1)));
+        cfg.lineCount = lineCount;
+        store.setEditLine(edit);
     }
 };
 
@@ -79,11 +79,11 @@ TEST_F(ViewTest, ThirdLineOfFiveNamesEveryNeighbour) {
 }
 
 TEST_F(ViewTest, StatusShowsPageLineAndTheWholePageTotal) {
-    store.CurrentPage = 3;
+    store.setCurrentPage(3);
     setPage(4, 0);
-    store.page().Memory[2] = lineOf("a longer line");
+    store.page().lines[2] = lineOf("a longer line");
     for (int edit = 0; edit < 4; ++edit) {
-        store.SetMemoryEdit(edit);
+        store.setEditLine(edit);
         const NeighbourView v = neighbourView(store, edit);
         EXPECT_EQ(v.statusPage, "Pagina 4");
         EXPECT_EQ(v.statusTotal, "Total: 31 caracteres"); // 5 + 5 + 16 + 5
@@ -96,9 +96,9 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
         int entry, exit;
     } cases[] = {{192, 192, 0, 0}, {196, 252, 4, 60}, {191, 253, -1, -1}, {0, 200, -1, 8}};
     for (const auto& c : cases) {
-        store.page().Memory = {lineOf("X", c.in, c.out)};
-        store.page().num_linhas = 1;
-        store.SetMemoryEdit(0);
+        store.page().lines = {lineOf("X", c.in, c.out)};
+        store.page().lineCount = 1;
+        store.setEditLine(0);
         const NeighbourView v = neighbourView(store, 0);
         EXPECT_EQ(v.entryEffectIndex, c.entry);
         EXPECT_EQ(v.exitEffectIndex, c.exit);
@@ -106,11 +106,11 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
 }
 
 TEST_F(ViewTest, CaretFollowsTheCursorByteIndex) {
-    store.page().Memory = {lineOf("A\x1f\x05"
+    store.page().lines = {lineOf("A\x1f\x05"
                                   "B")};
-    store.SetMemoryEdit(0);
+    store.setEditLine(0);
     for (int cursor : {2, 3, 5, 6}) {
-        store.page().index_caracter = cursor;
+        store.page().cursorByte = cursor;
         EXPECT_EQ(neighbourView(store, 0).editCaret, cursor - 2);
     }
     EXPECT_EQ(neighbourView(store, 0).edit.text, (std::u16string{0x241, 0x21F, 0x21E, 0x242}));

@@ -10,12 +10,12 @@ using namespace vorelux;
 using vorelux::testing::RecordingPrompter;
 
 TEST(ConnCfg, EncodesHeaderAndTargetList) {
-    TCfgComm cfg;
-    cfg.tipo = 1;
-    cfg.COM = 300; // stored as its low 8 bits
-    cfg.setPag = 2;
-    cfg.AvisoVerao = 0x11;
-    cfg.paineis = {0, 3, 7};
+    ConnectionSettings cfg;
+    cfg.transport = Transport::Transmitter;
+    cfg.portNumber = 300; // stored as its low 8 bits
+    cfg.displayPageSelector = 2;
+    cfg.daylightSaving = 0x11;
+    cfg.targetPanels = {0, 3, 7};
     auto bytes = encodeConnCfg(cfg);
     std::vector<uint8_t> expected(16, 0);
     expected[0] = 1;
@@ -24,7 +24,7 @@ TEST(ConnCfg, EncodesHeaderAndTargetList) {
     expected[3] = 0x11;
     expected.insert(expected.end(), {0, 3, 7});
     EXPECT_EQ(bytes, expected);
-    EXPECT_EQ(encodeConnCfg(TCfgComm{}), std::vector<uint8_t>(16, 0));
+    EXPECT_EQ(encodeConnCfg(ConnectionSettings{}), std::vector<uint8_t>(16, 0));
 }
 
 TEST(ConnCfg, ReadingKeepsTheLinkModeAndTakesTheRest) {
@@ -35,13 +35,13 @@ TEST(ConnCfg, ReadingKeepsTheLinkModeAndTakesTheRest) {
     file[3] = 0x10;
     writeBytes(dir.file("conn.cfg"), file);
     RecordingPrompter prompter;
-    TCfgComm cfg;
-    cfg.paineis = {9};
+    ConnectionSettings cfg;
+    cfg.targetPanels = {9};
     readConnCfg(dir.file("conn.cfg"), cfg, prompter);
-    EXPECT_EQ(cfg.tipo, 0);
-    EXPECT_EQ(cfg.COM, 12);
-    EXPECT_EQ(cfg.AvisoVerao, 0x10);
-    EXPECT_TRUE(cfg.paineis.empty());
+    EXPECT_EQ(cfg.transport, Transport::Serial);
+    EXPECT_EQ(cfg.portNumber, 12);
+    EXPECT_EQ(cfg.daylightSaving, 0x10);
+    EXPECT_TRUE(cfg.targetPanels.empty());
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -51,11 +51,11 @@ TEST(ConnCfg, MissingOrDamagedFileAsksAndIsWrittenAnew) {
         if (present) writeBytes(dir.file("conn.cfg"), {0, 5, 1}); // shorter than its header
         RecordingPrompter prompter;
         prompter.answers = {ButtonNo};
-        TCfgComm cfg;
-        cfg.COM = 4;
+        ConnectionSettings cfg;
+        cfg.portNumber = 4;
         readConnCfg(dir.file("conn.cfg"), cfg, prompter);
         EXPECT_EQ(prompter.prompts, std::vector<unsigned>{10});
-        EXPECT_EQ(cfg.COM, 4);
+        EXPECT_EQ(cfg.portNumber, 4);
         auto written = readBytes(dir.file("conn.cfg"));
         ASSERT_EQ(written.size(), 16u);
         EXPECT_EQ(written[1], 4);

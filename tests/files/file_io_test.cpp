@@ -84,14 +84,14 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFileOrTooLarge) {
 TEST(ReadWholeFile, OpeningADeviceAsPageFileKeepsThePages) {
     RecordingPrompter prompter;
     PageStore store(prompter);
-    store.EditLine().push_back('Z');
-    store.Modified = true;
+    store.editLine().push_back('Z');
+    store.setModified(true);
     std::string error;
-    EXPECT_FALSE(LoadLinha(store, "/dev/zero", 255, error));
+    EXPECT_FALSE(loadPageFile(store, "/dev/zero", 255, error));
     EXPECT_EQ(error,
               "Não foi possível abrir \"zero\" (não é um arquivo comum). Nada foi alterado.");
-    EXPECT_EQ(store.EditLine().back(), 'Z');
-    EXPECT_TRUE(store.Modified);
+    EXPECT_EQ(store.editLine().back(), 'Z');
+    EXPECT_TRUE(store.isModified());
 }
 
 TEST(ReadWholeFile, SettingsThatAreNoFileAreNeitherReadNorReplaced) {
@@ -99,8 +99,8 @@ TEST(ReadWholeFile, SettingsThatAreNoFileAreNeitherReadNorReplaced) {
     const std::string fifo = dir.file("conn.cfg");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     RecordingPrompter prompter;
-    TCfgComm cfg;
-    cfg.COM = 4;
+    ConnectionSettings cfg;
+    cfg.portNumber = 4;
     readConnCfg(fifo, cfg, prompter);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{10});
     ASSERT_EQ(prompter.messages.size(), 1u);

@@ -16,7 +16,7 @@ struct PageFileTest : ::testing::Test {
     TempDir dir;
 
     void typeStartupLine() {
-        for (char c : std::string("ARDENCORE ")) store.EditLine().push_back(uint8_t(c));
+        for (char c : std::string("ARDENCORE ")) store.editLine().push_back(uint8_t(c));
     }
 };
 
@@ -24,9 +24,9 @@ struct PageFileTest : ::testing::Test {
 
 TEST_F(PageFileTest, StartupStateSavesAsThe272ByteFile) {
     typeStartupLine();
-    store.Modified = true;
+    store.setModified(true);
     std::string error;
-    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error)) << error;
+    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error)) << error;
     auto bytes = readBytes(dir.file("a.vpg"));
     ASSERT_EQ(bytes.size(), 272u);
     const std::vector<uint8_t> header{'.', 'v', 'p', ' ', 'v', '1', 0, 0,
@@ -38,7 +38,7 @@ TEST_F(PageFileTest, StartupStateSavesAsThe272ByteFile) {
     EXPECT_EQ(bytes[48], 'M');
     EXPECT_EQ(bytes[48 + 2], 1); // page index
     EXPECT_EQ(bytes[48 + 9], 3);
-    EXPECT_FALSE(store.Modified);
+    EXPECT_FALSE(store.isModified());
 }
 
 TEST_F(PageFileTest, BlocksArePaddedToSixteen) {
@@ -47,47 +47,47 @@ TEST_F(PageFileTest, BlocksArePaddedToSixteen) {
         size_t blockSize;
     } cases[] = {{32, 16 + 32}, {33, 16 + 48}, {3, 16 + 16}};
     for (const auto& c : cases) {
-        store.EditLine().resize(c.lineBytes, 'x');
-        auto bytes = encodePageFile(store.control, "p.vpg", 255);
+        store.editLine().resize(c.lineBytes, 'x');
+        auto bytes = encodePageFile(store.pages(), "p.vpg", 255);
         EXPECT_EQ(bytes.size(), 16 + c.blockSize + 7 * 32) << c.lineBytes;
-        store.EditLine() = newLine();
+        store.editLine() = newLine();
     }
 }
 
 TEST_F(PageFileTest, OpenAndSaveAgainWritesIdenticalBytes) {
     typeStartupLine();
-    store.nova_linha(0, 1);
-    store.control[0].Memory[1] = {0xFF, 200, 252, 0, 'X', 31, 60, 8};
-    store.control[5].Memory[0] = {0xFF, 195, 192, 'Z'};
+    store.insertLine(0, 1);
+    store.pages()[0].lines[1] = {0xFF, 200, 252, 0, 'X', 31, 60, 8};
+    store.pages()[5].lines[0] = {0xFF, 195, 192, 'Z'};
     std::string error;
-    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
     RecordingPrompter otherPrompter;
     PageStore other{otherPrompter};
-    ASSERT_TRUE(LoadLinha(other, dir.file("a.vpg"), 255, error)) << error;
-    EXPECT_EQ(other.control[0].Memory, store.control[0].Memory);
-    EXPECT_EQ(other.control[5].Memory, store.control[5].Memory);
-    ASSERT_TRUE(salvarLinha(other, dir.file("b.vpg"), 255, error));
+    ASSERT_TRUE(loadPageFile(other, dir.file("a.vpg"), 255, error)) << error;
+    EXPECT_EQ(other.pages()[0].lines, store.pages()[0].lines);
+    EXPECT_EQ(other.pages()[5].lines, store.pages()[5].lines);
+    ASSERT_TRUE(savePageFile(other, dir.file("b.vpg"), 255, error));
     EXPECT_EQ(readBytes(dir.file("a.vpg")), readBytes(dir.file("b.vpg")));
 }
 
 TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
     std::string error;
-    store.control[2].Memory[0].push_back('Q');
-    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
-    store.CurrentPage = 2;
-    store.SetMemoryEdit(0);
-    store.Modified = true;
-    ASSERT_TRUE(LoadLinha(store, dir.file("a.vpg"), 255, error));
-    EXPECT_EQ(store.CurrentPage, 0);
-    EXPECT_FALSE(store.Modified);
-    EXPECT_EQ(store.page().index_caracter, 2);
-    EXPECT_EQ(store.control[2].Memory[0].back(), 'Q');
+    store.pages()[2].lines[0].push_back('Q');
+    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    store.setCurrentPage(2);
+    store.setEditLine(0);
+    store.setModified(true);
+    ASSERT_TRUE(loadPageFile(store, dir.file("a.vpg"), 255, error));
+    EXPECT_EQ(store.currentPage(), 0);
+    EXPECT_FALSE(store.isModified());
+    EXPECT_EQ(store.page().cursorByte, 2);
+    EXPECT_EQ(store.pages()[2].lines[0].back(), 'Q');
 }
 
 TEST_F(PageFileTest, DamagedFilesChangeNothing) {
     typeStartupLine();
     std::string error;
-    ASSERT_TRUE(salvarLinha(store, dir.file("good.vpg"), 255, error));
+    ASSERT_TRUE(savePageFile(store, dir.file("good.vpg"), 255, error));
     const auto good = readBytes(dir.file("good.vpg"));
 
     auto truncated = good;
@@ -104,20 +104,20 @@ TEST_F(PageFileTest, DamagedFilesChangeNothing) {
         {"truncated", truncated}, {"overlong", overlong}, {"nomarker", noMarker},
         {"empty", emptyBlock},    {"effect", badEffect},  {"tiny", {1, 2, 3}}};
 
-    store.control[1].Memory[0].push_back('K');
-    store.Modified = true;
-    const auto before = store.control;
+    store.pages()[1].lines[0].push_back('K');
+    store.setModified(true);
+    const auto before = store.pages();
     for (const auto& [name, bytes] : cases) {
         writeBytes(dir.file(name), bytes);
         error.clear();
-        EXPECT_FALSE(LoadLinha(store, dir.file(name), 255, error)) << name;
+        EXPECT_FALSE(loadPageFile(store, dir.file(name), 255, error)) << name;
         EXPECT_NE(error.find(name), std::string::npos) << error;
         EXPECT_NE(error.find("Nada foi alterado"), std::string::npos) << error;
-        for (int p = 0; p < PageCount; ++p) EXPECT_EQ(store.control[p].Memory, before[p].Memory);
-        EXPECT_TRUE(store.Modified);
+        for (int p = 0; p < PageCount; ++p) EXPECT_EQ(store.pages()[p].lines, before[p].lines);
+        EXPECT_TRUE(store.isModified());
     }
-    EXPECT_FALSE(LoadLinha(store, dir.file("missing.vpg"), 255, error));
-    EXPECT_FALSE(LoadLinha(store, dir.path.string(), 255, error)); // a folder
+    EXPECT_FALSE(loadPageFile(store, dir.file("missing.vpg"), 255, error));
+    EXPECT_FALSE(loadPageFile(store, dir.path.string(), 255, error)); // a folder
 }
 
 TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
@@ -137,12 +137,12 @@ TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);
         PageStore source(prompter);
-        auto& memory = source.control[2].Memory;
+        auto& memory = source.pages()[2].lines;
         memory.assign(1 + c.emptyLines, newLine());
         memory[0].resize(3 + c.content, 'W');
-        writeBytes(dir.file("budget.vpg"), encodePageFile(source.control, "budget.vpg"));
+        writeBytes(dir.file("budget.vpg"), encodePageFile(source.pages(), "budget.vpg"));
         std::string error;
-        EXPECT_EQ(LoadLinha(store, dir.file("budget.vpg"), 255, error), c.readable) << error;
+        EXPECT_EQ(loadPageFile(store, dir.file("budget.vpg"), 255, error), c.readable) << error;
         if (!c.readable) {
             EXPECT_EQ(error, "Não foi possível abrir \"budget.vpg\": o arquivo está danificado "
                              "(a página 3 tem " +
@@ -155,25 +155,25 @@ TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
 
 TEST_F(PageFileTest, APageTooLongForItsBlockLengthIsNotSaved) {
     std::string error;
-    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
     const auto previous = readBytes(dir.file("a.vpg"));
-    store.control[4].Memory.assign(21846, newLine()); // 65,538 bytes of empty lines
-    store.Modified = true;
-    EXPECT_FALSE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    store.pages()[4].lines.assign(21846, newLine()); // 65,538 bytes of empty lines
+    store.setModified(true);
+    EXPECT_FALSE(savePageFile(store, dir.file("a.vpg"), 255, error));
     EXPECT_NE(error.find("a página 5 tem linhas demais (65538 bytes"), std::string::npos) << error;
-    EXPECT_TRUE(store.Modified);
+    EXPECT_TRUE(store.isModified());
     EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
 }
 
 TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
     std::string error;
-    ASSERT_TRUE(salvarLinha(store, dir.file("a.vpg"), 255, error));
+    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
     const auto previous = readBytes(dir.file("a.vpg"));
-    store.EditLine().push_back('N');
-    store.Modified = true;
-    EXPECT_FALSE(salvarLinha(store, dir.file("no/such/folder/a.vpg"), 255, error));
+    store.editLine().push_back('N');
+    store.setModified(true);
+    EXPECT_FALSE(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(store.Modified);
+    EXPECT_TRUE(store.isModified());
     EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
 }
 

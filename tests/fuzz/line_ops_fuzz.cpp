@@ -32,7 +32,7 @@ using namespace vorelux;
 class ScriptedPrompts : public Prompter {
   public:
     int clearAnswer = ButtonNo;
-    int Mensagem(unsigned msg, int) override { return msg == 2 ? clearAnswer : ButtonOk; }
+    int showPrompt(unsigned msg) override { return msg == 2 ? clearAnswer : ButtonOk; }
     void message(const std::string&) override {}
 };
 
@@ -79,15 +79,15 @@ std::vector<LineStream> pageLines(const uint8_t* bytes, size_t n, size_t filler,
     return lines;
 }
 
-int contentBytes(const CFG& page) {
-    return pageByteTotal(page) - HeaderSize * int(page.Memory.size());
+int contentBytes(const Page& page) {
+    return pageByteTotal(page) - HeaderSize * int(page.lines.size());
 }
 
 void checkPages(const PageStore& store, bool wholePairs) {
-    check(store.CurrentPage < PageCount);
-    for (const CFG& page : store.control) {
-        check(!page.Memory.empty() && page.num_linhas == int32_t(page.Memory.size()));
-        for (const LineStream& line : page.Memory) {
+    check(store.currentPage() < PageCount);
+    for (const Page& page : store.pages()) {
+        check(!page.lines.empty() && page.lineCount == int32_t(page.lines.size()));
+        for (const LineStream& line : page.lines) {
             check(line.size() >= size_t(HeaderSize) && line[0] == LineStart);
             check(isEffectByte(line[1]) && isEffectByte(line[2]));
             for (size_t i = HeaderSize; i < line.size(); ++i) {
@@ -99,12 +99,12 @@ void checkPages(const PageStore& store, bool wholePairs) {
             }
         }
     }
-    const CFG& cfg = store.page();
-    check(cfg.index_linha >= 0 && cfg.index_linha < cfg.num_linhas);
-    check(cfg.index_linha == store.EditLineIndex());
-    const LineStream& line = store.EditLine();
-    check(cfg.index_caracter >= 2 && cfg.index_caracter < int32_t(line.size()));
-    if (wholePairs) check(!isDrawingEscapeAt(line, size_t(cfg.index_caracter)));
+    const Page& cfg = store.page();
+    check(cfg.lineIndex >= 0 && cfg.lineIndex < cfg.lineCount);
+    check(cfg.lineIndex == store.editLineIndex());
+    const LineStream& line = store.editLine();
+    check(cfg.cursorByte >= 2 && cfg.cursorByte < int32_t(line.size()));
+    if (wholePairs) check(!isDrawingEscapeAt(line, size_t(cfg.cursorByte)));
 }
 
 // The window's state around the editor calls.
@@ -112,16 +112,16 @@ struct Window {
     PageStore& store;
     ScriptedPrompts& prompter;
     EditCanvas& canvas;
-    bool JoinArmed = true;
-    int32_t DrawingCycle = -1;
+    bool joinArmed = true;
+    int32_t drawingCycle = -1;
 };
 
 // One step. Returns false when it was an insertion the page budget refused;
 // sets redraw when the window redraws after it (a canvas click does not).
 bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
     PageStore& store = w.store;
-    CFG& cfg = store.page();
-    const int32_t line = cfg.index_linha;
+    Page& cfg = store.page();
+    const int32_t line = cfg.lineIndex;
     const int offset = int(arg % 5) - 2;
     redraw = true;
     switch (what % 26) {
@@ -144,19 +144,19 @@ bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
                editor::insertAfterCursor(store, InsertCodeTable[size_t(DrawingCount + row)]);
     }
     case 5: // Ctrl+Up / Ctrl+Down
-        editor::drawingCycleStep(store, w.DrawingCycle, arg & 1 ? 1 : -1);
+        editor::drawingCycleStep(store, w.drawingCycle, arg & 1 ? 1 : -1);
         break;
     case 6: // Ctrl released
-        w.DrawingCycle = -1;
+        w.drawingCycle = -1;
         break;
     case 7:
-        editor::backspaceKey(store, w.JoinArmed);
+        editor::backspaceKey(store, w.joinArmed);
         break;
     case 8:
-        editor::deleteKey(store, w.JoinArmed);
+        editor::deleteKey(store, w.joinArmed);
         break;
     case 9: // Backspace or Delete released
-        w.JoinArmed = true;
+        w.joinArmed = true;
         break;
     case 10:
         editor::enterKey(store);
@@ -187,32 +187,32 @@ bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
         break;
     case 19: { // a click on the edit canvas, as the window places the cursor
         redraw = false;
-        const int k = editor::hitTestColumn(cfg.array_pos_cursor, arg % (PanelColumns + 2));
+        const int k = editor::hitTestColumn(cfg.columnMap, arg % (PanelColumns + 2));
         if (k < 0) break;
-        const int32_t last = int32_t(store.EditLine().size()) - 1;
-        cfg.index_caracter = std::min(cfg.pos_ini + k, last);
+        const int32_t last = int32_t(store.editLine().size()) - 1;
+        cfg.cursorByte = std::min(cfg.windowStart + k, last);
         break;
     }
     case 20: // the effect lists
         editor::setLineEffect(store, 1 + (arg & 1), (arg >> 1) % EffectCount);
         break;
     case 21: // a page tab
-        store.CurrentPage = uint8_t(arg % PageCount);
-        store.SetMemoryEdit(0);
+        store.setCurrentPage(uint8_t(arg % PageCount));
+        store.setEditLine(0);
         break;
     case 22: // Shift+Delete deletes the edit line
-        store.excluir_linha(line);
+        store.deleteLine(line);
         break;
     case 23: // Ctrl+Caps+Delete clears the page
-        if (w.prompter.Mensagem(2, -1) == ButtonYes) store.ClearPage();
+        if (w.prompter.ask(Prompt::ClearPage) == ButtonYes) store.clearPage();
         break;
     case 24: // a join, as its callers make it: the upper line edited, cursor at its end
-        store.SetMemoryEdit(arg % (cfg.num_linhas + 1));
-        cfg.index_caracter = int32_t(store.EditLine().size()) - 1;
-        editor::junta_linhas(store, cfg.index_linha);
+        store.setEditLine(arg % (cfg.lineCount + 1));
+        cfg.cursorByte = int32_t(store.editLine().size()) - 1;
+        editor::joinWithNextLine(store, cfg.lineIndex);
         break;
     case 25: // a split anywhere (it may cut a drawing pair: raw pages only)
-        if (raw) editor::divide_linhas(store, int32_t(arg) - 8);
+        if (raw) editor::splitLine(store, int32_t(arg) - 8);
         break;
     }
     return true;
@@ -237,8 +237,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);
     store.replaceAllPages(pages);
-    store.CurrentPage = uint8_t(pageNumber);
-    store.SetMemoryEdit(0);
+    store.setCurrentPage(uint8_t(pageNumber));
+    store.setEditLine(0);
     canvas.hooks.AtualizaDemaisLinhas = [&](int32_t index_linha) {
         const editor::NeighbourView view = editor::neighbourView(store, index_linha);
         check(view.edit.visible && view.editCaret >= 0);
@@ -251,9 +251,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Each step is two bytes; a longer input is cut (every step redraws).
     const size_t end = std::min(size, 5 + n + 2 * 300);
     for (size_t i = 5 + n; i + 1 < end; i += 2) {
-        const int startPage = store.CurrentPage;
-        const std::array<CFG, PageCount> before = store.control;
-        const int32_t cursorBefore = store.page().index_caracter;
+        const int startPage = store.currentPage();
+        const std::array<Page, PageCount> before = store.pages();
+        const int32_t cursorBefore = store.page().cursorByte;
 
         bool redraw = true;
         const bool accepted = step(window, data[i], data[i + 1], raw, redraw);
@@ -261,18 +261,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (redraw) canvas.geraTela(store);
         checkPages(store, !raw);
 
-        const CFG& was = before[size_t(startPage)];
-        const CFG& now = store.control[size_t(startPage)];
-        if (!accepted) check(now.Memory == was.Memory && now.index_caracter == cursorBefore);
+        const Page& was = before[size_t(startPage)];
+        const Page& now = store.pages()[size_t(startPage)];
+        if (!accepted) check(now.lines == was.lines && now.cursorByte == cursorBefore);
         if (contentBytes(now) > contentBytes(was)) check(pageByteTotal(now) < PageByteLimit);
         for (int p = 0; p < PageCount; ++p)
-            if (p != startPage) check(store.control[size_t(p)].Memory == before[size_t(p)].Memory);
+            if (p != startPage) check(store.pages()[size_t(p)].lines == before[size_t(p)].lines);
         if (redraw) {
             // The cursor was placed in the window: its offset has a column.
-            const CFG& cfg = store.page();
-            const size_t offset = size_t(cfg.index_caracter - cfg.pos_ini);
-            check(cfg.index_caracter >= cfg.pos_ini && offset < cfg.array_pos_cursor.size());
-            check(cfg.pos_cursor >= 0 && cfg.pos_cursor <= PanelColumns);
+            const Page& cfg = store.page();
+            const size_t offset = size_t(cfg.cursorByte - cfg.windowStart);
+            check(cfg.cursorByte >= cfg.windowStart && offset < cfg.columnMap.size());
+            check(cfg.cursorColumn >= 0 && cfg.cursorColumn <= PanelColumns);
         }
     }
     return 0;

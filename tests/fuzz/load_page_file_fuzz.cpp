@@ -7,7 +7,7 @@
 namespace {
 class NoPrompts : public vorelux::Prompter {
   public:
-    int Mensagem(unsigned, int) override { return vorelux::ButtonNo; }
+    int showPrompt(unsigned) override { return vorelux::ButtonNo; }
     void message(const std::string&) override {}
 };
 } // namespace
@@ -19,15 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NoPrompts prompter;
     PageStore store(prompter);
     store.replaceAllPages(decoded.pages);
-    for (const auto& page : store.control) {
-        if (page.Memory.empty() || page.num_linhas != int(page.Memory.size())) abort();
-        for (const auto& line : page.Memory)
+    for (const auto& page : store.pages()) {
+        if (page.lines.empty() || page.lineCount != int(page.lines.size())) abort();
+        for (const auto& line : page.lines)
             if (line.size() < 3 || line[0] != 0xFF) abort();
     }
     // Saving what was read and reading it again gives the same pages.
-    const auto again = decodePageFile(encodePageFile(store.control, "x.vpg"));
+    const auto again = decodePageFile(encodePageFile(store.pages(), "x.vpg"));
     if (!again.ok) abort();
     for (int p = 0; p < PageCount; ++p)
-        if (again.pages[size_t(p)] != store.control[size_t(p)].Memory) abort();
+        if (again.pages[size_t(p)] != store.pages()[size_t(p)].lines) abort();
     return 0;
 }

@@ -21,7 +21,7 @@ using namespace vorelux;
 class NoPrompts : public Prompter {
   public:
     std::vector<unsigned> prompts;
-    int Mensagem(unsigned msg, int) override {
+    int showPrompt(unsigned msg) override {
         prompts.push_back(msg);
         return ButtonNo;
     }
@@ -120,16 +120,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::array<std::vector<LineStream>, PageCount> pages;
     pages[size_t(pageNumber)] = before;
     store.replaceAllPages(pages);
-    store.CurrentPage = uint8_t(pageNumber);
+    store.setCurrentPage(uint8_t(pageNumber));
     const int32_t edit = int32_t(editChoice % before.size());
-    store.SetMemoryEdit(edit);
+    store.setEditLine(edit);
     const LineStream& editLine = before[size_t(edit)];
     int32_t cursor = 2 + int32_t(cursorChoice % (editLine.size() - 2));
     // Never between a drawing escape and its code (the editor steps past it).
     if (cursor > 2 && cursor < int32_t(editLine.size()) - 1 && editLine[size_t(cursor)] == 31)
         ++cursor;
-    store.page().index_caracter = cursor;
-    const std::array<CFG, PageCount> otherPages = store.control;
+    store.page().cursorByte = cursor;
+    const std::array<Page, PageCount> otherPages = store.pages();
 
     const editor::PasteResult result = editor::pasteText(store, text);
 
@@ -166,18 +166,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expected.push_back(current);
     expected.insert(expected.end(), before.begin() + edit + 1, before.end());
 
-    const CFG& page = store.page();
-    check(store.CurrentPage == pageNumber);
-    check(page.Memory == expected);
-    check(page.num_linhas == int32_t(expected.size()));
-    check(page.index_linha == edit + lineBreaks && store.EditLineIndex() == page.index_linha);
-    check(page.index_caracter == expectedCursor);
+    const Page& page = store.page();
+    check(store.currentPage() == pageNumber);
+    check(page.lines == expected);
+    check(page.lineCount == int32_t(expected.size()));
+    check(page.lineIndex == edit + lineBreaks && store.editLineIndex() == page.lineIndex);
+    check(page.cursorByte == expectedCursor);
     check(pageByteTotal(page) == total);
     check(result.inserted == inserted && result.lineBreaks == lineBreaks &&
           result.stopped == stopped);
     check(prompter.prompts == (stopped ? std::vector<unsigned>{3} : std::vector<unsigned>{}));
-    check(store.Modified == (inserted > 0));
+    check(store.isModified() == (inserted > 0));
     for (int p = 0; p < PageCount; ++p)
-        if (p != pageNumber) check(store.control[size_t(p)].Memory == otherPages[size_t(p)].Memory);
+        if (p != pageNumber) check(store.pages()[size_t(p)].lines == otherPages[size_t(p)].lines);
     return 0;
 }

@@ -10,7 +10,7 @@
 namespace {
 class NoPrompts : public vorelux::Prompter {
   public:
-    int Mensagem(unsigned, int) override { return vorelux::ButtonNo; }
+    int showPrompt(unsigned) override { return vorelux::ButtonNo; }
     void message(const std::string&) override {}
 };
 } // namespace
@@ -23,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
     NoPrompts prompter;
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     readConnCfg(path, cfg, prompter);
     std::vector<uint8_t> written;
     std::string error;
     if (!readWholeFile(path, written, error, SmallFileSizeLimit) ||
         written.size() < ConnCfgHeaderSize)
         abort();
-    if (size >= ConnCfgHeaderSize && cfg.paineis.size() != size - ConnCfgHeaderSize) abort();
+    if (size >= ConnCfgHeaderSize && cfg.targetPanels.size() != size - ConnCfgHeaderSize) abort();
     return 0;
 }

@@ -24,7 +24,7 @@ namespace {
 using testing::RecordingPrompter;
 
 struct LinkWidgets : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
@@ -92,9 +92,9 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
     EXPECT_EQ(combo->itemText(1), "COM33  (/dev/ttyUSB0)");
     EXPECT_FALSE(group.showsTransmitter());
 
-    cfg.paineis = {0, 3};
+    cfg.targetPanels = {0, 3};
     emit combo->activated(0); // the operator picks COM12
-    EXPECT_EQ(cfg.COM, 12);
+    EXPECT_EQ(cfg.portNumber, 12);
     auto saved = savedCfg();
     ASSERT_EQ(saved.size(), 18u);
     EXPECT_EQ(saved[1], 12);
@@ -109,13 +109,13 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
 TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
     catalog.add(10, "/dev/ttyS9");
     TransportGroup group(link, cfgPath);
-    cfg.COM = 10;
+    cfg.portNumber = 10;
     group.prepareOnOpen();
     EXPECT_EQ(group.portSelector()->currentIndex(), 0);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(savedCfg().empty()); // selecting on opening saves nothing
 
-    cfg.COM = 4;
+    cfg.portNumber = 4;
     group.prepareOnOpen();
     EXPECT_EQ(group.portSelector()->currentIndex(), -1);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{12});
@@ -127,9 +127,9 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     kq.HidCtlDeviceChange();
     EXPECT_TRUE(group.showsTransmitter());
     EXPECT_EQ(group.kqBox()->title(), " Enviar como: ");
-    cfg.tipo = 0;
+    cfg.transport = Transport::Serial;
     group.SpeedButton1Click(); // a refresh with the transmitter attached
-    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_TRUE(group.showsTransmitter());
 
     // A dialog created while the transmitter is attached shows its box at once.
@@ -141,7 +141,7 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     EXPECT_FALSE(group.showsTransmitter());
     EXPECT_FALSE(later.showsTransmitter());
     group.SpeedButton1Click();
-    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_EQ(cfg.transport, Transport::Serial);
 }
 
 } // namespace

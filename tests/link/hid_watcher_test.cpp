@@ -35,7 +35,7 @@ struct ThreadNotingConfigurator : TransmitterConfigurator {
 };
 
 struct Watcher : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
     Transmitter kq{bus, cfg, prompter};
@@ -61,9 +61,9 @@ TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
 
     prompter.answers = {ButtonYes};
     bus.plug("/dev/hidraw8", KqProductString, KqNotConfigured);
-    ASSERT_TRUE(waitFor([&] { return cfg.serial_KQ[7] == KqIdentityStored; }));
-    EXPECT_EQ(cfg.tipo, 1);
-    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    ASSERT_TRUE(waitFor([&] { return cfg.transmitterIdentity[7] == KqIdentityStored; }));
+    EXPECT_EQ(cfg.transport, Transport::Transmitter);
+    EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_EQ(settings.openedOn, QCoreApplication::instance()->thread());
     EXPECT_FALSE(kq.kqNaoConfigurado);
@@ -81,7 +81,7 @@ TEST_F(Watcher, AFailedReadOrARescanNoticesTheRemoval) {
         else
             bus.unplug("/dev/hidraw8");
         ASSERT_TRUE(waitFor([&] { return !kq.attached(); }));
-        EXPECT_EQ(cfg.tipo, 0);
+        EXPECT_EQ(cfg.transport, Transport::Serial);
         ASSERT_FALSE(statusTexts.empty());
         EXPECT_EQ(statusTexts.back(), "[Serial] Porta COM");
         bus.unplug("/dev/hidraw8");
@@ -100,7 +100,7 @@ namespace {
 // The real wiring starts, scans the real bus (no transmitter on a build
 // machine) and shuts down cleanly.
 TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     testing::RecordingPrompter prompter;
     {
         LinkSystem system(cfg, prompter);
@@ -110,7 +110,7 @@ TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
         system.start();
         waitFor([] { return false; }, 100);
         if (!system.transmitter().attached()) {
-            EXPECT_EQ(cfg.tipo, 0);
+            EXPECT_EQ(cfg.transport, Transport::Serial);
             EXPECT_TRUE(texts.empty());
         }
         EXPECT_EQ(&system.link().transmitter(), &system.transmitter());

@@ -19,7 +19,7 @@ struct CountingConfigurator : TransmitterConfigurator {
 };
 
 struct LinkFixture : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
@@ -33,7 +33,7 @@ struct LinkFixture : ::testing::Test {
     LinkFixture() {
         catalog.add(3, "/dev/ttyS2");
         catalog.add(10, "/dev/ttyS9");
-        cfg.COM = 3;
+        cfg.portNumber = 3;
     }
     // Plugs a transmitter in and lets it answer its identity request.
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
@@ -57,7 +57,7 @@ TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
 }
 
 TEST_F(LinkFixture, PortChosenAsCom10OpensCom10) {
-    cfg.COM = 10;
+    cfg.portNumber = 10;
     EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire.front(), (W{W::Open, 0, "/dev/ttyS9"}));
@@ -81,7 +81,7 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
         port.opens = port.bytesWritten = 0;
         port.failOpen = c.failOpen;
         port.failAfterBytes = c.failAfter;
-        cfg.COM = c.com;
+        cfg.portNumber = c.com;
         link.resultadoEnvio = link.ParSend(11, 1, 100);
         EXPECT_EQ(link.resultadoEnvio, c.result);
         EXPECT_FALSE(port.isOpen); // closed in every case
@@ -100,7 +100,7 @@ TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothin
     auto device = bus.plug("/dev/hidraw0", KqProductString);
     device->setAnswersIdentity(false);
     kq.HidCtlDeviceChange();
-    ASSERT_EQ(cfg.tipo, 1);
+    ASSERT_EQ(cfg.transport, Transport::Transmitter);
     size_t writesBefore = device->writeCount(); // the identity request
     link.resultadoEnvio = link.ParSend(255, 0, 0);
     EXPECT_EQ(link.resultadoEnvio, SendKqNoIdentity);
@@ -149,7 +149,7 @@ TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
     attachTransmitter(0x41);
     bus.unplug("/dev/hidraw0");
     kq.HidCtlDeviceChange();
-    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_FALSE(kq.comunica({0, 1, 2}));
     EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
     EXPECT_EQ(port.opens, 1);

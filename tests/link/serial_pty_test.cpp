@@ -52,7 +52,7 @@ constexpr int MissingCom = 201; // registered, but its device does not exist
 
 struct PtySerial : ::testing::Test {
     Pty pty;
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     QtPortCatalog catalog;
     QtSerialPort port;
     WireSleeper sleeper{pty};
@@ -65,7 +65,7 @@ struct PtySerial : ::testing::Test {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
         catalog.registerPort(MissingCom, "/dev/vorelux-no-such-port");
-        cfg.COM = PtyCom;
+        cfg.portNumber = PtyCom;
     }
 };
 
@@ -102,7 +102,7 @@ TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
     for (int n = 255; n >= 1 && !absent; --n)
         if (!findPort(listed, n)) absent = n;
     ASSERT_NE(absent, 0);
-    cfg.COM = absent;
+    cfg.portNumber = absent;
     link.resultadoEnvio = link.ParSend(255, 0, 0);
     EXPECT_EQ(link.resultadoEnvio, SendPortNotListed);
     link.AnalizaResposta();
@@ -123,7 +123,7 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
             ASSERT_TRUE(holder.open(QIODevice::WriteOnly));
         }
         prompter.prompts.clear();
-        cfg.COM = c.com;
+        cfg.portNumber = c.com;
         link.resultadoEnvio = link.ParSend(255, 0, 0);
         EXPECT_EQ(link.resultadoEnvio, SendPortFailed);
         EXPECT_FALSE(link.lastSerialError.empty());

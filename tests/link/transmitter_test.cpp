@@ -29,7 +29,7 @@ struct CountingConfigurator : TransmitterConfigurator {
 };
 
 struct TransmitterFixture : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
     Transmitter kq{bus, cfg, prompter};
@@ -50,7 +50,7 @@ TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
     auto almost = bus.plug("/dev/hidraw1", "TRANSMISSOR-KQ"); // no trailing space
     kq.HidCtlDeviceChange();
     EXPECT_FALSE(kq.attached());
-    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_TRUE(observer.events.empty());
     EXPECT_EQ(bus.opens, 0);
 
@@ -58,7 +58,7 @@ TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
     kq.HidCtlDeviceChange();
     ASSERT_TRUE(kq.attached());
     EXPECT_EQ(kq.device()->path(), "/dev/hidraw2");
-    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"attached /dev/hidraw2", "[USB] Transmissor KQ"}));
     // The identity request went out as a full-length report.
@@ -86,7 +86,7 @@ TEST_F(TransmitterFixture, ATransmitterThatCannotBeOpenedIsReportedOnce) {
     kq.HidCtlDeviceChange();
     kq.HidCtlDeviceChange();
     EXPECT_FALSE(kq.attached());
-    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_EQ(cfg.transport, Transport::Serial);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].find("Permissão negada"), std::string::npos);
 }
@@ -95,24 +95,24 @@ TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
     auto device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
     device->setAnswersIdentity(false);
     kq.HidCtlDeviceChange();
-    cfg.COM = 5;
+    cfg.portNumber = 5;
 
     // Not a reply: first data byte is not 0xFF.
     kq.HidCtlDeviceData("/dev/hidraw0", {0, 0x01, 9, 9, 9, 9, 9, 9});
     // A reply, but from another device.
     kq.HidCtlDeviceData("/dev/hidraw9", {0, 0xFF, 9, 9, 9, 9, 9, 9});
-    EXPECT_EQ(cfg.serial_KQ, KqIdentity{});
+    EXPECT_EQ(cfg.transmitterIdentity, KqIdentity{});
     EXPECT_TRUE(kq.aguardandoResposta);
 
     kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 1, 2, 3, 4, 5, 0x41, 0x77, 0x77});
-    EXPECT_EQ(cfg.serial_KQ, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
+    EXPECT_EQ(cfg.transmitterIdentity, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
     EXPECT_FALSE(kq.aguardandoResposta);
     EXPECT_FALSE(kq.kqNaoConfigurado);
-    EXPECT_EQ(cfg.COM, 5); // nothing else of the record changes
+    EXPECT_EQ(cfg.portNumber, 5); // nothing else of the record changes
 
     // A second reply changes nothing.
     kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 8, 8, 8, 8, 8, 0x32});
-    EXPECT_EQ(cfg.serial_KQ, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
+    EXPECT_EQ(cfg.transmitterIdentity, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -122,7 +122,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
     kq.HidCtlDeviceChange();
     deliver(*device);
     EXPECT_TRUE(kq.kqNaoConfigurado);
-    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_TRUE(prompter.prompts.empty());
 
     // With the dialog: prompt 20; No keeps the flag, Yes opens the
@@ -156,18 +156,18 @@ TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIden
     kq.HidCtlDeviceChange();
     kq.HidCtlDeviceUnplug("/dev/hidraw1");
     EXPECT_TRUE(kq.attached());
-    EXPECT_EQ(cfg.tipo, 1);
+    EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_TRUE(observer.events.empty());
 
     // The transmitter leaving (noticed by the rescan).
     bus.unplug("/dev/hidraw0");
     kq.HidCtlDeviceChange();
     EXPECT_FALSE(kq.attached());
-    EXPECT_EQ(cfg.tipo, 0);
+    EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_FALSE(kq.kqNaoConfigurado);
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"removed /dev/hidraw0", "[Serial] Porta COM"}));
-    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured); // kept until the next reply
+    EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured); // kept until the next reply
     EXPECT_FALSE(kq.comunica({0, 1}));            // does nothing now
 
     // Plugged in again, it is found again.

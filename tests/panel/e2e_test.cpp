@@ -52,7 +52,7 @@ bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
 
 // The editor's side of the wire: the real serial port, port list and ParSend.
 struct Editor {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     QtPortCatalog catalog;
     QtSerialPort port;
     RecordingSleeper quick; // no pauses: the in-process panel reads when the send is over
@@ -65,8 +65,8 @@ struct Editor {
 
     Editor(const QString& device, bool realPauses) {
         catalog.registerPort(PanelCom, device.toStdString(), "painel virtual");
-        cfg.tipo = 0;
-        cfg.COM = PanelCom;
+        cfg.transport = Transport::Serial;
+        cfg.portNumber = PanelCom;
         link = std::make_unique<PanelLink>(
             cfg, catalog, port, kq, realPauses ? static_cast<Sleeper&>(paced) : quick, prompter);
     }
@@ -74,17 +74,17 @@ struct Editor {
 
 // Three pages of a message: effects, fonts, drawings numbered 16 and 17 (the
 // values of the frame's end byte), a live field, a second line.
-std::array<CFG, PageCount> messagePages() {
-    std::array<CFG, PageCount> control;
-    for (CFG& c : control) {
-        c.Memory = {newLine()};
-        c.num_linhas = 1;
+std::array<Page, PageCount> messagePages() {
+    std::array<Page, PageCount> control;
+    for (Page& c : control) {
+        c.lines = {newLine()};
+        c.lineCount = 1;
     }
-    control[0].Memory = {{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
+    control[0].lines = {{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
                          {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}};
-    control[2].Memory = {{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}};
-    control[0].num_linhas = 2;
-    control[2].num_linhas = 1;
+    control[2].lines = {{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}};
+    control[0].lineCount = 2;
+    control[2].lineCount = 1;
     return control;
 }
 
@@ -142,7 +142,7 @@ TEST_F(InProcess, PowerNumberDisplayAndPagesToDisplayFromParSend) {
 }
 
 TEST_F(InProcess, UploadedPagesAreStoredByteForByte) {
-    const std::array<CFG, PageCount> control = messagePages();
+    const std::array<Page, PageCount> control = messagePages();
     // Targets 3, 4 and 9: every frame crosses the wire, the panel keeps its own.
     const UploadResult r =
         sendPages(*editor->link, editor->random, uploadJobs(control, {0, 1, 2}), {3, 4, 9});
@@ -173,7 +173,7 @@ TEST_F(InProcess, NoiseAndACutOffFrameDoNotDesynchroniseThePanel) {
     ASSERT_TRUE(logged("parâmetro 11 = 40 (painel 4): brilho: 40"));
     writeRaw({4, 150, 5, 0xFF, 192, 192, 'C', 'O', 'R'}); // a page cut off mid-way
     ASSERT_TRUE(logged("quadro incompleto descartado (9 bytes)"));
-    const std::array<CFG, PageCount> control = messagePages();
+    const std::array<Page, PageCount> control = messagePages();
     ASSERT_EQ(sendPages(*editor->link, editor->random, uploadJobs(control, {2}), {4}).status,
               UploadStatus::Done);
     ASSERT_TRUE(logged("página 3 (painel 4, fim 16): gravada, 1 linha, 11 bytes"));
@@ -340,9 +340,9 @@ TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
     start({"--id", "7", "--pty", "--headless", "--log"});
     ASSERT_TRUE(sawLine("painel 7 ouvindo em " + device));
     Editor editor(device, true);
-    std::array<CFG, PageCount> control = messagePages();
-    control[0].Memory.pop_back();
-    control[0].num_linhas = 1;
+    std::array<Page, PageCount> control = messagePages();
+    control[0].lines.pop_back();
+    control[0].lineCount = 1;
     ASSERT_EQ(sendPages(*editor.link, editor.random, uploadJobs(control, {0}), {7}).status,
               UploadStatus::Done);
     EXPECT_TRUE(sawLine(

@@ -64,11 +64,11 @@ struct Preview {
     ~Preview() { form->stopview(true); }
 
     void setPage(std::vector<LineStream> lines) {
-        CFG& page = form->store().page();
-        page.num_linhas = int32_t(lines.size());
-        page.Memory = std::move(lines);
-        page.index_linha = 0;
-        form->store().SetMemoryEdit(0);
+        Page& page = form->store().page();
+        page.lineCount = int32_t(lines.size());
+        page.lines = std::move(lines);
+        page.lineIndex = 0;
+        form->store().setEditLine(0);
         form->geraTela();
     }
 
@@ -312,7 +312,7 @@ class PreviewWindowTest : public QObject {
         QTRY_COMPARE(p.form->mmEdit->toPlainText(), ledText("EF"));
         // The edited line is still the first one when the preview stops.
         p.form->stopview(true);
-        QCOMPARE(p.form->store().EditLineIndex(), 0);
+        QCOMPARE(p.form->store().editLineIndex(), 0);
         QCOMPARE(p.form->mmEdit->toPlainText(), ledText("AB"));
     }
 
@@ -326,7 +326,7 @@ class PreviewWindowTest : public QObject {
         // changes its own store; the engine reads snapshots).
         LineStream changed = b;
         changed[1] = 197; // "Aparece"
-        p.form->store().page().Memory[1] = changed;
+        p.form->store().page().lines[1] = changed;
         p.form->geraTela();
         const auto fromChanged = trace({changed, a}, p.liveClock);
         p.form->previewSkip(+1);
@@ -340,13 +340,13 @@ class PreviewWindowTest : public QObject {
         Preview p;
         p.setPage({lineOf("AB", Curtain, Curtain)});
         const LineStream second = lineOf("XYZ", 197, 197);
-        p.form->store().control[1].Memory = {second};
-        p.form->store().control[1].num_linhas = 1;
+        p.form->store().pages()[1].lines = {second};
+        p.form->store().pages()[1].lineCount = 1;
         p.form->SpeedButton1Click();
         QVERIFY(p.nextSleep());
         // F2: page 2, where the preview starts again.
         QTest::keyClick(p.form->mmEdit, Qt::Key_F2);
-        QCOMPARE(int(p.form->store().CurrentPage), 1);
+        QCOMPARE(int(p.form->store().currentPage()), 1);
         checkPreviewing(*p.form);
         QVERIFY(p.nextSleep());
         p.deliver();

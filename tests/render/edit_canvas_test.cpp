@@ -41,11 +41,11 @@ class GeraTela : public ::testing::Test {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    CFG cfg;
+    Page cfg;
 
-    void draw(const LineStream& line, int32_t index, int32_t pos_ini = 2) {
-        cfg.index_caracter = index;
-        cfg.pos_ini = pos_ini;
+    void draw(const LineStream& line, int32_t index, int32_t windowStart = 2) {
+        cfg.cursorByte = index;
+        cfg.windowStart = windowStart;
         canvas.geraTela(cfg, line);
     }
     bool bandAt(int column) const {
@@ -62,8 +62,8 @@ TEST_F(GeraTela, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
     EXPECT_EQ(screenSlice(screen, 0, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
     EXPECT_EQ(screenSlice(screen, 57, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
     EXPECT_EQ(screenSlice(screen, 7, 50), std::vector<uint8_t>(50, 0));
-    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7}));
-    EXPECT_EQ(cfg.pos_cursor, 7);
+    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7}));
+    EXPECT_EQ(cfg.cursorColumn, 7);
     EXPECT_TRUE(bandAt(7));
     EXPECT_FALSE(bandAt(8));
 }
@@ -74,8 +74,8 @@ TEST_F(GeraTela, LetterAInBoldAfterTheEntryMarker) {
     ASSERT_EQ(a.size(), 7u);
     EXPECT_EQ(screenSlice(screen, 8, 7), a);
     EXPECT_EQ(screen[14], 0);
-    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7, 14}));
-    EXPECT_EQ(cfg.pos_cursor, 14);
+    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7, 14}));
+    EXPECT_EQ(cfg.cursorColumn, 14);
     EXPECT_TRUE(bandAt(14));
 }
 
@@ -83,11 +83,11 @@ TEST_F(GeraTela, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A')); // 7 columns each
     draw(line, 3);
     // Six whole letters end at 14, 21, .. 49; the seventh is cut at column 55.
-    EXPECT_EQ(cfg.array_pos_cursor, (std::vector<int32_t>{7, 14, 21, 28, 35, 42, 49}));
+    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7, 14, 21, 28, 35, 42, 49}));
     const auto a = glyph(1, 'A');
     EXPECT_EQ(screenSlice(screen, 50, 6), std::vector<uint8_t>(a.begin(), a.begin() + 6));
     EXPECT_EQ(screen[56], 0);
-    EXPECT_EQ(cfg.pos_ini, 2);
+    EXPECT_EQ(cfg.windowStart, 2);
 }
 
 TEST_F(GeraTela, CursorAtTheEndOfALongLineMovesTheWindowRight) {
@@ -95,20 +95,20 @@ TEST_F(GeraTela, CursorAtTheEndOfALongLineMovesTheWindowRight) {
     const int32_t last = int32_t(line.size()) - 1;
     draw(line, last);
     // Six letters fit before the text limit; the window starts just before them.
-    EXPECT_EQ(cfg.pos_ini, last - 6);
-    EXPECT_EQ(cfg.pos_cursor, 49);
-    EXPECT_LE(cfg.pos_cursor, 55);
-    EXPECT_EQ(screen[size_t(cfg.pos_cursor)], 0);
-    EXPECT_TRUE(bandAt(cfg.pos_cursor));
+    EXPECT_EQ(cfg.windowStart, last - 6);
+    EXPECT_EQ(cfg.cursorColumn, 49);
+    EXPECT_LE(cfg.cursorColumn, 55);
+    EXPECT_EQ(screen[size_t(cfg.cursorColumn)], 0);
+    EXPECT_TRUE(bandAt(cfg.cursorColumn));
 }
 
 TEST_F(GeraTela, CursorOnTheWindowStartStepsLeftByOneElement) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A'));
     draw(line, 12);
-    ASSERT_EQ(cfg.pos_ini, 6);
+    ASSERT_EQ(cfg.windowStart, 6);
     draw(line, 6, 6); // cursor moved left onto the window start
-    EXPECT_EQ(cfg.pos_ini, 5);
-    EXPECT_EQ(cfg.pos_cursor, 14);
+    EXPECT_EQ(cfg.windowStart, 5);
+    EXPECT_EQ(cfg.cursorColumn, 14);
 }
 
 TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
@@ -116,10 +116,10 @@ TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
     content.insert(content.end(), 10, 'A');
     const LineStream line = lineOf(content);
     draw(line, 5, 5);                      // cursor after the drawing, window starting there
-    EXPECT_EQ(cfg.pos_ini, 3);             // not 4, the escape
-    EXPECT_EQ(cfg.array_pos_cursor[1], 0); // the escape is no cursor position
-    EXPECT_EQ(cfg.array_pos_cursor[2], 15);
-    EXPECT_EQ(cfg.pos_cursor, 15);
+    EXPECT_EQ(cfg.windowStart, 3);             // not 4, the escape
+    EXPECT_EQ(cfg.columnMap[1], 0); // the escape is no cursor position
+    EXPECT_EQ(cfg.columnMap[2], 15);
+    EXPECT_EQ(cfg.cursorColumn, 15);
     GlyphRenderer g;
     g.converte_desenho(12);
     EXPECT_EQ(screenSlice(screen, 8, 8),
@@ -169,31 +169,31 @@ TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
     const LineStream line = lineOf(content, 201, 196);
     const auto ends = elementEnds(line);
     auto check = [&](int32_t index) {
-        EXPECT_EQ(cfg.index_caracter, index);
-        EXPECT_LE(cfg.pos_ini, index);
-        EXPECT_NE(line[size_t(cfg.pos_ini)], DrawingEscape);
-        ASSERT_LT(size_t(index - cfg.pos_ini), cfg.array_pos_cursor.size());
-        EXPECT_EQ(cfg.pos_cursor, cfg.array_pos_cursor[size_t(index - cfg.pos_ini)]);
-        EXPECT_GE(cfg.pos_cursor, 7);
-        EXPECT_LE(cfg.pos_cursor, 55);
-        EXPECT_EQ(screen[size_t(cfg.pos_cursor)], 0) << "cursor on a blank column";
+        EXPECT_EQ(cfg.cursorByte, index);
+        EXPECT_LE(cfg.windowStart, index);
+        EXPECT_NE(line[size_t(cfg.windowStart)], DrawingEscape);
+        ASSERT_LT(size_t(index - cfg.windowStart), cfg.columnMap.size());
+        EXPECT_EQ(cfg.cursorColumn, cfg.columnMap[size_t(index - cfg.windowStart)]);
+        EXPECT_GE(cfg.cursorColumn, 7);
+        EXPECT_LE(cfg.cursorColumn, 55);
+        EXPECT_EQ(screen[size_t(cfg.cursorColumn)], 0) << "cursor on a blank column";
     };
-    cfg.pos_ini = 2;
+    cfg.windowStart = 2;
     for (int32_t index : ends) {
-        cfg.index_caracter = index;
+        cfg.cursorByte = index;
         canvas.geraTela(cfg, line);
         check(index);
     }
     for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
-        cfg.index_caracter = *it;
+        cfg.cursorByte = *it;
         canvas.geraTela(cfg, line);
         check(*it);
     }
     // Home / End jumps.
     draw(line, ends.back());
     check(ends.back());
-    cfg.index_caracter = 2;
-    cfg.pos_ini = 2;
+    cfg.cursorByte = 2;
+    cfg.windowStart = 2;
     canvas.geraTela(cfg, line);
     check(2);
 }
@@ -203,7 +203,7 @@ TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
 TEST_F(GeraTela, DamagedLinesAndPositionsNeverHang) {
     struct Case {
         LineStream line;
-        int32_t index, pos_ini;
+        int32_t index, windowStart;
         const char* what;
     };
     const std::vector<Case> cases = {
@@ -219,10 +219,10 @@ TEST_F(GeraTela, DamagedLinesAndPositionsNeverHang) {
         {lineOf({31, 31, 31, 255, 254, 4, 5, 6, 7, 16, 17, 28, 29, 30}), 16, 2, "odd bytes"},
     };
     for (const auto& c : cases) {
-        draw(c.line, c.index, c.pos_ini);
-        EXPECT_GE(cfg.pos_cursor, 0) << c.what;
-        EXPECT_LE(cfg.pos_cursor, 63) << c.what;
-        EXPECT_LE(cfg.pos_ini, cfg.index_caracter) << c.what;
+        draw(c.line, c.index, c.windowStart);
+        EXPECT_GE(cfg.cursorColumn, 0) << c.what;
+        EXPECT_LE(cfg.cursorColumn, 63) << c.what;
+        EXPECT_LE(cfg.windowStart, cfg.cursorByte) << c.what;
     }
 }
 
@@ -233,9 +233,9 @@ TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
     glyphs.converte_desenho(60);
     const LineStream line = lineOf({'A', 31, 60}, 4, 4);
     draw(line, 5);
-    EXPECT_EQ(cfg.index_caracter, 5);
+    EXPECT_EQ(cfg.cursorByte, 5);
     EXPECT_LE(canvas.lastPassCount(), 3);
-    EXPECT_LE(cfg.pos_cursor, 63);
+    EXPECT_LE(cfg.cursorColumn, 63);
 }
 
 TEST_F(GeraTela, RandomLinesAlwaysFinish) {
@@ -247,10 +247,10 @@ TEST_F(GeraTela, RandomLinesAlwaysFinish) {
         draw(line, int32_t(rng() % 320) - 5, int32_t(rng() % 320) - 5);
         // The cursor is placed by the passes themselves, never by the safety limit.
         ASSERT_LT(canvas.lastPassCount(), 2 * int(line.size()) + 8);
-        ASSERT_LT(size_t(cfg.index_caracter - cfg.pos_ini), cfg.array_pos_cursor.size());
-        EXPECT_EQ(cfg.pos_cursor, cfg.array_pos_cursor[size_t(cfg.index_caracter - cfg.pos_ini)]);
-        EXPECT_GE(cfg.pos_cursor, 0);
-        EXPECT_LE(cfg.pos_cursor, 63);
+        ASSERT_LT(size_t(cfg.cursorByte - cfg.windowStart), cfg.columnMap.size());
+        EXPECT_EQ(cfg.cursorColumn, cfg.columnMap[size_t(cfg.cursorByte - cfg.windowStart)]);
+        EXPECT_GE(cfg.cursorColumn, 0);
+        EXPECT_LE(cfg.cursorColumn, 63);
     }
 }
 
@@ -263,7 +263,7 @@ TEST_F(GeraTela, RunsTheWindowHooksInOrder) {
     };
     canvas.hooks.canvasChanged = [&] { calls += "paint "; };
     canvas.hooks.startBlink = [&] { calls += "start"; };
-    cfg.index_linha = 3;
+    cfg.lineIndex = 3;
     draw(newLine(), 2);
     EXPECT_EQ(calls, "stop pump lines3 paint start");
 }
@@ -304,12 +304,12 @@ TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
     GlyphRenderer g;
     PanelImage screen{};
     EditCanvas canvas(g, screen);
-    CFG cfg;
+    Page cfg;
     canvas.geraTela(cfg, newLine());
-    canvas.paintCursor(cfg.pos_cursor, false);
+    canvas.paintCursor(cfg.cursorColumn, false);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);
     EXPECT_EQ(canvas.canvas().pixel(70, 35), GridColour);
-    canvas.paintCursor(cfg.pos_cursor, true);
+    canvas.paintCursor(cfg.cursorColumn, true);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), CursorColour);
 }
 

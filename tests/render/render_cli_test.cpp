@@ -51,9 +51,9 @@ class CanvasCommand : public ::testing::Test {
     std::string file = dir + "/lines.vpg";
     void SetUp() override {
         ASSERT_EQ(std::system(("mkdir -p " + shellQuote(dir)).c_str()), 0);
-        std::array<CFG, PageCount> pages;
-        for (auto& p : pages) p.Memory = {newLine()};
-        pages[1].Memory = {{0xFF, 192, 192, 'A'}, {0xFF, 201, 192, 'B', 31, 12, 'C'}};
+        std::array<Page, PageCount> pages;
+        for (auto& p : pages) p.lines = {newLine()};
+        pages[1].lines = {{0xFF, 192, 192, 'A'}, {0xFF, 201, 192, 'B', 31, 12, 'C'}};
         std::string error;
         ASSERT_TRUE(writeWholeFileSafely(file, encodePageFile(pages, file), error)) << error;
     }

@@ -72,7 +72,7 @@ LineStream line(const std::string& text) {
 
 struct SendDialogTest : ::testing::Test {
     QTemporaryDir dir;
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     RecordingPrompter prompter;
     PageStore store{prompter};
     Pty pty;
@@ -91,8 +91,8 @@ struct SendDialogTest : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.COM = PtyCom;
-        cfg.paineis = {3, 4};
+        cfg.portNumber = PtyCom;
+        cfg.targetPanels = {3, 4};
         store.resetAllPages();
         dlg = std::make_unique<TfrmEnviar>(link, store, services());
     }
@@ -108,8 +108,8 @@ struct SendDialogTest : ::testing::Test {
     }
     QString connCfg() const { return dir.filePath("conn.cfg"); }
     void setPage(int p, std::vector<LineStream> lines) {
-        store.control[p].Memory = std::move(lines);
-        store.control[p].num_linhas = static_cast<int32_t>(store.control[p].Memory.size());
+        store.pages()[p].lines = std::move(lines);
+        store.pages()[p].lineCount = static_cast<int32_t>(store.pages()[p].lines.size());
     }
     void attachTransmitter(bool identified = true) {
         device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
@@ -190,18 +190,18 @@ TEST_F(SendDialogTest, EveryTargetClickStoresTheList) {
     open();
     auto fileSize = [&] { return QFile(connCfg()).size(); };
     dlg->CheckListBox1->setChecked(7, true);
-    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{3, 4, 7}));
+    EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{3, 4, 7}));
     EXPECT_EQ(fileSize(), 16 + 3);
     EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (3 painéis)");
 
     for (int n : {3, 4, 7}) dlg->CheckListBox1->setChecked(n, false);
-    EXPECT_TRUE(cfg.paineis.empty());
+    EXPECT_TRUE(cfg.targetPanels.empty());
     EXPECT_EQ(fileSize(), 16);
     EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Nenhum painel)");
 
     dlg->CheckListBox1->setChecked(7, true);
     dlg->CheckListBox1->setChecked(0, true);
-    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{0, 7}));
+    EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{0, 7}));
     EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Todos)");
 }
 
@@ -212,7 +212,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
     };
     for (const Case& c : {Case{{3, 4}, {3, 4}}, Case{{0, 7}, {0}}}) {
         SCOPED_TRACE(c.panels.size());
-        cfg.paineis = c.stored;
+        cfg.targetPanels = c.stored;
         setPage(0, {line("")}); // 3 bytes: skipped
         setPage(1, {line("OLA")});
         setPage(4, {line("X"), line("YZ")});
@@ -220,7 +220,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         sendBoxes({0, 1, 4});
         QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
 
-        PageContent p1 = pageContent(store.control[1]), p4 = pageContent(store.control[4]);
+        PageContent p1 = pageContent(store.pages()[1]), p4 = pageContent(store.pages()[4]);
         std::vector<size_t> lengths;
         std::vector<SerialFrame> expected;
         for (auto [p, content] : {std::pair{1, p1}, {4, p4}})
@@ -255,12 +255,12 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
 
 TEST_F(SendDialogTest, SerialErrorAnswerSendsEverythingAgain) {
     setPage(1, {line("OLA")});
-    cfg.paineis = {9};
+    cfg.targetPanels = {9};
     open();
     sendBoxes({1});
     QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
     QTest::mouseClick(dlg->BitBtn5, Qt::LeftButton);
-    PageContent p1 = pageContent(store.control[1]);
+    PageContent p1 = pageContent(store.pages()[1]);
     std::vector<SerialFrame> frames;
     ASSERT_TRUE(decodeSerial(sleeper.take(), {p1.size(), p1.size()}, frames));
     EXPECT_EQ(frames.size(), 2u);
@@ -286,7 +286,7 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     setPage(1, {line("OLA")});
     setPage(2, {line("OI!")});
     open();
-    cfg.COM = MissingCom;
+    cfg.portNumber = MissingCom;
     sendBoxes({1, 2});
     QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
@@ -337,7 +337,7 @@ TEST_F(SendDialogTest, ClosingResumesEveryPanel) {
 
 TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     setPage(1, {line("UMA LINHA LONGA")});
-    cfg.paineis = {1, 2, 3};
+    cfg.targetPanels = {1, 2, 3};
     open();
     sendBoxes({1});
     sleeper.onPause = [this](int count) {
@@ -384,7 +384,7 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     setPage(3, {line("FOUR FOUR")});
     setPage(4, {line("FIVE!")});
     open();
-    ASSERT_EQ(cfg.tipo, 1);
+    ASSERT_EQ(cfg.transport, Transport::Transmitter);
     sendBoxes({1, 4});
     QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(dlg->mascaraPaginas, 237);
@@ -505,7 +505,7 @@ TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
         EXPECT_FALSE(chooser.isVisible());
     }
     // The chooser's checks never touch the stored list.
-    EXPECT_EQ(cfg.paineis, (std::vector<uint8_t>{3, 4}));
+    EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{3, 4}));
     EXPECT_TRUE(prompter.prompts.empty());
 
     chooser.prepare(TForm2::Mode::SwitchOff);
@@ -527,7 +527,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
                           Case{{0, 7}, &FeaturesTest::off, {0, 98, 252, 0}},
                           Case{{3, 4}, &FeaturesTest::on, {3, 98, 255, 0, 4, 98, 255, 0}},
                           Case{{3, 4}, &FeaturesTest::off, {3, 98, 252, 0, 4, 98, 252, 0}}}) {
-        cfg.paineis = c.stored;
+        cfg.targetPanels = c.stored;
         QTest::mouseClick(this->*c.button, Qt::LeftButton);
         EXPECT_EQ(sleeper.take(), c.wire);
     }
@@ -544,7 +544,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
 
     // A failure is reported once: the port is gone.
-    cfg.COM = MissingCom;
+    cfg.portNumber = MissingCom;
     QTest::mouseClick(on, Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
 }
@@ -560,7 +560,7 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
 
     // The port unplugged: prompt 18, the display closes itself, the resume fails silently.
-    cfg.COM = MissingCom;
+    cfg.portNumber = MissingCom;
     features->exibirIds();
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});

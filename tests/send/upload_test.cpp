@@ -31,7 +31,7 @@ LineStream line(const std::string& text) {
 }
 
 struct UploadFixture : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
@@ -41,18 +41,18 @@ struct UploadFixture : ::testing::Test {
     Transmitter kq{bus, cfg, prompter};
     PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
     FixedRandomRange random{{150, 131, 190, 128, 170}};
-    std::array<CFG, PageCount> control;
+    std::array<Page, PageCount> control;
     std::shared_ptr<SimulatedTransmitter> device;
     CountingConfigurator settings;
 
     UploadFixture() {
         catalog.add(3, "/dev/ttyS2");
-        cfg.COM = 3;
+        cfg.portNumber = 3;
         for (auto& page : control) setPage(page, {LineStream{0xFF, 192, 192}});
     }
-    static void setPage(CFG& page, std::vector<LineStream> lines) {
-        page.Memory = std::move(lines);
-        page.num_linhas = static_cast<int32_t>(page.Memory.size());
+    static void setPage(Page& page, std::vector<LineStream> lines) {
+        page.lines = std::move(lines);
+        page.lineCount = static_cast<int32_t>(page.lines.size());
     }
     // Plugs the transmitter in and delivers its identity reply (configByte 0:
     // no reply at all).
@@ -62,7 +62,7 @@ struct UploadFixture : ::testing::Test {
         kq.HidCtlDeviceChange();
         std::vector<uint8_t> reply;
         while (device->read(reply, 0) == 1) kq.HidCtlDeviceData(device->path(), reply);
-        ASSERT_EQ(cfg.tipo, 1);
+        ASSERT_EQ(cfg.transport, Transport::Transmitter);
     }
     // The transmitter reports after the identity request, decoded.
     std::vector<KqReport> reports() {
@@ -118,9 +118,9 @@ TEST(PageFrames, SerialFrameAndReportsByteForByte) {
 }
 
 TEST(PageFrames, PageContentAndPreselection) {
-    CFG page;
-    page.Memory = {line("AB"), line(""), line("C")};
-    page.num_linhas = 2; // only the lines counted are sent
+    Page page;
+    page.lines = {line("AB"), line(""), line("C")};
+    page.lineCount = 2; // only the lines counted are sent
     EXPECT_EQ(pageContent(page), (PageContent{0xFF, 192, 192, 'A', 'B', 0xFF, 192, 192}));
 
     struct Case {
@@ -130,9 +130,9 @@ TEST(PageFrames, PageContentAndPreselection) {
     for (const Case& c :
          {Case{{line("")}, false}, Case{{line("A")}, true}, Case{{line(""), line("")}, false},
           Case{{line(""), line(""), line("")}, true}, Case{{line(""), line("A")}, false}}) {
-        CFG p;
-        p.Memory = c.lines;
-        p.num_linhas = static_cast<int32_t>(c.lines.size());
+        Page p;
+        p.lines = c.lines;
+        p.lineCount = static_cast<int32_t>(c.lines.size());
         EXPECT_EQ(sendBoxPreselected(p), c.checked) << c.lines.size() << " lines";
     }
 }
@@ -162,8 +162,8 @@ TEST(PageFrames, ErrorCodes) {
 TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
     setPage(control[1], {line("OLA"), line("")});
     setPage(control[3], {line("X")});
-    cfg.paineis = {3, 4};
-    auto result = sendPages(link, random, uploadJobs(control, {0, 1, 3}), runTargets(cfg.paineis),
+    cfg.targetPanels = {3, 4};
+    auto result = sendPages(link, random, uploadJobs(control, {0, 1, 3}), runTargets(cfg.targetPanels),
                             {}, {.displayPage = 3});
 
     EXPECT_EQ(result.status, UploadStatus::Done);
@@ -197,8 +197,8 @@ TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
 
 TEST_F(UploadFixture, SerialRunToEveryPanelSendsOnceToPanelZero) {
     setPage(control[2], {line("AB")});
-    cfg.paineis = {0, 7};
-    auto result = sendPages(link, random, uploadJobs(control, {2}), runTargets(cfg.paineis));
+    cfg.targetPanels = {0, 7};
+    auto result = sendPages(link, random, uploadJobs(control, {2}), runTargets(cfg.targetPanels));
     EXPECT_EQ(result.status, UploadStatus::Done);
     EXPECT_EQ(serialBytes(), (std::vector<uint8_t>{0, 150, 5, 0xFF, 192, 192, 'A', 'B', 16}));
 }
@@ -206,7 +206,7 @@ TEST_F(UploadFixture, SerialRunToEveryPanelSendsOnceToPanelZero) {
 TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
     setPage(control[0], {line("AB")});
     setPage(control[1], {line("CD")});
-    cfg.COM = 7; // not installed
+    cfg.portNumber = 7; // not installed
     std::vector<UploadProgress::Event> events;
     auto result =
         sendPages(link, random, uploadJobs(control, {0, 1}), {5}, [&](const UploadProgress& p) {
@@ -221,7 +221,7 @@ TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
 
     // A port that fails while writing ends the run; it is closed and the reason told.
     prompter.prompts.clear();
-    cfg.COM = 3;
+    cfg.portNumber = 3;
     port.failAfterBytes = 5;
     result = sendPages(link, random, uploadJobs(control, {0, 1}), {5});
     EXPECT_EQ(result.status, UploadStatus::SerialFailed);
@@ -290,9 +290,9 @@ TEST_F(UploadFixture, TransmitterRunOfPagesTwoAndFive) {
     PageContent nine{0xFF, 192, 192, 'A', 'B', 'C', 'D', 'E', 'F'};
     setPage(control[1], {nine});
     setPage(control[4], {line("0123456789ABCDEFGHIJ")});
-    cfg.paineis = {3, 4};
+    cfg.targetPanels = {3, 4};
     std::vector<std::pair<int, int>> served; // page, target
-    auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.paineis),
+    auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels),
                             [&](const UploadProgress& p) {
                                 if (p.event == UploadProgress::TargetStarted)
                                     served.push_back({p.page, p.target});
@@ -389,13 +389,13 @@ TEST_F(UploadFixture, TransmitterWriteFailureEndsTheRunOnce) {
 // ---- clear ----
 
 TEST_F(UploadFixture, ClearSendsOneEmptyLineEvenForShortPages) {
-    cfg.paineis = {2};
-    auto result = sendPages(link, random, clearJobs({0}), runTargets(cfg.paineis));
+    cfg.targetPanels = {2};
+    auto result = sendPages(link, random, clearJobs({0}), runTargets(cfg.targetPanels));
     EXPECT_EQ(result.sent, std::vector<int>{0});
     EXPECT_EQ(serialBytes(), (std::vector<uint8_t>{2, 150, 3, 255, 192, 192, 17}));
 
     attachTransmitter();
-    result = sendPages(link, random, clearJobs({6}), runTargets(cfg.paineis));
+    result = sendPages(link, random, clearJobs({6}), runTargets(cfg.targetPanels));
     EXPECT_EQ(result.mascaraPaginas, 255 - 64);
     auto r = reports();
     ASSERT_EQ(r.size(), 6u + 2u + 1u);
@@ -433,8 +433,8 @@ struct RepairFixture : UploadFixture {
         setPage(control[2], {line("ABCD")}); // 7 bytes: too short to resend
         setPage(control[3], {line("FOUR FOUR")});
         setPage(control[4], {line("FIVE!")}); // 8 bytes: one data report
-        cfg.paineis = {3, 4};
-        auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.paineis));
+        cfg.targetPanels = {3, 4};
+        auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels));
         mask = result.mascaraPaginas;
         ASSERT_EQ(mask, 237);
         device->writes(); // the run's reports are left behind
@@ -489,7 +489,7 @@ TEST_F(RepairFixture, MissingPagesAreResentWithTheComplement) {
 TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
     struct Case {
         std::string code;
-        std::vector<uint8_t> paineis;
+        std::vector<uint8_t> targetPanels;
         RepairStatus status;
         std::string message;
     };
@@ -505,7 +505,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
         SCOPED_TRACE(c.code);
         prompter.prompts.clear();
         prompter.messages.clear();
-        cfg.paineis = c.paineis;
+        cfg.targetPanels = c.targetPanels;
         auto r = corrigirErro(link, random, control, mask, c.code);
         EXPECT_EQ(r.status, c.status);
         if (c.message.empty()) {
@@ -520,7 +520,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
 }
 
 TEST_F(RepairFixture, EveryPanelTargetAcceptsAnyPanelNumber) {
-    cfg.paineis = {0, 7};
+    cfg.targetPanels = {0, 7};
     auto r = corrigirErro(link, random, control, mask, "237123");
     EXPECT_EQ(r.status, RepairStatus::Resumed);
     auto sent = repairReports();

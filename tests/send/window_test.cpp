@@ -32,11 +32,11 @@ TEST(SendInMainWindow, EnviarOpensTheDialogAndAnUploadGoesOut) {
     ASSERT_NE(form.sendFeatures(), nullptr);
     ASSERT_NE(form.linkSystem(), nullptr);
     form.linkSystem()->catalog().registerPort(150, pty.slavePath, "painel virtual");
-    form.CfgComm.COM = 150;
-    form.CfgComm.paineis = {5};
+    form.CfgComm.portNumber = 150;
+    form.CfgComm.targetPanels = {5};
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
-    form.store().control[1].Memory = {ola};
-    form.store().control[1].num_linhas = 1;
+    form.store().pages()[1].lines = {ola};
+    form.store().pages()[1].lineCount = 1;
 
     TfrmEnviar& send = form.sendFeatures()->sendDialog();
     QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
@@ -73,7 +73,7 @@ TEST(SendInMainWindow, EnviarOpensTheDialogAndAnUploadGoesOut) {
     std::vector<SerialFrame> frames;
     auto wire = pty.drain(500);
     // Page 1 holds the start-up line: it goes too, ending with 17 (the display selector's page).
-    PageContent first = pageContent(form.store().control[0]);
+    PageContent first = pageContent(form.store().pages()[0]);
     ASSERT_TRUE(decodeSerial(wire, {first.size(), 6}, frames)) << ::testing::PrintToString(wire);
     EXPECT_EQ(frames, (std::vector<SerialFrame>{{5, 150, 0, first, 17},
                                                 {5, 150, 1, {0xFF, 192, 192, 'O', 'L', 'A'}, 16},
@@ -88,14 +88,14 @@ TEST(SendInMainWindow, PowerButtonsAndTheirMenus) {
     vorelux::testing::WindowHarness harness;
     TForm1& form = harness.start();
     form.linkSystem()->catalog().registerPort(150, pty.slavePath);
-    form.CfgComm.COM = 150;
+    form.CfgComm.portNumber = 150;
 
-    form.CfgComm.paineis = {};
+    form.CfgComm.targetPanels = {};
     QTest::mouseClick(form.JvSpeedButton1, Qt::LeftButton);
     QTest::mouseClick(form.JvSpeedButton2, Qt::LeftButton);
     EXPECT_TRUE(pty.drain(100).empty());
 
-    form.CfgComm.paineis = {0, 7};
+    form.CfgComm.targetPanels = {0, 7};
     QTest::mouseClick(form.JvSpeedButton2, Qt::LeftButton);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));
 

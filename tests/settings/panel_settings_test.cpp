@@ -25,7 +25,7 @@ constexpr int PtyCom = 150;
 
 struct PtyPanel : ::testing::Test {
     testing::Pty pty;
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     QtPortCatalog catalog;
     QtSerialPort port;
     testing::PanelWire wire{pty};
@@ -38,7 +38,7 @@ struct PtyPanel : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.COM = PtyCom;
+        cfg.portNumber = PtyCom;
         every[0] = true;
     }
     Frames received() {
@@ -115,7 +115,7 @@ TEST_F(PtyPanel, MultiParameterSettingsKeepTheirOrder) {
 
 // The page-by-hour list with item 2 (page 3) checked at 08:30.
 struct PageByHourSend : PtyPanel {
-    PageByHourList list{cfg.pagPorHora};
+    PageByHourList list{cfg.pagesByHour};
     void SetUp() override {
         PtyPanel::SetUp();
         list.select(2);
@@ -171,7 +171,7 @@ TEST_F(PageByHourSend, MultiPageItemChangesNothingThatIsSent) {
     list.ativar();
     EXPECT_EQ(list.caption(8), " Multi-Página  9     -     17:45");
     EXPECT_EQ(list.pairs(), before);
-    EXPECT_EQ(cfg.pagPorHora[8].active, 1);
+    EXPECT_EQ(cfg.pagesByHour[8].active, 1);
 }
 
 TEST(PageByHourListRules, CaptionsLabelAtivarAndAtivadoFollowTheChecks) {
@@ -284,7 +284,7 @@ struct FixedRandom : RandomRange {
 };
 
 struct Pairing : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     WireLog log;
     StaticPortCatalog catalog;
     FakeSerialPort port{log};
@@ -306,7 +306,7 @@ struct Pairing : ::testing::Test {
         std::vector<uint8_t> reply;
         ASSERT_GT(device->read(reply, 100), 0);
         kq.HidCtlDeviceData(device->path(), reply);
-        ASSERT_EQ(cfg.serial_KQ[6], configByte);
+        ASSERT_EQ(cfg.transmitterIdentity[6], configByte);
     }
     // The reports written after the identity request, without padding.
     std::vector<std::vector<uint8_t>> reports() {
@@ -335,7 +335,7 @@ TEST_F(Pairing, AlreadyConfiguredTransmitterGetsNoReportAndOnePoll) {
     EXPECT_EQ(runPoll(), 1);
     auto sent = reports();
     ASSERT_EQ(sent.size(), 3u); // one poll, three times over the radio
-    std::vector<uint8_t> poll{0, 1, 48, 1, cfg.serial_KQ[5], 0x41, 255, 98, 253, 0};
+    std::vector<uint8_t> poll{0, 1, 48, 1, cfg.transmitterIdentity[5], 0x41, 255, 98, 253, 0};
     for (auto& report : sent) EXPECT_EQ(report, poll);
     EXPECT_TRUE(random.ranges.empty());
     EXPECT_TRUE(prompter.prompts.empty());
@@ -346,10 +346,10 @@ TEST_F(Pairing, UnconfiguredTransmitterGetsANewByteThenFivePolls) {
     random.values = {KqNotConfigured, 77}; // "2" is drawn again
     EXPECT_TRUE(pairing.configure(t0));
     EXPECT_EQ(random.ranges, (std::vector<std::pair<int, int>>{{1, 254}, {1, 254}}));
-    EXPECT_EQ(cfg.serial_KQ[6], 77);
+    EXPECT_EQ(cfg.transmitterIdentity[6], 77);
     auto sent = reports();
     ASSERT_EQ(sent.size(), 1u);
-    const auto& id = cfg.serial_KQ;
+    const auto& id = cfg.transmitterIdentity;
     EXPECT_EQ(sent[0],
               (std::vector<uint8_t>{0, 239, id[0], id[1], id[2], id[3], id[4], id[5], 77, 28}));
     EXPECT_EQ(device->configByte(), 77);
@@ -365,7 +365,7 @@ TEST_F(Pairing, ConfigurationThatCannotBeWrittenLeavesTheTransmitterUnconfigured
     device->setFailWrites(true);
     random.values = {90};
     EXPECT_FALSE(pairing.configure(t0));
-    EXPECT_EQ(cfg.serial_KQ[6], KqNotConfigured);
+    EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].find("ERRO DE ESCRITA"), std::string::npos);
     // The poll fails too: prompt 20 once, and the timer stops.
@@ -377,7 +377,7 @@ TEST_F(Pairing, ConfigurationThatCannotBeWrittenLeavesTheTransmitterUnconfigured
 // ---- the daylight-saving check at start-up ----
 
 struct DaylightSaving : ::testing::Test {
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     RecordingPrompter prompter;
     QTemporaryDir dir;
     std::string path = (dir.path() + "/conn.cfg").toStdString();
@@ -391,10 +391,10 @@ struct DaylightSaving : ::testing::Test {
 TEST_F(DaylightSaving, WarningOffShowsAndWritesNothing) {
     for (uint8_t flags : {0x00, 0x01, 0x21})
         for (bool dst : {false, true}) {
-            cfg.AvisoVerao = flags;
+            cfg.daylightSaving = flags;
             auto check = checkDaylightSaving(cfg, dst, path, prompter);
             EXPECT_EQ(check.change, DaylightSavingChange::None);
-            EXPECT_EQ(cfg.AvisoVerao, flags);
+            EXPECT_EQ(cfg.daylightSaving, flags);
         }
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_FALSE(written());
@@ -419,10 +419,10 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         std::remove(path.c_str());
         prompter.prompts.clear();
         prompter.answers = {ButtonYes};
-        cfg.AvisoVerao = c.flags;
+        cfg.daylightSaving = c.flags;
         auto check = checkDaylightSaving(cfg, c.dst, path, prompter);
         EXPECT_EQ(check.change, c.change);
-        EXPECT_EQ(cfg.AvisoVerao, c.after);
+        EXPECT_EQ(cfg.daylightSaving, c.after);
         if (c.prompt) {
             EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
             EXPECT_TRUE(check.adjustNow);

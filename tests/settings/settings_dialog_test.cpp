@@ -41,7 +41,7 @@ struct FixedRandom : RandomRange {
 
 struct SettingsDialog : ::testing::Test {
     vorelux::testing::Pty pty;
-    TCfgComm cfg;
+    ConnectionSettings cfg;
     QtPortCatalog catalog;
     QtSerialPort port;
     vorelux::testing::PanelWire wire{pty};
@@ -60,7 +60,7 @@ struct SettingsDialog : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.COM = PtyCom;
+        cfg.portNumber = PtyCom;
         SettingsServices services;
         services.connCfgPath = cfgPath;
         services.mainCaption = [] { return QStringLiteral("Vorelux"); };
@@ -157,7 +157,7 @@ TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
     ASSERT_EQ(form->CheckListBox1->count(), 256);
     EXPECT_EQ(form->CheckListBox1->item(0)->text(), QString::fromUtf8("  TODOS OS PAINÉIS "));
     EXPECT_EQ(form->CheckListBox1->item(255)->text(), "  PAINEL 255");
-    cfg.paineis = {3, 7};
+    cfg.targetPanels = {3, 7};
     showOn(TForm3::tsVelocidade);
     EXPECT_EQ(form->GroupBoxTargets->title(), QString::fromUtf8("Enviar para: (2 painéis)"));
 
@@ -168,7 +168,7 @@ TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
     QTest::mouseClick(form->CheckListBox1->viewport(), Qt::LeftButton, {}, at);
     if (item3->checkState() == Qt::Checked)
         form->CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
-    EXPECT_EQ(cfg.paineis, std::vector<uint8_t>{7});
+    EXPECT_EQ(cfg.targetPanels, std::vector<uint8_t>{7});
     EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (apenas 1 painel)");
     auto saved = savedCfg();
     ASSERT_EQ(saved.size(), 17u);
@@ -181,7 +181,7 @@ TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
     check(0, false);
     check(7, false);
     EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (Nenhum painel)");
-    EXPECT_TRUE(cfg.paineis.empty());
+    EXPECT_TRUE(cfg.targetPanels.empty());
 
     // The group is there on tabs 0..8, not from 9 on; on tab 5 without "Exibir IDs".
     for (int tab : {TForm3::TbsPagDia, TForm3::tsIDPainel, TForm3::tsHora}) {
@@ -233,7 +233,7 @@ TEST_F(SettingsDialog, ClockTabStartsAtTheCurrentMomentAndSendsIt) {
     // The warning box stores its flag with the daylight-saving state of now.
     clock.set(LocalDateTime{2023, 11, 5, 9, 0, 0, 0, 0, true});
     clickBox(form->CheckBox2);
-    EXPECT_EQ(cfg.AvisoVerao, 0x11);
+    EXPECT_EQ(cfg.daylightSaving, 0x11);
     EXPECT_EQ(savedCfg().at(3), 0x11);
 }
 
@@ -266,7 +266,7 @@ TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
     // Unchecking " Ativado" clears the list; the entries keep their times.
     clickBox(form->CheckBox3);
     EXPECT_EQ(form->CheckListBox2->item(2)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(cfg.pagPorHora[2].hour, 8);
+    EXPECT_EQ(cfg.pagesByHour[2].hour, 8);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
 }
 
@@ -391,13 +391,13 @@ TEST_F(SettingsDialog, ClosingResumesEveryPanel) {
 TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
     prompter.answers = {ButtonNo};
     auto device = attachTransmitter(KqNotConfigured);
-    ASSERT_EQ(cfg.tipo, 1);
+    ASSERT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     prompter.prompts.clear();
     random.values = {200};
     showOn(TForm3::tbsCfgPainel);
     QTest::mouseClick(form->BitBtn10, Qt::LeftButton);
-    EXPECT_EQ(cfg.serial_KQ[6], 200);
+    EXPECT_EQ(cfg.transmitterIdentity[6], 200);
     EXPECT_EQ(device->configByte(), 200);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1.isActive(); }, 5000));
     // The identity request, the configuration, then five polls of three reports.
@@ -412,7 +412,7 @@ TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
 }
 
 TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
-    cfg.AvisoVerao = 0x01; // warning off
+    cfg.daylightSaving = 0x01; // warning off
     clock.set(LocalDateTime{2023, 3, 5, 14, 7, 9, 0, 0, false});
     {
         std::ofstream out(cfgPath, std::ios::binary);
@@ -463,12 +463,12 @@ TEST_F(SettingsDialog, Shots) {
     const QByteArray folder = qgetenv("VORELUX_SETTINGS_SHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "VORELUX_SETTINGS_SHOTS not set";
     // The serial port selector first, then everything with the transmitter.
-    cfg.paineis = {3, 7};
+    cfg.targetPanels = {3, 7};
     showOn(TForm3::tsHora);
     QTest::qWait(20);
     form->grab().save(QString("%1/serial.png").arg(QString(folder)));
     attachTransmitter(0x41);
-    cfg.paineis = {0};
+    cfg.targetPanels = {0};
     showOn(0);
     form->revealTemperatures();
     form->CheckListBox2->setCurrentRow(2);

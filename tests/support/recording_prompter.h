@@ -16,7 +16,7 @@ class RecordingPrompter : public Prompter {
     std::deque<int> answers;
     int defaultAnswer = ButtonOk;
 
-    int Mensagem(unsigned msg, int = -1) override {
+    int showPrompt(unsigned msg) override {
         if (!promptEntry(msg)) return 0;
         prompts.push_back(msg);
         if (answers.empty()) return defaultAnswer;

@@ -59,16 +59,16 @@ int run(const vorelux::cli::Args& argsIn) {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);
-    CFG cfg;
-    cfg.index_linha = int32_t(l - 1);
-    cfg.index_caracter = int32_t(index);
-    cfg.pos_ini = 2;
+    Page cfg;
+    cfg.lineIndex = int32_t(l - 1);
+    cfg.cursorByte = int32_t(index);
+    cfg.windowStart = 2;
     canvas.geraTela(cfg, edit);
 
     std::cout << "screen " << cli::hexBytes(screen.data(), PanelColumns) << '\n';
     std::cout << "map";
-    for (int32_t entry : cfg.array_pos_cursor) std::cout << ' ' << entry;
-    std::cout << "\ncursor " << cfg.pos_cursor << '\n';
+    for (int32_t entry : cfg.columnMap) std::cout << ' ' << entry;
+    std::cout << "\ncursor " << cfg.cursorColumn << '\n';
     if (!output.empty()) {
         const CanvasImage& image = canvas.canvas();
         if (!writePng(output, image.width, image.height, image.pixels.data(), image.width, error)) {

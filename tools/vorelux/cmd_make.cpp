@@ -11,7 +11,7 @@ namespace {
 
 class SilentPrompter : public Prompter {
   public:
-    int Mensagem(unsigned, int) override { return ButtonOk; }
+    int showPrompt(unsigned) override { return ButtonOk; }
     void message(const std::string&) override {}
 };
 
@@ -36,16 +36,16 @@ int make(const Args& input) {
     }
     SilentPrompter prompter;
     PageStore store(prompter);
-    CFG& cfg = store.control[size_t(page - 1)];
-    cfg.Memory.clear();
+    Page& cfg = store.pages()[size_t(page - 1)];
+    cfg.lines.clear();
     int total = 0;
     for (size_t i = 1; i < args.size(); ++i) {
         LineStream line{LineStart, effectByte(int(entry)), effectByte(int(exitEffect))};
         for (char16_t c : utf8ToUtf16(args[i])) line.push_back(convertPastedCharacter(c));
         total += int(line.size());
-        cfg.Memory.push_back(std::move(line));
+        cfg.lines.push_back(std::move(line));
     }
-    cfg.num_linhas = int32_t(cfg.Memory.size());
+    cfg.lineCount = int32_t(cfg.lines.size());
     if (total >= PageByteLimit) {
         std::cerr << "vorelux make: page " << page << " would hold " << total
                   << " bytes; a page holds at most " << PageByteLimit - 1
@@ -53,7 +53,7 @@ int make(const Args& input) {
         return 1;
     }
     std::string error;
-    if (!salvarLinha(store, args[0], 255, error)) {
+    if (!savePageFile(store, args[0], 255, error)) {
         std::cerr << "vorelux make: " << error << "\n";
         return 1;
     }

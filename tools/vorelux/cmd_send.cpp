@@ -11,7 +11,7 @@ namespace {
 
 class QuietPrompter : public Prompter {
   public:
-    int Mensagem(unsigned, int) override { return ButtonOk; }
+    int showPrompt(unsigned) override { return ButtonOk; }
     void message(const std::string&) override {}
 };
 
@@ -31,14 +31,14 @@ int send(const Args& input) {
     QuietPrompter quiet;
     PageStore store(quiet);
     std::string error;
-    if (!LoadLinha(store, args[0], 255, error)) {
+    if (!loadPageFile(store, args[0], 255, error)) {
         std::cerr << "vorelux send: " << error << "\n";
         return ExitFailed;
     }
     if (!pages) {
         pages.emplace();
         for (int p = 0; p < PageCount; ++p)
-            if (sendBoxPreselected(store.control[size_t(p)])) pages->push_back(p);
+            if (sendBoxPreselected(store.pages()[size_t(p)])) pages->push_back(p);
         if (pages->empty()) {
             std::cerr << "vorelux send: " << args[0] << ": nenhuma página com texto; nada foi "
                       << "enviado\n";
@@ -47,7 +47,7 @@ int send(const Args& input) {
     }
     LinkSession session("vorelux send", options, std::cout, std::cerr);
     if (int code = session.open()) return code;
-    return session.sendPages(uploadJobs(store.control, *pages));
+    return session.sendPages(uploadJobs(store.pages(), *pages));
 }
 
 CommandRegistration reg("send",

@@ -104,7 +104,7 @@ std::string progressBarText(const std::string& label, int position, int maximum,
 class LinkSession::CliPrompter : public Prompter {
   public:
     explicit CliPrompter(LinkSession& session) : session_(session) {}
-    int Mensagem(unsigned msg, int) override {
+    int showPrompt(unsigned msg) override {
         auto entry = promptEntry(msg);
         if (!entry) return ButtonNone;
         prompts.push_back(msg);
@@ -311,7 +311,7 @@ void LinkSession::fail(const std::string& text) {
 }
 
 std::string LinkSession::portDescription() const {
-    std::string name = comPortName(cfg_.COM);
+    std::string name = comPortName(cfg_.portNumber);
     if (device_.empty() || device_ == name) return name;
     return name + " (" + device_ + ")";
 }
@@ -352,8 +352,8 @@ int LinkSession::open() {
             return ExitFailed;
         }
     }
-    cfg_.tipo = 0;
-    targets_ = to ? *to : cfg_.paineis;
+    cfg_.transport = Transport::Serial;
+    targets_ = to ? *to : cfg_.targetPanels;
     if (targets_.empty()) {
         fail("nenhum painel de destino: escolha painéis no editor ou use --to");
         return ExitFailed;
@@ -385,9 +385,9 @@ int LinkSession::open() {
 }
 
 int LinkSession::choosePort() {
-    cfg_.tipo = 0;
+    cfg_.transport = Transport::Serial;
     const std::string& given = options_.port;
-    int number = cfg_.COM;
+    int number = cfg_.portNumber;
     std::string device;
     if (!given.empty()) {
         if (auto n = comNumberFromName(given)) {
@@ -396,7 +396,7 @@ int LinkSession::choosePort() {
             device = given;
             std::error_code ec;
             if (!options_.dryRun && !std::filesystem::exists(device, ec)) {
-                cfg_.COM = comNumberForDevice(device).value_or(FirstOtherComNumber);
+                cfg_.portNumber = comNumberForDevice(device).value_or(FirstOtherComNumber);
                 fail(std::string(PortMissingText) + " (" + device + " não existe)");
                 return ExitPortMissing;
             }
@@ -419,7 +419,7 @@ int LinkSession::choosePort() {
         catalog->add(number, device);
         catalog_ = std::move(catalog);
         port_ = std::make_unique<DryRunPort>(*this);
-        cfg_.COM = number;
+        cfg_.portNumber = number;
         device_ = device;
         return ExitOk;
     }
@@ -445,7 +445,7 @@ int LinkSession::choosePort() {
     } else if (auto port = findPort(ListarPortasCom(*catalog), number)) {
         device = port->device;
     }
-    cfg_.COM = number;
+    cfg_.portNumber = number;
     device_ = device;
     catalog_ = std::move(catalog);
     port_ = std::make_unique<QtSerialPort>();
@@ -498,11 +498,11 @@ int LinkSession::openTransmitter() {
         }
         if (got > 0) transmitter_->HidCtlDeviceData(device->path(), report);
     }
-    if (cfg_.serial_KQ[6] == 0) {
+    if (cfg_.transmitterIdentity[6] == 0) {
         fail("Transmissor KQ não identificado: não respondeu ao pedido de identidade");
         return ExitNotIdentified;
     }
-    if (cfg_.serial_KQ[6] == KqNotConfigured)
+    if (cfg_.transmitterIdentity[6] == KqNotConfigured)
         err_ << command_
              << ": aviso: o Transmissor KQ ainda não foi configurado com o editor; os comandos "
                 "seguem assim mesmo\n";
@@ -515,7 +515,7 @@ int LinkSession::finish(uint8_t result) {
     case SendOk:
         return ExitOk;
     case SendPortNotListed:
-        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.COM) +
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
              " não está instalada neste computador)");
         return ExitPortMissing;
     case SendPortFailed:
@@ -602,7 +602,7 @@ int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
         return ExitFailed;
     }
     if (!result.refused.empty()) {
-        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.COM) +
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
              " não está instalada neste computador); páginas não enviadas: " +
              pageList(result.refused));
         return ExitPortMissing;

@@ -76,7 +76,7 @@ class LinkSession {
     int open();
 
     PanelLink& link();
-    TCfgComm& cfg() { return cfg_; }
+    ConnectionSettings& cfg() { return cfg_; }
     const std::vector<uint8_t>& targets() const { return targets_; }
     bool dryRun() const { return options_.dryRun; }
 
@@ -114,7 +114,7 @@ class LinkSession {
     std::ostream& out_;
     std::ostream& err_;
     LinkDevices devices_;
-    TCfgComm cfg_;
+    ConnectionSettings cfg_;
     std::vector<uint8_t> targets_;
     std::string device_; // the device of the chosen port
 

@@ -67,11 +67,11 @@ void TransportGroup::fillPorts() {
 
 void TransportGroup::SpeedButton1Click() {
     if (link_.transmitter().attached()) {
-        link_.cfg().tipo = 1;
+        link_.cfg().transport = Transport::Transmitter;
         showTransmitterBox(true);
         return;
     }
-    link_.cfg().tipo = 0;
+    link_.cfg().transport = Transport::Serial;
     fillPorts();
     showTransmitterBox(false);
 }
@@ -81,18 +81,18 @@ void TransportGroup::ComComboBox1Change(int index) {
     bool ok = false;
     int number = combo_->itemData(index).toInt(&ok);
     if (!ok) return;
-    link_.cfg().COM = number;
+    link_.cfg().portNumber = number;
     std::string error;
     if (!writeConnCfg(connCfgPath_, link_.cfg(), error)) link_.prompter().message(error);
     emit portChosen(number);
 }
 
 void TransportGroup::prepareOnOpen() {
-    if (link_.cfg().tipo != 0) return;
+    if (link_.cfg().transport != Transport::Serial) return;
     SpeedButton1Click();
-    int index = combo_->findData(link_.cfg().COM);
+    int index = combo_->findData(link_.cfg().portNumber);
     combo_->setCurrentIndex(index);
-    if (index < 0) link_.prompter().Mensagem(12);
+    if (index < 0) link_.prompter().ask(Prompt::PortNotFound);
 }
 
 void TransportGroup::transmitterAttached(const std::shared_ptr<HidDevice>&) {

@@ -109,8 +109,8 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
-    lbTransporte->setText(QString::fromUtf8(link_.cfg().tipo == 1 ? ChooserUsb : ChooserSerial));
-    CheckListBox1->load(link_.cfg().paineis);
+    lbTransporte->setText(QString::fromUtf8(link_.cfg().transport == Transport::Transmitter ? ChooserUsb : ChooserSerial));
+    CheckListBox1->load(link_.cfg().targetPanels);
 }
 
 void TForm2::CheckListBox1Click() {

@@ -133,7 +133,7 @@ QWidget* TfrmEnviar::buildMainPage() {
     connect(btnSetarPagina, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
 
     CheckListBox1 = new TargetList;
-    CheckListBox1->load(link_.cfg().paineis);
+    CheckListBox1->load(link_.cfg().targetPanels);
     connect(CheckListBox1, &TargetList::clicked, this, [this] { CheckListBox1Click(); });
     btnExibirIDs =
         button("BitBtn8", QStringLiteral("Exibir IDs"),
@@ -289,15 +289,15 @@ void TfrmEnviar::showEvent(QShowEvent* event) {
 void TfrmEnviar::FormShow() {
     transport->SpeedButton1Click();
     for (int p = 0; p < PageCount; ++p)
-        sendBoxes[p]->setChecked(sendBoxPreselected(store_.control[p]));
-    CheckListBox1->load(link_.cfg().paineis);
-    if (link_.cfg().tipo == 0) transport->prepareOnOpen();
+        sendBoxes[p]->setChecked(sendBoxPreselected(store_.pages()[p]));
+    CheckListBox1->load(link_.cfg().targetPanels);
+    if (link_.cfg().transport == Transport::Serial) transport->prepareOnOpen();
     for (int p = 0; p < PageCount; ++p) {
         clearBoxes[p]->setChecked(false);
         clearBoxes[p]->setEnabled(!sendBoxes[p]->isChecked());
         displayBoxes[p]->setChecked(false);
     }
-    int current = services_.currentPage ? services_.currentPage() : store_.CurrentPage;
+    int current = services_.currentPage ? services_.currentPage() : store_.currentPage();
     if (current >= 0 && current < PageCount) displayBoxes[current]->setChecked(true);
 }
 
@@ -315,8 +315,8 @@ void TfrmEnviar::CheckBox1Click() {
 }
 
 void TfrmEnviar::CheckListBox1Click() {
-    TCfgComm& cfg = link_.cfg();
-    cfg.paineis = CheckListBox1->checkedItems();
+    ConnectionSettings& cfg = link_.cfg();
+    cfg.targetPanels = CheckListBox1->checkedItems();
     std::string error;
     if (!writeConnCfg(services_.connCfgPath, cfg, error))
         link_.prompter().message("Não foi possível gravar a lista de painéis em \"conn.cfg\": " +
@@ -325,8 +325,8 @@ void TfrmEnviar::CheckListBox1Click() {
 }
 
 void TfrmEnviar::ComboBox1Change(int index) {
-    TCfgComm& cfg = link_.cfg();
-    cfg.setPag = static_cast<uint8_t>(index - 1);
+    ConnectionSettings& cfg = link_.cfg();
+    cfg.displayPageSelector = static_cast<uint8_t>(index - 1);
     std::string error;
     if (!writeConnCfg(services_.connCfgPath, cfg, error))
         link_.prompter().message("Não foi possível gravar \"conn.cfg\": " + error + ".");
@@ -382,7 +382,7 @@ void TfrmEnviar::BitBtn2Click() {
 
 void TfrmEnviar::runPages(bool clearing) {
     if (running_) return;
-    TCfgComm& cfg = link_.cfg();
+    ConnectionSettings& cfg = link_.cfg();
     setMainEnabled(false);
     mascaraPaginas = NoPageSent;
     Label11->hide();
@@ -398,8 +398,8 @@ void TfrmEnviar::runPages(bool clearing) {
     pbData->setValue(0);
 
     std::vector<PanelId> targets;
-    if (!cfg.paineis.empty()) {
-        if (cfg.paineis.front() == EveryPanel) {
+    if (!cfg.targetPanels.empty()) {
+        if (cfg.targetPanels.front() == EveryPanel) {
             targets = {EveryPanel};
         } else {
             for (uint8_t n : CheckListBox1->checkedItems())
@@ -417,7 +417,7 @@ void TfrmEnviar::runPages(bool clearing) {
     }
 
     std::vector<int> pages = CheckPagSend(clearing ? clearBoxes : sendBoxes);
-    std::vector<PageJob> jobs = clearing ? clearJobs(pages) : uploadJobs(store_.control, pages);
+    std::vector<PageJob> jobs = clearing ? clearJobs(pages) : uploadJobs(store_.pages(), pages);
     running_ = true;
     cancelRequested_ = false;
     UploadOptions options;
@@ -484,7 +484,7 @@ void TfrmEnviar::BitBtn3Click() {
 }
 
 void TfrmEnviar::BitBtn5Click() {
-    if (link_.cfg().tipo == 0) {
+    if (link_.cfg().transport == Transport::Serial) {
         BitBtn1Click();
         return;
     }
@@ -518,7 +518,7 @@ void TfrmEnviar::BitBtn8Click() {
     running_ = true;
     cancelRequested_ = false;
     bool progressShown = false;
-    RepairResult r = corrigirErro(link_, *random_, store_.control, mascaraPaginas, code,
+    RepairResult r = corrigirErro(link_, *random_, store_.pages(), mascaraPaginas, code,
                                   [&](const UploadProgress& p) {
                                       if (!progressShown) {
                                           progressShown = true;

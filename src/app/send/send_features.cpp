@@ -102,7 +102,7 @@ void SendFeatures::openSendDialog() {
 void SendFeatures::JvSpeedButton1Click() {
     guarded([this] {
         link_->resultadoEnvio = SendOk;
-        link_->sendToPanelList(link_->cfg().paineis, link_->parameter(ParSwitchOn, 0), progress_);
+        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOn, 0), progress_);
         link_->AnalizaResposta();
     });
 }
@@ -110,7 +110,7 @@ void SendFeatures::JvSpeedButton1Click() {
 void SendFeatures::JvSpeedButton2Click() {
     guarded([this] {
         link_->resultadoEnvio = SendOk;
-        link_->sendToPanelList(link_->cfg().paineis, link_->parameter(ParSwitchOff, 0), nullptr);
+        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOff, 0), nullptr);
         link_->AnalizaResposta();
     });
 }

@@ -28,7 +28,7 @@ class TForm1;
 
 // The devices and the shared state, owned by the window.
 struct SendLink {
-    TCfgComm& cfg;
+    ConnectionSettings& cfg;
     PortCatalog& catalog;
     SerialPort& port; // ComPort1
     Transmitter& kq;

@@ -179,7 +179,7 @@ TForm3::TForm3(SettingsLink link, SettingsServices services, QWidget* parent)
     }
     link_ = std::make_unique<PanelLink>(shared_.cfg, shared_.catalog, shared_.port, shared_.kq,
                                         *services_.sleeper, shared_.prompter);
-    pageByHour_ = std::make_unique<PageByHourList>(shared_.cfg.pagPorHora);
+    pageByHour_ = std::make_unique<PageByHourList>(shared_.cfg.pagesByHour);
     pairing_ = std::make_unique<TransmitterPairing>(*link_, *services_.random);
 
     setObjectName(QStringLiteral("TForm3"));
@@ -562,7 +562,7 @@ QWidget* TForm3::buildTransmitterTab() {
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(memo(QString::fromUtf8(
         "1. Mantenha pressionados os dois botões da parte de trás do painel (ou o terceiro "
-        "botão do controle remoto) até o painel exibir \"CFG CTRL\" e então solte-os.\n"
+        "botão do controle remoto) até o painel exibir \"Page CTRL\" e então solte-os.\n"
         "2. Aguarde o painel exibir \"AGUARD.  \".\n"
         "3. Clique em [Configurar Painel].\n\n"
         "Para configurar outros painéis, repita os passos acima em cada um deles.")));
@@ -666,14 +666,14 @@ QWidget* TForm3::buildSide() {
 
 void TForm3::FormCreate() {
     // A transmitter that has not answered its identity yet cannot be used.
-    if (shared_.cfg.tipo == 1 && shared_.cfg.serial_KQ[6] == 0 &&
-        shared_.prompter.Mensagem(20) == ButtonYes)
+    if (shared_.cfg.transport == Transport::Transmitter && shared_.cfg.transmitterIdentity[6] == 0 &&
+        shared_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes)
         openOnTab(tbsCfgPainel);
     readConnCfg(services_.connCfgPath, shared_.cfg, shared_.prompter);
     auto check =
         checkDaylightSaving(shared_.cfg, now().dst, services_.connCfgPath, shared_.prompter);
     if (check.adjustNow) openOnTab(tsHora);
-    if (shared_.kq.kqNaoConfigurado && shared_.prompter.Mensagem(20) == ButtonYes) {
+    if (shared_.kq.kqNaoConfigurado && shared_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         openOnTab(tbsCfgPainel);
         shared_.kq.kqNaoConfigurado = false;
     }
@@ -686,7 +686,7 @@ void TForm3::OnShow() {
     // brings it in line with the link mode.
     CheckListBox2->setCurrentRow(0);
     loadTargetList();
-    if (shared_.cfg.tipo == 0) transport->prepareOnOpen();
+    if (shared_.cfg.transport == Transport::Serial) transport->prepareOnOpen();
 }
 
 void TForm3::openOnTab(int tab) {
@@ -741,7 +741,7 @@ void TForm3::enterTab(int index) {
         JvTimeEdit1->setTime(QTime(t.hour, t.minute, t.second));
         JvDateEdit1->setDate(QDate(t.year, t.month, t.day));
         const QSignalBlocker block(CheckBox2);
-        CheckBox2->setChecked((shared_.cfg.AvisoVerao & 0xF0) != 0);
+        CheckBox2->setChecked((shared_.cfg.daylightSaving & 0xF0) != 0);
         break;
     }
     case TbsPagDia:
@@ -797,10 +797,10 @@ void TForm3::setTargetCaption(int count, bool afterClick) {
 void TForm3::loadTargetList() {
     loadingTargets_ = true;
     for (int n = 0; n <= 255; ++n) CheckListBox1->item(n)->setCheckState(Qt::Unchecked);
-    for (uint8_t entry : shared_.cfg.paineis)
+    for (uint8_t entry : shared_.cfg.targetPanels)
         CheckListBox1->item(entry)->setCheckState(Qt::Checked);
     loadingTargets_ = false;
-    setTargetCaption(static_cast<int>(shared_.cfg.paineis.size()), false);
+    setTargetCaption(static_cast<int>(shared_.cfg.targetPanels.size()), false);
 }
 
 void TForm3::CheckListBox1Click() {
@@ -808,7 +808,7 @@ void TForm3::CheckListBox1Click() {
     for (int n = 0; n <= 255; ++n)
         if (CheckListBox1->item(n)->checkState() == Qt::Checked)
             checked.push_back(static_cast<uint8_t>(n));
-    shared_.cfg.paineis = checked;
+    shared_.cfg.targetPanels = checked;
     writeConnCfg();
     setTargetCaption(static_cast<int>(checked.size()), true);
 }
@@ -892,7 +892,7 @@ void TForm3::enviarRelogio() {
 }
 
 void TForm3::CheckBox2Click() {
-    shared_.cfg.AvisoVerao = avisoVeraoFlags(CheckBox2->isChecked(), now().dst);
+    shared_.cfg.daylightSaving = avisoVeraoFlags(CheckBox2->isChecked(), now().dst);
     writeConnCfg();
 }
 
@@ -939,7 +939,7 @@ void TForm3::applyOnOffEnabled() {
 }
 
 void TForm3::CheckBox5Click() {
-    if (CheckBox5->isChecked()) shared_.prompter.Mensagem(22);
+    if (CheckBox5->isChecked()) shared_.prompter.ask(Prompt::PageByDayExcludesHour);
     applyOnOffEnabled();
 }
 
@@ -1002,7 +1002,7 @@ void TForm3::BitBtn19MouseDown() {
                              resetBoxes[2]->isChecked(), resetBoxes[3]->isChecked(),
                              resetBoxes[4]->isChecked()};
     if (!selection.any()) {
-        shared_.prompter.Mensagem(23);
+        shared_.prompter.ask(Prompt::NothingToReset);
         return;
     }
     if (selection.velocidade) {
@@ -1073,7 +1073,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
             // The click is handled after the release; look once it has been.
             const bool before = anyCheckedAtPress_;
             QTimer::singleShot(0, this, [this, before] {
-                if (!before && pageByHour_->anyChecked()) shared_.prompter.Mensagem(21);
+                if (!before && pageByHour_->anyChecked()) shared_.prompter.ask(Prompt::PageByHourExcludesDay);
             });
         }
     }

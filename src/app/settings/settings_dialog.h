@@ -71,7 +71,7 @@ class SideTabWidget final : public QTabWidget {
 
 // The devices and the shared state the dialog sends through.
 struct SettingsLink {
-    TCfgComm& cfg;
+    ConnectionSettings& cfg;
     PortCatalog& catalog;
     SerialPort& port;
     Transmitter& kq;
