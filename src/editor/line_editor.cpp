@@ -151,8 +151,7 @@ void leftKey(PageStore& store) {
     }
     if (cfg.cursorByte > 2) {
         --cfg.cursorByte;
-        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape)
-            --cfg.cursorByte;
+        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape) --cfg.cursorByte;
     }
 }
 

@@ -22,9 +22,9 @@ enum class Transport : uint8_t { Serial = 0, Transmitter = 1 };
 
 struct ConnectionSettings {
     Transport transport = Transport::Serial;
-    int32_t portNumber = 0;                 // serial port number: "COM" + number
-    std::vector<uint8_t> targetPanels;      // ascending; 0 = every panel
-    uint8_t displayPageSelector = 0;        // display-page selector of the send dialog, minus one
+    int32_t portNumber = 0;            // serial port number: "COM" + number
+    std::vector<uint8_t> targetPanels; // ascending; 0 = every panel
+    uint8_t displayPageSelector = 0;   // display-page selector of the send dialog, minus one
     std::array<PageByHour, 12> pagesByHour{};
     std::array<uint8_t, 8> transmitterIdentity{};
     uint8_t daylightSaving = 0; // DaylightSavingWarn and DaylightSavingInForce flags

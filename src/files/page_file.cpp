@@ -98,7 +98,7 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data) {
 }
 
 bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
-                 std::string& error) {
+                  std::string& error) {
     // A page block records its length in two bytes.
     for (int p = 0; p < PageCount; ++p) {
         const int total = pageByteTotal(store.pages()[size_t(p)]);
@@ -122,7 +122,7 @@ bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMas
 }
 
 bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageMask*/,
-               std::string& error) {
+                  std::string& error) {
     std::vector<uint8_t> data;
     std::string reason;
     if (!readWholeFile(FileName, data, reason, PageFileSizeLimit)) {

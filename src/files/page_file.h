@@ -29,12 +29,12 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data);
 // Writes the page file safely; on success clears Modified. On failure the
 // previous file is untouched, Modified stays set and `error` says why.
 bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
-                 std::string& error);
+                  std::string& error);
 // Reads the page file into all eight pages and makes page 0 current. A file
 // that cannot be read or is damaged changes nothing; `error` is the message
 // for the operator.
 bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
-               std::string& error);
+                  std::string& error);
 
 // FileName with its extension replaced by ".vpg".
 std::string withPageFileExtension(const std::string& fileName);

@@ -9,8 +9,8 @@ constexpr int ProgressEndPause = 20;
 constexpr int KqRepeats = 3; // each report goes out three times over the radio
 } // namespace
 
-PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
-                     Sleeper& sleeper, Prompter& prompter)
+PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1,
+                     Transmitter& kq, Sleeper& sleeper, Prompter& prompter)
     : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
       prompter_(prompter) {}
 

@@ -202,7 +202,8 @@ PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const s
         link.prompter().ask(Prompt::InvalidPanelId);
         return PanelIdOutcome::BadCurrent;
     }
-    if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes) return PanelIdOutcome::Declined;
+    if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes)
+        return PanelIdOutcome::Declined;
     link.resultadoEnvio = link.ParSend(ParNewPanelId, byte(*current), byte(*next));
     link.AnalizaResposta();
     return PanelIdOutcome::Sent;
@@ -241,11 +242,12 @@ bool TransmitterPairing::tick(TimePoint now) {
 // ---- daylight saving -------------------------------------------------------
 
 uint8_t avisoVeraoFlags(bool warn, bool dstNow) {
-    return static_cast<uint8_t>((warn ? DaylightSavingWarn : 0) + (dstNow ? DaylightSavingInForce : 0));
+    return static_cast<uint8_t>((warn ? DaylightSavingWarn : 0) +
+                                (dstNow ? DaylightSavingInForce : 0));
 }
 
-DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow, const std::string& connCfgPath,
-                                        Prompter& prompter) {
+DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
+                                        const std::string& connCfgPath, Prompter& prompter) {
     DaylightSavingCheck check;
     if (!(cfg.daylightSaving & DaylightSavingWarn)) return check;
     const bool recorded = (cfg.daylightSaving & DaylightSavingInForce) != 0;

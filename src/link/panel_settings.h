@@ -206,7 +206,7 @@ struct DaylightSavingCheck {
     DaylightSavingChange change = DaylightSavingChange::None;
     bool adjustNow = false;
 };
-DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow, const std::string& connCfgPath,
-                                        Prompter& prompter);
+DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
+                                        const std::string& connCfgPath, Prompter& prompter);
 
 } // namespace vorelux

@@ -298,7 +298,8 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         int reports = dataReportCount(content.size());
         st.maximum = static_cast<int>(targets.size()) * PageHeaderRepeats + DataRounds * reports;
         uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
-        auto header = kqPageHeaderReport(cfg.transmitterIdentity, EveryPanel, job.page, content, key);
+        auto header =
+            kqPageHeaderReport(cfg.transmitterIdentity, EveryPanel, job.page, content, key);
         for (PanelId target : targets) {
             st.target = target;
             if (!reporter.emit(UploadProgress::TargetStarted)) break;
@@ -344,9 +345,10 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         for (PanelId target : targets) {
             st.target = target;
             pause.sleep(link.pausaKQ);
-            if (!writeReport(
-                    link, asVector(kqPagesEndReport(cfg.transmitterIdentity, target, result.mascaraPaginas)),
-                    result.error)) {
+            if (!writeReport(link,
+                             asVector(kqPagesEndReport(cfg.transmitterIdentity, target,
+                                                       result.mascaraPaginas)),
+                             result.error)) {
                 result.status = UploadStatus::TransmitterFailed;
                 return result;
             }
@@ -441,7 +443,8 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
     }
     if (cfg.transport != Transport::Transmitter || cfg.transmitterIdentity[6] == 0) {
         // The repair goes through the transmitter only.
-        link.resultadoEnvio = cfg.transport != Transport::Transmitter ? SendKqWriteFailed : SendKqNoIdentity;
+        link.resultadoEnvio =
+            cfg.transport != Transport::Transmitter ? SendKqWriteFailed : SendKqNoIdentity;
         link.AnalizaResposta();
         result.status = RepairStatus::Failed;
         return result;

@@ -103,7 +103,8 @@ void PageStore::insertLine(int pageIndex, int32_t index) {
     page.lines.insert(page.lines.begin() + index, newLine());
     page.lineCount = int32_t(page.lines.size());
     // The edit line stays the same line object when a line goes in above it.
-    if (pageIndex == currentPage_ && index <= editLineIndex_ && page.lines.size() > 1) ++editLineIndex_;
+    if (pageIndex == currentPage_ && index <= editLineIndex_ && page.lines.size() > 1)
+        ++editLineIndex_;
     page.editLength = 1;
     page.cursorColumn = 0;
     page.cursorByte = 2;

@@ -13,15 +13,16 @@ namespace vorelux {
 
 // One page: its lines and where the operator is editing it.
 struct Page {
-    std::vector<int32_t> columnMap; // LED column of each byte offset, rebuilt by every canvas redraw
-    int32_t cursorColumn = 0;       // LED column of the cursor
-    int32_t cursorByte = 2;         // last byte before the cursor; 2 = content start
-    int32_t lineIndex = 0;          // edited line
-    int32_t windowStart = 2;        // first byte of the visible window
-    int32_t windowEnd = 0;          // end of the visible window (informational)
-    int32_t editLength = 1;         // edit line size after the last mid-line edit
-    std::vector<LineStream> lines;  // the lines, in display order
-    int32_t lineCount = 0;          // number of lines, at least 1 once created
+    std::vector<int32_t>
+        columnMap;                 // LED column of each byte offset, rebuilt by every canvas redraw
+    int32_t cursorColumn = 0;      // LED column of the cursor
+    int32_t cursorByte = 2;        // last byte before the cursor; 2 = content start
+    int32_t lineIndex = 0;         // edited line
+    int32_t windowStart = 2;       // first byte of the visible window
+    int32_t windowEnd = 0;         // end of the visible window (informational)
+    int32_t editLength = 1;        // edit line size after the last mid-line edit
+    std::vector<LineStream> lines; // the lines, in display order
+    int32_t lineCount = 0;         // number of lines, at least 1 once created
 };
 
 // Byte total of one page, headers included.

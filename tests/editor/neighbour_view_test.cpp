@@ -107,7 +107,7 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
 
 TEST_F(ViewTest, CaretFollowsTheCursorByteIndex) {
     store.page().lines = {lineOf("A\x1f\x05"
-                                  "B")};
+                                 "B")};
     store.setEditLine(0);
     for (int cursor : {2, 3, 5, 6}) {
         store.page().cursorByte = cursor;

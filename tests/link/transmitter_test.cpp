@@ -168,7 +168,7 @@ TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIden
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"removed /dev/hidraw0", "[Serial] Porta COM"}));
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured); // kept until the next reply
-    EXPECT_FALSE(kq.comunica({0, 1}));            // does nothing now
+    EXPECT_FALSE(kq.comunica({0, 1}));                      // does nothing now
 
     // Plugged in again, it is found again.
     device = bus.plug("/dev/hidraw0", KqProductString);

@@ -81,7 +81,7 @@ std::array<Page, PageCount> messagePages() {
         c.lineCount = 1;
     }
     control[0].lines = {{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
-                         {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}};
+                        {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}};
     control[2].lines = {{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}};
     control[0].lineCount = 2;
     control[2].lineCount = 1;

@@ -115,8 +115,8 @@ TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
     std::vector<uint8_t> content = {'A', 31, 12};
     content.insert(content.end(), 10, 'A');
     const LineStream line = lineOf(content);
-    draw(line, 5, 5);                      // cursor after the drawing, window starting there
-    EXPECT_EQ(cfg.windowStart, 3);             // not 4, the escape
+    draw(line, 5, 5);               // cursor after the drawing, window starting there
+    EXPECT_EQ(cfg.windowStart, 3);  // not 4, the escape
     EXPECT_EQ(cfg.columnMap[1], 0); // the escape is no cursor position
     EXPECT_EQ(cfg.columnMap[2], 15);
     EXPECT_EQ(cfg.cursorColumn, 15);
