@@ -49,10 +49,10 @@ void PreviewEngine::loadLine(int index) {
 // takes its number from the next byte.
 void PreviewEngine::loadItem(uint8_t code, int32_t& pos, int font) {
     if (code == DrawingEscape) {
-        glyphs_.converte_desenho(readByte(pos));
+        glyphs_.convertSprite(readByte(pos));
         ++pos;
     } else {
-        glyphs_.converte_fonte(font, code);
+        glyphs_.convertCharacter(font, code);
     }
 }
 
@@ -204,11 +204,11 @@ void PreviewEngine::showPendingLiveField() {
     const LiveFieldRule rule = liveFieldRule(pendingLiveCode);
     if (rule.drawn && rule.redraw) {
         for (int n = 0; n < 50 && play.enabled; ++n) {
-            printHoraDataTemp(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
+            drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
             showFrame(5);
         }
     } else if (rule.drawn) {
-        printHoraDataTemp(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
+        drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
     }
     // The clocks (8, 18) were held while redrawn; the other fields are held here.
     if (pendingLiveCode > 8 && pendingLiveCode != 18) holdLiveField(25, 10);
@@ -284,14 +284,14 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
             m.font = b;
         } else if (b == DrawingEscape) {
             ++pos;
-            glyphs_.converte_desenho(readByte(pos));
+            glyphs_.convertSprite(readByte(pos));
             width += glyphs_.GlyphLast + 1;
         } else {
             if (b == Space && readByte(pos - 1) != Space) {
                 m.lastByte = pos - 1; // a word break; only the first space of a run counts
                 m.width = width;
             }
-            if (b != NoColumns) width += glyphs_.converte_fonte(m.font, b) + 1;
+            if (b != NoColumns) width += glyphs_.convertCharacter(m.font, b) + 1;
         }
         ++pos;
     }
@@ -319,7 +319,7 @@ void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
         if (b == NoColumns) continue;
         loadItem(b, pos, current);
         for (itemColumn = 0; itemColumn <= glyphs_.GlyphLast && column < 64; ++itemColumn, ++column)
-            auxScreen[size_t(column)] = glyphs_.GlyphBuffer[size_t(itemColumn)];
+            auxScreen[size_t(column)] = glyphs_.glyphColumns[size_t(itemColumn)];
     }
     layout.nextByte = pos;
     layout.font = current;
@@ -355,12 +355,12 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
     int font = layout.font;
     // Reload the last item placed (an entry effect may have used the buffer).
     if (readByte(pos - 2) == DrawingEscape)
-        glyphs_.converte_desenho(readByte(pos - 1));
+        glyphs_.convertSprite(readByte(pos - 1));
     else
-        glyphs_.converte_fonte(font, readByte(pos - 1));
-    std::array<uint8_t, GlyphBufferSize> item = glyphs_.GlyphBuffer;
+        glyphs_.convertCharacter(font, readByte(pos - 1));
+    std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
     int last = glyphs_.GlyphLast;
-    for (int j = layout.lastItemColumns; j <= last && j < GlyphBufferSize && play.enabled; ++j)
+    for (int j = layout.lastItemColumns; j <= last && j < GlyphColumnsSize && play.enabled; ++j)
         scrollStep(item[size_t(j)]);
 
     while (pos <= layout.lastByte && play.enabled) {
@@ -368,17 +368,17 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
         ++pos;
         if (b < DrawingEscape) {
             font = b;
-            glyphs_.converte_fonte(font, NoColumns);
+            glyphs_.convertCharacter(font, NoColumns);
         } else if (b == NoColumns) {
-            glyphs_.converte_fonte(font, NoColumns);
+            glyphs_.convertCharacter(font, NoColumns);
         } else {
             loadItem(b, pos, font);
         }
-        item = glyphs_.GlyphBuffer;
+        item = glyphs_.glyphColumns;
         last = glyphs_.GlyphLast;
         // The trailing blank column of the segment's final item stays out.
         const int count = pos > layout.lastByte ? last : last + 1;
-        for (int k = 0; k < count && k < GlyphBufferSize && play.enabled; ++k)
+        for (int k = 0; k < count && k < GlyphColumnsSize && play.enabled; ++k)
             scrollStep(item[size_t(k)]);
     }
     for (int c = 0; c < PanelColumns; ++c) auxScreen[size_t(c)] = screen[size_t(c)];
@@ -420,9 +420,9 @@ bool PreviewEngine::playScrollOnly() {
 // The item in the glyph buffer runs in; its last column is replaced by a
 // blank one.
 void PreviewEngine::scrollItemThrough() {
-    const std::array<uint8_t, GlyphBufferSize> item = glyphs_.GlyphBuffer;
+    const std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
     const int last = glyphs_.GlyphLast;
-    for (int j = 0; j < last && j < GlyphBufferSize && play.enabled && lineSkipRequest == 0; ++j)
+    for (int j = 0; j < last && j < GlyphColumnsSize && play.enabled && lineSkipRequest == 0; ++j)
         scrollStep(item[size_t(j)]);
     scrollBlankColumn();
 }

@@ -87,17 +87,17 @@ void PreviewEngine::shiftUp(uint8_t firstColumn, uint8_t lastColumn, uint8_t fro
     }
 }
 
-// Draws the first `width` columns of GlyphBuffer with the left edge at `x`
+// Draws the first `width` columns of glyphColumns with the left edge at `x`
 // (above 200: that many columns off the panel to the left) and row offset
 // `y` (8: as stored). In front (inFront = 1) every lit pixel gets a dark
 // outline so the figure reads over lit text.
 void PreviewEngine::drawSprite(uint8_t x, uint8_t y, uint8_t width, uint8_t inFront) {
     const int w = width;
     if (w < 1) return;
-    std::array<uint8_t, GlyphBufferSize> sprite{};
-    for (int i = 0; i < w && i < GlyphBufferSize; ++i)
-        sprite[size_t(i)] = glyphs_.GlyphBuffer[size_t(i)];
-    auto column = [&](int i) -> uint8_t { return i < GlyphBufferSize ? sprite[size_t(i)] : 0; };
+    std::array<uint8_t, GlyphColumnsSize> sprite{};
+    for (int i = 0; i < w && i < GlyphColumnsSize; ++i)
+        sprite[size_t(i)] = glyphs_.glyphColumns[size_t(i)];
+    auto column = [&](int i) -> uint8_t { return i < GlyphColumnsSize ? sprite[size_t(i)] : 0; };
 
     int left = x, hidden = 0;
     if (left > 200) {

@@ -33,8 +33,8 @@ void horizontalLine(CanvasImage& bmp, int y, uint32_t cor, PenStyle style) {
 
 } // namespace
 
-void grade_colunas(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_colunas,
-                   uint32_t cor, PenStyle style) {
+void drawColumnGrid(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_colunas,
+                    uint32_t cor, PenStyle style) {
     if (num_colunas < 2 || bmp.width <= 0) return;
     const int64_t step = bmp.width / (num_colunas - 1);
     int64_t previous = -1;
@@ -46,8 +46,8 @@ void grade_colunas(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_c
     }
 }
 
-void grade_linhas(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_linhas, uint32_t cor,
-                  PenStyle style) {
+void drawRowGrid(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_linhas, uint32_t cor,
+                 PenStyle style) {
     if (num_linhas < 2 || bmp.height <= 0) return;
     const int64_t step = bmp.height / (num_linhas - 1);
     int64_t previous = -1;
@@ -59,24 +59,24 @@ void grade_linhas(CanvasImage& bmp, int32_t ini, int32_t /*fim*/, int32_t num_li
     }
 }
 
-void grade(CanvasImage& bmp, int32_t col_ini, int32_t col_fim, int32_t col_num, int32_t lin_ini,
-           int32_t lin_fim, int32_t lin_num, uint32_t cor, PenStyle style) {
-    grade_colunas(bmp, col_ini, col_fim, col_num, cor, style);
-    grade_linhas(bmp, lin_ini, lin_fim, lin_num, cor, style);
+void drawGrid(CanvasImage& bmp, int32_t col_ini, int32_t col_fim, int32_t col_num, int32_t lin_ini,
+              int32_t lin_fim, int32_t lin_num, uint32_t cor, PenStyle style) {
+    drawColumnGrid(bmp, col_ini, col_fim, col_num, cor, style);
+    drawRowGrid(bmp, lin_ini, lin_fim, lin_num, cor, style);
 }
 
-void gradeCanvas(CanvasImage& bmp) {
-    grade(bmp, 0, PanelColumns + 1, PanelColumns + 1, 0, PanelRows + 1, PanelRows + 1, GridColour,
-          PenStyle::Solid);
+void drawCanvasGrid(CanvasImage& bmp) {
+    drawGrid(bmp, 0, PanelColumns + 1, PanelColumns + 1, 0, PanelRows + 1, PanelRows + 1,
+             GridColour, PenStyle::Solid);
 }
 
-void imprime_cursor(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor, PenStyle style) {
+void paintCursorBand(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor, PenStyle style) {
     const int64_t first = std::max<int64_t>(int64_t(coluna) * len, 0);
     const int64_t last = std::min<int64_t>((int64_t(coluna) + 1) * len - 1, bmp.width - 1);
     for (int64_t x = first; x <= last; ++x) verticalLine(bmp, int(x), cor, style);
 }
 
-void PaintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas) {
+void paintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas) {
     // Nearest-neighbour stretch of the 64 x 7 LED image over the whole canvas:
     // each LED row is painted once and copied to the pixel rows it covers.
     int paintedRow = -1;
@@ -98,18 +98,18 @@ void PaintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas) {
             for (; x < end && x < canvas.width; ++x) line[x] = colour;
         }
     }
-    gradeCanvas(canvas);
+    drawCanvasGrid(canvas);
 }
 
 EditCanvas::EditCanvas(GlyphRenderer& glyphs, PanelImage& ScreenBitmap)
     : glyphs_(glyphs), screen_(ScreenBitmap), canvas_(CanvasWidth, CanvasHeight, LedOffColour) {
-    gradeCanvas(canvas_);
+    drawCanvasGrid(canvas_);
 }
 
 void EditCanvas::paintCursor(int32_t pos_cursor, bool visible) {
-    imprime_cursor(canvas_, pos_cursor, CellSize, visible ? CursorColour : LedOffColour,
-                   PenStyle::Solid);
-    gradeCanvas(canvas_);
+    paintCursorBand(canvas_, pos_cursor, CellSize, visible ? CursorColour : LedOffColour,
+                    PenStyle::Solid);
+    drawCanvasGrid(canvas_);
     if (hooks.canvasChanged) hooks.canvasChanged();
 }
 
@@ -183,14 +183,14 @@ void EditCanvas::geraTela(Page& cfg, const LineStream& lineIn) {
 
         // Entry marker at the left edge; its blank column is the cursor
         // position at the window start.
-        glyphs_.converte_fonte(1, line[1]);
+        glyphs_.convertCharacter(1, line[1]);
         const int32_t we = glyphs_.GlyphLast + 1;
-        std::copy_n(glyphs_.GlyphBuffer.begin(), we, screen_.begin());
+        std::copy_n(glyphs_.glyphColumns.begin(), we, screen_.begin());
         map.push_back(we - 1);
         // Exit marker at the right edge; its blank column falls on the spare column 64.
-        glyphs_.converte_fonte(1, line[2]);
+        glyphs_.convertCharacter(1, line[2]);
         const int32_t wx = glyphs_.GlyphLast + 1;
-        std::copy_n(glyphs_.GlyphBuffer.begin(), wx, screen_.begin() + (PanelColumns + 1 - wx));
+        std::copy_n(glyphs_.glyphColumns.begin(), wx, screen_.begin() + (PanelColumns + 1 - wx));
         const int32_t T = PanelLastColumn - wx; // the last column for text
 
         if (cursor == 2) {
@@ -213,21 +213,21 @@ void EditCanvas::geraTela(Page& cfg, const LineStream& lineIn) {
             const int32_t first = k;
             const uint8_t b = line[size_t(start + 1 + i)];
             if (b == DrawingEscape && start + 2 + i < size) {
-                glyphs_.converte_desenho(line[size_t(start + 2 + i)]);
+                glyphs_.convertSprite(line[size_t(start + 2 + i)]);
                 ++i;
             } else if (b == DrawingEscape) {
-                glyphs_.GlyphBuffer.fill(
+                glyphs_.glyphColumns.fill(
                     0); // an escape without its code: blank, like a missing glyph
             } else if (b <= 3) {
-                glyphs_.converte_fonte(0, b); // font markers always in the thin font
+                glyphs_.convertCharacter(0, b); // font markers always in the thin font
                 f = b;
             } else {
-                glyphs_.converte_fonte(f, b);
+                glyphs_.convertCharacter(f, b);
             }
             ++i;
             const int32_t w = glyphs_.GlyphLast + 1;
             for (int32_t c = 0; c < w && k + 1 + c <= T; ++c)
-                screen_[size_t(k + 1 + c)] = glyphs_.GlyphBuffer[size_t(c)];
+                screen_[size_t(k + 1 + c)] = glyphs_.glyphColumns[size_t(c)];
             k += w;
             int32_t entry = -1;
             if (k <= T) {
@@ -259,10 +259,10 @@ void EditCanvas::geraTela(Page& cfg, const LineStream& lineIn) {
     const int32_t offset = std::max<int32_t>(cursor - start, 0);
     cfg.cursorColumn = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
 
-    PaintScreen(screen_, canvas_);
+    paintScreen(screen_, canvas_);
     if (hooks.AtualizaDemaisLinhas) hooks.AtualizaDemaisLinhas(cfg.lineIndex);
-    imprime_cursor(canvas_, cfg.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
-    gradeCanvas(canvas_);
+    paintCursorBand(canvas_, cfg.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
+    drawCanvasGrid(canvas_);
     if (hooks.canvasChanged) hooks.canvasChanged();
     if (hooks.startBlink) hooks.startBlink();
 }

@@ -44,22 +44,22 @@ enum class PenStyle { Solid, Dash, Dot };
 
 // Vertical grid lines at x = j * (width div (num_colunas - 1)) for j = ini ..
 // num_colunas (fim has no effect).
-void grade_colunas(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_colunas, uint32_t cor,
-                   PenStyle style);
+void drawColumnGrid(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_colunas, uint32_t cor,
+                    PenStyle style);
 // Horizontal grid lines at y = j * (height div (num_linhas - 1)) for j = ini ..
 // num_linhas - 1 (fim has no effect).
-void grade_linhas(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_linhas, uint32_t cor,
-                  PenStyle style);
-void grade(CanvasImage& bmp, int32_t col_ini, int32_t col_fim, int32_t col_num, int32_t lin_ini,
-           int32_t lin_fim, int32_t lin_num, uint32_t cor, PenStyle style);
+void drawRowGrid(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_linhas, uint32_t cor,
+                 PenStyle style);
+void drawGrid(CanvasImage& bmp, int32_t col_ini, int32_t col_fim, int32_t col_num, int32_t lin_ini,
+              int32_t lin_fim, int32_t lin_num, uint32_t cor, PenStyle style);
 // The grid of the edit canvas: one line every 10 pixels both ways.
-void gradeCanvas(CanvasImage& bmp);
+void drawCanvasGrid(CanvasImage& bmp);
 // Paints pixel columns coluna*len .. (coluna+1)*len - 1 (clipped) full height.
-void imprime_cursor(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor, PenStyle style);
+void paintCursorBand(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor, PenStyle style);
 
 // ScreenBitmap columns 0..63 as a 64 x 7 LED image, stretched onto the whole
 // canvas, grid on top.
-void PaintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas);
+void paintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas);
 
 // The rasterizer of the edit line.
 class EditCanvas {

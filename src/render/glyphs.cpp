@@ -11,10 +11,10 @@ namespace {
 // Copies the glyph of `code` from `table` into the buffer; false when the
 // table has none (the buffer and GlyphLast are then left alone).
 bool copyGlyph(const glyphdata::GlyphTable& table, uint8_t code,
-               std::array<uint8_t, GlyphBufferSize>& buffer, int32_t& last) {
+               std::array<uint8_t, GlyphColumnsSize>& buffer, int32_t& last) {
     const glyphdata::GlyphRef& ref = table.refs[code];
     if (ref.width == 0) return false;
-    const int width = std::min<int>(ref.width, GlyphBufferSize);
+    const int width = std::min<int>(ref.width, GlyphColumnsSize);
     std::copy_n(table.columns + ref.offset, width, buffer.begin());
     last = width - 1;
     return true;
@@ -22,11 +22,11 @@ bool copyGlyph(const glyphdata::GlyphTable& table, uint8_t code,
 
 } // namespace
 
-uint8_t GlyphRenderer::converte_fonte(int32_t fonte, uint8_t c) {
-    GlyphBuffer.fill(0);
+uint8_t GlyphRenderer::convertCharacter(int32_t fonte, uint8_t c) {
+    glyphColumns.fill(0);
     const glyphdata::GlyphTable& table =
         fonte >= 5 ? glyphdata::Sprites : (fonte % 2 == 0 ? glyphdata::Thin : glyphdata::Bold);
-    copyGlyph(table, c, GlyphBuffer, GlyphLast);
+    copyGlyph(table, c, glyphColumns, GlyphLast);
 
     // Fonts 2 and 3: every column but the trailing blank one is doubled, and
     // the blank column becomes two.
@@ -35,23 +35,23 @@ uint8_t GlyphRenderer::converte_fonte(int32_t fonte, uint8_t c) {
         // buffer is blank; keep the doubled width inside the buffer so that no
         // caller ever copies past its end.
         for (int32_t n = GlyphLast - 1; n >= 0; --n) {
-            const uint8_t column = n < GlyphBufferSize ? GlyphBuffer[size_t(n)] : 0;
-            if (2 * n + 1 < GlyphBufferSize) GlyphBuffer[size_t(2 * n + 1)] = column;
-            if (2 * n < GlyphBufferSize) GlyphBuffer[size_t(2 * n)] = column;
+            const uint8_t column = n < GlyphColumnsSize ? glyphColumns[size_t(n)] : 0;
+            if (2 * n + 1 < GlyphColumnsSize) glyphColumns[size_t(2 * n + 1)] = column;
+            if (2 * n < GlyphColumnsSize) glyphColumns[size_t(2 * n)] = column;
         }
-        GlyphLast = std::min<int32_t>(2 * GlyphLast + 1, GlyphBufferSize - 1);
+        GlyphLast = std::min<int32_t>(2 * GlyphLast + 1, GlyphColumnsSize - 1);
     }
     return uint8_t(GlyphLast & 0xFF);
 }
 
-void GlyphRenderer::converte_desenho(uint8_t c) {
-    GlyphBuffer.fill(0);
-    copyGlyph(glyphdata::Drawings, c, GlyphBuffer, GlyphLast);
+void GlyphRenderer::convertSprite(uint8_t c) {
+    glyphColumns.fill(0);
+    copyGlyph(glyphdata::Drawings, c, glyphColumns, GlyphLast);
 }
 
-void GlyphRenderer::inverte_desenho(uint8_t tamanho) {
-    const int n = std::min<int>(tamanho, GlyphBufferSize);
-    std::reverse(GlyphBuffer.begin(), GlyphBuffer.begin() + n);
+void GlyphRenderer::mirrorGlyph(uint8_t tamanho) {
+    const int n = std::min<int>(tamanho, GlyphColumnsSize);
+    std::reverse(glyphColumns.begin(), glyphColumns.begin() + n);
 }
 
 } // namespace vorelux

@@ -7,23 +7,23 @@
 
 namespace vorelux {
 
-constexpr int GlyphBufferSize = 24;
+constexpr int GlyphColumnsSize = 24;
 
 // The single conversion buffer. Every conversion overwrites it, so callers
 // copy the columns they need before the next one. A code without a glyph
 // leaves the buffer blank and GlyphLast at the previous conversion's value.
 class GlyphRenderer {
   public:
-    std::array<uint8_t, GlyphBufferSize> GlyphBuffer{};
+    std::array<uint8_t, GlyphColumnsSize> glyphColumns{};
     int32_t GlyphLast = 0; // index of the last column of the glyph in the buffer
 
     // fonte 0 thin, 1 bold, 2 thin widened, 3 bold widened, 4 thin, 5+ sprites.
     // Returns the low byte of GlyphLast.
-    uint8_t converte_fonte(int32_t fonte, uint8_t c);
+    uint8_t convertCharacter(int32_t fonte, uint8_t c);
     // Drawing code (the byte after the escape 31) to columns.
-    void converte_desenho(uint8_t c);
-    // Mirrors GlyphBuffer[0 .. tamanho-1] in place.
-    void inverte_desenho(uint8_t tamanho);
+    void convertSprite(uint8_t c);
+    // Mirrors glyphColumns[0 .. tamanho-1] in place.
+    void mirrorGlyph(uint8_t tamanho);
 };
 
 } // namespace vorelux

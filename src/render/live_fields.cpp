@@ -90,7 +90,7 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
     LiveFieldLayout layout;
     layout.text = liveFieldText(mask, fonte, at);
     int width = 0;
-    for (uint8_t c : layout.text) width += glyphs.converte_fonte(fonte, c) + 1;
+    for (uint8_t c : layout.text) width += glyphs.convertCharacter(fonte, c) + 1;
     width -= fonte / 2 + 1;
     layout.width = width;
     layout.start = (PanelColumns - width) / 2; // truncated toward zero, like the panel
@@ -99,17 +99,17 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
     for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = 0;
     int column = layout.start;
     for (uint8_t c : layout.text) {
-        const int last = glyphs.converte_fonte(fonte, c);
+        const int last = glyphs.convertCharacter(fonte, c);
         for (int j = 0; j <= last && column < PanelColumns; ++j, ++column)
-            screen[size_t(column)] = glyphs.GlyphBuffer[size_t(j)];
+            screen[size_t(column)] = glyphs.glyphColumns[size_t(j)];
         if (column >= PanelColumns) break;
     }
     return layout;
 }
 
-LiveFieldLayout printHoraDataTemp(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
-                                  const Clock& clock, uint8_t /*ini*/, uint8_t /*qtd*/,
-                                  uint8_t mask, uint8_t fonte) {
+LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
+                                        const Clock& clock, uint8_t /*ini*/, uint8_t /*qtd*/,
+                                        uint8_t mask, uint8_t fonte) {
     return drawLiveField(ScreenBitmap, glyphs, mask, fonte, clock.now());
 }
 

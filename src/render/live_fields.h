@@ -12,7 +12,7 @@
 
 namespace vorelux {
 
-// Bits of the mask of printHoraDataTemp, written in this order.
+// Bits of the mask of drawTimeDateTemperature, written in this order.
 namespace LiveMask {
 constexpr uint8_t Weekday = 1;        // "DOM" .. "SAB"
 constexpr uint8_t HourMinute = 2;     // hh:mm
@@ -43,9 +43,9 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
                               uint8_t fonte, const LocalDateTime& at);
 
 // Reads the clock once and draws the field (ini and qtd have no effect).
-LiveFieldLayout printHoraDataTemp(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
-                                  const Clock& clock, uint8_t ini, uint8_t qtd, uint8_t mask,
-                                  uint8_t fonte);
+LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
+                                        const Clock& clock, uint8_t ini, uint8_t qtd, uint8_t mask,
+                                        uint8_t fonte);
 
 // How the preview shows one live-field code.
 struct LiveFieldRule {

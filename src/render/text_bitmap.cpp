@@ -8,20 +8,20 @@
 
 namespace vorelux {
 
-LedBitmap MessagePainel(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
-                        int32_t imWidth) {
+LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
+                     int32_t imWidth) {
     std::vector<uint8_t> columns;
     uint8_t f = fonte;
     auto append = [&] {
         const int count = glyphs.GlyphLast + 1;
-        columns.insert(columns.end(), glyphs.GlyphBuffer.begin(),
-                       glyphs.GlyphBuffer.begin() + count);
+        columns.insert(columns.end(), glyphs.glyphColumns.begin(),
+                       glyphs.glyphColumns.begin() + count);
     };
     for (size_t i = 0; i < array_data.size(); ++i) {
         if (array_data[i] == DrawingEscape) {
             // An escape without a code after it draws nothing.
             if (i + 1 >= array_data.size()) break;
-            glyphs.converte_desenho(array_data[++i]);
+            glyphs.convertSprite(array_data[++i]);
             append();
             continue;
         }
@@ -31,7 +31,7 @@ LedBitmap MessagePainel(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data,
             f = b;
             continue;
         }
-        glyphs.converte_fonte(f, b);
+        glyphs.convertCharacter(f, b);
         append();
     }
 
@@ -56,7 +56,7 @@ std::array<LedBitmap, 4> makeFontPreviews(GlyphRenderer& glyphs, int32_t imWidth
     for (int q = 0; q < 4; ++q) {
         std::string text = "Fonte " + std::to_string(q + 1) + std::string(9, ' ');
         std::vector<uint8_t> bytes(text.begin(), text.end());
-        previews[size_t(q)] = MessagePainel(glyphs, bytes, uint8_t(q), imWidth);
+        previews[size_t(q)] = textBitmap(glyphs, bytes, uint8_t(q), imWidth);
     }
     return previews;
 }
@@ -66,9 +66,9 @@ LedBitmap drawingPicture(GlyphRenderer& glyphs, int listIndex) {
     if (listIndex < 0 || listIndex >= DrawingCount) return picture;
     const int32_t keep = glyphs.GlyphLast;
     glyphs.GlyphLast = -1; // so that a drawing missing from the tables shows nothing
-    glyphs.converte_desenho(InsertCodeTable[size_t(listIndex)]);
-    std::vector<uint8_t> cols(glyphs.GlyphBuffer.begin(),
-                              glyphs.GlyphBuffer.begin() + (glyphs.GlyphLast + 1));
+    glyphs.convertSprite(InsertCodeTable[size_t(listIndex)]);
+    std::vector<uint8_t> cols(glyphs.glyphColumns.begin(),
+                              glyphs.glyphColumns.begin() + (glyphs.GlyphLast + 1));
     glyphs.GlyphLast = keep;
 
     // Only the lit part is centred: trim blank columns at both ends.

@@ -32,10 +32,10 @@ struct LedBitmap {
 // pair is rewritten in place as its content byte; a content byte 0..3 only
 // switches the font for the rest. Pixel column 0 is a dark margin; the blank
 // column of the last glyph is not drawn; columns past imWidth are cut off.
-LedBitmap MessagePainel(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
-                        int32_t imWidth);
+LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
+                     int32_t imWidth);
 
-// Text as MessagePainel elements: each UTF-16 code unit cut to its low byte.
+// Text as textBitmap elements: each UTF-16 code unit cut to its low byte.
 std::vector<uint8_t> messageBytes(const std::u16string& text);
 
 // Width of the font list minus 10, as the font previews are drawn.

@@ -343,9 +343,9 @@ TEST(FigureDrawing, AFigureInFrontGetsADarkOutline) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
     for (int c = 0; c < 64; ++c) e.screen[size_t(c)] = 0x7F;
-    rig.glyphs.GlyphBuffer.fill(0);
-    rig.glyphs.GlyphBuffer[0] = 0x08; // one pixel in the middle row
-    rig.glyphs.GlyphBuffer[1] = 0x1C; // three pixels
+    rig.glyphs.glyphColumns.fill(0);
+    rig.glyphs.glyphColumns[0] = 0x08; // one pixel in the middle row
+    rig.glyphs.glyphColumns[1] = 0x1C; // three pixels
     e.drawSprite(10, 8, 2, 1);
     EXPECT_EQ(e.screen[9], 0x77);  // left neighbour of the first column
     EXPECT_EQ(e.screen[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
@@ -358,8 +358,8 @@ TEST(FigureDrawing, AFigureInFrontGetsADarkOutline) {
 TEST(FigureDrawing, TransparentFigureIsOredAndOffPanelColumnsAreSkipped) {
     EffectRig rig;
     PreviewEngine& e = rig.engine;
-    rig.glyphs.GlyphBuffer.fill(0);
-    for (int i = 0; i < 5; ++i) rig.glyphs.GlyphBuffer[size_t(i)] = uint8_t(1 << i);
+    rig.glyphs.glyphColumns.fill(0);
+    for (int i = 0; i < 5; ++i) rig.glyphs.glyphColumns[size_t(i)] = uint8_t(1 << i);
     e.drawSprite(uint8_t(-3), 8, 5, 0); // three columns off the left edge
     EXPECT_EQ(e.screen[0], 0x08);
     EXPECT_EQ(e.screen[1], 0x10);

@@ -12,8 +12,8 @@ namespace {
 
 std::vector<uint8_t> glyph(int font, uint8_t code) {
     GlyphRenderer g;
-    g.converte_fonte(font, code);
-    return std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + g.GlyphLast + 1);
+    g.convertCharacter(font, code);
+    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
 }
 
 LineStream lineOf(const std::vector<uint8_t>& content, uint8_t in = 192, uint8_t out = 192) {
@@ -121,9 +121,9 @@ TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
     EXPECT_EQ(cfg.columnMap[2], 15);
     EXPECT_EQ(cfg.cursorColumn, 15);
     GlyphRenderer g;
-    g.converte_desenho(12);
+    g.convertSprite(12);
     EXPECT_EQ(screenSlice(screen, 8, 8),
-              std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + 8));
+              std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + 8));
 }
 
 TEST_F(GeraTela, FontByteShowsItsThinMarkerAndSwitchesTheFont) {
@@ -230,7 +230,7 @@ TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
     // Header bytes without glyphs keep the last conversion's width: after the
     // widest drawing both markers are 24 columns and the 24-column drawing
     // can never fit whole.
-    glyphs.converte_desenho(60);
+    glyphs.convertSprite(60);
     const LineStream line = lineOf({'A', 31, 60}, 4, 4);
     draw(line, 5);
     EXPECT_EQ(cfg.cursorByte, 5);
@@ -275,7 +275,7 @@ TEST(Canvas, GridEveryTenPixelsAndLitCellsWhite) {
     screen[0] = 0x40;  // top-left LED
     screen[63] = 0x01; // bottom-right LED
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    PaintScreen(screen, canvas);
+    paintScreen(screen, canvas);
     for (int x = 0; x <= 640; x += 10) EXPECT_EQ(canvas.pixel(x, 5), GridColour) << x;
     for (int y = 0; y <= 70; y += 10) EXPECT_EQ(canvas.pixel(5, y), GridColour) << y;
     for (int y = 1; y < 10; ++y)
@@ -290,13 +290,13 @@ TEST(Canvas, GridEveryTenPixelsAndLitCellsWhite) {
 
 TEST(Canvas, CursorBandIsClippedToTheCanvas) {
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    imprime_cursor(canvas, 63, 10, CursorColour, PenStyle::Solid);
+    paintCursorBand(canvas, 63, 10, CursorColour, PenStyle::Solid);
     for (int x = 630; x < 640; ++x) EXPECT_EQ(canvas.pixel(x, 0), CursorColour);
     EXPECT_EQ(canvas.pixel(629, 0), LedOffColour);
     EXPECT_EQ(canvas.pixel(640, 70), LedOffColour);
-    imprime_cursor(canvas, 64, 10, CursorColour, PenStyle::Solid);
+    paintCursorBand(canvas, 64, 10, CursorColour, PenStyle::Solid);
     EXPECT_EQ(canvas.pixel(640, 70), CursorColour);
-    imprime_cursor(canvas, -3, 10, CursorColour, PenStyle::Solid); // nothing, no crash
+    paintCursorBand(canvas, -3, 10, CursorColour, PenStyle::Solid); // nothing, no crash
     EXPECT_EQ(canvas.pixel(0, 0), LedOffColour);
 }
 

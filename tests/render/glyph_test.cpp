@@ -20,7 +20,7 @@ std::vector<uint8_t> columnsOf(const GlyphTable& table, int code) {
 }
 
 std::vector<uint8_t> bufferColumns(const GlyphRenderer& g) {
-    return std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
 }
 
 struct TableCase {
@@ -79,15 +79,15 @@ TEST(TellingGlyphs, ConvertByteForByte) {
         GlyphRenderer g;
         const auto expected = testdata::hex(t.columns);
         if (t.font < 0) {
-            g.converte_desenho(uint8_t(t.code));
+            g.convertSprite(uint8_t(t.code));
         } else {
-            const uint8_t result = g.converte_fonte(t.font, uint8_t(t.code));
+            const uint8_t result = g.convertCharacter(t.font, uint8_t(t.code));
             EXPECT_EQ(result, expected.size() - 1) << t.what;
         }
         EXPECT_EQ(g.GlyphLast, int(expected.size()) - 1) << t.what;
         EXPECT_EQ(bufferColumns(g), expected) << t.what;
-        for (size_t x = expected.size(); x < g.GlyphBuffer.size(); ++x)
-            EXPECT_EQ(g.GlyphBuffer[x], 0) << t.what << ": buffer beyond the glyph must be blank";
+        for (size_t x = expected.size(); x < g.glyphColumns.size(); ++x)
+            EXPECT_EQ(g.glyphColumns[x], 0) << t.what << ": buffer beyond the glyph must be blank";
     }
 }
 
@@ -146,14 +146,14 @@ TEST(EffectMarkers, FollowTheDigitRule) {
     }
 }
 
-// --- converte_fonte / converte_desenho / inverte_desenho -------------------
+// --- convertCharacter / convertSprite / mirrorGlyph -------------------
 
 TEST(ConverteFonte, ThinAClearsTheRestOfTheBuffer) {
     GlyphRenderer g;
-    g.GlyphBuffer.fill(0x55);
-    EXPECT_EQ(g.converte_fonte(0, 65), 4);
+    g.glyphColumns.fill(0x55);
+    EXPECT_EQ(g.convertCharacter(0, 65), 4);
     EXPECT_EQ(bufferColumns(g), testdata::hex("3F 48 48 3F 00"));
-    for (size_t x = 5; x < 24; ++x) EXPECT_EQ(g.GlyphBuffer[x], 0);
+    for (size_t x = 5; x < 24; ++x) EXPECT_EQ(g.glyphColumns[x], 0);
 }
 
 TEST(ConverteFonte, WideFontsDoubleEveryWidth) {
@@ -163,12 +163,12 @@ TEST(ConverteFonte, WideFontsDoubleEveryWidth) {
             const GlyphTable& table = font == 2 ? glyphdata::Thin : glyphdata::Bold;
             const int w = table.refs[code].width;
             if (w == 0) continue;
-            const int result = g.converte_fonte(font, uint8_t(code));
+            const int result = g.convertCharacter(font, uint8_t(code));
             const int expected = w == 1 ? 1 : 2 * w;
             EXPECT_EQ(result + 1, expected) << "font " << font << " code " << code;
-            EXPECT_EQ(g.GlyphBuffer[size_t(expected - 1)], 0);
+            EXPECT_EQ(g.glyphColumns[size_t(expected - 1)], 0);
             if (w > 1) {
-                EXPECT_EQ(g.GlyphBuffer[size_t(expected - 2)], 0);
+                EXPECT_EQ(g.glyphColumns[size_t(expected - 2)], 0);
             }
         }
     }
@@ -178,8 +178,8 @@ TEST(ConverteFonte, OneColumnGlyphIsNotWidened) {
     for (int font : {2, 3})
         for (uint8_t code : {21, 126, 127}) {
             GlyphRenderer g;
-            g.converte_fonte(1, 65); // something wider before
-            EXPECT_EQ(g.converte_fonte(font, code), 0) << font << " " << int(code);
+            g.convertCharacter(1, 65); // something wider before
+            EXPECT_EQ(g.convertCharacter(font, code), 0) << font << " " << int(code);
             EXPECT_EQ(g.GlyphLast, 0);
         }
 }
@@ -195,40 +195,40 @@ TEST(ConverteFonte, CodeWithoutGlyphKeepsThePreviousLastColumn) {
                                  {1, 30}, {0, 31}, {5, 0}, {5, 127}, {5, 200}, {9, 255}};
     for (const auto& c : cases) {
         GlyphRenderer g;
-        g.converte_fonte(0, 65); // thin A, last column 4
-        EXPECT_EQ(g.converte_fonte(c.font, c.code), 4) << c.font << " " << int(c.code);
+        g.convertCharacter(0, 65); // thin A, last column 4
+        EXPECT_EQ(g.convertCharacter(c.font, c.code), 4) << c.font << " " << int(c.code);
         EXPECT_EQ(g.GlyphLast, 4);
-        for (uint8_t b : g.GlyphBuffer) EXPECT_EQ(b, 0);
+        for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
     }
 }
 
 TEST(ConverteFonte, BoldHasTheFaceAt31ThinHasNone) {
     GlyphRenderer g;
-    EXPECT_EQ(g.converte_fonte(1, 31), 7);
+    EXPECT_EQ(g.convertCharacter(1, 31), 7);
     bool lit = false;
-    for (int x = 0; x < 7; ++x) lit |= g.GlyphBuffer[size_t(x)] != 0;
+    for (int x = 0; x < 7; ++x) lit |= g.glyphColumns[size_t(x)] != 0;
     EXPECT_TRUE(lit);
-    g.converte_fonte(0, 33); // "!" 2 columns
-    EXPECT_EQ(g.converte_fonte(0, 31), 1);
+    g.convertCharacter(0, 33); // "!" 2 columns
+    EXPECT_EQ(g.convertCharacter(0, 31), 1);
 }
 
 TEST(ConverteFonte, EffectMarker220ShowsTwentyNineInBothFonts) {
     GlyphRenderer thin, bold, nine;
-    thin.converte_fonte(0, 220);
-    bold.converte_fonte(1, 220);
+    thin.convertCharacter(0, 220);
+    bold.convertCharacter(1, 220);
     EXPECT_EQ(bufferColumns(thin), bufferColumns(bold));
     // units digit 9 as in the marker of effect 9 (code 200), after "2" and a gap
-    nine.converte_fonte(1, 200);
+    nine.convertCharacter(1, 200);
     for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(thin.GlyphBuffer[size_t(4 + x)] & 0x7C, nine.GlyphBuffer[size_t(2 + x)] & 0x7C);
+        EXPECT_EQ(thin.glyphColumns[size_t(4 + x)] & 0x7C, nine.glyphColumns[size_t(2 + x)] & 0x7C);
 }
 
 TEST(ConverteFonte, FontFourIsThinAndFiveIsTheSpriteTable) {
     GlyphRenderer a, b;
-    a.converte_fonte(4, 65);
-    b.converte_fonte(0, 65);
+    a.convertCharacter(4, 65);
+    b.convertCharacter(0, 65);
     EXPECT_EQ(bufferColumns(a), bufferColumns(b));
-    EXPECT_EQ(a.converte_fonte(5, 1), 7);
+    EXPECT_EQ(a.convertCharacter(5, 1), 7);
     EXPECT_EQ(bufferColumns(a), testdata::hex("1C 3E 5F 57 77 36 14 00"));
 }
 
@@ -236,38 +236,38 @@ TEST(ConverteFonte, FontFourIsThinAndFiveIsTheSpriteTable) {
 // runs past the 24-column buffer however often it repeats.
 TEST(ConverteFonte, MissingGlyphInWideFontStaysInsideTheBuffer) {
     GlyphRenderer g;
-    g.converte_fonte(2, 65); // last column 9
-    EXPECT_EQ(g.converte_fonte(2, 4), 19);
-    EXPECT_EQ(g.converte_fonte(2, 4), 23);
-    EXPECT_EQ(g.converte_fonte(3, 4), 23);
-    for (uint8_t b : g.GlyphBuffer) EXPECT_EQ(b, 0);
+    g.convertCharacter(2, 65); // last column 9
+    EXPECT_EQ(g.convertCharacter(2, 4), 19);
+    EXPECT_EQ(g.convertCharacter(2, 4), 23);
+    EXPECT_EQ(g.convertCharacter(3, 4), 23);
+    for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
 }
 
 TEST(ConverteDesenho, WidthsAndCodesWithoutDrawing) {
     GlyphRenderer g;
-    g.converte_desenho(12);
+    g.convertSprite(12);
     EXPECT_EQ(g.GlyphLast, 7);
-    EXPECT_EQ(g.GlyphBuffer[7], 0);
-    g.converte_desenho(60);
+    EXPECT_EQ(g.glyphColumns[7], 0);
+    g.convertSprite(60);
     EXPECT_EQ(g.GlyphLast, 23);
     for (uint8_t code : {1, 254, 31, 255}) {
-        g.converte_desenho(12);
-        g.converte_desenho(code);
+        g.convertSprite(12);
+        g.convertSprite(code);
         EXPECT_EQ(g.GlyphLast, 7) << int(code);
-        for (uint8_t b : g.GlyphBuffer) EXPECT_EQ(b, 0);
+        for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
     }
 }
 
 TEST(InverteDesenho, MirrorsTheVisibleColumnsOfASprite) {
     GlyphRenderer g;
-    g.inverte_desenho(g.converte_fonte(5, 1));
+    g.mirrorGlyph(g.convertCharacter(5, 1));
     EXPECT_EQ(bufferColumns(g), testdata::hex("14 36 77 57 5F 3E 1C 00"));
     EXPECT_EQ(g.GlyphLast, 7);
-    const auto before = g.GlyphBuffer;
-    g.inverte_desenho(0);
-    EXPECT_EQ(g.GlyphBuffer, before);
-    g.inverte_desenho(255); // clipped to the buffer, never past it
-    EXPECT_EQ(g.GlyphBuffer[23], before[0]);
+    const auto before = g.glyphColumns;
+    g.mirrorGlyph(0);
+    EXPECT_EQ(g.glyphColumns, before);
+    g.mirrorGlyph(255); // clipped to the buffer, never past it
+    EXPECT_EQ(g.glyphColumns[23], before[0]);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// MessagePainel, the font previews and the drawing-list pictures.
+// textBitmap, the font previews and the drawing-list pictures.
 #include "expectations.h"
 #include "model/line.h"
 #include "render/text_bitmap.h"
@@ -18,18 +18,18 @@ uint8_t pixelColumn(const LedBitmap& image, int x) {
 
 std::vector<uint8_t> glyph(int font, uint8_t code) {
     GlyphRenderer g;
-    g.converte_fonte(font, code);
-    return std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + g.GlyphLast + 1);
+    g.convertCharacter(font, code);
+    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
 }
 
 std::vector<uint8_t> bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-TEST(MessagePainel, FontPreviewTextStartsAfterADarkMargin) {
+TEST(textBitmap, FontPreviewTextStartsAfterADarkMargin) {
     GlyphRenderer g;
     auto data = bytes("Fonte 1         ");
-    const LedBitmap image = MessagePainel(g, data, 0, 207);
+    const LedBitmap image = textBitmap(g, data, 0, 207);
     ASSERT_EQ(image.width, 207);
     ASSERT_EQ(image.height, 7);
     EXPECT_EQ(pixelColumn(image, 0), 0);
@@ -41,10 +41,10 @@ TEST(MessagePainel, FontPreviewTextStartsAfterADarkMargin) {
 }
 
 // Every appended column shows at x + 1 except the last one; beyond is dark.
-TEST(MessagePainel, FontBytesSwitchTheFontAndDrawNothing) {
+TEST(textBitmap, FontBytesSwitchTheFontAndDrawNothing) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {'A', 1, 'A', 3, 'A'};
-    const LedBitmap image = MessagePainel(g, data, 0, 64);
+    const LedBitmap image = textBitmap(g, data, 0, 64);
     std::vector<uint8_t> expected = glyph(0, 'A');
     for (int font : {1, 3}) {
         auto more = glyph(font, 'A');
@@ -56,42 +56,42 @@ TEST(MessagePainel, FontBytesSwitchTheFontAndDrawNothing) {
     }
 }
 
-TEST(MessagePainel, DrawingPairsDrawTheDrawingAndStayInTheArray) {
+TEST(textBitmap, DrawingPairsDrawTheDrawingAndStayInTheArray) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {31, 12, 'A'};
-    const LedBitmap image = MessagePainel(g, data, 1, 64);
+    const LedBitmap image = textBitmap(g, data, 1, 64);
     const auto arrow = testdata::hex("08 18 3F 7F 3F 18 08 00");
     for (int x = 0; x < 8; ++x) EXPECT_EQ(pixelColumn(image, 1 + x), arrow[size_t(x)]);
     EXPECT_EQ(pixelColumn(image, 9), glyph(1, 'A')[0]);
     EXPECT_EQ(data, (std::vector<uint8_t>{31, 12, 'A'}));
 }
 
-TEST(MessagePainel, CharactersOutsideThePanelSetBecomeSpaces) {
+TEST(textBitmap, CharactersOutsideThePanelSetBecomeSpaces) {
     GlyphRenderer g;
     std::vector<uint8_t> data = messageBytes(u"éíA");
-    const LedBitmap image = MessagePainel(g, data, 0, 64);
+    const LedBitmap image = textBitmap(g, data, 0, 64);
     EXPECT_EQ(data, (std::vector<uint8_t>{130, 32, 'A'}));
     const size_t e = glyph(0, 130).size(), space = glyph(0, 32).size();
     EXPECT_EQ(pixelColumn(image, int(1 + e + space)), glyph(0, 'A')[0]);
 }
 
-TEST(MessagePainel, WidthCutsOffOrPadsWithDark) {
+TEST(textBitmap, WidthCutsOffOrPadsWithDark) {
     GlyphRenderer g;
     auto longText = bytes("MMMMMMMMMM");
-    const LedBitmap narrow = MessagePainel(g, longText, 1, 20);
+    const LedBitmap narrow = textBitmap(g, longText, 1, 20);
     EXPECT_EQ(narrow.width, 20);
     EXPECT_NE(pixelColumn(narrow, 19), 0); // still inside the text
     auto shortText = bytes("I");
-    const LedBitmap wide = MessagePainel(g, shortText, 0, 100);
+    const LedBitmap wide = textBitmap(g, shortText, 0, 100);
     for (int x = 2; x < 100; ++x) EXPECT_EQ(pixelColumn(wide, x), 0) << x;
     auto none = bytes("");
-    EXPECT_EQ(MessagePainel(g, none, 0, -5).width, 0);
+    EXPECT_EQ(textBitmap(g, none, 0, -5).width, 0);
 }
 
-TEST(MessagePainel, EscapeWithoutCodeAtTheEndDrawsNothing) {
+TEST(textBitmap, EscapeWithoutCodeAtTheEndDrawsNothing) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {'A', 31};
-    const LedBitmap image = MessagePainel(g, data, 0, 32);
+    const LedBitmap image = textBitmap(g, data, 0, 32);
     for (int x = 5; x < 32; ++x) EXPECT_EQ(pixelColumn(image, x), 0);
 }
 

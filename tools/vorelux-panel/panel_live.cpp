@@ -90,15 +90,15 @@ std::optional<PanelText> panelFieldText(uint8_t code, const PanelSettings& s,
 
 void drawCentred(PanelImage& screen, GlyphRenderer& glyphs, const PanelText& t) {
     int width = 0;
-    for (uint8_t c : t.text) width += glyphs.converte_fonte(t.fonte, c) + 1;
+    for (uint8_t c : t.text) width += glyphs.convertCharacter(t.fonte, c) + 1;
     width -= t.fonte / 2 + 1;
     int column = (PanelColumns - width) / 2;
     if (column < 0) column = 0;
     for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = 0;
     for (uint8_t c : t.text) {
-        const int last = glyphs.converte_fonte(t.fonte, c);
+        const int last = glyphs.convertCharacter(t.fonte, c);
         for (int j = 0; j <= last && column < PanelColumns; ++j, ++column)
-            screen[size_t(column)] = glyphs.GlyphBuffer[size_t(j)];
+            screen[size_t(column)] = glyphs.glyphColumns[size_t(j)];
         if (column >= PanelColumns) break;
     }
 }

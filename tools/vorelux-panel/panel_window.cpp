@@ -19,7 +19,7 @@ uint32_t ledColour(int brightness) {
 
 QImage panelPicture(const PanelImage& screen, int brightness, bool vertical) {
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    PaintScreen(screen, canvas);
+    paintScreen(screen, canvas);
     const uint32_t lit = ledColour(brightness);
     if (lit != LedOnColour)
         for (uint32_t& px : canvas.pixels)

@@ -1,4 +1,4 @@
-// vorelux drawing CODE: the columns converte_desenho makes for a drawing code.
+// vorelux drawing CODE: the columns convertSprite makes for a drawing code.
 #include "command.h"
 #include "render/glyphs.h"
 
@@ -17,9 +17,9 @@ int run(const vorelux::cli::Args& args) {
         return 2;
     }
     vorelux::GlyphRenderer glyphs;
-    glyphs.converte_desenho(uint8_t(code));
+    glyphs.convertSprite(uint8_t(code));
     std::cout << glyphs.GlyphLast << ' '
-              << vorelux::cli::hexBytes(glyphs.GlyphBuffer.data(), size_t(glyphs.GlyphLast) + 1)
+              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(), size_t(glyphs.GlyphLast) + 1)
               << '\n';
     return 0;
 }

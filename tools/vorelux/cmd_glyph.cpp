@@ -1,4 +1,4 @@
-// vorelux glyph FONT CODE: the columns converte_fonte makes for one code.
+// vorelux glyph FONT CODE: the columns convertCharacter makes for one code.
 #include "command.h"
 #include "render/glyphs.h"
 
@@ -18,9 +18,9 @@ int run(const vorelux::cli::Args& args) {
         return 2;
     }
     vorelux::GlyphRenderer glyphs;
-    const int result = glyphs.converte_fonte(int32_t(font), uint8_t(code));
+    const int result = glyphs.convertCharacter(int32_t(font), uint8_t(code));
     std::cout << result << ' '
-              << vorelux::cli::hexBytes(glyphs.GlyphBuffer.data(), size_t(glyphs.GlyphLast) + 1)
+              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(), size_t(glyphs.GlyphLast) + 1)
               << '\n';
     return 0;
 }

@@ -61,11 +61,11 @@ class Sheet {
             // Labels may hold letters the panel cannot show: "í" reads as "i".
             if (ch == u'í') ch = u'i';
             if (ch == u'Í') ch = u'I';
-            glyphs_.converte_fonte(0, ASCII_Vorelux_converter(ch, u'?'));
+            glyphs_.convertCharacter(0, ASCII_Vorelux_converter(ch, u'?'));
             if (cx + (glyphs_.GlyphLast + 1) * scale - x > maxWidth) break;
             for (int c = 0; c <= glyphs_.GlyphLast; ++c) {
                 for (int r = 0; r < 7; ++r)
-                    if ((glyphs_.GlyphBuffer[size_t(c)] >> (6 - r)) & 1)
+                    if ((glyphs_.glyphColumns[size_t(c)] >> (6 - r)) & 1)
                         block(cx + c * scale, y + r * scale, scale, scale, ink);
             }
             cx += (glyphs_.GlyphLast + 1) * scale;
@@ -86,9 +86,9 @@ std::vector<uint8_t> convert(GlyphRenderer& g, int font, int code, bool& present
         font >= 5 ? glyphdata::Sprites : (font % 2 ? glyphdata::Bold : glyphdata::Thin);
     present = table.refs[code].width > 0;
     g.GlyphLast = 0;
-    g.converte_fonte(font, uint8_t(code));
+    g.convertCharacter(font, uint8_t(code));
     if (!present) return {};
-    return std::vector<uint8_t>(g.GlyphBuffer.begin(), g.GlyphBuffer.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
 }
 
 // One section: a title, then cells of `perRow` glyphs, each labelled above.
@@ -188,9 +188,9 @@ int run(const cli::Args& argsIn) {
         if (glyphdata::Drawings.refs[code].width == 0) {
             cell.missing = true;
         } else {
-            g.converte_desenho(code);
-            cell.frames.push_back(std::vector<uint8_t>(g.GlyphBuffer.begin(),
-                                                       g.GlyphBuffer.begin() + g.GlyphLast + 1));
+            g.convertSprite(code);
+            cell.frames.push_back(std::vector<uint8_t>(g.glyphColumns.begin(),
+                                                       g.glyphColumns.begin() + g.GlyphLast + 1));
         }
         drawings.push_back(cell);
     }
