@@ -134,7 +134,11 @@ TForm1::TForm1(Services services, QWidget* parent)
     connect(&linkSystem_->watcher(), &TransmitterWatcher::statusTextChanged, this,
             [this](const QString& text) { setStatus(7, text); });
     settings_ =
-        installSettingsDialog(*this,
+        installSettingsDialog(SettingsHost{this, BitBtn4, ListBox2, PopupFuncoes, ConnCfgPath,
+                                           [this] {
+                                               if (!isVisible() && !isClosing()) show();
+                                               if (mmEdit) mmEdit->setFocus();
+                                           }},
                               SettingsLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
                                            linkSystem_->transmitter(), *prompter_},
                               sendFeatures_.get());

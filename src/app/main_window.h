@@ -44,7 +44,7 @@ namespace vorelux::app {
 class EditorInput;
 class PreviewHost;
 class SendFeatures;
-class TForm3;
+class PanelSettingsDialog;
 
 // A " X " label that deletes a line when clicked.
 class DeleteLabel final : public QLabel {
@@ -202,7 +202,7 @@ class TForm1 final : public QMainWindow {
     LinkSystem* linkSystem() { return linkSystem_.get(); }
     SendFeatures* sendFeatures() { return sendFeatures_.get(); }
     // The panel settings dialog ("Ajustes").
-    TForm3* settingsDialog() { return settings_.get(); }
+    PanelSettingsDialog* settingsDialog() { return settings_.get(); }
 
   signals:
     // The close has run its second pass: the run ends.
@@ -249,7 +249,7 @@ class TForm1 final : public QMainWindow {
     // Last, so they go first: the sending windows before the link they use.
     std::unique_ptr<LinkSystem> linkSystem_;
     std::unique_ptr<SendFeatures> sendFeatures_;
-    std::unique_ptr<TForm3> settings_;
+    std::unique_ptr<PanelSettingsDialog> settings_;
     // The preview worker goes before everything its frames are painted on.
     std::unique_ptr<PreviewHost> preview_;
     void installPreview();

@@ -101,7 +101,7 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
 
     // A listing failure offers COM1..COM10.
     catalog.fails = true;
-    group.SpeedButton1Click();
+    group.refreshPorts();
     ASSERT_EQ(combo->count(), 10);
     EXPECT_TRUE(combo->itemText(9).startsWith("COM10"));
 }
@@ -126,9 +126,9 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     bus.plug("/dev/hidraw0", KqProductString);
     kq.HidCtlDeviceChange();
     EXPECT_TRUE(group.showsTransmitter());
-    EXPECT_EQ(group.kqBox()->title(), " Enviar como: ");
+    EXPECT_EQ(group.transmitterBox()->title(), " Enviar como: ");
     cfg.transport = Transport::Serial;
-    group.SpeedButton1Click(); // a refresh with the transmitter attached
+    group.refreshPorts(); // a refresh with the transmitter attached
     EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_TRUE(group.showsTransmitter());
 
@@ -140,7 +140,7 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     kq.HidCtlDeviceChange();
     EXPECT_FALSE(group.showsTransmitter());
     EXPECT_FALSE(later.showsTransmitter());
-    group.SpeedButton1Click();
+    group.refreshPorts();
     EXPECT_EQ(cfg.transport, Transport::Serial);
 }
 

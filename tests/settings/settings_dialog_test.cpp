@@ -32,6 +32,10 @@ using vorelux::testing::RecordingPrompter;
 using Frames = std::vector<Frame>;
 
 constexpr int PtyCom = 150;
+// The reset tab's checks, in the order of their captions.
+constexpr const char* ResetChecks[] = {"resetSpeedCheck", "resetBrightnessCheck",
+                                       "resetUprightCheck", "resetPageScheduleCheck",
+                                       "resetOnOffCheck"};
 
 struct FixedRandom : RandomRange {
     std::vector<int> values;
@@ -55,7 +59,7 @@ struct SettingsDialog : ::testing::Test {
     std::chrono::steady_clock::time_point t0 = std::chrono::steady_clock::now();
     int steadyCalls = 0;
     int closes = 0;
-    std::unique_ptr<TForm3> form;
+    std::unique_ptr<PanelSettingsDialog> form;
 
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
@@ -71,16 +75,23 @@ struct SettingsDialog : ::testing::Test {
         services.steadyNow = [this] { return t0 + std::chrono::seconds(steadyCalls++); };
         services.pollIntervalMs = 1;
         services.afterClose = [this] { ++closes; };
-        form = std::make_unique<TForm3>(SettingsLink{cfg, catalog, port, kq, prompter}, services);
+        form = std::make_unique<PanelSettingsDialog>(SettingsLink{cfg, catalog, port, kq, prompter},
+                                                     services);
     }
     void TearDown() override { form.reset(); }
 
+    // The dialog's widget named `name`; a failure when there is none.
+    template <class Widget> Widget* child(const char* name) {
+        auto* widget = form->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
     // Shows the dialog without waiting for it (the openers show it modally).
     void showOn(int tab) {
-        form->OnShow();
+        form->prepareToShow();
         form->show();
-        form->PageControl1->setCurrentIndex(tab);
-        form->PageControl1Change(tab);
+        child<QTabWidget>("tabs")->setCurrentIndex(tab);
+        form->enterTab(tab);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
     // A click on a check box's own box (its centre may lie past its text).
@@ -88,7 +99,9 @@ struct SettingsDialog : ::testing::Test {
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     void check(int item, bool on = true) {
-        form->CheckListBox1->item(item)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        child<QListWidget>("targetPanelList")
+            ->item(item)
+            ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
     Frames received() {
         auto rest = pty.drain(20);
@@ -130,70 +143,77 @@ TEST_F(SettingsDialog, TabsCaptionsAndTheHiddenOnes) {
                                "&Configurar painel",
                                "&Temperatura",
                                "Reset de Ajustes"};
-    ASSERT_EQ(form->PageControl1->count(), 13);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(form->PageControl1->tabText(i), captions[i]) << i;
-    showOn(TForm3::tsVelocidade);
-    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
-    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tsTemp));
+    ASSERT_EQ(child<QTabWidget>("tabs")->count(), 13);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(child<QTabWidget>("tabs")->tabText(i), captions[i]) << i;
+    showOn(PanelSettingsDialog::SpeedTab);
+    EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
+    EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TemperatureTab));
 
     QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_TRUE(form->PageControl1->isTabVisible(TForm3::tsTemp));
-    EXPECT_EQ(form->PageControl1->currentIndex(), TForm3::tsTemp);
+    EXPECT_TRUE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TemperatureTab));
+    EXPECT_EQ(child<QTabWidget>("tabs")->currentIndex(), PanelSettingsDialog::TemperatureTab);
     // Reopening hides it again.
-    form->OnShow();
-    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tsTemp));
+    form->prepareToShow();
+    EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TemperatureTab));
 
     // The transmitter page follows the transmitter, and so does the transport box.
     attachTransmitter(0x41);
-    EXPECT_TRUE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
-    EXPECT_TRUE(form->transport->showsTransmitter());
+    EXPECT_TRUE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
+    EXPECT_TRUE(child<TransportGroup>("transportGroup")->showsTransmitter());
     bus.unplug("/dev/hidraw1");
     kq.HidCtlDeviceUnplug("/dev/hidraw1");
-    EXPECT_FALSE(form->PageControl1->isTabVisible(TForm3::tbsCfgPainel));
-    EXPECT_FALSE(form->transport->showsTransmitter());
+    EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
+    EXPECT_FALSE(child<TransportGroup>("transportGroup")->showsTransmitter());
 }
 
 TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
-    ASSERT_EQ(form->CheckListBox1->count(), 256);
-    EXPECT_EQ(form->CheckListBox1->item(0)->text(), QString::fromUtf8("  TODOS OS PAINÉIS "));
-    EXPECT_EQ(form->CheckListBox1->item(255)->text(), "  PAINEL 255");
+    ASSERT_EQ(child<QListWidget>("targetPanelList")->count(), 256);
+    EXPECT_EQ(child<QListWidget>("targetPanelList")->item(0)->text(),
+              QString::fromUtf8("  TODOS OS PAINÉIS "));
+    EXPECT_EQ(child<QListWidget>("targetPanelList")->item(255)->text(), "  PAINEL 255");
     cfg.targetPanels = {3, 7};
-    showOn(TForm3::tsVelocidade);
-    EXPECT_EQ(form->GroupBoxTargets->title(), QString::fromUtf8("Enviar para: (2 painéis)"));
+    showOn(PanelSettingsDialog::SpeedTab);
+    EXPECT_EQ(child<QGroupBox>("targetGroup")->title(),
+              QString::fromUtf8("Enviar para: (2 painéis)"));
 
     // A click on a box, as the operator does it.
-    QListWidgetItem* item3 = form->CheckListBox1->item(3);
-    QRect box = form->CheckListBox1->visualItemRect(item3);
+    QListWidgetItem* item3 = child<QListWidget>("targetPanelList")->item(3);
+    QRect box = child<QListWidget>("targetPanelList")->visualItemRect(item3);
     QPoint at(box.left() + 10, box.center().y());
-    QTest::mouseClick(form->CheckListBox1->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(child<QListWidget>("targetPanelList")->viewport(), Qt::LeftButton, {}, at);
     if (item3->checkState() == Qt::Checked)
-        form->CheckListBox1->item(3)->setCheckState(Qt::Unchecked);
+        child<QListWidget>("targetPanelList")->item(3)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(cfg.targetPanels, std::vector<uint8_t>{7});
-    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (apenas 1 painel)");
+    EXPECT_EQ(child<QGroupBox>("targetGroup")->title(), "Enviar para: (apenas 1 painel)");
     auto saved = savedCfg();
     ASSERT_EQ(saved.size(), 17u);
     EXPECT_EQ(saved[16], 7);
 
-    form->OnShow();
-    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (1 painel)");
+    form->prepareToShow();
+    EXPECT_EQ(child<QGroupBox>("targetGroup")->title(), "Enviar para: (1 painel)");
     check(0);
-    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (Todos)");
+    EXPECT_EQ(child<QGroupBox>("targetGroup")->title(), "Enviar para: (Todos)");
     check(0, false);
     check(7, false);
-    EXPECT_EQ(form->GroupBoxTargets->title(), "Enviar para: (Nenhum painel)");
+    EXPECT_EQ(child<QGroupBox>("targetGroup")->title(), "Enviar para: (Nenhum painel)");
     EXPECT_TRUE(cfg.targetPanels.empty());
 
     // The group is there on tabs 0..8, not from 9 on; on tab 5 without "Exibir IDs".
-    for (int tab : {TForm3::TbsPagDia, TForm3::tsIDPainel, TForm3::tsHora}) {
-        form->PageControl1->setCurrentIndex(tab);
-        EXPECT_EQ(form->GroupBoxTargets->isVisible(), tab <= TForm3::tbsRegress) << tab;
-        EXPECT_EQ(form->BitBtn8->isVisible(), tab <= TForm3::tbsRegress && tab != TForm3::TbsPagDia)
+    for (int tab : {PanelSettingsDialog::PageByWeekdayTab, PanelSettingsDialog::PanelIdTab,
+                    PanelSettingsDialog::ClockTab}) {
+        child<QTabWidget>("tabs")->setCurrentIndex(tab);
+        EXPECT_EQ(child<QGroupBox>("targetGroup")->isVisible(),
+                  tab <= PanelSettingsDialog::CountDownTab)
+            << tab;
+        EXPECT_EQ(child<QPushButton>("showIdsButton")->isVisible(),
+                  tab <= PanelSettingsDialog::CountDownTab &&
+                      tab != PanelSettingsDialog::PageByWeekdayTab)
             << tab;
     }
 }
 
 TEST_F(SettingsDialog, BarsSendWhenLetGo) {
-    showOn(TForm3::tsVelocidade);
+    showOn(PanelSettingsDialog::SpeedTab);
     check(12);
     struct Case {
         int from;
@@ -203,14 +223,14 @@ TEST_F(SettingsDialog, BarsSendWhenLetGo) {
     // Speed positions 101, 100, 195 and 0 by the keyboard.
     for (Case c : {Case{100, Qt::Key_Right, {12, 10, 8}}, Case{101, Qt::Key_Left, {12, 10, 9}},
                    Case{195, Qt::Key_End, {12, 10, 2}}, Case{1, Qt::Key_Home, {12, 10, 30}}}) {
-        form->JvTracker1->setValue(c.from);
-        form->JvTracker1->setFocus();
-        QTest::keyClick(form->JvTracker1, c.key);
+        child<QSlider>("speedSlider")->setValue(c.from);
+        child<QSlider>("speedSlider")->setFocus();
+        QTest::keyClick(child<QSlider>("speedSlider"), c.key);
         EXPECT_EQ(received(), Frames{c.expected}) << c.from;
     }
-    form->PageControl1->setCurrentIndex(TForm3::tsBrilho);
-    form->JvColorTrackBar1->setValue(200);
-    emit form->JvColorTrackBar1->sliderReleased();
+    child<QTabWidget>("tabs")->setCurrentIndex(PanelSettingsDialog::BrightnessTab);
+    child<QSlider>("brightnessSlider")->setValue(200);
+    emit child<QSlider>("brightnessSlider")->sliderReleased();
     EXPECT_EQ(received(), (Frames{{12, 11, 200}}));
     EXPECT_EQ(form->focusWidget(), nullptr);
     EXPECT_TRUE(prompter.prompts.empty());
@@ -218,43 +238,46 @@ TEST_F(SettingsDialog, BarsSendWhenLetGo) {
 
 TEST_F(SettingsDialog, ClockTabStartsAtTheCurrentMomentAndSendsIt) {
     check(0);
-    showOn(TForm3::tsHora);
-    EXPECT_EQ(form->JvTimeEdit1->time(), QTime(14, 7, 9));
-    EXPECT_EQ(form->JvDateEdit1->date(), QDate(2023, 3, 5));
-    EXPECT_EQ(form->Label6->text(), "Domingo");
-    QTest::mouseClick(form->btnEnviarRelogio, Qt::LeftButton);
+    showOn(PanelSettingsDialog::ClockTab);
+    EXPECT_EQ(child<QTimeEdit>("clockTimeEdit")->time(), QTime(14, 7, 9));
+    EXPECT_EQ(child<QDateEdit>("clockDateEdit")->date(), QDate(2023, 3, 5));
+    EXPECT_EQ(child<QLabel>("weekdayLabel")->text(), "Domingo");
+    QTest::mouseClick(child<QPushButton>("sendClockButton"), Qt::LeftButton);
     EXPECT_EQ(
         received(),
         (Frames{
             {0, 64, 9}, {0, 65, 7}, {0, 66, 14}, {0, 69, 0}, {0, 67, 5}, {0, 68, 3}, {0, 70, 23}}));
-    form->JvDateEdit1->setDate(QDate(2024, 2, 29));
-    EXPECT_EQ(form->Label6->text(), "Quinta-Feira");
+    child<QDateEdit>("clockDateEdit")->setDate(QDate(2024, 2, 29));
+    EXPECT_EQ(child<QLabel>("weekdayLabel")->text(), "Quinta-Feira");
 
     // The warning box stores its flag with the daylight-saving state of now.
     clock.set(LocalDateTime{2023, 11, 5, 9, 0, 0, 0, 0, true});
-    clickBox(form->CheckBox2);
+    clickBox(child<QCheckBox>("daylightSavingWarningCheck"));
     EXPECT_EQ(cfg.daylightSaving, 0x11);
     EXPECT_EQ(savedCfg().at(3), 0x11);
 }
 
 TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
     check(0);
-    showOn(TForm3::TabSheet1);
-    EXPECT_EQ(form->CheckListBox2->item(8)->text(), QString::fromUtf8(" Multi-Página  9"));
-    form->CheckListBox2->setCurrentRow(2);
-    EXPECT_EQ(form->Label7->text(), QString::fromUtf8("Horário da página 3"));
-    EXPECT_EQ(form->horaStack->currentWidget(), form->BitBtn3);
-    QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    showOn(PanelSettingsDialog::PageByHourTab);
+    EXPECT_EQ(child<QListWidget>("pageByHourList")->item(8)->text(),
+              QString::fromUtf8(" Multi-Página  9"));
+    child<QListWidget>("pageByHourList")->setCurrentRow(2);
+    EXPECT_EQ(child<QLabel>("pageTimeLabel")->text(), QString::fromUtf8("Horário da página 3"));
+    EXPECT_EQ(child<QStackedWidget>("pageTimeStack")->currentWidget(),
+              child<QPushButton>("activatePageTimeButton"));
+    QTest::mouseClick(child<QPushButton>("activatePageTimeButton"), Qt::LeftButton);
     QTest::qWait(1);
     // Activating the first item warns that page by weekday goes off.
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
-    EXPECT_EQ(form->horaStack->currentWidget(), form->JvTimeEdit2);
-    form->JvTimeEdit2->setTime(QTime(8, 30));
-    EXPECT_EQ(form->CheckListBox2->item(2)->text(),
+    EXPECT_EQ(child<QStackedWidget>("pageTimeStack")->currentWidget(),
+              child<QTimeEdit>("pageTimeEdit"));
+    child<QTimeEdit>("pageTimeEdit")->setTime(QTime(8, 30));
+    EXPECT_EQ(child<QListWidget>("pageByHourList")->item(2)->text(),
               QString::fromUtf8(" Página  3     -     08:30"));
-    EXPECT_TRUE(form->CheckBox3->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("pageByHourEnabledCheck")->isChecked());
 
-    QTest::mouseClick(form->btnEnviarPagHora, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("sendPageByHourButton"), Qt::LeftButton);
     Frames expected;
     for (int i = 0; i < 8; ++i) {
         expected.push_back({0, 16 + 2 * i, i == 2 ? 8 : 255});
@@ -264,74 +287,76 @@ TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
     EXPECT_EQ(received(), expected);
 
     // Unchecking " Ativado" clears the list; the entries keep their times.
-    clickBox(form->CheckBox3);
-    EXPECT_EQ(form->CheckListBox2->item(2)->checkState(), Qt::Unchecked);
+    clickBox(child<QCheckBox>("pageByHourEnabledCheck"));
+    EXPECT_EQ(child<QListWidget>("pageByHourList")->item(2)->checkState(), Qt::Unchecked);
     EXPECT_EQ(cfg.pagesByHour[2].hour, 8);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
 }
 
 TEST_F(SettingsDialog, OnOffTimesStartUncheckedAndGreyed) {
     check(9);
-    showOn(TForm3::tbsOnOffTime);
-    EXPECT_FALSE(form->CheckBox5->isChecked());
-    EXPECT_FALSE(form->GroupBox7->isEnabled());
-    EXPECT_EQ(form->JvTimeEdit3->palette().color(QPalette::Disabled, QPalette::Base),
-              QColor(191, 205, 219));
-    QTest::mouseClick(form->btnEnviarOnOff, Qt::LeftButton);
+    showOn(PanelSettingsDialog::OnOffTab);
+    EXPECT_FALSE(child<QCheckBox>("onOffEnabledCheck")->isChecked());
+    EXPECT_FALSE(child<QGroupBox>("onOffTimesBox")->isEnabled());
+    EXPECT_EQ(
+        child<QTimeEdit>("switchOnTimeEdit")->palette().color(QPalette::Disabled, QPalette::Base),
+        QColor(191, 205, 219));
+    QTest::mouseClick(child<QPushButton>("sendOnOffButton"), Qt::LeftButton);
     EXPECT_EQ(received(), (Frames{{9, 48, 0}, {9, 49, 0}, {9, 50, 0}, {9, 51, 255}}));
 
-    clickBox(form->CheckBox5);
+    clickBox(child<QCheckBox>("onOffEnabledCheck"));
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{22});
-    EXPECT_TRUE(form->GroupBox7->isEnabled());
-    EXPECT_EQ(form->JvTimeEdit3->palette().color(QPalette::Base), QColor(255, 255, 255));
-    form->JvTimeEdit3->setTime(QTime(6, 45));
-    form->JvTimeEdit4->setTime(QTime(23, 5));
-    QTest::mouseClick(form->btnEnviarOnOff, Qt::LeftButton);
+    EXPECT_TRUE(child<QGroupBox>("onOffTimesBox")->isEnabled());
+    EXPECT_EQ(child<QTimeEdit>("switchOnTimeEdit")->palette().color(QPalette::Base),
+              QColor(255, 255, 255));
+    child<QTimeEdit>("switchOnTimeEdit")->setTime(QTime(6, 45));
+    child<QTimeEdit>("switchOffTimeEdit")->setTime(QTime(23, 5));
+    QTest::mouseClick(child<QPushButton>("sendOnOffButton"), Qt::LeftButton);
     EXPECT_EQ(received(), (Frames{{9, 48, 6}, {9, 49, 45}, {9, 50, 23}, {9, 51, 5}}));
 }
 
 TEST_F(SettingsDialog, PanelNumberFieldsTakeDigitsOnly) {
-    showOn(TForm3::tsIDPainel);
-    EXPECT_FALSE(form->GroupBoxTargets->isVisible());
-    QTest::keyClicks(form->MaskEdit2, "1x2");
-    QTest::keyClick(form->MaskEdit2, Qt::Key_Backspace);
-    QTest::keyClick(form->MaskEdit2, Qt::Key_5, Qt::KeypadModifier);
-    EXPECT_EQ(form->MaskEdit2->text(), "12");
+    showOn(PanelSettingsDialog::PanelIdTab);
+    EXPECT_FALSE(child<QGroupBox>("targetGroup")->isVisible());
+    QTest::keyClicks(child<QLineEdit>("currentIdEdit"), "1x2");
+    QTest::keyClick(child<QLineEdit>("currentIdEdit"), Qt::Key_Backspace);
+    QTest::keyClick(child<QLineEdit>("currentIdEdit"), Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(child<QLineEdit>("currentIdEdit")->text(), "12");
 
     for (const char* bad : {"0", "256"}) {
         SCOPED_TRACE(bad);
         prompter.prompts.clear();
-        form->MaskEdit1->clear();
-        QTest::keyClicks(form->MaskEdit1, bad);
-        QTest::keyClick(form->MaskEdit1, Qt::Key_Return);
+        child<QLineEdit>("newIdEdit")->clear();
+        QTest::keyClicks(child<QLineEdit>("newIdEdit"), bad);
+        QTest::keyClick(child<QLineEdit>("newIdEdit"), Qt::Key_Return);
         EXPECT_EQ(prompter.prompts, std::vector<unsigned>{13});
-        EXPECT_EQ(form->MaskEdit1->selectedText(), bad);
+        EXPECT_EQ(child<QLineEdit>("newIdEdit")->selectedText(), bad);
         EXPECT_TRUE(received().empty());
     }
-    form->MaskEdit1->clear();
-    QTest::keyClicks(form->MaskEdit1, "77");
+    child<QLineEdit>("newIdEdit")->clear();
+    QTest::keyClicks(child<QLineEdit>("newIdEdit"), "77");
     prompter.prompts.clear();
     prompter.answers = {ButtonYes};
-    QTest::mouseClick(form->btnEnviarID, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("sendIdButton"), Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{14});
     EXPECT_EQ(received(), (Frames{{12, 13, 77}}));
 }
 
 TEST_F(SettingsDialog, TemperatureCountersAndWeekday) {
     check(2);
-    showOn(TForm3::tsVelocidade);
+    showOn(PanelSettingsDialog::SpeedTab);
     form->revealTemperatures();
-    form->SpinEdit1->setValue(-20);
-    QTest::mouseClick(form->btnEnviarTempInt, Qt::LeftButton);
-    form->SpinEdit2->setValue(-99);
-    QTest::mouseClick(form->btnEnviarTempExt, Qt::LeftButton);
-    form->JvDateEdit2->setDate(QDate(2024, 1, 15));
-    QTest::mouseClick(form->btnEnviarProgress, Qt::LeftButton);
-    form->JvDateEdit3->setDate(QDate(2025, 12, 24));
-    QTest::mouseClick(form->btnEnviarRegress, Qt::LeftButton);
-    QTest::mouseClick(form->btnAtivarPagDia, Qt::LeftButton);
-    QTest::mouseClick(form->btnDesativarPagDia, Qt::LeftButton);
-    QTest::mouseClick(form->btnVertical, Qt::LeftButton);
+    child<QSpinBox>("indoorTemperatureSpin")->setValue(-20);
+    QTest::mouseClick(child<QPushButton>("sendIndoorTemperatureButton"), Qt::LeftButton);
+    child<QSpinBox>("outdoorTemperatureSpin")->setValue(-99);
+    QTest::mouseClick(child<QPushButton>("sendOutdoorTemperatureButton"), Qt::LeftButton);
+    child<QDateEdit>("countUpDateEdit")->setDate(QDate(2024, 1, 15));
+    QTest::mouseClick(child<QPushButton>("sendCountUpButton"), Qt::LeftButton);
+    child<QDateEdit>("countDownDateEdit")->setDate(QDate(2025, 12, 24));
+    QTest::mouseClick(child<QPushButton>("sendCountDownButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("enableWeekdayPagesButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("disableWeekdayPagesButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("verticalButton"), Qt::LeftButton);
     EXPECT_EQ(received(), (Frames{{2, 8, 236},
                                   {2, 9, 157},
                                   {2, 45, 15},
@@ -347,22 +372,22 @@ TEST_F(SettingsDialog, TemperatureCountersAndWeekday) {
 
 TEST_F(SettingsDialog, RestaurarSendsEachCheckedFactorySetting) {
     check(4);
-    showOn(TForm3::tbsResetCfg);
-    for (QCheckBox* box : form->resetBoxes) box->setChecked(false);
-    QTest::mousePress(form->BitBtn19, Qt::LeftButton);
-    QTest::mouseRelease(form->BitBtn19, Qt::LeftButton);
+    showOn(PanelSettingsDialog::ResetTab);
+    for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(false);
+    QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
+    QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{23});
     EXPECT_TRUE(received().empty());
 
-    for (QCheckBox* box : form->resetBoxes) box->setChecked(true);
-    form->JvTracker1->setValue(10);
-    form->CheckBox5->setChecked(true);
+    for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(true);
+    child<QSlider>("speedSlider")->setValue(10);
+    child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
     form->pageByHour().ativar();
-    QTest::mousePress(form->BitBtn19, Qt::LeftButton);
-    QTest::mouseRelease(form->BitBtn19, Qt::LeftButton);
-    EXPECT_EQ(form->JvTracker1->value(), 97);
-    EXPECT_EQ(form->JvColorTrackBar1->value(), 127);
-    EXPECT_FALSE(form->CheckBox5->isChecked());
+    QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
+    QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
+    EXPECT_EQ(child<QSlider>("speedSlider")->value(), 97);
+    EXPECT_EQ(child<QSlider>("brightnessSlider")->value(), 127);
+    EXPECT_FALSE(child<QCheckBox>("onOffEnabledCheck")->isChecked());
     EXPECT_FALSE(form->pageByHour().anyChecked());
     EXPECT_EQ(received(), (Frames{{4, 10, 9},
                                   {4, 11, 127},
@@ -378,10 +403,11 @@ TEST_F(SettingsDialog, ClosingResumesEveryPanel) {
     check(0);
     bool sawTab = false;
     QTimer::singleShot(0, form.get(), [&] {
-        sawTab = form->isVisible() && form->PageControl1->currentIndex() == TForm3::tsHora;
+        sawTab = form->isVisible() &&
+                 child<QTabWidget>("tabs")->currentIndex() == PanelSettingsDialog::ClockTab;
         form->reject();
     });
-    form->openOnTab(TForm3::tsHora);
+    form->openOnTab(PanelSettingsDialog::ClockTab);
     EXPECT_TRUE(sawTab);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(received(), (Frames{{0, 255, 0}}));
@@ -395,11 +421,11 @@ TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     prompter.prompts.clear();
     random.values = {200};
-    showOn(TForm3::tbsCfgPainel);
-    QTest::mouseClick(form->BitBtn10, Qt::LeftButton);
+    showOn(PanelSettingsDialog::TransmitterTab);
+    QTest::mouseClick(child<QPushButton>("configurePanelButton"), Qt::LeftButton);
     EXPECT_EQ(cfg.transmitterIdentity[6], 200);
     EXPECT_EQ(device->configByte(), 200);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1.isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isPollingConfiguration(); }, 5000));
     // The identity request, the configuration, then five polls of three reports.
     auto writes = device->writes();
     ASSERT_EQ(writes.size(), 2u + 5 * 3);
@@ -418,7 +444,7 @@ TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
         std::ofstream out(cfgPath, std::ios::binary);
         out.write("\0\226\0\1\0\0\0\0\0\0\0\0\0\0\0\0", 16);
     }
-    form->FormCreate();
+    form->runStartUpChecks();
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(savedCfg().at(3), 1);
 
@@ -429,7 +455,7 @@ TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
     }
     clock.set(LocalDateTime{2023, 11, 5, 14, 7, 9, 0, 0, true});
     prompter.answers = {ButtonNo};
-    form->FormCreate();
+    form->runStartUpChecks();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{6});
     EXPECT_EQ(savedCfg().at(3), 0x11);
     EXPECT_FALSE(form->isVisible());
@@ -442,18 +468,18 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     prompter.prompts.clear();
     std::ofstream(cfgPath, std::ios::binary).write(std::string(16, '\0').data(), 16);
     prompter.answers = {ButtonNo};
-    form->FormCreate();
+    form->runStartUpChecks();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_TRUE(kq.kqNaoConfigurado); // a No leaves it
 
     int tab = -1;
     QTimer::singleShot(0, form.get(), [&] {
-        tab = form->PageControl1->currentIndex();
+        tab = child<QTabWidget>("tabs")->currentIndex();
         form->reject();
     });
     prompter.answers = {ButtonYes};
-    form->FormCreate();
-    EXPECT_EQ(tab, TForm3::tbsCfgPainel);
+    form->runStartUpChecks();
+    EXPECT_EQ(tab, PanelSettingsDialog::TransmitterTab);
     EXPECT_FALSE(kq.kqNaoConfigurado);
 }
 
@@ -464,22 +490,22 @@ TEST_F(SettingsDialog, Shots) {
     if (folder.isEmpty()) GTEST_SKIP() << "VORELUX_SETTINGS_SHOTS not set";
     // The serial port selector first, then everything with the transmitter.
     cfg.targetPanels = {3, 7};
-    showOn(TForm3::tsHora);
+    showOn(PanelSettingsDialog::ClockTab);
     QTest::qWait(20);
     form->grab().save(QString("%1/serial.png").arg(QString(folder)));
     attachTransmitter(0x41);
     cfg.targetPanels = {0};
     showOn(0);
     form->revealTemperatures();
-    form->CheckListBox2->setCurrentRow(2);
-    form->BitBtn3->click();
-    form->JvTimeEdit2->setTime(QTime(8, 30));
-    form->CheckBox5->setChecked(true);
-    for (int tab = 0; tab < TForm3::TabCount; ++tab) {
-        form->PageControl1->setCurrentIndex(tab);
-        if (tab == TForm3::tbsOnOffTime) {
-            form->CheckBox5->setChecked(true);
-            form->CheckBox5Click();
+    child<QListWidget>("pageByHourList")->setCurrentRow(2);
+    child<QPushButton>("activatePageTimeButton")->click();
+    child<QTimeEdit>("pageTimeEdit")->setTime(QTime(8, 30));
+    child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
+    for (int tab = 0; tab < PanelSettingsDialog::TabCount; ++tab) {
+        child<QTabWidget>("tabs")->setCurrentIndex(tab);
+        if (tab == PanelSettingsDialog::OnOffTab) {
+            child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
+            form->confirmOnOffChoice();
         }
         QTest::qWait(20);
         form->grab().save(QString("%1/tab%2.png").arg(QString(folder)).arg(tab, 2, 10, QChar('0')));

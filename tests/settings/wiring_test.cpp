@@ -17,7 +17,7 @@ namespace {
 struct Openers : ::testing::Test {
     vorelux::testing::WindowHarness h;
     TForm1* window = nullptr;
-    TForm3* settings = nullptr;
+    PanelSettingsDialog* settings = nullptr;
     void SetUp() override {
         window = &h.start();
         settings = window->settingsDialog();
@@ -27,7 +27,8 @@ struct Openers : ::testing::Test {
     int tabOpenedBy(const std::function<void()>& open) {
         int tab = -1;
         QTimer::singleShot(0, settings, [&] {
-            if (settings->isVisible()) tab = settings->PageControl1->currentIndex();
+            if (settings->isVisible())
+                tab = settings->findChild<QTabWidget*>("tabs")->currentIndex();
             settings->reject();
         });
         open();
@@ -38,24 +39,27 @@ struct Openers : ::testing::Test {
 };
 
 TEST_F(Openers, AjustesButtonOpensOnTheSpeedTab) {
-    EXPECT_EQ(window->BitBtn4->toolTip(), "Ajusta e configura o painel");
-    settings->PageControl1->setCurrentIndex(TForm3::tbsRegress);
-    EXPECT_EQ(tabOpenedBy([&] { window->BitBtn4->click(); }), TForm3::tsVelocidade);
-    EXPECT_TRUE(settings->GroupBoxTargets->isVisibleTo(settings));
+    EXPECT_EQ(window->BitBtn4->toolTip(),
+              "Ajusta e configura o painel");
+    settings->findChild<QTabWidget*>("tabs")->setCurrentIndex(PanelSettingsDialog::CountDownTab);
+    EXPECT_EQ(tabOpenedBy([&] { window->BitBtn4->click(); }),
+              PanelSettingsDialog::SpeedTab);
+    EXPECT_TRUE(settings->findChild<QGroupBox*>("targetGroup")->isVisibleTo(settings));
 }
 
 TEST_F(Openers, FunctionListAjustarOpensTheLiveFieldsTab) {
-    EXPECT_EQ(FunctionSettingsTab(0), TForm3::tsHora);
-    EXPECT_EQ(FunctionSettingsTab(12), TForm3::tbsRegress);
-    EXPECT_EQ(FunctionSettingsTab(13), TForm3::tbsProgress);
+    EXPECT_EQ(FunctionSettingsTab(0), PanelSettingsDialog::ClockTab);
+    EXPECT_EQ(FunctionSettingsTab(12), PanelSettingsDialog::CountDownTab);
+    EXPECT_EQ(FunctionSettingsTab(13), PanelSettingsDialog::CountUpTab);
     QListWidget* list = window->ListBox2;
-    QAction* ajustar = window->PopupFuncoes->actions().first();
+    QAction* adjustAction = window->PopupFuncoes->actions().first();
     struct Case {
         int item;
         int tab; // -1: no menu
     };
-    for (Case c : {Case{12, TForm3::tbsRegress}, Case{13, TForm3::tbsProgress},
-                   Case{2, TForm3::tsHora}, Case{10, -1}}) {
+    for (Case c :
+         {Case{12, PanelSettingsDialog::CountDownTab}, Case{13, PanelSettingsDialog::CountUpTab},
+          Case{2, PanelSettingsDialog::ClockTab}, Case{10, -1}}) {
         SCOPED_TRACE(c.item);
         list->scrollToItem(list->item(c.item));
         QPoint at = list->visualItemRect(list->item(c.item)).center();
@@ -64,19 +68,19 @@ TEST_F(Openers, FunctionListAjustarOpensTheLiveFieldsTab) {
         EXPECT_EQ(window->PopupFuncoes->isVisible(), c.tab >= 0);
         if (c.tab < 0) continue;
         window->PopupFuncoes->hide();
-        EXPECT_EQ(tabOpenedBy([&] { ajustar->trigger(); }), c.tab);
+        EXPECT_EQ(tabOpenedBy([&] { adjustAction->trigger(); }), c.tab);
     }
 }
 
 TEST_F(Openers, PowerMenusAutomaticoOpensTheOnOffTab) {
     for (QMenu* menu :
          {window->sendFeatures()->powerOnMenu(), window->sendFeatures()->powerOffMenu()}) {
-        QAction* automatico = nullptr;
+        QAction* automaticAction = nullptr;
         for (QAction* a : menu->actions())
-            if (a->text() == QString::fromUtf8("Automático")) automatico = a;
-        ASSERT_NE(automatico, nullptr);
-        EXPECT_TRUE(automatico->isEnabled());
-        EXPECT_EQ(tabOpenedBy([&] { automatico->trigger(); }), TForm3::tbsOnOffTime);
+            if (a->text() == QString::fromUtf8("Automático")) automaticAction = a;
+        ASSERT_NE(automaticAction, nullptr);
+        EXPECT_TRUE(automaticAction->isEnabled());
+        EXPECT_EQ(tabOpenedBy([&] { automaticAction->trigger(); }), PanelSettingsDialog::OnOffTab);
     }
 }
 

@@ -14,34 +14,34 @@ TransportGroup::TransportGroup(PanelLink& link, std::string connCfgPath, QWidget
     : QWidget(parent), link_(link), connCfgPath_(std::move(connCfgPath)) {
     serialBox_ = new QGroupBox(" Enviar como: ");
     auto* serialLabel = new QLabel("Serial/RS232");
-    combo_ = new QComboBox;
-    combo_->setObjectName("ComComboBox1");
-    combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    refresh_ = new QPushButton("Atualizar Portas");
-    refresh_->setObjectName("SpeedButton1");
-    refresh_->setToolTip("Atualiza a lista de portas seriais instaladas no computador");
+    portSelector_ = new QComboBox;
+    portSelector_->setObjectName("portSelector");
+    portSelector_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    refreshButton_ = new QPushButton("Atualizar Portas");
+    refreshButton_->setObjectName("refreshPortsButton");
+    refreshButton_->setToolTip("Atualiza a lista de portas seriais instaladas no computador");
     auto* serialLayout = new QVBoxLayout(serialBox_);
     serialLayout->addWidget(serialLabel);
     auto* row = new QHBoxLayout;
-    row->addWidget(combo_, 1);
-    row->addWidget(refresh_);
+    row->addWidget(portSelector_, 1);
+    row->addWidget(refreshButton_);
     serialLayout->addLayout(row);
 
-    kqBox_ = new QGroupBox(" Enviar como: ");
-    kqBox_->setObjectName("GroupBox6");
-    auto* kqLabel = new QLabel("Transmissor KQ");
-    kqLabel->setToolTip("Transmissor KQ reconhecido");
-    auto* kqLayout = new QVBoxLayout(kqBox_);
-    kqLayout->addWidget(kqLabel);
+    transmitterBox_ = new QGroupBox(" Enviar como: ");
+    transmitterBox_->setObjectName("transmitterBox");
+    auto* transmitterLabel = new QLabel("Transmissor KQ");
+    transmitterLabel->setToolTip("Transmissor KQ reconhecido");
+    auto* transmitterLayout = new QVBoxLayout(transmitterBox_);
+    transmitterLayout->addWidget(transmitterLabel);
 
     stack_ = new QStackedLayout(this);
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->addWidget(serialBox_);
-    stack_->addWidget(kqBox_);
+    stack_->addWidget(transmitterBox_);
 
-    connect(refresh_, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(refreshButton_, &QPushButton::clicked, this, [this] { refreshPorts(); });
     // Only the operator's choice counts, not the selection made on opening.
-    connect(combo_, &QComboBox::activated, this, [this](int index) { ComComboBox1Change(index); });
+    connect(portSelector_, &QComboBox::activated, this, [this](int index) { choosePort(index); });
 
     link_.transmitter().addObserver(this);
     showTransmitterBox(link_.transmitter().attached());
@@ -52,20 +52,20 @@ TransportGroup::~TransportGroup() {
 }
 
 bool TransportGroup::showsTransmitter() const {
-    return stack_->currentWidget() == kqBox_;
+    return stack_->currentWidget() == transmitterBox_;
 }
 
 void TransportGroup::showTransmitterBox(bool show) {
-    stack_->setCurrentWidget(show ? static_cast<QWidget*>(kqBox_) : serialBox_);
+    stack_->setCurrentWidget(show ? static_cast<QWidget*>(transmitterBox_) : serialBox_);
 }
 
 void TransportGroup::fillPorts() {
-    combo_->clear();
+    portSelector_->clear();
     for (const SerialPortInfo& port : ListarPortasCom(link_.catalog()))
-        combo_->addItem(QString::fromStdString(portSelectorText(port)), port.number);
+        portSelector_->addItem(QString::fromStdString(portSelectorText(port)), port.number);
 }
 
-void TransportGroup::SpeedButton1Click() {
+void TransportGroup::refreshPorts() {
     if (link_.transmitter().attached()) {
         link_.cfg().transport = Transport::Transmitter;
         showTransmitterBox(true);
@@ -76,10 +76,10 @@ void TransportGroup::SpeedButton1Click() {
     showTransmitterBox(false);
 }
 
-void TransportGroup::ComComboBox1Change(int index) {
-    if (index < 0 || index >= combo_->count()) return;
+void TransportGroup::choosePort(int index) {
+    if (index < 0 || index >= portSelector_->count()) return;
     bool ok = false;
-    int number = combo_->itemData(index).toInt(&ok);
+    int number = portSelector_->itemData(index).toInt(&ok);
     if (!ok) return;
     link_.cfg().portNumber = number;
     std::string error;
@@ -89,9 +89,9 @@ void TransportGroup::ComComboBox1Change(int index) {
 
 void TransportGroup::prepareOnOpen() {
     if (link_.cfg().transport != Transport::Serial) return;
-    SpeedButton1Click();
-    int index = combo_->findData(link_.cfg().portNumber);
-    combo_->setCurrentIndex(index);
+    refreshPorts();
+    int index = portSelector_->findData(link_.cfg().portNumber);
+    portSelector_->setCurrentIndex(index);
     if (index < 0) link_.prompter().ask(Prompt::PortNotFound);
 }
 

@@ -25,17 +25,17 @@ class TransportGroup : public QWidget, public TransmitterObserver {
 
     // "Atualizar Portas": with a transmitter attached, USB mode and its box;
     // otherwise serial mode and the installed ports in the selector.
-    void SpeedButton1Click();
+    void refreshPorts();
     // The operator picked item `index`: it becomes the port and is saved.
-    void ComComboBox1Change(int index);
+    void choosePort(int index);
     // On opening the dialog, in serial mode: refresh and select the
     // configured port; prompt 12 and no item when it is not installed.
     void prepareOnOpen();
 
-    QComboBox* portSelector() const { return combo_; }
-    QPushButton* refreshButton() const { return refresh_; }
+    QComboBox* portSelector() const { return portSelector_; }
+    QPushButton* refreshButton() const { return refreshButton_; }
     QGroupBox* serialBox() const { return serialBox_; }
-    QGroupBox* kqBox() const { return kqBox_; }
+    QGroupBox* transmitterBox() const { return transmitterBox_; }
     bool showsTransmitter() const;
 
   signals:
@@ -52,9 +52,9 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     std::string connCfgPath_;
     QStackedLayout* stack_;
     QGroupBox* serialBox_;
-    QGroupBox* kqBox_;
-    QComboBox* combo_;
-    QPushButton* refresh_;
+    QGroupBox* transmitterBox_;
+    QComboBox* portSelector_;
+    QPushButton* refreshButton_;
 };
 
 } // namespace vorelux

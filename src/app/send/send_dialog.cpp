@@ -287,7 +287,7 @@ void TfrmEnviar::showEvent(QShowEvent* event) {
 }
 
 void TfrmEnviar::FormShow() {
-    transport->SpeedButton1Click();
+    transport->refreshPorts();
     for (int p = 0; p < PageCount; ++p)
         sendBoxes[p]->setChecked(sendBoxPreselected(store_.pages()[p]));
     CheckListBox1->load(link_.cfg().targetPanels);

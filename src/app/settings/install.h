@@ -4,20 +4,36 @@
 // panel-number display of the send features; then runs its start-up.
 #include "app/settings/settings_dialog.h"
 
+#include <functional>
 #include <memory>
+
+class QListWidget;
+class QMenu;
+class QPushButton;
 
 namespace vorelux::app {
 
-class TForm1;
 class SendFeatures;
 
 // The settings tab of each function-list item (the live fields); 255: none.
 int FunctionSettingsTab(int item);
 
-// Builds TForm3 for `window` (created at start-up, shown modally by its
-// openers), hooks the openers and runs FormCreate. `send` may be null.
-// The window keeps the dialog and destroys it before the devices it uses.
-std::unique_ptr<TForm3> installSettingsDialog(TForm1& window, SettingsLink devices,
-                                              SendFeatures* send, SettingsServices services = {});
+// What the dialog hooks into on the window that owns it. Null controls are
+// left alone.
+struct SettingsHost {
+    QWidget* window = nullptr;             // parent of the dialog
+    QPushButton* settingsButton = nullptr; // "Ajustes"
+    QListWidget* functionList = nullptr;   // the live fields
+    QMenu* functionMenu = nullptr;         // its "Ajustar"
+    QString connCfgPath;                   // empty: the services' path
+    std::function<void()> afterClose;      // when the services have none
+};
+
+// Builds the dialog for `host` (created at start-up, shown modally by its
+// openers), hooks the openers and runs the start-up checks. `send` may be
+// null. The owner keeps the dialog and destroys it before the devices it uses.
+std::unique_ptr<PanelSettingsDialog> installSettingsDialog(const SettingsHost& host,
+                                                           SettingsLink devices, SendFeatures* send,
+                                                           SettingsServices services = {});
 
 } // namespace vorelux::app

@@ -47,7 +47,7 @@ QPushButton* button(const char* name, const QString& text, QWidget* parent = nul
     return b;
 }
 
-QPlainTextEdit* memo(const QString& text) {
+QPlainTextEdit* readOnlyText(const QString& text) {
     auto* m = new QPlainTextEdit(text);
     m->setReadOnly(true);
     m->setFrameShape(QFrame::StyledPanel);
@@ -161,10 +161,11 @@ SideTabWidget::SideTabWidget(QWidget* parent) : QTabWidget(parent) {
     setTabPosition(QTabWidget::West);
 }
 
-// ---- TForm3 -------------------------------------------------------------------
+// ---- PanelSettingsDialog -------------------------------------------------------------------
 
-TForm3::TForm3(SettingsLink link, SettingsServices services, QWidget* parent)
-    : QDialog(parent), shared_(link), services_(std::move(services)) {
+PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices services,
+                                         QWidget* parent)
+    : QDialog(parent), devices_(link), services_(std::move(services)) {
     if (!services_.sleeper) {
         ownSleeper_ = std::make_unique<EventLoopSleeper>();
         services_.sleeper = ownSleeper_.get();
@@ -177,52 +178,52 @@ TForm3::TForm3(SettingsLink link, SettingsServices services, QWidget* parent)
         ownClock_ = std::make_unique<SystemClock>();
         services_.clock = ownClock_.get();
     }
-    link_ = std::make_unique<PanelLink>(shared_.cfg, shared_.catalog, shared_.port, shared_.kq,
-                                        *services_.sleeper, shared_.prompter);
-    pageByHour_ = std::make_unique<PageByHourList>(shared_.cfg.pagesByHour);
+    link_ = std::make_unique<PanelLink>(devices_.cfg, devices_.catalog, devices_.port, devices_.kq,
+                                        *services_.sleeper, devices_.prompter);
+    pageByHour_ = std::make_unique<PageByHourList>(devices_.cfg.pagesByHour);
     pairing_ = std::make_unique<TransmitterPairing>(*link_, *services_.random);
 
-    setObjectName(QStringLiteral("TForm3"));
+    setObjectName(QStringLiteral("panelSettingsDialog"));
     setWindowTitle(caption() + QStringLiteral(" - Ajustes do painel"));
     setModal(true);
     buildUi();
 
-    Timer1.setInterval(services_.pollIntervalMs);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    configurationPollTimer_.setInterval(services_.pollIntervalMs);
+    connect(&configurationPollTimer_, &QTimer::timeout, this, [this] { pollConfiguration(); });
 
     auto* reveal = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T), this);
     connect(reveal, &QShortcut::activated, this, [this] { revealTemperatures(); });
 
-    shared_.kq.addObserver(this);
-    shared_.kq.setConfigurator(this);
+    devices_.kq.addObserver(this);
+    devices_.kq.setConfigurator(this);
 }
 
-TForm3::~TForm3() {
-    Timer1.stop();
+PanelSettingsDialog::~PanelSettingsDialog() {
+    configurationPollTimer_.stop();
     // The port selector uses our own link, which goes before the child
     // widgets would: take it down first.
-    delete transport;
-    transport = nullptr;
-    shared_.kq.removeObserver(this);
-    if (shared_.kq.configurator() == this) shared_.kq.setConfigurator(nullptr);
+    delete transportGroup_;
+    transportGroup_ = nullptr;
+    devices_.kq.removeObserver(this);
+    if (devices_.kq.configurator() == this) devices_.kq.setConfigurator(nullptr);
 }
 
-QString TForm3::caption() const {
+QString PanelSettingsDialog::caption() const {
     return services_.mainCaption ? services_.mainCaption()
                                  : QStringLiteral(" .:: Vorelux Editor 1.0 ::.");
 }
 
-LocalDateTime TForm3::now() const {
+LocalDateTime PanelSettingsDialog::now() const {
     return services_.clock->now();
 }
 
-std::chrono::steady_clock::time_point TForm3::steadyNow() const {
+std::chrono::steady_clock::time_point PanelSettingsDialog::steadyNow() const {
     return services_.steadyNow ? services_.steadyNow() : std::chrono::steady_clock::now();
 }
 
-void TForm3::buildUi() {
-    PageControl1 = new SideTabWidget;
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+void PanelSettingsDialog::buildUi() {
+    tabs_ = new SideTabWidget;
+    tabs_->setObjectName(QStringLiteral("tabs"));
     const std::array<std::pair<QWidget*, QString>, TabCount> tabs{{
         {buildSpeedTab(), QStringLiteral("&Velocidade")},
         {buildBrightnessTab(), QStringLiteral("&Brilho")},
@@ -238,48 +239,47 @@ void TForm3::buildUi() {
         {buildTemperatureTab(), QStringLiteral("&Temperatura")},
         {buildResetTab(), QStringLiteral("Reset de Ajustes")},
     }};
-    const char* names[TabCount] = {"tsVelocidade", "tsBrilho",   "tsEmPe",       "tsHora",
-                                   "TabSheet1",    "TbsPagDia",  "tbsOnOffTime", "tbsProgress",
-                                   "tbsRegress",   "tsIDPainel", "tbsCfgPainel", "tsTemp",
-                                   "tbsResetCfg"};
+    const char* names[TabCount] = {
+        "speedTab",         "brightnessTab",  "uprightTab", "clockTab",     "pageByHourTab",
+        "pageByWeekdayTab", "onOffTab",       "countUpTab", "countDownTab", "panelIdTab",
+        "transmitterTab",   "temperatureTab", "resetTab"};
     for (int i = 0; i < TabCount; ++i) {
         tabs[i].first->setObjectName(QString::fromLatin1(names[i]));
-        PageControl1->addTab(tabs[i].first, tabs[i].second);
+        tabs_->addTab(tabs[i].first, tabs[i].second);
     }
-    PageControl1->setTabVisible(tbsCfgPainel, shared_.kq.attached());
-    PageControl1->setTabVisible(tsTemp, false);
-    connect(PageControl1, &QTabWidget::currentChanged, this,
-            [this](int index) { PageControl1Change(index); });
+    tabs_->setTabVisible(TransmitterTab, devices_.kq.attached());
+    tabs_->setTabVisible(TemperatureTab, false);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { enterTab(index); });
 
-    LabelVeja = new QLabel(QString::fromUtf8("Veja no painel as alterações realizadas."));
-    LabelVeja->setObjectName(QStringLiteral("LabelVeja"));
-    QFont bold = LabelVeja->font();
+    seeOnPanelLabel_ = new QLabel(QString::fromUtf8("Veja no painel as alterações realizadas."));
+    seeOnPanelLabel_->setObjectName(QStringLiteral("seeOnPanelLabel"));
+    QFont bold = seeOnPanelLabel_->font();
     bold.setBold(true);
-    LabelVeja->setFont(bold);
+    seeOnPanelLabel_->setFont(bold);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(PageControl1, 1);
-    left->addWidget(LabelVeja);
+    left->addWidget(tabs_, 1);
+    left->addWidget(seeOnPanelLabel_);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addWidget(buildSide());
 
-    progress = new ProgressWindowDialog(caption(), this);
+    progressWindow_ = new ProgressWindowDialog(caption(), this);
     setMinimumSize(990, 480);
 }
 
-QWidget* TForm3::buildSpeedTab() {
+QWidget* PanelSettingsDialog::buildSpeedTab() {
     auto* page = new QWidget;
-    JvTracker1 = new QSlider(Qt::Horizontal);
-    JvTracker1->setObjectName(QStringLiteral("JvTracker1"));
-    JvTracker1->setRange(0, SpeedLastPosition);
-    JvTracker1->setValue(DefaultSpeedPosition);
-    JvTracker1->setPageStep(10);
-    JvTracker1->setTickPosition(QSlider::TicksBelow);
-    JvTracker1->setTickInterval(49);
-    JvTracker1->setToolTip(QStringLiteral("Ajusta a velocidade das animações do painel"));
-    connect(JvTracker1, &QSlider::sliderReleased, this, [this] { JvTracker1Release(); });
-    JvTracker1->installEventFilter(this);
+    speedSlider_ = new QSlider(Qt::Horizontal);
+    speedSlider_->setObjectName(QStringLiteral("speedSlider"));
+    speedSlider_->setRange(0, SpeedLastPosition);
+    speedSlider_->setValue(DefaultSpeedPosition);
+    speedSlider_->setPageStep(10);
+    speedSlider_->setTickPosition(QSlider::TicksBelow);
+    speedSlider_->setTickInterval(49);
+    speedSlider_->setToolTip(QStringLiteral("Ajusta a velocidade das animações do painel"));
+    connect(speedSlider_, &QSlider::sliderReleased, this, [this] { sendSpeed(); });
+    speedSlider_->installEventFilter(this);
 
     auto* marks = new QHBoxLayout;
     auto mark = [](const QString& text, Qt::Alignment align) {
@@ -293,7 +293,7 @@ QWidget* TForm3::buildSpeedTab() {
 
     auto* box = new QGroupBox(QStringLiteral(" Velocidade das animações "));
     auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(JvTracker1);
+    boxLayout->addWidget(speedSlider_);
     boxLayout->addLayout(marks);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(box);
@@ -303,30 +303,30 @@ QWidget* TForm3::buildSpeedTab() {
     return page;
 }
 
-QWidget* TForm3::buildBrightnessTab() {
+QWidget* PanelSettingsDialog::buildBrightnessTab() {
     auto* page = new QWidget;
-    JvColorTrackBar1 = new QSlider(Qt::Horizontal);
-    JvColorTrackBar1->setObjectName(QStringLiteral("JvColorTrackBar1"));
-    JvColorTrackBar1->setRange(BrilhoMin, BrilhoMax);
-    JvColorTrackBar1->setValue(51);
-    JvColorTrackBar1->setPageStep(16);
-    JvColorTrackBar1->setToolTip(QStringLiteral("Ajusta o brilho do painel"));
-    connect(JvColorTrackBar1, &QSlider::sliderReleased, this,
-            [this] { JvColorTrackBar1Release(); });
-    JvColorTrackBar1->installEventFilter(this);
-    BrilhoValor = new QLabel;
-    BrilhoValor->setMinimumWidth(36);
-    BrilhoValor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto showValue = [this](int v) { BrilhoValor->setText(QString::number(v)); };
-    connect(JvColorTrackBar1, &QSlider::valueChanged, this, showValue);
-    showValue(JvColorTrackBar1->value());
+    brightnessSlider_ = new QSlider(Qt::Horizontal);
+    brightnessSlider_->setObjectName(QStringLiteral("brightnessSlider"));
+    brightnessSlider_->setRange(BrilhoMin, BrilhoMax);
+    brightnessSlider_->setValue(51);
+    brightnessSlider_->setPageStep(16);
+    brightnessSlider_->setToolTip(QStringLiteral("Ajusta o brilho do painel"));
+    connect(brightnessSlider_, &QSlider::sliderReleased, this, [this] { sendBrightness(); });
+    brightnessSlider_->installEventFilter(this);
+    brightnessValueLabel_ = new QLabel;
+    brightnessValueLabel_->setObjectName(QStringLiteral("brightnessValueLabel"));
+    brightnessValueLabel_->setMinimumWidth(36);
+    brightnessValueLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto showValue = [this](int v) { brightnessValueLabel_->setText(QString::number(v)); };
+    connect(brightnessSlider_, &QSlider::valueChanged, this, showValue);
+    showValue(brightnessSlider_->value());
 
     auto* box = new QGroupBox(QStringLiteral(" Brilho "));
     auto* row = new QHBoxLayout(box);
     row->addWidget(new QLabel(QStringLiteral("Menos")));
-    row->addWidget(JvColorTrackBar1, 1);
+    row->addWidget(brightnessSlider_, 1);
     row->addWidget(new QLabel(QStringLiteral("Mais")));
-    row->addWidget(BrilhoValor);
+    row->addWidget(brightnessValueLabel_);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(box);
     layout->addWidget(
@@ -335,19 +335,19 @@ QWidget* TForm3::buildBrightnessTab() {
     return page;
 }
 
-QWidget* TForm3::buildUprightTab() {
+QWidget* PanelSettingsDialog::buildUprightTab() {
     auto* page = new QWidget;
-    btnHorizontal = button("btnHorizontal", QStringLiteral("Horizontal"));
-    btnVertical = button("btnVertical", QStringLiteral("Vertical"));
-    for (auto* b : {btnHorizontal, btnVertical}) b->setMinimumSize(140, 48);
-    connect(btnHorizontal, &QPushButton::clicked, this, [this] { orientacao(false); });
-    connect(btnVertical, &QPushButton::clicked, this, [this] { orientacao(true); });
+    horizontalButton_ = button("horizontalButton", QStringLiteral("Horizontal"));
+    verticalButton_ = button("verticalButton", QStringLiteral("Vertical"));
+    for (auto* b : {horizontalButton_, verticalButton_}) b->setMinimumSize(140, 48);
+    connect(horizontalButton_, &QPushButton::clicked, this, [this] { sendOrientation(false); });
+    connect(verticalButton_, &QPushButton::clicked, this, [this] { sendOrientation(true); });
     auto* box = new QGroupBox(QString::fromUtf8(" Posição do painel "));
     auto* row = new QHBoxLayout(box);
     row->addStretch(1);
-    row->addWidget(btnHorizontal);
+    row->addWidget(horizontalButton_);
     row->addSpacing(24);
-    row->addWidget(btnVertical);
+    row->addWidget(verticalButton_);
     row->addStretch(1);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(box);
@@ -355,162 +355,168 @@ QWidget* TForm3::buildUprightTab() {
     return page;
 }
 
-QWidget* TForm3::buildClockTab() {
+QWidget* PanelSettingsDialog::buildClockTab() {
     auto* page = new QWidget;
-    JvTimeEdit1 = timeField("JvTimeEdit1", QStringLiteral("HH:mm:ss"));
-    JvDateEdit1 = dateField("JvDateEdit1");
-    Label6 = new QLabel;
-    Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setMinimumWidth(120);
-    CheckBox2 =
+    clockTimeEdit_ = timeField("clockTimeEdit", QStringLiteral("HH:mm:ss"));
+    clockDateEdit_ = dateField("clockDateEdit");
+    weekdayLabel_ = new QLabel;
+    weekdayLabel_->setObjectName(QStringLiteral("weekdayLabel"));
+    weekdayLabel_->setMinimumWidth(120);
+    daylightSavingWarningCheck_ =
         new QCheckBox(QString::fromUtf8("Avisar-me quando entrar/sair do horário de verão"));
-    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    btnEnviarRelogio = button("btnEnviarRelogio", QStringLiteral("Enviar"));
-    connect(JvDateEdit1, &QDateEdit::dateChanged, this, [this] { updateWeekday(); });
-    connect(CheckBox2, &QCheckBox::clicked, this, [this] { CheckBox2Click(); });
-    connect(btnEnviarRelogio, &QPushButton::clicked, this, [this] { enviarRelogio(); });
+    daylightSavingWarningCheck_->setObjectName(QStringLiteral("daylightSavingWarningCheck"));
+    sendClockButton_ = button("sendClockButton", QStringLiteral("Enviar"));
+    connect(clockDateEdit_, &QDateEdit::dateChanged, this, [this] { updateWeekday(); });
+    connect(daylightSavingWarningCheck_, &QCheckBox::clicked, this,
+            [this] { saveDaylightSavingWarning(); });
+    connect(sendClockButton_, &QPushButton::clicked, this, [this] { sendClock(); });
 
     auto* box = new QGroupBox(QString::fromUtf8(" Relógio do painel "));
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel(QStringLiteral("Hora:")), 0, 0);
-    grid->addWidget(JvTimeEdit1, 0, 1);
+    grid->addWidget(clockTimeEdit_, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Data:")), 1, 0);
-    grid->addWidget(JvDateEdit1, 1, 1);
-    grid->addWidget(Label6, 1, 2);
+    grid->addWidget(clockDateEdit_, 1, 1);
+    grid->addWidget(weekdayLabel_, 1, 2);
     grid->setColumnStretch(3, 1);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(box);
-    layout->addWidget(CheckBox2);
+    layout->addWidget(daylightSavingWarningCheck_);
     layout->addStretch(1);
-    layout->addLayout(sendRow(btnEnviarRelogio));
+    layout->addLayout(sendRow(sendClockButton_));
     updateWeekday();
     return page;
 }
 
-QWidget* TForm3::buildPageByHourTab() {
+QWidget* PanelSettingsDialog::buildPageByHourTab() {
     auto* page = new QWidget;
-    CheckBox3 = new QCheckBox(QStringLiteral(" Ativado"));
-    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
-    CheckListBox2 = new QListWidget;
-    CheckListBox2->setObjectName(QStringLiteral("CheckListBox2"));
+    pageByHourEnabledCheck_ = new QCheckBox(QStringLiteral(" Ativado"));
+    pageByHourEnabledCheck_->setObjectName(QStringLiteral("pageByHourEnabledCheck"));
+    pageByHourList_ = new QListWidget;
+    pageByHourList_->setObjectName(QStringLiteral("pageByHourList"));
     for (int i = 0; i < PageHourItems; ++i) {
-        auto* item = new QListWidgetItem(CheckListBox2);
+        auto* item = new QListWidgetItem(pageByHourList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    CheckListBox2->setMinimumWidth(250);
-    Label7 = new QLabel(QString::fromUtf8("Horário da página:"));
-    Label7->setObjectName(QStringLiteral("Label7"));
-    JvTimeEdit2 = timeField("JvTimeEdit2", QStringLiteral("HH:mm"));
-    BitBtn3 = button("BitBtn3", QStringLiteral("Ativar"));
-    BitBtn3->setToolTip(QStringLiteral("Ativa a hora de entrrada para selecionada"));
+    pageByHourList_->setMinimumWidth(250);
+    pageTimeLabel_ = new QLabel(QString::fromUtf8("Horário da página:"));
+    pageTimeLabel_->setObjectName(QStringLiteral("pageTimeLabel"));
+    pageTimeEdit_ = timeField("pageTimeEdit", QStringLiteral("HH:mm"));
+    activatePageTimeButton_ = button("activatePageTimeButton", QStringLiteral("Ativar"));
+    activatePageTimeButton_->setToolTip(
+        QStringLiteral("Ativa a hora de entrrada para selecionada"));
     // "Ativar" lies over the time field: the time is set once the item is active.
-    horaStack = new QStackedWidget;
-    horaStack->addWidget(JvTimeEdit2);
-    horaStack->addWidget(BitBtn3);
-    horaStack->setFixedHeight(
-        std::max(JvTimeEdit2->sizeHint().height(), BitBtn3->sizeHint().height()));
-    btnEnviarPagHora = button("btnEnviarPagHora", QStringLiteral("Enviar"));
+    pageTimeStack_ = new QStackedWidget;
+    pageTimeStack_->setObjectName(QStringLiteral("pageTimeStack"));
+    pageTimeStack_->addWidget(pageTimeEdit_);
+    pageTimeStack_->addWidget(activatePageTimeButton_);
+    pageTimeStack_->setFixedHeight(
+        std::max(pageTimeEdit_->sizeHint().height(), activatePageTimeButton_->sizeHint().height()));
+    sendPageByHourButton_ = button("sendPageByHourButton", QStringLiteral("Enviar"));
 
-    connect(CheckListBox2, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        if (refreshingList_) return;
-        pageByHour_->setChecked(CheckListBox2->row(item), item->checkState() == Qt::Checked);
+    connect(pageByHourList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (refreshingPageByHour_) return;
+        pageByHour_->setChecked(pageByHourList_->row(item), item->checkState() == Qt::Checked);
         refreshPageByHour();
     });
-    connect(CheckListBox2, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (refreshingList_ || row < 0) return;
+    connect(pageByHourList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (refreshingPageByHour_ || row < 0) return;
         pageByHour_->select(row);
         refreshPageByHour();
     });
-    connect(JvTimeEdit2, &QTimeEdit::timeChanged, this, [this](QTime time) {
-        if (refreshingList_) return;
+    connect(pageTimeEdit_, &QTimeEdit::timeChanged, this, [this](QTime time) {
+        if (refreshingPageByHour_) return;
         pageByHour_->setTime(time.hour(), time.minute());
         refreshPageByHour();
     });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] {
+    connect(activatePageTimeButton_, &QPushButton::clicked, this, [this] {
         pageByHour_->ativar();
         refreshPageByHour();
     });
-    connect(CheckBox3, &QCheckBox::clicked, this, [this](bool on) {
+    connect(pageByHourEnabledCheck_, &QCheckBox::clicked, this, [this](bool on) {
         pageByHour_->setAtivado(on);
         refreshPageByHour();
     });
-    connect(btnEnviarPagHora, &QPushButton::clicked, this, [this] { enviarPagHora(); });
-    for (QObject* o : {static_cast<QObject*>(CheckListBox2->viewport()),
-                       static_cast<QObject*>(BitBtn3), static_cast<QObject*>(CheckBox3)})
+    connect(sendPageByHourButton_, &QPushButton::clicked, this, [this] { sendPageByHour(); });
+    for (QObject* o : {static_cast<QObject*>(pageByHourList_->viewport()),
+                       static_cast<QObject*>(activatePageTimeButton_),
+                       static_cast<QObject*>(pageByHourEnabledCheck_)})
         o->installEventFilter(this);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(Label7);
-    right->addWidget(horaStack);
+    right->addWidget(pageTimeLabel_);
+    right->addWidget(pageTimeStack_);
     right->addStretch(1);
-    right->addWidget(btnEnviarPagHora, 0, Qt::AlignRight);
+    right->addWidget(sendPageByHourButton_, 0, Qt::AlignRight);
     auto* row = new QHBoxLayout;
-    row->addWidget(CheckListBox2, 1);
+    row->addWidget(pageByHourList_, 1);
     row->addLayout(right);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(CheckBox3);
+    layout->addWidget(pageByHourEnabledCheck_);
     layout->addLayout(row, 1);
     refreshPageByHour();
     return page;
 }
 
-QWidget* TForm3::buildPageByWeekdayTab() {
+QWidget* PanelSettingsDialog::buildPageByWeekdayTab() {
     auto* page = new QWidget;
-    btnAtivarPagDia = button("btnAtivarPagDia", QStringLiteral("Ativar"));
-    btnDesativarPagDia = button("btnDesativarPagDia", QStringLiteral("Desativar"));
-    connect(btnAtivarPagDia, &QPushButton::clicked, this, [this] { pagDia(true); });
-    connect(btnDesativarPagDia, &QPushButton::clicked, this, [this] { pagDia(false); });
+    enableWeekdayPagesButton_ = button("enableWeekdayPagesButton", QStringLiteral("Ativar"));
+    disableWeekdayPagesButton_ = button("disableWeekdayPagesButton", QStringLiteral("Desativar"));
+    connect(enableWeekdayPagesButton_, &QPushButton::clicked, this,
+            [this] { sendPageByWeekday(true); });
+    connect(disableWeekdayPagesButton_, &QPushButton::clicked, this,
+            [this] { sendPageByWeekday(false); });
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(memo(QString::fromUtf8(
+    layout->addWidget(readOnlyText(QString::fromUtf8(
         "Com esta opção ativada o painel exibe uma página para cada dia da semana:\n"
         "a página 1 no domingo, a página 2 na segunda-feira, a página 3 na terça-feira, "
         "e assim por diante até a página 7 no sábado.\n\n"
         "Atenção: a página por dia da semana desativa a página por horário.")));
     auto* row = new QHBoxLayout;
     row->addStretch(1);
-    row->addWidget(btnAtivarPagDia);
-    row->addWidget(btnDesativarPagDia);
+    row->addWidget(enableWeekdayPagesButton_);
+    row->addWidget(disableWeekdayPagesButton_);
     layout->addLayout(row);
     layout->addStretch(1);
     return page;
 }
 
-QWidget* TForm3::buildOnOffTab() {
+QWidget* PanelSettingsDialog::buildOnOffTab() {
     auto* page = new QWidget;
-    CheckBox5 = new QCheckBox(QStringLiteral("  Ativar:"));
-    CheckBox5->setObjectName(QStringLiteral("CheckBox5"));
-    JvTimeEdit3 = timeField("JvTimeEdit3", QStringLiteral("HH:mm"));
-    JvTimeEdit4 = timeField("JvTimeEdit4", QStringLiteral("HH:mm"));
-    GroupBox7 = new QGroupBox;
-    GroupBox7->setObjectName(QStringLiteral("GroupBox7"));
-    auto* form = new QFormLayout(GroupBox7);
+    onOffEnabledCheck_ = new QCheckBox(QStringLiteral("  Ativar:"));
+    onOffEnabledCheck_->setObjectName(QStringLiteral("onOffEnabledCheck"));
+    switchOnTimeEdit_ = timeField("switchOnTimeEdit", QStringLiteral("HH:mm"));
+    switchOffTimeEdit_ = timeField("switchOffTimeEdit", QStringLiteral("HH:mm"));
+    onOffTimesBox_ = new QGroupBox;
+    onOffTimesBox_->setObjectName(QStringLiteral("onOffTimesBox"));
+    auto* form = new QFormLayout(onOffTimesBox_);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    form->addRow(QString::fromUtf8("Horário de ligar:"), JvTimeEdit3);
-    form->addRow(QString::fromUtf8("Horário de desligar:"), JvTimeEdit4);
-    btnEnviarOnOff = button("btnEnviarOnOff", QStringLiteral("Enviar"));
-    connect(CheckBox5, &QCheckBox::clicked, this, [this] { CheckBox5Click(); });
-    connect(btnEnviarOnOff, &QPushButton::clicked, this, [this] { enviarOnOff(); });
+    form->addRow(QString::fromUtf8("Horário de ligar:"), switchOnTimeEdit_);
+    form->addRow(QString::fromUtf8("Horário de desligar:"), switchOffTimeEdit_);
+    sendOnOffButton_ = button("sendOnOffButton", QStringLiteral("Enviar"));
+    connect(onOffEnabledCheck_, &QCheckBox::clicked, this, [this] { confirmOnOffChoice(); });
+    connect(sendOnOffButton_, &QPushButton::clicked, this, [this] { sendOnOff(); });
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(CheckBox5);
-    layout->addWidget(GroupBox7);
+    layout->addWidget(onOffEnabledCheck_);
+    layout->addWidget(onOffTimesBox_);
     layout->addStretch(1);
-    layout->addLayout(sendRow(btnEnviarOnOff));
+    layout->addLayout(sendRow(sendOnOffButton_));
     applyOnOffEnabled();
     return page;
 }
 
-QWidget* TForm3::buildCounterTab(bool regress) {
+QWidget* PanelSettingsDialog::buildCounterTab(bool regress) {
     auto* page = new QWidget;
-    QDateEdit* date = dateField(regress ? "JvDateEdit3" : "JvDateEdit2");
+    QDateEdit* date = dateField(regress ? "countDownDateEdit" : "countUpDateEdit");
     date->setDate(QDate::currentDate());
     QPushButton* send =
-        button(regress ? "btnEnviarRegress" : "btnEnviarProgress", QStringLiteral("Enviar"));
-    (regress ? JvDateEdit3 : JvDateEdit2) = date;
-    (regress ? btnEnviarRegress : btnEnviarProgress) = send;
+        button(regress ? "sendCountDownButton" : "sendCountUpButton", QStringLiteral("Enviar"));
+    (regress ? countDownDateEdit_ : countUpDateEdit_) = date;
+    (regress ? sendCountDownButton_ : sendCountUpButton_) = send;
     connect(date, &QDateEdit::dateChanged, this, [this] { updateWeekday(); });
     connect(send, &QPushButton::clicked, this,
-            [this, regress] { regress ? enviarRegress() : enviarProgress(); });
+            [this, regress] { regress ? sendCountDown() : sendCountUp(); });
     auto* box = new QGroupBox(regress ? QStringLiteral(" Contagem regressiva ")
                                       : QStringLiteral(" Contagem progressiva "));
     auto* boxLayout = new QVBoxLayout(box);
@@ -525,53 +531,53 @@ QWidget* TForm3::buildCounterTab(bool regress) {
     return page;
 }
 
-QWidget* TForm3::buildPanelIdTab() {
+QWidget* PanelSettingsDialog::buildPanelIdTab() {
     auto* page = new QWidget;
-    MaskEdit2 = new QLineEdit;
-    MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
-    MaskEdit1 = new QLineEdit;
-    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
-    for (QLineEdit* e : {MaskEdit2, MaskEdit1}) {
+    currentIdEdit_ = new QLineEdit;
+    currentIdEdit_->setObjectName(QStringLiteral("currentIdEdit"));
+    newIdEdit_ = new QLineEdit;
+    newIdEdit_->setObjectName(QStringLiteral("newIdEdit"));
+    for (QLineEdit* e : {currentIdEdit_, newIdEdit_}) {
         e->setMaxLength(3);
         e->setFixedWidth(80);
         e->setContextMenuPolicy(Qt::NoContextMenu);
         e->installEventFilter(this);
     }
-    btnEnviarID = button("btnEnviarID", QStringLiteral("Enviar"));
-    connect(btnEnviarID, &QPushButton::clicked, this, [this] { enviarID(); });
+    sendIdButton_ = button("sendIdButton", QStringLiteral("Enviar"));
+    connect(sendIdButton_, &QPushButton::clicked, this, [this] { sendPanelId(); });
     auto* box = new QGroupBox(QStringLiteral(" ID do painel "));
     auto* form = new QFormLayout(box);
-    form->addRow(QStringLiteral("ID atual:"), MaskEdit2);
-    form->addRow(QStringLiteral("Nova ID:"), MaskEdit1);
+    form->addRow(QStringLiteral("ID atual:"), currentIdEdit_);
+    form->addRow(QStringLiteral("Nova ID:"), newIdEdit_);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(box);
     layout->addWidget(
         note("Digite a ID que o painel tem hoje e a nova ID (de 1 a 255) e clique em Enviar."));
     layout->addStretch(1);
-    layout->addLayout(sendRow(btnEnviarID));
+    layout->addLayout(sendRow(sendIdButton_));
     return page;
 }
 
-QWidget* TForm3::buildTransmitterTab() {
+QWidget* PanelSettingsDialog::buildTransmitterTab() {
     auto* page = new QWidget;
-    BitBtn10 = button("BitBtn10", QStringLiteral("Configurar Painel"));
-    BitBtn10->setToolTip(QString::fromUtf8(
+    configurePanelButton_ = button("configurePanelButton", QStringLiteral("Configurar Painel"));
+    configurePanelButton_->setToolTip(QString::fromUtf8(
         "Após ter seguido os os passos 1. e 2., clique aqui para configurar o painel"));
-    BitBtn10->setMinimumHeight(40);
-    connect(BitBtn10, &QPushButton::clicked, this, [this] { BitBtn10Click(); });
+    configurePanelButton_->setMinimumHeight(40);
+    connect(configurePanelButton_, &QPushButton::clicked, this, [this] { configurePanel(); });
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(memo(QString::fromUtf8(
+    layout->addWidget(readOnlyText(QString::fromUtf8(
         "1. Mantenha pressionados os dois botões da parte de trás do painel (ou o terceiro "
         "botão do controle remoto) até o painel exibir \"Page CTRL\" e então solte-os.\n"
         "2. Aguarde o painel exibir \"AGUARD.  \".\n"
         "3. Clique em [Configurar Painel].\n\n"
         "Para configurar outros painéis, repita os passos acima em cada um deles.")));
-    layout->addWidget(BitBtn10, 0, Qt::AlignRight);
+    layout->addWidget(configurePanelButton_, 0, Qt::AlignRight);
     layout->addStretch(1);
     return page;
 }
 
-QWidget* TForm3::buildTemperatureTab() {
+QWidget* PanelSettingsDialog::buildTemperatureTab() {
     auto* page = new QWidget;
     auto group = [this](const QString& title, QSpinBox*& spin, QPushButton*& send,
                         const char* spinName, const char* sendName, TemperatureSensor sensor) {
@@ -581,7 +587,7 @@ QWidget* TForm3::buildTemperatureTab() {
         spin->setRange(TempAjusteMin, TempAjusteMax);
         spin->setMinimumWidth(80);
         send = button(sendName, QStringLiteral("Enviar"));
-        connect(send, &QPushButton::clicked, this, [this, sensor] { enviarTemperatura(sensor); });
+        connect(send, &QPushButton::clicked, this, [this, sensor] { sendTemperature(sensor); });
         auto* row = new QHBoxLayout(box);
         row->addWidget(new QLabel(QStringLiteral("Ajuste:")));
         row->addWidget(spin);
@@ -590,126 +596,132 @@ QWidget* TForm3::buildTemperatureTab() {
         return box;
     };
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(group(QStringLiteral(" Temperatura interna "), SpinEdit1, btnEnviarTempInt,
-                            "SpinEdit1", "btnEnviarTempInt", TemperatureSensor::Interna));
-    layout->addWidget(group(QStringLiteral(" Temperatura externa "), SpinEdit2, btnEnviarTempExt,
-                            "SpinEdit2", "btnEnviarTempExt", TemperatureSensor::Externa));
+    layout->addWidget(group(QStringLiteral(" Temperatura interna "), indoorTemperatureSpin_,
+                            sendIndoorTemperatureButton_, "indoorTemperatureSpin",
+                            "sendIndoorTemperatureButton", TemperatureSensor::Interna));
+    layout->addWidget(group(QStringLiteral(" Temperatura externa "), outdoorTemperatureSpin_,
+                            sendOutdoorTemperatureButton_, "outdoorTemperatureSpin",
+                            "sendOutdoorTemperatureButton", TemperatureSensor::Externa));
     layout->addStretch(1);
     return page;
 }
 
-QWidget* TForm3::buildResetTab() {
+QWidget* PanelSettingsDialog::buildResetTab() {
     auto* page = new QWidget;
     const char* texts[5] = {"Velocidade", "Brilho", "Em pé", "Pág. por Hora/dia",
                             "Horário lig/deslig"};
+    const char* names[5] = {"resetSpeedCheck", "resetBrightnessCheck", "resetUprightCheck",
+                            "resetPageScheduleCheck", "resetOnOffCheck"};
     auto* box = new QGroupBox;
     auto* grid = new QGridLayout(box);
     for (int i = 0; i < 5; ++i) {
-        resetBoxes[i] = new QCheckBox(QString::fromUtf8(texts[i]));
-        resetBoxes[i]->setObjectName(QStringLiteral("ResetBox%1").arg(i + 1));
-        resetBoxes[i]->setChecked(true);
-        grid->addWidget(resetBoxes[i], i % 3, i / 3);
+        resetChecks_[i] = new QCheckBox(QString::fromUtf8(texts[i]));
+        resetChecks_[i]->setObjectName(QString::fromLatin1(names[i]));
+        resetChecks_[i]->setChecked(true);
+        grid->addWidget(resetChecks_[i], i % 3, i / 3);
     }
-    BitBtn19 = button("BitBtn19", QStringLiteral("Restaurar"));
-    BitBtn19->installEventFilter(this);
+    restoreButton_ = button("restoreButton", QStringLiteral("Restaurar"));
+    restoreButton_->installEventFilter(this);
     // The keyboard reaches it through clicked; a mouse press acts at once.
-    connect(BitBtn19, &QPushButton::clicked, this, [this] { BitBtn19MouseDown(); });
+    connect(restoreButton_, &QPushButton::clicked, this, [this] { restoreFactorySettings(); });
     auto* layout = new QVBoxLayout(page);
-    auto* text = memo(QString::fromUtf8(
+    auto* text = readOnlyText(QString::fromUtf8(
         "Marque os ajustes que deseja voltar aos padrões de fábrica e clique em [Restaurar].\n"
         "Os ajustes marcados são enviados aos painéis selecionados."));
     text->setMaximumHeight(110);
     layout->addWidget(text);
     layout->addWidget(box);
-    layout->addLayout(sendRow(BitBtn19));
+    layout->addLayout(sendRow(restoreButton_));
     layout->addStretch(1);
     return page;
 }
 
-QWidget* TForm3::buildSide() {
+QWidget* PanelSettingsDialog::buildSide() {
     auto* side = new QWidget;
     side->setFixedWidth(300);
-    GroupBoxTargets = new QGroupBox(QStringLiteral(" Enviar para : "));
-    GroupBoxTargets->setObjectName(QStringLiteral("GroupBoxTargets"));
-    CheckListBox1 = new QListWidget;
-    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setToolTip(QString::fromUtf8("Selecione quais painéis receberão os ajustes"));
+    targetGroup_ = new QGroupBox(QStringLiteral(" Enviar para : "));
+    targetGroup_->setObjectName(QStringLiteral("targetGroup"));
+    targetPanelList_ = new QListWidget;
+    targetPanelList_->setObjectName(QStringLiteral("targetPanelList"));
+    targetPanelList_->setToolTip(QString::fromUtf8("Selecione quais painéis receberão os ajustes"));
     for (int n = 0; n <= 255; ++n) {
         auto* item = new QListWidgetItem(
-            n == 0 ? AllPanelsItem : QStringLiteral("  PAINEL %1").arg(n), CheckListBox1);
+            n == 0 ? AllPanelsItem : QStringLiteral("  PAINEL %1").arg(n), targetPanelList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    connect(CheckListBox1, &QListWidget::itemChanged, this, [this] {
-        if (!loadingTargets_) CheckListBox1Click();
+    connect(targetPanelList_, &QListWidget::itemChanged, this, [this] {
+        if (!loadingTargets_) saveTargetPanels();
     });
-    BitBtn8 = button("BitBtn8", QStringLiteral("Exibir IDs"));
-    BitBtn8->setToolTip(
+    showIdsButton_ = button("showIdsButton", QStringLiteral("Exibir IDs"));
+    showIdsButton_->setToolTip(
         QString::fromUtf8("Todos os painéis configurados no software exibirão suas IDs"));
-    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    auto* targets = new QVBoxLayout(GroupBoxTargets);
-    targets->addWidget(CheckListBox1, 1);
-    targets->addWidget(BitBtn8, 0, Qt::AlignRight);
+    connect(showIdsButton_, &QPushButton::clicked, this, [this] { showPanelIds(); });
+    auto* targets = new QVBoxLayout(targetGroup_);
+    targets->addWidget(targetPanelList_, 1);
+    targets->addWidget(showIdsButton_, 0, Qt::AlignRight);
 
-    transport = new TransportGroup(*link_, services_.connCfgPath);
+    transportGroup_ = new TransportGroup(*link_, services_.connCfgPath);
+    transportGroup_->setObjectName(QStringLiteral("transportGroup"));
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(GroupBoxTargets, 1);
+    layout->addWidget(targetGroup_, 1);
     // The transport box keeps its height when the target group is hidden.
-    transport->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    layout->addWidget(transport);
+    transportGroup_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    layout->addWidget(transportGroup_);
     layout->addStretch(0);
     return side;
 }
 
 // ---- opening and closing -------------------------------------------------------
 
-void TForm3::FormCreate() {
+void PanelSettingsDialog::runStartUpChecks() {
     // A transmitter that has not answered its identity yet cannot be used.
-    if (shared_.cfg.transport == Transport::Transmitter && shared_.cfg.transmitterIdentity[6] == 0 &&
-        shared_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes)
-        openOnTab(tbsCfgPainel);
-    readConnCfg(services_.connCfgPath, shared_.cfg, shared_.prompter);
+    if (devices_.cfg.transport == Transport::Transmitter &&
+        devices_.cfg.transmitterIdentity[6] == 0 &&
+        devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes)
+        openOnTab(TransmitterTab);
+    readConnCfg(services_.connCfgPath, devices_.cfg, devices_.prompter);
     auto check =
-        checkDaylightSaving(shared_.cfg, now().dst, services_.connCfgPath, shared_.prompter);
-    if (check.adjustNow) openOnTab(tsHora);
-    if (shared_.kq.kqNaoConfigurado && shared_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
-        openOnTab(tbsCfgPainel);
-        shared_.kq.kqNaoConfigurado = false;
+        checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath, devices_.prompter);
+    if (check.adjustNow) openOnTab(ClockTab);
+    if (devices_.kq.kqNaoConfigurado &&
+        devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
+        openOnTab(TransmitterTab);
+        devices_.kq.kqNaoConfigurado = false;
     }
 }
 
-void TForm3::OnShow() {
-    PageControl1->setTabVisible(tbsCfgPainel, shared_.kq.attached());
-    PageControl1->setTabVisible(tsTemp, false);
+void PanelSettingsDialog::prepareToShow() {
+    tabs_->setTabVisible(TransmitterTab, devices_.kq.attached());
+    tabs_->setTabVisible(TemperatureTab, false);
     // The transport group follows the transmitter itself; a port refresh
     // brings it in line with the link mode.
-    CheckListBox2->setCurrentRow(0);
+    pageByHourList_->setCurrentRow(0);
     loadTargetList();
-    if (shared_.cfg.transport == Transport::Serial) transport->prepareOnOpen();
+    if (devices_.cfg.transport == Transport::Serial) transportGroup_->prepareOnOpen();
 }
 
-void TForm3::openOnTab(int tab) {
+void PanelSettingsDialog::openOnTab(int tab) {
     if (isVisible()) {
-        OnShow();
-        if (tab >= 0 && tab < TabCount && PageControl1->isTabVisible(tab))
-            PageControl1->setCurrentIndex(tab);
+        prepareToShow();
+        if (tab >= 0 && tab < TabCount && tabs_->isTabVisible(tab)) tabs_->setCurrentIndex(tab);
         return;
     }
     setTargetsVisible(true, true);
-    OnShow();
-    if (tab < 0 || tab >= TabCount || !PageControl1->isTabVisible(tab)) tab = tsVelocidade;
-    const bool changes = PageControl1->currentIndex() != tab;
-    PageControl1->setCurrentIndex(tab);
+    prepareToShow();
+    if (tab < 0 || tab >= TabCount || !tabs_->isTabVisible(tab)) tab = SpeedTab;
+    const bool changes = tabs_->currentIndex() != tab;
+    tabs_->setCurrentIndex(tab);
     if (!changes) enterTab(tab);
     exec();
 }
 
-void TForm3::openTransmitterConfiguration() {
-    openOnTab(tbsCfgPainel);
+void PanelSettingsDialog::openTransmitterConfiguration() {
+    openOnTab(TransmitterTab);
 }
 
-void TForm3::done(int result) {
+void PanelSettingsDialog::done(int result) {
     // A close during a transfer waits for its end: the operator closes again.
     if (sending_ || closing_) return;
     closing_ = true;
@@ -723,66 +735,63 @@ void TForm3::done(int result) {
 
 // ---- tabs -------------------------------------------------------------------
 
-void TForm3::PageControl1Change(int index) {
-    enterTab(index);
+void PanelSettingsDialog::setTargetsVisible(bool group, bool showIds) {
+    targetGroup_->setVisible(group);
+    showIdsButton_->setVisible(showIds);
 }
 
-void TForm3::setTargetsVisible(bool group, bool exibirIds) {
-    GroupBoxTargets->setVisible(group);
-    BitBtn8->setVisible(exibirIds);
-}
-
-void TForm3::enterTab(int index) {
-    const bool targets = index >= 0 && index <= tbsRegress;
+void PanelSettingsDialog::enterTab(int index) {
+    const bool targets = index >= 0 && index <= CountDownTab;
     setTargetsVisible(targets, targets);
     switch (index) {
-    case tsHora: {
+    case ClockTab: {
         const LocalDateTime t = now();
-        JvTimeEdit1->setTime(QTime(t.hour, t.minute, t.second));
-        JvDateEdit1->setDate(QDate(t.year, t.month, t.day));
-        const QSignalBlocker block(CheckBox2);
-        CheckBox2->setChecked((shared_.cfg.daylightSaving & 0xF0) != 0);
+        clockTimeEdit_->setTime(QTime(t.hour, t.minute, t.second));
+        clockDateEdit_->setDate(QDate(t.year, t.month, t.day));
+        const QSignalBlocker block(daylightSavingWarningCheck_);
+        daylightSavingWarningCheck_->setChecked((devices_.cfg.daylightSaving & 0xF0) != 0);
         break;
     }
-    case TbsPagDia:
+    case PageByWeekdayTab:
         setTargetsVisible(true, false);
         break;
-    case tbsOnOffTime:
-        CheckBox5->setChecked(false);
+    case OnOffTab:
+        onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
         break;
-    case tsIDPainel:
-        MaskEdit2->setFocus();
+    case PanelIdTab:
+        currentIdEdit_->setFocus();
         break;
     default:
         break;
     }
 }
 
-void TForm3::revealTemperatures() {
-    PageControl1->setTabVisible(tsTemp, true);
-    PageControl1->setCurrentIndex(tsTemp);
+void PanelSettingsDialog::revealTemperatures() {
+    tabs_->setTabVisible(TemperatureTab, true);
+    tabs_->setCurrentIndex(TemperatureTab);
 }
 
-void TForm3::transmitterAttached(const std::shared_ptr<HidDevice>&) {
-    PageControl1->setTabVisible(tbsCfgPainel, true);
+void PanelSettingsDialog::transmitterAttached(const std::shared_ptr<HidDevice>&) {
+    tabs_->setTabVisible(TransmitterTab, true);
 }
 
-void TForm3::transmitterRemoved(const std::shared_ptr<HidDevice>&) {
-    PageControl1->setTabVisible(tbsCfgPainel, false);
+void PanelSettingsDialog::transmitterRemoved(const std::shared_ptr<HidDevice>&) {
+    tabs_->setTabVisible(TransmitterTab, false);
 }
 
 // ---- the target list ---------------------------------------------------------
 
-TargetChecks TForm3::targetChecks() const {
+TargetChecks PanelSettingsDialog::targetChecks() const {
     TargetChecks checks{};
-    for (int n = 0; n <= 255; ++n) checks[n] = CheckListBox1->item(n)->checkState() == Qt::Checked;
+    for (int n = 0; n <= 255; ++n)
+        checks[n] = targetPanelList_->item(n)->checkState() == Qt::Checked;
     return checks;
 }
 
-void TForm3::setTargetCaption(int count, bool afterClick) {
+void PanelSettingsDialog::setTargetCaption(int count, bool afterClick) {
     QString text;
-    if (CheckListBox1->item(0)->checkState() == Qt::Checked)
+    if (targetPanelList_->item(0)->checkState() == Qt::Checked)
         text = QStringLiteral("Enviar para: (Todos)");
     else if (count < 1)
         text = QStringLiteral("Enviar para: (Nenhum painel)");
@@ -791,35 +800,35 @@ void TForm3::setTargetCaption(int count, bool afterClick) {
                           : QStringLiteral("Enviar para: (1 painel)");
     else
         text = QString::fromUtf8("Enviar para: (%1 painéis)").arg(count);
-    GroupBoxTargets->setTitle(text);
+    targetGroup_->setTitle(text);
 }
 
-void TForm3::loadTargetList() {
+void PanelSettingsDialog::loadTargetList() {
     loadingTargets_ = true;
-    for (int n = 0; n <= 255; ++n) CheckListBox1->item(n)->setCheckState(Qt::Unchecked);
-    for (uint8_t entry : shared_.cfg.targetPanels)
-        CheckListBox1->item(entry)->setCheckState(Qt::Checked);
+    for (int n = 0; n <= 255; ++n) targetPanelList_->item(n)->setCheckState(Qt::Unchecked);
+    for (uint8_t entry : devices_.cfg.targetPanels)
+        targetPanelList_->item(entry)->setCheckState(Qt::Checked);
     loadingTargets_ = false;
-    setTargetCaption(static_cast<int>(shared_.cfg.targetPanels.size()), false);
+    setTargetCaption(static_cast<int>(devices_.cfg.targetPanels.size()), false);
 }
 
-void TForm3::CheckListBox1Click() {
+void PanelSettingsDialog::saveTargetPanels() {
     std::vector<uint8_t> checked;
     for (int n = 0; n <= 255; ++n)
-        if (CheckListBox1->item(n)->checkState() == Qt::Checked)
+        if (targetPanelList_->item(n)->checkState() == Qt::Checked)
             checked.push_back(static_cast<uint8_t>(n));
-    shared_.cfg.targetPanels = checked;
+    devices_.cfg.targetPanels = checked;
     writeConnCfg();
     setTargetCaption(static_cast<int>(checked.size()), true);
 }
 
-void TForm3::writeConnCfg() {
+void PanelSettingsDialog::writeConnCfg() {
     std::string error;
-    if (!vorelux::writeConnCfg(services_.connCfgPath, shared_.cfg, error))
-        shared_.prompter.message(error);
+    if (!vorelux::writeConnCfg(services_.connCfgPath, devices_.cfg, error))
+        devices_.prompter.message(error);
 }
 
-void TForm3::BitBtn8Click() {
+void PanelSettingsDialog::showPanelIds() {
     if (services_.openIdDisplay) {
         services_.openIdDisplay();
         return;
@@ -840,96 +849,99 @@ void TForm3::BitBtn8Click() {
 
 // ---- sending -----------------------------------------------------------------
 
-bool TForm3::transfer(const std::function<void()>& body) {
+bool PanelSettingsDialog::transfer(const std::function<void()>& body) {
     if (sending_) return false;
     sending_ = true;
-    PageControl1->setEnabled(false);
-    GroupBoxTargets->setEnabled(false);
-    transport->setEnabled(false);
+    tabs_->setEnabled(false);
+    targetGroup_->setEnabled(false);
+    transportGroup_->setEnabled(false);
     body();
-    PageControl1->setEnabled(true);
-    GroupBoxTargets->setEnabled(true);
-    transport->setEnabled(true);
+    tabs_->setEnabled(true);
+    targetGroup_->setEnabled(true);
+    transportGroup_->setEnabled(true);
     sending_ = false;
     return true;
 }
 
-void TForm3::sendToTargets(const ParamSequence& sequence, AfterFailure afterFailure) {
+void PanelSettingsDialog::sendToTargets(const ParamSequence& sequence, AfterFailure afterFailure) {
     const TargetChecks targets = targetChecks();
     if (!transfer([&] {
-            link_->sendToCheckedPanels(targets, sequenceCommand(*link_, sequence), progress,
+            link_->sendToCheckedPanels(targets, sequenceCommand(*link_, sequence), progressWindow_,
                                        afterFailure);
         }))
         return;
     link_->AnalizaResposta();
 }
 
-void TForm3::JvTracker1Release() {
-    if (auto sequence = speedSequence(JvTracker1->value())) sendToTargets(*sequence);
+void PanelSettingsDialog::sendSpeed() {
+    if (auto sequence = speedSequence(speedSlider_->value())) sendToTargets(*sequence);
     if (QWidget* w = focusWidget()) w->clearFocus();
 }
 
-void TForm3::JvColorTrackBar1Release() {
-    if (auto sequence = brightnessSequence(JvColorTrackBar1->value())) sendToTargets(*sequence);
+void PanelSettingsDialog::sendBrightness() {
+    if (auto sequence = brightnessSequence(brightnessSlider_->value())) sendToTargets(*sequence);
     if (QWidget* w = focusWidget()) w->clearFocus();
 }
 
-void TForm3::orientacao(bool vertical) {
+void PanelSettingsDialog::sendOrientation(bool vertical) {
     sendToTargets(orientationSequence(vertical));
 }
 
-void TForm3::updateWeekday() {
+void PanelSettingsDialog::updateWeekday() {
     // Day of week with Monday = 1 .. Sunday = 7.
-    Label6->setText(QString::fromUtf8(WeekdayNames[JvDateEdit1->date().dayOfWeek() % 7]));
+    weekdayLabel_->setText(QString::fromUtf8(WeekdayNames[clockDateEdit_->date().dayOfWeek() % 7]));
 }
 
-void TForm3::enviarRelogio() {
-    const QTime t = JvTimeEdit1->time();
-    const QDate d = JvDateEdit1->date();
+void PanelSettingsDialog::sendClock() {
+    const QTime t = clockTimeEdit_->time();
+    const QDate d = clockDateEdit_->date();
     if (auto sequence =
             clockSequence({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}))
         sendToTargets(*sequence);
 }
 
-void TForm3::CheckBox2Click() {
-    shared_.cfg.daylightSaving = avisoVeraoFlags(CheckBox2->isChecked(), now().dst);
+void PanelSettingsDialog::saveDaylightSavingWarning() {
+    devices_.cfg.daylightSaving =
+        avisoVeraoFlags(daylightSavingWarningCheck_->isChecked(), now().dst);
     writeConnCfg();
 }
 
-void TForm3::refreshPageByHour() {
-    refreshingList_ = true;
+void PanelSettingsDialog::refreshPageByHour() {
+    refreshingPageByHour_ = true;
     const PageByHourList& list = *pageByHour_;
     for (int i = 0; i < PageHourItems; ++i) {
-        QListWidgetItem* item = CheckListBox2->item(i);
+        QListWidgetItem* item = pageByHourList_->item(i);
         item->setText(QString::fromStdString(list.caption(i)));
         item->setCheckState(list.checked(i) ? Qt::Checked : Qt::Unchecked);
     }
-    if (CheckListBox2->currentRow() != list.selected())
-        CheckListBox2->setCurrentRow(list.selected());
-    Label7->setText(QString::fromStdString(list.timeLabel()));
-    JvTimeEdit2->setTime(QTime(list.fieldHour(), list.fieldMinute()));
-    horaStack->setCurrentWidget(list.ativarVisible() ? static_cast<QWidget*>(BitBtn3)
-                                                     : JvTimeEdit2);
-    CheckBox3->setChecked(list.ativado());
-    refreshingList_ = false;
+    if (pageByHourList_->currentRow() != list.selected())
+        pageByHourList_->setCurrentRow(list.selected());
+    pageTimeLabel_->setText(QString::fromStdString(list.timeLabel()));
+    pageTimeEdit_->setTime(QTime(list.fieldHour(), list.fieldMinute()));
+    pageTimeStack_->setCurrentWidget(
+        list.ativarVisible() ? static_cast<QWidget*>(activatePageTimeButton_) : pageTimeEdit_);
+    pageByHourEnabledCheck_->setChecked(list.ativado());
+    refreshingPageByHour_ = false;
 }
 
-void TForm3::enviarPagHora() {
+void PanelSettingsDialog::sendPageByHour() {
     const TargetChecks targets = targetChecks();
     const auto pairs = pageByHour_->pairs();
-    const bool ativado = CheckBox3->isChecked();
-    if (!transfer([&] { sendPageByHour(*link_, targets, pairs, ativado, progress); })) return;
+    const bool enabled = pageByHourEnabledCheck_->isChecked();
+    if (!transfer(
+            [&] { vorelux::sendPageByHour(*link_, targets, pairs, enabled, progressWindow_); }))
+        return;
     link_->AnalizaResposta();
 }
 
-void TForm3::pagDia(bool ativar) {
-    sendToTargets(weekdayScheduleSequence(ativar));
+void PanelSettingsDialog::sendPageByWeekday(bool enable) {
+    sendToTargets(weekdayScheduleSequence(enable));
 }
 
-void TForm3::applyOnOffEnabled() {
-    const bool on = CheckBox5->isChecked();
-    GroupBox7->setEnabled(on);
-    for (QTimeEdit* field : {JvTimeEdit3, JvTimeEdit4}) {
+void PanelSettingsDialog::applyOnOffEnabled() {
+    const bool on = onOffEnabledCheck_->isChecked();
+    onOffTimesBox_->setEnabled(on);
+    for (QTimeEdit* field : {switchOnTimeEdit_, switchOffTimeEdit_}) {
         QPalette palette = field->palette();
         palette.setColor(QPalette::Base, on ? WindowColour : InactiveCaptionColour);
         palette.setColor(QPalette::Disabled, QPalette::Base,
@@ -938,37 +950,37 @@ void TForm3::applyOnOffEnabled() {
     }
 }
 
-void TForm3::CheckBox5Click() {
-    if (CheckBox5->isChecked()) shared_.prompter.ask(Prompt::PageByDayExcludesHour);
+void PanelSettingsDialog::confirmOnOffChoice() {
+    if (onOffEnabledCheck_->isChecked()) devices_.prompter.ask(Prompt::PageByDayExcludesHour);
     applyOnOffEnabled();
 }
 
-void TForm3::enviarOnOff() {
-    const QTime on = JvTimeEdit3->time();
-    const QTime off = JvTimeEdit4->time();
-    sendToTargets(
-        onOffSequence(CheckBox5->isChecked(), on.hour(), on.minute(), off.hour(), off.minute()));
+void PanelSettingsDialog::sendOnOff() {
+    const QTime on = switchOnTimeEdit_->time();
+    const QTime off = switchOffTimeEdit_->time();
+    sendToTargets(onOffSequence(onOffEnabledCheck_->isChecked(), on.hour(), on.minute(), off.hour(),
+                                off.minute()));
 }
 
-void TForm3::enviarProgress() {
-    const QDate d = JvDateEdit2->date();
+void PanelSettingsDialog::sendCountUp() {
+    const QDate d = countUpDateEdit_->date();
     sendToTargets(countUpSequence(d.year(), d.month(), d.day()));
 }
 
-void TForm3::enviarRegress() {
-    const QDate d = JvDateEdit3->date();
+void PanelSettingsDialog::sendCountDown() {
+    const QDate d = countDownDateEdit_->date();
     sendToTargets(countDownSequence(d.year(), d.month(), d.day()), AfterFailure::Continue);
 }
 
-void TForm3::enviarID() {
+void PanelSettingsDialog::sendPanelId() {
     PanelIdOutcome outcome = PanelIdOutcome::NotNumbers;
     if (!transfer([&] {
-            outcome = sendNewPanelId(*link_, MaskEdit2->text().toStdString(),
-                                     MaskEdit1->text().toStdString());
+            outcome = sendNewPanelId(*link_, currentIdEdit_->text().toStdString(),
+                                     newIdEdit_->text().toStdString());
         }))
         return;
-    QLineEdit* field = outcome == PanelIdOutcome::BadNew       ? MaskEdit1
-                       : outcome == PanelIdOutcome::BadCurrent ? MaskEdit2
+    QLineEdit* field = outcome == PanelIdOutcome::BadNew       ? newIdEdit_
+                       : outcome == PanelIdOutcome::BadCurrent ? currentIdEdit_
                                                                : nullptr;
     if (field) {
         field->selectAll();
@@ -976,80 +988,81 @@ void TForm3::enviarID() {
     }
 }
 
-void TForm3::BitBtn10Click() {
+void PanelSettingsDialog::configurePanel() {
     if (!transfer([this] { pairing_->configure(steadyNow()); })) return;
-    Timer1.start();
+    configurationPollTimer_.start();
 }
 
-void TForm3::Timer1Timer() {
+void PanelSettingsDialog::pollConfiguration() {
     // A tick during another transfer waits for the next one.
     if (sending_) return;
-    Timer1.stop();
+    configurationPollTimer_.stop();
     bool more = false;
     transfer([&] { more = pairing_->tick(steadyNow()); });
-    if (more) Timer1.start();
+    if (more) configurationPollTimer_.start();
     link_->AnalizaResposta();
 }
 
-void TForm3::enviarTemperatura(TemperatureSensor sensor) {
-    QSpinBox* spin = sensor == TemperatureSensor::Interna ? SpinEdit1 : SpinEdit2;
+void PanelSettingsDialog::sendTemperature(TemperatureSensor sensor) {
+    QSpinBox* spin =
+        sensor == TemperatureSensor::Interna ? indoorTemperatureSpin_ : outdoorTemperatureSpin_;
     if (auto sequence = temperatureSequence(sensor, spin->value())) sendToTargets(*sequence);
 }
 
-void TForm3::BitBtn19MouseDown() {
+void PanelSettingsDialog::restoreFactorySettings() {
     if (sending_) return;
-    ResetSelection selection{resetBoxes[0]->isChecked(), resetBoxes[1]->isChecked(),
-                             resetBoxes[2]->isChecked(), resetBoxes[3]->isChecked(),
-                             resetBoxes[4]->isChecked()};
+    ResetSelection selection{resetChecks_[0]->isChecked(), resetChecks_[1]->isChecked(),
+                             resetChecks_[2]->isChecked(), resetChecks_[3]->isChecked(),
+                             resetChecks_[4]->isChecked()};
     if (!selection.any()) {
-        shared_.prompter.ask(Prompt::NothingToReset);
+        devices_.prompter.ask(Prompt::NothingToReset);
         return;
     }
     if (selection.velocidade) {
-        JvTracker1->setValue(DefaultSpeedPosition);
-        JvTracker1Release();
+        speedSlider_->setValue(DefaultSpeedPosition);
+        sendSpeed();
     }
     if (selection.brilho) {
-        JvColorTrackBar1->setValue(DefaultBrilho);
-        JvColorTrackBar1Release();
+        brightnessSlider_->setValue(DefaultBrilho);
+        sendBrightness();
     }
-    if (selection.emPe) orientacao(false);
+    if (selection.emPe) sendOrientation(false);
     if (selection.pagHoraDia) {
         // No schedule: every page-by-hour item off, and the panels' schedule
         // mode off (which also ends the page by weekday).
-        CheckBox5->setChecked(false);
+        onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
         pageByHour_->setAtivado(false);
         refreshPageByHour();
-        enviarPagHora();
+        sendPageByHour();
     }
     if (selection.horarioLigDeslig) {
-        CheckBox5->setChecked(false);
+        onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
-        enviarOnOff();
+        sendOnOff();
     }
 }
 
 // ---- events ------------------------------------------------------------------
 
-bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+bool PanelSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((watched == MaskEdit1 || watched == MaskEdit2) && type == QEvent::KeyPress) {
+    if ((watched == newIdEdit_ || watched == currentIdEdit_) && type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int vk = virtualKeyOf(key);
         if (!panelIdKeyAccepted(vk)) return true;
         auto* field = static_cast<QLineEdit*>(watched);
-        if (vk == 13 && field == MaskEdit1) {
-            enviarID();
+        if (vk == 13 && field == newIdEdit_) {
+            sendPanelId();
             return true;
         }
-        if (field == MaskEdit2 && (vk == 13 || vk == 9)) {
+        if (field == currentIdEdit_ && (vk == 13 || vk == 9)) {
             field->selectAll();
             return vk == 13;
         }
         return false;
     }
-    if ((watched == JvTracker1 || watched == JvColorTrackBar1) && type == QEvent::KeyRelease) {
+    if ((watched == speedSlider_ || watched == brightnessSlider_) && type == QEvent::KeyRelease) {
         // The keyboard moves the bars too; the value goes out when the key is let go.
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat() &&
@@ -1057,23 +1070,25 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
              key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
              key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
              key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
-            watched == JvTracker1 ? JvTracker1Release() : JvColorTrackBar1Release();
+            watched == speedSlider_ ? sendSpeed() : sendBrightness();
         }
         return false;
     }
-    if (watched == BitBtn19 && BitBtn19 && type == QEvent::MouseButtonPress) {
-        BitBtn19MouseDown();
+    if (watched == restoreButton_ && restoreButton_ && type == QEvent::MouseButtonPress) {
+        restoreFactorySettings();
         return true;
     }
-    if (CheckListBox2 &&
-        (watched == CheckListBox2->viewport() || watched == BitBtn3 || watched == CheckBox3)) {
+    if (pageByHourList_ &&
+        (watched == pageByHourList_->viewport() || watched == activatePageTimeButton_ ||
+         watched == pageByHourEnabledCheck_)) {
         if (type == QEvent::MouseButtonPress) {
             anyCheckedAtPress_ = pageByHour_->anyChecked();
         } else if (type == QEvent::MouseButtonRelease) {
             // The click is handled after the release; look once it has been.
             const bool before = anyCheckedAtPress_;
             QTimer::singleShot(0, this, [this, before] {
-                if (!before && pageByHour_->anyChecked()) shared_.prompter.ask(Prompt::PageByHourExcludesDay);
+                if (!before && pageByHour_->anyChecked())
+                    devices_.prompter.ask(Prompt::PageByHourExcludesDay);
             });
         }
     }

@@ -1,5 +1,5 @@
 #pragma once
-// TForm3, "Ajustes do painel": the panel settings dialog. Thirteen tabs turn
+// PanelSettingsDialog, "Ajustes do painel": the panel settings dialog. Thirteen tabs turn
 // their controls into parameter commands for the panels checked in the
 // " Enviar para : " list; the dialog also pairs a panel with the USB
 // transmitter, restores factory settings and, at start-up, warns when
@@ -91,132 +91,140 @@ struct SettingsServices {
     std::function<void()> afterClose;    // show the main window, focus its text field
 };
 
-class TForm3 final : public QDialog, public TransmitterObserver, public TransmitterConfigurator {
+class PanelSettingsDialog final : public QDialog,
+                                  public TransmitterObserver,
+                                  public TransmitterConfigurator {
     Q_OBJECT
   public:
     // Tab indexes.
     enum Tab {
-        tsVelocidade = 0,
-        tsBrilho,
-        tsEmPe,
-        tsHora,
-        TabSheet1,
-        TbsPagDia,
-        tbsOnOffTime,
-        tbsProgress,
-        tbsRegress,
-        tsIDPainel,
-        tbsCfgPainel,
-        tsTemp,
-        tbsResetCfg,
+        SpeedTab = 0,
+        BrightnessTab,
+        UprightTab,
+        ClockTab,
+        PageByHourTab,
+        PageByWeekdayTab,
+        OnOffTab,
+        CountUpTab,
+        CountDownTab,
+        PanelIdTab,
+        TransmitterTab,
+        TemperatureTab,
+        ResetTab,
         TabCount
     };
     static inline const QString AllPanelsItem = QStringLiteral("  TODOS OS PAINÉIS ");
 
-    TForm3(SettingsLink link, SettingsServices services = {}, QWidget* parent = nullptr);
-    ~TForm3() override;
+    PanelSettingsDialog(SettingsLink link, SettingsServices services = {},
+                        QWidget* parent = nullptr);
+    ~PanelSettingsDialog() override;
 
-    // Start-up (FormCreate): the transmitter question, "conn.cfg", the
+    // Start-up (runStartUpChecks): the transmitter question, "conn.cfg", the
     // daylight-saving warning, the question for a transmitter that reported
     // itself not configured.
-    void FormCreate();
+    void runStartUpChecks();
 
     // ---- openers ----
-    // Opens the dialog modally on `tab` (prepared with OnShow); returns when
+    // Opens the dialog modally on `tab` (prepared with prepareToShow); returns when
     // it has closed. Tabs that are not shown (no transmitter, temperatures
     // not revealed) open on the first tab.
     void openOnTab(int tab);
     // The main window's "Ajustes": tab 0 with the target group shown.
-    void BitBtn4Click() { openOnTab(tsVelocidade); }
+    void openSettings() { openOnTab(SpeedTab); }
     // Prompt 20 answered Yes: tab 10; when already open, it turns to tab 10.
     void openTransmitterConfiguration() override;
     // Prepares the dialog before it is shown.
-    void OnShow();
+    void prepareToShow();
 
     // ---- the dialog's own link (its last result is what it reports) ----
     PanelLink& link() { return *link_; }
-    bool sending() const { return sending_; }
-
-    // ---- controls (the names the handlers know them by) ----
-    QTabWidget* PageControl1 = nullptr;
-    QSlider* JvTracker1 = nullptr;
-    QSlider* JvColorTrackBar1 = nullptr;
-    QLabel* BrilhoValor = nullptr;
-    QPushButton* btnHorizontal = nullptr;
-    QPushButton* btnVertical = nullptr;
-    QTimeEdit* JvTimeEdit1 = nullptr;
-    QDateEdit* JvDateEdit1 = nullptr;
-    QLabel* Label6 = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
-    QPushButton* btnEnviarRelogio = nullptr;
-    QCheckBox* CheckBox3 = nullptr;
-    QListWidget* CheckListBox2 = nullptr;
-    QLabel* Label7 = nullptr;
-    QStackedWidget* horaStack = nullptr;
-    QTimeEdit* JvTimeEdit2 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    QPushButton* btnEnviarPagHora = nullptr;
-    QPushButton* btnAtivarPagDia = nullptr;
-    QPushButton* btnDesativarPagDia = nullptr;
-    QCheckBox* CheckBox5 = nullptr;
-    QGroupBox* GroupBox7 = nullptr;
-    QTimeEdit* JvTimeEdit3 = nullptr;
-    QTimeEdit* JvTimeEdit4 = nullptr;
-    QPushButton* btnEnviarOnOff = nullptr;
-    QDateEdit* JvDateEdit2 = nullptr;
-    QPushButton* btnEnviarProgress = nullptr;
-    QDateEdit* JvDateEdit3 = nullptr;
-    QPushButton* btnEnviarRegress = nullptr;
-    QLineEdit* MaskEdit2 = nullptr; // "ID atual:"
-    QLineEdit* MaskEdit1 = nullptr; // "Nova ID:"
-    QPushButton* btnEnviarID = nullptr;
-    QPushButton* BitBtn10 = nullptr; // "Configurar Painel"
-    QSpinBox* SpinEdit1 = nullptr;
-    QSpinBox* SpinEdit2 = nullptr;
-    QPushButton* btnEnviarTempInt = nullptr;
-    QPushButton* btnEnviarTempExt = nullptr;
-    std::array<QCheckBox*, 5> resetBoxes{}; // Velocidade, Brilho, Em pé, Pág., Horário
-    QPushButton* BitBtn19 = nullptr;        // "Restaurar"
-    QGroupBox* GroupBoxTargets = nullptr;   // " Enviar para : "
-    QListWidget* CheckListBox1 = nullptr;
-    QPushButton* BitBtn8 = nullptr; // "Exibir IDs"
-    TransportGroup* transport = nullptr;
-    QLabel* LabelVeja = nullptr;
-    ProgressWindowDialog* progress = nullptr;
-    QTimer Timer1; // the configuration poll
+    bool isSending() const { return sending_; }
 
     PageByHourList& pageByHour() { return *pageByHour_; }
     TransmitterPairing& pairing() { return *pairing_; }
     // The checks of the target list.
     TargetChecks targetChecks() const;
 
-    // ---- handlers ----
-    void PageControl1Change(int index);
-    void JvTracker1Release();
-    void JvColorTrackBar1Release();
-    void orientacao(bool vertical);
-    void enviarRelogio();
-    void CheckBox2Click();
-    void enviarPagHora();
-    void pagDia(bool ativar);
-    void CheckBox5Click();
-    void enviarOnOff();
-    void enviarProgress();
-    void enviarRegress();
-    void enviarID();
-    void BitBtn10Click();
-    void Timer1Timer();
-    void enviarTemperatura(TemperatureSensor sensor);
-    void BitBtn19MouseDown();
-    void CheckListBox1Click();
-    void BitBtn8Click();
-    void revealTemperatures(); // Ctrl+Alt+T
+    // Whether the transmitter's configuration is being polled after
+    // "Configurar Painel".
+    bool isPollingConfiguration() const { return configurationPollTimer_.isActive(); }
+
+    // ---- the operator's actions ----
+    void enterTab(int index);            // the tab turned to `index`
+    void sendSpeed();                    // the speed slider's position
+    void sendBrightness();               // the brightness slider's position
+    void sendOrientation(bool vertical); // "Horizontal" / "Vertical"
+    void sendClock();                    // the clock tab's time and date
+    void saveDaylightSavingWarning();    // the daylight-saving warning check
+    void sendPageByHour();               // the page-by-hour list
+    void sendPageByWeekday(bool enable); // "Ativar" / "Desativar"
+    void confirmOnOffChoice();           // the on/off check: warns, enables the times
+    void sendOnOff();                    // the switch-on and switch-off times
+    void sendCountUp();                  // the count-up start date
+    void sendCountDown();                // the count-down end date
+    void sendPanelId();                  // current and new panel number
+    void configurePanel();               // "Configurar Painel": pairs, then polls
+    void pollConfiguration();            // one tick of that poll
+    void sendTemperature(TemperatureSensor sensor);
+    void restoreFactorySettings(); // "Restaurar": the checked settings
+    void saveTargetPanels();       // the target list's checks to "conn.cfg"
+    void showPanelIds();           // "Exibir IDs"
+    void revealTemperatures();     // Ctrl+Alt+T
 
   protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // ---- controls ----
+    QTabWidget* tabs_ = nullptr;
+    QSlider* speedSlider_ = nullptr;
+    QSlider* brightnessSlider_ = nullptr;
+    QLabel* brightnessValueLabel_ = nullptr;
+    QPushButton* horizontalButton_ = nullptr;
+    QPushButton* verticalButton_ = nullptr;
+    QTimeEdit* clockTimeEdit_ = nullptr;
+    QDateEdit* clockDateEdit_ = nullptr;
+    QLabel* weekdayLabel_ = nullptr;
+    QCheckBox* daylightSavingWarningCheck_ = nullptr;
+    QPushButton* sendClockButton_ = nullptr;
+    QCheckBox* pageByHourEnabledCheck_ = nullptr;
+    QListWidget* pageByHourList_ = nullptr;
+    QLabel* pageTimeLabel_ = nullptr;
+    QStackedWidget* pageTimeStack_ = nullptr;
+    QTimeEdit* pageTimeEdit_ = nullptr;
+    QPushButton* activatePageTimeButton_ = nullptr;
+    QPushButton* sendPageByHourButton_ = nullptr;
+    QPushButton* enableWeekdayPagesButton_ = nullptr;
+    QPushButton* disableWeekdayPagesButton_ = nullptr;
+    QCheckBox* onOffEnabledCheck_ = nullptr;
+    QGroupBox* onOffTimesBox_ = nullptr;
+    QTimeEdit* switchOnTimeEdit_ = nullptr;
+    QTimeEdit* switchOffTimeEdit_ = nullptr;
+    QPushButton* sendOnOffButton_ = nullptr;
+    QDateEdit* countUpDateEdit_ = nullptr;
+    QPushButton* sendCountUpButton_ = nullptr;
+    QDateEdit* countDownDateEdit_ = nullptr;
+    QPushButton* sendCountDownButton_ = nullptr;
+    QLineEdit* currentIdEdit_ = nullptr; // "ID atual:"
+    QLineEdit* newIdEdit_ = nullptr;     // "Nova ID:"
+    QPushButton* sendIdButton_ = nullptr;
+    QPushButton* configurePanelButton_ = nullptr; // "Configurar Painel"
+    QSpinBox* indoorTemperatureSpin_ = nullptr;
+    QSpinBox* outdoorTemperatureSpin_ = nullptr;
+    QPushButton* sendIndoorTemperatureButton_ = nullptr;
+    QPushButton* sendOutdoorTemperatureButton_ = nullptr;
+    // Velocidade, Brilho, Em pé, Pág. por Hora/dia, Horário lig/deslig
+    std::array<QCheckBox*, 5> resetChecks_{};
+    QPushButton* restoreButton_ = nullptr; // "Restaurar"
+    QGroupBox* targetGroup_ = nullptr;     // " Enviar para : "
+    QListWidget* targetPanelList_ = nullptr;
+    QPushButton* showIdsButton_ = nullptr; // "Exibir IDs"
+    TransportGroup* transportGroup_ = nullptr;
+    QLabel* seeOnPanelLabel_ = nullptr;
+    ProgressWindowDialog* progressWindow_ = nullptr;
+    QTimer configurationPollTimer_; // the configuration poll
+
     void buildUi();
     QWidget* buildSpeedTab();
     QWidget* buildBrightnessTab();
@@ -237,8 +245,7 @@ class TForm3 final : public QDialog, public TransmitterObserver, public Transmit
     // Sends a sequence to the checked targets and reports the result.
     void sendToTargets(const ParamSequence& sequence,
                        AfterFailure afterFailure = AfterFailure::Stop);
-    void enterTab(int index);
-    void setTargetsVisible(bool group, bool exibirIds);
+    void setTargetsVisible(bool group, bool showIds);
     void loadTargetList();
     void setTargetCaption(int count, bool afterClick);
     void refreshPageByHour();
@@ -252,7 +259,7 @@ class TForm3 final : public QDialog, public TransmitterObserver, public Transmit
     void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
 
-    SettingsLink shared_;
+    SettingsLink devices_;
     SettingsServices services_;
     std::unique_ptr<Sleeper> ownSleeper_;
     std::unique_ptr<RandomRange> ownRandom_;
@@ -262,7 +269,7 @@ class TForm3 final : public QDialog, public TransmitterObserver, public Transmit
     std::unique_ptr<TransmitterPairing> pairing_;
     bool sending_ = false;
     bool loadingTargets_ = false;
-    bool refreshingList_ = false;
+    bool refreshingPageByHour_ = false;
     bool anyCheckedAtPress_ = false;
     bool closing_ = false;
 };
