@@ -51,7 +51,7 @@ struct SettingsDialog : ::testing::Test {
     vorelux::testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
+    Transmitter transmitter{bus, cfg, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
     FixedRandom random;
@@ -75,8 +75,8 @@ struct SettingsDialog : ::testing::Test {
         services.steadyNow = [this] { return t0 + std::chrono::seconds(steadyCalls++); };
         services.pollIntervalMs = 1;
         services.afterClose = [this] { ++closes; };
-        form = std::make_unique<PanelSettingsDialog>(SettingsLink{cfg, catalog, port, kq, prompter},
-                                                     services);
+        form = std::make_unique<PanelSettingsDialog>(
+            SettingsLink{cfg, catalog, port, transmitter, prompter}, services);
     }
     void TearDown() override { form.reset(); }
 
@@ -118,12 +118,12 @@ struct SettingsDialog : ::testing::Test {
     }
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
         auto device = bus.plug("/dev/hidraw1", KqProductString, configByte);
-        kq.HidCtlDeviceChange();
+        transmitter.HidCtlDeviceChange();
         std::vector<uint8_t> reply;
         EXPECT_GT(device->read(reply, 200), 0);
         // A transmitter that is not configured asks prompt 20 at once (the
         // dialog exists); the scripted answer decides.
-        kq.HidCtlDeviceData(device->path(), reply);
+        transmitter.HidCtlDeviceData(device->path(), reply);
         return device;
     }
 };
@@ -161,7 +161,7 @@ TEST_F(SettingsDialog, TabsCaptionsAndTheHiddenOnes) {
     EXPECT_TRUE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
     EXPECT_TRUE(child<TransportGroup>("transportGroup")->showsTransmitter());
     bus.unplug("/dev/hidraw1");
-    kq.HidCtlDeviceUnplug("/dev/hidraw1");
+    transmitter.HidCtlDeviceUnplug("/dev/hidraw1");
     EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
     EXPECT_FALSE(child<TransportGroup>("transportGroup")->showsTransmitter());
 }
@@ -370,7 +370,7 @@ TEST_F(SettingsDialog, TemperatureCountersAndWeekday) {
                                   {2, 12, 1}}));
 }
 
-TEST_F(SettingsDialog, RestaurarSendsEachCheckedFactorySetting) {
+TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
     check(4);
     showOn(PanelSettingsDialog::ResetTab);
     for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(false);
@@ -464,13 +464,13 @@ TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
 TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     prompter.answers = {ButtonNo};
     attachTransmitter(KqNotConfigured);
-    ASSERT_TRUE(kq.kqNaoConfigurado);
+    ASSERT_TRUE(transmitter.kqNaoConfigurado);
     prompter.prompts.clear();
     std::ofstream(cfgPath, std::ios::binary).write(std::string(16, '\0').data(), 16);
     prompter.answers = {ButtonNo};
     form->runStartUpChecks();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
-    EXPECT_TRUE(kq.kqNaoConfigurado); // a No leaves it
+    EXPECT_TRUE(transmitter.kqNaoConfigurado); // a No leaves it
 
     int tab = -1;
     QTimer::singleShot(0, form.get(), [&] {
@@ -480,7 +480,7 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     prompter.answers = {ButtonYes};
     form->runStartUpChecks();
     EXPECT_EQ(tab, PanelSettingsDialog::TransmitterTab);
-    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_FALSE(transmitter.kqNaoConfigurado);
 }
 
 // Every tab as the operator sees it, for a person to look at:

@@ -38,7 +38,7 @@ struct Openers : ::testing::Test {
     }
 };
 
-TEST_F(Openers, AjustesButtonOpensOnTheSpeedTab) {
+TEST_F(Openers, SettingsButtonOpensOnTheSpeedTab) {
     EXPECT_EQ(window->BitBtn4->toolTip(),
               "Ajusta e configura o painel");
     settings->findChild<QTabWidget*>("tabs")->setCurrentIndex(PanelSettingsDialog::CountDownTab);
@@ -47,7 +47,7 @@ TEST_F(Openers, AjustesButtonOpensOnTheSpeedTab) {
     EXPECT_TRUE(settings->findChild<QGroupBox*>("targetGroup")->isVisibleTo(settings));
 }
 
-TEST_F(Openers, FunctionListAjustarOpensTheLiveFieldsTab) {
+TEST_F(Openers, FunctionListAdjustOpensTheLiveFieldsTab) {
     EXPECT_EQ(FunctionSettingsTab(0), PanelSettingsDialog::ClockTab);
     EXPECT_EQ(FunctionSettingsTab(12), PanelSettingsDialog::CountDownTab);
     EXPECT_EQ(FunctionSettingsTab(13), PanelSettingsDialog::CountUpTab);
@@ -72,7 +72,7 @@ TEST_F(Openers, FunctionListAjustarOpensTheLiveFieldsTab) {
     }
 }
 
-TEST_F(Openers, PowerMenusAutomaticoOpensTheOnOffTab) {
+TEST_F(Openers, PowerMenusAutomaticOpensTheOnOffTab) {
     for (QMenu* menu :
          {window->sendFeatures()->powerOnMenu(), window->sendFeatures()->powerOffMenu()}) {
         QAction* automaticAction = nullptr;

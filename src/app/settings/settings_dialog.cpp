@@ -178,8 +178,9 @@ PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices ser
         ownClock_ = std::make_unique<SystemClock>();
         services_.clock = ownClock_.get();
     }
-    link_ = std::make_unique<PanelLink>(devices_.cfg, devices_.catalog, devices_.port, devices_.kq,
-                                        *services_.sleeper, devices_.prompter);
+    link_ =
+        std::make_unique<PanelLink>(devices_.cfg, devices_.catalog, devices_.port,
+                                    devices_.transmitter, *services_.sleeper, devices_.prompter);
     pageByHour_ = std::make_unique<PageByHourList>(devices_.cfg.pagesByHour);
     pairing_ = std::make_unique<TransmitterPairing>(*link_, *services_.random);
 
@@ -194,8 +195,8 @@ PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices ser
     auto* reveal = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T), this);
     connect(reveal, &QShortcut::activated, this, [this] { revealTemperatures(); });
 
-    devices_.kq.addObserver(this);
-    devices_.kq.setConfigurator(this);
+    devices_.transmitter.addObserver(this);
+    devices_.transmitter.setConfigurator(this);
 }
 
 PanelSettingsDialog::~PanelSettingsDialog() {
@@ -204,8 +205,8 @@ PanelSettingsDialog::~PanelSettingsDialog() {
     // widgets would: take it down first.
     delete transportGroup_;
     transportGroup_ = nullptr;
-    devices_.kq.removeObserver(this);
-    if (devices_.kq.configurator() == this) devices_.kq.setConfigurator(nullptr);
+    devices_.transmitter.removeObserver(this);
+    if (devices_.transmitter.configurator() == this) devices_.transmitter.setConfigurator(nullptr);
 }
 
 QString PanelSettingsDialog::caption() const {
@@ -247,7 +248,7 @@ void PanelSettingsDialog::buildUi() {
         tabs[i].first->setObjectName(QString::fromLatin1(names[i]));
         tabs_->addTab(tabs[i].first, tabs[i].second);
     }
-    tabs_->setTabVisible(TransmitterTab, devices_.kq.attached());
+    tabs_->setTabVisible(TransmitterTab, devices_.transmitter.attached());
     tabs_->setTabVisible(TemperatureTab, false);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { enterTab(index); });
 
@@ -415,6 +416,26 @@ QWidget* PanelSettingsDialog::buildPageByHourTab() {
         std::max(pageTimeEdit_->sizeHint().height(), activatePageTimeButton_->sizeHint().height()));
     sendPageByHourButton_ = button("sendPageByHourButton", QStringLiteral("Enviar"));
 
+    connectPageByHourTab();
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(pageTimeLabel_);
+    right->addWidget(pageTimeStack_);
+    right->addStretch(1);
+    right->addWidget(sendPageByHourButton_, 0, Qt::AlignRight);
+    auto* row = new QHBoxLayout;
+    row->addWidget(pageByHourList_, 1);
+    row->addLayout(right);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(pageByHourEnabledCheck_);
+    layout->addLayout(row, 1);
+    refreshPageByHour();
+    return page;
+}
+
+// Every change on the page-by-hour tab goes to the list model, and the tab
+// shows the model again; clicks there are watched for the weekday warning.
+void PanelSettingsDialog::connectPageByHourTab() {
     connect(pageByHourList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (refreshingPageByHour_) return;
         pageByHour_->setChecked(pageByHourList_->row(item), item->checkState() == Qt::Checked);
@@ -443,20 +464,6 @@ QWidget* PanelSettingsDialog::buildPageByHourTab() {
                        static_cast<QObject*>(activatePageTimeButton_),
                        static_cast<QObject*>(pageByHourEnabledCheck_)})
         o->installEventFilter(this);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(pageTimeLabel_);
-    right->addWidget(pageTimeStack_);
-    right->addStretch(1);
-    right->addWidget(sendPageByHourButton_, 0, Qt::AlignRight);
-    auto* row = new QHBoxLayout;
-    row->addWidget(pageByHourList_, 1);
-    row->addLayout(right);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageByHourEnabledCheck_);
-    layout->addLayout(row, 1);
-    refreshPageByHour();
-    return page;
 }
 
 QWidget* PanelSettingsDialog::buildPageByWeekdayTab() {
@@ -685,15 +692,15 @@ void PanelSettingsDialog::runStartUpChecks() {
     auto check =
         checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath, devices_.prompter);
     if (check.adjustNow) openOnTab(ClockTab);
-    if (devices_.kq.kqNaoConfigurado &&
+    if (devices_.transmitter.kqNaoConfigurado &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         openOnTab(TransmitterTab);
-        devices_.kq.kqNaoConfigurado = false;
+        devices_.transmitter.kqNaoConfigurado = false;
     }
 }
 
 void PanelSettingsDialog::prepareToShow() {
-    tabs_->setTabVisible(TransmitterTab, devices_.kq.attached());
+    tabs_->setTabVisible(TransmitterTab, devices_.transmitter.attached());
     tabs_->setTabVisible(TemperatureTab, false);
     // The transport group follows the transmitter itself; a port refresh
     // brings it in line with the link mode.
@@ -1045,23 +1052,26 @@ void PanelSettingsDialog::restoreFactorySettings() {
 
 // ---- events ------------------------------------------------------------------
 
+bool PanelSettingsDialog::filterPanelIdKey(QLineEdit* field, const QKeyEvent* key) {
+    // Digits and editing keys only; Enter in "Nova ID:" sends, Enter or Tab
+    // in "ID atual:" selects its text.
+    const int vk = virtualKeyOf(key);
+    if (!panelIdKeyAccepted(vk)) return true;
+    if (vk == 13 && field == newIdEdit_) {
+        sendPanelId();
+        return true;
+    }
+    if (field == currentIdEdit_ && (vk == 13 || vk == 9)) {
+        field->selectAll();
+        return vk == 13;
+    }
+    return false;
+}
+
 bool PanelSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((watched == newIdEdit_ || watched == currentIdEdit_) && type == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const int vk = virtualKeyOf(key);
-        if (!panelIdKeyAccepted(vk)) return true;
-        auto* field = static_cast<QLineEdit*>(watched);
-        if (vk == 13 && field == newIdEdit_) {
-            sendPanelId();
-            return true;
-        }
-        if (field == currentIdEdit_ && (vk == 13 || vk == 9)) {
-            field->selectAll();
-            return vk == 13;
-        }
-        return false;
-    }
+    if ((watched == newIdEdit_ || watched == currentIdEdit_) && type == QEvent::KeyPress)
+        return filterPanelIdKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
     if ((watched == speedSlider_ || watched == brightnessSlider_) && type == QEvent::KeyRelease) {
         // The keyboard moves the bars too; the value goes out when the key is let go.
         auto* key = static_cast<QKeyEvent*>(event);

@@ -28,6 +28,7 @@
 class QCheckBox;
 class QDateEdit;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -74,7 +75,7 @@ struct SettingsLink {
     ConnectionSettings& cfg;
     PortCatalog& catalog;
     SerialPort& port;
-    Transmitter& kq;
+    Transmitter& transmitter;
     Prompter& prompter;
 };
 
@@ -231,6 +232,7 @@ class PanelSettingsDialog final : public QDialog,
     QWidget* buildUprightTab();
     QWidget* buildClockTab();
     QWidget* buildPageByHourTab();
+    void connectPageByHourTab();
     QWidget* buildPageByWeekdayTab();
     QWidget* buildOnOffTab();
     QWidget* buildCounterTab(bool regress);
@@ -255,6 +257,8 @@ class PanelSettingsDialog final : public QDialog,
     QString caption() const;
     LocalDateTime now() const;
     std::chrono::steady_clock::time_point steadyNow() const;
+    // A key pressed in a panel-number field; true when it is consumed.
+    bool filterPanelIdKey(QLineEdit* field, const QKeyEvent* key);
 
     void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
