@@ -39,11 +39,9 @@ struct Openers : ::testing::Test {
 };
 
 TEST_F(Openers, SettingsButtonOpensOnTheSpeedTab) {
-    EXPECT_EQ(window->BitBtn4->toolTip(),
-              "Ajusta e configura o painel");
+    EXPECT_EQ(window->BitBtn4->toolTip(), "Ajusta e configura o painel");
     settings->findChild<QTabWidget*>("tabs")->setCurrentIndex(PanelSettingsDialog::CountDownTab);
-    EXPECT_EQ(tabOpenedBy([&] { window->BitBtn4->click(); }),
-              PanelSettingsDialog::SpeedTab);
+    EXPECT_EQ(tabOpenedBy([&] { window->BitBtn4->click(); }), PanelSettingsDialog::SpeedTab);
     EXPECT_TRUE(settings->findChild<QGroupBox*>("targetGroup")->isVisibleTo(settings));
 }
 
