@@ -121,7 +121,7 @@ struct SettingsDialog : ::testing::Test {
         transmitter.HidCtlDeviceChange();
         std::vector<uint8_t> reply;
         EXPECT_GT(device->read(reply, 200), 0);
-        // A transmitter that is not configured asks prompt 20 at once (the
+        // A transmitter that is not configured asks Prompt::ConfigureTransmitter at once (the
         // dialog exists); the scripted answer decides.
         transmitter.HidCtlDeviceData(device->path(), reply);
         return device;

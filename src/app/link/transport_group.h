@@ -29,7 +29,7 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     // The operator picked item `index`: it becomes the port and is saved.
     void choosePort(int index);
     // On opening the dialog, in serial mode: refresh and select the
-    // configured port; prompt 12 and no item when it is not installed.
+    // configured port; Prompt::PortNotFound and no item when it is not installed.
     void prepareOnOpen();
 
     QComboBox* portSelector() const { return portSelector_; }

@@ -120,7 +120,7 @@ class PanelSettingsDialog final : public QDialog,
                         QWidget* parent = nullptr);
     ~PanelSettingsDialog() override;
 
-    // Start-up (runStartUpChecks): the transmitter question, "conn.cfg", the
+    // Start-up: the transmitter question, "conn.cfg", the
     // daylight-saving warning, the question for a transmitter that reported
     // itself not configured.
     void runStartUpChecks();
@@ -132,7 +132,8 @@ class PanelSettingsDialog final : public QDialog,
     void openOnTab(int tab);
     // The main window's "Ajustes": tab 0 with the target group shown.
     void openSettings() { openOnTab(SpeedTab); }
-    // Prompt 20 answered Yes: tab 10; when already open, it turns to tab 10.
+    // Prompt::ConfigureTransmitter answered Yes: the transmitter tab; when
+    // already open, the dialog turns to it.
     void openTransmitterConfiguration() override;
     // Prepares the dialog before it is shown.
     void prepareToShow();
