@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
 
     vorelux::app::Services services;
     services.appDir = dir.path();
-    vorelux::app::TForm1 form(services);
+    vorelux::app::MainWindow form(services);
     form.show();
     QTimer::singleShot(0, [] {
         std::puts("shown");

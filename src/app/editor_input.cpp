@@ -40,7 +40,7 @@ QImage canvasImage(const CanvasImage& canvas) {
 
 } // namespace
 
-EditorInput::EditorInput(TForm1& form) : QObject(&form), form_(form) {
+EditorInput::EditorInput(MainWindow& window) : QObject(&window), window_(window) {
     clipboardText = []() -> std::optional<QString> {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         if (!data || !data->hasText()) return std::nullopt;
@@ -48,29 +48,33 @@ EditorInput::EditorInput(TForm1& form) : QObject(&form), form_(form) {
     };
 
     // The flashed text lies over the canvas and lets the mouse through.
-    message_ = new QLabel(form_.imgEdit);
-    message_->setObjectName(QStringLiteral("lblMensagem"));
-    message_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    message_->setGeometry(0, 0, CanvasWidth, CanvasHeight);
-    message_->hide();
-    messageTimer_.setSingleShot(true);
-    connect(&messageTimer_, &QTimer::timeout, this, [this] { message_->hide(); });
+    flashLabel_ = new QLabel(window_.editCanvasView_);
+    flashLabel_->setObjectName(QStringLiteral("flashedText"));
+    flashLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    flashLabel_->setGeometry(0, 0, CanvasWidth, CanvasHeight);
+    flashLabel_->hide();
+    flashTimer_.setSingleShot(true);
+    connect(&flashTimer_, &QTimer::timeout, this, [this] { flashLabel_->hide(); });
 
-    connect(form_.imgEdit, &CanvasWidget::mousePressed, this,
-            [this](int x, int y, Qt::MouseButton) { imgEditMouseDown(x, y); });
-    connect(form_.Label4, &DeleteLabel::clicked, this, [this] { deleteLineAt(-2); });
-    connect(form_.Label5, &DeleteLabel::clicked, this, [this] { deleteLineAt(-1); });
-    connect(form_.Label9, &DeleteLabel::clicked, this, [this] { deleteLineAt(0); });
-    connect(form_.Label10, &DeleteLabel::clicked, this, [this] { deleteLineAt(1); });
-    connect(form_.Label11, &DeleteLabel::clicked, this, [this] { deleteLineAt(2); });
-    connect(form_.BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-    connect(form_.BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(form_.ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
-    connect(form_.ComboBox2, &QComboBox::activated, this, [this] { ComboBox2Change(); });
-    connect(form_.Colar1, &QAction::triggered, this, [this] { PortaClick(); });
-    for (QListWidget* list : {form_.ListBox1, form_.ListBox2, form_.ListBox3})
+    connect(window_.editCanvasView_, &CanvasWidget::mousePressed, this,
+            [this](int x, int y, Qt::MouseButton) { placeCursorAtCanvas(x, y); });
+    connect(window_.deleteSecondPreviousLineLabel_, &DeleteLabel::clicked, this,
+            [this] { deleteLineAt(-2); });
+    connect(window_.deletePreviousLineLabel_, &DeleteLabel::clicked, this,
+            [this] { deleteLineAt(-1); });
+    connect(window_.deleteEditLineLabel_, &DeleteLabel::clicked, this, [this] { deleteLineAt(0); });
+    connect(window_.deleteNextLineLabel_, &DeleteLabel::clicked, this, [this] { deleteLineAt(1); });
+    connect(window_.deleteSecondNextLineLabel_, &DeleteLabel::clicked, this,
+            [this] { deleteLineAt(2); });
+    connect(window_.previousLineButton_, &QPushButton::clicked, this, [this] { previousLine(); });
+    connect(window_.nextLineButton_, &QPushButton::clicked, this, [this] { nextLine(); });
+    connect(window_.entryEffectCombo_, &QComboBox::activated, this,
+            [this] { entryEffectChosen(); });
+    connect(window_.exitEffectCombo_, &QComboBox::activated, this, [this] { exitEffectChosen(); });
+    connect(window_.pasteAction_, &QAction::triggered, this, [this] { pasteFromClipboard(); });
+    for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
         list->viewport()->setMouseTracking(true);
-    form_.mmEdit->viewport()->setMouseTracking(true);
+    window_.editLineText_->viewport()->setMouseTracking(true);
 }
 
 EditorInput::~EditorInput() = default;
@@ -82,7 +86,7 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &form_ || form_.isClosing()) return false;
+        if (!widget || widget->window() != &window_ || window_.isClosing()) return false;
         return keyEvent(static_cast<QKeyEvent*>(event));
     }
     case QEvent::ShortcutOverride: {
@@ -90,78 +94,86 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
         // it for its keyboard navigation.
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!widget || widget->window() != &form_ || !isAltKey(key->key())) return false;
+        if (!widget || widget->window() != &window_ || !isAltKey(key->key())) return false;
         event->accept();
         return true;
     }
     case QEvent::WindowDeactivate:
-        if (watched == &form_) altHeld_ = capsHeld_ = false;
+        if (watched == &window_) altHeld_ = capsHeld_ = false;
         return false;
     case QEvent::Wheel: {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &form_) return false;
+        if (!widget || widget->window() != &window_) return false;
         return wheelEvent(static_cast<QWheelEvent*>(event));
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-        break;
+        return mouseEvent(watched, static_cast<QMouseEvent*>(event));
     default:
         return false;
     }
+}
 
-    auto* mouse = static_cast<QMouseEvent*>(event);
+// ---------------------------------------------------------------- clicks
+
+bool EditorInput::mouseEvent(QObject* watched, QMouseEvent* mouse) {
+    QEvent* event = mouse;
     const QEvent::Type type = event->type();
-    for (QListWidget* list : {form_.ListBox1, form_.ListBox2, form_.ListBox3})
+    for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
         if (watched == list->viewport()) return listMouse(list, event);
 
-    if (watched == form_.tsPaginas) {
-        if (!form_.tsPaginas->isEnabled()) return false;
+    if (watched == window_.pageTabs_) {
+        if (!window_.pageTabs_->isEnabled()) return false;
         // The tab changes when the button comes up over it, not before.
         if (type == QEvent::MouseButtonRelease) {
-            const int tab = form_.tsPaginas->tabAt(mouse->position().toPoint());
-            if (tab >= 0) tsPaginasMouseUp(tab);
+            const int tab = window_.pageTabs_->tabAt(mouse->position().toPoint());
+            if (tab >= 0) switchToPage(tab);
             return true;
         }
         return type != QEvent::MouseMove;
     }
 
-    if (watched == form_.mmEdit->viewport()) {
+    if (watched == window_.editLineText_->viewport()) {
         if (type == QEvent::MouseMove) {
             // Moving over the line's text cancels any selection there.
-            QTextCursor caret = form_.mmEdit->textCursor();
+            QTextCursor caret = window_.editLineText_->textCursor();
             if (caret.hasSelection()) {
                 caret.setPosition(caret.selectionStart());
-                form_.mmEdit->setTextCursor(caret);
+                window_.editLineText_->setTextCursor(caret);
             }
             return true;
         }
         if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-            form_.mmEdit->isEnabled())
-            mmEditClick();
+            window_.editLineText_->isEnabled())
+            placeCursorFromLineText();
         return false;
     }
 
-    const std::pair<QPlainTextEdit*, int> boxes[] = {
-        {form_.mmPrior2, -2}, {form_.mmPrior1, -1}, {form_.mmNext1, 1}, {form_.mmNext2, 2}};
+    const std::pair<QPlainTextEdit*, int> boxes[] = {{window_.secondPreviousLineText_, -2},
+                                                     {window_.previousLineText_, -1},
+                                                     {window_.nextLineText_, 1},
+                                                     {window_.secondNextLineText_, 2}};
     for (auto [memo, offset] : boxes)
         if (watched == memo->viewport()) {
             if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
                 memo->isEnabled())
-                neighbourBoxClick(offset);
+                neighbourTextClicked(offset);
             return false;
         }
 
-    const std::pair<QGroupBox*, int> frames[] = {
-        {form_.gbxPrior2, -2}, {form_.gbxPrior1, -1}, {form_.gbxNext1, 1}, {form_.gbxNext2, 2}};
+    const std::pair<QGroupBox*, int> frames[] = {{window_.secondPreviousLineGroup_, -2},
+                                                 {window_.previousLineGroup_, -1},
+                                                 {window_.nextLineGroup_, 1},
+                                                 {window_.secondNextLineGroup_, 2}};
     for (auto [frame, offset] : frames)
         if (watched == frame) {
             // Only the frame itself: its " X " label passes its clicks up to it.
             if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
                 frame->isEnabled() && !frame->childAt(mouse->position().toPoint()) &&
                 frame->rect().contains(mouse->position().toPoint()))
-                neighbourFrameClick(offset);
+                neighbourFrameClicked(offset);
             return false;
         }
     return false;
@@ -178,13 +190,13 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         // re-arm the line join.
         if (lastRelease_.key == key && event->timestamp() != 0 &&
             event->timestamp() == lastRelease_.timestamp)
-            form_.joinArmed = lastRelease_.joinArmedBefore;
+            joinArmed_ = lastRelease_.joinArmedBefore;
         lastRelease_ = {};
         if (key == Qt::Key_CapsLock) capsHeld_ = true;
         if (isAltKey(key)) altHeld_ = true;
         const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
-        if (!FormKeyDown(key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
-                         event->nativeScanCode(), event->nativeVirtualKey())) {
+        if (!keyDown(key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
+                     event->nativeScanCode(), event->nativeVirtualKey())) {
             event->ignore();
             return false;
         }
@@ -193,7 +205,7 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         const QString text = event->text();
         if (!alt && !text.isEmpty() &&
             (!(event->modifiers() & Qt::ControlModifier) || text == QStringLiteral(" ")))
-            FormKeyPress(text, event->modifiers());
+            typeText(text, event->modifiers());
         return true;
     }
     // A held key repeats as press/release pairs on some platforms: only the
@@ -202,8 +214,8 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         if (key == Qt::Key_CapsLock) capsHeld_ = false;
         if (isAltKey(key)) altHeld_ = false;
     }
-    lastRelease_ = {key, event->timestamp(), form_.joinArmed};
-    FormKeyUp(key, event->isAutoRepeat());
+    lastRelease_ = {key, event->timestamp(), joinArmed_};
+    keyUp(key, event->isAutoRepeat());
     return true;
 }
 
@@ -229,127 +241,132 @@ int EditorInput::digitOf(int key, quint32 scanCode, quint32 virtualKey) const {
     return -1;
 }
 
-bool EditorInput::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
-                              quint32 nativeVirtualKey) {
-    PageStore& store = form_.store();
-    if (capsHeld_) form_.RestoreCapsLock = false;
-    if (isAltKey(key)) form_.EffectDigits.start();
+bool EditorInput::keyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
+                          quint32 nativeVirtualKey) {
+    if (capsHeld_) window_.keepOperatorsCapsLock();
+    if (isAltKey(key)) effectEntry_.start();
     if (modifiers & Qt::AltModifier) {
         const int digit = digitOf(key, nativeScanCode, nativeVirtualKey);
         // Any other key with Alt held is the system's (Alt+F4 closes the window).
         if (digit < 0) return isAltKey(key);
-        form_.EffectDigits.digit(char16_t(u'0' + digit), modifiers & Qt::ControlModifier);
-        exibeMensagem(QString::fromStdU16String(form_.EffectDigits.text()), 0, 800);
+        effectEntry_.digit(char16_t(u'0' + digit), modifiers & Qt::ControlModifier);
+        flashCanvasText(QString::fromStdU16String(effectEntry_.text()), 0, 800);
         return true;
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F8) {
-        tsPaginasMouseUp(key - Qt::Key_F1);
+        switchToPage(key - Qt::Key_F1);
         return true;
     }
     if (key == Qt::Key_Escape) {
-        form_.togglePreview();
+        window_.togglePreview();
         return true;
     }
     if (previewRunning()) return true;
 
     redraw();
-    form_.consultaLock();
+    window_.refreshLockKeyStatus();
+    editKey(key, modifiers);
+    return true;
+}
+
+void EditorInput::editKey(int key, Qt::KeyboardModifiers modifiers) {
+    PageStore& store = window_.store();
     const bool ctrl = modifiers & Qt::ControlModifier;
     const bool shift = modifiers & Qt::ShiftModifier;
 
     if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        editor::drawingCycleStep(store, form_.drawingCycle, key == Qt::Key_Up ? 1 : -1);
+        editor::drawingCycleStep(store, drawingCycle_, key == Qt::Key_Up ? 1 : -1);
         redraw();
-        return true;
+        return;
     }
     if (ctrl && key == Qt::Key_V) {
-        PortaClick();
-        return true;
+        pasteFromClipboard();
+        return;
     }
     if (ctrl && key >= Qt::Key_1 && key <= Qt::Key_4) {
         if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) redraw();
-        return true;
+        return;
     }
     if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
         const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
         if (code != 0 && editor::insertAfterCursor(store, code)) redraw();
-        return true;
+        return;
     }
     switch (key) {
     case Qt::Key_Backspace:
-        if (editor::backspaceKey(store, form_.joinArmed)) redraw();
-        return true;
+        if (editor::backspaceKey(store, joinArmed_)) redraw();
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         editor::enterKey(store);
         redraw();
-        return true;
+        return;
     case Qt::Key_End:
         editor::endKey(store, ctrl);
         redraw();
-        return true;
+        return;
     case Qt::Key_Home:
         editor::homeKey(store, ctrl);
         redraw();
-        return true;
+        return;
     case Qt::Key_Left:
         editor::leftKey(store);
         redraw();
-        return true;
+        return;
     case Qt::Key_Right:
         if (editor::rightKey(store)) redraw();
-        return true;
+        return;
     case Qt::Key_Up:
         if (editor::upKey(store)) redraw();
-        return true;
+        return;
     case Qt::Key_Down:
         if (editor::downKey(store)) redraw();
-        return true;
+        return;
     case Qt::Key_Delete:
         if (shift) {
             deleteLineAt(0);
         } else if (ctrl && capsHeld_) {
-            form_.bbtnNovoClick();
-        } else if (editor::deleteKey(store, form_.joinArmed)) {
+            window_.clearPage();
+        } else if (editor::deleteKey(store, joinArmed_)) {
             redraw();
         }
-        return true;
+        return;
     default:
-        return true;
+        return;
     }
 }
 
-void EditorInput::FormKeyPress(const QString& text, Qt::KeyboardModifiers modifiers) {
+void EditorInput::typeText(const QString& text, Qt::KeyboardModifiers modifiers) {
     if (previewRunning()) return;
     for (QChar ch : text) {
         const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
         if (!code) continue;
-        if (editor::insertAfterCursor(form_.store(), *code)) redraw();
+        if (editor::insertAfterCursor(window_.store(), *code)) redraw();
     }
 }
 
-void EditorInput::FormKeyUp(int key, bool autoRepeat) {
+void EditorInput::keyUp(int key, bool autoRepeat) {
     if (isAltKey(key) && !autoRepeat) afterAltRelease();
     if (previewRunning()) return;
-    form_.consultaLock();
+    window_.refreshLockKeyStatus();
     if (autoRepeat) return;
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) form_.joinArmed = true;
-    if (key == Qt::Key_Control && form_.drawingCycle >= 0) {
-        form_.drawingCycle = -1;
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) joinArmed_ = true;
+    if (key == Qt::Key_Control && drawingCycle_ >= 0) {
+        drawingCycle_ = -1;
         redraw();
     }
 }
 
 void EditorInput::afterAltRelease() {
-    editor::EffectEntry& digits = form_.EffectDigits;
+    editor::EffectEntry& digits = effectEntry_;
     if (!digits.valid()) {
-        exibeMensagem(QStringLiteral("INVÁLIDO!"), 0, 800);
+        flashCanvasText(QStringLiteral("INVÁLIDO!"), 0, 800);
     } else if (digits.target == 1) {
-        form_.ComboBox1->setCurrentIndex(digits.value() - 1);
-        ComboBox1Change();
+        window_.entryEffectCombo_->setCurrentIndex(digits.value() - 1);
+        entryEffectChosen();
     } else if (digits.target == 2) {
-        form_.ComboBox2->setCurrentIndex(digits.value() - 1);
-        ComboBox2Change();
+        window_.exitEffectCombo_->setCurrentIndex(digits.value() - 1);
+        exitEffectChosen();
     }
     digits.target = 0;
     redraw();
@@ -357,42 +374,53 @@ void EditorInput::afterAltRelease() {
 
 // ---------------------------------------------------------------- mouse
 
-void EditorInput::imgEditMouseDown(int x, int) {
+void EditorInput::placeCursorAtCanvas(int x, int) {
     // The canvas shows the preview, not the line, while one runs.
     if (previewRunning()) return;
-    Page& cfg = form_.store().page();
-    const int k = editor::hitTestColumn(cfg.columnMap, x / CellSize);
+    Page& page = window_.store().page();
+    const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
     if (k < 0) return;
-    form_.canvas().paintCursor(cfg.cursorColumn, false);
-    const int32_t last = int32_t(form_.store().editLine().size()) - 1;
-    cfg.cursorByte = std::min(cfg.windowStart + k, last);
-    QTextCursor caret = form_.mmEdit->textCursor();
-    caret.setPosition(
-        std::clamp(cfg.cursorByte - 2, 0, form_.mmEdit->document()->characterCount() - 1));
-    form_.mmEdit->setTextCursor(caret);
+    window_.canvas().paintCursor(page.cursorColumn, false);
+    const int32_t last = int32_t(window_.store().editLine().size()) - 1;
+    page.cursorByte = std::min(page.windowStart + k, last);
+    QTextCursor caret = window_.editLineText_->textCursor();
+    caret.setPosition(std::clamp(page.cursorByte - 2, 0,
+                                 window_.editLineText_->document()->characterCount() - 1));
+    window_.editLineText_->setTextCursor(caret);
 }
 
 bool EditorInput::isWheelTarget(QWidget* widget) const {
     if (!widget) return true; // the window itself
     // Labels and the canvas have no window of their own: their parent is
     // under the pointer.
-    if (qobject_cast<QLabel*>(widget) || widget == form_.imgEdit) widget = widget->parentWidget();
+    if (qobject_cast<QLabel*>(widget) || widget == window_.editCanvasView_)
+        widget = widget->parentWidget();
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget ? widget->parentWidget() : nullptr))
         if (area->viewport() == widget) widget = area;
     if (!widget) return false;
-    const QWidget* targets[] = {&form_,          form_.GroupBox1, form_.gbxPrior2,  form_.mmPrior2,
-                                form_.gbxPrior1, form_.mmPrior1,  form_.gbxEditMsg, form_.GroupBox4,
-                                form_.mmEdit,    form_.pnlTela,   form_.gbxNext1,   form_.mmNext1,
-                                form_.gbxNext2,  form_.mmNext2};
+    const QWidget* targets[] = {&window_,
+                                window_.linesFrame_,
+                                window_.secondPreviousLineGroup_,
+                                window_.secondPreviousLineText_,
+                                window_.previousLineGroup_,
+                                window_.previousLineText_,
+                                window_.lineTextGroup_,
+                                window_.editLineGroup_,
+                                window_.editLineText_,
+                                window_.canvasPanel_,
+                                window_.nextLineGroup_,
+                                window_.nextLineText_,
+                                window_.secondNextLineGroup_,
+                                window_.secondNextLineText_};
     if (std::find(std::begin(targets), std::end(targets), widget) != std::end(targets)) return true;
     // Plain layout containers are the window's own ground.
     return widget->metaObject() == &QWidget::staticMetaObject;
 }
 
 bool EditorInput::wheelEvent(QWheelEvent* event) {
-    const QPoint at = form_.mapFromGlobal(event->globalPosition().toPoint());
-    if (!form_.rect().contains(at)) return false;
-    if (!isWheelTarget(form_.childAt(at))) return false;
+    const QPoint at = window_.mapFromGlobal(event->globalPosition().toPoint());
+    if (!window_.rect().contains(at)) return false;
+    if (!isWheelTarget(window_.childAt(at))) return false;
     event->accept();
     if (previewRunning()) return true;
     wheelRemainder_ += event->angleDelta().y();
@@ -403,64 +431,64 @@ bool EditorInput::wheelEvent(QWheelEvent* event) {
 }
 
 void EditorInput::mouseWheel(int steps) {
-    PageStore& store = form_.store();
+    PageStore& store = window_.store();
     bool moved = false;
     for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.page().lineIndex + 1);
     for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.page().lineIndex - 1);
     if (moved) redraw();
 }
 
-void EditorInput::mmEditClick() {
-    if (form_.stopview) form_.stopview(true);
-    PageStore& store = form_.store();
-    Page& cfg = store.page();
+void EditorInput::placeCursorFromLineText() {
+    window_.stopPreview();
+    PageStore& store = window_.store();
+    Page& page = store.page();
     const int32_t last = int32_t(store.editLine().size()) - 1;
-    cfg.cursorByte = std::clamp(form_.mmEdit->textCursor().position() + 2, 2, last);
-    if (cfg.cursorByte < last &&
-        PageStore::readByte(cfg.cursorByte, store.editLine()) == DrawingEscape)
-        ++cfg.cursorByte;
+    page.cursorByte = std::clamp(window_.editLineText_->textCursor().position() + 2, 2, last);
+    if (page.cursorByte < last &&
+        PageStore::readByte(page.cursorByte, store.editLine()) == DrawingEscape)
+        ++page.cursorByte;
     redraw();
 }
 
-void EditorInput::neighbourBoxClick(int offset) {
-    QPlainTextEdit* memo = offset == -2   ? form_.mmPrior2
-                           : offset == -1 ? form_.mmPrior1
-                           : offset == 1  ? form_.mmNext1
-                                          : form_.mmNext2;
-    if (form_.stopview) form_.stopview(true);
-    PageStore& store = form_.store();
+void EditorInput::neighbourTextClicked(int offset) {
+    QPlainTextEdit* memo = offset == -2   ? window_.secondPreviousLineText_
+                           : offset == -1 ? window_.previousLineText_
+                           : offset == 1  ? window_.nextLineText_
+                                          : window_.secondNextLineText_;
+    window_.stopPreview();
+    PageStore& store = window_.store();
     const int caret = memo->textCursor().position();
     if (editor::placeCursorInLine(store, store.page().lineIndex + offset, caret)) redraw();
     focusEdit();
 }
 
-void EditorInput::neighbourFrameClick(int offset) {
-    PageStore& store = form_.store();
+void EditorInput::neighbourFrameClicked(int offset) {
+    PageStore& store = window_.store();
     if (editor::moveToLine(store, store.page().lineIndex + offset)) redraw();
 }
 
 void EditorInput::deleteLineAt(int offset) {
-    PageStore& store = form_.store();
+    PageStore& store = window_.store();
     const int32_t line = store.page().lineIndex + offset;
     if (line < 0 || line >= store.page().lineCount) return;
     store.deleteLine(line); // redraws
     focusEdit();
 }
 
-void EditorInput::BitBtn3Click() {
+void EditorInput::previousLine() {
     if (previewRunning()) {
-        form_.previewSkip(-1);
+        window_.previewSkip(-1);
     } else {
-        neighbourBoxClick(-1);
+        neighbourTextClicked(-1);
     }
     focusEdit();
 }
 
-void EditorInput::BitBtn5Click() {
+void EditorInput::nextLine() {
     if (previewRunning()) {
-        form_.previewSkip(1);
+        window_.previewSkip(1);
     } else {
-        neighbourBoxClick(1);
+        neighbourTextClicked(1);
     }
     focusEdit();
 }
@@ -475,7 +503,7 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
     const int row = item ? list->row(item) : -1;
     switch (event->type()) {
     case QEvent::MouseMove:
-        if (list == form_.ListBox1) {
+        if (list == window_.drawingList_) {
             // The item under the pointer, or the one above it near the list's
             // top and bottom edges, and never far below the top visible item.
             if (row < 0) return true;
@@ -485,7 +513,7 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
             const QListWidgetItem* top = list->itemAt(QPoint(1, 1));
             const int topRow = top ? list->row(top) : 0;
             if (chosen >= 0 && chosen - topRow < 20) list->setCurrentRow(chosen);
-        } else if (list == form_.ListBox2) {
+        } else if (list == window_.functionList_) {
             if (row >= 0) list->setCurrentRow(row);
             list->setToolTip(row >= 0 ? QStringLiteral("Inserir função: ") +
                                             QString::fromUtf8(FunctionNames[size_t(row)])
@@ -503,71 +531,71 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
     case QEvent::MouseButtonRelease:
         if (mouse->button() != Qt::LeftButton || row < 0) return false;
         list->setCurrentRow(row);
-        if (list == form_.ListBox1)
-            ListBox1Click(row);
-        else if (list == form_.ListBox2)
-            ListBox2Click(row);
+        if (list == window_.drawingList_)
+            insertDrawingAt(row);
+        else if (list == window_.functionList_)
+            insertFunctionAt(row);
         else
-            ListBox3Click(row);
+            insertFontAt(row);
         return true;
     default:
         return false;
     }
 }
 
-void EditorInput::ListBox1Click(int row) {
-    QListWidgetItem* item = form_.ListBox1->item(row);
+void EditorInput::insertDrawingAt(int row) {
+    QListWidgetItem* item = window_.drawingList_->item(row);
     if (!item) return;
     bool ok = false;
     const int drawing = item->text().toInt(&ok);
-    if (ok && editor::insertDrawing(form_.store(), drawing)) redraw();
+    if (ok && editor::insertDrawing(window_.store(), drawing)) redraw();
     focusEdit();
 }
 
-void EditorInput::ListBox2Click(int row) {
+void EditorInput::insertFunctionAt(int row) {
     if (row >= 0 && row < FunctionCount)
-        editor::insertAfterCursor(form_.store(), InsertCodeTable[size_t(124 + row)]);
+        editor::insertAfterCursor(window_.store(), InsertCodeTable[size_t(124 + row)]);
     redraw();
     focusEdit();
 }
 
-void EditorInput::ListBox3Click(int row) {
-    if (row >= 0 && row <= 3 && editor::insertAfterCursor(form_.store(), uint8_t(row))) redraw();
+void EditorInput::insertFontAt(int row) {
+    if (row >= 0 && row <= 3 && editor::insertAfterCursor(window_.store(), uint8_t(row))) redraw();
     focusEdit();
 }
 
-void EditorInput::ComboBox1Change() {
-    editor::setLineEffect(form_.store(), 1, form_.ComboBox1->currentIndex());
+void EditorInput::entryEffectChosen() {
+    editor::setLineEffect(window_.store(), 1, window_.entryEffectCombo_->currentIndex());
     redraw();
 }
 
-void EditorInput::ComboBox2Change() {
-    editor::setLineEffect(form_.store(), 2, form_.ComboBox2->currentIndex());
+void EditorInput::exitEffectChosen() {
+    editor::setLineEffect(window_.store(), 2, window_.exitEffectCombo_->currentIndex());
     redraw();
 }
 
 // ---------------------------------------------------------------- pages
 
-void EditorInput::tsPaginasMouseUp(int tab) {
-    if (tab < 0 || tab >= PageCount) return;
-    form_.tsPaginas->setCurrentIndex(tab);
-    form_.update();
+void EditorInput::switchToPage(int page) {
+    if (page < 0 || page >= PageCount) return;
+    window_.pageTabs_->setCurrentIndex(page);
+    window_.update();
     const bool wasRunning = previewRunning();
-    if (form_.stopview) form_.stopview(true);
-    form_.Timer1.stop();
-    PageStore& store = form_.store();
-    store.setCurrentPage(uint8_t(tab));
+    window_.stopPreview();
+    window_.cursorBlinkTimer_->stop();
+    PageStore& store = window_.store();
+    store.setCurrentPage(uint8_t(page));
     store.setEditLine(0);
-    exibeMensagem(QStringLiteral("PÁGINA %1").arg(tab + 1), 0, 800);
+    flashCanvasText(QStringLiteral("PÁGINA %1").arg(page + 1), 0, 800);
     redraw();
-    form_.Timer1.start();
+    window_.cursorBlinkTimer_->start();
     focusEdit();
-    if (wasRunning) form_.togglePreview();
+    if (wasRunning) window_.togglePreview();
 }
 
 // ---------------------------------------------------------------- paste
 
-void EditorInput::PortaClick() {
+void EditorInput::pasteFromClipboard() {
     if (!clipboardText) return;
     const std::optional<QString> text = clipboardText();
     if (!text) return;
@@ -575,47 +603,47 @@ void EditorInput::PortaClick() {
 }
 
 void EditorInput::paste(const QString& text) {
-    editor::pasteText(form_.store(), text.toStdU16String());
+    editor::pasteText(window_.store(), text.toStdU16String());
     redraw();
 }
 
 // ---------------------------------------------------------------- messages
 
-void EditorInput::exibeMensagem(const QString& texto, uint8_t fonte, unsigned mili_seg) {
+void EditorInput::flashCanvasText(const QString& text, uint8_t font, unsigned milliseconds) {
     std::vector<uint8_t> bytes(16, 32);
-    for (int i = 0; i < std::min<int>(16, int(texto.size())); ++i)
-        bytes[size_t(i)] = uint8_t(texto.at(i).unicode() & 0xFF);
-    const LedBitmap bitmap = MessagePainel(form_.glyphs, bytes, fonte, PanelColumns);
+    for (int i = 0; i < std::min<int>(16, int(text.size())); ++i)
+        bytes[size_t(i)] = uint8_t(text.at(i).unicode() & 0xFF);
+    const LedBitmap bitmap = textBitmap(window_.glyphs(), bytes, font, PanelColumns);
     PanelImage columns{};
     for (int x = 0; x < PanelColumns; ++x)
         for (int row = 0; row < PanelRows; ++row)
             if (bitmap.lit(x, row)) columns[size_t(x)] |= uint8_t(1u << (PanelLastRow - row));
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    PaintScreen(columns, canvas);
-    messagePicture_ = canvasImage(canvas);
-    messageText_ = texto;
-    message_->setPixmap(QPixmap::fromImage(messagePicture_));
-    message_->show();
-    message_->raise();
-    messageTimer_.start(int(mili_seg));
+    paintScreen(columns, canvas);
+    flashedPicture_ = canvasImage(canvas);
+    flashedText_ = text;
+    flashLabel_->setPixmap(QPixmap::fromImage(flashedPicture_));
+    flashLabel_->show();
+    flashLabel_->raise();
+    flashTimer_.start(int(milliseconds));
 }
 
-bool EditorInput::messageShowing() const {
-    return !message_->isHidden() && messageTimer_.isActive();
+bool EditorInput::canvasTextShowing() const {
+    return !flashLabel_->isHidden() && flashTimer_.isActive();
 }
 
 // ---------------------------------------------------------------- helpers
 
 void EditorInput::redraw() {
-    form_.geraTela();
+    window_.redrawEditCanvas();
 }
 
 void EditorInput::focusEdit() {
-    form_.mmEdit->setFocus(Qt::OtherFocusReason);
+    window_.focusEditLine();
 }
 
 bool EditorInput::previewRunning() const {
-    return form_.previewRunning();
+    return window_.previewRunning();
 }
 
 } // namespace vorelux::app

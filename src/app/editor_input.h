@@ -1,9 +1,9 @@
 #pragma once
-// The main window's editing input: the keys (FormKeyDown, FormKeyPress,
-// FormKeyUp), the mouse on the edit canvas, the wheel, the line boxes and
+// The main window's editing input: the keys (keyDown, typeText,
+// keyUp), the mouse on the edit canvas, the wheel, the line boxes and
 // their frames, the " X " labels, "Recuar"/"Avançar", the drawing, function
 // and font lists, the effect lists, the page tabs, paste, and the short
-// messages flashed on the edit canvas (exibeMensagem).
+// messages flashed on the edit canvas (flashCanvasText).
 //
 // The window hands it every event first (key preview); the editing itself
 // is done by editor/line_editor.
@@ -27,12 +27,12 @@ class QWidget;
 
 namespace vorelux::app {
 
-class TForm1;
+class MainWindow;
 
 class EditorInput final : public QObject {
     Q_OBJECT
   public:
-    explicit EditorInput(TForm1& form);
+    explicit EditorInput(MainWindow& window);
     ~EditorInput() override;
 
     // Called by the window's event filter for every event of the
@@ -43,44 +43,60 @@ class EditorInput final : public QObject {
     // clipboard unless a test replaces it.
     std::function<std::optional<QString>()> clipboardText;
 
-    // ---- handlers (public so the window's other parts can reuse them) ----
-    // False for a key left to the system (Alt with a key other than a digit).
-    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
-                     quint32 nativeVirtualKey);
-    void FormKeyPress(const QString& text, Qt::KeyboardModifiers modifiers);
-    void FormKeyUp(int key, bool autoRepeat);
-    void imgEditMouseDown(int x, int y);
+    // ---- operations (the window's other parts and tests use them) ----
+    // A key going down; false for a key left to the system (Alt with a key
+    // other than a digit).
+    bool keyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
+                 quint32 nativeVirtualKey);
+    // The characters a key made, inserted after the cursor.
+    void typeText(const QString& text, Qt::KeyboardModifiers modifiers);
+    void keyUp(int key, bool autoRepeat);
+    // A press on the edit canvas at (x, y) pixels: the cursor goes there.
+    void placeCursorAtCanvas(int x, int y);
     void mouseWheel(int steps); // > 0 down (next line), < 0 up
-    void mmEditClick();
-    void neighbourBoxClick(int offset); // -2 mmPrior2 .. +2 mmNext2
-    void neighbourFrameClick(int offset);
-    void deleteLineAt(int offset); // Label4 (-2), Label5, Label9 (0), Label10, Label11 (+2)
-    void BitBtn3Click();
-    void BitBtn5Click();
-    void ListBox1Click(int row);
-    void ListBox2Click(int row);
-    void ListBox3Click(int row);
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void tsPaginasMouseUp(int tab);
+    // A click in the edited line's text: the cursor follows the caret.
+    void placeCursorFromLineText();
+    // A click in a neighbour line's text (-2, -1, +1, +2 from the edited line).
+    void neighbourTextClicked(int offset);
+    void neighbourFrameClicked(int offset);
+    // A " X " label: deletes the line `offset` away from the edited one.
+    void deleteLineAt(int offset);
+    void previousLine();            // "Recuar"
+    void nextLine();                // "Avançar"
+    void insertDrawingAt(int row);  // a click in the drawing list
+    void insertFunctionAt(int row); // a click in the function list
+    void insertFontAt(int row);     // a click in the font list
+    void entryEffectChosen();
+    void exitEffectChosen();
+    // A page tab, F1..F8: page `page` (0..7) becomes the edited one.
+    void switchToPage(int page);
     // Paste from the clipboard (Ctrl+V and "Colar Texto...").
-    void PortaClick();
+    void pasteFromClipboard();
     void paste(const QString& text);
 
     // Flashes a short text (at most 16 characters) on the edit canvas for
-    // `mili_seg` milliseconds, in font `fonte`, without holding up the
-    // window: the text lies over the canvas until its time is up.
-    void exibeMensagem(const QString& texto, uint8_t fonte, unsigned mili_seg);
-    bool messageShowing() const;
-    QString messageText() const { return messageText_; }
-    QImage messagePicture() const { return messagePicture_; }
+    // `milliseconds`, in font `font`, without holding up the window: the
+    // text lies over the canvas until its time is up.
+    void flashCanvasText(const QString& text, uint8_t font, unsigned milliseconds);
+    bool canvasTextShowing() const;
+    QString flashedText() const { return flashedText_; }
+    QImage flashedPicture() const { return flashedPicture_; }
 
     bool capsLockHeld() const { return capsHeld_; }
+    // The effect number typed with Alt held.
+    editor::EffectEntry& effectEntry() { return effectEntry_; }
+    // Whether Backspace / Delete may join lines again (a held key joins once).
+    bool joinArmed() const { return joinArmed_; }
+    // The drawing Ctrl+Up / Ctrl+Down cycles through; -1 when none.
+    int32_t drawingCycle() const { return drawingCycle_; }
 
   private:
     bool keyEvent(QKeyEvent* event);
+    // The editing keys, once the window-wide ones (Alt digits, F1..F8, Esc) are out.
+    void editKey(int key, Qt::KeyboardModifiers modifiers);
     bool wheelEvent(QWheelEvent* event);
     bool listMouse(QListWidget* list, QEvent* event);
+    bool mouseEvent(QObject* watched, QMouseEvent* event);
     bool isWheelTarget(QWidget* widget) const;
     void redraw();
     void focusEdit();
@@ -88,11 +104,14 @@ class EditorInput final : public QObject {
     void afterAltRelease();
     int digitOf(int key, quint32 nativeScanCode, quint32 nativeVirtualKey) const;
 
-    TForm1& form_;
-    QLabel* message_ = nullptr; // the flashed text, over the canvas
-    QTimer messageTimer_;
-    QString messageText_;
-    QImage messagePicture_;
+    MainWindow& window_;
+    QLabel* flashLabel_ = nullptr; // the flashed text, over the canvas
+    QTimer flashTimer_;
+    QString flashedText_;
+    QImage flashedPicture_;
+    editor::EffectEntry effectEntry_;
+    bool joinArmed_ = true;
+    int32_t drawingCycle_ = -1;
     bool altHeld_ = false;
     bool capsHeld_ = false;
     int wheelRemainder_ = 0;

@@ -15,11 +15,11 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     {
-        auto* form = new vorelux::app::TForm1();
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(form, &vorelux::app::TForm1::closeFinished, &application,
+        auto* window = new vorelux::app::MainWindow();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &vorelux::app::MainWindow::closeFinished, &application,
                          &QApplication::quit, Qt::QueuedConnection);
-        form->show();
+        window->show();
         result = application.exec();
     }
     vorelux::app::finishApplication(setup);

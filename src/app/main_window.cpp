@@ -44,7 +44,12 @@ namespace {
 constexpr int LedTextPixelSize = 20; // two screen pixels per LED row
 constexpr int FontListWidth = 217;
 constexpr int FontItemHeight = 22; // the 9-row preview twice enlarged, with room around it
-constexpr std::array<int, 8> StatusPanelWidths = {50, 50, 50, 150, 150, 150, 150, 50};
+constexpr std::array<int, StatusFieldCount> StatusFieldWidths = {50,  50,  50,  150,
+                                                                 150, 150, 150, 50};
+// The object names of the status fields, in StatusField order.
+constexpr std::array<const char*, StatusFieldCount> StatusFieldNames = {
+    "numLockStatus", "capsLockStatus", "scrollLockStatus", "pageStatus",
+    "lineStatus",    "totalStatus",    "modeStatus",       "linkStatus"};
 const char* const DefaultLineText = "ARDENCORE ";
 
 QFont ledFont() {
@@ -99,7 +104,7 @@ void DeleteLabel::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-TForm1::TForm1(Services services, QWidget* parent)
+MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
     if (services_.appDir.isEmpty()) services_.appDir = QCoreApplication::applicationDirPath();
     prompter_ = services_.prompter;
@@ -120,42 +125,57 @@ TForm1::TForm1(Services services, QWidget* parent)
         fileDialogs_ = ownFileDialogs_.get();
     }
     store_ = std::make_unique<PageStore>(*prompter_);
-    editCanvas_ = std::make_unique<EditCanvas>(glyphs, panel.ScreenBitmap);
+    editCanvas_ = std::make_unique<EditCanvas>(glyphs_, panel_.ScreenBitmap);
 
     buildUi();
-    FormCreate();
+    startUp();
     editorInput_ = std::make_unique<EditorInput>(*this);
 
     // The panel link on the real devices and the sending windows.
-    linkSystem_ = std::make_unique<LinkSystem>(CfgComm, *prompter_);
-    sendFeatures_ =
-        installSendFeatures(*this, SendLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
-                                            linkSystem_->transmitter(), *prompter_});
+    linkSystem_ = std::make_unique<LinkSystem>(connectionSettings_, *prompter_);
+    SendHost sendHost;
+    sendHost.window = this;
+    sendHost.store = store_.get();
+    sendHost.connCfgPath = connectionSettingsPath_;
+    sendHost.currentPage = [this] { return pageTabs_ ? pageTabs_->currentIndex() : 0; };
+    sendHost.afterSendClose = [this] {
+        cursorBlinkTimer_->start();
+        if (editLineText_) editLineText_->setFocus();
+    };
+    sendHost.sendButton = sendButton_;
+    sendHost.sendAction = sendAction_;
+    sendHost.powerOnButton = powerOnButton_;
+    sendHost.powerOffButton = powerOffButton_;
+    sendHost.previewOnMenu = powerOnMenu_;
+    sendHost.previewOffMenu = powerOffMenu_;
+    sendFeatures_ = installSendFeatures(
+        sendHost, SendLink{connectionSettings_, linkSystem_->catalog(), linkSystem_->port(),
+                           linkSystem_->transmitter(), *prompter_});
     connect(&linkSystem_->watcher(), &TransmitterWatcher::statusTextChanged, this,
-            [this](const QString& text) { setStatus(7, text); });
-    settings_ =
-        installSettingsDialog(SettingsHost{this, BitBtn4, ListBox2, PopupFuncoes, ConnCfgPath,
-                                           [this] {
-                                               if (!isVisible() && !isClosing()) show();
-                                               if (mmEdit) mmEdit->setFocus();
-                                           }},
-                              SettingsLink{CfgComm, linkSystem_->catalog(), linkSystem_->port(),
-                                           linkSystem_->transmitter(), *prompter_},
-                              sendFeatures_.get());
+            [this](const QString& text) { setStatus(StatusField::Link, text); });
+    settings_ = installSettingsDialog(
+        SettingsHost{this, settingsButton_, functionList_, functionMenu_, connectionSettingsPath_,
+                     [this] {
+                         if (!isVisible() && !isClosing()) show();
+                         if (editLineText_) editLineText_->setFocus();
+                     }},
+        SettingsLink{connectionSettings_, linkSystem_->catalog(), linkSystem_->port(),
+                     linkSystem_->transmitter(), *prompter_},
+        sendFeatures_.get());
     installPreview();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     if (qApp) qApp->removeEventFilter(this);
 }
 
 // ---------------------------------------------------------------- layout
 
-void TForm1::buildUi() {
-    setObjectName(QStringLiteral("Form1"));
-    // The caption the form is designed with; start-up sets it again.
-    setWindowTitle(FormCaption);
-    setFixedSize(FormWidth, FormHeight);
+void MainWindow::buildUi() {
+    setObjectName(QStringLiteral("mainWindow"));
+    // The caption the window is designed with; start-up sets it again.
+    setWindowTitle(WindowCaption);
+    setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
@@ -175,42 +195,44 @@ void TForm1::buildUi() {
     buildMenus();
     buildStatusBar();
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setInterval(500);
-    connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    timerClose.setObjectName(QStringLiteral("timerClose"));
-    timerClose.setInterval(services_.closeDelayMs);
-    connect(&timerClose, &QTimer::timeout, this, &TForm1::timerCloseTimer);
+    cursorBlinkTimer_ = new QTimer(this);
+    cursorBlinkTimer_->setObjectName(QStringLiteral("cursorBlinkTimer"));
+    cursorBlinkTimer_->setInterval(500);
+    connect(cursorBlinkTimer_, &QTimer::timeout, this, &MainWindow::blinkCursor);
+    closeDelayTimer_ = new QTimer(this);
+    closeDelayTimer_->setObjectName(QStringLiteral("closeDelayTimer"));
+    closeDelayTimer_->setInterval(services_.closeDelayMs);
+    connect(closeDelayTimer_, &QTimer::timeout, this, &MainWindow::closeAfterDelay);
     closeWait_.setSingleShot(true);
     blinkClock_.start();
 }
 
-QWidget* TForm1::buildLineBoxes() {
+QWidget* MainWindow::buildLineBoxes() {
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    tsPaginas = new QTabBar(column);
-    tsPaginas->setObjectName(QStringLiteral("tsPaginas"));
-    tsPaginas->setToolTip(QStringLiteral("Páginas de edição"));
-    tsPaginas->setFocusPolicy(Qt::NoFocus);
-    tsPaginas->setExpanding(false);
-    tsPaginas->setDrawBase(false);
-    for (int p = 1; p <= PageCount; ++p) tsPaginas->addTab(QStringLiteral("Página %1").arg(p));
-    layout->addWidget(tsPaginas);
+    pageTabs_ = new QTabBar(column);
+    pageTabs_->setObjectName(QStringLiteral("pageTabs"));
+    pageTabs_->setToolTip(QStringLiteral("Páginas de edição"));
+    pageTabs_->setFocusPolicy(Qt::NoFocus);
+    pageTabs_->setExpanding(false);
+    pageTabs_->setDrawBase(false);
+    for (int p = 1; p <= PageCount; ++p) pageTabs_->addTab(QStringLiteral("Página %1").arg(p));
+    layout->addWidget(pageTabs_);
 
-    GroupBox1 = new QFrame(column);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    static_cast<QFrame*>(GroupBox1)->setFrameShape(QFrame::StyledPanel);
-    auto* boxes = new QVBoxLayout(GroupBox1);
+    linesFrame_ = new QFrame(column);
+    linesFrame_->setObjectName(QStringLiteral("linesFrame"));
+    linesFrame_->setFrameShape(QFrame::StyledPanel);
+    auto* boxes = new QVBoxLayout(linesFrame_);
     boxes->setContentsMargins(8, 6, 8, 8);
     boxes->setSpacing(4);
 
     // A neighbour line: a frame with its caption, the line's text and " X ".
     auto neighbour = [&](const char* boxName, const char* memoName, const char* labelName,
                          QPlainTextEdit*& memo, DeleteLabel*& label) {
-        auto* box = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), GroupBox1);
+        auto* box = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), linesFrame_);
         box->setObjectName(QString::fromLatin1(boxName));
         auto* row = new QHBoxLayout(box);
         row->setContentsMargins(6, 2, 6, 4);
@@ -226,90 +248,45 @@ QWidget* TForm1::buildLineBoxes() {
         boxes->addWidget(box);
         return box;
     };
-    gbxPrior2 = neighbour("gbxPrior2", "mmPrior2", "Label4", mmPrior2, Label4);
-    gbxPrior1 = neighbour("gbxPrior1", "mmPrior1", "Label5", mmPrior1, Label5);
+    secondPreviousLineGroup_ = neighbour("secondPreviousLineGroup", "secondPreviousLineText",
+                                         "deleteSecondPreviousLineLabel", secondPreviousLineText_,
+                                         deleteSecondPreviousLineLabel_);
+    previousLineGroup_ =
+        neighbour("previousLineGroup", "previousLineText", "deletePreviousLineLabel",
+                  previousLineText_, deletePreviousLineLabel_);
 
-    GroupBox4 = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), GroupBox1);
-    GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
-    {
-        auto* editLayout = new QVBoxLayout(GroupBox4);
-        editLayout->setContentsMargins(6, 4, 6, 6);
-        editLayout->setSpacing(4);
-        auto* effects = new QHBoxLayout;
-        effects->setSpacing(6);
-        ComboBox1 = new QComboBox(GroupBox4);
-        ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-        ComboBox1->setToolTip(QStringLiteral("Efeitos de entrada"));
-        ComboBox2 = new QComboBox(GroupBox4);
-        ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-        ComboBox2->setToolTip(QStringLiteral("Efeitos de saída"));
-        for (QComboBox* combo : {ComboBox1, ComboBox2}) {
-            combo->setFocusPolicy(Qt::NoFocus);
-            combo->setMaxVisibleItems(20);
-            combo->setMinimumWidth(235);
-            for (const auto& effect : preview::EffectTable)
-                combo->addItem(QString::fromUtf8(effect.text));
-        }
-        auto* entryLabel = new QLabel(QStringLiteral("Efeito de entrada:"), GroupBox4);
-        auto* exitLabel = new QLabel(QStringLiteral("Efeito de saída:"), GroupBox4);
-        Label9 = new DeleteLabel(GroupBox4);
-        Label9->setObjectName(QStringLiteral("Label9"));
-        effects->addWidget(entryLabel);
-        effects->addWidget(ComboBox1);
-        effects->addSpacing(18);
-        effects->addWidget(exitLabel);
-        effects->addWidget(ComboBox2);
-        effects->addStretch(1);
-        effects->addWidget(Label9);
-        editLayout->addLayout(effects);
+    boxes->addWidget(buildEditLineGroup(linesFrame_));
 
-        pnlTela = new QFrame(GroupBox4);
-        pnlTela->setObjectName(QStringLiteral("pnlTela"));
-        pnlTela->setAutoFillBackground(true);
-        QPalette black = pnlTela->palette();
-        black.setColor(QPalette::Window, Qt::black);
-        pnlTela->setPalette(black);
-        pnlTela->setFixedHeight(CanvasWidget::WidgetHeight + 6);
-        auto* screen = new QHBoxLayout(pnlTela);
-        screen->setContentsMargins(0, 3, 0, 3);
-        imgEdit = new CanvasWidget(pnlTela);
-        imgEdit->setObjectName(QStringLiteral("imgEdit"));
-        imgEdit->setToolTip(QStringLiteral("Campo de edição da mensagem"));
-        // Centred: left = (panel width - image width - 1) div 2.
-        screen->addStretch(1);
-        screen->addWidget(imgEdit);
-        screen->addStretch(1);
-        editLayout->addWidget(pnlTela);
-    }
-    boxes->addWidget(GroupBox4);
-
-    gbxNext1 = neighbour("gbxNext1", "mmNext1", "Label10", mmNext1, Label10);
-    gbxNext2 = neighbour("gbxNext2", "mmNext2", "Label11", mmNext2, Label11);
-    layout->addWidget(GroupBox1);
+    nextLineGroup_ = neighbour("nextLineGroup", "nextLineText", "deleteNextLineLabel",
+                               nextLineText_, deleteNextLineLabel_);
+    secondNextLineGroup_ =
+        neighbour("secondNextLineGroup", "secondNextLineText", "deleteSecondNextLineLabel",
+                  secondNextLineText_, deleteSecondNextLineLabel_);
+    layout->addWidget(linesFrame_);
     layout->addSpacing(6);
 
     auto* textRow = new QHBoxLayout;
     textRow->setSpacing(8);
-    gbxEditMsg = new QGroupBox(QStringLiteral("  Texto da linha  "), column);
-    gbxEditMsg->setObjectName(QStringLiteral("gbxEditMsg"));
-    auto* editMsg = new QVBoxLayout(gbxEditMsg);
+    lineTextGroup_ = new QGroupBox(QStringLiteral("  Texto da linha  "), column);
+    lineTextGroup_->setObjectName(QStringLiteral("lineTextGroup"));
+    auto* editMsg = new QVBoxLayout(lineTextGroup_);
     editMsg->setContentsMargins(6, 2, 6, 6);
-    mmEdit = makeLineBox("mmEdit", gbxEditMsg, 3);
-    mmEdit->setToolTip(QStringLiteral("Visualiza todo o texto da linha que está editando "));
-    editMsg->addWidget(mmEdit);
-    textRow->addWidget(gbxEditMsg, 1);
+    editLineText_ = makeLineBox("editLineText", lineTextGroup_, 3);
+    editLineText_->setToolTip(QStringLiteral("Visualiza todo o texto da linha que está editando "));
+    editMsg->addWidget(editLineText_);
+    textRow->addWidget(lineTextGroup_, 1);
 
     // Previous / next line, beside the line's text.
     auto* lineButtons = new QGroupBox(QStringLiteral(" Linha "), column);
-    lineButtons->setObjectName(QStringLiteral("GroupBox2"));
+    lineButtons->setObjectName(QStringLiteral("lineButtonsGroup"));
     auto* lineLayout = new QVBoxLayout(lineButtons);
     lineLayout->setContentsMargins(6, 2, 6, 6);
     lineLayout->setSpacing(4);
-    BitBtn3 = makeButton("BitBtn3", QStringLiteral("Recuar"),
-                         QStringLiteral("Vai para a linha anterior"), lineButtons);
-    BitBtn5 = makeButton("BitBtn5", QStringLiteral("Avançar"),
-                         QStringLiteral("Vai para a próxima linha"), lineButtons);
-    for (QPushButton* button : {BitBtn3, BitBtn5}) {
+    previousLineButton_ = makeButton("previousLineButton", QStringLiteral("Recuar"),
+                                     QStringLiteral("Vai para a linha anterior"), lineButtons);
+    nextLineButton_ = makeButton("nextLineButton", QStringLiteral("Avançar"),
+                                 QStringLiteral("Vai para a próxima linha"), lineButtons);
+    for (QPushButton* button : {previousLineButton_, nextLineButton_}) {
         button->setMinimumWidth(90);
         lineLayout->addWidget(button);
     }
@@ -319,7 +296,62 @@ QWidget* TForm1::buildLineBoxes() {
     return column;
 }
 
-QWidget* TForm1::buildLists() {
+// The edited line: its effects, its " X " and the edit canvas.
+QGroupBox* MainWindow::buildEditLineGroup(QWidget* parent) {
+    editLineGroup_ = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), parent);
+    editLineGroup_->setObjectName(QStringLiteral("editLineGroup"));
+    auto* editLayout = new QVBoxLayout(editLineGroup_);
+    editLayout->setContentsMargins(6, 4, 6, 6);
+    editLayout->setSpacing(4);
+    auto* effects = new QHBoxLayout;
+    effects->setSpacing(6);
+    entryEffectCombo_ = new QComboBox(editLineGroup_);
+    entryEffectCombo_->setObjectName(QStringLiteral("entryEffectCombo"));
+    entryEffectCombo_->setToolTip(QStringLiteral("Efeitos de entrada"));
+    exitEffectCombo_ = new QComboBox(editLineGroup_);
+    exitEffectCombo_->setObjectName(QStringLiteral("exitEffectCombo"));
+    exitEffectCombo_->setToolTip(QStringLiteral("Efeitos de saída"));
+    for (QComboBox* combo : {entryEffectCombo_, exitEffectCombo_}) {
+        combo->setFocusPolicy(Qt::NoFocus);
+        combo->setMaxVisibleItems(20);
+        combo->setMinimumWidth(235);
+        for (const auto& effect : preview::EffectTable)
+            combo->addItem(QString::fromUtf8(effect.text));
+    }
+    auto* entryLabel = new QLabel(QStringLiteral("Efeito de entrada:"), editLineGroup_);
+    auto* exitLabel = new QLabel(QStringLiteral("Efeito de saída:"), editLineGroup_);
+    deleteEditLineLabel_ = new DeleteLabel(editLineGroup_);
+    deleteEditLineLabel_->setObjectName(QStringLiteral("deleteEditLineLabel"));
+    effects->addWidget(entryLabel);
+    effects->addWidget(entryEffectCombo_);
+    effects->addSpacing(18);
+    effects->addWidget(exitLabel);
+    effects->addWidget(exitEffectCombo_);
+    effects->addStretch(1);
+    effects->addWidget(deleteEditLineLabel_);
+    editLayout->addLayout(effects);
+
+    canvasPanel_ = new QFrame(editLineGroup_);
+    canvasPanel_->setObjectName(QStringLiteral("canvasPanel"));
+    canvasPanel_->setAutoFillBackground(true);
+    QPalette black = canvasPanel_->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    canvasPanel_->setPalette(black);
+    canvasPanel_->setFixedHeight(CanvasWidget::WidgetHeight + 6);
+    auto* screen = new QHBoxLayout(canvasPanel_);
+    screen->setContentsMargins(0, 3, 0, 3);
+    editCanvasView_ = new CanvasWidget(canvasPanel_);
+    editCanvasView_->setObjectName(QStringLiteral("editCanvasView"));
+    editCanvasView_->setToolTip(QStringLiteral("Campo de edição da mensagem"));
+    // Centred: left = (panel width - image width - 1) div 2.
+    screen->addStretch(1);
+    screen->addWidget(editCanvasView_);
+    screen->addStretch(1);
+    editLayout->addWidget(canvasPanel_);
+    return editLineGroup_;
+}
+
+QWidget* MainWindow::buildLists() {
     auto* column = new QWidget(this);
     column->setFixedWidth(FontListWidth + 22);
     auto* layout = new QVBoxLayout(column);
@@ -329,60 +361,61 @@ QWidget* TForm1::buildLists() {
     auto* fonts = new QGroupBox(QStringLiteral("Fontes"), column);
     auto* fontsLayout = new QVBoxLayout(fonts);
     fontsLayout->setContentsMargins(8, 4, 8, 8);
-    ListBox3 = new QListWidget(fonts);
-    ListBox3->setObjectName(QStringLiteral("ListBox3"));
-    ListBox3->setToolTip(QStringLiteral("Altera o tipo de fonte"));
-    ListBox3->setFixedWidth(FontListWidth);
-    ListBox3->setFocusPolicy(Qt::NoFocus);
-    ListBox3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox3->setUniformItemSizes(true);
-    ListBox3->setStyleSheet(QStringLiteral("QListWidget { background: black; }"));
-    for (int f = 1; f <= 4; ++f) ListBox3->addItem(QStringLiteral("Fonte %1").arg(f));
-    ListBox3->setItemDelegate(new FontListDelegate(FontPreviews, FontItemHeight, ListBox3));
-    ListBox3->setFixedHeight(4 * FontItemHeight + 2 * ListBox3->frameWidth());
-    fontsLayout->addWidget(ListBox3);
+    fontList_ = new QListWidget(fonts);
+    fontList_->setObjectName(QStringLiteral("fontList"));
+    fontList_->setToolTip(QStringLiteral("Altera o tipo de fonte"));
+    fontList_->setFixedWidth(FontListWidth);
+    fontList_->setFocusPolicy(Qt::NoFocus);
+    fontList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fontList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fontList_->setUniformItemSizes(true);
+    fontList_->setStyleSheet(QStringLiteral("QListWidget { background: black; }"));
+    for (int f = 1; f <= 4; ++f) fontList_->addItem(QStringLiteral("Fonte %1").arg(f));
+    fontList_->setItemDelegate(new FontListDelegate(fontPreviews_, FontItemHeight, fontList_));
+    fontList_->setFixedHeight(4 * FontItemHeight + 2 * fontList_->frameWidth());
+    fontsLayout->addWidget(fontList_);
     layout->addWidget(fonts);
 
     auto* functions = new QGroupBox(QStringLiteral("  Funções  "), column);
     auto* functionsLayout = new QVBoxLayout(functions);
     functionsLayout->setContentsMargins(8, 4, 8, 8);
-    ListBox2 = new QListWidget(functions);
-    ListBox2->setObjectName(QStringLiteral("ListBox2"));
-    ListBox2->setToolTip(QStringLiteral("Insere funcões na mensagem"));
-    ListBox2->setFocusPolicy(Qt::NoFocus);
-    ListBox2->setFont(ledFont());
-    ListBox2->setStyleSheet(
+    functionList_ = new QListWidget(functions);
+    functionList_->setObjectName(QStringLiteral("functionList"));
+    functionList_->setToolTip(QStringLiteral("Insere funcões na mensagem"));
+    functionList_->setFocusPolicy(Qt::NoFocus);
+    functionList_->setFont(ledFont());
+    functionList_->setStyleSheet(
         QStringLiteral("QListWidget { background: black; color: white; }"
                        "QListWidget::item:selected { background: palette(highlight); }"));
-    ListBox2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox2->setFixedHeight(7 * QFontMetrics(ledFont()).lineSpacing() + 4);
-    PopupFuncoes = new QMenu(ListBox2);
-    PopupFuncoes->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupFuncoes->addAction(QStringLiteral("Ajustar"))->setObjectName(QStringLiteral("Ajustar1"));
-    functionsLayout->addWidget(ListBox2);
+    functionList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    functionList_->setFixedHeight(7 * QFontMetrics(ledFont()).lineSpacing() + 4);
+    functionMenu_ = new QMenu(functionList_);
+    functionMenu_->setObjectName(QStringLiteral("functionMenu"));
+    functionMenu_->addAction(QStringLiteral("Ajustar"))
+        ->setObjectName(QStringLiteral("adjustFunctionAction"));
+    functionsLayout->addWidget(functionList_);
     layout->addWidget(functions);
 
     auto* drawings = new QGroupBox(QStringLiteral("Desenhos"), column);
     auto* drawingsLayout = new QVBoxLayout(drawings);
     drawingsLayout->setContentsMargins(8, 4, 8, 8);
-    ListBox1 = new QListWidget(drawings);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setToolTip(QStringLiteral("Insere desenhos na mensagem"));
-    ListBox1->setFocusPolicy(Qt::NoFocus);
-    ListBox1->setStyleSheet(QStringLiteral("QListWidget { background: black; }"));
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    drawingList_ = new QListWidget(drawings);
+    drawingList_->setObjectName(QStringLiteral("drawingList"));
+    drawingList_->setToolTip(QStringLiteral("Insere desenhos na mensagem"));
+    drawingList_->setFocusPolicy(Qt::NoFocus);
+    drawingList_->setStyleSheet(QStringLiteral("QListWidget { background: black; }"));
+    drawingList_->setUniformItemSizes(true);
+    drawingList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Drawing 9 is not offered in the list.
     for (int i = 0; i < DrawingCount; ++i)
-        if (i != 9) ListBox1->addItem(QString::number(i));
-    ListBox1->setItemDelegate(new DrawingListDelegate(DrawingPictures, ListBox1));
-    drawingsLayout->addWidget(ListBox1);
+        if (i != 9) drawingList_->addItem(QString::number(i));
+    drawingList_->setItemDelegate(new DrawingListDelegate(drawingPictures_, drawingList_));
+    drawingsLayout->addWidget(drawingList_);
     layout->addWidget(drawings, 1);
     return column;
 }
 
-QWidget* TForm1::buildButtons() {
+QWidget* MainWindow::buildButtons() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -393,44 +426,43 @@ QWidget* TForm1::buildButtons() {
     auto* previewPlace = new QWidget(row);
     auto* stack = new QGridLayout(previewPlace);
     stack->setContentsMargins(0, 0, 0, 0);
-    SpeedButton1 = makeButton("SpeedButton1", QStringLiteral("Visualizar"),
-                              QStringLiteral("Inicia a visualização da mensagem"), previewPlace);
-    SpeedButton2 =
-        makeButton("SpeedButton2", QStringLiteral("Parar"),
-                   QStringLiteral("Interrompe a visualização da mensagem"), previewPlace);
-    stack->addWidget(SpeedButton1, 0, 0);
-    stack->addWidget(SpeedButton2, 0, 0);
-    SpeedButton2->hide();
+    previewButton_ = makeButton("previewButton", QStringLiteral("Visualizar"),
+                                QStringLiteral("Inicia a visualização da mensagem"), previewPlace);
+    stopButton_ = makeButton("stopButton", QStringLiteral("Parar"),
+                             QStringLiteral("Interrompe a visualização da mensagem"), previewPlace);
+    stack->addWidget(previewButton_, 0, 0);
+    stack->addWidget(stopButton_, 0, 0);
+    stopButton_->hide();
     layout->addWidget(previewPlace);
 
-    bbtnNovo = makeButton("bbtnNovo", QStringLiteral("Limpar\npágina"),
-                          QStringLiteral("Limpa a página em edição"), row);
-    BitBtn1 = makeButton("BitBtn1", QStringLiteral("Limpar\ntudo"),
-                         QStringLiteral("Limpa todas as páginas"), row);
-    bbtnAbrir = makeButton("bbtnAbrir", QStringLiteral("Abrir"),
-                           QStringLiteral("Abre um arquivo de páginas"), row);
-    bbtnSalvar = makeButton("bbtnSalvar", QStringLiteral("Salvar"),
-                            QStringLiteral("Salva as páginas no arquivo"), row);
-    BitBtn6 = makeButton("BitBtn6", QStringLiteral("Novo"),
-                         QStringLiteral("Começa um novo arquivo de páginas"), row);
-    BitBtn2 = makeButton("BitBtn2", QStringLiteral("Enviar"),
-                         QStringLiteral("Envia as páginas para o painel"), row);
-    BitBtn4 = makeButton("BitBtn4", QStringLiteral("Ajustes"),
-                         QStringLiteral("Ajusta e configura o painel"), row);
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, bbtnNovo, BitBtn1, bbtnAbrir, bbtnSalvar,
-                           BitBtn6, BitBtn2, BitBtn4}) {
+    clearPageButton_ = makeButton("clearPageButton", QStringLiteral("Limpar\npágina"),
+                                  QStringLiteral("Limpa a página em edição"), row);
+    clearAllButton_ = makeButton("clearAllButton", QStringLiteral("Limpar\ntudo"),
+                                 QStringLiteral("Limpa todas as páginas"), row);
+    openButton_ = makeButton("openButton", QStringLiteral("Abrir"),
+                             QStringLiteral("Abre um fileMenu de páginas"), row);
+    saveButton_ = makeButton("saveButton", QStringLiteral("Salvar"),
+                             QStringLiteral("Salva as páginas no arquivo"), row);
+    newButton_ = makeButton("newButton", QStringLiteral("Novo"),
+                            QStringLiteral("Começa um novo fileMenu de páginas"), row);
+    sendButton_ = makeButton("sendButton", QStringLiteral("Enviar"),
+                             QStringLiteral("Envia as páginas para o painel"), row);
+    settingsButton_ = makeButton("settingsButton", QStringLiteral("Ajustes"),
+                                 QStringLiteral("Ajusta e configura o painel"), row);
+    for (QPushButton* b : {previewButton_, stopButton_, clearPageButton_, clearAllButton_,
+                           openButton_, saveButton_, newButton_, sendButton_, settingsButton_}) {
         b->setFixedHeight(height);
         b->setMinimumWidth(86);
     }
-    layout->addWidget(bbtnNovo);
-    layout->addWidget(BitBtn1);
+    layout->addWidget(clearPageButton_);
+    layout->addWidget(clearAllButton_);
     layout->addSpacing(10);
-    layout->addWidget(bbtnAbrir);
-    layout->addWidget(bbtnSalvar);
-    layout->addWidget(BitBtn6);
+    layout->addWidget(openButton_);
+    layout->addWidget(saveButton_);
+    layout->addWidget(newButton_);
     layout->addSpacing(10);
-    layout->addWidget(BitBtn2);
-    layout->addWidget(BitBtn4);
+    layout->addWidget(sendButton_);
+    layout->addWidget(settingsButton_);
     layout->addStretch(1);
 
     auto group = [&](const QString& title, QPushButton* a, QPushButton* b) {
@@ -447,123 +479,106 @@ QWidget* TForm1::buildButtons() {
         box->setFixedHeight(height + 4);
         layout->addWidget(box, 0, Qt::AlignBottom);
     };
-    JvSpeedButton1 =
-        makeButton("JvSpeedButton1", QStringLiteral("Ligar"), QStringLiteral("Liga o painel"), row);
-    JvSpeedButton2 = makeButton("JvSpeedButton2", QStringLiteral("Desligar"),
-                                QStringLiteral("Desliga o painel"), row);
-    group(QStringLiteral(" Ligar / Desligar "), JvSpeedButton1, JvSpeedButton2);
+    powerOnButton_ =
+        makeButton("powerOnButton", QStringLiteral("Ligar"), QStringLiteral("Liga o painel"), row);
+    powerOffButton_ = makeButton("powerOffButton", QStringLiteral("Desligar"),
+                                 QStringLiteral("Desliga o painel"), row);
+    group(QStringLiteral(" Ligar / Desligar "), powerOnButton_, powerOffButton_);
     return row;
 }
 
-void TForm1::buildMenus() {
-    QMenu* arquivo = menuBar()->addMenu(QStringLiteral("Arquivo"));
-    arquivo->setObjectName(QStringLiteral("Arquivo1"));
-    Abrie1 = arquivo->addAction(QStringLiteral("Abrir..."));
-    Abrie1->setObjectName(QStringLiteral("Abrie1"));
-    Salva1 = arquivo->addAction(QStringLiteral("Salvar"));
-    Salva1->setObjectName(QStringLiteral("Salva1"));
-    Salarcomo1 = arquivo->addAction(QStringLiteral("Salvar como..."));
-    Salarcomo1->setObjectName(QStringLiteral("Salarcomo1"));
-    arquivo->addSeparator();
-    Sair1 = arquivo->addAction(QStringLiteral("Sair"));
-    Sair1->setObjectName(QStringLiteral("Sair1"));
+void MainWindow::buildMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("Arquivo"));
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    openAction_ = fileMenu->addAction(QStringLiteral("Abrir..."));
+    openAction_->setObjectName(QStringLiteral("openAction"));
+    saveAction_ = fileMenu->addAction(QStringLiteral("Salvar"));
+    saveAction_->setObjectName(QStringLiteral("saveAction"));
+    saveAsAction_ = fileMenu->addAction(QStringLiteral("Salvar como..."));
+    saveAsAction_->setObjectName(QStringLiteral("saveAsAction"));
+    fileMenu->addSeparator();
+    exitAction_ = fileMenu->addAction(QStringLiteral("Sair"));
+    exitAction_->setObjectName(QStringLiteral("exitAction"));
 
-    QMenu* editar = menuBar()->addMenu(QStringLiteral("Editar"));
-    editar->setObjectName(QStringLiteral("Editar1"));
-    editar->setToolTipsVisible(true);
-    Colar1 = editar->addAction(QStringLiteral("Colar Texto..."));
-    Colar1->setObjectName(QStringLiteral("Porta"));
-    Colar1->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
-    Colar1->setStatusTip(Colar1->toolTip());
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("Editar"));
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    editMenu->setToolTipsVisible(true);
+    pasteAction_ = editMenu->addAction(QStringLiteral("Colar Texto..."));
+    pasteAction_->setObjectName(QStringLiteral("pasteAction"));
+    pasteAction_->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
+    pasteAction_->setStatusTip(pasteAction_->toolTip());
 
-    Visualizar1 = menuBar()->addAction(QStringLiteral("Visualizar"));
-    Visualizar1->setObjectName(QStringLiteral("Visualizar1"));
-    Enviar1 = menuBar()->addAction(QStringLiteral("Enviar"));
-    Enviar1->setObjectName(QStringLiteral("Enviar1"));
+    previewAction_ = menuBar()->addAction(QStringLiteral("Visualizar"));
+    previewAction_->setObjectName(QStringLiteral("previewAction"));
+    sendAction_ = menuBar()->addAction(QStringLiteral("Enviar"));
+    sendAction_->setObjectName(QStringLiteral("sendAction"));
 
-    connect(Abrie1, &QAction::triggered, this, [this] { bbtnAbrirClick(); });
-    connect(Salva1, &QAction::triggered, this, [this] { bbtnSalvarClick(); });
-    connect(Salarcomo1, &QAction::triggered, this, [this] { Salarcomo1Click(); });
-    connect(Sair1, &QAction::triggered, this, [this] { close(); });
-    connect(bbtnAbrir, &QPushButton::clicked, this, [this] { bbtnAbrirClick(); });
-    connect(bbtnSalvar, &QPushButton::clicked, this, [this] { bbtnSalvarClick(); });
-    connect(bbtnNovo, &QPushButton::clicked, this, [this] { bbtnNovoClick(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(openAction_, &QAction::triggered, this, [this] { open(); });
+    connect(saveAction_, &QAction::triggered, this, [this] { save(); });
+    connect(saveAsAction_, &QAction::triggered, this, [this] { saveAs(); });
+    connect(exitAction_, &QAction::triggered, this, [this] { close(); });
+    connect(openButton_, &QPushButton::clicked, this, [this] { open(); });
+    connect(saveButton_, &QPushButton::clicked, this, [this] { save(); });
+    connect(clearPageButton_, &QPushButton::clicked, this, [this] { clearPage(); });
+    connect(clearAllButton_, &QPushButton::clicked, this, [this] { clearAllPages(); });
+    connect(newButton_, &QPushButton::clicked, this, [this] { newDocument(); });
 }
 
-void TForm1::buildStatusBar() {
-    stBar = new QStatusBar(this);
-    stBar->setObjectName(QStringLiteral("stBar"));
-    stBar->setSizeGripEnabled(false);
-    for (size_t i = 0; i < stPanels.size(); ++i) {
-        auto* panelLabel = new QLabel(stBar);
-        panelLabel->setObjectName(QStringLiteral("stPanel%1").arg(i));
+void MainWindow::buildStatusBar() {
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setSizeGripEnabled(false);
+    for (size_t i = 0; i < statusFields_.size(); ++i) {
+        auto* panelLabel = new QLabel(statusBar_);
+        panelLabel->setObjectName(QString::fromLatin1(StatusFieldNames[i]));
         panelLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panelLabel->setContentsMargins(3, 0, 3, 0);
-        const bool last = i + 1 == stPanels.size();
-        // The last panel takes the rest of the bar, as on the standard status bar.
+        const bool last = i + 1 == statusFields_.size();
+        // The last field takes the rest of the bar, as on the standard status bar.
         if (last)
-            panelLabel->setMinimumWidth(StatusPanelWidths[i]);
+            panelLabel->setMinimumWidth(StatusFieldWidths[i]);
         else
-            panelLabel->setFixedWidth(StatusPanelWidths[i]);
-        stBar->addPermanentWidget(panelLabel, last ? 1 : 0);
-        stPanels[i] = panelLabel;
+            panelLabel->setFixedWidth(StatusFieldWidths[i]);
+        statusBar_->addPermanentWidget(panelLabel, last ? 1 : 0);
+        statusFields_[i] = panelLabel;
     }
-    setStatusBar(stBar);
+    setStatusBar(statusBar_);
 }
 
 // ---------------------------------------------------------------- start-up
 
-void TForm1::FormCreate() {
+void MainWindow::startUp() {
     // Nothing is unsaved; the link starts on the serial port with no
     // transmitter identity.
     store_->markSaved();
-    setStatus(7, QStringLiteral("[Serial] Porta COM"));
-    CfgComm.transmitterIdentity.fill(0);
+    setStatus(StatusField::Link, QStringLiteral("[Serial] Porta COM"));
+    connectionSettings_.transmitterIdentity.fill(0);
 
-    // Right click on "Visualizar" / "Parar": the panels-on / panels-off menus.
-    PopupLigar = new QMenu(this);
-    PopupLigar->setObjectName(QStringLiteral("PopupLigar"));
-    PopupLigar->addAction(QStringLiteral("Ligar todos"));
-    PopupLigar->addAction(QStringLiteral("Escolher painéis ..."));
-    PopupLigar->addAction(QStringLiteral("Automático ..."));
-    PopupDesligar = new QMenu(this);
-    PopupDesligar->setObjectName(QStringLiteral("PopupDesligar"));
-    PopupDesligar->addAction(QStringLiteral("Desligar todos"));
-    PopupDesligar->addAction(QStringLiteral("Desliga alguns painéis ..."));
-    PopupDesligar->addAction(QStringLiteral("Automático ..."));
-    for (auto [button, menu] :
-         {std::pair{SpeedButton1, PopupLigar}, {SpeedButton2, PopupDesligar}}) {
-        button->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(button, &QWidget::customContextMenuRequested, this,
-                [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
-    }
+    buildPowerMenus();
 
     // Connection settings next to the executable, serial link.
-    ConnCfgPath = appFile("conn.cfg");
-    CfgComm.transport = Transport::Serial;
-    readConnCfg(ConnCfgPath.toStdString(), CfgComm, *prompter_);
+    connectionSettingsPath_ = appFile("conn.cfg");
+    connectionSettings_.transport = Transport::Serial;
+    readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_, *prompter_);
 
     // Caps Lock stays on while the editor runs.
-    SavedCapsLock = lockKeys_->capsLock();
-    RestoreCapsLock = true;
+    capsLockAtStart_ = lockKeys_->capsLock();
+    restoreCapsLock_ = true;
     lockKeys_->setCapsLock(true);
 
-    setWindowTitle(FormCaption);
+    setWindowTitle(WindowCaption);
 
     store_->setCurrentPage(0);
-    CurrentFileName.clear();
-    joinArmed = true;
+    currentFileName_.clear();
 
     // The function list in the LED font, which draws the degree sign at "§".
     for (const FunctionInfo& function : FunctionTable)
-        ListBox2->addItem(QString::fromUtf8(function.listText).replace(u'º', u'§'));
+        functionList_->addItem(QString::fromUtf8(function.listText).replace(u'º', u'§'));
 
     // The default first line.
     LineStream& first = store_->pages()[0].lines[0];
     for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
-    setStatus(6, QStringLiteral("Editando"));
+    setStatus(StatusField::Mode, QStringLiteral("Editando"));
 
     Page& page0 = store_->pages()[0];
     page0.lineIndex = 0;
@@ -571,37 +586,21 @@ void TForm1::FormCreate() {
     page0.windowStart = 2;
     store_->setEditLine(0);
 
-    // The window's part of every redraw.
-    store_->redraw = [this] { geraTela(); };
-    store_->pageTotalChanged = [this] {
-        setStatus(5, QStringLiteral("Total: %1 caracteres").arg(pageByteTotal(store_->page())));
-    };
-    store_->pumpMessages = [] { QCoreApplication::processEvents(); };
-    // The redraw lets no window events run in its middle: it holds the edit
-    // line, which an event could delete. It takes well under a millisecond.
-    auto& hooks = editCanvas_->hooks;
-    hooks.stopBlink = [this] { Timer1.stop(); };
-    hooks.startBlink = [this] {
-        blinkOn_ = true;
-        Timer1.start();
-    };
-    hooks.AtualizaDemaisLinhas = [this](int32_t index) { AtualizaDemaisLinhas(index); };
-    hooks.canvasChanged = [this] { imgEdit->update(); };
+    installRedrawHooks();
 
-    FontPreviews = makeFontPreviews(glyphs, ListBox3->width() - 10);
-    DrawingPictures = makeDrawingPictures(glyphs);
-    imgEdit->setCanvas(&editCanvas_->canvas());
-    drawingCycle = -1;
-    consultaLock();
+    fontPreviews_ = makeFontPreviews(glyphs_, fontList_->width() - 10);
+    drawingPictures_ = makeDrawingPictures(glyphs_);
+    editCanvasView_->setCanvas(&editCanvas_->canvas());
+    refreshLockKeyStatus();
 
     // The page file in use when the editor last closed.
     const std::string last = readLastFile(appFile("ult_arq.txt").toStdString());
     if (!last.empty()) openPageFile(QString::fromStdString(last));
 
-    geraTela();
-    ListBox1->setCurrentRow(0);
-    ListBox2->setCurrentRow(0);
-    ListBox3->setCurrentRow(0);
+    redrawEditCanvas();
+    drawingList_->setCurrentRow(0);
+    functionList_->setCurrentRow(0);
+    fontList_->setCurrentRow(0);
 
     // Key preview: the window sees the keys of its controls first.
     qApp->installEventFilter(this);
@@ -610,43 +609,85 @@ void TForm1::FormCreate() {
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+// Right click on "Visualizar" / "Parar": the panels-on / panels-off menus.
+void MainWindow::buildPowerMenus() {
+    powerOnMenu_ = new QMenu(this);
+    powerOnMenu_->setObjectName(QStringLiteral("powerOnMenu"));
+    powerOnMenu_->addAction(QStringLiteral("Ligar todos"));
+    powerOnMenu_->addAction(QStringLiteral("Escolher painéis ..."));
+    powerOnMenu_->addAction(QStringLiteral("Automático ..."));
+    powerOffMenu_ = new QMenu(this);
+    powerOffMenu_->setObjectName(QStringLiteral("powerOffMenu"));
+    powerOffMenu_->addAction(QStringLiteral("Desligar todos"));
+    powerOffMenu_->addAction(QStringLiteral("Desliga alguns painéis ..."));
+    powerOffMenu_->addAction(QStringLiteral("Automático ..."));
+    for (auto [button, menu] :
+         {std::pair{previewButton_, powerOnMenu_}, {stopButton_, powerOffMenu_}}) {
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
+    }
+}
+
+// The window's part of every redraw.
+void MainWindow::installRedrawHooks() {
+    store_->redraw = [this] { redrawEditCanvas(); };
+    store_->pageTotalChanged = [this] {
+        setStatus(StatusField::Total,
+                  QStringLiteral("Total: %1 caracteres").arg(pageByteTotal(store_->page())));
+    };
+    store_->pumpMessages = [] { QCoreApplication::processEvents(); };
+    // The redraw lets no window events run in its middle: it holds the edit
+    // line, which an event could delete. It takes well under a millisecond.
+    auto& hooks = editCanvas_->hooks;
+    hooks.stopBlink = [this] { cursorBlinkTimer_->stop(); };
+    hooks.startBlink = [this] {
+        blinkOn_ = true;
+        cursorBlinkTimer_->start();
+    };
+    hooks.AtualizaDemaisLinhas = [this](int32_t index) { showNeighbourLines(index); };
+    hooks.canvasChanged = [this] { editCanvasView_->update(); };
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
         // The transmitter is looked for once the event loop runs.
         linkSystem_->start();
-        FormShow();
+        firstShow();
     }
 }
 
-void TForm1::FormShow() {
-    focusEdit();
+void MainWindow::firstShow() {
+    focusEditLine();
 }
 
 // ---------------------------------------------------------------- the view
 
-void TForm1::geraTela() {
+void MainWindow::redrawEditCanvas() {
     editCanvas_->geraTela(*store_);
     // An edit made during the preview (an effect number, a paste) reaches
     // the engine from its next line on.
     if (preview_ && preview_->running()) preview_->updateLines(previewLines());
 }
 
-void TForm1::AtualizaDemaisLinhas(int32_t index_linha) {
-    const editor::NeighbourView view = editor::neighbourView(*store_, index_linha);
+void MainWindow::showNeighbourLines(int32_t lineIndex) {
+    const editor::NeighbourView view = editor::neighbourView(*store_, lineIndex);
     {
-        const QSignalBlocker block1(ComboBox1), block2(ComboBox2);
-        ComboBox1->setCurrentIndex(view.entryEffectIndex);
-        ComboBox2->setCurrentIndex(view.exitEffectIndex);
+        const QSignalBlocker block1(entryEffectCombo_), block2(exitEffectCombo_);
+        entryEffectCombo_->setCurrentIndex(view.entryEffectIndex);
+        exitEffectCombo_->setCurrentIndex(view.exitEffectIndex);
     }
-    for (QPlainTextEdit* memo : {mmEdit, mmPrior2, mmPrior1, mmNext1, mmNext2}) memo->clear();
+    for (QPlainTextEdit* memo : {editLineText_, secondPreviousLineText_, previousLineText_,
+                                 nextLineText_, secondNextLineText_})
+        memo->clear();
 
-    mmEdit->setPlainText(QString::fromStdU16String(view.edit.text));
-    QTextCursor caret = mmEdit->textCursor();
-    caret.setPosition(std::min(view.editCaret, mmEdit->document()->characterCount() - 1));
-    mmEdit->setTextCursor(caret);
-    GroupBox4->setTitle(QString::fromStdString(view.edit.caption));
+    editLineText_->setPlainText(QString::fromStdU16String(view.edit.text));
+    QTextCursor caret = editLineText_->textCursor();
+    caret.setPosition(std::min(view.editCaret, editLineText_->document()->characterCount() - 1));
+    editLineText_->setTextCursor(caret);
+    editLineGroup_->setTitle(QString::fromStdString(view.edit.caption));
 
     auto show = [](QGroupBox* box, QPlainTextEdit* memo, const editor::LineBox& line) {
         box->setVisible(line.visible);
@@ -654,44 +695,44 @@ void TForm1::AtualizaDemaisLinhas(int32_t index_linha) {
         memo->setPlainText(QString::fromStdU16String(line.text));
         box->setTitle(QString::fromStdString(line.caption));
     };
-    show(gbxNext1, mmNext1, view.next1);
-    show(gbxNext2, mmNext2, view.next2);
-    show(gbxPrior1, mmPrior1, view.prior1);
-    show(gbxPrior2, mmPrior2, view.prior2);
+    show(nextLineGroup_, nextLineText_, view.next1);
+    show(secondNextLineGroup_, secondNextLineText_, view.next2);
+    show(previousLineGroup_, previousLineText_, view.prior1);
+    show(secondPreviousLineGroup_, secondPreviousLineText_, view.prior2);
 
-    setStatus(3, QString::fromStdString(view.statusPage));
-    setStatus(4, QString::fromStdString(view.statusLine));
-    setStatus(5, QString::fromStdString(view.statusTotal));
+    setStatus(StatusField::Page, QString::fromStdString(view.statusPage));
+    setStatus(StatusField::Line, QString::fromStdString(view.statusLine));
+    setStatus(StatusField::Total, QString::fromStdString(view.statusTotal));
 }
 
-void TForm1::consultaLock() {
-    setStatus(0, lockKeys_->numLock() ? QStringLiteral("NUM") : QString());
-    setStatus(1, lockKeys_->capsLock() ? QStringLiteral("CAPS") : QString());
-    setStatus(2, lockKeys_->scrollLock() ? QStringLiteral("SCR") : QString());
+void MainWindow::refreshLockKeyStatus() {
+    setStatus(StatusField::NumLock, lockKeys_->numLock() ? QStringLiteral("NUM") : QString());
+    setStatus(StatusField::CapsLock, lockKeys_->capsLock() ? QStringLiteral("CAPS") : QString());
+    setStatus(StatusField::ScrollLock, lockKeys_->scrollLock() ? QStringLiteral("SCR") : QString());
 }
 
-void TForm1::Timer1Timer() {
+void MainWindow::blinkCursor() {
     const qint64 now = blinkClock_.elapsed();
     if (now - lastBlinkMs_ <= 300) return;
-    Page& cfg = store_->page();
-    const int k = std::max(0, cfg.cursorByte - cfg.windowStart);
-    if (k < int(cfg.columnMap.size())) cfg.cursorColumn = cfg.columnMap[size_t(k)];
+    Page& page = store_->page();
+    const int k = std::max(0, page.cursorByte - page.windowStart);
+    if (k < int(page.columnMap.size())) page.cursorColumn = page.columnMap[size_t(k)];
     blinkOn_ = !blinkOn_;
-    if (!previewRunning() && EffectDigits.target == 0) {
-        editCanvas_->paintCursor(cfg.cursorColumn, blinkOn_);
-        imgEdit->update();
+    if (!previewRunning() && (!editorInput_ || editorInput_->effectEntry().target == 0)) {
+        editCanvas_->paintCursor(page.cursorColumn, blinkOn_);
+        editCanvasView_->update();
         lastBlinkMs_ = now;
     }
 }
 
 // ---------------------------------------------------------------- page files
 
-TForm1::Proceed TForm1::check_alteracoes() {
+MainWindow::Proceed MainWindow::askToSaveChanges() {
     if (!store_->isModified()) return Proceed::Go;
     switch (prompter_->ask(Prompt::SaveChanges)) {
     case ButtonYes:
         // The operator asked to keep the changes: go on only once they are saved.
-        Salarcomo1Click();
+        saveAs();
         return store_->isModified() ? Proceed::Abort : Proceed::Go;
     case ButtonNo:
         return Proceed::Go;
@@ -700,33 +741,33 @@ TForm1::Proceed TForm1::check_alteracoes() {
     }
 }
 
-bool TForm1::bbtnSalvarClick() {
-    if (CurrentFileName.isEmpty()) {
+bool MainWindow::save() {
+    if (currentFileName_.isEmpty()) {
         const auto chosen = fileDialogs_->savePageFile(this);
         if (!chosen) {
-            focusEdit();
+            focusEditLine();
             return false;
         }
-        CurrentFileName = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
+        currentFileName_ = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     }
     std::string error;
-    const bool saved = savePageFile(*store_, CurrentFileName.toStdString(), 255, error);
+    const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
     if (!saved) prompter_->message(error);
-    focusEdit();
+    focusEditLine();
     return saved;
 }
 
-bool TForm1::Salarcomo1Click() {
+bool MainWindow::saveAs() {
     const auto chosen = fileDialogs_->savePageFile(this);
     if (!chosen) return false;
-    CurrentFileName = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
+    currentFileName_ = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     std::string error;
-    const bool saved = savePageFile(*store_, CurrentFileName.toStdString(), 255, error);
+    const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
     if (!saved) prompter_->message(error);
     return saved;
 }
 
-bool TForm1::openPageFile(const QString& path) {
+bool MainWindow::openPageFile(const QString& path) {
     std::string error;
     if (!loadPageFile(*store_, path.toStdString(), 255, error)) {
         // Nothing was read: the pages, the file name and the unsaved state stay.
@@ -734,65 +775,65 @@ bool TForm1::openPageFile(const QString& path) {
         return false;
     }
     // The pages were all replaced: a preview of the old ones ends here.
-    if (stopview) stopview(true);
-    CurrentFileName = QString::fromStdString(withPageFileExtension(path.toStdString()));
+    stopPreview();
+    currentFileName_ = QString::fromStdString(withPageFileExtension(path.toStdString()));
     store_->markSaved();
     store_->setCurrentPage(0);
     store_->setEditLine(0);
     store_->pages()[0].cursorByte = 2;
     store_->pages()[0].windowStart = 2;
-    tsPaginas->setCurrentIndex(0);
-    geraTela();
+    pageTabs_->setCurrentIndex(0);
+    redrawEditCanvas();
     return true;
 }
 
-bool TForm1::bbtnAbrirClick() {
-    if (check_alteracoes() == Proceed::Abort) return false;
+bool MainWindow::open() {
+    if (askToSaveChanges() == Proceed::Abort) return false;
     bool opened = false;
     if (const auto chosen = fileDialogs_->openPageFile(this)) opened = openPageFile(*chosen);
-    focusEdit();
+    focusEditLine();
     return opened;
 }
 
-bool TForm1::bbtnNovoClick() {
+bool MainWindow::clearPage() {
     bool cleared = false;
     if (prompter_->ask(Prompt::ClearPage) == ButtonYes) {
         store_->clearPage();
-        geraTela();
+        redrawEditCanvas();
         cleared = true;
     }
-    focusEdit();
+    focusEditLine();
     return cleared;
 }
 
-bool TForm1::BitBtn1Click() {
-    if (check_alteracoes() == Proceed::Abort) return false;
+bool MainWindow::clearAllPages() {
+    if (askToSaveChanges() == Proceed::Abort) return false;
     bool cleared = false;
     if (prompter_->ask(Prompt::ClearAllPages) == ButtonYes) {
-        if (stopview) stopview(true); // a preview of the old pages ends here
+        stopPreview(); // a preview of the old pages ends here
         store_->setCurrentPage(0);
         store_->resetAllPages();
-        for (Page& cfg : store_->pages()) cfg.lineIndex = 0;
-        tsPaginas->setCurrentIndex(0);
+        for (Page& page : store_->pages()) page.lineIndex = 0;
+        pageTabs_->setCurrentIndex(0);
         store_->markSaved();
         store_->setEditLine(0);
-        geraTela();
+        redrawEditCanvas();
         cleared = true;
     }
-    focusEdit();
+    focusEditLine();
     return cleared;
 }
 
-bool TForm1::BitBtn6Click() {
-    const bool cleared = BitBtn1Click();
-    if (cleared) CurrentFileName.clear();
-    focusEdit();
+bool MainWindow::newDocument() {
+    const bool cleared = clearAllPages();
+    if (cleared) currentFileName_.clear();
+    focusEditLine();
     return cleared;
 }
 
 // ---------------------------------------------------------------- closing
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (closePhase_ == ClosePhase::Finished) {
         event->accept();
         return;
@@ -801,68 +842,69 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A pass that is pausing finishes on its own.
     if (closePhase_ == ClosePhase::FirstPassWait || closePhase_ == ClosePhase::SecondPassWait)
         return;
-    FormClose();
+    runClosePass();
 }
 
-void TForm1::FormClose() {
-    Timer1.stop();
-    if (stopview) stopview(true);
-    if (check_alteracoes() == Proceed::Abort) {
+void MainWindow::runClosePass() {
+    cursorBlinkTimer_->stop();
+    stopPreview();
+    if (askToSaveChanges() == Proceed::Abort) {
         resumeEditing();
         return;
     }
     hide();
     closeWait_.disconnect();
-    if (!timerClose.isActive()) {
-        // First pass: the close becomes a hide; the second pass follows through timerClose.
+    if (!closeDelayTimer_->isActive()) {
+        // First pass: the close becomes a hide; the second pass follows through the close delay
+        // timer.
         closePhase_ = ClosePhase::FirstPassWait;
         connect(&closeWait_, &QTimer::timeout, this, [this] {
             closePhase_ = ClosePhase::Delayed;
-            timerClose.start();
+            closeDelayTimer_->start();
         });
     } else {
         closePhase_ = ClosePhase::SecondPassWait;
-        timerClose.stop();
-        connect(&closeWait_, &QTimer::timeout, this, &TForm1::finishClose);
+        closeDelayTimer_->stop();
+        connect(&closeWait_, &QTimer::timeout, this, &MainWindow::finishClose);
     }
     closeWait_.start(services_.closeWaitMs);
 }
 
-void TForm1::timerCloseTimer() {
+void MainWindow::closeAfterDelay() {
     close();
 }
 
-void TForm1::resumeEditing() {
+void MainWindow::resumeEditing() {
     // Cancel at the save question, in either pass: back to editing.
-    timerClose.stop();
+    closeDelayTimer_->stop();
     closeWait_.stop();
     closePhase_ = ClosePhase::Editing;
     if (isHidden()) show();
-    Timer1.start();
-    focusEdit();
+    cursorBlinkTimer_->start();
+    focusEditLine();
 }
 
-void TForm1::finishClose() {
-    if (!writeLastFile(appFile("ult_arq.txt").toStdString(), CurrentFileName.toStdString()))
-        prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
+void MainWindow::finishClose() {
+    if (!writeLastFile(appFile("ult_arq.txt").toStdString(), currentFileName_.toStdString()))
+        prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o fileMenu de páginas não "
                            "será reaberto na próxima vez. Nenhuma página foi perdida.");
-    if (RestoreCapsLock) lockKeys_->setCapsLock(SavedCapsLock);
-    CfgComm.targetPanels.clear();
+    if (restoreCapsLock_) lockKeys_->setCapsLock(capsLockAtStart_);
+    connectionSettings_.targetPanels.clear();
     closePhase_ = ClosePhase::Finished;
     close();
     emit closeFinished();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         // The operator's own Caps Lock setting is left alone at exit.
         if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_CapsLock)
-            RestoreCapsLock = false;
+            restoreCapsLock_ = false;
         auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::KeyRelease && widget && widget->window() == this &&
             !key->isAutoRepeat())
-            consultaLock();
+            refreshLockKeyStatus();
     }
     // Key preview: the line editor sees the window's keys and clicks first.
     if (editorInput_ && editorInput_->filter(watched, event)) return true;
@@ -871,21 +913,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- helpers
 
-QString TForm1::statusText(int panelIndex) const {
-    if (panelIndex < 0 || panelIndex >= int(stPanels.size())) return {};
-    return stPanels[size_t(panelIndex)]->text();
+QString MainWindow::statusText(StatusField field) const {
+    return statusFields_[size_t(field)]->text();
 }
 
-void TForm1::setStatus(int panelIndex, const QString& text) {
-    if (panelIndex >= 0 && panelIndex < int(stPanels.size()))
-        stPanels[size_t(panelIndex)]->setText(text);
+void MainWindow::setStatus(StatusField field, const QString& text) {
+    statusFields_[size_t(field)]->setText(text);
 }
 
-void TForm1::focusEdit() {
-    if (mmEdit) mmEdit->setFocus(Qt::OtherFocusReason);
+void MainWindow::focusEditLine() {
+    if (editLineText_) editLineText_->setFocus(Qt::OtherFocusReason);
 }
 
-QString TForm1::appFile(const char* name) const {
+void MainWindow::startCursorBlink() {
+    cursorBlinkTimer_->start();
+}
+
+void MainWindow::showPageTab(int page) {
+    pageTabs_->setCurrentIndex(page);
+}
+
+QString MainWindow::appFile(const char* name) const {
     return QDir(services_.appDir).filePath(QString::fromLatin1(name));
 }
 

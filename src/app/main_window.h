@@ -1,7 +1,7 @@
 #pragma once
-// TForm1, the main window: the page tabs, the edited line and its
+// MainWindow, the main window: the page tabs, the edited line and its
 // neighbours, the edit canvas, the lists, the page file buttons, the menus
-// and the status bar; start-up (FormCreate, FormShow) and the two-pass close.
+// and the status bar; start-up (startUp, firstShow) and the two-pass close.
 #include "app/canvas_widget.h"
 #include "app/file_dialogs.h"
 #include "app/lock_keys.h"
@@ -26,6 +26,7 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
 class QGroupBox;
 class QListWidget;
 class QMenu;
@@ -67,135 +68,103 @@ struct Services {
     FileDialogs* fileDialogs = nullptr;
     QString appDir;          // folder of "conn.cfg" and "ult_arq.txt"
     int closeWaitMs = 1000;  // the pause of every closing pass
-    int closeDelayMs = 5000; // timerClose: from the first closing pass to the second
+    int closeDelayMs = 5000; // closeDelayTimer: from the first closing pass to the second
 };
 
-class TForm1 final : public QMainWindow {
+// The fields of the status bar, left to right.
+enum class StatusField {
+    NumLock,    // "NUM"
+    CapsLock,   // "CAPS"
+    ScrollLock, // "SCR"
+    Page,       // "Pagina n"
+    Line,       // "Linha n de m"
+    Total,      // "Total: n caracteres"
+    Mode,       // "Editando" / "Visualizando"
+    Link,       // the serial port or the transmitter
+};
+inline constexpr int StatusFieldCount = 8;
+
+// The main window. Its widgets are its own: other windows and tests reach
+// them by object name (the names below without the trailing underscore) or
+// through the operations.
+class MainWindow final : public QMainWindow {
     Q_OBJECT
   public:
-    static constexpr int FormWidth = 1024;
-    static constexpr int FormHeight = 680;
-    static inline const QString FormCaption = QStringLiteral(" .:: Vorelux Editor 1.0 ::.");
+    static constexpr int WindowWidth = 1024;
+    static constexpr int WindowHeight = 680;
+    static inline const QString WindowCaption = QStringLiteral(" .:: Vorelux Editor 1.0 ::.");
 
-    explicit TForm1(Services services = {}, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(Services services = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // ---- state ----
     PageStore& store() { return *store_; }
     Prompter& prompter() { return *prompter_; }
-    ConnectionSettings CfgComm;
-    QString ConnCfgPath;
-    QString CurrentFileName; // page file in use; empty for a new document
-    bool SavedCapsLock = false;
-    bool RestoreCapsLock = true;
-    bool joinArmed = true;
-    int32_t drawingCycle = -1;
-    editor::EffectEntry EffectDigits; // effect number typed with Alt held
-    // Stops a running preview (does nothing otherwise): the edit canvas
-    // comes back and the controls disabled for the preview are enabled
-    // again. `aguardar` is ignored: the request never waits.
-    std::function<void(bool aguardar)> stopview;
+    ConnectionSettings& connectionSettings() { return connectionSettings_; }
+    // "conn.cfg" next to the executable.
+    const QString& connectionSettingsPath() const { return connectionSettingsPath_; }
+    // The page file in use; empty for a new document.
+    const QString& currentFileName() const { return currentFileName_; }
+    // Caps Lock as the operator had it when the editor started; it is set
+    // back at exit unless the operator pressed Caps Lock meanwhile.
+    bool capsLockAtStart() const { return capsLockAtStart_; }
+    bool restoresCapsLockAtExit() const { return restoreCapsLock_; }
+    void keepOperatorsCapsLock() { restoreCapsLock_ = false; }
 
-    GlyphRenderer glyphs;
-    PanelImages panel;
-    std::array<LedBitmap, 4> FontPreviews;
-    std::vector<LedBitmap> DrawingPictures;
+    GlyphRenderer& glyphs() { return glyphs_; }
+    const std::array<LedBitmap, 4>& fontPreviews() const { return fontPreviews_; }
     EditCanvas& canvas() { return *editCanvas_; }
 
-    // ---- controls (the names the handlers are known by) ----
-    QTabBar* tsPaginas = nullptr;
-    QWidget* GroupBox1 = nullptr;
-    QGroupBox* gbxPrior2 = nullptr;
-    QGroupBox* gbxPrior1 = nullptr;
-    QGroupBox* GroupBox4 = nullptr;
-    QGroupBox* gbxNext1 = nullptr;
-    QGroupBox* gbxNext2 = nullptr;
-    QGroupBox* gbxEditMsg = nullptr;
-    QPlainTextEdit* mmPrior2 = nullptr;
-    QPlainTextEdit* mmPrior1 = nullptr;
-    QPlainTextEdit* mmNext1 = nullptr;
-    QPlainTextEdit* mmNext2 = nullptr;
-    QPlainTextEdit* mmEdit = nullptr;
-    DeleteLabel* Label4 = nullptr;
-    DeleteLabel* Label5 = nullptr;
-    DeleteLabel* Label9 = nullptr;
-    DeleteLabel* Label10 = nullptr;
-    DeleteLabel* Label11 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QWidget* pnlTela = nullptr;
-    CanvasWidget* imgEdit = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QListWidget* ListBox2 = nullptr;
-    QListWidget* ListBox3 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;
-    QPushButton* bbtnNovo = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* bbtnAbrir = nullptr;
-    QPushButton* bbtnSalvar = nullptr;
-    QPushButton* BitBtn6 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn4 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    QPushButton* BitBtn5 = nullptr;
-    QPushButton* JvSpeedButton1 = nullptr;
-    QPushButton* JvSpeedButton2 = nullptr;
-    QMenu* PopupLigar = nullptr;    // right click on "Visualizar": panels on
-    QMenu* PopupDesligar = nullptr; // right click on "Parar": panels off
-    QMenu* PopupFuncoes = nullptr;  // the function list's "Ajustar"
-    QAction* Abrie1 = nullptr;
-    QAction* Salva1 = nullptr;
-    QAction* Salarcomo1 = nullptr;
-    QAction* Sair1 = nullptr;
-    QAction* Colar1 = nullptr;
-    QAction* Visualizar1 = nullptr;
-    QAction* Enviar1 = nullptr;
-    QStatusBar* stBar = nullptr;
-    std::array<QLabel*, 8> stPanels{};
-    QTimer Timer1;
-    QTimer timerClose;
-
-    // ---- operations ----
-    void geraTela();
-    void AtualizaDemaisLinhas(int32_t index_linha);
-    void consultaLock();
-    void Timer1Timer();
-    void timerCloseTimer();
+    // ---- the view ----
+    // Draws the edited line on the edit canvas, then the neighbour lines,
+    // the effect lists and the status bar.
+    void redrawEditCanvas();
+    // The neighbour-line boxes, the effect lists and the status fields for
+    // line `lineIndex` of the current page.
+    void showNeighbourLines(int32_t lineIndex);
+    // "NUM", "CAPS", "SCR" from the keyboard's lock keys.
+    void refreshLockKeyStatus();
+    // One step of the edit cursor's blink (the cursor blink timer's tick).
+    void blinkCursor();
+    void startCursorBlink();
+    void focusEditLine();
+    // Shows a page tab as current (the page itself is the store's).
+    void showPageTab(int page);
 
     // ---- preview ----
-    // "Visualizar" / "Parar": starts the preview of the current page, or
-    // stops it when it runs. An empty page gets prompt 9.
-    void SpeedButton1Click();
-    void Visualizar1Click() { SpeedButton1Click(); }
+    // "Visualizar" / "Parar", the menu item and Esc: starts the preview of
+    // the current page, or stops it when it runs. An empty page gets the
+    // "nothing to preview" prompt.
+    void togglePreview();
     bool previewRunning() const;
-    // Esc.
-    void togglePreview() { SpeedButton1Click(); }
+    // Stops a running preview (does nothing otherwise): the edit canvas
+    // comes back and the controls disabled for the preview are enabled again.
+    void stopPreview();
     // "Recuar" (-1) and "Avançar" (+1) while the preview runs: the play goes
     // to the previous / next line when the frame on show has had its time.
     void previewSkip(int direction);
     PreviewHost& previewHost() { return *preview_; }
     // The keys, clicks, lists and paste of the line editor.
     EditorInput& editorInput() { return *editorInput_; }
-    enum class Proceed { Go, Abort };
-    // Unsaved pages: prompt 19. Yes saves under a new name; Cancel (or a save
-    // that did not happen) abandons the calling operation.
-    Proceed check_alteracoes();
 
-    // Page file commands; each returns whether it did its work.
-    bool bbtnSalvarClick();
-    bool Salarcomo1Click();
-    bool bbtnAbrirClick();
-    bool bbtnNovoClick();
-    bool BitBtn1Click();
-    bool BitBtn6Click();
+    // ---- page files ----
+    enum class Proceed { Go, Abort };
+    // Unsaved pages: the save-changes prompt. Yes saves under a new name;
+    // Cancel (or a save that did not happen) abandons the calling operation.
+    Proceed askToSaveChanges();
+    // Each returns whether it did its work.
+    bool save();          // "Salvar"
+    bool saveAs();        // "Salvar como..."
+    bool open();          // "Abrir"
+    bool clearPage();     // "Limpar página"
+    bool clearAllPages(); // "Limpar tudo"
+    bool newDocument();   // "Novo": all pages cleared, no file name
     // Opens a page file and makes page 1 current; false (with a message) when
     // it cannot be read.
     bool openPageFile(const QString& path);
 
-    QString statusText(int panel) const;
-    // Writes status panel 0..7.
-    void setStatus(int panel, const QString& text);
+    QString statusText(StatusField field) const;
+    void setStatus(StatusField field, const QString& text);
     bool isClosing() const { return closePhase_ != ClosePhase::Editing; }
     // The panel link and the sending windows: the send dialog, the panel
     // chooser, the panel-number display, the power buttons and their menus.
@@ -214,18 +183,24 @@ class TForm1 final : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The line editor's input works on the window's controls.
+    friend class EditorInput;
+
     void buildUi();
     QWidget* buildLineBoxes();
+    QGroupBox* buildEditLineGroup(QWidget* parent);
     QWidget* buildLists();
     QWidget* buildButtons();
     void buildMenus();
     void buildStatusBar();
-    void FormCreate();
-    void FormShow();
-    void FormClose();
+    void buildPowerMenus();
+    void startUp();
+    void installRedrawHooks();
+    void firstShow();
+    void runClosePass();
     void finishClose();
     void resumeEditing();
-    void focusEdit();
+    void closeAfterDelay();
     QString appFile(const char* name) const;
 
     Services services_;
@@ -237,6 +212,71 @@ class TForm1 final : public QMainWindow {
     FileDialogs* fileDialogs_ = nullptr;
     std::unique_ptr<PageStore> store_;
     std::unique_ptr<EditCanvas> editCanvas_;
+
+    ConnectionSettings connectionSettings_;
+    QString connectionSettingsPath_;
+    QString currentFileName_;
+    bool capsLockAtStart_ = false;
+    bool restoreCapsLock_ = true;
+
+    GlyphRenderer glyphs_;
+    PanelImages panel_;
+    std::array<LedBitmap, 4> fontPreviews_;
+    std::vector<LedBitmap> drawingPictures_;
+
+    // ---- controls ----
+    QTabBar* pageTabs_ = nullptr;
+    QFrame* linesFrame_ = nullptr;
+    QGroupBox* secondPreviousLineGroup_ = nullptr;
+    QGroupBox* previousLineGroup_ = nullptr;
+    QGroupBox* editLineGroup_ = nullptr;
+    QGroupBox* nextLineGroup_ = nullptr;
+    QGroupBox* secondNextLineGroup_ = nullptr;
+    QGroupBox* lineTextGroup_ = nullptr;
+    QPlainTextEdit* secondPreviousLineText_ = nullptr;
+    QPlainTextEdit* previousLineText_ = nullptr;
+    QPlainTextEdit* nextLineText_ = nullptr;
+    QPlainTextEdit* secondNextLineText_ = nullptr;
+    QPlainTextEdit* editLineText_ = nullptr; // the whole edited line
+    DeleteLabel* deleteSecondPreviousLineLabel_ = nullptr;
+    DeleteLabel* deletePreviousLineLabel_ = nullptr;
+    DeleteLabel* deleteEditLineLabel_ = nullptr;
+    DeleteLabel* deleteNextLineLabel_ = nullptr;
+    DeleteLabel* deleteSecondNextLineLabel_ = nullptr;
+    QComboBox* entryEffectCombo_ = nullptr;
+    QComboBox* exitEffectCombo_ = nullptr;
+    QWidget* canvasPanel_ = nullptr;
+    CanvasWidget* editCanvasView_ = nullptr;
+    QListWidget* drawingList_ = nullptr;
+    QListWidget* functionList_ = nullptr;
+    QListWidget* fontList_ = nullptr;
+    QPushButton* previewButton_ = nullptr; // "Visualizar"
+    QPushButton* stopButton_ = nullptr;    // "Parar", in its place while a preview plays
+    QPushButton* clearPageButton_ = nullptr;
+    QPushButton* clearAllButton_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* newButton_ = nullptr;
+    QPushButton* sendButton_ = nullptr;
+    QPushButton* settingsButton_ = nullptr;
+    QPushButton* previousLineButton_ = nullptr; // "Recuar"
+    QPushButton* nextLineButton_ = nullptr;     // "Avançar"
+    QPushButton* powerOnButton_ = nullptr;
+    QPushButton* powerOffButton_ = nullptr;
+    QMenu* powerOnMenu_ = nullptr;  // right click on "Visualizar": panels on
+    QMenu* powerOffMenu_ = nullptr; // right click on "Parar": panels off
+    QMenu* functionMenu_ = nullptr; // the function list's "Ajustar"
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* previewAction_ = nullptr;
+    QAction* sendAction_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    std::array<QLabel*, StatusFieldCount> statusFields_{};
+    QTimer* cursorBlinkTimer_ = nullptr; // 500 ms
+    QTimer* closeDelayTimer_ = nullptr;  // from the first closing pass to the second
 
     bool shown_ = false;
     bool blinkOn_ = false;
@@ -254,7 +294,6 @@ class TForm1 final : public QMainWindow {
     std::unique_ptr<PreviewHost> preview_;
     void installPreview();
     std::vector<LineStream> previewLines() const;
-    void stopPreview();
     void showPreviewFrame(const PanelImage& screen);
     void setPreviewControls(bool previewing);
     // First to go: it refers to the controls and the preview.

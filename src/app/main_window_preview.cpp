@@ -13,35 +13,34 @@
 
 namespace vorelux::app {
 
-void TForm1::installPreview() {
+void MainWindow::installPreview() {
     preview_ = std::make_unique<PreviewHost>();
     preview_->onFrame = [this](const PanelImage& screen, uint8_t) { showPreviewFrame(screen); };
-    preview_->onLine = [this](int index) { AtualizaDemaisLinhas(index); };
+    preview_->onLine = [this](int index) { showNeighbourLines(index); };
     // A play only ends by itself when asked for a number of rounds; the
     // window is then back to editing as after "Parar".
     preview_->onFinished = [this](preview::RunResult) {
         store_->setEditLine(store_->page().lineIndex);
         setPreviewControls(false);
-        geraTela();
-        focusEdit();
+        redrawEditCanvas();
+        focusEditLine();
     };
-    stopview = [this](bool) { stopPreview(); };
-    connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(SpeedButton2, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(Visualizar1, &QAction::triggered, this, [this] { Visualizar1Click(); });
+    connect(previewButton_, &QPushButton::clicked, this, [this] { togglePreview(); });
+    connect(stopButton_, &QPushButton::clicked, this, [this] { togglePreview(); });
+    connect(previewAction_, &QAction::triggered, this, [this] { togglePreview(); });
 }
 
-std::vector<LineStream> TForm1::previewLines() const {
+std::vector<LineStream> MainWindow::previewLines() const {
     const Page& page = store_->page();
     const size_t count = std::min(page.lines.size(), size_t(std::max(page.lineCount, 0)));
     return {page.lines.begin(), page.lines.begin() + std::ptrdiff_t(count)};
 }
 
-bool TForm1::previewRunning() const {
+bool MainWindow::previewRunning() const {
     return preview_ && preview_->running();
 }
 
-void TForm1::SpeedButton1Click() {
+void MainWindow::togglePreview() {
     if (previewRunning()) {
         stopPreview();
         return;
@@ -52,15 +51,15 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setPreviewControls(true);
-    AtualizaDemaisLinhas(0);
+    showNeighbourLines(0);
     preview_->start(std::move(lines));
 }
 
-void TForm1::previewSkip(int direction) {
+void MainWindow::previewSkip(int direction) {
     if (previewRunning()) preview_->requestLineSkip(direction);
 }
 
-void TForm1::stopPreview() {
+void MainWindow::stopPreview() {
     if (!previewRunning()) return;
     // No frame of this play is painted after this.
     preview_->stop();
@@ -68,28 +67,30 @@ void TForm1::stopPreview() {
     setPreviewControls(false);
     // The redraw starts the blink again; a caller that has stopped it (the
     // close, a page switch) keeps it stopped.
-    const bool blinking = Timer1.isActive();
-    geraTela();
-    if (!blinking) Timer1.stop();
-    focusEdit();
+    const bool blinking = cursorBlinkTimer_->isActive();
+    redrawEditCanvas();
+    if (!blinking) cursorBlinkTimer_->stop();
+    focusEditLine();
 }
 
-void TForm1::setPreviewControls(bool previewing) {
-    for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(ListBox1),
-                             static_cast<QWidget*>(ListBox2), static_cast<QWidget*>(tsPaginas),
-                             static_cast<QWidget*>(bbtnNovo), static_cast<QWidget*>(BitBtn1)})
+void MainWindow::setPreviewControls(bool previewing) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(linesFrame_), static_cast<QWidget*>(drawingList_),
+          static_cast<QWidget*>(functionList_), static_cast<QWidget*>(pageTabs_),
+          static_cast<QWidget*>(clearPageButton_), static_cast<QWidget*>(clearAllButton_)})
         control->setEnabled(!previewing);
-    SpeedButton1->setVisible(!previewing);
-    SpeedButton2->setVisible(previewing);
+    previewButton_->setVisible(!previewing);
+    stopButton_->setVisible(previewing);
     // "Parar" keeps its pressed look while the page plays.
-    SpeedButton2->setDown(previewing);
-    Visualizar1->setText(previewing ? QStringLiteral("Parar") : QStringLiteral("Visualizar"));
-    setStatus(6, previewing ? QStringLiteral("Visualizando") : QStringLiteral("Editando"));
+    stopButton_->setDown(previewing);
+    previewAction_->setText(previewing ? QStringLiteral("Parar") : QStringLiteral("Visualizar"));
+    setStatus(StatusField::Mode,
+              previewing ? QStringLiteral("Visualizando") : QStringLiteral("Editando"));
 }
 
-void TForm1::showPreviewFrame(const PanelImage& screen) {
-    PaintScreen(screen, editCanvas_->canvas());
-    imgEdit->update();
+void MainWindow::showPreviewFrame(const PanelImage& screen) {
+    paintScreen(screen, editCanvas_->canvas());
+    editCanvasView_->update();
 }
 
 } // namespace vorelux::app

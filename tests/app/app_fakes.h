@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -54,7 +55,7 @@ struct WindowHarness {
     RecordingPrompter prompter;
     FakeLockKeys locks;
     ScriptedDialogs dialogs;
-    std::unique_ptr<app::TForm1> form;
+    std::unique_ptr<app::MainWindow> window;
 
     WindowHarness() {
         prompter.defaultAnswer = ButtonNo;
@@ -72,7 +73,7 @@ struct WindowHarness {
         if (!file.open(QIODevice::ReadOnly)) return {};
         return file.readAll();
     }
-    app::TForm1& start(int closeWaitMs = 1, int closeDelayMs = 30) {
+    app::MainWindow& start(int closeWaitMs = 1, int closeDelayMs = 30) {
         app::Services services;
         services.prompter = &prompter;
         services.lockKeys = &locks;
@@ -80,9 +81,9 @@ struct WindowHarness {
         services.appDir = dir.path();
         services.closeWaitMs = closeWaitMs;
         services.closeDelayMs = closeDelayMs;
-        form = std::make_unique<app::TForm1>(services);
-        form->show();
-        return *form;
+        window = std::make_unique<app::MainWindow>(services);
+        window->show();
+        return *window;
     }
 };
 
@@ -90,6 +91,14 @@ inline LineStream lineOf(const std::string& text, uint8_t in = 192, uint8_t out 
     LineStream line{0xFF, in, out};
     for (char c : text) line.push_back(uint8_t(c));
     return line;
+}
+
+// A control of the main window (or of any widget) by its object name; the
+// test stops with the name when there is none.
+template <class T> T* child(QObject& parent, const char* name) {
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found) qFatal("no control named \"%s\"", name);
+    return found;
 }
 
 } // namespace vorelux::testing

@@ -6,7 +6,8 @@
 
 using namespace vorelux;
 using namespace vorelux::testing;
-using vorelux::app::TForm1;
+using vorelux::app::MainWindow;
+using vorelux::app::StatusField;
 
 class CloseTest : public QObject {
     Q_OBJECT
@@ -15,50 +16,50 @@ class CloseTest : public QObject {
 
     void unchangedClosesWithoutAsking() {
         WindowHarness h;
-        TForm1& form = h.start(1, 200);
+        MainWindow& window = h.start(1, 200);
         h.dialogs.saves = {h.path("atual.vpg")};
-        QVERIFY(form.Salarcomo1Click());
-        QSignalSpy finished(&form, &TForm1::closeFinished);
+        QVERIFY(window.saveAs());
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
 
-        form.close();
-        QVERIFY(form.isHidden());
-        QVERIFY(!form.Timer1.isActive());
+        window.close();
+        QVERIFY(window.isHidden());
+        QVERIFY(!child<QTimer>(window, "cursorBlinkTimer")->isActive());
         // First pass: hidden, and the delayed pass is waiting.
-        QTRY_VERIFY(form.timerClose.isActive());
+        QTRY_VERIFY(child<QTimer>(window, "closeDelayTimer")->isActive());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFile::exists(h.path("ult_arq.txt")));
-        // Second pass, through timerClose.
+        // Second pass, through closeDelayTimer.
         QTRY_COMPARE(finished.count(), 1);
-        QVERIFY(!form.timerClose.isActive());
+        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
         QVERIFY(h.prompter.prompts.empty());
         QCOMPARE(h.readFile("ult_arq.txt"), (h.path("atual.vpg") + "\r\n").toLocal8Bit());
     }
 
     void newDocumentWritesAnEmptyLine() {
         WindowHarness h;
-        TForm1& form = h.start();
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
+        MainWindow& window = h.start();
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.readFile("ult_arq.txt"), QByteArray("\r\n"));
     }
 
     void sairClosesTheSameWay() {
         WindowHarness h;
-        TForm1& form = h.start();
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.Sair1->trigger();
-        QVERIFY(form.isHidden());
+        MainWindow& window = h.start();
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        child<QAction>(window, "exitAction")->trigger();
+        QVERIFY(window.isHidden());
         QTRY_COMPARE(finished.count(), 1);
     }
 
     void unsavedAnsweredNoIsAskedInBothPasses() {
         WindowHarness h;
-        TForm1& form = h.start();
-        form.store().setModified(true);
+        MainWindow& window = h.start();
+        window.store().setModified(true);
         h.prompter.answers = {ButtonNo, ButtonNo};
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{19, 19}));
         QVERIFY(h.dialogs.saveCalls == 0);
@@ -67,14 +68,14 @@ class CloseTest : public QObject {
 
     void yesSavesUnderANewNameThenCloses() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("antes.vpg")};
-        QVERIFY(form.Salarcomo1Click());
-        form.store().setModified(true);
+        QVERIFY(window.saveAs());
+        window.store().setModified(true);
         h.prompter.answers = {ButtonYes};
         h.dialogs.saves = {h.path("depois")};
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.dialogs.saveCalls, 2); // the save dialog opens although a name was known
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{19}); // saved: not asked again
@@ -83,46 +84,46 @@ class CloseTest : public QObject {
 
     void cancelInTheFirstPassKeepsEditing() {
         WindowHarness h;
-        TForm1& form = h.start();
-        form.store().setModified(true);
+        MainWindow& window = h.start();
+        window.store().setModified(true);
         h.prompter.answers = {ButtonCancel};
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
-        QVERIFY(form.isVisible());
-        QVERIFY(!form.isClosing());
-        QVERIFY(form.Timer1.isActive()); // the cursor blinks again
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isClosing());
+        QVERIFY(child<QTimer>(window, "cursorBlinkTimer")->isActive()); // the cursor blinks again
         QTest::qWait(100);
-        QVERIFY(!form.timerClose.isActive());
+        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFile::exists(h.path("ult_arq.txt")));
-        QVERIFY(form.store().isModified());
+        QVERIFY(window.store().isModified());
     }
 
     void yesWithTheSaveCancelledKeepsEditing() {
         WindowHarness h;
-        TForm1& form = h.start();
-        form.store().setModified(true);
+        MainWindow& window = h.start();
+        window.store().setModified(true);
         h.prompter.answers = {ButtonYes};
-        form.close();
+        window.close();
         QCOMPARE(h.dialogs.saveCalls, 1);
-        QVERIFY(form.isVisible());
-        QVERIFY(!form.isClosing());
-        QVERIFY(form.store().isModified());
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isClosing());
+        QVERIFY(window.store().isModified());
     }
 
     void cancelInTheSecondPassReturnsToEditing() {
         WindowHarness h;
-        TForm1& form = h.start(1, 50);
-        form.store().setModified(true);
+        MainWindow& window = h.start(1, 50);
+        window.store().setModified(true);
         h.prompter.answers = {ButtonNo, ButtonCancel};
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
-        QVERIFY(form.isHidden());
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
+        QVERIFY(window.isHidden());
         QTRY_COMPARE(h.prompter.prompts.size(), size_t(2));
         // The window comes back and no further close pass is pending.
-        QTRY_VERIFY(form.isVisible());
-        QVERIFY(!form.timerClose.isActive());
-        QVERIFY(form.Timer1.isActive());
+        QTRY_VERIFY(window.isVisible());
+        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
+        QVERIFY(child<QTimer>(window, "cursorBlinkTimer")->isActive());
         QTest::qWait(150);
         QCOMPARE(h.prompter.prompts.size(), size_t(2));
         QCOMPARE(finished.count(), 0);
@@ -130,30 +131,33 @@ class CloseTest : public QObject {
 
         // A later close runs both passes again.
         h.prompter.answers = {ButtonNo, ButtonNo};
-        form.close();
+        window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.prompter.prompts.size(), size_t(4));
     }
 
     void closeRequestsWhileAPassPausesAreIgnored() {
         WindowHarness h;
-        TForm1& form = h.start(100, 50);
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
-        form.close(); // during the first pause
+        MainWindow& window = h.start(100, 50);
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
+        window.close(); // during the first pause
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.prompter.prompts.size(), size_t(0));
     }
 
     void stopsAPreviewFirst() {
         WindowHarness h;
-        TForm1& form = h.start();
-        QList<bool> requests;
-        form.stopview = [&](bool aguardar) { requests << aguardar; };
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
+        MainWindow& window = h.start();
+        window.togglePreview(); // the default first line plays
+        QVERIFY(window.previewRunning());
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
+        // The first pass stops the play before anything else.
+        QVERIFY(!window.previewRunning());
+        QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Editando"));
         QTRY_COMPARE(finished.count(), 1);
-        QCOMPARE(requests, (QList<bool>{true, true}));
+        QVERIFY(!window.previewRunning());
     }
 };
 

@@ -27,20 +27,21 @@
 
 using namespace vorelux;
 using namespace vorelux::testing;
-using vorelux::app::TForm1;
+using vorelux::app::MainWindow;
+using vorelux::app::StatusField;
 
 namespace {
 
 // Sends real key events to the focused line box, as the keyboard would:
 // each event passes the window's key preview first.
 struct Keys {
-    TForm1& form;
+    MainWindow& window;
 
     void send(QEvent::Type type, int key, Qt::KeyboardModifiers mods = {}, const QString& text = {},
               bool autoRepeat = false, quint64 timestamp = 0) {
         QKeyEvent event(type, key, mods, text, autoRepeat);
         event.setTimestamp(timestamp);
-        QApplication::sendEvent(form.mmEdit, &event);
+        QApplication::sendEvent(child<QPlainTextEdit>(window, "editLineText"), &event);
     }
     void press(int key, Qt::KeyboardModifiers mods = {}, const QString& text = {}) {
         send(QEvent::KeyPress, key, mods, text);
@@ -106,20 +107,20 @@ std::vector<uint8_t> text(const char* s) {
 
 // Puts these lines on the current page, line `edit` current with the cursor
 // at byte index `cursor`, and redraws.
-void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
-    PageStore& store = form.store();
+void setPage(MainWindow& window, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
+    PageStore& store = window.store();
     Page& cfg = store.page();
     cfg.lines.clear();
     for (auto& line : lines) cfg.lines.push_back(lineBytes(line));
     cfg.lineCount = int(cfg.lines.size());
     store.setEditLine(edit);
     cfg.cursorByte = cursor;
-    form.geraTela();
+    window.redrawEditCanvas();
 }
 
-std::vector<std::vector<uint8_t>> pageContent(TForm1& form) {
+std::vector<std::vector<uint8_t>> pageContent(MainWindow& window) {
     std::vector<std::vector<uint8_t>> out;
-    for (const LineStream& line : form.store().page().lines) out.push_back(content(line));
+    for (const LineStream& line : window.store().page().lines) out.push_back(content(line));
     return out;
 }
 
@@ -431,19 +432,19 @@ class EditorKeysTest : public QObject {
         };
         for (const KeyCase& c : cases) {
             WindowHarness h;
-            TForm1& form = h.start();
-            setPage(form, c.lines, c.edit, c.cursor);
-            Keys keys{form};
+            MainWindow& window = h.start();
+            setPage(window, c.lines, c.edit, c.cursor);
+            Keys keys{window};
             c.keys(keys);
-            QVERIFY2(pageContent(form) == c.expected, c.name);
-            QVERIFY2(form.store().page().lineIndex == c.expectedLine, c.name);
-            QVERIFY2(form.store().page().cursorByte == c.expectedCursor,
+            QVERIFY2(pageContent(window) == c.expected, c.name);
+            QVERIFY2(window.store().page().lineIndex == c.expectedLine, c.name);
+            QVERIFY2(window.store().page().cursorByte == c.expectedCursor,
                      qPrintable(QStringLiteral("%1: cursor %2")
                                     .arg(c.name)
-                                    .arg(form.store().page().cursorByte)));
+                                    .arg(window.store().page().cursorByte)));
             // Line boxes and status follow the edit line.
             QCOMPARE(
-                form.statusText(4),
+                window.statusText(StatusField::Line),
                 QStringLiteral("Linha %1 de %2").arg(c.expectedLine + 1).arg(c.expected.size()));
             QVERIFY2(h.prompter.prompts.empty(), c.name);
         }
@@ -451,16 +452,17 @@ class EditorKeysTest : public QObject {
 
     void typingEndToEnd() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Keys keys{form};
+        MainWindow& window = h.start();
+        Keys keys{window};
         keys.tap(Qt::Key_F2);
         keys.type("A");
-        const LineStream& line = form.store().editLine();
+        const LineStream& line = window.store().editLine();
         QCOMPARE(line, (LineStream{0xFF, 192, 192, 65}));
-        QCOMPARE(form.store().page().cursorByte, 3);
-        QVERIFY(form.store().isModified());
-        QCOMPARE(form.statusText(5), QStringLiteral("Total: 4 caracteres"));
-        QCOMPARE(form.mmEdit->toPlainText(), QString(QChar(0x241)));
+        QCOMPARE(window.store().page().cursorByte, 3);
+        QVERIFY(window.store().isModified());
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 4 caracteres"));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText(),
+                 QString(QChar(0x241)));
     }
 
     void effectNumberEntry() {
@@ -481,11 +483,11 @@ class EditorKeysTest : public QObject {
         };
         for (const Case& c : cases) {
             WindowHarness h;
-            TForm1& form = h.start();
-            setPage(form, {text("AB")}, 0, 3);
-            form.store().markSaved();
-            Keys keys{form};
-            app::EditorInput& input = form.editorInput();
+            MainWindow& window = h.start();
+            setPage(window, {text("AB")}, 0, 3);
+            window.store().markSaved();
+            Keys keys{window};
+            app::EditorInput& input = window.editorInput();
             keys.press(Qt::Key_Alt, Qt::AltModifier);
             for (const char* d = c.digits; *d; ++d) {
                 const Qt::KeyboardModifiers mods =
@@ -493,228 +495,256 @@ class EditorKeysTest : public QObject {
                 keys.tap(Qt::Key_0 + (*d - '0'), mods, QString(QChar(*d)));
             }
             if (c.shownWhileTyping) {
-                QCOMPARE(input.messageText(), QString::fromUtf8(c.shownWhileTyping));
-                QVERIFY(input.messageShowing());
-                QCOMPARE(form.EffectDigits.target, c.ctrl ? 2 : 1);
+                QCOMPARE(input.flashedText(), QString::fromUtf8(c.shownWhileTyping));
+                QVERIFY(input.canvasTextShowing());
+                QCOMPARE(window.editorInput().effectEntry().target, c.ctrl ? 2 : 1);
             }
             // Nothing was typed into the line while Alt was held.
-            QCOMPARE(content(form.store().editLine()), text("AB"));
-            const QString before = input.messageText();
+            QCOMPARE(content(window.store().editLine()), text("AB"));
+            const QString before = input.flashedText();
             keys.release(Qt::Key_Alt);
-            QCOMPARE(form.EffectDigits.target, 0);
-            const LineStream& line = form.store().editLine();
+            QCOMPARE(window.editorInput().effectEntry().target, 0);
+            const LineStream& line = window.store().editLine();
             QVERIFY2(line[1] == c.entryByte && line[2] == c.exitByte, c.digits);
-            QCOMPARE(input.messageText(), c.shownAfter ? QString::fromUtf8(c.shownAfter) : before);
+            QCOMPARE(input.flashedText(), c.shownAfter ? QString::fromUtf8(c.shownAfter) : before);
             const bool changed = c.entryByte != 192 || c.exitByte != 192;
-            QCOMPARE(form.store().isModified(), changed);
-            QCOMPARE(form.ComboBox1->currentIndex(), c.entryByte - 192);
-            QCOMPARE(form.ComboBox2->currentIndex(), c.exitByte - 192);
+            QCOMPARE(window.store().isModified(), changed);
+            QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->currentIndex(),
+                     c.entryByte - 192);
+            QCOMPARE(child<QComboBox>(window, "exitEffectCombo")->currentIndex(), c.exitByte - 192);
         }
     }
 
     void altWithOtherKeysIsLeftToTheSystem() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Keys keys{form};
+        MainWindow& window = h.start();
+        Keys keys{window};
         keys.press(Qt::Key_Alt, Qt::AltModifier);
         QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
-        QApplication::sendEvent(form.mmEdit, &f4);
+        QApplication::sendEvent(child<QPlainTextEdit>(window, "editLineText"), &f4);
         QVERIFY(!f4.isAccepted()); // the platform may close the window
-        QCOMPARE(int(form.store().currentPage()), 0);
+        QCOMPARE(int(window.store().currentPage()), 0);
         keys.tap(Qt::Key_3, Qt::AltModifier, "3");
         keys.release(Qt::Key_Alt);
-        QCOMPARE(int(form.store().editLine()[1]), 194);
+        QCOMPARE(int(window.store().editLine()[1]), 194);
     }
 
     void effectMessageIsTimedWithoutBlocking() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Keys keys{form};
+        MainWindow& window = h.start();
+        Keys keys{window};
         QElapsedTimer clock;
         clock.start();
         keys.altDigits("62");
         // The window went on at once; the text goes after its 800 ms.
         QVERIFY(clock.elapsed() < 700);
-        QVERIFY(form.editorInput().messageShowing());
-        QTRY_VERIFY_WITH_TIMEOUT(!form.editorInput().messageShowing(), 3000);
+        QVERIFY(window.editorInput().canvasTextShowing());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.editorInput().canvasTextShowing(), 3000);
     }
 
     void pageKeys() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Keys keys{form};
+        MainWindow& window = h.start();
+        Keys keys{window};
         keys.tap(Qt::Key_F3);
-        QCOMPARE(int(form.store().currentPage()), 2);
-        QCOMPARE(form.tsPaginas->currentIndex(), 2);
-        QCOMPARE(form.editorInput().messageText(), QStringLiteral("PÁGINA 3"));
-        QVERIFY(form.editorInput().messageShowing());
-        QCOMPARE(form.statusText(3), QStringLiteral("Pagina 3"));
+        QCOMPARE(int(window.store().currentPage()), 2);
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 2);
+        QCOMPARE(window.editorInput().flashedText(), QStringLiteral("PÁGINA 3"));
+        QVERIFY(window.editorInput().canvasTextShowing());
+        QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 3"));
         keys.type("Z");
-        QCOMPARE(content(form.store().pages()[2].lines[0]), text("Z"));
-        QCOMPARE(content(form.store().pages()[0].lines[0]), text("ARDENCORE "));
+        QCOMPARE(content(window.store().pages()[2].lines[0]), text("Z"));
+        QCOMPARE(content(window.store().pages()[0].lines[0]), text("ARDENCORE "));
 
         // A tab is taken when the button comes up over it.
-        const QRect tab5 = form.tsPaginas->tabRect(4);
-        QTest::mousePress(form.tsPaginas, Qt::LeftButton, {}, tab5.center());
-        QCOMPARE(int(form.store().currentPage()), 2);
-        QTest::mouseRelease(form.tsPaginas, Qt::LeftButton, {}, tab5.center());
-        QCOMPARE(int(form.store().currentPage()), 4);
-        QCOMPARE(form.editorInput().messageText(), QStringLiteral("PÁGINA 5"));
+        const QRect tab5 = child<QTabBar>(window, "pageTabs")->tabRect(4);
+        QTest::mousePress(child<QTabBar>(window, "pageTabs"), Qt::LeftButton, {}, tab5.center());
+        QCOMPARE(int(window.store().currentPage()), 2);
+        QTest::mouseRelease(child<QTabBar>(window, "pageTabs"), Qt::LeftButton, {}, tab5.center());
+        QCOMPARE(int(window.store().currentPage()), 4);
+        QCOMPARE(window.editorInput().flashedText(), QStringLiteral("PÁGINA 5"));
     }
 
     void canvasClicks() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {{65, 31, D1, 66}}, 0, 2);
-        const auto& map = form.store().page().columnMap;
+        MainWindow& window = h.start();
+        setPage(window, {{65, 31, D1, 66}}, 0, 2);
+        const auto& map = window.store().page().columnMap;
         QCOMPARE(map.size(), size_t(5));
         QCOMPARE(map[2], 0); // the escape of the pair is no cursor place
         // Right of the last character: the end of the visible window.
-        QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(600, 30));
-        QCOMPARE(form.store().page().cursorByte, 6);
-        QCOMPARE(form.mmEdit->textCursor().position(), 4);
+        QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
+                          QPoint(600, 30));
+        QCOMPARE(window.store().page().cursorByte, 6);
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 4);
         // Inside the drawing: after the whole pair.
-        QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(map[3] * 10 - 5, 30));
-        QCOMPARE(form.store().page().cursorByte, 5);
+        QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
+                          QPoint(map[3] * 10 - 5, 30));
+        QCOMPARE(window.store().page().cursorByte, 5);
         // Left of everything: the start.
-        QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(2, 30));
-        QCOMPARE(form.store().page().cursorByte, 2);
+        QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
+                          QPoint(2, 30));
+        QCOMPARE(window.store().page().cursorByte, 2);
     }
 
     void wheelKeepsDrawingsWhole() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         // Cursor at byte 4 of line 1; on line 2 byte 4 is a drawing escape.
-        setPage(form, {text("ABCD"), {65, 31, D1, 66}, text("X")}, 0, 4);
+        setPage(window, {text("ABCD"), {65, 31, D1, 66}, text("X")}, 0, 4);
         auto wheel = [&](int delta) {
-            const QPoint at = form.pnlTela->rect().center();
-            QWheelEvent event(at, form.pnlTela->mapToGlobal(at), QPoint(), QPoint(0, delta),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(form.pnlTela, &event);
+            const QPoint at = child<QWidget>(window, "canvasPanel")->rect().center();
+            QWheelEvent event(at, child<QWidget>(window, "canvasPanel")->mapToGlobal(at), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(child<QWidget>(window, "canvasPanel"), &event);
         };
         wheel(-120);
-        QCOMPARE(form.store().page().lineIndex, 1);
-        QCOMPARE(form.store().page().cursorByte, 5);
+        QCOMPARE(window.store().page().lineIndex, 1);
+        QCOMPARE(window.store().page().cursorByte, 5);
         wheel(-120);
-        QCOMPARE(form.store().page().lineIndex, 2);
-        QCOMPARE(form.store().page().cursorByte, 3); // clamped to the line end
-        wheel(-120);                                     // no line below
-        QCOMPARE(form.store().page().lineIndex, 2);
+        QCOMPARE(window.store().page().lineIndex, 2);
+        QCOMPARE(window.store().page().cursorByte, 3); // clamped to the line end
+        wheel(-120);                                   // no line below
+        QCOMPARE(window.store().page().lineIndex, 2);
         wheel(120);
         wheel(120);
-        QCOMPARE(form.store().page().lineIndex, 0);
+        QCOMPARE(window.store().page().lineIndex, 0);
         // Over a list the wheel scrolls the list, not the lines.
-        const QPoint inList = form.ListBox1->viewport()->rect().center();
-        QWheelEvent event(inList, form.ListBox1->viewport()->mapToGlobal(inList), QPoint(),
-                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(form.ListBox1->viewport(), &event);
-        QCOMPARE(form.store().page().lineIndex, 0);
+        const QPoint inList =
+            child<QListWidget>(window, "drawingList")->viewport()->rect().center();
+        QWheelEvent event(
+            inList, child<QListWidget>(window, "drawingList")->viewport()->mapToGlobal(inList),
+            QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(child<QListWidget>(window, "drawingList")->viewport(), &event);
+        QCOMPARE(window.store().page().lineIndex, 0);
     }
 
     void lineBoxesAndLabels() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {text("L1"), text("L2"), {65, 31, D1, 66}, text("L4"), text("L5")}, 0, 2);
-        form.store().setEditLine(1);
-        form.geraTela();
+        MainWindow& window = h.start();
+        setPage(window, {text("L1"), text("L2"), {65, 31, D1, 66}, text("L4"), text("L5")}, 0, 2);
+        window.store().setEditLine(1);
+        window.redrawEditCanvas();
         // A click in the box below: that line, cursor after the caret; a
         // caret between escape and code moves past the drawing.
-        QTextCursor caret = form.mmNext1->textCursor();
+        QTextCursor caret = child<QPlainTextEdit>(window, "nextLineText")->textCursor();
         caret.setPosition(2);
-        form.mmNext1->setTextCursor(caret);
-        form.editorInput().neighbourBoxClick(1);
-        QCOMPARE(form.store().page().lineIndex, 2);
-        QCOMPARE(form.store().page().cursorByte, 5);
+        child<QPlainTextEdit>(window, "nextLineText")->setTextCursor(caret);
+        window.editorInput().neighbourTextClicked(1);
+        QCOMPARE(window.store().page().lineIndex, 2);
+        QCOMPARE(window.store().page().cursorByte, 5);
 
         // A click in the edit line's text: the cursor goes to the caret, and
         // past a drawing when the caret stands between escape and code.
-        caret = form.mmEdit->textCursor();
+        caret = child<QPlainTextEdit>(window, "editLineText")->textCursor();
         caret.setPosition(2);
-        form.mmEdit->setTextCursor(caret);
-        form.store().page().cursorByte = 2;
+        child<QPlainTextEdit>(window, "editLineText")->setTextCursor(caret);
+        window.store().page().cursorByte = 2;
         QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
-                       QPointF(form.mmEdit->viewport()->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
-                       Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.mmEdit->viewport(), &up);
-        QCOMPARE(form.store().page().cursorByte, 5);
-        QCOMPARE(form.mmEdit->textCursor().position(), 3);
+                       QPointF(child<QPlainTextEdit>(window, "editLineText")
+                                   ->viewport()
+                                   ->mapToGlobal(QPoint(5, 5))),
+                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(child<QPlainTextEdit>(window, "editLineText")->viewport(), &up);
+        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 3);
 
         // "Recuar" without a preview: the line above, cursor at its start.
-        QTest::mouseClick(form.BitBtn3, Qt::LeftButton);
-        QCOMPARE(form.store().page().lineIndex, 1);
-        QCOMPARE(form.store().page().cursorByte, 2);
-        QTest::mouseClick(form.BitBtn5, Qt::LeftButton);
-        QCOMPARE(form.store().page().lineIndex, 2);
+        QTest::mouseClick(child<QPushButton>(window, "previousLineButton"), Qt::LeftButton);
+        QCOMPARE(window.store().page().lineIndex, 1);
+        QCOMPARE(window.store().page().cursorByte, 2);
+        QTest::mouseClick(child<QPushButton>(window, "nextLineButton"), Qt::LeftButton);
+        QCOMPARE(window.store().page().lineIndex, 2);
 
         // The frame of the box two below, outside its text.
-        QTest::mouseClick(form.gbxNext2, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(form.store().page().lineIndex, 4);
+        QTest::mouseClick(child<QGroupBox>(window, "secondNextLineGroup"), Qt::LeftButton, {},
+                          QPoint(3, 3));
+        QCOMPARE(window.store().page().lineIndex, 4);
 
         // " X " above: the line above goes; the edit line keeps its number.
-        QTest::mouseClick(form.Label5, Qt::LeftButton);
-        QCOMPARE(pageContent(form).size(), size_t(4));
-        QCOMPARE(content(form.store().page().lines[3]), text("L5"));
-        QCOMPARE(form.store().page().lineIndex, 3);
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 4 de 4"));
+        QTest::mouseClick(child<app::DeleteLabel>(window, "deletePreviousLineLabel"),
+                          Qt::LeftButton);
+        QCOMPARE(pageContent(window).size(), size_t(4));
+        QCOMPARE(content(window.store().page().lines[3]), text("L5"));
+        QCOMPARE(window.store().page().lineIndex, 3);
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 4 de 4"));
         QCOMPARE(int(h.prompter.prompts.size()), 0);
     }
 
     void listsInsertAndHint() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {{}}, 0, 2);
+        MainWindow& window = h.start();
+        setPage(window, {{}}, 0, 2);
         // Drawing list: item texts are the list indices, 9 left out.
-        QCOMPARE(form.ListBox1->count(), 123);
-        QCOMPARE(form.ListBox1->item(9)->text(), QStringLiteral("10"));
-        QCOMPARE(form.ListBox1->item(122)->text(), QStringLiteral("123"));
-        QCOMPARE(form.ListBox1->visualItemRect(form.ListBox1->item(0)).height(), 100);
-        const QRect first = form.ListBox1->visualItemRect(form.ListBox1->item(1));
-        QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, first.center());
-        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1}));
-        QCOMPARE(form.store().page().cursorByte, 4);
+        QCOMPARE(child<QListWidget>(window, "drawingList")->count(), 123);
+        QCOMPARE(child<QListWidget>(window, "drawingList")->item(9)->text(), QStringLiteral("10"));
+        QCOMPARE(child<QListWidget>(window, "drawingList")->item(122)->text(),
+                 QStringLiteral("123"));
+        QCOMPARE(child<QListWidget>(window, "drawingList")
+                     ->visualItemRect(child<QListWidget>(window, "drawingList")->item(0))
+                     .height(),
+                 100);
+        const QRect first =
+            child<QListWidget>(window, "drawingList")
+                ->visualItemRect(child<QListWidget>(window, "drawingList")->item(1));
+        QTest::mouseClick(child<QListWidget>(window, "drawingList")->viewport(), Qt::LeftButton, {},
+                          first.center());
+        QCOMPARE(content(window.store().editLine()), (std::vector<uint8_t>{31, D1}));
+        QCOMPARE(window.store().page().cursorByte, 4);
 
-        form.ListBox2->scrollToItem(form.ListBox2->item(11));
-        const QRect fn = form.ListBox2->visualItemRect(form.ListBox2->item(11));
-        QTest::mouseClick(form.ListBox2->viewport(), Qt::LeftButton, {}, fn.center());
-        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1, 25}));
-        QMouseEvent move(QEvent::MouseMove, QPointF(fn.center()),
-                         QPointF(form.ListBox2->viewport()->mapToGlobal(fn.center())), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.ListBox2->viewport(), &move);
-        QCOMPARE(form.ListBox2->toolTip(), QStringLiteral("Inserir função: Saudação"));
+        child<QListWidget>(window, "functionList")
+            ->scrollToItem(child<QListWidget>(window, "functionList")->item(11));
+        const QRect fn = child<QListWidget>(window, "functionList")
+                             ->visualItemRect(child<QListWidget>(window, "functionList")->item(11));
+        QTest::mouseClick(child<QListWidget>(window, "functionList")->viewport(), Qt::LeftButton,
+                          {}, fn.center());
+        QCOMPARE(content(window.store().editLine()), (std::vector<uint8_t>{31, D1, 25}));
+        QMouseEvent move(
+            QEvent::MouseMove, QPointF(fn.center()),
+            QPointF(
+                child<QListWidget>(window, "functionList")->viewport()->mapToGlobal(fn.center())),
+            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(child<QListWidget>(window, "functionList")->viewport(), &move);
+        QCOMPARE(child<QListWidget>(window, "functionList")->toolTip(),
+                 QStringLiteral("Inserir função: Saudação"));
 
-        const QRect font = form.ListBox3->visualItemRect(form.ListBox3->item(2));
-        QTest::mouseClick(form.ListBox3->viewport(), Qt::LeftButton, {}, font.center());
-        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1, 25, 2}));
-        QMouseEvent moveFont(QEvent::MouseMove, QPointF(font.center()),
-                             QPointF(form.ListBox3->viewport()->mapToGlobal(font.center())),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.ListBox3->viewport(), &moveFont);
-        QCOMPARE(form.ListBox3->toolTip(), QStringLiteral("Inserir a Fonte: 3"));
+        const QRect font = child<QListWidget>(window, "fontList")
+                               ->visualItemRect(child<QListWidget>(window, "fontList")->item(2));
+        QTest::mouseClick(child<QListWidget>(window, "fontList")->viewport(), Qt::LeftButton, {},
+                          font.center());
+        QCOMPARE(content(window.store().editLine()), (std::vector<uint8_t>{31, D1, 25, 2}));
+        QMouseEvent moveFont(
+            QEvent::MouseMove, QPointF(font.center()),
+            QPointF(child<QListWidget>(window, "fontList")->viewport()->mapToGlobal(font.center())),
+            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(child<QListWidget>(window, "fontList")->viewport(), &moveFont);
+        QCOMPARE(child<QListWidget>(window, "fontList")->toolTip(),
+                 QStringLiteral("Inserir a Fonte: 3"));
 
         // The effect list, as the operator picks an item.
-        form.ComboBox2->setCurrentIndex(4);
-        emit form.ComboBox2->activated(4);
-        QCOMPARE(int(form.store().editLine()[2]), 196);
+        child<QComboBox>(window, "exitEffectCombo")->setCurrentIndex(4);
+        emit child<QComboBox>(window, "exitEffectCombo")->activated(4);
+        QCOMPARE(int(window.store().editLine()[2]), 196);
     }
 
     void clearPageNeedsCapsLockHeld() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {text("AB"), text("CD")}, 0, 4);
+        MainWindow& window = h.start();
+        setPage(window, {text("AB"), text("CD")}, 0, 4);
         h.prompter.answers = {ButtonYes};
-        Keys keys{form};
+        Keys keys{window};
         // Without Caps Lock held Ctrl+Delete is a plain Delete (a join here).
         keys.tap(Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(pageContent(form), (std::vector<std::vector<uint8_t>>{text("ABCD")}));
+        QCOMPARE(pageContent(window), (std::vector<std::vector<uint8_t>>{text("ABCD")}));
         QVERIFY(h.prompter.prompts.empty());
         keys.press(Qt::Key_CapsLock);
         keys.tap(Qt::Key_Delete, Qt::ControlModifier);
         keys.release(Qt::Key_CapsLock);
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{2}));
-        QCOMPARE(pageContent(form), (std::vector<std::vector<uint8_t>>{{}}));
+        QCOMPARE(pageContent(window), (std::vector<std::vector<uint8_t>>{{}}));
         // Pressing Caps Lock leaves the operator's setting alone at exit.
-        QVERIFY(!form.RestoreCapsLock);
+        QVERIFY(!window.restoresCapsLockAtExit());
     }
 
     void paste() {
@@ -732,87 +762,88 @@ class EditorKeysTest : public QObject {
         };
         for (const Case& c : cases) {
             WindowHarness h;
-            TForm1& form = h.start();
-            setPage(form, {{}}, 0, 2);
-            form.editorInput().clipboardText = [&] { return QString::fromStdU16String(c.clip); };
-            Keys{form}.tap(Qt::Key_V, Qt::ControlModifier);
-            QVERIFY2(pageContent(form) == c.expected, c.name);
-            QCOMPARE(form.store().page().lineIndex, c.line);
-            QCOMPARE(form.store().page().cursorByte, c.cursor);
+            MainWindow& window = h.start();
+            setPage(window, {{}}, 0, 2);
+            window.editorInput().clipboardText = [&] { return QString::fromStdU16String(c.clip); };
+            Keys{window}.tap(Qt::Key_V, Qt::ControlModifier);
+            QVERIFY2(pageContent(window) == c.expected, c.name);
+            QCOMPARE(window.store().page().lineIndex, c.line);
+            QCOMPARE(window.store().page().cursorByte, c.cursor);
         }
     }
 
     void pasteStopsAtTheBudget() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         // 100 bytes on the page: a 3-byte line and one of 97.
-        setPage(form, {{}, std::vector<uint8_t>(94, 'x')}, 0, 2);
-        QCOMPARE(pageByteTotal(form.store().page()), 100);
-        form.editorInput().clipboardText = [] { return QString(1000, QChar(u'a')); };
-        form.Colar1->trigger();
-        QCOMPARE(pageByteTotal(form.store().page()), 1023);
+        setPage(window, {{}, std::vector<uint8_t>(94, 'x')}, 0, 2);
+        QCOMPARE(pageByteTotal(window.store().page()), 100);
+        window.editorInput().clipboardText = [] { return QString(1000, QChar(u'a')); };
+        child<QAction>(window, "pasteAction")->trigger();
+        QCOMPARE(pageByteTotal(window.store().page()), 1023);
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{3}));
-        QCOMPARE(form.store().page().cursorByte, 2 + 923);
-        QCOMPARE(form.statusText(5), QStringLiteral("Total: 1023 caracteres"));
+        QCOMPARE(window.store().page().cursorByte, 2 + 923);
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 1023 caracteres"));
 
         // The window's events run while a long paste goes on.
-        setPage(form, {{}}, 0, 2);
+        setPage(window, {{}}, 0, 2);
         std::vector<size_t> sizesSeen;
         QTimer ticker;
         ticker.setInterval(0);
-        connect(&ticker, &QTimer::timeout, &form,
-                [&] { sizesSeen.push_back(form.store().page().lines[0].size()); });
+        connect(&ticker, &QTimer::timeout, &window,
+                [&] { sizesSeen.push_back(window.store().page().lines[0].size()); });
         ticker.start();
-        form.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
-        form.Colar1->trigger();
+        window.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
+        child<QAction>(window, "pasteAction")->trigger();
         ticker.stop();
-        QCOMPARE(form.store().page().lines[0].size(), size_t(503));
+        QCOMPARE(window.store().page().lines[0].size(), size_t(503));
         QVERIFY(std::any_of(sizesSeen.begin(), sizesSeen.end(),
                             [](size_t n) { return n > 3 && n < 503; }));
 
         // An empty clipboard changes nothing.
-        form.editorInput().clipboardText = [] { return std::optional<QString>(); };
-        form.Colar1->trigger();
+        window.editorInput().clipboardText = [] { return std::optional<QString>(); };
+        child<QAction>(window, "pasteAction")->trigger();
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
     }
 
     void keysDuringPreview() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Keys keys{form};
-        const LineStream before = form.store().editLine();
+        MainWindow& window = h.start();
+        Keys keys{window};
+        const LineStream before = window.store().editLine();
         keys.tap(Qt::Key_Escape, {}, "\x1b");
-        QVERIFY(form.previewRunning());
+        QVERIFY(window.previewRunning());
         // Typing, editing keys and the canvas are left alone while it plays.
         keys.type("X");
         keys.tap(Qt::Key_Backspace, {}, "\b");
         keys.tap(Qt::Key_Return, {}, "\r");
-        QTest::mouseClick(form.imgEdit, Qt::LeftButton, {}, QPoint(5, 30));
-        QCOMPARE(form.store().editLine(), before);
-        QCOMPARE(form.store().page().lineCount, 1);
+        QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
+                          QPoint(5, 30));
+        QCOMPARE(window.store().editLine(), before);
+        QCOMPARE(window.store().page().lineCount, 1);
         // The effect number still reaches the line.
         keys.altDigits("7");
-        QCOMPARE(int(form.store().editLine()[1]), 198);
-        QVERIFY(form.previewRunning());
+        QCOMPARE(int(window.store().editLine()[1]), 198);
+        QVERIFY(window.previewRunning());
         keys.tap(Qt::Key_Escape, {}, "\x1b");
-        QVERIFY(!form.previewRunning());
+        QVERIFY(!window.previewRunning());
         keys.type("Y");
-        QCOMPARE(form.store().editLine().size(), before.size() + 1);
+        QCOMPARE(window.store().editLine().size(), before.size() + 1);
 
         // A page key stops the preview, changes the page and plays it again.
         keys.tap(Qt::Key_Escape, {}, "\x1b");
-        QVERIFY(form.previewRunning());
+        QVERIFY(window.previewRunning());
         keys.tap(Qt::Key_F1);
-        QVERIFY(form.previewRunning());
+        QVERIFY(window.previewRunning());
         keys.tap(Qt::Key_Escape, {}, "\x1b");
-        QVERIFY(!form.previewRunning());
+        QVERIFY(!window.previewRunning());
     }
 
     void drawingListHoverRules() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {{}}, 0, 2);
-        QListWidget* list = form.ListBox1;
+        MainWindow& window = h.start();
+        setPage(window, {{}}, 0, 2);
+        QListWidget* list = child<QListWidget>(window, "drawingList");
         auto hover = [&](QPoint at) {
             QMouseEvent move(QEvent::MouseMove, QPointF(at),
                              QPointF(list->viewport()->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
@@ -830,23 +861,25 @@ class EditorKeysTest : public QObject {
         // A press over no item changes nothing; a click inserts the drawing.
         list->setCurrentRow(1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 150));
-        QCOMPARE(content(form.store().editLine()), (std::vector<uint8_t>{31, D1}));
+        QCOMPARE(content(window.store().editLine()), (std::vector<uint8_t>{31, D1}));
     }
 
     void screenshot() {
         WindowHarness h;
-        TForm1& form = h.start();
-        setPage(form, {{}}, 0, 2);
-        Keys keys{form};
+        MainWindow& window = h.start();
+        setPage(window, {{}}, 0, 2);
+        Keys keys{window};
         keys.type("Oi ");
         keys.ctrl(Qt::Key_Up);
         keys.type(" ");
         keys.ctrl(Qt::Key_H);
         keys.type("!");
-        QVERIFY(form.grab().save(QStringLiteral("/tmp/editor_keys_window.png")));
-        QVERIFY(form.imgEdit->picture().save(QStringLiteral("/tmp/editor_keys_canvas.png")));
+        QVERIFY(window.grab().save(QStringLiteral("/tmp/editor_keys_window.png")));
+        QVERIFY(child<app::CanvasWidget>(window, "editCanvasView")
+                    ->picture()
+                    .save(QStringLiteral("/tmp/editor_keys_canvas.png")));
         keys.tap(Qt::Key_F2);
-        QVERIFY(form.grab().save(QStringLiteral("/tmp/editor_keys_page_flash.png")));
+        QVERIFY(window.grab().save(QStringLiteral("/tmp/editor_keys_page_flash.png")));
     }
 };
 

@@ -18,7 +18,7 @@ extern "C" int XTestFakeKeyEvent(Display* display, unsigned int keycode, int is_
 
 using namespace vorelux;
 using namespace vorelux::testing;
-using vorelux::app::TForm1;
+using vorelux::app::MainWindow;
 
 namespace {
 
@@ -48,8 +48,8 @@ std::vector<uint8_t> content(const LineStream& line) {
     return {line.begin() + HeaderSize, line.end()};
 }
 
-void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
-    PageStore& store = form.store();
+void setPage(MainWindow& window, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
+    PageStore& store = window.store();
     Page& cfg = store.page();
     cfg.lines.clear();
     for (auto& bytes : lines) {
@@ -60,7 +60,7 @@ void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, in
     cfg.lineCount = int(cfg.lines.size());
     store.setEditLine(edit);
     cfg.cursorByte = cursor;
-    form.geraTela();
+    window.redrawEditCanvas();
 }
 
 } // namespace
@@ -68,7 +68,7 @@ void setPage(TForm1& form, std::vector<std::vector<uint8_t>> lines, int edit, in
 class EditorKeysX11Test : public QObject {
     Q_OBJECT
     WindowHarness* h = nullptr;
-    TForm1* form = nullptr;
+    MainWindow* window = nullptr;
 
   private slots:
     void initTestCase() {
@@ -76,38 +76,38 @@ class EditorKeysX11Test : public QObject {
             QSKIP("needs an X server");
         app::LoadPrivateFont();
         h = new WindowHarness;
-        form = &h->start();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-        form->mmEdit->setFocus();
+        window = &h->start();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        child<QPlainTextEdit>(*window, "editLineText")->setFocus();
         settle();
     }
     void cleanupTestCase() { delete h; }
 
     void typingWithShiftSpace() {
-        setPage(*form, {{}}, 0, 2);
+        setPage(*window, {{}}, 0, 2);
         fake(XK_Shift_L, true);
         tap(XK_a);
         tap(XK_space);
         fake(XK_Shift_L, false);
         tap(XK_b);
         settle();
-        const auto line = content(form->store().editLine());
+        const auto line = content(window->store().editLine());
         QCOMPARE(line.size(), size_t(3));
         QCOMPARE(int(line[1]), 126); // Shift+Space types "~"
-        QCOMPARE(form->store().page().cursorByte, 5);
+        QCOMPARE(window->store().page().cursorByte, 5);
     }
 
     void altDigitsSetEffects() {
-        setPage(*form, {{65}}, 0, 3);
+        setPage(*window, {{65}}, 0, 3);
         fake(XK_Alt_L, true);
         tap(XK_1);
         tap(XK_2);
         settle();
-        QCOMPARE(form->editorInput().messageText(), QStringLiteral("ENTRADA 12"));
+        QCOMPARE(window->editorInput().flashedText(), QStringLiteral("ENTRADA 12"));
         fake(XK_Alt_L, false);
         settle();
-        QCOMPARE(int(form->store().editLine()[1]), 203);
+        QCOMPARE(int(window->store().editLine()[1]), 203);
 
         // Ctrl for the exit effect, and Shift does not change the digits.
         fake(XK_Alt_L, true);
@@ -119,16 +119,16 @@ class EditorKeysX11Test : public QObject {
         fake(XK_Control_L, false);
         fake(XK_Alt_L, false);
         settle();
-        QCOMPARE(int(form->store().editLine()[2]), 252);
-        QCOMPARE(content(form->store().editLine()), (std::vector<uint8_t>{65}));
+        QCOMPARE(int(window->store().editLine()[2]), 252);
+        QCOMPARE(content(window->store().editLine()), (std::vector<uint8_t>{65}));
 
         fake(XK_Alt_L, true);
         tap(XK_6);
         tap(XK_2);
         fake(XK_Alt_L, false);
         settle();
-        QCOMPARE(form->editorInput().messageText(), QStringLiteral("INVÁLIDO!"));
-        QCOMPARE(int(form->store().editLine()[1]), 203);
+        QCOMPARE(window->editorInput().flashedText(), QStringLiteral("INVÁLIDO!"));
+        QCOMPARE(int(window->store().editLine()[1]), 203);
 
         // Alt alone flashes "INVÁLIDO!" and leaves the keys with the editor
         // (the menu bar does not take them for its navigation).
@@ -137,26 +137,26 @@ class EditorKeysX11Test : public QObject {
         settle();
         tap(XK_b);
         settle();
-        QCOMPARE(content(form->store().editLine()), (std::vector<uint8_t>{65, 98}));
+        QCOMPARE(content(window->store().editLine()), (std::vector<uint8_t>{65, 98}));
     }
 
     void heldBackspaceStopsAtTheLineStart() {
-        setPage(*form, {{88, 89}, {65, 66, 67}}, 1, 5);
+        setPage(*window, {{88, 89}, {65, 66, 67}}, 1, 5);
         fake(XK_BackSpace, true);
         settle(1500); // long enough for the server's key repeat
         fake(XK_BackSpace, false);
         settle();
-        QCOMPARE(form->store().page().lineCount, 2);
-        QCOMPARE(form->store().page().lineIndex, 1);
+        QCOMPARE(window->store().page().lineCount, 2);
+        QCOMPARE(window->store().page().lineIndex, 1);
         // A fresh press joins (the line is empty when the repeat ran through).
         tap(XK_BackSpace);
         settle();
-        QCOMPARE(form->store().page().lineIndex, 0);
-        QCOMPARE(content(form->store().page().lines[0]).front(), uint8_t(88));
+        QCOMPARE(window->store().page().lineIndex, 0);
+        QCOMPARE(content(window->store().page().lines[0]).front(), uint8_t(88));
     }
 
     void ctrlDeleteWithCapsLockHeld() {
-        setPage(*form, {{65}, {66}}, 0, 3);
+        setPage(*window, {{65}, {66}}, 0, 3);
         h->prompter.prompts.clear();
         h->prompter.answers = {ButtonNo};
         fake(XK_Caps_Lock, true);
@@ -167,7 +167,7 @@ class EditorKeysX11Test : public QObject {
         tap(XK_Caps_Lock); // back to the state it had
         settle();
         QCOMPARE(h->prompter.prompts, (std::vector<unsigned>{2}));
-        QCOMPARE(form->store().page().lineCount, 2);
+        QCOMPARE(window->store().page().lineCount, 2);
     }
 };
 

@@ -10,18 +10,19 @@
 
 using namespace vorelux;
 using namespace vorelux::testing;
-using vorelux::app::TForm1;
+using vorelux::app::MainWindow;
+using vorelux::app::StatusField;
 
 namespace {
 
-std::vector<LineStream> page0(TForm1& form) {
-    return form.store().pages()[0].lines;
+std::vector<LineStream> page0(MainWindow& window) {
+    return window.store().pages()[0].lines;
 }
 
 // Makes the window hold unsaved changes.
-void edit(TForm1& form) {
-    form.store().editLine().push_back('!');
-    form.store().setModified(true);
+void edit(MainWindow& window) {
+    window.store().editLine().push_back('!');
+    window.store().setModified(true);
 }
 
 } // namespace
@@ -33,100 +34,100 @@ class FileCommandsTest : public QObject {
 
     void saveFreshStartUpState() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("novo")};
-        QVERIFY(form.bbtnSalvarClick());
-        QCOMPARE(form.CurrentFileName, h.path("novo.vpg"));
+        QVERIFY(window.save());
+        QCOMPARE(window.currentFileName(), h.path("novo.vpg"));
         const QByteArray bytes = h.readFile("novo.vpg");
         QCOMPARE(bytes.size(), 272);
         QCOMPARE(bytes.mid(16 + 8, 2), QByteArray("\x00\x0D", 2));
-        QVERIFY(!form.store().isModified());
+        QVERIFY(!window.store().isModified());
 
         // Known name: saved again without asking.
-        edit(form);
-        QVERIFY(form.bbtnSalvarClick());
+        edit(window);
+        QVERIFY(window.save());
         QCOMPARE(h.dialogs.saveCalls, 1);
         QCOMPARE(h.readFile("novo.vpg").size(), 272);
-        QVERIFY(!form.store().isModified());
+        QVERIFY(!window.store().isModified());
     }
 
     void saveCancelledAsksAgainNextTime() {
         WindowHarness h;
-        TForm1& form = h.start();
-        edit(form);
-        QVERIFY(!form.bbtnSalvarClick());
-        QVERIFY(form.CurrentFileName.isEmpty());
-        QVERIFY(form.store().isModified());
+        MainWindow& window = h.start();
+        edit(window);
+        QVERIFY(!window.save());
+        QVERIFY(window.currentFileName().isEmpty());
+        QVERIFY(window.store().isModified());
         QVERIFY(QDir(h.dir.path()).entryList({"*.vpg"}).isEmpty());
-        QVERIFY(!form.bbtnSalvarClick());
+        QVERIFY(!window.save());
         QCOMPARE(h.dialogs.saveCalls, 2);
     }
 
     void saveAsAlwaysAsksAndWritesTheNewName() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("a.vpg"), h.path("b.txt")};
-        QVERIFY(form.Salarcomo1Click());
-        QVERIFY(form.Salarcomo1Click());
-        QCOMPARE(form.CurrentFileName, h.path("b.vpg"));
+        QVERIFY(window.saveAs());
+        QVERIFY(window.saveAs());
+        QCOMPARE(window.currentFileName(), h.path("b.vpg"));
         QVERIFY(QFile::exists(h.path("a.vpg")) && QFile::exists(h.path("b.vpg")));
         QVERIFY(!QFile::exists(h.path("b.txt")));
-        QVERIFY(!form.Salarcomo1Click()); // cancelled: nothing happens
-        QCOMPARE(form.CurrentFileName, h.path("b.vpg"));
+        QVERIFY(!window.saveAs()); // cancelled: nothing happens
+        QCOMPARE(window.currentFileName(), h.path("b.vpg"));
     }
 
     void saveToAnUnwritablePlaceKeepsTheChanges() {
         WindowHarness h;
-        TForm1& form = h.start();
-        edit(form);
+        MainWindow& window = h.start();
+        edit(window);
         h.dialogs.saves = {h.path("no/such/folder/x.vpg")};
-        QVERIFY(!form.Salarcomo1Click());
+        QVERIFY(!window.saveAs());
         QCOMPARE(h.prompter.messages.size(), size_t(1));
-        QVERIFY(form.store().isModified());
+        QVERIFY(window.store().isModified());
     }
 
     void openSaveRoundTripIsByteExact() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Page& page = form.store().page();
+        MainWindow& window = h.start();
+        Page& page = window.store().page();
         page.lines = {lineOf("PRIMEIRA", 200, 210), lineOf("\x01SEGUNDA\x1f\x07"),
-                       lineOf(std::string(29, 'x'))};
+                      lineOf(std::string(29, 'x'))};
         page.lineCount = 3;
         h.dialogs.saves = {h.path("ida.vpg"), h.path("volta.vpg")};
-        QVERIFY(form.Salarcomo1Click());
+        QVERIFY(window.saveAs());
         h.dialogs.opens = {h.path("ida.vpg")};
-        QVERIFY(form.bbtnAbrirClick());
-        QVERIFY(form.Salarcomo1Click());
+        QVERIFY(window.open());
+        QVERIFY(window.saveAs());
         QCOMPARE(h.readFile("volta.vpg"), h.readFile("ida.vpg"));
     }
 
     void openResetsToPageOne() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("x.vpg")};
-        QVERIFY(form.Salarcomo1Click());
-        form.store().setCurrentPage(2);
-        form.tsPaginas->setCurrentIndex(2);
-        form.store().setEditLine(0);
+        QVERIFY(window.saveAs());
+        window.store().setCurrentPage(2);
+        child<QTabBar>(window, "pageTabs")->setCurrentIndex(2);
+        window.store().setEditLine(0);
         h.dialogs.opens = {h.path("x.vpg")};
-        QVERIFY(form.bbtnAbrirClick());
-        QCOMPARE(int(form.store().currentPage()), 0);
-        QCOMPARE(form.tsPaginas->currentIndex(), 0);
-        QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
-        QCOMPARE(page0(form), std::vector<LineStream>{lineOf("ARDENCORE ")});
+        QVERIFY(window.open());
+        QCOMPARE(int(window.store().currentPage()), 0);
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 0);
+        QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 1"));
+        QCOMPARE(page0(window), std::vector<LineStream>{lineOf("ARDENCORE ")});
     }
 
     void openUnderAnotherExtensionSavesAsVpg() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("x.txt")};
-        QVERIFY(form.Salarcomo1Click()); // writes x.vpg
+        QVERIFY(window.saveAs()); // writes x.vpg
         QVERIFY(QFile::copy(h.path("x.vpg"), h.path("y.txt")));
         h.dialogs.opens = {h.path("y.txt")};
-        QVERIFY(form.bbtnAbrirClick());
-        QCOMPARE(form.CurrentFileName, h.path("y.vpg"));
-        edit(form);
-        QVERIFY(form.bbtnSalvarClick());
+        QVERIFY(window.open());
+        QCOMPARE(window.currentFileName(), h.path("y.vpg"));
+        edit(window);
+        QVERIFY(window.save());
         QVERIFY(QFile::exists(h.path("y.vpg")));
     }
 
@@ -147,31 +148,31 @@ class FileCommandsTest : public QObject {
         QFETCH(bool, opened);
         QFETCH(bool, savedFirst);
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("other.vpg")};
-        QVERIFY(form.Salarcomo1Click());
+        QVERIFY(window.saveAs());
         h.dialogs.saves.clear();
-        edit(form);
-        const auto edited = page0(form);
+        edit(window);
+        const auto edited = page0(window);
         h.prompter.answers = {answer};
         if (saveChosen) h.dialogs.saves = {h.path("kept.vpg")};
         h.dialogs.opens = {h.path("other.vpg")};
 
-        QCOMPARE(form.bbtnAbrirClick(), opened);
+        QCOMPARE(window.open(), opened);
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{19});
         QCOMPARE(h.dialogs.openCalls, opened ? 1 : 0);
-        QCOMPARE(page0(form), opened ? std::vector<LineStream>{lineOf("ARDENCORE ")} : edited);
-        QCOMPARE(form.store().isModified(), !opened);
+        QCOMPARE(page0(window), opened ? std::vector<LineStream>{lineOf("ARDENCORE ")} : edited);
+        QCOMPARE(window.store().isModified(), !opened);
         QCOMPARE(QFile::exists(h.path("kept.vpg")), savedFirst);
     }
 
     void openDamagedFileChangesNothing() {
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("good.vpg")};
-        QVERIFY(form.Salarcomo1Click());
-        edit(form);
-        const auto edited = page0(form);
+        QVERIFY(window.saveAs());
+        edit(window);
+        const auto edited = page0(window);
         QByteArray damaged = h.readFile("good.vpg");
         damaged.chop(20); // shorter than its blocks declare
         h.writeFile("bad.vpg", damaged);
@@ -180,12 +181,12 @@ class FileCommandsTest : public QObject {
             h.prompter.messages.clear();
             h.prompter.answers = {ButtonNo};
             h.dialogs.opens = {path};
-            QVERIFY(!form.bbtnAbrirClick());
+            QVERIFY(!window.open());
             QCOMPARE(h.prompter.messages.size(), size_t(1));
             QVERIFY(h.prompter.messages[0].find("Nada foi alterado") != std::string::npos);
-            QCOMPARE(page0(form), edited);
-            QCOMPARE(form.CurrentFileName, h.path("good.vpg"));
-            QVERIFY(form.store().isModified());
+            QCOMPARE(page0(window), edited);
+            QCOMPARE(window.currentFileName(), h.path("good.vpg"));
+            QVERIFY(window.store().isModified());
         }
     }
 
@@ -197,42 +198,42 @@ class FileCommandsTest : public QObject {
     void clearPage() {
         QFETCH(int, answer);
         WindowHarness h;
-        TForm1& form = h.start();
-        Page& page = form.store().page();
+        MainWindow& window = h.start();
+        Page& page = window.store().page();
         page.lines = {lineOf("A"), lineOf("B"), lineOf("C")};
         page.lineCount = 3;
-        form.store().setEditLine(1);
-        form.store().setModified(true);
+        window.store().setEditLine(1);
+        window.store().setModified(true);
         h.prompter.answers = {answer};
-        QCOMPARE(form.bbtnNovoClick(), answer == ButtonYes);
+        QCOMPARE(window.clearPage(), answer == ButtonYes);
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{2});
         if (answer == ButtonYes) {
             QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
-            QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
+            QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
         } else {
             QCOMPARE(page.lineCount, 3);
         }
-        QVERIFY(form.store().isModified()); // clearing one page is not a save
+        QVERIFY(window.store().isModified()); // clearing one page is not a save
     }
 
     void clearAllFromPageThree() {
         WindowHarness h;
-        TForm1& form = h.start();
-        form.store().setCurrentPage(2);
-        form.tsPaginas->setCurrentIndex(2);
-        form.store().setEditLine(0);
-        form.store().pages()[2].lines = {lineOf("X"), lineOf("Y")};
-        form.store().pages()[2].lineCount = 2;
-        form.store().setEditLine(1);
+        MainWindow& window = h.start();
+        window.store().setCurrentPage(2);
+        child<QTabBar>(window, "pageTabs")->setCurrentIndex(2);
+        window.store().setEditLine(0);
+        window.store().pages()[2].lines = {lineOf("X"), lineOf("Y")};
+        window.store().pages()[2].lineCount = 2;
+        window.store().setEditLine(1);
         h.prompter.answers = {ButtonYes};
-        QVERIFY(form.BitBtn1Click());
+        QVERIFY(window.clearAllPages());
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{5}); // nothing unsaved: no 19
-        QCOMPARE(int(form.store().currentPage()), 0);
-        QCOMPARE(form.tsPaginas->currentIndex(), 0);
-        for (const Page& page : form.store().pages())
+        QCOMPARE(int(window.store().currentPage()), 0);
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 0);
+        for (const Page& page : window.store().pages())
             QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
-        QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
+        QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 1"));
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
     }
 
     void novo_data() {
@@ -246,17 +247,17 @@ class FileCommandsTest : public QObject {
         QFETCH(QList<int>, answers);
         QFETCH(bool, cleared);
         WindowHarness h;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         h.dialogs.saves = {h.path("doc.vpg")};
-        QVERIFY(form.Salarcomo1Click());
-        edit(form);
-        const auto edited = page0(form);
+        QVERIFY(window.saveAs());
+        edit(window);
+        const auto edited = page0(window);
         h.prompter.answers.assign(answers.begin(), answers.end());
-        QCOMPARE(form.BitBtn6Click(), cleared);
+        QCOMPARE(window.newDocument(), cleared);
         QCOMPARE(h.prompter.prompts.size(), size_t(answers.size()));
-        QCOMPARE(form.CurrentFileName, cleared ? QString() : h.path("doc.vpg"));
-        QCOMPARE(page0(form), cleared ? std::vector<LineStream>{lineOf("")} : edited);
-        QCOMPARE(form.store().isModified(), !cleared);
+        QCOMPARE(window.currentFileName(), cleared ? QString() : h.path("doc.vpg"));
+        QCOMPARE(page0(window), cleared ? std::vector<LineStream>{lineOf("")} : edited);
+        QCOMPARE(window.store().isModified(), !cleared);
     }
 };
 

@@ -2,6 +2,7 @@
 // the last-file memory, the neighbour view and the cursor blink.
 #include "app_fakes.h"
 
+#include "app/editor_input.h"
 #include "editor/line_ops.h"
 #include "files/page_file.h"
 
@@ -18,7 +19,8 @@
 
 using namespace vorelux;
 using namespace vorelux::testing;
-using vorelux::app::TForm1;
+using vorelux::app::MainWindow;
+using vorelux::app::StatusField;
 
 namespace {
 
@@ -47,49 +49,60 @@ class StartupTest : public QObject {
 
     void windowShell() {
         WindowHarness h;
-        TForm1& form = h.start();
-        QCOMPARE(form.windowTitle(), QStringLiteral(" .:: Vorelux Editor 1.0 ::."));
-        QCOMPARE(form.size(), QSize(1024, 680));
-        QCOMPARE(form.minimumSize(), form.maximumSize());
-        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        MainWindow& window = h.start();
+        QCOMPARE(window.windowTitle(), QStringLiteral(" .:: Vorelux Editor 1.0 ::."));
+        QCOMPARE(window.size(), QSize(1024, 680));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
 
-        QCOMPARE(form.tsPaginas->count(), 8);
-        QCOMPARE(form.tsPaginas->tabText(0), QStringLiteral("Página 1"));
-        QCOMPARE(form.tsPaginas->tabText(7), QStringLiteral("Página 8"));
-        QCOMPARE(form.tsPaginas->toolTip(), QStringLiteral("Páginas de edição"));
-        QCOMPARE(form.imgEdit->toolTip(), QStringLiteral("Campo de edição da mensagem"));
-        QCOMPARE(form.mmEdit->toolTip(),
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->count(), 8);
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->tabText(0), QStringLiteral("Página 1"));
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->tabText(7), QStringLiteral("Página 8"));
+        QCOMPARE(child<QTabBar>(window, "pageTabs")->toolTip(),
+                 QStringLiteral("Páginas de edição"));
+        QCOMPARE(child<app::CanvasWidget>(window, "editCanvasView")->toolTip(),
+                 QStringLiteral("Campo de edição da mensagem"));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toolTip(),
                  QStringLiteral("Visualiza todo o texto da linha que está editando "));
-        QCOMPARE(form.Label4->text(), QStringLiteral(" X "));
-        QCOMPARE(form.Label11->toolTip(), QStringLiteral("Exclui a linha"));
-        QCOMPARE(form.bbtnNovo->text(), QStringLiteral("Limpar\npágina"));
-        QCOMPARE(form.BitBtn1->text(), QStringLiteral("Limpar\ntudo"));
-        QCOMPARE(form.BitBtn2->toolTip(), QStringLiteral("Envia as páginas para o painel"));
-        QCOMPARE(form.SpeedButton1->text(), QStringLiteral("Visualizar"));
-        QVERIFY(form.SpeedButton2->isHidden());
-        QCOMPARE(form.imgEdit->size(), QSize(643, 75));
+        QCOMPARE(child<app::DeleteLabel>(window, "deleteSecondPreviousLineLabel")->text(),
+                 QStringLiteral(" X "));
+        QCOMPARE(child<app::DeleteLabel>(window, "deleteSecondNextLineLabel")->toolTip(),
+                 QStringLiteral("Exclui a linha"));
+        QCOMPARE(child<QPushButton>(window, "clearPageButton")->text(),
+                 QStringLiteral("Limpar\npágina"));
+        QCOMPARE(child<QPushButton>(window, "clearAllButton")->text(),
+                 QStringLiteral("Limpar\ntudo"));
+        QCOMPARE(child<QPushButton>(window, "sendButton")->toolTip(),
+                 QStringLiteral("Envia as páginas para o painel"));
+        QCOMPARE(child<QPushButton>(window, "previewButton")->text(), QStringLiteral("Visualizar"));
+        QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
+        QCOMPARE(child<app::CanvasWidget>(window, "editCanvasView")->size(), QSize(643, 75));
 
         QStringList menus;
-        for (QAction* action : form.menuBar()->actions()) menus << action->text();
+        for (QAction* action : window.menuBar()->actions()) menus << action->text();
         QCOMPARE(menus, (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar"}));
         QStringList fileItems;
-        for (QAction* action : form.menuBar()->actions().first()->menu()->actions())
+        for (QAction* action : window.menuBar()->actions().first()->menu()->actions())
             fileItems << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(fileItems, (QStringList{"Abrir...", "Salvar", "Salvar como...", "-", "Sair"}));
-        QCOMPARE(form.Colar1->text(), QStringLiteral("Colar Texto..."));
+        QCOMPARE(child<QAction>(window, "pasteAction")->text(), QStringLiteral("Colar Texto..."));
 
-        // Status bar: eight panels, the last one taking the rest of the bar.
-        const int widths[] = {50, 50, 50, 150, 150, 150, 150};
-        for (int i = 0; i < 7; ++i) QCOMPARE(form.stPanels[size_t(i)]->width(), widths[i]);
-        QVERIFY(form.stPanels[7]->width() >= 50);
-        QVERIFY(form.stPanels[7]->width() >=
-                form.stPanels[7]->fontMetrics().horizontalAdvance(form.statusText(7)));
+        // Status bar: eight fields, the last one taking the rest of the bar.
+        const std::pair<const char*, int> fields[] = {
+            {"numLockStatus", 50}, {"capsLockStatus", 50}, {"scrollLockStatus", 50},
+            {"pageStatus", 150},   {"lineStatus", 150},    {"totalStatus", 150},
+            {"modeStatus", 150}};
+        for (auto [name, width] : fields) QCOMPARE(child<QLabel>(window, name)->width(), width);
+        QLabel* link = child<QLabel>(window, "linkStatus");
+        QVERIFY(link->width() >= 50);
+        QVERIFY(link->width() >= link->fontMetrics().horizontalAdvance(link->text()));
+        QCOMPARE(link->text(), window.statusText(StatusField::Link));
 
         // Every control fits inside the window and is not cut off.
-        for (QWidget* w : form.findChildren<QWidget*>()) {
+        for (QWidget* w : window.findChildren<QWidget*>()) {
             if (!w->isVisible() || w->isWindow()) continue;
-            const QRect inWindow(w->mapTo(&form, QPoint(0, 0)), w->size());
-            QVERIFY2(form.rect().contains(inWindow), qPrintable(w->objectName()));
+            const QRect inWindow(w->mapTo(&window, QPoint(0, 0)), w->size());
+            QVERIFY2(window.rect().contains(inWindow), qPrintable(w->objectName()));
             if (auto* button = qobject_cast<QPushButton*>(w)) {
                 QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
                 QVERIFY2(button->height() >= button->sizeHint().height(),
@@ -100,8 +113,8 @@ class StartupTest : public QObject {
 
     void defaultState() {
         WindowHarness h;
-        TForm1& form = h.start();
-        PageStore& store = form.store();
+        MainWindow& window = h.start();
+        PageStore& store = window.store();
         QCOMPARE(store.pages()[0].lines.size(), size_t(1));
         QCOMPARE(store.pages()[0].lines[0], lineOf("ARDENCORE "));
         for (int p = 1; p < PageCount; ++p)
@@ -110,45 +123,56 @@ class StartupTest : public QObject {
         QCOMPARE(store.page().cursorByte, 2);
         QCOMPARE(store.page().windowStart, 2);
         QVERIFY(!store.isModified());
-        QVERIFY(form.CurrentFileName.isEmpty());
-        QCOMPARE(form.drawingCycle, -1);
-        QVERIFY(form.joinArmed);
+        QVERIFY(window.currentFileName().isEmpty());
+        QCOMPARE(window.editorInput().drawingCycle(), -1);
+        QVERIFY(window.editorInput().joinArmed());
 
-        QCOMPARE(form.statusText(3), QStringLiteral("Pagina 1"));
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 1"));
-        QCOMPARE(form.statusText(5), QStringLiteral("Total: 13 caracteres"));
-        QCOMPARE(form.statusText(6), QStringLiteral("Editando"));
-        QCOMPARE(form.statusText(7), QStringLiteral("[Serial] Porta COM"));
+        QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 1"));
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 13 caracteres"));
+        QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Editando"));
+        QCOMPARE(window.statusText(StatusField::Link), QStringLiteral("[Serial] Porta COM"));
 
-        QCOMPARE(form.mmEdit->toPlainText(), led("ARDENCORE "));
-        QCOMPARE(form.mmEdit->textCursor().position(), 0);
-        QCOMPARE(form.GroupBox4->title(), QStringLiteral("  Linha 1  "));
-        for (QGroupBox* box : {form.gbxPrior2, form.gbxPrior1, form.gbxNext1, form.gbxNext2})
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText(), led("ARDENCORE "));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 0);
+        QCOMPARE(child<QGroupBox>(window, "editLineGroup")->title(), QStringLiteral("  Linha 1  "));
+        for (QGroupBox* box : {child<QGroupBox>(window, "secondPreviousLineGroup"),
+                               child<QGroupBox>(window, "previousLineGroup"),
+                               child<QGroupBox>(window, "nextLineGroup"),
+                               child<QGroupBox>(window, "secondNextLineGroup")})
             QVERIFY(box->isHidden());
 
-        QCOMPARE(form.ComboBox1->count(), 61);
-        QCOMPARE(form.ComboBox1->itemText(0), QStringLiteral("Efeito   1 - Rola da direita"));
-        QCOMPARE(form.ComboBox2->itemText(60), QStringLiteral("Efeito 61 - Martelo"));
-        QCOMPARE(form.ComboBox1->currentIndex(), 0);
-        QCOMPARE(form.ComboBox2->currentIndex(), 0);
-        QCOMPARE(form.ListBox2->count(), 14);
-        QCOMPARE(form.ListBox2->item(3)->text(), QStringLiteral("25§C (int.)"));
-        QCOMPARE(form.ListBox1->count(), 123);
-        QVERIFY(form.ListBox1->findItems(QStringLiteral("9"), Qt::MatchExactly).isEmpty());
-        QCOMPARE(form.ListBox1->item(9)->text(), QStringLiteral("10"));
-        QCOMPARE(form.ListBox3->count(), 4);
-        for (QListWidget* list : {form.ListBox1, form.ListBox2, form.ListBox3})
+        QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->count(), 61);
+        QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->itemText(0),
+                 QStringLiteral("Efeito   1 - Rola da direita"));
+        QCOMPARE(child<QComboBox>(window, "exitEffectCombo")->itemText(60),
+                 QStringLiteral("Efeito 61 - Martelo"));
+        QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(window, "exitEffectCombo")->currentIndex(), 0);
+        QCOMPARE(child<QListWidget>(window, "functionList")->count(), 14);
+        QCOMPARE(child<QListWidget>(window, "functionList")->item(3)->text(),
+                 QStringLiteral("25§C (int.)"));
+        QCOMPARE(child<QListWidget>(window, "drawingList")->count(), 123);
+        QVERIFY(child<QListWidget>(window, "drawingList")
+                    ->findItems(QStringLiteral("9"), Qt::MatchExactly)
+                    .isEmpty());
+        QCOMPARE(child<QListWidget>(window, "drawingList")->item(9)->text(), QStringLiteral("10"));
+        QCOMPARE(child<QListWidget>(window, "fontList")->count(), 4);
+        for (QListWidget* list :
+             {child<QListWidget>(window, "drawingList"), child<QListWidget>(window, "functionList"),
+              child<QListWidget>(window, "fontList")})
             QCOMPARE(list->currentRow(), 0);
 
         // The font previews are drawn for the font list's width.
-        QCOMPARE(form.FontPreviews[0].width, form.ListBox3->width() - 10);
-        QCOMPARE(form.FontPreviews[0].height, 7);
+        QCOMPARE(window.fontPreviews()[0].width,
+                 child<QListWidget>(window, "fontList")->width() - 10);
+        QCOMPARE(window.fontPreviews()[0].height, 7);
 
         // Blinking, not closing; the edit box has the focus.
-        QVERIFY(form.Timer1.isActive());
-        QCOMPARE(form.Timer1.interval(), 500);
-        QVERIFY(!form.timerClose.isActive());
-        QTRY_VERIFY(form.mmEdit->hasFocus());
+        QVERIFY(child<QTimer>(window, "cursorBlinkTimer")->isActive());
+        QCOMPARE(child<QTimer>(window, "cursorBlinkTimer")->interval(), 500);
+        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
+        QTRY_VERIFY(child<QPlainTextEdit>(window, "editLineText")->hasFocus());
         QVERIFY(h.prompter.prompts.empty());
     }
 
@@ -164,9 +188,11 @@ class StartupTest : public QObject {
         QVERIFY(QFile::exists(QString::fromLatin1(app::LedFontResource)));
         QVERIFY(QFontDatabase::families().contains(QStringLiteral("VoreluxF0")));
         WindowHarness h;
-        TForm1& form = h.start();
-        QCOMPARE(QFontInfo(form.mmEdit->font()).family(), QStringLiteral("VoreluxF0"));
-        QCOMPARE(QFontInfo(form.ListBox2->font()).family(), QStringLiteral("VoreluxF0"));
+        MainWindow& window = h.start();
+        QCOMPARE(QFontInfo(child<QPlainTextEdit>(window, "editLineText")->font()).family(),
+                 QStringLiteral("VoreluxF0"));
+        QCOMPARE(QFontInfo(child<QListWidget>(window, "functionList")->font()).family(),
+                 QStringLiteral("VoreluxF0"));
     }
 
     void capsLock_data() {
@@ -185,21 +211,22 @@ class StartupTest : public QObject {
         WindowHarness h;
         h.locks.caps = onAtStart;
         h.locks.num = true;
-        TForm1& form = h.start();
+        MainWindow& window = h.start();
         QVERIFY(h.locks.caps);
-        QCOMPARE(form.SavedCapsLock, onAtStart);
-        QCOMPARE(form.statusText(0), QStringLiteral("NUM"));
-        QCOMPARE(form.statusText(1), QStringLiteral("CAPS"));
-        QCOMPARE(form.statusText(2), QString());
+        QCOMPARE(window.capsLockAtStart(), onAtStart);
+        QCOMPARE(window.statusText(StatusField::NumLock), QStringLiteral("NUM"));
+        QCOMPARE(window.statusText(StatusField::CapsLock), QStringLiteral("CAPS"));
+        QCOMPARE(window.statusText(StatusField::ScrollLock), QString());
         if (operatorPresses) {
             // The operator's press toggles the key; the editor notices the press.
             h.locks.caps = !onAtStart ? true : false;
-            QTest::keyClick(form.mmEdit, Qt::Key_CapsLock);
-            QVERIFY(!form.RestoreCapsLock);
-            QCOMPARE(form.statusText(1), h.locks.caps ? QStringLiteral("CAPS") : QString());
+            QTest::keyClick(child<QPlainTextEdit>(window, "editLineText"), Qt::Key_CapsLock);
+            QVERIFY(!window.restoresCapsLockAtExit());
+            QCOMPARE(window.statusText(StatusField::CapsLock),
+                     h.locks.caps ? QStringLiteral("CAPS") : QString());
         }
-        QSignalSpy finished(&form, &TForm1::closeFinished);
-        form.close();
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.locks.caps, afterExit);
     }
@@ -209,15 +236,15 @@ class StartupTest : public QObject {
         const QString file = h.path("mensagens.vpg");
         writePageFile(file, {lineOf("BOM DIA", 196, 200), lineOf("OFERTA")});
         h.writeFile("ult_arq.txt", (file + "\r\n").toLocal8Bit());
-        TForm1& form = h.start();
-        QCOMPARE(form.CurrentFileName, file);
-        QCOMPARE(form.store().pages()[0].lines,
+        MainWindow& window = h.start();
+        QCOMPARE(window.currentFileName(), file);
+        QCOMPARE(window.store().pages()[0].lines,
                  (std::vector<LineStream>{lineOf("BOM DIA", 196, 200), lineOf("OFERTA")}));
-        QVERIFY(!form.store().isModified());
-        QCOMPARE(form.ComboBox1->currentIndex(), 4);
-        QCOMPARE(form.ComboBox2->currentIndex(), 8);
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 1 de 2"));
-        QVERIFY(form.gbxNext1->isVisible());
+        QVERIFY(!window.store().isModified());
+        QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->currentIndex(), 4);
+        QCOMPARE(child<QComboBox>(window, "exitEffectCombo")->currentIndex(), 8);
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 2"));
+        QVERIFY(child<QGroupBox>(window, "nextLineGroup")->isVisible());
         QVERIFY(h.prompter.messages.empty());
     }
 
@@ -239,79 +266,92 @@ class StartupTest : public QObject {
             memory = (h.path("damaged.vpg") + "\n").toLocal8Bit();
         }
         if (!memory.isNull()) h.writeFile("ult_arq.txt", memory);
-        TForm1& form = h.start();
-        QVERIFY(form.CurrentFileName.isEmpty());
-        QCOMPARE(form.store().pages()[0].lines[0], lineOf("ARDENCORE "));
+        MainWindow& window = h.start();
+        QVERIFY(window.currentFileName().isEmpty());
+        QCOMPARE(window.store().pages()[0].lines[0], lineOf("ARDENCORE "));
         // A damaged file is reported; a missing one is not.
         QCOMPARE(h.prompter.messages.size(), size_t(damagedFile ? 1 : 0));
     }
 
     void neighbourBoxes() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Page& page = form.store().page();
+        MainWindow& window = h.start();
+        Page& page = window.store().page();
         page.lines = {lineOf("UM"), lineOf("DOIS"), lineOf("TRES"), lineOf("QUATRO"),
-                       lineOf("CINCO")};
+                      lineOf("CINCO")};
         page.lineCount = 5;
-        const int editTop = form.GroupBox4->mapTo(&form, QPoint(0, 0)).y();
-        form.store().setEditLine(2);
-        form.geraTela();
-        QCOMPARE(form.gbxPrior2->title(), QStringLiteral("  Linha 1  "));
-        QCOMPARE(form.gbxPrior1->title(), QStringLiteral("  Linha 2  "));
-        QCOMPARE(form.GroupBox4->title(), QStringLiteral("  Linha 3  "));
-        QCOMPARE(form.gbxNext1->title(), QStringLiteral("  Linha 4  "));
-        QCOMPARE(form.gbxNext2->title(), QStringLiteral("  Linha 5  "));
-        QCOMPARE(form.mmPrior2->toPlainText(), led("UM"));
-        QCOMPARE(form.mmNext2->toPlainText(), led("CINCO"));
-        for (QGroupBox* box : {form.gbxPrior2, form.gbxPrior1, form.gbxNext1, form.gbxNext2})
+        const int editTop =
+            child<QGroupBox>(window, "editLineGroup")->mapTo(&window, QPoint(0, 0)).y();
+        window.store().setEditLine(2);
+        window.redrawEditCanvas();
+        QCOMPARE(child<QGroupBox>(window, "secondPreviousLineGroup")->title(),
+                 QStringLiteral("  Linha 1  "));
+        QCOMPARE(child<QGroupBox>(window, "previousLineGroup")->title(),
+                 QStringLiteral("  Linha 2  "));
+        QCOMPARE(child<QGroupBox>(window, "editLineGroup")->title(), QStringLiteral("  Linha 3  "));
+        QCOMPARE(child<QGroupBox>(window, "nextLineGroup")->title(), QStringLiteral("  Linha 4  "));
+        QCOMPARE(child<QGroupBox>(window, "secondNextLineGroup")->title(),
+                 QStringLiteral("  Linha 5  "));
+        QCOMPARE(child<QPlainTextEdit>(window, "secondPreviousLineText")->toPlainText(), led("UM"));
+        QCOMPARE(child<QPlainTextEdit>(window, "secondNextLineText")->toPlainText(), led("CINCO"));
+        for (QGroupBox* box : {child<QGroupBox>(window, "secondPreviousLineGroup"),
+                               child<QGroupBox>(window, "previousLineGroup"),
+                               child<QGroupBox>(window, "nextLineGroup"),
+                               child<QGroupBox>(window, "secondNextLineGroup")})
             QVERIFY(box->isVisible());
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 3 de 5"));
-        QCOMPARE(form.statusText(5), QStringLiteral("Total: 36 caracteres"));
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 3 de 5"));
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 36 caracteres"));
 
         // The last line: nothing below; the edited line keeps its place.
-        form.store().setEditLine(4);
-        form.geraTela();
-        QVERIFY(form.gbxPrior2->isVisible() && form.gbxPrior1->isVisible());
-        QVERIFY(form.gbxNext1->isHidden() && form.gbxNext2->isHidden());
-        QCOMPARE(form.GroupBox4->mapTo(&form, QPoint(0, 0)).y(), editTop);
-        QCOMPARE(form.statusText(5), QStringLiteral("Total: 36 caracteres"));
+        window.store().setEditLine(4);
+        window.redrawEditCanvas();
+        QVERIFY(child<QGroupBox>(window, "secondPreviousLineGroup")->isVisible() &&
+                child<QGroupBox>(window, "previousLineGroup")->isVisible());
+        QVERIFY(child<QGroupBox>(window, "nextLineGroup")->isHidden() &&
+                child<QGroupBox>(window, "secondNextLineGroup")->isHidden());
+        QCOMPARE(child<QGroupBox>(window, "editLineGroup")->mapTo(&window, QPoint(0, 0)).y(),
+                 editTop);
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 36 caracteres"));
     }
 
     void enterThroughTheWindow() {
         WindowHarness h;
-        TForm1& form = h.start();
-        form.store().page().cursorByte = 6; // after "ARDE"
-        editor::enterKey(form.store());
-        form.geraTela();
-        QCOMPARE(form.store().page().lines,
+        MainWindow& window = h.start();
+        window.store().page().cursorByte = 6; // after "ARDE"
+        editor::enterKey(window.store());
+        window.redrawEditCanvas();
+        QCOMPARE(window.store().page().lines,
                  (std::vector<LineStream>{lineOf("ARDE"), lineOf("NCORE ")}));
-        QCOMPARE(form.statusText(4), QStringLiteral("Linha 2 de 2"));
-        QCOMPARE(form.gbxPrior1->title(), QStringLiteral("  Linha 1  "));
-        QCOMPARE(form.mmEdit->toPlainText(), led("NCORE "));
-        QCOMPARE(form.mmEdit->textCursor().position(), 0);
+        QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 2 de 2"));
+        QCOMPARE(child<QGroupBox>(window, "previousLineGroup")->title(),
+                 QStringLiteral("  Linha 1  "));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText(), led("NCORE "));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 0);
     }
 
     void cursorBlinks() {
         WindowHarness h;
-        TForm1& form = h.start();
-        Page& page = form.store().page();
+        MainWindow& window = h.start();
+        Page& page = window.store().page();
         const int column = page.cursorColumn;
         QVERIFY(column >= 0 && column < 64);
         auto bandLit = [&] {
-            return form.imgEdit->picture().pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
+            return child<app::CanvasWidget>(window, "editCanvasView")
+                       ->picture()
+                       .pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
         };
         QVERIFY(bandLit());
-        form.Timer1Timer();
+        window.blinkCursor();
         QVERIFY(!bandLit());
-        form.Timer1Timer(); // within 300 ms of the last blink: nothing happens
+        window.blinkCursor(); // within 300 ms of the last blink: nothing happens
         QVERIFY(!bandLit());
         QTest::qWait(320);
-        form.Timer1Timer();
+        window.blinkCursor();
         QVERIFY(bandLit());
         // Nothing is drawn while an effect number is being typed.
-        form.EffectDigits.target = 1;
+        window.editorInput().effectEntry().target = 1;
         QTest::qWait(320);
-        form.Timer1Timer();
+        window.blinkCursor();
         QVERIFY(bandLit());
     }
 
@@ -320,19 +360,19 @@ class StartupTest : public QObject {
         const QString dir = qEnvironmentVariable("VORELUX_SCREENSHOT_DIR");
         if (dir.isEmpty()) QSKIP("VORELUX_SCREENSHOT_DIR not set");
         WindowHarness h;
-        TForm1& form = h.start();
-        form.grab().save(dir + "/main_window.png");
-        Page& page = form.store().page();
+        MainWindow& window = h.start();
+        window.grab().save(dir + "/main_window.png");
+        Page& page = window.store().page();
         page.lines = {lineOf("UM"), lineOf("DOIS"),
-                       lineOf("TRES \x01"
-                              "ABC",
-                              203, 210),
-                       lineOf("QUATRO"), lineOf("CINCO")};
+                      lineOf("TRES \x01"
+                             "ABC",
+                             203, 210),
+                      lineOf("QUATRO"), lineOf("CINCO")};
         page.lineCount = 5;
-        form.store().setEditLine(2);
+        window.store().setEditLine(2);
         page.cursorByte = 8;
-        form.geraTela();
-        form.grab().save(dir + "/main_window_lines.png");
+        window.redrawEditCanvas();
+        window.grab().save(dir + "/main_window_lines.png");
     }
 };
 

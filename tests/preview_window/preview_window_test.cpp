@@ -20,8 +20,9 @@
 
 using namespace vorelux;
 using namespace vorelux::testing;
+using vorelux::app::MainWindow;
 using vorelux::app::ManualPacingClock;
-using vorelux::app::TForm1;
+using vorelux::app::StatusField;
 
 namespace {
 
@@ -44,15 +45,15 @@ struct Preview {
     ManualPacingClock clock; // outlives the window's worker
     FixedClock liveClock;
     WindowHarness h;
-    TForm1* form = nullptr;
+    MainWindow* window = nullptr;
     std::vector<preview::Frame> painted;
     uint64_t sleepsSeen = 0;
 
     Preview() {
         makeLocalDateTime(2026, 3, 14, 9, 26, 53, at);
         liveClock.set(at);
-        form = &h.start();
-        app::PreviewHost& host = form->previewHost();
+        window = &h.start();
+        app::PreviewHost& host = window->previewHost();
         host.setPacingClock(&clock);
         host.setClock(&liveClock);
         auto paint = host.onFrame;
@@ -61,15 +62,15 @@ struct Preview {
             paint(screen, cycles);
         };
     }
-    ~Preview() { form->stopview(true); }
+    ~Preview() { window->stopPreview(); }
 
     void setPage(std::vector<LineStream> lines) {
-        Page& page = form->store().page();
+        Page& page = window->store().page();
         page.lineCount = int32_t(lines.size());
         page.lines = std::move(lines);
         page.lineIndex = 0;
-        form->store().setEditLine(0);
-        form->geraTela();
+        window->store().setEditLine(0);
+        window->redrawEditCanvas();
     }
 
     // Waits, without running window events, until the worker sleeps on its
@@ -116,26 +117,34 @@ bool sameScreen(const PanelImage& a, const PanelImage& b) {
 }
 
 // The controls the preview locks, and how the window shows each state.
-void checkEditing(TForm1& form) {
-    QVERIFY(!form.previewRunning());
-    for (QWidget* w : {(QWidget*)form.GroupBox1, (QWidget*)form.ListBox1, (QWidget*)form.ListBox2,
-                       (QWidget*)form.tsPaginas, (QWidget*)form.bbtnNovo, (QWidget*)form.BitBtn1})
+void checkEditing(MainWindow& window) {
+    QVERIFY(!window.previewRunning());
+    for (QWidget* w : {(QWidget*)child<QFrame>(window, "linesFrame"),
+                       (QWidget*)child<QListWidget>(window, "drawingList"),
+                       (QWidget*)child<QListWidget>(window, "functionList"),
+                       (QWidget*)child<QTabBar>(window, "pageTabs"),
+                       (QWidget*)child<QPushButton>(window, "clearPageButton"),
+                       (QWidget*)child<QPushButton>(window, "clearAllButton")})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(!form.SpeedButton1->isHidden());
-    QVERIFY(form.SpeedButton2->isHidden());
-    QCOMPARE(form.Visualizar1->text(), QStringLiteral("Visualizar"));
-    QCOMPARE(form.statusText(6), QStringLiteral("Editando"));
+    QVERIFY(!child<QPushButton>(window, "previewButton")->isHidden());
+    QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
+    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Visualizar"));
+    QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Editando"));
 }
 
-void checkPreviewing(TForm1& form) {
-    QVERIFY(form.previewRunning());
-    for (QWidget* w : {(QWidget*)form.GroupBox1, (QWidget*)form.ListBox1, (QWidget*)form.ListBox2,
-                       (QWidget*)form.tsPaginas, (QWidget*)form.bbtnNovo, (QWidget*)form.BitBtn1})
+void checkPreviewing(MainWindow& window) {
+    QVERIFY(window.previewRunning());
+    for (QWidget* w : {(QWidget*)child<QFrame>(window, "linesFrame"),
+                       (QWidget*)child<QListWidget>(window, "drawingList"),
+                       (QWidget*)child<QListWidget>(window, "functionList"),
+                       (QWidget*)child<QTabBar>(window, "pageTabs"),
+                       (QWidget*)child<QPushButton>(window, "clearPageButton"),
+                       (QWidget*)child<QPushButton>(window, "clearAllButton")})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(form.SpeedButton1->isHidden());
-    QVERIFY(!form.SpeedButton2->isHidden());
-    QCOMPARE(form.Visualizar1->text(), QStringLiteral("Parar"));
-    QCOMPARE(form.statusText(6), QStringLiteral("Visualizando"));
+    QVERIFY(child<QPushButton>(window, "previewButton")->isHidden());
+    QVERIFY(!child<QPushButton>(window, "stopButton")->isHidden());
+    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Parar"));
+    QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Visualizando"));
 }
 
 } // namespace
@@ -190,51 +199,67 @@ class PreviewWindowTest : public QObject {
     void emptyPageGetsPrompt9() {
         Preview p;
         p.setPage({newLine(), newLine(), newLine()});
-        QTest::mouseClick(p.form->SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*p.window, "previewButton"), Qt::LeftButton);
         QCOMPARE(p.h.prompter.prompts, std::vector<unsigned>{9});
-        checkEditing(*p.form);
+        checkEditing(*p.window);
         QCOMPARE(p.clock.sleeps(), uint64_t(0));
     }
 
     void everyTriggerStartsAndStops() {
         struct Trigger {
             const char* name;
-            std::function<void(TForm1&)> act;
+            std::function<void(MainWindow&)> act;
             bool startsToo;
         };
         const std::vector<Trigger> triggers = {
             {"Visualizar / Parar buttons",
-             [](TForm1& f) {
-                 QTest::mouseClick(f.previewRunning() ? f.SpeedButton2 : f.SpeedButton1,
+             [](MainWindow& f) {
+                 QTest::mouseClick(f.previewRunning() ? child<QPushButton>(f, "stopButton")
+                                                      : child<QPushButton>(f, "previewButton"),
                                    Qt::LeftButton);
              },
              true},
-            {"menu item", [](TForm1& f) { f.Visualizar1->trigger(); }, true},
-            {"Esc", [](TForm1& f) { QTest::keyClick(f.mmEdit, Qt::Key_Escape); }, true},
+            {"menu item", [](MainWindow& f) { child<QAction>(f, "previewAction")->trigger(); },
+             true},
+            {"Esc",
+             [](MainWindow& f) {
+                 QTest::keyClick(child<QPlainTextEdit>(f, "editLineText"), Qt::Key_Escape);
+             },
+             true},
             {"click in the edit box",
-             [](TForm1& f) { QTest::mouseClick(f.mmEdit->viewport(), Qt::LeftButton); }, false},
-            {"stop request", [](TForm1& f) { f.stopview(true); }, false},
-            {"closing the window", [](TForm1& f) { f.close(); }, false},
+             [](MainWindow& f) {
+                 QTest::mouseClick(child<QPlainTextEdit>(f, "editLineText")->viewport(),
+                                   Qt::LeftButton);
+             },
+             false},
+            {"stop request", [](MainWindow& f) { f.stopPreview(); }, false},
+            {"closing the window", [](MainWindow& f) { f.close(); }, false},
         };
         for (const Trigger& trigger : triggers) {
             Preview p;
             p.setPage({lineOf("ABC", Curtain, Curtain)});
-            const QImage editPicture = p.form->imgEdit->picture();
+            const QImage editPicture =
+                child<app::CanvasWidget>(*p.window, "editCanvasView")->picture();
             if (trigger.startsToo)
-                trigger.act(*p.form);
+                trigger.act(*p.window);
             else
-                p.form->SpeedButton1Click();
-            checkPreviewing(*p.form);
+                p.window->togglePreview();
+            checkPreviewing(*p.window);
             QVERIFY(p.nextSleep());
             p.deliver();
             QCOMPARE(p.painted.size(), size_t(1));
-            QVERIFY2(p.form->imgEdit->picture() != editPicture, trigger.name);
+            QVERIFY2(child<app::CanvasWidget>(*p.window, "editCanvasView")->picture() !=
+                         editPicture,
+                     trigger.name);
 
-            trigger.act(*p.form);
-            checkEditing(*p.form);
+            trigger.act(*p.window);
+            checkEditing(*p.window);
             // The blink comes back after a stop, except when the close stopped it.
-            QCOMPARE(p.form->Timer1.isActive(), !p.form->isClosing());
-            QVERIFY2(p.form->imgEdit->picture() == editPicture, trigger.name);
+            QCOMPARE(child<QTimer>(*p.window, "cursorBlinkTimer")->isActive(),
+                     !p.window->isClosing());
+            QVERIFY2(child<app::CanvasWidget>(*p.window, "editCanvasView")->picture() ==
+                         editPicture,
+                     trigger.name);
             QVERIFY(!p.clock.sleeping());
         }
     }
@@ -242,8 +267,8 @@ class PreviewWindowTest : public QObject {
     void stopDuringAnEffectShowsNoFrameAfterIt() {
         Preview p;
         p.setPage({lineOf("ABC", Curtain, Curtain)});
-        const QImage editPicture = p.form->imgEdit->picture();
-        p.form->SpeedButton1Click();
+        const QImage editPicture = child<app::CanvasWidget>(*p.window, "editCanvasView")->picture();
+        p.window->togglePreview();
         // Two frames into the entry effect, with a third handed over but not
         // yet painted when "Parar" comes.
         for (int i = 0; i < 2; ++i) {
@@ -257,15 +282,15 @@ class PreviewWindowTest : public QObject {
         QVERIFY(p.painted.back().cycles != 70);
         const uint64_t sleepsAtStop = p.clock.sleeps();
 
-        QTest::mouseClick(p.form->SpeedButton2, Qt::LeftButton);
-        checkEditing(*p.form);
+        QTest::mouseClick(child<QPushButton>(*p.window, "stopButton"), Qt::LeftButton);
+        checkEditing(*p.window);
         p.clock.advance(std::chrono::seconds(60));
         p.deliver();
         QTest::qWait(20);
         p.deliver();
         QCOMPARE(p.painted.size(), paintedAtStop);
         QCOMPARE(p.clock.sleeps(), sleepsAtStop);
-        QVERIFY(p.form->imgEdit->picture() == editPicture);
+        QVERIFY(child<app::CanvasWidget>(*p.window, "editCanvasView")->picture() == editPicture);
     }
 
     void avancarDuringAHoldSkipsTheExitEffect() {
@@ -280,10 +305,11 @@ class PreviewWindowTest : public QObject {
         QVERIFY(!sameScreen(whole[hold + 1].screen, fromB[0].screen));
 
         p.setPage({a, b, c});
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         QVERIFY(p.playUntilFrameOf(70));
         QCOMPARE(p.painted.size(), hold + 1);
-        QTest::mouseClick(p.form->BitBtn5, Qt::LeftButton); // "Avançar"
+        QTest::mouseClick(child<QPushButton>(*p.window, "nextLineButton"),
+                          Qt::LeftButton); // "Avançar"
         // The hold is not cut short: the worker sleeps on until its deadline.
         QVERIFY(p.clock.sleeping());
         p.release();
@@ -291,8 +317,9 @@ class PreviewWindowTest : public QObject {
         p.deliver();
         QCOMPARE(p.painted.size(), hold + 2);
         QVERIFY(sameScreen(p.painted.back().screen, fromB[0].screen));
-        QTRY_COMPARE(p.form->mmEdit->toPlainText(), ledText("CD"));
-        checkPreviewing(*p.form);
+        QTRY_COMPARE(child<QPlainTextEdit>(*p.window, "editLineText")->toPlainText(),
+                     ledText("CD"));
+        checkPreviewing(*p.window);
     }
 
     void recuarOnTheFirstLineGoesToTheLast() {
@@ -301,35 +328,37 @@ class PreviewWindowTest : public QObject {
                          c = lineOf("EF", Curtain, Curtain);
         const auto fromC = trace({c, a, b}, p.liveClock);
         p.setPage({a, b, c});
-        p.form->SpeedButton1Click();
-        QVERIFY(p.nextSleep());                             // during the entry effect this time
-        QTest::mouseClick(p.form->BitBtn3, Qt::LeftButton); // "Recuar"
+        p.window->togglePreview();
+        QVERIFY(p.nextSleep()); // during the entry effect this time
+        QTest::mouseClick(child<QPushButton>(*p.window, "previousLineButton"),
+                          Qt::LeftButton); // "Recuar"
         p.release();
         QVERIFY(p.nextSleep());
         p.deliver();
         QCOMPARE(p.painted.size(), size_t(2));
         QVERIFY(sameScreen(p.painted.back().screen, fromC[0].screen));
-        QTRY_COMPARE(p.form->mmEdit->toPlainText(), ledText("EF"));
+        QTRY_COMPARE(child<QPlainTextEdit>(*p.window, "editLineText")->toPlainText(),
+                     ledText("EF"));
         // The edited line is still the first one when the preview stops.
-        p.form->stopview(true);
-        QCOMPARE(p.form->store().editLineIndex(), 0);
-        QCOMPARE(p.form->mmEdit->toPlainText(), ledText("AB"));
+        p.window->stopPreview();
+        QCOMPARE(p.window->store().editLineIndex(), 0);
+        QCOMPARE(child<QPlainTextEdit>(*p.window, "editLineText")->toPlainText(), ledText("AB"));
     }
 
     void anEditDuringThePreviewReachesTheNextLine() {
         Preview p;
         const LineStream a = lineOf("AB", Curtain, Curtain), b = lineOf("CD", Curtain, Curtain);
         p.setPage({a, b});
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         QVERIFY(p.nextSleep());
         // An effect number typed for line 2 while line 1 plays (the window
         // changes its own store; the engine reads snapshots).
         LineStream changed = b;
         changed[1] = 197; // "Aparece"
-        p.form->store().page().lines[1] = changed;
-        p.form->geraTela();
+        p.window->store().page().lines[1] = changed;
+        p.window->redrawEditCanvas();
         const auto fromChanged = trace({changed, a}, p.liveClock);
-        p.form->previewSkip(+1);
+        p.window->previewSkip(+1);
         p.release();
         QVERIFY(p.nextSleep());
         p.deliver();
@@ -340,14 +369,14 @@ class PreviewWindowTest : public QObject {
         Preview p;
         p.setPage({lineOf("AB", Curtain, Curtain)});
         const LineStream second = lineOf("XYZ", 197, 197);
-        p.form->store().pages()[1].lines = {second};
-        p.form->store().pages()[1].lineCount = 1;
-        p.form->SpeedButton1Click();
+        p.window->store().pages()[1].lines = {second};
+        p.window->store().pages()[1].lineCount = 1;
+        p.window->togglePreview();
         QVERIFY(p.nextSleep());
         // F2: page 2, where the preview starts again.
-        QTest::keyClick(p.form->mmEdit, Qt::Key_F2);
-        QCOMPARE(int(p.form->store().currentPage()), 1);
-        checkPreviewing(*p.form);
+        QTest::keyClick(child<QPlainTextEdit>(*p.window, "editLineText"), Qt::Key_F2);
+        QCOMPARE(int(p.window->store().currentPage()), 1);
+        checkPreviewing(*p.window);
         QVERIFY(p.nextSleep());
         p.deliver();
         const auto expected = trace({second}, p.liveClock);
@@ -361,18 +390,18 @@ class PreviewWindowTest : public QObject {
             Preview p;
             p.setPage({lineOf("ABC", Curtain, Curtain)});
             p.h.dialogs.saves = {p.h.path("paginas.vpg")};
-            QVERIFY(p.form->Salarcomo1Click());
-            p.form->SpeedButton1Click();
+            QVERIFY(p.window->saveAs());
+            p.window->togglePreview();
             QVERIFY(p.nextSleep());
             p.deliver();
             if (open) {
                 p.h.dialogs.opens = {p.h.path("paginas.vpg")};
-                QVERIFY(p.form->bbtnAbrirClick());
+                QVERIFY(p.window->open());
             } else {
                 p.h.prompter.answers = {ButtonYes};
-                QVERIFY(p.form->BitBtn6Click());
+                QVERIFY(p.window->newDocument());
             }
-            checkEditing(*p.form);
+            checkEditing(*p.window);
             const size_t painted = p.painted.size();
             p.clock.advance(std::chrono::seconds(60));
             p.deliver();
@@ -389,7 +418,7 @@ class PreviewWindowTest : public QObject {
         size_t first = 0;
         while (first < expected.size() && expected[first].cycles != 5) ++first;
         QVERIFY(first < expected.size());
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         QVERIFY(p.playUntilFrameOf(5));
         QCOMPARE(p.painted.size(), first + 1);
         QVERIFY(sameScreen(p.painted.back().screen, expected[first].screen));
@@ -398,20 +427,20 @@ class PreviewWindowTest : public QObject {
     void theBlinkDrawsNothingDuringThePreview() {
         Preview p;
         p.setPage({lineOf("ABC", Curtain, Curtain)});
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         QVERIFY(p.playUntilFrameOf(70));
-        const QImage frame = p.form->imgEdit->picture();
+        const QImage frame = child<app::CanvasWidget>(*p.window, "editCanvasView")->picture();
         for (int i = 0; i < 2; ++i) {
             QTest::qWait(320); // the blink's own 300 ms guard
-            p.form->Timer1Timer();
-            QVERIFY(p.form->imgEdit->picture() == frame);
+            p.window->blinkCursor();
+            QVERIFY(child<app::CanvasWidget>(*p.window, "editCanvasView")->picture() == frame);
         }
         // Back to editing, the blink draws again.
-        p.form->stopview(true);
-        const QImage edit = p.form->imgEdit->picture();
+        p.window->stopPreview();
+        const QImage edit = child<app::CanvasWidget>(*p.window, "editCanvasView")->picture();
         QTest::qWait(320);
-        p.form->Timer1Timer();
-        QVERIFY(p.form->imgEdit->picture() != edit);
+        p.window->blinkCursor();
+        QVERIFY(child<app::CanvasWidget>(*p.window, "editCanvasView")->picture() != edit);
     }
 
     void screenshot() {
@@ -420,20 +449,20 @@ class PreviewWindowTest : public QObject {
         if (dir.isEmpty()) QSKIP("VORELUX_SCREENSHOT_DIR not set");
         Preview p;
         p.setPage({lineOf("BOM DIA", Curtain, Curtain), lineOf("VORELUX", 197, 197)});
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         QVERIFY(p.playUntilFrameOf(70));
-        p.form->grab().save(dir + "/preview_window.png");
+        p.window->grab().save(dir + "/preview_window.png");
         // Halfway through a sprite effect (effect 32, "Come-come").
-        p.form->stopview(true);
+        p.window->stopPreview();
         p.setPage({lineOf("BOM DIA", 223, 223)});
-        p.form->SpeedButton1Click();
+        p.window->togglePreview();
         for (int i = 0; i < 30; ++i) {
             QVERIFY(p.nextSleep());
             p.release();
         }
         QVERIFY(p.nextSleep());
         p.deliver();
-        p.form->grab().save(dir + "/preview_window_effect.png");
+        p.window->grab().save(dir + "/preview_window_effect.png");
     }
 };
 
