@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <set>
+#include <stdexcept>
+#include <string>
 
 namespace vorelux::app {
 namespace {
@@ -64,6 +66,30 @@ struct PtySleeper : Sleeper {
     }
 };
 
+// A widget of a dialog by its object name; a missing one fails the test.
+template <class T> T* child(QWidget& parent, const char* name) {
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found) throw std::runtime_error(std::string("no widget named ") + name);
+    return found;
+}
+QPushButton* button(QWidget& parent, const char* name) {
+    return child<QPushButton>(parent, name);
+}
+QLabel* label(QWidget& parent, const char* name) {
+    return child<QLabel>(parent, name);
+}
+TargetList* targets(QWidget& parent) {
+    return child<TargetList>(parent, "targetList");
+}
+// The box of page `page` (0..7) in a row: "sendBox", "clearBox" or "displayBox".
+QCheckBox* box(QWidget& parent, const char* row, int page) {
+    return child<QCheckBox>(parent, (std::string(row) + std::to_string(page + 1)).c_str());
+}
+void checkSendBoxes(QWidget& dialog, std::initializer_list<int> pages) {
+    for (int p = 0; p < PageCount; ++p) box(dialog, "sendBox", p)->setChecked(false);
+    for (int p : pages) box(dialog, "sendBox", p)->setChecked(true);
+}
+
 LineStream line(const std::string& text) {
     LineStream l{0xFF, 192, 192};
     l.insert(l.end(), text.begin(), text.end());
@@ -86,7 +112,7 @@ struct SendDialogTest : ::testing::Test {
     std::shared_ptr<SimulatedTransmitter> device;
     bool mainEnabled = true;
     int afterClose = 0;
-    std::unique_ptr<TfrmEnviar> dlg;
+    std::unique_ptr<SendPagesDialog> dlg;
 
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
@@ -94,7 +120,7 @@ struct SendDialogTest : ::testing::Test {
         cfg.portNumber = PtyCom;
         cfg.targetPanels = {3, 4};
         store.resetAllPages();
-        dlg = std::make_unique<TfrmEnviar>(link, store, services());
+        dlg = std::make_unique<SendPagesDialog>(link, store, services());
     }
     SendServices services() {
         SendServices s;
@@ -127,15 +153,13 @@ struct SendDialogTest : ::testing::Test {
         dlg->show();
         QCoreApplication::processEvents();
     }
-    void sendBoxes(std::initializer_list<int> pages) {
-        for (QCheckBox* box : dlg->sendBoxes) box->setChecked(false);
-        for (int p : pages) dlg->sendBoxes[p]->setChecked(true);
-    }
+    void sendBoxes(std::initializer_list<int> pages) { checkSendBoxes(*dlg, pages); }
+    QLineEdit* codeEdit() { return child<QLineEdit>(*dlg, "errorCodeEdit"); }
     void typeCode(const char* code) {
-        dlg->MaskEdit1->setFocus();
-        dlg->MaskEdit1->selectAll();
-        QTest::keyClicks(dlg->MaskEdit1, QString::fromLatin1(code));
-        QTest::keyClick(dlg->MaskEdit1, Qt::Key_Return);
+        codeEdit()->setFocus();
+        codeEdit()->selectAll();
+        QTest::keyClicks(codeEdit(), QString::fromLatin1(code));
+        QTest::keyClick(codeEdit(), Qt::Key_Return);
     }
 };
 
@@ -144,34 +168,32 @@ TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
     setPage(5, {line(""), line(""), line("")});
     open();
     EXPECT_EQ(dlg->windowTitle(), "Vorelux - Enviar");
-    EXPECT_EQ(dlg->PageControl1->count(), 4);
-    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_EQ(child<QStackedWidget>(*dlg, "sheets")->count(), 4);
+    EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(dlg->findChildren<QTabBar*>().isEmpty()); // no tabs to click
-    EXPECT_EQ(dlg->sendBoxes[0]->toolTip(), "Enviar página 1");
-    EXPECT_EQ(dlg->clearBoxes[4]->objectName(), "CheckBox17");
-    EXPECT_EQ(dlg->clearBoxes[4]->toolTip(), "Limpar página 5");
-    EXPECT_EQ(dlg->displayBoxes[7]->objectName(), "CheckBox16");
-    EXPECT_EQ(dlg->displayBoxes[7]->toolTip(), "Exibir página 8");
-    EXPECT_EQ(dlg->BitBtn1->toolTip(), "Envia os textos das páginas para o painel");
+    EXPECT_EQ(box(*dlg, "sendBox", 0)->toolTip(), "Enviar página 1");
+    EXPECT_EQ(box(*dlg, "clearBox", 4)->toolTip(), "Limpar página 5");
+    EXPECT_EQ(box(*dlg, "displayBox", 7)->toolTip(), "Exibir página 8");
+    EXPECT_EQ(button(*dlg, "sendButton")->toolTip(), "Envia os textos das páginas para o painel");
     for (int p = 0; p < PageCount; ++p) {
         SCOPED_TRACE(p);
         bool send = p == 1 || p == 5;
-        EXPECT_EQ(dlg->sendBoxes[p]->isChecked(), send);
-        EXPECT_EQ(dlg->clearBoxes[p]->isEnabled(), !send);
-        EXPECT_FALSE(dlg->clearBoxes[p]->isChecked());
-        EXPECT_EQ(dlg->displayBoxes[p]->isChecked(), p == 2); // the main window's page
+        EXPECT_EQ(box(*dlg, "sendBox", p)->isChecked(), send);
+        EXPECT_EQ(box(*dlg, "clearBox", p)->isEnabled(), !send);
+        EXPECT_FALSE(box(*dlg, "clearBox", p)->isChecked());
+        EXPECT_EQ(box(*dlg, "displayBox", p)->isChecked(), p == 2); // the main window's page
     }
     // A send box click frees or locks its clear box.
-    QTest::mouseClick(dlg->sendBoxes[1], Qt::LeftButton);
-    EXPECT_TRUE(dlg->clearBoxes[1]->isEnabled());
+    QTest::mouseClick(box(*dlg, "sendBox", 1), Qt::LeftButton);
+    EXPECT_TRUE(box(*dlg, "clearBox", 1)->isEnabled());
 
-    QListWidget* list = dlg->CheckListBox1->list();
+    QListWidget* list = targets(*dlg)->list();
     ASSERT_EQ(list->count(), 256);
     EXPECT_EQ(list->item(0)->text(), "  TODOS OS PAINÉIS");
     EXPECT_EQ(list->item(255)->text(), "  PAINEL 255");
-    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (2 painéis)");
-    EXPECT_FALSE(dlg->gbxExibirPaginas->isVisible());
-    EXPECT_EQ(dlg->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (2 painéis)");
+    EXPECT_FALSE(child<QGroupBox>(*dlg, "displayPageGroup")->isVisible());
+    EXPECT_EQ(child<QComboBox>(*dlg, "displayPageCombo")->currentIndex(), 0);
     EXPECT_TRUE(prompter.prompts.empty());
 
     struct Case {
@@ -181,28 +203,28 @@ TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
     for (const Case& c :
          {Case{{}, "Enviar para: (Nenhum painel)"}, Case{{5}, "Enviar para: (1 painel)"},
           Case{{0, 7}, "Enviar para: (Todos)"}}) {
-        dlg->CheckListBox1->load(c.stored);
-        EXPECT_EQ(dlg->CheckListBox1->title(), c.caption);
+        targets(*dlg)->load(c.stored);
+        EXPECT_EQ(targets(*dlg)->title(), c.caption);
     }
 }
 
 TEST_F(SendDialogTest, EveryTargetClickStoresTheList) {
     open();
     auto fileSize = [&] { return QFile(connCfg()).size(); };
-    dlg->CheckListBox1->setChecked(7, true);
+    targets(*dlg)->setChecked(7, true);
     EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{3, 4, 7}));
     EXPECT_EQ(fileSize(), 16 + 3);
-    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (3 painéis)");
+    EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (3 painéis)");
 
-    for (int n : {3, 4, 7}) dlg->CheckListBox1->setChecked(n, false);
+    for (int n : {3, 4, 7}) targets(*dlg)->setChecked(n, false);
     EXPECT_TRUE(cfg.targetPanels.empty());
     EXPECT_EQ(fileSize(), 16);
-    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Nenhum painel)");
+    EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (Nenhum painel)");
 
-    dlg->CheckListBox1->setChecked(7, true);
-    dlg->CheckListBox1->setChecked(0, true);
+    targets(*dlg)->setChecked(7, true);
+    targets(*dlg)->setChecked(0, true);
     EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{0, 7}));
-    EXPECT_EQ(dlg->CheckListBox1->title(), "Enviar para: (Todos)");
+    EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (Todos)");
 }
 
 TEST_F(SendDialogTest, SerialUploadEndToEnd) {
@@ -218,7 +240,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         setPage(4, {line("X"), line("YZ")});
         open();
         sendBoxes({0, 1, 4});
-        QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
 
         PageContent p1 = pageContent(store.pages()[1]), p4 = pageContent(store.pages()[4]);
         std::vector<size_t> lengths;
@@ -235,18 +257,20 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         sleeper.pauses.clear();
 
         // The run ends with the question; the main window waits for the answer.
-        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
-        EXPECT_EQ(dlg->lbText2->text(), "Concluído!");
-        EXPECT_EQ(dlg->lbText1->text(), QString("Envio pela porta serial COM%1").arg(PtyCom));
-        EXPECT_TRUE(dlg->Label11->isVisible());
-        EXPECT_EQ(dlg->Label11->text(), "Todos os painéis receberão as mensagens corretamente?");
-        EXPECT_TRUE(dlg->BitBtn5->isVisible());
-        EXPECT_TRUE(dlg->BitBtn6->isVisible());
-        EXPECT_EQ(dlg->pbPagi->value(), 3);
-        EXPECT_EQ(dlg->mascaraPaginas, 255);
+        EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Progress);
+        EXPECT_EQ(label(*dlg, "statusLabel")->text(), "Concluído!");
+        EXPECT_EQ(label(*dlg, "headlineLabel")->text(),
+                  QString("Envio pela porta serial COM%1").arg(PtyCom));
+        EXPECT_TRUE(label(*dlg, "questionLabel")->isVisible());
+        EXPECT_EQ(label(*dlg, "questionLabel")->text(),
+                  "Todos os painéis receberão as mensagens corretamente?");
+        EXPECT_TRUE(button(*dlg, "panelShowsErrorButton")->isVisible());
+        EXPECT_TRUE(button(*dlg, "allReceivedButton")->isVisible());
+        EXPECT_EQ(child<QProgressBar>(*dlg, "pagesBar")->value(), 3);
+        EXPECT_EQ(dlg->sentPagesMask(), 255);
         EXPECT_FALSE(mainEnabled);
-        QTest::mouseClick(dlg->BitBtn6, Qt::LeftButton);
-        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+        QTest::mouseClick(button(*dlg, "allReceivedButton"), Qt::LeftButton);
+        EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
         EXPECT_TRUE(mainEnabled);
         dlg->hide();
     }
@@ -258,24 +282,24 @@ TEST_F(SendDialogTest, SerialErrorAnswerSendsEverythingAgain) {
     cfg.targetPanels = {9};
     open();
     sendBoxes({1});
-    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
-    QTest::mouseClick(dlg->BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    QTest::mouseClick(button(*dlg, "panelShowsErrorButton"), Qt::LeftButton);
     PageContent p1 = pageContent(store.pages()[1]);
     std::vector<SerialFrame> frames;
     ASSERT_TRUE(decodeSerial(sleeper.take(), {p1.size(), p1.size()}, frames));
     EXPECT_EQ(frames.size(), 2u);
-    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
+    EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Progress);
 }
 
 TEST_F(SendDialogTest, NothingToSendToGoesBackToTheFirstPage) {
     setPage(1, {line("OLA")});
     open();
-    dlg->CheckListBox1->setChecked(3, false);
-    dlg->CheckListBox1->setChecked(4, false);
-    for (auto* button : {dlg->BitBtn1, dlg->BitBtn2}) {
-        if (button == dlg->BitBtn2) dlg->clearBoxes[0]->setChecked(true);
-        QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    targets(*dlg)->setChecked(3, false);
+    targets(*dlg)->setChecked(4, false);
+    for (const char* name : {"sendButton", "clearButton"}) {
+        if (std::string(name) == "clearButton") box(*dlg, "clearBox", 0)->setChecked(true);
+        QTest::mouseClick(button(*dlg, name), Qt::LeftButton);
+        EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
         EXPECT_TRUE(mainEnabled);
     }
     EXPECT_TRUE(sleeper.take().empty());
@@ -288,18 +312,18 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     open();
     cfg.portNumber = MissingCom;
     sendBoxes({1, 2});
-    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
-    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
     EXPECT_TRUE(sleeper.take().empty());
 }
 
 TEST_F(SendDialogTest, ClearSendsOneEmptyLineAndReopens) {
     open();
-    dlg->clearBoxes[0]->setChecked(true);
-    dlg->clearBoxes[6]->setChecked(true);
-    QTest::mouseClick(dlg->BitBtn2, Qt::LeftButton);
+    box(*dlg, "clearBox", 0)->setChecked(true);
+    box(*dlg, "clearBox", 6)->setChecked(true);
+    QTest::mouseClick(button(*dlg, "clearButton"), Qt::LeftButton);
     std::vector<SerialFrame> frames;
     ASSERT_TRUE(decodeSerial(sleeper.take(), {3, 3, 3, 3}, frames));
     PageContent empty{255, 192, 192};
@@ -308,20 +332,20 @@ TEST_F(SendDialogTest, ClearSendsOneEmptyLineAndReopens) {
                                                 {3, 150, 6, empty, 16},
                                                 {4, 150, 6, empty, 16}}));
     // The opening ran again: the clear boxes are unchecked.
-    EXPECT_FALSE(dlg->clearBoxes[0]->isChecked());
-    EXPECT_TRUE(dlg->Label11->isVisible());
+    EXPECT_FALSE(box(*dlg, "clearBox", 0)->isChecked());
+    EXPECT_TRUE(label(*dlg, "questionLabel")->isVisible());
 }
 
 TEST_F(SendDialogTest, DisplayButtonSendsTheMaskToTheTargets) {
     open();
-    dlg->displayBoxes[2]->setChecked(false);
-    QTest::mouseClick(dlg->BitBtn3, Qt::LeftButton);
+    box(*dlg, "displayBox", 2)->setChecked(false);
+    QTest::mouseClick(button(*dlg, "displayButton"), Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
     EXPECT_TRUE(sleeper.take().empty());
 
-    dlg->displayBoxes[0]->setChecked(true);
-    dlg->displayBoxes[2]->setChecked(true);
-    QTest::mouseClick(dlg->BitBtn3, Qt::LeftButton);
+    box(*dlg, "displayBox", 0)->setChecked(true);
+    box(*dlg, "displayBox", 2)->setChecked(true);
+    QTest::mouseClick(button(*dlg, "displayButton"), Qt::LeftButton);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 0, 5, 4, 98, 0, 5}));
     EXPECT_FALSE(dlg->progressWindow()->isVisible());
 }
@@ -343,7 +367,7 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     sleeper.onPause = [this](int count) {
         if (count == 5) dlg->close(); // the operator closes the window mid-frame
     };
-    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     auto wire = sleeper.take();
     // Five bytes of the first frame, then the resume command.
     EXPECT_EQ(wire, (std::vector<uint8_t>{1, 150, 4, 0xFF, 192, 0, 98, 255, 0}));
@@ -355,17 +379,17 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
 TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
     KeepAliveSleeper keepAlive;
     PanelLink slowLink{cfg, catalog, port, kq, keepAlive, prompter};
-    TfrmEnviar live(slowLink, store, services());
+    SendPagesDialog live(slowLink, store, services());
     setPage(1, {line("0123456789")});
     live.show();
-    live.pausaSerial = 5;
-    for (QCheckBox* box : live.sendBoxes) box->setChecked(false);
-    live.sendBoxes[1]->setChecked(true);
+    live.setSerialPause(5);
+    checkSendBoxes(live, {1});
     std::vector<int> seen;
     QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(live.pbData->value()); });
+    QObject::connect(&sampler, &QTimer::timeout,
+                     [&] { seen.push_back(child<QProgressBar>(live, "dataBar")->value()); });
     sampler.start(10);
-    live.BitBtn1Click();
+    live.sendCheckedPages();
     sampler.stop();
     pty.drain(100);
     // The timer kept firing and saw the bar move.
@@ -386,34 +410,34 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     open();
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
     sendBoxes({1, 4});
-    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(dlg->mascaraPaginas, 237);
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    EXPECT_EQ(dlg->sentPagesMask(), 237);
     auto run = reports();
     ASSERT_GE(run.size(), 2u);
     for (size_t i = run.size() - 2; i < run.size(); ++i) {
         EXPECT_EQ(run[i].kind, KqReport::End);
         EXPECT_EQ(run[i].mask, 237);
     }
-    EXPECT_EQ(dlg->lbText1->text(), "Envio pelo Transmissor KQ");
+    EXPECT_EQ(label(*dlg, "headlineLabel")->text(), "Envio pelo Transmissor KQ");
     size_t done = run.size();
 
     // "Não, painel exibe erro": the code page with its first digit selected.
-    QTest::mouseClick(dlg->BitBtn5, Qt::LeftButton);
-    ASSERT_EQ(dlg->currentPage(), TfrmEnviar::TabSheet1);
-    EXPECT_EQ(dlg->MaskEdit1->text(), "000000");
-    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 0);
-    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "0");
+    QTest::mouseClick(button(*dlg, "panelShowsErrorButton"), Qt::LeftButton);
+    ASSERT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::ErrorCode);
+    EXPECT_EQ(codeEdit()->text(), "000000");
+    EXPECT_EQ(codeEdit()->selectionStart(), 0);
+    EXPECT_EQ(codeEdit()->selectedText(), "0");
 
     typeCode("000004");
     EXPECT_EQ(prompter.messages, std::vector<std::string>{"A PÁGINA 1 NÃO FOI ENVIADA"});
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{16});
-    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 0);
-    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "000");
+    EXPECT_EQ(codeEdit()->selectionStart(), 0);
+    EXPECT_EQ(codeEdit()->selectedText(), "000");
 
     typeCode("237009");
     EXPECT_EQ(prompter.messages.back(), "O painel 9 não está na lista de envios");
-    EXPECT_EQ(dlg->MaskEdit1->selectionStart(), 3);
-    EXPECT_EQ(dlg->MaskEdit1->selectedText(), "009");
+    EXPECT_EQ(codeEdit()->selectionStart(), 3);
+    EXPECT_EQ(codeEdit()->selectedText(), "009");
     EXPECT_EQ(reports().size(), done);
 
     typeCode("237004");
@@ -432,8 +456,8 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     EXPECT_EQ(pages, (std::vector<int>{0, 0, 3, 3, 4, 4}));
     EXPECT_EQ(resent.back().kind, KqReport::RepairEnd);
     EXPECT_EQ(resent.back().mask, 2);
-    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviando);
-    EXPECT_TRUE(dlg->Label11->isVisible());
+    EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Progress);
+    EXPECT_TRUE(label(*dlg, "questionLabel")->isVisible());
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{16, 16}));
 }
 
@@ -443,10 +467,10 @@ TEST_F(SendDialogTest, TransmitterNotYetIdentifiedSendsNothing) {
     open();
     sendBoxes({1});
     prompter.answers = {ButtonNo};
-    QTest::mouseClick(dlg->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_TRUE(reports().empty());
-    EXPECT_EQ(dlg->currentPage(), TfrmEnviar::tbsEnviar);
+    EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
 }
 
@@ -476,7 +500,7 @@ struct FeaturesTest : SendDialogTest {
 };
 
 TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
-    TForm2& chooser = features->chooser();
+    PanelChooserDialog& chooser = features->chooser();
     struct Case {
         const char* how;
         std::vector<uint8_t> wire;
@@ -486,21 +510,21 @@ TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
         SCOPED_TRACE(c.how);
         std::string how = c.how;
         whenShown([&] {
-            chooser.CheckListBox1->setChecked(9, true);
-            chooser.CheckListBox1->setChecked(5, true);
-            chooser.CheckListBox1->setChecked(3, false);
-            chooser.CheckListBox1->setChecked(4, false);
-            EXPECT_EQ(chooser.CheckListBox1->title(), "Enviar para: (2 painéis)");
+            targets(chooser)->setChecked(9, true);
+            targets(chooser)->setChecked(5, true);
+            targets(chooser)->setChecked(3, false);
+            targets(chooser)->setChecked(4, false);
+            EXPECT_EQ(targets(chooser)->title(), "Enviar para: (2 painéis)");
             if (how == "Cancelar")
-                QTest::mouseClick(chooser.BitBtn2, Qt::LeftButton);
+                QTest::mouseClick(button(chooser, "cancelButton"), Qt::LeftButton);
             else if (how == "close box")
                 chooser.close();
             else if (how == "Esc")
                 QTest::keyClick(&chooser, Qt::Key_Escape);
             else
-                QTest::mouseClick(chooser.BitBtn1, Qt::LeftButton);
+                QTest::mouseClick(button(chooser, "confirmButton"), Qt::LeftButton);
         });
-        features->escolherPaineis(TForm2::Mode::SwitchOn);
+        features->choosePanels(PanelChooserDialog::Mode::SwitchOn);
         EXPECT_EQ(sleeper.take(), c.wire);
         EXPECT_FALSE(chooser.isVisible());
     }
@@ -508,11 +532,11 @@ TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
     EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{3, 4}));
     EXPECT_TRUE(prompter.prompts.empty());
 
-    chooser.prepare(TForm2::Mode::SwitchOff);
-    EXPECT_EQ(chooser.BitBtn1->text(), "Desligar");
+    chooser.prepare(PanelChooserDialog::Mode::SwitchOff);
+    EXPECT_EQ(button(chooser, "confirmButton")->text(), "Desligar");
     EXPECT_EQ(chooser.windowTitle(), "Vorelux - Desligar");
     EXPECT_EQ(chooser.command(), ParSwitchOff);
-    EXPECT_EQ(chooser.Memo1->toPlainText(),
+    EXPECT_EQ(child<QPlainTextEdit>(chooser, "instructionsText")->toPlainText(),
               "Selecione os painéis que deseja desligar ao lado e click no botão [Desligar].");
 }
 
@@ -550,18 +574,18 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
 }
 
 TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
-    TfrmExibeID& ids = features->idDisplay();
+    PanelNumberDisplay& ids = features->panelNumberDisplay();
     EXPECT_EQ(ids.windowTitle(), "Vorelux - Exibindo ID");
     whenShown([&] {
         EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 254, 0}));
-        QTest::mouseClick(ids.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(button(ids, "closeButton"), Qt::LeftButton);
     });
-    features->exibirIds();
+    features->showPanelNumbers();
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
 
     // The port unplugged: prompt 18, the display closes itself, the resume fails silently.
     cfg.portNumber = MissingCom;
-    features->exibirIds();
+    features->showPanelNumbers();
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
     EXPECT_TRUE(sleeper.take().empty());
@@ -573,31 +597,31 @@ TEST_F(FeaturesTest, Screenshots) {
     if (folder.isEmpty()) GTEST_SKIP() << "set VORELUX_SEND_SHOTS to a folder";
     QDir().mkpath(folder);
     setPage(1, {line("OLA")});
-    TfrmEnviar& send = features->sendDialog();
+    SendPagesDialog& send = features->sendDialog();
     send.show();
     QCoreApplication::processEvents();
     send.grab().save(folder + "/send_main.png");
-    QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
     send.grab().save(folder + "/send_done.png");
     sleeper.pauses.clear();
     sleeper.onPause = [&](int count) {
         if (count == 7) send.grab().save(folder + "/send_progress.png");
     };
-    send.BitBtn6Click();
-    QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
+    send.answerAllReceived();
+    QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
     sleeper.onPause = {};
-    send.showPage(TfrmEnviar::TabSheet1);
+    send.showSheet(SendPagesDialog::Sheet::ErrorCode);
     send.grab().save(folder + "/send_code.png");
-    TForm2& chooser = features->chooser();
-    chooser.prepare(TForm2::Mode::SwitchOn);
+    PanelChooserDialog& chooser = features->chooser();
+    chooser.prepare(PanelChooserDialog::Mode::SwitchOn);
     chooser.show();
     QCoreApplication::processEvents();
     chooser.grab().save(folder + "/chooser.png");
     chooser.hide();
-    features->idDisplay().show();
+    features->panelNumberDisplay().show();
     QCoreApplication::processEvents();
-    features->idDisplay().grab().save(folder + "/ids.png");
-    features->idDisplay().hide();
+    features->panelNumberDisplay().grab().save(folder + "/ids.png");
+    features->panelNumberDisplay().hide();
     sleeper.take();
 }
 

@@ -24,27 +24,33 @@ using sendtest::decodeSerial;
 using sendtest::Pty;
 using sendtest::SerialFrame;
 
-TEST(SendInMainWindow, EnviarOpensTheDialogAndAnUploadGoesOut) {
+// A control of the main window (not of its dialogs) by its object name.
+QPushButton* mainButton(MainWindow& window, const char* name) {
+    return window.centralWidget()->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
     Pty pty;
     ASSERT_FALSE(pty.slavePath.empty());
     vorelux::testing::WindowHarness harness;
-    TForm1& form = harness.start();
+    MainWindow& form = harness.start();
     ASSERT_NE(form.sendFeatures(), nullptr);
     ASSERT_NE(form.linkSystem(), nullptr);
     form.linkSystem()->catalog().registerPort(150, pty.slavePath, "painel virtual");
-    form.CfgComm.portNumber = 150;
-    form.CfgComm.targetPanels = {5};
+    form.connectionSettings().portNumber = 150;
+    form.connectionSettings().targetPanels = {5};
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
     form.store().pages()[1].lines = {ola};
     form.store().pages()[1].lineCount = 1;
 
-    TfrmEnviar& send = form.sendFeatures()->sendDialog();
-    QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
+    SendPagesDialog& send = form.sendFeatures()->sendDialog();
+    QTest::mouseClick(mainButton(form, "sendButton"), Qt::LeftButton);
     ASSERT_TRUE(send.isVisible());
-    EXPECT_EQ(send.windowTitle(), TForm1::FormCaption + " - Enviar");
-    EXPECT_EQ(send.currentPage(), TfrmEnviar::tbsEnviar);
-    EXPECT_TRUE(send.sendBoxes[1]->isChecked());
-    EXPECT_TRUE(send.displayBoxes[0]->isChecked()); // page 1 is the main window's page
+    EXPECT_EQ(send.windowTitle(), MainWindow::WindowCaption + " - Enviar");
+    EXPECT_EQ(send.currentSheet(), SendPagesDialog::Sheet::Main);
+    EXPECT_TRUE(send.findChild<QCheckBox*>("sendBox2")->isChecked()); // page 2 holds a line
+    EXPECT_TRUE(
+        send.findChild<QCheckBox*>("displayBox1")->isChecked()); // page 1 is the main window's page
 
     // While the page goes out, the main window's controls wait and the dialog answers.
     std::vector<bool> mainEnabled, dialogEnabled;
@@ -54,18 +60,18 @@ TEST(SendInMainWindow, EnviarOpensTheDialogAndAnUploadGoesOut) {
         dialogEnabled.push_back(send.isEnabled());
     });
     sampler.start(20);
-    QTest::mouseClick(send.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(send.findChild<QPushButton*>("sendButton"), Qt::LeftButton);
     sampler.stop();
     ASSERT_FALSE(mainEnabled.empty());
     EXPECT_EQ(std::count(mainEnabled.begin(), mainEnabled.end(), true), 0);
     EXPECT_EQ(std::count(dialogEnabled.begin(), dialogEnabled.end(), false), 0);
     EXPECT_FALSE(form.menuBar()->isEnabled());
-    QTest::mouseClick(send.BitBtn6, Qt::LeftButton);
+    QTest::mouseClick(send.findChild<QPushButton*>("allReceivedButton"), Qt::LeftButton);
     EXPECT_TRUE(form.centralWidget()->isEnabled());
     EXPECT_TRUE(form.menuBar()->isEnabled());
 
     // The menu entry closes the open dialog (resume) and shows it again.
-    form.Enviar1->trigger();
+    form.findChild<QAction*>("sendAction")->trigger();
     EXPECT_TRUE(send.isVisible());
     send.close();
     EXPECT_FALSE(send.isVisible());
@@ -86,23 +92,26 @@ TEST(SendInMainWindow, PowerButtonsAndTheirMenus) {
     Pty pty;
     ASSERT_FALSE(pty.slavePath.empty());
     vorelux::testing::WindowHarness harness;
-    TForm1& form = harness.start();
+    MainWindow& form = harness.start();
     form.linkSystem()->catalog().registerPort(150, pty.slavePath);
-    form.CfgComm.portNumber = 150;
+    form.connectionSettings().portNumber = 150;
 
-    form.CfgComm.targetPanels = {};
-    QTest::mouseClick(form.JvSpeedButton1, Qt::LeftButton);
-    QTest::mouseClick(form.JvSpeedButton2, Qt::LeftButton);
+    form.connectionSettings().targetPanels = {};
+    QTest::mouseClick(mainButton(form, "powerOnButton"), Qt::LeftButton);
+    QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
     EXPECT_TRUE(pty.drain(100).empty());
 
-    form.CfgComm.targetPanels = {0, 7};
-    QTest::mouseClick(form.JvSpeedButton2, Qt::LeftButton);
+    form.connectionSettings().targetPanels = {0, 7};
+    QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));
 
-    EXPECT_EQ(form.JvSpeedButton1->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_EQ(mainButton(form, "powerOnButton")->contextMenuPolicy(), Qt::CustomContextMenu);
     form.sendFeatures()->powerOnMenu()->actions().first()->trigger(); // "Ligar todos"
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 255, 0}));
-    form.PopupDesligar->actions().first()->trigger(); // "Desligar todos" on "Parar"
+    form.findChild<QMenu*>("powerOffMenu")
+        ->actions()
+        .first()
+        ->trigger(); // "Desligar todos" on "Parar"
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));
     EXPECT_TRUE(harness.prompter.prompts.empty());
 }

@@ -28,65 +28,64 @@ QIcon powerIcon(bool on) {
     return QIcon(pixmap);
 }
 
-TForm2::TForm2(PanelLink& link, std::function<QString()> mainCaption,
-               std::function<void()> openIdDisplay, QWidget* parent)
+PanelChooserDialog::PanelChooserDialog(PanelLink& link, std::function<QString()> mainCaption,
+                                       std::function<void()> openIdDisplay, QWidget* parent)
     : QDialog(parent), link_(link), mainCaption_(std::move(mainCaption)) {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("panelChooserDialog"));
     setModal(true);
-    // FormCreate
     setWindowTitle((mainCaption_ ? mainCaption_() : QString()) +
                    QStringLiteral(" - Escolher painéis"));
-    Memo1 = new QPlainTextEdit;
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setMaximumHeight(90);
-    lbTransporte = new QLabel;
-    lbTransporte->setObjectName(QStringLiteral("lbTransporte"));
-    CheckListBox1 = new TargetList;
-    connect(CheckListBox1, &TargetList::clicked, this, [this] { CheckListBox1Click(); });
-    BitBtn1 = new QPushButton(QStringLiteral("Ligar"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIconSize(QSize(24, 24));
-    BitBtn2 = new QPushButton(QStringLiteral("Cancelar"));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn8 = new QPushButton(QStringLiteral("Exibir IDs"));
-    BitBtn8->setObjectName(QStringLiteral("BitBtn8"));
-    BitBtn8->setToolTip(
+    instructionsText_ = new QPlainTextEdit;
+    instructionsText_->setObjectName(QStringLiteral("instructionsText"));
+    instructionsText_->setReadOnly(true);
+    instructionsText_->setMaximumHeight(90);
+    transportLabel_ = new QLabel;
+    transportLabel_->setObjectName(QStringLiteral("transportLabel"));
+    targetList_ = new TargetList;
+    connect(targetList_, &TargetList::clicked, this, [this] { updateTargetCaption(); });
+    confirmButton_ = new QPushButton(QStringLiteral("Ligar"));
+    confirmButton_->setObjectName(QStringLiteral("confirmButton"));
+    confirmButton_->setIconSize(QSize(24, 24));
+    cancelButton_ = new QPushButton(QStringLiteral("Cancelar"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    showIdsButton_ = new QPushButton(QStringLiteral("Exibir IDs"));
+    showIdsButton_->setObjectName(QStringLiteral("showIdsButton"));
+    showIdsButton_->setToolTip(
         QStringLiteral("Todos os painéis configurados no software exibirão suas IDs"));
-    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn8}) {
+    for (QPushButton* b : {confirmButton_, cancelButton_, showIdsButton_}) {
         b->setAutoDefault(false);
         b->setMinimumHeight(36);
     }
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(BitBtn8, &QPushButton::clicked, this, [openIdDisplay] {
+    connect(confirmButton_, &QPushButton::clicked, this, [this] { confirm(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel(); });
+    connect(showIdsButton_, &QPushButton::clicked, this, [openIdDisplay] {
         if (openIdDisplay) openIdDisplay();
     });
 
     auto* side = new QVBoxLayout;
-    side->addWidget(Memo1);
-    side->addWidget(lbTransporte);
+    side->addWidget(instructionsText_);
+    side->addWidget(transportLabel_);
     side->addStretch(1);
-    side->addWidget(BitBtn8);
-    side->addWidget(BitBtn1);
-    side->addWidget(BitBtn2);
+    side->addWidget(showIdsButton_);
+    side->addWidget(confirmButton_);
+    side->addWidget(cancelButton_);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(CheckListBox1, 1);
+    layout->addWidget(targetList_, 1);
     layout->addLayout(side, 1);
     resize(480, 380);
     link_.transmitter().addObserver(this);
 }
 
-TForm2::~TForm2() {
+PanelChooserDialog::~PanelChooserDialog() {
     link_.transmitter().removeObserver(this);
 }
 
-void TForm2::prepare(Mode mode) {
+void PanelChooserDialog::prepare(Mode mode) {
     QString caption = mainCaption_ ? mainCaption_() : QString();
     bool on = mode == Mode::SwitchOn;
-    BitBtn1->setText(on ? QStringLiteral("Ligar") : QStringLiteral("Desligar"));
-    BitBtn1->setIcon(powerIcon(on));
-    Memo1->setPlainText(
+    confirmButton_->setText(on ? QStringLiteral("Ligar") : QStringLiteral("Desligar"));
+    confirmButton_->setIcon(powerIcon(on));
+    instructionsText_->setPlainText(
         on ? QStringLiteral(
                  "Selecione os painéis que deseja ligar ao lado e click no botão [Ligar].")
            : QStringLiteral(
@@ -95,55 +94,56 @@ void TForm2::prepare(Mode mode) {
     command_ = on ? ParSwitchOn : ParSwitchOff;
 }
 
-uint8_t TForm2::chooseAndSend(Mode mode) {
+uint8_t PanelChooserDialog::chooseAndSend(Mode mode) {
     prepare(mode);
     exec();
-    link_.sendToCheckedPanels(CheckListBox1->checks(), link_.parameter(command_, 0), nullptr);
+    link_.sendToCheckedPanels(targetList_->checks(), link_.parameter(command_, 0), nullptr);
     link_.AnalizaResposta();
     return link_.resultadoEnvio;
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void PanelChooserDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) loadTargets();
 }
 
-void TForm2::FormShow() {
-    lbTransporte->setText(QString::fromUtf8(link_.cfg().transport == Transport::Transmitter ? ChooserUsb : ChooserSerial));
-    CheckListBox1->load(link_.cfg().targetPanels);
+void PanelChooserDialog::loadTargets() {
+    transportLabel_->setText(QString::fromUtf8(
+        link_.cfg().transport == Transport::Transmitter ? ChooserUsb : ChooserSerial));
+    targetList_->load(link_.cfg().targetPanels);
 }
 
-void TForm2::CheckListBox1Click() {
-    CheckListBox1->updateCaptionFromChecks();
+void PanelChooserDialog::updateTargetCaption() {
+    targetList_->updateCaptionFromChecks();
 }
 
-void TForm2::BitBtn1Click() {
+void PanelChooserDialog::confirm() {
     accept();
 }
 
-void TForm2::BitBtn2Click() {
-    CheckListBox1->uncheckAll();
+void PanelChooserDialog::cancel() {
+    targetList_->uncheckAll();
     QDialog::reject();
 }
 
-void TForm2::reject() {
+void PanelChooserDialog::reject() {
     // Esc, like "Cancelar", sends nothing.
-    BitBtn2Click();
+    cancel();
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void PanelChooserDialog::closeEvent(QCloseEvent* event) {
     // The close box sends nothing either.
-    CheckListBox1->uncheckAll();
+    targetList_->uncheckAll();
     QDialog::closeEvent(event);
 }
 
-void TForm2::transmitterAttached(const std::shared_ptr<HidDevice>&) {
-    lbTransporte->setText(QString::fromUtf8(ChooserUsb));
+void PanelChooserDialog::transmitterAttached(const std::shared_ptr<HidDevice>&) {
+    transportLabel_->setText(QString::fromUtf8(ChooserUsb));
 }
 
-void TForm2::transmitterRemoved(const std::shared_ptr<HidDevice>&) {
+void PanelChooserDialog::transmitterRemoved(const std::shared_ptr<HidDevice>&) {
     if (isVisible() && !link_.transmitter().attached())
-        lbTransporte->setText(QString::fromUtf8(ChooserSerial));
+        transportLabel_->setText(QString::fromUtf8(ChooserSerial));
 }
 
 } // namespace vorelux::app

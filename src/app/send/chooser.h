@@ -1,7 +1,9 @@
 #pragma once
-// TForm2, the panel chooser: the operator checks the panels to switch on or
+// PanelChooserDialog, the panel chooser: the operator checks the panels to switch on or
 // off. "Cancelar", Esc and the close box leave nothing checked, so nothing
-// is sent; the stored target list never changes here.
+// is sent; the stored target list never changes here. Widgets by object
+// name: targetList, confirmButton, cancelButton, showIdsButton,
+// instructionsText, transportLabel.
 #include "link/panel_link.h"
 
 #include <QDialog>
@@ -15,14 +17,14 @@ namespace vorelux::app {
 
 class TargetList;
 
-class TForm2 final : public QDialog, public TransmitterObserver {
+class PanelChooserDialog final : public QDialog, public TransmitterObserver {
     Q_OBJECT
   public:
     enum class Mode { SwitchOn, SwitchOff };
 
-    TForm2(PanelLink& link, std::function<QString()> mainCaption,
-           std::function<void()> openIdDisplay = {}, QWidget* parent = nullptr);
-    ~TForm2() override;
+    PanelChooserDialog(PanelLink& link, std::function<QString()> mainCaption,
+                       std::function<void()> openIdDisplay = {}, QWidget* parent = nullptr);
+    ~PanelChooserDialog() override;
 
     // The caller prepares the chooser for switching on (255) or off (252).
     void prepare(Mode mode);
@@ -32,30 +34,29 @@ class TForm2 final : public QDialog, public TransmitterObserver {
     // and reports the result. Returns the result.
     uint8_t chooseAndSend(Mode mode);
 
-    void FormShow();
-    void CheckListBox1Click();
-    void BitBtn1Click();
-    void BitBtn2Click();
-
-    TargetList* CheckListBox1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn8 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QLabel* lbTransporte = nullptr;
-
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
+    void loadTargets();
+    void updateTargetCaption();
+    void confirm();
+    void cancel();
     void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
 
     PanelLink& link_;
     std::function<QString()> mainCaption_;
     uint8_t command_ = ParSwitchOn;
+
+    TargetList* targetList_ = nullptr;
+    QPushButton* confirmButton_ = nullptr; // "Ligar" or "Desligar"
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* showIdsButton_ = nullptr;
+    QPlainTextEdit* instructionsText_ = nullptr;
+    QLabel* transportLabel_ = nullptr;
 };
 
 // The two pictures of the chooser's button: switch on, switch off.

@@ -8,30 +8,32 @@
 
 namespace vorelux::app {
 
-TfrmExibeID::TfrmExibeID(PanelLink& link, std::function<QString()> mainCaption, QWidget* parent)
+PanelNumberDisplay::PanelNumberDisplay(PanelLink& link, std::function<QString()> mainCaption,
+                                       QWidget* parent)
     : QDialog(parent), link_(link), mainCaption_(std::move(mainCaption)) {
-    setObjectName(QStringLiteral("frmExibeID"));
+    setObjectName(QStringLiteral("panelNumberDisplay"));
     setModal(true);
     setWindowTitle((mainCaption_ ? mainCaption_() : QString()) + QStringLiteral(" - Exibindo ID"));
-    Memo1 = new QPlainTextEdit;
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setPlainText(QStringLiteral("Clique em fechar para parar de exibir ID nos \npaineis."));
-    QFont font = Memo1->font();
+    noticeText_ = new QPlainTextEdit;
+    noticeText_->setObjectName(QStringLiteral("noticeText"));
+    noticeText_->setReadOnly(true);
+    noticeText_->setPlainText(
+        QStringLiteral("Clique em fechar para parar de exibir ID nos \npaineis."));
+    QFont font = noticeText_->font();
     font.setPointSize(font.pointSize() + 3);
-    Memo1->setFont(font);
-    BitBtn1 = new QPushButton(QStringLiteral("Fechar"));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAutoDefault(false);
-    BitBtn1->setMinimumHeight(36);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { reject(); });
+    noticeText_->setFont(font);
+    closeButton_ = new QPushButton(QStringLiteral("Fechar"));
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setAutoDefault(false);
+    closeButton_->setMinimumHeight(36);
+    connect(closeButton_, &QPushButton::clicked, this, [this] { reject(); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Memo1);
-    layout->addWidget(BitBtn1, 0, Qt::AlignHCenter);
+    layout->addWidget(noticeText_);
+    layout->addWidget(closeButton_, 0, Qt::AlignHCenter);
     resize(460, 170);
 }
 
-void TfrmExibeID::showEvent(QShowEvent* event) {
+void PanelNumberDisplay::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     sending_ = true;
@@ -54,7 +56,7 @@ void TfrmExibeID::showEvent(QShowEvent* event) {
     }
 }
 
-void TfrmExibeID::done(int result) {
+void PanelNumberDisplay::done(int result) {
     if (sending_) {
         closeRequested_ = true;
         return;

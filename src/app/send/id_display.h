@@ -1,7 +1,7 @@
 #pragma once
-// TfrmExibeID: while it is open every panel shows its own number (254 to
+// PanelNumberDisplay: while it is open every panel shows its own number (254 to
 // panel 0 on opening); closing it sends 255 to panel 0 and the panels go
-// back to their pages.
+// back to their pages. Widgets by object name: noticeText, closeButton.
 #include "link/panel_link.h"
 
 #include <QDialog>
@@ -12,13 +12,11 @@ class QPushButton;
 
 namespace vorelux::app {
 
-class TfrmExibeID final : public QDialog {
+class PanelNumberDisplay final : public QDialog {
     Q_OBJECT
   public:
-    TfrmExibeID(PanelLink& link, std::function<QString()> mainCaption, QWidget* parent = nullptr);
-
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    PanelNumberDisplay(PanelLink& link, std::function<QString()> mainCaption,
+                       QWidget* parent = nullptr);
 
     void done(int result) override;
 
@@ -30,6 +28,8 @@ class TfrmExibeID final : public QDialog {
     std::function<QString()> mainCaption_;
     bool sending_ = false; // the opening command is going out
     bool closeRequested_ = false;
+    QPlainTextEdit* noticeText_ = nullptr;
+    QPushButton* closeButton_ = nullptr; // "Fechar"
 };
 
 } // namespace vorelux::app

@@ -1,40 +1,35 @@
-// Hooks the send features into the main window.
-#include "app/main_window.h"
+// Hooks the send features into the window that owns them.
 #include "app/send/send_features.h"
 
+#include <QMainWindow>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabBar>
 
 namespace vorelux::app {
 
-std::unique_ptr<SendFeatures> installSendFeatures(TForm1& window, SendLink devices,
+std::unique_ptr<SendFeatures> installSendFeatures(const SendHost& host, SendLink devices,
                                                   SendFeatureServices services) {
-    if (services.connCfgPath == "conn.cfg" && !window.ConnCfgPath.isEmpty())
-        services.connCfgPath = window.ConnCfgPath.toStdString();
-    if (!services.mainCaption) services.mainCaption = [&window] { return window.windowTitle(); };
-    if (!services.setMainEnabled)
-        services.setMainEnabled = [&window](bool enabled) {
+    QWidget* window = host.window;
+    if (services.connCfgPath == "conn.cfg" && !host.connCfgPath.isEmpty())
+        services.connCfgPath = host.connCfgPath.toStdString();
+    if (!services.mainCaption && window)
+        services.mainCaption = [window] { return window->windowTitle(); };
+    if (!services.setMainEnabled) services.setMainEnabled = host.setEnabled;
+    if (!services.setMainEnabled && window)
+        services.setMainEnabled = [window](bool enabled) {
             // The window's controls and menus, not the window: the send dialog
             // is one of its children and stays usable.
-            if (QWidget* central = window.centralWidget()) central->setEnabled(enabled);
-            window.menuBar()->setEnabled(enabled);
+            auto* main = qobject_cast<QMainWindow*>(window);
+            if (!main) return;
+            if (QWidget* central = main->centralWidget()) central->setEnabled(enabled);
+            if (main->menuBar()) main->menuBar()->setEnabled(enabled);
         };
-    if (!services.currentPage)
-        services.currentPage = [&window] {
-            return window.tsPaginas ? window.tsPaginas->currentIndex() : 0;
-        };
-    if (!services.afterSendClose)
-        services.afterSendClose = [&window] {
-            window.Timer1.start();
-            if (window.mmEdit) window.mmEdit->setFocus();
-        };
+    if (!services.currentPage) services.currentPage = host.currentPage;
+    if (!services.afterSendClose) services.afterSendClose = host.afterSendClose;
     auto features =
-        std::make_unique<SendFeatures>(devices, window.store(), std::move(services), &window);
-    features->attachSendOpeners(window.BitBtn2, window.Enviar1);
-    features->attachPowerButtons(window.JvSpeedButton1, window.JvSpeedButton2);
-    features->attachPreviewMenus(window.PopupLigar, window.PopupDesligar);
+        std::make_unique<SendFeatures>(devices, *host.store, std::move(services), window);
+    features->attachSendOpeners(host.sendButton, host.sendAction);
+    features->attachPowerButtons(host.powerOnButton, host.powerOffButton);
+    features->attachPreviewMenus(host.previewOnMenu, host.previewOffMenu);
     return features;
 }
 

@@ -20,9 +20,6 @@
 namespace vorelux::app {
 
 namespace {
-// Creation names of the clear boxes, pages 1..8.
-constexpr std::array<int, PageCount> ClearBoxNumbers{21, 22, 23, 24, 17, 18, 19, 20};
-
 QString pageList(const std::vector<int>& pages) {
     QStringList out;
     for (int p : pages) out << QString::number(p + 1);
@@ -38,43 +35,41 @@ QPushButton* button(const char* name, const QString& caption, const QString& hin
 }
 } // namespace
 
-TfrmEnviar::TfrmEnviar(PanelLink& link, PageStore& store, SendServices services, QWidget* parent)
+SendPagesDialog::SendPagesDialog(PanelLink& link, PageStore& store, SendServices services,
+                                 QWidget* parent)
     : QDialog(parent), link_(link), store_(store), services_(std::move(services)) {
-    setObjectName(QStringLiteral("frmEnviar"));
+    setObjectName(QStringLiteral("sendPagesDialog"));
     if (services_.random) {
         random_ = services_.random;
     } else {
         ownRandom_ = std::make_unique<StdRandomRange>();
         random_ = ownRandom_.get();
     }
-    // FormCreate
     QString mainCaption = services_.mainCaption ? services_.mainCaption() : QString();
-    progress_ = new ProgressWindowDialog(mainCaption, this);
-    pausaSerial = PausaSerial;
+    progressWindow_ = new ProgressWindowDialog(mainCaption, this);
+    serialPause_ = PausaSerial;
     link_.pausaKQ = 160;
     setWindowTitle(mainCaption + QStringLiteral(" - Enviar"));
 
-    PageControl1 = new QStackedWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    auto* erro = new QWidget; // no operation shows it
-    erro->setObjectName(QStringLiteral("tbsErro"));
-    PageControl1->addWidget(buildMainPage());
-    PageControl1->addWidget(buildProgressPage());
-    PageControl1->addWidget(erro);
-    PageControl1->addWidget(buildErrorCodePage());
+    sheets_ = new QStackedWidget(this);
+    sheets_->setObjectName(QStringLiteral("sheets"));
+    auto* unused = new QWidget; // no operation shows it
+    unused->setObjectName(QStringLiteral("unusedSheet"));
+    sheets_->addWidget(buildMainSheet());
+    sheets_->addWidget(buildProgressSheet());
+    sheets_->addWidget(unused);
+    sheets_->addWidget(buildErrorCodeSheet());
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1);
+    layout->addWidget(sheets_);
     setFixedSize(sizeHint().expandedTo(QSize(640, 430)));
 }
 
-TfrmEnviar::~TfrmEnviar() = default;
+SendPagesDialog::~SendPagesDialog() = default;
 
-QWidget* TfrmEnviar::buildMainPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tbsEnviar"));
-
-    auto* pages = new QGroupBox(QStringLiteral(" Páginas "));
-    auto* grid = new QGridLayout(pages);
+// The "Páginas" group: a row of boxes for sending, clearing and displaying
+// each page, with the row's button at its end.
+void SendPagesDialog::buildPageBoxes(QWidget* group) {
+    auto* grid = new QGridLayout(group);
     for (int p = 0; p < PageCount; ++p) {
         auto* header = new QLabel(QString::number(p + 1));
         header->setAlignment(Qt::AlignCenter);
@@ -83,138 +78,155 @@ QWidget* TfrmEnviar::buildMainPage() {
     }
     struct Row {
         const char* label;
-        std::array<QCheckBox*, PageCount>* boxes;
+        BoxRow* boxes;
+        const char* name; // object names: <name><page number>
         const char* hint;
     };
-    const std::array<Row, 3> rows{Row{"Enviar", &sendBoxes, "Enviar página %1"},
-                                  Row{"Limpar", &clearBoxes, "Limpar página %1"},
-                                  Row{"Exibir", &displayBoxes, "Exibir página %1"}};
+    const std::array<Row, 3> rows{Row{"Enviar", &sendBoxes_, "sendBox", "Enviar página %1"},
+                                  Row{"Limpar", &clearBoxes_, "clearBox", "Limpar página %1"},
+                                  Row{"Exibir", &displayBoxes_, "displayBox", "Exibir página %1"}};
     for (int r = 0; r < 3; ++r) {
         grid->addWidget(new QLabel(QString::fromUtf8(rows[r].label)), r + 1, 0);
         for (int p = 0; p < PageCount; ++p) {
             auto* box = new QCheckBox;
-            int number = r == 0 ? p + 1 : (r == 1 ? ClearBoxNumbers[p] : p + 9);
-            box->setObjectName(QStringLiteral("CheckBox%1").arg(number));
+            box->setObjectName(QString::fromLatin1(rows[r].name) + QString::number(p + 1));
             box->setToolTip(QString::fromUtf8(rows[r].hint).arg(p + 1));
             (*rows[r].boxes)[p] = box;
             grid->addWidget(box, r + 1, p + 1, Qt::AlignCenter);
         }
     }
-    BitBtn1 = button("BitBtn1", QStringLiteral("Enviar"),
-                     QStringLiteral("Envia os textos das páginas para o painel"));
-    BitBtn2 = button("BitBtn2", QStringLiteral("Limpar"), QStringLiteral("Limpas as páginas "));
-    BitBtn3 = button("BitBtn3", QStringLiteral("Exibir"),
-                     QStringLiteral("Configura quais páginas serão exibidas"));
-    grid->addWidget(BitBtn1, 1, PageCount + 1);
-    grid->addWidget(BitBtn2, 2, PageCount + 1);
-    grid->addWidget(BitBtn3, 3, PageCount + 1);
-    for (QCheckBox* box : sendBoxes)
-        connect(box, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    sendButton_ = button("sendButton", QStringLiteral("Enviar"),
+                         QStringLiteral("Envia os textos das páginas para o painel"));
+    clearButton_ =
+        button("clearButton", QStringLiteral("Limpar"), QStringLiteral("Limpas as páginas "));
+    displayButton_ = button("displayButton", QStringLiteral("Exibir"),
+                            QStringLiteral("Configura quais páginas serão exibidas"));
+    grid->addWidget(sendButton_, 1, PageCount + 1);
+    grid->addWidget(clearButton_, 2, PageCount + 1);
+    grid->addWidget(displayButton_, 3, PageCount + 1);
+    for (QCheckBox* box : sendBoxes_)
+        connect(box, &QCheckBox::clicked, this, [this] { updateClearBoxes(); });
+    connect(sendButton_, &QPushButton::clicked, this, [this] { sendCheckedPages(); });
+    connect(clearButton_, &QPushButton::clicked, this, [this] { clearCheckedPages(); });
+    connect(displayButton_, &QPushButton::clicked, this, [this] { sendDisplayedPages(); });
+}
 
-    // The display-page selector: outside the window's client area, so it keeps item 0.
-    gbxExibirPaginas = new QGroupBox(QStringLiteral("   Exibir páginas :  "), page);
-    ComboBox1 = new QComboBox(gbxExibirPaginas);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+// The display-page selector: outside the window's client area, so it keeps item 0.
+void SendPagesDialog::buildDisplayPageSelector(QWidget* sheet) {
+    displayPageGroup_ = new QGroupBox(QStringLiteral("   Exibir páginas :  "), sheet);
+    displayPageGroup_->setObjectName(QStringLiteral("displayPageGroup"));
+    displayPageCombo_ = new QComboBox(displayPageGroup_);
+    displayPageCombo_->setObjectName(QStringLiteral("displayPageCombo"));
     for (const char* item :
          {"F1   -  Página 1", "F2   -  Pagina 2", "F3   -  Página 3", "F4   -  Página 4",
           "F5   -  Pagina 5", "F6   -  Página 6", "F7   -  Página 7", "F8   -  Página 8",
           "F9   -  Páginas", "F10 -  Páginas", "F11 -  Páginas", "F12 -  Páginas"})
-        ComboBox1->addItem(QString::fromUtf8(item));
-    ComboBox1->setCurrentIndex(0);
-    btnSetarPagina = new QPushButton(QStringLiteral("Setar  página"), gbxExibirPaginas);
-    auto* selectorLayout = new QHBoxLayout(gbxExibirPaginas);
-    selectorLayout->addWidget(ComboBox1);
-    selectorLayout->addWidget(btnSetarPagina);
-    gbxExibirPaginas->hide();
-    connect(ComboBox1, &QComboBox::activated, this, [this](int index) { ComboBox1Change(index); });
-    connect(btnSetarPagina, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+        displayPageCombo_->addItem(QString::fromUtf8(item));
+    displayPageCombo_->setCurrentIndex(0);
+    setDisplayPageButton_ = new QPushButton(QStringLiteral("Setar  página"), displayPageGroup_);
+    setDisplayPageButton_->setObjectName(QStringLiteral("setDisplayPageButton"));
+    auto* selectorLayout = new QHBoxLayout(displayPageGroup_);
+    selectorLayout->addWidget(displayPageCombo_);
+    selectorLayout->addWidget(setDisplayPageButton_);
+    displayPageGroup_->hide();
+    connect(displayPageCombo_, &QComboBox::activated, this,
+            [this](int index) { storeDisplayPageSelector(index); });
+    connect(setDisplayPageButton_, &QPushButton::clicked, this, [this] { sendDisplayedPages(); });
+}
 
-    CheckListBox1 = new TargetList;
-    CheckListBox1->load(link_.cfg().targetPanels);
-    connect(CheckListBox1, &TargetList::clicked, this, [this] { CheckListBox1Click(); });
-    btnExibirIDs =
-        button("BitBtn8", QStringLiteral("Exibir IDs"),
+QWidget* SendPagesDialog::buildMainSheet() {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("mainSheet"));
+
+    auto* pages = new QGroupBox(QStringLiteral(" Páginas "));
+    buildPageBoxes(pages);
+    buildDisplayPageSelector(sheet);
+
+    targetList_ = new TargetList;
+    targetList_->load(link_.cfg().targetPanels);
+    connect(targetList_, &TargetList::clicked, this, [this] { storeTargetList(); });
+    showIdsButton_ =
+        button("showIdsButton", QStringLiteral("Exibir IDs"),
                QStringLiteral("Todos os painéis configurados no software exibirão suas IDs"));
-    connect(btnExibirIDs, &QPushButton::clicked, this, [this] {
+    connect(showIdsButton_, &QPushButton::clicked, this, [this] {
         if (services_.openIdDisplay) services_.openIdDisplay();
     });
     auto* targets = new QVBoxLayout;
-    targets->addWidget(CheckListBox1, 1);
-    targets->addWidget(btnExibirIDs);
+    targets->addWidget(targetList_, 1);
+    targets->addWidget(showIdsButton_);
 
-    transport = new TransportGroup(link_, services_.connCfgPath);
+    transportGroup_ = new TransportGroup(link_, services_.connCfgPath);
 
     auto* left = new QVBoxLayout;
     left->addWidget(pages);
-    left->addWidget(transport);
+    left->addWidget(transportGroup_);
     left->addStretch(1);
-    auto* layout = new QHBoxLayout(page);
+    auto* layout = new QHBoxLayout(sheet);
     layout->addLayout(left, 3);
     layout->addLayout(targets, 2);
-    return page;
+    return sheet;
 }
 
-QWidget* TfrmEnviar::buildProgressPage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("tbsEnviando"));
-    lbText1 = new QLabel(QStringLiteral("Aguarde"));
-    lbText1->setObjectName(QStringLiteral("lbText1"));
-    QFont big = lbText1->font();
+QWidget* SendPagesDialog::buildProgressSheet() {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("progressSheet"));
+    headlineLabel_ = new QLabel(QStringLiteral("Aguarde"));
+    headlineLabel_->setObjectName(QStringLiteral("headlineLabel"));
+    QFont big = headlineLabel_->font();
     big.setPointSize(big.pointSize() + 8);
     big.setBold(true);
-    lbText1->setFont(big);
-    lbText1->setAlignment(Qt::AlignCenter);
-    lbText2 = new QLabel(QStringLiteral("Enviando página para o painel"));
-    lbText2->setObjectName(QStringLiteral("lbText2"));
-    lbText2->setAlignment(Qt::AlignCenter);
-    QFont mid = lbText2->font();
+    headlineLabel_->setFont(big);
+    headlineLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_ = new QLabel(QStringLiteral("Enviando página para o painel"));
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    QFont mid = statusLabel_->font();
     mid.setPointSize(mid.pointSize() + 3);
-    lbText2->setFont(mid);
-    lbDestino = new QLabel;
-    lbDestino->setObjectName(QStringLiteral("lbDestino"));
-    lbDestino->setAlignment(Qt::AlignCenter);
-    pbPagi = new QProgressBar;
-    pbPagi->setObjectName(QStringLiteral("pbPagi"));
-    pbPagi->setFormat(QStringLiteral("Páginas: %v de %m"));
-    pbData = new QProgressBar;
-    pbData->setObjectName(QStringLiteral("pbData"));
-    pbData->setTextVisible(false);
-    Label11 = new QLabel(Pergunta);
-    Label11->setObjectName(QStringLiteral("Label11"));
-    Label11->setAlignment(Qt::AlignCenter);
-    Label11->setWordWrap(true);
-    BitBtn6 = button("BitBtn6", QStringLiteral("Sim, todos\nreceberam"));
-    BitBtn5 = button("BitBtn5", QStringLiteral("Não, painel\nexibe erro"));
-    for (QPushButton* b : {BitBtn6, BitBtn5}) b->setMinimumHeight(48);
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    statusLabel_->setFont(mid);
+    destinationLabel_ = new QLabel;
+    destinationLabel_->setObjectName(QStringLiteral("destinationLabel"));
+    destinationLabel_->setAlignment(Qt::AlignCenter);
+    pagesBar_ = new QProgressBar;
+    pagesBar_->setObjectName(QStringLiteral("pagesBar"));
+    pagesBar_->setFormat(QStringLiteral("Páginas: %v de %m"));
+    dataBar_ = new QProgressBar;
+    dataBar_->setObjectName(QStringLiteral("dataBar"));
+    dataBar_->setTextVisible(false);
+    questionLabel_ = new QLabel(ReceivedQuestion);
+    questionLabel_->setObjectName(QStringLiteral("questionLabel"));
+    questionLabel_->setAlignment(Qt::AlignCenter);
+    questionLabel_->setWordWrap(true);
+    allReceivedButton_ = button("allReceivedButton", QStringLiteral("Sim, todos\nreceberam"));
+    panelShowsErrorButton_ =
+        button("panelShowsErrorButton", QStringLiteral("Não, painel\nexibe erro"));
+    for (QPushButton* b : {allReceivedButton_, panelShowsErrorButton_}) b->setMinimumHeight(48);
+    connect(allReceivedButton_, &QPushButton::clicked, this, [this] { answerAllReceived(); });
+    connect(panelShowsErrorButton_, &QPushButton::clicked, this,
+            [this] { answerPanelShowsError(); });
     auto* answers = new QHBoxLayout;
     answers->addStretch(1);
-    answers->addWidget(BitBtn6);
-    answers->addWidget(BitBtn5);
+    answers->addWidget(allReceivedButton_);
+    answers->addWidget(panelShowsErrorButton_);
     answers->addStretch(1);
 
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(sheet);
     layout->addStretch(1);
-    layout->addWidget(lbText1);
-    layout->addWidget(lbText2);
-    layout->addWidget(lbDestino);
+    layout->addWidget(headlineLabel_);
+    layout->addWidget(statusLabel_);
+    layout->addWidget(destinationLabel_);
     layout->addSpacing(8);
-    layout->addWidget(pbPagi);
-    layout->addWidget(pbData);
+    layout->addWidget(pagesBar_);
+    layout->addWidget(dataBar_);
     layout->addSpacing(12);
-    layout->addWidget(Label11);
+    layout->addWidget(questionLabel_);
     layout->addLayout(answers);
     layout->addStretch(1);
-    return page;
+    return sheet;
 }
 
-QWidget* TfrmEnviar::buildErrorCodePage() {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet1"));
+QWidget* SendPagesDialog::buildErrorCodeSheet() {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("errorCodeSheet"));
     auto* title = new QLabel(QStringLiteral("O painel exibiu erro"));
     QFont big = title->font();
     big.setPointSize(big.pointSize() + 6);
@@ -224,107 +236,108 @@ QWidget* TfrmEnviar::buildErrorCodePage() {
     auto* text =
         new QLabel(QStringLiteral("Insira no campo abaixo o código de erro exibido no painel:"));
     text->setAlignment(Qt::AlignCenter);
-    MaskEdit1 = new QLineEdit;
-    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
-    MaskEdit1->setInputMask(QStringLiteral("000000;_"));
-    MaskEdit1->setText(QStringLiteral("000000"));
-    QFont code = MaskEdit1->font();
+    errorCodeEdit_ = new QLineEdit;
+    errorCodeEdit_->setObjectName(QStringLiteral("errorCodeEdit"));
+    errorCodeEdit_->setInputMask(QStringLiteral("000000;_"));
+    errorCodeEdit_->setText(QStringLiteral("000000"));
+    QFont code = errorCodeEdit_->font();
     code.setFamily(QStringLiteral("Monospace"));
     code.setStyleHint(QFont::Monospace);
     code.setPointSize(code.pointSize() + 10);
-    MaskEdit1->setFont(code);
-    MaskEdit1->setAlignment(Qt::AlignCenter);
-    MaskEdit1->setFixedWidth(180);
-    connect(MaskEdit1, &QLineEdit::returnPressed, this, [this] { BitBtn8Click(); });
-    BitBtn9 = button("BitBtn9", QStringLiteral("Corrigir erro"));
-    BitBtn10 = button("BitBtn10", QStringLiteral("Retornar "),
-                      QStringLiteral("Retorna a janela de envios de páginas"));
-    BitBtn11 = button("BitBtn11", QStringLiteral("Fechar"), QStringLiteral("Fecha a janela"));
-    connect(BitBtn9, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(BitBtn10, &QPushButton::clicked, this, [this] { BitBtn10Click(); });
-    connect(BitBtn11, &QPushButton::clicked, this, [this] { BitBtn11Click(); });
+    errorCodeEdit_->setFont(code);
+    errorCodeEdit_->setAlignment(Qt::AlignCenter);
+    errorCodeEdit_->setFixedWidth(180);
+    connect(errorCodeEdit_, &QLineEdit::returnPressed, this, [this] { repairFromErrorCode(); });
+    repairButton_ = button("repairButton", QStringLiteral("Corrigir erro"));
+    returnButton_ = button("returnButton", QStringLiteral("Retornar "),
+                           QStringLiteral("Retorna a janela de envios de páginas"));
+    closeButton_ =
+        button("closeButton", QStringLiteral("Fechar"), QStringLiteral("Fecha a janela"));
+    connect(repairButton_, &QPushButton::clicked, this, [this] { repairFromErrorCode(); });
+    connect(returnButton_, &QPushButton::clicked, this, [this] { returnToMainSheet(); });
+    connect(closeButton_, &QPushButton::clicked, this, [this] { close(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BitBtn9);
-    buttons->addWidget(BitBtn10);
-    buttons->addWidget(BitBtn11);
+    buttons->addWidget(repairButton_);
+    buttons->addWidget(returnButton_);
+    buttons->addWidget(closeButton_);
     buttons->addStretch(1);
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(sheet);
     layout->addStretch(1);
     layout->addWidget(title);
     layout->addWidget(text);
-    layout->addWidget(MaskEdit1, 0, Qt::AlignHCenter);
+    layout->addWidget(errorCodeEdit_, 0, Qt::AlignHCenter);
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->addStretch(1);
-    return page;
+    return sheet;
 }
 
-// ---- pages ----
+// ---- sheets ----
 
-void TfrmEnviar::showPage(Page page) {
-    PageControl1->setCurrentIndex(page);
-    if (page != TabSheet1) return;
-    // TabSheet1Show
-    MaskEdit1->setText(QStringLiteral("000000"));
-    MaskEdit1->selectAll();
-    MaskEdit1->setFocus();
-    if (fromErrorButton_) MaskEdit1->setSelection(0, 1);
+void SendPagesDialog::showSheet(Sheet sheet) {
+    sheets_->setCurrentIndex(static_cast<int>(sheet));
+    if (sheet != Sheet::ErrorCode) return;
+    // The error-code sheet starts on an empty code.
+    errorCodeEdit_->setText(QStringLiteral("000000"));
+    errorCodeEdit_->selectAll();
+    errorCodeEdit_->setFocus();
+    if (fromErrorButton_) errorCodeEdit_->setSelection(0, 1);
     fromErrorButton_ = false;
 }
 
-TfrmEnviar::Page TfrmEnviar::currentPage() const {
-    return static_cast<Page>(PageControl1->currentIndex());
+SendPagesDialog::Sheet SendPagesDialog::currentSheet() const {
+    return static_cast<Sheet>(sheets_->currentIndex());
 }
 
-void TfrmEnviar::setMainEnabled(bool enabled) {
+void SendPagesDialog::setMainEnabled(bool enabled) {
     if (services_.setMainEnabled) services_.setMainEnabled(enabled);
 }
 
-void TfrmEnviar::showEvent(QShowEvent* event) {
+void SendPagesDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) prepareOnOpening();
 }
 
-void TfrmEnviar::FormShow() {
-    transport->refreshPorts();
+void SendPagesDialog::prepareOnOpening() {
+    transportGroup_->refreshPorts();
     for (int p = 0; p < PageCount; ++p)
-        sendBoxes[p]->setChecked(sendBoxPreselected(store_.pages()[p]));
-    CheckListBox1->load(link_.cfg().targetPanels);
-    if (link_.cfg().transport == Transport::Serial) transport->prepareOnOpen();
+        sendBoxes_[p]->setChecked(sendBoxPreselected(store_.pages()[p]));
+    targetList_->load(link_.cfg().targetPanels);
+    if (link_.cfg().transport == Transport::Serial) transportGroup_->prepareOnOpen();
     for (int p = 0; p < PageCount; ++p) {
-        clearBoxes[p]->setChecked(false);
-        clearBoxes[p]->setEnabled(!sendBoxes[p]->isChecked());
-        displayBoxes[p]->setChecked(false);
+        clearBoxes_[p]->setChecked(false);
+        clearBoxes_[p]->setEnabled(!sendBoxes_[p]->isChecked());
+        displayBoxes_[p]->setChecked(false);
     }
     int current = services_.currentPage ? services_.currentPage() : store_.currentPage();
-    if (current >= 0 && current < PageCount) displayBoxes[current]->setChecked(true);
+    if (current >= 0 && current < PageCount) displayBoxes_[current]->setChecked(true);
 }
 
-std::vector<int> TfrmEnviar::CheckPagSend(const std::array<QCheckBox*, PageCount>& row) {
+std::vector<int> SendPagesDialog::checkedPages(const BoxRow& row) {
     std::vector<int> pages;
     for (int p = 0; p < PageCount; ++p) {
         if (row[p]->isChecked()) pages.push_back(p);
-        if (&row == &sendBoxes) clearBoxes[p]->setEnabled(!row[p]->isChecked());
+        if (&row == &sendBoxes_) clearBoxes_[p]->setEnabled(!row[p]->isChecked());
     }
     return pages;
 }
 
-void TfrmEnviar::CheckBox1Click() {
-    for (int p = 0; p < PageCount; ++p) clearBoxes[p]->setEnabled(!sendBoxes[p]->isChecked());
+void SendPagesDialog::updateClearBoxes() {
+    for (int p = 0; p < PageCount; ++p) clearBoxes_[p]->setEnabled(!sendBoxes_[p]->isChecked());
 }
 
-void TfrmEnviar::CheckListBox1Click() {
+void SendPagesDialog::storeTargetList() {
     ConnectionSettings& cfg = link_.cfg();
-    cfg.targetPanels = CheckListBox1->checkedItems();
+    cfg.targetPanels = targetList_->checkedItems();
     std::string error;
     if (!writeConnCfg(services_.connCfgPath, cfg, error))
         link_.prompter().message("Não foi possível gravar a lista de painéis em \"conn.cfg\": " +
                                  error + ". A lista vale até o editor ser fechado.");
-    CheckListBox1->updateCaptionFromChecks();
+    targetList_->updateCaptionFromChecks();
 }
 
-void TfrmEnviar::ComboBox1Change(int index) {
+void SendPagesDialog::storeDisplayPageSelector(int index) {
     ConnectionSettings& cfg = link_.cfg();
     cfg.displayPageSelector = static_cast<uint8_t>(index - 1);
     std::string error;
@@ -334,138 +347,150 @@ void TfrmEnviar::ComboBox1Change(int index) {
 
 // ---- runs ----
 
-bool TfrmEnviar::onProgress(const UploadProgress& p) {
-    if (!p.transport.empty()) lbText1->setText(QString::fromStdString(p.transport));
+bool SendPagesDialog::showProgress(const UploadProgress& p) {
+    if (!p.transport.empty()) headlineLabel_->setText(QString::fromStdString(p.transport));
     QString page = QStringLiteral("Página %1").arg(p.page + 1);
     switch (p.event) {
     case UploadProgress::PageStarted:
-        pbPagi->setRange(0, std::max(p.pageCount, 1));
-        pbPagi->setValue(p.ordinal);
-        lbText2->setText(QStringLiteral("Página %1").arg(p.ordinal));
-        lbDestino->setText(page);
-        pbData->setRange(0, 1);
-        pbData->setValue(0);
+        pagesBar_->setRange(0, std::max(p.pageCount, 1));
+        pagesBar_->setValue(p.ordinal);
+        statusLabel_->setText(QStringLiteral("Página %1").arg(p.ordinal));
+        destinationLabel_->setText(page);
+        dataBar_->setRange(0, 1);
+        dataBar_->setValue(0);
         break;
     case UploadProgress::PageSkipped:
-        lbDestino->setText(page + QStringLiteral(" vazia: não enviada"));
+        destinationLabel_->setText(page + QStringLiteral(" vazia: não enviada"));
         break;
     case UploadProgress::PortRefused:
-        showPage(tbsEnviar);
+        showSheet(Sheet::Main);
         break;
     case UploadProgress::TargetStarted:
-        lbDestino->setText(p.target == EveryPanel
-                               ? page + QStringLiteral(" para todos os painéis")
-                               : page + QStringLiteral(" para o painel %1").arg(p.target));
+        destinationLabel_->setText(p.target == EveryPanel
+                                       ? page + QStringLiteral(" para todos os painéis")
+                                       : page + QStringLiteral(" para o painel %1").arg(p.target));
         [[fallthrough]];
     case UploadProgress::Step:
         if (p.target < 0 && p.page >= 0)
-            lbDestino->setText(page + QStringLiteral(": dados para os painéis da lista"));
-        pbData->setRange(0, std::max(p.maximum, 1));
-        pbData->setValue(std::min(p.position, std::max(p.maximum, 1)));
+            destinationLabel_->setText(page + QStringLiteral(": dados para os painéis da lista"));
+        dataBar_->setRange(0, std::max(p.maximum, 1));
+        dataBar_->setValue(std::min(p.position, std::max(p.maximum, 1)));
         break;
     case UploadProgress::EndReports:
-        lbDestino->setText(QStringLiteral("Fim do envio"));
-        pbData->setRange(0, std::max(p.maximum, 1));
-        pbData->setValue(0);
+        destinationLabel_->setText(QStringLiteral("Fim do envio"));
+        dataBar_->setRange(0, std::max(p.maximum, 1));
+        dataBar_->setValue(0);
         break;
     }
     return !cancelRequested_;
 }
 
-void TfrmEnviar::BitBtn1Click() {
+void SendPagesDialog::sendCheckedPages() {
     runPages(false);
 }
 
-void TfrmEnviar::BitBtn2Click() {
+void SendPagesDialog::clearCheckedPages() {
     runPages(true);
 }
 
-void TfrmEnviar::runPages(bool clearing) {
-    if (running_) return;
-    ConnectionSettings& cfg = link_.cfg();
-    setMainEnabled(false);
-    mascaraPaginas = NoPageSent;
-    Label11->hide();
-    BitBtn5->hide();
-    BitBtn6->hide();
-    lbText1->setText(QStringLiteral("Aguarde"));
-    lbText2->setText(QStringLiteral("Enviando página para o painel"));
-    lbDestino->clear();
-    showPage(tbsEnviando);
-    pbPagi->setRange(0, 1);
-    pbPagi->setValue(0);
-    pbData->setRange(0, 1);
-    pbData->setValue(0);
+void SendPagesDialog::showQuestion(bool visible) {
+    questionLabel_->setVisible(visible);
+    panelShowsErrorButton_->setVisible(visible);
+    allReceivedButton_->setVisible(visible);
+}
 
+void SendPagesDialog::resetProgressSheet() {
+    showQuestion(false);
+    headlineLabel_->setText(QStringLiteral("Aguarde"));
+    statusLabel_->setText(QStringLiteral("Enviando página para o painel"));
+    destinationLabel_->clear();
+    showSheet(Sheet::Progress);
+    pagesBar_->setRange(0, 1);
+    pagesBar_->setValue(0);
+    dataBar_->setRange(0, 1);
+    dataBar_->setValue(0);
+}
+
+// Every panel when the stored list starts with item 0, else the checked panels.
+std::vector<PanelId> SendPagesDialog::runTargets() const {
+    const ConnectionSettings& cfg = link_.cfg();
     std::vector<PanelId> targets;
-    if (!cfg.targetPanels.empty()) {
-        if (cfg.targetPanels.front() == EveryPanel) {
-            targets = {EveryPanel};
-        } else {
-            for (uint8_t n : CheckListBox1->checkedItems())
-                if (n != EveryPanel) targets.push_back(n);
-        }
-    }
+    if (cfg.targetPanels.empty()) return targets;
+    if (cfg.targetPanels.front() == EveryPanel) return {EveryPanel};
+    for (uint8_t n : targetList_->checkedItems())
+        if (n != EveryPanel) targets.push_back(n);
+    return targets;
+}
+
+void SendPagesDialog::runPages(bool clearing) {
+    if (running_) return;
+    setMainEnabled(false);
+    sentPagesMask_ = NoPageSent;
+    resetProgressSheet();
+
+    std::vector<PanelId> targets = runTargets();
     if (targets.empty()) {
         // Nothing to send to: say so rather than leave the window waiting.
         link_.prompter().message("Nenhum painel marcado em \"Enviar para\". Nada foi enviado.");
-        showPage(tbsEnviar);
+        showSheet(Sheet::Main);
         setMainEnabled(true);
-        if (clearing) FormShow();
+        if (clearing) prepareOnOpening();
         emit runFinished();
         return;
     }
 
-    std::vector<int> pages = CheckPagSend(clearing ? clearBoxes : sendBoxes);
+    std::vector<int> pages = checkedPages(clearing ? clearBoxes_ : sendBoxes_);
     std::vector<PageJob> jobs = clearing ? clearJobs(pages) : uploadJobs(store_.pages(), pages);
     running_ = true;
     cancelRequested_ = false;
     UploadOptions options;
-    options.displayPage = ComboBox1->currentIndex();
-    options.pausaSerial = pausaSerial;
+    options.displayPage = displayPageCombo_->currentIndex();
+    options.pausaSerial = serialPause_;
     UploadResult result = sendPages(
-        link_, *random_, jobs, targets, [this](const UploadProgress& p) { return onProgress(p); },
+        link_, *random_, jobs, targets, [this](const UploadProgress& p) { return showProgress(p); },
         options);
     running_ = false;
-    mascaraPaginas = result.mascaraPaginas;
+    sentPagesMask_ = result.mascaraPaginas;
+    showRunResult(result);
+    if (clearing && result.status != UploadStatus::Cancelled) prepareOnOpening();
+    finishRun();
+}
 
+void SendPagesDialog::showRunResult(const UploadResult& result) {
     switch (result.status) {
     case UploadStatus::Cancelled:
         break;
     case UploadStatus::Done:
-        if (currentPage() == tbsEnviar) {
-            // The port was missing: the operator is back on the first page.
+        if (currentSheet() == Sheet::Main) {
+            // The port was missing: the operator is back on the first sheet.
             setMainEnabled(true);
             break;
         }
-        Label11->setText(Pergunta);
-        lbText2->setText(QStringLiteral("Concluído!"));
-        lbDestino->setText(result.sent.empty()
-                               ? QStringLiteral("Nenhuma página enviada")
-                               : QStringLiteral("Páginas enviadas: %1").arg(pageList(result.sent)));
-        Label11->show();
-        BitBtn5->show();
-        BitBtn6->show();
+        questionLabel_->setText(ReceivedQuestion);
+        statusLabel_->setText(QStringLiteral("Concluído!"));
+        destinationLabel_->setText(
+            result.sent.empty()
+                ? QStringLiteral("Nenhuma página enviada")
+                : QStringLiteral("Páginas enviadas: %1").arg(pageList(result.sent)));
+        showQuestion(true);
         break;
     case UploadStatus::PageTooLarge:
         link_.prompter().message(result.error);
-        showPage(tbsEnviar);
+        showSheet(Sheet::Main);
         setMainEnabled(true);
         break;
     case UploadStatus::NoTargets:
     case UploadStatus::NoTransmitterIdentity:
     case UploadStatus::SerialFailed:
     case UploadStatus::TransmitterFailed:
-        // Nothing more will go out: back to the first page.
-        showPage(tbsEnviar);
+        // Nothing more will go out: back to the first sheet.
+        showSheet(Sheet::Main);
         setMainEnabled(true);
         break;
     }
-    if (clearing && result.status != UploadStatus::Cancelled) FormShow();
-    finishRun();
 }
 
-void TfrmEnviar::finishRun() {
+void SendPagesDialog::finishRun() {
     emit runFinished();
     if (closeAfterRun_) {
         closeAfterRun_ = false;
@@ -473,64 +498,64 @@ void TfrmEnviar::finishRun() {
     }
 }
 
-void TfrmEnviar::BitBtn3Click() {
+void SendPagesDialog::sendDisplayedPages() {
     if (running_) return;
     std::array<bool, PageCount> checked{};
-    for (int p = 0; p < PageCount; ++p) checked[p] = displayBoxes[p]->isChecked();
+    for (int p = 0; p < PageCount; ++p) checked[p] = displayBoxes_[p]->isChecked();
     running_ = true;
-    exibirPaginas(link_, CheckListBox1->checks(), displayMask(checked), progress_);
+    exibirPaginas(link_, targetList_->checks(), displayMask(checked), progressWindow_);
     running_ = false;
     finishRun();
 }
 
-void TfrmEnviar::BitBtn5Click() {
+void SendPagesDialog::answerPanelShowsError() {
     if (link_.cfg().transport == Transport::Serial) {
-        BitBtn1Click();
+        sendCheckedPages();
         return;
     }
     fromErrorButton_ = true;
-    showPage(TabSheet1);
+    showSheet(Sheet::ErrorCode);
 }
 
-void TfrmEnviar::BitBtn6Click() {
-    showPage(tbsEnviar);
+void SendPagesDialog::answerAllReceived() {
+    showSheet(Sheet::Main);
     setMainEnabled(true);
 }
 
-void TfrmEnviar::BitBtn10Click() {
-    showPage(tbsEnviar);
+void SendPagesDialog::returnToMainSheet() {
+    showSheet(Sheet::Main);
     setMainEnabled(true);
 }
 
-void TfrmEnviar::BitBtn11Click() {
-    close();
+void SendPagesDialog::selectCodeDigits(int start, int length) {
+    errorCodeEdit_->setFocus();
+    errorCodeEdit_->setSelection(start, length);
 }
 
-void TfrmEnviar::selectCodeDigits(int start, int length) {
-    MaskEdit1->setFocus();
-    MaskEdit1->setSelection(start, length);
-}
-
-void TfrmEnviar::BitBtn8Click() {
+void SendPagesDialog::repairFromErrorCode() {
     if (running_) return;
     // An incomplete code is not a number.
-    std::string code = MaskEdit1->hasAcceptableInput() ? MaskEdit1->text().toStdString() : "";
+    std::string code =
+        errorCodeEdit_->hasAcceptableInput() ? errorCodeEdit_->text().toStdString() : "";
     running_ = true;
     cancelRequested_ = false;
     bool progressShown = false;
-    RepairResult r = corrigirErro(link_, *random_, store_.pages(), mascaraPaginas, code,
-                                  [&](const UploadProgress& p) {
-                                      if (!progressShown) {
-                                          progressShown = true;
-                                          Label11->hide();
-                                          BitBtn5->hide();
-                                          BitBtn6->hide();
-                                          lbText2->setText(QStringLiteral("Reenviando páginas"));
-                                          showPage(tbsEnviando);
-                                      }
-                                      return onProgress(p);
-                                  });
+    RepairResult r = corrigirErro(
+        link_, *random_, store_.pages(), sentPagesMask_, code, [&](const UploadProgress& p) {
+            if (!progressShown) {
+                progressShown = true;
+                showQuestion(false);
+                statusLabel_->setText(QStringLiteral("Reenviando páginas"));
+                showSheet(Sheet::Progress);
+            }
+            return showProgress(p);
+        });
     running_ = false;
+    showRepairResult(r, progressShown);
+    finishRun();
+}
+
+void SendPagesDialog::showRepairResult(const RepairResult& r, bool progressShown) {
     switch (r.status) {
     case RepairStatus::PageNotSent:
         selectCodeDigits(0, 3);
@@ -539,31 +564,28 @@ void TfrmEnviar::BitBtn8Click() {
         selectCodeDigits(3, 3);
         break;
     case RepairStatus::Resent:
-        lbText2->setText(QStringLiteral("Concluído!"));
-        lbDestino->setText(r.resent.empty()
-                               ? QStringLiteral("Fim do envio para o painel %1").arg(r.code.panel)
-                               : QStringLiteral("Páginas reenviadas ao painel %1: %2")
-                                     .arg(r.code.panel)
-                                     .arg(pageList(r.resent)));
-        Label11->setText(Pergunta);
-        Label11->show();
-        BitBtn5->show();
-        BitBtn6->show();
+        statusLabel_->setText(QStringLiteral("Concluído!"));
+        destinationLabel_->setText(
+            r.resent.empty() ? QStringLiteral("Fim do envio para o painel %1").arg(r.code.panel)
+                             : QStringLiteral("Páginas reenviadas ao painel %1: %2")
+                                   .arg(r.code.panel)
+                                   .arg(pageList(r.resent)));
+        questionLabel_->setText(ReceivedQuestion);
+        showQuestion(true);
         break;
     case RepairStatus::Failed:
-        if (progressShown) showPage(TabSheet1);
+        if (progressShown) showSheet(Sheet::ErrorCode);
         break;
     case RepairStatus::NotANumber:
     case RepairStatus::Resumed:
     case RepairStatus::Cancelled:
         break;
     }
-    finishRun();
 }
 
 // ---- closing ----
 
-void TfrmEnviar::closeEvent(QCloseEvent* event) {
+void SendPagesDialog::closeEvent(QCloseEvent* event) {
     if (running_) {
         // Stop the transfer at its next step; the window closes then.
         cancelRequested_ = true;
@@ -571,16 +593,16 @@ void TfrmEnviar::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    FormClose();
+    resumePanelsOnClose();
     event->accept();
 }
 
-void TfrmEnviar::reject() {
+void SendPagesDialog::reject() {
     // Esc closes the window as the close box does.
     close();
 }
 
-void TfrmEnviar::FormClose() {
+void SendPagesDialog::resumePanelsOnClose() {
     link_.ParSend(ParSwitchOn, EveryPanel, 0); // every panel resumes; the result is not shown
     setMainEnabled(true);
     if (services_.afterClose) services_.afterClose();

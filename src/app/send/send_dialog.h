@@ -1,13 +1,20 @@
 #pragma once
-// TfrmEnviar, "Enviar": sends the edited pages to the target panels, clears
-// pages on them, chooses the pages they display and, through the
+// SendPagesDialog, "Enviar": sends the edited pages to the target panels,
+// clears pages on them, chooses the pages they display and, through the
 // transmitter, repairs a failed transfer from the code a panel shows.
 //
-// Four pages with hidden tabs: the main page, the progress page, an unused
-// page and the error-code page. A transfer runs on the user-interface thread
-// through the link's sleeper, which waits with the event loop running, so
-// the bars move and the window answers; closing the window during a
+// Four sheets with hidden tabs: the main sheet, the progress sheet, an unused
+// sheet and the error-code sheet. A transfer runs on the user-interface
+// thread through the link's sleeper, which waits with the event loop running,
+// so the bars move and the window answers; closing the window during a
 // transfer stops it after the current byte or report.
+//
+// The widgets are private; tests and callers reach them by object name
+// (sendButton, clearButton, displayButton, sendBox1..8, clearBox1..8,
+// displayBox1..8, targetList, showIdsButton, displayPageCombo, headlineLabel,
+// statusLabel, destinationLabel, pagesBar, dataBar, questionLabel,
+// allReceivedButton, panelShowsErrorButton, errorCodeEdit, repairButton,
+// returnButton, closeButton) or through the operations below.
 #include "link/panel_link.h"
 #include "link/random_range.h"
 #include "link/upload.h"
@@ -43,71 +50,41 @@ struct SendServices {
     std::function<QString()> mainCaption;     // the main window's caption
     std::function<void(bool)> setMainEnabled; // disable the main window during a run
     std::function<int()> currentPage;         // page selected in the main window's tabs
-    std::function<void()> afterClose;         // Timer1 on again, focus the text field
+    std::function<void()> afterClose;         // the main window's timer on again, text focused
     std::function<void()> openIdDisplay;      // "Exibir IDs"
     RandomRange* random = nullptr;            // page keys; a std::mt19937 when empty
 };
 
-class TfrmEnviar final : public QDialog {
+class SendPagesDialog final : public QDialog {
     Q_OBJECT
   public:
-    enum Page { tbsEnviar = 0, tbsEnviando = 1, tbsErro = 2, TabSheet1 = 3 };
-    static inline const QString Pergunta =
+    enum class Sheet { Main = 0, Progress = 1, Unused = 2, ErrorCode = 3 };
+    // The question after a run.
+    static inline const QString ReceivedQuestion =
         QStringLiteral("Todos os painéis receberão as mensagens corretamente?");
 
-    TfrmEnviar(PanelLink& link, PageStore& store, SendServices services = {},
-               QWidget* parent = nullptr);
-    ~TfrmEnviar() override;
+    SendPagesDialog(PanelLink& link, PageStore& store, SendServices services = {},
+                    QWidget* parent = nullptr);
+    ~SendPagesDialog() override;
 
-    // ---- handlers ----
-    void FormShow();
-    void BitBtn1Click();  // "Enviar"
-    void BitBtn2Click();  // "Limpar"
-    void BitBtn3Click();  // "Exibir"
-    void BitBtn5Click();  // "Não, painel exibe erro"
-    void BitBtn6Click();  // "Sim, todos receberam"
-    void BitBtn8Click();  // "Corrigir erro", Enter in the code field
-    void BitBtn10Click(); // "Retornar "
-    void BitBtn11Click(); // "Fechar"
-    void CheckBox1Click();
-    void CheckListBox1Click();
-    void ComboBox1Change(int index);
-    // The checked boxes of a row (send, clear or display), as page indexes.
-    std::vector<int> CheckPagSend(const std::array<QCheckBox*, PageCount>& row);
+    // ---- operations (the buttons) ----
+    void sendCheckedPages();      // "Enviar"
+    void clearCheckedPages();     // "Limpar"
+    void sendDisplayedPages();    // "Exibir", "Setar  página"
+    void answerPanelShowsError(); // "Não, painel exibe erro"
+    void answerAllReceived();     // "Sim, todos receberam"
+    void repairFromErrorCode();   // "Corrigir erro", Enter in the code field
+    void returnToMainSheet();     // "Retornar "
 
-    void showPage(Page page);
-    Page currentPage() const;
+    void showSheet(Sheet sheet);
+    Sheet currentSheet() const;
     bool running() const { return running_; }
-    uint8_t mascaraPaginas = NoPageSent;
-    int pausaSerial = PausaSerial;
-
-    // ---- controls ----
-    QStackedWidget* PageControl1 = nullptr;
-    std::array<QCheckBox*, PageCount> sendBoxes{};    // CheckBox1..CheckBox8
-    std::array<QCheckBox*, PageCount> clearBoxes{};   // CheckBox21..24, 17..20
-    std::array<QCheckBox*, PageCount> displayBoxes{}; // CheckBox9..CheckBox16
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-    TargetList* CheckListBox1 = nullptr;
-    QPushButton* btnExibirIDs = nullptr;
-    TransportGroup* transport = nullptr;
-    QGroupBox* gbxExibirPaginas = nullptr; // kept out of sight: the selector stays on item 0
-    QComboBox* ComboBox1 = nullptr;
-    QPushButton* btnSetarPagina = nullptr;
-    QLabel* lbText1 = nullptr;
-    QLabel* lbText2 = nullptr;
-    QLabel* lbDestino = nullptr; // which page goes to which panel
-    QProgressBar* pbPagi = nullptr;
-    QProgressBar* pbData = nullptr;
-    QLabel* Label11 = nullptr;
-    QPushButton* BitBtn5 = nullptr;
-    QPushButton* BitBtn6 = nullptr;
-    QLineEdit* MaskEdit1 = nullptr;
-    QPushButton* BitBtn9 = nullptr;
-    QPushButton* BitBtn10 = nullptr;
-    QPushButton* BitBtn11 = nullptr;
-    ProgressWindowDialog* progressWindow() const { return progress_; }
+    // Bit p clear: page p went out through the transmitter in the last run.
+    uint8_t sentPagesMask() const { return sentPagesMask_; }
+    // The pause after every serial byte of a page, in milliseconds.
+    int serialPause() const { return serialPause_; }
+    void setSerialPause(int milliseconds) { serialPause_ = milliseconds; }
+    ProgressWindowDialog* progressWindow() const { return progressWindow_; }
 
   signals:
     // A run (upload, clear or repair) has ended.
@@ -119,27 +96,68 @@ class TfrmEnviar final : public QDialog {
     void reject() override;
 
   private:
-    QWidget* buildMainPage();
-    QWidget* buildProgressPage();
-    QWidget* buildErrorCodePage();
+    using BoxRow = std::array<QCheckBox*, PageCount>;
+
+    QWidget* buildMainSheet();
+    QWidget* buildProgressSheet();
+    QWidget* buildErrorCodeSheet();
+    void buildPageBoxes(QWidget* group);
+    void buildDisplayPageSelector(QWidget* sheet);
+    void prepareOnOpening();
+    void updateClearBoxes();
+    void storeTargetList();
+    void storeDisplayPageSelector(int index);
+    std::vector<int> checkedPages(const BoxRow& row);
+    std::vector<PanelId> runTargets() const;
+    void resetProgressSheet();
+    void showQuestion(bool visible);
     void runPages(bool clearing);
-    bool onProgress(const UploadProgress& progress);
+    void showRunResult(const UploadResult& result);
+    void showRepairResult(const RepairResult& result, bool progressShown);
+    bool showProgress(const UploadProgress& progress);
     void finishRun();
     void setMainEnabled(bool enabled);
     void selectCodeDigits(int start, int length);
-    void FormClose();
+    void resumePanelsOnClose();
 
     PanelLink& link_;
     PageStore& store_;
     SendServices services_;
     std::unique_ptr<RandomRange> ownRandom_;
     RandomRange* random_ = nullptr;
-    ProgressWindowDialog* progress_ = nullptr;
+    ProgressWindowDialog* progressWindow_ = nullptr;
+    uint8_t sentPagesMask_ = NoPageSent;
+    int serialPause_ = PausaSerial;
     bool running_ = false;
     bool cancelRequested_ = false;
     bool closeAfterRun_ = false;
-    bool showing_ = false;
     bool fromErrorButton_ = false;
+
+    QStackedWidget* sheets_ = nullptr;
+    BoxRow sendBoxes_{};
+    BoxRow clearBoxes_{};
+    BoxRow displayBoxes_{};
+    QPushButton* sendButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* displayButton_ = nullptr;
+    TargetList* targetList_ = nullptr;
+    QPushButton* showIdsButton_ = nullptr;
+    TransportGroup* transportGroup_ = nullptr;
+    QGroupBox* displayPageGroup_ = nullptr; // kept out of sight: the selector stays on item 0
+    QComboBox* displayPageCombo_ = nullptr;
+    QPushButton* setDisplayPageButton_ = nullptr;
+    QLabel* headlineLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* destinationLabel_ = nullptr; // which page goes to which panel
+    QProgressBar* pagesBar_ = nullptr;
+    QProgressBar* dataBar_ = nullptr;
+    QLabel* questionLabel_ = nullptr;
+    QPushButton* panelShowsErrorButton_ = nullptr;
+    QPushButton* allReceivedButton_ = nullptr;
+    QLineEdit* errorCodeEdit_ = nullptr;
+    QPushButton* repairButton_ = nullptr;
+    QPushButton* returnButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
 };
 
 } // namespace vorelux::app

@@ -17,15 +17,15 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
         ownSleeper_ = std::make_unique<KeepAliveSleeper>();
         sleeper = ownSleeper_.get();
     }
-    link_ = std::make_unique<PanelLink>(devices.cfg, devices.catalog, devices.port, devices.kq,
-                                        *sleeper, devices.prompter);
+    link_ = std::make_unique<PanelLink>(devices.cfg, devices.catalog, devices.port,
+                                        devices.transmitter, *sleeper, devices.prompter);
     auto caption = services_.mainCaption;
     if (!caption)
         caption = [mainWindow] { return mainWindow ? mainWindow->windowTitle() : QString(); };
 
-    progress_ = new ProgressWindowDialog(caption(), mainWindow);
-    idDisplay_ = new TfrmExibeID(*link_, caption, mainWindow);
-    auto openIds = [this] { exibirIds(); };
+    progressWindow_ = new ProgressWindowDialog(caption(), mainWindow);
+    panelNumberDisplay_ = new PanelNumberDisplay(*link_, caption, mainWindow);
+    auto openIds = [this] { showPanelNumbers(); };
 
     SendServices sendServices;
     sendServices.connCfgPath = services_.connCfgPath;
@@ -35,26 +35,28 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     sendServices.afterClose = services_.afterSendClose;
     sendServices.openIdDisplay = openIds;
     sendServices.random = services_.random;
-    send_ = new TfrmEnviar(*link_, store, sendServices, mainWindow);
-    send_->setWindowFlag(Qt::Window);
-    chooser_ = new TForm2(*link_, caption, openIds, mainWindow);
+    sendDialog_ = new SendPagesDialog(*link_, store, sendServices, mainWindow);
+    sendDialog_->setWindowFlag(Qt::Window);
+    panelChooser_ = new PanelChooserDialog(*link_, caption, openIds, mainWindow);
 
-    powerOnMenu_ = new QMenu(mainWindow);
-    powerOnMenu_->setObjectName(QStringLiteral("PopupLigarPainel"));
-    connect(powerOnMenu_->addAction(QStringLiteral("Ligar todos")), &QAction::triggered, this,
-            [this] { ligarTodos(); });
-    connect(powerOnMenu_->addAction(QStringLiteral("Escolher painíes ...")), &QAction::triggered,
-            this, [this] { escolherPaineis(TForm2::Mode::SwitchOn); });
-    QAction* autoOn = powerOnMenu_->addAction(QStringLiteral("Automático"));
-    powerOffMenu_ = new QMenu(mainWindow);
-    powerOffMenu_->setObjectName(QStringLiteral("PopupDesligarPainel"));
-    connect(powerOffMenu_->addAction(QStringLiteral("Desligar todos")), &QAction::triggered, this,
-            [this] { desligarTodos(); });
-    connect(powerOffMenu_->addAction(QStringLiteral("Escolher painíes ...")), &QAction::triggered,
-            this, [this] { escolherPaineis(TForm2::Mode::SwitchOff); });
-    QAction* autoOff = powerOffMenu_->addAction(QStringLiteral("Automático"));
-    autoOn_ = autoOn;
-    autoOff_ = autoOff;
+    powerOnButtonMenu_ = new QMenu(mainWindow);
+    powerOnButtonMenu_->setObjectName(QStringLiteral("powerOnButtonMenu"));
+    connect(powerOnButtonMenu_->addAction(QStringLiteral("Ligar todos")), &QAction::triggered, this,
+            [this] { switchOnAllPanels(); });
+    connect(powerOnButtonMenu_->addAction(QStringLiteral("Escolher painíes ...")),
+            &QAction::triggered, this,
+            [this] { choosePanels(PanelChooserDialog::Mode::SwitchOn); });
+    QAction* autoOn = powerOnButtonMenu_->addAction(QStringLiteral("Automático"));
+    powerOffButtonMenu_ = new QMenu(mainWindow);
+    powerOffButtonMenu_->setObjectName(QStringLiteral("powerOffButtonMenu"));
+    connect(powerOffButtonMenu_->addAction(QStringLiteral("Desligar todos")), &QAction::triggered,
+            this, [this] { switchOffAllPanels(); });
+    connect(powerOffButtonMenu_->addAction(QStringLiteral("Escolher painíes ...")),
+            &QAction::triggered, this,
+            [this] { choosePanels(PanelChooserDialog::Mode::SwitchOff); });
+    QAction* autoOff = powerOffButtonMenu_->addAction(QStringLiteral("Automático"));
+    automaticOnEntry_ = autoOn;
+    automaticOffEntry_ = autoOff;
     for (QAction* a : {autoOn, autoOff}) {
         connect(a, &QAction::triggered, this, [this] {
             if (services_.openOnOffSettings) services_.openOnOffSettings();
@@ -66,87 +68,89 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
 void SendFeatures::setOnOffSettingsOpener(std::function<void()> opener) {
     services_.openOnOffSettings = std::move(opener);
     bool available = static_cast<bool>(services_.openOnOffSettings);
-    autoOn_->setEnabled(available);
-    autoOff_->setEnabled(available);
+    automaticOnEntry_->setEnabled(available);
+    automaticOffEntry_->setEnabled(available);
 }
 
 SendFeatures::~SendFeatures() {
     // The windows send through link_: they go first.
-    delete send_;
-    delete chooser_;
-    delete idDisplay_;
-    delete progress_;
+    delete sendDialog_;
+    delete panelChooser_;
+    delete panelNumberDisplay_;
+    delete progressWindow_;
 }
 
-void SendFeatures::guarded(const std::function<void()>& command) {
+void SendFeatures::runExclusively(const std::function<void()>& command) {
     // A click during the pauses of a command waits for nothing: it is dropped.
-    if (busy_ || send_->running()) return;
+    if (busy_ || sendDialog_->running()) return;
     busy_ = true;
     command();
     busy_ = false;
 }
 
 void SendFeatures::openSendDialog() {
-    if (send_->running()) {
-        send_->raise();
-        send_->activateWindow();
+    if (sendDialog_->running()) {
+        sendDialog_->raise();
+        sendDialog_->activateWindow();
         return;
     }
-    if (send_->isVisible()) send_->close();
-    send_->showPage(TfrmEnviar::tbsEnviar);
-    send_->show();
-    send_->raise();
-    send_->activateWindow();
+    if (sendDialog_->isVisible()) sendDialog_->close();
+    sendDialog_->showSheet(SendPagesDialog::Sheet::Main);
+    sendDialog_->show();
+    sendDialog_->raise();
+    sendDialog_->activateWindow();
 }
 
-void SendFeatures::JvSpeedButton1Click() {
-    guarded([this] {
+void SendFeatures::switchOnStoredTargets() {
+    runExclusively([this] {
         link_->resultadoEnvio = SendOk;
-        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOn, 0), progress_);
+        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOn, 0),
+                               progressWindow_);
         link_->AnalizaResposta();
     });
 }
 
-void SendFeatures::JvSpeedButton2Click() {
-    guarded([this] {
+void SendFeatures::switchOffStoredTargets() {
+    runExclusively([this] {
         link_->resultadoEnvio = SendOk;
-        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOff, 0), nullptr);
+        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOff, 0),
+                               nullptr);
         link_->AnalizaResposta();
     });
 }
 
-void SendFeatures::ligarTodos() {
-    guarded([this] {
+void SendFeatures::switchOnAllPanels() {
+    runExclusively([this] {
         link_->resultadoEnvio = link_->ParSend(ParSwitchOn, EveryPanel, 0);
         link_->AnalizaResposta();
     });
 }
 
-void SendFeatures::desligarTodos() {
-    guarded([this] {
+void SendFeatures::switchOffAllPanels() {
+    runExclusively([this] {
         link_->resultadoEnvio = link_->ParSend(ParSwitchOff, EveryPanel, 0);
         link_->AnalizaResposta();
     });
 }
 
-void SendFeatures::escolherPaineis(TForm2::Mode mode) {
-    guarded([this, mode] { chooser_->chooseAndSend(mode); });
+void SendFeatures::choosePanels(PanelChooserDialog::Mode mode) {
+    runExclusively([this, mode] { panelChooser_->chooseAndSend(mode); });
 }
 
-void SendFeatures::exibirIds() {
-    if (busy_ && !chooser_->isVisible()) return;
-    idDisplay_->exec();
+void SendFeatures::showPanelNumbers() {
+    if (busy_ && !panelChooser_->isVisible()) return;
+    panelNumberDisplay_->exec();
 }
 
 void SendFeatures::attachPowerButtons(QAbstractButton* on, QAbstractButton* off) {
-    for (auto [button, menu] : {std::pair{on, powerOnMenu_}, {off, powerOffMenu_}}) {
+    for (auto [button, menu] : {std::pair{on, powerOnButtonMenu_}, {off, powerOffButtonMenu_}}) {
         if (!button) continue;
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QWidget::customContextMenuRequested, menu,
                 [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });
     }
-    if (on) connect(on, &QAbstractButton::clicked, this, [this] { JvSpeedButton1Click(); });
-    if (off) connect(off, &QAbstractButton::clicked, this, [this] { JvSpeedButton2Click(); });
+    if (on) connect(on, &QAbstractButton::clicked, this, [this] { switchOnStoredTargets(); });
+    if (off) connect(off, &QAbstractButton::clicked, this, [this] { switchOffStoredTargets(); });
 }
 
 void SendFeatures::attachSendOpeners(QAbstractButton* button, QAction* menuEntry) {
@@ -156,10 +160,11 @@ void SendFeatures::attachSendOpeners(QAbstractButton* button, QAction* menuEntry
 
 void SendFeatures::attachPreviewMenus(QMenu* panelsOn, QMenu* panelsOff) {
     if (panelsOn && !panelsOn->actions().isEmpty())
-        connect(panelsOn->actions().first(), &QAction::triggered, this, [this] { ligarTodos(); });
+        connect(panelsOn->actions().first(), &QAction::triggered, this,
+                [this] { switchOnAllPanels(); });
     if (panelsOff && !panelsOff->actions().isEmpty())
         connect(panelsOff->actions().first(), &QAction::triggered, this,
-                [this] { desligarTodos(); });
+                [this] { switchOffAllPanels(); });
 }
 
 } // namespace vorelux::app

@@ -2,7 +2,7 @@
 // Everything the main window gets from sending: the send dialog, the panel
 // chooser, the panel-number display, the power buttons with their menus, and
 // the openers of the send dialog. The window builds one SendFeatures and
-// hands it its buttons (installSendFeatures does it all for TForm1).
+// hands it its buttons (installSendFeatures does it all from a SendHost).
 //
 // The features send through their own PanelLink on the shared devices, with
 // pauses that keep the event loop running.
@@ -24,14 +24,12 @@ class ProgressWindowDialog;
 
 namespace vorelux::app {
 
-class TForm1;
-
 // The devices and the shared state, owned by the window.
 struct SendLink {
     ConnectionSettings& cfg;
     PortCatalog& catalog;
-    SerialPort& port; // ComPort1
-    Transmitter& kq;
+    SerialPort& port;
+    Transmitter& transmitter;
     Prompter& prompter;
 };
 
@@ -40,7 +38,7 @@ struct SendFeatureServices {
     std::function<QString()> mainCaption;
     std::function<void(bool)> setMainEnabled;
     std::function<int()> currentPage;
-    std::function<void()> afterSendClose;    // Timer1 on, focus mmEdit
+    std::function<void()> afterSendClose;    // the main window's timer on, its text focused
     std::function<void()> openOnOffSettings; // "Automático": the settings on their on/off tab
     Sleeper* sleeper = nullptr;              // the pauses; kept alive by the event loop when empty
     RandomRange* random = nullptr;           // page keys
@@ -54,25 +52,26 @@ class SendFeatures final : public QObject {
     ~SendFeatures() override;
 
     PanelLink& link() { return *link_; }
-    TfrmEnviar& sendDialog() { return *send_; }
-    TForm2& chooser() { return *chooser_; }
-    TfrmExibeID& idDisplay() { return *idDisplay_; }
-    QMenu* powerOnMenu() const { return powerOnMenu_; }
-    QMenu* powerOffMenu() const { return powerOffMenu_; }
-    ProgressWindowDialog* progressWindow() const { return progress_; }
+    SendPagesDialog& sendDialog() { return *sendDialog_; }
+    PanelChooserDialog& chooser() { return *panelChooser_; }
+    PanelNumberDisplay& panelNumberDisplay() { return *panelNumberDisplay_; }
+    QMenu* powerOnMenu() const { return powerOnButtonMenu_; }
+    QMenu* powerOffMenu() const { return powerOffButtonMenu_; }
+    ProgressWindowDialog* progressWindow() const { return progressWindow_; }
 
     // "Enviar": closes the dialog when it is showing, then shows it on its
     // first page and brings it forward.
     void openSendDialog();
     // The power buttons: every stored target on (with the progress window)
-    // or off; the menus' "Ligar todos" / "Desligar todos" and the chooser.
-    void JvSpeedButton1Click();
-    void JvSpeedButton2Click();
-    void ligarTodos();
-    void desligarTodos();
-    void escolherPaineis(TForm2::Mode mode);
+    // or off; the menus' "Ligar todos" / "Desligar todos" (every panel at
+    // once) and "Escolher painíes ..." (the chooser).
+    void switchOnStoredTargets();
+    void switchOffStoredTargets();
+    void switchOnAllPanels();
+    void switchOffAllPanels();
+    void choosePanels(PanelChooserDialog::Mode mode);
     // "Exibir IDs": the panel-number display, modally.
-    void exibirIds();
+    void showPanelNumbers();
 
     // Hooks the window's controls: the power buttons (click and right-click
     // menus), the "Enviar" button and menu entry, and the first entries of
@@ -86,24 +85,42 @@ class SendFeatures final : public QObject {
 
   private:
     // Runs one command unless another is still going out.
-    void guarded(const std::function<void()>& command);
+    void runExclusively(const std::function<void()>& command);
 
     SendFeatureServices services_;
     std::unique_ptr<Sleeper> ownSleeper_;
     std::unique_ptr<PanelLink> link_;
-    ProgressWindowDialog* progress_ = nullptr;
-    TfrmEnviar* send_ = nullptr;
-    TForm2* chooser_ = nullptr;
-    TfrmExibeID* idDisplay_ = nullptr;
-    QMenu* powerOnMenu_ = nullptr;
-    QMenu* powerOffMenu_ = nullptr;
-    QAction* autoOn_ = nullptr;
-    QAction* autoOff_ = nullptr;
+    ProgressWindowDialog* progressWindow_ = nullptr;
+    SendPagesDialog* sendDialog_ = nullptr;
+    PanelChooserDialog* panelChooser_ = nullptr;
+    PanelNumberDisplay* panelNumberDisplay_ = nullptr;
+    QMenu* powerOnButtonMenu_ = nullptr;
+    QMenu* powerOffButtonMenu_ = nullptr;
+    QAction* automaticOnEntry_ = nullptr;
+    QAction* automaticOffEntry_ = nullptr;
     bool busy_ = false;
 };
 
-// Builds the features for the main window and hooks its controls.
-std::unique_ptr<SendFeatures> installSendFeatures(TForm1& window, SendLink devices,
+// What the sending windows hook into on the window that owns them. Null
+// controls and empty functions are left alone.
+struct SendHost {
+    QWidget* window = nullptr; // parent of the dialogs; its caption titles them
+    PageStore* store = nullptr;
+    QString connCfgPath;                   // empty: the services' path
+    std::function<int()> currentPage;      // the page tab selected
+    std::function<void(bool)> setEnabled;  // the window's controls during a run
+    std::function<void()> afterSendClose;  // e.g. the cursor blink on again, the line focused
+    QAbstractButton* sendButton = nullptr; // "Enviar"
+    QAction* sendAction = nullptr;         // the menu's "Enviar"
+    QAbstractButton* powerOnButton = nullptr;
+    QAbstractButton* powerOffButton = nullptr;
+    QMenu* previewOnMenu = nullptr;  // right click on "Visualizar": first entry "Ligar todos"
+    QMenu* previewOffMenu = nullptr; // right click on "Parar": first entry "Desligar todos"
+};
+
+// Builds the features for `host` and hooks its controls; the services given
+// win over the host's. `host.window` and `host.store` must be set.
+std::unique_ptr<SendFeatures> installSendFeatures(const SendHost& host, SendLink devices,
                                                   SendFeatureServices services = {});
 
 } // namespace vorelux::app

@@ -13,9 +13,9 @@ QString targetGroupCaption(int count, bool everyPanelChecked) {
 }
 
 TargetList::TargetList(QWidget* parent) : QGroupBox(QStringLiteral(" Enviar para : "), parent) {
-    setObjectName(QStringLiteral("GroupBoxPaineis"));
+    setObjectName(QStringLiteral("targetList"));
     list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("CheckListBox1"));
+    list_->setObjectName(QStringLiteral("targetItems"));
     list_->setToolTip(QStringLiteral("Selecione quais painéis receberão os ajustes"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int n = 0; n < ItemCount; ++n) {
@@ -35,12 +35,12 @@ TargetList::TargetList(QWidget* parent) : QGroupBox(QStringLiteral(" Enviar para
     });
 }
 
-void TargetList::load(const std::vector<uint8_t>& paineis) {
+void TargetList::load(const std::vector<uint8_t>& panels) {
     loading_ = true;
     for (int n = 0; n < ItemCount; ++n) list_->item(n)->setCheckState(Qt::Unchecked);
-    for (uint8_t e : paineis) list_->item(e)->setCheckState(Qt::Checked);
+    for (uint8_t e : panels) list_->item(e)->setCheckState(Qt::Checked);
     loading_ = false;
-    setTitle(targetGroupCaption(static_cast<int>(paineis.size()), isChecked(0)));
+    setTitle(targetGroupCaption(static_cast<int>(panels.size()), isChecked(0)));
 }
 
 std::vector<uint8_t> TargetList::checkedItems() const {

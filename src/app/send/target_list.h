@@ -26,7 +26,7 @@ class TargetList final : public QGroupBox {
 
     // On opening: checks the entries of the stored list, nothing else, and
     // counts the stored entries in the caption.
-    void load(const std::vector<uint8_t>& paineis);
+    void load(const std::vector<uint8_t>& panels);
     // The indexes of the checked items, in item order.
     std::vector<uint8_t> checkedItems() const;
     TargetChecks checks() const;

@@ -65,7 +65,8 @@ std::unique_ptr<PanelSettingsDialog> installSettingsDialog(const SettingsHost& h
         services.connCfgPath = host.connCfgPath.toStdString();
     if (!services.mainCaption && host.window)
         services.mainCaption = [window = host.window] { return window->windowTitle(); };
-    if (!services.openIdDisplay && send) services.openIdDisplay = [send] { send->exibirIds(); };
+    if (!services.openIdDisplay && send)
+        services.openIdDisplay = [send] { send->showPanelNumbers(); };
     if (!services.afterClose) services.afterClose = host.afterClose;
     auto owned = std::make_unique<PanelSettingsDialog>(devices, std::move(services), host.window);
     // A dialog of its own, not a widget inside the main window.
