@@ -163,8 +163,8 @@ TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
     setPage(control[1], {line("OLA"), line("")});
     setPage(control[3], {line("X")});
     cfg.targetPanels = {3, 4};
-    auto result = sendPages(link, random, uploadJobs(control, {0, 1, 3}), runTargets(cfg.targetPanels),
-                            {}, {.displayPage = 3});
+    auto result = sendPages(link, random, uploadJobs(control, {0, 1, 3}),
+                            runTargets(cfg.targetPanels), {}, {.displayPage = 3});
 
     EXPECT_EQ(result.status, UploadStatus::Done);
     EXPECT_EQ(result.skipped, std::vector<int>{0}); // one empty line: 3 bytes
@@ -434,7 +434,8 @@ struct RepairFixture : UploadFixture {
         setPage(control[3], {line("FOUR FOUR")});
         setPage(control[4], {line("FIVE!")}); // 8 bytes: one data report
         cfg.targetPanels = {3, 4};
-        auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels));
+        auto result =
+            sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels));
         mask = result.mascaraPaginas;
         ASSERT_EQ(mask, 237);
         device->writes(); // the run's reports are left behind
