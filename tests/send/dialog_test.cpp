@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -589,6 +591,66 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
     EXPECT_TRUE(sleeper.take().empty());
+}
+
+// installSendFeatures knows nothing of the main window: it hooks the controls
+// a SendHost lends it and asks the host for its page and its closing step.
+TEST_F(SendDialogTest, InstallHooksTheHostControls) {
+    QMainWindow host;
+    host.setWindowTitle("Anfitriao");
+    auto* central = new QWidget(&host);
+    host.setCentralWidget(central);
+    auto* sendOpener = new QPushButton("Enviar", central);
+    auto* powerOn = new QPushButton("Ligar", central);
+    auto* sendAction = host.menuBar()->addAction("Enviar");
+    QMenu previewOff;
+    previewOff.addAction("Desligar todos");
+    int closed = 0;
+    SendHost hooks;
+    hooks.window = &host;
+    hooks.store = &store;
+    hooks.connCfgPath = connCfg();
+    hooks.currentPage = [] { return 5; };
+    hooks.afterSendClose = [&closed] { ++closed; };
+    hooks.sendButton = sendOpener;
+    hooks.sendAction = sendAction;
+    hooks.powerOnButton = powerOn;
+    hooks.previewOffMenu = &previewOff;
+    SendFeatureServices services;
+    services.sleeper = &sleeper;
+    services.random = &random;
+    auto features =
+        installSendFeatures(hooks, SendLink{cfg, catalog, port, kq, prompter}, services);
+    host.show();
+
+    SendPagesDialog& send = features->sendDialog();
+    QTest::mouseClick(sendOpener, Qt::LeftButton);
+    ASSERT_TRUE(send.isVisible());
+    EXPECT_EQ(send.windowTitle(), "Anfitriao - Enviar");
+    EXPECT_TRUE(box(send, "displayBox", 5)->isChecked()); // the host's page
+
+    // A run leaves the host's controls and menus disabled until the answer.
+    setPage(1, {line("OLA")});
+    checkSendBoxes(send, {1});
+    QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
+    EXPECT_FALSE(central->isEnabled());
+    EXPECT_FALSE(host.menuBar()->isEnabled());
+    QTest::mouseClick(button(send, "allReceivedButton"), Qt::LeftButton);
+    EXPECT_TRUE(central->isEnabled());
+    EXPECT_TRUE(host.menuBar()->isEnabled());
+    send.close();
+    EXPECT_EQ(closed, 1);
+    sendAction->trigger();
+    EXPECT_TRUE(send.isVisible());
+    send.close();
+    EXPECT_EQ(closed, 2);
+    sleeper.take();
+
+    QTest::mouseClick(powerOn, Qt::LeftButton);
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 255, 0, 4, 98, 255, 0}));
+    previewOff.actions().first()->trigger();
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
+    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 // Pictures of the dialogs for a person to look at: VORELUX_SEND_SHOTS=folder.
