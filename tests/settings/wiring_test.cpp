@@ -16,7 +16,7 @@ namespace {
 
 struct Openers : ::testing::Test {
     vorelux::testing::WindowHarness h;
-    TForm1* window = nullptr;
+    MainWindow* window = nullptr;
     PanelSettingsDialog* settings = nullptr;
     void SetUp() override {
         window = &h.start();
@@ -39,9 +39,11 @@ struct Openers : ::testing::Test {
 };
 
 TEST_F(Openers, SettingsButtonOpensOnTheSpeedTab) {
-    EXPECT_EQ(window->BitBtn4->toolTip(), "Ajusta e configura o painel");
+    EXPECT_EQ(window->findChild<QPushButton*>("settingsButton")->toolTip(),
+              "Ajusta e configura o painel");
     settings->findChild<QTabWidget*>("tabs")->setCurrentIndex(PanelSettingsDialog::CountDownTab);
-    EXPECT_EQ(tabOpenedBy([&] { window->BitBtn4->click(); }), PanelSettingsDialog::SpeedTab);
+    EXPECT_EQ(tabOpenedBy([&] { window->findChild<QPushButton*>("settingsButton")->click(); }),
+              PanelSettingsDialog::SpeedTab);
     EXPECT_TRUE(settings->findChild<QGroupBox*>("targetGroup")->isVisibleTo(settings));
 }
 
@@ -49,8 +51,8 @@ TEST_F(Openers, FunctionListAdjustOpensTheLiveFieldsTab) {
     EXPECT_EQ(FunctionSettingsTab(0), PanelSettingsDialog::ClockTab);
     EXPECT_EQ(FunctionSettingsTab(12), PanelSettingsDialog::CountDownTab);
     EXPECT_EQ(FunctionSettingsTab(13), PanelSettingsDialog::CountUpTab);
-    QListWidget* list = window->ListBox2;
-    QAction* adjustAction = window->PopupFuncoes->actions().first();
+    QListWidget* list = window->findChild<QListWidget*>("functionList");
+    QAction* adjustAction = window->findChild<QMenu*>("functionMenu")->actions().first();
     struct Case {
         int item;
         int tab; // -1: no menu
@@ -63,9 +65,9 @@ TEST_F(Openers, FunctionListAdjustOpensTheLiveFieldsTab) {
         QPoint at = list->visualItemRect(list->item(c.item)).center();
         emit list->customContextMenuRequested(at);
         EXPECT_EQ(list->currentRow(), c.item);
-        EXPECT_EQ(window->PopupFuncoes->isVisible(), c.tab >= 0);
+        EXPECT_EQ(window->findChild<QMenu*>("functionMenu")->isVisible(), c.tab >= 0);
         if (c.tab < 0) continue;
-        window->PopupFuncoes->hide();
+        window->findChild<QMenu*>("functionMenu")->hide();
         EXPECT_EQ(tabOpenedBy([&] { adjustAction->trigger(); }), c.tab);
     }
 }
