@@ -2,15 +2,15 @@
 
 namespace vorelux {
 
-std::array<uint8_t, 4> serialParamFrame(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
-    return {IDPainel, PanelCmdParameter, IDPar, valor};
+std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint8_t value) {
+    return {panel, PanelCmdParameter, parameterId, value};
 }
 
-std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t IDPar, PanelId IDPainel,
-                                      uint8_t valor) {
+std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t parameterId,
+                                      PanelId panel, uint8_t value) {
     // Byte 2 is the payload length in bits: the six bytes 4..9.
-    return {0,        KqCmdTransmit,     48,    1,    serial_KQ[5], serial_KQ[6],
-            IDPainel, PanelCmdParameter, IDPar, valor};
+    return {0,     KqCmdTransmit,     48,          1,    serial_KQ[5], serial_KQ[6],
+            panel, PanelCmdParameter, parameterId, value};
 }
 
 std::array<uint8_t, 2> kqIdentityRequest() {

@@ -41,11 +41,11 @@ constexpr uint8_t signedValue(int value) {
 }
 
 // The serial parameter frame: panel, 98, parameter, value.
-std::array<uint8_t, 4> serialParamFrame(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint8_t value);
 
 // The transmitter report carrying one parameter command (byte 0 is the report ID).
-std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t IDPar, PanelId IDPainel,
-                                      uint8_t valor);
+std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t parameterId,
+                                      PanelId panel, uint8_t value);
 
 // The identity request [0, 240].
 std::array<uint8_t, 2> kqIdentityRequest();

@@ -14,25 +14,26 @@ PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& 
     : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
       prompter_(prompter) {}
 
-uint8_t PanelLink::ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
-    if (cfg_.transport == Transport::Transmitter) return parSendKq(IDPar, IDPainel, valor);
-    return parSendSerial(IDPar, IDPainel, valor);
+uint8_t PanelLink::sendParameter(uint8_t parameterId, PanelId panel, uint8_t value) {
+    if (cfg_.transport == Transport::Transmitter)
+        return sendParameterByTransmitter(parameterId, panel, value);
+    return sendParameterBySerial(parameterId, panel, value);
 }
 
-uint8_t PanelLink::parSendKq(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
+uint8_t PanelLink::sendParameterByTransmitter(uint8_t parameterId, PanelId panel, uint8_t value) {
     if (cfg_.transmitterIdentity[6] == 0) return SendKqNoIdentity;
-    auto report = kqParamReport(cfg_.transmitterIdentity, IDPar, IDPainel, valor);
+    auto report = kqParamReport(cfg_.transmitterIdentity, parameterId, panel, value);
     std::vector<uint8_t> buf(report.begin(), report.end());
     for (int i = 0; i < KqRepeats; ++i) {
         // A write that fails (or a transmitter that is gone) ends the command.
         if (!kq_.comunica(buf)) return SendKqWriteFailed;
-        sleeper_.sleep(pausaKQ);
+        sleeper_.sleep(transmitterPauseMs);
     }
     return SendOk;
 }
 
-uint8_t PanelLink::parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor) {
-    auto frame = serialParamFrame(IDPar, IDPainel, valor);
+uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uint8_t value) {
+    auto frame = serialParamFrame(parameterId, panel, value);
     std::string error;
     SerialOutcome outcome = serialTransfer(
         [&](SerialWriter& out) {
@@ -59,8 +60,8 @@ SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>
     return outcome;
 }
 
-void PanelLink::AnalizaResposta() {
-    switch (resultadoEnvio) {
+void PanelLink::reportSendResult() {
+    switch (lastSendResult) {
     case SendPortNotListed:
         prompter_.ask(Prompt::PortNotSelected);
         break;
@@ -79,8 +80,10 @@ void PanelLink::AnalizaResposta() {
     }
 }
 
-PanelCommand PanelLink::parameter(uint8_t IDPar, uint8_t valor) {
-    return [this, IDPar, valor](PanelId panel) { return ParSend(IDPar, panel, valor); };
+PanelCommand PanelLink::parameter(uint8_t parameterId, uint8_t value) {
+    return [this, parameterId, value](PanelId panel) {
+        return sendParameter(parameterId, panel, value);
+    };
 }
 
 void PanelLink::finishProgress(ProgressWindow* progress) {
@@ -92,10 +95,10 @@ void PanelLink::finishProgress(ProgressWindow* progress) {
 
 uint8_t PanelLink::sendToCheckedPanels(const TargetChecks& checked, const PanelCommand& command,
                                        ProgressWindow* progress, AfterFailure afterFailure) {
-    resultadoEnvio = SendOk;
+    lastSendResult = SendOk;
     if (checked[0]) {
-        resultadoEnvio = command(EveryPanel);
-        return resultadoEnvio;
+        lastSendResult = command(EveryPanel);
+        return lastSendResult;
     }
     if (progress) progress->start(255);
     for (int n = 1; n <= 255; ++n) {
@@ -103,32 +106,32 @@ uint8_t PanelLink::sendToCheckedPanels(const TargetChecks& checked, const PanelC
         if (!checked[n]) continue;
         uint8_t result = command(static_cast<PanelId>(n));
         if (afterFailure == AfterFailure::Stop) {
-            resultadoEnvio = result;
+            lastSendResult = result;
             if (result != SendOk) break;
-        } else if (resultadoEnvio == SendOk) {
-            resultadoEnvio = result;
+        } else if (lastSendResult == SendOk) {
+            lastSendResult = result;
         }
     }
     finishProgress(progress);
-    return resultadoEnvio;
+    return lastSendResult;
 }
 
 uint8_t PanelLink::sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
                                    ProgressWindow* progress) {
-    resultadoEnvio = SendOk;
-    if (paineis.empty()) return resultadoEnvio;
+    lastSendResult = SendOk;
+    if (paineis.empty()) return lastSendResult;
     if (paineis.front() == EveryPanel) {
-        resultadoEnvio = command(EveryPanel);
-        return resultadoEnvio;
+        lastSendResult = command(EveryPanel);
+        return lastSendResult;
     }
     if (progress) progress->start(static_cast<int>(paineis.size()) - 1);
     for (size_t i = 0; i < paineis.size(); ++i) {
         if (progress && !progress->step(static_cast<int>(i))) break;
-        resultadoEnvio = command(paineis[i]);
-        if (resultadoEnvio != SendOk) break;
+        lastSendResult = command(paineis[i]);
+        if (lastSendResult != SendOk) break;
     }
     finishProgress(progress);
-    return resultadoEnvio;
+    return lastSendResult;
 }
 
 } // namespace vorelux

@@ -55,26 +55,26 @@ class PanelLink {
 
     // One parameter command through the active transport. Serial: the
     // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
-    // Transmitter: the report three times, pausaKQ after each. Returns a SendResult.
-    uint8_t ParSend(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+    // Transmitter: the report three times, transmitterPauseMs after each. Returns a SendResult.
+    uint8_t sendParameter(uint8_t parameterId, PanelId panel, uint8_t value);
 
-    // Shows the prompt for resultadoEnvio: 1 prompt 18, 2 prompt 17, 3 and 4
+    // Shows the prompt for lastSendResult: 1 prompt 18, 2 prompt 17, 3 and 4
     // prompt 20 (Yes opens the transmitter configuration).
-    void AnalizaResposta();
+    void reportSendResult();
 
     // One serial transfer on "COM" + cfg.portNumber (see serialTransfer); used by
-    // ParSend and by the page upload.
+    // sendParameter and by the page upload.
     SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                  std::string& error);
 
-    // A command that sends parameter IDPar with value valor to its panel.
-    PanelCommand parameter(uint8_t IDPar, uint8_t valor);
+    // A command that sends parameter parameterId with value value to its panel.
+    PanelCommand parameter(uint8_t parameterId, uint8_t value);
 
     // Sends `command` to the panels checked in a target list: with item 0
     // checked, once to panel 0; otherwise to each checked panel 1..255 in
     // turn, with `progress` (may be null) moved to each number and checked for
-    // a cancel. Starts by setting resultadoEnvio to 0, stores each result in
-    // it and returns it. The caller then calls AnalizaResposta.
+    // a cancel. Starts by setting lastSendResult to 0, stores each result in
+    // it and returns it. The caller then calls reportSendResult.
     uint8_t sendToCheckedPanels(const TargetChecks& checked, const PanelCommand& command,
                                 ProgressWindow* progress,
                                 AfterFailure afterFailure = AfterFailure::Stop);
@@ -92,17 +92,17 @@ class PanelLink {
     Sleeper& sleeper() { return sleeper_; }
     Prompter& prompter() { return prompter_; }
 
-    // The last send result, read by AnalizaResposta.
-    uint8_t resultadoEnvio = 0;
+    // The last send result, read by reportSendResult.
+    uint8_t lastSendResult = 0;
     // The pause after each transmitter report.
-    int pausaKQ = 160;
+    int transmitterPauseMs = 160;
     // Why the last serial transfer failed (opening or writing), for whoever
     // wants to say more than "Porta COM ocupada.".
     std::string lastSerialError;
 
   private:
-    uint8_t parSendKq(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
-    uint8_t parSendSerial(uint8_t IDPar, PanelId IDPainel, uint8_t valor);
+    uint8_t sendParameterByTransmitter(uint8_t parameterId, PanelId panel, uint8_t value);
+    uint8_t sendParameterBySerial(uint8_t parameterId, PanelId panel, uint8_t value);
     void finishProgress(ProgressWindow* progress);
 
     ConnectionSettings& cfg_;

@@ -43,9 +43,9 @@ void PageByHourList::refresh(bool fromTimeField) {
         timeLabel_ = "Horário da página " + std::to_string(selected_ + 1);
         fieldHour_ = entries_[selected_].hour;
         fieldMinute_ = entries_[selected_].minute;
-        ativarVisible_ = !checked_[selected_];
+        activateVisible_ = !checked_[selected_];
     }
-    ativado_ = anyChecked();
+    enabled_ = anyChecked();
 }
 
 void PageByHourList::setChecked(int item, bool on) {
@@ -69,12 +69,12 @@ void PageByHourList::setTime(int hour, int minute) {
     refresh(true);
 }
 
-void PageByHourList::ativar() {
+void PageByHourList::activateSelected() {
     checked_[selected_] = true;
     refresh(false);
 }
 
-void PageByHourList::setAtivado(bool on) {
+void PageByHourList::setEnabled(bool on) {
     if (on) {
         bool any = false;
         for (int i = 0; i < PageHourItems; ++i) {
@@ -96,23 +96,23 @@ std::array<HourMinute, PageHourSentItems> PageByHourList::pairs() const {
 }
 
 uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
-                       const std::array<HourMinute, PageHourSentItems>& pairs, bool ativado,
+                       const std::array<HourMinute, PageHourSentItems>& pairs, bool enable,
                        ProgressWindow* progress) {
     if (targets[0]) {
         // Every panel at once: the mode follows each pair.
-        link.resultadoEnvio = SendOk;
+        link.lastSendResult = SendOk;
         uint8_t result = SendOk;
         for (int i = 0; i < PageHourSentItems && result == SendOk; ++i) {
-            if (ativado) {
+            if (enable) {
                 result = sendSequence(link, EveryPanel,
                                       {{byte(ParPageHourFirst + 2 * i), pairs[i].hour},
                                        {byte(ParPageHourFirst + 2 * i + 1), pairs[i].minute},
                                        {ParScheduleMode, SchedulePageByHour}});
             } else {
-                result = link.ParSend(ParScheduleMode, EveryPanel, ScheduleOff);
+                result = link.sendParameter(ParScheduleMode, EveryPanel, ScheduleOff);
             }
         }
-        link.resultadoEnvio = result;
+        link.lastSendResult = result;
         return result;
     }
     auto command = [&](PanelId panel) -> uint8_t {
@@ -122,16 +122,18 @@ uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
             last = result;
             if (firstFailure == SendOk) firstFailure = result;
         };
-        if (ativado) {
+        if (enable) {
             for (int i = 0; i < PageHourSentItems; ++i) {
                 // Every hour goes out; its minute only when the hour did.
-                note(link.ParSend(byte(ParPageHourFirst + 2 * i), panel, pairs[i].hour));
+                note(link.sendParameter(byte(ParPageHourFirst + 2 * i), panel, pairs[i].hour));
                 if (last == SendOk)
-                    note(link.ParSend(byte(ParPageHourFirst + 2 * i + 1), panel, pairs[i].minute));
+                    note(link.sendParameter(byte(ParPageHourFirst + 2 * i + 1), panel,
+                                            pairs[i].minute));
             }
-            if (last == SendOk) note(link.ParSend(ParScheduleMode, panel, SchedulePageByHour));
+            if (last == SendOk)
+                note(link.sendParameter(ParScheduleMode, panel, SchedulePageByHour));
         } else {
-            note(link.ParSend(ParScheduleMode, panel, ScheduleOff));
+            note(link.sendParameter(ParScheduleMode, panel, ScheduleOff));
         }
         // A pair that failed is reported even when later ones went out.
         return firstFailure;
@@ -139,14 +141,14 @@ uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
     return link.sendToCheckedPanels(targets, command, progress, AfterFailure::Continue);
 }
 
-ParamSequence weekdayScheduleSequence(bool ativar) {
-    return {{ParScheduleMode, ativar ? SchedulePageByWeekday : ScheduleOff}};
+ParamSequence weekdayScheduleSequence(bool enable) {
+    return {{ParScheduleMode, enable ? SchedulePageByWeekday : ScheduleOff}};
 }
 
 // ---- switch-on and switch-off times ---------------------------------------
 
-ParamSequence onOffSequence(bool ativar, int onHour, int onMinute, int offHour, int offMinute) {
-    if (!ativar) return {{ParOnHour, 0}, {ParOnMinute, 0}, {ParOffHour, 0}, {ParOffMinute, 255}};
+ParamSequence onOffSequence(bool enable, int onHour, int onMinute, int offHour, int offMinute) {
+    if (!enable) return {{ParOnHour, 0}, {ParOnMinute, 0}, {ParOffHour, 0}, {ParOffMinute, 255}};
     return {{ParOnHour, byte(onHour)},
             {ParOnMinute, byte(onMinute)},
             {ParOffHour, byte(offHour)},
@@ -204,8 +206,8 @@ PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const s
     }
     if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes)
         return PanelIdOutcome::Declined;
-    link.resultadoEnvio = link.ParSend(ParNewPanelId, byte(*current), byte(*next));
-    link.AnalizaResposta();
+    link.lastSendResult = link.sendParameter(ParNewPanelId, byte(*current), byte(*next));
+    link.reportSendResult();
     return PanelIdOutcome::Sent;
 }
 
@@ -229,19 +231,19 @@ bool TransmitterPairing::configure(TimePoint now) {
         identity[6] = previous;
         return false;
     }
-    prazoConfig = now + ConfigWindow;
+    configDeadline = now + ConfigWindow;
     return true;
 }
 
 bool TransmitterPairing::tick(TimePoint now) {
-    const bool more = now < prazoConfig;
-    link_.resultadoEnvio = link_.ParSend(ParConfigPoll, ConfigPanel, 0);
-    return more && link_.resultadoEnvio == SendOk;
+    const bool more = now < configDeadline;
+    link_.lastSendResult = link_.sendParameter(ParConfigPoll, ConfigPanel, 0);
+    return more && link_.lastSendResult == SendOk;
 }
 
 // ---- daylight saving -------------------------------------------------------
 
-uint8_t avisoVeraoFlags(bool warn, bool dstNow) {
+uint8_t daylightSavingFlags(bool warn, bool dstNow) {
     return static_cast<uint8_t>((warn ? DaylightSavingWarn : 0) +
                                 (dstNow ? DaylightSavingInForce : 0));
 }

@@ -71,9 +71,9 @@ class PageByHourList {
     int fieldHour() const { return fieldHour_; }
     int fieldMinute() const { return fieldMinute_; }
     // "Ativar" is shown while the selected item is unchecked.
-    bool ativarVisible() const { return ativarVisible_; }
+    bool activateVisible() const { return activateVisible_; }
     // " Ativado": at least one item is checked.
-    bool ativado() const { return ativado_; }
+    bool isEnabled() const { return enabled_; }
     bool anyChecked() const;
 
     // The operator checks or unchecks an item (a click on its box).
@@ -83,10 +83,10 @@ class PageByHourList {
     // The time field changed: the selected entry takes the time.
     void setTime(int hour, int minute);
     // "Ativar": checks the selected item.
-    void ativar();
+    void activateSelected();
     // " Ativado" checked: every item whose entry is active or that is checked
     // (item 0 when there is none); unchecked: every item off.
-    void setAtivado(bool on);
+    void setEnabled(bool on);
 
     // The eight pairs of a send: the entry's time when its item is checked,
     // else (255, 255).
@@ -101,8 +101,8 @@ class PageByHourList {
     std::string timeLabel_;
     int fieldHour_ = 0;
     int fieldMinute_ = 0;
-    bool ativarVisible_ = true;
-    bool ativado_ = false;
+    bool activateVisible_ = true;
+    bool enabled_ = false;
 };
 
 // The page-by-hour "Enviar". With item 0 of the targets checked, to panel 0:
@@ -112,17 +112,17 @@ class PageByHourList {
 // the mode, when the last result is 0; a failing panel does not stop the
 // others. Returns the result to report (the first failure, if any).
 uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
-                       const std::array<HourMinute, PageHourSentItems>& pairs, bool ativado,
+                       const std::array<HourMinute, PageHourSentItems>& pairs, bool enable,
                        ProgressWindow* progress);
 
 // Page by weekday "Ativar" (7 <- 2) / "Desativar" (7 <- 0).
-ParamSequence weekdayScheduleSequence(bool ativar);
+ParamSequence weekdayScheduleSequence(bool enable);
 
 // ---- switch-on and switch-off times ---------------------------------------
 
 // 48 on hour, 49 on minute, 50 off hour, 51 off minute; with "  Ativar:"
 // unchecked 0, 0, 0, 255.
-ParamSequence onOffSequence(bool ativar, int onHour, int onMinute, int offHour, int offMinute);
+ParamSequence onOffSequence(bool enable, int onHour, int onMinute, int offHour, int offMinute);
 
 // ---- day counters ----------------------------------------------------------
 
@@ -147,7 +147,7 @@ enum class PanelIdOutcome {
 };
 
 // The panel-number "Enviar": checks both numbers (1..255), asks prompt 14
-// and sends 13 <- new to the panel's current number, then AnalizaResposta.
+// and sends 13 <- new to the panel's current number, then reportSendResult.
 PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova);
 
 // ---- transmitter pairing ---------------------------------------------------
@@ -167,12 +167,12 @@ class TransmitterPairing {
     // starts the poll timer in any case.
     bool configure(TimePoint now);
     // A tick of the poll timer: polls panel 255 (253 <- 0) into
-    // resultadoEnvio; the caller then calls AnalizaResposta. Returns false
+    // lastSendResult; the caller then calls reportSendResult. Returns false
     // when the timer is to stop: the deadline has passed, or the poll failed
     // (the next one would fail the same way).
     bool tick(TimePoint now);
 
-    TimePoint prazoConfig{};
+    TimePoint configDeadline{};
 
   private:
     PanelLink& link_;
@@ -182,19 +182,19 @@ class TransmitterPairing {
 // ---- factory reset ---------------------------------------------------------
 
 struct ResetSelection {
-    bool velocidade = true;
-    bool brilho = true;
-    bool emPe = true;
-    bool pagHoraDia = true;
-    bool horarioLigDeslig = true;
-    bool any() const { return velocidade || brilho || emPe || pagHoraDia || horarioLigDeslig; }
+    bool speed = true;
+    bool brightness = true;
+    bool upright = true;
+    bool pageSchedule = true;
+    bool onOffTimes = true;
+    bool any() const { return speed || brightness || upright || pageSchedule || onOffTimes; }
 };
 
 // ---- daylight saving -------------------------------------------------------
 
 // The flags the warning check box stores: 0x10 when checked, plus 1 while
 // daylight-saving time is in force.
-uint8_t avisoVeraoFlags(bool warn, bool dstNow);
+uint8_t daylightSavingFlags(bool warn, bool dstNow);
 
 enum class DaylightSavingChange { None, Began, Ended };
 

@@ -98,7 +98,7 @@ std::vector<SerialPortInfo> assignComPorts(const std::vector<SerialPortInfo>& de
     return ports;
 }
 
-std::vector<SerialPortInfo> ListarPortasCom(PortCatalog& catalog) {
+std::vector<SerialPortInfo> listComPorts(PortCatalog& catalog) {
     std::vector<SerialPortInfo> ports;
     if (catalog.listPorts(ports)) {
         std::stable_sort(

@@ -57,7 +57,7 @@ class PortCatalog {
 
 // The installed ports in ascending order of number; COM1..COM10 when the
 // catalog cannot list them.
-std::vector<SerialPortInfo> ListarPortasCom(PortCatalog& catalog);
+std::vector<SerialPortInfo> listComPorts(PortCatalog& catalog);
 
 // The listed port named "COM" + number, or nothing.
 std::optional<SerialPortInfo> findPort(const std::vector<SerialPortInfo>& ports, int number);

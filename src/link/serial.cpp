@@ -19,7 +19,7 @@ struct CloseOnExit {
 SerialOutcome serialTransfer(PortCatalog& catalog, SerialPort& port, Sleeper& sleeper,
                              int comNumber, const std::function<bool(SerialWriter&)>& body,
                              std::string& error) {
-    auto listed = findPort(ListarPortasCom(catalog), comNumber);
+    auto listed = findPort(listComPorts(catalog), comNumber);
     if (!listed) return SerialOutcome::PortNotListed;
     CloseOnExit closer{port};
     if (!port.open(listed->device, error)) return SerialOutcome::PortFailed;

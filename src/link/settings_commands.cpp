@@ -38,22 +38,23 @@ const std::array<uint8_t, SpeedPositions>& speedTable() {
 
 std::optional<ParamSequence> speedSequence(int position) {
     if (position < 0 || position > SpeedLastPosition) return std::nullopt;
-    return ParamSequence{{ParVelocidade, speedTable()[static_cast<size_t>(position)]}};
+    return ParamSequence{{ParSpeed, speedTable()[static_cast<size_t>(position)]}};
 }
 
 std::optional<ParamSequence> brightnessSequence(int value) {
-    if (value < BrilhoMin || value > BrilhoMax) return std::nullopt;
-    return ParamSequence{{ParBrilho, static_cast<uint8_t>(value)}};
+    if (value < BrightnessMin || value > BrightnessMax) return std::nullopt;
+    return ParamSequence{{ParBrightness, static_cast<uint8_t>(value)}};
 }
 
 ParamSequence orientationSequence(bool vertical) {
-    return {{ParOrientacao, static_cast<uint8_t>(vertical ? 1 : 0)}};
+    return {{ParOrientation, static_cast<uint8_t>(vertical ? 1 : 0)}};
 }
 
 std::optional<ParamSequence> temperatureSequence(TemperatureSensor sensor, int adjustment) {
-    if (adjustment < TempAjusteMin || adjustment > TempAjusteMax) return std::nullopt;
-    uint8_t IDPar = sensor == TemperatureSensor::Interna ? ParTempInterna : ParTempExterna;
-    return ParamSequence{{IDPar, signedValue(adjustment)}};
+    if (adjustment < TemperatureAdjustMin || adjustment > TemperatureAdjustMax) return std::nullopt;
+    uint8_t parameterId =
+        sensor == TemperatureSensor::Indoor ? ParIndoorTemperature : ParOutdoorTemperature;
+    return ParamSequence{{parameterId, signedValue(adjustment)}};
 }
 
 bool isValidClockMoment(const ClockMoment& m) {
@@ -109,7 +110,7 @@ std::optional<ClockMoment> parseClockMoment(const std::string& text) {
 uint8_t sendSequence(PanelLink& link, PanelId panel, const ParamSequence& sequence) {
     uint8_t result = SendOk;
     for (const auto& step : sequence) {
-        result = link.ParSend(step.IDPar, panel, step.valor);
+        result = link.sendParameter(step.parameterId, panel, step.value);
         if (result != SendOk) break;
     }
     return result;

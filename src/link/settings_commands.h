@@ -13,11 +13,11 @@
 namespace vorelux {
 
 // Parameter codes of the settings.
-constexpr uint8_t ParTempInterna = 8; // internal temperature adjustment, -99..99
-constexpr uint8_t ParTempExterna = 9; // external temperature adjustment, -99..99
-constexpr uint8_t ParVelocidade = 10; // animation speed, 2..30 (smaller is faster)
-constexpr uint8_t ParBrilho = 11;     // brightness, 2..255
-constexpr uint8_t ParOrientacao = 12; // 0 horizontal, 1 vertical
+constexpr uint8_t ParIndoorTemperature = 8;  // internal temperature adjustment, -99..99
+constexpr uint8_t ParOutdoorTemperature = 9; // external temperature adjustment, -99..99
+constexpr uint8_t ParSpeed = 10;             // animation speed, 2..30 (smaller is faster)
+constexpr uint8_t ParBrightness = 11;        // brightness, 2..255
+constexpr uint8_t ParOrientation = 12;       // 0 horizontal, 1 vertical
 constexpr uint8_t ParClockSeconds = 64;
 constexpr uint8_t ParClockMinutes = 65;
 constexpr uint8_t ParClockHours = 66;
@@ -31,20 +31,20 @@ constexpr int SpeedPositions = 196;
 constexpr int SpeedLastPosition = SpeedPositions - 1;
 constexpr int DefaultSpeedPosition = 97;
 // Brightness bar.
-constexpr int BrilhoMin = 2;
-constexpr int BrilhoMax = 255;
-constexpr int DefaultBrilho = 127; // the factory setting restored by "Restaurar"
+constexpr int BrightnessMin = 2;
+constexpr int BrightnessMax = 255;
+constexpr int DefaultBrightness = 127; // the factory setting restored by "Restaurar"
 // Temperature adjustments.
-constexpr int TempAjusteMin = -99;
-constexpr int TempAjusteMax = 99;
+constexpr int TemperatureAdjustMin = -99;
+constexpr int TemperatureAdjustMax = 99;
 
 // The 196-byte speed table, indexed by the speed bar position.
 const std::array<uint8_t, SpeedPositions>& speedTable();
 
 // One parameter of a sequence.
 struct ParamStep {
-    uint8_t IDPar;
-    uint8_t valor;
+    uint8_t parameterId;
+    uint8_t value;
     bool operator==(const ParamStep&) const = default;
 };
 using ParamSequence = std::vector<ParamStep>;
@@ -57,7 +57,7 @@ std::optional<ParamSequence> brightnessSequence(int value);
 // "Horizontal" (12 <- 0) or "Vertical" (12 <- 1).
 ParamSequence orientationSequence(bool vertical);
 
-enum class TemperatureSensor { Interna, Externa };
+enum class TemperatureSensor { Indoor, Outdoor };
 // Temperature adjustment -99..99 as its two's complement byte: 8 or 9 <- value.
 std::optional<ParamSequence> temperatureSequence(TemperatureSensor sensor, int adjustment);
 

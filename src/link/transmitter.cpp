@@ -67,7 +67,7 @@ void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) 
     cfg_.transport = Transport::Transmitter;
     for (auto* observer : std::vector(observers_)) observer->transmitterAttached(device_);
     notifyStatus(StatusUsb);
-    aguardandoResposta = true;
+    awaitingReply = true;
     auto request = kqIdentityRequest();
     comunica({request.begin(), request.end()});
 }
@@ -75,10 +75,10 @@ void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) 
 void Transmitter::release(bool unplugged) {
     auto device = std::move(device_);
     device_.reset();
-    aguardandoResposta = false;
+    awaitingReply = false;
     if (unplugged) {
         cfg_.transport = Transport::Serial;
-        kqNaoConfigurado = false;
+        transmitterNotConfigured = false;
     }
     for (auto* observer : std::vector(observers_)) observer->transmitterRemoved(device);
     if (unplugged) notifyStatus(StatusSerial);
@@ -86,18 +86,18 @@ void Transmitter::release(bool unplugged) {
 
 void Transmitter::HidCtlDeviceData(const std::string& path, const std::vector<uint8_t>& report) {
     if (!device_ || path != device_->path()) return;
-    if (!aguardandoResposta || !isIdentityReply(report)) return;
-    aguardandoResposta = false;
+    if (!awaitingReply || !isIdentityReply(report)) return;
+    awaitingReply = false;
     // Only the identity changes; byte 7 marks it as stored.
     cfg_.transmitterIdentity = identityFromReply(report);
     if (cfg_.transmitterIdentity[6] != KqNotConfigured) return;
-    kqNaoConfigurado = true;
+    transmitterNotConfigured = true;
     // Before the settings dialog exists the flag alone is kept; the dialog
     // asks when it is created.
     if (!configurator_) return;
     if (prompter_.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         configurator_->openTransmitterConfiguration();
-        kqNaoConfigurado = false;
+        transmitterNotConfigured = false;
     }
 }
 

@@ -76,10 +76,10 @@ class Transmitter {
     std::shared_ptr<HidDevice> device() const { return device_; }
 
     // Set while the identity request waits for its reply.
-    bool aguardandoResposta = false;
+    bool awaitingReply = false;
     // Set when the transmitter reports itself not configured; cleared once the
     // operator has been through the configuration page, on removal, at start.
-    bool kqNaoConfigurado = false;
+    bool transmitterNotConfigured = false;
 
   private:
     void take(const HidDeviceInfo& info, std::shared_ptr<HidDevice> device);

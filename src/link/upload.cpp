@@ -70,7 +70,7 @@ bool sendDataReports(PanelLink& link, Sleeper& pause, const PageContent& content
     int reports = dataReportCount(content.size());
     for (int round = 0; round < DataRounds; ++round) {
         for (int k = 0; k < reports; ++k) {
-            pause.sleep(link.pausaKQ);
+            pause.sleep(link.transmitterPauseMs);
             if (!writeReport(link, asVector(kqPageDataReport(content, k, key)), error))
                 return false;
             if (!reporter.step()) return false;
@@ -161,8 +161,8 @@ std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint
 }
 
 std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
-                                         uint8_t mascaraPaginas) {
-    return endReport(serial_KQ, target, EndBits, mascaraPaginas);
+                                         uint8_t unsentPagesMask) {
+    return endReport(serial_KQ, target, EndBits, unsentPagesMask);
 }
 
 std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
@@ -242,7 +242,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         }
 
         if (!usb) {
-            if (!findPort(ListarPortasCom(link.catalog()), cfg.portNumber)) {
+            if (!findPort(listComPorts(link.catalog()), cfg.portNumber)) {
                 result.refused.push_back(job.page);
                 link.prompter().ask(Prompt::PortNotSelected);
                 if (!reporter.emit(UploadProgress::PortRefused)) break;
@@ -259,8 +259,9 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
                         if (!reporter.emit(UploadProgress::TargetStarted)) return false;
                         for (uint8_t byte : serialPageFrame(target, job.page, content,
                                                             job.page == options.displayPage)) {
-                            if (!out.write(byte, ownPauses ? 0 : options.pausaSerial)) return false;
-                            if (ownPauses) pause.sleep(options.pausaSerial);
+                            if (!out.write(byte, ownPauses ? 0 : options.serialPauseMs))
+                                return false;
+                            if (ownPauses) pause.sleep(options.serialPauseMs);
                             if (!reporter.step()) return false;
                         }
                         // Every panel has heard it: nobody else needs it.
@@ -303,10 +304,10 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         for (PanelId target : targets) {
             st.target = target;
             if (!reporter.emit(UploadProgress::TargetStarted)) break;
-            pause.sleep(link.pausaKQ);
+            pause.sleep(link.transmitterPauseMs);
             header[6] = target;
             for (int r = 0; r < PageHeaderRepeats; ++r) {
-                pause.sleep(link.pausaKQ);
+                pause.sleep(link.transmitterPauseMs);
                 if (!writeReport(link, asVector(header), result.error)) {
                     result.status = UploadStatus::TransmitterFailed;
                     return result;
@@ -316,7 +317,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             if (reporter.stopped) break;
         }
         if (reporter.stopped) break;
-        result.mascaraPaginas &= static_cast<uint8_t>(~(1u << job.page));
+        result.unsentPagesMask &= static_cast<uint8_t>(~(1u << job.page));
         st.target = -1;
         if (!sendDataReports(link, pause, content, key, reporter, result.error)) {
             if (reporter.stopped) break;
@@ -344,10 +345,10 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         reporter.emit(UploadProgress::EndReports);
         for (PanelId target : targets) {
             st.target = target;
-            pause.sleep(link.pausaKQ);
+            pause.sleep(link.transmitterPauseMs);
             if (!writeReport(link,
                              asVector(kqPagesEndReport(cfg.transmitterIdentity, target,
-                                                       result.mascaraPaginas)),
+                                                       result.unsentPagesMask)),
                              result.error)) {
                 result.status = UploadStatus::TransmitterFailed;
                 return result;
@@ -368,15 +369,15 @@ uint8_t displayMask(const std::array<bool, PageCount>& checked) {
     return mask;
 }
 
-uint8_t exibirPaginas(PanelLink& link, const TargetChecks& targets, uint8_t mask,
-                      ProgressWindow* progress) {
+uint8_t showPagesOnPanels(PanelLink& link, const TargetChecks& targets, uint8_t mask,
+                          ProgressWindow* progress) {
     if (mask == 0) {
         link.prompter().ask(Prompt::NoPageSelected);
         return SendOk;
     }
     link.sendToCheckedPanels(targets, link.parameter(ParPagesToDisplay, mask), progress);
-    link.AnalizaResposta();
-    return link.resultadoEnvio;
+    link.reportSendResult();
+    return link.lastSendResult;
 }
 
 std::optional<ErrorCode> parseErrorCode(const std::string& text) {
@@ -402,10 +403,10 @@ std::string panelNotListedText(int panel) {
     return "O painel " + std::to_string(panel) + " não está na lista de envios";
 }
 
-RepairResult corrigirErro(PanelLink& link, RandomRange& random,
-                          const std::array<Page, PageCount>& control, uint8_t mascaraPaginas,
-                          const std::string& codeText, const UploadProgressFn& progress,
-                          Sleeper* sleeper) {
+RepairResult repairTransfer(PanelLink& link, RandomRange& random,
+                            const std::array<Page, PageCount>& control, uint8_t unsentPagesMask,
+                            const std::string& codeText, const UploadProgressFn& progress,
+                            Sleeper* sleeper) {
     RepairResult result;
     Sleeper& pause = sleeper ? *sleeper : link.sleeper();
     auto code = parseErrorCode(codeText);
@@ -415,7 +416,7 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
     const PanelId panel = code->panel;
 
     for (int p = 0; p < PageCount; ++p) {
-        bool notSent = mascaraPaginas & (1u << p);
+        bool notSent = unsentPagesMask & (1u << p);
         bool missing = a & (1u << p);
         if (notSent && !missing) {
             result.status = RepairStatus::PageNotSent;
@@ -434,18 +435,18 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
         link.prompter().ask(Prompt::InvalidErrorCode);
         return result;
     }
-    if (a == mascaraPaginas) {
-        link.resultadoEnvio = link.ParSend(ParSwitchOn, panel, 0);
-        link.AnalizaResposta();
+    if (a == unsentPagesMask) {
+        link.lastSendResult = link.sendParameter(ParSwitchOn, panel, 0);
+        link.reportSendResult();
         result.status =
-            link.resultadoEnvio == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
+            link.lastSendResult == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
         return result;
     }
     if (cfg.transport != Transport::Transmitter || cfg.transmitterIdentity[6] == 0) {
         // The repair goes through the transmitter only.
-        link.resultadoEnvio =
+        link.lastSendResult =
             cfg.transport != Transport::Transmitter ? SendKqWriteFailed : SendKqNoIdentity;
-        link.AnalizaResposta();
+        link.reportSendResult();
         result.status = RepairStatus::Failed;
         return result;
     }
@@ -476,11 +477,11 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
             if (!reporter.emit(UploadProgress::PageSkipped)) return failed();
             continue;
         }
-        pause.sleep(link.pausaKQ);
+        pause.sleep(link.transmitterPauseMs);
         uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
         auto header = asVector(kqPageHeaderReport(cfg.transmitterIdentity, panel, p, content, key));
         for (int r = 0; r < ResendHeaderRepeats; ++r) {
-            pause.sleep(link.pausaKQ);
+            pause.sleep(link.transmitterPauseMs);
             if (!writeReport(link, header, error)) return failed();
             if (!reporter.step()) return failed();
         }
@@ -492,7 +493,7 @@ RepairResult corrigirErro(PanelLink& link, RandomRange& random,
     reporter.state.position = 0;
     reporter.state.maximum = 1;
     if (!reporter.emit(UploadProgress::EndReports)) return failed();
-    pause.sleep(link.pausaKQ);
+    pause.sleep(link.transmitterPauseMs);
     if (!writeReport(link, asVector(kqRepairEndReport(cfg.transmitterIdentity, panel, a)), error))
         return failed();
     reporter.step();

@@ -29,15 +29,15 @@ constexpr uint8_t KqCmdPagesEnd = 97;    // transmitter end of pages
 constexpr int PageNumberSerialBase = 3;  // page p goes out as p + 3 on the serial port
 constexpr int PageNumberKqBase = 32;     // and as p + 32 through the transmitter
 
-constexpr int PausaSerial = 30; // after every serial byte of a page
-constexpr int KeyMin = 128;     // the key of a page: drawn anew for each page
+constexpr int SerialBytePauseMs = 30; // after every serial byte of a page
+constexpr int KeyMin = 128;           // the key of a page: drawn anew for each page
 constexpr int KeyMax = 190;
 constexpr int PageHeaderRepeats = 6;   // each target hears its page header six times
 constexpr int DataRounds = 2;          // the data reports go out twice
 constexpr int ResendHeaderRepeats = 2; // a resent page's header goes out twice
 constexpr size_t ShortPage = 3;        // pages of this many bytes or fewer are not uploaded
 constexpr size_t ShortResend = 7;      // nor resent when this short
-constexpr uint8_t NoPageSent = 255;    // mascaraPaginas at the start of a run
+constexpr uint8_t NoPageSent = 255;    // unsentPagesMask at the start of a run
 // The transmitter's page header counts a page's data reports of 8 bytes in
 // one byte, so no page of more bytes can be described to a panel; the serial
 // frame is held to the same size so that both transports carry the same pages.
@@ -68,7 +68,7 @@ std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId 
 std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint8_t key);
 // The end report of a run for one target: the mask of the pages not sent.
 std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
-                                         uint8_t mascaraPaginas);
+                                         uint8_t unsentPagesMask);
 // The report that ends a repair: length byte 80 and the complement of the
 // code's page mask.
 std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
@@ -125,16 +125,16 @@ enum class UploadStatus {
 
 struct UploadResult {
     UploadStatus status = UploadStatus::Done;
-    uint8_t mascaraPaginas = NoPageSent; // bit p clear: page p went through the transmitter
-    std::vector<int> sent;               // pages written, in order
-    std::vector<int> skipped;            // pages of 3 bytes or fewer
-    std::vector<int> refused;            // pages not sent because the port is not installed
-    std::string error;                   // why SerialFailed, TransmitterFailed or PageTooLarge
+    uint8_t unsentPagesMask = NoPageSent; // bit p clear: page p went through the transmitter
+    std::vector<int> sent;                // pages written, in order
+    std::vector<int> skipped;             // pages of 3 bytes or fewer
+    std::vector<int> refused;             // pages not sent because the port is not installed
+    std::string error;                    // why SerialFailed, TransmitterFailed or PageTooLarge
 };
 
 struct UploadOptions {
     int displayPage = 0; // index of the display-page selector
-    int pausaSerial = PausaSerial;
+    int serialPauseMs = SerialBytePauseMs;
     // Takes the pauses of the run in place of the link's own sleeper (a
     // window's sleeper that keeps its events flowing); null: the link's.
     Sleeper* sleeper = nullptr;
@@ -148,7 +148,7 @@ std::string pageTooLargeText(int page, size_t bytes);
 // Serial: one frame per target and page, a pause after every byte; a port
 // that is not installed gives prompt 18 and the next page is tried.
 // Transmitter: the page header six times per target, the data reports twice
-// for all targets, then one end report per target carrying mascaraPaginas;
+// for all targets, then one end report per target carrying unsentPagesMask;
 // without a configuration byte nothing is sent and prompt 20 ends the run
 // (Yes opens the transmitter configuration). Keys come from `random`.
 UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
@@ -158,9 +158,9 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
 // The pages-to-display mask: bit k for each checked page k.
 uint8_t displayMask(const std::array<bool, PageCount>& checked);
 // "Exibir": prompt 15 when no page is checked; otherwise parameter 0 with the
-// mask to the checked targets (progress may be null), then AnalizaResposta.
-uint8_t exibirPaginas(PanelLink& link, const TargetChecks& targets, uint8_t mask,
-                      ProgressWindow* progress);
+// mask to the checked targets (progress may be null), then reportSendResult.
+uint8_t showPagesOnPanels(PanelLink& link, const TargetChecks& targets, uint8_t mask,
+                          ProgressWindow* progress);
 
 // A panel's six-digit code DDDNNN: DDD the pages it misses, NNN its number.
 struct ErrorCode {
@@ -188,13 +188,13 @@ struct RepairResult {
 };
 
 // Repairs a transfer from the code a panel shows, after a run whose
-// mascaraPaginas is given: checks the code against the run and the targets,
+// unsentPagesMask is given: checks the code against the run and the targets,
 // then resumes the panel or resends what it misses (pages of 7 bytes or
 // fewer are left out) and ends with the complement of the code's mask.
-RepairResult corrigirErro(PanelLink& link, RandomRange& random,
-                          const std::array<Page, PageCount>& control, uint8_t mascaraPaginas,
-                          const std::string& codeText, const UploadProgressFn& progress = {},
-                          Sleeper* sleeper = nullptr);
+RepairResult repairTransfer(PanelLink& link, RandomRange& random,
+                            const std::array<Page, PageCount>& control, uint8_t unsentPagesMask,
+                            const std::string& codeText, const UploadProgressFn& progress = {},
+                            Sleeper* sleeper = nullptr);
 
 // The two messages of a rejected code.
 std::string pageNotSentText(int page);     // "A PÁGINA 1 NÃO FOI ENVIADA"

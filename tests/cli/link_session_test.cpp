@@ -118,7 +118,7 @@ TEST_F(UsbSession, DryRunPrintsTheReportsAndSendsOnlyTheIdentityRequest) {
     options.dryRun = true;
     options.to = "7";
     ASSERT_EQ(open(), ExitOk) << err.str();
-    EXPECT_EQ(session->sendToTargets(session->link().parameter(ParBrilho, 80)), ExitOk);
+    EXPECT_EQ(session->sendToTargets(session->link().parameter(ParBrightness, 80)), ExitOk);
     EXPECT_EQ(kq->writeCount(), 1u);
     const std::string report = "usb: 00 01 30 01 9A 41 07 62 0B 50\npausa: 160 ms\n";
     EXPECT_EQ(out.str(), report + report + report);

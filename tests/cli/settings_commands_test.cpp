@@ -34,15 +34,15 @@ TEST(SingleSettings, ValuesAndRanges) {
     EXPECT_EQ(orientationSequence(false), (ParamSequence{{12, 0}}));
     EXPECT_EQ(orientationSequence(true), (ParamSequence{{12, 1}}));
     const std::tuple<TemperatureSensor, int, ParamStep> temps[] = {
-        {TemperatureSensor::Interna, -20, {8, 236}},
-        {TemperatureSensor::Interna, -99, {8, 157}},
-        {TemperatureSensor::Externa, 99, {9, 99}},
-        {TemperatureSensor::Externa, -5, {9, 251}},
-        {TemperatureSensor::Externa, 0, {9, 0}}};
+        {TemperatureSensor::Indoor, -20, {8, 236}},
+        {TemperatureSensor::Indoor, -99, {8, 157}},
+        {TemperatureSensor::Outdoor, 99, {9, 99}},
+        {TemperatureSensor::Outdoor, -5, {9, 251}},
+        {TemperatureSensor::Outdoor, 0, {9, 0}}};
     for (auto [sensor, value, step] : temps)
         EXPECT_EQ(*temperatureSequence(sensor, value), ParamSequence{step}) << value;
-    EXPECT_FALSE(temperatureSequence(TemperatureSensor::Interna, 100));
-    EXPECT_FALSE(temperatureSequence(TemperatureSensor::Externa, -100));
+    EXPECT_FALSE(temperatureSequence(TemperatureSensor::Indoor, 100));
+    EXPECT_FALSE(temperatureSequence(TemperatureSensor::Outdoor, -100));
 }
 
 TEST(ClockSequence, SendsTimeWeekdayAndDateInOrder) {
@@ -102,7 +102,8 @@ TEST_F(SequenceSending, EachPanelGetsTheWholeSequenceInTurn) {
     EXPECT_EQ(link.sendToPanelList({4, 9}, sequenceCommand(link, seq), nullptr), SendOk);
     std::vector<int> expected;
     for (int panel : {4, 9})
-        for (auto step : seq) expected.insert(expected.end(), {panel, 98, step.IDPar, step.valor});
+        for (auto step : seq)
+            expected.insert(expected.end(), {panel, 98, step.parameterId, step.value});
     EXPECT_EQ(bytes(), expected);
     EXPECT_EQ(port.opens, 14); // one transfer per parameter
 }

@@ -66,7 +66,7 @@ TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_EQ(settings.openedOn, QCoreApplication::instance()->thread());
-    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(statusTexts, std::vector<QString>{"[USB] Transmissor KQ"});
 }
 
@@ -75,7 +75,7 @@ TEST_F(Watcher, AFailedReadOrARescanNoticesTheRemoval) {
         SCOPED_TRACE(byRead ? "read fails" : "rescan");
         statusTexts.clear();
         auto device = bus.plug("/dev/hidraw8", KqProductString);
-        ASSERT_TRUE(waitFor([&] { return kq.attached() && !kq.aguardandoResposta; }));
+        ASSERT_TRUE(waitFor([&] { return kq.attached() && !kq.awaitingReply; }));
         if (byRead)
             device->unplug(); // still listed, but its reads fail
         else

@@ -47,7 +47,7 @@ struct LinkFixture : ::testing::Test {
 };
 
 TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
-    EXPECT_EQ(link.ParSend(8, 4, signedValue(-99)), SendOk);
+    EXPECT_EQ(link.sendParameter(8, 4, signedValue(-99)), SendOk);
     WireLog expected{{W::Open, 0, "/dev/ttyS2"}, {W::Byte, 4, {}},   {W::Pause, 50, {}},
                      {W::Byte, 98, {}},          {W::Pause, 25, {}}, {W::Byte, 8, {}},
                      {W::Pause, 25, {}},         {W::Byte, 157, {}}, {W::Pause, 25, {}},
@@ -58,7 +58,7 @@ TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
 
 TEST_F(LinkFixture, PortChosenAsCom10OpensCom10) {
     cfg.portNumber = 10;
-    EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
+    EXPECT_EQ(link.sendParameter(255, 0, 0), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire.front(), (W{W::Open, 0, "/dev/ttyS9"}));
 }
@@ -82,13 +82,13 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
         port.failOpen = c.failOpen;
         port.failAfterBytes = c.failAfter;
         cfg.portNumber = c.com;
-        link.resultadoEnvio = link.ParSend(11, 1, 100);
-        EXPECT_EQ(link.resultadoEnvio, c.result);
+        link.lastSendResult = link.sendParameter(11, 1, 100);
+        EXPECT_EQ(link.lastSendResult, c.result);
         EXPECT_FALSE(port.isOpen); // closed in every case
         if (c.result == SendPortNotListed) {
             EXPECT_EQ(port.opens, 0);
         }
-        link.AnalizaResposta();
+        link.reportSendResult();
         EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
     }
     // A write failure stops the frame at once: two bytes went out.
@@ -102,11 +102,11 @@ TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothin
     kq.HidCtlDeviceChange();
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
     size_t writesBefore = device->writeCount(); // the identity request
-    link.resultadoEnvio = link.ParSend(255, 0, 0);
-    EXPECT_EQ(link.resultadoEnvio, SendKqNoIdentity);
+    link.lastSendResult = link.sendParameter(255, 0, 0);
+    EXPECT_EQ(link.lastSendResult, SendKqNoIdentity);
     EXPECT_EQ(device->writeCount(), writesBefore);
     EXPECT_TRUE(sleeper.pauses.empty());
-    link.AnalizaResposta();
+    link.reportSendResult();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
 }
 
@@ -118,7 +118,7 @@ TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
         sleeper.pauses.clear();
         auto device = attachTransmitter(configByte);
         size_t before = device->writeCount();
-        EXPECT_EQ(link.ParSend(9, 12, signedValue(-99)), SendOk);
+        EXPECT_EQ(link.sendParameter(9, 12, signedValue(-99)), SendOk);
         auto writes = device->writes();
         ASSERT_EQ(writes.size(), before + 3);
         for (size_t i = before; i < writes.size(); ++i) {
@@ -136,12 +136,12 @@ TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
 TEST_F(LinkFixture, TransmitterWriteFailureStopsAtOnceWithResult3AndTheWriteError) {
     auto device = attachTransmitter(0x41);
     device->setFailWrites(true);
-    link.resultadoEnvio = link.ParSend(255, 0, 0);
-    EXPECT_EQ(link.resultadoEnvio, SendKqWriteFailed);
+    link.lastSendResult = link.sendParameter(255, 0, 0);
+    EXPECT_EQ(link.lastSendResult, SendKqWriteFailed);
     EXPECT_TRUE(sleeper.pauses.empty());
     EXPECT_EQ(prompter.messages,
               std::vector<std::string>{"ERRO DE ESCRITA: Dispositivo desconectado (48f)"});
-    link.AnalizaResposta();
+    link.reportSendResult();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
 }
 
@@ -151,7 +151,7 @@ TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
     kq.HidCtlDeviceChange();
     EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_FALSE(kq.comunica({0, 1, 2}));
-    EXPECT_EQ(link.ParSend(255, 0, 0), SendOk);
+    EXPECT_EQ(link.sendParameter(255, 0, 0), SendOk);
     EXPECT_EQ(port.opens, 1);
 }
 
@@ -170,8 +170,8 @@ TEST_F(LinkFixture, AnalizaRespostaShowsOnePromptPerResult) {
         prompter.prompts.clear();
         prompter.answers = {c.answer};
         settings.opened = 0;
-        link.resultadoEnvio = c.result;
-        link.AnalizaResposta();
+        link.lastSendResult = c.result;
+        link.reportSendResult();
         EXPECT_EQ(prompter.prompts, c.prompts);
         EXPECT_EQ(settings.opened, c.opened);
     }
@@ -213,16 +213,16 @@ TEST_F(PanelLoop, CheckedPanelsInTurnUntilTheFirstFailure) {
     checks[2] = checks[5] = checks[9] = checks[200] = true;
     failures[9] = SendPortFailed;
     ScriptedProgress progress;
-    link.resultadoEnvio = SendKqNoIdentity; // a stale result is reset first
+    link.lastSendResult = SendKqNoIdentity; // a stale result is reset first
     EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendPortFailed);
     EXPECT_EQ(sentTo, (std::vector<int>{2, 5, 9}));
-    EXPECT_EQ(link.resultadoEnvio, SendPortFailed);
+    EXPECT_EQ(link.lastSendResult, SendPortFailed);
     EXPECT_EQ(progress.maximum, 255);
     ASSERT_EQ(progress.positions.size(), 10u); // 1..9, then 255
     EXPECT_EQ(progress.positions.back(), 255);
     EXPECT_EQ(sleeper.pauses, std::vector<int>{20});
     EXPECT_TRUE(progress.finished);
-    link.AnalizaResposta();
+    link.reportSendResult();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17}); // shown once
 }
 
@@ -257,7 +257,7 @@ TEST_F(PanelLoop, StoredListSendsInListOrderWithProgressAtEachIndex) {
     EXPECT_EQ(sentTo, std::vector<int>{0});
 
     sentTo.clear();
-    link.resultadoEnvio = SendPortFailed;
+    link.lastSendResult = SendPortFailed;
     EXPECT_EQ(link.sendToPanelList({}, command, nullptr), SendOk);
     EXPECT_TRUE(sentTo.empty());
 

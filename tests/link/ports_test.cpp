@@ -62,17 +62,17 @@ TEST(ComNumbers, OtherDevicesTakeNumbersFrom192InPathOrder) {
     EXPECT_EQ(capped.back().number, 255);
 }
 
-TEST(ListarPortasCom, ListsInNumberOrderOrFallsBackToTenPorts) {
+TEST(listComPorts, ListsInNumberOrderOrFallsBackToTenPorts) {
     StaticPortCatalog catalog;
     catalog.add(12, "/dev/x12");
     catalog.add(3, "/dev/x3");
-    auto ports = ListarPortasCom(catalog);
+    auto ports = listComPorts(catalog);
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_EQ(ports[0].name, "COM3");
     EXPECT_EQ(ports[1].name, "COM12");
 
     catalog.fails = true;
-    ports = ListarPortasCom(catalog);
+    ports = listComPorts(catalog);
     ASSERT_EQ(ports.size(), 10u);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(ports[i].name, "COM" + std::to_string(i + 1));
 #ifndef _WIN32
@@ -82,10 +82,10 @@ TEST(ListarPortasCom, ListsInNumberOrderOrFallsBackToTenPorts) {
     // An empty list is a list, not a failure.
     catalog.fails = false;
     catalog.ports.clear();
-    EXPECT_TRUE(ListarPortasCom(catalog).empty());
+    EXPECT_TRUE(listComPorts(catalog).empty());
 }
 
-TEST(ListarPortasCom, SelectorTextShowsTheDeviceBesideTheName) {
+TEST(listComPorts, SelectorTextShowsTheDeviceBesideTheName) {
     EXPECT_EQ(portSelectorText({"COM33", 33, "/dev/ttyUSB0", ""}), "COM33  (/dev/ttyUSB0)");
     EXPECT_EQ(portSelectorText({"COM3", 3, "COM3", ""}), "COM3");
 }

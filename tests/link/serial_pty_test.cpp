@@ -1,4 +1,4 @@
-// The serial transport end to end: ParSend writes through the real
+// The serial transport end to end: sendParameter writes through the real
 // QSerialPort to the slave side of a pseudo-terminal registered as a COM
 // port; the test reads the master side and decodes every byte.
 #include "link/panel_link.h"
@@ -71,7 +71,7 @@ struct PtySerial : ::testing::Test {
 
 TEST_F(PtySerial, ParameterFrameArrivesByteByByteWithItsPauses) {
     // Value 10 is a line feed: a port left in text mode would add a carriage return.
-    ASSERT_EQ(link.ParSend(8, 4, 10), SendOk);
+    ASSERT_EQ(link.sendParameter(8, 4, 10), SendOk);
     std::vector<std::pair<int, std::vector<uint8_t>>> expected{
         {50, {4}}, {25, {98}}, {25, {8}}, {25, {10}}};
     EXPECT_EQ(sleeper.steps, expected);
@@ -103,9 +103,9 @@ TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
         if (!findPort(listed, n)) absent = n;
     ASSERT_NE(absent, 0);
     cfg.portNumber = absent;
-    link.resultadoEnvio = link.ParSend(255, 0, 0);
-    EXPECT_EQ(link.resultadoEnvio, SendPortNotListed);
-    link.AnalizaResposta();
+    link.lastSendResult = link.sendParameter(255, 0, 0);
+    EXPECT_EQ(link.lastSendResult, SendPortNotListed);
+    link.reportSendResult();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
     EXPECT_TRUE(pty.drain(20).empty());
 }
@@ -124,10 +124,10 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
         }
         prompter.prompts.clear();
         cfg.portNumber = c.com;
-        link.resultadoEnvio = link.ParSend(255, 0, 0);
-        EXPECT_EQ(link.resultadoEnvio, SendPortFailed);
+        link.lastSendResult = link.sendParameter(255, 0, 0);
+        EXPECT_EQ(link.lastSendResult, SendPortFailed);
         EXPECT_FALSE(link.lastSerialError.empty());
-        link.AnalizaResposta();
+        link.reportSendResult();
         EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17});
     }
     EXPECT_TRUE(sleeper.steps.empty());

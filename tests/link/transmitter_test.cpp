@@ -67,7 +67,7 @@ TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
     ASSERT_EQ(writes[0].size(), 65u);
     EXPECT_EQ(writes[0][0], 0);
     EXPECT_EQ(writes[0][1], 240);
-    EXPECT_TRUE(kq.aguardandoResposta);
+    EXPECT_TRUE(kq.awaitingReply);
 }
 
 TEST_F(TransmitterFixture, EachDeviceIsExaminedOnceAndTheLastMatchWins) {
@@ -102,12 +102,12 @@ TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
     // A reply, but from another device.
     kq.HidCtlDeviceData("/dev/hidraw9", {0, 0xFF, 9, 9, 9, 9, 9, 9});
     EXPECT_EQ(cfg.transmitterIdentity, KqIdentity{});
-    EXPECT_TRUE(kq.aguardandoResposta);
+    EXPECT_TRUE(kq.awaitingReply);
 
     kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 1, 2, 3, 4, 5, 0x41, 0x77, 0x77});
     EXPECT_EQ(cfg.transmitterIdentity, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
-    EXPECT_FALSE(kq.aguardandoResposta);
-    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_FALSE(kq.awaitingReply);
+    EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(cfg.portNumber, 5); // nothing else of the record changes
 
     // A second reply changes nothing.
@@ -121,7 +121,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
     auto device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
     kq.HidCtlDeviceChange();
     deliver(*device);
-    EXPECT_TRUE(kq.kqNaoConfigurado);
+    EXPECT_TRUE(kq.transmitterNotConfigured);
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_TRUE(prompter.prompts.empty());
 
@@ -132,7 +132,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
         SCOPED_TRACE(answer);
         bus.unplug("/dev/hidraw0");
         kq.HidCtlDeviceChange();
-        EXPECT_FALSE(kq.kqNaoConfigurado); // cleared on removal
+        EXPECT_FALSE(kq.transmitterNotConfigured); // cleared on removal
         device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
         kq.HidCtlDeviceChange();
         prompter.prompts.clear();
@@ -140,7 +140,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
         deliver(*device);
         EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
         EXPECT_EQ(settings.opened, answer == ButtonYes ? 1 : 0);
-        EXPECT_EQ(kq.kqNaoConfigurado, answer == ButtonNo);
+        EXPECT_EQ(kq.transmitterNotConfigured, answer == ButtonNo);
     }
 }
 
@@ -164,7 +164,7 @@ TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIden
     kq.HidCtlDeviceChange();
     EXPECT_FALSE(kq.attached());
     EXPECT_EQ(cfg.transport, Transport::Serial);
-    EXPECT_FALSE(kq.kqNaoConfigurado);
+    EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"removed /dev/hidraw0", "[Serial] Porta COM"}));
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured); // kept until the next reply

@@ -1,4 +1,4 @@
-// End to end: the editor's own sending code (ParSend, the page upload)
+// End to end: the editor's own sending code (sendParameter, the page upload)
 // writes through the real QSerialPort into a pseudo-terminal; on the other
 // side a virtual panel decodes what arrives. In process (the panel's host on
 // this thread's event loop) and as the real `vorelux-panel --headless --log`.
@@ -50,7 +50,7 @@ bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
     return true;
 }
 
-// The editor's side of the wire: the real serial port, port list and ParSend.
+// The editor's side of the wire: the real serial port, port list and sendParameter.
 struct Editor {
     ConnectionSettings cfg;
     QtPortCatalog catalog;
@@ -119,24 +119,24 @@ TEST_F(InProcess, PowerNumberDisplayAndPagesToDisplayFromParSend) {
     PanelLink& link = *editor->link;
     for (int p : {0, 1, 2}) panel().apply(PageFrame{4, uint8_t(p), {0xFF, 192, 192, 'X'}, 16});
 
-    ASSERT_EQ(link.ParSend(0, 4, 0b101), SendOk);
+    ASSERT_EQ(link.sendParameter(0, 4, 0b101), SendOk);
     ASSERT_TRUE(logged("parâmetro 0 = 5 (painel 4): páginas exibidas: 1, 3"));
     EXPECT_EQ(panel().plan().pages, (std::vector<int>{0, 2}));
 
-    ASSERT_EQ(link.ParSend(252, 4, 0), SendOk);
+    ASSERT_EQ(link.sendParameter(252, 4, 0), SendOk);
     ASSERT_TRUE(logged("parâmetro 252 = 0 (painel 4): desligado"));
     EXPECT_EQ(panel().plan().kind, DisplayPlan::Kind::Off);
 
     // The panel-number display: 254 to every panel, later 255 to every panel.
-    ASSERT_EQ(link.ParSend(254, 0, 0), SendOk);
+    ASSERT_EQ(link.sendParameter(254, 0, 0), SendOk);
     ASSERT_TRUE(logged("exibindo o número do painel: 4"));
     EXPECT_EQ(panel().plan(), (DisplayPlan{DisplayPlan::Kind::PanelNumber, 4, {}}));
-    ASSERT_EQ(link.ParSend(255, 0, 0), SendOk);
+    ASSERT_EQ(link.sendParameter(255, 0, 0), SendOk);
     ASSERT_TRUE(logged("parâmetro 255 = 0 (painel 0): ligado, exibição normal"));
     EXPECT_EQ(panel().plan().pages, (std::vector<int>{0, 2}));
 
     // Another panel's command is heard and ignored.
-    ASSERT_EQ(link.ParSend(252, 5, 0), SendOk);
+    ASSERT_EQ(link.sendParameter(252, 5, 0), SendOk);
     ASSERT_TRUE(logged("parâmetro 252 = 0 (painel 5): para outro painel, ignorado"));
     EXPECT_TRUE(panel().settings().powered);
 }
@@ -169,7 +169,7 @@ TEST_F(InProcess, UploadedPagesAreStoredByteForByte) {
 
 TEST_F(InProcess, NoiseAndACutOffFrameDoNotDesynchroniseThePanel) {
     writeRaw({0x55, 0xAA, 0x00, '\n', 98, 150});
-    ASSERT_EQ(editor->link->ParSend(11, 4, 40), SendOk);
+    ASSERT_EQ(editor->link->sendParameter(11, 4, 40), SendOk);
     ASSERT_TRUE(logged("parâmetro 11 = 40 (painel 4): brilho: 40"));
     writeRaw({4, 150, 5, 0xFF, 192, 192, 'C', 'O', 'R'}); // a page cut off mid-way
     ASSERT_TRUE(logged("quadro incompleto descartado (9 bytes)"));
@@ -347,15 +347,15 @@ TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
               UploadStatus::Done);
     EXPECT_TRUE(sawLine(
         "página 1 (painel 7, fim 17): gravada, 1 linha, 10 bytes, escolhida para exibição"));
-    ASSERT_EQ(editor.link->ParSend(0, 7, 1), SendOk);
+    ASSERT_EQ(editor.link->sendParameter(0, 7, 1), SendOk);
     EXPECT_TRUE(sawLine("parâmetro 0 = 1 (painel 7): páginas exibidas: 1"));
-    ASSERT_EQ(editor.link->ParSend(254, 0, 0), SendOk);
+    ASSERT_EQ(editor.link->sendParameter(254, 0, 0), SendOk);
     EXPECT_TRUE(sawLine("parâmetro 254 = 0 (painel 0): exibindo o número do painel: 7"));
-    ASSERT_EQ(editor.link->ParSend(13, 7, 12), SendOk);
+    ASSERT_EQ(editor.link->sendParameter(13, 7, 12), SendOk);
     EXPECT_TRUE(sawLine("número do painel: 7 -> 12"));
-    ASSERT_EQ(editor.link->ParSend(252, 7, 0), SendOk); // the old number is gone
+    ASSERT_EQ(editor.link->sendParameter(252, 7, 0), SendOk); // the old number is gone
     EXPECT_TRUE(sawLine("parâmetro 252 = 0 (painel 7): para outro painel, ignorado"));
-    ASSERT_EQ(editor.link->ParSend(255, 0, 0), SendOk);
+    ASSERT_EQ(editor.link->sendParameter(255, 0, 0), SendOk);
     EXPECT_TRUE(sawLine("parâmetro 255 = 0 (painel 0): ligado, exibição normal"));
 
     process.terminate();

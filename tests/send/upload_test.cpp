@@ -169,7 +169,7 @@ TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
     EXPECT_EQ(result.status, UploadStatus::Done);
     EXPECT_EQ(result.skipped, std::vector<int>{0}); // one empty line: 3 bytes
     EXPECT_EQ(result.sent, (std::vector<int>{1, 3}));
-    EXPECT_EQ(result.mascaraPaginas, 255); // the serial port leaves the mask alone
+    EXPECT_EQ(result.unsentPagesMask, 255); // the serial port leaves the mask alone
     EXPECT_TRUE(prompter.prompts.empty());
 
     std::vector<SerialFrame> frames;
@@ -299,7 +299,7 @@ TEST_F(UploadFixture, TransmitterRunOfPagesTwoAndFive) {
                                 return true;
                             });
     EXPECT_EQ(result.status, UploadStatus::Done);
-    EXPECT_EQ(result.mascaraPaginas, 255 - 2 - 16);
+    EXPECT_EQ(result.unsentPagesMask, 255 - 2 - 16);
     EXPECT_EQ(served, (std::vector<std::pair<int, int>>{{1, 3}, {1, 4}, {4, 3}, {4, 4}}));
 
     auto r = reports();
@@ -381,7 +381,7 @@ TEST_F(UploadFixture, TransmitterWriteFailureEndsTheRunOnce) {
     device->setFailWrites(true);
     auto result = sendPages(link, random, uploadJobs(control, {0, 1}), {1});
     EXPECT_EQ(result.status, UploadStatus::TransmitterFailed);
-    EXPECT_EQ(result.mascaraPaginas, 255);
+    EXPECT_EQ(result.unsentPagesMask, 255);
     ASSERT_EQ(prompter.messages.size(), 1u); // "ERRO DE ESCRITA: ..." once
     EXPECT_EQ(prompter.messages[0].rfind("ERRO DE ESCRITA", 0), 0u);
 }
@@ -396,7 +396,7 @@ TEST_F(UploadFixture, ClearSendsOneEmptyLineEvenForShortPages) {
 
     attachTransmitter();
     result = sendPages(link, random, clearJobs({6}), runTargets(cfg.targetPanels));
-    EXPECT_EQ(result.mascaraPaginas, 255 - 64);
+    EXPECT_EQ(result.unsentPagesMask, 255 - 64);
     auto r = reports();
     ASSERT_EQ(r.size(), 6u + 2u + 1u);
     EXPECT_EQ(r[0].length, 3);
@@ -411,14 +411,14 @@ TEST_F(UploadFixture, ClearSendsOneEmptyLineEvenForShortPages) {
 TEST_F(UploadFixture, DisplayPagesNeedsAPageAndSendsTheMask) {
     TargetChecks targets{};
     targets[5] = true;
-    exibirPaginas(link, targets, displayMask({}), nullptr);
+    showPagesOnPanels(link, targets, displayMask({}), nullptr);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
     EXPECT_TRUE(wire.empty());
 
     std::array<bool, PageCount> pages{};
     pages[0] = pages[2] = pages[7] = true;
     EXPECT_EQ(displayMask(pages), 1 + 4 + 128);
-    EXPECT_EQ(exibirPaginas(link, targets, displayMask(pages), nullptr), SendOk);
+    EXPECT_EQ(showPagesOnPanels(link, targets, displayMask(pages), nullptr), SendOk);
     EXPECT_EQ(serialBytes(), (std::vector<uint8_t>{5, 98, 0, 133}));
 }
 
@@ -436,7 +436,7 @@ struct RepairFixture : UploadFixture {
         cfg.targetPanels = {3, 4};
         auto result =
             sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels));
-        mask = result.mascaraPaginas;
+        mask = result.unsentPagesMask;
         ASSERT_EQ(mask, 237);
         device->writes(); // the run's reports are left behind
         runReports = reports().size();
@@ -449,7 +449,7 @@ struct RepairFixture : UploadFixture {
 };
 
 TEST_F(RepairFixture, CodeMatchingTheRunResumesThePanel) {
-    auto r = corrigirErro(link, random, control, mask, "237004");
+    auto r = repairTransfer(link, random, control, mask, "237004");
     EXPECT_EQ(r.status, RepairStatus::Resumed);
     auto sent = repairReports();
     ASSERT_EQ(sent.size(), 3u); // one parameter command, three times
@@ -463,7 +463,7 @@ TEST_F(RepairFixture, CodeMatchingTheRunResumesThePanel) {
 
 TEST_F(RepairFixture, MissingPagesAreResentWithTheComplement) {
     random = FixedRandomRange({177, 140, 160, 133, 188});
-    auto r = corrigirErro(link, random, control, mask, "253004");
+    auto r = repairTransfer(link, random, control, mask, "253004");
     EXPECT_EQ(r.status, RepairStatus::Resent);
     // Pages 1, 4 and 5 hold more than 7 bytes; 3 does not and the others are empty.
     EXPECT_EQ(r.resent, (std::vector<int>{0, 3, 4}));
@@ -507,7 +507,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
         prompter.prompts.clear();
         prompter.messages.clear();
         cfg.targetPanels = c.targetPanels;
-        auto r = corrigirErro(link, random, control, mask, c.code);
+        auto r = repairTransfer(link, random, control, mask, c.code);
         EXPECT_EQ(r.status, c.status);
         if (c.message.empty()) {
             EXPECT_TRUE(prompter.messages.empty());
@@ -522,7 +522,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
 
 TEST_F(RepairFixture, EveryPanelTargetAcceptsAnyPanelNumber) {
     cfg.targetPanels = {0, 7};
-    auto r = corrigirErro(link, random, control, mask, "237123");
+    auto r = repairTransfer(link, random, control, mask, "237123");
     EXPECT_EQ(r.status, RepairStatus::Resumed);
     auto sent = repairReports();
     ASSERT_FALSE(sent.empty());

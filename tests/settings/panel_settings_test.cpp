@@ -67,10 +67,10 @@ TEST_F(PtyPanel, SingleSettingsReachThePanelWithTheirValues) {
         {"speed 100", speedSequence(100), {0, 10, 9}},
         {"speed 101", speedSequence(101), {0, 10, 8}},
         {"internal temperature -20",
-         temperatureSequence(TemperatureSensor::Interna, -20),
+         temperatureSequence(TemperatureSensor::Indoor, -20),
          {0, 8, 236}},
         {"external temperature 99",
-         temperatureSequence(TemperatureSensor::Externa, 99),
+         temperatureSequence(TemperatureSensor::Outdoor, 99),
          {0, 9, 99}},
         {"page by weekday on", weekdayScheduleSequence(true), {0, 7, 2}},
         {"page by weekday off", weekdayScheduleSequence(false), {0, 7, 0}},
@@ -120,13 +120,13 @@ struct PageByHourSend : PtyPanel {
         PtyPanel::SetUp();
         list.select(2);
         list.setTime(8, 30);
-        list.ativar();
+        list.activateSelected();
     }
 };
 
 TEST_F(PageByHourSend, EveryPanelGetsEachPairFollowedByTheMode) {
-    ASSERT_TRUE(list.ativado());
-    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.ativado(), nullptr), SendOk);
+    ASSERT_TRUE(list.isEnabled());
+    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.isEnabled(), nullptr), SendOk);
     Frames expected;
     for (int i = 0; i < 8; ++i) {
         int hour = i == 2 ? 8 : 255, minute = i == 2 ? 30 : 255;
@@ -153,14 +153,14 @@ TEST_F(PageByHourSend, EachCheckedPanelGetsItsPairsThenTheModeOnce) {
 }
 
 TEST_F(PageByHourSend, ScheduleSwitchedOffSendsOnlyTheMode) {
-    list.setAtivado(false);
+    list.setEnabled(false);
     EXPECT_FALSE(list.checked(2));
     // To every panel the mode goes out once per entry, as the panels expect.
-    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.ativado(), nullptr), SendOk);
+    EXPECT_EQ(sendPageByHour(link, every, list.pairs(), list.isEnabled(), nullptr), SendOk);
     EXPECT_EQ(received(), Frames(8, Frame{0, 7, 0}));
     TargetChecks panels{};
     panels[5] = panels[6] = true;
-    EXPECT_EQ(sendPageByHour(link, panels, list.pairs(), list.ativado(), nullptr), SendOk);
+    EXPECT_EQ(sendPageByHour(link, panels, list.pairs(), list.isEnabled(), nullptr), SendOk);
     EXPECT_EQ(received(), (Frames{{5, 7, 0}, {6, 7, 0}}));
 }
 
@@ -168,7 +168,7 @@ TEST_F(PageByHourSend, MultiPageItemChangesNothingThatIsSent) {
     auto before = list.pairs();
     list.select(8);
     list.setTime(17, 45);
-    list.ativar();
+    list.activateSelected();
     EXPECT_EQ(list.caption(8), " Multi-Página  9     -     17:45");
     EXPECT_EQ(list.pairs(), before);
     EXPECT_EQ(cfg.pagesByHour[8].active, 1);
@@ -180,27 +180,27 @@ TEST(PageByHourListRules, CaptionsLabelAtivarAndAtivadoFollowTheChecks) {
     EXPECT_EQ(list.caption(0), " Página  1");
     EXPECT_EQ(list.caption(11), " Multi-Página  12");
     EXPECT_EQ(list.timeLabel(), "Horário da página 1");
-    EXPECT_TRUE(list.ativarVisible());
-    EXPECT_FALSE(list.ativado());
+    EXPECT_TRUE(list.activateVisible());
+    EXPECT_FALSE(list.isEnabled());
 
     list.select(4);
     list.setTime(6, 5);
     EXPECT_EQ(list.timeLabel(), "Horário da página 5");
     EXPECT_EQ(list.caption(4), " Página  5"); // not checked: no time shown
-    list.ativar();
+    list.activateSelected();
     EXPECT_EQ(list.caption(4), " Página  5     -     06:05");
-    EXPECT_FALSE(list.ativarVisible());
-    EXPECT_TRUE(list.ativado());
+    EXPECT_FALSE(list.activateVisible());
+    EXPECT_TRUE(list.isEnabled());
     EXPECT_EQ(entries[4].active, 1);
 
     // Unchecking " Ativado" clears every item, the times stay; checking it
     // again brings back the items whose entries are active... which none is
     // any more, so item 0 is checked.
-    list.setAtivado(false);
+    list.setEnabled(false);
     EXPECT_FALSE(list.anyChecked());
     EXPECT_EQ(entries[4].active, 0);
     EXPECT_EQ(entries[4].hour, 6);
-    list.setAtivado(true);
+    list.setEnabled(true);
     EXPECT_TRUE(list.checked(0));
     EXPECT_FALSE(list.checked(4));
 
@@ -208,7 +208,7 @@ TEST(PageByHourListRules, CaptionsLabelAtivarAndAtivadoFollowTheChecks) {
     list.select(4);
     EXPECT_EQ(list.fieldHour(), 6);
     EXPECT_EQ(list.fieldMinute(), 5);
-    EXPECT_TRUE(list.ativarVisible());
+    EXPECT_TRUE(list.activateVisible());
 }
 
 TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
@@ -322,7 +322,7 @@ struct Pairing : ::testing::Test {
         for (int s = 1; s <= 10; ++s) {
             ++ticks;
             bool more = pairing.tick(t0 + std::chrono::seconds(s));
-            link.AnalizaResposta();
+            link.reportSendResult();
             if (!more) break;
         }
         return ticks;
@@ -433,9 +433,9 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
             EXPECT_FALSE(written());
         }
     }
-    EXPECT_EQ(avisoVeraoFlags(true, true), 0x11);
-    EXPECT_EQ(avisoVeraoFlags(false, true), 0x01);
-    EXPECT_EQ(avisoVeraoFlags(true, false), 0x10);
+    EXPECT_EQ(daylightSavingFlags(true, true), 0x11);
+    EXPECT_EQ(daylightSavingFlags(false, true), 0x01);
+    EXPECT_EQ(daylightSavingFlags(true, false), 0x10);
 }
 
 } // namespace

@@ -382,7 +382,7 @@ TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
     for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(true);
     child<QSlider>("speedSlider")->setValue(10);
     child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
-    form->pageByHour().ativar();
+    form->pageByHour().activateSelected();
     QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
     QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
     EXPECT_EQ(child<QSlider>("speedSlider")->value(), 97);
@@ -464,13 +464,13 @@ TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
 TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     prompter.answers = {ButtonNo};
     attachTransmitter(KqNotConfigured);
-    ASSERT_TRUE(transmitter.kqNaoConfigurado);
+    ASSERT_TRUE(transmitter.transmitterNotConfigured);
     prompter.prompts.clear();
     std::ofstream(cfgPath, std::ios::binary).write(std::string(16, '\0').data(), 16);
     prompter.answers = {ButtonNo};
     form->runStartUpChecks();
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
-    EXPECT_TRUE(transmitter.kqNaoConfigurado); // a No leaves it
+    EXPECT_TRUE(transmitter.transmitterNotConfigured); // a No leaves it
 
     int tab = -1;
     QTimer::singleShot(0, form.get(), [&] {
@@ -480,7 +480,7 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     prompter.answers = {ButtonYes};
     form->runStartUpChecks();
     EXPECT_EQ(tab, PanelSettingsDialog::TransmitterTab);
-    EXPECT_FALSE(transmitter.kqNaoConfigurado);
+    EXPECT_FALSE(transmitter.transmitterNotConfigured);
 }
 
 // Every tab as the operator sees it, for a person to look at:

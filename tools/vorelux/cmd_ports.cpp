@@ -42,7 +42,7 @@ int runPorts(const vorelux::cli::Args& argsIn) {
     if (usb) return listUsb();
 #ifdef VORELUX_HAVE_LINK_QT
     vorelux::QtPortCatalog catalog;
-    auto ports = vorelux::ListarPortasCom(catalog);
+    auto ports = vorelux::listComPorts(catalog);
     if (ports.empty()) {
         std::cout << "Nenhuma porta serial instalada.\n";
         return 0;

@@ -17,8 +17,8 @@ int power(const Args& input) {
     }
     LinkSession session("vorelux power", options, std::cout, std::cerr);
     if (int code = session.open()) return code;
-    uint8_t IDPar = args[0] == "on" ? ParSwitchOn : ParSwitchOff;
-    return session.sendToTargets(session.link().parameter(IDPar, 0));
+    uint8_t parameterId = args[0] == "on" ? ParSwitchOn : ParSwitchOff;
+    return session.sendToTargets(session.link().parameter(parameterId, 0));
 }
 
 CommandRegistration reg("power", {std::string("power on|off ") + LinkOptionsUsage,

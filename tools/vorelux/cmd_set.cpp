@@ -37,8 +37,8 @@ std::optional<ParamSequence> settingSequence(const std::string& param, const std
     } else if (param == "temp-internal" || param == "temperatura-interna" ||
                param == "temp-external" || param == "temperatura-externa") {
         auto sensor = param == "temp-internal" || param == "temperatura-interna"
-                          ? TemperatureSensor::Interna
-                          : TemperatureSensor::Externa;
+                          ? TemperatureSensor::Indoor
+                          : TemperatureSensor::Outdoor;
         if (number)
             if (auto seq = temperatureSequence(sensor, int(n))) return seq;
         problem = param + " takes an adjustment -99..99";

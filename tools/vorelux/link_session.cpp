@@ -442,7 +442,7 @@ int LinkSession::choosePort() {
                 ++number;
         }
         catalog->registerPort(number, device);
-    } else if (auto port = findPort(ListarPortasCom(*catalog), number)) {
+    } else if (auto port = findPort(listComPorts(*catalog), number)) {
         device = port->device;
     }
     cfg_.portNumber = number;
@@ -484,7 +484,7 @@ int LinkSession::openTransmitter() {
     // The identity reply: read here, as the reader thread would hand it over.
     auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(devices_.identityWaitMs);
-    while (transmitter_->aguardandoResposta) {
+    while (transmitter_->awaitingReply) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                         deadline - std::chrono::steady_clock::now())
                         .count();

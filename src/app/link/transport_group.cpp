@@ -61,7 +61,7 @@ void TransportGroup::showTransmitterBox(bool show) {
 
 void TransportGroup::fillPorts() {
     portSelector_->clear();
-    for (const SerialPortInfo& port : ListarPortasCom(link_.catalog()))
+    for (const SerialPortInfo& port : listComPorts(link_.catalog()))
         portSelector_->addItem(QString::fromStdString(portSelectorText(port)), port.number);
 }
 

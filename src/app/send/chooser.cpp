@@ -98,8 +98,8 @@ uint8_t PanelChooserDialog::chooseAndSend(Mode mode) {
     prepare(mode);
     exec();
     link_.sendToCheckedPanels(targetList_->checks(), link_.parameter(command_, 0), nullptr);
-    link_.AnalizaResposta();
-    return link_.resultadoEnvio;
+    link_.reportSendResult();
+    return link_.lastSendResult;
 }
 
 void PanelChooserDialog::showEvent(QShowEvent* event) {

@@ -38,7 +38,7 @@ void PanelNumberDisplay::showEvent(QShowEvent* event) {
     if (event->spontaneous()) return;
     sending_ = true;
     closeRequested_ = false;
-    link_.resultadoEnvio = link_.ParSend(ParShowIds, EveryPanel, 0);
+    link_.lastSendResult = link_.sendParameter(ParShowIds, EveryPanel, 0);
     sending_ = false;
     if (closeRequested_) {
         // Closed while the command went out: close now that the port is free.
@@ -47,8 +47,8 @@ void PanelNumberDisplay::showEvent(QShowEvent* event) {
         });
         return;
     }
-    if (link_.resultadoEnvio != SendOk) {
-        link_.AnalizaResposta();
+    if (link_.lastSendResult != SendOk) {
+        link_.reportSendResult();
         // Close once the opening has finished.
         QTimer::singleShot(0, this, [this] {
             if (isVisible()) reject();
@@ -62,7 +62,7 @@ void PanelNumberDisplay::done(int result) {
         return;
     }
     // Every panel goes back to its pages; a failure here is not reported.
-    link_.ParSend(ParSwitchOn, EveryPanel, 0);
+    link_.sendParameter(ParSwitchOn, EveryPanel, 0);
     QDialog::done(result);
 }
 

@@ -47,8 +47,8 @@ SendPagesDialog::SendPagesDialog(PanelLink& link, PageStore& store, SendServices
     }
     QString mainCaption = services_.mainCaption ? services_.mainCaption() : QString();
     progressWindow_ = new ProgressWindowDialog(mainCaption, this);
-    serialPause_ = PausaSerial;
-    link_.pausaKQ = 160;
+    serialPause_ = SerialBytePauseMs;
+    link_.transmitterPauseMs = 160;
     setWindowTitle(mainCaption + QStringLiteral(" - Enviar"));
 
     sheets_ = new QStackedWidget(this);
@@ -445,12 +445,12 @@ void SendPagesDialog::runPages(bool clearing) {
     cancelRequested_ = false;
     UploadOptions options;
     options.displayPage = displayPageCombo_->currentIndex();
-    options.pausaSerial = serialPause_;
+    options.serialPauseMs = serialPause_;
     UploadResult result = sendPages(
         link_, *random_, jobs, targets, [this](const UploadProgress& p) { return showProgress(p); },
         options);
     running_ = false;
-    sentPagesMask_ = result.mascaraPaginas;
+    sentPagesMask_ = result.unsentPagesMask;
     showRunResult(result);
     if (clearing && result.status != UploadStatus::Cancelled) prepareOnOpening();
     finishRun();
@@ -503,7 +503,7 @@ void SendPagesDialog::sendDisplayedPages() {
     std::array<bool, PageCount> checked{};
     for (int p = 0; p < PageCount; ++p) checked[p] = displayBoxes_[p]->isChecked();
     running_ = true;
-    exibirPaginas(link_, targetList_->checks(), displayMask(checked), progressWindow_);
+    showPagesOnPanels(link_, targetList_->checks(), displayMask(checked), progressWindow_);
     running_ = false;
     finishRun();
 }
@@ -540,7 +540,7 @@ void SendPagesDialog::repairFromErrorCode() {
     running_ = true;
     cancelRequested_ = false;
     bool progressShown = false;
-    RepairResult r = corrigirErro(
+    RepairResult r = repairTransfer(
         link_, *random_, store_.pages(), sentPagesMask_, code, [&](const UploadProgress& p) {
             if (!progressShown) {
                 progressShown = true;
@@ -603,7 +603,7 @@ void SendPagesDialog::reject() {
 }
 
 void SendPagesDialog::resumePanelsOnClose() {
-    link_.ParSend(ParSwitchOn, EveryPanel, 0); // every panel resumes; the result is not shown
+    link_.sendParameter(ParSwitchOn, EveryPanel, 0); // every panel resumes; the result is not shown
     setMainEnabled(true);
     if (services_.afterClose) services_.afterClose();
 }

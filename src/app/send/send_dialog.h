@@ -127,7 +127,7 @@ class SendPagesDialog final : public QDialog {
     RandomRange* random_ = nullptr;
     ProgressWindowDialog* progressWindow_ = nullptr;
     uint8_t sentPagesMask_ = NoPageSent;
-    int serialPause_ = PausaSerial;
+    int serialPause_ = SerialBytePauseMs;
     bool running_ = false;
     bool cancelRequested_ = false;
     bool closeAfterRun_ = false;

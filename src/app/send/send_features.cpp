@@ -103,33 +103,33 @@ void SendFeatures::openSendDialog() {
 
 void SendFeatures::switchOnStoredTargets() {
     runExclusively([this] {
-        link_->resultadoEnvio = SendOk;
+        link_->lastSendResult = SendOk;
         link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOn, 0),
                                progressWindow_);
-        link_->AnalizaResposta();
+        link_->reportSendResult();
     });
 }
 
 void SendFeatures::switchOffStoredTargets() {
     runExclusively([this] {
-        link_->resultadoEnvio = SendOk;
+        link_->lastSendResult = SendOk;
         link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOff, 0),
                                nullptr);
-        link_->AnalizaResposta();
+        link_->reportSendResult();
     });
 }
 
 void SendFeatures::switchOnAllPanels() {
     runExclusively([this] {
-        link_->resultadoEnvio = link_->ParSend(ParSwitchOn, EveryPanel, 0);
-        link_->AnalizaResposta();
+        link_->lastSendResult = link_->sendParameter(ParSwitchOn, EveryPanel, 0);
+        link_->reportSendResult();
     });
 }
 
 void SendFeatures::switchOffAllPanels() {
     runExclusively([this] {
-        link_->resultadoEnvio = link_->ParSend(ParSwitchOff, EveryPanel, 0);
-        link_->AnalizaResposta();
+        link_->lastSendResult = link_->sendParameter(ParSwitchOff, EveryPanel, 0);
+        link_->reportSendResult();
     });
 }
 

@@ -308,7 +308,7 @@ QWidget* PanelSettingsDialog::buildBrightnessTab() {
     auto* page = new QWidget;
     brightnessSlider_ = new QSlider(Qt::Horizontal);
     brightnessSlider_->setObjectName(QStringLiteral("brightnessSlider"));
-    brightnessSlider_->setRange(BrilhoMin, BrilhoMax);
+    brightnessSlider_->setRange(BrightnessMin, BrightnessMax);
     brightnessSlider_->setValue(51);
     brightnessSlider_->setPageStep(16);
     brightnessSlider_->setToolTip(QStringLiteral("Ajusta o brilho do painel"));
@@ -452,11 +452,11 @@ void PanelSettingsDialog::connectPageByHourTab() {
         refreshPageByHour();
     });
     connect(activatePageTimeButton_, &QPushButton::clicked, this, [this] {
-        pageByHour_->ativar();
+        pageByHour_->activateSelected();
         refreshPageByHour();
     });
     connect(pageByHourEnabledCheck_, &QCheckBox::clicked, this, [this](bool on) {
-        pageByHour_->setAtivado(on);
+        pageByHour_->setEnabled(on);
         refreshPageByHour();
     });
     connect(sendPageByHourButton_, &QPushButton::clicked, this, [this] { sendPageByHour(); });
@@ -591,7 +591,7 @@ QWidget* PanelSettingsDialog::buildTemperatureTab() {
         auto* box = new QGroupBox(title);
         spin = new QSpinBox;
         spin->setObjectName(QString::fromLatin1(spinName));
-        spin->setRange(TempAjusteMin, TempAjusteMax);
+        spin->setRange(TemperatureAdjustMin, TemperatureAdjustMax);
         spin->setMinimumWidth(80);
         send = button(sendName, QStringLiteral("Enviar"));
         connect(send, &QPushButton::clicked, this, [this, sensor] { sendTemperature(sensor); });
@@ -605,10 +605,10 @@ QWidget* PanelSettingsDialog::buildTemperatureTab() {
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(group(QStringLiteral(" Temperatura interna "), indoorTemperatureSpin_,
                             sendIndoorTemperatureButton_, "indoorTemperatureSpin",
-                            "sendIndoorTemperatureButton", TemperatureSensor::Interna));
+                            "sendIndoorTemperatureButton", TemperatureSensor::Indoor));
     layout->addWidget(group(QStringLiteral(" Temperatura externa "), outdoorTemperatureSpin_,
                             sendOutdoorTemperatureButton_, "outdoorTemperatureSpin",
-                            "sendOutdoorTemperatureButton", TemperatureSensor::Externa));
+                            "sendOutdoorTemperatureButton", TemperatureSensor::Outdoor));
     layout->addStretch(1);
     return page;
 }
@@ -692,10 +692,10 @@ void PanelSettingsDialog::runStartUpChecks() {
     auto check =
         checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath, devices_.prompter);
     if (check.adjustNow) openOnTab(ClockTab);
-    if (devices_.transmitter.kqNaoConfigurado &&
+    if (devices_.transmitter.transmitterNotConfigured &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         openOnTab(TransmitterTab);
-        devices_.transmitter.kqNaoConfigurado = false;
+        devices_.transmitter.transmitterNotConfigured = false;
     }
 }
 
@@ -733,7 +733,7 @@ void PanelSettingsDialog::done(int result) {
     if (sending_ || closing_) return;
     closing_ = true;
     // Every panel resumes its normal display; the result is not reported.
-    transfer([this] { link_->ParSend(ParSwitchOn, EveryPanel, 0); });
+    transfer([this] { link_->sendParameter(ParSwitchOn, EveryPanel, 0); });
     QDialog::done(result);
     setTargetsVisible(true, true);
     closing_ = false;
@@ -841,9 +841,9 @@ void PanelSettingsDialog::showPanelIds() {
         return;
     }
     // Every panel shows its number until it is told to resume.
-    transfer([this] { link_->resultadoEnvio = link_->ParSend(ParShowIds, EveryPanel, 0); });
-    if (link_->resultadoEnvio != SendOk) {
-        link_->AnalizaResposta();
+    transfer([this] { link_->lastSendResult = link_->sendParameter(ParShowIds, EveryPanel, 0); });
+    if (link_->lastSendResult != SendOk) {
+        link_->reportSendResult();
     } else {
         QMessageBox box(QMessageBox::Information, caption() + QStringLiteral(" - Exibindo ID"),
                         QStringLiteral("Clique em fechar para parar de exibir ID nos \npaineis."),
@@ -851,7 +851,7 @@ void PanelSettingsDialog::showPanelIds() {
         box.addButton(QStringLiteral("Fechar"), QMessageBox::AcceptRole);
         box.exec();
     }
-    transfer([this] { link_->ParSend(ParSwitchOn, EveryPanel, 0); });
+    transfer([this] { link_->sendParameter(ParSwitchOn, EveryPanel, 0); });
 }
 
 // ---- sending -----------------------------------------------------------------
@@ -877,7 +877,7 @@ void PanelSettingsDialog::sendToTargets(const ParamSequence& sequence, AfterFail
                                        afterFailure);
         }))
         return;
-    link_->AnalizaResposta();
+    link_->reportSendResult();
 }
 
 void PanelSettingsDialog::sendSpeed() {
@@ -909,7 +909,7 @@ void PanelSettingsDialog::sendClock() {
 
 void PanelSettingsDialog::saveDaylightSavingWarning() {
     devices_.cfg.daylightSaving =
-        avisoVeraoFlags(daylightSavingWarningCheck_->isChecked(), now().dst);
+        daylightSavingFlags(daylightSavingWarningCheck_->isChecked(), now().dst);
     writeConnCfg();
 }
 
@@ -926,8 +926,8 @@ void PanelSettingsDialog::refreshPageByHour() {
     pageTimeLabel_->setText(QString::fromStdString(list.timeLabel()));
     pageTimeEdit_->setTime(QTime(list.fieldHour(), list.fieldMinute()));
     pageTimeStack_->setCurrentWidget(
-        list.ativarVisible() ? static_cast<QWidget*>(activatePageTimeButton_) : pageTimeEdit_);
-    pageByHourEnabledCheck_->setChecked(list.ativado());
+        list.activateVisible() ? static_cast<QWidget*>(activatePageTimeButton_) : pageTimeEdit_);
+    pageByHourEnabledCheck_->setChecked(list.isEnabled());
     refreshingPageByHour_ = false;
 }
 
@@ -938,7 +938,7 @@ void PanelSettingsDialog::sendPageByHour() {
     if (!transfer(
             [&] { vorelux::sendPageByHour(*link_, targets, pairs, enabled, progressWindow_); }))
         return;
-    link_->AnalizaResposta();
+    link_->reportSendResult();
 }
 
 void PanelSettingsDialog::sendPageByWeekday(bool enable) {
@@ -1007,12 +1007,12 @@ void PanelSettingsDialog::pollConfiguration() {
     bool more = false;
     transfer([&] { more = pairing_->tick(steadyNow()); });
     if (more) configurationPollTimer_.start();
-    link_->AnalizaResposta();
+    link_->reportSendResult();
 }
 
 void PanelSettingsDialog::sendTemperature(TemperatureSensor sensor) {
     QSpinBox* spin =
-        sensor == TemperatureSensor::Interna ? indoorTemperatureSpin_ : outdoorTemperatureSpin_;
+        sensor == TemperatureSensor::Indoor ? indoorTemperatureSpin_ : outdoorTemperatureSpin_;
     if (auto sequence = temperatureSequence(sensor, spin->value())) sendToTargets(*sequence);
 }
 
@@ -1025,25 +1025,25 @@ void PanelSettingsDialog::restoreFactorySettings() {
         devices_.prompter.ask(Prompt::NothingToReset);
         return;
     }
-    if (selection.velocidade) {
+    if (selection.speed) {
         speedSlider_->setValue(DefaultSpeedPosition);
         sendSpeed();
     }
-    if (selection.brilho) {
-        brightnessSlider_->setValue(DefaultBrilho);
+    if (selection.brightness) {
+        brightnessSlider_->setValue(DefaultBrightness);
         sendBrightness();
     }
-    if (selection.emPe) sendOrientation(false);
-    if (selection.pagHoraDia) {
+    if (selection.upright) sendOrientation(false);
+    if (selection.pageSchedule) {
         // No schedule: every page-by-hour item off, and the panels' schedule
         // mode off (which also ends the page by weekday).
         onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
-        pageByHour_->setAtivado(false);
+        pageByHour_->setEnabled(false);
         refreshPageByHour();
         sendPageByHour();
     }
-    if (selection.horarioLigDeslig) {
+    if (selection.onOffTimes) {
         onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
         sendOnOff();
