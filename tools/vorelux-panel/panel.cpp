@@ -214,142 +214,163 @@ void Panel::apply(const ParameterFrame& f) {
     if (ok) changed();
 }
 
+namespace {
+const char* const OutOfRange = "valor fora da faixa, ignorado";
+} // namespace
+
 std::string Panel::applyParameterLocked(const ParameterFrame& f, bool& ok) {
-    const int v = f.value;
     const int code = f.parameter;
-    const std::string invalid = "valor fora da faixa, ignorado";
+    const int value = f.value;
     ok = true;
-    auto fail = [&]() {
+    if (auto text = applyDisplaySetting(code, value, ok)) return *text;
+    if (auto text = applyPageHour(code, value, ok)) return *text;
+    if (auto text = applyCounterDate(code, value, ok)) return *text;
+    if (auto text = applyOnOffTime(code, value, ok)) return *text;
+    if (code >= 64 && code <= 70) {
+        if (!clock_.setRegister(f.parameter, f.value)) {
+            ok = false;
+            return OutOfRange;
+        }
+        const ClockRegisters r = clock_.registers();
+        return format("relógio: %02d/%02d/%02d %02d:%02d:%02d %s", r.day, r.month, r.year, r.hour,
+                      r.minute, r.second, WeekdayShort[((r.weekday % 7) + 7) % 7]);
+    }
+    if (auto text = applyCommand(code, ok)) return *text;
+    ok = false;
+    return "parâmetro desconhecido, ignorado";
+}
+
+// Pages shown, schedule mode, temperature adjustments, speed, brightness,
+// orientation and the panel number.
+std::optional<std::string> Panel::applyDisplaySetting(int code, int v, bool& ok) {
+    auto refuse = [&]() -> std::string {
         ok = false;
-        return invalid;
+        return OutOfRange;
     };
-    if (code == 0) {
-        if (v == 0) return fail();
+    switch (code) {
+    case 0:
+        if (v == 0) return refuse();
         s_.displayMask = uint8_t(v);
         return "páginas exibidas: " + pagesText(s_.displayMask);
-    }
-    if (code == 7) {
-        if (v > 2) return fail();
+    case 7: {
+        if (v > 2) return refuse();
         s_.schedule = ScheduleMode(v);
         static const char* const modes[] = {"desligada", "página por hora",
                                             "página por dia da semana"};
         return std::string("programação: ") + modes[v];
     }
-    if (code == 8 || code == 9) {
-        const int degrees = int8_t(f.value);
-        if (degrees < -99 || degrees > 99) return fail();
+    case 8:
+    case 9: {
+        const int degrees = int8_t(uint8_t(v));
+        if (degrees < -99 || degrees > 99) return refuse();
         (code == 8 ? s_.internalAdjust : s_.externalAdjust) = degrees;
         return format("ajuste da temperatura %s: %+d graus", code == 8 ? "interna" : "externa",
                       degrees);
     }
-    if (code == 10) {
-        if (v < 2 || v > 30) return fail();
+    case 10:
+        if (v < 2 || v > 30) return refuse();
         s_.speed = v;
         return format("velocidade: %d", v);
-    }
-    if (code == 11) {
-        if (v < 2) return fail();
+    case 11:
+        if (v < 2) return refuse();
         s_.brightness = v;
         return format("brilho: %d", v);
-    }
-    if (code == 12) {
-        if (v > 1) return fail();
+    case 12:
+        if (v > 1) return refuse();
         s_.vertical = v == 1;
-        return v ? "orientação: vertical (em pé)" : "orientação: horizontal";
-    }
-    if (code == 13) {
-        if (v < 1) return fail();
+        return std::string(v ? "orientação: vertical (em pé)" : "orientação: horizontal");
+    case 13: {
+        if (v < 1) return refuse();
         const int old = s_.id;
         s_.id = uint8_t(v);
         return format("número do painel: %d -> %d", old, v);
     }
-    if (code >= 16 && code <= 31) {
-        const int i = (code - 16) / 2;
-        HourEntry& e = s_.pageByHour[size_t(i)];
-        if (code % 2 == 0) {
-            if (v > 23 && v != 255) return fail();
-            e.hour = uint8_t(v);
-        } else {
-            if (v > 59 && v != 255) return fail();
-            e.minute = uint8_t(v);
+    default:
+        return std::nullopt;
+    }
+}
+
+// Codes 16..31: hour and minute of the eight page-by-hour entries; 255 turns one off.
+std::optional<std::string> Panel::applyPageHour(int code, int v, bool& ok) {
+    if (code < 16 || code > 31) return std::nullopt;
+    const int i = (code - 16) / 2;
+    const bool hour = code % 2 == 0;
+    if (v != 255 && v > (hour ? 23 : 59)) {
+        ok = false;
+        return OutOfRange;
+    }
+    HourEntry& e = s_.pageByHour[size_t(i)];
+    (hour ? e.hour : e.minute) = uint8_t(v);
+    if (v == 255)
+        return format("página por hora, página %d: %s desativada", i + 1, hour ? "hora" : "minuto");
+    return format("página por hora, página %d: %s %02d", i + 1, hour ? "hora" : "minuto", v);
+}
+
+// Codes 42..44 the count-down end, 45..47 the count-up start: day, month, year.
+std::optional<std::string> Panel::applyCounterDate(int code, int v, bool& ok) {
+    if (code < 42 || code > 47) return std::nullopt;
+    const bool down = code <= 44;
+    std::optional<SimpleDate>& date = down ? s_.countDownEnd : s_.countUpStart;
+    SimpleDate d = date.value_or(SimpleDate{});
+    const int field = (code - 42) % 3;
+    const bool valid = field == 0 ? v >= 1 && v <= 31 : field == 1 ? v >= 1 && v <= 12 : v <= 99;
+    if (!valid) {
+        ok = false;
+        return OutOfRange;
+    }
+    (field == 0 ? d.day : field == 1 ? d.month : d.year) = v;
+    date = d;
+    return std::string(down ? "fim da contagem regressiva: " : "início da contagem progressiva: ") +
+           dateText(d);
+}
+
+// Codes 48..51: switch-on hour and minute, switch-off hour and minute. The
+// off minute comes last and may switch the panel at once.
+std::optional<std::string> Panel::applyOnOffTime(int code, int v, bool& ok) {
+    if (code < 48 || code > 51) return std::nullopt;
+    const bool hour = code % 2 == 0;
+    if (hour ? v > 23 : (v > 59 && !(code == 51 && v == 255))) {
+        ok = false;
+        return OutOfRange;
+    }
+    uint8_t* fields[] = {&s_.onHour, &s_.onMinute, &s_.offHour, &s_.offMinute};
+    *fields[code - 48] = uint8_t(v);
+    lastAutoLevel_.reset();
+    std::string text = code <= 49 ? "horário de ligar: " + timeText(s_.onHour, s_.onMinute)
+                                  : "horário de desligar: " +
+                                        (s_.onOffEnabled() ? timeText(s_.offHour, s_.offMinute)
+                                                           : std::string("desativado"));
+    if (code == 51 && s_.onOffEnabled()) {
+        const bool level = autoOnLevel(clock_.now());
+        lastAutoLevel_ = level;
+        if (s_.powered != level) {
+            s_.powered = level;
+            text += level ? "; painel ligado agora" : "; painel desligado agora";
         }
-        if (v == 255)
-            return format("página por hora, página %d: %s desativada", i + 1,
-                          code % 2 == 0 ? "hora" : "minuto");
-        return format("página por hora, página %d: %s %02d", i + 1,
-                      code % 2 == 0 ? "hora" : "minuto", v);
     }
-    if (code >= 42 && code <= 47) {
-        const bool down = code <= 44;
-        std::optional<SimpleDate>& date = down ? s_.countDownEnd : s_.countUpStart;
-        SimpleDate d = date.value_or(SimpleDate{});
-        switch ((code - 42) % 3) {
-        case 0:
-            if (v < 1 || v > 31) return fail();
-            d.day = v;
-            break;
-        case 1:
-            if (v < 1 || v > 12) return fail();
-            d.month = v;
-            break;
-        default:
-            if (v > 99) return fail();
-            d.year = v;
-            break;
-        }
-        date = d;
-        return std::string(down ? "fim da contagem regressiva: "
-                                : "início da contagem progressiva: ") +
-               dateText(d);
-    }
-    if (code >= 48 && code <= 51) {
-        const bool hour = code % 2 == 0;
-        if (hour ? v > 23 : (v > 59 && !(code == 51 && v == 255))) return fail();
-        uint8_t* fields[] = {&s_.onHour, &s_.onMinute, &s_.offHour, &s_.offMinute};
-        *fields[code - 48] = uint8_t(v);
-        lastAutoLevel_.reset();
-        std::string text = code <= 49 ? "horário de ligar: " + timeText(s_.onHour, s_.onMinute)
-                                      : "horário de desligar: " +
-                                            (s_.onOffEnabled() ? timeText(s_.offHour, s_.offMinute)
-                                                               : std::string("desativado"));
-        if (code == 51) {
-            if (s_.onOffEnabled()) {
-                const bool level = autoOnLevel(clock_.now());
-                lastAutoLevel_ = level;
-                if (s_.powered != level) {
-                    s_.powered = level;
-                    text += level ? "; painel ligado agora" : "; painel desligado agora";
-                }
-            }
-        }
-        return text;
-    }
-    if (code >= 64 && code <= 70) {
-        if (!clock_.setRegister(f.parameter, f.value)) return fail();
-        const ClockRegisters r = clock_.registers();
-        return format("relógio: %02d/%02d/%02d %02d:%02d:%02d %s", r.day, r.month, r.year, r.hour,
-                      r.minute, r.second, WeekdayShort[((r.weekday % 7) + 7) % 7]);
-    }
-    if (code == 252) {
+    return text;
+}
+
+// Codes 252..255: off, configuration poll, show the number, on.
+std::optional<std::string> Panel::applyCommand(int code, bool& ok) {
+    switch (code) {
+    case 252:
         s_.powered = false;
-        return "desligado";
-    }
-    if (code == 253) {
+        return std::string("desligado");
+    case 253:
         ++s_.configPolls;
         ok = false;
-        return "consulta de configuração: o painel não está em modo de configuração";
-    }
-    if (code == 254) {
+        return std::string("consulta de configuração: o painel não está em modo de configuração");
+    case 254:
         s_.showingId = true;
         return format("exibindo o número do painel: %u", unsigned(s_.id));
-    }
-    if (code == 255) {
+    case 255:
         s_.powered = true;
         s_.showingId = false;
-        return "ligado, exibição normal";
+        return std::string("ligado, exibição normal");
+    default:
+        return std::nullopt;
     }
-    ok = false;
-    return "parâmetro desconhecido, ignorado";
 }
 
 } // namespace vorelux::panel

@@ -112,7 +112,14 @@ class Panel {
     void log(const std::string& text);
     void changed();
     DisplayPlan planLocked(const LocalDateTime& now) const;
+    // Each parameter group's handler returns the log text, or nothing when
+    // the code is not one of its own; `ok` is cleared for a refused value.
     std::string applyParameterLocked(const ParameterFrame& f, bool& ok);
+    std::optional<std::string> applyDisplaySetting(int code, int value, bool& ok);
+    std::optional<std::string> applyPageHour(int code, int value, bool& ok);
+    std::optional<std::string> applyCounterDate(int code, int value, bool& ok);
+    std::optional<std::string> applyOnOffTime(int code, int value, bool& ok);
+    std::optional<std::string> applyCommand(int code, bool& ok);
     bool autoOnLevel(const LocalDateTime& now) const;
 
     PanelClock& clock_;
