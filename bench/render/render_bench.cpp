@@ -1,6 +1,10 @@
 // Redraw cost of the edit canvas: a short line, a cursor step at the end of a
-// 1000-byte line, and a jump from the start to the end of that line.
+// 1000-byte line, a jump from the start to the end of that line, and the
+// largest paste a page takes followed by its one redraw (the window runs no
+// events meanwhile, so this is how long it stays still).
+#include "editor/line_editor.h"
 #include "model/line.h"
+#include "model/store.h"
 #include "render/edit_canvas.h"
 
 #include <benchmark/benchmark.h>
@@ -45,7 +49,7 @@ void BM_ShortLine(benchmark::State& state) {
     for (auto _ : state) {
         f.cfg.cursorByte = int32_t(line.size()) - 1;
         f.cfg.windowStart = 2;
-        f.canvas.geraTela(f.cfg, line);
+        f.canvas.rasterize(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }
 }
@@ -57,12 +61,12 @@ void BM_LongLineStepAtEnd(benchmark::State& state) {
     // The window as it stands with the cursor one element before the end.
     f.cfg.cursorByte = previousElementEnd(line);
     f.cfg.windowStart = 2;
-    f.canvas.geraTela(f.cfg, line);
+    f.canvas.rasterize(f.cfg, line);
     const int32_t windowBefore = f.cfg.windowStart;
     for (auto _ : state) {
         f.cfg.windowStart = windowBefore;
         f.cfg.cursorByte = int32_t(line.size()) - 1; // one element right
-        f.canvas.geraTela(f.cfg, line);
+        f.canvas.rasterize(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }
     state.counters["passes"] = f.canvas.lastPassCount();
@@ -75,12 +79,36 @@ void BM_LongLineJumpStartToEnd(benchmark::State& state) {
     for (auto _ : state) {
         f.cfg.windowStart = 2;
         f.cfg.cursorByte = int32_t(line.size()) - 1;
-        f.canvas.geraTela(f.cfg, line);
+        f.canvas.rasterize(f.cfg, line);
         benchmark::DoNotOptimize(f.screen);
     }
     state.counters["passes"] = f.canvas.lastPassCount();
 }
 BENCHMARK(BM_LongLineJumpStartToEnd);
+
+// The page-full prompt answers at once.
+struct SilentPrompter final : Prompter {
+    int showPrompt(unsigned) override { return ButtonOk; }
+    void message(const std::string&) override {}
+};
+
+void BM_MaximalPasteAndRedraw(benchmark::State& state) {
+    SilentPrompter prompter;
+    PageStore store(prompter);
+    Fixture f;
+    // More than a page holds: the paste fills the page and stops at its budget.
+    const std::u16string text(PageByteLimit, u'b');
+    int inserted = 0;
+    for (auto _ : state) {
+        store.resetAllPages();
+        store.setEditLine(0);
+        inserted = editor::pasteText(store, text).inserted;
+        f.canvas.rasterize(store);
+        benchmark::DoNotOptimize(f.screen);
+    }
+    state.counters["bytes"] = inserted;
+}
+BENCHMARK(BM_MaximalPasteAndRedraw)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -381,6 +381,7 @@ void EditorInput::placeCursorAtCanvas(int x, int) {
     const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
     if (k < 0) return;
     window_.canvas().paintCursor(page.cursorColumn, false);
+    window_.editCanvasView_->update();
     const int32_t last = int32_t(window_.store().editLine().size()) - 1;
     page.cursorByte = std::min(page.windowStart + k, last);
     QTextCursor caret = window_.editLineText_->textCursor();

@@ -440,11 +440,11 @@ QWidget* MainWindow::buildButtons() {
     clearAllButton_ = makeButton("clearAllButton", QStringLiteral("Limpar\ntudo"),
                                  QStringLiteral("Limpa todas as páginas"), row);
     openButton_ = makeButton("openButton", QStringLiteral("Abrir"),
-                             QStringLiteral("Abre um fileMenu de páginas"), row);
+                             QStringLiteral("Abre um arquivo de páginas"), row);
     saveButton_ = makeButton("saveButton", QStringLiteral("Salvar"),
                              QStringLiteral("Salva as páginas no arquivo"), row);
     newButton_ = makeButton("newButton", QStringLiteral("Novo"),
-                            QStringLiteral("Começa um novo fileMenu de páginas"), row);
+                            QStringLiteral("Começa um novo arquivo de páginas"), row);
     sendButton_ = makeButton("sendButton", QStringLiteral("Enviar"),
                              QStringLiteral("Envia as páginas para o painel"), row);
     settingsButton_ = makeButton("settingsButton", QStringLiteral("Ajustes"),
@@ -629,24 +629,13 @@ void MainWindow::buildPowerMenus() {
     }
 }
 
-// The window's part of every redraw.
+// The store's notifications: the window repaints what they name.
 void MainWindow::installRedrawHooks() {
-    store_->redraw = [this] { redrawEditCanvas(); };
+    store_->linesChanged = [this] { redrawEditCanvas(); };
     store_->pageTotalChanged = [this] {
         setStatus(StatusField::Total,
                   QStringLiteral("Total: %1 caracteres").arg(pageByteTotal(store_->page())));
     };
-    store_->pumpMessages = [] { QCoreApplication::processEvents(); };
-    // The redraw lets no window events run in its middle: it holds the edit
-    // line, which an event could delete. It takes well under a millisecond.
-    auto& hooks = editCanvas_->hooks;
-    hooks.stopBlink = [this] { cursorBlinkTimer_->stop(); };
-    hooks.startBlink = [this] {
-        blinkOn_ = true;
-        cursorBlinkTimer_->start();
-    };
-    hooks.AtualizaDemaisLinhas = [this](int32_t index) { showNeighbourLines(index); };
-    hooks.canvasChanged = [this] { editCanvasView_->update(); };
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -666,7 +655,14 @@ void MainWindow::firstShow() {
 // ---------------------------------------------------------------- the view
 
 void MainWindow::redrawEditCanvas() {
-    editCanvas_->geraTela(*store_);
+    // No window event runs in the middle: the rasterizer holds the edit line,
+    // which an event could delete. The blink starts again, cursor shown.
+    cursorBlinkTimer_->stop();
+    editCanvas_->rasterize(*store_);
+    showNeighbourLines(store_->page().lineIndex);
+    editCanvasView_->update();
+    blinkOn_ = true;
+    cursorBlinkTimer_->start();
     // An edit made during the preview (an effect number, a paste) reaches
     // the engine from its next line on.
     if (preview_ && preview_->running()) preview_->updateLines(previewLines());
@@ -886,7 +882,7 @@ void MainWindow::resumeEditing() {
 
 void MainWindow::finishClose() {
     if (!writeLastFile(appFile("ult_arq.txt").toStdString(), currentFileName_.toStdString()))
-        prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o fileMenu de páginas não "
+        prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
                            "será reaberto na próxima vez. Nenhuma página foi perdida.");
     if (restoreCapsLock_) lockKeys_->setCapsLock(capsLockAtStart_);
     connectionSettings_.targetPanels.clear();

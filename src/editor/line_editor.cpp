@@ -29,7 +29,6 @@ void stepPastEscape(PageStore& store) {
 
 bool insertAfterCursor(PageStore& store, uint8_t code) {
     if (!store.insertByte(code, store.page().cursorByte + 1)) return false;
-    // Read afresh: the insertion lets window events run first.
     ++store.page().cursorByte;
     return true;
 }

@@ -69,7 +69,7 @@ std::optional<bool> placeCursorInLine(PageStore& store, int32_t target, int care
 // column map (cursor byte index pos_ini + k). The first offset showing that
 // column, else the first one right of it, else the last one; offsets of a
 // drawing escape (entry 0) are never chosen. -1 for an empty map.
-int hitTestColumn(const std::vector<int32_t>& array_pos_cursor, int column);
+int hitTestColumn(const std::vector<int32_t>& columnMap, int column);
 
 // Effect-number entry with Alt held.
 struct EffectEntry {
@@ -96,8 +96,9 @@ void setLineEffect(PageStore& store, int which, int item);
 
 // Paste: each character converted and inserted after the cursor, CR LF as
 // Enter. Stops at the first character the page budget refuses (prompt 3 has
-// then been shown once). Every insertion reads the cursor afresh: window
-// events run between the bytes.
+// then been shown once). One operation: nothing else runs until it returns,
+// and a page holds at most about a thousand bytes, so the caller redraws once
+// afterwards.
 struct PasteResult {
     int inserted = 0;
     int lineBreaks = 0;

@@ -14,29 +14,29 @@ void enterKey(PageStore& store) {
     store.setEditLine(cfg.lineIndex);
 }
 
-void splitLine(PageStore& store, int32_t index_caracter) {
+void splitLine(PageStore& store, int32_t byteIndex) {
     Page& cfg = store.page();
     const int32_t upper = cfg.lineIndex;
     store.insertLine(store.currentPage(), upper + 1);
     LineStream& source = cfg.lines.at(size_t(upper));
     LineStream& target = cfg.lines.at(size_t(upper + 1));
-    if (index_caracter < HeaderSize) index_caracter = HeaderSize;
-    if (size_t(index_caracter) < source.size()) {
-        target.insert(target.end(), source.begin() + index_caracter, source.end());
-        source.resize(size_t(index_caracter));
+    if (byteIndex < HeaderSize) byteIndex = HeaderSize;
+    if (size_t(byteIndex) < source.size()) {
+        target.insert(target.end(), source.begin() + byteIndex, source.end());
+        source.resize(size_t(byteIndex));
     }
 }
 
-bool joinWithNextLine(PageStore& store, int32_t index_linha) {
+bool joinWithNextLine(PageStore& store, int32_t lineIndex) {
     Page& cfg = store.page();
-    if (index_linha < 0 || index_linha + 1 >= cfg.lineCount) return false;
-    const LineStream& lower = cfg.lines[size_t(index_linha + 1)];
-    LineStream& upper = cfg.lines[size_t(index_linha)];
+    if (lineIndex < 0 || lineIndex + 1 >= cfg.lineCount) return false;
+    const LineStream& lower = cfg.lines[size_t(lineIndex + 1)];
+    LineStream& upper = cfg.lines[size_t(lineIndex)];
     if (lower.size() > size_t(HeaderSize))
         upper.insert(upper.end(), lower.begin() + HeaderSize, lower.end());
     // deleteLine keeps the edit line's number, so the upper line stays current.
-    store.deleteLine(index_linha + 1);
-    if (store.redraw) store.redraw();
+    store.deleteLine(lineIndex + 1);
+    if (store.linesChanged) store.linesChanged();
     return true;
 }
 

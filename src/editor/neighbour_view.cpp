@@ -26,25 +26,25 @@ std::string lineCaption(int lineNumber) {
     return "  Linha " + std::to_string(lineNumber) + "  ";
 }
 
-NeighbourView neighbourView(const PageStore& store, int32_t index_linha) {
+NeighbourView neighbourView(const PageStore& store, int32_t lineIndex) {
     const Page& cfg = store.page();
     NeighbourView view;
-    index_linha = std::clamp<int32_t>(index_linha, 0, int32_t(cfg.lines.size()) - 1);
-    const LineStream& line = cfg.lines[size_t(index_linha)];
+    lineIndex = std::clamp<int32_t>(lineIndex, 0, int32_t(cfg.lines.size()) - 1);
+    const LineStream& line = cfg.lines[size_t(lineIndex)];
     view.entryEffectIndex = effectIndex(line, 1);
     view.exitEffectIndex = effectIndex(line, 2);
 
-    view.edit = boxFor(cfg, index_linha);
+    view.edit = boxFor(cfg, lineIndex);
     view.editCaret = std::max(0, cfg.cursorByte - 2);
     view.editCaret = std::min<int>(view.editCaret, int(view.edit.text.size()));
-    view.next1 = boxFor(cfg, index_linha + 1);
-    view.next2 = boxFor(cfg, index_linha + 2);
-    view.prior1 = boxFor(cfg, index_linha - 1);
-    view.prior2 = boxFor(cfg, index_linha - 2);
+    view.next1 = boxFor(cfg, lineIndex + 1);
+    view.next2 = boxFor(cfg, lineIndex + 2);
+    view.prior1 = boxFor(cfg, lineIndex - 1);
+    view.prior2 = boxFor(cfg, lineIndex - 2);
 
     view.statusPage = "Pagina " + std::to_string(store.currentPage() + 1);
     view.statusLine =
-        "Linha " + std::to_string(index_linha + 1) + " de " + std::to_string(cfg.lineCount);
+        "Linha " + std::to_string(lineIndex + 1) + " de " + std::to_string(cfg.lineCount);
     view.statusTotal = "Total: " + std::to_string(pageByteTotal(cfg)) + " caracteres";
     return view;
 }

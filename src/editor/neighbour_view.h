@@ -27,7 +27,7 @@ struct NeighbourView {
 // "  Linha n  " for the 1-based line number n.
 std::string lineCaption(int lineNumber);
 
-// The view of line index_linha of the current page and its neighbours.
-NeighbourView neighbourView(const PageStore& store, int32_t index_linha);
+// The view of line lineIndex of the current page and its neighbours.
+NeighbourView neighbourView(const PageStore& store, int32_t lineIndex);
 
 } // namespace vorelux::editor

@@ -39,7 +39,6 @@ int32_t PageStore::bytesOutsideEditLine() const {
 }
 
 bool PageStore::insertByte(uint8_t c, int32_t position) {
-    if (pumpMessages) pumpMessages();
     LineStream& line = editLine();
     if (int32_t(line.size()) + bytesOutsideEditLine() + 1 >= PageByteLimit) {
         prompter_.ask(Prompt::PageFull);
@@ -122,7 +121,7 @@ void PageStore::deleteLine(int32_t index) {
     current.lineCount = int32_t(current.lines.size());
     if (current.lineIndex >= current.lineCount - 1) current.lineIndex = current.lineCount - 1;
     setEditLine(current.lineIndex);
-    notifyRedraw();
+    notifyLinesChanged();
 }
 
 void PageStore::clearPage() {
@@ -132,7 +131,7 @@ void PageStore::clearPage() {
     editLineIndex_ = 0;
     insertLine(currentPage_, 0);
     setEditLine(0);
-    notifyRedraw();
+    notifyLinesChanged();
 }
 
 void PageStore::resetAllPages() {
@@ -161,15 +160,15 @@ void PageStore::replaceAllPages(std::array<std::vector<LineStream>, PageCount> p
     setEditLine(0);
     pages_[0].cursorByte = 2;
     pages_[0].windowStart = 2;
-    notifyRedraw();
+    notifyLinesChanged();
 }
 
 void PageStore::setCurrentPage(int page) {
     currentPage_ = uint8_t(std::clamp(page, 0, PageCount - 1));
 }
 
-void PageStore::notifyRedraw() {
-    if (redraw) redraw();
+void PageStore::notifyLinesChanged() {
+    if (linesChanged) linesChanged();
 }
 
 } // namespace vorelux

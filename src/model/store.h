@@ -43,11 +43,10 @@ class PageStore {
     // The pages are now what the file holds.
     void markSaved() { modified_ = false; }
 
-    // Hooks the window fills in. pumpMessages lets pending window events run
-    // (a long paste keeps the window alive); redraw asks for the edit canvas;
-    // pageTotalChanged refreshes the page total in the status bar.
-    std::function<void()> pumpMessages;
-    std::function<void()> redraw;
+    // Notifications, each run after the store's own change is complete; the
+    // app decides what to repaint. linesChanged: lines were deleted or
+    // replaced; pageTotalChanged: the edit line changed, so may the total.
+    std::function<void()> linesChanged;
     std::function<void()> pageTotalChanged;
 
     Page& page() { return pages_[currentPage_]; }
@@ -85,7 +84,7 @@ class PageStore {
     Prompter& prompter() { return prompter_; }
 
   private:
-    void notifyRedraw();
+    void notifyLinesChanged();
     Prompter& prompter_;
     std::array<Page, PageCount> pages_;
     uint8_t currentPage_ = 0;

@@ -1,12 +1,11 @@
 #pragma once
-// The edit canvas: the edit line rasterized LED by LED into ScreenBitmap,
+// The edit canvas: the edit line rasterized LED by LED into the screen image,
 // painted as 10-pixel cells with a grid and the cursor band.
 #include "model/store.h"
 #include "render/glyphs.h"
 #include "render/panel.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace vorelux {
@@ -42,56 +41,78 @@ constexpr int CanvasHeight = 71;
 
 enum class PenStyle { Solid, Dash, Dot };
 
-// Vertical grid lines at x = j * (width div (num_colunas - 1)) for j = ini ..
-// num_colunas (fim has no effect).
-void drawColumnGrid(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_colunas, uint32_t cor,
-                    PenStyle style);
-// Horizontal grid lines at y = j * (height div (num_linhas - 1)) for j = ini ..
-// num_linhas - 1 (fim has no effect).
-void drawRowGrid(CanvasImage& bmp, int32_t ini, int32_t fim, int32_t num_linhas, uint32_t cor,
+// Vertical grid lines at x = j * (width div (columnCount - 1)) for j = first ..
+// columnCount (last has no effect).
+void drawColumnGrid(CanvasImage& bmp, int32_t first, int32_t last, int32_t columnCount,
+                    uint32_t colour, PenStyle style);
+// Horizontal grid lines at y = j * (height div (rowCount - 1)) for j = first ..
+// rowCount - 1 (last has no effect).
+void drawRowGrid(CanvasImage& bmp, int32_t first, int32_t last, int32_t rowCount, uint32_t colour,
                  PenStyle style);
-void drawGrid(CanvasImage& bmp, int32_t col_ini, int32_t col_fim, int32_t col_num, int32_t lin_ini,
-              int32_t lin_fim, int32_t lin_num, uint32_t cor, PenStyle style);
+void drawGrid(CanvasImage& bmp, int32_t firstColumn, int32_t lastColumn, int32_t columnCount,
+              int32_t firstRow, int32_t lastRow, int32_t rowCount, uint32_t colour, PenStyle style);
 // The grid of the edit canvas: one line every 10 pixels both ways.
 void drawCanvasGrid(CanvasImage& bmp);
-// Paints pixel columns coluna*len .. (coluna+1)*len - 1 (clipped) full height.
-void paintCursorBand(CanvasImage& bmp, int32_t coluna, int32_t len, uint32_t cor, PenStyle style);
+// Paints pixel columns column*len .. (column+1)*len - 1 (clipped) full height.
+void paintCursorBand(CanvasImage& bmp, int32_t column, int32_t len, uint32_t colour,
+                     PenStyle style);
 
-// ScreenBitmap columns 0..63 as a 64 x 7 LED image, stretched onto the whole
+// Screen columns 0..63 as a 64 x 7 LED image, stretched onto the whole
 // canvas, grid on top.
-void paintScreen(const PanelImage& ScreenBitmap, CanvasImage& canvas);
+void paintScreen(const PanelImage& screen, CanvasImage& canvas);
 
 // The rasterizer of the edit line.
 class EditCanvas {
   public:
-    EditCanvas(GlyphRenderer& glyphs, PanelImage& ScreenBitmap);
+    EditCanvas(GlyphRenderer& glyphs, PanelImage& screen);
 
-    // What the window does around a redraw; each may be left empty.
-    struct Hooks {
-        std::function<void()> stopBlink;    // stop the cursor-blink timer
-        std::function<void()> pumpMessages; // let pending window events run
-        std::function<void()> startBlink;   // start the blink timer again, phase "on"
-        std::function<void(int32_t index_linha)> AtualizaDemaisLinhas; // neighbour lines, status
-        std::function<void()> canvasChanged; // the canvas picture is new: repaint it
-    } hooks;
+    // Rebuilds the screen image, the canvas, page.columnMap and
+    // page.cursorColumn for `line`, moving the window start page.windowStart so
+    // that the cursor page.cursorByte is visible, and paints the cursor band.
+    // Positions that do not lie on element boundaries (only a damaged state
+    // can hold them) are first moved onto the nearest boundary before, and
+    // written back. Touches nothing but its own images and `page`: the caller
+    // repaints and restarts the blink.
+    void rasterize(Page& page, const LineStream& line);
+    void rasterize(PageStore& store) { rasterize(store.page(), store.editLine()); }
 
-    // Rebuilds ScreenBitmap, the canvas, cfg.columnMap and
-    // cfg.cursorColumn for `line`, moving the window start cfg.windowStart so that
-    // the cursor cfg.cursorByte is visible. Positions that do not lie on
-    // element boundaries (only a damaged state can hold them) are first moved
-    // onto the nearest boundary before, and written back.
-    void geraTela(Page& cfg, const LineStream& line);
-    void geraTela(PageStore& store) { geraTela(store.page(), store.editLine()); }
-
-    // The blink: draws (visible) or hides the cursor band at pos_cursor.
-    void paintCursor(int32_t pos_cursor, bool visible);
+    // The blink: draws (visible) or hides the cursor band at cursorColumn.
+    void paintCursor(int32_t cursorColumn, bool visible);
 
     CanvasImage& canvas() { return canvas_; }
     const CanvasImage& canvas() const { return canvas_; }
-    // Number of window passes of the last geraTela (for tests of the stepping).
+    // Number of window passes of the last rasterize (for tests of the stepping).
     int lastPassCount() const { return lastPasses_; }
 
   private:
+    // The columns left between the two effect markers.
+    struct TextArea {
+        int32_t entryWidth = 0; // columns of the entry marker
+        int32_t lastColumn = 0; // the last column for text
+    };
+    // One pass of the window over the line.
+    struct TextPass {
+        int32_t bytes = 0; // bytes after the window start that were drawn
+        bool cursorPlaced = false;
+    };
+    static const LineStream& withHeader(const LineStream& line, LineStream& padded);
+    // Where elements end and the font in force after each.
+    void findElementEnds(const LineStream& line);
+    // Moves the cursor and window start onto element ends; returns the cursor.
+    int32_t placeOnElementEnds(Page& page, int32_t size, int32_t& start) const;
+    int32_t stepLeft(int32_t start) const;
+    int32_t stepRight(int32_t start, int32_t cursor) const;
+    // Draws passes, stepping the window start, until the cursor is on show;
+    // returns the number of passes.
+    int placeWindow(Page& page, const LineStream& line, int32_t cursor, int32_t& start);
+    // The window start a pass begins with.
+    int32_t passStart(int32_t start, int32_t cursor) const;
+    TextArea drawMarkers(const LineStream& line, std::vector<int32_t>& map);
+    TextPass drawText(const LineStream& line, int32_t start, int32_t cursor, const TextArea& area,
+                      std::vector<int32_t>& map);
+    // Converts the element at byte `at` into the glyph buffer; returns its bytes.
+    int32_t convertElement(const LineStream& line, int32_t at, uint8_t& font);
+
     GlyphRenderer& glyphs_;
     PanelImage& screen_;
     CanvasImage canvas_;

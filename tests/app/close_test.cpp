@@ -44,6 +44,19 @@ class CloseTest : public QObject {
         QCOMPARE(h.readFile("ult_arq.txt"), QByteArray("\r\n"));
     }
 
+    void unwritableLastFileIsReportedAndTheCloseFinishes() {
+        WindowHarness h;
+        MainWindow& window = h.start();
+        QVERIFY(QDir(h.dir.path()).mkdir("ult_arq.txt")); // a folder cannot be written as a file
+        QSignalSpy finished(&window, &MainWindow::closeFinished);
+        window.close();
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(h.prompter.messages,
+                 (std::vector<std::string>{
+                     "Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
+                     "será reaberto na próxima vez. Nenhuma página foi perdida."}));
+    }
+
     void sairClosesTheSameWay() {
         WindowHarness h;
         MainWindow& window = h.start();

@@ -785,20 +785,36 @@ class EditorKeysTest : public QObject {
         QCOMPARE(window.store().page().cursorByte, 2 + 923);
         QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 1023 caracteres"));
 
-        // The window's events run while a long paste goes on.
+        // A long paste is one operation: once it returns, the canvas, the line
+        // boxes and the status show all of it, and the blink starts again with
+        // the cursor shown (the next tick hides it).
         setPage(window, {{}}, 0, 2);
-        std::vector<size_t> sizesSeen;
-        QTimer ticker;
-        ticker.setInterval(0);
-        connect(&ticker, &QTimer::timeout, &window,
-                [&] { sizesSeen.push_back(window.store().page().lines[0].size()); });
-        ticker.start();
+        auto* view = child<app::CanvasWidget>(window, "editCanvasView");
+        auto bandLit = [&] {
+            const int column = window.store().page().cursorColumn;
+            return view->picture().pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
+        };
+        window.blinkCursor();
+        QVERIFY(!bandLit()); // the blink is in its "off" phase
+        auto* blink = child<QTimer>(window, "cursorBlinkTimer");
+        blink->stop();
         window.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
         child<QAction>(window, "pasteAction")->trigger();
-        ticker.stop();
         QCOMPARE(window.store().page().lines[0].size(), size_t(503));
-        QVERIFY(std::any_of(sizesSeen.begin(), sizesSeen.end(),
-                            [](size_t n) { return n > 3 && n < 503; }));
+        QCOMPARE(window.store().page().cursorByte, 502);
+        QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 503 caracteres"));
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText().size(), 500);
+        QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 500);
+        QVERIFY(bandLit());
+        const QImage picture = view->picture();
+        int lit = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            lit += picture.pixel(x, 35) == qRgb(255, 255, 255);
+        QVERIFY(lit > 100); // the line's LEDs, not only the cursor band
+        QVERIFY(blink->isActive());
+        QTest::qWait(320); // past the blink's own 300 ms guard
+        window.blinkCursor();
+        QVERIFY(!bandLit());
 
         // An empty clipboard changes nothing.
         window.editorInput().clipboardText = [] { return std::optional<QString>(); };

@@ -74,6 +74,10 @@ class StartupTest : public QObject {
                  QStringLiteral("Limpar\ntudo"));
         QCOMPARE(child<QPushButton>(window, "sendButton")->toolTip(),
                  QStringLiteral("Envia as páginas para o painel"));
+        QCOMPARE(child<QPushButton>(window, "openButton")->toolTip(),
+                 QStringLiteral("Abre um arquivo de páginas"));
+        QCOMPARE(child<QPushButton>(window, "newButton")->toolTip(),
+                 QStringLiteral("Começa um novo arquivo de páginas"));
         QCOMPARE(child<QPushButton>(window, "previewButton")->text(), QStringLiteral("Visualizar"));
         QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
         QCOMPARE(child<app::CanvasWidget>(window, "editCanvasView")->size(), QSize(643, 75));

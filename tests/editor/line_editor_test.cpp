@@ -20,7 +20,7 @@ LineStream lineOf(const std::string& content) {
 struct EraseCase {
     const char* name;
     std::string content;
-    int cursor; // index_caracter before the key
+    int cursor; // byteIndex before the key
     std::string after;
     int cursorAfter;
 };

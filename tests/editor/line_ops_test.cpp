@@ -25,7 +25,7 @@ struct LinesFixture : ::testing::Test {
     int redraws = 0;
 
     LinesFixture() {
-        store.redraw = [this] { ++redraws; };
+        store.linesChanged = [this] { ++redraws; };
     }
 
     // Puts these lines on the current page and edits line `edit` with the

@@ -239,12 +239,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.replaceAllPages(pages);
     store.setCurrentPage(uint8_t(pageNumber));
     store.setEditLine(0);
-    canvas.hooks.AtualizaDemaisLinhas = [&](int32_t index_linha) {
-        const editor::NeighbourView view = editor::neighbourView(store, index_linha);
+    // The window's redraw: the canvas, then the neighbour lines.
+    auto redrawWindow = [&] {
+        canvas.rasterize(store);
+        const editor::NeighbourView view = editor::neighbourView(store, store.page().lineIndex);
         check(view.edit.visible && view.editCaret >= 0);
     };
-    store.redraw = [&] { canvas.geraTela(store); };
-    canvas.geraTela(store);
+    store.linesChanged = redrawWindow;
+    redrawWindow();
     checkPages(store, !raw);
 
     Window window{store, prompter, canvas};
@@ -258,7 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bool redraw = true;
         const bool accepted = step(window, data[i], data[i + 1], raw, redraw);
         checkPages(store, false);
-        if (redraw) canvas.geraTela(store);
+        if (redraw) redrawWindow();
         checkPages(store, !raw);
 
         const Page& was = before[size_t(startPage)];

@@ -1,4 +1,4 @@
-// The edit-line rasterizer geraTela and the canvas painting.
+// The edit-line rasterizer and the canvas painting.
 #include "model/line.h"
 #include "render/edit_canvas.h"
 
@@ -36,7 +36,7 @@ std::vector<int32_t> elementEnds(const LineStream& line) {
     return ends;
 }
 
-class GeraTela : public ::testing::Test {
+class Rasterize : public ::testing::Test {
   protected:
     GlyphRenderer glyphs;
     PanelImage screen{};
@@ -46,7 +46,7 @@ class GeraTela : public ::testing::Test {
     void draw(const LineStream& line, int32_t index, int32_t windowStart = 2) {
         cfg.cursorByte = index;
         cfg.windowStart = windowStart;
-        canvas.geraTela(cfg, line);
+        canvas.rasterize(cfg, line);
     }
     bool bandAt(int column) const {
         const CanvasImage& c = canvas.canvas();
@@ -56,7 +56,7 @@ class GeraTela : public ::testing::Test {
     }
 };
 
-TEST_F(GeraTela, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
+TEST_F(Rasterize, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
     draw(newLine(), 2);
     const auto marker = glyph(1, 192);
     EXPECT_EQ(screenSlice(screen, 0, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
@@ -68,7 +68,7 @@ TEST_F(GeraTela, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
     EXPECT_FALSE(bandAt(8));
 }
 
-TEST_F(GeraTela, LetterAInBoldAfterTheEntryMarker) {
+TEST_F(Rasterize, LetterAInBoldAfterTheEntryMarker) {
     draw(lineOf({'A'}), 3);
     const auto a = glyph(1, 'A');
     ASSERT_EQ(a.size(), 7u);
@@ -79,7 +79,7 @@ TEST_F(GeraTela, LetterAInBoldAfterTheEntryMarker) {
     EXPECT_TRUE(bandAt(14));
 }
 
-TEST_F(GeraTela, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
+TEST_F(Rasterize, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A')); // 7 columns each
     draw(line, 3);
     // Six whole letters end at 14, 21, .. 49; the seventh is cut at column 55.
@@ -90,7 +90,7 @@ TEST_F(GeraTela, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
     EXPECT_EQ(cfg.windowStart, 2);
 }
 
-TEST_F(GeraTela, CursorAtTheEndOfALongLineMovesTheWindowRight) {
+TEST_F(Rasterize, CursorAtTheEndOfALongLineMovesTheWindowRight) {
     const LineStream line = lineOf(std::vector<uint8_t>(40, 'A'));
     const int32_t last = int32_t(line.size()) - 1;
     draw(line, last);
@@ -102,7 +102,7 @@ TEST_F(GeraTela, CursorAtTheEndOfALongLineMovesTheWindowRight) {
     EXPECT_TRUE(bandAt(cfg.cursorColumn));
 }
 
-TEST_F(GeraTela, CursorOnTheWindowStartStepsLeftByOneElement) {
+TEST_F(Rasterize, CursorOnTheWindowStartStepsLeftByOneElement) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A'));
     draw(line, 12);
     ASSERT_EQ(cfg.windowStart, 6);
@@ -111,7 +111,7 @@ TEST_F(GeraTela, CursorOnTheWindowStartStepsLeftByOneElement) {
     EXPECT_EQ(cfg.cursorColumn, 14);
 }
 
-TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
+TEST_F(Rasterize, DrawingPairEntersTheWindowWhole) {
     std::vector<uint8_t> content = {'A', 31, 12};
     content.insert(content.end(), 10, 'A');
     const LineStream line = lineOf(content);
@@ -126,7 +126,7 @@ TEST_F(GeraTela, DrawingPairEntersTheWindowWhole) {
               std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + 8));
 }
 
-TEST_F(GeraTela, FontByteShowsItsThinMarkerAndSwitchesTheFont) {
+TEST_F(Rasterize, FontByteShowsItsThinMarkerAndSwitchesTheFont) {
     draw(lineOf({'A', 0, 'A', 3, 'A'}), 7);
     const auto bold = glyph(1, 'A'), marker0 = glyph(0, 0), thin = glyph(0, 'A');
     const auto marker3 = glyph(0, 3), wide = glyph(3, 'A');
@@ -139,7 +139,7 @@ TEST_F(GeraTela, FontByteShowsItsThinMarkerAndSwitchesTheFont) {
     EXPECT_EQ(marker3.size(), 7u);
 }
 
-TEST_F(GeraTela, FontInForceAtTheWindowStartComesFromBeforeIt) {
+TEST_F(Rasterize, FontInForceAtTheWindowStartComesFromBeforeIt) {
     // Window starting after the font byte: the letter is thin, no marker shown.
     const LineStream line = lineOf({'A', 0, 'B'});
     draw(line, 5, 4);
@@ -150,7 +150,7 @@ TEST_F(GeraTela, FontInForceAtTheWindowStartComesFromBeforeIt) {
     EXPECT_EQ(screenSlice(screen, 8, 7), glyph(1, 'B'));
 }
 
-TEST_F(GeraTela, TwoDigitEffectMarkers) {
+TEST_F(Rasterize, TwoDigitEffectMarkers) {
     draw(newLine(), 2);
     draw(lineOf({}, 201, 252), 2);
     EXPECT_EQ(screenSlice(screen, 0, 8), glyph(1, 201));
@@ -158,7 +158,7 @@ TEST_F(GeraTela, TwoDigitEffectMarkers) {
     EXPECT_EQ(screenSlice(screen, 57, 7), std::vector<uint8_t>(exit.begin(), exit.begin() + 7));
 }
 
-TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
+TEST_F(Rasterize, WindowSurroundsTheCursorWhereverItMoves) {
     // A line with fonts, drawings and live fields, walked end to end and back
     // the way the arrow keys do, keeping the window start between moves.
     std::vector<uint8_t> content;
@@ -181,12 +181,12 @@ TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
     cfg.windowStart = 2;
     for (int32_t index : ends) {
         cfg.cursorByte = index;
-        canvas.geraTela(cfg, line);
+        canvas.rasterize(cfg, line);
         check(index);
     }
     for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
         cfg.cursorByte = *it;
-        canvas.geraTela(cfg, line);
+        canvas.rasterize(cfg, line);
         check(*it);
     }
     // Home / End jumps.
@@ -194,13 +194,13 @@ TEST_F(GeraTela, WindowSurroundsTheCursorWhereverItMoves) {
     check(ends.back());
     cfg.cursorByte = 2;
     cfg.windowStart = 2;
-    canvas.geraTela(cfg, line);
+    canvas.rasterize(cfg, line);
     check(2);
 }
 
-// Lines and positions only a damaged file or state can hold: geraTela
+// Lines and positions only a damaged file or state can hold: rasterize
 // always ends, with the cursor on the canvas.
-TEST_F(GeraTela, DamagedLinesAndPositionsNeverHang) {
+TEST_F(Rasterize, DamagedLinesAndPositionsNeverHang) {
     struct Case {
         LineStream line;
         int32_t index, windowStart;
@@ -226,7 +226,7 @@ TEST_F(GeraTela, DamagedLinesAndPositionsNeverHang) {
     }
 }
 
-TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
+TEST_F(Rasterize, ElementWiderThanTheTextAreaIsShownCutOff) {
     // Header bytes without glyphs keep the last conversion's width: after the
     // widest drawing both markers are 24 columns and the 24-column drawing
     // can never fit whole.
@@ -238,7 +238,7 @@ TEST_F(GeraTela, ElementWiderThanTheTextAreaIsShownCutOff) {
     EXPECT_LE(cfg.cursorColumn, 63);
 }
 
-TEST_F(GeraTela, RandomLinesAlwaysFinish) {
+TEST_F(Rasterize, RandomLinesAlwaysFinish) {
     std::mt19937 rng(7);
     for (int n = 0; n < 2000; ++n) {
         LineStream line = {0xFF, uint8_t(rng()), uint8_t(rng())};
@@ -254,18 +254,23 @@ TEST_F(GeraTela, RandomLinesAlwaysFinish) {
     }
 }
 
-TEST_F(GeraTela, RunsTheWindowHooksInOrder) {
-    std::string calls;
-    canvas.hooks.stopBlink = [&] { calls += "stop "; };
-    canvas.hooks.pumpMessages = [&] { calls += "pump "; };
-    canvas.hooks.AtualizaDemaisLinhas = [&](int32_t line) {
-        calls += "lines" + std::to_string(line) + " ";
-    };
-    canvas.hooks.canvasChanged = [&] { calls += "paint "; };
-    canvas.hooks.startBlink = [&] { calls += "start"; };
+// The blink may have hidden the cursor and a preview frame may lie on the
+// canvas: a rasterize leaves the new line's picture with the cursor shown,
+// and touches nothing but its images and the page it is given.
+TEST_F(Rasterize, LeavesTheNewPictureWithTheCursorShown) {
+    draw(lineOf({'A', 'B'}), 4);
+    const CanvasImage drawn = canvas.canvas();
+    const int column = cfg.cursorColumn;
+    canvas.paintCursor(column, false);
+    EXPECT_FALSE(bandAt(column));
+    paintScreen(PanelImage{}, canvas.canvas()); // a blank preview frame
     cfg.lineIndex = 3;
-    draw(newLine(), 2);
-    EXPECT_EQ(calls, "stop pump lines3 paint start");
+    const Page before = cfg;
+    draw(lineOf({'A', 'B'}), 4);
+    EXPECT_TRUE(bandAt(column));
+    EXPECT_EQ(canvas.canvas().pixels, drawn.pixels);
+    EXPECT_EQ(cfg.lineIndex, before.lineIndex);
+    EXPECT_EQ(cfg.columnMap, before.columnMap);
 }
 
 // --- canvas painting ---------------------------------------------------------
@@ -305,7 +310,7 @@ TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
     PanelImage screen{};
     EditCanvas canvas(g, screen);
     Page cfg;
-    canvas.geraTela(cfg, newLine());
+    canvas.rasterize(cfg, newLine());
     canvas.paintCursor(cfg.cursorColumn, false);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);
     EXPECT_EQ(canvas.canvas().pixel(70, 35), GridColour);

@@ -1,5 +1,5 @@
 // vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]:
-// the edit canvas of one line of a page file, as geraTela draws it.
+// the edit canvas of one line of a page file, as rasterize draws it.
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
@@ -63,7 +63,7 @@ int run(const vorelux::cli::Args& argsIn) {
     cfg.lineIndex = int32_t(l - 1);
     cfg.cursorByte = int32_t(index);
     cfg.windowStart = 2;
-    canvas.geraTela(cfg, edit);
+    canvas.rasterize(cfg, edit);
 
     std::cout << "screen " << cli::hexBytes(screen.data(), PanelColumns) << '\n';
     std::cout << "map";
