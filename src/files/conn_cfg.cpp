@@ -5,7 +5,9 @@
 namespace vorelux {
 
 std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg) {
-    std::vector<uint8_t> out(ConnCfgHeaderSize, 0);
+    std::vector<uint8_t> out;
+    out.reserve(ConnCfgHeaderSize + cfg.targetPanels.size());
+    out.resize(ConnCfgHeaderSize, 0);
     out[0] = uint8_t(cfg.transport);
     out[1] = uint8_t(cfg.portNumber & 0xFF);
     out[2] = cfg.displayPageSelector;

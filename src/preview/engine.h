@@ -42,7 +42,7 @@ class LineSource {
 class VectorLineSource final : public LineSource {
   public:
     VectorLineSource() = default;
-    explicit VectorLineSource(std::vector<LineStream> lines) : lines(std::move(lines)) {}
+    explicit VectorLineSource(std::vector<LineStream> source) : lines(std::move(source)) {}
     int lineCount() const override { return int(lines.size()); }
     LineStream line(int index) const override { return lines.at(size_t(index)); }
     std::vector<LineStream> lines;

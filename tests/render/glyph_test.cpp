@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TableCase{&glyphdata::Bold, testdata::BoldWidths, 1},
                       TableCase{&glyphdata::Sprites, testdata::SpriteWidths, 1},
                       TableCase{&glyphdata::Drawings, testdata::DrawingWidths, 1}),
-    [](const auto& info) { return std::string(info.param.table->name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.table->name); });
 
 TEST(GlyphArt, WasReadWithoutProblems) {
     EXPECT_STREQ(glyphdata::ArtWarnings, "");
@@ -176,7 +176,7 @@ TEST(ConverteFonte, WideFontsDoubleEveryWidth) {
 
 TEST(ConverteFonte, OneColumnGlyphIsNotWidened) {
     for (int font : {2, 3})
-        for (uint8_t code : {21, 126, 127}) {
+        for (uint8_t code : {uint8_t(21), uint8_t(126), uint8_t(127)}) {
             GlyphRenderer g;
             g.convertCharacter(1, 65); // something wider before
             EXPECT_EQ(g.convertCharacter(font, code), 0) << font << " " << int(code);
@@ -250,7 +250,7 @@ TEST(ConverteDesenho, WidthsAndCodesWithoutDrawing) {
     EXPECT_EQ(g.glyphColumns[7], 0);
     g.convertSprite(60);
     EXPECT_EQ(g.GlyphLast, 23);
-    for (uint8_t code : {1, 254, 31, 255}) {
+    for (uint8_t code : {uint8_t(1), uint8_t(254), uint8_t(31), uint8_t(255)}) {
         g.convertSprite(12);
         g.convertSprite(code);
         EXPECT_EQ(g.GlyphLast, 7) << int(code);
