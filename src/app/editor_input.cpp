@@ -1,5 +1,6 @@
 #include "app/editor_input.h"
 
+#include "app/input_states.h"
 #include "app/main_window.h"
 #include "editor/line_ops.h"
 #include "model/charset.h"
@@ -28,10 +29,6 @@ namespace vorelux::app {
 
 namespace {
 
-bool isAltKey(int key) {
-    return key == Qt::Key_Alt || key == Qt::Key_AltGr;
-}
-
 QImage canvasImage(const CanvasImage& canvas) {
     return QImage(canvas.bits(), canvas.width, canvas.height, canvas.bytesPerLine(),
                   QImage::Format_RGB32)
@@ -40,7 +37,11 @@ QImage canvasImage(const CanvasImage& canvas) {
 
 } // namespace
 
-EditorInput::EditorInput(MainWindow& window) : QObject(&window), window_(window) {
+EditorInput::EditorInput(MainWindow& window)
+    : QObject(&window), window_(window), editing_(std::make_unique<EditingState>(*this, window)),
+      previewing_(std::make_unique<PreviewState>(*this, window)),
+      effectNumber_(std::make_unique<EffectNumberState>(*this, window)),
+      closing_(std::make_unique<ClosingState>(*this, window)) {
     clipboardText = []() -> std::optional<QString> {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         if (!data || !data->hasText()) return std::nullopt;
@@ -86,7 +87,7 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &window_ || window_.isClosing()) return false;
+        if (!widget || widget->window() != &window_ || !baseState().takesKeys()) return false;
         return keyEvent(static_cast<QKeyEvent*>(event));
     }
     case QEvent::ShortcutOverride: {
@@ -119,95 +120,109 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- clicks
 
 bool EditorInput::mouseEvent(QObject* watched, QMouseEvent* mouse) {
-    QEvent* event = mouse;
-    const QEvent::Type type = event->type();
     for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
-        if (watched == list->viewport()) return listMouse(list, event);
+        if (watched == list->viewport()) return listMouse(list, mouse);
+    if (watched == window_.pageTabs_) return pageTabMouse(mouse);
+    if (watched == window_.editLineText_->viewport()) return editLineTextMouse(mouse);
+    neighbourMouse(watched, mouse);
+    return false;
+}
 
-    if (watched == window_.pageTabs_) {
-        if (!window_.pageTabs_->isEnabled()) return false;
-        // The tab changes when the button comes up over it, not before.
-        if (type == QEvent::MouseButtonRelease) {
-            const int tab = window_.pageTabs_->tabAt(mouse->position().toPoint());
-            if (tab >= 0) switchToPage(tab);
-            return true;
-        }
-        return type != QEvent::MouseMove;
+bool EditorInput::pageTabMouse(QMouseEvent* mouse) {
+    if (!window_.pageTabs_->isEnabled()) return false;
+    // The tab changes when the button comes up over it, not before.
+    if (mouse->type() == QEvent::MouseButtonRelease) {
+        const int tab = window_.pageTabs_->tabAt(mouse->position().toPoint());
+        if (tab >= 0) switchToPage(tab);
+        return true;
     }
+    return mouse->type() != QEvent::MouseMove;
+}
 
-    if (watched == window_.editLineText_->viewport()) {
-        if (type == QEvent::MouseMove) {
-            // Moving over the line's text cancels any selection there.
-            QTextCursor caret = window_.editLineText_->textCursor();
-            if (caret.hasSelection()) {
-                caret.setPosition(caret.selectionStart());
-                window_.editLineText_->setTextCursor(caret);
-            }
-            return true;
+bool EditorInput::editLineTextMouse(QMouseEvent* mouse) {
+    QPlainTextEdit* text = window_.editLineText_;
+    if (mouse->type() == QEvent::MouseMove) {
+        // Moving over the line's text cancels any selection there.
+        QTextCursor caret = text->textCursor();
+        if (caret.hasSelection()) {
+            caret.setPosition(caret.selectionStart());
+            text->setTextCursor(caret);
         }
-        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-            window_.editLineText_->isEnabled())
-            placeCursorFromLineText();
-        return false;
+        return true;
     }
+    if (mouse->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        text->isEnabled())
+        placeCursorFromLineText();
+    return false;
+}
 
-    const std::pair<QPlainTextEdit*, int> boxes[] = {{window_.secondPreviousLineText_, -2},
+void EditorInput::neighbourMouse(QObject* watched, QMouseEvent* mouse) {
+    if (mouse->type() != QEvent::MouseButtonRelease || mouse->button() != Qt::LeftButton) return;
+    const std::pair<QPlainTextEdit*, int> texts[] = {{window_.secondPreviousLineText_, -2},
                                                      {window_.previousLineText_, -1},
                                                      {window_.nextLineText_, 1},
                                                      {window_.secondNextLineText_, 2}};
-    for (auto [memo, offset] : boxes)
-        if (watched == memo->viewport()) {
-            if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-                memo->isEnabled())
-                neighbourTextClicked(offset);
-            return false;
+    for (auto [text, offset] : texts)
+        if (watched == text->viewport()) {
+            if (text->isEnabled()) neighbourTextClicked(offset);
+            return;
         }
-
     const std::pair<QGroupBox*, int> frames[] = {{window_.secondPreviousLineGroup_, -2},
                                                  {window_.previousLineGroup_, -1},
                                                  {window_.nextLineGroup_, 1},
                                                  {window_.secondNextLineGroup_, 2}};
+    const QPoint at = mouse->position().toPoint();
     for (auto [frame, offset] : frames)
-        if (watched == frame) {
-            // Only the frame itself: its " X " label passes its clicks up to it.
-            if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-                frame->isEnabled() && !frame->childAt(mouse->position().toPoint()) &&
-                frame->rect().contains(mouse->position().toPoint()))
-                neighbourFrameClicked(offset);
-            return false;
-        }
-    return false;
+        // Only the frame itself: its " X " label passes its clicks up to it.
+        if (watched == frame && frame->isEnabled() && !frame->childAt(at) &&
+            frame->rect().contains(at))
+            neighbourFrameClicked(offset);
 }
 
 // ---------------------------------------------------------------- keys
 
+InputState& EditorInput::baseState() {
+    if (window_.isClosing()) return *closing_;
+    if (window_.previewRunning()) return *previewing_;
+    return *editing_;
+}
+
+InputState& EditorInput::keyState(bool altHeld) {
+    return altHeld ? static_cast<InputState&>(*effectNumber_) : baseState();
+}
+
 bool EditorInput::keyEvent(QKeyEvent* event) {
-    const int key = event->key();
     event->accept();
-    if (event->type() == QEvent::KeyPress) {
-        // X11 sometimes reports a repeat of a held key as a real release and
-        // press; the pair carries one timestamp. Such a release does not
-        // re-arm the line join.
-        if (lastRelease_.key == key && event->timestamp() != 0 &&
-            event->timestamp() == lastRelease_.timestamp)
-            joinArmed_ = lastRelease_.joinArmedBefore;
-        lastRelease_ = {};
-        if (key == Qt::Key_CapsLock) capsHeld_ = true;
-        if (isAltKey(key)) altHeld_ = true;
-        const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
-        if (!keyDown(key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
-                     event->nativeScanCode(), event->nativeVirtualKey())) {
-            event->ignore();
-            return false;
-        }
-        // The characters of the key, as the platform makes them: none while
-        // Alt is held, and Ctrl makes control characters (Ctrl+Space a space).
-        const QString text = event->text();
-        if (!alt && !text.isEmpty() &&
-            (!(event->modifiers() & Qt::ControlModifier) || text == QStringLiteral(" ")))
-            typeText(text, event->modifiers());
-        return true;
+    return event->type() == QEvent::KeyPress ? keyPressed(event) : keyReleased(event);
+}
+
+bool EditorInput::keyPressed(QKeyEvent* event) {
+    const int key = event->key();
+    // X11 sometimes reports a repeat of a held key as a real release and
+    // press; the pair carries one timestamp. Such a release does not re-arm
+    // the line join.
+    if (lastRelease_.key == key && event->timestamp() != 0 &&
+        event->timestamp() == lastRelease_.timestamp)
+        joinArmed_ = lastRelease_.joinArmedBefore;
+    lastRelease_ = {};
+    if (key == Qt::Key_CapsLock) capsHeld_ = true;
+    if (isAltKey(key)) altHeld_ = true;
+    const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
+    if (capsHeld_) window_.keepOperatorsCapsLock();
+    if (isAltKey(key)) effectEntry_.start();
+    const KeyPress press{key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
+                         event->nativeScanCode(), event->nativeVirtualKey(), event->text()};
+    if (!keyState(alt).onKeyDown(press)) {
+        event->ignore();
+        return false;
     }
+    return true;
+}
+
+bool EditorInput::keyReleased(QKeyEvent* event) {
+    const int key = event->key();
+    // The release of Alt itself belongs to the entry it ends.
+    const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier) || isAltKey(key);
     // A held key repeats as press/release pairs on some platforms: only the
     // real release counts.
     if (!event->isAutoRepeat()) {
@@ -215,179 +230,14 @@ bool EditorInput::keyEvent(QKeyEvent* event) {
         if (isAltKey(key)) altHeld_ = false;
     }
     lastRelease_ = {key, event->timestamp(), joinArmed_};
-    keyUp(key, event->isAutoRepeat());
+    keyState(alt).onKeyUp(key, event->isAutoRepeat());
     return true;
-}
-
-int EditorInput::digitOf(int key, quint32 scanCode, quint32 virtualKey) const {
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
-#if defined(Q_OS_WIN)
-    // The digit row or the keypad, whatever Shift or AltGr would make of it.
-    Q_UNUSED(scanCode);
-    if (virtualKey >= 0x30 && virtualKey <= 0x39) return int(virtualKey - 0x30);
-    if (virtualKey >= 0x60 && virtualKey <= 0x69) return int(virtualKey - 0x60);
-#else
-    Q_UNUSED(virtualKey);
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        // X11 key codes of the digit row (1..9, 0) and of the keypad.
-        if (scanCode >= 10 && scanCode <= 19) return int(scanCode - 9) % 10;
-        static constexpr std::pair<quint32, int> keypad[] = {{90, 0}, {87, 1}, {88, 2}, {89, 3},
-                                                             {83, 4}, {84, 5}, {85, 6}, {79, 7},
-                                                             {80, 8}, {81, 9}};
-        for (auto [code, digit] : keypad)
-            if (scanCode == code) return digit;
-    }
-#endif
-    return -1;
-}
-
-bool EditorInput::keyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
-                          quint32 nativeVirtualKey) {
-    if (capsHeld_) window_.keepOperatorsCapsLock();
-    if (isAltKey(key)) effectEntry_.start();
-    if (modifiers & Qt::AltModifier) {
-        const int digit = digitOf(key, nativeScanCode, nativeVirtualKey);
-        // Any other key with Alt held is the system's (Alt+F4 closes the window).
-        if (digit < 0) return isAltKey(key);
-        effectEntry_.digit(char16_t(u'0' + digit), modifiers & Qt::ControlModifier);
-        flashCanvasText(QString::fromStdU16String(effectEntry_.text()), 0, 800);
-        return true;
-    }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F8) {
-        switchToPage(key - Qt::Key_F1);
-        return true;
-    }
-    if (key == Qt::Key_Escape) {
-        window_.togglePreview();
-        return true;
-    }
-    if (previewRunning()) return true;
-
-    redraw();
-    window_.refreshLockKeyStatus();
-    editKey(key, modifiers);
-    return true;
-}
-
-void EditorInput::editKey(int key, Qt::KeyboardModifiers modifiers) {
-    PageStore& store = window_.store();
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const bool shift = modifiers & Qt::ShiftModifier;
-
-    if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        editor::drawingCycleStep(store, drawingCycle_, key == Qt::Key_Up ? 1 : -1);
-        redraw();
-        return;
-    }
-    if (ctrl && key == Qt::Key_V) {
-        pasteFromClipboard();
-        return;
-    }
-    if (ctrl && key >= Qt::Key_1 && key <= Qt::Key_4) {
-        if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) redraw();
-        return;
-    }
-    if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
-        const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
-        if (code != 0 && editor::insertAfterCursor(store, code)) redraw();
-        return;
-    }
-    switch (key) {
-    case Qt::Key_Backspace:
-        if (editor::backspaceKey(store, joinArmed_)) redraw();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        editor::enterKey(store);
-        redraw();
-        return;
-    case Qt::Key_End:
-        editor::endKey(store, ctrl);
-        redraw();
-        return;
-    case Qt::Key_Home:
-        editor::homeKey(store, ctrl);
-        redraw();
-        return;
-    case Qt::Key_Left:
-        editor::leftKey(store);
-        redraw();
-        return;
-    case Qt::Key_Right:
-        if (editor::rightKey(store)) redraw();
-        return;
-    case Qt::Key_Up:
-        if (editor::upKey(store)) redraw();
-        return;
-    case Qt::Key_Down:
-        if (editor::downKey(store)) redraw();
-        return;
-    case Qt::Key_Delete:
-        if (shift) {
-            deleteLineAt(0);
-        } else if (ctrl && capsHeld_) {
-            window_.clearPage();
-        } else if (editor::deleteKey(store, joinArmed_)) {
-            redraw();
-        }
-        return;
-    default:
-        return;
-    }
-}
-
-void EditorInput::typeText(const QString& text, Qt::KeyboardModifiers modifiers) {
-    if (previewRunning()) return;
-    for (QChar ch : text) {
-        const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
-        if (!code) continue;
-        if (editor::insertAfterCursor(window_.store(), *code)) redraw();
-    }
-}
-
-void EditorInput::keyUp(int key, bool autoRepeat) {
-    if (isAltKey(key) && !autoRepeat) afterAltRelease();
-    if (previewRunning()) return;
-    window_.refreshLockKeyStatus();
-    if (autoRepeat) return;
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) joinArmed_ = true;
-    if (key == Qt::Key_Control && drawingCycle_ >= 0) {
-        drawingCycle_ = -1;
-        redraw();
-    }
-}
-
-void EditorInput::afterAltRelease() {
-    editor::EffectEntry& digits = effectEntry_;
-    if (!digits.valid()) {
-        flashCanvasText(QStringLiteral("INVÁLIDO!"), 0, 800);
-    } else if (digits.target == 1) {
-        window_.entryEffectCombo_->setCurrentIndex(digits.value() - 1);
-        entryEffectChosen();
-    } else if (digits.target == 2) {
-        window_.exitEffectCombo_->setCurrentIndex(digits.value() - 1);
-        exitEffectChosen();
-    }
-    digits.target = 0;
-    redraw();
 }
 
 // ---------------------------------------------------------------- mouse
 
-void EditorInput::placeCursorAtCanvas(int x, int) {
-    // The canvas shows the preview, not the line, while one runs.
-    if (previewRunning()) return;
-    Page& page = window_.store().page();
-    const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
-    if (k < 0) return;
-    window_.canvas().paintCursor(page.cursorColumn, false);
-    window_.editCanvasView_->update();
-    const int32_t last = int32_t(window_.store().editLine().size()) - 1;
-    page.cursorByte = std::min(page.windowStart + k, last);
-    QTextCursor caret = window_.editLineText_->textCursor();
-    caret.setPosition(std::clamp(page.cursorByte - 2, 0,
-                                 window_.editLineText_->document()->characterCount() - 1));
-    window_.editLineText_->setTextCursor(caret);
+void EditorInput::placeCursorAtCanvas(int x, int y) {
+    baseState().onCanvasPress(x, y);
 }
 
 bool EditorInput::isWheelTarget(QWidget* widget) const {
@@ -423,11 +273,7 @@ bool EditorInput::wheelEvent(QWheelEvent* event) {
     if (!window_.rect().contains(at)) return false;
     if (!isWheelTarget(window_.childAt(at))) return false;
     event->accept();
-    if (previewRunning()) return true;
-    wheelRemainder_ += event->angleDelta().y();
-    const int steps = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
-    wheelRemainder_ -= steps * QWheelEvent::DefaultDeltasPerStep;
-    if (steps != 0) mouseWheel(-steps);
+    baseState().onWheel(event->angleDelta().y());
     return true;
 }
 
@@ -452,13 +298,13 @@ void EditorInput::placeCursorFromLineText() {
 }
 
 void EditorInput::neighbourTextClicked(int offset) {
-    QPlainTextEdit* memo = offset == -2   ? window_.secondPreviousLineText_
+    QPlainTextEdit* text = offset == -2   ? window_.secondPreviousLineText_
                            : offset == -1 ? window_.previousLineText_
                            : offset == 1  ? window_.nextLineText_
                                           : window_.secondNextLineText_;
     window_.stopPreview();
     PageStore& store = window_.store();
-    const int caret = memo->textCursor().position();
+    const int caret = text->textCursor().position();
     if (editor::placeCursorInLine(store, store.page().lineIndex + offset, caret)) redraw();
     focusEdit();
 }
@@ -477,20 +323,12 @@ void EditorInput::deleteLineAt(int offset) {
 }
 
 void EditorInput::previousLine() {
-    if (previewRunning()) {
-        window_.previewSkip(-1);
-    } else {
-        neighbourTextClicked(-1);
-    }
+    baseState().onLineStep(-1);
     focusEdit();
 }
 
 void EditorInput::nextLine() {
-    if (previewRunning()) {
-        window_.previewSkip(1);
-    } else {
-        neighbourTextClicked(1);
-    }
+    baseState().onLineStep(1);
     focusEdit();
 }
 

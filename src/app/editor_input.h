@@ -1,12 +1,12 @@
 #pragma once
-// The main window's editing input: the keys (keyDown, typeText,
-// keyUp), the mouse on the edit canvas, the wheel, the line boxes and
-// their frames, the " X " labels, "Recuar"/"Avançar", the drawing, function
-// and font lists, the effect lists, the page tabs, paste, and the short
-// messages flashed on the edit canvas (flashCanvasText).
+// The main window's editing input: the keys, the mouse on the edit canvas, the wheel, the line
+// boxes and their frames, the " X " labels, "Recuar"/"Avançar", the drawing, function and font
+// lists, the effect lists, the page tabs, paste, and the short messages flashed on the edit canvas
+// (flashCanvasText).
 //
-// The window hands it every event first (key preview); the editing itself
-// is done by editor/line_editor.
+// The window hands it every event first (key preview); it keeps track of
+// the keyboard and passes each event to the input state in force
+// (input_states.h). The editing itself is done by editor/line_editor.
 #include "editor/line_editor.h"
 
 #include <QImage>
@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QKeyEvent;
@@ -28,6 +29,11 @@ class QWidget;
 namespace vorelux::app {
 
 class MainWindow;
+class InputState;
+class EditingState;
+class PreviewState;
+class EffectNumberState;
+class ClosingState;
 
 class EditorInput final : public QObject {
     Q_OBJECT
@@ -44,13 +50,6 @@ class EditorInput final : public QObject {
     std::function<std::optional<QString>()> clipboardText;
 
     // ---- operations (the window's other parts and tests use them) ----
-    // A key going down; false for a key left to the system (Alt with a key
-    // other than a digit).
-    bool keyDown(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
-                 quint32 nativeVirtualKey);
-    // The characters a key made, inserted after the cursor.
-    void typeText(const QString& text, Qt::KeyboardModifiers modifiers);
-    void keyUp(int key, bool autoRepeat);
     // A press on the edit canvas at (x, y) pixels: the cursor goes there.
     void placeCursorAtCanvas(int x, int y);
     void mouseWheel(int steps); // > 0 down (next line), < 0 up
@@ -91,20 +90,37 @@ class EditorInput final : public QObject {
     int32_t drawingCycle() const { return drawingCycle_; }
 
   private:
+    // The states do their work with the operations and the state below.
+    friend class InputState;
+    friend class EditingState;
+    friend class PreviewState;
+    friend class EffectNumberState;
+
+    // The state in force for the pointer and, with Alt up, for the keys:
+    // closing, previewing or editing.
+    InputState& baseState();
+    // The state a key event goes to: the effect-number entry while Alt is held.
+    InputState& keyState(bool altHeld);
     bool keyEvent(QKeyEvent* event);
-    // The editing keys, once the window-wide ones (Alt digits, F1..F8, Esc) are out.
-    void editKey(int key, Qt::KeyboardModifiers modifiers);
+    bool keyPressed(QKeyEvent* event);
+    bool keyReleased(QKeyEvent* event);
     bool wheelEvent(QWheelEvent* event);
     bool listMouse(QListWidget* list, QEvent* event);
     bool mouseEvent(QObject* watched, QMouseEvent* event);
+    bool pageTabMouse(QMouseEvent* mouse);
+    bool editLineTextMouse(QMouseEvent* mouse);
+    // A click in a neighbour line's text or frame.
+    void neighbourMouse(QObject* watched, QMouseEvent* mouse);
     bool isWheelTarget(QWidget* widget) const;
     void redraw();
     void focusEdit();
     bool previewRunning() const;
-    void afterAltRelease();
-    int digitOf(int key, quint32 nativeScanCode, quint32 nativeVirtualKey) const;
 
     MainWindow& window_;
+    std::unique_ptr<EditingState> editing_;
+    std::unique_ptr<PreviewState> previewing_;
+    std::unique_ptr<EffectNumberState> effectNumber_;
+    std::unique_ptr<ClosingState> closing_;
     QLabel* flashLabel_ = nullptr; // the flashed text, over the canvas
     QTimer flashTimer_;
     QString flashedText_;

@@ -43,6 +43,7 @@ namespace {
 
 constexpr int LedTextPixelSize = 20; // two screen pixels per LED row
 constexpr int FontListWidth = 217;
+constexpr int ButtonHeight = 46;
 constexpr int FontItemHeight = 22; // the 9-row preview twice enlarged, with room around it
 constexpr std::array<int, StatusFieldCount> StatusFieldWidths = {50,  50,  50,  150,
                                                                  150, 150, 150, 50};
@@ -228,46 +229,53 @@ QWidget* MainWindow::buildLineBoxes() {
     auto* boxes = new QVBoxLayout(linesFrame_);
     boxes->setContentsMargins(8, 6, 8, 8);
     boxes->setSpacing(4);
-
-    // A neighbour line: a frame with its caption, the line's text and " X ".
-    auto neighbour = [&](const char* boxName, const char* memoName, const char* labelName,
-                         QPlainTextEdit*& memo, DeleteLabel*& label) {
-        auto* box = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), linesFrame_);
-        box->setObjectName(QString::fromLatin1(boxName));
-        auto* row = new QHBoxLayout(box);
-        row->setContentsMargins(6, 2, 6, 4);
-        memo = makeLineBox(memoName, box, 1);
-        label = new DeleteLabel(box);
-        label->setObjectName(QString::fromLatin1(labelName));
-        row->addWidget(memo, 1);
-        row->addWidget(label, 0, Qt::AlignVCenter);
-        // Hidden neighbours keep their place, so the edited line never moves.
-        QSizePolicy policy = box->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        box->setSizePolicy(policy);
-        boxes->addWidget(box);
-        return box;
-    };
-    secondPreviousLineGroup_ = neighbour("secondPreviousLineGroup", "secondPreviousLineText",
-                                         "deleteSecondPreviousLineLabel", secondPreviousLineText_,
-                                         deleteSecondPreviousLineLabel_);
+    secondPreviousLineGroup_ = buildNeighbourLine(
+        "secondPreviousLineGroup", "secondPreviousLineText", "deleteSecondPreviousLineLabel",
+        secondPreviousLineText_, deleteSecondPreviousLineLabel_);
     previousLineGroup_ =
-        neighbour("previousLineGroup", "previousLineText", "deletePreviousLineLabel",
-                  previousLineText_, deletePreviousLineLabel_);
-
-    boxes->addWidget(buildEditLineGroup(linesFrame_));
-
-    nextLineGroup_ = neighbour("nextLineGroup", "nextLineText", "deleteNextLineLabel",
-                               nextLineText_, deleteNextLineLabel_);
+        buildNeighbourLine("previousLineGroup", "previousLineText", "deletePreviousLineLabel",
+                           previousLineText_, deletePreviousLineLabel_);
+    QGroupBox* editLine = buildEditLineGroup(linesFrame_);
+    nextLineGroup_ = buildNeighbourLine("nextLineGroup", "nextLineText", "deleteNextLineLabel",
+                                        nextLineText_, deleteNextLineLabel_);
     secondNextLineGroup_ =
-        neighbour("secondNextLineGroup", "secondNextLineText", "deleteSecondNextLineLabel",
-                  secondNextLineText_, deleteSecondNextLineLabel_);
+        buildNeighbourLine("secondNextLineGroup", "secondNextLineText", "deleteSecondNextLineLabel",
+                           secondNextLineText_, deleteSecondNextLineLabel_);
+    for (QGroupBox* box : {secondPreviousLineGroup_, previousLineGroup_, editLine, nextLineGroup_,
+                           secondNextLineGroup_})
+        boxes->addWidget(box);
     layout->addWidget(linesFrame_);
     layout->addSpacing(6);
+    layout->addLayout(buildLineTextRow(column));
+    layout->addStretch(1);
+    return column;
+}
 
+// A neighbour line: a frame with its caption, the line's text and " X ".
+QGroupBox* MainWindow::buildNeighbourLine(const char* boxName, const char* textName,
+                                          const char* labelName, QPlainTextEdit*& text,
+                                          DeleteLabel*& label) {
+    auto* box = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), linesFrame_);
+    box->setObjectName(QString::fromLatin1(boxName));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(6, 2, 6, 4);
+    text = makeLineBox(textName, box, 1);
+    label = new DeleteLabel(box);
+    label->setObjectName(QString::fromLatin1(labelName));
+    row->addWidget(text, 1);
+    row->addWidget(label, 0, Qt::AlignVCenter);
+    // Hidden neighbours keep their place, so the edited line never moves.
+    QSizePolicy policy = box->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    box->setSizePolicy(policy);
+    return box;
+}
+
+// The whole edited line's text, and "Recuar" / "Avançar" beside it.
+QHBoxLayout* MainWindow::buildLineTextRow(QWidget* parent) {
     auto* textRow = new QHBoxLayout;
     textRow->setSpacing(8);
-    lineTextGroup_ = new QGroupBox(QStringLiteral("  Texto da linha  "), column);
+    lineTextGroup_ = new QGroupBox(QStringLiteral("  Texto da linha  "), parent);
     lineTextGroup_->setObjectName(QStringLiteral("lineTextGroup"));
     auto* editMsg = new QVBoxLayout(lineTextGroup_);
     editMsg->setContentsMargins(6, 2, 6, 6);
@@ -276,8 +284,7 @@ QWidget* MainWindow::buildLineBoxes() {
     editMsg->addWidget(editLineText_);
     textRow->addWidget(lineTextGroup_, 1);
 
-    // Previous / next line, beside the line's text.
-    auto* lineButtons = new QGroupBox(QStringLiteral(" Linha "), column);
+    auto* lineButtons = new QGroupBox(QStringLiteral(" Linha "), parent);
     lineButtons->setObjectName(QStringLiteral("lineButtonsGroup"));
     auto* lineLayout = new QVBoxLayout(lineButtons);
     lineLayout->setContentsMargins(6, 2, 6, 6);
@@ -291,9 +298,7 @@ QWidget* MainWindow::buildLineBoxes() {
         lineLayout->addWidget(button);
     }
     textRow->addWidget(lineButtons, 0);
-    layout->addLayout(textRow);
-    layout->addStretch(1);
-    return column;
+    return textRow;
 }
 
 // The edited line: its effects, its " X " and the edit canvas.
@@ -358,7 +363,14 @@ QWidget* MainWindow::buildLists() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
 
-    auto* fonts = new QGroupBox(QStringLiteral("Fontes"), column);
+    layout->addWidget(buildFontList(column));
+    layout->addWidget(buildFunctionList(column));
+    layout->addWidget(buildDrawingList(column), 1);
+    return column;
+}
+
+QGroupBox* MainWindow::buildFontList(QWidget* parent) {
+    auto* fonts = new QGroupBox(QStringLiteral("Fontes"), parent);
     auto* fontsLayout = new QVBoxLayout(fonts);
     fontsLayout->setContentsMargins(8, 4, 8, 8);
     fontList_ = new QListWidget(fonts);
@@ -374,9 +386,11 @@ QWidget* MainWindow::buildLists() {
     fontList_->setItemDelegate(new FontListDelegate(fontPreviews_, FontItemHeight, fontList_));
     fontList_->setFixedHeight(4 * FontItemHeight + 2 * fontList_->frameWidth());
     fontsLayout->addWidget(fontList_);
-    layout->addWidget(fonts);
+    return fonts;
+}
 
-    auto* functions = new QGroupBox(QStringLiteral("  Funções  "), column);
+QGroupBox* MainWindow::buildFunctionList(QWidget* parent) {
+    auto* functions = new QGroupBox(QStringLiteral("  Funções  "), parent);
     auto* functionsLayout = new QVBoxLayout(functions);
     functionsLayout->setContentsMargins(8, 4, 8, 8);
     functionList_ = new QListWidget(functions);
@@ -394,9 +408,11 @@ QWidget* MainWindow::buildLists() {
     functionMenu_->addAction(QStringLiteral("Ajustar"))
         ->setObjectName(QStringLiteral("adjustFunctionAction"));
     functionsLayout->addWidget(functionList_);
-    layout->addWidget(functions);
+    return functions;
+}
 
-    auto* drawings = new QGroupBox(QStringLiteral("Desenhos"), column);
+QGroupBox* MainWindow::buildDrawingList(QWidget* parent) {
+    auto* drawings = new QGroupBox(QStringLiteral("Desenhos"), parent);
     auto* drawingsLayout = new QVBoxLayout(drawings);
     drawingsLayout->setContentsMargins(8, 4, 8, 8);
     drawingList_ = new QListWidget(drawings);
@@ -411,8 +427,7 @@ QWidget* MainWindow::buildLists() {
         if (i != 9) drawingList_->addItem(QString::number(i));
     drawingList_->setItemDelegate(new DrawingListDelegate(drawingPictures_, drawingList_));
     drawingsLayout->addWidget(drawingList_);
-    layout->addWidget(drawings, 1);
-    return column;
+    return drawings;
 }
 
 QWidget* MainWindow::buildButtons() {
@@ -420,20 +435,7 @@ QWidget* MainWindow::buildButtons() {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    const int height = 46;
-
-    // "Visualizar" and "Parar" share one place; "Parar" shows while a preview plays.
-    auto* previewPlace = new QWidget(row);
-    auto* stack = new QGridLayout(previewPlace);
-    stack->setContentsMargins(0, 0, 0, 0);
-    previewButton_ = makeButton("previewButton", QStringLiteral("Visualizar"),
-                                QStringLiteral("Inicia a visualização da mensagem"), previewPlace);
-    stopButton_ = makeButton("stopButton", QStringLiteral("Parar"),
-                             QStringLiteral("Interrompe a visualização da mensagem"), previewPlace);
-    stack->addWidget(previewButton_, 0, 0);
-    stack->addWidget(stopButton_, 0, 0);
-    stopButton_->hide();
-    layout->addWidget(previewPlace);
+    layout->addWidget(buildPreviewButtons(row));
 
     clearPageButton_ = makeButton("clearPageButton", QStringLiteral("Limpar\npágina"),
                                   QStringLiteral("Limpa a página em edição"), row);
@@ -451,7 +453,7 @@ QWidget* MainWindow::buildButtons() {
                                  QStringLiteral("Ajusta e configura o painel"), row);
     for (QPushButton* b : {previewButton_, stopButton_, clearPageButton_, clearAllButton_,
                            openButton_, saveButton_, newButton_, sendButton_, settingsButton_}) {
-        b->setFixedHeight(height);
+        b->setFixedHeight(ButtonHeight);
         b->setMinimumWidth(86);
     }
     layout->addWidget(clearPageButton_);
@@ -464,27 +466,41 @@ QWidget* MainWindow::buildButtons() {
     layout->addWidget(sendButton_);
     layout->addWidget(settingsButton_);
     layout->addStretch(1);
-
-    auto group = [&](const QString& title, QPushButton* a, QPushButton* b) {
-        auto* box = new QGroupBox(title, row);
-        auto* inner = new QHBoxLayout(box);
-        inner->setContentsMargins(6, 0, 6, 4);
-        inner->setSpacing(4);
-        for (QPushButton* button : {a, b}) {
-            button->setParent(box);
-            button->setFixedHeight(28);
-            button->setMinimumWidth(80);
-            inner->addWidget(button);
-        }
-        box->setFixedHeight(height + 4);
-        layout->addWidget(box, 0, Qt::AlignBottom);
-    };
-    powerOnButton_ =
-        makeButton("powerOnButton", QStringLiteral("Ligar"), QStringLiteral("Liga o painel"), row);
-    powerOffButton_ = makeButton("powerOffButton", QStringLiteral("Desligar"),
-                                 QStringLiteral("Desliga o painel"), row);
-    group(QStringLiteral(" Ligar / Desligar "), powerOnButton_, powerOffButton_);
+    layout->addWidget(buildPowerButtons(row), 0, Qt::AlignBottom);
     return row;
+}
+
+// "Visualizar" and "Parar" share one place; "Parar" shows while a preview plays.
+QWidget* MainWindow::buildPreviewButtons(QWidget* parent) {
+    auto* previewPlace = new QWidget(parent);
+    auto* stack = new QGridLayout(previewPlace);
+    stack->setContentsMargins(0, 0, 0, 0);
+    previewButton_ = makeButton("previewButton", QStringLiteral("Visualizar"),
+                                QStringLiteral("Inicia a visualização da mensagem"), previewPlace);
+    stopButton_ = makeButton("stopButton", QStringLiteral("Parar"),
+                             QStringLiteral("Interrompe a visualização da mensagem"), previewPlace);
+    stack->addWidget(previewButton_, 0, 0);
+    stack->addWidget(stopButton_, 0, 0);
+    stopButton_->hide();
+    return previewPlace;
+}
+
+QGroupBox* MainWindow::buildPowerButtons(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral(" Ligar / Desligar "), parent);
+    auto* inner = new QHBoxLayout(box);
+    inner->setContentsMargins(6, 0, 6, 4);
+    inner->setSpacing(4);
+    powerOnButton_ =
+        makeButton("powerOnButton", QStringLiteral("Ligar"), QStringLiteral("Liga o painel"), box);
+    powerOffButton_ = makeButton("powerOffButton", QStringLiteral("Desligar"),
+                                 QStringLiteral("Desliga o painel"), box);
+    for (QPushButton* button : {powerOnButton_, powerOffButton_}) {
+        button->setFixedHeight(28);
+        button->setMinimumWidth(80);
+        inner->addWidget(button);
+    }
+    box->setFixedHeight(ButtonHeight + 4);
+    return box;
 }
 
 void MainWindow::buildMenus() {
@@ -575,16 +591,7 @@ void MainWindow::startUp() {
     for (const FunctionInfo& function : FunctionTable)
         functionList_->addItem(QString::fromUtf8(function.listText).replace(u'º', u'§'));
 
-    // The default first line.
-    LineStream& first = store_->pages()[0].lines[0];
-    for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
-    setStatus(StatusField::Mode, QStringLiteral("Editando"));
-
-    Page& page0 = store_->pages()[0];
-    page0.lineIndex = 0;
-    page0.cursorByte = 2;
-    page0.windowStart = 2;
-    store_->setEditLine(0);
+    startDefaultLine();
 
     installRedrawHooks();
 
@@ -607,6 +614,19 @@ void MainWindow::startUp() {
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+// The default first line, edited from its start.
+void MainWindow::startDefaultLine() {
+    LineStream& first = store_->pages()[0].lines[0];
+    for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
+    setStatus(StatusField::Mode, QStringLiteral("Editando"));
+
+    Page& page0 = store_->pages()[0];
+    page0.lineIndex = 0;
+    page0.cursorByte = 2;
+    page0.windowStart = 2;
+    store_->setEditLine(0);
 }
 
 // Right click on "Visualizar" / "Parar": the panels-on / panels-off menus.
@@ -675,9 +695,9 @@ void MainWindow::showNeighbourLines(int32_t lineIndex) {
         entryEffectCombo_->setCurrentIndex(view.entryEffectIndex);
         exitEffectCombo_->setCurrentIndex(view.exitEffectIndex);
     }
-    for (QPlainTextEdit* memo : {editLineText_, secondPreviousLineText_, previousLineText_,
+    for (QPlainTextEdit* text : {editLineText_, secondPreviousLineText_, previousLineText_,
                                  nextLineText_, secondNextLineText_})
-        memo->clear();
+        text->clear();
 
     editLineText_->setPlainText(QString::fromStdU16String(view.edit.text));
     QTextCursor caret = editLineText_->textCursor();
@@ -685,10 +705,10 @@ void MainWindow::showNeighbourLines(int32_t lineIndex) {
     editLineText_->setTextCursor(caret);
     editLineGroup_->setTitle(QString::fromStdString(view.edit.caption));
 
-    auto show = [](QGroupBox* box, QPlainTextEdit* memo, const editor::LineBox& line) {
+    auto show = [](QGroupBox* box, QPlainTextEdit* text, const editor::LineBox& line) {
         box->setVisible(line.visible);
         if (!line.visible) return;
-        memo->setPlainText(QString::fromStdU16String(line.text));
+        text->setPlainText(QString::fromStdU16String(line.text));
         box->setTitle(QString::fromStdString(line.caption));
     };
     show(nextLineGroup_, nextLineText_, view.next1);

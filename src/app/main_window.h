@@ -28,6 +28,7 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
@@ -43,6 +44,8 @@ class LinkSystem;
 namespace vorelux::app {
 
 class EditorInput;
+class EditingState;
+class EffectNumberState;
 class PreviewHost;
 class SendFeatures;
 class PanelSettingsDialog;
@@ -183,18 +186,29 @@ class MainWindow final : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The line editor's input works on the window's controls.
+    // The line editor's input and its states work on the window's controls.
     friend class EditorInput;
+    friend class EditingState;
+    friend class EffectNumberState;
 
     void buildUi();
     QWidget* buildLineBoxes();
+    QGroupBox* buildNeighbourLine(const char* boxName, const char* textName, const char* labelName,
+                                  QPlainTextEdit*& text, DeleteLabel*& label);
+    QHBoxLayout* buildLineTextRow(QWidget* parent);
     QGroupBox* buildEditLineGroup(QWidget* parent);
     QWidget* buildLists();
+    QGroupBox* buildFontList(QWidget* parent);
+    QGroupBox* buildFunctionList(QWidget* parent);
+    QGroupBox* buildDrawingList(QWidget* parent);
     QWidget* buildButtons();
+    QWidget* buildPreviewButtons(QWidget* parent);
+    QGroupBox* buildPowerButtons(QWidget* parent);
     void buildMenus();
     void buildStatusBar();
     void buildPowerMenus();
     void startUp();
+    void startDefaultLine();
     void installRedrawHooks();
     void firstShow();
     void runClosePass();

@@ -1,0 +1,247 @@
+#include "app/input_states.h"
+
+#include "app/editor_input.h"
+#include "app/main_window.h"
+#include "editor/line_editor.h"
+#include "editor/line_ops.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace vorelux::app {
+
+namespace {
+
+// The digit of a key whatever Shift or AltGr would make of it; -1 for none.
+int digitOf(int key, quint32 scanCode, quint32 virtualKey) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
+#if defined(Q_OS_WIN)
+    // The digit row or the keypad, whatever Shift or AltGr would make of it.
+    Q_UNUSED(scanCode);
+    if (virtualKey >= 0x30 && virtualKey <= 0x39) return int(virtualKey - 0x30);
+    if (virtualKey >= 0x60 && virtualKey <= 0x69) return int(virtualKey - 0x60);
+#else
+    Q_UNUSED(virtualKey);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // X11 key codes of the digit row (1..9, 0) and of the keypad.
+        if (scanCode >= 10 && scanCode <= 19) return int(scanCode - 9) % 10;
+        static constexpr std::pair<quint32, int> keypad[] = {{90, 0}, {87, 1}, {88, 2}, {89, 3},
+                                                             {83, 4}, {84, 5}, {85, 6}, {79, 7},
+                                                             {80, 8}, {81, 9}};
+        for (auto [code, digit] : keypad)
+            if (scanCode == code) return digit;
+    }
+#endif
+    return -1;
+}
+
+} // namespace
+
+bool isAltKey(int key) {
+    return key == Qt::Key_Alt || key == Qt::Key_AltGr;
+}
+
+bool InputState::pageOrPreviewKey(int key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F8) {
+        input_.switchToPage(key - Qt::Key_F1);
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        window_.togglePreview();
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- editing
+
+bool EditingState::onKeyDown(const KeyPress& key) {
+    if (pageOrPreviewKey(key.key)) return true;
+    input_.redraw();
+    window_.refreshLockKeyStatus();
+    editKey(key.key, key.modifiers);
+    // Ctrl makes control characters of the keys (Ctrl+Space a space).
+    if (!key.text.isEmpty() &&
+        (!(key.modifiers & Qt::ControlModifier) || key.text == QStringLiteral(" ")))
+        typeText(key.text, key.modifiers);
+    return true;
+}
+
+void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
+    PageStore& store = window_.store();
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    if (ctrl && ctrlShortcut(key)) return;
+    bool changed = true;
+    switch (key) {
+    case Qt::Key_Backspace:
+        changed = editor::backspaceKey(store, input_.joinArmed_);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        editor::enterKey(store);
+        break;
+    case Qt::Key_End:
+        editor::endKey(store, ctrl);
+        break;
+    case Qt::Key_Home:
+        editor::homeKey(store, ctrl);
+        break;
+    case Qt::Key_Left:
+        editor::leftKey(store);
+        break;
+    case Qt::Key_Right:
+        changed = editor::rightKey(store);
+        break;
+    case Qt::Key_Up:
+        changed = editor::upKey(store);
+        break;
+    case Qt::Key_Down:
+        changed = editor::downKey(store);
+        break;
+    case Qt::Key_Delete:
+        if (modifiers & Qt::ShiftModifier) {
+            input_.deleteLineAt(0);
+            return;
+        }
+        if (ctrl && input_.capsHeld_) {
+            window_.clearPage();
+            return;
+        }
+        changed = editor::deleteKey(store, input_.joinArmed_);
+        break;
+    default:
+        return;
+    }
+    if (changed) input_.redraw();
+}
+
+bool EditingState::ctrlShortcut(int key) {
+    PageStore& store = window_.store();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1);
+        input_.redraw();
+        return true;
+    }
+    if (key == Qt::Key_V) {
+        input_.pasteFromClipboard();
+        return true;
+    }
+    if (key >= Qt::Key_1 && key <= Qt::Key_4) {
+        if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) input_.redraw();
+        return true;
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
+        if (code != 0 && editor::insertAfterCursor(store, code)) input_.redraw();
+        return true;
+    }
+    return false;
+}
+
+void EditingState::typeText(const QString& text, Qt::KeyboardModifiers modifiers) {
+    // A modal question of the key (clear page) may have let a preview start.
+    if (window_.previewRunning()) return;
+    for (QChar ch : text) {
+        const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
+        if (!code) continue;
+        if (editor::insertAfterCursor(window_.store(), *code)) input_.redraw();
+    }
+}
+
+void EditingState::onKeyUp(int key, bool autoRepeat) {
+    window_.refreshLockKeyStatus();
+    if (autoRepeat) return;
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) input_.joinArmed_ = true;
+    if (key == Qt::Key_Control && input_.drawingCycle_ >= 0) {
+        input_.drawingCycle_ = -1;
+        input_.redraw();
+    }
+}
+
+void EditingState::onCanvasPress(int x, int) {
+    Page& page = window_.store().page();
+    const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
+    if (k < 0) return;
+    window_.canvas().paintCursor(page.cursorColumn, false);
+    window_.editCanvasView_->update();
+    const int32_t last = int32_t(window_.store().editLine().size()) - 1;
+    page.cursorByte = std::min(page.windowStart + k, last);
+    QTextCursor caret = window_.editLineText_->textCursor();
+    caret.setPosition(std::clamp(page.cursorByte - 2, 0,
+                                 window_.editLineText_->document()->characterCount() - 1));
+    window_.editLineText_->setTextCursor(caret);
+}
+
+void EditingState::onWheel(int angleDelta) {
+    int& remainder = input_.wheelRemainder_;
+    remainder += angleDelta;
+    const int steps = remainder / QWheelEvent::DefaultDeltasPerStep;
+    remainder -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0) input_.mouseWheel(-steps);
+}
+
+void EditingState::onLineStep(int direction) {
+    input_.neighbourTextClicked(direction);
+}
+
+// ---------------------------------------------------------------- preview
+
+bool PreviewState::onKeyDown(const KeyPress& key) {
+    pageOrPreviewKey(key.key);
+    return true;
+}
+
+void PreviewState::onLineStep(int direction) {
+    window_.previewSkip(direction);
+}
+
+// ---------------------------------------------------------------- effect number
+
+bool EffectNumberState::onKeyDown(const KeyPress& key) {
+    const int digit = digitOf(key.key, key.nativeScanCode, key.nativeVirtualKey);
+    // Any other key with Alt held is the system's (Alt+F4 closes the window).
+    if (digit < 0) return isAltKey(key.key);
+    editor::EffectEntry& entry = input_.effectEntry_;
+    entry.digit(char16_t(u'0' + digit), key.modifiers & Qt::ControlModifier);
+    input_.flashCanvasText(QString::fromStdU16String(entry.text()), 0, 800);
+    return true;
+}
+
+void EffectNumberState::onKeyUp(int key, bool autoRepeat) {
+    if (isAltKey(key) && !autoRepeat) finish();
+    input_.baseState().onKeyUp(key, autoRepeat);
+}
+
+void EffectNumberState::finish() {
+    editor::EffectEntry& entry = input_.effectEntry_;
+    if (!entry.valid()) {
+        input_.flashCanvasText(QStringLiteral("INVÁLIDO!"), 0, 800);
+    } else if (entry.target == 1) {
+        window_.entryEffectCombo_->setCurrentIndex(entry.value() - 1);
+        input_.entryEffectChosen();
+    } else if (entry.target == 2) {
+        window_.exitEffectCombo_->setCurrentIndex(entry.value() - 1);
+        input_.exitEffectChosen();
+    }
+    entry.target = 0;
+    input_.redraw();
+}
+
+void EffectNumberState::onCanvasPress(int x, int y) {
+    input_.baseState().onCanvasPress(x, y);
+}
+
+void EffectNumberState::onWheel(int angleDelta) {
+    input_.baseState().onWheel(angleDelta);
+}
+
+void EffectNumberState::onLineStep(int direction) {
+    input_.baseState().onLineStep(direction);
+}
+
+} // namespace vorelux::app

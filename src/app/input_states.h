@@ -1,0 +1,118 @@
+#pragma once
+// The input states of the main window's line editor: one object per way the
+// window takes keys and clicks. EditorInput asks for the state in force at
+// each event and hands the event to it; the state is read from the window
+// itself (closing, a preview playing, Alt held), so it never disagrees with
+// what the operator sees.
+//
+//   EditingState       keys, clicks and the wheel edit the line
+//   PreviewState       a page plays: the page keys, Esc and the line skips
+//                      work; typing, editing keys and the canvas do nothing
+//   EffectNumberState  Alt is held (over either of those): digits make an
+//                      effect number that the release of Alt writes into the
+//                      line; other keys with Alt are the system's
+//   ClosingState       the window is going away: keys are the system's
+#include <QString>
+#include <Qt>
+
+namespace vorelux::app {
+
+class EditorInput;
+class MainWindow;
+
+// A key going down, as the window saw it.
+struct KeyPress {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers; // Alt included while it is held
+    quint32 nativeScanCode = 0;
+    quint32 nativeVirtualKey = 0;
+    QString text; // the characters the platform made of it
+};
+
+class InputState {
+  public:
+    virtual ~InputState() = default;
+    InputState(const InputState&) = delete;
+    InputState& operator=(const InputState&) = delete;
+
+    // Whether key events reach the line editor at all.
+    virtual bool takesKeys() const { return true; }
+    // A key going down; false leaves it to the system.
+    virtual bool onKeyDown(const KeyPress& key) = 0;
+    virtual void onKeyUp(int key, bool autoRepeat) = 0;
+    // A press on the edit canvas at (x, y) pixels.
+    virtual void onCanvasPress(int x, int y) = 0;
+    // The wheel turned by `angleDelta` eighths of a degree (> 0 away from the operator).
+    virtual void onWheel(int angleDelta) = 0;
+    // "Recuar" (-1) and "Avançar" (+1).
+    virtual void onLineStep(int direction) = 0;
+
+  protected:
+    InputState(EditorInput& input, MainWindow& window) : input_(input), window_(window) {}
+    // F1..F8 (a page) and Esc (the preview), alike in editing and preview:
+    // true when `key` was one of them.
+    bool pageOrPreviewKey(int key);
+
+    EditorInput& input_;
+    MainWindow& window_;
+};
+
+class EditingState : public InputState {
+  public:
+    EditingState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    bool onKeyDown(const KeyPress& key) override;
+    void onKeyUp(int key, bool autoRepeat) override;
+    void onCanvasPress(int x, int y) override;
+    void onWheel(int angleDelta) override;
+    void onLineStep(int direction) override;
+
+  private:
+    // The editing keys, once the page keys and Esc are out.
+    void editKey(int key, Qt::KeyboardModifiers modifiers);
+    // Ctrl with an arrow, V, a digit or a letter; true when it was one.
+    bool ctrlShortcut(int key);
+    // The characters of a key, inserted after the cursor.
+    void typeText(const QString& text, Qt::KeyboardModifiers modifiers);
+};
+
+class PreviewState final : public InputState {
+  public:
+    PreviewState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    bool onKeyDown(const KeyPress& key) override;
+    void onKeyUp(int, bool) override {}
+    // The canvas shows the preview, not the line.
+    void onCanvasPress(int, int) override {}
+    void onWheel(int) override {}
+    void onLineStep(int direction) override;
+};
+
+class EffectNumberState final : public InputState {
+  public:
+    EffectNumberState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    bool onKeyDown(const KeyPress& key) override;
+    // The release of Alt ends the entry; every release then goes on to the
+    // state beneath.
+    void onKeyUp(int key, bool autoRepeat) override;
+    // The pointer is not the entry's: the state beneath takes it.
+    void onCanvasPress(int x, int y) override;
+    void onWheel(int angleDelta) override;
+    void onLineStep(int direction) override;
+
+  private:
+    // Alt came up: the number goes into the line, or "INVÁLIDO!" is flashed.
+    void finish();
+};
+
+// Clicks cannot reach the hidden window; should one come, it edits.
+class ClosingState final : public EditingState {
+  public:
+    ClosingState(EditorInput& input, MainWindow& window) : EditingState(input, window) {}
+    bool takesKeys() const override { return false; }
+    bool onKeyDown(const KeyPress&) override { return false; }
+    void onKeyUp(int, bool) override {}
+};
+
+// Alt and AltGr.
+bool isAltKey(int key);
+
+} // namespace vorelux::app
