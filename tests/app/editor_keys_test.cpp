@@ -137,6 +137,351 @@ struct KeyCase {
     int expectedCursor;
 };
 
+// Typing: characters as the panel has them.
+std::vector<KeyCase> typingCases() {
+    return {
+        {"typing on a fresh line", {{}}, 0, 2, [](Keys& k) { k.type("A"); }, {text("A")}, 0, 3},
+        {"typing in the middle",
+         {text("AC")},
+         0,
+         3,
+         [](Keys& k) { k.type("bé"); },
+         {{65, 98, 130, 67}},
+         0,
+         5},
+        {"shift+space types a tilde",
+         {text("A")},
+         0,
+         3,
+         [](Keys& k) { k.tap(Qt::Key_Space, Qt::ShiftModifier, " "); },
+         {{65, 126}},
+         0,
+         4},
+        {"a character the panel lacks is not typed",
+         {text("A")},
+         0,
+         3,
+         [](Keys& k) { k.tap(0, {}, QStringLiteral("í")); },
+         {text("A")},
+         0,
+         3},
+    };
+}
+
+// Left and right, over drawing pairs and at the line ends.
+std::vector<KeyCase> cursorStepCases() {
+    return {
+        {"left steps over a drawing pair",
+         {{65, 31, D1, 66}},
+         0,
+         5,
+         [](Keys& k) { k.tap(Qt::Key_Left); },
+         {{65, 31, D1, 66}},
+         0,
+         3},
+        {"right steps over a drawing pair",
+         {{65, 31, D1, 66}},
+         0,
+         3,
+         [](Keys& k) { k.tap(Qt::Key_Right); },
+         {{65, 31, D1, 66}},
+         0,
+         5},
+        {"left at the start does nothing",
+         {text("AB")},
+         0,
+         2,
+         [](Keys& k) { k.tap(Qt::Key_Left); },
+         {text("AB")},
+         0,
+         2},
+        {"right at the end does nothing",
+         {text("AB")},
+         0,
+         4,
+         [](Keys& k) { k.tap(Qt::Key_Right); },
+         {text("AB")},
+         0,
+         4},
+    };
+}
+
+// Backspace and Delete on drawing pairs, and held keys.
+std::vector<KeyCase> pairAndRepeatCases() {
+    return {
+        {"backspace removes a drawing pair",
+         {{65, 31, D1, 66}},
+         0,
+         5,
+         [](Keys& k) { k.tap(Qt::Key_Backspace); },
+         {text("AB")},
+         0,
+         3},
+        {"delete removes a drawing pair",
+         {{65, 31, D1, 66}},
+         0,
+         3,
+         [](Keys& k) { k.tap(Qt::Key_Delete); },
+         {text("AB")},
+         0,
+         3},
+        {"held backspace stops at the line start",
+         {text("XY"), text("AB")},
+         1,
+         3,
+         [](Keys& k) { k.hold(Qt::Key_Backspace, 4, "\b"); },
+         {text("XY"), text("B")},
+         1,
+         2},
+        {"a repeat that X11 reports as a real release and press joins nothing",
+         {text("XY"), text("AB")},
+         1,
+         3,
+         [](Keys& k) {
+             k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1000);
+             k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1500);
+             k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1500);
+             k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1600);
+         },
+         {text("XY"), text("B")},
+         1,
+         2},
+    };
+}
+
+// Backspace and Delete at the line ends: joins and empty lines.
+std::vector<KeyCase> lineJoinCases() {
+    return {
+        {"a fresh backspace joins onto the line above",
+         {text("XY"), text("AB")},
+         1,
+         3,
+         [](Keys& k) {
+             k.hold(Qt::Key_Backspace, 4, "\b");
+             k.tap(Qt::Key_Backspace, {}, "\b");
+         },
+         {text("XYB")},
+         0,
+         4},
+        {"backspace on an empty line deletes it",
+         {text("XY"), {}, text("CD")},
+         1,
+         2,
+         [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+         {text("XY"), text("CD")},
+         0,
+         4},
+        {"backspace on the first line's start does nothing",
+         {text("AB"), text("CD")},
+         0,
+         2,
+         [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+         {text("AB"), text("CD")},
+         0,
+         2},
+        {"held delete removes an empty next line but joins nothing",
+         {text("AB"), {}, text("CD")},
+         0,
+         3,
+         [](Keys& k) { k.hold(Qt::Key_Delete, 3); },
+         {text("A"), text("CD")},
+         0,
+         3},
+        {"a fresh delete at the end joins the next line",
+         {text("AB"), text("CD")},
+         0,
+         4,
+         [](Keys& k) { k.tap(Qt::Key_Delete); },
+         {text("ABCD")},
+         0,
+         4},
+        {"delete on an empty line that is not the last deletes it",
+         {{}, text("CD")},
+         0,
+         2,
+         [](Keys& k) { k.tap(Qt::Key_Delete); },
+         {text("CD")},
+         0,
+         2},
+    };
+}
+
+// Enter, Home, End and the arrows between lines.
+std::vector<KeyCase> lineMoveCases() {
+    return {
+        {"enter splits the line",
+         {text("ABCD")},
+         0,
+         4,
+         [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
+         {text("AB"), text("CD")},
+         1,
+         2},
+        {"enter at the end adds a line",
+         {text("AB")},
+         0,
+         4,
+         [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
+         {text("AB"), {}},
+         1,
+         2},
+        {"home and end",
+         {text("ABC")},
+         0,
+         3,
+         [](Keys& k) {
+             k.tap(Qt::Key_End);
+             k.type("D");
+             k.tap(Qt::Key_Home);
+             k.type("Z");
+         },
+         {text("ZABCD")},
+         0,
+         3},
+        {"ctrl+end goes to the last line's end",
+         {text("AB"), text("CDE")},
+         0,
+         2,
+         [](Keys& k) { k.tap(Qt::Key_End, Qt::ControlModifier); },
+         {text("AB"), text("CDE")},
+         1,
+         5},
+        {"ctrl+home goes to the first line's start",
+         {text("AB"), text("CDE")},
+         1,
+         4,
+         [](Keys& k) { k.tap(Qt::Key_Home, Qt::ControlModifier); },
+         {text("AB"), text("CDE")},
+         0,
+         2},
+        {"down and up put the cursor at the line start",
+         {text("AB"), text("CDE")},
+         0,
+         4,
+         [](Keys& k) {
+             k.tap(Qt::Key_Down);
+             k.tap(Qt::Key_Right);
+             k.tap(Qt::Key_Up);
+         },
+         {text("AB"), text("CDE")},
+         0,
+         2},
+    };
+}
+
+// Ctrl shortcuts for codes, and Shift+Delete.
+std::vector<KeyCase> shortcutCases() {
+    return {
+        {"ctrl+1..4 insert font codes",
+         {text("A")},
+         0,
+         3,
+         [](Keys& k) {
+             k.ctrl(Qt::Key_1);
+             k.ctrl(Qt::Key_4);
+         },
+         {{65, 0, 3}},
+         0,
+         5},
+        {"ctrl+letters insert live fields",
+         {{}},
+         0,
+         2,
+         [](Keys& k) {
+             for (int key : {Qt::Key_H, Qt::Key_D, Qt::Key_J, Qt::Key_T, Qt::Key_E, Qt::Key_R,
+                             Qt::Key_X, Qt::Key_F, Qt::Key_B, Qt::Key_K, Qt::Key_L, Qt::Key_S,
+                             Qt::Key_O, Qt::Key_P, Qt::Key_Q})
+                 k.ctrl(key);
+         },
+         {{8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 20, 25, 26, 27}},
+         0,
+         16},
+        {"shift+delete deletes the edit line",
+         {text("AB"), text("CD")},
+         0,
+         3,
+         [](Keys& k) { k.tap(Qt::Key_Delete, Qt::ShiftModifier); },
+         {text("CD")},
+         0,
+         3},
+    };
+}
+
+// Ctrl+Up / Ctrl+Down drawing cycles.
+std::vector<KeyCase> drawingCycleCases() {
+    return {
+        {"ctrl+up three times cycles one drawing",
+         {text("A")},
+         0,
+         3,
+         [](Keys& k) {
+             k.press(Qt::Key_Control, Qt::ControlModifier);
+             for (int i = 0; i < 3; ++i) k.tap(Qt::Key_Up, Qt::ControlModifier);
+             k.release(Qt::Key_Control);
+         },
+         {{65, 31, D2}},
+         0,
+         5},
+        {"a new ctrl press starts a second drawing",
+         {{}},
+         0,
+         2,
+         [](Keys& k) {
+             k.ctrl(Qt::Key_Up);
+             k.press(Qt::Key_Control, Qt::ControlModifier);
+             k.tap(Qt::Key_Up, Qt::ControlModifier);
+             k.tap(Qt::Key_Up, Qt::ControlModifier);
+             k.release(Qt::Key_Control);
+         },
+         {{31, D0, 31, D1}},
+         0,
+         6},
+        {"a cycle whose drawing the cursor has left starts a new drawing",
+         {text("A")},
+         0,
+         3,
+         [](Keys& k) {
+             k.press(Qt::Key_Control, Qt::ControlModifier);
+             k.tap(Qt::Key_Up, Qt::ControlModifier);
+             k.tap(Qt::Key_Left, Qt::ControlModifier);
+             k.tap(Qt::Key_Left, Qt::ControlModifier);
+             k.tap(Qt::Key_Up, Qt::ControlModifier);
+             k.release(Qt::Key_Control);
+         },
+         {{31, D1, 65, 31, D0}},
+         0,
+         4},
+        {"ctrl+down starts at the last drawing",
+         {{}},
+         0,
+         2,
+         [](Keys& k) { k.ctrl(Qt::Key_Down); },
+         {{31, InsertCodeTable[123]}},
+         0,
+         4},
+    };
+}
+
+// Runs one case on a fresh window and checks the page, the cursor, the status
+// and that nothing was asked.
+void runKeyCase(const KeyCase& c) {
+    WindowHarness h;
+    MainWindow& window = h.start();
+    setPage(window, c.lines, c.edit, c.cursor);
+    Keys keys{window};
+    c.keys(keys);
+    QVERIFY2(pageContent(window) == c.expected, c.name);
+    QVERIFY2(window.store().page().lineIndex == c.expectedLine, c.name);
+    QVERIFY2(
+        window.store().page().cursorByte == c.expectedCursor,
+        qPrintable(
+            QStringLiteral("%1: cursor %2").arg(c.name).arg(window.store().page().cursorByte)));
+    // Line boxes and status follow the edit line.
+    QCOMPARE(window.statusText(StatusField::Line),
+             QStringLiteral("Linha %1 de %2").arg(c.expectedLine + 1).arg(c.expected.size()));
+    QVERIFY2(h.prompter.prompts.empty(), c.name);
+}
+
 } // namespace
 
 class EditorKeysTest : public QObject {
@@ -145,309 +490,12 @@ class EditorKeysTest : public QObject {
     void initTestCase() { QVERIFY(app::LoadPrivateFont() >= 0); }
 
     void keySequences() {
-        const std::vector<KeyCase> cases = {
-            {"typing on a fresh line", {{}}, 0, 2, [](Keys& k) { k.type("A"); }, {text("A")}, 0, 3},
-            {"typing in the middle",
-             {text("AC")},
-             0,
-             3,
-             [](Keys& k) { k.type("bé"); },
-             {{65, 98, 130, 67}},
-             0,
-             5},
-            {"shift+space types a tilde",
-             {text("A")},
-             0,
-             3,
-             [](Keys& k) { k.tap(Qt::Key_Space, Qt::ShiftModifier, " "); },
-             {{65, 126}},
-             0,
-             4},
-            {"a character the panel lacks is not typed",
-             {text("A")},
-             0,
-             3,
-             [](Keys& k) { k.tap(0, {}, QStringLiteral("í")); },
-             {text("A")},
-             0,
-             3},
-            {"left steps over a drawing pair",
-             {{65, 31, D1, 66}},
-             0,
-             5,
-             [](Keys& k) { k.tap(Qt::Key_Left); },
-             {{65, 31, D1, 66}},
-             0,
-             3},
-            {"right steps over a drawing pair",
-             {{65, 31, D1, 66}},
-             0,
-             3,
-             [](Keys& k) { k.tap(Qt::Key_Right); },
-             {{65, 31, D1, 66}},
-             0,
-             5},
-            {"left at the start does nothing",
-             {text("AB")},
-             0,
-             2,
-             [](Keys& k) { k.tap(Qt::Key_Left); },
-             {text("AB")},
-             0,
-             2},
-            {"right at the end does nothing",
-             {text("AB")},
-             0,
-             4,
-             [](Keys& k) { k.tap(Qt::Key_Right); },
-             {text("AB")},
-             0,
-             4},
-            {"backspace removes a drawing pair",
-             {{65, 31, D1, 66}},
-             0,
-             5,
-             [](Keys& k) { k.tap(Qt::Key_Backspace); },
-             {text("AB")},
-             0,
-             3},
-            {"delete removes a drawing pair",
-             {{65, 31, D1, 66}},
-             0,
-             3,
-             [](Keys& k) { k.tap(Qt::Key_Delete); },
-             {text("AB")},
-             0,
-             3},
-            {"held backspace stops at the line start",
-             {text("XY"), text("AB")},
-             1,
-             3,
-             [](Keys& k) { k.hold(Qt::Key_Backspace, 4, "\b"); },
-             {text("XY"), text("B")},
-             1,
-             2},
-            {"a repeat that X11 reports as a real release and press joins nothing",
-             {text("XY"), text("AB")},
-             1,
-             3,
-             [](Keys& k) {
-                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1000);
-                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1500);
-                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1500);
-                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1600);
-             },
-             {text("XY"), text("B")},
-             1,
-             2},
-            {"a fresh backspace joins onto the line above",
-             {text("XY"), text("AB")},
-             1,
-             3,
-             [](Keys& k) {
-                 k.hold(Qt::Key_Backspace, 4, "\b");
-                 k.tap(Qt::Key_Backspace, {}, "\b");
-             },
-             {text("XYB")},
-             0,
-             4},
-            {"backspace on an empty line deletes it",
-             {text("XY"), {}, text("CD")},
-             1,
-             2,
-             [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
-             {text("XY"), text("CD")},
-             0,
-             4},
-            {"backspace on the first line's start does nothing",
-             {text("AB"), text("CD")},
-             0,
-             2,
-             [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
-             {text("AB"), text("CD")},
-             0,
-             2},
-            {"held delete removes an empty next line but joins nothing",
-             {text("AB"), {}, text("CD")},
-             0,
-             3,
-             [](Keys& k) { k.hold(Qt::Key_Delete, 3); },
-             {text("A"), text("CD")},
-             0,
-             3},
-            {"a fresh delete at the end joins the next line",
-             {text("AB"), text("CD")},
-             0,
-             4,
-             [](Keys& k) { k.tap(Qt::Key_Delete); },
-             {text("ABCD")},
-             0,
-             4},
-            {"delete on an empty line that is not the last deletes it",
-             {{}, text("CD")},
-             0,
-             2,
-             [](Keys& k) { k.tap(Qt::Key_Delete); },
-             {text("CD")},
-             0,
-             2},
-            {"enter splits the line",
-             {text("ABCD")},
-             0,
-             4,
-             [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
-             {text("AB"), text("CD")},
-             1,
-             2},
-            {"enter at the end adds a line",
-             {text("AB")},
-             0,
-             4,
-             [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
-             {text("AB"), {}},
-             1,
-             2},
-            {"home and end",
-             {text("ABC")},
-             0,
-             3,
-             [](Keys& k) {
-                 k.tap(Qt::Key_End);
-                 k.type("D");
-                 k.tap(Qt::Key_Home);
-                 k.type("Z");
-             },
-             {text("ZABCD")},
-             0,
-             3},
-            {"ctrl+end goes to the last line's end",
-             {text("AB"), text("CDE")},
-             0,
-             2,
-             [](Keys& k) { k.tap(Qt::Key_End, Qt::ControlModifier); },
-             {text("AB"), text("CDE")},
-             1,
-             5},
-            {"ctrl+home goes to the first line's start",
-             {text("AB"), text("CDE")},
-             1,
-             4,
-             [](Keys& k) { k.tap(Qt::Key_Home, Qt::ControlModifier); },
-             {text("AB"), text("CDE")},
-             0,
-             2},
-            {"down and up put the cursor at the line start",
-             {text("AB"), text("CDE")},
-             0,
-             4,
-             [](Keys& k) {
-                 k.tap(Qt::Key_Down);
-                 k.tap(Qt::Key_Right);
-                 k.tap(Qt::Key_Up);
-             },
-             {text("AB"), text("CDE")},
-             0,
-             2},
-            {"ctrl+1..4 insert font codes",
-             {text("A")},
-             0,
-             3,
-             [](Keys& k) {
-                 k.ctrl(Qt::Key_1);
-                 k.ctrl(Qt::Key_4);
-             },
-             {{65, 0, 3}},
-             0,
-             5},
-            {"ctrl+letters insert live fields",
-             {{}},
-             0,
-             2,
-             [](Keys& k) {
-                 for (int key : {Qt::Key_H, Qt::Key_D, Qt::Key_J, Qt::Key_T, Qt::Key_E, Qt::Key_R,
-                                 Qt::Key_X, Qt::Key_F, Qt::Key_B, Qt::Key_K, Qt::Key_L, Qt::Key_S,
-                                 Qt::Key_O, Qt::Key_P, Qt::Key_Q})
-                     k.ctrl(key);
-             },
-             {{8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 20, 25, 26, 27}},
-             0,
-             16},
-            {"ctrl+up three times cycles one drawing",
-             {text("A")},
-             0,
-             3,
-             [](Keys& k) {
-                 k.press(Qt::Key_Control, Qt::ControlModifier);
-                 for (int i = 0; i < 3; ++i) k.tap(Qt::Key_Up, Qt::ControlModifier);
-                 k.release(Qt::Key_Control);
-             },
-             {{65, 31, D2}},
-             0,
-             5},
-            {"a new ctrl press starts a second drawing",
-             {{}},
-             0,
-             2,
-             [](Keys& k) {
-                 k.ctrl(Qt::Key_Up);
-                 k.press(Qt::Key_Control, Qt::ControlModifier);
-                 k.tap(Qt::Key_Up, Qt::ControlModifier);
-                 k.tap(Qt::Key_Up, Qt::ControlModifier);
-                 k.release(Qt::Key_Control);
-             },
-             {{31, D0, 31, D1}},
-             0,
-             6},
-            {"a cycle whose drawing the cursor has left starts a new drawing",
-             {text("A")},
-             0,
-             3,
-             [](Keys& k) {
-                 k.press(Qt::Key_Control, Qt::ControlModifier);
-                 k.tap(Qt::Key_Up, Qt::ControlModifier);
-                 k.tap(Qt::Key_Left, Qt::ControlModifier);
-                 k.tap(Qt::Key_Left, Qt::ControlModifier);
-                 k.tap(Qt::Key_Up, Qt::ControlModifier);
-                 k.release(Qt::Key_Control);
-             },
-             {{31, D1, 65, 31, D0}},
-             0,
-             4},
-            {"ctrl+down starts at the last drawing",
-             {{}},
-             0,
-             2,
-             [](Keys& k) { k.ctrl(Qt::Key_Down); },
-             {{31, InsertCodeTable[123]}},
-             0,
-             4},
-            {"shift+delete deletes the edit line",
-             {text("AB"), text("CD")},
-             0,
-             3,
-             [](Keys& k) { k.tap(Qt::Key_Delete, Qt::ShiftModifier); },
-             {text("CD")},
-             0,
-             3},
-        };
-        for (const KeyCase& c : cases) {
-            WindowHarness h;
-            MainWindow& window = h.start();
-            setPage(window, c.lines, c.edit, c.cursor);
-            Keys keys{window};
-            c.keys(keys);
-            QVERIFY2(pageContent(window) == c.expected, c.name);
-            QVERIFY2(window.store().page().lineIndex == c.expectedLine, c.name);
-            QVERIFY2(window.store().page().cursorByte == c.expectedCursor,
-                     qPrintable(QStringLiteral("%1: cursor %2")
-                                    .arg(c.name)
-                                    .arg(window.store().page().cursorByte)));
-            // Line boxes and status follow the edit line.
-            QCOMPARE(
-                window.statusText(StatusField::Line),
-                QStringLiteral("Linha %1 de %2").arg(c.expectedLine + 1).arg(c.expected.size()));
-            QVERIFY2(h.prompter.prompts.empty(), c.name);
-        }
+        for (auto cases : {typingCases, cursorStepCases, pairAndRepeatCases, lineJoinCases,
+                           lineMoveCases, shortcutCases, drawingCycleCases})
+            for (const KeyCase& c : cases()) {
+                runKeyCase(c);
+                if (QTest::currentTestFailed()) return;
+            }
     }
 
     void typingEndToEnd() {

@@ -81,7 +81,11 @@ class StartupTest : public QObject {
         QCOMPARE(child<QPushButton>(window, "previewButton")->text(), QStringLiteral("Visualizar"));
         QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
         QCOMPARE(child<app::CanvasWidget>(window, "editCanvasView")->size(), QSize(643, 75));
+    }
 
+    void menusStatusBarAndLayout() {
+        WindowHarness h;
+        MainWindow& window = h.start();
         QStringList menus;
         for (QAction* action : window.menuBar()->actions()) menus << action->text();
         QCOMPARE(menus, (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar"}));
@@ -146,6 +150,17 @@ class StartupTest : public QObject {
                                child<QGroupBox>(window, "secondNextLineGroup")})
             QVERIFY(box->isHidden());
 
+        // Blinking, not closing; the edit box has the focus.
+        QVERIFY(child<QTimer>(window, "cursorBlinkTimer")->isActive());
+        QCOMPARE(child<QTimer>(window, "cursorBlinkTimer")->interval(), 500);
+        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
+        QTRY_VERIFY(child<QPlainTextEdit>(window, "editLineText")->hasFocus());
+        QVERIFY(h.prompter.prompts.empty());
+    }
+
+    void defaultLists() {
+        WindowHarness h;
+        MainWindow& window = h.start();
         QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->count(), 61);
         QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->itemText(0),
                  QStringLiteral("Efeito   1 - Rola da direita"));
@@ -171,13 +186,6 @@ class StartupTest : public QObject {
         QCOMPARE(window.fontPreviews()[0].width,
                  child<QListWidget>(window, "fontList")->width() - 10);
         QCOMPARE(window.fontPreviews()[0].height, 7);
-
-        // Blinking, not closing; the edit box has the focus.
-        QVERIFY(child<QTimer>(window, "cursorBlinkTimer")->isActive());
-        QCOMPARE(child<QTimer>(window, "cursorBlinkTimer")->interval(), 500);
-        QVERIFY(!child<QTimer>(window, "closeDelayTimer")->isActive());
-        QTRY_VERIFY(child<QPlainTextEdit>(window, "editLineText")->hasFocus());
-        QVERIFY(h.prompter.prompts.empty());
     }
 
     void missingConnectionSettingsAsksOnce() {
