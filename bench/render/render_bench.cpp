@@ -39,7 +39,7 @@ struct Fixture {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    Page cfg;
+    Page page;
 };
 
 void BM_ShortLine(benchmark::State& state) {
@@ -47,9 +47,9 @@ void BM_ShortLine(benchmark::State& state) {
     LineStream line = newLine();
     for (char c : std::string("ARDENCORE ")) line.push_back(uint8_t(c));
     for (auto _ : state) {
-        f.cfg.cursorByte = int32_t(line.size()) - 1;
-        f.cfg.windowStart = 2;
-        f.canvas.rasterize(f.cfg, line);
+        f.page.cursorByte = int32_t(line.size()) - 1;
+        f.page.windowStart = 2;
+        f.canvas.rasterize(f.page, line);
         benchmark::DoNotOptimize(f.screen);
     }
 }
@@ -59,14 +59,14 @@ void BM_LongLineStepAtEnd(benchmark::State& state) {
     Fixture f;
     const LineStream line = longLine();
     // The window as it stands with the cursor one element before the end.
-    f.cfg.cursorByte = previousElementEnd(line);
-    f.cfg.windowStart = 2;
-    f.canvas.rasterize(f.cfg, line);
-    const int32_t windowBefore = f.cfg.windowStart;
+    f.page.cursorByte = previousElementEnd(line);
+    f.page.windowStart = 2;
+    f.canvas.rasterize(f.page, line);
+    const int32_t windowBefore = f.page.windowStart;
     for (auto _ : state) {
-        f.cfg.windowStart = windowBefore;
-        f.cfg.cursorByte = int32_t(line.size()) - 1; // one element right
-        f.canvas.rasterize(f.cfg, line);
+        f.page.windowStart = windowBefore;
+        f.page.cursorByte = int32_t(line.size()) - 1; // one element right
+        f.canvas.rasterize(f.page, line);
         benchmark::DoNotOptimize(f.screen);
     }
     state.counters["passes"] = f.canvas.lastPassCount();
@@ -77,9 +77,9 @@ void BM_LongLineJumpStartToEnd(benchmark::State& state) {
     Fixture f;
     const LineStream line = longLine();
     for (auto _ : state) {
-        f.cfg.windowStart = 2;
-        f.cfg.cursorByte = int32_t(line.size()) - 1;
-        f.canvas.rasterize(f.cfg, line);
+        f.page.windowStart = 2;
+        f.page.cursorByte = int32_t(line.size()) - 1;
+        f.canvas.rasterize(f.page, line);
         benchmark::DoNotOptimize(f.screen);
     }
     state.counters["passes"] = f.canvas.lastPassCount();

@@ -19,10 +19,10 @@ uint8_t byteAt(const PageStore& store, int32_t index) {
 
 // The cursor never names the escape of a drawing pair: step onto its code.
 void stepPastEscape(PageStore& store) {
-    Page& cfg = store.page();
-    if (cfg.cursorByte > 2 && cfg.cursorByte < lastIndex(store) &&
-        byteAt(store, cfg.cursorByte) == DrawingEscape)
-        ++cfg.cursorByte;
+    Page& page = store.page();
+    if (page.cursorByte > 2 && page.cursorByte < lastIndex(store) &&
+        byteAt(store, page.cursorByte) == DrawingEscape)
+        ++page.cursorByte;
 }
 
 } // namespace
@@ -51,8 +51,8 @@ void drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step) {
     }
     // Replace the drawing just before the cursor; if the cursor has left it
     // (a click, another line), start a new one instead of overwriting text.
-    Page& cfg = store.page();
-    const int32_t at = cfg.cursorByte;
+    Page& page = store.page();
+    const int32_t at = page.cursorByte;
     if (at >= 4 && byteAt(store, at - 1) == DrawingEscape && isDrawingCode(byteAt(store, at)))
         store.putDrawing(at, drawingCycle, false);
     else
@@ -74,22 +74,22 @@ uint8_t liveFieldForShortcut(char16_t letter) {
 }
 
 bool backspaceKey(PageStore& store, bool& joinArmed) {
-    Page& cfg = store.page();
-    if (cfg.cursorByte > 2) {
+    Page& page = store.page();
+    if (page.cursorByte > 2) {
         joinArmed = false;
-        store.removeByte(cfg.cursorByte);
-        --cfg.cursorByte;
+        store.removeByte(page.cursorByte);
+        --page.cursorByte;
         // The removed byte was a drawing code: its escape goes too.
-        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape) {
-            store.removeByte(cfg.cursorByte);
-            --cfg.cursorByte;
+        if (page.cursorByte > 2 && byteAt(store, page.cursorByte) == DrawingEscape) {
+            store.removeByte(page.cursorByte);
+            --page.cursorByte;
         }
         return true;
     }
-    const int32_t line = cfg.lineIndex;
+    const int32_t line = page.lineIndex;
     if (!joinArmed || line == 0) return false;
     if (store.editLine().size() <= size_t(HeaderSize)) {
-        const bool followed = line < cfg.lineCount - 1;
+        const bool followed = line < page.lineCount - 1;
         store.deleteLine(line);
         // The line below took the deleted line's place: go up to the line above.
         if (followed) store.setEditLine(line - 1);
@@ -103,26 +103,26 @@ bool backspaceKey(PageStore& store, bool& joinArmed) {
 }
 
 bool deleteKey(PageStore& store, bool& joinArmed) {
-    Page& cfg = store.page();
-    if (cfg.cursorByte < lastIndex(store)) {
+    Page& page = store.page();
+    if (page.cursorByte < lastIndex(store)) {
         joinArmed = false;
         // A drawing goes as a whole; an escape that ends the line (only a
         // damaged file holds one) stands alone, like the canvas shows it.
-        if (byteAt(store, cfg.cursorByte + 1) == DrawingEscape &&
-            cfg.cursorByte + 1 < lastIndex(store))
-            store.removeByte(cfg.cursorByte + 1);
-        store.removeByte(cfg.cursorByte + 1);
+        if (byteAt(store, page.cursorByte + 1) == DrawingEscape &&
+            page.cursorByte + 1 < lastIndex(store))
+            store.removeByte(page.cursorByte + 1);
+        store.removeByte(page.cursorByte + 1);
         return true;
     }
-    const int32_t line = cfg.lineIndex;
-    const bool hasNext = line < cfg.lineCount - 1;
+    const int32_t line = page.lineIndex;
+    const bool hasNext = line < page.lineCount - 1;
     if (store.editLine().size() <= size_t(HeaderSize)) {
         if (!hasNext) return false;
         store.deleteLine(line);
         return true;
     }
     if (!hasNext) return false;
-    if (cfg.lines[size_t(line + 1)].size() <= size_t(HeaderSize)) {
+    if (page.lines[size_t(line + 1)].size() <= size_t(HeaderSize)) {
         store.deleteLine(line + 1);
         return true;
     }
@@ -143,23 +143,24 @@ void endKey(PageStore& store, bool ctrl) {
 }
 
 void leftKey(PageStore& store) {
-    Page& cfg = store.page();
-    if (cfg.cursorByte == 2) {
-        cfg.windowStart = 2;
+    Page& page = store.page();
+    if (page.cursorByte == 2) {
+        page.windowStart = 2;
         return;
     }
-    if (cfg.cursorByte > 2) {
-        --cfg.cursorByte;
-        if (cfg.cursorByte > 2 && byteAt(store, cfg.cursorByte) == DrawingEscape) --cfg.cursorByte;
+    if (page.cursorByte > 2) {
+        --page.cursorByte;
+        if (page.cursorByte > 2 && byteAt(store, page.cursorByte) == DrawingEscape)
+            --page.cursorByte;
     }
 }
 
 bool rightKey(PageStore& store) {
-    Page& cfg = store.page();
-    if (cfg.cursorByte >= lastIndex(store)) return false;
-    ++cfg.cursorByte;
-    if (cfg.cursorByte < lastIndex(store) && byteAt(store, cfg.cursorByte) == DrawingEscape)
-        ++cfg.cursorByte;
+    Page& page = store.page();
+    if (page.cursorByte >= lastIndex(store)) return false;
+    ++page.cursorByte;
+    if (page.cursorByte < lastIndex(store) && byteAt(store, page.cursorByte) == DrawingEscape)
+        ++page.cursorByte;
     return true;
 }
 
@@ -191,12 +192,12 @@ bool moveToLine(PageStore& store, int32_t target) {
 std::optional<bool> placeCursorInLine(PageStore& store, int32_t target, int caret) {
     if (target < 0 || target >= store.page().lineCount) return std::nullopt;
     store.setEditLine(target);
-    Page& cfg = store.page();
-    cfg.cursorByte = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
-    cfg.windowStart = 2;
-    const int32_t before = cfg.cursorByte;
+    Page& page = store.page();
+    page.cursorByte = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
+    page.windowStart = 2;
+    const int32_t before = page.cursorByte;
     stepPastEscape(store);
-    return cfg.cursorByte != before;
+    return page.cursorByte != before;
 }
 
 int hitTestColumn(const std::vector<int32_t>& map, int column) {

@@ -66,7 +66,7 @@ bool moveToLine(PageStore& store, int32_t target);
 std::optional<bool> placeCursorInLine(PageStore& store, int32_t target, int caret);
 
 // A click on the edit canvas at LED column `column`: the offset k into the
-// column map (cursor byte index pos_ini + k). The first offset showing that
+// column map (cursor byte index windowStart + k). The first offset showing that
 // column, else the first one right of it, else the last one; offsets of a
 // drawing escape (entry 0) are never chosen. -1 for an empty map.
 int hitTestColumn(const std::vector<int32_t>& columnMap, int column);

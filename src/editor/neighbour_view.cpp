@@ -11,11 +11,11 @@ int effectIndex(const LineStream& line, size_t at) {
     return int(line[at]) - 192;
 }
 
-LineBox boxFor(const Page& cfg, int32_t index) {
+LineBox boxFor(const Page& page, int32_t index) {
     LineBox box;
-    if (index < 0 || index >= int32_t(cfg.lines.size())) return box;
+    if (index < 0 || index >= int32_t(page.lines.size())) return box;
     box.visible = true;
-    box.text = LineDisplayText(cfg.lines[size_t(index)]);
+    box.text = LineDisplayText(page.lines[size_t(index)]);
     box.caption = lineCaption(index + 1);
     return box;
 }
@@ -27,25 +27,25 @@ std::string lineCaption(int lineNumber) {
 }
 
 NeighbourView neighbourView(const PageStore& store, int32_t lineIndex) {
-    const Page& cfg = store.page();
+    const Page& page = store.page();
     NeighbourView view;
-    lineIndex = std::clamp<int32_t>(lineIndex, 0, int32_t(cfg.lines.size()) - 1);
-    const LineStream& line = cfg.lines[size_t(lineIndex)];
+    lineIndex = std::clamp<int32_t>(lineIndex, 0, int32_t(page.lines.size()) - 1);
+    const LineStream& line = page.lines[size_t(lineIndex)];
     view.entryEffectIndex = effectIndex(line, 1);
     view.exitEffectIndex = effectIndex(line, 2);
 
-    view.edit = boxFor(cfg, lineIndex);
-    view.editCaret = std::max(0, cfg.cursorByte - 2);
+    view.edit = boxFor(page, lineIndex);
+    view.editCaret = std::max(0, page.cursorByte - 2);
     view.editCaret = std::min<int>(view.editCaret, int(view.edit.text.size()));
-    view.next1 = boxFor(cfg, lineIndex + 1);
-    view.next2 = boxFor(cfg, lineIndex + 2);
-    view.prior1 = boxFor(cfg, lineIndex - 1);
-    view.prior2 = boxFor(cfg, lineIndex - 2);
+    view.next1 = boxFor(page, lineIndex + 1);
+    view.next2 = boxFor(page, lineIndex + 2);
+    view.prior1 = boxFor(page, lineIndex - 1);
+    view.prior2 = boxFor(page, lineIndex - 2);
 
     view.statusPage = "Pagina " + std::to_string(store.currentPage() + 1);
     view.statusLine =
-        "Linha " + std::to_string(lineIndex + 1) + " de " + std::to_string(cfg.lineCount);
-    view.statusTotal = "Total: " + std::to_string(pageByteTotal(cfg)) + " caracteres";
+        "Linha " + std::to_string(lineIndex + 1) + " de " + std::to_string(page.lineCount);
+    view.statusTotal = "Total: " + std::to_string(pageByteTotal(page)) + " caracteres";
     return view;
 }
 

@@ -109,12 +109,12 @@ std::vector<uint8_t> text(const char* s) {
 // at byte index `cursor`, and redraws.
 void setPage(MainWindow& window, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
     PageStore& store = window.store();
-    Page& cfg = store.page();
-    cfg.lines.clear();
-    for (auto& line : lines) cfg.lines.push_back(lineBytes(line));
-    cfg.lineCount = int(cfg.lines.size());
+    Page& page = store.page();
+    page.lines.clear();
+    for (auto& line : lines) page.lines.push_back(lineBytes(line));
+    page.lineCount = int(page.lines.size());
     store.setEditLine(edit);
-    cfg.cursorByte = cursor;
+    page.cursorByte = cursor;
     window.redrawEditCanvas();
 }
 

@@ -30,11 +30,11 @@ struct EraseFixture : ::testing::Test {
     PageStore store{prompter};
 
     void edit(const std::string& content, int cursor) {
-        Page& cfg = store.page();
-        cfg.lines = {lineOf(content), lineOf("next")};
-        cfg.lineCount = 2;
+        Page& page = store.page();
+        page.lines = {lineOf(content), lineOf("next")};
+        page.lineCount = 2;
         store.setEditLine(0);
-        cfg.cursorByte = cursor;
+        page.cursorByte = cursor;
     }
 };
 

@@ -31,11 +31,11 @@ struct LinesFixture : ::testing::Test {
     // Puts these lines on the current page and edits line `edit` with the
     // cursor at byte index `cursor`.
     void setPage(std::vector<LineStream> lines, int edit, int cursor) {
-        Page& cfg = store.page();
-        cfg.lines = std::move(lines);
-        cfg.lineCount = int(cfg.lines.size());
+        Page& page = store.page();
+        page.lines = std::move(lines);
+        page.lineCount = int(page.lines.size());
         store.setEditLine(edit);
-        cfg.cursorByte = cursor;
+        page.cursorByte = cursor;
     }
     std::vector<LineStream> lines() const { return store.page().lines; }
 };

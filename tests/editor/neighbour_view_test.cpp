@@ -28,11 +28,11 @@ struct ViewTest : ::testing::Test {
     PageStore store{prompter};
 
     void setPage(int lineCount, int edit) {
-        Page& cfg = store.page();
-        cfg.lines.clear();
+        Page& page = store.page();
+        page.lines.clear();
         for (int i = 0; i < lineCount; ++i)
-            cfg.lines.push_back(lineOf("L" + std::to_string(i + 1)));
-        cfg.lineCount = lineCount;
+            page.lines.push_back(lineOf("L" + std::to_string(i + 1)));
+        page.lineCount = lineCount;
         store.setEditLine(edit);
     }
 };

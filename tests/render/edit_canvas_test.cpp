@@ -41,12 +41,12 @@ class Rasterize : public ::testing::Test {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    Page cfg;
+    Page page;
 
     void draw(const LineStream& line, int32_t index, int32_t windowStart = 2) {
-        cfg.cursorByte = index;
-        cfg.windowStart = windowStart;
-        canvas.rasterize(cfg, line);
+        page.cursorByte = index;
+        page.windowStart = windowStart;
+        canvas.rasterize(page, line);
     }
     bool bandAt(int column) const {
         const CanvasImage& c = canvas.canvas();
@@ -62,8 +62,8 @@ TEST_F(Rasterize, NewLineShowsBothMarkersAndTheCursorAfterTheEntryMarker) {
     EXPECT_EQ(screenSlice(screen, 0, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
     EXPECT_EQ(screenSlice(screen, 57, 7), std::vector<uint8_t>(marker.begin(), marker.begin() + 7));
     EXPECT_EQ(screenSlice(screen, 7, 50), std::vector<uint8_t>(50, 0));
-    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7}));
-    EXPECT_EQ(cfg.cursorColumn, 7);
+    EXPECT_EQ(page.columnMap, (std::vector<int32_t>{7}));
+    EXPECT_EQ(page.cursorColumn, 7);
     EXPECT_TRUE(bandAt(7));
     EXPECT_FALSE(bandAt(8));
 }
@@ -74,8 +74,8 @@ TEST_F(Rasterize, LetterAInBoldAfterTheEntryMarker) {
     ASSERT_EQ(a.size(), 7u);
     EXPECT_EQ(screenSlice(screen, 8, 7), a);
     EXPECT_EQ(screen[14], 0);
-    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7, 14}));
-    EXPECT_EQ(cfg.cursorColumn, 14);
+    EXPECT_EQ(page.columnMap, (std::vector<int32_t>{7, 14}));
+    EXPECT_EQ(page.cursorColumn, 14);
     EXPECT_TRUE(bandAt(14));
 }
 
@@ -83,11 +83,11 @@ TEST_F(Rasterize, FullWindowCutsTheLastElementAndGivesItNoMapEntry) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A')); // 7 columns each
     draw(line, 3);
     // Six whole letters end at 14, 21, .. 49; the seventh is cut at column 55.
-    EXPECT_EQ(cfg.columnMap, (std::vector<int32_t>{7, 14, 21, 28, 35, 42, 49}));
+    EXPECT_EQ(page.columnMap, (std::vector<int32_t>{7, 14, 21, 28, 35, 42, 49}));
     const auto a = glyph(1, 'A');
     EXPECT_EQ(screenSlice(screen, 50, 6), std::vector<uint8_t>(a.begin(), a.begin() + 6));
     EXPECT_EQ(screen[56], 0);
-    EXPECT_EQ(cfg.windowStart, 2);
+    EXPECT_EQ(page.windowStart, 2);
 }
 
 TEST_F(Rasterize, CursorAtTheEndOfALongLineMovesTheWindowRight) {
@@ -95,31 +95,31 @@ TEST_F(Rasterize, CursorAtTheEndOfALongLineMovesTheWindowRight) {
     const int32_t last = int32_t(line.size()) - 1;
     draw(line, last);
     // Six letters fit before the text limit; the window starts just before them.
-    EXPECT_EQ(cfg.windowStart, last - 6);
-    EXPECT_EQ(cfg.cursorColumn, 49);
-    EXPECT_LE(cfg.cursorColumn, 55);
-    EXPECT_EQ(screen[size_t(cfg.cursorColumn)], 0);
-    EXPECT_TRUE(bandAt(cfg.cursorColumn));
+    EXPECT_EQ(page.windowStart, last - 6);
+    EXPECT_EQ(page.cursorColumn, 49);
+    EXPECT_LE(page.cursorColumn, 55);
+    EXPECT_EQ(screen[size_t(page.cursorColumn)], 0);
+    EXPECT_TRUE(bandAt(page.cursorColumn));
 }
 
 TEST_F(Rasterize, CursorOnTheWindowStartStepsLeftByOneElement) {
     const LineStream line = lineOf(std::vector<uint8_t>(10, 'A'));
     draw(line, 12);
-    ASSERT_EQ(cfg.windowStart, 6);
+    ASSERT_EQ(page.windowStart, 6);
     draw(line, 6, 6); // cursor moved left onto the window start
-    EXPECT_EQ(cfg.windowStart, 5);
-    EXPECT_EQ(cfg.cursorColumn, 14);
+    EXPECT_EQ(page.windowStart, 5);
+    EXPECT_EQ(page.cursorColumn, 14);
 }
 
 TEST_F(Rasterize, DrawingPairEntersTheWindowWhole) {
     std::vector<uint8_t> content = {'A', 31, 12};
     content.insert(content.end(), 10, 'A');
     const LineStream line = lineOf(content);
-    draw(line, 5, 5);               // cursor after the drawing, window starting there
-    EXPECT_EQ(cfg.windowStart, 3);  // not 4, the escape
-    EXPECT_EQ(cfg.columnMap[1], 0); // the escape is no cursor position
-    EXPECT_EQ(cfg.columnMap[2], 15);
-    EXPECT_EQ(cfg.cursorColumn, 15);
+    draw(line, 5, 5);                // cursor after the drawing, window starting there
+    EXPECT_EQ(page.windowStart, 3);  // not 4, the escape
+    EXPECT_EQ(page.columnMap[1], 0); // the escape is no cursor position
+    EXPECT_EQ(page.columnMap[2], 15);
+    EXPECT_EQ(page.cursorColumn, 15);
     GlyphRenderer g;
     g.convertSprite(12);
     EXPECT_EQ(screenSlice(screen, 8, 8),
@@ -169,32 +169,32 @@ TEST_F(Rasterize, WindowSurroundsTheCursorWhereverItMoves) {
     const LineStream line = lineOf(content, 201, 196);
     const auto ends = elementEnds(line);
     auto check = [&](int32_t index) {
-        EXPECT_EQ(cfg.cursorByte, index);
-        EXPECT_LE(cfg.windowStart, index);
-        EXPECT_NE(line[size_t(cfg.windowStart)], DrawingEscape);
-        ASSERT_LT(size_t(index - cfg.windowStart), cfg.columnMap.size());
-        EXPECT_EQ(cfg.cursorColumn, cfg.columnMap[size_t(index - cfg.windowStart)]);
-        EXPECT_GE(cfg.cursorColumn, 7);
-        EXPECT_LE(cfg.cursorColumn, 55);
-        EXPECT_EQ(screen[size_t(cfg.cursorColumn)], 0) << "cursor on a blank column";
+        EXPECT_EQ(page.cursorByte, index);
+        EXPECT_LE(page.windowStart, index);
+        EXPECT_NE(line[size_t(page.windowStart)], DrawingEscape);
+        ASSERT_LT(size_t(index - page.windowStart), page.columnMap.size());
+        EXPECT_EQ(page.cursorColumn, page.columnMap[size_t(index - page.windowStart)]);
+        EXPECT_GE(page.cursorColumn, 7);
+        EXPECT_LE(page.cursorColumn, 55);
+        EXPECT_EQ(screen[size_t(page.cursorColumn)], 0) << "cursor on a blank column";
     };
-    cfg.windowStart = 2;
+    page.windowStart = 2;
     for (int32_t index : ends) {
-        cfg.cursorByte = index;
-        canvas.rasterize(cfg, line);
+        page.cursorByte = index;
+        canvas.rasterize(page, line);
         check(index);
     }
     for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
-        cfg.cursorByte = *it;
-        canvas.rasterize(cfg, line);
+        page.cursorByte = *it;
+        canvas.rasterize(page, line);
         check(*it);
     }
     // Home / End jumps.
     draw(line, ends.back());
     check(ends.back());
-    cfg.cursorByte = 2;
-    cfg.windowStart = 2;
-    canvas.rasterize(cfg, line);
+    page.cursorByte = 2;
+    page.windowStart = 2;
+    canvas.rasterize(page, line);
     check(2);
 }
 
@@ -220,9 +220,9 @@ TEST_F(Rasterize, DamagedLinesAndPositionsNeverHang) {
     };
     for (const auto& c : cases) {
         draw(c.line, c.index, c.windowStart);
-        EXPECT_GE(cfg.cursorColumn, 0) << c.what;
-        EXPECT_LE(cfg.cursorColumn, 63) << c.what;
-        EXPECT_LE(cfg.windowStart, cfg.cursorByte) << c.what;
+        EXPECT_GE(page.cursorColumn, 0) << c.what;
+        EXPECT_LE(page.cursorColumn, 63) << c.what;
+        EXPECT_LE(page.windowStart, page.cursorByte) << c.what;
     }
 }
 
@@ -233,9 +233,9 @@ TEST_F(Rasterize, ElementWiderThanTheTextAreaIsShownCutOff) {
     glyphs.convertSprite(60);
     const LineStream line = lineOf({'A', 31, 60}, 4, 4);
     draw(line, 5);
-    EXPECT_EQ(cfg.cursorByte, 5);
+    EXPECT_EQ(page.cursorByte, 5);
     EXPECT_LE(canvas.lastPassCount(), 3);
-    EXPECT_LE(cfg.cursorColumn, 63);
+    EXPECT_LE(page.cursorColumn, 63);
 }
 
 TEST_F(Rasterize, RandomLinesAlwaysFinish) {
@@ -247,10 +247,10 @@ TEST_F(Rasterize, RandomLinesAlwaysFinish) {
         draw(line, int32_t(rng() % 320) - 5, int32_t(rng() % 320) - 5);
         // The cursor is placed by the passes themselves, never by the safety limit.
         ASSERT_LT(canvas.lastPassCount(), 2 * int(line.size()) + 8);
-        ASSERT_LT(size_t(cfg.cursorByte - cfg.windowStart), cfg.columnMap.size());
-        EXPECT_EQ(cfg.cursorColumn, cfg.columnMap[size_t(cfg.cursorByte - cfg.windowStart)]);
-        EXPECT_GE(cfg.cursorColumn, 0);
-        EXPECT_LE(cfg.cursorColumn, 63);
+        ASSERT_LT(size_t(page.cursorByte - page.windowStart), page.columnMap.size());
+        EXPECT_EQ(page.cursorColumn, page.columnMap[size_t(page.cursorByte - page.windowStart)]);
+        EXPECT_GE(page.cursorColumn, 0);
+        EXPECT_LE(page.cursorColumn, 63);
     }
 }
 
@@ -260,17 +260,17 @@ TEST_F(Rasterize, RandomLinesAlwaysFinish) {
 TEST_F(Rasterize, LeavesTheNewPictureWithTheCursorShown) {
     draw(lineOf({'A', 'B'}), 4);
     const CanvasImage drawn = canvas.canvas();
-    const int column = cfg.cursorColumn;
+    const int column = page.cursorColumn;
     canvas.paintCursor(column, false);
     EXPECT_FALSE(bandAt(column));
     paintScreen(PanelImage{}, canvas.canvas()); // a blank preview frame
-    cfg.lineIndex = 3;
-    const Page before = cfg;
+    page.lineIndex = 3;
+    const Page before = page;
     draw(lineOf({'A', 'B'}), 4);
     EXPECT_TRUE(bandAt(column));
     EXPECT_EQ(canvas.canvas().pixels, drawn.pixels);
-    EXPECT_EQ(cfg.lineIndex, before.lineIndex);
-    EXPECT_EQ(cfg.columnMap, before.columnMap);
+    EXPECT_EQ(page.lineIndex, before.lineIndex);
+    EXPECT_EQ(page.columnMap, before.columnMap);
 }
 
 // --- canvas painting ---------------------------------------------------------
@@ -309,12 +309,12 @@ TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
     GlyphRenderer g;
     PanelImage screen{};
     EditCanvas canvas(g, screen);
-    Page cfg;
-    canvas.rasterize(cfg, newLine());
-    canvas.paintCursor(cfg.cursorColumn, false);
+    Page page;
+    canvas.rasterize(page, newLine());
+    canvas.paintCursor(page.cursorColumn, false);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);
     EXPECT_EQ(canvas.canvas().pixel(70, 35), GridColour);
-    canvas.paintCursor(cfg.cursorColumn, true);
+    canvas.paintCursor(page.cursorColumn, true);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), CursorColour);
 }
 
