@@ -37,7 +37,7 @@ constexpr uint8_t ScheduleOff = 0;
 constexpr uint8_t SchedulePageByHour = 1;
 constexpr uint8_t SchedulePageByWeekday = 2;
 
-// The address of a panel waiting in configuration mode ("Page CTRL").
+// The address of a panel waiting in configuration mode ("CFG CTRL").
 constexpr PanelId ConfigPanel = 255;
 
 // ---- page by hour ----------------------------------------------------------

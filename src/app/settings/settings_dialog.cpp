@@ -575,7 +575,7 @@ QWidget* PanelSettingsDialog::buildTransmitterTab() {
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(readOnlyText(QString::fromUtf8(
         "1. Mantenha pressionados os dois botões da parte de trás do painel (ou o terceiro "
-        "botão do controle remoto) até o painel exibir \"Page CTRL\" e então solte-os.\n"
+        "botão do controle remoto) até o painel exibir \"CFG CTRL\" e então solte-os.\n"
         "2. Aguarde o painel exibir \"AGUARD.  \".\n"
         "3. Clique em [Configurar Painel].\n\n"
         "Para configurar outros painéis, repita os passos acima em cada um deles.")));
