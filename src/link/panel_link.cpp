@@ -9,10 +9,103 @@ constexpr int ProgressEndPause = 20;
 constexpr int KqRepeats = 3; // each report goes out three times over the radio
 } // namespace
 
+std::optional<Prompt> sendResultPrompt(uint8_t result) {
+    switch (result) {
+    case SendPortNotListed:
+        return Prompt::PortNotSelected;
+    case SendPortFailed:
+        return Prompt::PortBusy;
+    case SendKqWriteFailed:
+    case SendKqNoIdentity:
+        return Prompt::ConfigureTransmitter;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Each call of the devices behind the gate runs where the gate says.
+struct PanelLink::Gated {
+    struct Catalog : PortCatalog {
+        PanelLink& link;
+        explicit Catalog(PanelLink& l) : link(l) {}
+        bool listPorts(std::vector<SerialPortInfo>& ports) override {
+            bool ok = false;
+            link.gate_([&] { ok = link.catalog_.listPorts(ports); });
+            return ok;
+        }
+    };
+    struct Port : SerialPort {
+        PanelLink& link;
+        explicit Port(PanelLink& l) : link(l) {}
+        bool open(const std::string& device, std::string& error) override {
+            bool ok = false;
+            link.gate_([&] { ok = link.port_.open(device, error); });
+            return ok;
+        }
+        bool writeByte(uint8_t byte, std::string& error) override {
+            bool ok = false;
+            link.gate_([&] { ok = link.port_.writeByte(byte, error); });
+            return ok;
+        }
+        void close() override {
+            link.gate_([&] { link.port_.close(); });
+        }
+    };
+    struct Asker : Prompter {
+        PanelLink& link;
+        explicit Asker(PanelLink& l) : link(l) {}
+        int showPrompt(unsigned number) override {
+            int answer = 0;
+            link.gate_([&] { answer = link.prompter_.showPrompt(number); });
+            return answer;
+        }
+        void message(const std::string& text) override {
+            link.gate_([&] { link.prompter_.message(text); });
+        }
+    };
+    Catalog catalog;
+    Port port;
+    Asker prompter;
+    explicit Gated(PanelLink& link) : catalog(link), port(link), prompter(link) {}
+};
+
 PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1,
                      Transmitter& kq, Sleeper& sleeper, Prompter& prompter)
     : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
       prompter_(prompter) {}
+
+PanelLink::~PanelLink() = default;
+
+void PanelLink::setDeviceGate(DeviceGate gate) {
+    gate_ = std::move(gate);
+    gated_ = gate_ ? std::make_unique<Gated>(*this) : nullptr;
+}
+
+PortCatalog& PanelLink::catalog() {
+    return gated_ ? gated_->catalog : catalog_;
+}
+
+SerialPort& PanelLink::port() {
+    return gated_ ? static_cast<SerialPort&>(gated_->port) : port_;
+}
+
+Prompter& PanelLink::prompter() {
+    return gated_ ? static_cast<Prompter&>(gated_->prompter) : prompter_;
+}
+
+bool PanelLink::writeReport(const std::vector<uint8_t>& report) {
+    if (!gate_) return kq_.comunica(report);
+    bool ok = false;
+    gate_([&] { ok = kq_.comunica(report); });
+    return ok;
+}
+
+bool PanelLink::transmitterAttached() {
+    if (!gate_) return kq_.attached();
+    bool attached = false;
+    gate_([&] { attached = kq_.attached(); });
+    return attached;
+}
 
 uint8_t PanelLink::sendParameter(uint8_t parameterId, PanelId panel, uint8_t value) {
     if (cfg_.transport == Transport::Transmitter)
@@ -26,7 +119,7 @@ uint8_t PanelLink::sendParameterByTransmitter(uint8_t parameterId, PanelId panel
     std::vector<uint8_t> buf(report.begin(), report.end());
     for (int i = 0; i < KqRepeats; ++i) {
         // A write that fails (or a transmitter that is gone) ends the command.
-        if (!kq_.comunica(buf)) return SendKqWriteFailed;
+        if (!writeReport(buf)) return SendKqWriteFailed;
         sleeper_.sleep(transmitterPauseMs);
     }
     return SendOk;
@@ -55,28 +148,28 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                         std::string& error) {
     SerialOutcome outcome =
-        vorelux::serialTransfer(catalog_, port_, sleeper_, cfg_.portNumber, body, error);
+        vorelux::serialTransfer(catalog(), port(), sleeper_, cfg_.portNumber, body, error);
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
     return outcome;
 }
 
+Notice sendResultNotice(uint8_t result) {
+    Notice notice;
+    if (auto prompt = sendResultPrompt(result)) notice.prompts.push_back(*prompt);
+    return notice;
+}
+
 void PanelLink::reportSendResult() {
-    switch (lastSendResult) {
-    case SendPortNotListed:
-        prompter_.ask(Prompt::PortNotSelected);
-        break;
-    case SendPortFailed:
-        prompter_.ask(Prompt::PortBusy);
-        break;
-    case SendKqWriteFailed:
-    case SendKqNoIdentity:
-        if (prompter_.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
+    tell(sendResultNotice(lastSendResult));
+}
+
+void PanelLink::tell(const Notice& notice) {
+    if (!notice.message.empty()) prompter_.message(notice.message);
+    for (Prompt prompt : notice.prompts) {
+        if (prompter_.ask(prompt) == ButtonYes && prompt == Prompt::ConfigureTransmitter) {
             if (auto* configurator = kq_.configurator())
                 configurator->openTransmitterConfiguration();
         }
-        break;
-    default:
-        break;
     }
 }
 

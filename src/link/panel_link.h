@@ -10,6 +10,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace vorelux {
 
@@ -22,15 +26,33 @@ enum SendResult : uint8_t {
     SendKqNoIdentity = 4,  // the transmitter has not answered its identity request yet
 };
 
+// The prompt that tells the operator of a send result; nothing for SendOk.
+// 1 prompt 18, 2 prompt 17, 3 and 4 prompt 20 (whose Yes opens the
+// transmitter configuration).
+std::optional<Prompt> sendResultPrompt(uint8_t result);
+
+// What the operator is told once a transfer has ended: a message (empty:
+// none), then the prompts in order.
+struct Notice {
+    std::string message;
+    std::vector<Prompt> prompts;
+    bool operator==(const Notice&) const = default;
+};
+// The notice of a send result: its prompt, if any.
+Notice sendResultNotice(uint8_t result);
+
+// Runs a device effect (a port or transmitter call, a prompt) on the thread
+// that owns the devices and returns once it has run. A link used by a worker
+// thread gets one; without it every effect runs on the calling thread.
+using DeviceGate = std::function<void(const std::function<void()>&)>;
+
 // The progress window of a per-panel loop: a bar and a cancel button.
 class ProgressWindow {
   public:
     virtual ~ProgressWindow() = default;
-    // Shows the window with the bar from 0 to `maximum`, at 0, and processes
-    // pending window messages.
+    // Shows the window with the bar from 0 to `maximum`, at 0.
     virtual void start(int maximum) = 0;
-    // Moves the bar and processes pending window messages; false once the
-    // operator has cancelled.
+    // Moves the bar; false once the operator has cancelled.
     virtual bool step(int position) = 0;
     // Closes the window.
     virtual void finish() = 0;
@@ -58,9 +80,21 @@ class PanelLink {
     // Transmitter: the report three times, transmitterPauseMs after each. Returns a SendResult.
     uint8_t sendParameter(uint8_t parameterId, PanelId panel, uint8_t value);
 
-    // Shows the prompt for lastSendResult: 1 prompt 18, 2 prompt 17, 3 and 4
-    // prompt 20 (Yes opens the transmitter configuration).
+    ~PanelLink();
+
+    // Shows sendResultPrompt(lastSendResult); Yes on prompt 20 opens the
+    // transmitter configuration. The windows call it once a transfer has
+    // ended, on their own thread: the transfers themselves never prompt.
     void reportSendResult();
+    // Shows a notice on the calling thread; Yes on prompt 20 opens the
+    // transmitter configuration.
+    void tell(const Notice& notice);
+
+    // From now on every device effect of this link goes through `gate`.
+    void setDeviceGate(DeviceGate gate);
+    // Writes one transmitter report (see Transmitter::comunica).
+    bool writeReport(const std::vector<uint8_t>& report);
+    bool transmitterAttached();
 
     // One serial transfer on "COM" + cfg.portNumber (see serialTransfer); used by
     // sendParameter and by the page upload.
@@ -87,10 +121,13 @@ class PanelLink {
                             ProgressWindow* progress);
 
     ConnectionSettings& cfg() { return cfg_; }
+    // The transmitter itself, for its observers: only on its own thread.
     Transmitter& transmitter() { return kq_; }
-    PortCatalog& catalog() { return catalog_; }
+    // The catalog, port and prompter, through the gate when there is one.
+    PortCatalog& catalog();
+    SerialPort& port();
+    Prompter& prompter();
     Sleeper& sleeper() { return sleeper_; }
-    Prompter& prompter() { return prompter_; }
 
     // The last send result, read by reportSendResult.
     uint8_t lastSendResult = 0;
@@ -111,6 +148,9 @@ class PanelLink {
     Transmitter& kq_;
     Sleeper& sleeper_;
     Prompter& prompter_;
+    DeviceGate gate_;
+    struct Gated; // the catalog, port and prompter behind the gate
+    std::unique_ptr<Gated> gated_;
 };
 
 } // namespace vorelux

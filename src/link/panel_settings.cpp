@@ -206,7 +206,7 @@ PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const s
     }
     if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes)
         return PanelIdOutcome::Declined;
-    link.lastSendResult = link.sendParameter(ParNewPanelId, byte(*current), byte(*next));
+    link.lastSendResult = link.sendParameter(ParNewPanelId, byte(int(*current)), byte(int(*next)));
     link.reportSendResult();
     return PanelIdOutcome::Sent;
 }
@@ -226,7 +226,7 @@ bool TransmitterPairing::configure(TimePoint now) {
     const uint8_t previous = identity[6];
     identity[6] = byte(c);
     auto report = kqConfigReport(identity, byte(c));
-    if (!link_.transmitter().comunica({report.begin(), report.end()})) {
+    if (!link_.writeReport({report.begin(), report.end()})) {
         // The transmitter did not take the byte: it is still not configured.
         identity[6] = previous;
         return false;

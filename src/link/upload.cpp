@@ -51,17 +51,21 @@ struct Reporter {
     }
 };
 
+constexpr const char* TransmitterGoneText = "O Transmissor KQ foi desconectado.";
+
 // Writes one report; a failed write ends the run. comunica has told the
-// operator of a failed write already; a transmitter that has gone is told here.
+// operator of a failed write already; a transmitter that has gone is told
+// from the run's result.
 bool writeReport(PanelLink& link, const std::vector<uint8_t>& report, std::string& error) {
-    if (link.transmitter().comunica(report)) return true;
-    if (!link.transmitter().attached()) {
-        error = "O Transmissor KQ foi desconectado.";
-        link.prompter().message(error + " O envio foi interrompido.");
-    } else {
-        error = "Falha ao escrever no Transmissor KQ.";
-    }
+    if (link.writeReport(report)) return true;
+    error =
+        link.transmitterAttached() ? "Falha ao escrever no Transmissor KQ." : TransmitterGoneText;
     return false;
+}
+
+std::string transmitterFailureText(const std::string& error) {
+    if (error != TransmitterGoneText) return {};
+    return error + " O envio foi interrompido.";
 }
 
 // The data reports of a page, twice over, each after its pause.
@@ -77,13 +81,6 @@ bool sendDataReports(PanelLink& link, Sleeper& pause, const PageContent& content
         }
     }
     return true;
-}
-
-void askForTransmitterConfiguration(PanelLink& link) {
-    if (link.prompter().ask(Prompt::ConfigureTransmitter) == ButtonYes) {
-        if (auto* configurator = link.transmitter().configurator())
-            configurator->openTransmitterConfiguration();
-    }
 }
 } // namespace
 
@@ -244,7 +241,6 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         if (!usb) {
             if (!findPort(listComPorts(link.catalog()), cfg.portNumber)) {
                 result.refused.push_back(job.page);
-                link.prompter().ask(Prompt::PortNotSelected);
                 if (!reporter.emit(UploadProgress::PortRefused)) break;
                 continue;
             }
@@ -274,16 +270,15 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             if (outcome == SerialOutcome::PortNotListed) {
                 // Gone between the check and the transfer.
                 result.refused.push_back(job.page);
-                link.prompter().ask(Prompt::PortNotSelected);
                 if (!reporter.emit(UploadProgress::PortRefused)) break;
                 continue;
             }
             if (outcome == SerialOutcome::PortFailed) {
                 result.status = UploadStatus::SerialFailed;
                 result.error = error;
-                link.prompter().message("Não foi possível enviar pela porta " +
-                                        comPortName(cfg.portNumber) + ": " + error +
-                                        ". O envio foi interrompido.");
+                result.message = "Não foi possível enviar pela porta " +
+                                 comPortName(cfg.portNumber) + ": " + error +
+                                 ". O envio foi interrompido.";
                 return result;
             }
             result.sent.push_back(job.page);
@@ -310,6 +305,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
                 pause.sleep(link.transmitterPauseMs);
                 if (!writeReport(link, asVector(header), result.error)) {
                     result.status = UploadStatus::TransmitterFailed;
+                    result.message = transmitterFailureText(result.error);
                     return result;
                 }
                 if (!reporter.step()) break;
@@ -322,6 +318,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
         if (!sendDataReports(link, pause, content, key, reporter, result.error)) {
             if (reporter.stopped) break;
             result.status = UploadStatus::TransmitterFailed;
+            result.message = transmitterFailureText(result.error);
             return result;
         }
         result.sent.push_back(job.page);
@@ -334,7 +331,6 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
     if (usb) {
         if (noIdentity || cfg.transmitterIdentity[6] == 0) {
             result.status = UploadStatus::NoTransmitterIdentity;
-            askForTransmitterConfiguration(link);
             return result;
         }
         UploadProgress& st = reporter.state;
@@ -351,6 +347,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
                                                        result.unsentPagesMask)),
                              result.error)) {
                 result.status = UploadStatus::TransmitterFailed;
+                result.message = transmitterFailureText(result.error);
                 return result;
             }
             if (!reporter.step()) {
@@ -362,6 +359,27 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
     return result;
 }
 
+Notice uploadNotice(const UploadResult& result) {
+    Notice notice;
+    switch (result.status) {
+    case UploadStatus::PageTooLarge:
+        notice.message = result.error;
+        break;
+    case UploadStatus::NoTransmitterIdentity:
+        notice.prompts.push_back(Prompt::ConfigureTransmitter);
+        break;
+    case UploadStatus::SerialFailed:
+    case UploadStatus::TransmitterFailed:
+        notice.message = result.message;
+        break;
+    default:
+        break;
+    }
+    for (size_t i = 0; i < result.refused.size(); ++i)
+        notice.prompts.insert(notice.prompts.begin(), Prompt::PortNotSelected);
+    return notice;
+}
+
 uint8_t displayMask(const std::array<bool, PageCount>& checked) {
     uint8_t mask = 0;
     for (int k = 0; k < PageCount; ++k)
@@ -371,13 +389,30 @@ uint8_t displayMask(const std::array<bool, PageCount>& checked) {
 
 uint8_t showPagesOnPanels(PanelLink& link, const TargetChecks& targets, uint8_t mask,
                           ProgressWindow* progress) {
-    if (mask == 0) {
-        link.prompter().ask(Prompt::NoPageSelected);
-        return SendOk;
+    if (mask == 0) return SendOk;
+    return link.sendToCheckedPanels(targets, link.parameter(ParPagesToDisplay, mask), progress);
+}
+
+Notice showPagesNotice(uint8_t mask, uint8_t result) {
+    if (mask == 0) return {{}, {Prompt::NoPageSelected}};
+    return sendResultNotice(result);
+}
+
+Notice repairNotice(const RepairResult& result) {
+    switch (result.status) {
+    case RepairStatus::PageNotSent:
+        return {pageNotSentText(result.page + 1), {Prompt::InvalidErrorCode}};
+    case RepairStatus::PanelNotListed:
+        return {panelNotListedText(result.code.panel), {Prompt::InvalidErrorCode}};
+    case RepairStatus::Resumed:
+    case RepairStatus::Failed: {
+        Notice notice = sendResultNotice(result.sendResult);
+        notice.message = result.message;
+        return notice;
     }
-    link.sendToCheckedPanels(targets, link.parameter(ParPagesToDisplay, mask), progress);
-    link.reportSendResult();
-    return link.lastSendResult;
+    default:
+        return {};
+    }
 }
 
 std::optional<ErrorCode> parseErrorCode(const std::string& text) {
@@ -421,8 +456,6 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
         if (notSent && !missing) {
             result.status = RepairStatus::PageNotSent;
             result.page = p;
-            link.prompter().message(pageNotSentText(p + 1));
-            link.prompter().ask(Prompt::InvalidErrorCode);
             return result;
         }
     }
@@ -431,13 +464,11 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
     bool everyPanel = !paineis.empty() && paineis.front() == EveryPanel;
     if (!everyPanel && std::find(paineis.begin(), paineis.end(), panel) == paineis.end()) {
         result.status = RepairStatus::PanelNotListed;
-        link.prompter().message(panelNotListedText(panel));
-        link.prompter().ask(Prompt::InvalidErrorCode);
         return result;
     }
     if (a == unsentPagesMask) {
         link.lastSendResult = link.sendParameter(ParSwitchOn, panel, 0);
-        link.reportSendResult();
+        result.sendResult = link.lastSendResult;
         result.status =
             link.lastSendResult == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
         return result;
@@ -446,7 +477,7 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
         // The repair goes through the transmitter only.
         link.lastSendResult =
             cfg.transport != Transport::Transmitter ? SendKqWriteFailed : SendKqNoIdentity;
-        link.reportSendResult();
+        result.sendResult = link.lastSendResult;
         result.status = RepairStatus::Failed;
         return result;
     }
@@ -460,6 +491,7 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
     std::string error;
     auto failed = [&] {
         result.status = reporter.stopped ? RepairStatus::Cancelled : RepairStatus::Failed;
+        if (!reporter.stopped) result.message = transmitterFailureText(error);
         return result;
     };
     for (size_t i = 0; i < pages.size(); ++i) {

@@ -96,7 +96,7 @@ struct UploadProgress {
     enum Event {
         PageStarted,   // a page of the run begins (ordinal counts from 1)
         PageSkipped,   // a page of 3 bytes or fewer: not uploaded
-        PortRefused,   // the serial port is not installed: prompt 18 was shown
+        PortRefused,   // the serial port is not installed: the page is refused
         TargetStarted, // the page goes to `target` now
         Step,          // a byte or report went out
         EndReports,    // the end reports go out
@@ -114,12 +114,12 @@ struct UploadProgress {
 using UploadProgressFn = std::function<bool(const UploadProgress&)>;
 
 enum class UploadStatus {
-    Done,                  // every page went out (short pages skipped, refused ones told)
+    Done,                  // every page went out (short pages skipped, refused ones listed)
     PageTooLarge,          // a page is longer than a transfer can describe: nothing sent
     NoTargets,             // the target list is empty: nothing was sent
-    NoTransmitterIdentity, // transmitter without configuration byte: nothing sent, prompt 20
-    SerialFailed,          // opening or writing the port failed: the run ended (told)
-    TransmitterFailed,     // a report could not be written: the run ended (told)
+    NoTransmitterIdentity, // transmitter without configuration byte: nothing sent
+    SerialFailed,          // opening or writing the port failed: the run ended
+    TransmitterFailed,     // a report could not be written: the run ended
     Cancelled,             // the progress callback stopped the run
 };
 
@@ -130,7 +130,13 @@ struct UploadResult {
     std::vector<int> skipped;             // pages of 3 bytes or fewer
     std::vector<int> refused;             // pages not sent because the port is not installed
     std::string error;                    // why SerialFailed, TransmitterFailed or PageTooLarge
+    std::string message;                  // the operator's text of a failure (empty: none)
 };
+
+// What the operator is told after a run: the failure's message, prompt 18
+// for each refused page, prompt 20 without a transmitter configuration byte
+// (Yes opens the transmitter configuration).
+Notice uploadNotice(const UploadResult& result);
 
 struct UploadOptions {
     int displayPage = 0; // index of the display-page selector
@@ -145,22 +151,25 @@ std::string pageTooLargeText(int page, size_t bytes);
 
 // Sends each job's page to every target through the active transport.
 // A page longer than SendablePageBytes stops the run before anything goes out.
-// Serial: one frame per target and page, a pause after every byte; a port
-// that is not installed gives prompt 18 and the next page is tried.
+// Serial: one frame per target and page, a pause after every byte; a page
+// is refused when the port is not installed and the next page is tried.
 // Transmitter: the page header six times per target, the data reports twice
 // for all targets, then one end report per target carrying unsentPagesMask;
-// without a configuration byte nothing is sent and prompt 20 ends the run
-// (Yes opens the transmitter configuration). Keys come from `random`.
+// without a configuration byte nothing is sent. Keys come from `random`.
+// Nothing is shown on the way: uploadNotice tells the result.
 UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
                        const std::vector<PanelId>& targets, const UploadProgressFn& progress = {},
                        const UploadOptions& options = {});
 
 // The pages-to-display mask: bit k for each checked page k.
 uint8_t displayMask(const std::array<bool, PageCount>& checked);
-// "Exibir": prompt 15 when no page is checked; otherwise parameter 0 with the
-// mask to the checked targets (progress may be null), then reportSendResult.
+// "Exibir": parameter 0 with the mask to the checked targets (progress may
+// be null); nothing is sent for an empty mask. Returns the send result.
 uint8_t showPagesOnPanels(PanelLink& link, const TargetChecks& targets, uint8_t mask,
                           ProgressWindow* progress);
+// What the operator is told after "Exibir": prompt 15 for an empty mask,
+// otherwise the send result's prompt.
+Notice showPagesNotice(uint8_t mask, uint8_t result);
 
 // A panel's six-digit code DDDNNN: DDD the pages it misses, NNN its number.
 struct ErrorCode {
@@ -172,11 +181,11 @@ std::optional<ErrorCode> parseErrorCode(const std::string& text);
 
 enum class RepairStatus {
     NotANumber,     // nothing done
-    PageNotSent,    // the code misses a page the run did not send: message and prompt 16
-    PanelNotListed, // the panel is not a target: message and prompt 16
+    PageNotSent,    // the code misses a page the run did not send
+    PanelNotListed, // the panel is not a target
     Resumed,        // the panel has every page: it was told to resume
     Resent,         // the missing pages and the end report went out
-    Failed,         // the transmitter could not be written (told)
+    Failed,         // the resume or the transmitter failed (sendResult says how)
     Cancelled,
 };
 
@@ -185,12 +194,19 @@ struct RepairResult {
     ErrorCode code;
     int page = -1;           // PageNotSent: the page (0..7)
     std::vector<int> resent; // pages resent, in order
+    uint8_t sendResult = 0;  // Resumed and Failed: the SendResult of the command
+    std::string message;     // Failed: the operator's text of a transmitter gone (empty: none)
 };
+
+// What the operator is told after a repair: a rejected code's message and
+// prompt 16, or the send result's prompt.
+Notice repairNotice(const RepairResult& result);
 
 // Repairs a transfer from the code a panel shows, after a run whose
 // unsentPagesMask is given: checks the code against the run and the targets,
 // then resumes the panel or resends what it misses (pages of 7 bytes or
 // fewer are left out) and ends with the complement of the code's mask.
+// Sets link.lastSendResult for a resume or a failure; shows nothing.
 RepairResult repairTransfer(PanelLink& link, RandomRange& random,
                             const std::array<Page, PageCount>& control, uint8_t unsentPagesMask,
                             const std::string& codeText, const UploadProgressFn& progress = {},

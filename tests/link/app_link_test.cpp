@@ -1,7 +1,8 @@
 // The link's widgets on the real Qt widgets: the progress window and its
-// cancel button in a per-panel loop, and the " Enviar como: " group with the
-// port selector.
+// cancel button in a per-panel loop run by a transfer runner, and the " Enviar como: " group with
+// the port selector.
 #include "app/link/progress_window.h"
+#include "app/link/transfer_runner.h"
 #include "app/link/transport_group.h"
 #include "link/simulated.h"
 #include "support/recording_prompter.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +44,9 @@ struct LinkWidgets : ::testing::Test {
     }
 };
 
+// The loop runs on a transfer runner's worker, as in the windows; the
+// window's thread stays free, so a click on "Cancelar" is seen at the next
+// panel without anything processing events by hand.
 TEST_F(LinkWidgets, CancelButtonStopsTheLoopBeforeTheNextPanel) {
     ProgressWindowDialog progress("Vorelux Editor");
     EXPECT_EQ(progress.windowTitle(), "Vorelux Editor - Aguarde");
@@ -49,24 +54,36 @@ TEST_F(LinkWidgets, CancelButtonStopsTheLoopBeforeTheNextPanel) {
         progress.label()->text(),
         QString::fromUtf8("Por favor aguarde o envio das informações para o(s) painel(éis);"));
 
+    app::TransferRunner runner;
+    app::WorkerProgress onWorker(&progress, runner);
+    auto runLoop = [&](const std::function<uint8_t()>& loop) {
+        uint8_t result = 255;
+        QSignalSpy finished(&runner, &app::TransferRunner::finished);
+        EXPECT_TRUE(runner.start([&] { result = loop(); }));
+        EXPECT_TRUE(finished.wait(10000));
+        return result;
+    };
+
     TargetChecks checks{};
     checks[2] = checks[5] = checks[9] = true;
     std::vector<int> sentTo;
     int barWhenSending = -1;
+    bool visibleWhenSending = false;
     auto command = [&](PanelId panel) -> uint8_t {
         sentTo.push_back(panel);
-        barWhenSending = progress.bar()->value();
-        EXPECT_TRUE(progress.isVisible());
-        // The operator clicks "Cancelar" while panel 2 is being served; the
-        // click is seen when the loop next processes window messages.
-        if (panel == 2)
-            QTimer::singleShot(0,
-                               [&] { QTest::mouseClick(progress.cancelButton(), Qt::LeftButton); });
+        runner.call([&] {
+            barWhenSending = progress.bar()->value();
+            visibleWhenSending = progress.isVisible();
+            // The operator clicks "Cancelar" while panel 2 is being served.
+            if (panel == 2) QTest::mouseClick(progress.cancelButton(), Qt::LeftButton);
+        });
         return SendOk;
     };
-    EXPECT_EQ(link.sendToCheckedPanels(checks, command, &progress), SendOk);
+    EXPECT_EQ(runLoop([&] { return link.sendToCheckedPanels(checks, command, &onWorker); }),
+              SendOk);
     EXPECT_EQ(sentTo, std::vector<int>{2});
     EXPECT_EQ(barWhenSending, 2);
+    EXPECT_TRUE(visibleWhenSending);
     EXPECT_FALSE(progress.isVisible());
     EXPECT_EQ(sleeper.pauses, std::vector<int>{20});
 
@@ -74,10 +91,20 @@ TEST_F(LinkWidgets, CancelButtonStopsTheLoopBeforeTheNextPanel) {
     sentTo.clear();
     auto escape = [&](PanelId panel) -> uint8_t {
         sentTo.push_back(panel);
-        QTimer::singleShot(0, [&] { QTest::keyClick(&progress, Qt::Key_Escape); });
+        runner.call([&] { QTest::keyClick(&progress, Qt::Key_Escape); });
         return SendOk;
     };
-    link.sendToPanelList({4, 6, 8}, escape, &progress);
+    runLoop([&] { return link.sendToPanelList({4, 6, 8}, escape, &onWorker); });
+    EXPECT_EQ(sentTo, std::vector<int>{4});
+
+    // Cancelling the runner stops the loop too.
+    sentTo.clear();
+    auto cancelRun = [&](PanelId panel) -> uint8_t {
+        sentTo.push_back(panel);
+        runner.cancel();
+        return SendOk;
+    };
+    runLoop([&] { return link.sendToPanelList({4, 6, 8}, cancelRun, &onWorker); });
     EXPECT_EQ(sentTo, std::vector<int>{4});
 }
 

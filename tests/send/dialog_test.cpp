@@ -2,7 +2,6 @@
 // buttons on real widgets (offscreen), sending through the real QSerialPort
 // to a pseudo-terminal, or through the simulated transmitter.
 #include "app/link/progress_window.h"
-#include "app/send/keep_alive_sleeper.h"
 #include "app/send/send_features.h"
 #include "app/send/target_list.h"
 #include "decoders.h"
@@ -25,11 +24,14 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <set>
 #include <stdexcept>
@@ -68,6 +70,31 @@ struct PtySleeper : Sleeper {
     }
 };
 
+// The real serial port, watched: whether it is open, and whether any call
+// came from a thread other than the one that owns the windows.
+struct WatchedPort : SerialPort {
+    QtSerialPort real;
+    std::atomic<bool> isOpen{false};
+    std::atomic<int> offThreadCalls{0};
+    void check() {
+        if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThreadCalls;
+    }
+    bool open(const std::string& device, std::string& error) override {
+        check();
+        isOpen = real.open(device, error);
+        return isOpen;
+    }
+    bool writeByte(uint8_t byte, std::string& error) override {
+        check();
+        return real.writeByte(byte, error);
+    }
+    void close() override {
+        check();
+        real.close();
+        isOpen = false;
+    }
+};
+
 // A widget of a dialog by its object name; a missing one fails the test.
 template <class T> T* child(QWidget& parent, const char* name) {
     T* found = parent.findChild<T*>(QString::fromLatin1(name));
@@ -92,6 +119,20 @@ void checkSendBoxes(QWidget& dialog, std::initializer_list<int> pages) {
     for (int p : pages) box(dialog, "sendBox", p)->setChecked(true);
 }
 
+// Lets a dialog's transfers end (they run on a worker), the resume on
+// closing included, with the event loop running.
+void settle(SendPagesDialog& dialog) {
+    while (dialog.running()) {
+        QSignalSpy ended(&dialog, &SendPagesDialog::runFinished);
+        ASSERT_TRUE(ended.wait(10000)) << "the transfer did not end";
+    }
+}
+
+// Runs `step` on the dialog's thread from the worker's pause, and waits for it.
+void onDialogThread(QObject* context, const std::function<void()>& step) {
+    QMetaObject::invokeMethod(context, step, Qt::BlockingQueuedConnection);
+}
+
 LineStream line(const std::string& text) {
     LineStream l{0xFF, 192, 192};
     l.insert(l.end(), text.begin(), text.end());
@@ -105,7 +146,7 @@ struct SendDialogTest : ::testing::Test {
     PageStore store{prompter};
     Pty pty;
     QtPortCatalog catalog;
-    QtSerialPort port;
+    WatchedPort port;
     PtySleeper sleeper{pty};
     SimulatedHidBus bus;
     Transmitter kq{bus, cfg, prompter};
@@ -123,6 +164,12 @@ struct SendDialogTest : ::testing::Test {
         cfg.targetPanels = {3, 4};
         store.resetAllPages();
         dlg = std::make_unique<SendPagesDialog>(link, store, services());
+    }
+    void TearDown() override {
+        if (dlg) settle(*dlg);
+        // The port is the windows' thread's own, and nothing leaves it open.
+        EXPECT_EQ(port.offThreadCalls, 0);
+        EXPECT_FALSE(port.isOpen);
     }
     SendServices services() {
         SendServices s;
@@ -162,6 +209,7 @@ struct SendDialogTest : ::testing::Test {
         codeEdit()->selectAll();
         QTest::keyClicks(codeEdit(), QString::fromLatin1(code));
         QTest::keyClick(codeEdit(), Qt::Key_Return);
+        settle(*dlg);
     }
 };
 
@@ -243,6 +291,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         open();
         sendBoxes({0, 1, 4});
         QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+        settle(*dlg);
 
         PageContent p1 = pageContent(store.pages()[1]), p4 = pageContent(store.pages()[4]);
         std::vector<size_t> lengths;
@@ -285,7 +334,9 @@ TEST_F(SendDialogTest, SerialErrorAnswerSendsEverythingAgain) {
     open();
     sendBoxes({1});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    settle(*dlg);
     QTest::mouseClick(button(*dlg, "panelShowsErrorButton"), Qt::LeftButton);
+    settle(*dlg);
     PageContent p1 = pageContent(store.pages()[1]);
     std::vector<SerialFrame> frames;
     ASSERT_TRUE(decodeSerial(sleeper.take(), {p1.size(), p1.size()}, frames));
@@ -301,6 +352,7 @@ TEST_F(SendDialogTest, NothingToSendToGoesBackToTheFirstPage) {
     for (const char* name : {"sendButton", "clearButton"}) {
         if (std::string(name) == "clearButton") box(*dlg, "clearBox", 0)->setChecked(true);
         QTest::mouseClick(button(*dlg, name), Qt::LeftButton);
+        settle(*dlg);
         EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
         EXPECT_TRUE(mainEnabled);
     }
@@ -315,6 +367,7 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     cfg.portNumber = MissingCom;
     sendBoxes({1, 2});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    settle(*dlg);
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
@@ -326,6 +379,7 @@ TEST_F(SendDialogTest, ClearSendsOneEmptyLineAndReopens) {
     box(*dlg, "clearBox", 0)->setChecked(true);
     box(*dlg, "clearBox", 6)->setChecked(true);
     QTest::mouseClick(button(*dlg, "clearButton"), Qt::LeftButton);
+    settle(*dlg);
     std::vector<SerialFrame> frames;
     ASSERT_TRUE(decodeSerial(sleeper.take(), {3, 3, 3, 3}, frames));
     PageContent empty{255, 192, 192};
@@ -342,12 +396,14 @@ TEST_F(SendDialogTest, DisplayButtonSendsTheMaskToTheTargets) {
     open();
     box(*dlg, "displayBox", 2)->setChecked(false);
     QTest::mouseClick(button(*dlg, "displayButton"), Qt::LeftButton);
+    settle(*dlg);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
     EXPECT_TRUE(sleeper.take().empty());
 
     box(*dlg, "displayBox", 0)->setChecked(true);
     box(*dlg, "displayBox", 2)->setChecked(true);
     QTest::mouseClick(button(*dlg, "displayButton"), Qt::LeftButton);
+    settle(*dlg);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 0, 5, 4, 98, 0, 5}));
     EXPECT_FALSE(dlg->progressWindow()->isVisible());
 }
@@ -355,6 +411,8 @@ TEST_F(SendDialogTest, DisplayButtonSendsTheMaskToTheTargets) {
 TEST_F(SendDialogTest, ClosingResumesEveryPanel) {
     open();
     dlg->close();
+    EXPECT_FALSE(dlg->isVisible()); // at once; the resume goes out behind it
+    settle(*dlg);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(afterClose, 1);
@@ -367,9 +425,11 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     open();
     sendBoxes({1});
     sleeper.onPause = [this](int count) {
-        if (count == 5) dlg->close(); // the operator closes the window mid-frame
+        // The operator closes the window mid-frame.
+        if (count == 5) onDialogThread(dlg.get(), [this] { dlg->close(); });
     };
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    settle(*dlg);
     auto wire = sleeper.take();
     // Five bytes of the first frame, then the resume command.
     EXPECT_EQ(wire, (std::vector<uint8_t>{1, 150, 4, 0xFF, 192, 0, 98, 255, 0}));
@@ -378,9 +438,65 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     EXPECT_EQ(afterClose, 1);
 }
 
+// The main window closing mid-upload destroys the send dialog (or all the
+// send features) while the worker is between two bytes: the destruction
+// waits for the worker, the port is closed, the rest is not sent and the
+// resume command is not sent either.
+TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
+    setPage(1, {line("UMA LINHA LONGA")});
+    setPage(2, {line("OUTRA PAGINA")});
+    cfg.targetPanels = {1, 2, 3};
+    for (bool wholeFeatures : {false, true}) {
+        SCOPED_TRACE(wholeFeatures ? "features" : "dialog");
+        QWidget window;
+        std::unique_ptr<SendFeatures> features;
+        SendPagesDialog* send = dlg.get();
+        if (wholeFeatures) {
+            SendFeatureServices s;
+            s.connCfgPath = connCfg().toStdString();
+            s.sleeper = &sleeper;
+            s.random = &random;
+            features = std::make_unique<SendFeatures>(SendLink{cfg, catalog, port, kq, prompter},
+                                                      store, s, &window);
+            send = &features->sendDialog();
+        }
+        send->show();
+        checkSendBoxes(*send, {1, 2});
+        QSignalSpy destroyed(send, &QObject::destroyed);
+        sleeper.pauses.clear();
+        sleeper.onPause = [&](int count) {
+            // Asked for while the worker goes on: it is stopped wherever it is.
+            if (count != 7) return;
+            QMetaObject::invokeMethod(
+                &window,
+                [&] {
+                    if (wholeFeatures)
+                        features.reset();
+                    else
+                        dlg.reset();
+                },
+                Qt::QueuedConnection);
+        };
+        QTest::mouseClick(button(*send, "sendButton"), Qt::LeftButton);
+        ASSERT_TRUE(destroyed.wait(10000));
+        sleeper.onPause = {};
+        EXPECT_FALSE(port.isOpen);
+        auto wire = sleeper.take();
+        // A part of the first frame (or of the first few frames), nothing else.
+        PageContent p1 = pageContent(store.pages()[1]);
+        std::vector<uint8_t> whole = serialPageFrame(1, 1, p1, false);
+        ASSERT_GE(wire.size(), 7u);
+        ASSERT_LT(wire.size(), whole.size() * 3);
+        for (size_t i = 0; i < std::min(wire.size(), whole.size()); ++i)
+            EXPECT_EQ(wire[i], whole[i]) << i;
+        EXPECT_TRUE(pty.drain(200).empty()); // nothing follows
+        EXPECT_TRUE(prompter.prompts.empty());
+    }
+}
+
 TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
-    KeepAliveSleeper keepAlive;
-    PanelLink slowLink{cfg, catalog, port, kq, keepAlive, prompter};
+    ThreadSleeper realPauses;
+    PanelLink slowLink{cfg, catalog, port, kq, realPauses, prompter};
     SendPagesDialog live(slowLink, store, services());
     setPage(1, {line("0123456789")});
     live.show();
@@ -392,6 +508,7 @@ TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
                      [&] { seen.push_back(child<QProgressBar>(live, "dataBar")->value()); });
     sampler.start(10);
     live.sendCheckedPages();
+    settle(live);
     sampler.stop();
     pty.drain(100);
     // The timer kept firing and saw the bar move.
@@ -413,6 +530,7 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
     sendBoxes({1, 4});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    settle(*dlg);
     EXPECT_EQ(dlg->sentPagesMask(), 237);
     auto run = reports();
     ASSERT_GE(run.size(), 2u);
@@ -425,6 +543,7 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
 
     // "Não, painel exibe erro": the code page with its first digit selected.
     QTest::mouseClick(button(*dlg, "panelShowsErrorButton"), Qt::LeftButton);
+    settle(*dlg);
     ASSERT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::ErrorCode);
     EXPECT_EQ(codeEdit()->text(), "000000");
     EXPECT_EQ(codeEdit()->selectionStart(), 0);
@@ -470,6 +589,7 @@ TEST_F(SendDialogTest, TransmitterNotYetIdentifiedSendsNothing) {
     sendBoxes({1});
     prompter.answers = {ButtonNo};
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    settle(*dlg);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_TRUE(reports().empty());
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
@@ -633,16 +753,19 @@ TEST_F(SendDialogTest, InstallHooksTheHostControls) {
     setPage(1, {line("OLA")});
     checkSendBoxes(send, {1});
     QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
+    settle(send);
     EXPECT_FALSE(central->isEnabled());
     EXPECT_FALSE(host.menuBar()->isEnabled());
     QTest::mouseClick(button(send, "allReceivedButton"), Qt::LeftButton);
     EXPECT_TRUE(central->isEnabled());
     EXPECT_TRUE(host.menuBar()->isEnabled());
     send.close();
+    settle(send);
     EXPECT_EQ(closed, 1);
     sendAction->trigger();
     EXPECT_TRUE(send.isVisible());
     send.close();
+    settle(send);
     EXPECT_EQ(closed, 2);
     sleeper.take();
 
@@ -664,13 +787,16 @@ TEST_F(FeaturesTest, Screenshots) {
     QCoreApplication::processEvents();
     send.grab().save(folder + "/send_main.png");
     QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
+    settle(send);
     send.grab().save(folder + "/send_done.png");
     sleeper.pauses.clear();
     sleeper.onPause = [&](int count) {
-        if (count == 7) send.grab().save(folder + "/send_progress.png");
+        if (count == 7)
+            onDialogThread(&send, [&] { send.grab().save(folder + "/send_progress.png"); });
     };
     send.answerAllReceived();
     QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
+    settle(send);
     sleeper.onPause = {};
     send.showSheet(SendPagesDialog::Sheet::ErrorCode);
     send.grab().save(folder + "/send_code.png");

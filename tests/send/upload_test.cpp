@@ -215,6 +215,9 @@ TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
         });
     EXPECT_EQ(result.status, UploadStatus::Done);
     EXPECT_EQ(result.refused, (std::vector<int>{0, 1}));
+    // The run shows nothing; its notice tells each refused page.
+    EXPECT_TRUE(prompter.prompts.empty());
+    link.tell(uploadNotice(result));
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
     EXPECT_EQ(std::count(events.begin(), events.end(), UploadProgress::PortRefused), 2);
     EXPECT_TRUE(wire.empty());
@@ -227,6 +230,9 @@ TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
     EXPECT_EQ(result.status, UploadStatus::SerialFailed);
     EXPECT_TRUE(result.sent.empty());
     EXPECT_FALSE(port.isOpen);
+    EXPECT_TRUE(prompter.messages.empty());
+    link.tell(uploadNotice(result));
+    EXPECT_TRUE(prompter.prompts.empty());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].find("COM3"), std::string::npos);
 }
@@ -370,6 +376,8 @@ TEST_F(UploadFixture, TransmitterNotYetIdentifiedSendsNothingAndAsksToConfigure)
     EXPECT_EQ(result.status, UploadStatus::NoTransmitterIdentity);
     EXPECT_TRUE(result.sent.empty());
     EXPECT_TRUE(reports().empty());
+    EXPECT_TRUE(prompter.prompts.empty());
+    link.tell(uploadNotice(result));
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
     EXPECT_EQ(settings.opened, 1);
 }
@@ -384,6 +392,7 @@ TEST_F(UploadFixture, TransmitterWriteFailureEndsTheRunOnce) {
     EXPECT_EQ(result.unsentPagesMask, 255);
     ASSERT_EQ(prompter.messages.size(), 1u); // "ERRO DE ESCRITA: ..." once
     EXPECT_EQ(prompter.messages[0].rfind("ERRO DE ESCRITA", 0), 0u);
+    EXPECT_EQ(uploadNotice(result), Notice{}); // nothing more to tell
 }
 
 // ---- clear ----
@@ -411,7 +420,9 @@ TEST_F(UploadFixture, ClearSendsOneEmptyLineEvenForShortPages) {
 TEST_F(UploadFixture, DisplayPagesNeedsAPageAndSendsTheMask) {
     TargetChecks targets{};
     targets[5] = true;
-    showPagesOnPanels(link, targets, displayMask({}), nullptr);
+    EXPECT_EQ(showPagesOnPanels(link, targets, displayMask({}), nullptr), SendOk);
+    EXPECT_TRUE(prompter.prompts.empty());
+    link.tell(showPagesNotice(displayMask({}), SendOk));
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
     EXPECT_TRUE(wire.empty());
 
@@ -509,6 +520,8 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
         cfg.targetPanels = c.targetPanels;
         auto r = repairTransfer(link, random, control, mask, c.code);
         EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(prompter.messages.empty());
+        link.tell(repairNotice(r));
         if (c.message.empty()) {
             EXPECT_TRUE(prompter.messages.empty());
             EXPECT_TRUE(prompter.prompts.empty());

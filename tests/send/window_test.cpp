@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,6 +24,14 @@ namespace {
 using sendtest::decodeSerial;
 using sendtest::Pty;
 using sendtest::SerialFrame;
+
+// Lets the send dialog's transfers end (they run on a worker).
+void settle(SendPagesDialog& dialog) {
+    while (dialog.running()) {
+        QSignalSpy ended(&dialog, &SendPagesDialog::runFinished);
+        ASSERT_TRUE(ended.wait(10000)) << "the transfer did not end";
+    }
+}
 
 // A control of the main window (not of its dialogs) by its object name.
 QPushButton* mainButton(MainWindow& window, const char* name) {
@@ -61,6 +70,7 @@ TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
     });
     sampler.start(20);
     QTest::mouseClick(send.findChild<QPushButton*>("sendButton"), Qt::LeftButton);
+    settle(send);
     sampler.stop();
     ASSERT_FALSE(mainEnabled.empty());
     EXPECT_EQ(std::count(mainEnabled.begin(), mainEnabled.end(), true), 0);
@@ -73,7 +83,9 @@ TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
     // The menu entry closes the open dialog (resume) and shows it again.
     form.findChild<QAction*>("sendAction")->trigger();
     EXPECT_TRUE(send.isVisible());
+    settle(send);
     send.close();
+    settle(send);
     EXPECT_FALSE(send.isVisible());
 
     std::vector<SerialFrame> frames;

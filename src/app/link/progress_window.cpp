@@ -1,6 +1,5 @@
 #include "app/link/progress_window.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,12 +34,10 @@ void ProgressWindowDialog::start(int maximum) {
     bar_->setValue(0);
     show();
     raise();
-    QCoreApplication::processEvents();
 }
 
 bool ProgressWindowDialog::step(int position) {
     bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
-    QCoreApplication::processEvents();
     return !cancelled_;
 }
 

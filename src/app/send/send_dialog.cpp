@@ -1,6 +1,7 @@
 #include "app/send/send_dialog.h"
 
 #include "app/link/progress_window.h"
+#include "app/link/transfer_runner.h"
 #include "app/link/transport_group.h"
 #include "app/send/target_list.h"
 
@@ -37,7 +38,8 @@ QPushButton* button(const char* name, const QString& caption, const QString& hin
 
 SendPagesDialog::SendPagesDialog(PanelLink& link, PageStore& store, SendServices services,
                                  QWidget* parent)
-    : QDialog(parent), link_(link), store_(store), services_(std::move(services)) {
+    : QDialog(parent), link_(link), store_(store), services_(std::move(services)),
+      runner_(std::make_unique<TransferRunner>()) {
     setObjectName(QStringLiteral("sendPagesDialog"));
     if (services_.random) {
         random_ = services_.random;
@@ -64,7 +66,14 @@ SendPagesDialog::SendPagesDialog(PanelLink& link, PageStore& store, SendServices
     setFixedSize(sizeHint().expandedTo(QSize(640, 430)));
 }
 
-SendPagesDialog::~SendPagesDialog() = default;
+// The worker stops before the widgets it reports to go away.
+SendPagesDialog::~SendPagesDialog() {
+    runner_.reset();
+}
+
+bool SendPagesDialog::running() const {
+    return runner_->running();
+}
 
 // The "Páginas" group: a row of boxes for sending, clearing and displaying
 // each page, with the row's button at its end.
@@ -382,7 +391,7 @@ bool SendPagesDialog::showProgress(const UploadProgress& p) {
         dataBar_->setValue(0);
         break;
     }
-    return !cancelRequested_;
+    return !runner_->cancelled();
 }
 
 void SendPagesDialog::sendCheckedPages() {
@@ -423,7 +432,7 @@ std::vector<PanelId> SendPagesDialog::runTargets() const {
 }
 
 void SendPagesDialog::runPages(bool clearing) {
-    if (running_) return;
+    if (running()) return;
     setMainEnabled(false);
     sentPagesMask_ = NoPageSent;
     resetProgressSheet();
@@ -441,17 +450,31 @@ void SendPagesDialog::runPages(bool clearing) {
 
     std::vector<int> pages = checkedPages(clearing ? clearBoxes_ : sendBoxes_);
     std::vector<PageJob> jobs = clearing ? clearJobs(pages) : uploadJobs(store_.pages(), pages);
-    running_ = true;
-    cancelRequested_ = false;
     UploadOptions options;
     options.displayPage = displayPageCombo_->currentIndex();
     options.serialPauseMs = serialPause_;
-    UploadResult result = sendPages(
-        link_, *random_, jobs, targets, [this](const UploadProgress& p) { return showProgress(p); },
-        options);
-    running_ = false;
+    auto worker = std::make_shared<WorkerLink>(link_, *runner_);
+    auto result = std::make_shared<UploadResult>();
+    TransferRunner* runner = runner_.get();
+    RandomRange* random = random_;
+    auto progress = [this, runner](const UploadProgress& p) {
+        runner->post([this, p] { showProgress(p); });
+        return !runner->cancelled();
+    };
+    runner_->start(
+        [worker, result, random, jobs = std::move(jobs), targets, progress, options] {
+            *result = sendPages(worker->link(), *random, jobs, targets, progress, options);
+        },
+        [this, worker, result, clearing] {
+            worker->returnResults(link_);
+            endRun(*result, clearing);
+        });
+}
+
+void SendPagesDialog::endRun(const UploadResult& result, bool clearing) {
     sentPagesMask_ = result.unsentPagesMask;
     showRunResult(result);
+    link_.tell(uploadNotice(result));
     if (clearing && result.status != UploadStatus::Cancelled) prepareOnOpening();
     finishRun();
 }
@@ -475,10 +498,6 @@ void SendPagesDialog::showRunResult(const UploadResult& result) {
         showQuestion(true);
         break;
     case UploadStatus::PageTooLarge:
-        link_.prompter().message(result.error);
-        showSheet(Sheet::Main);
-        setMainEnabled(true);
-        break;
     case UploadStatus::NoTargets:
     case UploadStatus::NoTransmitterIdentity:
     case UploadStatus::SerialFailed:
@@ -499,13 +518,27 @@ void SendPagesDialog::finishRun() {
 }
 
 void SendPagesDialog::sendDisplayedPages() {
-    if (running_) return;
+    if (running()) return;
     std::array<bool, PageCount> checked{};
     for (int p = 0; p < PageCount; ++p) checked[p] = displayBoxes_[p]->isChecked();
-    running_ = true;
-    showPagesOnPanels(link_, targetList_->checks(), displayMask(checked), progressWindow_);
-    running_ = false;
-    finishRun();
+    const uint8_t mask = displayMask(checked);
+    if (mask == 0) {
+        link_.tell(showPagesNotice(mask, SendOk));
+        finishRun();
+        return;
+    }
+    auto worker = std::make_shared<WorkerLink>(link_, *runner_);
+    auto progress = std::make_shared<WorkerProgress>(progressWindow_, *runner_);
+    auto result = std::make_shared<uint8_t>(SendOk);
+    runner_->start(
+        [worker, progress, result, mask, checks = targetList_->checks()] {
+            *result = showPagesOnPanels(worker->link(), checks, mask, progress.get());
+        },
+        [this, worker, result, mask] {
+            worker->returnResults(link_);
+            link_.tell(showPagesNotice(mask, *result));
+            finishRun();
+        });
 }
 
 void SendPagesDialog::answerPanelShowsError() {
@@ -533,29 +566,42 @@ void SendPagesDialog::selectCodeDigits(int start, int length) {
 }
 
 void SendPagesDialog::repairFromErrorCode() {
-    if (running_) return;
+    if (running()) return;
     // An incomplete code is not a number.
     std::string code =
         errorCodeEdit_->hasAcceptableInput() ? errorCodeEdit_->text().toStdString() : "";
-    running_ = true;
-    cancelRequested_ = false;
-    bool progressShown = false;
-    RepairResult r = repairTransfer(
-        link_, *random_, store_.pages(), sentPagesMask_, code, [&](const UploadProgress& p) {
-            if (!progressShown) {
-                progressShown = true;
-                showQuestion(false);
-                statusLabel_->setText(QStringLiteral("Reenviando páginas"));
-                showSheet(Sheet::Progress);
-            }
-            return showProgress(p);
+    repairProgressShown_ = false;
+    auto worker = std::make_shared<WorkerLink>(link_, *runner_);
+    auto result = std::make_shared<RepairResult>();
+    TransferRunner* runner = runner_.get();
+    auto progress = [this, runner](const UploadProgress& p) {
+        runner->post([this, p] { showRepairProgress(p); });
+        return !runner->cancelled();
+    };
+    runner_->start(
+        [worker, result, random = random_, pages = store_.pages(), mask = sentPagesMask_, code,
+         progress] {
+            *result = repairTransfer(worker->link(), *random, pages, mask, code, progress);
+        },
+        [this, worker, result] {
+            worker->returnResults(link_);
+            showRepairResult(*result);
+            finishRun();
         });
-    running_ = false;
-    showRepairResult(r, progressShown);
-    finishRun();
 }
 
-void SendPagesDialog::showRepairResult(const RepairResult& r, bool progressShown) {
+void SendPagesDialog::showRepairProgress(const UploadProgress& p) {
+    if (!repairProgressShown_) {
+        repairProgressShown_ = true;
+        showQuestion(false);
+        statusLabel_->setText(QStringLiteral("Reenviando páginas"));
+        showSheet(Sheet::Progress);
+    }
+    showProgress(p);
+}
+
+void SendPagesDialog::showRepairResult(const RepairResult& r) {
+    link_.tell(repairNotice(r));
     switch (r.status) {
     case RepairStatus::PageNotSent:
         selectCodeDigits(0, 3);
@@ -574,7 +620,7 @@ void SendPagesDialog::showRepairResult(const RepairResult& r, bool progressShown
         showQuestion(true);
         break;
     case RepairStatus::Failed:
-        if (progressShown) showSheet(Sheet::ErrorCode);
+        if (repairProgressShown_) showSheet(Sheet::ErrorCode);
         break;
     case RepairStatus::NotANumber:
     case RepairStatus::Resumed:
@@ -586,15 +632,15 @@ void SendPagesDialog::showRepairResult(const RepairResult& r, bool progressShown
 // ---- closing ----
 
 void SendPagesDialog::closeEvent(QCloseEvent* event) {
-    if (running_) {
+    if (running()) {
         // Stop the transfer at its next step; the window closes then.
-        cancelRequested_ = true;
+        runner_->cancel();
         closeAfterRun_ = true;
         event->ignore();
         return;
     }
-    resumePanelsOnClose();
     event->accept();
+    resumePanelsOnClose();
 }
 
 void SendPagesDialog::reject() {
@@ -602,10 +648,19 @@ void SendPagesDialog::reject() {
     close();
 }
 
+// Every panel resumes; the result is not shown. The window is hidden at once
+// and the main window comes back once the command has gone out.
 void SendPagesDialog::resumePanelsOnClose() {
-    link_.sendParameter(ParSwitchOn, EveryPanel, 0); // every panel resumes; the result is not shown
+    auto worker = std::make_shared<WorkerLink>(link_, *runner_);
+    runner_->start([worker] { worker->link().sendParameter(ParSwitchOn, EveryPanel, 0); },
+                   [this] { panelsResumed(); });
+}
+
+void SendPagesDialog::panelsResumed() {
     setMainEnabled(true);
     if (services_.afterClose) services_.afterClose();
+    // Reopened and closed again while the command went out: close now.
+    finishRun();
 }
 
 } // namespace vorelux::app

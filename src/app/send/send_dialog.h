@@ -4,10 +4,12 @@
 // transmitter, repairs a failed transfer from the code a panel shows.
 //
 // Four sheets with hidden tabs: the main sheet, the progress sheet, an unused
-// sheet and the error-code sheet. A transfer runs on the user-interface
-// thread through the link's sleeper, which waits with the event loop running,
-// so the bars move and the window answers; closing the window during a
-// transfer stops it after the current byte or report.
+// sheet and the error-code sheet. A transfer runs on a worker thread (see
+// TransferRunner) with its device calls carried back to this thread, so the
+// bars move and the window answers; closing the window during a transfer
+// stops it after the current byte or report, and destroying it waits for the
+// worker to stop (the port closed, the rest not sent). What the operator is
+// told about a run is shown once it has ended.
 //
 // The widgets are private; tests and callers reach them by object name
 // (sendButton, clearButton, displayButton, sendBox1..8, clearBox1..8,
@@ -43,6 +45,7 @@ class TransportGroup;
 namespace vorelux::app {
 
 class TargetList;
+class TransferRunner;
 
 // What the dialog needs from the main window; anything left empty does nothing.
 struct SendServices {
@@ -78,7 +81,8 @@ class SendPagesDialog final : public QDialog {
 
     void showSheet(Sheet sheet);
     Sheet currentSheet() const;
-    bool running() const { return running_; }
+    // A transfer (a run, "Exibir", the resume on closing) is under way.
+    bool running() const;
     // Bit p clear: page p went out through the transmitter in the last run.
     uint8_t sentPagesMask() const { return sentPagesMask_; }
     // The pause after every serial byte of a page, in milliseconds.
@@ -87,7 +91,8 @@ class SendPagesDialog final : public QDialog {
     ProgressWindowDialog* progressWindow() const { return progressWindow_; }
 
   signals:
-    // A run (upload, clear or repair) has ended.
+    // A transfer (upload, clear, repair, "Exibir" or the resume on closing)
+    // has ended and its result has been shown.
     void runFinished();
 
   protected:
@@ -112,13 +117,16 @@ class SendPagesDialog final : public QDialog {
     void resetProgressSheet();
     void showQuestion(bool visible);
     void runPages(bool clearing);
+    void endRun(const UploadResult& result, bool clearing);
     void showRunResult(const UploadResult& result);
-    void showRepairResult(const RepairResult& result, bool progressShown);
+    void showRepairProgress(const UploadProgress& progress);
+    void showRepairResult(const RepairResult& result);
     bool showProgress(const UploadProgress& progress);
     void finishRun();
     void setMainEnabled(bool enabled);
     void selectCodeDigits(int start, int length);
     void resumePanelsOnClose();
+    void panelsResumed();
 
     PanelLink& link_;
     PageStore& store_;
@@ -128,8 +136,8 @@ class SendPagesDialog final : public QDialog {
     ProgressWindowDialog* progressWindow_ = nullptr;
     uint8_t sentPagesMask_ = NoPageSent;
     int serialPause_ = SerialBytePauseMs;
-    bool running_ = false;
-    bool cancelRequested_ = false;
+    std::unique_ptr<TransferRunner> runner_;
+    bool repairProgressShown_ = false;
     bool closeAfterRun_ = false;
     bool fromErrorButton_ = false;
 

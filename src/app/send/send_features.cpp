@@ -1,7 +1,6 @@
 #include "app/send/send_features.h"
 
 #include "app/link/progress_window.h"
-#include "app/send/keep_alive_sleeper.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,7 +13,7 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     : QObject(mainWindow), services_(std::move(services)) {
     Sleeper* sleeper = services_.sleeper;
     if (!sleeper) {
-        ownSleeper_ = std::make_unique<KeepAliveSleeper>();
+        ownSleeper_ = std::make_unique<ThreadSleeper>();
         sleeper = ownSleeper_.get();
     }
     link_ = std::make_unique<PanelLink>(devices.cfg, devices.catalog, devices.port,
@@ -89,6 +88,13 @@ void SendFeatures::runExclusively(const std::function<void()>& command) {
 }
 
 void SendFeatures::openSendDialog() {
+    if (sendDialog_->running() && !sendDialog_->isVisible()) {
+        // The resume of its last closing is going out: open it once it has.
+        connect(
+            sendDialog_, &SendPagesDialog::runFinished, this, [this] { openSendDialog(); },
+            Qt::SingleShotConnection);
+        return;
+    }
     if (sendDialog_->running()) {
         sendDialog_->raise();
         sendDialog_->activateWindow();

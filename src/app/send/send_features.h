@@ -4,8 +4,8 @@
 // the openers of the send dialog. The window builds one SendFeatures and
 // hands it its buttons (installSendFeatures does it all from a SendHost).
 //
-// The features send through their own PanelLink on the shared devices, with
-// pauses that keep the event loop running.
+// The features send through their own PanelLink on the shared devices; its
+// pauses are slept by the worker threads of the transfers.
 #include "app/send/chooser.h"
 #include "app/send/id_display.h"
 #include "app/send/send_dialog.h"
@@ -40,7 +40,7 @@ struct SendFeatureServices {
     std::function<int()> currentPage;
     std::function<void()> afterSendClose;    // the main window's timer on, its text focused
     std::function<void()> openOnOffSettings; // "Automático": the settings on their on/off tab
-    Sleeper* sleeper = nullptr;              // the pauses; kept alive by the event loop when empty
+    Sleeper* sleeper = nullptr;              // the pauses; a ThreadSleeper when empty
     RandomRange* random = nullptr;           // page keys
 };
 

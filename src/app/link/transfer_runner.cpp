@@ -1,0 +1,133 @@
+#include "app/link/transfer_runner.h"
+
+#include <QThread>
+#include <exception>
+
+namespace vorelux::app {
+
+TransferRunner::TransferRunner(QObject* parent) : QObject(parent) {}
+
+TransferRunner::~TransferRunner() {
+    cancel();
+    waitForWorker();
+}
+
+bool TransferRunner::start(std::function<void()> work, std::function<void()> done) {
+    if (running_) return false;
+    running_ = true;
+    cancelled_ = false;
+    workerDone_ = false;
+    done_ = std::move(done);
+    worker_ = std::thread([this, work = std::move(work)] {
+        try {
+            work();
+        } catch (const std::exception&) {
+            // The transfer's result says what it reached; nothing more to do here.
+        }
+        {
+            std::lock_guard lock(mutex_);
+            workerDone_ = true;
+        }
+        changed_.notify_all();
+        QMetaObject::invokeMethod(
+            this, [this] { workerEnded(); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void TransferRunner::call(const std::function<void()>& effect) {
+    if (QThread::currentThread() == thread()) {
+        effect();
+        return;
+    }
+    Call pending{&effect};
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(&pending);
+    }
+    changed_.notify_all();
+    QMetaObject::invokeMethod(
+        this, [this] { runCalls(); }, Qt::QueuedConnection);
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return pending.done; });
+}
+
+void TransferRunner::post(std::function<void()> update) {
+    QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+}
+
+DeviceGate TransferRunner::gate() {
+    return [this](const std::function<void()>& effect) { call(effect); };
+}
+
+void TransferRunner::runCalls() {
+    std::unique_lock lock(mutex_);
+    while (!calls_.empty()) {
+        Call* next = calls_.front();
+        calls_.pop_front();
+        lock.unlock();
+        (*next->effect)();
+        lock.lock();
+        next->done = true;
+        changed_.notify_all();
+    }
+}
+
+void TransferRunner::workerEnded() {
+    if (!worker_.joinable()) return; // waited for already
+    worker_.join();
+    running_ = false;
+    auto done = std::move(done_);
+    done_ = {};
+    if (done) done();
+    emit finished();
+}
+
+// Runs the worker's calls on this thread until it has ended: the port is
+// closed by the worker's own last call, not left open.
+void TransferRunner::waitForWorker() {
+    if (!worker_.joinable()) return;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return workerDone_ || !calls_.empty(); });
+        if (calls_.empty()) break;
+        Call* next = calls_.front();
+        calls_.pop_front();
+        lock.unlock();
+        (*next->effect)();
+        lock.lock();
+        next->done = true;
+        changed_.notify_all();
+    }
+    lock.unlock();
+    worker_.join();
+    running_ = false;
+}
+
+void WorkerProgress::start(int maximum) {
+    if (window_) runner_.call([&] { window_->start(maximum); });
+}
+
+bool WorkerProgress::step(int position) {
+    bool goOn = true;
+    if (window_) runner_.call([&] { goOn = window_->step(position); });
+    return goOn && !runner_.cancelled();
+}
+
+void WorkerProgress::finish() {
+    if (window_) runner_.call([&] { window_->finish(); });
+}
+
+WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
+    : cfg_(ui.cfg()),
+      link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper(), ui.prompter()) {
+    link_.transmitterPauseMs = ui.transmitterPauseMs;
+    link_.setDeviceGate(runner.gate());
+}
+
+void WorkerLink::returnResults(PanelLink& ui) const {
+    ui.lastSendResult = link_.lastSendResult;
+    if (!link_.lastSerialError.empty()) ui.lastSerialError = link_.lastSerialError;
+}
+
+} // namespace vorelux::app
