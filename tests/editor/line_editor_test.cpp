@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Delete, EraseTest,
                                            EraseCase{"DrawingPair", "A\x1f\x07Z", 3, "AZ", 3},
                                            EraseCase{"DrawingPairAtTheEnd", "A\x1f\x07", 3, "A", 3},
                                            EraseCase{"Character", "AB", 2, "B", 2}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(EraseFixture, BackspaceTakesALoneEscapeAlone) {
     edit("AB\x1f", 5);

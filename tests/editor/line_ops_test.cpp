@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 3,
                                 {lineOf("A", 196, 200), lineOf("\x1f\x07"
                                                                "B")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(LinesFixture, EnterInsertsBetweenExistingLines) {
     setPage({lineOf("one"), lineOf("two"), lineOf("three")}, 1, 3);

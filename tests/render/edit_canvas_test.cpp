@@ -17,7 +17,9 @@ std::vector<uint8_t> glyph(int font, uint8_t code) {
 }
 
 LineStream lineOf(const std::vector<uint8_t>& content, uint8_t in = 192, uint8_t out = 192) {
-    LineStream line = {0xFF, in, out};
+    LineStream line;
+    line.reserve(3 + content.size());
+    line.assign({0xFF, in, out});
     line.insert(line.end(), content.begin(), content.end());
     return line;
 }
