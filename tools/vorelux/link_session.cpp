@@ -90,7 +90,7 @@ std::string progressBarText(const std::string& label, int position, int maximum,
     position = std::clamp(position, 0, maximum);
     int filled = position * width / maximum;
     int percent = position * 100 / maximum;
-    char pct[8];
+    char pct[16];
     std::snprintf(pct, sizeof pct, "%3d%%", percent);
     return "[" + std::string(size_t(filled), '#') + std::string(size_t(width - filled), ' ') +
            "] " + pct + "  " + label;
