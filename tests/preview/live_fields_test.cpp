@@ -84,7 +84,8 @@ TEST(LiveFieldDrawing, TheWidestTextEndsAtTheLastColumn) {
 }
 
 TEST(LiveFieldRules, CountersAndUnknownCodesDrawNothing) {
-    for (uint8_t code : {uint8_t(26), uint8_t(27), uint8_t(16), uint8_t(30)}) EXPECT_FALSE(liveFieldRule(code).drawn) << int(code);
+    for (uint8_t code : {uint8_t(26), uint8_t(27), uint8_t(16), uint8_t(30)})
+        EXPECT_FALSE(liveFieldRule(code).drawn) << int(code);
     EXPECT_TRUE(liveFieldRule(8).redraw);
     EXPECT_TRUE(liveFieldRule(18).redraw);
     EXPECT_FALSE(liveFieldRule(9).redraw);
