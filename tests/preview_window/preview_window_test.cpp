@@ -119,12 +119,12 @@ bool sameScreen(const PanelImage& a, const PanelImage& b) {
 // The controls the preview locks, and how the window shows each state.
 void checkEditing(MainWindow& window) {
     QVERIFY(!window.previewRunning());
-    for (QWidget* w : {(QWidget*)child<QFrame>(window, "linesFrame"),
-                       (QWidget*)child<QListWidget>(window, "drawingList"),
-                       (QWidget*)child<QListWidget>(window, "functionList"),
-                       (QWidget*)child<QTabBar>(window, "pageTabs"),
-                       (QWidget*)child<QPushButton>(window, "clearPageButton"),
-                       (QWidget*)child<QPushButton>(window, "clearAllButton")})
+    for (QWidget* w : {static_cast<QWidget*>(child<QFrame>(window, "linesFrame")),
+                       static_cast<QWidget*>(child<QListWidget>(window, "drawingList")),
+                       static_cast<QWidget*>(child<QListWidget>(window, "functionList")),
+                       static_cast<QWidget*>(child<QTabBar>(window, "pageTabs")),
+                       static_cast<QWidget*>(child<QPushButton>(window, "clearPageButton")),
+                       static_cast<QWidget*>(child<QPushButton>(window, "clearAllButton"))})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(!child<QPushButton>(window, "previewButton")->isHidden());
     QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
@@ -134,12 +134,12 @@ void checkEditing(MainWindow& window) {
 
 void checkPreviewing(MainWindow& window) {
     QVERIFY(window.previewRunning());
-    for (QWidget* w : {(QWidget*)child<QFrame>(window, "linesFrame"),
-                       (QWidget*)child<QListWidget>(window, "drawingList"),
-                       (QWidget*)child<QListWidget>(window, "functionList"),
-                       (QWidget*)child<QTabBar>(window, "pageTabs"),
-                       (QWidget*)child<QPushButton>(window, "clearPageButton"),
-                       (QWidget*)child<QPushButton>(window, "clearAllButton")})
+    for (QWidget* w : {static_cast<QWidget*>(child<QFrame>(window, "linesFrame")),
+                       static_cast<QWidget*>(child<QListWidget>(window, "drawingList")),
+                       static_cast<QWidget*>(child<QListWidget>(window, "functionList")),
+                       static_cast<QWidget*>(child<QTabBar>(window, "pageTabs")),
+                       static_cast<QWidget*>(child<QPushButton>(window, "clearPageButton")),
+                       static_cast<QWidget*>(child<QPushButton>(window, "clearAllButton"))})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(child<QPushButton>(window, "previewButton")->isHidden());
     QVERIFY(!child<QPushButton>(window, "stopButton")->isHidden());
@@ -163,7 +163,8 @@ class PreviewWindowTest : public QObject {
         pacer.begin();
         std::vector<bool> results;
         std::thread worker([&] {
-            for (uint8_t cycles : {70, 2, 0, 2}) results.push_back(pacer.wait(cycles));
+            for (uint8_t cycles : {uint8_t(70), uint8_t(2), uint8_t(0), uint8_t(2)})
+                results.push_back(pacer.wait(cycles));
         });
         const auto start = std::chrono::seconds(5);
         auto sleepNumber = [&](uint64_t n) {

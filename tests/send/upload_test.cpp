@@ -25,7 +25,9 @@ struct CountingConfigurator : TransmitterConfigurator {
 
 // A line: 0xFF, entry and exit effect 1, then the text.
 LineStream line(const std::string& text) {
-    LineStream l{0xFF, 192, 192};
+    LineStream l;
+    l.reserve(3 + text.size());
+    l.assign({0xFF, 192, 192});
     l.insert(l.end(), text.begin(), text.end());
     return l;
 }
