@@ -97,17 +97,19 @@ std::array<HourMinute, PageHourSentItems> PageByHourList::pairs() const {
 
 uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
                        const std::array<HourMinute, PageHourSentItems>& pairs, bool enable,
-                       ProgressWindow* progress) {
+                       ProgressWindow* progress, const KeepSending& keepSending) {
+    auto goOn = [&] { return !keepSending || keepSending(); };
     if (targets[0]) {
         // Every panel at once: the mode follows each pair.
         link.lastSendResult = SendOk;
         uint8_t result = SendOk;
-        for (int i = 0; i < PageHourSentItems && result == SendOk; ++i) {
+        for (int i = 0; i < PageHourSentItems && result == SendOk && goOn(); ++i) {
             if (enable) {
                 result = sendSequence(link, EveryPanel,
                                       {{byte(ParPageHourFirst + 2 * i), pairs[i].hour},
                                        {byte(ParPageHourFirst + 2 * i + 1), pairs[i].minute},
-                                       {ParScheduleMode, SchedulePageByHour}});
+                                       {ParScheduleMode, SchedulePageByHour}},
+                                      keepSending);
             } else {
                 result = link.sendParameter(ParScheduleMode, EveryPanel, ScheduleOff);
             }
@@ -123,14 +125,14 @@ uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
             if (firstFailure == SendOk) firstFailure = result;
         };
         if (enable) {
-            for (int i = 0; i < PageHourSentItems; ++i) {
+            for (int i = 0; i < PageHourSentItems && goOn(); ++i) {
                 // Every hour goes out; its minute only when the hour did.
                 note(link.sendParameter(byte(ParPageHourFirst + 2 * i), panel, pairs[i].hour));
-                if (last == SendOk)
+                if (last == SendOk && goOn())
                     note(link.sendParameter(byte(ParPageHourFirst + 2 * i + 1), panel,
                                             pairs[i].minute));
             }
-            if (last == SendOk)
+            if (last == SendOk && goOn())
                 note(link.sendParameter(ParScheduleMode, panel, SchedulePageByHour));
         } else {
             note(link.sendParameter(ParScheduleMode, panel, ScheduleOff));
@@ -192,23 +194,31 @@ std::optional<long> fieldNumber(const std::string& text) {
 }
 } // namespace
 
-PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova) {
+PanelIdChange checkNewPanelId(const std::string& atual, const std::string& nova) {
     auto current = fieldNumber(atual);
     auto next = fieldNumber(nova);
-    if (!current || !next) return PanelIdOutcome::NotNumbers;
-    if (*next < 1 || *next > 255) {
-        link.prompter().ask(Prompt::InvalidPanelId);
-        return PanelIdOutcome::BadNew;
+    if (!current || !next) return {};
+    if (*next < 1 || *next > 255) return {PanelIdOutcome::BadNew};
+    if (*current < 1 || *current > 255) return {PanelIdOutcome::BadCurrent};
+    return {PanelIdOutcome::Valid, byte(int(*current)), byte(int(*next))};
+}
+
+std::optional<Prompt> panelIdPrompt(PanelIdOutcome outcome) {
+    switch (outcome) {
+    case PanelIdOutcome::BadNew:
+    case PanelIdOutcome::BadCurrent:
+        return Prompt::InvalidPanelId;
+    case PanelIdOutcome::Valid:
+        return Prompt::ConfirmPanelIdChange;
+    case PanelIdOutcome::NotNumbers:
+        break;
     }
-    if (*current < 1 || *current > 255) {
-        link.prompter().ask(Prompt::InvalidPanelId);
-        return PanelIdOutcome::BadCurrent;
-    }
-    if (link.prompter().ask(Prompt::ConfirmPanelIdChange) != ButtonYes)
-        return PanelIdOutcome::Declined;
-    link.lastSendResult = link.sendParameter(ParNewPanelId, byte(int(*current)), byte(int(*next)));
-    link.reportSendResult();
-    return PanelIdOutcome::Sent;
+    return std::nullopt;
+}
+
+uint8_t sendNewPanelId(PanelLink& link, PanelId current, uint8_t next) {
+    link.lastSendResult = link.sendParameter(ParNewPanelId, current, next);
+    return link.lastSendResult;
 }
 
 // ---- transmitter pairing ---------------------------------------------------

@@ -110,10 +110,11 @@ class PageByHourList {
 // (unchecked), ending at the first failure. Otherwise each checked panel in
 // turn gets its eight pairs (a minute only after its hour went out) and then
 // the mode, when the last result is 0; a failing panel does not stop the
-// others. Returns the result to report (the first failure, if any).
+// others. Returns the result to report (the first failure, if any). A
+// parameter goes out only while keepSending (when given) says so.
 uint8_t sendPageByHour(PanelLink& link, const TargetChecks& targets,
                        const std::array<HourMinute, PageHourSentItems>& pairs, bool enable,
-                       ProgressWindow* progress);
+                       ProgressWindow* progress, const KeepSending& keepSending = {});
 
 // Page by weekday "Ativar" (7 <- 2) / "Desativar" (7 <- 0).
 ParamSequence weekdayScheduleSequence(bool enable);
@@ -142,13 +143,24 @@ enum class PanelIdOutcome {
     NotNumbers, // a field is not a number: nothing sent, nothing shown
     BadNew,     // prompt 13; "Nova ID:" gets the focus
     BadCurrent, // prompt 13; "ID atual:" gets the focus
-    Declined,   // prompt 14 answered No
-    Sent,       // 13 <- new sent to the current number, result analysed
+    Valid,      // both numbers 1..255: prompt 14 decides whether it goes out
 };
 
-// The panel-number "Enviar": checks both numbers (1..255), asks prompt 14
-// and sends 13 <- new to the panel's current number, then reportSendResult.
-PanelIdOutcome sendNewPanelId(PanelLink& link, const std::string& atual, const std::string& nova);
+// The two fields of the panel-number "Enviar", read before anything is asked
+// or sent.
+struct PanelIdChange {
+    PanelIdOutcome outcome = PanelIdOutcome::NotNumbers;
+    PanelId current = 0; // "ID atual:", when Valid
+    uint8_t next = 0;    // "Nova ID:", when Valid
+};
+PanelIdChange checkNewPanelId(const std::string& atual, const std::string& nova);
+// The question the check leads to: prompt 13 for a number out of range,
+// prompt 14 (the change confirmation) for a valid change, none otherwise.
+std::optional<Prompt> panelIdPrompt(PanelIdOutcome outcome);
+
+// Sends 13 <- next to the panel's current number; the result goes to
+// lastSendResult and is returned (the caller reports it).
+uint8_t sendNewPanelId(PanelLink& link, PanelId current, uint8_t next);
 
 // ---- transmitter pairing ---------------------------------------------------
 

@@ -107,19 +107,20 @@ std::optional<ClockMoment> parseClockMoment(const std::string& text) {
     return std::nullopt;
 }
 
-uint8_t sendSequence(PanelLink& link, PanelId panel, const ParamSequence& sequence) {
+uint8_t sendSequence(PanelLink& link, PanelId panel, const ParamSequence& sequence,
+                     const KeepSending& keepSending) {
     uint8_t result = SendOk;
     for (const auto& step : sequence) {
+        if (keepSending && !keepSending()) break;
         result = link.sendParameter(step.parameterId, panel, step.value);
         if (result != SendOk) break;
     }
     return result;
 }
 
-PanelCommand sequenceCommand(PanelLink& link, ParamSequence sequence) {
-    return [&link, sequence = std::move(sequence)](PanelId panel) {
-        return sendSequence(link, panel, sequence);
-    };
+PanelCommand sequenceCommand(PanelLink& link, ParamSequence sequence, KeepSending keepSending) {
+    return [&link, sequence = std::move(sequence), keepSending = std::move(keepSending)](
+               PanelId panel) { return sendSequence(link, panel, sequence, keepSending); };
 }
 
 } // namespace vorelux

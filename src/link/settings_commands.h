@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,10 +83,15 @@ std::optional<ParamSequence> clockSequence(const ClockMoment& moment);
 // text is not such a moment or the moment is invalid.
 std::optional<ClockMoment> parseClockMoment(const std::string& text);
 
+// Asked before each parameter of a sequence: false stops the sequence there
+// (a transfer being cancelled). Empty: the sequence is never stopped.
+using KeepSending = std::function<bool()>;
+
 // Sends a sequence to one panel in order; a parameter goes out only while the
-// previous result is 0. Returns the last result.
-uint8_t sendSequence(PanelLink& link, PanelId panel, const ParamSequence& sequence);
+// previous result is 0 and keepSending says so. Returns the last result.
+uint8_t sendSequence(PanelLink& link, PanelId panel, const ParamSequence& sequence,
+                     const KeepSending& keepSending = {});
 // The sequence as a command for the per-panel loops of PanelLink.
-PanelCommand sequenceCommand(PanelLink& link, ParamSequence sequence);
+PanelCommand sequenceCommand(PanelLink& link, ParamSequence sequence, KeepSending keepSending = {});
 
 } // namespace vorelux

@@ -239,29 +239,76 @@ TEST_F(PtyPanel, PanelNumberIsCheckedBeforeAnythingIsSent) {
         const char* atual;
         const char* nova;
         PanelIdOutcome outcome;
-        std::vector<unsigned> prompts;
+        std::optional<Prompt> prompt;
     };
     const Case cases[] = {
-        {"5", "0", PanelIdOutcome::BadNew, {13}},     {"5", "256", PanelIdOutcome::BadNew, {13}},
-        {"0", "7", PanelIdOutcome::BadCurrent, {13}}, {"", "7", PanelIdOutcome::NotNumbers, {}},
-        {"5", "12a", PanelIdOutcome::NotNumbers, {}},
+        {"5", "0", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
+        {"5", "256", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
+        {"0", "7", PanelIdOutcome::BadCurrent, Prompt::InvalidPanelId},
+        {"0", "0", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
+        {"", "7", PanelIdOutcome::NotNumbers, std::nullopt},
+        {"5", "12a", PanelIdOutcome::NotNumbers, std::nullopt},
+        {" 5 ", "255", PanelIdOutcome::Valid, Prompt::ConfirmPanelIdChange},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.atual) + " -> " + c.nova);
-        prompter.prompts.clear();
-        EXPECT_EQ(sendNewPanelId(link, c.atual, c.nova), c.outcome);
-        EXPECT_EQ(prompter.prompts, c.prompts);
+        const PanelIdChange change = checkNewPanelId(c.atual, c.nova);
+        EXPECT_EQ(change.outcome, c.outcome);
+        EXPECT_EQ(panelIdPrompt(change.outcome), c.prompt);
+        if (c.outcome == PanelIdOutcome::Valid) {
+            EXPECT_EQ(change.current, 5);
+            EXPECT_EQ(change.next, 255);
+        }
     }
+    // The check neither asks nor sends.
+    EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(received().empty());
 
-    prompter.prompts.clear();
-    prompter.answers = {ButtonNo};
-    EXPECT_EQ(sendNewPanelId(link, "5", "255"), PanelIdOutcome::Declined);
-    EXPECT_TRUE(received().empty());
-    prompter.answers = {ButtonYes};
-    EXPECT_EQ(sendNewPanelId(link, "5", "255"), PanelIdOutcome::Sent);
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{14, 14}));
+    EXPECT_EQ(sendNewPanelId(link, 5, 255), SendOk);
     EXPECT_EQ(received(), (Frames{{5, 13, 255}}));
+    EXPECT_TRUE(prompter.prompts.empty());
+    cfg.portNumber = PtyCom + 1; // not installed
+    EXPECT_EQ(sendNewPanelId(link, 5, 6), SendPortNotListed);
+    EXPECT_EQ(link.lastSendResult, SendPortNotListed);
+    EXPECT_TRUE(prompter.prompts.empty()); // the caller reports it
+}
+
+TEST_F(PtyPanel, ASequenceStopsBeforeTheParameterItIsToldToStopAt) {
+    const ParamSequence clock = *clockSequence({2024, 2, 29, 23, 59, 58});
+    struct Case {
+        const char* what;
+        int allowed; // parameters that may still go out
+        std::function<uint8_t(const KeepSending&)> send;
+        size_t frames;
+    };
+    const Case cases[] = {
+        {"clock", 3, [&](const KeepSending& k) { return sendSequence(link, 4, clock, k); }, 3},
+        {"clock to two panels", 9,
+         [&](const KeepSending& k) {
+             TargetChecks two{};
+             two[4] = two[9] = true;
+             return link.sendToCheckedPanels(two, sequenceCommand(link, clock, k), nullptr);
+         },
+         9},
+        {"page by hour to every panel", 4,
+         [&](const KeepSending& k) { return sendPageByHour(link, every, {}, true, nullptr, k); },
+         3},
+        {"page by hour to one panel", 5,
+         [&](const KeepSending& k) {
+             TargetChecks one{};
+             one[3] = true;
+             return sendPageByHour(link, one, {}, true, nullptr, k);
+         },
+         5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int asked = 0;
+        EXPECT_EQ(c.send([&] { return ++asked <= c.allowed; }), SendOk);
+        Frames frames = received();
+        // Whole frames (received() checks), none after the stop.
+        EXPECT_EQ(frames.size(), c.frames);
+    }
 }
 
 TEST(PanelIdKeys, OnlyMainKeyboardDigitsTabAndEnter) {
@@ -389,7 +436,7 @@ struct DaylightSaving : ::testing::Test {
 };
 
 TEST_F(DaylightSaving, WarningOffShowsAndWritesNothing) {
-    for (uint8_t flags : {0x00, 0x01, 0x21})
+    for (uint8_t flags : {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x21}})
         for (bool dst : {false, true}) {
             cfg.daylightSaving = flags;
             auto check = checkDaylightSaving(cfg, dst, path, prompter);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <poll.h>
 #include <pty.h>
 #include <string>
@@ -19,13 +20,18 @@ namespace vorelux::testing {
 
 // A pause collects what reached the panel since the last one instead of
 // sleeping: each frame is seen byte by byte and the tests run at once.
+// On a worker thread the pauses come from the worker: read `bytes` and
+// `pauses` once its run has ended.
 struct PanelWire : Sleeper {
     Pty& pty;
     std::vector<uint8_t> bytes;
     std::vector<int> pauses;
+    // Called on the pausing thread with the number of pauses so far.
+    std::function<void(size_t count)> onPause;
     explicit PanelWire(Pty& p) : pty(p) {}
     void sleep(int ms) override {
         pauses.push_back(ms);
+        if (onPause) onPause(pauses.size());
         // A serial frame's pauses follow a byte; others (the transmitter's
         // 160 ms, the progress window's 20 ms) may follow none.
         auto got = pty.drain(ms == 25 || ms == 50 ? 1000 : 0);

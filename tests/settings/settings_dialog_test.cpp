@@ -14,12 +14,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimeEdit>
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -37,6 +41,30 @@ constexpr const char* ResetChecks[] = {"resetSpeedCheck", "resetBrightnessCheck"
                                        "resetUprightCheck", "resetPageScheduleCheck",
                                        "resetOnOffCheck"};
 
+// The real port, watched: where its calls come from and whether it is open.
+struct WatchedPort : SerialPort {
+    QtSerialPort real;
+    std::atomic<bool> isOpen{false};
+    std::atomic<int> offThreadCalls{0};
+    void check() {
+        if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThreadCalls;
+    }
+    bool open(const std::string& device, std::string& error) override {
+        check();
+        isOpen = real.open(device, error);
+        return isOpen;
+    }
+    bool writeByte(uint8_t byte, std::string& error) override {
+        check();
+        return real.writeByte(byte, error);
+    }
+    void close() override {
+        check();
+        real.close();
+        isOpen = false;
+    }
+};
+
 struct FixedRandom : RandomRange {
     std::vector<int> values;
     size_t at = 0;
@@ -47,7 +75,7 @@ struct SettingsDialog : ::testing::Test {
     vorelux::testing::Pty pty;
     ConnectionSettings cfg;
     QtPortCatalog catalog;
-    QtSerialPort port;
+    WatchedPort port;
     vorelux::testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
@@ -78,7 +106,12 @@ struct SettingsDialog : ::testing::Test {
         form = std::make_unique<PanelSettingsDialog>(
             SettingsLink{cfg, catalog, port, transmitter, prompter}, services);
     }
-    void TearDown() override { form.reset(); }
+    void TearDown() override {
+        form.reset();
+        // The port is this thread's own, and nothing leaves it open.
+        EXPECT_EQ(port.offThreadCalls, 0);
+        EXPECT_FALSE(port.isOpen);
+    }
 
     // The dialog's widget named `name`; a failure when there is none.
     template <class Widget> Widget* child(const char* name) {
@@ -103,7 +136,20 @@ struct SettingsDialog : ::testing::Test {
             ->item(item)
             ->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
+    // Waits for the runs the last action started, and for their results.
+    void settle() {
+        while (form && form->isSending()) {
+            QSignalSpy ended(form.get(), &PanelSettingsDialog::runFinished);
+            ASSERT_TRUE(ended.wait(10000)) << "the run did not end";
+        }
+    }
+    // A click that starts a run, and the run to its end.
+    void clickAndSettle(QPushButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle();
+    }
     Frames received() {
+        settle();
         auto rest = pty.drain(20);
         wire.bytes.insert(wire.bytes.end(), rest.begin(), rest.end());
         bool ok = false;
@@ -335,6 +381,13 @@ TEST_F(SettingsDialog, PanelNumberFieldsTakeDigitsOnly) {
     }
     child<QLineEdit>("newIdEdit")->clear();
     QTest::keyClicks(child<QLineEdit>("newIdEdit"), "77");
+    // The change is confirmed before the run: No sends nothing.
+    prompter.prompts.clear();
+    prompter.answers = {ButtonNo};
+    QTest::mouseClick(child<QPushButton>("sendIdButton"), Qt::LeftButton);
+    EXPECT_FALSE(form->isSending());
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{14});
+    EXPECT_TRUE(received().empty());
     prompter.prompts.clear();
     prompter.answers = {ButtonYes};
     QTest::mouseClick(child<QPushButton>("sendIdButton"), Qt::LeftButton);
@@ -347,16 +400,16 @@ TEST_F(SettingsDialog, TemperatureCountersAndWeekday) {
     showOn(PanelSettingsDialog::SpeedTab);
     form->revealTemperatures();
     child<QSpinBox>("indoorTemperatureSpin")->setValue(-20);
-    QTest::mouseClick(child<QPushButton>("sendIndoorTemperatureButton"), Qt::LeftButton);
+    clickAndSettle(child<QPushButton>("sendIndoorTemperatureButton"));
     child<QSpinBox>("outdoorTemperatureSpin")->setValue(-99);
-    QTest::mouseClick(child<QPushButton>("sendOutdoorTemperatureButton"), Qt::LeftButton);
+    clickAndSettle(child<QPushButton>("sendOutdoorTemperatureButton"));
     child<QDateEdit>("countUpDateEdit")->setDate(QDate(2024, 1, 15));
-    QTest::mouseClick(child<QPushButton>("sendCountUpButton"), Qt::LeftButton);
+    clickAndSettle(child<QPushButton>("sendCountUpButton"));
     child<QDateEdit>("countDownDateEdit")->setDate(QDate(2025, 12, 24));
-    QTest::mouseClick(child<QPushButton>("sendCountDownButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("enableWeekdayPagesButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("disableWeekdayPagesButton"), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>("verticalButton"), Qt::LeftButton);
+    clickAndSettle(child<QPushButton>("sendCountDownButton"));
+    clickAndSettle(child<QPushButton>("enableWeekdayPagesButton"));
+    clickAndSettle(child<QPushButton>("disableWeekdayPagesButton"));
+    clickAndSettle(child<QPushButton>("verticalButton"));
     EXPECT_EQ(received(), (Frames{{2, 8, 236},
                                   {2, 9, 157},
                                   {2, 45, 15},
@@ -397,6 +450,17 @@ TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
                                   {4, 49, 0},
                                   {4, 50, 0},
                                   {4, 51, 255}}));
+
+    // With the port gone each setting is reported in turn, once the run has ended.
+    cfg.portNumber = PtyCom + 1;
+    prompter.prompts.clear();
+    QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
+    EXPECT_TRUE(form->isSending());
+    EXPECT_TRUE(prompter.prompts.empty());
+    QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(prompter.prompts, std::vector<unsigned>(5, 18));
+    EXPECT_TRUE(received().empty());
 }
 
 TEST_F(SettingsDialog, ClosingResumesEveryPanel) {
@@ -410,8 +474,80 @@ TEST_F(SettingsDialog, ClosingResumesEveryPanel) {
     form->openOnTab(PanelSettingsDialog::ClockTab);
     EXPECT_TRUE(sawTab);
     EXPECT_FALSE(form->isVisible());
+    // The dialog has gone; the main window comes back once the command is out.
     EXPECT_EQ(received(), (Frames{{0, 255, 0}}));
     EXPECT_EQ(closes, 1);
+}
+
+// The clock tab's moment to panels 3, 5 and 9: seven frames each, four pauses a frame.
+Frames clockToThreePanels() {
+    Frames frames;
+    for (int panel : {3, 5, 9})
+        for (Frame f : Frames{{0, 64, 9},
+                              {0, 65, 7},
+                              {0, 66, 14},
+                              {0, 69, 0},
+                              {0, 67, 5},
+                              {0, 68, 3},
+                              {0, 70, 23}}) {
+            f.panel = panel;
+            frames.push_back(f);
+        }
+    return frames;
+}
+
+// The frames sent are the first ones of `whole`, cut inside the second panel.
+void expectCutInside(const Frames& sent, const Frames& whole) {
+    ASSERT_GE(sent.size(), 8u);
+    ASSERT_LT(sent.size(), 14u);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.end(), whole.begin()));
+}
+
+TEST_F(SettingsDialog, DestroyedMidSequenceStopsAndClosesThePort) {
+    for (int panel : {3, 5, 9}) check(panel);
+    showOn(PanelSettingsDialog::ClockTab);
+    QObject context;
+    QSignalSpy destroyed(form.get(), &QObject::destroyed);
+    wire.pauses.clear();
+    wire.onPause = [&](size_t count) {
+        // Inside the second panel's first frame; asked for while the worker goes on.
+        if (count == 30)
+            QMetaObject::invokeMethod(
+                &context, [&] { form.reset(); }, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(child<QPushButton>("sendClockButton"), Qt::LeftButton);
+    ASSERT_TRUE(destroyed.wait(10000));
+    wire.onPause = {};
+    EXPECT_FALSE(port.isOpen);
+    const Frames sent = received(); // whole frames only
+    expectCutInside(sent, clockToThreePanels());
+    EXPECT_TRUE(pty.drain(200).empty()); // nothing follows
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(closes, 0);
+}
+
+TEST_F(SettingsDialog, ClosedMidSequenceStopsThenResumesThePanels) {
+    for (int panel : {3, 5, 9}) check(panel);
+    showOn(PanelSettingsDialog::ClockTab);
+    wire.pauses.clear();
+    wire.onPause = [&](size_t count) {
+        if (count == 30)
+            QMetaObject::invokeMethod(
+                form.get(), [&] { form->reject(); }, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(child<QPushButton>("sendClockButton"), Qt::LeftButton);
+    settle();
+    wire.onPause = {};
+    EXPECT_FALSE(form->isVisible());
+    Frames sent = received();
+    ASSERT_FALSE(sent.empty());
+    // The rest of the sequence is not sent; every panel is told to resume.
+    EXPECT_EQ(sent.back(), (Frame{0, 255, 0}));
+    sent.pop_back();
+    expectCutInside(sent, clockToThreePanels());
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(child<QTabWidget>("tabs")->isEnabled());
 }
 
 TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {

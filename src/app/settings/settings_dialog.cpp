@@ -1,12 +1,12 @@
 #include "app/settings/settings_dialog.h"
 
 #include "app/link/progress_window.h"
+#include "app/link/transfer_runner.h"
 #include "app/link/transport_group.h"
 #include "files/conn_cfg.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QEventLoop>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,19 +104,6 @@ int virtualKeyOf(const QKeyEvent* event) {
 
 } // namespace
 
-// ---- EventLoopSleeper -------------------------------------------------------
-
-void EventLoopSleeper::sleep(int milliseconds) {
-    if (milliseconds <= 0) return;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(milliseconds);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
 // ---- SideTabBar -------------------------------------------------------------
 
 SideTabBar::SideTabBar(QWidget* parent) : QTabBar(parent) {
@@ -165,9 +152,11 @@ SideTabWidget::SideTabWidget(QWidget* parent) : QTabWidget(parent) {
 
 PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices services,
                                          QWidget* parent)
-    : QDialog(parent), devices_(link), services_(std::move(services)) {
+    : QDialog(parent), devices_(link), services_(std::move(services)),
+      runner_(std::make_unique<TransferRunner>()) {
     if (!services_.sleeper) {
-        ownSleeper_ = std::make_unique<EventLoopSleeper>();
+        // The pauses are slept on the worker, never on this thread.
+        ownSleeper_ = std::make_unique<ThreadSleeper>();
         services_.sleeper = ownSleeper_.get();
     }
     if (!services_.random) {
@@ -200,6 +189,9 @@ PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices ser
 }
 
 PanelSettingsDialog::~PanelSettingsDialog() {
+    // A run stops first, while the port, the link and the progress window it
+    // uses are still there; its results are not shown.
+    runner_.reset();
     configurationPollTimer_.stop();
     // The port selector uses our own link, which goes before the child
     // widgets would: take it down first.
@@ -729,15 +721,30 @@ void PanelSettingsDialog::openTransmitterConfiguration() {
 }
 
 void PanelSettingsDialog::done(int result) {
-    // A close during a transfer waits for its end: the operator closes again.
-    if (sending_ || closing_) return;
+    if (closing_) {
+        // Reopened while the resume command of the last close goes out: that
+        // command serves this close too.
+        QDialog::done(result);
+        return;
+    }
+    if (isSending()) {
+        // The run stops at its next parameter; the dialog closes once it has ended.
+        runner_->cancel();
+        closeAfterRun_ = true;
+        closeResult_ = result;
+        return;
+    }
     closing_ = true;
-    // Every panel resumes its normal display; the result is not reported.
-    transfer([this] { link_->sendParameter(ParSwitchOn, EveryPanel, 0); });
+    // Every panel resumes its normal display; the result is not reported. The
+    // dialog goes at once, the main window comes back once the command has
+    // gone out.
+    startRun([](Run& run) { run.link.sendParameter(ParSwitchOn, EveryPanel, 0); },
+             [this] {
+                 closing_ = false;
+                 if (services_.afterClose) services_.afterClose();
+             });
     QDialog::done(result);
     setTargetsVisible(true, true);
-    closing_ = false;
-    if (services_.afterClose) services_.afterClose();
 }
 
 // ---- tabs -------------------------------------------------------------------
@@ -841,43 +848,83 @@ void PanelSettingsDialog::showPanelIds() {
         return;
     }
     // Every panel shows its number until it is told to resume.
-    transfer([this] { link_->lastSendResult = link_->sendParameter(ParShowIds, EveryPanel, 0); });
-    if (link_->lastSendResult != SendOk) {
-        link_->reportSendResult();
-    } else {
-        QMessageBox box(QMessageBox::Information, caption() + QStringLiteral(" - Exibindo ID"),
-                        QStringLiteral("Clique em fechar para parar de exibir ID nos \npaineis."),
-                        QMessageBox::NoButton, this);
-        box.addButton(QStringLiteral("Fechar"), QMessageBox::AcceptRole);
-        box.exec();
-    }
-    transfer([this] { link_->sendParameter(ParSwitchOn, EveryPanel, 0); });
+    startRun(
+        [](Run& run) {
+            run.link.lastSendResult = run.link.sendParameter(ParShowIds, EveryPanel, 0);
+        },
+        [this] {
+            if (link_->lastSendResult != SendOk) {
+                link_->reportSendResult();
+            } else {
+                QMessageBox box(
+                    QMessageBox::Information, caption() + QStringLiteral(" - Exibindo ID"),
+                    QStringLiteral("Clique em fechar para parar de exibir ID nos \npaineis."),
+                    QMessageBox::NoButton, this);
+                box.addButton(QStringLiteral("Fechar"), QMessageBox::AcceptRole);
+                box.exec();
+            }
+            startRun([](Run& run) { run.link.sendParameter(ParSwitchOn, EveryPanel, 0); }, {});
+        });
 }
 
 // ---- sending -----------------------------------------------------------------
 
-bool PanelSettingsDialog::transfer(const std::function<void()>& body) {
-    if (sending_) return false;
-    sending_ = true;
-    tabs_->setEnabled(false);
-    targetGroup_->setEnabled(false);
-    transportGroup_->setEnabled(false);
-    body();
-    tabs_->setEnabled(true);
-    targetGroup_->setEnabled(true);
-    transportGroup_->setEnabled(true);
-    sending_ = false;
+bool PanelSettingsDialog::isSending() const {
+    return runner_->running();
+}
+
+void PanelSettingsDialog::setRunning(bool running) {
+    tabs_->setEnabled(!running);
+    targetGroup_->setEnabled(!running);
+    transportGroup_->setEnabled(!running);
+}
+
+bool PanelSettingsDialog::startRun(RunWork work, std::function<void()> after) {
+    if (isSending()) return false;
+    setRunning(true);
+    pollRunning_ = false;
+    // The worker's link takes the connection settings as they are now.
+    auto worker = std::make_shared<WorkerLink>(*link_, *runner_);
+    TransferRunner* runner = runner_.get();
+    ProgressWindow* window = progressWindow_;
+    runner_->start(
+        [worker, runner, window, work = std::move(work)] {
+            WorkerProgress progress(window, *runner);
+            Run run{worker->link(), &progress, [runner] { return !runner->cancelled(); }};
+            work(run);
+        },
+        [this, worker, after = std::move(after)] {
+            worker->returnResults(*link_);
+            runEnded(after);
+        });
     return true;
 }
 
+void PanelSettingsDialog::runEnded(const std::function<void()>& after) {
+    setRunning(false);
+    // A run cut short by a close shows nothing: the operator has left.
+    if (after && !closeAfterRun_) after();
+    emit runFinished();
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        done(closeResult_);
+    }
+}
+
+PanelSettingsDialog::RunWork PanelSettingsDialog::targetsWork(const ParamSequence& sequence,
+                                                              AfterFailure afterFailure) const {
+    return [targets = targetChecks(), sequence, afterFailure](Run& run) {
+        run.link.sendToCheckedPanels(targets, sequenceCommand(run.link, sequence, run.keepSending),
+                                     run.progress, afterFailure);
+    };
+}
+
+void PanelSettingsDialog::runAndReport(RunWork work) {
+    startRun(std::move(work), [this] { link_->reportSendResult(); });
+}
+
 void PanelSettingsDialog::sendToTargets(const ParamSequence& sequence, AfterFailure afterFailure) {
-    const TargetChecks targets = targetChecks();
-    if (!transfer([&] {
-            link_->sendToCheckedPanels(targets, sequenceCommand(*link_, sequence), progressWindow_,
-                                       afterFailure);
-        }))
-        return;
-    link_->reportSendResult();
+    runAndReport(targetsWork(sequence, afterFailure));
 }
 
 void PanelSettingsDialog::sendSpeed() {
@@ -931,14 +978,15 @@ void PanelSettingsDialog::refreshPageByHour() {
     refreshingPageByHour_ = false;
 }
 
+PanelSettingsDialog::RunWork PanelSettingsDialog::pageByHourWork() const {
+    return [targets = targetChecks(), pairs = pageByHour_->pairs(),
+            enabled = pageByHourEnabledCheck_->isChecked()](Run& run) {
+        vorelux::sendPageByHour(run.link, targets, pairs, enabled, run.progress, run.keepSending);
+    };
+}
+
 void PanelSettingsDialog::sendPageByHour() {
-    const TargetChecks targets = targetChecks();
-    const auto pairs = pageByHour_->pairs();
-    const bool enabled = pageByHourEnabledCheck_->isChecked();
-    if (!transfer(
-            [&] { vorelux::sendPageByHour(*link_, targets, pairs, enabled, progressWindow_); }))
-        return;
-    link_->reportSendResult();
+    runAndReport(pageByHourWork());
 }
 
 void PanelSettingsDialog::sendPageByWeekday(bool enable) {
@@ -980,34 +1028,52 @@ void PanelSettingsDialog::sendCountDown() {
 }
 
 void PanelSettingsDialog::sendPanelId() {
-    PanelIdOutcome outcome = PanelIdOutcome::NotNumbers;
-    if (!transfer([&] {
-            outcome = sendNewPanelId(*link_, currentIdEdit_->text().toStdString(),
-                                     newIdEdit_->text().toStdString());
-        }))
+    if (isSending()) return;
+    // Both numbers and the confirmation before anything goes out.
+    const PanelIdChange change =
+        checkNewPanelId(currentIdEdit_->text().toStdString(), newIdEdit_->text().toStdString());
+    const std::optional<Prompt> prompt = panelIdPrompt(change.outcome);
+    if (!prompt) return;
+    const bool confirmed = devices_.prompter.ask(*prompt) == ButtonYes;
+    if (change.outcome == PanelIdOutcome::Valid) {
+        if (confirmed)
+            runAndReport(
+                [change](Run& run) { sendNewPanelId(run.link, change.current, change.next); });
         return;
-    QLineEdit* field = outcome == PanelIdOutcome::BadNew       ? newIdEdit_
-                       : outcome == PanelIdOutcome::BadCurrent ? currentIdEdit_
-                                                               : nullptr;
-    if (field) {
-        field->selectAll();
-        field->setFocus();
     }
+    QLineEdit* field = change.outcome == PanelIdOutcome::BadNew ? newIdEdit_ : currentIdEdit_;
+    field->selectAll();
+    field->setFocus();
 }
 
 void PanelSettingsDialog::configurePanel() {
-    if (!transfer([this] { pairing_->configure(steadyNow()); })) return;
+    // One report and no pause: written here, before the poll starts.
+    if (isSending()) return;
+    pairing_->configure(steadyNow());
     configurationPollTimer_.start();
 }
 
+bool PanelSettingsDialog::isPollingConfiguration() const {
+    return configurationPollTimer_.isActive() || (pollRunning_ && isSending());
+}
+
 void PanelSettingsDialog::pollConfiguration() {
-    // A tick during another transfer waits for the next one.
-    if (sending_) return;
+    // A tick during another run waits for the next one.
+    if (isSending()) return;
     configurationPollTimer_.stop();
-    bool more = false;
-    transfer([&] { more = pairing_->tick(steadyNow()); });
-    if (more) configurationPollTimer_.start();
-    link_->reportSendResult();
+    auto more = std::make_shared<bool>(false);
+    startRun(
+        [more, now = steadyNow(), deadline = pairing_->configDeadline,
+         random = services_.random](Run& run) {
+            TransmitterPairing pairing(run.link, *random);
+            pairing.configDeadline = deadline;
+            *more = pairing.tick(now);
+        },
+        [this, more] {
+            if (*more) configurationPollTimer_.start();
+            link_->reportSendResult();
+        });
+    pollRunning_ = true;
 }
 
 void PanelSettingsDialog::sendTemperature(TemperatureSensor sensor) {
@@ -1017,7 +1083,7 @@ void PanelSettingsDialog::sendTemperature(TemperatureSensor sensor) {
 }
 
 void PanelSettingsDialog::restoreFactorySettings() {
-    if (sending_) return;
+    if (isSending()) return;
     ResetSelection selection{resetChecks_[0]->isChecked(), resetChecks_[1]->isChecked(),
                              resetChecks_[2]->isChecked(), resetChecks_[3]->isChecked(),
                              resetChecks_[4]->isChecked()};
@@ -1025,15 +1091,22 @@ void PanelSettingsDialog::restoreFactorySettings() {
         devices_.prompter.ask(Prompt::NothingToReset);
         return;
     }
+    // The controls take the factory settings here; the settings go out in
+    // one run, each result reported in turn once it has ended.
+    std::vector<RunWork> works;
     if (selection.speed) {
         speedSlider_->setValue(DefaultSpeedPosition);
-        sendSpeed();
+        if (auto sequence = speedSequence(speedSlider_->value()))
+            works.push_back(targetsWork(*sequence));
     }
     if (selection.brightness) {
         brightnessSlider_->setValue(DefaultBrightness);
-        sendBrightness();
+        if (auto sequence = brightnessSequence(brightnessSlider_->value()))
+            works.push_back(targetsWork(*sequence));
     }
-    if (selection.upright) sendOrientation(false);
+    if (selection.speed || selection.brightness)
+        if (QWidget* w = focusWidget()) w->clearFocus();
+    if (selection.upright) works.push_back(targetsWork(orientationSequence(false)));
     if (selection.pageSchedule) {
         // No schedule: every page-by-hour item off, and the panels' schedule
         // mode off (which also ends the page by weekday).
@@ -1041,13 +1114,25 @@ void PanelSettingsDialog::restoreFactorySettings() {
         applyOnOffEnabled();
         pageByHour_->setEnabled(false);
         refreshPageByHour();
-        sendPageByHour();
+        works.push_back(pageByHourWork());
     }
     if (selection.onOffTimes) {
         onOffEnabledCheck_->setChecked(false);
         applyOnOffEnabled();
-        sendOnOff();
+        works.push_back(targetsWork(onOffSequence(false, 0, 0, 0, 0)));
     }
+    auto results = std::make_shared<std::vector<uint8_t>>();
+    startRun(
+        [works = std::move(works), results](Run& run) {
+            for (const RunWork& work : works) {
+                if (!run.keepSending()) break;
+                work(run);
+                results->push_back(run.link.lastSendResult);
+            }
+        },
+        [this, results] {
+            for (uint8_t result : *results) link_->tell(sendResultNotice(result));
+        });
 }
 
 // ---- events ------------------------------------------------------------------

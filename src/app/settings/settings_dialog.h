@@ -5,11 +5,13 @@
 // transmitter, restores factory settings and, at start-up, warns when
 // daylight-saving time begins or ends.
 //
-// Transfers run on the user-interface thread but never block it: every
-// pause between bytes and reports waits on a timer while the event loop
-// keeps painting (user input waits until the transfer's next step, where the
-// progress window's "Cancelar" is seen). The dialog is disabled while a
-// transfer runs, so no second transfer can start inside the first.
+// Transfers run on a worker thread (TransferRunner): the port, the
+// transmitter and the progress window are served on this thread, the pauses
+// are slept on the worker. The dialog is disabled while a run goes on and
+// shows its results once it has ended; questions that decide what is sent
+// are asked before the run starts. Closing the dialog during a run stops it
+// at its next parameter; destroying the dialog stops it, closes the port and
+// shows nothing.
 #include "link/panel_link.h"
 #include "link/panel_settings.h"
 #include "render/clock.h"
@@ -47,12 +49,7 @@ class TransportGroup;
 
 namespace vorelux::app {
 
-// Waits on a timer with the event loop running (user input excluded), so a
-// transfer on the user-interface thread keeps the windows painted.
-class EventLoopSleeper final : public Sleeper {
-  public:
-    void sleep(int milliseconds) override;
-};
+class TransferRunner;
 
 // Tabs down the left side with their captions written across.
 class SideTabBar final : public QTabBar {
@@ -83,7 +80,7 @@ struct SettingsLink {
 struct SettingsServices {
     std::string connCfgPath = "conn.cfg";
     std::function<QString()> mainCaption; // the main window's caption now
-    Sleeper* sleeper = nullptr;           // pauses of the transfers
+    Sleeper* sleeper = nullptr;           // pauses of the transfers, on the worker
     RandomRange* random = nullptr;        // the transmitter's configuration byte
     const Clock* clock = nullptr;         // the clock tab and daylight-saving time
     std::function<std::chrono::steady_clock::time_point()> steadyNow; // poll deadline
@@ -140,7 +137,8 @@ class PanelSettingsDialog final : public QDialog,
 
     // ---- the dialog's own link (its last result is what it reports) ----
     PanelLink& link() { return *link_; }
-    bool isSending() const { return sending_; }
+    // A run is going on (its results not shown yet).
+    bool isSending() const;
 
     PageByHourList& pageByHour() { return *pageByHour_; }
     TransmitterPairing& pairing() { return *pairing_; }
@@ -149,7 +147,7 @@ class PanelSettingsDialog final : public QDialog,
 
     // Whether the transmitter's configuration is being polled after
     // "Configurar Painel".
-    bool isPollingConfiguration() const { return configurationPollTimer_.isActive(); }
+    bool isPollingConfiguration() const;
 
     // ---- the operator's actions ----
     void enterTab(int index);            // the tab turned to `index`
@@ -172,6 +170,11 @@ class PanelSettingsDialog final : public QDialog,
     void saveTargetPanels();       // the target list's checks to "conn.cfg"
     void showPanelIds();           // "Exibir IDs"
     void revealTemperatures();     // Ctrl+Alt+T
+
+  signals:
+    // A run has ended and its results have been shown (a run started by
+    // them may follow).
+    void runFinished();
 
   protected:
     void done(int result) override;
@@ -243,9 +246,26 @@ class PanelSettingsDialog final : public QDialog,
     QWidget* buildResetTab();
     QWidget* buildSide();
 
-    // Runs one transfer with the dialog disabled; false when one is running.
-    bool transfer(const std::function<void()>& body);
-    // Sends a sequence to the checked targets and reports the result.
+    // What a run's work gets on the worker: a link of its own, the progress
+    // window and the cancel check, each served through the runner.
+    struct Run {
+        PanelLink& link;
+        ProgressWindow* progress;
+        KeepSending keepSending;
+    };
+    using RunWork = std::function<void(Run&)>;
+    // Starts `work` on the worker with the dialog disabled; `after` shows the
+    // results once it has ended (not when the run ended for a close). False,
+    // and nothing started, while a run goes on.
+    bool startRun(RunWork work, std::function<void()> after);
+    void runEnded(const std::function<void()>& after);
+    void setRunning(bool running);
+    // A sequence to the checked targets; its result to lastSendResult.
+    RunWork targetsWork(const ParamSequence& sequence,
+                        AfterFailure afterFailure = AfterFailure::Stop) const;
+    RunWork pageByHourWork() const;
+    // Runs `work` and reports its result once it has ended.
+    void runAndReport(RunWork work);
     void sendToTargets(const ParamSequence& sequence,
                        AfterFailure afterFailure = AfterFailure::Stop);
     void setTargetsVisible(bool group, bool showIds);
@@ -272,11 +292,14 @@ class PanelSettingsDialog final : public QDialog,
     std::unique_ptr<PanelLink> link_;
     std::unique_ptr<PageByHourList> pageByHour_;
     std::unique_ptr<TransmitterPairing> pairing_;
-    bool sending_ = false;
+    std::unique_ptr<TransferRunner> runner_;
     bool loadingTargets_ = false;
     bool refreshingPageByHour_ = false;
     bool anyCheckedAtPress_ = false;
-    bool closing_ = false;
+    bool closing_ = false;       // the resume command of a close is going out
+    bool closeAfterRun_ = false; // closed during a run: closes once it has ended
+    int closeResult_ = 0;
+    bool pollRunning_ = false; // the run going on is a configuration poll
 };
 
 } // namespace vorelux::app
