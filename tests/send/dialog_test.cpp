@@ -128,13 +128,24 @@ void settle(SendPagesDialog& dialog) {
     }
 }
 
+// Lets the runs of the power commands, the chooser and the display end.
+void settle(SendFeatures& features) {
+    while (features.running()) {
+        QSignalSpy ended(&features, &SendFeatures::runFinished);
+        ASSERT_TRUE(ended.wait(10000)) << "the run did not end";
+    }
+}
+
 // Runs `step` on the dialog's thread from the worker's pause, and waits for it.
 void onDialogThread(QObject* context, const std::function<void()>& step) {
     QMetaObject::invokeMethod(context, step, Qt::BlockingQueuedConnection);
 }
 
 LineStream line(const std::string& text) {
-    LineStream l{0xFF, 192, 192};
+    // Built by appending: GCC at -O2 misreads an insert after a three-byte list.
+    LineStream l;
+    l.reserve(text.size() + 3);
+    for (int b : {0xFF, 192, 192}) l.push_back(static_cast<uint8_t>(b));
     l.insert(l.end(), text.begin(), text.end());
     return l;
 }
@@ -582,6 +593,41 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{16, 16}));
 }
 
+// Destroyed while the transmitter upload is between two reports: the
+// destruction waits for the worker, which stops at its next step; no end
+// report and no resume command follow.
+TEST_F(SendDialogTest, TransmitterUploadDestroyedMidRunStops) {
+    attachTransmitter();
+    setPage(1, {line("UMA LINHA LONGA")});
+    setPage(2, {line("OUTRA PAGINA")});
+    open();
+    ASSERT_EQ(cfg.transport, Transport::Transmitter);
+    sendBoxes({1, 2});
+    QObject context;
+    QSignalSpy destroyed(dlg.get(), &QObject::destroyed);
+    sleeper.pauses.clear();
+    sleeper.onPause = [&](int count) {
+        // Before the third header report to panel 3.
+        if (count != 4) return;
+        QMetaObject::invokeMethod(
+            &context, [&] { dlg.reset(); }, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    ASSERT_TRUE(destroyed.wait(10000));
+    sleeper.onPause = {};
+    auto sent = reports();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_LE(sent.size(), 3u);
+    for (const KqReport& r : sent) {
+        EXPECT_EQ(r.kind, KqReport::Header);
+        EXPECT_EQ(r.panel, 3);
+        EXPECT_EQ(r.page, 1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports().size(), sent.size()); // nothing follows
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
 TEST_F(SendDialogTest, TransmitterNotYetIdentifiedSendsNothing) {
     attachTransmitter(false);
     setPage(1, {line("OLA")});
@@ -607,6 +653,9 @@ struct FeaturesTest : SendDialogTest {
         SendDialogTest::SetUp();
         window = std::make_unique<QWidget>();
         window->setWindowTitle("Vorelux");
+        makeFeatures();
+    }
+    void makeFeatures() {
         SendFeatureServices s;
         s.connCfgPath = connCfg().toStdString();
         s.sleeper = &sleeper;
@@ -616,6 +665,19 @@ struct FeaturesTest : SendDialogTest {
         on = new QPushButton("Ligar", window.get());
         off = new QPushButton("Desligar", window.get());
         features->attachPowerButtons(on, off);
+    }
+    void TearDown() override {
+        if (features) settle(*features);
+        SendDialogTest::TearDown();
+    }
+    // Clicks a power button and lets its run end.
+    void click(QPushButton* b) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        settle(*features);
+    }
+    void trigger(QAction* entry) {
+        entry->trigger();
+        settle(*features);
     }
     // Runs `step` once the modal window in front has started.
     void whenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
@@ -647,6 +709,7 @@ TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
                 QTest::mouseClick(button(chooser, "confirmButton"), Qt::LeftButton);
         });
         features->choosePanels(PanelChooserDialog::Mode::SwitchOn);
+        settle(*features);
         EXPECT_EQ(sleeper.take(), c.wire);
         EXPECT_FALSE(chooser.isVisible());
     }
@@ -674,7 +737,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
                           Case{{3, 4}, &FeaturesTest::on, {3, 98, 255, 0, 4, 98, 255, 0}},
                           Case{{3, 4}, &FeaturesTest::off, {3, 98, 252, 0, 4, 98, 252, 0}}}) {
         cfg.targetPanels = c.stored;
-        QTest::mouseClick(this->*c.button, Qt::LeftButton);
+        click(this->*c.button);
         EXPECT_EQ(sleeper.take(), c.wire);
     }
     EXPECT_TRUE(prompter.prompts.empty());
@@ -686,12 +749,12 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
     for (QAction* a : features->powerOffMenu()->actions()) offItems << a->text();
     EXPECT_EQ(onItems, (QStringList{"Ligar todos", "Escolher painíes ...", "Automático"}));
     EXPECT_EQ(offItems, (QStringList{"Desligar todos", "Escolher painíes ...", "Automático"}));
-    features->powerOffMenu()->actions().first()->trigger();
+    trigger(features->powerOffMenu()->actions().first());
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
 
     // A failure is reported once: the port is gone.
     cfg.portNumber = MissingCom;
-    QTest::mouseClick(on, Qt::LeftButton);
+    click(on);
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
 }
 
@@ -699,10 +762,13 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
     PanelNumberDisplay& ids = features->panelNumberDisplay();
     EXPECT_EQ(ids.windowTitle(), "Vorelux - Exibindo ID");
     whenShown([&] {
+        settle(*features);
+        EXPECT_TRUE(ids.isVisible());
         EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 254, 0}));
         QTest::mouseClick(button(ids, "closeButton"), Qt::LeftButton);
     });
     features->showPanelNumbers();
+    EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
 
     // The port unplugged: prompt 18, the display closes itself, the resume fails silently.
@@ -711,6 +777,147 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
     EXPECT_TRUE(sleeper.take().empty());
+}
+
+// Every command runs on the worker with the bytes and pauses it always had
+// (per frame 50 ms after the first byte, 25 ms after each other; 20 ms once
+// the progress window's bar is full); the window is free meanwhile, a second
+// click is dropped and the send dialog waits.
+TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
+    const std::vector<int> frame{50, 25, 25, 25};
+    auto framePauses = [&](int frames, bool progressWindow) {
+        std::vector<int> all;
+        for (int i = 0; i < frames; ++i) all.insert(all.end(), frame.begin(), frame.end());
+        if (progressWindow) all.push_back(20);
+        return all;
+    };
+    PanelChooserDialog& chooser = features->chooser();
+    struct Case {
+        const char* name;
+        std::function<void()> start;
+        std::vector<uint8_t> wire;
+        int frames;
+    };
+    for (const Case& c : {Case{"Ligar",
+                               [&] { QTest::mouseClick(on, Qt::LeftButton); },
+                               {3, 98, 255, 0, 4, 98, 255, 0},
+                               2},
+                          Case{"Desligar",
+                               [&] { QTest::mouseClick(off, Qt::LeftButton); },
+                               {3, 98, 252, 0, 4, 98, 252, 0},
+                               2},
+                          Case{"Ligar todos",
+                               [&] { features->powerOnMenu()->actions().first()->trigger(); },
+                               {0, 98, 255, 0},
+                               1},
+                          Case{"Desligar todos",
+                               [&] { features->powerOffMenu()->actions().first()->trigger(); },
+                               {0, 98, 252, 0},
+                               1},
+                          Case{"Escolher painéis",
+                               [&] {
+                                   whenShown([&] {
+                                       targets(chooser)->uncheckAll();
+                                       targets(chooser)->setChecked(9, true);
+                                       targets(chooser)->setChecked(5, true);
+                                       QTest::mouseClick(button(chooser, "confirmButton"),
+                                                         Qt::LeftButton);
+                                   });
+                                   features->choosePanels(PanelChooserDialog::Mode::SwitchOff);
+                               },
+                               {5, 98, 252, 0, 9, 98, 252, 0},
+                               2}}) {
+        SCOPED_TRACE(c.name);
+        sleeper.pauses.clear();
+        c.start();
+        ASSERT_TRUE(features->running());
+        EXPECT_FALSE(features->sendDialog().isEnabled());
+        QTest::mouseClick(on, Qt::LeftButton); // dropped
+        features->switchOffAllPanels();        // dropped
+        settle(*features);
+        EXPECT_TRUE(features->sendDialog().isEnabled());
+        EXPECT_EQ(sleeper.take(), c.wire);
+        EXPECT_EQ(sleeper.pauses, framePauses(c.frames, std::string(c.name) == "Ligar"));
+    }
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    // "Enviar" during a run opens the dialog once the run has ended.
+    QTest::mouseClick(off, Qt::LeftButton);
+    features->openSendDialog();
+    features->openSendDialog();
+    EXPECT_FALSE(features->sendDialog().isVisible());
+    settle(*features);
+    EXPECT_TRUE(features->sendDialog().isVisible());
+    features->sendDialog().close();
+    settle(features->sendDialog());
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 252, 0, 4, 98, 252, 0, 0, 98, 255, 0}));
+
+    // Through the transmitter: the report three times, the transmitter's pause before each.
+    attachTransmitter();
+    cfg.transport = Transport::Transmitter;
+    sleeper.pauses.clear();
+    trigger(features->powerOnMenu()->actions().first());
+    auto sent = reports();
+    ASSERT_EQ(sent.size(), 3u);
+    for (const KqReport& r : sent) {
+        EXPECT_EQ(r.kind, KqReport::Parameter);
+        EXPECT_EQ(r.panel, 0);
+        EXPECT_EQ(r.parameter, 255);
+    }
+    EXPECT_EQ(sleeper.pauses, (std::vector<int>(3, link.transmitterPauseMs)));
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+// "Cancelar" on the progress window, clicked while the worker is inside the
+// first panel's frame: that frame ends, the next panel gets nothing.
+TEST_F(FeaturesTest, CancelStopsTheStoredListBeforeTheNextPanel) {
+    cfg.targetPanels = {3, 4, 5};
+    ProgressWindowDialog* progress = features->progressWindow();
+    bool shownDuringRun = false;
+    sleeper.onPause = [&](int count) {
+        if (count != 2) return;
+        onDialogThread(progress, [&] {
+            shownDuringRun = progress->isVisible();
+            QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        });
+    };
+    click(on);
+    sleeper.onPause = {};
+    EXPECT_TRUE(shownDuringRun);
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 255, 0}));
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(prompter.prompts.empty());
+
+    // The next click serves the whole list again.
+    click(on);
+    EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 255, 0, 4, 98, 255, 0, 5, 98, 255, 0}));
+}
+
+// The main window closing mid-run destroys the features while the worker is
+// inside the first panel's frame: the destruction waits for the worker, the
+// frame ends, the port is closed and the other panels get nothing.
+TEST_F(FeaturesTest, DestroyedMidRunStopsAndClosesThePort) {
+    cfg.targetPanels = {3, 4, 5};
+    for (bool switchOn : {true, false}) {
+        SCOPED_TRACE(switchOn ? "Ligar" : "Desligar");
+        QSignalSpy destroyed(features.get(), &QObject::destroyed);
+        sleeper.pauses.clear();
+        sleeper.onPause = [&](int count) {
+            if (count != 2) return;
+            QMetaObject::invokeMethod(
+                window.get(), [&] { features.reset(); }, Qt::QueuedConnection);
+        };
+        QTest::mouseClick(switchOn ? on : off, Qt::LeftButton);
+        ASSERT_TRUE(destroyed.wait(10000));
+        sleeper.onPause = {};
+        EXPECT_FALSE(port.isOpen);
+        uint8_t command = switchOn ? ParSwitchOn : ParSwitchOff;
+        EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, command, 0}));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(pty.drain(200).empty()); // nothing follows
+        EXPECT_TRUE(prompter.prompts.empty());
+        makeFeatures();
+    }
 }
 
 // installSendFeatures knows nothing of the main window: it hooks the controls
@@ -770,8 +977,10 @@ TEST_F(SendDialogTest, InstallHooksTheHostControls) {
     sleeper.take();
 
     QTest::mouseClick(powerOn, Qt::LeftButton);
+    settle(*features);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 255, 0, 4, 98, 255, 0}));
     previewOff.actions().first()->trigger();
+    settle(*features);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
     EXPECT_TRUE(prompter.prompts.empty());
 }

@@ -33,6 +33,14 @@ void settle(SendPagesDialog& dialog) {
     }
 }
 
+// Lets a run of the power commands end (it runs on a worker).
+void settle(SendFeatures& features) {
+    while (features.running()) {
+        QSignalSpy ended(&features, &SendFeatures::runFinished);
+        ASSERT_TRUE(ended.wait(10000)) << "the run did not end";
+    }
+}
+
 // A control of the main window (not of its dialogs) by its object name.
 QPushButton* mainButton(MainWindow& window, const char* name) {
     return window.centralWidget()->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -108,22 +116,28 @@ TEST(SendInMainWindow, PowerButtonsAndTheirMenus) {
     form.linkSystem()->catalog().registerPort(150, pty.slavePath);
     form.connectionSettings().portNumber = 150;
 
+    SendFeatures& features = *form.sendFeatures();
     form.connectionSettings().targetPanels = {};
     QTest::mouseClick(mainButton(form, "powerOnButton"), Qt::LeftButton);
+    settle(features);
     QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
+    settle(features);
     EXPECT_TRUE(pty.drain(100).empty());
 
     form.connectionSettings().targetPanels = {0, 7};
     QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
+    settle(features);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));
 
     EXPECT_EQ(mainButton(form, "powerOnButton")->contextMenuPolicy(), Qt::CustomContextMenu);
-    form.sendFeatures()->powerOnMenu()->actions().first()->trigger(); // "Ligar todos"
+    features.powerOnMenu()->actions().first()->trigger(); // "Ligar todos"
+    settle(features);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 255, 0}));
     form.findChild<QMenu*>("powerOffMenu")
         ->actions()
         .first()
         ->trigger(); // "Desligar todos" on "Parar"
+    settle(features);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));
     EXPECT_TRUE(harness.prompter.prompts.empty());
 }

@@ -118,6 +118,12 @@ void WorkerProgress::finish() {
     if (window_) runner_.call([&] { window_->finish(); });
 }
 
+PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner) {
+    return [command = std::move(command), &runner](PanelId panel) -> uint8_t {
+        return runner.cancelled() ? uint8_t{SendOk} : command(panel);
+    };
+}
+
 WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
     : cfg_(ui.cfg()),
       link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper(), ui.prompter()) {

@@ -83,6 +83,10 @@ class WorkerProgress final : public ProgressWindow {
     TransferRunner& runner_;
 };
 
+// `command` for a loop with no progress window on a runner's worker: once
+// the runner is cancelled the remaining panels are skipped (nothing sent).
+PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner);
+
 // A PanelLink for a transfer on a runner's worker: the devices, sleeper and
 // prompter of `ui`, each effect carried to the runner's thread, and a copy of
 // the connection settings taken when the transfer starts (the transport is

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vorelux::app {
 
@@ -28,9 +29,10 @@ QIcon powerIcon(bool on) {
     return QIcon(pixmap);
 }
 
-PanelChooserDialog::PanelChooserDialog(PanelLink& link, std::function<QString()> mainCaption,
+PanelChooserDialog::PanelChooserDialog(PanelLink& link, TransferRunner& runner,
+                                       std::function<QString()> mainCaption,
                                        std::function<void()> openIdDisplay, QWidget* parent)
-    : QDialog(parent), link_(link), mainCaption_(std::move(mainCaption)) {
+    : QDialog(parent), link_(link), runner_(runner), mainCaption_(std::move(mainCaption)) {
     setObjectName(QStringLiteral("panelChooserDialog"));
     setModal(true);
     setWindowTitle((mainCaption_ ? mainCaption_() : QString()) +
@@ -94,12 +96,26 @@ void PanelChooserDialog::prepare(Mode mode) {
     command_ = on ? ParSwitchOn : ParSwitchOff;
 }
 
-uint8_t PanelChooserDialog::chooseAndSend(Mode mode) {
+bool PanelChooserDialog::chooseAndSend(Mode mode) {
     prepare(mode);
     exec();
-    link_.sendToCheckedPanels(targetList_->checks(), link_.parameter(command_, 0), nullptr);
-    link_.reportSendResult();
-    return link_.lastSendResult;
+    TargetChecks checks = targetList_->checks();
+    link_.lastSendResult = SendOk;
+    if (std::find(checks.begin(), checks.end(), true) == checks.end()) return false;
+    auto worker = std::make_shared<WorkerLink>(link_, runner_);
+    uint8_t command = command_;
+    TransferRunner& runner = runner_;
+    return runner_.start(
+        [worker, checks, command, &runner] {
+            PanelLink& link = worker->link();
+            // No window: a cancel of the runner skips the remaining panels.
+            link.sendToCheckedPanels(checks, untilCancelled(link.parameter(command, 0), runner),
+                                     nullptr);
+        },
+        [this, worker] {
+            worker->returnResults(link_);
+            link_.reportSendResult();
+        });
 }
 
 void PanelChooserDialog::showEvent(QShowEvent* event) {

@@ -4,6 +4,7 @@
 // is sent; the stored target list never changes here. Widgets by object
 // name: targetList, confirmButton, cancelButton, showIdsButton,
 // instructionsText, transportLabel.
+#include "app/link/transfer_runner.h"
 #include "link/panel_link.h"
 
 #include <QDialog>
@@ -22,17 +23,21 @@ class PanelChooserDialog final : public QDialog, public TransmitterObserver {
   public:
     enum class Mode { SwitchOn, SwitchOff };
 
-    PanelChooserDialog(PanelLink& link, std::function<QString()> mainCaption,
+    // The chooser sends on `runner`'s worker; the runner goes before the chooser.
+    PanelChooserDialog(PanelLink& link, TransferRunner& runner,
+                       std::function<QString()> mainCaption,
                        std::function<void()> openIdDisplay = {}, QWidget* parent = nullptr);
     ~PanelChooserDialog() override;
 
     // The caller prepares the chooser for switching on (255) or off (252).
     void prepare(Mode mode);
     uint8_t command() const { return command_; }
-    // Shows the chooser modally, then sends the command to the checked
-    // panels (panel 0 alone when item 0 is checked; the first failure stops)
-    // and reports the result. Returns the result.
-    uint8_t chooseAndSend(Mode mode);
+    // Shows the chooser modally, then starts sending the command to the
+    // checked panels on the runner's worker (panel 0 alone when item 0 is
+    // checked; the first failure stops) and returns; the result is kept in
+    // the link's lastSendResult and told once the run has ended. False when
+    // nothing was checked or another run is going out: nothing is sent.
+    bool chooseAndSend(Mode mode);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -48,6 +53,7 @@ class PanelChooserDialog final : public QDialog, public TransmitterObserver {
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
 
     PanelLink& link_;
+    TransferRunner& runner_;
     std::function<QString()> mainCaption_;
     uint8_t command_ = ParSwitchOn;
 

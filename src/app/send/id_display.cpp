@@ -8,9 +8,9 @@
 
 namespace vorelux::app {
 
-PanelNumberDisplay::PanelNumberDisplay(PanelLink& link, std::function<QString()> mainCaption,
-                                       QWidget* parent)
-    : QDialog(parent), link_(link), mainCaption_(std::move(mainCaption)) {
+PanelNumberDisplay::PanelNumberDisplay(PanelLink& link, TransferRunner& runner,
+                                       std::function<QString()> mainCaption, QWidget* parent)
+    : QDialog(parent), link_(link), runner_(runner), mainCaption_(std::move(mainCaption)) {
     setObjectName(QStringLiteral("panelNumberDisplay"));
     setModal(true);
     setWindowTitle((mainCaption_ ? mainCaption_() : QString()) + QStringLiteral(" - Exibindo ID"));
@@ -36,34 +36,49 @@ PanelNumberDisplay::PanelNumberDisplay(PanelLink& link, std::function<QString()>
 void PanelNumberDisplay::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    sending_ = true;
     closeRequested_ = false;
-    link_.lastSendResult = link_.sendParameter(ParShowIds, EveryPanel, 0);
-    sending_ = false;
-    if (closeRequested_) {
-        // Closed while the command went out: close now that the port is free.
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible()) reject();
+    auto worker = std::make_shared<WorkerLink>(link_, runner_);
+    opening_ = runner_.start(
+        [worker] {
+            PanelLink& link = worker->link();
+            link.lastSendResult = link.sendParameter(ParShowIds, EveryPanel, 0);
+        },
+        [this, worker] {
+            worker->returnResults(link_);
+            opened();
         });
-        return;
-    }
-    if (link_.lastSendResult != SendOk) {
-        link_.reportSendResult();
-        // Close once the opening has finished.
+    if (!opening_) {
+        // Another transfer holds the port: nothing was shown, nothing to resume.
         QTimer::singleShot(0, this, [this] {
-            if (isVisible()) reject();
+            if (isVisible()) QDialog::done(Rejected);
         });
     }
 }
 
+void PanelNumberDisplay::opened() {
+    opening_ = false;
+    if (link_.lastSendResult != SendOk) {
+        link_.reportSendResult();
+        closeRequested_ = true;
+    }
+    // Closed while the command went out, or it failed: close now that the port is free.
+    if (closeRequested_ && isVisible()) reject();
+}
+
 void PanelNumberDisplay::done(int result) {
-    if (sending_) {
+    if (opening_) {
         closeRequested_ = true;
         return;
     }
+    if (closing_) return;
     // Every panel goes back to its pages; a failure here is not reported.
-    link_.sendParameter(ParSwitchOn, EveryPanel, 0);
-    QDialog::done(result);
+    auto worker = std::make_shared<WorkerLink>(link_, runner_);
+    closing_ = runner_.start([worker] { worker->link().sendParameter(ParSwitchOn, EveryPanel, 0); },
+                             [this, result] {
+                                 closing_ = false;
+                                 QDialog::done(result);
+                             });
+    if (!closing_) QDialog::done(result);
 }
 
 } // namespace vorelux::app

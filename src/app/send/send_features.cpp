@@ -18,12 +18,17 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     }
     link_ = std::make_unique<PanelLink>(devices.cfg, devices.catalog, devices.port,
                                         devices.transmitter, *sleeper, devices.prompter);
+    runner_ = std::make_unique<TransferRunner>();
+    connect(runner_.get(), &TransferRunner::finished, this, [this] {
+        sendDialog_->setEnabled(true);
+        emit runFinished();
+    });
     auto caption = services_.mainCaption;
     if (!caption)
         caption = [mainWindow] { return mainWindow ? mainWindow->windowTitle() : QString(); };
 
     progressWindow_ = new ProgressWindowDialog(caption(), mainWindow);
-    panelNumberDisplay_ = new PanelNumberDisplay(*link_, caption, mainWindow);
+    panelNumberDisplay_ = new PanelNumberDisplay(*link_, *runner_, caption, mainWindow);
     auto openIds = [this] { showPanelNumbers(); };
 
     SendServices sendServices;
@@ -36,7 +41,7 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
     sendServices.random = services_.random;
     sendDialog_ = new SendPagesDialog(*link_, store, sendServices, mainWindow);
     sendDialog_->setWindowFlag(Qt::Window);
-    panelChooser_ = new PanelChooserDialog(*link_, caption, openIds, mainWindow);
+    panelChooser_ = new PanelChooserDialog(*link_, *runner_, caption, openIds, mainWindow);
 
     powerOnButtonMenu_ = new QMenu(mainWindow);
     powerOnButtonMenu_->setObjectName(QStringLiteral("powerOnButtonMenu"));
@@ -72,22 +77,40 @@ void SendFeatures::setOnOffSettingsOpener(std::function<void()> opener) {
 }
 
 SendFeatures::~SendFeatures() {
-    // The windows send through link_: they go first.
+    // The send dialog has its own runner. A run of the features is cancelled
+    // and waited for (it closes the port) while the windows its effects
+    // reach are still there; then the windows go, before link_.
     delete sendDialog_;
+    runner_.reset();
     delete panelChooser_;
     delete panelNumberDisplay_;
     delete progressWindow_;
 }
 
-void SendFeatures::runExclusively(const std::function<void()>& command) {
-    // A click during the pauses of a command waits for nothing: it is dropped.
-    if (busy_ || sendDialog_->running()) return;
-    busy_ = true;
-    command();
-    busy_ = false;
+// The send dialog sends nothing while a run of the features holds the port.
+void SendFeatures::holdSendDialogWhileRunning() {
+    if (runner_->running()) sendDialog_->setEnabled(false);
+}
+
+bool SendFeatures::busy() const {
+    // A click during the pauses of a run waits for nothing: it is dropped.
+    return runner_->running() || sendDialog_->running();
 }
 
 void SendFeatures::openSendDialog() {
+    if (runner_->running()) {
+        // A power command is going out: the dialog opens once it has.
+        if (!openPending_)
+            connect(
+                this, &SendFeatures::runFinished, this,
+                [this] {
+                    openPending_ = false;
+                    openSendDialog();
+                },
+                Qt::SingleShotConnection);
+        openPending_ = true;
+        return;
+    }
     if (sendDialog_->running() && !sendDialog_->isVisible()) {
         // The resume of its last closing is going out: open it once it has.
         connect(
@@ -108,43 +131,65 @@ void SendFeatures::openSendDialog() {
 }
 
 void SendFeatures::switchOnStoredTargets() {
-    runExclusively([this] {
-        link_->lastSendResult = SendOk;
-        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOn, 0),
-                               progressWindow_);
-        link_->reportSendResult();
-    });
+    runOnStoredTargets(ParSwitchOn, true);
 }
 
 void SendFeatures::switchOffStoredTargets() {
-    runExclusively([this] {
-        link_->lastSendResult = SendOk;
-        link_->sendToPanelList(link_->cfg().targetPanels, link_->parameter(ParSwitchOff, 0),
-                               nullptr);
-        link_->reportSendResult();
-    });
+    runOnStoredTargets(ParSwitchOff, false);
 }
 
 void SendFeatures::switchOnAllPanels() {
-    runExclusively([this] {
-        link_->lastSendResult = link_->sendParameter(ParSwitchOn, EveryPanel, 0);
-        link_->reportSendResult();
-    });
+    runOnAllPanels(ParSwitchOn);
 }
 
 void SendFeatures::switchOffAllPanels() {
-    runExclusively([this] {
-        link_->lastSendResult = link_->sendParameter(ParSwitchOff, EveryPanel, 0);
-        link_->reportSendResult();
-    });
+    runOnAllPanels(ParSwitchOff);
+}
+
+void SendFeatures::runOnStoredTargets(uint8_t command, bool withProgress) {
+    if (busy()) return;
+    auto worker = std::make_shared<WorkerLink>(*link_, *runner_);
+    std::shared_ptr<WorkerProgress> progress;
+    if (withProgress) progress = std::make_shared<WorkerProgress>(progressWindow_, *runner_);
+    std::vector<uint8_t> targets = link_->cfg().targetPanels;
+    TransferRunner& runner = *runner_;
+    runner_->start(
+        [worker, progress, targets = std::move(targets), command, &runner] {
+            PanelLink& link = worker->link();
+            // Without the window the loop still stops at a cancel of the runner.
+            link.sendToPanelList(targets, untilCancelled(link.parameter(command, 0), runner),
+                                 progress.get());
+        },
+        [this, worker] {
+            worker->returnResults(*link_);
+            link_->reportSendResult();
+        });
+    holdSendDialogWhileRunning();
+}
+
+void SendFeatures::runOnAllPanels(uint8_t command) {
+    if (busy()) return;
+    auto worker = std::make_shared<WorkerLink>(*link_, *runner_);
+    runner_->start(
+        [worker, command] {
+            PanelLink& link = worker->link();
+            link.lastSendResult = link.sendParameter(command, EveryPanel, 0);
+        },
+        [this, worker] {
+            worker->returnResults(*link_);
+            link_->reportSendResult();
+        });
+    holdSendDialogWhileRunning();
 }
 
 void SendFeatures::choosePanels(PanelChooserDialog::Mode mode) {
-    runExclusively([this, mode] { panelChooser_->chooseAndSend(mode); });
+    if (busy() || panelChooser_->isVisible()) return;
+    panelChooser_->chooseAndSend(mode);
+    holdSendDialogWhileRunning();
 }
 
 void SendFeatures::showPanelNumbers() {
-    if (busy_ && !panelChooser_->isVisible()) return;
+    if (busy() || panelNumberDisplay_->isVisible()) return;
     panelNumberDisplay_->exec();
 }
 

@@ -5,7 +5,10 @@
 // hands it its buttons (installSendFeatures does it all from a SendHost).
 //
 // The features send through their own PanelLink on the shared devices; its
-// pauses are slept by the worker threads of the transfers.
+// pauses are slept by the worker threads of the transfers. The power
+// commands, the chooser's send and the panel-number display share one
+// TransferRunner: one of their runs at a time, the window free meanwhile.
+#include "app/link/transfer_runner.h"
 #include "app/send/chooser.h"
 #include "app/send/id_display.h"
 #include "app/send/send_dialog.h"
@@ -62,16 +65,22 @@ class SendFeatures final : public QObject {
     // "Enviar": closes the dialog when it is showing, then shows it on its
     // first page and brings it forward.
     void openSendDialog();
-    // The power buttons: every stored target on (with the progress window)
-    // or off; the menus' "Ligar todos" / "Desligar todos" (every panel at
-    // once) and "Escolher painíes ..." (the chooser).
+    // The power buttons: every stored target on (with the progress window,
+    // whose "Cancelar" stops before the next panel) or off; the menus'
+    // "Ligar todos" / "Desligar todos" (every panel at once) and "Escolher
+    // painíes ..." (the chooser). Each starts a run on the worker and returns;
+    // a failure is told once the run has ended, then runFinished() is
+    // emitted. Ignored while another run of the features or of the send
+    // dialog is going out.
     void switchOnStoredTargets();
     void switchOffStoredTargets();
     void switchOnAllPanels();
     void switchOffAllPanels();
     void choosePanels(PanelChooserDialog::Mode mode);
-    // "Exibir IDs": the panel-number display, modally.
+    // "Exibir IDs": the panel-number display, modally; ignored during a run.
     void showPanelNumbers();
+    // A run of the power commands, the chooser or the display is going out.
+    bool running() const { return runner_->running(); }
 
     // Hooks the window's controls: the power buttons (click and right-click
     // menus), the "Enviar" button and menu entry, and the first entries of
@@ -83,13 +92,24 @@ class SendFeatures final : public QObject {
     // The entries stay disabled until an opener is given.
     void setOnOffSettingsOpener(std::function<void()> opener);
 
+  signals:
+    // A run of the features has ended and its result has been told.
+    void runFinished();
+
   private:
-    // Runs one command unless another is still going out.
-    void runExclusively(const std::function<void()>& command);
+    // Whether another run (of the features or the send dialog) is going out.
+    bool busy() const;
+    // Sends `command` to the stored targets on the worker, with the
+    // progress window or without.
+    void runOnStoredTargets(uint8_t command, bool withProgress);
+    // Sends `command` to every panel at once on the worker.
+    void runOnAllPanels(uint8_t command);
+    void holdSendDialogWhileRunning();
 
     SendFeatureServices services_;
     std::unique_ptr<Sleeper> ownSleeper_;
     std::unique_ptr<PanelLink> link_;
+    std::unique_ptr<TransferRunner> runner_;
     ProgressWindowDialog* progressWindow_ = nullptr;
     SendPagesDialog* sendDialog_ = nullptr;
     PanelChooserDialog* panelChooser_ = nullptr;
@@ -98,7 +118,7 @@ class SendFeatures final : public QObject {
     QMenu* powerOffButtonMenu_ = nullptr;
     QAction* automaticOnEntry_ = nullptr;
     QAction* automaticOffEntry_ = nullptr;
-    bool busy_ = false;
+    bool openPending_ = false; // "Enviar" clicked during a run
 };
 
 // What the sending windows hook into on the window that owns them. Null
