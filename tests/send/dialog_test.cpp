@@ -985,42 +985,5 @@ TEST_F(SendDialogTest, InstallHooksTheHostControls) {
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// Pictures of the dialogs for a person to look at: VORELUX_SEND_SHOTS=folder.
-TEST_F(FeaturesTest, Screenshots) {
-    QString folder = qEnvironmentVariable("VORELUX_SEND_SHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "set VORELUX_SEND_SHOTS to a folder";
-    QDir().mkpath(folder);
-    setPage(1, {line("OLA")});
-    SendPagesDialog& send = features->sendDialog();
-    send.show();
-    QCoreApplication::processEvents();
-    send.grab().save(folder + "/send_main.png");
-    QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
-    settle(send);
-    send.grab().save(folder + "/send_done.png");
-    sleeper.pauses.clear();
-    sleeper.onPause = [&](int count) {
-        if (count == 7)
-            onDialogThread(&send, [&] { send.grab().save(folder + "/send_progress.png"); });
-    };
-    send.answerAllReceived();
-    QTest::mouseClick(button(send, "sendButton"), Qt::LeftButton);
-    settle(send);
-    sleeper.onPause = {};
-    send.showSheet(SendPagesDialog::Sheet::ErrorCode);
-    send.grab().save(folder + "/send_code.png");
-    PanelChooserDialog& chooser = features->chooser();
-    chooser.prepare(PanelChooserDialog::Mode::SwitchOn);
-    chooser.show();
-    QCoreApplication::processEvents();
-    chooser.grab().save(folder + "/chooser.png");
-    chooser.hide();
-    features->panelNumberDisplay().show();
-    QCoreApplication::processEvents();
-    features->panelNumberDisplay().grab().save(folder + "/ids.png");
-    features->panelNumberDisplay().hide();
-    sleeper.take();
-}
-
 } // namespace
 } // namespace vorelux::app

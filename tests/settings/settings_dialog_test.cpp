@@ -619,34 +619,5 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     EXPECT_FALSE(transmitter.transmitterNotConfigured);
 }
 
-// Every tab as the operator sees it, for a person to look at:
-// VORELUX_SETTINGS_SHOTS=/some/folder settings_dialog_test --gtest_filter=*Shots*
-TEST_F(SettingsDialog, Shots) {
-    const QByteArray folder = qgetenv("VORELUX_SETTINGS_SHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "VORELUX_SETTINGS_SHOTS not set";
-    // The serial port selector first, then everything with the transmitter.
-    cfg.targetPanels = {3, 7};
-    showOn(PanelSettingsDialog::ClockTab);
-    QTest::qWait(20);
-    form->grab().save(QString("%1/serial.png").arg(QString(folder)));
-    attachTransmitter(0x41);
-    cfg.targetPanels = {0};
-    showOn(0);
-    form->revealTemperatures();
-    child<QListWidget>("pageByHourList")->setCurrentRow(2);
-    child<QPushButton>("activatePageTimeButton")->click();
-    child<QTimeEdit>("pageTimeEdit")->setTime(QTime(8, 30));
-    child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
-    for (int tab = 0; tab < PanelSettingsDialog::TabCount; ++tab) {
-        child<QTabWidget>("tabs")->setCurrentIndex(tab);
-        if (tab == PanelSettingsDialog::OnOffTab) {
-            child<QCheckBox>("onOffEnabledCheck")->setChecked(true);
-            form->confirmOnOffChoice();
-        }
-        QTest::qWait(20);
-        form->grab().save(QString("%1/tab%2.png").arg(QString(folder)).arg(tab, 2, 10, QChar('0')));
-    }
-}
-
 } // namespace
 } // namespace vorelux::app

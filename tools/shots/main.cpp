@@ -1,0 +1,150 @@
+// vorelux-shots OUTDIR [FILE.vpg]: saves pictures of the editor's windows
+// (the main window with some lines, the send dialog's sheets, the panel
+// chooser, the panel-number notice and every tab of the panel settings) so a
+// person can look at them. Runs offscreen unless a platform is chosen.
+#include "app/application_setup.h"
+#include "app/main_window.h"
+#include "app/send/chooser.h"
+#include "app/send/id_display.h"
+#include "app/send/send_dialog.h"
+#include "app/send/send_features.h"
+#include "app/settings/settings_dialog.h"
+#include "editor/line_editor.h"
+#include "editor/line_ops.h"
+#include "files/conn_cfg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <string>
+
+using namespace vorelux;
+using namespace vorelux::app;
+
+namespace {
+
+// Answers every question with its safe button and keeps the messages quiet:
+// nothing may wait for a person here.
+class QuietPrompter final : public Prompter {
+  public:
+    int showPrompt(unsigned number) override { return promptEntry(number) ? ButtonNo : 0; }
+    void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+class Shots {
+  public:
+    explicit Shots(QString folder) : folder_(std::move(folder)) {}
+    void save(QWidget& widget, const QString& name) {
+        QCoreApplication::processEvents();
+        const QString path = QDir(folder_).filePath(name + ".png");
+        if (widget.grab().save(path)) {
+            std::printf("%s\n", qPrintable(path));
+        } else {
+            std::fprintf(stderr, "vorelux-shots: cannot write %s\n", qPrintable(path));
+            ++failures_;
+        }
+    }
+    int failures() const { return failures_; }
+
+  private:
+    QString folder_;
+    int failures_ = 0;
+};
+
+void typeSampleLines(MainWindow& window) {
+    PageStore& store = window.store();
+    store.resetAllPages();
+    store.setEditLine(0);
+    const std::u16string lines[] = {u"BOM DIA!", u"PROMOÇÃO DE VERÃO", u"Ofertas até 30%"};
+    bool first = true;
+    for (const auto& text : lines) {
+        if (!first) editor::enterKey(store);
+        first = false;
+        for (char16_t ch : text)
+            if (auto code = editor::typedCharacter(ch, false))
+                editor::insertAfterCursor(store, *code);
+    }
+    store.setEditLine(1);
+    window.redrawEditCanvas();
+    window.showNeighbourLines(store.page().lineIndex);
+}
+
+void shootSendWindows(SendFeatures& features, Shots& shots) {
+    SendPagesDialog& send = features.sendDialog();
+    send.show();
+    shots.save(send, "send_main");
+    send.showSheet(SendPagesDialog::Sheet::Progress);
+    shots.save(send, "send_progress");
+    send.showSheet(SendPagesDialog::Sheet::ErrorCode);
+    shots.save(send, "send_code");
+    send.showSheet(SendPagesDialog::Sheet::Main);
+    send.hide();
+    PanelChooserDialog& chooser = features.chooser();
+    chooser.prepare(PanelChooserDialog::Mode::SwitchOn);
+    chooser.show();
+    shots.save(chooser, "chooser");
+    chooser.hide();
+    features.panelNumberDisplay().show();
+    shots.save(features.panelNumberDisplay(), "panel_numbers");
+    features.panelNumberDisplay().hide();
+}
+
+// The dialog opens modally: its tabs are taken from inside its own loop.
+void shootSettings(PanelSettingsDialog& settings, Shots& shots) {
+    settings.revealTemperatures();
+    QTimer::singleShot(0, &settings, [&] {
+        auto* tabs = settings.findChild<QTabWidget*>(QStringLiteral("tabs"));
+        for (int tab = 0; tabs && tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            shots.save(settings, QStringLiteral("settings_tab%1").arg(tab, 2, 10, QChar('0')));
+        }
+        settings.reject();
+    });
+    settings.openOnTab(PanelSettingsDialog::SpeedTab);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.size() > 2 || args[0].startsWith('-')) {
+        std::fprintf(stderr, "usage: vorelux-shots OUTDIR [FILE.vpg]\n");
+        return 2;
+    }
+    if (!QDir().mkpath(args[0])) {
+        std::fprintf(stderr, "vorelux-shots: cannot create %s\n", qPrintable(args[0]));
+        return 1;
+    }
+    ApplicationSetup setup;
+    prepareApplication(setup);
+    // Settings of a scratch folder, so that no question about them comes up.
+    QTemporaryDir appDir;
+    ConnectionSettings cfg;
+    cfg.targetPanels = {3, 7};
+    std::string error;
+    writeConnCfg(QDir(appDir.path()).filePath("conn.cfg").toStdString(), cfg, error);
+    QuietPrompter prompter;
+    Services services;
+    services.prompter = &prompter;
+    services.appDir = appDir.path();
+    int failures = 0;
+    {
+        MainWindow window(services);
+        window.show();
+        if (args.size() == 2 && !window.openPageFile(args[1])) return 1;
+        if (args.size() == 1) typeSampleLines(window);
+        Shots shots(args[0]);
+        shots.save(window, "main_window");
+        if (window.sendFeatures()) shootSendWindows(*window.sendFeatures(), shots);
+        if (window.settingsDialog()) shootSettings(*window.settingsDialog(), shots);
+        failures = shots.failures();
+    }
+    finishApplication(setup);
+    return failures == 0 ? 0 : 1;
+}
