@@ -4,6 +4,7 @@
 // same commands with --dry-run must print exactly those frames.
 #include "files/conn_cfg.h"
 #include "files/page_file.h"
+#include "support/pty.h"
 #include "support/recording_prompter.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
@@ -22,34 +23,12 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string slavePath;
-    Pty() {
-        char name[256];
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slavePath = name;
-            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-        if (slave >= 0) ::close(slave);
-    }
-    // Everything that has reached the panel side.
-    Bytes drain() {
-        Bytes out;
-        uint8_t buf[4096];
-        pollfd p{master, POLLIN, 0};
-        while (poll(&p, 1, 100) > 0) {
-            ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0) break;
-            out.insert(out.end(), buf, buf + n);
-        }
-        return out;
-    }
-};
+using vorelux::testing::Pty;
+
+// Everything that has reached the panel side (the tool has ended by then).
+Bytes drain(Pty& pty) {
+    return pty.drain(100);
+}
 
 // A frame as a panel takes it: a parameter command or a page.
 struct Frame {
@@ -180,7 +159,7 @@ struct CliPty : ::testing::Test {
         ASSERT_EQ(sent.exitCode, 0) << sent.err;
         EXPECT_EQ(sent.out, "");
         std::string problem;
-        auto frames = decode(pty.drain(), problem);
+        auto frames = decode(drain(pty), problem);
         EXPECT_EQ(problem, "");
         EXPECT_EQ(frames, expected);
 
@@ -190,7 +169,7 @@ struct CliPty : ::testing::Test {
             return a;
         }());
         ASSERT_EQ(dry.exitCode, 0) << dry.err;
-        EXPECT_TRUE(pty.drain().empty()) << "a dry run sends nothing";
+        EXPECT_TRUE(drain(pty).empty()) << "a dry run sends nothing";
         auto printed = parseDryRun(dry.out);
         EXPECT_TRUE(printed.otherLines.empty()) << dry.out;
         EXPECT_EQ(decode(printed.wire, problem), expected) << dry.out;
@@ -251,7 +230,7 @@ TEST_F(CliPty, SetClockWithoutAtSendsTheComputersTime) {
     auto r = run({"set-clock", "--to", "2", "--port", pty.slavePath});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::string problem;
-    auto frames = decode(pty.drain(), problem);
+    auto frames = decode(drain(pty), problem);
     ASSERT_EQ(frames.size(), 7u) << problem;
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -369,7 +348,7 @@ TEST_F(CliPty, FailuresExitWithTheirReason) {
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
-    EXPECT_TRUE(pty.drain().empty()) << "nothing reaches a panel after a failure";
+    EXPECT_TRUE(drain(pty).empty()) << "nothing reaches a panel after a failure";
 }
 
 // A page file holding `lines` lines on page 1, the first with `content`
@@ -412,7 +391,7 @@ TEST_F(CliPty, InputsThatAreNoFilesOrTooLargeFailWithoutHanging) {
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
-    EXPECT_TRUE(pty.drain().empty());
+    EXPECT_TRUE(drain(pty).empty());
 }
 
 TEST_F(CliPty, PageBudgetHoldsOnLoadAndOnSend) {
@@ -439,7 +418,7 @@ TEST_F(CliPty, PageBudgetHoldsOnLoadAndOnSend) {
     EXPECT_NE(refused.err.find("A página 1 tem 2043 bytes e não pode ser enviada"),
               std::string::npos)
         << refused.err;
-    EXPECT_TRUE(pty.drain().empty()) << "a refused page sends nothing";
+    EXPECT_TRUE(drain(pty).empty()) << "a refused page sends nothing";
 }
 
 } // namespace
