@@ -453,6 +453,27 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
 // send features) while the worker is between two bytes: the destruction
 // waits for the worker, the port is closed, the rest is not sent and the
 // resume command is not sent either.
+// A result on show lets the window's events run: one of them may close the
+// dialog for good before the message box returns.
+TEST_F(SendDialogTest, DestroyedWhileItsResultIsOnShow) {
+    setPage(1, {line("AB")});
+    cfg.portNumber = 77; // not installed: the refused page is told after the run
+    dlg->show();
+    checkSendBoxes(*dlg, {1});
+    QSignalSpy destroyed(dlg.get(), &QObject::destroyed);
+    prompter.whileShown = [&] {
+        if (prompter.prompts.empty() ||
+            prompter.prompts.back() != unsigned(Prompt::PortNotSelected))
+            return;
+        prompter.whileShown = {};
+        dlg.reset();
+    };
+    QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
+    QTRY_COMPARE(destroyed.count(), 1);
+    EXPECT_EQ(prompter.prompts.back(), unsigned(Prompt::PortNotSelected));
+    EXPECT_FALSE(port.isOpen);
+}
+
 TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
     setPage(1, {line("UMA LINHA LONGA")});
     setPage(2, {line("OUTRA PAGINA")});

@@ -4,6 +4,7 @@
 #include "model/prompts.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,16 +16,22 @@ class RecordingPrompter : public Prompter {
     std::vector<std::string> messages;
     std::deque<int> answers;
     int defaultAnswer = ButtonOk;
+    // Runs while a prompt or message is on show (as a window's events would).
+    std::function<void()> whileShown;
 
     int showPrompt(unsigned msg) override {
         if (!promptEntry(msg)) return 0;
         prompts.push_back(msg);
+        if (whileShown) whileShown();
         if (answers.empty()) return defaultAnswer;
         int answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void message(const std::string& text) override { messages.push_back(text); }
+    void message(const std::string& text) override {
+        messages.push_back(text);
+        if (whileShown) whileShown();
+    }
 };
 
 } // namespace vorelux::testing

@@ -1,5 +1,7 @@
 #include "app/link/transfer_runner.h"
 
+#include <QPointer>
+
 #include <QThread>
 #include <exception>
 
@@ -79,8 +81,11 @@ void TransferRunner::workerEnded() {
     running_ = false;
     auto done = std::move(done_);
     done_ = {};
+    // The results shown by `done` may outlive the runner's owner (a window
+    // closed while a message was on show).
+    const QPointer<TransferRunner> alive(this);
     if (done) done();
-    emit finished();
+    if (alive) emit finished();
 }
 
 // Runs the worker's calls on this thread until it has ended: the port is

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -474,7 +475,9 @@ void SendPagesDialog::runPages(bool clearing) {
 void SendPagesDialog::endRun(const UploadResult& result, bool clearing) {
     sentPagesMask_ = result.unsentPagesMask;
     showRunResult(result);
+    const QPointer<SendPagesDialog> alive(this);
     link_.tell(uploadNotice(result));
+    if (!alive) return; // the dialog went while a result was on show
     if (clearing && result.status != UploadStatus::Cancelled) prepareOnOpening();
     finishRun();
 }
@@ -536,8 +539,9 @@ void SendPagesDialog::sendDisplayedPages() {
         },
         [this, worker, result, mask] {
             worker->returnResults(link_);
+            const QPointer<SendPagesDialog> alive(this);
             link_.tell(showPagesNotice(mask, *result));
-            finishRun();
+            if (alive) finishRun();
         });
 }
 
@@ -585,8 +589,9 @@ void SendPagesDialog::repairFromErrorCode() {
         },
         [this, worker, result] {
             worker->returnResults(link_);
+            const QPointer<SendPagesDialog> alive(this);
             showRepairResult(*result);
-            finishRun();
+            if (alive) finishRun();
         });
 }
 

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -903,7 +904,9 @@ bool PanelSettingsDialog::startRun(RunWork work, std::function<void()> after) {
 void PanelSettingsDialog::runEnded(const std::function<void()>& after) {
     setRunning(false);
     // A run cut short by a close shows nothing: the operator has left.
+    const QPointer<PanelSettingsDialog> alive(this);
     if (after && !closeAfterRun_) after();
+    if (!alive) return; // the dialog went while a result was on show
     emit runFinished();
     if (closeAfterRun_) {
         closeAfterRun_ = false;
