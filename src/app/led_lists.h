@@ -14,7 +14,7 @@ namespace vorelux::app {
 // A LED picture as an image: lit pixels in `on`, dark ones transparent.
 QImage ledImage(const LedBitmap& bitmap, QRgb on = qRgb(255, 255, 255));
 
-// ListBox3DrawItem: the font preview, two dark rows added below, scaled by a
+// The font list's items: the font preview, two dark rows added below, scaled by a
 // whole factor to the item height over the item background (black, or the
 // selection colour).
 class FontListDelegate final : public QStyledItemDelegate {
@@ -29,7 +29,7 @@ class FontListDelegate final : public QStyledItemDelegate {
     int itemHeight_;
 };
 
-// ListBox1DrawItem: the picture of the drawing whose list index is the item
+// The drawing list's items: the picture of the drawing whose list index is the item
 // text, enlarged, on the item background, with the index beside it.
 class DrawingListDelegate final : public QStyledItemDelegate {
   public:

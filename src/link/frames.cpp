@@ -6,10 +6,10 @@ std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint
     return {panel, PanelCmdParameter, parameterId, value};
 }
 
-std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t parameterId,
+std::array<uint8_t, 10> kqParamReport(const KqIdentity& identity, uint8_t parameterId,
                                       PanelId panel, uint8_t value) {
     // Byte 2 is the payload length in bits: the six bytes 4..9.
-    return {0,     KqCmdTransmit,     48,          1,    serial_KQ[5], serial_KQ[6],
+    return {0,     KqCmdTransmit,     48,          1,    identity[5], identity[6],
             panel, PanelCmdParameter, parameterId, value};
 }
 
@@ -17,17 +17,9 @@ std::array<uint8_t, 2> kqIdentityRequest() {
     return {0, KqCmdIdentity};
 }
 
-std::array<uint8_t, 10> kqConfigReport(const KqIdentity& serial_KQ, uint8_t configByte) {
-    return {0,
-            KqCmdConfigure,
-            serial_KQ[0],
-            serial_KQ[1],
-            serial_KQ[2],
-            serial_KQ[3],
-            serial_KQ[4],
-            serial_KQ[5],
-            configByte,
-            KqIdentityStored};
+std::array<uint8_t, 10> kqConfigReport(const KqIdentity& identity, uint8_t configByte) {
+    return {0,           KqCmdConfigure, identity[0], identity[1], identity[2],
+            identity[3], identity[4],    identity[5], configByte,  KqIdentityStored};
 }
 
 bool isIdentityReply(const std::vector<uint8_t>& report) {

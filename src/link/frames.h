@@ -32,7 +32,7 @@ constexpr uint8_t KqNotConfigured = 0x32;
 // Byte 7 of the identity once a reply has been stored.
 constexpr uint8_t KqIdentityStored = 28;
 
-using KqIdentity = std::array<uint8_t, 8>; // ConnectionSettings::serial_KQ
+using KqIdentity = std::array<uint8_t, 8>; // ConnectionSettings::transmitterIdentity
 
 // A signed setting (temperature adjustment) as its one-byte value: the low 8
 // bits of its two's complement (-5 -> 251, -99 -> 157).
@@ -44,14 +44,14 @@ constexpr uint8_t signedValue(int value) {
 std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint8_t value);
 
 // The transmitter report carrying one parameter command (byte 0 is the report ID).
-std::array<uint8_t, 10> kqParamReport(const KqIdentity& serial_KQ, uint8_t parameterId,
+std::array<uint8_t, 10> kqParamReport(const KqIdentity& identity, uint8_t parameterId,
                                       PanelId panel, uint8_t value);
 
 // The identity request [0, 240].
 std::array<uint8_t, 2> kqIdentityRequest();
 
 // The configuration report: [0, 239, identity bytes 0..5, new configuration byte, 28].
-std::array<uint8_t, 10> kqConfigReport(const KqIdentity& serial_KQ, uint8_t configByte);
+std::array<uint8_t, 10> kqConfigReport(const KqIdentity& identity, uint8_t configByte);
 
 // True when an input report (report ID followed by its data bytes) is an
 // identity reply: its first data byte is 0xFF.

@@ -209,18 +209,18 @@ uint8_t PanelLink::sendToCheckedPanels(const TargetChecks& checked, const PanelC
     return lastSendResult;
 }
 
-uint8_t PanelLink::sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
-                                   ProgressWindow* progress) {
+uint8_t PanelLink::sendToPanelList(const std::vector<uint8_t>& targetPanels,
+                                   const PanelCommand& command, ProgressWindow* progress) {
     lastSendResult = SendOk;
-    if (paineis.empty()) return lastSendResult;
-    if (paineis.front() == EveryPanel) {
+    if (targetPanels.empty()) return lastSendResult;
+    if (targetPanels.front() == EveryPanel) {
         lastSendResult = command(EveryPanel);
         return lastSendResult;
     }
-    if (progress) progress->start(static_cast<int>(paineis.size()) - 1);
-    for (size_t i = 0; i < paineis.size(); ++i) {
+    if (progress) progress->start(static_cast<int>(targetPanels.size()) - 1);
+    for (size_t i = 0; i < targetPanels.size(); ++i) {
         if (progress && !progress->step(static_cast<int>(i))) break;
-        lastSendResult = command(paineis[i]);
+        lastSendResult = command(targetPanels[i]);
         if (lastSendResult != SendOk) break;
     }
     finishProgress(progress);

@@ -113,11 +113,11 @@ class PanelLink {
                                 ProgressWindow* progress,
                                 AfterFailure afterFailure = AfterFailure::Stop);
 
-    // Sends `command` to the panels of a stored target list (ConnectionSettings::paineis):
+    // Sends `command` to the panels of a stored target list (ConnectionSettings::targetPanels):
     // nothing for an empty list, once to panel 0 when it starts with 0,
     // otherwise to each entry in list order with `progress` (may be null) moved
     // to the entry's index; stops at the first non-zero result or a cancel.
-    uint8_t sendToPanelList(const std::vector<uint8_t>& paineis, const PanelCommand& command,
+    uint8_t sendToPanelList(const std::vector<uint8_t>& targetPanels, const PanelCommand& command,
                             ProgressWindow* progress);
 
     ConnectionSettings& cfg() { return cfg_; }

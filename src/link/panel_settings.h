@@ -173,7 +173,7 @@ class TransmitterPairing {
     TransmitterPairing(PanelLink& link, RandomRange& random);
 
     // The button: when the transmitter is not configured, a new configuration
-    // byte (1..254, never "2") goes to serial_KQ byte 6 and to the
+    // byte (1..254, never "2") goes to transmitterIdentity byte 6 and to the
     // transmitter in the configuration report, and the deadline is now + 5 s.
     // Returns true when a configuration report was written. The caller then
     // starts the poll timer in any case.

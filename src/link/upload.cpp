@@ -17,15 +17,15 @@ std::vector<uint8_t> asVector(const auto& report) {
     return {report.begin(), report.end()};
 }
 
-std::array<uint8_t, 14> endReport(const KqIdentity& serial_KQ, PanelId target, uint8_t lengthBits,
+std::array<uint8_t, 14> endReport(const KqIdentity& identity, PanelId target, uint8_t lengthBits,
                                   uint8_t mask) {
     std::array<uint8_t, 14> r{};
     r[0] = 0;
     r[1] = KqCmdTransmit;
     r[2] = lengthBits;
     r[3] = KqTransmitLength;
-    r[4] = serial_KQ[5];
-    r[5] = serial_KQ[6];
+    r[4] = identity[5];
+    r[5] = identity[6];
     r[6] = target;
     r[7] = KqCmdPagesEnd;
     r[8] = 1;
@@ -117,7 +117,7 @@ int dataReportCount(size_t n) {
     return static_cast<int>((n + 7) / 8);
 }
 
-std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId target, int page,
+std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& identity, PanelId target, int page,
                                            const PageContent& content, uint8_t key) {
     unsigned sum = 0;
     for (uint8_t b : content) sum += b;
@@ -127,8 +127,8 @@ std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId 
     r[1] = KqCmdTransmit;
     r[2] = HeaderBits;
     r[3] = KqTransmitLength;
-    r[4] = serial_KQ[5];
-    r[5] = serial_KQ[6];
+    r[4] = identity[5];
+    r[5] = identity[6];
     r[6] = target;
     r[7] = KqCmdPageHeader;
     r[8] = 1;
@@ -157,21 +157,21 @@ std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint
     return r;
 }
 
-std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
+std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& identity, PanelId target,
                                          uint8_t unsentPagesMask) {
-    return endReport(serial_KQ, target, EndBits, unsentPagesMask);
+    return endReport(identity, target, EndBits, unsentPagesMask);
 }
 
-std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
+std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& identity, PanelId panel,
                                           uint8_t codePages) {
-    return endReport(serial_KQ, panel, DataBits, static_cast<uint8_t>(~codePages));
+    return endReport(identity, panel, DataBits, static_cast<uint8_t>(~codePages));
 }
 
-std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis) {
-    if (paineis.empty()) return {};
-    if (paineis.front() == EveryPanel) return {EveryPanel};
+std::vector<PanelId> runTargets(const std::vector<uint8_t>& targetPanels) {
+    if (targetPanels.empty()) return {};
+    if (targetPanels.front() == EveryPanel) return {EveryPanel};
     std::set<PanelId> panels;
-    for (uint8_t p : paineis)
+    for (uint8_t p : targetPanels)
         if (p != EveryPanel) panels.insert(p);
     return {panels.begin(), panels.end()};
 }
@@ -460,9 +460,10 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
         }
     }
     const ConnectionSettings& cfg = link.cfg();
-    const auto& paineis = cfg.targetPanels;
-    bool everyPanel = !paineis.empty() && paineis.front() == EveryPanel;
-    if (!everyPanel && std::find(paineis.begin(), paineis.end(), panel) == paineis.end()) {
+    const auto& targetPanels = cfg.targetPanels;
+    bool everyPanel = !targetPanels.empty() && targetPanels.front() == EveryPanel;
+    if (!everyPanel &&
+        std::find(targetPanels.begin(), targetPanels.end(), panel) == targetPanels.end()) {
         result.status = RepairStatus::PanelNotListed;
         return result;
     }

@@ -61,22 +61,22 @@ std::vector<uint8_t> serialPageFrame(PanelId target, int page, const PageContent
 // Data reports for n content bytes: n / 8 rounded up.
 int dataReportCount(size_t n);
 // The 15-byte page header report (byte 0 is the report ID).
-std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& serial_KQ, PanelId target, int page,
+std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& identity, PanelId target, int page,
                                            const PageContent& content, uint8_t key);
 // Data report k + 1 (k from 0): content bytes 8k..8k+7 around the key; zeros
 // past the end of the content.
 std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint8_t key);
 // The end report of a run for one target: the mask of the pages not sent.
-std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& serial_KQ, PanelId target,
+std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& identity, PanelId target,
                                          uint8_t unsentPagesMask);
 // The report that ends a repair: length byte 80 and the complement of the
 // code's page mask.
-std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& serial_KQ, PanelId panel,
+std::array<uint8_t, 14> kqRepairEndReport(const KqIdentity& identity, PanelId panel,
                                           uint8_t codePages);
 
 // The targets of a run from the stored list: none for an empty list, panel 0
 // alone when it starts with 0, otherwise its panels 1..255 in ascending order.
-std::vector<PanelId> runTargets(const std::vector<uint8_t>& paineis);
+std::vector<PanelId> runTargets(const std::vector<uint8_t>& targetPanels);
 
 // One page of a run and the bytes it carries.
 struct PageJob {

@@ -236,14 +236,14 @@ class FileCommandsTest : public QObject {
         QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
     }
 
-    void novo_data() {
+    void newDocument_data() {
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<bool>("cleared");
         QTest::newRow("No at 19, Yes at 5") << QList<int>{ButtonNo, ButtonYes} << true;
         QTest::newRow("No at 19, No at 5") << QList<int>{ButtonNo, ButtonNo} << false;
         QTest::newRow("Cancel at 19") << QList<int>{ButtonCancel} << false;
     }
-    void novo() {
+    void newDocument() {
         QFETCH(QList<int>, answers);
         QFETCH(bool, cleared);
         WindowHarness h;

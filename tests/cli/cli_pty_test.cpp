@@ -126,10 +126,10 @@ DryRun parseDryRun(const std::string& out) {
     return run;
 }
 
-std::string connCfg(const TempDir& dir, int com, std::vector<uint8_t> paineis) {
+std::string connCfg(const TempDir& dir, int com, std::vector<uint8_t> targetPanels) {
     vorelux::ConnectionSettings cfg;
     cfg.portNumber = com;
-    cfg.targetPanels = std::move(paineis);
+    cfg.targetPanels = std::move(targetPanels);
     std::string path = dir.file("conn.cfg");
     writeBytes(path, vorelux::encodeConnCfg(cfg));
     return path;
