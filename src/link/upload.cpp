@@ -198,6 +198,200 @@ std::string pageTooLargeText(int page, size_t bytes) {
            " bytes. Apague linhas vazias dessa página. Nada foi enviado.";
 }
 
+namespace {
+
+// What a page of a run leads to: the next page, out of the page loop (a stop
+// or a transmitter without its configuration), or the end of the run with
+// its result set.
+enum class Flow { Next, Stop, Finish };
+
+// One upload run: the pages in turn, then the transmitter's end reports.
+class UploadRun {
+  public:
+    UploadRun(PanelLink& link, RandomRange& random, const std::vector<PanelId>& targets,
+              const UploadProgressFn& progress, const UploadOptions& options)
+        : link_(link), random_(random), targets_(targets), options_(options), cfg_(link.cfg()),
+          pause_(options.sleeper ? *options.sleeper : link.sleeper()),
+          ownPauses_(&pause_ != &link.sleeper()),
+          // The transport is the one active when the run starts.
+          usb_(cfg_.transport == Transport::Transmitter), reporter_{progress, {}} {}
+
+    UploadResult run(const std::vector<PageJob>& jobs);
+
+  private:
+    Flow page(size_t index, const PageJob& job);
+    Flow refuse(const PageJob& job);
+    Flow serialPage(const PageJob& job);
+    bool writeSerialFrames(SerialWriter& out, const PageJob& job);
+    Flow transmitterPage(const PageJob& job);
+    bool sendPageHeaders(const PageJob& job, uint8_t key);
+    void sendEndReports();
+    Flow transmitterFailed();
+
+    PanelLink& link_;
+    RandomRange& random_;
+    const std::vector<PanelId>& targets_;
+    const UploadOptions& options_;
+    ConnectionSettings& cfg_;
+    Sleeper& pause_;
+    const bool ownPauses_;
+    const bool usb_;
+    Reporter reporter_;
+    bool noIdentity_ = false;
+    UploadResult result_;
+};
+
+UploadResult UploadRun::run(const std::vector<PageJob>& jobs) {
+    reporter_.state.pageCount = static_cast<int>(jobs.size());
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        const Flow flow = page(i, jobs[i]);
+        if (flow == Flow::Finish) return result_;
+        if (flow == Flow::Stop) break;
+    }
+    if (reporter_.stopped) {
+        result_.status = UploadStatus::Cancelled;
+        return result_;
+    }
+    if (usb_) sendEndReports();
+    return result_;
+}
+
+Flow UploadRun::page(size_t index, const PageJob& job) {
+    UploadProgress& st = reporter_.state;
+    st.ordinal = static_cast<int>(index) + 1;
+    st.page = job.page;
+    st.target = -1;
+    st.position = 0;
+    st.maximum = 0;
+    if (!reporter_.emit(UploadProgress::PageStarted)) return Flow::Stop;
+    if (job.skipWhenShort && job.content.size() <= ShortPage) {
+        result_.skipped.push_back(job.page);
+        return reporter_.emit(UploadProgress::PageSkipped) ? Flow::Next : Flow::Stop;
+    }
+    return usb_ ? transmitterPage(job) : serialPage(job);
+}
+
+Flow UploadRun::refuse(const PageJob& job) {
+    result_.refused.push_back(job.page);
+    return reporter_.emit(UploadProgress::PortRefused) ? Flow::Next : Flow::Stop;
+}
+
+Flow UploadRun::serialPage(const PageJob& job) {
+    if (!findPort(listComPorts(link_.catalog()), cfg_.portNumber)) return refuse(job);
+    UploadProgress& st = reporter_.state;
+    st.transport = "Envio pela porta serial " + comPortName(cfg_.portNumber);
+    const size_t served = targets_.front() == EveryPanel ? 1 : targets_.size();
+    st.maximum = static_cast<int>((job.content.size() + 4) * served);
+    std::string error;
+    const SerialOutcome outcome =
+        link_.serialTransfer([&](SerialWriter& out) { return writeSerialFrames(out, job); }, error);
+    if (reporter_.stopped) return Flow::Stop;
+    // Gone between the check and the transfer.
+    if (outcome == SerialOutcome::PortNotListed) return refuse(job);
+    if (outcome == SerialOutcome::PortFailed) {
+        result_.status = UploadStatus::SerialFailed;
+        result_.error = error;
+        result_.message = "Não foi possível enviar pela porta " + comPortName(cfg_.portNumber) +
+                          ": " + error + ". O envio foi interrompido.";
+        return Flow::Finish;
+    }
+    result_.sent.push_back(job.page);
+    return Flow::Next;
+}
+
+bool UploadRun::writeSerialFrames(SerialWriter& out, const PageJob& job) {
+    for (PanelId target : targets_) {
+        reporter_.state.target = target;
+        if (!reporter_.emit(UploadProgress::TargetStarted)) return false;
+        for (uint8_t byte :
+             serialPageFrame(target, job.page, job.content, job.page == options_.displayPage)) {
+            if (!out.write(byte, ownPauses_ ? 0 : options_.serialPauseMs)) return false;
+            if (ownPauses_) pause_.sleep(options_.serialPauseMs);
+            if (!reporter_.step()) return false;
+        }
+        // Every panel has heard it: nobody else needs it.
+        if (target == EveryPanel) break;
+    }
+    return true;
+}
+
+Flow UploadRun::transmitterPage(const PageJob& job) {
+    if (cfg_.transmitterIdentity[6] == 0) {
+        noIdentity_ = true;
+        return Flow::Stop;
+    }
+    UploadProgress& st = reporter_.state;
+    st.transport = KqTransportText;
+    const int reports = dataReportCount(job.content.size());
+    st.maximum = static_cast<int>(targets_.size()) * PageHeaderRepeats + DataRounds * reports;
+    const auto key = static_cast<uint8_t>(random_.between(KeyMin, KeyMax));
+    if (!sendPageHeaders(job, key)) return reporter_.stopped ? Flow::Stop : Flow::Finish;
+    result_.unsentPagesMask &= static_cast<uint8_t>(~(1u << job.page));
+    st.target = -1;
+    if (!sendDataReports(link_, pause_, job.content, key, reporter_, result_.error))
+        return reporter_.stopped ? Flow::Stop : transmitterFailed();
+    result_.sent.push_back(job.page);
+    return Flow::Next;
+}
+
+// Each target hears the page header six times; false when the run stopped
+// or a report could not be written (the result says so then).
+bool UploadRun::sendPageHeaders(const PageJob& job, uint8_t key) {
+    auto header =
+        kqPageHeaderReport(cfg_.transmitterIdentity, EveryPanel, job.page, job.content, key);
+    for (PanelId target : targets_) {
+        reporter_.state.target = target;
+        if (!reporter_.emit(UploadProgress::TargetStarted)) return false;
+        pause_.sleep(link_.transmitterPauseMs);
+        header[6] = target;
+        for (int r = 0; r < PageHeaderRepeats; ++r) {
+            pause_.sleep(link_.transmitterPauseMs);
+            if (!writeReport(link_, asVector(header), result_.error)) {
+                transmitterFailed();
+                return false;
+            }
+            if (!reporter_.step()) return false;
+        }
+    }
+    return true;
+}
+
+// One end report per target, carrying the mask of the pages not sent.
+void UploadRun::sendEndReports() {
+    if (noIdentity_ || cfg_.transmitterIdentity[6] == 0) {
+        result_.status = UploadStatus::NoTransmitterIdentity;
+        return;
+    }
+    UploadProgress& st = reporter_.state;
+    st.page = -1;
+    st.position = 0;
+    st.maximum = static_cast<int>(targets_.size());
+    st.transport = KqTransportText;
+    reporter_.emit(UploadProgress::EndReports);
+    for (PanelId target : targets_) {
+        st.target = target;
+        pause_.sleep(link_.transmitterPauseMs);
+        const auto report =
+            kqPagesEndReport(cfg_.transmitterIdentity, target, result_.unsentPagesMask);
+        if (!writeReport(link_, asVector(report), result_.error)) {
+            transmitterFailed();
+            return;
+        }
+        if (!reporter_.step()) {
+            result_.status = UploadStatus::Cancelled;
+            return;
+        }
+    }
+}
+
+Flow UploadRun::transmitterFailed() {
+    result_.status = UploadStatus::TransmitterFailed;
+    result_.message = transmitterFailureText(result_.error);
+    return Flow::Finish;
+}
+
+} // namespace
+
 UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<PageJob>& jobs,
                        const std::vector<PanelId>& targets, const UploadProgressFn& progress,
                        const UploadOptions& options) {
@@ -213,150 +407,7 @@ UploadResult sendPages(PanelLink& link, RandomRange& random, const std::vector<P
             return result;
         }
     }
-    ConnectionSettings& cfg = link.cfg();
-    // The transport is the one active when the run starts.
-    const bool usb = cfg.transport == Transport::Transmitter;
-    Sleeper& pause = options.sleeper ? *options.sleeper : link.sleeper();
-    const bool ownPauses = &pause != &link.sleeper();
-    Reporter reporter{progress, {}};
-    reporter.state.pageCount = static_cast<int>(jobs.size());
-    bool noIdentity = false;
-
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        const PageJob& job = jobs[i];
-        const PageContent& content = job.content;
-        UploadProgress& st = reporter.state;
-        st.ordinal = static_cast<int>(i) + 1;
-        st.page = job.page;
-        st.target = -1;
-        st.position = 0;
-        st.maximum = 0;
-        if (!reporter.emit(UploadProgress::PageStarted)) break;
-        if (job.skipWhenShort && content.size() <= ShortPage) {
-            result.skipped.push_back(job.page);
-            if (!reporter.emit(UploadProgress::PageSkipped)) break;
-            continue;
-        }
-
-        if (!usb) {
-            if (!findPort(listComPorts(link.catalog()), cfg.portNumber)) {
-                result.refused.push_back(job.page);
-                if (!reporter.emit(UploadProgress::PortRefused)) break;
-                continue;
-            }
-            st.transport = "Envio pela porta serial " + comPortName(cfg.portNumber);
-            size_t served = targets.front() == EveryPanel ? 1 : targets.size();
-            st.maximum = static_cast<int>((content.size() + 4) * served);
-            std::string error;
-            SerialOutcome outcome = link.serialTransfer(
-                [&](SerialWriter& out) {
-                    for (PanelId target : targets) {
-                        st.target = target;
-                        if (!reporter.emit(UploadProgress::TargetStarted)) return false;
-                        for (uint8_t byte : serialPageFrame(target, job.page, content,
-                                                            job.page == options.displayPage)) {
-                            if (!out.write(byte, ownPauses ? 0 : options.serialPauseMs))
-                                return false;
-                            if (ownPauses) pause.sleep(options.serialPauseMs);
-                            if (!reporter.step()) return false;
-                        }
-                        // Every panel has heard it: nobody else needs it.
-                        if (target == EveryPanel) break;
-                    }
-                    return true;
-                },
-                error);
-            if (reporter.stopped) break;
-            if (outcome == SerialOutcome::PortNotListed) {
-                // Gone between the check and the transfer.
-                result.refused.push_back(job.page);
-                if (!reporter.emit(UploadProgress::PortRefused)) break;
-                continue;
-            }
-            if (outcome == SerialOutcome::PortFailed) {
-                result.status = UploadStatus::SerialFailed;
-                result.error = error;
-                result.message = "Não foi possível enviar pela porta " +
-                                 comPortName(cfg.portNumber) + ": " + error +
-                                 ". O envio foi interrompido.";
-                return result;
-            }
-            result.sent.push_back(job.page);
-            continue;
-        }
-
-        // Through the transmitter.
-        if (cfg.transmitterIdentity[6] == 0) {
-            noIdentity = true;
-            break;
-        }
-        st.transport = KqTransportText;
-        int reports = dataReportCount(content.size());
-        st.maximum = static_cast<int>(targets.size()) * PageHeaderRepeats + DataRounds * reports;
-        uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
-        auto header =
-            kqPageHeaderReport(cfg.transmitterIdentity, EveryPanel, job.page, content, key);
-        for (PanelId target : targets) {
-            st.target = target;
-            if (!reporter.emit(UploadProgress::TargetStarted)) break;
-            pause.sleep(link.transmitterPauseMs);
-            header[6] = target;
-            for (int r = 0; r < PageHeaderRepeats; ++r) {
-                pause.sleep(link.transmitterPauseMs);
-                if (!writeReport(link, asVector(header), result.error)) {
-                    result.status = UploadStatus::TransmitterFailed;
-                    result.message = transmitterFailureText(result.error);
-                    return result;
-                }
-                if (!reporter.step()) break;
-            }
-            if (reporter.stopped) break;
-        }
-        if (reporter.stopped) break;
-        result.unsentPagesMask &= static_cast<uint8_t>(~(1u << job.page));
-        st.target = -1;
-        if (!sendDataReports(link, pause, content, key, reporter, result.error)) {
-            if (reporter.stopped) break;
-            result.status = UploadStatus::TransmitterFailed;
-            result.message = transmitterFailureText(result.error);
-            return result;
-        }
-        result.sent.push_back(job.page);
-    }
-
-    if (reporter.stopped) {
-        result.status = UploadStatus::Cancelled;
-        return result;
-    }
-    if (usb) {
-        if (noIdentity || cfg.transmitterIdentity[6] == 0) {
-            result.status = UploadStatus::NoTransmitterIdentity;
-            return result;
-        }
-        UploadProgress& st = reporter.state;
-        st.page = -1;
-        st.position = 0;
-        st.maximum = static_cast<int>(targets.size());
-        st.transport = KqTransportText;
-        reporter.emit(UploadProgress::EndReports);
-        for (PanelId target : targets) {
-            st.target = target;
-            pause.sleep(link.transmitterPauseMs);
-            if (!writeReport(link,
-                             asVector(kqPagesEndReport(cfg.transmitterIdentity, target,
-                                                       result.unsentPagesMask)),
-                             result.error)) {
-                result.status = UploadStatus::TransmitterFailed;
-                result.message = transmitterFailureText(result.error);
-                return result;
-            }
-            if (!reporter.step()) {
-                result.status = UploadStatus::Cancelled;
-                return result;
-            }
-        }
-    }
-    return result;
+    return UploadRun(link, random, targets, progress, options).run(jobs);
 }
 
 Notice uploadNotice(const UploadResult& result) {
@@ -438,37 +489,106 @@ std::string panelNotListedText(int panel) {
     return "O painel " + std::to_string(panel) + " não está na lista de envios";
 }
 
-RepairResult repairTransfer(PanelLink& link, RandomRange& random,
-                            const std::array<Page, PageCount>& control, uint8_t unsentPagesMask,
-                            const std::string& codeText, const UploadProgressFn& progress,
-                            Sleeper* sleeper) {
-    RepairResult result;
-    Sleeper& pause = sleeper ? *sleeper : link.sleeper();
-    auto code = parseErrorCode(codeText);
-    if (!code) return result;
-    result.code = *code;
-    const uint8_t a = code->pages;
-    const PanelId panel = code->panel;
+namespace {
 
+// The code against the run: a page the run did not send that the panel says
+// it has, or a panel the run did not serve, rejects it.
+bool codeFitsTheRun(const ErrorCode& code, uint8_t unsentPagesMask, const ConnectionSettings& cfg,
+                    RepairResult& result) {
     for (int p = 0; p < PageCount; ++p) {
-        bool notSent = unsentPagesMask & (1u << p);
-        bool missing = a & (1u << p);
+        const bool notSent = unsentPagesMask & (1u << p);
+        const bool missing = code.pages & (1u << p);
         if (notSent && !missing) {
             result.status = RepairStatus::PageNotSent;
             result.page = p;
-            return result;
+            return false;
         }
     }
-    const ConnectionSettings& cfg = link.cfg();
     const auto& targetPanels = cfg.targetPanels;
-    bool everyPanel = !targetPanels.empty() && targetPanels.front() == EveryPanel;
+    const bool everyPanel = !targetPanels.empty() && targetPanels.front() == EveryPanel;
     if (!everyPanel &&
-        std::find(targetPanels.begin(), targetPanels.end(), panel) == targetPanels.end()) {
+        std::find(targetPanels.begin(), targetPanels.end(), code.panel) == targetPanels.end()) {
         result.status = RepairStatus::PanelNotListed;
-        return result;
+        return false;
     }
-    if (a == unsentPagesMask) {
-        link.lastSendResult = link.sendParameter(ParSwitchOn, panel, 0);
+    return true;
+}
+
+// One missing page to one panel: its header twice, then its data reports.
+bool resendPage(PanelLink& link, RandomRange& random, Sleeper& pause, Reporter& reporter,
+                PanelId panel, int page, const PageContent& content, std::string& error) {
+    pause.sleep(link.transmitterPauseMs);
+    const auto key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
+    const auto header =
+        asVector(kqPageHeaderReport(link.cfg().transmitterIdentity, panel, page, content, key));
+    for (int r = 0; r < ResendHeaderRepeats; ++r) {
+        pause.sleep(link.transmitterPauseMs);
+        if (!writeReport(link, header, error)) return false;
+        if (!reporter.step()) return false;
+    }
+    return sendDataReports(link, pause, content, key, reporter, error);
+}
+
+// Resends the pages the code misses (pages of 7 bytes or fewer are left out)
+// and ends with the complement of the code's mask.
+void resendMissing(PanelLink& link, RandomRange& random, Sleeper& pause,
+                   const std::array<Page, PageCount>& pages, const ErrorCode& code,
+                   const UploadProgressFn& progress, RepairResult& result) {
+    std::vector<int> missing;
+    for (int p = 0; p < PageCount; ++p)
+        if (code.pages & (1u << p)) missing.push_back(p);
+    Reporter reporter{progress, {}};
+    UploadProgress& st = reporter.state;
+    st.pageCount = static_cast<int>(missing.size());
+    st.transport = KqTransportText;
+    std::string error;
+    auto fail = [&] {
+        result.status = reporter.stopped ? RepairStatus::Cancelled : RepairStatus::Failed;
+        if (!reporter.stopped) result.message = transmitterFailureText(error);
+    };
+    for (size_t i = 0; i < missing.size(); ++i) {
+        const int p = missing[i];
+        const PageContent content = pageContent(pages[size_t(p)]);
+        st.ordinal = static_cast<int>(i) + 1;
+        st.page = p;
+        st.target = code.panel;
+        st.position = 0;
+        st.maximum = ResendHeaderRepeats + DataRounds * dataReportCount(content.size());
+        if (!reporter.emit(UploadProgress::PageStarted)) return fail();
+        if (content.size() <= ShortResend) {
+            if (!reporter.emit(UploadProgress::PageSkipped)) return fail();
+            continue;
+        }
+        if (!resendPage(link, random, pause, reporter, code.panel, p, content, error))
+            return fail();
+        result.resent.push_back(p);
+    }
+    st.page = -1;
+    st.target = code.panel;
+    st.position = 0;
+    st.maximum = 1;
+    if (!reporter.emit(UploadProgress::EndReports)) return fail();
+    pause.sleep(link.transmitterPauseMs);
+    const auto end = kqRepairEndReport(link.cfg().transmitterIdentity, code.panel, code.pages);
+    if (!writeReport(link, asVector(end), error)) return fail();
+    reporter.step();
+    result.status = RepairStatus::Resent;
+}
+
+} // namespace
+
+RepairResult repairTransfer(PanelLink& link, RandomRange& random,
+                            const std::array<Page, PageCount>& pages, uint8_t unsentPagesMask,
+                            const std::string& codeText, const UploadProgressFn& progress,
+                            Sleeper* sleeper) {
+    RepairResult result;
+    auto code = parseErrorCode(codeText);
+    if (!code) return result;
+    result.code = *code;
+    const ConnectionSettings& cfg = link.cfg();
+    if (!codeFitsTheRun(*code, unsentPagesMask, cfg, result)) return result;
+    if (code->pages == unsentPagesMask) {
+        link.lastSendResult = link.sendParameter(ParSwitchOn, code->panel, 0);
         result.sendResult = link.lastSendResult;
         result.status =
             link.lastSendResult == SendOk ? RepairStatus::Resumed : RepairStatus::Failed;
@@ -482,55 +602,8 @@ RepairResult repairTransfer(PanelLink& link, RandomRange& random,
         result.status = RepairStatus::Failed;
         return result;
     }
-
-    std::vector<int> pages;
-    for (int p = 0; p < PageCount; ++p)
-        if (a & (1u << p)) pages.push_back(p);
-    Reporter reporter{progress, {}};
-    reporter.state.pageCount = static_cast<int>(pages.size());
-    reporter.state.transport = KqTransportText;
-    std::string error;
-    auto failed = [&] {
-        result.status = reporter.stopped ? RepairStatus::Cancelled : RepairStatus::Failed;
-        if (!reporter.stopped) result.message = transmitterFailureText(error);
-        return result;
-    };
-    for (size_t i = 0; i < pages.size(); ++i) {
-        int p = pages[i];
-        PageContent content = pageContent(control[p]);
-        UploadProgress& st = reporter.state;
-        st.ordinal = static_cast<int>(i) + 1;
-        st.page = p;
-        st.target = panel;
-        st.position = 0;
-        int reports = dataReportCount(content.size());
-        st.maximum = ResendHeaderRepeats + DataRounds * reports;
-        if (!reporter.emit(UploadProgress::PageStarted)) return failed();
-        if (content.size() <= ShortResend) {
-            if (!reporter.emit(UploadProgress::PageSkipped)) return failed();
-            continue;
-        }
-        pause.sleep(link.transmitterPauseMs);
-        uint8_t key = static_cast<uint8_t>(random.between(KeyMin, KeyMax));
-        auto header = asVector(kqPageHeaderReport(cfg.transmitterIdentity, panel, p, content, key));
-        for (int r = 0; r < ResendHeaderRepeats; ++r) {
-            pause.sleep(link.transmitterPauseMs);
-            if (!writeReport(link, header, error)) return failed();
-            if (!reporter.step()) return failed();
-        }
-        if (!sendDataReports(link, pause, content, key, reporter, error)) return failed();
-        result.resent.push_back(p);
-    }
-    reporter.state.page = -1;
-    reporter.state.target = panel;
-    reporter.state.position = 0;
-    reporter.state.maximum = 1;
-    if (!reporter.emit(UploadProgress::EndReports)) return failed();
-    pause.sleep(link.transmitterPauseMs);
-    if (!writeReport(link, asVector(kqRepairEndReport(cfg.transmitterIdentity, panel, a)), error))
-        return failed();
-    reporter.step();
-    result.status = RepairStatus::Resent;
+    resendMissing(link, random, sleeper ? *sleeper : link.sleeper(), pages, *code, progress,
+                  result);
     return result;
 }
 
