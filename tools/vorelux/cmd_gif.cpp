@@ -9,43 +9,61 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 namespace vorelux::cli {
 namespace {
 
-int gif(const Args& input) {
+struct GifOptions {
+    std::string file, out;
+    long page = 0, rounds = 1, scale = 10;
+    LocalDateTime at;
+};
+
+// The command line, or the exit code of a usage error (told on stderr).
+std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     Args args = input;
-    std::string pageValue, roundsValue, scaleValue, out, atText;
+    std::string pageValue, roundsValue, scaleValue, atText;
     const bool havePage = takeOption(args, "--page", pageValue);
-    const bool haveOut = takeOption(args, "-o", out);
+    const bool haveOut = takeOption(args, "-o", o.out);
     const bool haveRounds = takeOption(args, "--rounds", roundsValue);
     const bool haveScale = takeOption(args, "--scale", scaleValue);
     const bool haveAt = takeOption(args, "--at", atText);
-    long page = 0, rounds = 1, scale = 10;
-    if (args.size() != 1 || !havePage || !haveOut || out.empty()) {
+    if (args.size() != 1 || !havePage || !haveOut || o.out.empty()) {
         std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S]\n";
         return 2;
     }
-    if (!parseInt(pageValue, page) || page < 1 || page > PageCount) {
+    o.file = args[0];
+    if (!parseInt(pageValue, o.page) || o.page < 1 || o.page > PageCount) {
         std::cerr << "vorelux gif: --page must be 1..8\n";
         return 2;
     }
-    if (haveRounds && (!parseInt(roundsValue, rounds) || rounds < 1 || rounds > 100)) {
+    if (haveRounds && (!parseInt(roundsValue, o.rounds) || o.rounds < 1 || o.rounds > 100)) {
         std::cerr << "vorelux gif: --rounds must be 1..100\n";
         return 2;
     }
-    if (haveScale && (!parseInt(scaleValue, scale) || scale < preview::GifMinScale ||
-                      scale > preview::GifMaxScale)) {
+    if (haveScale && (!parseInt(scaleValue, o.scale) || o.scale < preview::GifMinScale ||
+                      o.scale > preview::GifMaxScale)) {
         std::cerr << "vorelux gif: --scale must be " << preview::GifMinScale << ".."
                   << preview::GifMaxScale << " pixels per LED\n";
         return 2;
     }
-    LocalDateTime at = SystemClock().now();
-    if (haveAt && !parseLocalDateTime(atText, at)) {
+    o.at = SystemClock().now();
+    if (haveAt && !parseLocalDateTime(atText, o.at)) {
         std::cerr << "vorelux gif: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \"" << atText
                   << "\"\n";
         return 2;
     }
+    return std::nullopt;
+}
+
+int gif(const Args& input) {
+    GifOptions options;
+    if (auto usage = parseGifOptions(input, options)) return *usage;
+    const std::vector<std::string> args{options.file};
+    const std::string& out = options.out;
+    const long page = options.page, rounds = options.rounds, scale = options.scale;
+    const LocalDateTime at = options.at;
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
