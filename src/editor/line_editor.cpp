@@ -63,7 +63,7 @@ std::optional<uint8_t> typedCharacter(char16_t ch, bool shift) {
     if (shift && ch == u' ') ch = u'~';
     if (ch < 32) return std::nullopt;
     for (size_t i = 32; i < PanelCharset.size(); ++i)
-        if (PanelCharset[i] == ch) return ASCII_Vorelux_converter(ch, u' ');
+        if (PanelCharset[i] == ch) return toPanelCharacter(ch, u' ');
     return std::nullopt;
 }
 

@@ -194,9 +194,9 @@ std::optional<long> fieldNumber(const std::string& text) {
 }
 } // namespace
 
-PanelIdChange checkNewPanelId(const std::string& atual, const std::string& nova) {
-    auto current = fieldNumber(atual);
-    auto next = fieldNumber(nova);
+PanelIdChange checkNewPanelId(const std::string& currentText, const std::string& newText) {
+    auto current = fieldNumber(currentText);
+    auto next = fieldNumber(newText);
     if (!current || !next) return {};
     if (*next < 1 || *next > 255) return {PanelIdOutcome::BadNew};
     if (*current < 1 || *current > 255) return {PanelIdOutcome::BadCurrent};

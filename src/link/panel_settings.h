@@ -153,7 +153,7 @@ struct PanelIdChange {
     PanelId current = 0; // "ID atual:", when Valid
     uint8_t next = 0;    // "Nova ID:", when Valid
 };
-PanelIdChange checkNewPanelId(const std::string& atual, const std::string& nova);
+PanelIdChange checkNewPanelId(const std::string& currentText, const std::string& newText);
 // The question the check leads to: prompt 13 for a number out of range,
 // prompt 14 (the change confirmation) for a valid change, none otherwise.
 std::optional<Prompt> panelIdPrompt(PanelIdOutcome outcome);

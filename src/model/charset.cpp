@@ -16,15 +16,15 @@ const std::array<char16_t, 192> PanelCharset = [] {
     return table;
 }();
 
-uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default) {
+uint8_t toPanelCharacter(char16_t c, char16_t fallback) {
     for (int i = 0; i < 192; ++i)
         if (PanelCharset[i] == c) return uint8_t(i);
-    if (char_default != 0) return uint8_t(char_default & 0xFF);
+    if (fallback != 0) return uint8_t(fallback & 0xFF);
     return 32;
 }
 
 uint8_t convertPastedCharacter(char16_t c) {
-    uint8_t b = ASCII_Vorelux_converter(c, u' ');
+    uint8_t b = toPanelCharacter(c, u' ');
     return b == 31 ? 32 : b;
 }
 

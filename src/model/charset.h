@@ -9,8 +9,8 @@ namespace vorelux {
 extern const std::array<char16_t, 192> PanelCharset;
 
 // Converts one text character to a content byte. Characters the panel cannot
-// show become the low byte of `char_default`, or a space when that is 0.
-uint8_t ASCII_Vorelux_converter(char16_t c, char16_t char_default);
+// show become the low byte of `fallback`, or a space when that is 0.
+uint8_t toPanelCharacter(char16_t c, char16_t fallback);
 
 // The byte a pasted character becomes. Like typing, except that a pasted
 // unit separator (U+001F) becomes a space: as a content byte it is the

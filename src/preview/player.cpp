@@ -204,11 +204,11 @@ void PreviewEngine::showPendingLiveField() {
     const LiveFieldRule rule = liveFieldRule(pendingLiveCode);
     if (rule.drawn && rule.redraw) {
         for (int n = 0; n < 50 && play.enabled; ++n) {
-            drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
+            drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
             showFrame(5);
         }
     } else if (rule.drawn) {
-        drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fonte);
+        drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
     }
     // The clocks (8, 18) were held while redrawn; the other fields are held here.
     if (pendingLiveCode > 8 && pendingLiveCode != 18) holdLiveField(25, 10);

@@ -22,15 +22,16 @@ bool copyGlyph(const glyphdata::GlyphTable& table, uint8_t code,
 
 } // namespace
 
-uint8_t GlyphRenderer::convertCharacter(int32_t fonte, uint8_t c) {
+uint8_t GlyphRenderer::convertCharacter(int32_t fontIndex, uint8_t c) {
     glyphColumns.fill(0);
     const glyphdata::GlyphTable& table =
-        fonte >= 5 ? glyphdata::Sprites : (fonte % 2 == 0 ? glyphdata::Thin : glyphdata::Bold);
+        fontIndex >= 5 ? glyphdata::Sprites
+                       : (fontIndex % 2 == 0 ? glyphdata::Thin : glyphdata::Bold);
     copyGlyph(table, c, glyphColumns, GlyphLast);
 
     // Fonts 2 and 3: every column but the trailing blank one is doubled, and
     // the blank column becomes two.
-    if ((fonte & 2) != 0 && GlyphLast > 0) {
+    if ((fontIndex & 2) != 0 && GlyphLast > 0) {
         // After a code without a glyph GlyphLast is the previous width and the
         // buffer is blank; keep the doubled width inside the buffer so that no
         // caller ever copies past its end.
@@ -49,8 +50,8 @@ void GlyphRenderer::convertSprite(uint8_t c) {
     copyGlyph(glyphdata::Drawings, c, glyphColumns, GlyphLast);
 }
 
-void GlyphRenderer::mirrorGlyph(uint8_t tamanho) {
-    const int n = std::min<int>(tamanho, GlyphColumnsSize);
+void GlyphRenderer::mirrorGlyph(uint8_t width) {
+    const int n = std::min<int>(width, GlyphColumnsSize);
     std::reverse(glyphColumns.begin(), glyphColumns.begin() + n);
 }
 

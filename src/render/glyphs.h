@@ -17,13 +17,13 @@ class GlyphRenderer {
     std::array<uint8_t, GlyphColumnsSize> glyphColumns{};
     int32_t GlyphLast = 0; // index of the last column of the glyph in the buffer
 
-    // fonte 0 thin, 1 bold, 2 thin widened, 3 bold widened, 4 thin, 5+ sprites.
+    // fontIndex 0 thin, 1 bold, 2 thin widened, 3 bold widened, 4 thin, 5+ sprites.
     // Returns the low byte of GlyphLast.
-    uint8_t convertCharacter(int32_t fonte, uint8_t c);
+    uint8_t convertCharacter(int32_t fontIndex, uint8_t c);
     // Drawing code (the byte after the escape 31) to columns.
     void convertSprite(uint8_t c);
-    // Mirrors glyphColumns[0 .. tamanho-1] in place.
-    void mirrorGlyph(uint8_t tamanho);
+    // Mirrors glyphColumns[0 .. width-1] in place.
+    void mirrorGlyph(uint8_t width);
 };
 
 } // namespace vorelux

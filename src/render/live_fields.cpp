@@ -23,7 +23,7 @@ void startPart(std::vector<uint8_t>& out) {
 
 } // namespace
 
-std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fonte, const LocalDateTime& at) {
+std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fontIndex, const LocalDateTime& at) {
     std::vector<uint8_t> out;
     if (mask == LiveMask::Greeting) {
         if (at.hour >= 3 && at.hour <= 11)
@@ -70,7 +70,7 @@ std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fonte, const LocalDateT
         if (mask & 0x3F) {
             // After a time or a date: whole degrees, up from a tenths digit above 6.
             appendTwoDigits(out, tenths / 10 + (tenths % 10 > 6 ? 1 : 0));
-        } else if (fonte != 3) {
+        } else if (fontIndex != 3) {
             appendTwoDigits(out, tenths / 10);
             out.push_back('.');
             out.push_back(uint8_t('0' + tenths % 10));
@@ -86,12 +86,12 @@ std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fonte, const LocalDateT
 }
 
 LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t mask,
-                              uint8_t fonte, const LocalDateTime& at) {
+                              uint8_t fontIndex, const LocalDateTime& at) {
     LiveFieldLayout layout;
-    layout.text = liveFieldText(mask, fonte, at);
+    layout.text = liveFieldText(mask, fontIndex, at);
     int width = 0;
-    for (uint8_t c : layout.text) width += glyphs.convertCharacter(fonte, c) + 1;
-    width -= fonte / 2 + 1;
+    for (uint8_t c : layout.text) width += glyphs.convertCharacter(fontIndex, c) + 1;
+    width -= fontIndex / 2 + 1;
     layout.width = width;
     layout.start = (PanelColumns - width) / 2; // truncated toward zero, like the panel
     if (layout.start < 0) layout.start = 0;
@@ -99,7 +99,7 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
     for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = 0;
     int column = layout.start;
     for (uint8_t c : layout.text) {
-        const int last = glyphs.convertCharacter(fonte, c);
+        const int last = glyphs.convertCharacter(fontIndex, c);
         for (int j = 0; j <= last && column < PanelColumns; ++j, ++column)
             screen[size_t(column)] = glyphs.glyphColumns[size_t(j)];
         if (column >= PanelColumns) break;
@@ -108,9 +108,9 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
 }
 
 LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
-                                        const Clock& clock, uint8_t /*ini*/, uint8_t /*qtd*/,
-                                        uint8_t mask, uint8_t fonte) {
-    return drawLiveField(ScreenBitmap, glyphs, mask, fonte, clock.now());
+                                        const Clock& clock, uint8_t /*first*/, uint8_t /*count*/,
+                                        uint8_t mask, uint8_t fontIndex) {
+    return drawLiveField(ScreenBitmap, glyphs, mask, fontIndex, clock.now());
 }
 
 LiveFieldRule liveFieldRule(uint8_t code) {
@@ -118,7 +118,7 @@ LiveFieldRule liveFieldRule(uint8_t code) {
         uint8_t code;
         bool redraw;
         uint8_t mask;
-        uint8_t fonte;
+        uint8_t fontIndex;
     };
     static const Row rows[] = {
         {8, true, 4, 1},     {9, false, 9, 1},   {10, false, 16, 1},  {11, false, 64, 1},
@@ -126,7 +126,7 @@ LiveFieldRule liveFieldRule(uint8_t code) {
         {18, true, 2, 3},    {19, false, 64, 3}, {20, false, 128, 3}, {25, false, 0, 1},
     };
     for (const Row& row : rows)
-        if (row.code == code) return LiveFieldRule{code, true, row.redraw, row.mask, row.fonte};
+        if (row.code == code) return LiveFieldRule{code, true, row.redraw, row.mask, row.fontIndex};
     LiveFieldRule none;
     none.code = code;
     return none;

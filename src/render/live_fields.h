@@ -30,7 +30,7 @@ constexpr int ExternalTemperatureTenths = 277;
 constexpr uint8_t DegreeSign = 167;
 
 // The content bytes (panel character set) of the text for `mask` at `at`.
-std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fonte, const LocalDateTime& at);
+std::vector<uint8_t> liveFieldText(uint8_t mask, uint8_t fontIndex, const LocalDateTime& at);
 
 struct LiveFieldLayout {
     std::vector<uint8_t> text;
@@ -40,12 +40,12 @@ struct LiveFieldLayout {
 // Builds and measures the text for `mask` at `at`, and draws it centred into
 // columns 0..63 of `screen` (cleared first). Uses `glyphs` for the conversions.
 LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t mask,
-                              uint8_t fonte, const LocalDateTime& at);
+                              uint8_t fontIndex, const LocalDateTime& at);
 
-// Reads the clock once and draws the field (ini and qtd have no effect).
+// Reads the clock once and draws the field (first and count have no effect).
 LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
-                                        const Clock& clock, uint8_t ini, uint8_t qtd, uint8_t mask,
-                                        uint8_t fonte);
+                                        const Clock& clock, uint8_t first, uint8_t count,
+                                        uint8_t mask, uint8_t fontIndex);
 
 // How the preview shows one live-field code.
 struct LiveFieldRule {
@@ -53,7 +53,7 @@ struct LiveFieldRule {
     bool drawn = false;  // false: nothing is drawn, the panel keeps its image
     bool redraw = false; // true: redrawn 50 times every 5 cycles (the clock ticks)
     uint8_t mask = 0;
-    uint8_t fonte = 0;
+    uint8_t fontIndex = 0;
 };
 // The rule for a live-field code; codes without a text (day counters and any
 // other code) get drawn = false.

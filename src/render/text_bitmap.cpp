@@ -8,10 +8,10 @@
 
 namespace vorelux {
 
-LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
+LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fontIndex,
                      int32_t imWidth) {
     std::vector<uint8_t> columns;
-    uint8_t f = fonte;
+    uint8_t f = fontIndex;
     auto append = [&] {
         const int count = glyphs.GlyphLast + 1;
         columns.insert(columns.end(), glyphs.glyphColumns.begin(),
@@ -25,7 +25,7 @@ LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, ui
             append();
             continue;
         }
-        const uint8_t b = ASCII_Vorelux_converter(char16_t(array_data[i]), 0);
+        const uint8_t b = toPanelCharacter(char16_t(array_data[i]), 0);
         array_data[i] = b;
         if (b <= 3) {
             f = b;

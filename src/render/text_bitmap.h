@@ -26,13 +26,13 @@ struct LedBitmap {
     }
 };
 
-// Rasterizes `array_data` into an imWidth x 7 picture in font `fonte`. Each
+// Rasterizes `array_data` into an imWidth x 7 picture in font `fontIndex`. Each
 // element is a text character (the low byte of a UTF-16 code unit) or the
 // drawing escape 31 followed by a drawing code. Every element but a drawing
 // pair is rewritten in place as its content byte; a content byte 0..3 only
 // switches the font for the rest. Pixel column 0 is a dark margin; the blank
 // column of the last glyph is not drawn; columns past imWidth are cut off.
-LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fonte,
+LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, uint8_t fontIndex,
                      int32_t imWidth);
 
 // Text as textBitmap elements: each UTF-16 code unit cut to its low byte.

@@ -11,9 +11,9 @@ TEST(Charset, ConvertsTypedCharacters) {
         uint8_t out;
     } cases[] = {{u'A', 65},  {u'é', 130}, {u'í', 32},  {u'\t', 9},  {u'\r', 13},
                  {u'ù', 151}, {u'Ù', 191}, {u'º', 167}, {u'~', 126}, {u'¿', 32}};
-    for (const auto& c : cases) EXPECT_EQ(ASCII_Vorelux_converter(c.in, u' '), c.out) << int(c.in);
-    EXPECT_EQ(ASCII_Vorelux_converter(u'í', 0), 32);
-    EXPECT_EQ(ASCII_Vorelux_converter(u'í', u'?'), '?');
+    for (const auto& c : cases) EXPECT_EQ(toPanelCharacter(c.in, u' '), c.out) << int(c.in);
+    EXPECT_EQ(toPanelCharacter(u'í', 0), 32);
+    EXPECT_EQ(toPanelCharacter(u'í', u'?'), '?');
 }
 
 TEST(LineDisplay, DrawingsShowAsTwoFixedGlyphsAndSpacesWrap) {

@@ -31,7 +31,7 @@ TEST_P(LiveFieldCase, TextWidthAndStart) {
     PanelImage screen{};
     screen.fill(0x55);
     const LiveFieldLayout layout =
-        drawLiveField(screen, glyphs, rule.mask, rule.fonte, at(c.moment));
+        drawLiveField(screen, glyphs, rule.mask, rule.fontIndex, at(c.moment));
     EXPECT_EQ(liveFieldTextUtf8(layout.text), c.text);
     if (c.width >= 0) {
         EXPECT_EQ(layout.width, c.width);

@@ -88,7 +88,7 @@ inline std::vector<uint8_t> hex(const std::string& text) {
     return bytes;
 }
 
-// Telling glyphs: font (convertCharacter's fonte, or -1 for a drawing code), code, columns.
+// Telling glyphs: font (convertCharacter's fontIndex, or -1 for a drawing code), code, columns.
 struct TellingGlyph {
     int font;
     int code;

@@ -148,7 +148,7 @@ TEST(EffectMarkers, FollowTheDigitRule) {
 
 // --- convertCharacter / convertSprite / mirrorGlyph -------------------
 
-TEST(ConverteFonte, ThinAClearsTheRestOfTheBuffer) {
+TEST(ConvertCharacter, ThinAClearsTheRestOfTheBuffer) {
     GlyphRenderer g;
     g.glyphColumns.fill(0x55);
     EXPECT_EQ(g.convertCharacter(0, 65), 4);
@@ -156,7 +156,7 @@ TEST(ConverteFonte, ThinAClearsTheRestOfTheBuffer) {
     for (size_t x = 5; x < 24; ++x) EXPECT_EQ(g.glyphColumns[x], 0);
 }
 
-TEST(ConverteFonte, WideFontsDoubleEveryWidth) {
+TEST(ConvertCharacter, WideFontsDoubleEveryWidth) {
     GlyphRenderer g;
     for (int font : {2, 3}) {
         for (int code = 0; code < 256; ++code) {
@@ -174,7 +174,7 @@ TEST(ConverteFonte, WideFontsDoubleEveryWidth) {
     }
 }
 
-TEST(ConverteFonte, OneColumnGlyphIsNotWidened) {
+TEST(ConvertCharacter, OneColumnGlyphIsNotWidened) {
     for (int font : {2, 3})
         for (uint8_t code : {uint8_t(21), uint8_t(126), uint8_t(127)}) {
             GlyphRenderer g;
@@ -190,7 +190,7 @@ struct MissingCase {
 };
 
 // A code without a glyph leaves a blank buffer and the previous GlyphLast.
-TEST(ConverteFonte, CodeWithoutGlyphKeepsThePreviousLastColumn) {
+TEST(ConvertCharacter, CodeWithoutGlyphKeepsThePreviousLastColumn) {
     const MissingCase cases[] = {{0, 4},  {1, 4},  {0, 7}, {0, 16},  {1, 17},  {0, 28},
                                  {1, 30}, {0, 31}, {5, 0}, {5, 127}, {5, 200}, {9, 255}};
     for (const auto& c : cases) {
@@ -202,7 +202,7 @@ TEST(ConverteFonte, CodeWithoutGlyphKeepsThePreviousLastColumn) {
     }
 }
 
-TEST(ConverteFonte, BoldHasTheFaceAt31ThinHasNone) {
+TEST(ConvertCharacter, BoldHasTheFaceAt31ThinHasNone) {
     GlyphRenderer g;
     EXPECT_EQ(g.convertCharacter(1, 31), 7);
     bool lit = false;
@@ -212,7 +212,7 @@ TEST(ConverteFonte, BoldHasTheFaceAt31ThinHasNone) {
     EXPECT_EQ(g.convertCharacter(0, 31), 1);
 }
 
-TEST(ConverteFonte, EffectMarker220ShowsTwentyNineInBothFonts) {
+TEST(ConvertCharacter, EffectMarker220ShowsTwentyNineInBothFonts) {
     GlyphRenderer thin, bold, nine;
     thin.convertCharacter(0, 220);
     bold.convertCharacter(1, 220);
@@ -223,7 +223,7 @@ TEST(ConverteFonte, EffectMarker220ShowsTwentyNineInBothFonts) {
         EXPECT_EQ(thin.glyphColumns[size_t(4 + x)] & 0x7C, nine.glyphColumns[size_t(2 + x)] & 0x7C);
 }
 
-TEST(ConverteFonte, FontFourIsThinAndFiveIsTheSpriteTable) {
+TEST(ConvertCharacter, FontFourIsThinAndFiveIsTheSpriteTable) {
     GlyphRenderer a, b;
     a.convertCharacter(4, 65);
     b.convertCharacter(0, 65);
@@ -234,7 +234,7 @@ TEST(ConverteFonte, FontFourIsThinAndFiveIsTheSpriteTable) {
 
 // A missing glyph in a widened font doubles the previous width; it never
 // runs past the 24-column buffer however often it repeats.
-TEST(ConverteFonte, MissingGlyphInWideFontStaysInsideTheBuffer) {
+TEST(ConvertCharacter, MissingGlyphInWideFontStaysInsideTheBuffer) {
     GlyphRenderer g;
     g.convertCharacter(2, 65); // last column 9
     EXPECT_EQ(g.convertCharacter(2, 4), 19);
@@ -243,7 +243,7 @@ TEST(ConverteFonte, MissingGlyphInWideFontStaysInsideTheBuffer) {
     for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
 }
 
-TEST(ConverteDesenho, WidthsAndCodesWithoutDrawing) {
+TEST(ConvertSprite, WidthsAndCodesWithoutDrawing) {
     GlyphRenderer g;
     g.convertSprite(12);
     EXPECT_EQ(g.GlyphLast, 7);
@@ -258,7 +258,7 @@ TEST(ConverteDesenho, WidthsAndCodesWithoutDrawing) {
     }
 }
 
-TEST(InverteDesenho, MirrorsTheVisibleColumnsOfASprite) {
+TEST(MirrorGlyph, MirrorsTheVisibleColumnsOfASprite) {
     GlyphRenderer g;
     g.mirrorGlyph(g.convertCharacter(5, 1));
     EXPECT_EQ(bufferColumns(g), testdata::hex("14 36 77 57 5F 3E 1C 00"));

@@ -23,12 +23,12 @@ std::string digits(int value) {
 // The temperature part of a field: whole degrees rounded up from a tenths
 // digit above 6 after a time, tenths in the plain fonts, whole degrees cut
 // off in the big font; then the degree sign and "C".
-void appendTemperature(std::vector<uint8_t>& out, int tenths, bool afterTime, uint8_t fonte) {
+void appendTemperature(std::vector<uint8_t>& out, int tenths, bool afterTime, uint8_t fontIndex) {
     const int a = std::abs(tenths);
     const int sign = tenths < 0 ? -1 : 1;
     if (afterTime) {
         append(out, digits(sign * (a / 10 + (a % 10 > 6 ? 1 : 0))));
-    } else if (fonte != 3) {
+    } else if (fontIndex != 3) {
         append(out, (tenths < 0 ? "-" : "") + digits(a / 10) + "." + std::to_string(a % 10));
     } else {
         append(out, digits(sign * (a / 10)));
@@ -59,19 +59,19 @@ std::optional<PanelText> panelFieldText(uint8_t code, const PanelSettings& s,
     switch (code) {
     case 11:
     case 12:
-        t.fonte = 1;
+        t.fontIndex = 1;
         appendTemperature(t.text, code == 11 ? internal : external, false, 1);
         return t;
     case 14:
     case 15:
-        t.fonte = 1;
+        t.fontIndex = 1;
         t.text = liveFieldText(LiveMask::HourMinute, 1, now);
         t.text.push_back(' ');
         appendTemperature(t.text, code == 14 ? internal : external, true, 1);
         return t;
     case 19:
     case 20:
-        t.fonte = 3;
+        t.fontIndex = 3;
         appendTemperature(t.text, code == 19 ? internal : external, false, 3);
         return t;
     case 26:
@@ -79,7 +79,7 @@ std::optional<PanelText> panelFieldText(uint8_t code, const PanelSettings& s,
         const std::optional<SimpleDate>& date = code == 26 ? s.countDownEnd : s.countUpStart;
         if (!date) return std::nullopt;
         const int days = code == 26 ? daysLeft(*date, now) : daysSince(*date, now);
-        t.fonte = 1;
+        t.fontIndex = 1;
         append(t.text, std::to_string(days) + (days == 1 ? " DIA" : " DIAS"));
         return t;
     }
@@ -90,13 +90,13 @@ std::optional<PanelText> panelFieldText(uint8_t code, const PanelSettings& s,
 
 void drawCentred(PanelImage& screen, GlyphRenderer& glyphs, const PanelText& t) {
     int width = 0;
-    for (uint8_t c : t.text) width += glyphs.convertCharacter(t.fonte, c) + 1;
-    width -= t.fonte / 2 + 1;
+    for (uint8_t c : t.text) width += glyphs.convertCharacter(t.fontIndex, c) + 1;
+    width -= t.fontIndex / 2 + 1;
     int column = (PanelColumns - width) / 2;
     if (column < 0) column = 0;
     for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = 0;
     for (uint8_t c : t.text) {
-        const int last = glyphs.convertCharacter(t.fonte, c);
+        const int last = glyphs.convertCharacter(t.fontIndex, c);
         for (int j = 0; j <= last && column < PanelColumns; ++j, ++column)
             screen[size_t(column)] = glyphs.glyphColumns[size_t(j)];
         if (column >= PanelColumns) break;
@@ -105,7 +105,7 @@ void drawCentred(PanelImage& screen, GlyphRenderer& glyphs, const PanelText& t) 
 
 PanelText panelNumberText(uint8_t number) {
     PanelText t;
-    t.fonte = 3;
+    t.fontIndex = 3;
     append(t.text, std::to_string(number));
     return t;
 }

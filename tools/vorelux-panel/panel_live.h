@@ -18,7 +18,7 @@ constexpr int ExternalReadingTenths = 277;
 
 struct PanelText {
     std::vector<uint8_t> text; // panel character set
-    uint8_t fonte = 1;
+    uint8_t fontIndex = 1;
 };
 
 // The text the panel shows for a live-field code that depends on its

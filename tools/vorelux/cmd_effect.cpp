@@ -46,7 +46,7 @@ int effect(const Args& input) {
     // force at the line start; another font is selected by its font byte.
     LineStream line{LineStart, effectByte(int(n)), effectByte(int(n))};
     if (font != 2) line.push_back(uint8_t(font - 1));
-    for (char16_t c : utf8ToUtf16(textValue)) line.push_back(ASCII_Vorelux_converter(c, u' '));
+    for (char16_t c : utf8ToUtf16(textValue)) line.push_back(toPanelCharacter(c, u' '));
 
     preview::VectorLineSource none;
     GlyphRenderer glyphs;

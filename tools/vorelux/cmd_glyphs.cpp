@@ -61,7 +61,7 @@ class Sheet {
             // Labels may hold letters the panel cannot show: "í" reads as "i".
             if (ch == u'í') ch = u'i';
             if (ch == u'Í') ch = u'I';
-            glyphs_.convertCharacter(0, ASCII_Vorelux_converter(ch, u'?'));
+            glyphs_.convertCharacter(0, toPanelCharacter(ch, u'?'));
             if (cx + (glyphs_.GlyphLast + 1) * scale - x > maxWidth) break;
             for (int c = 0; c <= glyphs_.GlyphLast; ++c) {
                 for (int r = 0; r < 7; ++r)

@@ -38,7 +38,7 @@ int live(const Args& input) {
     }
     GlyphRenderer glyphs;
     PanelImage screen{};
-    const LiveFieldLayout layout = drawLiveField(screen, glyphs, rule.mask, rule.fonte, at);
+    const LiveFieldLayout layout = drawLiveField(screen, glyphs, rule.mask, rule.fontIndex, at);
     std::cout << "text " << liveFieldTextUtf8(layout.text) << "\n";
     std::cout << "start " << layout.start << "\n";
     std::cout << "screen " << hexBytes(screen.data(), PanelColumns) << "\n";
