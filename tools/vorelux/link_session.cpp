@@ -386,61 +386,68 @@ int LinkSession::open() {
 
 int LinkSession::choosePort() {
     cfg_.transport = Transport::Serial;
-    const std::string& given = options_.port;
     int number = cfg_.portNumber;
     std::string device;
-    if (!given.empty()) {
-        if (auto n = comNumberFromName(given)) {
-            number = *n;
-        } else if (given.find('/') != std::string::npos || given.find('\\') != std::string::npos) {
-            device = given;
-            std::error_code ec;
-            if (!options_.dryRun && !std::filesystem::exists(device, ec)) {
-                cfg_.portNumber = comNumberForDevice(device).value_or(FirstOtherComNumber);
-                fail(std::string(PortMissingText) + " (" + device + " não existe)");
-                return ExitPortMissing;
-            }
-            number = comNumberForDevice(device).value_or(0);
-        } else {
-            fail("--port espera o nome de uma porta (COM3) ou o caminho de um dispositivo "
-                 "(/dev/ttyUSB0): \"" +
-                 given + "\"");
-            return ExitUsage;
-        }
-    } else if (number < 1 || number > LastComNumber) {
+    if (const int exit = resolveGivenPort(number, device); exit != ExitOk) return exit;
+    if (options_.dryRun) return useDryRunPort(number, device);
+#ifdef VORELUX_HAVE_LINK_QT
+    return useSerialPort(number, device);
+#else
+    fail("esta versão do vorelux não tem suporte a portas seriais (Qt SerialPort)");
+    return ExitPortFailed;
+#endif
+}
+
+// --port as a name ("COM3") or a device path; without it, the number from
+// "conn.cfg".
+int LinkSession::resolveGivenPort(int& number, std::string& device) {
+    const std::string& given = options_.port;
+    if (given.empty()) {
+        if (number >= 1 && number <= LastComNumber) return ExitOk;
         fail("nenhuma porta serial escolhida nas configurações de conexão (use --port)");
         return ExitPortMissing;
     }
-
-    if (options_.dryRun) {
-        if (device.empty()) device = deviceForComNumber(number).value_or(comPortName(number));
-        if (number == 0) number = FirstOtherComNumber;
-        auto catalog = std::make_unique<StaticPortCatalog>();
-        catalog->add(number, device);
-        catalog_ = std::move(catalog);
-        port_ = std::make_unique<DryRunPort>(*this);
-        cfg_.portNumber = number;
-        device_ = device;
+    if (auto n = comNumberFromName(given)) {
+        number = *n;
         return ExitOk;
     }
+    if (given.find('/') == std::string::npos && given.find('\\') == std::string::npos) {
+        fail("--port espera o nome de uma porta (COM3) ou o caminho de um dispositivo "
+             "(/dev/ttyUSB0): \"" +
+             given + "\"");
+        return ExitUsage;
+    }
+    device = given;
+    std::error_code ec;
+    if (!options_.dryRun && !std::filesystem::exists(device, ec)) {
+        cfg_.portNumber = comNumberForDevice(device).value_or(FirstOtherComNumber);
+        fail(std::string(PortMissingText) + " (" + device + " não existe)");
+        return ExitPortMissing;
+    }
+    number = comNumberForDevice(device).value_or(0);
+    return ExitOk;
+}
+
+int LinkSession::useDryRunPort(int number, std::string device) {
+    if (device.empty()) device = deviceForComNumber(number).value_or(comPortName(number));
+    if (number == 0) number = FirstOtherComNumber;
+    auto catalog = std::make_unique<StaticPortCatalog>();
+    catalog->add(number, device);
+    catalog_ = std::move(catalog);
+    port_ = std::make_unique<DryRunPort>(*this);
+    cfg_.portNumber = number;
+    device_ = device;
+    return ExitOk;
+}
+
 #ifdef VORELUX_HAVE_LINK_QT
+int LinkSession::useSerialPort(int number, std::string device) {
     qt_ = std::make_unique<QtRuntime>();
     auto catalog = std::make_unique<QtPortCatalog>();
     if (!device.empty()) {
         // A device outside the fixed ranges gets the first free number of
         // the other devices, like the port selector gives it.
-        if (number == 0) {
-            std::vector<SerialPortInfo> listed;
-            catalog->listPorts(listed);
-            number = FirstOtherComNumber;
-            for (const auto& port : listed)
-                if (port.device == device) number = port.number;
-            while (number < LastComNumber &&
-                   std::any_of(listed.begin(), listed.end(), [&](const SerialPortInfo& p) {
-                       return p.number == number && p.device != device;
-                   }))
-                ++number;
-        }
+        if (number == 0) number = freeNumberFor(*catalog, device);
         catalog->registerPort(number, device);
     } else if (auto port = findPort(listComPorts(*catalog), number)) {
         device = port->device;
@@ -450,11 +457,22 @@ int LinkSession::choosePort() {
     catalog_ = std::move(catalog);
     port_ = std::make_unique<QtSerialPort>();
     return ExitOk;
-#else
-    fail("esta versão do vorelux não tem suporte a portas seriais (Qt SerialPort)");
-    return ExitPortFailed;
-#endif
 }
+
+int LinkSession::freeNumberFor(PortCatalog& catalog, const std::string& device) {
+    std::vector<SerialPortInfo> listed;
+    catalog.listPorts(listed);
+    int number = FirstOtherComNumber;
+    for (const auto& port : listed)
+        if (port.device == device) number = port.number;
+    while (number < LastComNumber &&
+           std::any_of(listed.begin(), listed.end(), [&](const SerialPortInfo& p) {
+               return p.number == number && p.device != device;
+           }))
+        ++number;
+    return number;
+}
+#endif
 
 int LinkSession::openTransmitter() {
     HidBus* bus = devices_.hidBus;
@@ -548,40 +566,60 @@ void LinkSession::flushDryRunFrame() {
     if (auto* port = dynamic_cast<DryRunPort*>(port_.get())) port->flush();
 }
 
+bool LinkSession::showUploadProgress(const UploadProgress& p) {
+    switch (p.event) {
+    case UploadProgress::PageStarted:
+        progress_->setLabel("Página " + std::to_string(p.page + 1) + " (" +
+                            std::to_string(p.ordinal) + " de " + std::to_string(p.pageCount) + ")");
+        progress_->setMaximum(std::max(p.maximum, 1));
+        progress_->draw(0);
+        break;
+    case UploadProgress::TargetStarted:
+        flushDryRunFrame();
+        break;
+    case UploadProgress::Step:
+        progress_->setMaximum(std::max(p.maximum, 1));
+        progress_->draw(p.position);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
 int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
     StdRandomRange random;
-    auto progress = [this](const UploadProgress& p) {
-        switch (p.event) {
-        case UploadProgress::PageStarted:
-            progress_->setLabel("Página " + std::to_string(p.page + 1) + " (" +
-                                std::to_string(p.ordinal) + " de " + std::to_string(p.pageCount) +
-                                ")");
-            progress_->setMaximum(std::max(p.maximum, 1));
-            progress_->draw(0);
-            break;
-        case UploadProgress::TargetStarted:
-            flushDryRunFrame();
-            break;
-        case UploadProgress::Step:
-            progress_->setMaximum(std::max(p.maximum, 1));
-            progress_->draw(p.position);
-            break;
-        default:
-            break;
-        }
-        return true;
-    };
-    UploadResult result = vorelux::sendPages(*link_, random, jobs, runTargets(targets_), progress);
+    UploadResult result =
+        vorelux::sendPages(*link_, random, jobs, runTargets(targets_),
+                           [this](const UploadProgress& p) { return showUploadProgress(p); });
     flushDryRunFrame();
     progress_->finish();
+    if (result.status != UploadStatus::Done) return failedUpload(result);
     auto pageList = [](const std::vector<int>& pages) {
         std::string text;
         for (int p : pages) text += (text.empty() ? "" : ", ") + std::to_string(p + 1);
         return text;
     };
+    if (!result.refused.empty()) {
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
+             " não está instalada neste computador); páginas não enviadas: " +
+             pageList(result.refused));
+        return ExitPortMissing;
+    }
+    if (!result.skipped.empty())
+        err_ << command_ << ": páginas vazias, não enviadas: " << pageList(result.skipped) << "\n";
+    if (result.sent.empty()) {
+        fail("nenhuma página enviada");
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+// The exit code (and the reason on standard error) of a run that did not end.
+int LinkSession::failedUpload(const UploadResult& result) {
     switch (result.status) {
     case UploadStatus::Done:
-        break;
+        return ExitOk;
     case UploadStatus::PageTooLarge:
         fail(result.error);
         return ExitFailed;
@@ -601,19 +639,7 @@ int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
         fail("envio interrompido");
         return ExitFailed;
     }
-    if (!result.refused.empty()) {
-        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
-             " não está instalada neste computador); páginas não enviadas: " +
-             pageList(result.refused));
-        return ExitPortMissing;
-    }
-    if (!result.skipped.empty())
-        err_ << command_ << ": páginas vazias, não enviadas: " << pageList(result.skipped) << "\n";
-    if (result.sent.empty()) {
-        fail("nenhuma página enviada");
-        return ExitFailed;
-    }
-    return ExitOk;
+    return ExitFailed;
 }
 
 } // namespace vorelux::cli

@@ -105,6 +105,14 @@ class LinkSession {
     struct QtRuntime;
 
     int choosePort();
+    bool showUploadProgress(const UploadProgress& p);
+    int failedUpload(const UploadResult& result);
+    int resolveGivenPort(int& number, std::string& device);
+    int useDryRunPort(int number, std::string device);
+#ifdef VORELUX_HAVE_LINK_QT
+    int useSerialPort(int number, std::string device);
+    static int freeNumberFor(PortCatalog& catalog, const std::string& device);
+#endif
     int openTransmitter();
     std::string portDescription() const;
     void flushDryRunFrame();
