@@ -89,6 +89,51 @@ void onSignal(int) {
 
 } // namespace
 
+namespace {
+
+// Opens the line the panel listens on; false (told on stderr) when it cannot.
+bool openLine(vorelux::panel::PanelHost& host, const Options& o) {
+    QString error;
+    if (!o.pty) {
+        if (!host.input().openDevice(QString::fromStdString(o.port), error)) {
+            std::fprintf(stderr, "vorelux-panel: cannot open %s: %s\n", o.port.c_str(),
+                         error.toLocal8Bit().constData());
+            return false;
+        }
+        host.note(QStringLiteral("painel %1 ouvindo em %2 (9600 8N1)")
+                      .arg(o.id)
+                      .arg(QString::fromStdString(o.port)));
+        return true;
+    }
+    if (!host.input().openPty(error)) {
+        std::fprintf(stderr, "vorelux-panel: cannot create a pseudo-terminal: %s\n",
+                     error.toLocal8Bit().constData());
+        return false;
+    }
+    const std::string path = host.input().slavePath().toStdString();
+    const auto com = vorelux::comNumberForDevice(path);
+    // The first line of output: the device to give the editor.
+    if (com)
+        std::printf("pty %s COM%d\n", path.c_str(), *com);
+    else
+        std::printf("pty %s\n", path.c_str());
+    std::fflush(stdout);
+    host.note(
+        QStringLiteral("painel %1 ouvindo em %2").arg(o.id).arg(QString::fromStdString(path)));
+    return true;
+}
+
+// Ctrl+C and SIGTERM end the event loop, so the panel closes its line.
+void quitOnSignals(QCoreApplication* app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, app, [] { QCoreApplication::quit(); });
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     Options o;
     bool help = false;
@@ -110,42 +155,8 @@ int main(int argc, char** argv) {
     using namespace vorelux::panel;
     PanelHost host(uint8_t(o.id));
     host.setLogToStdout(o.log);
-
-    QString error;
-    if (o.pty) {
-        if (!host.input().openPty(error)) {
-            std::fprintf(stderr, "vorelux-panel: cannot create a pseudo-terminal: %s\n",
-                         error.toLocal8Bit().constData());
-            return 1;
-        }
-        const std::string path = host.input().slavePath().toStdString();
-        const auto com = vorelux::comNumberForDevice(path);
-        // The first line of output: the device to give the editor.
-        if (com)
-            std::printf("pty %s COM%d\n", path.c_str(), *com);
-        else
-            std::printf("pty %s\n", path.c_str());
-        std::fflush(stdout);
-        host.note(
-            QStringLiteral("painel %1 ouvindo em %2").arg(o.id).arg(QString::fromStdString(path)));
-    } else {
-        if (!host.input().openDevice(QString::fromStdString(o.port), error)) {
-            std::fprintf(stderr, "vorelux-panel: cannot open %s: %s\n", o.port.c_str(),
-                         error.toLocal8Bit().constData());
-            return 1;
-        }
-        host.note(QStringLiteral("painel %1 ouvindo em %2 (9600 8N1)")
-                      .arg(o.id)
-                      .arg(QString::fromStdString(o.port)));
-    }
-
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app.get());
-        QObject::connect(notifier, &QSocketNotifier::activated, app.get(),
-                         [] { QCoreApplication::quit(); });
-    }
+    if (!openLine(host, o)) return 1;
+    quitOnSignals(app.get());
 
     std::unique_ptr<PanelWindow> window;
     if (!o.headless) {
