@@ -10,6 +10,36 @@
 
 namespace {
 
+// Rasterizes the line with the cursor after byte `index` and prints the
+// LED columns, the column map and the cursor column; writes the canvas
+// picture when `output` is given.
+int rasterizeAndPrint(const vorelux::LineStream& edit, int32_t lineIndex, int32_t index,
+                      const std::string& output) {
+    using namespace vorelux;
+    GlyphRenderer glyphs;
+    PanelImage screen{};
+    EditCanvas canvas(glyphs, screen);
+    Page cfg;
+    cfg.lineIndex = lineIndex;
+    cfg.cursorByte = index;
+    cfg.windowStart = 2;
+    canvas.rasterize(cfg, edit);
+
+    std::cout << "screen " << cli::hexBytes(screen.data(), PanelColumns) << '\n';
+    std::cout << "map";
+    for (int32_t entry : cfg.columnMap) std::cout << ' ' << entry;
+    std::cout << "\ncursor " << cfg.cursorColumn << '\n';
+    if (!output.empty()) {
+        const CanvasImage& image = canvas.canvas();
+        std::string error;
+        if (!writePng(output, image.width, image.height, image.pixels.data(), image.width, error)) {
+            std::cerr << "vorelux canvas: " << error << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int run(const vorelux::cli::Args& argsIn) {
     using namespace vorelux;
     cli::Args args = argsIn;
@@ -56,27 +86,7 @@ int run(const vorelux::cli::Args& argsIn) {
         return 2;
     }
 
-    GlyphRenderer glyphs;
-    PanelImage screen{};
-    EditCanvas canvas(glyphs, screen);
-    Page cfg;
-    cfg.lineIndex = int32_t(l - 1);
-    cfg.cursorByte = int32_t(index);
-    cfg.windowStart = 2;
-    canvas.rasterize(cfg, edit);
-
-    std::cout << "screen " << cli::hexBytes(screen.data(), PanelColumns) << '\n';
-    std::cout << "map";
-    for (int32_t entry : cfg.columnMap) std::cout << ' ' << entry;
-    std::cout << "\ncursor " << cfg.cursorColumn << '\n';
-    if (!output.empty()) {
-        const CanvasImage& image = canvas.canvas();
-        if (!writePng(output, image.width, image.height, image.pixels.data(), image.width, error)) {
-            std::cerr << "vorelux canvas: " << error << '\n';
-            return 1;
-        }
-    }
-    return 0;
+    return rasterizeAndPrint(edit, int32_t(l - 1), int32_t(index), output);
 }
 
 vorelux::cli::CommandRegistration
