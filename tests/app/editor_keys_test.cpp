@@ -140,325 +140,341 @@ struct KeyCase {
 // Typing: characters as the panel has them.
 std::vector<KeyCase> typingCases() {
     return {
-        {"typing on a fresh line", {{}}, 0, 2, [](Keys& k) { k.type("A"); }, {text("A")}, 0, 3},
-        {"typing in the middle",
-         {text("AC")},
-         0,
-         3,
-         [](Keys& k) { k.type("bé"); },
-         {{65, 98, 130, 67}},
-         0,
-         5},
-        {"shift+space types a tilde",
-         {text("A")},
-         0,
-         3,
-         [](Keys& k) { k.tap(Qt::Key_Space, Qt::ShiftModifier, " "); },
-         {{65, 126}},
-         0,
-         4},
-        {"a character the panel lacks is not typed",
-         {text("A")},
-         0,
-         3,
-         [](Keys& k) { k.tap(0, {}, QStringLiteral("í")); },
-         {text("A")},
-         0,
-         3},
+        {.name = "typing on a fresh line",
+         .lines = {{}},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.type("A"); },
+         .expected = {text("A")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "typing in the middle",
+         .lines = {text("AC")},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.type("bé"); },
+         .expected = {{65, 98, 130, 67}},
+         .expectedLine = 0,
+         .expectedCursor = 5},
+        {.name = "shift+space types a tilde",
+         .lines = {text("A")},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Space, Qt::ShiftModifier, " "); },
+         .expected = {{65, 126}},
+         .expectedLine = 0,
+         .expectedCursor = 4},
+        {.name = "a character the panel lacks is not typed",
+         .lines = {text("A")},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.tap(0, {}, QStringLiteral("í")); },
+         .expected = {text("A")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
     };
 }
 
 // Left and right, over drawing pairs and at the line ends.
 std::vector<KeyCase> cursorStepCases() {
     return {
-        {"left steps over a drawing pair",
-         {{65, 31, D1, 66}},
-         0,
-         5,
-         [](Keys& k) { k.tap(Qt::Key_Left); },
-         {{65, 31, D1, 66}},
-         0,
-         3},
-        {"right steps over a drawing pair",
-         {{65, 31, D1, 66}},
-         0,
-         3,
-         [](Keys& k) { k.tap(Qt::Key_Right); },
-         {{65, 31, D1, 66}},
-         0,
-         5},
-        {"left at the start does nothing",
-         {text("AB")},
-         0,
-         2,
-         [](Keys& k) { k.tap(Qt::Key_Left); },
-         {text("AB")},
-         0,
-         2},
-        {"right at the end does nothing",
-         {text("AB")},
-         0,
-         4,
-         [](Keys& k) { k.tap(Qt::Key_Right); },
-         {text("AB")},
-         0,
-         4},
+        {.name = "left steps over a drawing pair",
+         .lines = {{65, 31, D1, 66}},
+         .edit = 0,
+         .cursor = 5,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Left); },
+         .expected = {{65, 31, D1, 66}},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "right steps over a drawing pair",
+         .lines = {{65, 31, D1, 66}},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Right); },
+         .expected = {{65, 31, D1, 66}},
+         .expectedLine = 0,
+         .expectedCursor = 5},
+        {.name = "left at the start does nothing",
+         .lines = {text("AB")},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Left); },
+         .expected = {text("AB")},
+         .expectedLine = 0,
+         .expectedCursor = 2},
+        {.name = "right at the end does nothing",
+         .lines = {text("AB")},
+         .edit = 0,
+         .cursor = 4,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Right); },
+         .expected = {text("AB")},
+         .expectedLine = 0,
+         .expectedCursor = 4},
     };
 }
 
 // Backspace and Delete on drawing pairs, and held keys.
 std::vector<KeyCase> pairAndRepeatCases() {
     return {
-        {"backspace removes a drawing pair",
-         {{65, 31, D1, 66}},
-         0,
-         5,
-         [](Keys& k) { k.tap(Qt::Key_Backspace); },
-         {text("AB")},
-         0,
-         3},
-        {"delete removes a drawing pair",
-         {{65, 31, D1, 66}},
-         0,
-         3,
-         [](Keys& k) { k.tap(Qt::Key_Delete); },
-         {text("AB")},
-         0,
-         3},
-        {"held backspace stops at the line start",
-         {text("XY"), text("AB")},
-         1,
-         3,
-         [](Keys& k) { k.hold(Qt::Key_Backspace, 4, "\b"); },
-         {text("XY"), text("B")},
-         1,
-         2},
-        {"a repeat that X11 reports as a real release and press joins nothing",
-         {text("XY"), text("AB")},
-         1,
-         3,
-         [](Keys& k) {
-             k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1000);
-             k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1500);
-             k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1500);
-             k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1600);
-         },
-         {text("XY"), text("B")},
-         1,
-         2},
+        {.name = "backspace removes a drawing pair",
+         .lines = {{65, 31, D1, 66}},
+         .edit = 0,
+         .cursor = 5,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Backspace); },
+         .expected = {text("AB")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "delete removes a drawing pair",
+         .lines = {{65, 31, D1, 66}},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Delete); },
+         .expected = {text("AB")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "held backspace stops at the line start",
+         .lines = {text("XY"), text("AB")},
+         .edit = 1,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.hold(Qt::Key_Backspace, 4, "\b"); },
+         .expected = {text("XY"), text("B")},
+         .expectedLine = 1,
+         .expectedCursor = 2},
+        {.name = "a repeat that X11 reports as a real release and press joins nothing",
+         .lines = {text("XY"), text("AB")},
+         .edit = 1,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1000);
+                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1500);
+                 k.send(QEvent::KeyPress, Qt::Key_Backspace, {}, "\b", false, 1500);
+                 k.send(QEvent::KeyRelease, Qt::Key_Backspace, {}, "\b", false, 1600);
+             },
+         .expected = {text("XY"), text("B")},
+         .expectedLine = 1,
+         .expectedCursor = 2},
     };
 }
 
 // Backspace and Delete at the line ends: joins and empty lines.
 std::vector<KeyCase> lineJoinCases() {
     return {
-        {"a fresh backspace joins onto the line above",
-         {text("XY"), text("AB")},
-         1,
-         3,
-         [](Keys& k) {
-             k.hold(Qt::Key_Backspace, 4, "\b");
-             k.tap(Qt::Key_Backspace, {}, "\b");
-         },
-         {text("XYB")},
-         0,
-         4},
-        {"backspace on an empty line deletes it",
-         {text("XY"), {}, text("CD")},
-         1,
-         2,
-         [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
-         {text("XY"), text("CD")},
-         0,
-         4},
-        {"backspace on the first line's start does nothing",
-         {text("AB"), text("CD")},
-         0,
-         2,
-         [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
-         {text("AB"), text("CD")},
-         0,
-         2},
-        {"held delete removes an empty next line but joins nothing",
-         {text("AB"), {}, text("CD")},
-         0,
-         3,
-         [](Keys& k) { k.hold(Qt::Key_Delete, 3); },
-         {text("A"), text("CD")},
-         0,
-         3},
-        {"a fresh delete at the end joins the next line",
-         {text("AB"), text("CD")},
-         0,
-         4,
-         [](Keys& k) { k.tap(Qt::Key_Delete); },
-         {text("ABCD")},
-         0,
-         4},
-        {"delete on an empty line that is not the last deletes it",
-         {{}, text("CD")},
-         0,
-         2,
-         [](Keys& k) { k.tap(Qt::Key_Delete); },
-         {text("CD")},
-         0,
-         2},
+        {.name = "a fresh backspace joins onto the line above",
+         .lines = {text("XY"), text("AB")},
+         .edit = 1,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.hold(Qt::Key_Backspace, 4, "\b");
+                 k.tap(Qt::Key_Backspace, {}, "\b");
+             },
+         .expected = {text("XYB")},
+         .expectedLine = 0,
+         .expectedCursor = 4},
+        {.name = "backspace on an empty line deletes it",
+         .lines = {text("XY"), {}, text("CD")},
+         .edit = 1,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+         .expected = {text("XY"), text("CD")},
+         .expectedLine = 0,
+         .expectedCursor = 4},
+        {.name = "backspace on the first line's start does nothing",
+         .lines = {text("AB"), text("CD")},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+         .expected = {text("AB"), text("CD")},
+         .expectedLine = 0,
+         .expectedCursor = 2},
+        {.name = "held delete removes an empty next line but joins nothing",
+         .lines = {text("AB"), {}, text("CD")},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.hold(Qt::Key_Delete, 3); },
+         .expected = {text("A"), text("CD")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "a fresh delete at the end joins the next line",
+         .lines = {text("AB"), text("CD")},
+         .edit = 0,
+         .cursor = 4,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Delete); },
+         .expected = {text("ABCD")},
+         .expectedLine = 0,
+         .expectedCursor = 4},
+        {.name = "delete on an empty line that is not the last deletes it",
+         .lines = {{}, text("CD")},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Delete); },
+         .expected = {text("CD")},
+         .expectedLine = 0,
+         .expectedCursor = 2},
     };
 }
 
 // Enter, Home, End and the arrows between lines.
 std::vector<KeyCase> lineMoveCases() {
     return {
-        {"enter splits the line",
-         {text("ABCD")},
-         0,
-         4,
-         [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
-         {text("AB"), text("CD")},
-         1,
-         2},
-        {"enter at the end adds a line",
-         {text("AB")},
-         0,
-         4,
-         [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
-         {text("AB"), {}},
-         1,
-         2},
-        {"home and end",
-         {text("ABC")},
-         0,
-         3,
-         [](Keys& k) {
-             k.tap(Qt::Key_End);
-             k.type("D");
-             k.tap(Qt::Key_Home);
-             k.type("Z");
-         },
-         {text("ZABCD")},
-         0,
-         3},
-        {"ctrl+end goes to the last line's end",
-         {text("AB"), text("CDE")},
-         0,
-         2,
-         [](Keys& k) { k.tap(Qt::Key_End, Qt::ControlModifier); },
-         {text("AB"), text("CDE")},
-         1,
-         5},
-        {"ctrl+home goes to the first line's start",
-         {text("AB"), text("CDE")},
-         1,
-         4,
-         [](Keys& k) { k.tap(Qt::Key_Home, Qt::ControlModifier); },
-         {text("AB"), text("CDE")},
-         0,
-         2},
-        {"down and up put the cursor at the line start",
-         {text("AB"), text("CDE")},
-         0,
-         4,
-         [](Keys& k) {
-             k.tap(Qt::Key_Down);
-             k.tap(Qt::Key_Right);
-             k.tap(Qt::Key_Up);
-         },
-         {text("AB"), text("CDE")},
-         0,
-         2},
+        {.name = "enter splits the line",
+         .lines = {text("ABCD")},
+         .edit = 0,
+         .cursor = 4,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
+         .expected = {text("AB"), text("CD")},
+         .expectedLine = 1,
+         .expectedCursor = 2},
+        {.name = "enter at the end adds a line",
+         .lines = {text("AB")},
+         .edit = 0,
+         .cursor = 4,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Return, {}, "\r"); },
+         .expected = {text("AB"), {}},
+         .expectedLine = 1,
+         .expectedCursor = 2},
+        {.name = "home and end",
+         .lines = {text("ABC")},
+         .edit = 0,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.tap(Qt::Key_End);
+                 k.type("D");
+                 k.tap(Qt::Key_Home);
+                 k.type("Z");
+             },
+         .expected = {text("ZABCD")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
+        {.name = "ctrl+end goes to the last line's end",
+         .lines = {text("AB"), text("CDE")},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.tap(Qt::Key_End, Qt::ControlModifier); },
+         .expected = {text("AB"), text("CDE")},
+         .expectedLine = 1,
+         .expectedCursor = 5},
+        {.name = "ctrl+home goes to the first line's start",
+         .lines = {text("AB"), text("CDE")},
+         .edit = 1,
+         .cursor = 4,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Home, Qt::ControlModifier); },
+         .expected = {text("AB"), text("CDE")},
+         .expectedLine = 0,
+         .expectedCursor = 2},
+        {.name = "down and up put the cursor at the line start",
+         .lines = {text("AB"), text("CDE")},
+         .edit = 0,
+         .cursor = 4,
+         .keys =
+             [](Keys& k) {
+                 k.tap(Qt::Key_Down);
+                 k.tap(Qt::Key_Right);
+                 k.tap(Qt::Key_Up);
+             },
+         .expected = {text("AB"), text("CDE")},
+         .expectedLine = 0,
+         .expectedCursor = 2},
     };
 }
 
 // Ctrl shortcuts for codes, and Shift+Delete.
 std::vector<KeyCase> shortcutCases() {
     return {
-        {"ctrl+1..4 insert font codes",
-         {text("A")},
-         0,
-         3,
-         [](Keys& k) {
-             k.ctrl(Qt::Key_1);
-             k.ctrl(Qt::Key_4);
-         },
-         {{65, 0, 3}},
-         0,
-         5},
-        {"ctrl+letters insert live fields",
-         {{}},
-         0,
-         2,
-         [](Keys& k) {
-             for (int key : {Qt::Key_H, Qt::Key_D, Qt::Key_J, Qt::Key_T, Qt::Key_E, Qt::Key_R,
-                             Qt::Key_X, Qt::Key_F, Qt::Key_B, Qt::Key_K, Qt::Key_L, Qt::Key_S,
-                             Qt::Key_O, Qt::Key_P, Qt::Key_Q})
-                 k.ctrl(key);
-         },
-         {{8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 20, 25, 26, 27}},
-         0,
-         16},
-        {"shift+delete deletes the edit line",
-         {text("AB"), text("CD")},
-         0,
-         3,
-         [](Keys& k) { k.tap(Qt::Key_Delete, Qt::ShiftModifier); },
-         {text("CD")},
-         0,
-         3},
+        {.name = "ctrl+1..4 insert font codes",
+         .lines = {text("A")},
+         .edit = 0,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.ctrl(Qt::Key_1);
+                 k.ctrl(Qt::Key_4);
+             },
+         .expected = {{65, 0, 3}},
+         .expectedLine = 0,
+         .expectedCursor = 5},
+        {.name = "ctrl+letters insert live fields",
+         .lines = {{}},
+         .edit = 0,
+         .cursor = 2,
+         .keys =
+             [](Keys& k) {
+                 for (int key : {Qt::Key_H, Qt::Key_D, Qt::Key_J, Qt::Key_T, Qt::Key_E, Qt::Key_R,
+                                 Qt::Key_X, Qt::Key_F, Qt::Key_B, Qt::Key_K, Qt::Key_L, Qt::Key_S,
+                                 Qt::Key_O, Qt::Key_P, Qt::Key_Q})
+                     k.ctrl(key);
+             },
+         .expected = {{8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 20, 25, 26, 27}},
+         .expectedLine = 0,
+         .expectedCursor = 16},
+        {.name = "shift+delete deletes the edit line",
+         .lines = {text("AB"), text("CD")},
+         .edit = 0,
+         .cursor = 3,
+         .keys = [](Keys& k) { k.tap(Qt::Key_Delete, Qt::ShiftModifier); },
+         .expected = {text("CD")},
+         .expectedLine = 0,
+         .expectedCursor = 3},
     };
 }
 
 // Ctrl+Up / Ctrl+Down drawing cycles.
 std::vector<KeyCase> drawingCycleCases() {
     return {
-        {"ctrl+up three times cycles one drawing",
-         {text("A")},
-         0,
-         3,
-         [](Keys& k) {
-             k.press(Qt::Key_Control, Qt::ControlModifier);
-             for (int i = 0; i < 3; ++i) k.tap(Qt::Key_Up, Qt::ControlModifier);
-             k.release(Qt::Key_Control);
-         },
-         {{65, 31, D2}},
-         0,
-         5},
-        {"a new ctrl press starts a second drawing",
-         {{}},
-         0,
-         2,
-         [](Keys& k) {
-             k.ctrl(Qt::Key_Up);
-             k.press(Qt::Key_Control, Qt::ControlModifier);
-             k.tap(Qt::Key_Up, Qt::ControlModifier);
-             k.tap(Qt::Key_Up, Qt::ControlModifier);
-             k.release(Qt::Key_Control);
-         },
-         {{31, D0, 31, D1}},
-         0,
-         6},
-        {"a cycle whose drawing the cursor has left starts a new drawing",
-         {text("A")},
-         0,
-         3,
-         [](Keys& k) {
-             k.press(Qt::Key_Control, Qt::ControlModifier);
-             k.tap(Qt::Key_Up, Qt::ControlModifier);
-             k.tap(Qt::Key_Left, Qt::ControlModifier);
-             k.tap(Qt::Key_Left, Qt::ControlModifier);
-             k.tap(Qt::Key_Up, Qt::ControlModifier);
-             k.release(Qt::Key_Control);
-         },
-         {{31, D1, 65, 31, D0}},
-         0,
-         4},
-        {"ctrl+down starts at the last drawing",
-         {{}},
-         0,
-         2,
-         [](Keys& k) { k.ctrl(Qt::Key_Down); },
-         {{31, InsertCodeTable[123]}},
-         0,
-         4},
+        {.name = "ctrl+up three times cycles one drawing",
+         .lines = {text("A")},
+         .edit = 0,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.press(Qt::Key_Control, Qt::ControlModifier);
+                 for (int i = 0; i < 3; ++i) k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.release(Qt::Key_Control);
+             },
+         .expected = {{65, 31, D2}},
+         .expectedLine = 0,
+         .expectedCursor = 5},
+        {.name = "a new ctrl press starts a second drawing",
+         .lines = {{}},
+         .edit = 0,
+         .cursor = 2,
+         .keys =
+             [](Keys& k) {
+                 k.ctrl(Qt::Key_Up);
+                 k.press(Qt::Key_Control, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.release(Qt::Key_Control);
+             },
+         .expected = {{31, D0, 31, D1}},
+         .expectedLine = 0,
+         .expectedCursor = 6},
+        {.name = "a cycle whose drawing the cursor has left starts a new drawing",
+         .lines = {text("A")},
+         .edit = 0,
+         .cursor = 3,
+         .keys =
+             [](Keys& k) {
+                 k.press(Qt::Key_Control, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.tap(Qt::Key_Left, Qt::ControlModifier);
+                 k.tap(Qt::Key_Left, Qt::ControlModifier);
+                 k.tap(Qt::Key_Up, Qt::ControlModifier);
+                 k.release(Qt::Key_Control);
+             },
+         .expected = {{31, D1, 65, 31, D0}},
+         .expectedLine = 0,
+         .expectedCursor = 4},
+        {.name = "ctrl+down starts at the last drawing",
+         .lines = {{}},
+         .edit = 0,
+         .cursor = 2,
+         .keys = [](Keys& k) { k.ctrl(Qt::Key_Down); },
+         .expected = {{31, InsertCodeTable[123]}},
+         .expectedLine = 0,
+         .expectedCursor = 4},
     };
 }
 
@@ -522,12 +538,42 @@ class EditorKeysTest : public QObject {
             const char* shownAfter; // nullptr: nothing new after Alt comes up
         };
         const Case cases[] = {
-            {"12", false, 203, 192, "ENTRADA 12", nullptr},
-            {"61", true, 192, 252, "SAÍDA   61", nullptr},
-            {"62", false, 192, 192, "ENTRADA 62", "INVÁLIDO!"},
-            {"00", false, 192, 192, "ENTRADA 00", "INVÁLIDO!"},
-            {"", false, 192, 192, nullptr, "INVÁLIDO!"},
-            {"105", false, 196, 192, "ENTRADA 05", nullptr}, // only the last two digits count
+            {.digits = "12",
+             .ctrl = false,
+             .entryByte = 203,
+             .exitByte = 192,
+             .shownWhileTyping = "ENTRADA 12",
+             .shownAfter = nullptr},
+            {.digits = "61",
+             .ctrl = true,
+             .entryByte = 192,
+             .exitByte = 252,
+             .shownWhileTyping = "SAÍDA   61",
+             .shownAfter = nullptr},
+            {.digits = "62",
+             .ctrl = false,
+             .entryByte = 192,
+             .exitByte = 192,
+             .shownWhileTyping = "ENTRADA 62",
+             .shownAfter = "INVÁLIDO!"},
+            {.digits = "00",
+             .ctrl = false,
+             .entryByte = 192,
+             .exitByte = 192,
+             .shownWhileTyping = "ENTRADA 00",
+             .shownAfter = "INVÁLIDO!"},
+            {.digits = "",
+             .ctrl = false,
+             .entryByte = 192,
+             .exitByte = 192,
+             .shownWhileTyping = nullptr,
+             .shownAfter = "INVÁLIDO!"},
+            {.digits = "105",
+             .ctrl = false,
+             .entryByte = 196,
+             .exitByte = 192,
+             .shownWhileTyping = "ENTRADA 05",
+             .shownAfter = nullptr}, // only the last two digits count
         };
         for (const Case& c : cases) {
             WindowHarness h;
@@ -803,10 +849,26 @@ class EditorKeysTest : public QObject {
             int line, cursor;
         };
         const Case cases[] = {
-            {"CR LF starts a new line", u"AB\r\nC", {text("AB"), text("C")}, 1, 3},
-            {"accented letters", u"Olá", {{79, 108, 160}}, 0, 5},
-            {"a character outside the set", u"¿", {{32}}, 0, 3},
-            {"lone controls become codes", u"\t\r\x1f\n", {{9, 13, 32, 10}}, 0, 6},
+            {.name = "CR LF starts a new line",
+             .clip = u"AB\r\nC",
+             .expected = {text("AB"), text("C")},
+             .line = 1,
+             .cursor = 3},
+            {.name = "accented letters",
+             .clip = u"Olá",
+             .expected = {{79, 108, 160}},
+             .line = 0,
+             .cursor = 5},
+            {.name = "a character outside the set",
+             .clip = u"¿",
+             .expected = {{32}},
+             .line = 0,
+             .cursor = 3},
+            {.name = "lone controls become codes",
+             .clip = u"\t\r\x1f\n",
+             .expected = {{9, 13, 32, 10}},
+             .line = 0,
+             .cursor = 6},
         };
         for (const Case& c : cases) {
             WindowHarness h;

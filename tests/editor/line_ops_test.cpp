@@ -67,16 +67,28 @@ TEST_P(EnterTest, SplitsOrAddsAndMovesToTheNewLineStart) {
 // The upper line keeps its effects (5 in, 9 out); the new line always gets effect 1 both ways.
 INSTANTIATE_TEST_SUITE_P(
     Enter, EnterTest,
-    ::testing::Values(EnterCase{"Middle", "ABCD", 4, {lineOf("AB", 196, 200), lineOf("CD")}},
-                      EnterCase{"End", "ABCD", 6, {lineOf("ABCD", 196, 200), lineOf("")}},
-                      EnterCase{"ContentStart", "ABCD", 2, {lineOf("", 196, 200), lineOf("ABCD")}},
-                      EnterCase{"EmptyLine", "", 2, {lineOf("", 196, 200), lineOf("")}},
-                      EnterCase{"BeforeDrawing",
-                                "A\x1f\x07"
-                                "B",
-                                3,
-                                {lineOf("A", 196, 200), lineOf("\x1f\x07"
-                                                               "B")}}),
+    ::testing::Values(EnterCase{.name = "Middle",
+                                .text = "ABCD",
+                                .cursor = 4,
+                                .expected = {lineOf("AB", 196, 200), lineOf("CD")}},
+                      EnterCase{.name = "End",
+                                .text = "ABCD",
+                                .cursor = 6,
+                                .expected = {lineOf("ABCD", 196, 200), lineOf("")}},
+                      EnterCase{.name = "ContentStart",
+                                .text = "ABCD",
+                                .cursor = 2,
+                                .expected = {lineOf("", 196, 200), lineOf("ABCD")}},
+                      EnterCase{.name = "EmptyLine",
+                                .text = "",
+                                .cursor = 2,
+                                .expected = {lineOf("", 196, 200), lineOf("")}},
+                      EnterCase{.name = "BeforeDrawing",
+                                .text = "A\x1f\x07"
+                                        "B",
+                                .cursor = 3,
+                                .expected = {lineOf("A", 196, 200), lineOf("\x1f\x07"
+                                                                           "B")}}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(LinesFixture, EnterInsertsBetweenExistingLines) {

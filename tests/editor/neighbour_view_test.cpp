@@ -46,10 +46,13 @@ struct VisibilityCase {
 
 TEST_F(ViewTest, BoxesAreVisibleOnlyForLinesThatExist) {
     const VisibilityCase cases[] = {
-        {1, 0, false, false, false, false}, {2, 0, false, false, true, false},
-        {2, 1, false, true, false, false},  {3, 1, false, true, true, false},
-        {5, 2, true, true, true, true},     {5, 4, true, true, false, false},
-        {5, 0, false, false, true, true},
+        {.lines = 1, .edit = 0, .prior2 = false, .prior1 = false, .next1 = false, .next2 = false},
+        {.lines = 2, .edit = 0, .prior2 = false, .prior1 = false, .next1 = true, .next2 = false},
+        {.lines = 2, .edit = 1, .prior2 = false, .prior1 = true, .next1 = false, .next2 = false},
+        {.lines = 3, .edit = 1, .prior2 = false, .prior1 = true, .next1 = true, .next2 = false},
+        {.lines = 5, .edit = 2, .prior2 = true, .prior1 = true, .next1 = true, .next2 = true},
+        {.lines = 5, .edit = 4, .prior2 = true, .prior1 = true, .next1 = false, .next2 = false},
+        {.lines = 5, .edit = 0, .prior2 = false, .prior1 = false, .next1 = true, .next2 = true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("line " + std::to_string(c.edit + 1) + " of " + std::to_string(c.lines));
@@ -94,7 +97,10 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
     struct {
         uint8_t in, out;
         int entry, exit;
-    } cases[] = {{192, 192, 0, 0}, {196, 252, 4, 60}, {191, 253, -1, -1}, {0, 200, -1, 8}};
+    } cases[] = {{.in = 192, .out = 192, .entry = 0, .exit = 0},
+                 {.in = 196, .out = 252, .entry = 4, .exit = 60},
+                 {.in = 191, .out = 253, .entry = -1, .exit = -1},
+                 {.in = 0, .out = 200, .entry = -1, .exit = 8}};
     for (const auto& c : cases) {
         store.page().lines = {lineOf("X", c.in, c.out)};
         store.page().lineCount = 1;

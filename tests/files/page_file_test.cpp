@@ -45,7 +45,9 @@ TEST_F(PageFileTest, BlocksArePaddedToSixteen) {
     struct Case {
         size_t lineBytes;
         size_t blockSize;
-    } cases[] = {{32, 16 + 32}, {33, 16 + 48}, {3, 16 + 16}};
+    } cases[] = {{.lineBytes = 32, .blockSize = 16 + 32},
+                 {.lineBytes = 33, .blockSize = 16 + 48},
+                 {.lineBytes = 3, .blockSize = 16 + 16}};
     for (const auto& c : cases) {
         store.editLine().resize(c.lineBytes, 'x');
         auto bytes = encodePageFile(store.pages(), "p.vpg", 255);

@@ -31,8 +31,9 @@ TEST(Frames, SignedSettingsAreSentAsTwosComplementByte) {
         int value;
         uint8_t byte;
     };
-    for (Case c :
-         {Case{-99, 157}, Case{99, 99}, Case{-5, 251}, Case{-20, 236}, Case{0, 0}, Case{-1, 255}})
+    for (Case c : {Case{.value = -99, .byte = 157}, Case{.value = 99, .byte = 99},
+                   Case{.value = -5, .byte = 251}, Case{.value = -20, .byte = 236},
+                   Case{.value = 0, .byte = 0}, Case{.value = -1, .byte = 255}})
         EXPECT_EQ(signedValue(c.value), c.byte) << c.value;
 }
 

@@ -72,9 +72,24 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
         uint8_t result;
         unsigned prompt;
     };
-    for (Case c : {Case{"port not installed", 7, false, -1, SendPortNotListed, 18},
-                   Case{"port busy", 3, true, -1, SendPortFailed, 17},
-                   Case{"write fails midway", 3, false, 2, SendPortFailed, 17}}) {
+    for (Case c : {Case{.what = "port not installed",
+                  .com = 7,
+                  .failOpen = false,
+                  .failAfter = -1,
+                  .result = SendPortNotListed,
+                  .prompt = 18},
+                   Case{.what = "port busy",
+                   .com = 3,
+                   .failOpen = true,
+                   .failAfter = -1,
+                   .result = SendPortFailed,
+                   .prompt = 17},
+                   Case{.what = "write fails midway",
+                   .com = 3,
+                   .failOpen = false,
+                   .failAfter = 2,
+                   .result = SendPortFailed,
+                   .prompt = 17}}) {
         SCOPED_TRACE(c.what);
         wire.clear();
         prompter.prompts.clear();
@@ -163,9 +178,11 @@ TEST_F(LinkFixture, AnalizaRespostaShowsOnePromptPerResult) {
         int answer;
         int opened;
     };
-    for (Case c :
-         {Case{0, {}, ButtonYes, 0}, Case{1, {18}, ButtonOk, 0}, Case{2, {17}, ButtonOk, 0},
-          Case{3, {20}, ButtonNo, 0}, Case{4, {20}, ButtonYes, 1}}) {
+    for (Case c : {Case{.result = 0, .prompts = {}, .answer = ButtonYes, .opened = 0},
+                   Case{.result = 1, .prompts = {18}, .answer = ButtonOk, .opened = 0},
+                   Case{.result = 2, .prompts = {17}, .answer = ButtonOk, .opened = 0},
+                   Case{.result = 3, .prompts = {20}, .answer = ButtonNo, .opened = 0},
+                   Case{.result = 4, .prompts = {20}, .answer = ButtonYes, .opened = 1}}) {
         SCOPED_TRACE(int(c.result));
         prompter.prompts.clear();
         prompter.answers = {c.answer};

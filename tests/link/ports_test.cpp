@@ -13,9 +13,15 @@ TEST(ComNumbers, FixedRangesMapDevicesBothWays) {
         const char* device;
         int number;
     };
-    for (Case c : {Case{"/dev/ttyS0", 1}, Case{"/dev/ttyS31", 32}, Case{"/dev/ttyUSB0", 33},
-                   Case{"/dev/ttyUSB31", 64}, Case{"/dev/ttyACM0", 65}, Case{"/dev/ttyAMA0", 97},
-                   Case{"/dev/rfcomm0", 113}, Case{"/dev/pts/0", 129}, Case{"/dev/pts/62", 191}}) {
+    for (Case c :
+         {Case{.device = "/dev/ttyS0", .number = 1}, Case{.device = "/dev/ttyS31", .number = 32},
+          Case{.device = "/dev/ttyUSB0", .number = 33},
+          Case{.device = "/dev/ttyUSB31", .number = 64},
+          Case{.device = "/dev/ttyACM0", .number = 65},
+          Case{.device = "/dev/ttyAMA0", .number = 97},
+          Case{.device = "/dev/rfcomm0", .number = 113},
+          Case{.device = "/dev/pts/0", .number = 129},
+          Case{.device = "/dev/pts/62", .number = 191}}) {
         EXPECT_EQ(comNumberForDevice(c.device), c.number) << c.device;
         EXPECT_EQ(deviceForComNumber(c.number), c.device) << c.number;
     }

@@ -115,7 +115,8 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
         const char* what;
         int com;
     };
-    for (Case c : {Case{"device missing", MissingCom}, Case{"port busy", PtyCom}}) {
+    for (Case c : {Case{.what = "device missing", .com = MissingCom},
+                   Case{.what = "port busy", .com = PtyCom}}) {
         SCOPED_TRACE(c.what);
         // Another program holds the pseudo-terminal in the busy case.
         QSerialPort holder(QString::fromStdString(pty.slavePath));

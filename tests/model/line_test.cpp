@@ -9,8 +9,10 @@ TEST(Charset, ConvertsTypedCharacters) {
     struct Case {
         char16_t in;
         uint8_t out;
-    } cases[] = {{u'A', 65},  {u'é', 130}, {u'í', 32},  {u'\t', 9},  {u'\r', 13},
-                 {u'ù', 151}, {u'Ù', 191}, {u'º', 167}, {u'~', 126}, {u'¿', 32}};
+    } cases[] = {{.in = u'A', .out = 65},  {.in = u'é', .out = 130}, {.in = u'í', .out = 32},
+                 {.in = u'\t', .out = 9},  {.in = u'\r', .out = 13}, {.in = u'ù', .out = 151},
+                 {.in = u'Ù', .out = 191}, {.in = u'º', .out = 167}, {.in = u'~', .out = 126},
+                 {.in = u'¿', .out = 32}};
     for (const auto& c : cases) EXPECT_EQ(toPanelCharacter(c.in, u' '), c.out) << int(c.in);
     EXPECT_EQ(toPanelCharacter(u'í', 0), 32);
     EXPECT_EQ(toPanelCharacter(u'í', u'?'), '?');
@@ -49,15 +51,15 @@ TEST(Utf8, MalformedSequencesBecomeReplacementsAndKeepTheRest) {
         const char* in;
         std::u16string out;
     } cases[] = {
-        {"x\xE2y", u"x\uFFFDy"},                           // cut off by an ASCII character
-        {"x\xE2\x82z", u"x\uFFFDz"},                       // two of three bytes, then ASCII
-        {"\xE2\x82", u"\uFFFD"},                           // cut off by the end
-        {"\xF0\x9F\x98\x80!", u"\U0001F600!"},             // a whole 4-byte sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                     // overlong "/"
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},           // overlong "/" in three bytes
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},           // an encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
-        {"\x80\xBF!", u"\uFFFD\uFFFD!"},                   // stray continuation bytes
+        {.in = "x\xE2y", .out = u"x\uFFFDy"},                 // cut off by an ASCII character
+        {.in = "x\xE2\x82z", .out = u"x\uFFFDz"},             // two of three bytes, then ASCII
+        {.in = "\xE2\x82", .out = u"\uFFFD"},                 // cut off by the end
+        {.in = "\xF0\x9F\x98\x80!", .out = u"\U0001F600!"},   // a whole 4-byte sequence
+        {.in = "\xC0\xAF", .out = u"\uFFFD\uFFFD"},           // overlong "/"
+        {.in = "\xE0\x80\xAF", .out = u"\uFFFD\uFFFD\uFFFD"}, // overlong "/" in three bytes
+        {.in = "\xED\xA0\x80", .out = u"\uFFFD\uFFFD\uFFFD"}, // an encoded surrogate
+        {.in = "\xF4\x90\x80\x80", .out = u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+        {.in = "\x80\xBF!", .out = u"\uFFFD\uFFFD!"},                   // stray continuation bytes
     };
     for (const Case& c : cases) EXPECT_EQ(utf8ToUtf16(c.in), c.out) << c.in;
 }

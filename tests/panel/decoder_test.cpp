@@ -84,11 +84,11 @@ TEST_F(DecoderFixture, NoiseBetweenFramesIsDroppedAndTheFramesSurvive) {
         Bytes noise;
     };
     const Case cases[] = {
-        {"random bytes", {0x13, 0x37, 0x00, 0xAA}},
-        {"a command byte with an unknown parameter", {1, 98, 200}},
-        {"a page command with a page out of range", {1, 150, 11}},
-        {"a page command not followed by a line", {1, 150, 3, 65}},
-        {"line feeds and carriage returns", {'\r', '\n', '\r', '\n'}},
+        {.what = "random bytes", .noise = {0x13, 0x37, 0x00, 0xAA}},
+        {.what = "a command byte with an unknown parameter", .noise = {1, 98, 200}},
+        {.what = "a page command with a page out of range", .noise = {1, 150, 11}},
+        {.what = "a page command not followed by a line", .noise = {1, 150, 3, 65}},
+        {.what = "line feeds and carriage returns", .noise = {'\r', '\n', '\r', '\n'}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -115,11 +115,12 @@ TEST_F(DecoderFixture, AFrameCutOffIsDroppedAfterTheTimeoutAndTheNextOneIsRead) 
         Bytes cut;
     };
     const Case cases[] = {
-        {"parameter frame without its value", {1, 98, 0}},
-        {"parameter frame after its address", {1, 98}},
-        {"page frame in the middle of a line", {1, 150, 4, 0xFF, 192, 192, 'A', 'B'}},
-        {"page frame inside a drawing pair", {1, 150, 4, 0xFF, 192, 192, 31}},
-        {"page frame inside a line header", {1, 150, 4, 0xFF, 192}},
+        {.what = "parameter frame without its value", .cut = {1, 98, 0}},
+        {.what = "parameter frame after its address", .cut = {1, 98}},
+        {.what = "page frame in the middle of a line",
+         .cut = {1, 150, 4, 0xFF, 192, 192, 'A', 'B'}},
+        {.what = "page frame inside a drawing pair", .cut = {1, 150, 4, 0xFF, 192, 192, 31}},
+        {.what = "page frame inside a line header", .cut = {1, 150, 4, 0xFF, 192}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -203,12 +204,24 @@ TEST_F(DecoderFixture, APageIsReadUpToTheLongestFrameAndNoFurther) {
     };
     const size_t room = MaxPageContent - 3; // after the first line's header
     const Case cases[] = {
-        {"a letter filling the page", room - 1, {'B'}, true},
-        {"a drawing pair filling the page", room - 2, {31, 17}, true},
-        {"a line header filling the page", room - 3, {0xFF, 192, 192}, true},
-        {"a letter past the limit", room, {'B'}, false},
-        {"a drawing pair past the limit", room - 1, {31, 17}, false},
-        {"a line header past the limit", room - 2, {0xFF, 192, 192}, false},
+        {.what = "a letter filling the page", .fill = room - 1, .last = {'B'}, .complete = true},
+        {.what = "a drawing pair filling the page",
+         .fill = room - 2,
+         .last = {31, 17},
+         .complete = true},
+        {.what = "a line header filling the page",
+         .fill = room - 3,
+         .last = {0xFF, 192, 192},
+         .complete = true},
+        {.what = "a letter past the limit", .fill = room, .last = {'B'}, .complete = false},
+        {.what = "a drawing pair past the limit",
+         .fill = room - 1,
+         .last = {31, 17},
+         .complete = false},
+        {.what = "a line header past the limit",
+         .fill = room - 2,
+         .last = {0xFF, 192, 192},
+         .complete = false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -339,8 +352,9 @@ TEST(DecoderLongStreams, MegabytesOfNoiseAndFramesDecodeFullyWithinABoundedBuffe
         const char* what;
         size_t piece; // 0: random pieces of 1..70 bytes
     };
-    for (const Feeding f : {Feeding{"all at once", s.wire.size()},
-                            Feeding{"in 4093-byte reads", 4093}, Feeding{"in small pieces", 0}}) {
+    for (const Feeding f : {Feeding{.what = "all at once", .piece = s.wire.size()},
+                            Feeding{.what = "in 4093-byte reads", .piece = 4093},
+                            Feeding{.what = "in small pieces", .piece = 0}}) {
         SCOPED_TRACE(f.what);
         Decoded d;
         FrameDecoder decoder(recordInto(d));

@@ -242,7 +242,8 @@ TEST(InputFlood, ReadInBoundedPiecesKeepingLittleAndTheFrameAfterItDecodes) {
         const char* what;
         bool pty;
     };
-    for (const Case c : {Case{"pseudo-terminal", true}, Case{"serial device", false}}) {
+    for (const Case c : {Case{.what = "pseudo-terminal", .pty = true},
+                         Case{.what = "serial device", .pty = false}}) {
         SCOPED_TRACE(c.what);
         PanelHost host{4};
         QString error;
@@ -491,12 +492,14 @@ TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
         const char* message;
     };
     const Case cases[] = {
-        {{"--id", "0", "--pty"}, 2, "--id must be a panel number 1..255"},
-        {{"--headless"}, 2, "give --port DEVICE or --pty"},
-        {{"--pty", "--port", "/dev/null"}, 2, "not both"},
-        {{"--port", "/dev/vorelux-no-such-port", "--headless"},
-         1,
-         "cannot open /dev/vorelux-no-such-port"},
+        {.args = {"--id", "0", "--pty"},
+         .code = 2,
+         .message = "--id must be a panel number 1..255"},
+        {.args = {"--headless"}, .code = 2, .message = "give --port DEVICE or --pty"},
+        {.args = {"--pty", "--port", "/dev/null"}, .code = 2, .message = "not both"},
+        {.args = {"--port", "/dev/vorelux-no-such-port", "--headless"},
+         .code = 1,
+         .message = "cannot open /dev/vorelux-no-such-port"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

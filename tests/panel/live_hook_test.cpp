@@ -21,7 +21,8 @@ TEST(PanelLiveFields, ThePanelDrawsItsFieldsAndTheEngineTheRest) {
         uint8_t code;
         bool panelDraws;
     };
-    for (Case c : {Case{26, true}, Case{27, false}, Case{9, false}}) {
+    for (Case c : {Case{.code = 26, .panelDraws = true}, Case{.code = 27, .panelDraws = false},
+                   Case{.code = 9, .panelDraws = false}}) {
         SCOPED_TRACE(int(c.code));
         // The field alone in a line: no segment, just the field.
         preview::VectorLineSource lines({{0xFF, 197, 197, c.code}});

@@ -121,31 +121,46 @@ TEST_F(PanelFixture, SettingsTakeTheirValuesAndRefuseOutOfRangeOnes) {
         std::string text;
     };
     const Case cases[] = {
-        {7, 1, true, "programação: página por hora"},
-        {7, 3, false, ""},
-        {8, 251, true, "ajuste da temperatura interna: -5 graus"},
-        {9, 99, true, "ajuste da temperatura externa: +99 graus"},
-        {9, 156, false, ""}, // -100
-        {10, 2, true, "velocidade: 2"},
-        {10, 31, false, ""},
-        {10, 1, false, ""},
-        {11, 255, true, "brilho: 255"},
-        {11, 1, false, ""},
-        {12, 1, true, "orientação: vertical (em pé)"},
-        {12, 2, false, ""},
-        {20, 8, true, "página por hora, página 3: hora 08"},
-        {21, 30, true, "página por hora, página 3: minuto 30"},
-        {22, 255, true, "página por hora, página 4: hora desativada"},
-        {20, 24, false, ""},
-        {42, 31, true, "fim da contagem regressiva: 31/01/00"},
-        {43, 13, false, ""},
-        {46, 12, true, "início da contagem progressiva: 01/12/00"},
-        {48, 7, true, "horário de ligar: 07:00"},
-        {49, 60, false, ""},
-        {51, 255, true, "horário de desligar: desativado"},
-        {66, 24, false, ""},
-        {67, 0, false, ""},
-        {253, 0, false, "consulta de configuração: o painel não está em modo de configuração"},
+        {.code = 7, .value = 1, .accepted = true, .text = "programação: página por hora"},
+        {.code = 7, .value = 3, .accepted = false, .text = ""},
+        {.code = 8,
+         .value = 251,
+         .accepted = true,
+         .text = "ajuste da temperatura interna: -5 graus"},
+        {.code = 9,
+         .value = 99,
+         .accepted = true,
+         .text = "ajuste da temperatura externa: +99 graus"},
+        {.code = 9, .value = 156, .accepted = false, .text = ""}, // -100
+        {.code = 10, .value = 2, .accepted = true, .text = "velocidade: 2"},
+        {.code = 10, .value = 31, .accepted = false, .text = ""},
+        {.code = 10, .value = 1, .accepted = false, .text = ""},
+        {.code = 11, .value = 255, .accepted = true, .text = "brilho: 255"},
+        {.code = 11, .value = 1, .accepted = false, .text = ""},
+        {.code = 12, .value = 1, .accepted = true, .text = "orientação: vertical (em pé)"},
+        {.code = 12, .value = 2, .accepted = false, .text = ""},
+        {.code = 20, .value = 8, .accepted = true, .text = "página por hora, página 3: hora 08"},
+        {.code = 21, .value = 30, .accepted = true, .text = "página por hora, página 3: minuto 30"},
+        {.code = 22,
+         .value = 255,
+         .accepted = true,
+         .text = "página por hora, página 4: hora desativada"},
+        {.code = 20, .value = 24, .accepted = false, .text = ""},
+        {.code = 42, .value = 31, .accepted = true, .text = "fim da contagem regressiva: 31/01/00"},
+        {.code = 43, .value = 13, .accepted = false, .text = ""},
+        {.code = 46,
+         .value = 12,
+         .accepted = true,
+         .text = "início da contagem progressiva: 01/12/00"},
+        {.code = 48, .value = 7, .accepted = true, .text = "horário de ligar: 07:00"},
+        {.code = 49, .value = 60, .accepted = false, .text = ""},
+        {.code = 51, .value = 255, .accepted = true, .text = "horário de desligar: desativado"},
+        {.code = 66, .value = 24, .accepted = false, .text = ""},
+        {.code = 67, .value = 0, .accepted = false, .text = ""},
+        {.code = 253,
+         .value = 0,
+         .accepted = false,
+         .text = "consulta de configuração: o painel não está em modo de configuração"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.code) << " = " << int(c.value));
@@ -226,7 +241,9 @@ TEST_F(PanelFixture, SchedulesPickThePageOfTheDayOrOfTheHour) {
         int page;
     };
     for (Case c :
-         {Case{8, 29, 4}, Case{8, 30, 1}, Case{17, 59, 1}, Case{18, 0, 4}, Case{0, 0, 4}}) {
+         {Case{.hour = 8, .minute = 29, .page = 4}, Case{.hour = 8, .minute = 30, .page = 1},
+          Case{.hour = 17, .minute = 59, .page = 1}, Case{.hour = 18, .minute = 0, .page = 4},
+          Case{.hour = 0, .minute = 0, .page = 4}}) {
         SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute);
         clock.setRegister(66, uint8_t(c.hour));
         clock.setRegister(65, uint8_t(c.minute));

@@ -56,19 +56,41 @@ struct Timing {
 };
 
 const Timing EntryTimings[] = {
-    {1, 64, 1},   {2, 64, 1},  {3, 32, 1},  {4, 64, 1},   {5, 64, 1},  {6, 1, 4},   {7, 7, 6},
-    {8, 7, 6},    {9, 175, 1}, {10, 14, 2}, {11, 140, 1}, {12, 7, 5},  {13, 11, 3}, {14, 3, 6},
-    {15, 7, 5},   {16, 32, 1}, {17, 64, 2}, {18, 7, 4},   {19, 64, 2}, {20, 63, 2}, {21, 63, 1},
-    {22, 64, 1},  {23, 32, 2}, {24, 7, 4},  {25, 56, 2},  {26, 7, 5},  {27, 56, 1}, {28, 183, 1},
-    {29, 240, 1}, {30, 10, 0}, {31, 10, 0},
+    {.effect = 1, .frames = 64, .cycles = 1},   {.effect = 2, .frames = 64, .cycles = 1},
+    {.effect = 3, .frames = 32, .cycles = 1},   {.effect = 4, .frames = 64, .cycles = 1},
+    {.effect = 5, .frames = 64, .cycles = 1},   {.effect = 6, .frames = 1, .cycles = 4},
+    {.effect = 7, .frames = 7, .cycles = 6},    {.effect = 8, .frames = 7, .cycles = 6},
+    {.effect = 9, .frames = 175, .cycles = 1},  {.effect = 10, .frames = 14, .cycles = 2},
+    {.effect = 11, .frames = 140, .cycles = 1}, {.effect = 12, .frames = 7, .cycles = 5},
+    {.effect = 13, .frames = 11, .cycles = 3},  {.effect = 14, .frames = 3, .cycles = 6},
+    {.effect = 15, .frames = 7, .cycles = 5},   {.effect = 16, .frames = 32, .cycles = 1},
+    {.effect = 17, .frames = 64, .cycles = 2},  {.effect = 18, .frames = 7, .cycles = 4},
+    {.effect = 19, .frames = 64, .cycles = 2},  {.effect = 20, .frames = 63, .cycles = 2},
+    {.effect = 21, .frames = 63, .cycles = 1},  {.effect = 22, .frames = 64, .cycles = 1},
+    {.effect = 23, .frames = 32, .cycles = 2},  {.effect = 24, .frames = 7, .cycles = 4},
+    {.effect = 25, .frames = 56, .cycles = 2},  {.effect = 26, .frames = 7, .cycles = 5},
+    {.effect = 27, .frames = 56, .cycles = 1},  {.effect = 28, .frames = 183, .cycles = 1},
+    {.effect = 29, .frames = 240, .cycles = 1}, {.effect = 30, .frames = 10, .cycles = 0},
+    {.effect = 31, .frames = 10, .cycles = 0},
 };
 
 const Timing ExitTimings[] = {
-    {1, 63, 1},   {2, 64, 1},  {3, 32, 1},  {4, 64, 1},   {5, 64, 1},  {6, 1, 4},   {7, 7, 6},
-    {8, 7, 6},    {9, 140, 1}, {10, 28, 2}, {11, 175, 1}, {12, 7, 5},  {13, 11, 3}, {14, 3, 6},
-    {15, 7, 5},   {16, 32, 1}, {17, 32, 2}, {18, 7, 4},   {19, 63, 2}, {20, 63, 2}, {21, 63, 1},
-    {22, 64, 1},  {23, 32, 2}, {24, 7, 4},  {25, 35, 2},  {26, 7, 5},  {27, 56, 1}, {28, 194, 1},
-    {29, 280, 1}, {30, 10, 0}, {31, 10, 0},
+    {.effect = 1, .frames = 63, .cycles = 1},   {.effect = 2, .frames = 64, .cycles = 1},
+    {.effect = 3, .frames = 32, .cycles = 1},   {.effect = 4, .frames = 64, .cycles = 1},
+    {.effect = 5, .frames = 64, .cycles = 1},   {.effect = 6, .frames = 1, .cycles = 4},
+    {.effect = 7, .frames = 7, .cycles = 6},    {.effect = 8, .frames = 7, .cycles = 6},
+    {.effect = 9, .frames = 140, .cycles = 1},  {.effect = 10, .frames = 28, .cycles = 2},
+    {.effect = 11, .frames = 175, .cycles = 1}, {.effect = 12, .frames = 7, .cycles = 5},
+    {.effect = 13, .frames = 11, .cycles = 3},  {.effect = 14, .frames = 3, .cycles = 6},
+    {.effect = 15, .frames = 7, .cycles = 5},   {.effect = 16, .frames = 32, .cycles = 1},
+    {.effect = 17, .frames = 32, .cycles = 2},  {.effect = 18, .frames = 7, .cycles = 4},
+    {.effect = 19, .frames = 63, .cycles = 2},  {.effect = 20, .frames = 63, .cycles = 2},
+    {.effect = 21, .frames = 63, .cycles = 1},  {.effect = 22, .frames = 64, .cycles = 1},
+    {.effect = 23, .frames = 32, .cycles = 2},  {.effect = 24, .frames = 7, .cycles = 4},
+    {.effect = 25, .frames = 35, .cycles = 2},  {.effect = 26, .frames = 7, .cycles = 5},
+    {.effect = 27, .frames = 56, .cycles = 1},  {.effect = 28, .frames = 194, .cycles = 1},
+    {.effect = 29, .frames = 280, .cycles = 1}, {.effect = 30, .frames = 10, .cycles = 0},
+    {.effect = 31, .frames = 10, .cycles = 0},
 };
 
 void expectTiming(const std::vector<Frame>& frames, const Timing& t) {

@@ -88,16 +88,19 @@ TEST_P(SegmentPlacement, FittingTextIsCentred) {
     EXPECT_EQ(firstLit(rig.sink.frames[1].screen), p.firstColumn) << p.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, SegmentPlacement,
-                         ::testing::Values(
-                             // Bold "AA": 14 columns, 13 without the last blank: (64 - 13) / 2.
-                             Placement{"bold", text("AA"), 25},
-                             // Thin: 10 columns, 9 lit extent.
-                             Placement{"thin", std::vector<uint8_t>{0} + text("AA"), 27},
-                             // Double-width thin: 20 columns, two blank ones at the end.
-                             Placement{"wide", std::vector<uint8_t>{2} + text("AA"), 23},
-                             // Leading spaces are skipped.
-                             Placement{"spaces", text("   AA"), 25}));
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, SegmentPlacement,
+    ::testing::Values(
+        // Bold "AA": 14 columns, 13 without the last blank: (64 - 13) / 2.
+        Placement{.name = "bold", .content = text("AA"), .firstColumn = 25},
+        // Thin: 10 columns, 9 lit extent.
+        Placement{
+            .name = "thin", .content = std::vector<uint8_t>{0} + text("AA"), .firstColumn = 27},
+        // Double-width thin: 20 columns, two blank ones at the end.
+        Placement{
+            .name = "wide", .content = std::vector<uint8_t>{2} + text("AA"), .firstColumn = 23},
+        // Leading spaces are skipped.
+        Placement{.name = "spaces", .content = text("   AA"), .firstColumn = 25}));
 
 TEST(SegmentPlayer, TheHoldShowsTheComposedGlyphs) {
     Rig rig({line(E6, E6, text("AA"))});

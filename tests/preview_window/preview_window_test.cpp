@@ -213,28 +213,36 @@ class PreviewWindowTest : public QObject {
             bool startsToo;
         };
         const std::vector<Trigger> triggers = {
-            {"Visualizar / Parar buttons",
-             [](MainWindow& f) {
-                 QTest::mouseClick(f.previewRunning() ? child<QPushButton>(f, "stopButton")
-                                                      : child<QPushButton>(f, "previewButton"),
-                                   Qt::LeftButton);
-             },
-             true},
-            {"menu item", [](MainWindow& f) { child<QAction>(f, "previewAction")->trigger(); },
-             true},
-            {"Esc",
-             [](MainWindow& f) {
-                 QTest::keyClick(child<QPlainTextEdit>(f, "editLineText"), Qt::Key_Escape);
-             },
-             true},
-            {"click in the edit box",
-             [](MainWindow& f) {
-                 QTest::mouseClick(child<QPlainTextEdit>(f, "editLineText")->viewport(),
-                                   Qt::LeftButton);
-             },
-             false},
-            {"stop request", [](MainWindow& f) { f.stopPreview(); }, false},
-            {"closing the window", [](MainWindow& f) { f.close(); }, false},
+            {.name = "Visualizar / Parar buttons",
+             .act =
+                 [](MainWindow& f) {
+                     QTest::mouseClick(f.previewRunning() ? child<QPushButton>(f, "stopButton")
+                                                          : child<QPushButton>(f, "previewButton"),
+                                       Qt::LeftButton);
+                 },
+             .startsToo = true},
+            {.name = "menu item",
+             .act = [](MainWindow& f) { child<QAction>(f, "previewAction")->trigger(); },
+             .startsToo = true},
+            {.name = "Esc",
+             .act =
+                 [](MainWindow& f) {
+                     QTest::keyClick(child<QPlainTextEdit>(f, "editLineText"), Qt::Key_Escape);
+                 },
+             .startsToo = true},
+            {.name = "click in the edit box",
+             .act =
+                 [](MainWindow& f) {
+                     QTest::mouseClick(child<QPlainTextEdit>(f, "editLineText")->viewport(),
+                                       Qt::LeftButton);
+                 },
+             .startsToo = false},
+            {.name = "stop request",
+             .act = [](MainWindow& f) { f.stopPreview(); },
+             .startsToo = false},
+            {.name = "closing the window",
+             .act = [](MainWindow& f) { f.close(); },
+             .startsToo = false},
         };
         for (const Trigger& trigger : triggers) {
             Preview p;

@@ -57,10 +57,13 @@ TEST_P(TableTest, EveryGlyphEndsBlankAndStaysInSevenRows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, TableTest,
-    ::testing::Values(TableCase{&glyphdata::Thin, testdata::ThinWidths, 1},
-                      TableCase{&glyphdata::Bold, testdata::BoldWidths, 1},
-                      TableCase{&glyphdata::Sprites, testdata::SpriteWidths, 1},
-                      TableCase{&glyphdata::Drawings, testdata::DrawingWidths, 1}),
+    ::testing::Values(
+        TableCase{.table = &glyphdata::Thin, .widths = testdata::ThinWidths, .trailingBlank = 1},
+        TableCase{.table = &glyphdata::Bold, .widths = testdata::BoldWidths, .trailingBlank = 1},
+        TableCase{
+            .table = &glyphdata::Sprites, .widths = testdata::SpriteWidths, .trailingBlank = 1},
+        TableCase{
+            .table = &glyphdata::Drawings, .widths = testdata::DrawingWidths, .trailingBlank = 1}),
     [](const auto& testInfo) { return std::string(testInfo.param.table->name); });
 
 TEST(GlyphArt, WasReadWithoutProblems) {
@@ -191,8 +194,11 @@ struct MissingCase {
 
 // A code without a glyph leaves a blank buffer and the previous GlyphLast.
 TEST(ConvertCharacter, CodeWithoutGlyphKeepsThePreviousLastColumn) {
-    const MissingCase cases[] = {{0, 4},  {1, 4},  {0, 7}, {0, 16},  {1, 17},  {0, 28},
-                                 {1, 30}, {0, 31}, {5, 0}, {5, 127}, {5, 200}, {9, 255}};
+    const MissingCase cases[] = {
+        {.font = 0, .code = 4},   {.font = 1, .code = 4},   {.font = 0, .code = 7},
+        {.font = 0, .code = 16},  {.font = 1, .code = 17},  {.font = 0, .code = 28},
+        {.font = 1, .code = 30},  {.font = 0, .code = 31},  {.font = 5, .code = 0},
+        {.font = 5, .code = 127}, {.font = 5, .code = 200}, {.font = 9, .code = 255}};
     for (const auto& c : cases) {
         GlyphRenderer g;
         g.convertCharacter(0, 65); // thin A, last column 4

@@ -27,16 +27,20 @@ struct Case {
 
 TEST(GlyphCommands, PrintLastColumnAndColumns) {
     const Case cases[] = {
-        {{"glyph", "0", "65"}, 0, "4 3F 48 48 3F 00\n"},
-        {{"glyph", "3", "65"}, 0, "13 3F 3F 7F 7F 48 48 48 48 7F 7F 3F 3F 00 00\n"},
-        {{"glyph", "5", "2"}, 0, "7 1C 3E 57 53 73 22 22 00\n"},
-        {{"glyph", "0", "4"}, 0, "0 00\n"}, // no glyph: GlyphLast as it was, blank
-        {{"drawing", "211"}, 0, "6 18 18 7F 7F 18 18 00\n"},
-        {{"drawing", "1"}, 0, "0 00\n"},
-        {{"glyph", "0", "256"}, 2, ""},
-        {{"glyph", "x", "1"}, 2, ""},
-        {{"drawing"}, 2, ""},
-        {{"drawing", "-1"}, 2, ""},
+        {.args = {"glyph", "0", "65"}, .exitCode = 0, .out = "4 3F 48 48 3F 00\n"},
+        {.args = {"glyph", "3", "65"},
+         .exitCode = 0,
+         .out = "13 3F 3F 7F 7F 48 48 48 48 7F 7F 3F 3F 00 00\n"},
+        {.args = {"glyph", "5", "2"}, .exitCode = 0, .out = "7 1C 3E 57 53 73 22 22 00\n"},
+        {.args = {"glyph", "0", "4"},
+         .exitCode = 0,
+         .out = "0 00\n"}, // no glyph: GlyphLast as it was, blank
+        {.args = {"drawing", "211"}, .exitCode = 0, .out = "6 18 18 7F 7F 18 18 00\n"},
+        {.args = {"drawing", "1"}, .exitCode = 0, .out = "0 00\n"},
+        {.args = {"glyph", "0", "256"}, .exitCode = 2, .out = ""},
+        {.args = {"glyph", "x", "1"}, .exitCode = 2, .out = ""},
+        {.args = {"drawing"}, .exitCode = 2, .out = ""},
+        {.args = {"drawing", "-1"}, .exitCode = 2, .out = ""},
     };
     for (const auto& c : cases) {
         const ToolResult r = runTool(VORELUX_TOOL, c.args);
@@ -90,12 +94,22 @@ TEST_F(CanvasCommand, DrawingPairIsOneCursorStep) {
 
 TEST_F(CanvasCommand, RefusesWhatIsNotThere) {
     const Case cases[] = {
-        {{"canvas", file, "--page", "9", "--line", "1", "--cursor", "2"}, 2, ""},
-        {{"canvas", file, "--page", "2", "--line", "3", "--cursor", "2"}, 2, ""},
-        {{"canvas", file, "--page", "2", "--line", "1", "--cursor", "4"}, 2, ""},
-        {{"canvas", file, "--page", "2", "--line", "2", "--cursor", "4"}, 2, ""}, // an escape
-        {{"canvas", file + ".missing", "--page", "1", "--line", "1", "--cursor", "2"}, 1, ""},
-        {{"canvas", file, "--page", "1"}, 2, ""},
+        {.args = {"canvas", file, "--page", "9", "--line", "1", "--cursor", "2"},
+         .exitCode = 2,
+         .out = ""},
+        {.args = {"canvas", file, "--page", "2", "--line", "3", "--cursor", "2"},
+         .exitCode = 2,
+         .out = ""},
+        {.args = {"canvas", file, "--page", "2", "--line", "1", "--cursor", "4"},
+         .exitCode = 2,
+         .out = ""},
+        {.args = {"canvas", file, "--page", "2", "--line", "2", "--cursor", "4"},
+         .exitCode = 2,
+         .out = ""}, // an escape
+        {.args = {"canvas", file + ".missing", "--page", "1", "--line", "1", "--cursor", "2"},
+         .exitCode = 1,
+         .out = ""},
+        {.args = {"canvas", file, "--page", "1"}, .exitCode = 2, .out = ""},
     };
     for (const auto& c : cases) {
         const ToolResult r = runTool(VORELUX_TOOL, c.args);

@@ -261,9 +261,9 @@ TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
         std::vector<uint8_t> stored;
         const char* caption;
     };
-    for (const Case& c :
-         {Case{{}, "Enviar para: (Nenhum painel)"}, Case{{5}, "Enviar para: (1 painel)"},
-          Case{{0, 7}, "Enviar para: (Todos)"}}) {
+    for (const Case& c : {Case{.stored = {}, .caption = "Enviar para: (Nenhum painel)"},
+                          Case{.stored = {5}, .caption = "Enviar para: (1 painel)"},
+                          Case{.stored = {0, 7}, .caption = "Enviar para: (Todos)"}}) {
         targets(*dlg)->load(c.stored);
         EXPECT_EQ(targets(*dlg)->title(), c.caption);
     }
@@ -293,7 +293,8 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         std::vector<uint8_t> stored;
         std::vector<int> panels;
     };
-    for (const Case& c : {Case{{3, 4}, {3, 4}}, Case{{0, 7}, {0}}}) {
+    for (const Case& c :
+         {Case{.stored = {3, 4}, .panels = {3, 4}}, Case{.stored = {0, 7}, .panels = {0}}}) {
         SCOPED_TRACE(c.panels.size());
         cfg.targetPanels = c.stored;
         setPage(0, {line("")}); // 3 bytes: skipped
@@ -710,8 +711,9 @@ TEST_F(FeaturesTest, ChooserSendsOnlyWhatItsButtonConfirms) {
         const char* how;
         std::vector<uint8_t> wire;
     };
-    for (const Case& c : {Case{"Cancelar", {}}, Case{"close box", {}}, Case{"Esc", {}},
-                          Case{"Ligar", {5, 98, 255, 0, 9, 98, 255, 0}}}) {
+    for (const Case& c : {Case{.how = "Cancelar", .wire = {}}, Case{.how = "close box", .wire = {}},
+                          Case{.how = "Esc", .wire = {}},
+                          Case{.how = "Ligar", .wire = {5, 98, 255, 0, 9, 98, 255, 0}}}) {
         SCOPED_TRACE(c.how);
         std::string how = c.how;
         whenShown([&] {
@@ -752,11 +754,17 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
         QPushButton* FeaturesTest::*button;
         std::vector<uint8_t> wire;
     };
-    for (const Case& c : {Case{{}, &FeaturesTest::on, {}}, Case{{}, &FeaturesTest::off, {}},
-                          Case{{0, 7}, &FeaturesTest::on, {0, 98, 255, 0}},
-                          Case{{0, 7}, &FeaturesTest::off, {0, 98, 252, 0}},
-                          Case{{3, 4}, &FeaturesTest::on, {3, 98, 255, 0, 4, 98, 255, 0}},
-                          Case{{3, 4}, &FeaturesTest::off, {3, 98, 252, 0, 4, 98, 252, 0}}}) {
+    for (const Case& c :
+         {Case{.stored = {}, .button = &FeaturesTest::on, .wire = {}},
+          Case{.stored = {}, .button = &FeaturesTest::off, .wire = {}},
+          Case{.stored = {0, 7}, .button = &FeaturesTest::on, .wire = {0, 98, 255, 0}},
+          Case{.stored = {0, 7}, .button = &FeaturesTest::off, .wire = {0, 98, 252, 0}},
+          Case{.stored = {3, 4},
+          .button = &FeaturesTest::on,
+          .wire = {3, 98, 255, 0, 4, 98, 255, 0}},
+          Case{.stored = {3, 4},
+          .button = &FeaturesTest::off,
+          .wire = {3, 98, 252, 0, 4, 98, 252, 0}}}) {
         cfg.targetPanels = c.stored;
         click(this->*c.button);
         EXPECT_EQ(sleeper.take(), c.wire);
@@ -819,35 +827,36 @@ TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
         std::vector<uint8_t> wire;
         int frames;
     };
-    for (const Case& c : {Case{"Ligar",
-                               [&] { QTest::mouseClick(on, Qt::LeftButton); },
-                               {3, 98, 255, 0, 4, 98, 255, 0},
-                               2},
-                          Case{"Desligar",
-                               [&] { QTest::mouseClick(off, Qt::LeftButton); },
-                               {3, 98, 252, 0, 4, 98, 252, 0},
-                               2},
-                          Case{"Ligar todos",
-                               [&] { features->powerOnMenu()->actions().first()->trigger(); },
-                               {0, 98, 255, 0},
-                               1},
-                          Case{"Desligar todos",
-                               [&] { features->powerOffMenu()->actions().first()->trigger(); },
-                               {0, 98, 252, 0},
-                               1},
-                          Case{"Escolher painéis",
-                               [&] {
-                                   whenShown([&] {
-                                       targets(chooser)->uncheckAll();
-                                       targets(chooser)->setChecked(9, true);
-                                       targets(chooser)->setChecked(5, true);
-                                       QTest::mouseClick(button(chooser, "confirmButton"),
-                                                         Qt::LeftButton);
-                                   });
-                                   features->choosePanels(PanelChooserDialog::Mode::SwitchOff);
-                               },
-                               {5, 98, 252, 0, 9, 98, 252, 0},
-                               2}}) {
+    for (const Case& c : {Case{.name = "Ligar",
+                         .start = [&] { QTest::mouseClick(on, Qt::LeftButton); },
+                         .wire = {3, 98, 255, 0, 4, 98, 255, 0},
+                         .frames = 2},
+                          Case{.name = "Desligar",
+                          .start = [&] { QTest::mouseClick(off, Qt::LeftButton); },
+                          .wire = {3, 98, 252, 0, 4, 98, 252, 0},
+                          .frames = 2},
+                          Case{.name = "Ligar todos",
+                          .start = [&] { features->powerOnMenu()->actions().first()->trigger(); },
+                          .wire = {0, 98, 255, 0},
+                          .frames = 1},
+                          Case{.name = "Desligar todos",
+                          .start = [&] { features->powerOffMenu()->actions().first()->trigger(); },
+                          .wire = {0, 98, 252, 0},
+                          .frames = 1},
+                          Case{.name = "Escolher painéis",
+                          .start =
+                                   [&] {
+                                       whenShown([&] {
+                                           targets(chooser)->uncheckAll();
+                                           targets(chooser)->setChecked(9, true);
+                                           targets(chooser)->setChecked(5, true);
+                                           QTest::mouseClick(button(chooser, "confirmButton"),
+                                                             Qt::LeftButton);
+                                       });
+                                       features->choosePanels(PanelChooserDialog::Mode::SwitchOff);
+                                   },
+                          .wire = {5, 98, 252, 0, 9, 98, 252, 0},
+                          .frames = 2}}) {
         SCOPED_TRACE(c.name);
         sleeper.pauses.clear();
         c.start();

@@ -130,8 +130,10 @@ TEST(PageFrames, PageContentAndPreselection) {
         bool checked;
     };
     for (const Case& c :
-         {Case{{line("")}, false}, Case{{line("A")}, true}, Case{{line(""), line("")}, false},
-          Case{{line(""), line(""), line("")}, true}, Case{{line(""), line("A")}, false}}) {
+         {Case{.lines = {line("")}, .checked = false}, Case{.lines = {line("A")}, .checked = true},
+          Case{.lines = {line(""), line("")}, .checked = false},
+          Case{.lines = {line(""), line(""), line("")}, .checked = true},
+          Case{.lines = {line(""), line("A")}, .checked = false}}) {
         Page p;
         p.lines = c.lines;
         p.lineCount = static_cast<int32_t>(c.lines.size());
@@ -507,15 +509,22 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
         RepairStatus status;
         std::string message;
     };
-    for (const Case& c :
-         {Case{"000004", {3, 4}, RepairStatus::PageNotSent, "A PÁGINA 1 NÃO FOI ENVIADA"},
-          Case{"237009",
-               {3, 4},
-               RepairStatus::PanelNotListed,
-               "O painel 9 não está na lista de envios"},
-          Case{
-              "237009", {}, RepairStatus::PanelNotListed, "O painel 9 não está na lista de envios"},
-          Case{"12_4", {3, 4}, RepairStatus::NotANumber, ""}}) {
+    for (const Case& c : {Case{.code = "000004",
+                         .targetPanels = {3, 4},
+                         .status = RepairStatus::PageNotSent,
+                         .message = "A PÁGINA 1 NÃO FOI ENVIADA"},
+                          Case{.code = "237009",
+                          .targetPanels = {3, 4},
+                          .status = RepairStatus::PanelNotListed,
+                          .message = "O painel 9 não está na lista de envios"},
+                          Case{.code = "237009",
+                          .targetPanels = {},
+                          .status = RepairStatus::PanelNotListed,
+                          .message = "O painel 9 não está na lista de envios"},
+                          Case{.code = "12_4",
+                          .targetPanels = {3, 4},
+                          .status = RepairStatus::NotANumber,
+                          .message = ""}}) {
         SCOPED_TRACE(c.code);
         prompter.prompts.clear();
         prompter.messages.clear();

@@ -62,18 +62,22 @@ TEST_F(PtyPanel, SingleSettingsReachThePanelWithTheirValues) {
         Frame expected;
     };
     const Case cases[] = {
-        {"slowest speed", speedSequence(0), {0, 10, 30}},
-        {"fastest speed", speedSequence(195), {0, 10, 2}},
-        {"speed 100", speedSequence(100), {0, 10, 9}},
-        {"speed 101", speedSequence(101), {0, 10, 8}},
-        {"internal temperature -20",
-         temperatureSequence(TemperatureSensor::Indoor, -20),
-         {0, 8, 236}},
-        {"external temperature 99",
-         temperatureSequence(TemperatureSensor::Outdoor, 99),
-         {0, 9, 99}},
-        {"page by weekday on", weekdayScheduleSequence(true), {0, 7, 2}},
-        {"page by weekday off", weekdayScheduleSequence(false), {0, 7, 0}},
+        {.what = "slowest speed", .sequence = speedSequence(0), .expected = {0, 10, 30}},
+        {.what = "fastest speed", .sequence = speedSequence(195), .expected = {0, 10, 2}},
+        {.what = "speed 100", .sequence = speedSequence(100), .expected = {0, 10, 9}},
+        {.what = "speed 101", .sequence = speedSequence(101), .expected = {0, 10, 8}},
+        {.what = "internal temperature -20",
+         .sequence = temperatureSequence(TemperatureSensor::Indoor, -20),
+         .expected = {0, 8, 236}},
+        {.what = "external temperature 99",
+         .sequence = temperatureSequence(TemperatureSensor::Outdoor, 99),
+         .expected = {0, 9, 99}},
+        {.what = "page by weekday on",
+         .sequence = weekdayScheduleSequence(true),
+         .expected = {0, 7, 2}},
+        {.what = "page by weekday off",
+         .sequence = weekdayScheduleSequence(false),
+         .expected = {0, 7, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -90,21 +94,27 @@ TEST_F(PtyPanel, MultiParameterSettingsKeepTheirOrder) {
         Frames expected;
     };
     const Case cases[] = {
-        {"clock of Sunday 5 March 2023 14:07:09",
-         *clockSequence({2023, 3, 5, 14, 7, 9}),
-         {{0, 64, 9}, {0, 65, 7}, {0, 66, 14}, {0, 69, 0}, {0, 67, 5}, {0, 68, 3}, {0, 70, 23}}},
-        {"on/off with \"  Ativar:\" unchecked",
-         onOffSequence(false, 7, 30, 22, 15),
-         {{0, 48, 0}, {0, 49, 0}, {0, 50, 0}, {0, 51, 255}}},
-        {"on/off from 07:30 to 22:15",
-         onOffSequence(true, 7, 30, 22, 15),
-         {{0, 48, 7}, {0, 49, 30}, {0, 50, 22}, {0, 51, 15}}},
-        {"count-up from 29 February 2024",
-         countUpSequence(2024, 2, 29),
-         {{0, 45, 29}, {0, 46, 2}, {0, 47, 24}}},
-        {"count-down to 1 January 2100",
-         countDownSequence(2100, 1, 1),
-         {{0, 42, 1}, {0, 43, 1}, {0, 44, 0}}},
+        {.what = "clock of Sunday 5 March 2023 14:07:09",
+         .sequence = *clockSequence({2023, 3, 5, 14, 7, 9}),
+         .expected = {{0, 64, 9},
+                      {0, 65, 7},
+                      {0, 66, 14},
+                      {0, 69, 0},
+                      {0, 67, 5},
+                      {0, 68, 3},
+                      {0, 70, 23}}},
+        {.what = "on/off with \"  Ativar:\" unchecked",
+         .sequence = onOffSequence(false, 7, 30, 22, 15),
+         .expected = {{0, 48, 0}, {0, 49, 0}, {0, 50, 0}, {0, 51, 255}}},
+        {.what = "on/off from 07:30 to 22:15",
+         .sequence = onOffSequence(true, 7, 30, 22, 15),
+         .expected = {{0, 48, 7}, {0, 49, 30}, {0, 50, 22}, {0, 51, 15}}},
+        {.what = "count-up from 29 February 2024",
+         .sequence = countUpSequence(2024, 2, 29),
+         .expected = {{0, 45, 29}, {0, 46, 2}, {0, 47, 24}}},
+        {.what = "count-down to 1 January 2100",
+         .sequence = countDownSequence(2100, 1, 1),
+         .expected = {{0, 42, 1}, {0, 43, 1}, {0, 44, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -242,13 +252,31 @@ TEST_F(PtyPanel, PanelNumberIsCheckedBeforeAnythingIsSent) {
         std::optional<Prompt> prompt;
     };
     const Case cases[] = {
-        {"5", "0", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
-        {"5", "256", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
-        {"0", "7", PanelIdOutcome::BadCurrent, Prompt::InvalidPanelId},
-        {"0", "0", PanelIdOutcome::BadNew, Prompt::InvalidPanelId},
-        {"", "7", PanelIdOutcome::NotNumbers, std::nullopt},
-        {"5", "12a", PanelIdOutcome::NotNumbers, std::nullopt},
-        {" 5 ", "255", PanelIdOutcome::Valid, Prompt::ConfirmPanelIdChange},
+        {.atual = "5",
+         .nova = "0",
+         .outcome = PanelIdOutcome::BadNew,
+         .prompt = Prompt::InvalidPanelId},
+        {.atual = "5",
+         .nova = "256",
+         .outcome = PanelIdOutcome::BadNew,
+         .prompt = Prompt::InvalidPanelId},
+        {.atual = "0",
+         .nova = "7",
+         .outcome = PanelIdOutcome::BadCurrent,
+         .prompt = Prompt::InvalidPanelId},
+        {.atual = "0",
+         .nova = "0",
+         .outcome = PanelIdOutcome::BadNew,
+         .prompt = Prompt::InvalidPanelId},
+        {.atual = "", .nova = "7", .outcome = PanelIdOutcome::NotNumbers, .prompt = std::nullopt},
+        {.atual = "5",
+         .nova = "12a",
+         .outcome = PanelIdOutcome::NotNumbers,
+         .prompt = std::nullopt},
+        {.atual = " 5 ",
+         .nova = "255",
+         .outcome = PanelIdOutcome::Valid,
+         .prompt = Prompt::ConfirmPanelIdChange},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.atual) + " -> " + c.nova);
@@ -282,24 +310,35 @@ TEST_F(PtyPanel, ASequenceStopsBeforeTheParameterItIsToldToStopAt) {
         size_t frames;
     };
     const Case cases[] = {
-        {"clock", 3, [&](const KeepSending& k) { return sendSequence(link, 4, clock, k); }, 3},
-        {"clock to two panels", 9,
-         [&](const KeepSending& k) {
-             TargetChecks two{};
-             two[4] = two[9] = true;
-             return link.sendToCheckedPanels(two, sequenceCommand(link, clock, k), nullptr);
-         },
-         9},
-        {"page by hour to every panel", 4,
-         [&](const KeepSending& k) { return sendPageByHour(link, every, {}, true, nullptr, k); },
-         3},
-        {"page by hour to one panel", 5,
-         [&](const KeepSending& k) {
-             TargetChecks one{};
-             one[3] = true;
-             return sendPageByHour(link, one, {}, true, nullptr, k);
-         },
-         5},
+        {.what = "clock",
+         .allowed = 3,
+         .send = [&](const KeepSending& k) { return sendSequence(link, 4, clock, k); },
+         .frames = 3},
+        {.what = "clock to two panels",
+         .allowed = 9,
+         .send =
+             [&](const KeepSending& k) {
+                 TargetChecks two{};
+                 two[4] = two[9] = true;
+                 return link.sendToCheckedPanels(two, sequenceCommand(link, clock, k), nullptr);
+             },
+         .frames = 9},
+        {.what = "page by hour to every panel",
+         .allowed = 4,
+         .send =
+             [&](const KeepSending& k) {
+                 return sendPageByHour(link, every, {}, true, nullptr, k);
+             },
+         .frames = 3},
+        {.what = "page by hour to one panel",
+         .allowed = 5,
+         .send =
+             [&](const KeepSending& k) {
+                 TargetChecks one{};
+                 one[3] = true;
+                 return sendPageByHour(link, one, {}, true, nullptr, k);
+             },
+         .frames = 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -456,10 +495,26 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         unsigned prompt;
     };
     const Case cases[] = {
-        {0x10, true, DaylightSavingChange::Began, 0x11, 6},
-        {0x1F, false, DaylightSavingChange::Ended, 0x10, 7},
-        {0x11, true, DaylightSavingChange::None, 0x11, 0},
-        {0x10, false, DaylightSavingChange::None, 0x10, 0},
+        {.flags = 0x10,
+         .dst = true,
+         .change = DaylightSavingChange::Began,
+         .after = 0x11,
+         .prompt = 6},
+        {.flags = 0x1F,
+         .dst = false,
+         .change = DaylightSavingChange::Ended,
+         .after = 0x10,
+         .prompt = 7},
+        {.flags = 0x11,
+         .dst = true,
+         .change = DaylightSavingChange::None,
+         .after = 0x11,
+         .prompt = 0},
+        {.flags = 0x10,
+         .dst = false,
+         .change = DaylightSavingChange::None,
+         .after = 0x10,
+         .prompt = 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.flags));

@@ -267,8 +267,10 @@ TEST_F(SettingsDialog, BarsSendWhenLetGo) {
         Frame expected;
     };
     // Speed positions 101, 100, 195 and 0 by the keyboard.
-    for (Case c : {Case{100, Qt::Key_Right, {12, 10, 8}}, Case{101, Qt::Key_Left, {12, 10, 9}},
-                   Case{195, Qt::Key_End, {12, 10, 2}}, Case{1, Qt::Key_Home, {12, 10, 30}}}) {
+    for (Case c : {Case{.from = 100, .key = Qt::Key_Right, .expected = {12, 10, 8}},
+                   Case{.from = 101, .key = Qt::Key_Left, .expected = {12, 10, 9}},
+                   Case{.from = 195, .key = Qt::Key_End, .expected = {12, 10, 2}},
+                   Case{.from = 1, .key = Qt::Key_Home, .expected = {12, 10, 30}}}) {
         child<QSlider>("speedSlider")->setValue(c.from);
         child<QSlider>("speedSlider")->setFocus();
         QTest::keyClick(child<QSlider>("speedSlider"), c.key);

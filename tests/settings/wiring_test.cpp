@@ -58,8 +58,9 @@ TEST_F(Openers, FunctionListAdjustOpensTheLiveFieldsTab) {
         int tab; // -1: no menu
     };
     for (Case c :
-         {Case{12, PanelSettingsDialog::CountDownTab}, Case{13, PanelSettingsDialog::CountUpTab},
-          Case{2, PanelSettingsDialog::ClockTab}, Case{10, -1}}) {
+         {Case{.item = 12, .tab = PanelSettingsDialog::CountDownTab},
+          Case{.item = 13, .tab = PanelSettingsDialog::CountUpTab},
+          Case{.item = 2, .tab = PanelSettingsDialog::ClockTab}, Case{.item = 10, .tab = -1}}) {
         SCOPED_TRACE(c.item);
         list->scrollToItem(list->item(c.item));
         QPoint at = list->visualItemRect(list->item(c.item)).center();
