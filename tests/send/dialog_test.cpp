@@ -9,6 +9,7 @@
 #include "link/simulated.h"
 #include "pty.h"
 #include "support/recording_prompter.h"
+#include "support/watched_port.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,30 +71,7 @@ struct PtySleeper : Sleeper {
     }
 };
 
-// The real serial port, watched: whether it is open, and whether any call
-// came from a thread other than the one that owns the windows.
-struct WatchedPort : SerialPort {
-    QtSerialPort real;
-    std::atomic<bool> isOpen{false};
-    std::atomic<int> offThreadCalls{0};
-    void check() {
-        if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThreadCalls;
-    }
-    bool open(const std::string& device, std::string& error) override {
-        check();
-        isOpen = real.open(device, error);
-        return isOpen;
-    }
-    bool writeByte(uint8_t byte, std::string& error) override {
-        check();
-        return real.writeByte(byte, error);
-    }
-    void close() override {
-        check();
-        real.close();
-        isOpen = false;
-    }
-};
+using vorelux::testing::WatchedPort;
 
 // A widget of a dialog by its object name; a missing one fails the test.
 template <class T> T* child(QWidget& parent, const char* name) {

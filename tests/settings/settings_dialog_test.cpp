@@ -6,6 +6,7 @@
 #include "link/simulated.h"
 #include "pty_panel.h"
 #include "support/recording_prompter.h"
+#include "support/watched_port.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -41,29 +42,7 @@ constexpr const char* ResetChecks[] = {"resetSpeedCheck", "resetBrightnessCheck"
                                        "resetUprightCheck", "resetPageScheduleCheck",
                                        "resetOnOffCheck"};
 
-// The real port, watched: where its calls come from and whether it is open.
-struct WatchedPort : SerialPort {
-    QtSerialPort real;
-    std::atomic<bool> isOpen{false};
-    std::atomic<int> offThreadCalls{0};
-    void check() {
-        if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThreadCalls;
-    }
-    bool open(const std::string& device, std::string& error) override {
-        check();
-        isOpen = real.open(device, error);
-        return isOpen;
-    }
-    bool writeByte(uint8_t byte, std::string& error) override {
-        check();
-        return real.writeByte(byte, error);
-    }
-    void close() override {
-        check();
-        real.close();
-        isOpen = false;
-    }
-};
+using vorelux::testing::WatchedPort;
 
 struct FixedRandom : RandomRange {
     std::vector<int> values;
