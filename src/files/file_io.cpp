@@ -44,6 +44,19 @@ fs::path followLinks(fs::path path) {
     return path;
 }
 
+// The first `got` bytes of `buffer` become the file's data, unless the file
+// turned out larger than its cap (it may grow while it is read).
+bool takeRead(std::vector<uint8_t>& buffer, size_t got, size_t maxBytes, std::vector<uint8_t>& data,
+              std::string& error) {
+    if (got > maxBytes) {
+        error = sizeCapReason(maxBytes);
+        return false;
+    }
+    buffer.resize(got);
+    data = std::move(buffer);
+    return true;
+}
+
 } // namespace
 
 #ifndef _WIN32
@@ -187,13 +200,7 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::str
         got += size_t(n);
     }
     ::close(fd);
-    if (got > maxBytes) {
-        error = sizeCapReason(maxBytes);
-        return false;
-    }
-    buffer.resize(got);
-    data = std::move(buffer);
-    return true;
+    return takeRead(buffer, got, maxBytes, data, error);
 }
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
@@ -239,14 +246,7 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::str
         error = "erro de leitura";
         return false;
     }
-    const size_t got = size_t(in.gcount());
-    if (got > maxBytes) {
-        error = sizeCapReason(maxBytes);
-        return false;
-    }
-    buffer.resize(got);
-    data = std::move(buffer);
-    return true;
+    return takeRead(buffer, size_t(in.gcount()), maxBytes, data, error);
 }
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,

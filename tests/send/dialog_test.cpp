@@ -8,6 +8,7 @@
 #include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "pty.h"
+#include "settle.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
 
@@ -95,23 +96,6 @@ QCheckBox* box(QWidget& parent, const char* row, int page) {
 void checkSendBoxes(QWidget& dialog, std::initializer_list<int> pages) {
     for (int p = 0; p < PageCount; ++p) box(dialog, "sendBox", p)->setChecked(false);
     for (int p : pages) box(dialog, "sendBox", p)->setChecked(true);
-}
-
-// Lets a dialog's transfers end (they run on a worker), the resume on
-// closing included, with the event loop running.
-void settle(SendPagesDialog& dialog) {
-    while (dialog.running()) {
-        QSignalSpy ended(&dialog, &SendPagesDialog::runFinished);
-        ASSERT_TRUE(ended.wait(10000)) << "the transfer did not end";
-    }
-}
-
-// Lets the runs of the power commands, the chooser and the display end.
-void settle(SendFeatures& features) {
-    while (features.running()) {
-        QSignalSpy ended(&features, &SendFeatures::runFinished);
-        ASSERT_TRUE(ended.wait(10000)) << "the run did not end";
-    }
 }
 
 // Runs `step` on the dialog's thread from the worker's pause, and waits for it.

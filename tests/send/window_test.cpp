@@ -7,6 +7,7 @@
 #include "decoders.h"
 #include "link/link_system.h"
 #include "pty.h"
+#include "settle.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,22 +25,6 @@ namespace {
 using sendtest::decodeSerial;
 using sendtest::Pty;
 using sendtest::SerialFrame;
-
-// Lets the send dialog's transfers end (they run on a worker).
-void settle(SendPagesDialog& dialog) {
-    while (dialog.running()) {
-        QSignalSpy ended(&dialog, &SendPagesDialog::runFinished);
-        ASSERT_TRUE(ended.wait(10000)) << "the transfer did not end";
-    }
-}
-
-// Lets a run of the power commands end (it runs on a worker).
-void settle(SendFeatures& features) {
-    while (features.running()) {
-        QSignalSpy ended(&features, &SendFeatures::runFinished);
-        ASSERT_TRUE(ended.wait(10000)) << "the run did not end";
-    }
-}
 
 // A control of the main window (not of its dialogs) by its object name.
 QPushButton* mainButton(MainWindow& window, const char* name) {

@@ -62,17 +62,20 @@ DeviceGate TransferRunner::gate() {
     return [this](const std::function<void()>& effect) { call(effect); };
 }
 
+// Runs the oldest waiting call with the lock released, then wakes its worker.
+void TransferRunner::runFirstCall(std::unique_lock<std::mutex>& lock) {
+    Call* next = calls_.front();
+    calls_.pop_front();
+    lock.unlock();
+    (*next->effect)();
+    lock.lock();
+    next->done = true;
+    changed_.notify_all();
+}
+
 void TransferRunner::runCalls() {
     std::unique_lock lock(mutex_);
-    while (!calls_.empty()) {
-        Call* next = calls_.front();
-        calls_.pop_front();
-        lock.unlock();
-        (*next->effect)();
-        lock.lock();
-        next->done = true;
-        changed_.notify_all();
-    }
+    while (!calls_.empty()) runFirstCall(lock);
 }
 
 void TransferRunner::workerEnded() {
@@ -96,13 +99,7 @@ void TransferRunner::waitForWorker() {
     for (;;) {
         changed_.wait(lock, [&] { return workerDone_ || !calls_.empty(); });
         if (calls_.empty()) break;
-        Call* next = calls_.front();
-        calls_.pop_front();
-        lock.unlock();
-        (*next->effect)();
-        lock.lock();
-        next->done = true;
-        changed_.notify_all();
+        runFirstCall(lock);
     }
     lock.unlock();
     worker_.join();

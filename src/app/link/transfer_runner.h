@@ -55,6 +55,7 @@ class TransferRunner final : public QObject {
         bool done = false;
     };
     void runCalls();
+    void runFirstCall(std::unique_lock<std::mutex>& lock);
     void workerEnded();
     void waitForWorker();
 
