@@ -12,6 +12,7 @@ PACKAGES=(
   libx11-dev libxtst-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  ser2net
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

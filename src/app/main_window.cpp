@@ -133,7 +133,9 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     editorInput_ = std::make_unique<EditorInput>(*this);
 
     // The panel link on the real devices and the sending windows.
-    linkSystem_ = std::make_unique<LinkSystem>(connectionSettings_, *prompter_);
+    linkSystem_ =
+        std::make_unique<LinkSystem>(connectionSettings_, *prompter_,
+                                     addedPortsPathBeside(connectionSettingsPath_.toStdString()));
     SendHost sendHost;
     sendHost.window = this;
     sendHost.store = store_.get();

@@ -18,14 +18,15 @@ class NoHidBus : public HidBus {
 };
 } // namespace
 
-LinkSystem::LinkSystem(ConnectionSettings& cfg, Prompter& prompter) {
+LinkSystem::LinkSystem(ConnectionSettings& cfg, Prompter& prompter, std::string addedPortsPath)
+    : directory_(catalog_, virtualPanelFolder(), std::move(addedPortsPath)) {
 #ifdef VORELUX_HAVE_HIDAPI
     bus_ = std::make_unique<HidapiBus>();
 #else
     bus_ = std::make_unique<NoHidBus>();
 #endif
     transmitter_ = std::make_unique<Transmitter>(*bus_, cfg, prompter);
-    link_ = std::make_unique<PanelLink>(cfg, catalog_, port_, *transmitter_, sleeper_, prompter);
+    link_ = std::make_unique<PanelLink>(cfg, directory_, port_, *transmitter_, sleeper_, prompter);
     watcher_ = std::make_unique<TransmitterWatcher>(*transmitter_);
 }
 

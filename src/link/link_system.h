@@ -5,6 +5,8 @@
 // creates one and starts it once its event loop is about to run.
 #include "link/hid_watcher.h"
 #include "link/panel_link.h"
+#include "link/port_directory.h"
+#include "link/qt_network.h"
 #include "link/qt_serial.h"
 
 #include <QObject>
@@ -14,7 +16,8 @@ namespace vorelux {
 
 class LinkSystem {
   public:
-    LinkSystem(ConnectionSettings& cfg, Prompter& prompter);
+    // `addedPortsPath`: the operator's added ports ("portas.txt" beside "conn.cfg").
+    LinkSystem(ConnectionSettings& cfg, Prompter& prompter, std::string addedPortsPath);
     ~LinkSystem();
 
     // Starts looking for the transmitter: a first scan once the event loop
@@ -23,15 +26,22 @@ class LinkSystem {
 
     PanelLink& link() { return *link_; }
     Transmitter& transmitter() { return *transmitter_; }
+    // The ports the system lists (plus those registered by tests).
     QtPortCatalog& catalog() { return catalog_; }
-    // The one serial port of the editor (ComPort1).
+    // Every port the link may use: the system's, the running virtual
+    // panels' and the operator's added ones ("portas.txt").
+    PortDirectory& ports() { return directory_; }
+    // The one port of the editor: a serial device or a device server.
     SerialPort& port() { return port_; }
     // Emits statusTextChanged for the main window's last status panel.
     TransmitterWatcher& watcher() { return *watcher_; }
 
   private:
     QtPortCatalog catalog_;
-    QtSerialPort port_;
+    PortDirectory directory_;
+    QtSerialPort serialPort_;
+    QtNetworkPort networkPort_;
+    PortByAddress port_{serialPort_, networkPort_};
     ThreadSleeper sleeper_;
     std::unique_ptr<HidBus> bus_;
     std::unique_ptr<Transmitter> transmitter_;

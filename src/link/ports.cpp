@@ -129,6 +129,8 @@ std::optional<SerialPortInfo> findPort(const std::vector<SerialPortInfo>& ports,
 }
 
 std::string portSelectorText(const SerialPortInfo& port) {
+    if (port.origin == PortOrigin::VirtualPanel && !port.description.empty())
+        return port.name + "  (" + port.description + ", " + port.device + ")";
     if (port.device.empty() || port.device == port.name) return port.name;
     return port.name + "  (" + port.device + ")";
 }

@@ -18,11 +18,20 @@
 
 namespace vorelux {
 
+// Where a listed port comes from.
+enum class PortOrigin {
+    System,       // the system lists it
+    VirtualPanel, // a running virtual panel announced it
+    Added,        // the operator added it (a device path or a network address)
+};
+
 struct SerialPortInfo {
     std::string name;        // "COM" + number
     int number = 0;          // 1..255
-    std::string device;      // what the port is opened by: "/dev/ttyUSB0", "COM3"
+    std::string device;      // what the port is opened by: "/dev/ttyUSB0", "COM3",
+                             // "socket://host:4001", "rfc2217://host:4001"
     std::string description; // what the system says the port is, may be empty
+    PortOrigin origin = PortOrigin::System;
 };
 
 constexpr int FirstOtherComNumber = 192;
@@ -63,7 +72,8 @@ std::vector<SerialPortInfo> listComPorts(PortCatalog& catalog);
 std::optional<SerialPortInfo> findPort(const std::vector<SerialPortInfo>& ports, int number);
 
 // The text of a port in a port selector: "COM33  (/dev/ttyUSB0)"; just the
-// name where the device is the name itself (Windows).
+// name where the device is the name itself (Windows); a virtual panel says
+// so: "COM131  (painel virtual 1, /dev/pts/2)".
 std::string portSelectorText(const SerialPortInfo& port);
 
 } // namespace vorelux

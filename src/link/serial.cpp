@@ -1,11 +1,32 @@
 #include "link/serial.h"
 
+#include "link/port_address.h"
+
 namespace vorelux {
 
 bool SerialWriter::write(uint8_t byte, int pauseMs) {
     if (!port_.writeByte(byte, error_)) return false;
     sleeper_.sleep(pauseMs);
     return true;
+}
+
+bool PortByAddress::open(const std::string& address, std::string& error) {
+    close();
+    current_ = isNetworkAddress(address) ? &network_ : &device_;
+    return current_->open(address, error);
+}
+
+bool PortByAddress::writeByte(uint8_t byte, std::string& error) {
+    if (!current_) {
+        error = "a porta não está aberta";
+        return false;
+    }
+    return current_->writeByte(byte, error);
+}
+
+void PortByAddress::close() {
+    if (current_) current_->close();
+    current_ = nullptr;
 }
 
 namespace {

@@ -25,6 +25,21 @@ class SerialPort {
     virtual void close() = 0;
 };
 
+// Opens devices through one port and network addresses ("socket://",
+// "rfc2217://") through another, so a transfer does not care which it has.
+class PortByAddress : public SerialPort {
+  public:
+    PortByAddress(SerialPort& device, SerialPort& network) : device_(device), network_(network) {}
+    bool open(const std::string& address, std::string& error) override;
+    bool writeByte(uint8_t byte, std::string& error) override;
+    void close() override;
+
+  private:
+    SerialPort& device_;
+    SerialPort& network_;
+    SerialPort* current_ = nullptr;
+};
+
 enum class SerialOutcome {
     Sent,          // the body ran to its end
     PortNotListed, // "COM" + number is not an installed port; nothing was opened

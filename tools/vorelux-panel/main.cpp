@@ -1,10 +1,14 @@
-// vorelux-panel [--id N] [--port DEVICE | --pty] [--headless] [--log]
+// vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] [--log]
 //
 // A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
-// 8N1, or on a pseudo-terminal it creates (its path is printed, to be given to
-// the editor as its serial port). Shows the panel in a window with a log of
-// the newest frames received; --headless runs without a window (for
-// scripts), --log writes each log line to stdout as it comes.
+// 8N1, on a pseudo-terminal it creates (its path is printed, to be given to
+// the editor as its serial port), or on a TCP port as a serial device server
+// offers a line (raw). With a pseudo-terminal or a TCP port it announces
+// itself, so the editor lists it among its ports while it runs. Shows the
+// panel in a window with a log of the newest frames received; --headless
+// runs without a window (for scripts), --log writes each log line to stdout
+// as it comes.
+#include "link/port_directory.h"
 #include "link/ports.h"
 #include "panel_host.h"
 #include "panel_window.h"
@@ -23,10 +27,12 @@
 namespace {
 
 void usage(FILE* to) {
-    std::fputs("usage: vorelux-panel [--id N] [--port DEVICE | --pty] [--headless] [--log]\n"
+    std::fputs("usage: vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] "
+               "[--log]\n"
                "  --id N         answer as panel N, 1..255 (default 1)\n"
                "  --port DEVICE  listen on a serial device at 9600 baud, 8N1\n"
                "  --pty          create a pseudo-terminal and print its path for the editor\n"
+               "  --listen PORT  take the line over TCP port PORT (raw, like socket://)\n"
                "  --headless     no window (for scripts and tests)\n"
                "  --log          write every frame received to stdout\n",
                to);
@@ -36,6 +42,7 @@ struct Options {
     int id = 1;
     std::string port;
     bool pty = false;
+    int listen = 0; // TCP port, 0: none
     bool headless = false;
     bool log = false;
 };
@@ -58,6 +65,16 @@ bool parse(int argc, char** argv, Options& o, bool& help) {
             o.id = int(v);
         } else if (a == "--port" && i + 1 < argc) {
             o.port = argv[++i];
+        } else if (a == "--listen" && i + 1 < argc) {
+            char* end = nullptr;
+            const long v = std::strtol(argv[++i], &end, 10);
+            if (!end || *end || v < 1 || v > 65535) {
+                std::fprintf(stderr,
+                             "vorelux-panel: --listen must be a TCP port 1..65535, not \"%s\"\n",
+                             argv[i]);
+                return false;
+            }
+            o.listen = int(v);
         } else if (a == "--pty") {
             o.pty = true;
         } else if (a == "--headless") {
@@ -69,12 +86,11 @@ bool parse(int argc, char** argv, Options& o, bool& help) {
             return false;
         }
     }
-    if (o.pty && !o.port.empty()) {
-        std::fputs("vorelux-panel: give either --port DEVICE or --pty, not both\n", stderr);
-        return false;
-    }
-    if (!o.pty && o.port.empty()) {
-        std::fputs("vorelux-panel: give --port DEVICE or --pty\n", stderr);
+    const int lines = int(o.pty) + int(!o.port.empty()) + int(o.listen != 0);
+    if (lines != 1) {
+        std::fputs(lines == 0 ? "vorelux-panel: give --port DEVICE, --pty or --listen PORT\n"
+                              : "vorelux-panel: give only one of --port, --pty and --listen\n",
+                   stderr);
         return false;
     }
     return true;
@@ -91,9 +107,26 @@ void onSignal(int) {
 
 namespace {
 
-// Opens the line the panel listens on; false (told on stderr) when it cannot.
-bool openLine(vorelux::panel::PanelHost& host, const Options& o) {
+// Takes the line over TCP and prints "listen PORT socket://127.0.0.1:PORT".
+bool listenOnTcp(vorelux::panel::PanelHost& host, const Options& o, std::string& address) {
     QString error;
+    if (!host.input().listen(quint16(o.listen), error)) {
+        std::fprintf(stderr, "vorelux-panel: cannot listen on TCP port %d: %s\n", o.listen,
+                     error.toLocal8Bit().constData());
+        return false;
+    }
+    address = "socket://127.0.0.1:" + std::to_string(o.listen);
+    std::printf("listen %d %s\n", o.listen, address.c_str());
+    std::fflush(stdout);
+    host.note(QStringLiteral("painel %1 ouvindo na porta TCP %2").arg(o.id).arg(o.listen));
+    return true;
+}
+
+// Opens the line the panel listens on; false (told on stderr) when it cannot.
+// `announced` gets what the editor opens to reach it, if anything.
+bool openLine(vorelux::panel::PanelHost& host, const Options& o, std::string& announced) {
+    QString error;
+    if (o.listen) return listenOnTcp(host, o, announced);
     if (!o.pty) {
         if (!host.input().openDevice(QString::fromStdString(o.port), error)) {
             std::fprintf(stderr, "vorelux-panel: cannot open %s: %s\n", o.port.c_str(),
@@ -111,6 +144,7 @@ bool openLine(vorelux::panel::PanelHost& host, const Options& o) {
         return false;
     }
     const std::string path = host.input().slavePath().toStdString();
+    announced = path;
     const auto com = vorelux::comNumberForDevice(path);
     // The first line of output: the device to give the editor.
     if (com)
@@ -155,8 +189,17 @@ int main(int argc, char** argv) {
     using namespace vorelux::panel;
     PanelHost host(uint8_t(o.id));
     host.setLogToStdout(o.log);
-    if (!openLine(host, o)) return 1;
+    std::string announced;
+    if (!openLine(host, o, announced)) return 1;
     quitOnSignals(app.get());
+    // While it runs, the editor and "vorelux ports" list it; the file goes
+    // when the panel ends (a killed panel's file is recognised as stale).
+    vorelux::PanelAnnouncement announcement;
+    std::string error;
+    if (!announced.empty() &&
+        !announcement.announce(vorelux::virtualPanelFolder(), announced, o.id, error))
+        host.note(QStringLiteral("não foi possível anunciar o painel ao editor: %1")
+                      .arg(QString::fromStdString(error)));
 
     std::unique_ptr<PanelWindow> window;
     if (!o.headless) {

@@ -1,5 +1,8 @@
 #include "serial_input.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +18,7 @@ SerialInput::SerialInput(QObject* parent) : QObject(parent) {
 }
 
 SerialInput::~SerialInput() {
+    server_.reset();
     notifier_.reset();
     if (master_ >= 0) ::close(master_);
     if (slave_ >= 0) ::close(slave_);
@@ -117,6 +121,40 @@ void SerialInput::readPty() {
         }
     }
     bytes.truncate(got);
+    if (!bytes.isEmpty()) emit bytesReceived(bytes);
+}
+
+} // namespace vorelux::panel
+
+namespace vorelux::panel {
+
+bool SerialInput::listen(quint16 port, QString& error) {
+    server_ = std::make_unique<QTcpServer>();
+    if (!server_->listen(QHostAddress::Any, port)) {
+        error = server_->errorString();
+        server_.reset();
+        return false;
+    }
+    connect(server_.get(), &QTcpServer::newConnection, this, &SerialInput::acceptConnections);
+    return true;
+}
+
+void SerialInput::acceptConnections() {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        // The same pieces as a serial line: one read of at most ReadChunk per turn.
+        socket->setReadBufferSize(ReadChunk);
+        const QString peer = socket->peerAddress().toString();
+        emit notice(QStringLiteral("conexão de %1").arg(peer));
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readSocket(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, peer] {
+            emit notice(QStringLiteral("%1 desconectou").arg(peer));
+            socket->deleteLater();
+        });
+    }
+}
+
+void SerialInput::readSocket(QTcpSocket* socket) {
+    const QByteArray bytes = socket->read(ReadChunk + 1);
     if (!bytes.isEmpty()) emit bytesReceived(bytes);
 }
 

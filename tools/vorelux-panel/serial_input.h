@@ -1,7 +1,8 @@
 #pragma once
 // Where the panel's bytes come from: a serial device opened at 9600 baud,
-// 8N1, read only; or a pseudo-terminal this program creates, whose other
-// side the editor opens as its serial port.
+// 8N1, read only; a pseudo-terminal this program creates, whose other side
+// the editor opens as its serial port; or a TCP port, as a serial device
+// server would offer the line (raw bytes, from any number of connections).
 //
 // Bytes are handed on in pieces of at most ReadChunk, one piece per turn of
 // the event loop: a line that brings bytes faster than they are decoded
@@ -11,6 +12,9 @@
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTimer>
+
+class QTcpServer;
+class QTcpSocket;
 
 #include <memory>
 #include <string>
@@ -31,6 +35,8 @@ class SerialInput : public QObject {
     bool openDevice(const QString& device, QString& error);
     // Creates a pseudo-terminal; its path (to give the editor) is slavePath().
     bool openPty(QString& error);
+    // Listens on TCP `port` of every interface; false with a reason.
+    bool listen(quint16 port, QString& error);
 
     QString slavePath() const { return slavePath_; }
     QString devicePath() const { return device_; }
@@ -43,6 +49,8 @@ class SerialInput : public QObject {
   private:
     void readSerial();
     void readPty();
+    void acceptConnections();
+    void readSocket(QTcpSocket* socket);
     void serialError(QSerialPort::SerialPortError error);
     void retryOpen();
     bool configureAndOpen(QString& error);
@@ -54,6 +62,7 @@ class SerialInput : public QObject {
     int slave_ = -1; // kept open so the master reads nothing but data while the editor is away
     QString slavePath_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QTcpServer> server_;
 };
 
 } // namespace vorelux::panel

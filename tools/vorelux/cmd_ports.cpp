@@ -1,11 +1,14 @@
-// vorelux ports: the serial ports as the editor's port selector shows them,
-// and with --usb the HID devices with the transmitter marked.
+// vorelux ports: the serial ports as the editor's port selector shows them
+// (the system's, running virtual panels, ports added beside "conn.cfg"), and
+// with --usb the HID devices with the transmitter marked.
 #include "command.h"
+#include "link_session.h"
 
 #include <cstdio>
 #include <iostream>
 
 #ifdef VORELUX_HAVE_LINK_QT
+#include "link/port_directory.h"
 #include "link/qt_serial.h"
 #include "link/transmitter.h"
 #endif
@@ -32,16 +35,40 @@ int listUsb() {
 #endif
 }
 
+#ifdef VORELUX_HAVE_LINK_QT
+std::string originText(const vorelux::SerialPortInfo& port) {
+    switch (port.origin) {
+    case vorelux::PortOrigin::VirtualPanel:
+        return port.description;
+    case vorelux::PortOrigin::Added:
+        return "adicionada";
+    default:
+        return port.description;
+    }
+}
+#endif
+
 int runPorts(const vorelux::cli::Args& argsIn) {
     vorelux::cli::Args args = argsIn;
     bool usb = vorelux::cli::takeFlag(args, "--usb");
+    std::string config;
+    vorelux::cli::takeOption(args, "--config", config);
     if (!args.empty()) {
-        std::cerr << "usage: vorelux ports [--usb]\n";
+        std::cerr << "usage: vorelux ports [--usb] [--config conn.cfg]\n";
         return 2;
     }
     if (usb) return listUsb();
 #ifdef VORELUX_HAVE_LINK_QT
-    vorelux::QtPortCatalog catalog;
+    if (config.empty()) config = vorelux::cli::defaultConnCfgPath();
+    vorelux::QtPortCatalog system;
+    vorelux::PortDirectory catalog(system, vorelux::virtualPanelFolder(),
+                                   vorelux::addedPortsPathBeside(config));
+    vorelux::AddedPortsFile added;
+    std::string error;
+    if (!vorelux::readAddedPorts(catalog.addedPortsPath(), added, error))
+        std::cerr << "vorelux ports: " << error << "\n";
+    for (const auto& problem : added.problems())
+        std::cerr << "vorelux ports: " << catalog.addedPortsPath() << ", " << problem << "\n";
     auto ports = vorelux::listComPorts(catalog);
     if (ports.empty()) {
         std::cout << "Nenhuma porta serial instalada.\n";
@@ -50,7 +77,7 @@ int runPorts(const vorelux::cli::Args& argsIn) {
     std::printf("%-8s %6s  %-24s %s\n", "PORTA", "NUMERO", "DISPOSITIVO", "DESCRICAO");
     for (const auto& port : ports)
         std::printf("%-8s %6d  %-24s %s\n", port.name.c_str(), port.number, port.device.c_str(),
-                    port.description.c_str());
+                    originText(port).c_str());
     return 0;
 #else
     std::cerr << "vorelux ports: this build has no serial port support (Qt SerialPort)\n";
@@ -59,10 +86,12 @@ int runPorts(const vorelux::cli::Args& argsIn) {
 }
 
 vorelux::cli::CommandRegistration reg("ports",
-                                      {"ports [--usb]",
+                                      {"ports [--usb] [--config conn.cfg]",
                                        "list the serial ports as the editor shows them (name "
-                                       "COM + number, number, device, description); --usb lists "
-                                       "the USB HID devices, the transmitter marked with *",
+                                       "COM + number, number, device, description): the "
+                                       "system's, running virtual panels and the ports added "
+                                       "beside conn.cfg; --usb lists the USB HID devices, the "
+                                       "transmitter marked with *",
                                        runPorts});
 
 } // namespace

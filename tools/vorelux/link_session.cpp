@@ -2,6 +2,8 @@
 
 #include "files/conn_cfg.h"
 #include "files/file_io.h"
+#include "link/port_address.h"
+#include "link/port_directory.h"
 #include "link/ports.h"
 #include "link/random_range.h"
 #include "link/simulated.h"
@@ -17,6 +19,7 @@
 #include <unistd.h>
 
 #ifdef VORELUX_HAVE_LINK_QT
+#include "link/qt_network.h"
 #include "link/qt_serial.h"
 #include <QCoreApplication>
 #endif
@@ -316,6 +319,10 @@ std::string LinkSession::portDescription() const {
     return name + " (" + device_ + ")";
 }
 
+std::string LinkSession::connCfgPath() const {
+    return options_.config.empty() ? defaultConnCfgPath() : options_.config;
+}
+
 PanelLink& LinkSession::link() {
     return *link_;
 }
@@ -338,7 +345,7 @@ int LinkSession::open() {
     // "conn.cfg" is read only for what the command line leaves open.
     bool needConfig = !to || (!options_.usb && options_.port.empty());
     if (needConfig) {
-        std::string path = options_.config.empty() ? defaultConnCfgPath() : options_.config;
+        const std::string path = connCfgPath();
         std::vector<uint8_t> data;
         std::string error;
         if (!readWholeFile(path, data, error, SmallFileSizeLimit)) {
@@ -411,9 +418,20 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
         number = *n;
         return ExitOk;
     }
+    if (isNetworkAddress(given)) {
+        std::string error;
+        if (!parsePortAddress(given, error)) {
+            fail("--port: " + error);
+            return ExitUsage;
+        }
+        device = given;
+        number = 0;
+        return ExitOk;
+    }
     if (given.find('/') == std::string::npos && given.find('\\') == std::string::npos) {
-        fail("--port espera o nome de uma porta (COM3) ou o caminho de um dispositivo "
-             "(/dev/ttyUSB0): \"" +
+        fail("--port espera o nome de uma porta (COM3), o caminho de um dispositivo "
+             "(/dev/ttyUSB0) ou um servidor serial (socket://HOST:PORTA, rfc2217://HOST:PORTA): "
+             "\"" +
              given + "\"");
         return ExitUsage;
     }
@@ -443,19 +461,26 @@ int LinkSession::useDryRunPort(int number, std::string device) {
 #ifdef VORELUX_HAVE_LINK_QT
 int LinkSession::useSerialPort(int number, std::string device) {
     qt_ = std::make_unique<QtRuntime>();
-    auto catalog = std::make_unique<QtPortCatalog>();
+    auto system = std::make_unique<QtPortCatalog>();
+    // The editor's list: the system's ports, running virtual panels, and the
+    // ports added beside the "conn.cfg" in use.
+    auto directory = std::make_unique<PortDirectory>(*system, virtualPanelFolder(),
+                                                     addedPortsPathBeside(connCfgPath()));
     if (!device.empty()) {
         // A device outside the fixed ranges gets the first free number of
         // the other devices, like the port selector gives it.
-        if (number == 0) number = freeNumberFor(*catalog, device);
-        catalog->registerPort(number, device);
-    } else if (auto port = findPort(listComPorts(*catalog), number)) {
+        if (number == 0) number = freeNumberFor(*directory, device);
+        system->registerPort(number, device);
+    } else if (auto port = findPort(listComPorts(*directory), number)) {
         device = port->device;
     }
     cfg_.portNumber = number;
     device_ = device;
-    catalog_ = std::move(catalog);
-    port_ = std::make_unique<QtSerialPort>();
+    systemCatalog_ = std::move(system);
+    catalog_ = std::move(directory);
+    serialPort_ = std::make_unique<QtSerialPort>();
+    networkPort_ = std::make_unique<QtNetworkPort>();
+    port_ = std::make_unique<PortByAddress>(*serialPort_, *networkPort_);
     return ExitOk;
 }
 

@@ -32,7 +32,8 @@ enum ExitCode : int {
 
 // The link options every sending command takes.
 struct LinkOptions {
-    std::string port;    // --port: "COM3" or a device path; empty: the port of "conn.cfg"
+    std::string port;    // --port: "COM3", a device path, "socket://HOST:PORT" or
+                         // "rfc2217://HOST:PORT"; empty: the port of "conn.cfg"
     bool usb = false;    // --usb: through the transmitter
     bool dryRun = false; // --dry-run: print the frames and pauses, send nothing
     std::string config;  // --config: the "conn.cfg" to read; empty: next to the executable
@@ -40,7 +41,8 @@ struct LinkOptions {
 };
 // The usage text of the link options, for the commands' usage lines.
 inline constexpr const char* LinkOptionsUsage =
-    "[--to 0|N,M,...] [--port COMn|DEVICE | --usb] [--config conn.cfg] [--dry-run]";
+    "[--to 0|N,M,...] [--port COMn|DEVICE|socket://HOST:PORT|rfc2217://HOST:PORT | --usb] "
+    "[--config conn.cfg] [--dry-run]";
 
 // "0" or "N,M,..." (1..255): the targets in ascending order without repeats.
 std::optional<std::vector<uint8_t>> parsePanelList(const std::string& text);
@@ -115,6 +117,7 @@ class LinkSession {
 #endif
     int openTransmitter();
     std::string portDescription() const;
+    std::string connCfgPath() const;
     void flushDryRunFrame();
 
     std::string command_;
@@ -128,7 +131,10 @@ class LinkSession {
 
     std::unique_ptr<QtRuntime> qt_; // first made, last gone: the Qt devices need it
     std::unique_ptr<CliPrompter> prompter_;
+    std::unique_ptr<PortCatalog> systemCatalog_; // what catalog_ adds to, when it does
     std::unique_ptr<PortCatalog> catalog_;
+    std::unique_ptr<SerialPort> serialPort_;  // the device and network ports port_
+    std::unique_ptr<SerialPort> networkPort_; // chooses between, when it does
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<Sleeper> sleeper_;
     std::unique_ptr<HidBus> hidBus_;

@@ -1,5 +1,8 @@
 #include "app/link/transport_group.h"
 
+#include "app/link/add_port_dialog.h"
+#include "link/port_directory.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,6 +10,7 @@
 #include <QPushButton>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace vorelux {
 
@@ -20,12 +24,25 @@ TransportGroup::TransportGroup(PanelLink& link, std::string connCfgPath, QWidget
     refreshButton_ = new QPushButton("Atualizar Portas");
     refreshButton_->setObjectName("refreshPortsButton");
     refreshButton_->setToolTip("Atualiza a lista de portas seriais instaladas no computador");
+    addPortButton_ = new QPushButton("Adicionar porta...");
+    addPortButton_->setObjectName("addPortButton");
+    addPortButton_->setToolTip("Acrescenta à lista um dispositivo pelo caminho ou um servidor "
+                               "serial na rede (socket:// ou rfc2217://)");
+    removePortButton_ = new QPushButton("Remover porta");
+    removePortButton_->setObjectName("removePortButton");
+    removePortButton_->setToolTip("Tira da lista a porta adicionada que está escolhida");
+    removePortButton_->setEnabled(false);
     auto* serialLayout = new QVBoxLayout(serialBox_);
     serialLayout->addWidget(serialLabel);
     auto* row = new QHBoxLayout;
     row->addWidget(portSelector_, 1);
     row->addWidget(refreshButton_);
     serialLayout->addLayout(row);
+    auto* addedRow = new QHBoxLayout;
+    addedRow->addStretch(1);
+    addedRow->addWidget(addPortButton_);
+    addedRow->addWidget(removePortButton_);
+    serialLayout->addLayout(addedRow);
 
     transmitterBox_ = new QGroupBox(" Enviar como: ");
     transmitterBox_->setObjectName("transmitterBox");
@@ -40,6 +57,9 @@ TransportGroup::TransportGroup(PanelLink& link, std::string connCfgPath, QWidget
     stack_->addWidget(transmitterBox_);
 
     connect(refreshButton_, &QPushButton::clicked, this, [this] { refreshPorts(); });
+    connect(addPortButton_, &QPushButton::clicked, this, [this] { askForPort(); });
+    connect(removePortButton_, &QPushButton::clicked, this, [this] { removeSelectedPort(); });
+    connect(portSelector_, &QComboBox::currentIndexChanged, this, [this] { updateRemoveButton(); });
     // Only the operator's choice counts, not the selection made on opening.
     connect(portSelector_, &QComboBox::activated, this, [this](int index) { choosePort(index); });
 
@@ -59,10 +79,68 @@ void TransportGroup::showTransmitterBox(bool show) {
     stack_->setCurrentWidget(show ? static_cast<QWidget*>(transmitterBox_) : serialBox_);
 }
 
+namespace {
+constexpr int OriginRole = Qt::UserRole + 1;
+}
+
 void TransportGroup::fillPorts() {
     portSelector_->clear();
-    for (const SerialPortInfo& port : listComPorts(link_.catalog()))
+    for (const SerialPortInfo& port : listComPorts(link_.catalog())) {
         portSelector_->addItem(QString::fromStdString(portSelectorText(port)), port.number);
+        portSelector_->setItemData(portSelector_->count() - 1, static_cast<int>(port.origin),
+                                   OriginRole);
+    }
+    updateRemoveButton();
+}
+
+void TransportGroup::updateRemoveButton() {
+    const QVariant origin = portSelector_->currentData(OriginRole);
+    removePortButton_->setEnabled(origin.isValid() &&
+                                  origin.toInt() == static_cast<int>(PortOrigin::Added));
+}
+
+std::string TransportGroup::addedPortsPath() const {
+    return addedPortsPathBeside(connCfgPath_);
+}
+
+void TransportGroup::askForPort() {
+    AddPortDialog dialog(this);
+    while (dialog.exec() == QDialog::Accepted) {
+        if (addPort(dialog.address().toStdString())) return;
+    }
+}
+
+bool TransportGroup::addPort(const std::string& address) {
+    AddedPortsFile file;
+    std::string error;
+    std::optional<int> number;
+    if (readAddedPorts(addedPortsPath(), file, error))
+        number = vorelux::addPort(file, address, listComPorts(link_.catalog()), error);
+    if (number && !writeAddedPorts(addedPortsPath(), file, error)) number.reset();
+    if (!number) {
+        link_.prompter().message("Não foi possível adicionar a porta: " + error + ".");
+        return false;
+    }
+    fillPorts();
+    const int index = portSelector_->findData(*number);
+    portSelector_->setCurrentIndex(index);
+    choosePort(index);
+    return true;
+}
+
+void TransportGroup::removeSelectedPort() {
+    bool ok = false;
+    const int number = portSelector_->currentData().toInt(&ok);
+    AddedPortsFile file;
+    std::string error;
+    if (!ok || !readAddedPorts(addedPortsPath(), file, error) || !removePort(file, number) ||
+        !writeAddedPorts(addedPortsPath(), file, error)) {
+        if (!error.empty())
+            link_.prompter().message("Não foi possível remover a porta: " + error + ".");
+        return;
+    }
+    fillPorts();
+    portSelector_->setCurrentIndex(portSelector_->findData(link_.cfg().portNumber));
 }
 
 void TransportGroup::refreshPorts() {

@@ -1,7 +1,8 @@
 #pragma once
 // The " Enviar como: " group of the send dialog and of the settings dialog:
-// the serial port selector with "Atualizar Portas", covered by the
-// "Transmissor KQ" box while the transmitter is attached.
+// the serial port selector with "Atualizar Portas", "Adicionar porta..." and
+// "Remover porta", covered by the "Transmissor KQ" box while the transmitter
+// is attached.
 #include "link/panel_link.h"
 
 #include <QWidget>
@@ -31,9 +32,18 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     // On opening the dialog, in serial mode: refresh and select the
     // configured port; Prompt::PortNotFound and no item when it is not installed.
     void prepareOnOpen();
+    // "Adicionar porta...": asks for a device path or network address.
+    void askForPort();
+    // Adds `address` to "portas.txt", lists it and makes it the port; false,
+    // with the reason told, when it cannot be added.
+    bool addPort(const std::string& address);
+    // "Remover porta": takes the selected added port off the list.
+    void removeSelectedPort();
 
     QComboBox* portSelector() const { return portSelector_; }
     QPushButton* refreshButton() const { return refreshButton_; }
+    QPushButton* addPortButton() const { return addPortButton_; }
+    QPushButton* removePortButton() const { return removePortButton_; }
     QGroupBox* serialBox() const { return serialBox_; }
     QGroupBox* transmitterBox() const { return transmitterBox_; }
     bool showsTransmitter() const;
@@ -47,6 +57,8 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
     void showTransmitterBox(bool show);
     void fillPorts();
+    void updateRemoveButton();
+    std::string addedPortsPath() const;
 
     PanelLink& link_;
     std::string connCfgPath_;
@@ -55,6 +67,8 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     QGroupBox* transmitterBox_;
     QComboBox* portSelector_;
     QPushButton* refreshButton_;
+    QPushButton* addPortButton_;
+    QPushButton* removePortButton_;
 };
 
 } // namespace vorelux

@@ -1,0 +1,138 @@
+// Virtual panels announce themselves with one small file each, named after
+// their process, in a folder only their user can write.
+#include "files/file_io.h"
+#include "link/port_address.h"
+#include "link/port_directory.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vorelux {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* AnnouncementSuffix = ".panel";
+
+#ifndef _WIN32
+// Only a folder of this user that nobody else may write is trusted: another
+// user must not be able to slip a port into this user's list.
+bool trustedFolder(const std::string& folder) {
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+}
+
+bool processRunning(long pid) {
+    if (pid <= 0) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+#endif
+
+std::map<std::string, std::string> readFields(const std::string& path) {
+    std::map<std::string, std::string> fields;
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(path, data, error, 4096)) return fields;
+    std::istringstream in(std::string(data.begin(), data.end()));
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return fields;
+}
+
+bool deviceThere(const std::string& device) {
+    if (isNetworkAddress(device)) return true;
+    std::error_code ec;
+    return fs::exists(device, ec);
+}
+
+} // namespace
+
+std::string virtualPanelFolder() {
+#ifdef _WIN32
+    return {};
+#else
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return std::string(runtime) + "/vorelux-panels";
+    return "/tmp/vorelux-panels-" + std::to_string(::getuid());
+#endif
+}
+
+PanelAnnouncement::~PanelAnnouncement() {
+    withdraw();
+}
+
+bool PanelAnnouncement::announce(const std::string& folder, const std::string& device, int panelId,
+                                 std::string& error) {
+#ifdef _WIN32
+    (void)folder, (void)device, (void)panelId;
+    error = "sem anúncio de painéis virtuais neste sistema";
+    return false;
+#else
+    withdraw();
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!trustedFolder(folder)) {
+        error = folder + " não é uma pasta só deste usuário";
+        return false;
+    }
+    const std::string path = folder + "/" + std::to_string(::getpid()) + AnnouncementSuffix;
+    const std::string text = "device=" + device + "\npanel=" + std::to_string(panelId) +
+                             "\npid=" + std::to_string(::getpid()) + "\n";
+    if (!writeWholeFileSafely(path, std::vector<uint8_t>(text.begin(), text.end()), error))
+        return false;
+    path_ = path;
+    return true;
+#endif
+}
+
+void PanelAnnouncement::withdraw() {
+    if (path_.empty()) return;
+    std::error_code ec;
+    fs::remove(path_, ec);
+    path_.clear();
+}
+
+std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {
+    std::vector<SerialPortInfo> panels;
+#ifndef _WIN32
+    if (folder.empty() || !trustedFolder(folder)) return panels;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (entry.path().extension() != AnnouncementSuffix) continue;
+        auto fields = readFields(entry.path().string());
+        const long pid = std::strtol(fields["pid"].c_str(), nullptr, 10);
+        const std::string& device = fields["device"];
+        if (device.empty()) continue;
+        if (!processRunning(pid) || !deviceThere(device)) {
+            fs::remove(entry.path(), ec); // left behind by a panel that was killed
+            continue;
+        }
+        SerialPortInfo panel;
+        panel.device = device;
+        panel.description = "painel virtual " + fields["panel"];
+        panel.origin = PortOrigin::VirtualPanel;
+        panels.push_back(panel);
+    }
+    std::sort(panels.begin(), panels.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.device < b.device; });
+#endif
+    return panels;
+}
+
+} // namespace vorelux

@@ -1,0 +1,97 @@
+#include "link/port_address.h"
+
+#include <algorithm>
+
+namespace vorelux {
+
+namespace {
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The host part: letters, digits, dots, hyphens and underscores, or an IPv6
+// address between brackets.
+bool validHost(const std::string& host) {
+    if (host.empty() || host.size() > 253) return false;
+    return std::all_of(host.begin(), host.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '.' || c == '-' || c == '_' || c == ':';
+    });
+}
+
+std::optional<int> tcpPortNumber(const std::string& text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 65535) return std::nullopt;
+    return value;
+}
+
+// Splits "HOST:PORT" or "[V6]:PORT"; false when there is no port.
+bool splitHostPort(const std::string& rest, std::string& host, std::string& port) {
+    if (!rest.empty() && rest.front() == '[') {
+        const size_t close = rest.find(']');
+        if (close == std::string::npos || close + 1 >= rest.size() || rest[close + 1] != ':')
+            return false;
+        host = rest.substr(1, close - 1);
+        port = rest.substr(close + 2);
+        return host.find(':') != std::string::npos;
+    }
+    const size_t colon = rest.rfind(':');
+    if (colon == std::string::npos) return false;
+    host = rest.substr(0, colon);
+    port = rest.substr(colon + 1);
+    return host.find(':') == std::string::npos;
+}
+
+} // namespace
+
+bool isNetworkAddress(const std::string& text) {
+    return text.find("://") != std::string::npos;
+}
+
+std::optional<PortAddress> parsePortAddress(const std::string& text, std::string& error) {
+    PortAddress address;
+    if (!isNetworkAddress(text)) {
+        if (text.empty()) {
+            error = "endereço de porta vazio";
+            return std::nullopt;
+        }
+        address.device = text;
+        return address;
+    }
+    std::string rest;
+    if (startsWith(text, RawTcpScheme)) {
+        address.kind = PortKind::RawTcp;
+        rest = text.substr(std::string(RawTcpScheme).size());
+    } else if (startsWith(text, Rfc2217Scheme)) {
+        address.kind = PortKind::Rfc2217;
+        rest = text.substr(std::string(Rfc2217Scheme).size());
+    } else {
+        error = "\"" + text + "\": use socket://HOST:PORTA ou rfc2217://HOST:PORTA";
+        return std::nullopt;
+    }
+    std::string port;
+    if (!splitHostPort(rest, address.host, port) || !validHost(address.host)) {
+        error = "\"" + text + "\": falta o computador ou a porta (HOST:PORTA)";
+        return std::nullopt;
+    }
+    auto number = tcpPortNumber(port);
+    if (!number) {
+        error = "\"" + text + "\": a porta de rede deve ser um número de 1 a 65535";
+        return std::nullopt;
+    }
+    address.tcpPort = *number;
+    return address;
+}
+
+std::string hostAndPort(const PortAddress& address) {
+    const bool v6 = address.host.find(':') != std::string::npos;
+    return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.tcpPort);
+}
+
+} // namespace vorelux

@@ -1,0 +1,32 @@
+#pragma once
+// What a port is opened by: a serial device ("/dev/ttyUSB0", "COM3"), or a
+// serial device server on the network, reached either as a raw byte stream
+// ("socket://HOST:PORT") or through telnet with the serial-line options of
+// RFC 2217 ("rfc2217://HOST:PORT"), which also sets the line to 9600 8N1.
+#include <optional>
+#include <string>
+
+namespace vorelux {
+
+enum class PortKind { Device, RawTcp, Rfc2217 };
+
+struct PortAddress {
+    PortKind kind = PortKind::Device;
+    std::string device; // the device, for PortKind::Device
+    std::string host;   // name or address, IPv6 without its brackets
+    int tcpPort = 0;    // 1..65535
+};
+
+inline constexpr const char* RawTcpScheme = "socket://";
+inline constexpr const char* Rfc2217Scheme = "rfc2217://";
+
+// True when `text` names a network port (it has a "scheme://").
+bool isNetworkAddress(const std::string& text);
+// Reads "socket://HOST:PORT", "rfc2217://HOST:PORT" ("[::1]:PORT" for IPv6)
+// or a device. A network address that cannot be used gives nothing and a
+// reason (Portuguese) in `error`.
+std::optional<PortAddress> parsePortAddress(const std::string& text, std::string& error);
+// "HOST:PORT" of a network address, for messages.
+std::string hostAndPort(const PortAddress& address);
+
+} // namespace vorelux

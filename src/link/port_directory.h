@@ -1,0 +1,105 @@
+#pragma once
+// Every port an operator can send through, not only those the system lists:
+// virtual panels running on this computer (each announces itself with a
+// small file in the user's runtime folder while it runs) and ports the
+// operator added by device path or network address (kept in "portas.txt"
+// beside "conn.cfg", which itself keeps only the port's number).
+//
+// Added ports are numbered from COM255 downwards, away from the system's
+// other devices, which count upwards from COM192; a device of the fixed
+// ranges (ports.h) keeps its own number.
+#include "link/ports.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorelux {
+
+// ---- Added ports ------------------------------------------------------------
+
+struct AddedPort {
+    int number = 0;
+    std::string address; // a device path, "socket://HOST:PORT" or "rfc2217://HOST:PORT"
+};
+
+// "portas.txt" as read: every line is kept, so lines this version does not
+// understand survive the operator's additions and removals.
+struct AddedPortsFile {
+    std::vector<std::string> lines;
+    // The lines of the form "COMn ADDRESS", in file order; a number given
+    // twice counts once (its first line).
+    std::vector<AddedPort> ports() const;
+    // The lines that are not ports nor comments, "linha 3: ..." each.
+    std::vector<std::string> problems() const;
+};
+
+// "portas.txt" in the folder of `connCfgPath`.
+std::string addedPortsPathBeside(const std::string& connCfgPath);
+// A missing file is an empty list; false with a reason when the file is
+// there but cannot be read.
+bool readAddedPorts(const std::string& path, AddedPortsFile& file, std::string& error);
+bool writeAddedPorts(const std::string& path, const AddedPortsFile& file, std::string& error);
+
+// Adds `address` to `file` under a free number, given what is listed now;
+// the number, or nothing with a reason (Portuguese): an address that is not
+// a port, a device that does not exist, a port already listed, no number left.
+std::optional<int> addPort(AddedPortsFile& file, const std::string& address,
+                           const std::vector<SerialPortInfo>& listed, std::string& error);
+// Removes the port of that number; false when it is not an added port.
+bool removePort(AddedPortsFile& file, int number);
+
+// ---- Virtual panels ---------------------------------------------------------
+
+// The folder of the announcements: "vorelux-panels" in $XDG_RUNTIME_DIR,
+// else a private folder in /tmp.
+std::string virtualPanelFolder();
+
+// A running virtual panel's announcement; the file goes when this does.
+class PanelAnnouncement {
+  public:
+    PanelAnnouncement() = default;
+    ~PanelAnnouncement();
+    PanelAnnouncement(const PanelAnnouncement&) = delete;
+    PanelAnnouncement& operator=(const PanelAnnouncement&) = delete;
+
+    // Announces panel `panelId` reachable at `device` (a pseudo-terminal or
+    // "socket://127.0.0.1:PORT"); false with a reason.
+    bool announce(const std::string& folder, const std::string& device, int panelId,
+                  std::string& error);
+    void withdraw();
+
+  private:
+    std::string path_;
+};
+
+// The virtual panels announced in `folder`, skipping those whose program has
+// ended without withdrawing (killed) or whose device is gone.
+std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder);
+
+// ---- The whole list ---------------------------------------------------------
+
+// The system's ports, then the announced virtual panels, then the added
+// ports (an added port takes its number even from a listed port).
+class PortDirectory : public PortCatalog {
+  public:
+    PortDirectory(PortCatalog& system, std::string panelFolder, std::string addedPortsPath)
+        : system_(system), panelFolder_(std::move(panelFolder)),
+          addedPortsPath_(std::move(addedPortsPath)) {}
+    bool listPorts(std::vector<SerialPortInfo>& ports) override;
+
+    const std::string& addedPortsPath() const { return addedPortsPath_; }
+    void setAddedPortsPath(std::string path) { addedPortsPath_ = std::move(path); }
+
+  private:
+    PortCatalog& system_;
+    std::string panelFolder_;
+    std::string addedPortsPath_;
+};
+
+// Merges the three kinds of ports as PortDirectory does.
+std::vector<SerialPortInfo> mergePorts(std::vector<SerialPortInfo> system,
+                                       const std::vector<SerialPortInfo>& panels,
+                                       const std::vector<AddedPort>& added);
+
+} // namespace vorelux

@@ -1,0 +1,271 @@
+// Ports beyond the system's list: network addresses, the telnet serial
+// client, the operator's added ports and the virtual panels' announcements.
+#include "link/port_address.h"
+#include "link/port_directory.h"
+#include "link/simulated.h"
+#include "link/telnet_serial.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vorelux {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(PortAddresses, NetworkFormsAndTheirMistakes) {
+    struct Case {
+        const char* text;
+        bool ok;
+        PortKind kind = PortKind::Device;
+        const char* host = "";
+        int port = 0;
+    };
+    for (Case c : {
+             Case{.text = "socket://192.168.0.50:4001",
+            .ok = true,
+            .kind = PortKind::RawTcp,
+            .host = "192.168.0.50",
+            .port = 4001},
+             Case{.text = "rfc2217://painel-loja.local:2217",
+             .ok = true,
+             .kind = PortKind::Rfc2217,
+             .host = "painel-loja.local",
+             .port = 2217},
+             Case{.text = "socket://[::1]:65535",
+             .ok = true,
+             .kind = PortKind::RawTcp,
+             .host = "::1",
+             .port = 65535},
+             Case{.text = "/dev/rfcomm0", .ok = true},
+             Case{.text = "socket://host", .ok = false},
+             Case{.text = "socket://:4001", .ok = false},
+             Case{.text = "socket://host:0", .ok = false},
+             Case{.text = "socket://host:65536", .ok = false},
+             Case{.text = "socket://host:40x1", .ok = false},
+             Case{.text = "socket://ho st:4001", .ok = false},
+             Case{.text = "socket://::1:4001", .ok = false},
+             Case{.text = "telnet://host:23", .ok = false},
+             Case{.text = "", .ok = false},
+         }) {
+        std::string error;
+        auto address = parsePortAddress(c.text, error);
+        ASSERT_EQ(address.has_value(), c.ok) << c.text << ": " << error;
+        if (!c.ok) {
+            EXPECT_FALSE(error.empty()) << c.text;
+            continue;
+        }
+        EXPECT_EQ(address->kind, c.kind) << c.text;
+        EXPECT_EQ(address->host, c.host) << c.text;
+        EXPECT_EQ(address->tcpPort, c.port) << c.text;
+    }
+    std::string error;
+    EXPECT_EQ(hostAndPort(*parsePortAddress("socket://[::1]:7", error)), "[::1]:7");
+}
+
+TEST(TelnetSerialClient, OpensAndSetsTheLineTo9600Of8N1) {
+    using namespace telnet;
+    TelnetSerialClient client;
+    EXPECT_EQ(client.opening(), (Bytes{Iac, Will, Binary, Iac, Will, SuppressGoAhead, Iac, Will,
+                                       ComPort, Iac, Do, Binary, Iac, Do, SuppressGoAhead}));
+    EXPECT_EQ(client.lineSettings(),
+              (Bytes{Iac, Sb, ComPort, 1, 0, 0,   0x25, 0x80, Iac, Se, // 9600 baud
+                     Iac, Sb, ComPort, 2, 8, Iac, Se,                  // 8 data bits
+                     Iac, Sb, ComPort, 3, 1, Iac, Se,                  // no parity
+                     Iac, Sb, ComPort, 4, 1, Iac, Se,                  // 1 stop bit
+                     Iac, Sb, ComPort, 5, 1, Iac, Se}));               // no flow control
+    Bytes wire;
+    for (uint8_t b : {0x00, 0xFF, 0x0D, 0xFF}) TelnetSerialClient::appendData(wire, b);
+    EXPECT_EQ(wire, (Bytes{0x00, 0xFF, 0xFF, 0x0D, 0xFF, 0xFF}));
+}
+
+TEST(TelnetSerialClient, AnswersTheServerOnlyWhereStateChanges) {
+    using namespace telnet;
+    TelnetSerialClient client;
+    client.opening();
+    // What a device server says on connecting, with a banner around it.
+    const Bytes hello{
+        'h', 'i',    Iac, Will, SuppressGoAhead, Iac, Do, SuppressGoAhead, Iac, Will, Echo, Iac,
+        Do,  Binary, Iac, Will, Binary,          Iac, Do, ComPort,         Iac, Do,   24,   Iac,
+        Iac, '!'};
+    Bytes replies;
+    client.receive(hello.data(), hello.size(), replies);
+    // Echo is refused, the terminal type (24) too; what was asked for is not answered again.
+    EXPECT_EQ(replies, (Bytes{Iac, Dont, Echo, Iac, Wont, 24}));
+    EXPECT_TRUE(client.comPortAccepted());
+    EXPECT_FALSE(client.lineConfirmed());
+    EXPECT_EQ(client.serverText(), "hi!");
+
+    // The server's answers to the five settings, split anywhere.
+    const Bytes acks{Iac,     Sb,  ComPort, 101, 0,       0,   0x25, 0x80,    Iac, Se,      Iac, Sb,
+                     ComPort, 102, 8,       Iac, Se,      Iac, Sb,   ComPort, 103, 1,       Iac, Se,
+                     Iac,     Sb,  ComPort, 106, 0,       Iac, Se,   Iac,     Sb,  ComPort, 104, 1,
+                     Iac,     Se,  Iac,     Sb,  ComPort, 105, 1,    Iac,     Se};
+    replies.clear();
+    for (size_t i = 0; i < acks.size(); i += 3)
+        client.receive(acks.data() + i, std::min<size_t>(3, acks.size() - i), replies);
+    EXPECT_TRUE(replies.empty());
+    EXPECT_EQ(client.confirmedBaudRate(), 9600u);
+    EXPECT_TRUE(client.lineConfirmed());
+
+    TelnetSerialClient refused;
+    refused.opening();
+    const Bytes no{Iac, Dont, ComPort};
+    refused.receive(no.data(), no.size(), replies);
+    EXPECT_TRUE(refused.comPortRefused());
+
+    TelnetSerialClient slow; // a server that keeps another rate is not confirmed
+    const Bytes other{Iac, Sb,  ComPort, 101,     0,   0,   0x04,    0xB0, Iac, Se,
+                      Iac, Sb,  ComPort, 102,     8,   Iac, Se,      Iac,  Sb,  ComPort,
+                      103, 1,   Iac,     Se,      Iac, Sb,  ComPort, 104,  1,   Iac,
+                      Se,  Iac, Sb,      ComPort, 105, 1,   Iac,     Se};
+    slow.receive(other.data(), other.size(), replies);
+    EXPECT_EQ(slow.confirmedBaudRate(), 1200u);
+    EXPECT_FALSE(slow.lineConfirmed());
+}
+
+std::vector<SerialPortInfo> systemPorts() {
+    return {{"COM1", 1, "/dev/ttyS0", "", PortOrigin::System},
+            {"COM255", 255, "/dev/ttyXR0", "", PortOrigin::System}};
+}
+
+TEST(AddedPorts, NumbersFromTheTopAndFixedDevicesKeepTheirs) {
+    AddedPortsFile file;
+    std::string error;
+    // 255 is taken by a system device: the first added address gets 254.
+    EXPECT_EQ(addPort(file, " rfc2217://loja:4001 ", systemPorts(), error), 254) << error;
+    EXPECT_EQ(addPort(file, "socket://10.0.0.9:4001", systemPorts(), error), 253) << error;
+    TempDir dir;
+    const std::string ptyLike = dir.file("ttyFake");
+    writeBytes(ptyLike, {});
+    EXPECT_EQ(addPort(file, ptyLike, systemPorts(), error), 252) << error;
+    EXPECT_EQ(addPort(file, "/dev/null", systemPorts(), error), 252 - 1) << error;
+
+    const auto ports = file.ports();
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[0].address, "rfc2217://loja:4001");
+    EXPECT_EQ(file.lines.front()[0], '#'); // a header says what the file is
+
+    struct Refused {
+        const char* address;
+        const char* reason;
+    };
+    for (Refused r : {Refused{.address = "rfc2217://loja:4001", .reason = "já está na lista"},
+                      Refused{.address = "/dev/ttyS0", .reason = "já está na lista como COM1"},
+                      Refused{.address = "/dev/no-such-device", .reason = "não existe"},
+                      Refused{.address = "ttyUSB0", .reason = "caminho completo"},
+                      Refused{.address = "socket://loja", .reason = "HOST:PORTA"}}) {
+        AddedPortsFile copy = file;
+        std::vector<SerialPortInfo> listed = systemPorts();
+        for (const AddedPort& p : file.ports())
+            listed.push_back({comPortName(p.number), p.number, p.address, "", PortOrigin::Added});
+        error.clear();
+        EXPECT_EQ(addPort(copy, r.address, listed, error), std::nullopt) << r.address;
+        EXPECT_NE(error.find(r.reason), std::string::npos) << r.address << ": " << error;
+        EXPECT_EQ(copy.lines, file.lines);
+    }
+}
+
+TEST(AddedPorts, FileKeepsLinesItDoesNotUnderstand) {
+    TempDir dir;
+    const std::string path = addedPortsPathBeside(dir.file("conn.cfg"));
+    EXPECT_EQ(path, dir.file("portas.txt"));
+    AddedPortsFile file;
+    std::string error;
+    ASSERT_TRUE(readAddedPorts(path, file, error)) << error; // none yet: an empty list
+    EXPECT_TRUE(file.lines.empty());
+
+    writeBytes(path, {});
+    const std::string text = "# mine\nCOM200 socket://a:1\nCOM9x what\n\nCOM201 ftp://b:2\n"
+                             "COM200 socket://dup:1\nCOM202 rfc2217://c:3\r\n";
+    writeBytes(path, Bytes(text.begin(), text.end()));
+    ASSERT_TRUE(readAddedPorts(path, file, error)) << error;
+    ASSERT_EQ(file.ports().size(), 2u);
+    EXPECT_EQ(file.ports()[0].address, "socket://a:1");
+    EXPECT_EQ(file.ports()[1].number, 202);
+    EXPECT_EQ(file.ports()[1].address, "rfc2217://c:3");
+    ASSERT_EQ(file.problems().size(), 2u);
+    EXPECT_EQ(file.problems()[0].rfind("linha 3: ", 0), 0u) << file.problems()[0];
+    EXPECT_EQ(file.problems()[1].rfind("linha 5: ", 0), 0u) << file.problems()[1];
+
+    EXPECT_TRUE(removePort(file, 202));
+    EXPECT_FALSE(removePort(file, 202));
+    ASSERT_TRUE(writeAddedPorts(path, file, error)) << error;
+    const Bytes written = readBytes(path);
+    EXPECT_EQ(
+        std::string(written.begin(), written.end()),
+        "# mine\nCOM200 socket://a:1\nCOM9x what\n\nCOM201 ftp://b:2\nCOM200 socket://dup:1\n");
+
+    mkfifo(dir.file("fifo").c_str(), 0600); // never blocks on a pipe put in its place
+    EXPECT_FALSE(readAddedPorts(dir.file("fifo"), file, error));
+}
+
+TEST(PortList, AddedPortsAndVirtualPanelsJoinTheSystemsPorts) {
+    std::vector<SerialPortInfo> panels{
+        {"", 0, "/dev/pts/3", "painel virtual 5", PortOrigin::VirtualPanel},
+        {"", 0, "socket://127.0.0.1:4001", "painel virtual 2", PortOrigin::VirtualPanel},
+        {"", 0, "/dev/ttyS0", "painel virtual 9", PortOrigin::VirtualPanel}}; // already listed
+    std::vector<AddedPort> added{{255, "rfc2217://loja:4001"}, {200, "/dev/pts/3"}};
+    const auto ports = mergePorts(systemPorts(), panels, added);
+    std::vector<std::string> texts;
+    for (const auto& p : ports) texts.push_back(portSelectorText(p));
+    // The added ports take their numbers, even from a system port and from a
+    // virtual panel listed under its fixed number.
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"COM1  (/dev/ttyS0)",
+                                        "COM192  (painel virtual 2, socket://127.0.0.1:4001)",
+                                        "COM200  (/dev/pts/3)", "COM255  (rfc2217://loja:4001)"}));
+    EXPECT_EQ(ports[2].origin, PortOrigin::Added);
+}
+
+TEST(VirtualPanels, AnnouncedWhileRunningAndStaleOnesIgnored) {
+    TempDir dir;
+    const std::string folder = dir.file("panels");
+    std::string error;
+    {
+        PanelAnnouncement announcement;
+        ASSERT_TRUE(announcement.announce(folder, "/dev/null", 7, error)) << error;
+        struct stat st {};
+        ASSERT_EQ(stat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        auto panels = announcedVirtualPanels(folder);
+        ASSERT_EQ(panels.size(), 1u);
+        EXPECT_EQ(panels[0].device, "/dev/null");
+        EXPECT_EQ(panels[0].description, "painel virtual 7");
+        EXPECT_EQ(panels[0].origin, PortOrigin::VirtualPanel);
+
+        StaticPortCatalog system;
+        PortDirectory directory(system, folder, dir.file("portas.txt"));
+        auto listed = listComPorts(directory);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0].name, "COM192");
+    }
+    EXPECT_TRUE(announcedVirtualPanels(folder).empty()) << "withdrawn when it goes";
+
+    // A panel that was killed leaves its file: its process is gone, so it is ignored.
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    const std::string text = "device=/dev/null\npanel=1\npid=" + std::to_string(child) + "\n";
+    writeBytes(folder + "/" + std::to_string(child) + ".panel", Bytes(text.begin(), text.end()));
+    // A live process whose device is gone is ignored too.
+    const std::string gone = "device=/dev/pts/999\npanel=1\npid=" + std::to_string(getpid()) + "\n";
+    writeBytes(folder + "/1.panel", Bytes(gone.begin(), gone.end()));
+    EXPECT_TRUE(announcedVirtualPanels(folder).empty());
+
+    // A folder others may write is not trusted.
+    PanelAnnouncement again;
+    ASSERT_TRUE(again.announce(folder, "/dev/null", 3, error)) << error;
+    chmod(folder.c_str(), 0777);
+    EXPECT_TRUE(announcedVirtualPanels(folder).empty());
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(announcedVirtualPanels(folder).size(), 1u);
+}
+
+} // namespace
+} // namespace vorelux
