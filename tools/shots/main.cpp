@@ -1,8 +1,10 @@
 // vorelux-shots OUTDIR [FILE.vpg]: saves pictures of the editor's windows
 // (the main window with some lines, the send dialog's sheets, the panel
-// chooser, the panel-number notice and every tab of the panel settings) so a
+// chooser, the panel-number notice, the "Adicionar porta" dialog and every
+// tab of the panel settings) so a
 // person can look at them. Runs offscreen unless a platform is chosen.
 #include "app/application_setup.h"
+#include "app/link/add_port_dialog.h"
 #include "app/main_window.h"
 #include "app/send/chooser.h"
 #include "app/send/id_display.h"
@@ -91,6 +93,9 @@ void shootSendWindows(SendFeatures& features, Shots& shots) {
     features.panelNumberDisplay().show();
     shots.save(features.panelNumberDisplay(), "panel_numbers");
     features.panelNumberDisplay().hide();
+    AddPortDialog addPort;
+    addPort.show();
+    shots.save(addPort, "add_port");
 }
 
 // The dialog opens modally: its tabs are taken from inside its own loop.

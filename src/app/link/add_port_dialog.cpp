@@ -12,16 +12,20 @@ AddPortDialog::AddPortDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("addPortDialog"));
     setWindowTitle(QStringLiteral("Adicionar porta"));
     auto* explanation = new QLabel(QStringLiteral(
-        "Uma porta serial que o sistema não lista, pelo caminho do dispositivo:\n"
-        "    /dev/rfcomm0    /dev/serial/by-id/...\n"
-        "ou um servidor serial na rede (conversor serial-Ethernet, ser2net):\n"
-        "    socket://HOST:PORTA      conexão TCP simples\n"
-        "    rfc2217://HOST:PORTA     telnet RFC 2217 (ajusta a linha em 9600 8N1)"));
+        "<p>Uma porta serial que o sistema não lista:</p>"
+        "<table cellspacing='4'>"
+        "<tr><td><tt>/dev/rfcomm0</tt></td><td>um dispositivo, pelo caminho completo</td></tr>"
+        "<tr><td><tt>socket://HOST:PORTA</tt></td>"
+        "<td>servidor serial na rede (TCP simples)</td></tr>"
+        "<tr><td><tt>rfc2217://HOST:PORTA</tt></td>"
+        "<td>servidor serial na rede (telnet RFC 2217, 9600 8N1)</td></tr></table>"));
+    explanation->setWordWrap(true);
+    explanation->setMinimumWidth(500);
     explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
     addressEdit_ = new QLineEdit;
     addressEdit_->setObjectName(QStringLiteral("portAddressEdit"));
     addressEdit_->setPlaceholderText(QStringLiteral("rfc2217://192.168.0.50:4001"));
-    addressEdit_->setMinimumWidth(360);
+    addressEdit_->setMinimumWidth(420);
     auto* buttons = new QDialogButtonBox;
     addButton_ = buttons->addButton(QStringLiteral("Adicionar"), QDialogButtonBox::AcceptRole);
     addButton_->setObjectName(QStringLiteral("addPortConfirmButton"));
