@@ -152,7 +152,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     sendHost.previewOnMenu = powerOnMenu_;
     sendHost.previewOffMenu = powerOffMenu_;
     sendFeatures_ = installSendFeatures(
-        sendHost, SendLink{connectionSettings_, linkSystem_->catalog(), linkSystem_->port(),
+        sendHost, SendLink{connectionSettings_, linkSystem_->ports(), linkSystem_->port(),
                            linkSystem_->transmitter(), *prompter_});
     connect(&linkSystem_->watcher(), &TransmitterWatcher::statusTextChanged, this,
             [this](const QString& text) { setStatus(StatusField::Link, text); });
@@ -162,7 +162,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
                          if (!isVisible() && !isClosing()) show();
                          if (editLineText_) editLineText_->setFocus();
                      }},
-        SettingsLink{connectionSettings_, linkSystem_->catalog(), linkSystem_->port(),
+        SettingsLink{connectionSettings_, linkSystem_->ports(), linkSystem_->port(),
                      linkSystem_->transmitter(), *prompter_},
         sendFeatures_.get());
     installPreview();

@@ -1,15 +1,19 @@
 // The link's widgets on the real Qt widgets: the progress window and its
 // cancel button in a per-panel loop run by a transfer runner, and the " Enviar como: " group with
-// the port selector.
+// the port selector and its added ports.
+#include "app/link/add_port_dialog.h"
 #include "app/link/progress_window.h"
 #include "app/link/transfer_runner.h"
 #include "app/link/transport_group.h"
+#include "link/port_directory.h"
 #include "link/simulated.h"
 #include "support/recording_prompter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -131,6 +135,58 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
     group.refreshPorts();
     ASSERT_EQ(combo->count(), 10);
     EXPECT_TRUE(combo->itemText(9).startsWith("COM10"));
+}
+
+// "Adicionar porta..." in its dialog: a wrong address is told and the dialog
+// comes back with it; a good one is kept in "portas.txt", listed and made the
+// port; "Remover porta" takes it off again.
+TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
+    catalog.add(1, "/dev/ttyS0");
+    PortDirectory directory(catalog, {}, addedPortsPathBeside(cfgPath));
+    PanelLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    TransportGroup group(withAdded, cfgPath);
+    group.refreshPorts();
+    EXPECT_FALSE(group.removePortButton()->isEnabled()); // COM1 is the system's
+
+    std::vector<QString> typed{"socket://loja", "  socket://127.0.0.1:4001 "};
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<AddPortDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;                        // closed for good
+        if (typed.empty()) return dialog->reject(); // came back once too often
+        auto* confirm = dialog->findChild<QPushButton*>("addPortConfirmButton");
+        auto* edit = dialog->findChild<QLineEdit*>("portAddressEdit");
+        // The first time empty; after a refusal, with the address to correct.
+        EXPECT_EQ(confirm->isEnabled(), !edit->text().isEmpty());
+        edit->clear();
+        QTest::keyClicks(edit, typed.front());
+        typed.erase(typed.begin());
+        QTimer::singleShot(0, answer); // in case the dialog comes back
+        QTest::mouseClick(confirm, Qt::LeftButton);
+    };
+    QTimer::singleShot(0, answer);
+    QTest::mouseClick(group.addPortButton(), Qt::LeftButton);
+    EXPECT_TRUE(typed.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].find("HOST:PORTA"), std::string::npos) << prompter.messages[0];
+
+    QComboBox* combo = group.portSelector();
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->currentText(), "COM255  (socket://127.0.0.1:4001)");
+    EXPECT_EQ(cfg.portNumber, 255);
+    EXPECT_EQ(savedCfg().at(1), 255);
+    std::ifstream added(addedPortsPathBeside(cfgPath));
+    std::string text{std::istreambuf_iterator<char>(added), std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("\nCOM255 socket://127.0.0.1:4001\n"), std::string::npos) << text;
+    EXPECT_TRUE(group.removePortButton()->isEnabled());
+
+    QTest::mouseClick(group.removePortButton(), Qt::LeftButton);
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0), "COM1  (/dev/ttyS0)");
+    EXPECT_FALSE(group.removePortButton()->isEnabled());
+    AddedPortsFile left;
+    std::string error;
+    ASSERT_TRUE(readAddedPorts(addedPortsPathBeside(cfgPath), left, error));
+    EXPECT_TRUE(left.ports().empty());
 }
 
 TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {

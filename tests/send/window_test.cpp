@@ -11,10 +11,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -92,6 +96,59 @@ TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
                                                 {0, 98, -1, {}, -1, 255, 0}}));
     EXPECT_TRUE(harness.prompter.prompts.empty());
 }
+
+#ifdef VORELUX_PANEL
+// A virtual panel started by hand appears in the send dialog's port list by
+// itself, and the page sent to it from the dialog is stored and shown there.
+TEST(SendInMainWindow, ARunningVirtualPanelIsListedAndGetsThePage) {
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QProcess panel;
+    panel.start(VORELUX_PANEL, {"--headless", "--log", "--id", "5", "--pty"});
+    ASSERT_TRUE(panel.waitForReadyRead(10000));
+    const QStringList first = QString::fromLocal8Bit(panel.readLine()).split(' ');
+    ASSERT_EQ(first.size(), 3) << first.join(' ').toStdString(); // pty /dev/pts/N COMn
+    const QString device = first[1], com = first[2].trimmed();
+
+    vorelux::testing::WindowHarness harness;
+    MainWindow& form = harness.start();
+    form.connectionSettings().targetPanels = {5};
+    LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
+    form.store().pages()[0].lines = {ola};
+    form.store().pages()[0].lineCount = 1;
+
+    SendPagesDialog& send = form.sendFeatures()->sendDialog();
+    QTest::mouseClick(mainButton(form, "sendButton"), Qt::LeftButton);
+    ASSERT_TRUE(send.isVisible());
+    QTest::mouseClick(send.findChild<QPushButton*>("refreshPortsButton"), Qt::LeftButton);
+    auto* selector = send.findChild<QComboBox*>("portSelector");
+    const int index = selector->findText(com + "  (painel virtual 5, " + device + ")");
+    ASSERT_GE(index, 0) << selector->itemText(0).toStdString();
+    selector->setCurrentIndex(index);
+    emit selector->activated(index); // the operator's choice
+    EXPECT_EQ(form.connectionSettings().portNumber, com.mid(3).toInt());
+
+    QTest::mouseClick(send.findChild<QPushButton*>("sendButton"), Qt::LeftButton);
+    settle(send);
+    QTest::mouseClick(send.findChild<QPushButton*>("allReceivedButton"), Qt::LeftButton);
+    // Only prompt 12 on opening: conn.cfg names no port yet.
+    EXPECT_EQ(harness.prompter.prompts, std::vector<unsigned>{12});
+    QString log;
+    for (int i = 0; i < 50 && !log.contains("escolhida para exibição"); ++i) {
+        panel.waitForReadyRead(100);
+        log += QString::fromUtf8(panel.readAll());
+    }
+    EXPECT_TRUE(log.contains("página 1 (painel 5, fim 17): gravada, 1 linha")) << log.toStdString();
+    EXPECT_TRUE(log.contains("escolhida para exibição")) << log.toStdString();
+    send.close();
+    settle(send);
+    panel.terminate();
+    panel.waitForFinished(5000);
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+#endif
 
 TEST(SendInMainWindow, PowerButtonsAndTheirMenus) {
     Pty pty;

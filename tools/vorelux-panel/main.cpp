@@ -107,15 +107,29 @@ void onSignal(int) {
 
 namespace {
 
+// While it runs, the editor and "vorelux ports" list the panel; the file
+// goes when the panel ends (a killed panel's file is recognised as stale).
+// Announced before the first line is printed, so whoever waits for that line
+// finds the panel listed.
+void announce(vorelux::panel::PanelHost& host, vorelux::PanelAnnouncement& announcement,
+              const std::string& device, int id) {
+    std::string error;
+    if (!announcement.announce(vorelux::virtualPanelFolder(), device, id, error))
+        host.note(QStringLiteral("não foi possível anunciar o painel ao editor: %1")
+                      .arg(QString::fromStdString(error)));
+}
+
 // Takes the line over TCP and prints "listen PORT socket://127.0.0.1:PORT".
-bool listenOnTcp(vorelux::panel::PanelHost& host, const Options& o, std::string& address) {
+bool listenOnTcp(vorelux::panel::PanelHost& host, const Options& o,
+                 vorelux::PanelAnnouncement& announcement) {
     QString error;
     if (!host.input().listen(quint16(o.listen), error)) {
         std::fprintf(stderr, "vorelux-panel: cannot listen on TCP port %d: %s\n", o.listen,
                      error.toLocal8Bit().constData());
         return false;
     }
-    address = "socket://127.0.0.1:" + std::to_string(o.listen);
+    const std::string address = "socket://127.0.0.1:" + std::to_string(o.listen);
+    announce(host, announcement, address, o.id);
     std::printf("listen %d %s\n", o.listen, address.c_str());
     std::fflush(stdout);
     host.note(QStringLiteral("painel %1 ouvindo na porta TCP %2").arg(o.id).arg(o.listen));
@@ -123,10 +137,11 @@ bool listenOnTcp(vorelux::panel::PanelHost& host, const Options& o, std::string&
 }
 
 // Opens the line the panel listens on; false (told on stderr) when it cannot.
-// `announced` gets what the editor opens to reach it, if anything.
-bool openLine(vorelux::panel::PanelHost& host, const Options& o, std::string& announced) {
+// A pseudo-terminal or a TCP port is announced to the editor.
+bool openLine(vorelux::panel::PanelHost& host, const Options& o,
+              vorelux::PanelAnnouncement& announcement) {
     QString error;
-    if (o.listen) return listenOnTcp(host, o, announced);
+    if (o.listen) return listenOnTcp(host, o, announcement);
     if (!o.pty) {
         if (!host.input().openDevice(QString::fromStdString(o.port), error)) {
             std::fprintf(stderr, "vorelux-panel: cannot open %s: %s\n", o.port.c_str(),
@@ -144,7 +159,7 @@ bool openLine(vorelux::panel::PanelHost& host, const Options& o, std::string& an
         return false;
     }
     const std::string path = host.input().slavePath().toStdString();
-    announced = path;
+    announce(host, announcement, path, o.id);
     const auto com = vorelux::comNumberForDevice(path);
     // The first line of output: the device to give the editor.
     if (com)
@@ -189,17 +204,9 @@ int main(int argc, char** argv) {
     using namespace vorelux::panel;
     PanelHost host(uint8_t(o.id));
     host.setLogToStdout(o.log);
-    std::string announced;
-    if (!openLine(host, o, announced)) return 1;
-    quitOnSignals(app.get());
-    // While it runs, the editor and "vorelux ports" list it; the file goes
-    // when the panel ends (a killed panel's file is recognised as stale).
     vorelux::PanelAnnouncement announcement;
-    std::string error;
-    if (!announced.empty() &&
-        !announcement.announce(vorelux::virtualPanelFolder(), announced, o.id, error))
-        host.note(QStringLiteral("não foi possível anunciar o painel ao editor: %1")
-                      .arg(QString::fromStdString(error)));
+    if (!openLine(host, o, announcement)) return 1;
+    quitOnSignals(app.get());
 
     std::unique_ptr<PanelWindow> window;
     if (!o.headless) {
