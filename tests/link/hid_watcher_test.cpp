@@ -103,7 +103,7 @@ TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
     ConnectionSettings cfg;
     testing::RecordingPrompter prompter;
     {
-        LinkSystem system(cfg, prompter);
+        LinkSystem system(cfg, prompter, {});
         std::vector<QString> texts;
         QObject::connect(&system.watcher(), &TransmitterWatcher::statusTextChanged,
                          [&](const QString& text) { texts.push_back(text); });
