@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl1-mesa-dev
   libhidapi-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-fonttools
+  python3 python3-fonttools python3-pil gifsicle
   libgif-dev
   libx11-dev libxtst-dev
   clang libclang-rt-14-dev

@@ -1,9 +1,8 @@
 #include "preview/gif_export.h"
 
-#include <gif_lib.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,198 +11,338 @@ namespace vorelux::preview {
 
 namespace {
 
-constexpr int Rows = PanelRows;
-constexpr int Columns = PanelColumns;
+constexpr int MaxGifDelay = 65535; // centiseconds in a delay field
+constexpr int MaxLzwCode = 4095;
 
-enum Colour : uint8_t { Black = 0, DarkLed = 1, LitEdge = 2, LitLed = 3 };
-
-// Rounded centiseconds of `cycles` cycles of 8/700 s (half up).
-long roundedCs(long cycles) {
-    return (16 * cycles + 7) / 14;
+// Bits of the colour table: room for the look's colours and the
+// transparent index after them.
+int tableBits(LedLook look) {
+    const size_t needed = ledPalette(look).size() + 1;
+    int bits = 1;
+    while ((size_t(1) << bits) < needed) ++bits;
+    return bits;
 }
 
-bool lit(const PanelImage& image, int column, int row) {
-    return (image[size_t(column)] >> (6 - row)) & 1;
+void putWord(std::vector<uint8_t>& out, int value) {
+    out.push_back(uint8_t(value & 0xFF));
+    out.push_back(uint8_t((value >> 8) & 0xFF));
+}
+
+// GIF's LZW: variable-width codes packed from the low bit, in sub-blocks of
+// at most 255 bytes. `next` is the dictionary as a child table.
+class LzwEncoder {
+  public:
+    void encode(const uint8_t* pixels, size_t count, int minCodeSize, std::vector<uint8_t>& out) {
+        const int clear = 1 << minCodeSize, end = clear + 1;
+        alphabet_ = size_t(clear);
+        next_.assign(size_t(MaxLzwCode + 1) * alphabet_, 0);
+        raw_.clear();
+        acc_ = 0, bits_ = 0;
+        int codeSize = minCodeSize + 1, lastCode = end;
+        put(clear, codeSize);
+        int current = count ? pixels[0] : 0;
+        for (size_t i = 1; i < count; ++i) {
+            uint16_t& child = next_[size_t(current) * alphabet_ + pixels[i]];
+            if (child) {
+                current = child;
+                continue;
+            }
+            put(current, codeSize);
+            child = uint16_t(++lastCode);
+            if (lastCode >= (1 << codeSize)) ++codeSize;
+            if (lastCode == MaxLzwCode) {
+                put(clear, codeSize);
+                std::fill(next_.begin(), next_.end(), uint16_t(0));
+                codeSize = minCodeSize + 1;
+                lastCode = end;
+            }
+            current = pixels[i];
+        }
+        if (count) put(current, codeSize);
+        put(end, codeSize);
+        if (bits_ > 0) raw_.push_back(uint8_t(acc_));
+        out.push_back(uint8_t(minCodeSize));
+        for (size_t at = 0; at < raw_.size(); at += 255) {
+            const size_t n = std::min<size_t>(255, raw_.size() - at);
+            out.push_back(uint8_t(n));
+            out.insert(out.end(), raw_.begin() + std::ptrdiff_t(at),
+                       raw_.begin() + std::ptrdiff_t(at + n));
+        }
+        out.push_back(0);
+    }
+
+  private:
+    void put(int code, int size) {
+        acc_ |= uint32_t(code) << bits_;
+        bits_ += size;
+        for (; bits_ >= 8; bits_ -= 8, acc_ >>= 8) raw_.push_back(uint8_t(acc_));
+    }
+
+    size_t alphabet_ = 0;
+    std::vector<uint16_t> next_;
+    std::vector<uint8_t> raw_;
+    uint32_t acc_ = 0;
+    int bits_ = 0;
+};
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// The smallest rectangle holding every pixel that differs.
+Rect changedRect(const LedPicture& before, const LedPicture& after) {
+    const int w = after.width;
+    int left = w, right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < after.height; ++y) {
+        const uint8_t* a = &before.pixels[size_t(y) * size_t(w)];
+        const uint8_t* b = &after.pixels[size_t(y) * size_t(w)];
+        const auto first = std::mismatch(a, a + w, b);
+        if (first.first == a + w) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, int(first.first - a));
+        int last = w - 1;
+        while (a[last] == b[last]) --last;
+        right = std::max(right, last);
+    }
+    if (top < 0) return {0, 0, 1, 1}; // nothing changed: one transparent pixel
+    return {left, top, right - left + 1, bottom - top + 1};
 }
 
 } // namespace
 
-std::vector<int> gifDelays(const std::vector<int>& cycles) {
-    std::vector<int> out;
-    long total = 0, emitted = 0;
-    for (int c : cycles) {
-        total += c;
-        const long target = roundedCs(total);
-        out.push_back(int(target - emitted));
-        emitted = target;
-    }
-    return out;
+long cyclesToCentiseconds(long cycles) {
+    return (16 * cycles + 7) / 14;
 }
 
-struct GifPreviewWriter::Gif {
-    GifFileType* file = nullptr;
+void GifTiming::add(const PanelImage& image, long cycles, std::vector<GifFrame>& out) {
+    if (cycles <= 0) return; // never seen
+    cycles_ += cycles;
+    span_ = image;
+    haveSpan_ = true;
+    const long end = cyclesToCentiseconds(cycles_);
+    if (end - endCs_ < GifMinDelay) return;
+    complete(span_, int(end - endCs_), out);
+    endCs_ = end;
+    haveSpan_ = false;
+}
+
+void GifTiming::complete(const PanelImage& image, int centiseconds, std::vector<GifFrame>& out) {
+    if (haveHeld_ && held_.image == image) {
+        held_.centiseconds += centiseconds;
+        return;
+    }
+    if (haveHeld_) out.push_back(held_);
+    held_ = GifFrame{image, centiseconds};
+    haveHeld_ = true;
+}
+
+void GifTiming::finish(std::vector<GifFrame>& out) {
+    const long end = cyclesToCentiseconds(cycles_);
+    if (haveSpan_ && haveHeld_) {
+        // Too short to stand alone: the frame before stays on a little longer.
+        held_.centiseconds += int(end - endCs_);
+    } else if (haveSpan_) {
+        held_ = GifFrame{span_, int(std::max<long>(end - endCs_, GifMinDelay))};
+        haveHeld_ = true;
+    }
+    endCs_ = end;
+    haveSpan_ = false;
+    if (haveHeld_) out.push_back(held_);
+    haveHeld_ = false;
+}
+
+struct GifPreviewWriter::Output {
+    int fd = -1;
+    std::string path, temporary;
+    std::vector<uint8_t> buffer;
+    bool failed = false;
+    std::string error;
+
+    bool flush() {
+        size_t done = 0;
+        while (!failed && done < buffer.size()) {
+            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0)
+                fail(n < 0 ? errno : ENOSPC);
+            else
+                done += size_t(n);
+        }
+        buffer.clear();
+        return !failed;
+    }
+    void fail(int err) {
+        if (failed) return;
+        failed = true;
+        error = std::strerror(err);
+    }
+    void removeTemporary() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        if (!temporary.empty()) ::unlink(temporary.c_str());
+        temporary.clear();
+    }
 };
 
-GifPreviewWriter::GifPreviewWriter() : gif_(std::make_unique<Gif>()) {}
+GifPreviewWriter::GifPreviewWriter() : out_(std::make_unique<Output>()) {}
 
 GifPreviewWriter::~GifPreviewWriter() {
-    if (gif_->file) {
-        int err = 0;
-        EGifCloseFile(gif_->file, &err);
-    }
+    abandon();
 }
 
-bool GifPreviewWriter::open(const std::string& path, int scale, std::string& error) {
+void GifPreviewWriter::abandon() {
+    out_->removeTemporary();
+}
+
+bool GifPreviewWriter::open(const std::string& path, int scale, std::string& error, LedLook look) {
     if (scale < GifMinScale || scale > GifMaxScale) {
         error = "scale must be " + std::to_string(GifMinScale) + ".." + std::to_string(GifMaxScale);
         return false;
     }
-    scale_ = scale;
-    // Created with the usual permissions (the umask decides), unlike giflib's own open.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    abandon();
+    // A new name beside the target, created with the usual permissions.
+    int fd = -1;
+    std::string temporary;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) {
-        error = std::string("cannot create ") + path + ": " + std::strerror(errno);
+        error = std::strerror(errno);
         return false;
     }
-    int err = 0;
-    gif_->file = EGifOpenFileHandle(fd, &err);
-    if (!gif_->file) {
-        ::close(fd);
-        error = std::string("cannot create ") + path + ": " + GifErrorString(err);
-        return false;
+    *out_ = Output{};
+    out_->fd = fd;
+    out_->path = path;
+    out_->temporary = temporary;
+    painter_ = std::make_unique<LedPainter>(look, scale);
+
+    std::vector<uint8_t>& b = out_->buffer;
+    const char magic[] = "GIF89a";
+    b.assign(magic, magic + 6);
+    putWord(b, painter_->width());
+    putWord(b, painter_->height());
+    const int bits = tableBits(look);
+    b.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1))); // global colour table
+    b.push_back(0);                                              // background: black
+    b.push_back(0);                                              // square pixels
+    const std::vector<uint32_t>& palette = ledPalette(look);
+    for (int i = 0; i < (1 << bits); ++i) {
+        const uint32_t c = size_t(i) < palette.size() ? palette[size_t(i)] : 0;
+        b.push_back(uint8_t(c >> 16));
+        b.push_back(uint8_t(c >> 8));
+        b.push_back(uint8_t(c));
     }
-    GifColorType colours[4] = {{0, 0, 0}, {40, 40, 40}, {150, 150, 150}, {255, 255, 255}};
-    ColorMapObject* map = GifMakeMapObject(4, colours);
-    EGifSetGifVersion(gif_->file, true);
-    const bool ok =
-        EGifPutScreenDesc(gif_->file, Columns * scale_, Rows * scale_, 8, 0, map) == GIF_OK;
-    GifFreeMapObject(map);
     // Loop forever.
-    const unsigned char app[] = "NETSCAPE2.0";
-    const unsigned char loop[] = {1, 0, 0};
-    const bool looped = ok &&
-                        EGifPutExtensionLeader(gif_->file, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-                        EGifPutExtensionBlock(gif_->file, 11, app) == GIF_OK &&
-                        EGifPutExtensionBlock(gif_->file, 3, loop) == GIF_OK &&
-                        EGifPutExtensionTrailer(gif_->file) == GIF_OK;
-    if (!looped) {
-        error = std::string("cannot write ") + path + ": " + GifErrorString(gif_->file->Error);
-        failed_ = true;
-        return false;
-    }
-    return true;
-}
-
-void GifPreviewWriter::paint(const PanelImage& image, std::vector<uint8_t>& pixels) const {
-    const int w = Columns * scale_, h = Rows * scale_;
-    pixels.assign(size_t(w) * size_t(h), Black);
-    const double r = scale_ * 0.4;
-    for (int row = 0; row < Rows; ++row) {
-        for (int col = 0; col < Columns; ++col) {
-            const bool on = lit(image, col, row);
-            const double cx = (col + 0.5) * scale_, cy = (row + 0.5) * scale_;
-            for (int y = row * scale_; y < (row + 1) * scale_; ++y) {
-                for (int x = col * scale_; x < (col + 1) * scale_; ++x) {
-                    const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-                    const double d2 = dx * dx + dy * dy;
-                    uint8_t colour = Black;
-                    if (d2 <= r * r)
-                        colour = on ? LitLed : DarkLed;
-                    else if (on && d2 <= (r + 0.7) * (r + 0.7))
-                        colour = LitEdge;
-                    pixels[size_t(y) * size_t(w) + size_t(x)] = colour;
-                }
-            }
-        }
-    }
-}
-
-bool GifPreviewWriter::emit(const PanelImage& image, long cycles) {
-    if (failed_ || !gif_->file) return false;
-    while (cycles > 0) {
-        // A GIF delay holds at most 65535 centiseconds.
-        const long part = std::min<long>(cycles, 50000);
-        cycles -= part;
-        cycles_ += part;
-        const long target = roundedCs(cycles_);
-        const int delay = int(target - emittedCs_);
-        emittedCs_ = target;
-
-        // Only the LED cells that changed since the last frame are written.
-        int c0 = 0, c1 = Columns - 1, r0 = 0, r1 = Rows - 1;
-        if (haveShown_) {
-            c0 = Columns, c1 = -1, r0 = Rows, r1 = -1;
-            for (int c = 0; c < Columns; ++c)
-                for (int r = 0; r < Rows; ++r)
-                    if (lit(image, c, r) != lit(shown_, c, r)) {
-                        c0 = std::min(c0, c), c1 = std::max(c1, c);
-                        r0 = std::min(r0, r), r1 = std::max(r1, r);
-                    }
-            if (c1 < 0) c0 = c1 = r0 = r1 = 0; // nothing changed: one cell, same look
-        }
-        std::vector<uint8_t> pixels;
-        paint(image, pixels);
-        GraphicsControlBlock gcb{};
-        gcb.DisposalMode = DISPOSE_DO_NOT;
-        gcb.UserInputFlag = false;
-        gcb.DelayTime = delay;
-        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-        GifByteType ext[4];
-        EGifGCBToExtension(&gcb, ext);
-        const int left = c0 * scale_, top = r0 * scale_;
-        const int width = (c1 - c0 + 1) * scale_, height = (r1 - r0 + 1) * scale_;
-        bool ok = EGifPutExtension(gif_->file, GRAPHICS_EXT_FUNC_CODE, 4, ext) == GIF_OK &&
-                  EGifPutImageDesc(gif_->file, left, top, width, height, false, nullptr) == GIF_OK;
-        const int fullWidth = Columns * scale_;
-        for (int y = top; ok && y < top + height; ++y)
-            ok = EGifPutLine(gif_->file, &pixels[size_t(y) * size_t(fullWidth) + size_t(left)],
-                             width) == GIF_OK;
-        if (!ok) {
-            failed_ = true;
-            error_ = std::string("cannot write the GIF: ") + GifErrorString(gif_->file->Error);
-            return false;
-        }
-        ++framesWritten_;
-        shown_ = image;
-        haveShown_ = true;
-    }
+    const uint8_t loop[] = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                            'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
+    b.insert(b.end(), std::begin(loop), std::end(loop));
+    haveShown_ = false;
+    emittedCs_ = 0;
+    framesWritten_ = 0;
+    timing_ = GifTiming{};
     return true;
 }
 
 bool GifPreviewWriter::show(const PanelImage& screen, uint8_t cycles) {
+    if (out_->fd < 0 || out_->failed) return false;
     PanelImage image = screen;
-    image[size_t(Columns)] = 0;
+    image[size_t(PanelColumns)] = 0;
     for (auto& c : image) c &= 0x7F; // bit 7 is never shown
-    if (havePending_ && image == pending_) {
-        pendingCycles_ += cycles;
-        return !failed_;
+    timing_.add(image, cycles, ready_);
+    return writeFrames(ready_);
+}
+
+bool GifPreviewWriter::writeFrames(std::vector<GifFrame>& frames) {
+    for (const GifFrame& f : frames) {
+        for (int left = f.centiseconds; left > 0;) {
+            const int delay = std::min(left, MaxGifDelay);
+            // A last piece under 2 cs goes into the piece before.
+            const int part =
+                left - delay > 0 && left - delay < GifMinDelay ? delay - GifMinDelay : delay;
+            if (!writeFrame(f.image, part)) break;
+            left -= part;
+        }
     }
-    if (havePending_ && pendingCycles_ > 0) emit(pending_, pendingCycles_);
-    pending_ = image;
-    pendingCycles_ = cycles;
-    havePending_ = true;
-    return !failed_;
+    frames.clear();
+    if (out_->buffer.size() >= (1u << 20)) out_->flush();
+    return !out_->failed;
+}
+
+bool GifPreviewWriter::writeFrame(const PanelImage& image, int delay) {
+    painter_->paint(image, next_);
+    const bool first = !haveShown_;
+    const Rect r = first ? Rect{0, 0, next_.width, next_.height} : changedRect(shown_, next_);
+    const uint8_t transparent = uint8_t(ledPalette(painter_->look()).size());
+    const int minCodeSize = std::max(2, tableBits(painter_->look()));
+
+    // The rectangle as it is, and (after the first frame) with the pixels
+    // that did not change made transparent; the smaller one is written.
+    rect_.clear();
+    variant_.clear();
+    for (int y = r.top; y < r.top + r.height; ++y) {
+        for (int x = r.left; x < r.left + r.width; ++x) {
+            const uint8_t now = next_.at(x, y);
+            rect_.push_back(now);
+            if (!first) variant_.push_back(now == shown_.at(x, y) ? transparent : now);
+        }
+    }
+    LzwEncoder lzw;
+    std::vector<uint8_t> opaque, clear;
+    lzw.encode(rect_.data(), rect_.size(), minCodeSize, opaque);
+    bool useTransparency = false;
+    if (!first) {
+        lzw.encode(variant_.data(), variant_.size(), minCodeSize, clear);
+        useTransparency = clear.size() < opaque.size();
+    }
+
+    std::vector<uint8_t>& b = out_->buffer;
+    const uint8_t packed = uint8_t((1 << 2) | (useTransparency ? 1 : 0)); // keep, transparency
+    const uint8_t control[] = {0x21, 0xF9, 4, packed};
+    b.insert(b.end(), std::begin(control), std::end(control));
+    putWord(b, delay);
+    b.push_back(useTransparency ? transparent : 0);
+    b.push_back(0);
+    b.push_back(0x2C);
+    putWord(b, r.left);
+    putWord(b, r.top);
+    putWord(b, r.width);
+    putWord(b, r.height);
+    b.push_back(0); // no local colour table, not interlaced
+    const std::vector<uint8_t>& data = useTransparency ? clear : opaque;
+    b.insert(b.end(), data.begin(), data.end());
+
+    std::swap(shown_, next_);
+    haveShown_ = true;
+    emittedCs_ += delay;
+    ++framesWritten_;
+    return true;
 }
 
 bool GifPreviewWriter::finish(std::string& error) {
-    if (!gif_->file) {
+    if (out_->fd < 0) {
         error = "no GIF is open";
         return false;
     }
-    if (havePending_ && pendingCycles_ > 0) emit(pending_, pendingCycles_);
-    havePending_ = false;
-    if (framesWritten_ == 0 && !failed_) emit(PanelImage{}, 1); // never an empty animation
-    int err = 0;
-    const bool closed = EGifCloseFile(gif_->file, &err) == GIF_OK;
-    gif_->file = nullptr;
-    if (failed_) {
-        error = error_;
+    timing_.finish(ready_);
+    writeFrames(ready_);
+    if (framesWritten_ == 0 && !out_->failed) writeFrame(PanelImage{}, GifMinDelay);
+    out_->buffer.push_back(0x3B); // trailer
+    out_->flush();
+    if (!out_->failed && ::fsync(out_->fd) != 0 && errno != EINVAL) out_->fail(errno);
+    const int fd = out_->fd;
+    out_->fd = -1;
+    if (::close(fd) != 0 && !out_->failed) out_->fail(errno);
+    if (!out_->failed && std::rename(out_->temporary.c_str(), out_->path.c_str()) != 0)
+        out_->fail(errno);
+    if (out_->failed) {
+        error = out_->error;
+        abandon();
         return false;
     }
-    if (!closed) {
-        error = std::string("cannot write the GIF: ") + GifErrorString(err);
-        return false;
-    }
+    out_->temporary.clear();
     return true;
 }
 

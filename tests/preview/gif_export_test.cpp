@@ -1,100 +1,210 @@
-// The GIF export: frame delays with the rounding carried, dots on black, and
-// a readable animation whose duration is the preview's.
+// The GIF export: frame timing for viewers that raise short delays, the
+// pictures of the two LED looks, and files read back with giflib.
 #include "preview/engine.h"
 #include "preview/gif_export.h"
+#include "preview/led_picture.h"
+#include "render/edit_canvas.h"
+#include "support/temp_dir.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <numeric>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace vorelux::preview {
 namespace {
 
-TEST(GifDelays, CarryTheRoundingSoTheTotalStaysExact) {
-    // One cycle is 8/7 cs: seven one-cycle frames last exactly 8 cs.
-    const std::vector<int> delays = gifDelays(std::vector<int>(7, 1));
-    EXPECT_EQ(std::accumulate(delays.begin(), delays.end(), 0), 8);
-    for (int d : delays) EXPECT_TRUE(d == 1 || d == 2);
-    // Any run of frames: the sum is the rounded total.
-    const std::vector<int> cycles = {2, 2, 70, 5, 1, 1, 1, 10, 70, 4, 6, 4};
-    const std::vector<int> d = gifDelays(cycles);
-    long total = 0, sum = 0;
-    for (size_t i = 0; i < cycles.size(); ++i) {
-        total += cycles[i];
-        sum += d[i];
-        EXPECT_LE(std::abs(sum * 700 - total * 800), 350) << i; // within half a centisecond
-    }
-    EXPECT_EQ(gifDelays({70}).front(), 80);
+// A recognisable image per number: LED column n lit.
+PanelImage picture(int n) {
+    PanelImage image{};
+    image[size_t(n)] = 0x7F;
+    return image;
 }
 
-struct TempGif {
-    std::string path = "/tmp/vorelux_gif_test_" + std::to_string(::getpid()) + ".gif";
-    ~TempGif() { std::remove(path.c_str()); }
+struct TimingCase {
+    const char* name;
+    std::vector<std::pair<int, long>> shown;        // (picture, cycles)
+    std::vector<std::pair<int, int>> expected = {}; // (picture, centiseconds)
 };
 
-TEST(GifWriter, WritesAReadableAnimationOfTheFrames) {
-    TempGif tmp;
+TEST(GifTiming, MergesShortFramesIntoTheNextAndKeepsTheRunningSumOnTime) {
+    const TimingCase cases[] = {
+        {.name = "holds are 80 cs", .shown = {{1, 70}, {2, 70}}, .expected = {{1, 80}, {2, 80}}},
+        // 7 cycles are 8 cs: frames end at 2, 5 and 7 cs (2, 4 and 6
+        // cycles); the last cycle, too short alone, lengthens the frame before.
+        {.name = "one-cycle frames pair up, each showing the later picture",
+         .shown = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}},
+         .expected = {{2, 2}, {4, 3}, {6, 3}}},
+        {.name = "a short frame before a hold goes into the hold",
+         .shown = {{1, 70}, {2, 1}, {3, 70}},
+         .expected = {{1, 80}, {3, 81}}},
+        {.name = "frames that change nothing join the frame before",
+         .shown = {{1, 70}, {2, 1}, {1, 70}, {1, 0}, {1, 5}},
+         .expected = {{1, 167}}},
+        {.name = "a short last frame lengthens the one before",
+         .shown = {{1, 70}, {2, 1}},
+         .expected = {{1, 81}}},
+        {.name = "a lone short frame still lasts 2 cs", .shown = {{1, 1}}, .expected = {{1, 2}}},
+        {.name = "frames never seen are left out", .shown = {{1, 0}}, .expected = {}},
+    };
+    for (const TimingCase& c : cases) {
+        GifTiming timing;
+        std::vector<GifFrame> out;
+        for (auto [n, cycles] : c.shown) timing.add(picture(n), cycles, out);
+        timing.finish(out);
+        std::vector<std::pair<int, int>> got;
+        for (const GifFrame& f : out)
+            for (int n = 0; n < PanelColumns; ++n)
+                if (f.image == picture(n)) got.emplace_back(n, f.centiseconds);
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
+}
+
+TEST(GifTiming, EveryDelayAtLeast2CsAndEveryFrameEndsOnARoundedPanelTime) {
+    // A long mixed run: one-cycle steps, scrolls, holds, repeats.
+    GifTiming timing;
+    std::vector<GifFrame> out;
+    std::vector<long> roundedEnds{0};
+    uint32_t seed = 12345;
+    long cycles = 0;
+    for (int i = 0; i < 5000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const long c = (seed >> 16) % 7 == 0 ? 70 : long((seed >> 20) % 4);
+        timing.add(picture(int((seed >> 8) % 5)), c, out);
+        cycles += c;
+        roundedEnds.push_back(cyclesToCentiseconds(cycles));
+    }
+    timing.finish(out);
+    long sum = 0;
+    for (size_t j = 0; j < out.size(); ++j) {
+        EXPECT_GE(out[j].centiseconds, GifMinDelay) << j;
+        if (j > 0) {
+            EXPECT_NE(out[j].image, out[j - 1].image) << j;
+        }
+        sum += out[j].centiseconds;
+        // The running sum is the rounded nominal time of a panel frame's end.
+        EXPECT_TRUE(std::binary_search(roundedEnds.begin(), roundedEnds.end(), sum)) << j;
+    }
+    EXPECT_EQ(sum, cyclesToCentiseconds(cycles));
+    EXPECT_EQ(timing.cycles(), cycles);
+}
+
+TEST(LedPicture, TheGridLookIsThePreviewWindowsCanvas) {
+    PanelImage image{};
+    for (int c = 0; c < PanelColumns; ++c) image[size_t(c)] = uint8_t((c * 37 + 11) & 0x7F);
+    CanvasImage canvas(CanvasWidth, CanvasHeight);
+    paintScreen(image, canvas);
+    const LedPainter painter(LedLook::Grid, CellSize);
+    ASSERT_EQ(painter.width(), canvas.width);
+    ASSERT_EQ(painter.height(), canvas.height);
+    EXPECT_EQ(painter.paintRgb(image), canvas.pixels);
+}
+
+struct GifFile {
+    GifFileType* gif = nullptr;
+    explicit GifFile(const std::string& path) {
+        int err = 0;
+        gif = DGifOpenFileName(path.c_str(), &err);
+        if (gif && DGifSlurp(gif) != GIF_OK) close();
+    }
+    ~GifFile() { close(); }
+    void close() {
+        int err = 0;
+        if (gif) DGifCloseFile(gif, &err);
+        gif = nullptr;
+    }
+    GraphicsControlBlock control(int i) const {
+        GraphicsControlBlock gcb{};
+        DGifSavedExtensionToGCB(gif, i, &gcb);
+        return gcb;
+    }
+};
+
+TEST(GifWriter, WritesOnlyWhatChangedWithAPaletteOfTheColoursUsed) {
+    TempDir dir;
+    const std::string path = dir.file("a.gif");
     GifPreviewWriter writer;
     std::string error;
-    ASSERT_TRUE(writer.open(tmp.path, 10, error)) << error;
+    ASSERT_TRUE(writer.open(path, 10, error)) << error;
     PanelImage a{}, b{};
     a[0] = 0x40; // top-left LED
     b[0] = 0x40;
     b[5] = 0x01; // one more LED, bottom row
     writer.show(a, 70);
-    writer.show(a, 70);           // equal frames merge
-    writer.show(PanelImage{}, 0); // a frame never seen is left out
+    writer.show(a, 70);
+    writer.show(PanelImage{}, 0);
     writer.show(b, 7);
     ASSERT_TRUE(writer.finish(error)) << error;
     EXPECT_EQ(writer.framesWritten(), 2);
     EXPECT_EQ(writer.cycles(), 147);
     EXPECT_EQ(writer.centiseconds(), 168); // 147 x 8/7
 
-    int err = 0;
-    GifFileType* gif = DGifOpenFileName(tmp.path.c_str(), &err);
-    ASSERT_NE(gif, nullptr);
-    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    GifFile file(path);
+    ASSERT_NE(file.gif, nullptr);
+    GifFileType* gif = file.gif;
     EXPECT_EQ(gif->SWidth, 64 * 10);
     EXPECT_EQ(gif->SHeight, 7 * 10);
+    EXPECT_EQ(gif->SColorMap->ColorCount, 8); // 4 colours and the transparent index
     ASSERT_EQ(gif->ImageCount, 2);
-    int total = 0;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        GraphicsControlBlock gcb;
-        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK);
-        total += gcb.DelayTime;
-    }
-    EXPECT_EQ(total, 168);
-    // First frame: the centre of the top-left LED is lit, its corner black,
-    // the centre of an unlit LED a dark grey dot.
+    EXPECT_EQ(file.control(0).DelayTime + file.control(1).DelayTime, 168);
     const SavedImage& first = gif->SavedImages[0];
-    const ColorMapObject* map = gif->SColorMap;
     auto colour = [&](int x, int y) {
-        return map->Colors[first.RasterBits[y * first.ImageDesc.Width + x]];
+        return gif->SColorMap->Colors[first.RasterBits[y * first.ImageDesc.Width + x]];
     };
-    EXPECT_EQ(colour(5, 5).Red, 255);
-    EXPECT_EQ(colour(0, 0).Red, 0);
-    EXPECT_GT(colour(15, 5).Red, 0);
-    EXPECT_LT(colour(15, 5).Red, 100);
-    // The second frame only redraws the cells that changed.
-    EXPECT_EQ(gif->SavedImages[1].ImageDesc.Left, 50);
-    EXPECT_EQ(gif->SavedImages[1].ImageDesc.Top, 60);
-    EXPECT_EQ(gif->SavedImages[1].ImageDesc.Width, 10);
-    EXPECT_EQ(gif->SavedImages[1].ImageDesc.Height, 10);
-    DGifCloseFile(gif, &err);
+    EXPECT_EQ(colour(5, 5).Red, 255); // the lit LED's centre
+    EXPECT_EQ(colour(0, 0).Red, 0);   // its corner
+    EXPECT_EQ(colour(15, 5).Red, 40); // an unlit LED
+    // The second frame covers the one LED that changed, and its unchanged
+    // corners stay as they were (left in place or transparent).
+    const GifImageDesc& second = gif->SavedImages[1].ImageDesc;
+    EXPECT_GE(second.Left, 50);
+    EXPECT_GE(second.Top, 60);
+    EXPECT_LE(second.Left + second.Width, 60);
+    EXPECT_LE(second.Top + second.Height, 70);
+    EXPECT_EQ(file.control(1).DisposalMode, DISPOSE_DO_NOT);
 }
 
-TEST(GifWriter, RefusesAScaleOutOfRangeAndAnUnwritablePath) {
+TEST(GifWriter, SplitsAHoldLongerThanADelayCanSay) {
+    TempDir dir;
     GifPreviewWriter writer;
     std::string error;
-    EXPECT_FALSE(writer.open("/tmp/x.gif", 1, error));
+    ASSERT_TRUE(writer.open(dir.file("long.gif"), 2, error, LedLook::Grid)) << error;
+    for (int i = 0; i < 225; ++i) writer.show(picture(3), 255); // 65,571 cs
+    ASSERT_TRUE(writer.finish(error)) << error;
+    GifFile file(dir.file("long.gif"));
+    ASSERT_NE(file.gif, nullptr);
+    EXPECT_EQ(file.gif->SColorMap->ColorCount, 4);
+    ASSERT_EQ(file.gif->ImageCount, 2);
+    EXPECT_EQ(file.control(0).DelayTime, 65535);
+    EXPECT_EQ(file.control(1).DelayTime, 36);
+}
+
+TEST(GifWriter, LeavesNothingBehindWhenItFailsOrIsAbandoned) {
+    TempDir dir;
+    std::string error;
+    GifPreviewWriter scale;
+    EXPECT_FALSE(scale.open(dir.file("x.gif"), 1, error));
+    GifPreviewWriter missing;
+    EXPECT_FALSE(missing.open(dir.file("no-such-folder/x.gif"), 10, error));
     EXPECT_FALSE(error.empty());
-    GifPreviewWriter other;
-    EXPECT_FALSE(other.open("/nonexistent-dir/x.gif", 10, error));
-    EXPECT_NE(error.find("/nonexistent-dir/x.gif"), std::string::npos);
+    {
+        GifPreviewWriter abandoned;
+        ASSERT_TRUE(abandoned.open(dir.file("gone.gif"), 10, error)) << error;
+        abandoned.show(picture(1), 70);
+    }
+    // The target is a folder: the rename at the end fails.
+    std::filesystem::create_directories(dir.path / "folder.gif" / "inside");
+    GifPreviewWriter blocked;
+    ASSERT_TRUE(blocked.open(dir.file("folder.gif"), 10, error)) << error;
+    blocked.show(picture(1), 70);
+    EXPECT_FALSE(blocked.finish(error));
+    EXPECT_FALSE(error.empty());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"folder.gif"});
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S]: an
-// animated GIF of a page's preview, timed as the panel plays it.
+// vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look L]:
+// an animated GIF of a page's preview, timed as the panel plays it.
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
@@ -17,20 +17,23 @@ namespace {
 struct GifOptions {
     std::string file, out;
     long page = 0, rounds = 1, scale = 10;
+    preview::LedLook look = preview::LedLook::Dots;
     LocalDateTime at;
 };
 
 // The command line, or the exit code of a usage error (told on stderr).
 std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     Args args = input;
-    std::string pageValue, roundsValue, scaleValue, atText;
+    std::string pageValue, roundsValue, scaleValue, lookValue, atText;
     const bool havePage = takeOption(args, "--page", pageValue);
     const bool haveOut = takeOption(args, "-o", o.out);
     const bool haveRounds = takeOption(args, "--rounds", roundsValue);
     const bool haveScale = takeOption(args, "--scale", scaleValue);
+    const bool haveLook = takeOption(args, "--look", lookValue);
     const bool haveAt = takeOption(args, "--at", atText);
     if (args.size() != 1 || !havePage || !haveOut || o.out.empty()) {
-        std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S]\n";
+        std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] "
+                     "[--look dots|grid]\n";
         return 2;
     }
     o.file = args[0];
@@ -46,6 +49,10 @@ std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
                       o.scale > preview::GifMaxScale)) {
         std::cerr << "vorelux gif: --scale must be " << preview::GifMinScale << ".."
                   << preview::GifMaxScale << " pixels per LED\n";
+        return 2;
+    }
+    if (haveLook && !preview::parseLedLook(lookValue, o.look)) {
+        std::cerr << "vorelux gif: --look must be dots or grid\n";
         return 2;
     }
     o.at = SystemClock().now();
@@ -81,23 +88,19 @@ int gif(const Args& input) {
                   << ". Nothing was written.\n";
         return 1;
     }
-    // Written beside the target and renamed at the end, so a failure never
-    // leaves a half-written GIF under the requested name.
-    const std::string partial = out + ".part";
+    // The writer works beside the target and renames at the end, so a
+    // failure never leaves a half-written GIF under the requested name.
     preview::GifPreviewWriter writer;
-    if (!writer.open(partial, int(scale), error)) {
-        std::cerr << "vorelux gif: " << error << "\n";
-        std::remove(partial.c_str());
+    if (!writer.open(out, int(scale), error, options.look)) {
+        std::cerr << "vorelux gif: cannot create " << out << ": " << error << "\n";
         return 1;
     }
     GlyphRenderer glyphs;
     FixedClock clock(at);
     preview::PreviewEngine engine(lines, glyphs, clock);
     engine.run(writer, int(rounds));
-    if (!writer.finish(error) || std::rename(partial.c_str(), out.c_str()) != 0) {
-        if (error.empty()) error = "cannot create " + out;
-        std::cerr << "vorelux gif: " << error << "\n";
-        std::remove(partial.c_str());
+    if (!writer.finish(error)) {
+        std::cerr << "vorelux gif: cannot write " << out << ": " << error << "\n";
         return 1;
     }
     std::cout << out << ": " << writer.framesWritten() << " frames, " << writer.cycles()
@@ -107,8 +110,11 @@ int gif(const Args& input) {
 }
 
 CommandRegistration
-    reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--at ...]",
-                "an animated GIF of page P's preview (S pixels per LED, default 10)", gif});
+    reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look dots|grid] "
+                "[--at ...]",
+                "an animated GIF of page P's preview (S pixels per LED, default 10; grid: the "
+                "preview window's look)",
+                gif});
 
 } // namespace
 } // namespace vorelux::cli

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Exports pages with `vorelux gif`, decodes the GIFs with Pillow (a decoder
+of its own) and checks them against the engine's frames from `vorelux trace`:
+no delay under 2 cs, the running sum of the delays within 1 cs of the
+nominal time at every frame, the total within 1 cs of the page's duration,
+no frame equal to the one before, and every frame showing the LEDs the
+engine shows at the end of its time. Exits 1 on the first page that fails.
+
+usage: gif_pillow_check.py VORELUX_TOOL WORK_DIR
+"""
+import subprocess
+import sys
+from fractions import Fraction
+from pathlib import Path
+
+from PIL import Image
+
+AT = "2015-02-19 12:34:56"
+CS_PER_CYCLE = Fraction(8, 7)  # one cycle is 8/700 s
+
+# (name, `vorelux make` effects, lines, gif options, scale, look)
+CASES = [
+    ("curtain", ["--in", "3", "--out", "16"], ["OLA", "PROMOCAO DE HOJE"], [], 10, "dots"),
+    ("one-cycle", ["--in", "10", "--out", "22"], ["PAO 12,90", "LEITE"], [], 6, "dots"),
+    ("scroll", ["--in", "1", "--out", "1"], ["ABRE AS 8 E FECHA AS 18"], [], 10, "grid"),
+    ("sprites", ["--in", "32", "--out", "47"], ["CAFE", "BOLO DE MILHO QUENTINHO"], [], 4, "grid"),
+    ("blink", ["--in", "30", "--out", "31"], ["ATENCAO"], ["--rounds", "2"], 3, "dots"),
+]
+
+
+def run(args):
+    done = subprocess.run(args, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise SystemExit(f"{' '.join(args)} failed: {done.stderr}")
+    return done.stdout
+
+
+def engine_frames(tool, vpg, extra):
+    """(cycles, 64 column bytes) of every frame shown, in order."""
+    frames = []
+    for line in run([tool, "trace", vpg, "--page", "1", "--at", AT] + extra).splitlines():
+        cycles, columns = line.split()
+        if int(cycles) > 0:
+            frames.append((int(cycles), bytes(b & 0x7F for b in bytes.fromhex(columns))))
+    return frames
+
+
+def gif_frames(path, scale, look):
+    """(delay in cs, 64 column bytes read from the LED centres) per frame."""
+    frames = []
+    with Image.open(path) as im:
+        for index in range(im.n_frames):
+            im.seek(index)
+            delay_ms = im.info["duration"]
+            rgb = im.convert("RGB")
+            columns = bytearray(64)
+            for c in range(64):
+                for r in range(7):
+                    x, y = c * scale + scale // 2, r * scale + scale // 2
+                    red = rgb.getpixel((x, y))[0]
+                    if red not in (0, 40, 255):
+                        raise SystemExit(f"{path} frame {index}: LED {c},{r} has red {red}")
+                    if red == 255:
+                        columns[c] |= 1 << (6 - r)
+            frames.append((delay_ms // 10, bytes(columns)))
+    return frames
+
+
+def check(name, engine, gif):
+    ends, t = [], Fraction(0)
+    for cycles, _ in engine:
+        t += cycles * CS_PER_CYCLE
+        ends.append(t)
+    total = ends[-1]
+    problems = []
+    if not gif:
+        return [f"{name}: no frames"]
+    worst, running = Fraction(0), 0
+    for j, (delay, columns) in enumerate(gif):
+        if delay < 2:
+            problems.append(f"frame {j}: delay {delay} cs")
+        if j > 0 and columns == gif[j - 1][1]:
+            problems.append(f"frame {j}: the same as the frame before")
+        running += delay
+        # The engine's frame boundary nearest the end of this GIF frame.
+        i = min(range(len(ends)), key=lambda k: abs(ends[k] - running))
+        error = abs(ends[i] - running)
+        worst = max(worst, error)
+        if error > 1:
+            problems.append(f"frame {j}: ends at {running} cs, the panel's frame at {float(ends[i]):.2f}")
+        matches = columns == engine[i][1]
+        if not matches and j == len(gif) - 1:
+            # A last span under 2 cs lengthens the frame before it instead.
+            tail = [k for k in range(len(ends)) if running - Fraction(5, 2) < ends[k] < running]
+            matches = any(columns == engine[k][1] for k in tail)
+        if not matches:
+            problems.append(f"frame {j}: LEDs differ from the panel's frame {i}")
+    if abs(running - total) > 1:
+        problems.append(f"total {running} cs, the page lasts {float(total):.2f} cs")
+    print(f"{name}: {len(engine)} panel frames, {len(gif)} GIF frames, total {running} cs "
+          f"for {float(total):.2f} cs, worst running error {float(worst):.2f} cs")
+    return [f"{name}: {p}" for p in problems]
+
+
+def main():
+    tool, work = sys.argv[1], Path(sys.argv[2])
+    work.mkdir(parents=True, exist_ok=True)
+    failures = []
+    for name, effects, lines, extra, scale, look in CASES:
+        vpg, gif = str(work / f"{name}.vpg"), str(work / f"{name}.gif")
+        run([tool, "make", vpg] + effects + lines)
+        run([tool, "gif", vpg, "--page", "1", "-o", gif, "--at", AT, "--scale", str(scale),
+             "--look", look] + extra)
+        failures += check(name, engine_frames(tool, vpg, extra), gif_frames(gif, scale, look))
+    for f in failures[:40]:
+        print(f)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
