@@ -4,7 +4,9 @@ of its own) and checks them against the engine's frames from `vorelux trace`:
 no delay under 2 cs, the running sum of the delays within 1 cs of the
 nominal time at every frame, the total within 1 cs of the page's duration,
 no frame equal to the one before, and every frame showing the LEDs the
-engine shows at the end of its time. Exits 1 on the first page that fails.
+engine shows at the end of its time. The stills of `vorelux png` are checked
+the same way against the frame on show at their cycle. Exits 1 when a page
+fails.
 
 usage: gif_pillow_check.py VORELUX_TOOL WORK_DIR
 """
@@ -45,25 +47,47 @@ def engine_frames(tool, vpg, extra):
     return frames
 
 
-def gif_frames(path, scale, look):
-    """(delay in cs, 64 column bytes read from the LED centres) per frame."""
+def leds(rgb, scale, where):
+    """The 64 column bytes read from the LED centres of a picture."""
+    columns = bytearray(64)
+    for c in range(64):
+        for r in range(7):
+            red = rgb.getpixel((c * scale + scale // 2, r * scale + scale // 2))[0]
+            if red not in (0, 40, 255):
+                raise SystemExit(f"{where}: LED {c},{r} has red {red}")
+            if red == 255:
+                columns[c] |= 1 << (6 - r)
+    return bytes(columns)
+
+
+def gif_frames(path, scale):
+    """(delay in cs, LEDs) per frame."""
     frames = []
     with Image.open(path) as im:
         for index in range(im.n_frames):
             im.seek(index)
             delay_ms = im.info["duration"]
-            rgb = im.convert("RGB")
-            columns = bytearray(64)
-            for c in range(64):
-                for r in range(7):
-                    x, y = c * scale + scale // 2, r * scale + scale // 2
-                    red = rgb.getpixel((x, y))[0]
-                    if red not in (0, 40, 255):
-                        raise SystemExit(f"{path} frame {index}: LED {c},{r} has red {red}")
-                    if red == 255:
-                        columns[c] |= 1 << (6 - r)
-            frames.append((delay_ms // 10, bytes(columns)))
+            frames.append((delay_ms // 10, leds(im.convert("RGB"), scale, f"{path} frame {index}")))
     return frames
+
+
+def check_stills(tool, name, vpg, engine, scale, look, work):
+    """`vorelux png` at the first, a middle and the last cycle of the round."""
+    total = sum(cycles for cycles, _ in engine)
+    problems = []
+    for cycle in (0, total // 3, total - 1):
+        png = str(work / f"{name}-{cycle}.png")
+        run([tool, "png", vpg, "--page", "1", "--at-cycle", str(cycle), "-o", png, "--at", AT,
+             "--scale", str(scale), "--look", look])
+        start = 0
+        for cycles, columns in engine:
+            if start <= cycle < start + cycles:
+                break
+            start += cycles
+        with Image.open(png) as im:
+            if leds(im.convert("RGB"), scale, png) != columns:
+                problems.append(f"{name}: the still at cycle {cycle} differs from the panel")
+    return problems
 
 
 def check(name, engine, gif):
@@ -111,7 +135,9 @@ def main():
         run([tool, "make", vpg] + effects + lines)
         run([tool, "gif", vpg, "--page", "1", "-o", gif, "--at", AT, "--scale", str(scale),
              "--look", look] + extra)
-        failures += check(name, engine_frames(tool, vpg, extra), gif_frames(gif, scale, look))
+        engine = engine_frames(tool, vpg, extra)
+        failures += check(name, engine, gif_frames(gif, scale))
+        failures += check_stills(tool, name, vpg, engine_frames(tool, vpg, []), scale, look, work)
     for f in failures[:40]:
         print(f)
     return 1 if failures else 0

@@ -1,4 +1,4 @@
-// vorelux live, effect, trace and gif, run as the real executable.
+// vorelux live, effect, trace, gif and png, run as the real executable.
 #include "support/run_tool.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +97,34 @@ TEST(TraceAndGifCommands, PlayAPageFromAFile) {
     EXPECT_FALSE(std::ifstream(none).good());
     EXPECT_EQ(
         runTool(VORELUX_TOOL, {"gif", vpg, "--page", "1", "-o", gif, "--scale", "0"}).exitCode, 2);
+    EXPECT_EQ(
+        runTool(VORELUX_TOOL, {"gif", vpg, "--page", "1", "-o", gif, "--look", "round"}).exitCode,
+        2);
+
+    // Stills: the frame on show at a cycle (the pixels are checked with Pillow).
+    const std::string png = dir.file("p.png");
+    const ToolResult still =
+        runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "--at-cycle", "40", "-o", png});
+    ASSERT_EQ(still.exitCode, 0) << still.err;
+    EXPECT_NE(still.out.find("the frame shown from cycle 4"), std::string::npos) << still.out;
+    std::ifstream picture(png, std::ios::binary);
+    std::string signature(4, '\0');
+    picture.read(signature.data(), 4);
+    EXPECT_EQ(signature, "\x89PNG");
+    // Past the round's 156 cycles: told, nothing written.
+    const std::string late = dir.file("late.png");
+    const ToolResult past =
+        runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "--at-cycle", "156", "-o", late});
+    EXPECT_EQ(past.exitCode, 1);
+    EXPECT_NE(past.err.find("156 cycles"), std::string::npos) << past.err;
+    EXPECT_FALSE(std::ifstream(late).good());
+    EXPECT_EQ(runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "-o", late}).exitCode, 2);
+    EXPECT_EQ(
+        runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "--at-cycle", "-1", "-o", late}).exitCode,
+        2);
+    EXPECT_EQ(
+        runTool(VORELUX_TOOL, {"png", vpg, "--page", "3", "--at-cycle", "0", "-o", late}).exitCode,
+        1);
 }
 
 } // namespace

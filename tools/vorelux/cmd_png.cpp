@@ -1,0 +1,114 @@
+// vorelux png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S]
+// [--look dots|grid] [--at ...]: the frame a page's preview shows at cycle N
+// of its first round, as a picture for printed proofs.
+#include "command.h"
+#include "files/file_io.h"
+#include "files/page_file.h"
+#include "preview/led_picture.h"
+#include "preview/still.h"
+#include "render/clock.h"
+#include "render/png.h"
+
+#include <iostream>
+#include <optional>
+
+namespace vorelux::cli {
+namespace {
+
+struct PngOptions {
+    std::string file, out;
+    long page = 0, cycle = 0, scale = 10;
+    preview::LedLook look = preview::LedLook::Dots;
+    LocalDateTime at;
+};
+
+std::optional<int> parsePngOptions(const Args& input, PngOptions& o) {
+    Args args = input;
+    std::string pageValue, cycleValue, scaleValue, lookValue, atText;
+    const bool havePage = takeOption(args, "--page", pageValue);
+    const bool haveCycle = takeOption(args, "--at-cycle", cycleValue);
+    const bool haveOut = takeOption(args, "-o", o.out);
+    const bool haveScale = takeOption(args, "--scale", scaleValue);
+    const bool haveLook = takeOption(args, "--look", lookValue);
+    const bool haveAt = takeOption(args, "--at", atText);
+    if (args.size() != 1 || !havePage || !haveCycle || !haveOut || o.out.empty()) {
+        std::cerr << "usage: vorelux png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
+                     "[--look dots|grid]\n";
+        return 2;
+    }
+    o.file = args[0];
+    if (!parseInt(pageValue, o.page) || o.page < 1 || o.page > PageCount) {
+        std::cerr << "vorelux png: --page must be 1..8\n";
+        return 2;
+    }
+    if (!parseInt(cycleValue, o.cycle) || o.cycle < 0) {
+        std::cerr << "vorelux png: --at-cycle must be a cycle number, 0 or more\n";
+        return 2;
+    }
+    if (haveScale && (!parseInt(scaleValue, o.scale) || o.scale < preview::LedMinScale ||
+                      o.scale > preview::LedMaxScale)) {
+        std::cerr << "vorelux png: --scale must be " << preview::LedMinScale << ".."
+                  << preview::LedMaxScale << " pixels per LED\n";
+        return 2;
+    }
+    if (haveLook && !preview::parseLedLook(lookValue, o.look)) {
+        std::cerr << "vorelux png: --look must be dots or grid\n";
+        return 2;
+    }
+    o.at = SystemClock().now();
+    if (haveAt && !parseLocalDateTime(atText, o.at)) {
+        std::cerr << "vorelux png: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \"" << atText
+                  << "\"\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
+int png(const Args& input) {
+    PngOptions o;
+    if (auto usage = parsePngOptions(input, o)) return *usage;
+    std::vector<uint8_t> data;
+    std::string error;
+    if (!readWholeFile(o.file, data, error, PageFileSizeLimit)) {
+        std::cerr << "vorelux png: cannot read " << o.file << ": " << error << "\n";
+        return 1;
+    }
+    const DecodedPageFile decoded = decodePageFile(data);
+    if (!decoded.ok) {
+        std::cerr << "vorelux png: " << o.file << " is damaged: " << decoded.problem << "\n";
+        return 1;
+    }
+    preview::VectorLineSource lines(decoded.pages[size_t(o.page - 1)]);
+    if (!preview::PreviewEngine::pageHasContent(lines)) {
+        std::cerr << "vorelux png: Não há nenhuma mensagem para ser exibida na página " << o.page
+                  << ". Nothing was written.\n";
+        return 1;
+    }
+    GlyphRenderer glyphs;
+    FixedClock clock(o.at);
+    const preview::Still still = preview::frameAtCycle(lines, glyphs, clock, o.cycle);
+    if (!still.found) {
+        std::cerr << "vorelux png: page " << o.page << " lasts " << still.roundCycles
+                  << " cycles (0.." << still.roundCycles - 1 << "). Nothing was written.\n";
+        return 1;
+    }
+    const preview::LedPainter painter(o.look, int(o.scale));
+    const std::vector<uint32_t> pixels = painter.paintRgb(still.image);
+    // Through a temporary file: a failed write keeps whatever was there.
+    const std::vector<uint8_t> bytes =
+        encodePng(painter.width(), painter.height(), pixels.data(), painter.width());
+    if (!writeWholeFileSafely(o.out, bytes, error)) {
+        std::cerr << "vorelux png: cannot write " << o.out << ": " << error << "\n";
+        return 1;
+    }
+    std::cout << o.out << ": cycle " << o.cycle << ", the frame shown from cycle "
+              << still.frameStart << "\n";
+    return 0;
+}
+
+CommandRegistration reg("png", {"png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
+                                "[--look dots|grid] [--at ...]",
+                                "the frame page P's preview shows at cycle N, as a picture", png});
+
+} // namespace
+} // namespace vorelux::cli
