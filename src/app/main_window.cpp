@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/editor_input.h"
+#include "app/export_actions.h"
 #include "app/led_font.h"
 #include "app/led_lists.h"
 #include "app/preview_host.h"
@@ -517,6 +518,8 @@ void MainWindow::buildMenus() {
     fileMenu->addSeparator();
     exitAction_ = fileMenu->addAction(QStringLiteral("Sair"));
     exitAction_->setObjectName(QStringLiteral("exitAction"));
+    exports_ = new ExportActions(*this);
+    exports_->addTo(fileMenu, exitAction_);
 
     QMenu* editMenu = menuBar()->addMenu(QStringLiteral("Editar"));
     editMenu->setObjectName(QStringLiteral("editMenu"));

@@ -45,6 +45,7 @@ namespace vorelux::app {
 
 class EditorInput;
 class EditingState;
+class ExportActions;
 class EffectNumberState;
 class PreviewHost;
 class SendFeatures;
@@ -165,6 +166,8 @@ class MainWindow final : public QMainWindow {
     // Opens a page file and makes page 1 current; false (with a message) when
     // it cannot be read.
     bool openPageFile(const QString& path);
+    // "Exportar GIF..." and "Salvar quadro PNG..." of the "Arquivo" menu.
+    ExportActions& exports() { return *exports_; }
 
     QString statusText(StatusField field) const;
     void setStatus(StatusField field, const QString& text);
@@ -284,6 +287,7 @@ class MainWindow final : public QMainWindow {
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    ExportActions* exports_ = nullptr; // a child of the window
     QAction* pasteAction_ = nullptr;
     QAction* previewAction_ = nullptr;
     QAction* sendAction_ = nullptr;
