@@ -1,9 +1,10 @@
 // vorelux-shots OUTDIR [FILE.vpg]: saves pictures of the editor's windows
 // (the main window with some lines, the send dialog's sheets, the panel
-// chooser, the panel-number notice, the "Adicionar porta" dialog and every
-// tab of the panel settings) so a
+// chooser, the panel-number notice, the "Adicionar porta" dialog, every tab of
+// the panel settings, the "Arquivo" menu and the GIF export's progress) so a
 // person can look at them. Runs offscreen unless a platform is chosen.
 #include "app/application_setup.h"
+#include "app/export_actions.h"
 #include "app/link/add_port_dialog.h"
 #include "app/main_window.h"
 #include "app/send/chooser.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,6 +59,46 @@ class Shots {
     QString folder_;
     int failures_ = 0;
 };
+
+// The export dialogs answer with a file in a scratch folder.
+class ScratchExportDialogs final : public ExportDialogs {
+  public:
+    explicit ScratchExportDialogs(QString folder) : folder_(std::move(folder)) {}
+    std::optional<QString> saveGifFile(QWidget*) override { return folder_ + "/shot.gif"; }
+    std::optional<QString> savePngFile(QWidget*) override { return folder_ + "/shot.png"; }
+
+  private:
+    QString folder_;
+};
+
+// The "Arquivo" menu open, and the progress of a GIF export caught while it runs.
+void shootExports(MainWindow& window, Shots& shots) {
+    QMenu* menu = window.findChild<QMenu*>(QStringLiteral("fileMenu"));
+    menu->popup(window.mapToGlobal(QPoint(0, 20)));
+    shots.save(*menu, "file_menu");
+    menu->hide();
+    QTemporaryDir scratch;
+    ScratchExportDialogs dialogs(scratch.path());
+    window.exports().setDialogs(&dialogs);
+    window.exports().setProgressDelay(0);
+    Page& page = window.store().page();
+    if (page.lines.size() < 2) {
+        page.lines = {LineStream{LineStart, effectByte(3), effectByte(22)}};
+        const std::string text = "EXPORTANDO";
+        page.lines[0].insert(page.lines[0].end(), text.begin(), text.end());
+        page.lineCount = 1;
+    }
+    QTimer catchProgress;
+    QObject::connect(&catchProgress, &QTimer::timeout, [&] {
+        auto* progress = window.findChild<QProgressDialog*>(QStringLiteral("gifExportProgress"));
+        if (!progress || !progress->isVisible() || progress->value() < 100) return;
+        shots.save(*progress, "gif_progress");
+        catchProgress.stop();
+    });
+    catchProgress.start(0);
+    window.exports().exportGif();
+    window.exports().setDialogs(nullptr);
+}
 
 void typeSampleLines(MainWindow& window) {
     PageStore& store = window.store();
@@ -148,6 +191,7 @@ int main(int argc, char** argv) {
         shots.save(window, "main_window");
         if (window.sendFeatures()) shootSendWindows(*window.sendFeatures(), shots);
         if (window.settingsDialog()) shootSettings(*window.settingsDialog(), shots);
+        shootExports(window, shots);
         failures = shots.failures();
     }
     finishApplication(setup);
