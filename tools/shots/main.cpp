@@ -83,9 +83,12 @@ void shootExports(MainWindow& window, Shots& shots) {
     window.exports().setProgressDelay(0);
     Page& page = window.store().page();
     if (page.lines.size() < 2) {
-        page.lines = {LineStream{LineStart, effectByte(3), effectByte(22)}};
         const std::string text = "EXPORTANDO";
-        page.lines[0].insert(page.lines[0].end(), text.begin(), text.end());
+        LineStream line;
+        line.reserve(HeaderSize + text.size());
+        line.assign({LineStart, effectByte(3), effectByte(22)});
+        line.insert(line.end(), text.begin(), text.end());
+        page.lines = {line};
         page.lineCount = 1;
     }
     QTimer catchProgress;
