@@ -92,7 +92,8 @@ class StartupTest : public QObject {
         QStringList fileItems;
         for (QAction* action : window.menuBar()->actions().first()->menu()->actions())
             fileItems << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(fileItems, (QStringList{"Abrir...", "Salvar", "Salvar como...", "-", "Sair"}));
+        QCOMPARE(fileItems, (QStringList{"Abrir...", "Salvar", "Salvar como...", "-",
+                                         "Exportar GIF...", "Salvar quadro PNG...", "-", "Sair"}));
         QCOMPARE(child<QAction>(window, "pasteAction")->text(), QStringLiteral("Colar Texto..."));
 
         // Status bar: eight fields, the last one taking the rest of the bar.
