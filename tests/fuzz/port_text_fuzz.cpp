@@ -3,6 +3,7 @@
 // lines of "portas.txt" (the second half). The client answers only with
 // whole option commands, and the port file keeps every line it does not
 // remove.
+#include "link/port_address.h"
 #include "link/port_directory.h"
 #include "link/telnet_serial.h"
 

@@ -80,7 +80,7 @@ TEST(TelnetSerialClient, OpensAndSetsTheLineTo9600Of8N1) {
                      Iac, Sb, ComPort, 4, 1, Iac, Se,                  // 1 stop bit
                      Iac, Sb, ComPort, 5, 1, Iac, Se}));               // no flow control
     Bytes wire;
-    for (uint8_t b : {0x00, 0xFF, 0x0D, 0xFF}) TelnetSerialClient::appendData(wire, b);
+    for (uint8_t b : Bytes{0x00, 0xFF, 0x0D, 0xFF}) TelnetSerialClient::appendData(wire, b);
     EXPECT_EQ(wire, (Bytes{0x00, 0xFF, 0xFF, 0x0D, 0xFF, 0xFF}));
 }
 
