@@ -1,5 +1,6 @@
 #include "app/editor_input.h"
 
+#include "app/edit_history.h"
 #include "app/input_states.h"
 #include "app/main_window.h"
 #include "editor/line_ops.h"
@@ -28,6 +29,14 @@
 namespace vorelux::app {
 
 namespace {
+
+// Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z.
+bool isHistoryKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Z &&
+            (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+           (key.key() == Qt::Key_Y && mods == Qt::ControlModifier);
+}
 
 QImage canvasImage(const CanvasImage& canvas) {
     return QImage(canvas.bits(), canvas.width, canvas.height, canvas.bytesPerLine(),
@@ -73,6 +82,8 @@ EditorInput::EditorInput(MainWindow& window)
             [this] { entryEffectChosen(); });
     connect(window_.exitEffectCombo_, &QComboBox::activated, this, [this] { exitEffectChosen(); });
     connect(window_.pasteAction_, &QAction::triggered, this, [this] { pasteFromClipboard(); });
+    connect(window_.undoAction_, &QAction::triggered, this, [this] { undo(); });
+    connect(window_.redoAction_, &QAction::triggered, this, [this] { redo(); });
     for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
         list->viewport()->setMouseTracking(true);
     window_.editLineText_->viewport()->setMouseTracking(true);
@@ -92,10 +103,13 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
     }
     case QEvent::ShortcutOverride: {
         // Alt belongs to the effect-number entry: the menu bar does not take
-        // it for its keyboard navigation.
+        // it for its keyboard navigation. The undo keys stay keys of the line
+        // editor, which knows when they do nothing (a preview).
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!widget || widget->window() != &window_ || !isAltKey(key->key())) return false;
+        if (!widget || widget->window() != &window_ || !baseState().takesKeys() ||
+            !(isAltKey(key->key()) || isHistoryKey(*key)))
+            return false;
         event->accept();
         return true;
     }
@@ -318,6 +332,9 @@ void EditorInput::deleteLineAt(int offset) {
     PageStore& store = window_.store();
     const int32_t line = store.page().lineIndex + offset;
     if (line < 0 || line >= store.page().lineCount) return;
+    // The only line of a page is cleared instead, when the operator agrees.
+    auto step = window_.history().record(store.page().lineCount < 2 ? EditKind::ClearPage
+                                                                    : EditKind::DeleteLine);
     store.deleteLine(line); // redraws
     focusEdit();
 }
@@ -387,11 +404,13 @@ void EditorInput::insertDrawingAt(int row) {
     if (!item) return;
     bool ok = false;
     const int drawing = item->text().toInt(&ok);
+    auto step = window_.history().record(EditKind::Drawing);
     if (ok && editor::insertDrawing(window_.store(), drawing)) redraw();
     focusEdit();
 }
 
 void EditorInput::insertFunctionAt(int row) {
+    auto step = window_.history().record(EditKind::LiveField);
     if (row >= 0 && row < FunctionCount)
         editor::insertAfterCursor(window_.store(), InsertCodeTable[size_t(124 + row)]);
     redraw();
@@ -399,16 +418,19 @@ void EditorInput::insertFunctionAt(int row) {
 }
 
 void EditorInput::insertFontAt(int row) {
+    auto step = window_.history().record(EditKind::Font);
     if (row >= 0 && row <= 3 && editor::insertAfterCursor(window_.store(), uint8_t(row))) redraw();
     focusEdit();
 }
 
 void EditorInput::entryEffectChosen() {
+    auto step = window_.history().record(EditKind::EntryEffect);
     editor::setLineEffect(window_.store(), 1, window_.entryEffectCombo_->currentIndex());
     redraw();
 }
 
 void EditorInput::exitEffectChosen() {
+    auto step = window_.history().record(EditKind::ExitEffect);
     editor::setLineEffect(window_.store(), 2, window_.exitEffectCombo_->currentIndex());
     redraw();
 }
@@ -442,8 +464,33 @@ void EditorInput::pasteFromClipboard() {
 }
 
 void EditorInput::paste(const QString& text) {
-    editor::pasteText(window_.store(), text.toStdU16String());
+    {
+        // One step however many lines it makes.
+        auto step = window_.history().record(EditKind::Paste);
+        editor::pasteText(window_.store(), text.toStdU16String());
+    }
     redraw();
+}
+
+// ---------------------------------------------------------------- undo
+
+void EditorInput::undo() {
+    stepHistory(true);
+}
+
+void EditorInput::redo() {
+    stepHistory(false);
+}
+
+void EditorInput::stepHistory(bool back) {
+    if (previewRunning() || window_.isClosing()) return;
+    EditHistory& history = window_.history();
+    if (!(back ? history.undo() : history.redo())) return;
+    // A drawing cycle does not go on over what came back.
+    drawingCycle_ = -1;
+    window_.showPageTab(window_.store().currentPage());
+    redraw();
+    focusEdit();
 }
 
 // ---------------------------------------------------------------- messages

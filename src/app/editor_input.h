@@ -72,6 +72,11 @@ class EditorInput final : public QObject {
     // Paste from the clipboard (Ctrl+V and "Colar Texto...").
     void pasteFromClipboard();
     void paste(const QString& text);
+    // Ctrl+Z / "Desfazer" and Ctrl+Y, Ctrl+Shift+Z / "Refazer": the view
+    // goes to the page and line of the change, the cursor where it stood.
+    // Nothing during a preview.
+    void undo();
+    void redo();
 
     // Flashes a short text (at most 16 characters) on the edit canvas for
     // `milliseconds`, in font `font`, without holding up the window: the
@@ -112,6 +117,7 @@ class EditorInput final : public QObject {
     // A click in a neighbour line's text or frame.
     void neighbourMouse(QObject* watched, QMouseEvent* mouse);
     bool isWheelTarget(QWidget* widget) const;
+    void stepHistory(bool back);
     void redraw();
     void focusEdit();
     bool previewRunning() const;

@@ -1,5 +1,6 @@
 #include "app/input_states.h"
 
+#include "app/edit_history.h"
 #include "app/editor_input.h"
 #include "app/main_window.h"
 #include "editor/line_editor.h"
@@ -40,6 +41,22 @@ int digitOf(int key, quint32 scanCode, quint32 virtualKey) {
     return -1;
 }
 
+// What Backspace / Delete is about to do, for the history.
+EditKind backspaceKind(const PageStore& store) {
+    if (store.page().cursorByte > 2) return EditKind::DeleteBack;
+    return store.editLine().size() <= size_t(HeaderSize) ? EditKind::DeleteLine
+                                                         : EditKind::JoinLines;
+}
+
+EditKind deleteKind(const PageStore& store) {
+    const Page& page = store.page();
+    if (page.cursorByte < int32_t(store.editLine().size()) - 1) return EditKind::DeleteForward;
+    const bool nextEmpty = page.lineIndex + 1 < page.lineCount &&
+                           page.lines[size_t(page.lineIndex + 1)].size() <= size_t(HeaderSize);
+    return store.editLine().size() <= size_t(HeaderSize) || nextEmpty ? EditKind::DeleteLine
+                                                                      : EditKind::JoinLines;
+}
+
 } // namespace
 
 bool isAltKey(int key) {
@@ -74,17 +91,24 @@ bool EditingState::onKeyDown(const KeyPress& key) {
 
 void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
     PageStore& store = window_.store();
+    EditHistory& history = window_.history();
     const bool ctrl = modifiers & Qt::ControlModifier;
+    if (ctrl && historyKey(key, modifiers)) return;
     if (ctrl && ctrlShortcut(key)) return;
     bool changed = true;
     switch (key) {
-    case Qt::Key_Backspace:
+    case Qt::Key_Backspace: {
+        auto step = history.record(backspaceKind(store));
         changed = editor::backspaceKey(store, input_.joinArmed_);
         break;
+    }
     case Qt::Key_Return:
-    case Qt::Key_Enter:
+    case Qt::Key_Enter: {
+        const bool atEnd = store.page().cursorByte >= int32_t(store.editLine().size()) - 1;
+        auto step = history.record(atEnd ? EditKind::NewLine : EditKind::SplitLine);
         editor::enterKey(store);
         break;
+    }
     case Qt::Key_End:
         editor::endKey(store, ctrl);
         break;
@@ -112,7 +136,10 @@ void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
             window_.clearPage();
             return;
         }
-        changed = editor::deleteKey(store, input_.joinArmed_);
+        {
+            auto step = history.record(deleteKind(store));
+            changed = editor::deleteKey(store, input_.joinArmed_);
+        }
         break;
     default:
         return;
@@ -120,10 +147,27 @@ void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
     if (changed) input_.redraw();
 }
 
+bool EditingState::historyKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (key == Qt::Key_Z && !(modifiers & Qt::ShiftModifier)) {
+        input_.undo();
+        return true;
+    }
+    if (key == Qt::Key_Y || key == Qt::Key_Z) {
+        input_.redo();
+        return true;
+    }
+    return false;
+}
+
 bool EditingState::ctrlShortcut(int key) {
     PageStore& store = window_.store();
+    EditHistory& history = window_.history();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1);
+        {
+            // The drawings of one cycle, up to the release of Ctrl, are one step.
+            auto step = history.record(EditKind::Drawing, input_.drawingCycle_ >= 0);
+            editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1);
+        }
         input_.redraw();
         return true;
     }
@@ -132,11 +176,13 @@ bool EditingState::ctrlShortcut(int key) {
         return true;
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_4) {
+        auto step = history.record(EditKind::Font);
         if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) input_.redraw();
         return true;
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
         const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
+        auto step = history.record(EditKind::LiveField);
         if (code != 0 && editor::insertAfterCursor(store, code)) input_.redraw();
         return true;
     }
@@ -146,6 +192,7 @@ bool EditingState::ctrlShortcut(int key) {
 void EditingState::typeText(const QString& text, Qt::KeyboardModifiers modifiers) {
     // A modal question of the key (clear page) may have let a preview start.
     if (window_.previewRunning()) return;
+    auto step = window_.history().record(EditKind::Typing);
     for (QChar ch : text) {
         const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
         if (!code) continue;

@@ -69,6 +69,8 @@ class EditingState : public InputState {
   private:
     // The editing keys, once the page keys and Esc are out.
     void editKey(int key, Qt::KeyboardModifiers modifiers);
+    // Ctrl+Z (undo), Ctrl+Y and Ctrl+Shift+Z (redo); true when it was one.
+    bool historyKey(int key, Qt::KeyboardModifiers modifiers);
     // Ctrl with an arrow, V, a digit or a letter; true when it was one.
     bool ctrlShortcut(int key);
     // The characters of a key, inserted after the cursor.

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
+#include "app/edit_history.h"
 #include "app/editor_input.h"
 #include "app/export_actions.h"
 #include "app/led_font.h"
@@ -8,6 +10,7 @@
 #include "app/qt_prompter.h"
 #include "app/send/send_features.h"
 #include "app/settings/install.h"
+#include "app/shortcuts_window.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "link/link_system.h"
@@ -127,6 +130,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
         fileDialogs_ = ownFileDialogs_.get();
     }
     store_ = std::make_unique<PageStore>(*prompter_);
+    history_ = std::make_unique<EditHistory>(*store_);
     editCanvas_ = std::make_unique<EditCanvas>(glyphs_, panel_.ScreenBitmap);
 
     buildUi();
@@ -521,18 +525,13 @@ void MainWindow::buildMenus() {
     exports_ = new ExportActions(*this);
     exports_->addTo(fileMenu, exitAction_);
 
-    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("Editar"));
-    editMenu->setObjectName(QStringLiteral("editMenu"));
-    editMenu->setToolTipsVisible(true);
-    pasteAction_ = editMenu->addAction(QStringLiteral("Colar Texto..."));
-    pasteAction_->setObjectName(QStringLiteral("pasteAction"));
-    pasteAction_->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
-    pasteAction_->setStatusTip(pasteAction_->toolTip());
+    buildEditMenu();
 
     previewAction_ = menuBar()->addAction(QStringLiteral("Visualizar"));
     previewAction_->setObjectName(QStringLiteral("previewAction"));
     sendAction_ = menuBar()->addAction(QStringLiteral("Enviar"));
     sendAction_->setObjectName(QStringLiteral("sendAction"));
+    buildHelpMenu();
 
     connect(openAction_, &QAction::triggered, this, [this] { open(); });
     connect(saveAction_, &QAction::triggered, this, [this] { save(); });
@@ -543,6 +542,64 @@ void MainWindow::buildMenus() {
     connect(clearPageButton_, &QPushButton::clicked, this, [this] { clearPage(); });
     connect(clearAllButton_, &QPushButton::clicked, this, [this] { clearAllPages(); });
     connect(newButton_, &QPushButton::clicked, this, [this] { newDocument(); });
+}
+
+void MainWindow::buildEditMenu() {
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("Editar"));
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    editMenu->setToolTipsVisible(true);
+    // The keys are the line editor's (editor_input.cpp), which leaves them
+    // alone during a preview; the menu shows them.
+    undoAction_ = editMenu->addAction(QStringLiteral("Desfazer"));
+    undoAction_->setObjectName(QStringLiteral("undoAction"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = editMenu->addAction(QStringLiteral("Refazer"));
+    redoAction_->setObjectName(QStringLiteral("redoAction"));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    editMenu->addSeparator();
+    pasteAction_ = editMenu->addAction(QStringLiteral("Colar Texto..."));
+    pasteAction_->setObjectName(QStringLiteral("pasteAction"));
+    pasteAction_->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
+    pasteAction_->setStatusTip(pasteAction_->toolTip());
+    connect(history_.get(), &EditHistory::changed, this, [this] { refreshUndoActions(); });
+    refreshUndoActions();
+}
+
+void MainWindow::refreshUndoActions() {
+    const bool editing = !previewing_;
+    const bool canUndo = history_->canUndo(), canRedo = history_->canRedo();
+    undoAction_->setText(canUndo ? QStringLiteral("Desfazer ") + history_->undoText()
+                                 : QStringLiteral("Desfazer"));
+    redoAction_->setText(canRedo ? QStringLiteral("Refazer ") + history_->redoText()
+                                 : QStringLiteral("Refazer"));
+    undoAction_->setEnabled(editing && canUndo);
+    redoAction_->setEnabled(editing && canRedo);
+}
+
+void MainWindow::buildHelpMenu() {
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("Ajuda"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    shortcutsAction_ = helpMenu->addAction(QStringLiteral("Teclas de atalho"));
+    shortcutsAction_->setObjectName(QStringLiteral("shortcutsAction"));
+    helpMenu->addSeparator();
+    aboutAction_ = helpMenu->addAction(QStringLiteral("Sobre"));
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    connect(shortcutsAction_, &QAction::triggered, this, [this] { showShortcuts(); });
+    connect(aboutAction_, &QAction::triggered, this, [this] { showAbout(); });
+}
+
+void MainWindow::showShortcuts() {
+    if (!shortcutsWindow_) shortcutsWindow_ = new ShortcutsWindow(this);
+    shortcutsWindow_->show();
+    shortcutsWindow_->raise();
+    shortcutsWindow_->activateWindow();
+}
+
+void MainWindow::showAbout() {
+    if (!aboutBox_) aboutBox_ = new AboutBox(this);
+    aboutBox_->exec();
+    focusEditLine();
 }
 
 void MainWindow::buildStatusBar() {
@@ -773,7 +830,10 @@ bool MainWindow::save() {
     }
     std::string error;
     const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
-    if (!saved) prompter_->message(error);
+    if (saved)
+        history_->markSaved();
+    else
+        prompter_->message(error);
     focusEditLine();
     return saved;
 }
@@ -784,7 +844,10 @@ bool MainWindow::saveAs() {
     currentFileName_ = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     std::string error;
     const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
-    if (!saved) prompter_->message(error);
+    if (saved)
+        history_->markSaved();
+    else
+        prompter_->message(error);
     return saved;
 }
 
@@ -798,6 +861,8 @@ bool MainWindow::openPageFile(const QString& path) {
     // The pages were all replaced: a preview of the old ones ends here.
     stopPreview();
     currentFileName_ = QString::fromStdString(withPageFileExtension(path.toStdString()));
+    // Other pages, a fresh history.
+    history_->clear();
     store_->markSaved();
     store_->setCurrentPage(0);
     store_->setEditLine(0);
@@ -819,6 +884,7 @@ bool MainWindow::open() {
 bool MainWindow::clearPage() {
     bool cleared = false;
     if (prompter_->ask(Prompt::ClearPage) == ButtonYes) {
+        auto step = history_->record(EditKind::ClearPage);
         store_->clearPage();
         redrawEditCanvas();
         cleared = true;
@@ -832,12 +898,18 @@ bool MainWindow::clearAllPages() {
     bool cleared = false;
     if (prompter_->ask(Prompt::ClearAllPages) == ButtonYes) {
         stopPreview(); // a preview of the old pages ends here
-        store_->setCurrentPage(0);
-        store_->resetAllPages();
-        for (Page& page : store_->pages()) page.lineIndex = 0;
-        pageTabs_->setCurrentIndex(0);
+        {
+            auto step = history_->record(EditKind::ClearAllPages);
+            store_->setCurrentPage(0);
+            store_->resetAllPages();
+            for (Page& page : store_->pages()) page.lineIndex = 0;
+            store_->setEditLine(0);
+        }
+        // Empty pages ask nothing at close; undoing the clear brings back
+        // pages worth the question.
+        history_->markSaved();
         store_->markSaved();
-        store_->setEditLine(0);
+        pageTabs_->setCurrentIndex(0);
         redrawEditCanvas();
         cleared = true;
     }
@@ -847,7 +919,10 @@ bool MainWindow::clearAllPages() {
 
 bool MainWindow::newDocument() {
     const bool cleared = clearAllPages();
-    if (cleared) currentFileName_.clear();
+    if (cleared) {
+        currentFileName_.clear();
+        history_->clear();
+    }
     focusEditLine();
     return cleared;
 }

@@ -43,6 +43,8 @@ class LinkSystem;
 
 namespace vorelux::app {
 
+class AboutBox;
+class EditHistory;
 class EditorInput;
 class EditingState;
 class ExportActions;
@@ -50,6 +52,7 @@ class EffectNumberState;
 class PreviewHost;
 class SendFeatures;
 class PanelSettingsDialog;
+class ShortcutsWindow;
 
 // A " X " label that deletes a line when clicked.
 class DeleteLabel final : public QLabel {
@@ -103,6 +106,8 @@ class MainWindow final : public QMainWindow {
 
     // ---- state ----
     PageStore& store() { return *store_; }
+    // Undo and redo of the changes to the pages; "Modified" follows it.
+    EditHistory& history() { return *history_; }
     Prompter& prompter() { return *prompter_; }
     ConnectionSettings& connectionSettings() { return connectionSettings_; }
     // "conn.cfg" next to the executable.
@@ -169,6 +174,12 @@ class MainWindow final : public QMainWindow {
     // "Exportar GIF..." and "Salvar quadro PNG..." of the "Arquivo" menu.
     ExportActions& exports() { return *exports_; }
 
+    // ---- help ----
+    // "Teclas de atalho": the keys of the line editor, in a window of their own.
+    void showShortcuts();
+    // "Sobre": the version and the libraries the editor uses.
+    void showAbout();
+
     QString statusText(StatusField field) const;
     void setStatus(StatusField field, const QString& text);
     bool isClosing() const { return closePhase_ != ClosePhase::Editing; }
@@ -208,6 +219,11 @@ class MainWindow final : public QMainWindow {
     QWidget* buildPreviewButtons(QWidget* parent);
     QGroupBox* buildPowerButtons(QWidget* parent);
     void buildMenus();
+    void buildEditMenu();
+    void buildHelpMenu();
+    // "Desfazer ..." / "Refazer ...": their texts, and enabled only when
+    // there is a step and no preview plays.
+    void refreshUndoActions();
     void buildStatusBar();
     void buildPowerMenus();
     void startUp();
@@ -228,6 +244,7 @@ class MainWindow final : public QMainWindow {
     LockKeys* lockKeys_ = nullptr;
     FileDialogs* fileDialogs_ = nullptr;
     std::unique_ptr<PageStore> store_;
+    std::unique_ptr<EditHistory> history_;
     std::unique_ptr<EditCanvas> editCanvas_;
 
     ConnectionSettings connectionSettings_;
@@ -288,7 +305,13 @@ class MainWindow final : public QMainWindow {
     QAction* saveAsAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     ExportActions* exports_ = nullptr; // a child of the window
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
+    QAction* shortcutsAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    ShortcutsWindow* shortcutsWindow_ = nullptr; // made on first use, then kept
+    AboutBox* aboutBox_ = nullptr;
     QAction* previewAction_ = nullptr;
     QAction* sendAction_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
@@ -297,6 +320,7 @@ class MainWindow final : public QMainWindow {
     QTimer* closeDelayTimer_ = nullptr;  // from the first closing pass to the second
 
     bool shown_ = false;
+    bool previewing_ = false; // the controls are set for a preview
     bool blinkOn_ = false;
     QElapsedTimer blinkClock_;
     qint64 lastBlinkMs_ = -1000;

@@ -74,6 +74,7 @@ void MainWindow::stopPreview() {
 }
 
 void MainWindow::setPreviewControls(bool previewing) {
+    previewing_ = previewing;
     for (QWidget* control :
          {static_cast<QWidget*>(linesFrame_), static_cast<QWidget*>(drawingList_),
           static_cast<QWidget*>(functionList_), static_cast<QWidget*>(pageTabs_),
@@ -86,6 +87,7 @@ void MainWindow::setPreviewControls(bool previewing) {
     previewAction_->setText(previewing ? QStringLiteral("Parar") : QStringLiteral("Visualizar"));
     setStatus(StatusField::Mode,
               previewing ? QStringLiteral("Visualizando") : QStringLiteral("Editando"));
+    refreshUndoActions();
 }
 
 void MainWindow::showPreviewFrame(const PanelImage& screen) {

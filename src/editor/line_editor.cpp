@@ -223,7 +223,10 @@ void setLineEffect(PageStore& store, int which, int item) {
     if (which != 1 && which != 2) return;
     LineStream& line = store.editLine();
     if (line.size() < size_t(HeaderSize)) return;
-    line[size_t(which)] = uint8_t((item + 192) % 256);
+    const auto effect = uint8_t((item + 192) % 256);
+    // The same effect chosen again changes nothing to be saved.
+    if (line[size_t(which)] == effect) return;
+    line[size_t(which)] = effect;
     store.setModified(true);
 }
 

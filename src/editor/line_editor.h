@@ -91,7 +91,7 @@ struct EffectEntry {
 };
 
 // Writes effect item `item` (0..60) into byte 1 (entry) or 2 (exit) of the
-// edit line and sets Modified.
+// edit line and sets Modified when that changes the byte.
 void setLineEffect(PageStore& store, int which, int item);
 
 // Paste: each character converted and inserted after the cursor, CR LF as

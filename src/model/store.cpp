@@ -163,6 +163,19 @@ void PageStore::replaceAllPages(std::array<std::vector<LineStream>, PageCount> p
     notifyLinesChanged();
 }
 
+void PageStore::restorePage(int pageIndex, std::vector<LineStream> lines, int32_t lineIndex,
+                            int32_t cursorByte) {
+    Page& page = pages_.at(size_t(pageIndex));
+    page.lines = std::move(lines);
+    if (page.lines.empty()) page.lines.push_back(newLine());
+    page.lineCount = int32_t(page.lines.size());
+    page.lineIndex = std::clamp<int32_t>(lineIndex, 0, page.lineCount - 1);
+    const int32_t last = int32_t(page.lines[size_t(page.lineIndex)].size()) - 1;
+    page.cursorByte = std::clamp<int32_t>(cursorByte, 2, std::max<int32_t>(last, 2));
+    page.windowStart = 2;
+    if (pageIndex == currentPage_) editLineIndex_ = page.lineIndex;
+}
+
 void PageStore::setCurrentPage(int page) {
     currentPage_ = uint8_t(std::clamp(page, 0, PageCount - 1));
 }

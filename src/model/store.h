@@ -80,6 +80,12 @@ class PageStore {
     void resetAllPages();
     // Replaces all eight pages (a page file was read); page 0 becomes current.
     void replaceAllPages(std::array<std::vector<LineStream>, PageCount> pages);
+    // Puts page `page` back as it was (undo and redo): its lines, its edited
+    // line and its cursor, clamped to the lines. The current page and its
+    // edit line are the caller's to choose afterwards (setCurrentPage,
+    // setEditLine).
+    void restorePage(int page, std::vector<LineStream> lines, int32_t lineIndex,
+                     int32_t cursorByte);
 
     Prompter& prompter() { return prompter_; }
 

@@ -88,13 +88,17 @@ class StartupTest : public QObject {
         MainWindow& window = h.start();
         QStringList menus;
         for (QAction* action : window.menuBar()->actions()) menus << action->text();
-        QCOMPARE(menus, (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar"}));
+        QCOMPARE(menus, (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar", "Ajuda"}));
         QStringList fileItems;
         for (QAction* action : window.menuBar()->actions().first()->menu()->actions())
             fileItems << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(fileItems, (QStringList{"Abrir...", "Salvar", "Salvar como...", "-",
                                          "Exportar GIF...", "Salvar quadro PNG...", "-", "Sair"}));
         QCOMPARE(child<QAction>(window, "pasteAction")->text(), QStringLiteral("Colar Texto..."));
+        QStringList helpItems;
+        for (QAction* action : window.menuBar()->actions().last()->menu()->actions())
+            helpItems << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(helpItems, (QStringList{"Teclas de atalho", "-", "Sobre"}));
 
         // Status bar: eight fields, the last one taking the rest of the bar.
         const std::pair<const char*, int> fields[] = {

@@ -1,9 +1,12 @@
 // vorelux-shots OUTDIR [FILE.vpg]: saves pictures of the editor's windows
 // (the main window with some lines, the send dialog's sheets, the panel
-// chooser, the panel-number notice, the "Adicionar porta" dialog, every tab of
-// the panel settings, the "Arquivo" menu and the GIF export's progress) so a
-// person can look at them. Runs offscreen unless a platform is chosen.
+// chooser, the panel-number notice, the "Adicionar porta" dialog, every tab
+// of the panel settings, the "Arquivo" menu, the GIF export's progress, the
+// "Editar" menu, the key list and the about box) so a person can look at
+// them. Runs offscreen unless a platform is chosen.
+#include "app/about_box.h"
 #include "app/application_setup.h"
+#include "app/editor_input.h"
 #include "app/export_actions.h"
 #include "app/link/add_port_dialog.h"
 #include "app/main_window.h"
@@ -12,6 +15,7 @@
 #include "app/send/send_dialog.h"
 #include "app/send/send_features.h"
 #include "app/settings/settings_dialog.h"
+#include "app/shortcuts_window.h"
 #include "editor/line_editor.h"
 #include "editor/line_ops.h"
 #include "files/conn_cfg.h"
@@ -20,9 +24,11 @@
 #include <QDir>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <string>
@@ -158,6 +164,31 @@ void shootSettings(PanelSettingsDialog& settings, Shots& shots) {
     settings.openOnTab(PanelSettingsDialog::SpeedTab);
 }
 
+// The "Editar" menu after a change, and the two windows of "Ajuda".
+void shootEditAndHelp(MainWindow& window, Shots& shots) {
+    window.editorInput().paste(QStringLiteral("!"));
+    if (auto* menu = window.findChild<QMenu*>(QStringLiteral("editMenu"))) {
+        menu->popup(window.mapToGlobal(QPoint(60, 30)));
+        shots.save(*menu, "edit_menu");
+        menu->hide();
+    }
+    window.showShortcuts();
+    if (auto* keys = window.findChild<ShortcutsWindow*>()) {
+        shots.save(*keys, "shortcuts_top");
+        if (auto* list = keys->findChild<QTreeWidget*>())
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+        shots.save(*keys, "shortcuts_bottom");
+        keys->hide();
+    }
+    QTimer::singleShot(0, &window, [&] {
+        if (auto* about = window.findChild<AboutBox*>()) {
+            shots.save(*about, "about");
+            about->reject();
+        }
+    });
+    window.showAbout();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +226,7 @@ int main(int argc, char** argv) {
         if (window.sendFeatures()) shootSendWindows(*window.sendFeatures(), shots);
         if (window.settingsDialog()) shootSettings(*window.settingsDialog(), shots);
         shootExports(window, shots);
+        shootEditAndHelp(window, shots);
         failures = shots.failures();
     }
     finishApplication(setup);
