@@ -56,6 +56,13 @@ class PageEdit final : public QUndoCommand {
         return true;
     }
 
+    size_t bytesHeld() const {
+        size_t bytes = 0;
+        for (const PageShots* shots : {&before_, &after_})
+            for (const PageShot& shot : *shots) bytes += shot.packed.size();
+        return bytes;
+    }
+
     void undo() override { history_.apply(before_, pageBefore_); }
     void redo() override {
         // The first redo comes from the push, when the change is already done.
@@ -213,6 +220,14 @@ bool EditHistory::redo() {
     stack_.redo();
     followClean();
     return true;
+}
+
+size_t EditHistory::bytesHeld() const {
+    size_t bytes = 0;
+    for (int i = 0; i < stack_.count(); ++i)
+        if (const auto* edit = dynamic_cast<const PageEdit*>(stack_.command(i)))
+            bytes += edit->bytesHeld();
+    return bytes;
 }
 
 void EditHistory::clear() {

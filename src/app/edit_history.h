@@ -106,6 +106,8 @@ class EditHistory final : public QObject {
     bool isClean() const { return stack_.isClean(); }
     int stepCount() const { return stack_.count(); }
     int stepIndex() const { return stack_.index(); }
+    // The bytes the steps keep of the pages (what the history costs).
+    size_t bytesHeld() const;
 
     // Puts these page states back and makes `current` the current page.
     void apply(const PageShots& shots, int current);

@@ -507,6 +507,9 @@ class UndoTest : public QObject {
             emit combo->activated(i % 2);
         }
         QCOMPARE(window.history().stepCount(), app::EditHistory::StepLimit);
+        // Each step keeps the one-line page twice, a few dozen bytes.
+        const size_t page = size_t(pageByteTotal(window.store().page())) + 4;
+        QCOMPARE(window.history().bytesHeld(), size_t(app::EditHistory::StepLimit) * 2 * page);
         // The oldest steps went; the newest still undo.
         Keys keys{window};
         keys.ctrl(Qt::Key_Z);
