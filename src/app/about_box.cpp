@@ -14,15 +14,13 @@ QString editorVersion() {
 
 std::vector<LibraryNotice> linkedLibraries() {
     std::vector<LibraryNotice> libraries;
-    libraries.push_back({QStringLiteral("Qt %1 (Core, Gui, Widgets, SerialPort)").arg(qVersion()),
-                         QStringLiteral("janelas, desenho, portas seriais"),
-                         QStringLiteral("LGPLv3")});
+    libraries.push_back(
+        {QStringLiteral("Qt %1 (Core, Gui, Widgets, SerialPort, Network)").arg(qVersion()),
+         QStringLiteral("janelas, desenho, portas seriais e de rede"), QStringLiteral("LGPLv3")});
 #if defined(VORELUX_HAVE_HIDAPI)
     libraries.push_back({QStringLiteral("hidapi"), QStringLiteral("o Transmissor KQ (USB)"),
                          QStringLiteral("BSD (à escolha: GPLv3, BSD ou licença HIDAPI)")});
 #endif
-    libraries.push_back(
-        {QStringLiteral("giflib"), QStringLiteral("exportação de GIF"), QStringLiteral("MIT")});
 #if defined(VORELUX_HAVE_X11)
     libraries.push_back({QStringLiteral("Xlib (libX11)"),
                          QStringLiteral("estado do Caps Lock no X11"), QStringLiteral("MIT/X11")});
