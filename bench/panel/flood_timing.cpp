@@ -99,7 +99,8 @@ Result run(const Bytes& flood) {
     QElapsedTimer clock;
     QObject::connect(&host.input(), &SerialInput::bytesReceived, [&](const QByteArray& b) {
         received += size_t(b.size()); // the host has decoded them by now
-        if (r.seconds == 0 && received >= flood.size()) r.seconds = clock.nsecsElapsed() / 1e9;
+        if (r.seconds == 0 && received >= flood.size())
+            r.seconds = double(clock.nsecsElapsed()) / 1e9;
     });
     // A timer that wants a turn every 5 ms: the gaps between its turns.
     QEventLoop loop;
@@ -150,11 +151,12 @@ int main(int argc, char** argv) {
         const Result r = run(bytes);
         if (!r.done) {
             std::printf("%-22s %8.1f    not decoded within 10 minutes\n", what,
-                        bytes.size() / 1048576.0);
+                        double(bytes.size()) / 1048576.0);
             continue;
         }
         std::printf("%-22s %8.1f %10.2f %12.2f %11lld ms %9ld KiB\n", what,
-                    bytes.size() / 1048576.0, r.seconds, bytes.size() / 1048576.0 / r.seconds,
+                    double(bytes.size()) / 1048576.0, r.seconds,
+                    double(bytes.size()) / 1048576.0 / r.seconds,
                     static_cast<long long>(r.longestTurnMs), r.grewKiB);
     }
     return 0;

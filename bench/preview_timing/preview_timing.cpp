@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
     const double measured = std::chrono::duration<double>(end - start).count();
     const double nominal = double(host.cyclesPaced()) * 8.0 / 700.0;
     std::printf("page %ld, %ld round(s), %llu frames, %llu cycles\n", page, rounds,
-                (unsigned long long)frames, (unsigned long long)host.cyclesPaced());
+                static_cast<unsigned long long>(frames),
+                static_cast<unsigned long long>(host.cyclesPaced()));
     std::printf("nominal duration  %.4f s\n", nominal);
     std::printf("measured duration %.4f s\n", measured);
     std::printf("process CPU time  %.4f s\n", cpu);
