@@ -4,6 +4,7 @@
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
+#include "picture_options.h"
 #include "preview/led_picture.h"
 #include "preview/still.h"
 #include "render/clock.h"
@@ -15,50 +16,26 @@
 namespace vorelux::cli {
 namespace {
 
-struct PngOptions {
-    std::string file, out;
-    long page = 0, cycle = 0, scale = 10;
-    preview::LedLook look = preview::LedLook::Dots;
-    LocalDateTime at;
+struct PngOptions : PictureOptions {
+    long cycle = 0;
 };
 
 std::optional<int> parsePngOptions(const Args& input, PngOptions& o) {
     Args args = input;
-    std::string pageValue, cycleValue, scaleValue, lookValue, atText;
+    std::string pageValue, cycleValue;
     const bool havePage = takeOption(args, "--page", pageValue);
     const bool haveCycle = takeOption(args, "--at-cycle", cycleValue);
     const bool haveOut = takeOption(args, "-o", o.out);
-    const bool haveScale = takeOption(args, "--scale", scaleValue);
-    const bool haveLook = takeOption(args, "--look", lookValue);
-    const bool haveAt = takeOption(args, "--at", atText);
+    const PictureArgs given = takePictureArgs(args);
     if (args.size() != 1 || !havePage || !haveCycle || !haveOut || o.out.empty()) {
         std::cerr << "usage: vorelux png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
                      "[--look dots|grid]\n";
         return 2;
     }
     o.file = args[0];
-    if (!parseInt(pageValue, o.page) || o.page < 1 || o.page > PageCount) {
-        std::cerr << "vorelux png: --page must be 1..8\n";
-        return 2;
-    }
+    if (auto usage = checkPictureOptions("png", pageValue, given, o)) return usage;
     if (!parseInt(cycleValue, o.cycle) || o.cycle < 0) {
         std::cerr << "vorelux png: --at-cycle must be a cycle number, 0 or more\n";
-        return 2;
-    }
-    if (haveScale && (!parseInt(scaleValue, o.scale) || o.scale < preview::LedMinScale ||
-                      o.scale > preview::LedMaxScale)) {
-        std::cerr << "vorelux png: --scale must be " << preview::LedMinScale << ".."
-                  << preview::LedMaxScale << " pixels per LED\n";
-        return 2;
-    }
-    if (haveLook && !preview::parseLedLook(lookValue, o.look)) {
-        std::cerr << "vorelux png: --look must be dots or grid\n";
-        return 2;
-    }
-    o.at = SystemClock().now();
-    if (haveAt && !parseLocalDateTime(atText, o.at)) {
-        std::cerr << "vorelux png: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \"" << atText
-                  << "\"\n";
         return 2;
     }
     return std::nullopt;
@@ -67,23 +44,9 @@ std::optional<int> parsePngOptions(const Args& input, PngOptions& o) {
 int png(const Args& input) {
     PngOptions o;
     if (auto usage = parsePngOptions(input, o)) return *usage;
-    std::vector<uint8_t> data;
+    preview::VectorLineSource lines;
+    if (auto failed = loadPicturePage("png", o, lines)) return *failed;
     std::string error;
-    if (!readWholeFile(o.file, data, error, PageFileSizeLimit)) {
-        std::cerr << "vorelux png: cannot read " << o.file << ": " << error << "\n";
-        return 1;
-    }
-    const DecodedPageFile decoded = decodePageFile(data);
-    if (!decoded.ok) {
-        std::cerr << "vorelux png: " << o.file << " is damaged: " << decoded.problem << "\n";
-        return 1;
-    }
-    preview::VectorLineSource lines(decoded.pages[size_t(o.page - 1)]);
-    if (!preview::PreviewEngine::pageHasContent(lines)) {
-        std::cerr << "vorelux png: Não há nenhuma mensagem para ser exibida na página " << o.page
-                  << ". Nothing was written.\n";
-        return 1;
-    }
     GlyphRenderer glyphs;
     FixedClock clock(o.at);
     const preview::Still still = preview::frameAtCycle(lines, glyphs, clock, o.cycle);
