@@ -1,6 +1,7 @@
 #include "app/application_setup.h"
 
 #include "app/led_font.h"
+#include "files/settings_folder.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -15,8 +16,12 @@ void prepareApplication(ApplicationSetup& setup) {
                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&setup.qtTranslator);
     setup.fontHandle = LoadPrivateFont();
-    QApplication::setApplicationName(QStringLiteral("Vorelux Editor"));
+    // These names place the user's settings folder (Qt's per-application
+    // configuration location), which the `vorelux` tool finds the same way.
+    QApplication::setOrganizationName(QString::fromLatin1(SettingsOrganization));
+    QApplication::setApplicationName(QString::fromLatin1(SettingsApplication));
     QApplication::setApplicationDisplayName(QStringLiteral("Vorelux Editor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vorelux.Editor"));
 }
 
 void finishApplication(ApplicationSetup& setup) {

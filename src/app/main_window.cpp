@@ -13,6 +13,7 @@
 #include "app/shortcuts_window.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
+#include "files/settings_folder.h"
 #include "link/link_system.h"
 #include "preview/effect_table.h"
 
@@ -111,7 +112,9 @@ void DeleteLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
-    if (services_.appDir.isEmpty()) services_.appDir = QCoreApplication::applicationDirPath();
+    if (services_.appDir.isEmpty())
+        services_.appDir = QString::fromStdString(
+            findSettingsPlace(QCoreApplication::applicationDirPath().toStdString()).folder);
     prompter_ = services_.prompter;
     if (!prompter_) {
         ownPrompter_ = std::make_unique<QtPrompter>(
@@ -634,7 +637,10 @@ void MainWindow::startUp() {
 
     buildPowerMenus();
 
-    // Connection settings next to the executable, serial link.
+    // Connection settings in the settings folder (made on the first start), serial link.
+    std::string folderError;
+    if (!makeSettingsFolder(services_.appDir.toStdString(), folderError))
+        prompter_->message(folderError);
     connectionSettingsPath_ = appFile("conn.cfg");
     connectionSettings_.transport = Transport::Serial;
     readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_, *prompter_);

@@ -68,7 +68,8 @@ class DeleteLabel final : public QLabel {
 
 // The outside world of the window. Anything left empty gets the real
 // implementation (message boxes, the system's lock keys, file dialogs, the
-// executable's folder).
+// settings folder: the executable's when it holds a "conn.cfg", else the
+// user's configuration folder).
 struct Services {
     Prompter* prompter = nullptr;
     LockKeys* lockKeys = nullptr;
@@ -110,7 +111,7 @@ class MainWindow final : public QMainWindow {
     EditHistory& history() { return *history_; }
     Prompter& prompter() { return *prompter_; }
     ConnectionSettings& connectionSettings() { return connectionSettings_; }
-    // "conn.cfg" next to the executable.
+    // "conn.cfg" in the settings folder.
     const QString& connectionSettingsPath() const { return connectionSettingsPath_; }
     // The page file in use; empty for a new document.
     const QString& currentFileName() const { return currentFileName_; }

@@ -226,6 +226,41 @@ TEST_F(CliPty, TargetsAndPortComeFromConnCfg) {
                      "computador)\n");
 }
 
+TEST_F(CliPty, WithoutConfigTheEditorsSettingsAreFoundAsTheEditorFindsThem) {
+    const std::filesystem::path besideTool =
+        std::filesystem::path(VORELUX_TOOL).parent_path() / "conn.cfg";
+    if (std::filesystem::exists(besideTool)) GTEST_SKIP() << "a portable copy: " << besideTool;
+    // The user's configuration folder, as the editor's Qt names it.
+    const std::string home = dir.file("config");
+    const std::string folder = home + "/Vorelux/Vorelux Editor";
+    const auto withHome = [&](std::vector<std::string> args) {
+        std::string line = "XDG_CONFIG_HOME=" + shellQuote(home) + " " + shellQuote(VORELUX_TOOL);
+        for (const auto& a : args) line += " " + shellQuote(a);
+        return runTool("/bin/sh", {"-c", line});
+    };
+
+    auto missing = withHome({"power", "off", "--dry-run"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find(folder + "/conn.cfg"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find(besideTool.string()), std::string::npos) << missing.err;
+
+    std::filesystem::create_directories(folder);
+    vorelux::ConnectionSettings cfg;
+    cfg.portNumber = 3;
+    cfg.targetPanels = {0, 7};
+    writeBytes(folder + "/conn.cfg", vorelux::encodeConnCfg(cfg));
+    const std::string added = "COM250 " + pty.slavePath + "\n";
+    writeBytes(folder + "/portas.txt", Bytes(added.begin(), added.end()));
+
+    auto found = withHome({"power", "off", "--dry-run"});
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(found.out, "serial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
+    // The ports added beside it are listed.
+    auto ports = withHome({"ports"});
+    EXPECT_EQ(ports.exitCode, 0) << ports.err;
+    EXPECT_NE(ports.out.find("COM250      250  " + pty.slavePath), std::string::npos) << ports.out;
+}
+
 TEST_F(CliPty, SetClockWithoutAtSendsTheComputersTime) {
     auto r = run({"set-clock", "--to", "2", "--port", pty.slavePath});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -1,4 +1,5 @@
 // vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] [--log]
+// vorelux-panel --version
 //
 // A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
 // 8N1, on a pseudo-terminal it creates (its path is printed, to be given to
@@ -12,6 +13,7 @@
 #include "link/ports.h"
 #include "panel_host.h"
 #include "panel_window.h"
+#include "vorelux_version.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -34,7 +36,8 @@ void usage(FILE* to) {
                "  --pty          create a pseudo-terminal and print its path for the editor\n"
                "  --listen PORT  take the line over TCP port PORT (raw, like socket://)\n"
                "  --headless     no window (for scripts and tests)\n"
-               "  --log          write every frame received to stdout\n",
+               "  --log          write every frame received to stdout\n"
+               "  --version      print the version and end\n",
                to);
 }
 
@@ -48,11 +51,13 @@ struct Options {
 };
 
 // False with a message on stderr when the arguments are wrong.
-bool parse(int argc, char** argv, Options& o, bool& help) {
+bool parse(int argc, char** argv, Options& o, bool& help, bool& version) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             help = true;
+        } else if (a == "--version") {
+            version = true;
         } else if (a == "--id" && i + 1 < argc) {
             char* end = nullptr;
             const long v = std::strtol(argv[++i], &end, 10);
@@ -86,6 +91,7 @@ bool parse(int argc, char** argv, Options& o, bool& help) {
             return false;
         }
     }
+    if (help || version) return true; // no line needed
     const int lines = int(o.pty) + int(!o.port.empty()) + int(o.listen != 0);
     if (lines != 1) {
         std::fputs(lines == 0 ? "vorelux-panel: give --port DEVICE, --pty or --listen PORT\n"
@@ -186,9 +192,14 @@ void quitOnSignals(QCoreApplication* app) {
 int main(int argc, char** argv) {
     Options o;
     bool help = false;
-    if (!parse(argc, argv, o, help)) {
+    bool version = false;
+    if (!parse(argc, argv, o, help, version)) {
         usage(stderr);
         return 2;
+    }
+    if (version) {
+        std::printf("vorelux-panel %s\n", VORELUX_VERSION);
+        return 0;
     }
     if (help) {
         usage(stdout);

@@ -2,6 +2,7 @@
 
 #include "files/conn_cfg.h"
 #include "files/file_io.h"
+#include "files/settings_folder.h"
 #include "link/port_address.h"
 #include "link/port_directory.h"
 #include "link/ports.h"
@@ -82,10 +83,17 @@ std::optional<std::vector<int>> parsePageList(const std::string& text) {
 }
 
 std::string defaultConnCfgPath() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "conn.cfg";
-    return (exe.parent_path() / "conn.cfg").string();
+    return (std::filesystem::path(findSettingsPlace(executableFolder()).folder) / "conn.cfg")
+        .string();
+}
+
+std::string defaultConnCfgSearch() {
+    const SettingsPlace place = findSettingsPlace(executableFolder());
+    const auto beside = std::filesystem::path(place.executableFolder) / "conn.cfg";
+    if (place.portable) return "ao lado do programa, em " + beside.string();
+    return "na pasta de configurações do usuário, em " +
+           (std::filesystem::path(place.userFolder) / "conn.cfg").string() +
+           ", e ao lado do programa, em " + beside.string();
 }
 
 std::string progressBarText(const std::string& label, int position, int maximum, int width) {
@@ -349,7 +357,10 @@ int LinkSession::open() {
         std::vector<uint8_t> data;
         std::string error;
         if (!readWholeFile(path, data, error, SmallFileSizeLimit)) {
-            fail("não foi possível ler as configurações de conexão " + path + ": " + error +
+            // Without --config, where the editor's settings were looked for.
+            const std::string where =
+                options_.config.empty() ? "; procuradas " + defaultConnCfgSearch() : std::string();
+            fail("não foi possível ler as configurações de conexão " + path + ": " + error + where +
                  " (use --config, ou --port e --to)");
             return ExitFailed;
         }

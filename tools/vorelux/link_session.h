@@ -36,7 +36,7 @@ struct LinkOptions {
                          // "rfc2217://HOST:PORT"; empty: the port of "conn.cfg"
     bool usb = false;    // --usb: through the transmitter
     bool dryRun = false; // --dry-run: print the frames and pauses, send nothing
-    std::string config;  // --config: the "conn.cfg" to read; empty: next to the executable
+    std::string config;  // --config: the "conn.cfg" to read; empty: defaultConnCfgPath()
     std::string to;      // --to: "0" or "N,M,..."; empty: the target list of "conn.cfg"
 };
 // The usage text of the link options, for the commands' usage lines.
@@ -49,8 +49,11 @@ std::optional<std::vector<uint8_t>> parsePanelList(const std::string& text);
 // "1,3,8": pages 1..8 as indexes 0..7, ascending, without repeats.
 std::optional<std::vector<int>> parsePageList(const std::string& text);
 
-// "conn.cfg" in the folder of the running executable, as the editor keeps it.
+// The editor's "conn.cfg", found as the editor finds it: beside the running
+// executable for a portable copy, else in the user's configuration folder.
 std::string defaultConnCfgPath();
+// Where defaultConnCfgPath looked, for messages ("na pasta ..., em PATH ...").
+std::string defaultConnCfgSearch();
 
 // The bar shown while a command sends: "[#####     ]  50%  label".
 std::string progressBarText(const std::string& label, int position, int maximum, int width = 30);

@@ -1,4 +1,5 @@
 #include "command.h"
+#include "vorelux_version.h"
 
 #include <cstdio>
 #include <iostream>
@@ -57,12 +58,16 @@ std::string hexBytes(const unsigned char* data, size_t count) {
 } // namespace vorelux::cli
 
 static void usage() {
-    std::cerr << "usage: vorelux COMMAND [ARGS...]\n\ncommands:\n";
+    std::cerr << "usage: vorelux COMMAND [ARGS...]\n       vorelux --version\n\ncommands:\n";
     for (const auto& [name, command] : vorelux::cli::commands())
         std::cerr << "  vorelux " << command.usage << "\n      " << command.summary << "\n";
 }
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "vorelux " << VORELUX_VERSION << "\n";
+        return 0;
+    }
     if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
         usage();
         return argc < 2 ? 2 : 0;
