@@ -89,11 +89,9 @@ std::string defaultConnCfgPath() {
 
 std::string defaultConnCfgSearch() {
     const SettingsPlace place = findSettingsPlace(executableFolder());
-    const auto beside = std::filesystem::path(place.executableFolder) / "conn.cfg";
-    if (place.portable) return "ao lado do programa, em " + beside.string();
-    return "na pasta de configurações do usuário, em " +
-           (std::filesystem::path(place.userFolder) / "conn.cfg").string() +
-           ", e ao lado do programa, em " + beside.string();
+    if (place.portable) return "ao lado do programa";
+    return "na pasta de configurações do usuário; não há conn.cfg ao lado do programa, em " +
+           (std::filesystem::path(place.executableFolder) / "conn.cfg").string();
 }
 
 std::string progressBarText(const std::string& label, int position, int maximum, int width) {
@@ -359,8 +357,8 @@ int LinkSession::open() {
         if (!readWholeFile(path, data, error, SmallFileSizeLimit)) {
             // Without --config, where the editor's settings were looked for.
             const std::string where =
-                options_.config.empty() ? "; procuradas " + defaultConnCfgSearch() : std::string();
-            fail("não foi possível ler as configurações de conexão " + path + ": " + error + where +
+                options_.config.empty() ? " (" + defaultConnCfgSearch() + ")" : std::string();
+            fail("não foi possível ler as configurações de conexão " + path + where + ": " + error +
                  " (use --config, ou --port e --to)");
             return ExitFailed;
         }

@@ -52,7 +52,8 @@ std::optional<std::vector<int>> parsePageList(const std::string& text);
 // The editor's "conn.cfg", found as the editor finds it: beside the running
 // executable for a portable copy, else in the user's configuration folder.
 std::string defaultConnCfgPath();
-// Where defaultConnCfgPath looked, for messages ("na pasta ..., em PATH ...").
+// Where defaultConnCfgPath looked, for messages: "ao lado do programa", or
+// the user's folder and the executable's "conn.cfg" that was not there.
 std::string defaultConnCfgSearch();
 
 // The bar shown while a command sends: "[#####     ]  50%  label".
