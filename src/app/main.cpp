@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -32,7 +33,7 @@ void quitAfterDelayWhenAsked(QPointer<QWidget>& window) {
             if (!button && !box->buttons().isEmpty()) button = box->buttons().first();
             std::fprintf(stderr, "vorelux-editor: respondido \"%s\": %s\n",
                          qPrintable(button ? button->text().remove(u'&') : QString()),
-                         qPrintable(box->text()));
+                         qPrintable(box->text().replace(u'\n', u' ')));
             if (button)
                 button->click();
             else
@@ -62,6 +63,10 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     vorelux::app::ApplicationSetup setup;
     vorelux::app::prepareApplication(setup);
+    QIcon icon;
+    for (int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/vorelux-editor-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     // The window hides itself during the first closing pass; the run ends
     // only when its second pass is done.
     QApplication::setQuitOnLastWindowClosed(false);
