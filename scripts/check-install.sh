@@ -28,7 +28,10 @@ USER_HOME=""
 CHECK_USER=""
 cleanup() {
   rm -rf "$ROOT"
-  if [ -n "$CHECK_USER" ]; then userdel -r "$CHECK_USER" 2>/dev/null || true; fi
+  if [ -n "$CHECK_USER" ]; then
+    userdel -r "$CHECK_USER" 2>/dev/null || true
+    rm -rf "/tmp/runtime-$CHECK_USER" # Qt's runtime folder when XDG_RUNTIME_DIR is unset
+  fi
 }
 trap cleanup EXIT
 dpkg -x "$DEB" "$ROOT"
