@@ -1,5 +1,7 @@
 #include "files/file_io.h"
 
+#include "model/native_path.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +13,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 namespace vorelux {
@@ -23,11 +27,12 @@ std::string sizeCapReason(size_t maxBytes) {
     return "o arquivo é grande demais (mais de " + std::to_string(maxBytes / 1024) + " KB)";
 }
 
-std::string temporaryName(const fs::path& target) {
+fs::path temporaryName(const fs::path& target) {
     std::random_device seed;
-    return (target.parent_path() /
-            ("." + target.filename().string() + ".tmp" + std::to_string(seed() % 1000000)))
-        .string();
+    fs::path name = ".";
+    name += target.filename();
+    name += ".tmp" + std::to_string(seed() % 1000000);
+    return target.parent_path() / name;
 }
 
 // The file a path finally names once every symbolic link on it is followed;
@@ -91,7 +96,7 @@ bool viaTemporaryFile(const fs::path& target, const ExistingFile& old,
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-        temp = temporaryName(target);
+        temp = temporaryName(target).string();
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
@@ -221,68 +226,148 @@ bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& d
     return inPlace(target, old, data, error);
 }
 
-#else // Windows: the standard library's file streams
+#else // Windows: Win32 handles on wide-character paths
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
-                   size_t maxBytes) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_directory(status)) {
-        error = "é uma pasta";
-        return false;
+namespace {
+
+// Handles closed on every path out.
+struct Handle {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    explicit Handle(HANDLE handle) : h(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    bool valid() const { return h != INVALID_HANDLE_VALUE; }
+    bool close() {
+        const bool ok = !valid() || CloseHandle(h);
+        h = INVALID_HANDLE_VALUE;
+        return ok;
     }
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
+};
+
+std::string lastErrorText() {
+    return windowsErrorText(GetLastError());
+}
+
+// Devices ("NUL", "COM1"), pipes and folders are refused; a folder opens
+// only with backup semantics, so it is recognised by its attributes.
+bool isRegular(HANDLE h, std::string& error) {
+    if (GetFileType(h) != FILE_TYPE_DISK) {
         error = "não é um arquivo comum";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) {
+        error = lastErrorText();
+        return false;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = "é uma pasta";
+        return false;
+    }
+    return true;
+}
+
+// Opens without following into a device's wait: overlapped-free, shared so
+// the editor never locks a file others have open.
+HANDLE openExisting(const std::string& path, DWORD access) {
+    return CreateFileW(nativePath(path).c_str(), access,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool writeAll(HANDLE h, const std::vector<uint8_t>& data, std::string& error) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(h, data.data() + done, chunk, &written, nullptr) || written == 0) {
+            error = lastErrorText();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// The new content in a fresh file beside the target, on the disk before it
+// takes the target's name.
+bool viaTemporaryFile(const fs::path& target, const std::vector<uint8_t>& data,
+                      std::string& error) {
+    std::string temp;
+    Handle file(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 8 && !file.valid(); ++attempt) {
+        temp = utf8Path(temporaryName(target));
+        file.h = CreateFileW(nativePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!file.valid()) {
+        error = lastErrorText();
+        return false;
+    }
+    bool ok = writeAll(file.h, data, error);
+    if (ok && !FlushFileBuffers(file.h)) {
+        error = lastErrorText();
+        ok = false;
+    }
+    if (!file.close() && ok) {
+        error = lastErrorText();
+        ok = false;
+    }
+    ok = ok && replaceFile(temp, utf8Path(target), error);
+    if (!ok) DeleteFileW(nativePath(temp).c_str());
+    return ok;
+}
+
+} // namespace
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                   size_t maxBytes) {
+    Handle file(openExisting(path, GENERIC_READ));
+    if (!file.valid()) {
+        error = lastErrorText();
+        return false;
+    }
+    if (!isRegular(file.h, error)) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.h, &size)) {
+        error = lastErrorText();
+        return false;
+    }
+    if (uint64_t(size.QuadPart) > maxBytes) {
+        error = sizeCapReason(maxBytes);
         return false;
     }
     std::vector<uint8_t> buffer(maxBytes + 1);
-    in.read(reinterpret_cast<char*>(buffer.data()), std::streamsize(buffer.size()));
-    if (in.bad()) {
-        error = "erro de leitura";
-        return false;
+    size_t got = 0;
+    while (got < buffer.size()) {
+        DWORD n = 0;
+        if (!ReadFile(file.h, buffer.data() + got, DWORD(buffer.size() - got), &n, nullptr)) {
+            error = "erro de leitura (" + lastErrorText() + ")";
+            return false;
+        }
+        if (n == 0) break;
+        got += n;
     }
-    return takeRead(buffer, size_t(in.gcount()), maxBytes, data, error);
+    return takeRead(buffer, got, maxBytes, data, error);
 }
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
                           std::string& error) {
-    const fs::path target = followLinks(path);
-    std::error_code ec;
-    if (fs::exists(target, ec) && !fs::is_regular_file(target, ec)) {
-        error = fs::is_directory(target, ec) ? "é uma pasta" : "não é um arquivo comum";
-        return false;
-    }
-    const fs::path temp = temporaryName(target);
+    const fs::path target = followLinks(nativePath(path));
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-        out.flush();
-        if (!out) {
-            error = std::strerror(errno);
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
+        Handle old(openExisting(utf8Path(target), 0));
+        if (old.valid() && !isRegular(old.h, error)) return false;
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        error = ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return viaTemporaryFile(target, data, error);
 }
 
 #endif
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(path, ec);
+    return fs::is_regular_file(nativePath(path), ec);
 }
 
 } // namespace vorelux

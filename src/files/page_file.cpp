@@ -1,6 +1,7 @@
 #include "files/page_file.h"
 
 #include "files/file_io.h"
+#include "model/native_path.h"
 
 #include <filesystem>
 
@@ -15,14 +16,14 @@ size_t paddedSize(size_t length) {
 }
 
 std::string baseName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return utf8Path(nativePath(path).filename());
 }
 } // namespace
 
 std::vector<uint8_t> encodePageFile(const std::array<Page, PageCount>& pages,
                                     const std::string& fileName, uint8_t pageMask) {
     std::vector<uint8_t> out(FileHeaderSize, 0);
-    const std::string ext = std::filesystem::path(fileName).extension().string();
+    const std::string ext = utf8Path(nativePath(fileName).extension());
     for (size_t i = 0; i < 3; ++i) out[i] = i < ext.size() ? uint8_t(ext[i]) : 0;
     out[3] = 0x20;
     out[4] = 'v';
@@ -141,9 +142,9 @@ bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageM
 }
 
 std::string withPageFileExtension(const std::string& fileName) {
-    std::filesystem::path path(fileName);
+    std::filesystem::path path = nativePath(fileName);
     path.replace_extension(".vpg");
-    return path.string();
+    return utf8Path(path);
 }
 
 } // namespace vorelux

@@ -2,6 +2,7 @@
 
 #include "files/file_io.h"
 #include "link/port_address.h"
+#include "model/native_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -78,14 +79,14 @@ std::vector<std::string> AddedPortsFile::problems() const {
 }
 
 std::string addedPortsPathBeside(const std::string& connCfgPath) {
-    const fs::path folder = fs::path(connCfgPath).parent_path();
-    return (folder / AddedPortsFileName).string();
+    const fs::path folder = nativePath(connCfgPath).parent_path();
+    return utf8Path(folder / AddedPortsFileName);
 }
 
 bool readAddedPorts(const std::string& path, AddedPortsFile& file, std::string& error) {
     file.lines.clear();
     std::error_code ec;
-    if (!fs::exists(path, ec)) return true;
+    if (!fs::exists(nativePath(path), ec)) return true;
     std::vector<uint8_t> data;
     if (!readWholeFile(path, data, error, SmallFileSizeLimit)) return false;
     std::istringstream in(std::string(data.begin(), data.end()));

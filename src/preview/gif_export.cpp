@@ -1,15 +1,62 @@
 #include "preview/gif_export.h"
 
+#include "model/native_path.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace vorelux::preview {
 
 namespace {
+
+// The streamed file's descriptor calls: on Windows a binary, non-inherited
+// file on a wide-character path (the default text mode would turn every 10
+// byte into 13 10).
+#ifdef _WIN32
+int createNew(const std::string& path) {
+    return ::_wopen(nativePath(path).c_str(),
+                    _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+long writeSome(int fd, const uint8_t* data, size_t size) {
+    return ::_write(fd, data, unsigned(std::min<size_t>(size, 1u << 20)));
+}
+int syncFile(int fd) {
+    return ::_commit(fd);
+}
+void removeFile(const std::string& path) {
+    ::_wunlink(nativePath(path).c_str());
+}
+int processId() {
+    return ::_getpid();
+}
+#else
+int createNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+long writeSome(int fd, const uint8_t* data, size_t size) {
+    return long(::write(fd, data, size));
+}
+int syncFile(int fd) {
+    return ::fsync(fd);
+}
+void removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+int processId() {
+    return int(::getpid());
+}
+#endif
 
 constexpr int MaxGifDelay = 65535; // centiseconds in a delay field
 constexpr int MaxLzwCode = 4095;
@@ -162,7 +209,7 @@ struct GifPreviewWriter::Output {
     bool flush() {
         size_t done = 0;
         while (!failed && done < buffer.size()) {
-            const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+            const long n = writeSome(fd, buffer.data() + done, buffer.size() - done);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0)
                 fail(n < 0 ? errno : ENOSPC);
@@ -180,7 +227,7 @@ struct GifPreviewWriter::Output {
     void removeTemporary() {
         if (fd >= 0) ::close(fd);
         fd = -1;
-        if (!temporary.empty()) ::unlink(temporary.c_str());
+        if (!temporary.empty()) removeFile(temporary);
         temporary.clear();
     }
 };
@@ -205,8 +252,8 @@ bool GifPreviewWriter::open(const std::string& path, int scale, std::string& err
     int fd = -1;
     std::string temporary;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = path + ".part-" + std::to_string(processId()) + "-" + std::to_string(attempt);
+        fd = createNew(temporary);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
@@ -331,12 +378,15 @@ bool GifPreviewWriter::finish(std::string& error) {
     if (framesWritten_ == 0 && !out_->failed) writeFrame(PanelImage{}, GifMinDelay);
     out_->buffer.push_back(0x3B); // trailer
     out_->flush();
-    if (!out_->failed && ::fsync(out_->fd) != 0 && errno != EINVAL) out_->fail(errno);
+    if (!out_->failed && syncFile(out_->fd) != 0 && errno != EINVAL) out_->fail(errno);
     const int fd = out_->fd;
     out_->fd = -1;
     if (::close(fd) != 0 && !out_->failed) out_->fail(errno);
-    if (!out_->failed && std::rename(out_->temporary.c_str(), out_->path.c_str()) != 0)
-        out_->fail(errno);
+    std::string replaceError;
+    if (!out_->failed && !replaceFile(out_->temporary, out_->path, replaceError)) {
+        out_->failed = true;
+        out_->error = replaceError;
+    }
     if (out_->failed) {
         error = out_->error;
         abandon();

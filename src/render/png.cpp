@@ -1,5 +1,7 @@
 #include "render/png.h"
 
+#include "model/native_path.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -115,7 +117,7 @@ std::vector<uint8_t> encodePng(int width, int height, const uint32_t* pixels, in
 bool writePng(const std::string& path, int width, int height, const uint32_t* pixels, int stride,
               std::string& error) {
     const std::vector<uint8_t> bytes = encodePng(width, height, pixels, stride);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(nativePath(path), std::ios::binary | std::ios::trunc);
     if (file)
         file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!file) {

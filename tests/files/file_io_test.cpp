@@ -4,14 +4,17 @@
 #include "files/file_io.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
+#include "model/native_path.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -19,6 +22,77 @@
 using namespace vorelux;
 using vorelux::testing::RecordingPrompter;
 namespace fs = std::filesystem;
+
+// Any file name, as UTF-8: the page file, the memory of the last file and a
+// replaced file keep accented names and their bytes (10 stays 10, 13 10
+// stays 13 10, whatever the system's text conventions).
+TEST(FileNames, AccentedNamesAndEveryByteGoBothWays) {
+    TempDir dir;
+    const std::string folder = utf8Path(dir.path / nativePath("promoções"));
+    fs::create_directory(nativePath(folder));
+    const std::string page = folder + "/promoção.vpg";
+    RecordingPrompter prompter;
+    PageStore store(prompter);
+    store.editLine().assign({0xFF, 0xC0, 0xC0, 'A', 10, 13, 10, 26, 'B'});
+    std::string error;
+    ASSERT_TRUE(savePageFile(store, page, 255, error)) << error;
+    ASSERT_TRUE(fs::is_regular_file(nativePath(page)));
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(readWholeFile(page, data, error, PageFileSizeLimit)) << error;
+    EXPECT_EQ(data.size(), fs::file_size(nativePath(page)));
+
+    ASSERT_TRUE(writeWholeFileSafely(page, {10, 13, 10, 26, 0}, error)) << error;
+    ASSERT_TRUE(readWholeFile(page, data, error, PageFileSizeLimit)) << error;
+    EXPECT_EQ(data, (std::vector<uint8_t>{10, 13, 10, 26, 0})) << "replaced, not added to";
+    EXPECT_EQ(std::distance(fs::directory_iterator(nativePath(folder)), {}), 1)
+        << "no temporary file is left behind";
+
+    ASSERT_TRUE(writeWholeFileSafely(page, {}, error)) << error;
+    ASSERT_TRUE(writeLastFile(folder + "/ult_arq.txt", page));
+    EXPECT_TRUE(fileExists(page));
+    EXPECT_EQ(readLastFile(folder + "/ult_arq.txt"), page);
+    EXPECT_EQ(withPageFileExtension(folder + "/ação.txt"), folder + "/ação.vpg");
+}
+
+#ifdef _WIN32
+
+// Devices and folders are refused by what the opened handle is, before a
+// byte is read or written.
+TEST(WindowsFiles, DevicesFoldersAndMissingFilesAreRefused) {
+    TempDir dir;
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {.path = "NUL", .reason = "não é um arquivo comum"},
+        {.path = dir.path.string(), .reason = "é uma pasta"},
+        {.path = dir.file("absent"), .reason = "No such file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<uint8_t> data{1, 2, 3};
+        std::string error;
+        EXPECT_FALSE(readWholeFile(c.path, data, error, PageFileSizeLimit));
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_EQ(data, (std::vector<uint8_t>{1, 2, 3})) << "untouched on failure";
+    }
+    for (const std::string& path : {std::string("NUL"), dir.path.string()}) {
+        std::string error;
+        EXPECT_FALSE(writeWholeFileSafely(path, {1}, error)) << path;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(fs::is_directory(dir.path));
+    const std::string big = dir.file("big");
+    writeBytes(big, {});
+    fs::resize_file(big, PageFileSizeLimit + 1);
+    std::vector<uint8_t> data;
+    std::string error;
+    EXPECT_FALSE(readWholeFile(big, data, error, PageFileSizeLimit));
+    EXPECT_NE(error.find("grande demais (mais de 1024 KB)"), std::string::npos) << error;
+}
+
+#else
 
 namespace {
 
@@ -178,3 +252,5 @@ TEST(WriteWholeFileSafely, AWritableFileInALockedFolderIsRewrittenInPlace) {
     }
     ::chmod(folder.c_str(), 0755);
 }
+
+#endif

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -21,9 +22,14 @@ std::vector<std::string> lines(const std::string& text) {
 const std::regex FrameLine("^[0-9]+ [0-9A-F]{128}$");
 
 struct TempDir {
-    std::string path = "/tmp/vorelux-preview-cli-" + std::to_string(::getpid());
-    TempDir() { std::system(("mkdir -p " + shellQuote(path)).c_str()); }
-    ~TempDir() { std::system(("rm -rf " + shellQuote(path)).c_str()); }
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("vorelux-preview-cli-" + std::to_string(::getpid())))
+                           .string();
+    TempDir() { std::filesystem::create_directories(path); }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
     std::string file(const std::string& name) const { return path + "/" + name; }
 };
 

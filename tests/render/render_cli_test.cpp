@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <unistd.h>
 
@@ -51,17 +52,22 @@ TEST(GlyphCommands, PrintLastColumnAndColumns) {
 
 class CanvasCommand : public ::testing::Test {
   protected:
-    std::string dir = "/tmp/vorelux-render-cli-" + std::to_string(::getpid());
+    std::string dir = (std::filesystem::temp_directory_path() /
+                       ("vorelux-render-cli-" + std::to_string(::getpid())))
+                          .string();
     std::string file = dir + "/lines.vpg";
     void SetUp() override {
-        ASSERT_EQ(std::system(("mkdir -p " + shellQuote(dir)).c_str()), 0);
+        std::filesystem::create_directories(dir);
         std::array<Page, PageCount> pages;
         for (auto& p : pages) p.lines = {newLine()};
         pages[1].lines = {{0xFF, 192, 192, 'A'}, {0xFF, 201, 192, 'B', 31, 12, 'C'}};
         std::string error;
         ASSERT_TRUE(writeWholeFileSafely(file, encodePageFile(pages, file), error)) << error;
     }
-    void TearDown() override { std::system(("rm -rf " + shellQuote(dir)).c_str()); }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
 };
 
 TEST_F(CanvasCommand, PrintsScreenMapAndCursorAndWritesTheImage) {
@@ -120,7 +126,9 @@ TEST_F(CanvasCommand, RefusesWhatIsNotThere) {
 }
 
 TEST(GlyphsCommand, WritesTheSheetFromCompleteArt) {
-    const std::string png = "/tmp/vorelux-render-sheet-" + std::to_string(::getpid()) + ".png";
+    const std::string png = (std::filesystem::temp_directory_path() /
+                             ("vorelux-render-sheet-" + std::to_string(::getpid()) + ".png"))
+                                .string();
     const ToolResult r = runTool(VORELUX_TOOL, {"glyphs", "-o", png});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "") << "the art has problems";

@@ -1,3 +1,5 @@
+#include "files/file_io.h"
+#include "model/native_path.h"
 #include "support/run_tool.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +23,28 @@ TEST(ToolMakeDump, MakeWritesWhatDumpReads) {
               std::string::npos)
         << dumped.out;
     EXPECT_NE(dumped.out.find("\" \""), std::string::npos) << "unknown character becomes a space";
+}
+
+// A file name with accents reaches the system whole (on Windows through the
+// wide command line and wide paths, never the ANSI code page).
+TEST(ToolMakeDump, AccentedFileNamesAreWrittenAndReadBack) {
+    TempDir dir;
+    const std::string file = vorelux::utf8Path(dir.path / vorelux::nativePath("promoção.vpg"));
+    auto made = runTool(VORELUX_TOOL, {"make", file, "Promoção"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(vorelux::nativePath(file)));
+    std::vector<uint8_t> data;
+    std::string error;
+    ASSERT_TRUE(vorelux::readWholeFile(file, data, error, vorelux::PageFileSizeLimit)) << error;
+    EXPECT_EQ(std::string(data.begin(), data.begin() + 3), "vpg") << "the extension as stored";
+
+    auto dumped = runTool(VORELUX_TOOL, {"dump", file});
+    ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+    EXPECT_NE(dumped.out.find("\"Promoção\""), std::string::npos) << dumped.out;
+    auto missing = runTool(VORELUX_TOOL,
+                           {"dump", vorelux::utf8Path(dir.path / vorelux::nativePath("ação.vpg"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("ação.vpg"), std::string::npos) << missing.err;
 }
 
 TEST(ToolMakeDump, FailuresExitWithAReason) {

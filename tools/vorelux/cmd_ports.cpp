@@ -11,6 +11,13 @@
 #include "link/port_directory.h"
 #include "link/qt_serial.h"
 #include "link/transmitter.h"
+#define VORELUX_HAVE_SERIAL_PORTS 1
+using SystemPortCatalog = vorelux::QtPortCatalog;
+#elif defined(_WIN32)
+#include "link/port_directory.h"
+#include "link/win32_serial.h"
+#define VORELUX_HAVE_SERIAL_PORTS 1
+using SystemPortCatalog = vorelux::Win32PortCatalog;
 #endif
 #ifdef VORELUX_HAVE_HIDAPI
 #include "link/hidapi_bus.h"
@@ -35,7 +42,7 @@ int listUsb() {
 #endif
 }
 
-#ifdef VORELUX_HAVE_LINK_QT
+#ifdef VORELUX_HAVE_SERIAL_PORTS
 std::string originText(const vorelux::SerialPortInfo& port) {
     switch (port.origin) {
     case vorelux::PortOrigin::VirtualPanel:
@@ -58,9 +65,9 @@ int runPorts(const vorelux::cli::Args& argsIn) {
         return 2;
     }
     if (usb) return listUsb();
-#ifdef VORELUX_HAVE_LINK_QT
+#ifdef VORELUX_HAVE_SERIAL_PORTS
     if (config.empty()) config = vorelux::cli::defaultConnCfgPath();
-    vorelux::QtPortCatalog system;
+    SystemPortCatalog system;
     vorelux::PortDirectory catalog(system, vorelux::virtualPanelFolder(),
                                    vorelux::addedPortsPathBeside(config));
     vorelux::AddedPortsFile added;

@@ -23,6 +23,8 @@
 #include "link/qt_network.h"
 #include "link/qt_serial.h"
 #include <QCoreApplication>
+#elif defined(_WIN32)
+#include "link/win32_serial.h"
 #endif
 #ifdef VORELUX_HAVE_HIDAPI
 #include "link/hidapi_bus.h"
@@ -34,6 +36,11 @@ namespace {
 
 // Prompt 18, the editor's text for a port that is not there.
 constexpr const char* PortMissingText = "Porta COM não selecionada.";
+// Serial device servers are reached through Qt Network; a build without it
+// (the Windows build) sends through its own serial ports only.
+[[maybe_unused]] constexpr const char* NoNetworkPortsText =
+    "esta versão do vorelux não tem suporte a servidores seriais (socket://, rfc2217://); use "
+    "uma porta COM";
 
 std::string hex(const std::vector<uint8_t>& bytes) {
     std::string out;
@@ -283,6 +290,23 @@ class NoSerialPort : public SerialPort {
     }
     void close() override {}
 };
+
+#if !defined(VORELUX_HAVE_LINK_QT) && defined(_WIN32)
+// A network address from the ports added beside "conn.cfg", in a build
+// without Qt Network: refused with the reason.
+class NoNetworkPort : public SerialPort {
+  public:
+    bool open(const std::string&, std::string& error) override {
+        error = NoNetworkPortsText;
+        return false;
+    }
+    bool writeByte(uint8_t, std::string& error) override {
+        error = NoNetworkPortsText;
+        return false;
+    }
+    void close() override {}
+};
+#endif
 } // namespace
 
 struct LinkSession::QtRuntime {
@@ -406,7 +430,7 @@ int LinkSession::choosePort() {
     std::string device;
     if (const int exit = resolveGivenPort(number, device); exit != ExitOk) return exit;
     if (options_.dryRun) return useDryRunPort(number, device);
-#ifdef VORELUX_HAVE_LINK_QT
+#if defined(VORELUX_HAVE_LINK_QT) || defined(_WIN32)
     return useSerialPort(number, device);
 #else
     fail("esta versão do vorelux não tem suporte a portas seriais (Qt SerialPort)");
@@ -433,6 +457,12 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
             fail("--port: " + error);
             return ExitUsage;
         }
+#if !defined(VORELUX_HAVE_LINK_QT)
+        if (!options_.dryRun) {
+            fail(NoNetworkPortsText);
+            return ExitPortFailed;
+        }
+#endif
         device = given;
         number = 0;
         return ExitOk;
@@ -456,7 +486,11 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
 }
 
 int LinkSession::useDryRunPort(int number, std::string device) {
+#ifdef _WIN32
+    if (device.empty()) device = comPortName(number); // Windows opens the port by its name
+#else
     if (device.empty()) device = deviceForComNumber(number).value_or(comPortName(number));
+#endif
     if (number == 0) number = FirstOtherComNumber;
     auto catalog = std::make_unique<StaticPortCatalog>();
     catalog->add(number, device);
@@ -467,10 +501,14 @@ int LinkSession::useDryRunPort(int number, std::string device) {
     return ExitOk;
 }
 
-#ifdef VORELUX_HAVE_LINK_QT
+#if defined(VORELUX_HAVE_LINK_QT) || defined(_WIN32)
 int LinkSession::useSerialPort(int number, std::string device) {
+#ifdef VORELUX_HAVE_LINK_QT
     qt_ = std::make_unique<QtRuntime>();
     auto system = std::make_unique<QtPortCatalog>();
+#else
+    auto system = std::make_unique<Win32PortCatalog>();
+#endif
     // The editor's list: the system's ports, running virtual panels, and the
     // ports added beside the "conn.cfg" in use.
     auto directory = std::make_unique<PortDirectory>(*system, virtualPanelFolder(),
@@ -487,8 +525,13 @@ int LinkSession::useSerialPort(int number, std::string device) {
     device_ = device;
     systemCatalog_ = std::move(system);
     catalog_ = std::move(directory);
+#ifdef VORELUX_HAVE_LINK_QT
     serialPort_ = std::make_unique<QtSerialPort>();
     networkPort_ = std::make_unique<QtNetworkPort>();
+#else
+    serialPort_ = std::make_unique<Win32SerialPort>();
+    networkPort_ = std::make_unique<NoNetworkPort>();
+#endif
     port_ = std::make_unique<PortByAddress>(*serialPort_, *networkPort_);
     return ExitOk;
 }

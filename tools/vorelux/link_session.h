@@ -115,7 +115,7 @@ class LinkSession {
     int failedUpload(const UploadResult& result);
     int resolveGivenPort(int& number, std::string& device);
     int useDryRunPort(int number, std::string device);
-#ifdef VORELUX_HAVE_LINK_QT
+#if defined(VORELUX_HAVE_LINK_QT) || defined(_WIN32)
     int useSerialPort(int number, std::string device);
     static int freeNumberFor(PortCatalog& catalog, const std::string& device);
 #endif

@@ -4,6 +4,14 @@
 #include <cstdio>
 #include <iostream>
 
+#ifdef _WIN32
+#include "model/native_path.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace vorelux::cli {
 
 std::map<std::string, Command>& commands() {
@@ -63,22 +71,53 @@ static void usage() {
         std::cerr << "  vorelux " << command.usage << "\n      " << command.summary << "\n";
 }
 
+// The command line as UTF-8, the form every file name takes inside the tool.
+// Windows hands main() its arguments in the ANSI code page, where a name
+// such as "promoção.vpg" may already have lost characters, so they are taken
+// from the wide command line instead.
+static std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, char** argv) {
+#ifdef _WIN32
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < count; ++i) args.push_back(vorelux::utf8Path(wide[i]));
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv, argv + argc);
+#endif
+}
+
+// Output as on Linux: UTF-8 text (shown as such by the console) and bare
+// line feeds; pauses of a few milliseconds kept by the system's timer.
+static void setUpWindowsConsole() {
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    timeBeginPeriod(1);
+#endif
+}
+
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--version") {
+    setUpWindowsConsole();
+    const std::vector<std::string> argsIn = utf8Arguments(argc, argv);
+    if (argsIn.size() == 2 && argsIn[1] == "--version") {
         std::cout << "vorelux " << VORELUX_VERSION << "\n";
         return 0;
     }
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
+    if (argsIn.size() < 2 || argsIn[1] == "--help" || argsIn[1] == "help") {
         usage();
-        return argc < 2 ? 2 : 0;
+        return argsIn.size() < 2 ? 2 : 0;
     }
     auto& table = vorelux::cli::commands();
-    auto it = table.find(argv[1]);
+    auto it = table.find(argsIn[1]);
     if (it == table.end()) {
-        std::cerr << "vorelux: unknown command '" << argv[1] << "'\n";
+        std::cerr << "vorelux: unknown command '" << argsIn[1] << "'\n";
         usage();
         return 2;
     }
-    vorelux::cli::Args args(argv + 2, argv + argc);
+    vorelux::cli::Args args(argsIn.begin() + 2, argsIn.end());
     return it->second.run(args);
 }
