@@ -30,9 +30,11 @@ class WindowsLockKeys final : public LockKeys {
     bool scrollLock() override { return (GetKeyState(VK_SCROLL) & 1) != 0; }
     void setCapsLock(bool on) override {
         if (capsLock() == on) return;
-        // A synthesised press and release of the key, as the keyboard driver would send them.
-        keybd_event(VK_CAPITAL, 1, KEYEVENTF_EXTENDEDKEY, 0);
-        keybd_event(VK_CAPITAL, 1, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+        // A synthesised press and release of the key, as the keyboard driver
+        // would send them: Caps Lock is scan code 0x3A, not an extended key.
+        constexpr BYTE CapsLockScanCode = 0x3A;
+        keybd_event(VK_CAPITAL, CapsLockScanCode, 0, 0);
+        keybd_event(VK_CAPITAL, CapsLockScanCode, KEYEVENTF_KEYUP, 0);
     }
 };
 

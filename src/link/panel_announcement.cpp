@@ -38,7 +38,6 @@ bool processRunning(long pid) {
     if (pid <= 0) return false;
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
-#endif
 
 std::map<std::string, std::string> readFields(const std::string& path) {
     std::map<std::string, std::string> fields;
@@ -58,6 +57,7 @@ bool deviceThere(const std::string& device) {
     std::error_code ec;
     return fs::exists(device, ec);
 }
+#endif
 
 } // namespace
 
@@ -110,7 +110,9 @@ void PanelAnnouncement::withdraw() {
 
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {
     std::vector<SerialPortInfo> panels;
-#ifndef _WIN32
+#ifdef _WIN32
+    (void)folder; // the virtual panel runs on Linux only
+#else
     if (folder.empty() || !trustedFolder(folder)) return panels;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {

@@ -36,7 +36,7 @@ TEST(ToolMakeDump, AccentedFileNamesAreWrittenAndReadBack) {
     std::vector<uint8_t> data;
     std::string error;
     ASSERT_TRUE(vorelux::readWholeFile(file, data, error, vorelux::PageFileSizeLimit)) << error;
-    EXPECT_EQ(std::string(data.begin(), data.begin() + 3), "vpg") << "the extension as stored";
+    EXPECT_EQ(std::string(data.begin(), data.begin() + 3), ".vp") << "the extension as stored";
 
     auto dumped = runTool(VORELUX_TOOL, {"dump", file});
     ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
