@@ -1,16 +1,29 @@
 #include "files/settings_folder.h"
 
+#include "model/native_path.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace vorelux {
 
 namespace {
 
+// As UTF-8: on Windows the narrow environment is in the ANSI code page,
+// which cannot hold every user name.
 std::string environmentVariable(const char* name) {
+#ifdef _WIN32
+    const wchar_t* value = _wgetenv(nativePath(name).c_str());
+    return value ? utf8Path(std::filesystem::path(value)) : "";
+#else
     const char* value = std::getenv(name);
     return value ? value : "";
+#endif
 }
 
 std::string withSlashes(std::string path) {
@@ -56,9 +69,8 @@ SettingsPlace findSettingsPlace(const std::string& executableFolder,
     place.executableFolder = executableFolder;
     place.userFolder = userSettingsFolder(env);
     std::error_code ec;
-    place.portable =
-        !executableFolder.empty() &&
-        std::filesystem::exists(std::filesystem::path(executableFolder) / "conn.cfg", ec);
+    place.portable = !executableFolder.empty() &&
+                     std::filesystem::exists(nativePath(executableFolder) / "conn.cfg", ec);
     // Without a user folder (Windows without %LOCALAPPDATA%) the executable's
     // folder is the only place left, as it was before there was a choice.
     if (place.userFolder.empty()) place.portable = true;
@@ -67,16 +79,29 @@ SettingsPlace findSettingsPlace(const std::string& executableFolder,
 }
 
 std::string executableFolder() {
+#ifdef _WIN32
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
+        if (length == 0) return "";
+        if (length < name.size()) {
+            name.resize(length);
+            return utf8Path(std::filesystem::path(name).parent_path());
+        }
+        name.resize(name.size() * 2); // a long path: ask again with room for it
+    }
+#else
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return "";
     return exe.parent_path().string();
+#endif
 }
 
 bool makeSettingsFolder(const std::string& folder, std::string& error) {
     if (folder.empty()) return true;
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    std::filesystem::create_directories(nativePath(folder), ec);
     if (ec) {
         error = "Não foi possível criar a pasta das configurações \"" + folder + "\" (" +
                 ec.message() + "). As configurações valem até o editor ser fechado.";

@@ -78,5 +78,10 @@ TEST(SettingsFolder, FolderIsCreatedWithItsParentsOrTheReasonIsGiven) {
 TEST(SettingsFolder, ExecutableFolderIsThisTestsFolder) {
     const std::string folder = executableFolder();
     ASSERT_FALSE(folder.empty());
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / "files_tests"));
+#ifdef _WIN32
+    const char* self = "files_tests.exe";
+#else
+    const char* self = "files_tests";
+#endif
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / self));
 }

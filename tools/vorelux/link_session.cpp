@@ -9,6 +9,7 @@
 #include "link/random_range.h"
 #include "link/simulated.h"
 #include "link/transmitter.h"
+#include "model/native_path.h"
 
 #include <algorithm>
 #include <chrono>
@@ -90,15 +91,15 @@ std::optional<std::vector<int>> parsePageList(const std::string& text) {
 }
 
 std::string defaultConnCfgPath() {
-    return (std::filesystem::path(findSettingsPlace(executableFolder()).folder) / "conn.cfg")
-        .string();
+    return utf8Path(
+        (nativePath(findSettingsPlace(executableFolder()).folder) / "conn.cfg").make_preferred());
 }
 
 std::string defaultConnCfgSearch() {
     const SettingsPlace place = findSettingsPlace(executableFolder());
     if (place.portable) return "ao lado do programa";
     return "na pasta de configurações do usuário; não há conn.cfg ao lado do programa, em " +
-           (std::filesystem::path(place.executableFolder) / "conn.cfg").string();
+           utf8Path((nativePath(place.executableFolder) / "conn.cfg").make_preferred());
 }
 
 std::string progressBarText(const std::string& label, int position, int maximum, int width) {
@@ -476,7 +477,7 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
     }
     device = given;
     std::error_code ec;
-    if (!options_.dryRun && !std::filesystem::exists(device, ec)) {
+    if (!options_.dryRun && !std::filesystem::exists(nativePath(device), ec)) {
         cfg_.portNumber = comNumberForDevice(device).value_or(FirstOtherComNumber);
         fail(std::string(PortMissingText) + " (" + device + " não existe)");
         return ExitPortMissing;
