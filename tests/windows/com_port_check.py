@@ -7,6 +7,7 @@ fills for the ports it finds itself); the bytes are read on the master side
 with the time each one arrived. Each command must arrive byte for byte as
 the tool's own dry run lists it and, when a Linux build of the tool is
 given, exactly as that one writes the same command on a pseudo-terminal.
+Serial device servers (socket://, rfc2217://) are served from here too.
 The pauses are checked loosely: most gaps between bytes are at least 15 ms
 (every pause of these frames is 25 ms or more); speed is never asserted.
 
@@ -14,6 +15,7 @@ usage: com_port_check.py VORELUX_EXE [LINUX_VORELUX]   (WINEPREFIX set)
 """
 import os
 import select
+import socket
 import subprocess
 import sys
 import tempfile
@@ -86,6 +88,108 @@ class Pty:
     def close(self):
         os.close(self.master)
         os.close(self.slave)
+
+
+IAC, SB, SE, DO, COM_PORT = 255, 250, 240, 253, 44
+
+
+class SerialServer:
+    """A serial device server on this machine: raw TCP ("socket") or telnet
+    with RFC 2217 ("rfc2217", which accepts the COM-PORT option and confirms
+    every line setting); the data bytes it gets, with times."""
+
+    def __init__(self, mode):
+        self.mode = mode
+        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(1)
+        self.listener.settimeout(60)
+        self.address = "%s://127.0.0.1:%d" % (mode, self.listener.getsockname()[1])
+        self.arrivals = []
+        self.settings = []  # the RFC 2217 settings asked for: (code, value)
+        self.thread = threading.Thread(target=self.serve)
+        self.thread.start()
+
+    def serve(self):
+        try:
+            conn, _ = self.listener.accept()
+        except OSError:
+            return
+        with conn:
+            if self.mode == "rfc2217":
+                conn.sendall(bytes([IAC, DO, COM_PORT]))
+            state, sub = "data", bytearray()
+            while True:
+                chunk = conn.recv(4096)
+                if not chunk:
+                    return
+                now = time.monotonic()
+                for b in chunk:
+                    if self.mode != "rfc2217":
+                        self.arrivals.append((b, now))
+                    elif state == "data":
+                        if b == IAC:
+                            state = "iac"
+                        else:
+                            self.arrivals.append((b, now))
+                    elif state == "iac":
+                        if b == IAC:
+                            self.arrivals.append((b, now))
+                            state = "data"
+                        elif b == SB:
+                            sub, state = bytearray(), "sb"
+                        elif b in (251, 252, 253, 254):
+                            state = "option"
+                        else:
+                            state = "data"
+                    elif state == "option":
+                        state = "data"
+                    elif state == "sb":
+                        if b == IAC:
+                            state = "sb-iac"
+                        else:
+                            sub.append(b)
+                    elif state == "sb-iac":
+                        if b == SE:
+                            if len(sub) >= 2 and sub[0] == COM_PORT:
+                                self.settings.append((sub[1], bytes(sub[2:])))
+                                reply = bytes([IAC, SB, COM_PORT, sub[1] + 100]) + bytes(sub[2:])
+                                conn.sendall(reply + bytes([IAC, SE]))
+                            state = "data"
+                        else:
+                            sub.append(b)
+                            state = "sb"
+
+    def finish(self):
+        self.listener.close()
+        self.thread.join()
+
+    def bytes(self):
+        return bytes(b for b, _ in self.arrivals)
+
+    def gaps_ms(self):
+        times = [t for _, t in self.arrivals]
+        return [(b - a) * 1000 for a, b in zip(times, times[1:])]
+
+
+def network_case(exe, folder, mode, args):
+    print("== %s: vorelux %s" % (mode, " ".join(args)))
+    server = SerialServer(mode)
+    code, expected, text = dry_run_bytes(exe, args + ["--port", server.address], folder)
+    code, _, err = run_quietly([WINE, exe] + args + ["--port", server.address], folder)
+    server.finish()
+    check(code == 0, "vorelux.exe exits with 0 (%d) %s" % (code, err.strip()))
+    got = server.bytes()
+    check(expected and got == expected, "%d bytes arrive at the server as the dry run lists them" % len(got))
+    if got != expected:
+        print("   expected " + expected.hex(" ") + "\n   got      " + got.hex(" "))
+    if mode == "rfc2217":
+        baud = [v for c, v in server.settings if c == 1]
+        check(baud == [(9600).to_bytes(4, "big")], "the line is set to 9600 baud through RFC 2217")
+    gaps = server.gaps_ms()
+    if gaps:
+        share = sum(g >= 15 for g in gaps) / len(gaps)
+        check(share >= 0.8, "%.0f%% of the gaps between bytes are 15 ms or more" % (share * 100))
 
 
 def dry_run_bytes(exe, args, folder):
@@ -170,9 +274,18 @@ def main():
 
             code, _, err = run_quietly([WINE, exe, "power", "on", "--to", "5", "--port", "COM9"], folder)
             check(code == 3 and "COM9" in err, "a port that is not installed: exit 3 with its name")
+            # Serial device servers through Winsock; the page frame holds 255,
+            # which telnet doubles on the wire.
+            network_case(exe, folder, "socket", ["power", "on", "--to", "5"])
+            network_case(exe, folder, "rfc2217", ["send", page, "--to", "5"])
+            listener = socket.socket()
+            listener.bind(("127.0.0.1", 0))
+            closed = listener.getsockname()[1]
+            listener.close()
             code, _, err = run_quietly([WINE, exe, "power", "on", "--to", "5", "--port",
-                                        "socket://127.0.0.1:4001"], folder)
-            check(code == 4 and "socket://" in err, "a serial device server is refused with a reason")
+                                        "socket://127.0.0.1:%d" % closed], folder)
+            check(code == 4 and "não foi possível conectar" in err,
+                  "a server that is not there: exit 4 with the reason (%s)" % err.strip())
         finally:
             os.unlink(link)
             wine_pty.close()

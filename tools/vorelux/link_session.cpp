@@ -25,6 +25,7 @@
 #include "link/qt_serial.h"
 #include <QCoreApplication>
 #elif defined(_WIN32)
+#include "link/win32_network.h"
 #include "link/win32_serial.h"
 #endif
 #ifdef VORELUX_HAVE_HIDAPI
@@ -37,11 +38,6 @@ namespace {
 
 // Prompt 18, the editor's text for a port that is not there.
 constexpr const char* PortMissingText = "Porta COM não selecionada.";
-// Serial device servers are reached through Qt Network; a build without it
-// (the Windows build) sends through its own serial ports only.
-[[maybe_unused]] constexpr const char* NoNetworkPortsText =
-    "esta versão do vorelux não tem suporte a servidores seriais (socket://, rfc2217://); use "
-    "uma porta COM";
 
 std::string hex(const std::vector<uint8_t>& bytes) {
     std::string out;
@@ -292,22 +288,6 @@ class NoSerialPort : public SerialPort {
     void close() override {}
 };
 
-#if !defined(VORELUX_HAVE_LINK_QT) && defined(_WIN32)
-// A network address from the ports added beside "conn.cfg", in a build
-// without Qt Network: refused with the reason.
-class NoNetworkPort : public SerialPort {
-  public:
-    bool open(const std::string&, std::string& error) override {
-        error = NoNetworkPortsText;
-        return false;
-    }
-    bool writeByte(uint8_t, std::string& error) override {
-        error = NoNetworkPortsText;
-        return false;
-    }
-    void close() override {}
-};
-#endif
 } // namespace
 
 struct LinkSession::QtRuntime {
@@ -458,12 +438,6 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
             fail("--port: " + error);
             return ExitUsage;
         }
-#if !defined(VORELUX_HAVE_LINK_QT)
-        if (!options_.dryRun) {
-            fail(NoNetworkPortsText);
-            return ExitPortFailed;
-        }
-#endif
         device = given;
         number = 0;
         return ExitOk;
@@ -531,7 +505,7 @@ int LinkSession::useSerialPort(int number, std::string device) {
     networkPort_ = std::make_unique<QtNetworkPort>();
 #else
     serialPort_ = std::make_unique<Win32SerialPort>();
-    networkPort_ = std::make_unique<NoNetworkPort>();
+    networkPort_ = std::make_unique<Win32NetworkPort>();
 #endif
     port_ = std::make_unique<PortByAddress>(*serialPort_, *networkPort_);
     return ExitOk;
