@@ -162,9 +162,10 @@ bool Win32SerialPort::writeByte(uint8_t byte, std::string& error) {
     return waitUntilSent(error);
 }
 
-// Waits for the driver's output queue to empty. FlushFileBuffers would wait
-// as well on Windows, but Wine carries it out as tcflush(), which throws
-// away what is still queued; asking for the queue's size works on both.
+// Waits for the driver's output queue to empty. FlushFileBuffers waits too
+// on Windows, but Wine's serial code carries a flush out as
+// tcflush(TCOFLUSH), which on a real UART throws away what is still queued;
+// asking for the queue's size waits the same way on both.
 bool Win32SerialPort::waitUntilSent(std::string& error) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(WriteTimeoutMs);
