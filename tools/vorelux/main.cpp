@@ -93,6 +93,9 @@ static std::vector<std::string> utf8Arguments([[maybe_unused]] int argc, char** 
 // line feeds; pauses of a few milliseconds kept by the system's timer.
 static void setUpWindowsConsole() {
 #ifdef _WIN32
+    // Run from a script or a scheduled task, nobody could close a
+    // critical-error box (a drive without its disk): fail the call instead.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     SetConsoleOutputCP(CP_UTF8);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
