@@ -1,13 +1,11 @@
 #include "link/link_system.h"
 
-#ifdef VORELUX_HAVE_HIDAPI
-#include "link/hidapi_bus.h"
-#endif
+#include "link/system_hid_bus.h"
 
 namespace vorelux {
 
 namespace {
-// A bus without devices, for builds without hidapi: the serial port only.
+// A bus without devices, for builds without USB HID: the serial port only.
 class NoHidBus : public HidBus {
   public:
     std::vector<HidDeviceInfo> enumerate() override { return {}; }
@@ -20,8 +18,8 @@ class NoHidBus : public HidBus {
 
 LinkSystem::LinkSystem(ConnectionSettings& cfg, Prompter& prompter, std::string addedPortsPath)
     : directory_(catalog_, virtualPanelFolder(), std::move(addedPortsPath)) {
-#ifdef VORELUX_HAVE_HIDAPI
-    bus_ = std::make_unique<HidapiBus>();
+#ifdef VORELUX_HAVE_USB
+    bus_ = std::make_unique<SystemHidBus>();
 #else
     bus_ = std::make_unique<NoHidBus>();
 #endif

@@ -10,6 +10,8 @@ given, exactly as that one writes the same command on a pseudo-terminal.
 Serial device servers (socket://, rfc2217://) are served from here too.
 The pauses are checked loosely: most gaps between bytes are at least 15 ms
 (every pause of these frames is 25 ms or more); speed is never asserted.
+The USB side runs on Wine's own HID devices: they are listed, and a send
+to the transmitter, which is not among them, fails with its reason.
 
 usage: com_port_check.py VORELUX_EXE [LINUX_VORELUX]   (WINEPREFIX set)
 """
@@ -259,6 +261,12 @@ def main():
         try:
             code, out, _ = run_quietly([WINE, exe, "ports"], folder)
             check(code == 0 and PORT in out.split(), "vorelux.exe ports lists " + PORT)
+            code, out, err = run_quietly([WINE, exe, "ports", "--usb"], folder)
+            check(code == 0 and "\\\\?\\hid#" in out.lower(),
+                  "vorelux.exe ports --usb lists Wine's HID devices (%s%s)" % (out.strip(), err.strip()))
+            code, _, err = run_quietly([WINE, exe, "power", "on", "--to", "5", "--usb"], folder)
+            check(code == 5 and "Transmissor KQ não encontrado" in err,
+                  "--usb without the transmitter: exit 5 with the reason (%s)" % err.strip())
 
             page = os.path.join(folder, "promoção.vpg")
             # Page 8: its frame carries a byte 10, which a text-mode or

@@ -19,15 +19,13 @@ using SystemPortCatalog = vorelux::QtPortCatalog;
 #define VORELUX_HAVE_SERIAL_PORTS 1
 using SystemPortCatalog = vorelux::Win32PortCatalog;
 #endif
-#ifdef VORELUX_HAVE_HIDAPI
-#include "link/hidapi_bus.h"
-#endif
+#include "link/system_hid_bus.h"
 
 namespace {
 
 int listUsb() {
-#ifdef VORELUX_HAVE_HIDAPI
-    vorelux::HidapiBus bus;
+#ifdef VORELUX_HAVE_USB
+    vorelux::SystemHidBus bus;
     auto devices = bus.enumerate();
     if (devices.empty()) std::cout << "Nenhum dispositivo USB HID.\n";
     for (const auto& device : devices) {
@@ -37,7 +35,7 @@ int listUsb() {
     }
     return 0;
 #else
-    std::cerr << "vorelux ports: this build has no USB HID support (hidapi)\n";
+    std::cerr << "vorelux ports: this build has no USB HID support\n";
     return 1;
 #endif
 }

@@ -28,9 +28,7 @@
 #include "link/win32_network.h"
 #include "link/win32_serial.h"
 #endif
-#ifdef VORELUX_HAVE_HIDAPI
-#include "link/hidapi_bus.h"
-#endif
+#include "link/system_hid_bus.h"
 
 namespace vorelux::cli {
 
@@ -528,15 +526,17 @@ int LinkSession::freeNumberFor(PortCatalog& catalog, const std::string& device) 
 
 int LinkSession::openTransmitter() {
     HidBus* bus = devices_.hidBus;
-#ifdef VORELUX_HAVE_HIDAPI
+#ifdef VORELUX_HAVE_USB
     if (!bus) {
+#ifdef VORELUX_HAVE_HIDAPI
         qt_ = std::make_unique<QtRuntime>();
-        hidBus_ = std::make_unique<HidapiBus>();
+#endif
+        hidBus_ = std::make_unique<SystemHidBus>();
         bus = hidBus_.get();
     }
 #endif
     if (!bus) {
-        fail("esta versão do vorelux não tem suporte ao Transmissor KQ (hidapi)");
+        fail("esta versão do vorelux não tem suporte ao Transmissor KQ (USB HID)");
         return ExitNoTransmitter;
     }
     if (options_.dryRun) {
