@@ -51,16 +51,16 @@ void TransmitterWatcher::stop() {
 }
 
 void TransmitterWatcher::rescanNow() {
-    transmitter_.HidCtlDeviceChange();
+    transmitter_.scanDevices();
 }
 
 void TransmitterWatcher::onReport(const QString& path, const QByteArray& report) {
-    transmitter_.HidCtlDeviceData(path.toStdString(),
-                                  std::vector<uint8_t>(report.begin(), report.end()));
+    transmitter_.deviceReport(path.toStdString(),
+                              std::vector<uint8_t>(report.begin(), report.end()));
 }
 
 void TransmitterWatcher::onReadFailed(const QString& path) {
-    transmitter_.HidCtlDeviceUnplug(path.toStdString());
+    transmitter_.deviceUnplugged(path.toStdString());
 }
 
 void TransmitterWatcher::transmitterAttached(const std::shared_ptr<HidDevice>& device) {

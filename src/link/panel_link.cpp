@@ -94,9 +94,9 @@ Prompter& PanelLink::prompter() {
 }
 
 bool PanelLink::writeReport(const std::vector<uint8_t>& report) {
-    if (!gate_) return kq_.comunica(report);
+    if (!gate_) return kq_.writeReport(report);
     bool ok = false;
-    gate_([&] { ok = kq_.comunica(report); });
+    gate_([&] { ok = kq_.writeReport(report); });
     return ok;
 }
 

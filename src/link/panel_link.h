@@ -92,7 +92,7 @@ class PanelLink {
 
     // From now on every device effect of this link goes through `gate`.
     void setDeviceGate(DeviceGate gate);
-    // Writes one transmitter report (see Transmitter::comunica).
+    // Writes one transmitter report (see Transmitter::writeReport).
     bool writeReport(const std::vector<uint8_t>& report);
     bool transmitterAttached();
 

@@ -23,7 +23,7 @@ void Transmitter::notifyStatus(const char* text) {
     for (auto* observer : std::vector(observers_)) observer->linkStatusChanged(text);
 }
 
-void Transmitter::HidCtlDeviceChange() {
+void Transmitter::scanDevices() {
     // A message box shown from a scan runs the event loop, and with it the
     // rescan timer: one scan at a time.
     if (scanning_) return;
@@ -39,7 +39,7 @@ void Transmitter::HidCtlDeviceChange() {
     for (const auto& info : devices) present.insert(info.path);
     for (auto it = examined_.begin(); it != examined_.end();)
         it = present.count(*it) ? std::next(it) : examined_.erase(it);
-    if (device_ && !present.count(device_->path())) HidCtlDeviceUnplug(device_->path());
+    if (device_ && !present.count(device_->path())) deviceUnplugged(device_->path());
 
     std::vector<const HidDeviceInfo*> matches;
     for (const auto& info : devices) {
@@ -69,7 +69,7 @@ void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) 
     notifyStatus(StatusUsb);
     awaitingReply = true;
     auto request = kqIdentityRequest();
-    comunica({request.begin(), request.end()});
+    writeReport({request.begin(), request.end()});
 }
 
 void Transmitter::release(bool unplugged) {
@@ -84,7 +84,7 @@ void Transmitter::release(bool unplugged) {
     if (unplugged) notifyStatus(StatusSerial);
 }
 
-void Transmitter::HidCtlDeviceData(const std::string& path, const std::vector<uint8_t>& report) {
+void Transmitter::deviceReport(const std::string& path, const std::vector<uint8_t>& report) {
     if (!device_ || path != device_->path()) return;
     if (!awaitingReply || !isIdentityReply(report)) return;
     awaitingReply = false;
@@ -101,13 +101,13 @@ void Transmitter::HidCtlDeviceData(const std::string& path, const std::vector<ui
     }
 }
 
-void Transmitter::HidCtlDeviceUnplug(const std::string& path) {
+void Transmitter::deviceUnplugged(const std::string& path) {
     if (!device_ || path != device_->path()) return;
     examined_.erase(path);
     release(true);
 }
 
-bool Transmitter::comunica(const std::vector<uint8_t>& buf) {
+bool Transmitter::writeReport(const std::vector<uint8_t>& buf) {
     if (!device_) return false;
     std::vector<uint8_t> report(std::max(device_->outputReportLength(), buf.size()), 0);
     std::copy(buf.begin(), buf.end(), report.begin());

@@ -2,8 +2,9 @@
 // The USB radio transmitter ("Transmissor KQ"): finding it among the HID
 // devices, asking its identity, noticing its removal, and writing reports to
 // it. Everything here runs on the user-interface thread; the platform layer
-// calls the three Hid* handlers (a rescan timer, the reader thread's reports
-// handed over to this thread, a failed read).
+// calls scanDevices, deviceReport and deviceUnplugged (from a rescan timer,
+// with the reader thread's reports handed over to this thread, after a failed
+// read).
 #include "files/conn_cfg.h"
 #include "link/hid.h"
 #include "model/prompts.h"
@@ -59,18 +60,18 @@ class Transmitter {
     // in; one whose product string is exactly KqProductString becomes the
     // transmitter (the last of several). Also notices a held transmitter that
     // is no longer listed.
-    void HidCtlDeviceChange();
+    void scanDevices();
     // An input report (report ID, then data) from device `path`. Only the
     // awaited identity reply of the held transmitter counts.
-    void HidCtlDeviceData(const std::string& path, const std::vector<uint8_t>& report);
+    void deviceReport(const std::string& path, const std::vector<uint8_t>& report);
     // Device `path` was removed; only the held transmitter counts.
-    void HidCtlDeviceUnplug(const std::string& path);
+    void deviceUnplugged(const std::string& path);
 
     // Writes one output report of the device's full length; `buf` fills its
     // start (buf[0] is the report ID, 0) and zeros the rest. False when no
     // transmitter is attached (nothing is done) or when the write failed
     // (the operator is told "ERRO DE ESCRITA: ...").
-    bool comunica(const std::vector<uint8_t>& buf);
+    bool writeReport(const std::vector<uint8_t>& buf);
 
     bool attached() const { return device_ != nullptr; }
     std::shared_ptr<HidDevice> device() const { return device_; }

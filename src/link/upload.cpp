@@ -53,7 +53,7 @@ struct Reporter {
 
 constexpr const char* TransmitterGoneText = "O Transmissor KQ foi desconectado.";
 
-// Writes one report; a failed write ends the run. comunica has told the
+// Writes one report; a failed write ends the run. writeReport has told the
 // operator of a failed write already; a transmitter that has gone is told
 // from the run's result.
 bool writeReport(PanelLink& link, const std::vector<uint8_t>& report, std::string& error) {

@@ -219,10 +219,9 @@ std::vector<HidDeviceInfo> Win32HidBus::enumerate() {
 }
 
 std::shared_ptr<HidDevice> Win32HidBus::open(const HidDeviceInfo& info, std::string& error) {
-    const HANDLE device =
-        CreateFileW(nativePath(info.path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_OVERLAPPED, nullptr);
+    const HANDLE device = CreateFileW(nativePath(info.path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
         error = info.path + ": " + windowsErrorText(GetLastError());
         return nullptr;

@@ -207,7 +207,7 @@ TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
 TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     TransportGroup group(link, cfgPath);
     bus.plug("/dev/hidraw0", KqProductString);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_TRUE(group.showsTransmitter());
     EXPECT_EQ(group.transmitterBox()->title(), " Enviar como: ");
     cfg.transport = Transport::Serial;
@@ -220,7 +220,7 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     EXPECT_TRUE(later.showsTransmitter());
 
     bus.unplug("/dev/hidraw0");
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_FALSE(group.showsTransmitter());
     EXPECT_FALSE(later.showsTransmitter());
     group.refreshPorts();

@@ -38,10 +38,10 @@ struct LinkFixture : ::testing::Test {
     // Plugs a transmitter in and lets it answer its identity request.
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
         auto device = bus.plug("/dev/hidraw0", KqProductString, configByte);
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         std::vector<uint8_t> reply;
         EXPECT_EQ(device->read(reply, 0), 1);
-        kq.HidCtlDeviceData("/dev/hidraw0", reply);
+        kq.deviceReport("/dev/hidraw0", reply);
         return device;
     }
 };
@@ -114,7 +114,7 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
 TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothing) {
     auto device = bus.plug("/dev/hidraw0", KqProductString);
     device->setAnswersIdentity(false);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
     size_t writesBefore = device->writeCount(); // the identity request
     link.lastSendResult = link.sendParameter(255, 0, 0);
@@ -129,7 +129,7 @@ TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
     for (uint8_t configByte : {uint8_t{0x41}, KqNotConfigured}) {
         SCOPED_TRACE(int(configByte));
         bus.unplug("/dev/hidraw0");
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         sleeper.pauses.clear();
         auto device = attachTransmitter(configByte);
         size_t before = device->writeCount();
@@ -163,9 +163,9 @@ TEST_F(LinkFixture, TransmitterWriteFailureStopsAtOnceWithResult3AndTheWriteErro
 TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
     attachTransmitter(0x41);
     bus.unplug("/dev/hidraw0");
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_EQ(cfg.transport, Transport::Serial);
-    EXPECT_FALSE(kq.comunica({0, 1, 2}));
+    EXPECT_FALSE(kq.writeReport({0, 1, 2}));
     EXPECT_EQ(link.sendParameter(255, 0, 0), SendOk);
     EXPECT_EQ(port.opens, 1);
 }

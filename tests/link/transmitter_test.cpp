@@ -41,21 +41,21 @@ struct TransmitterFixture : ::testing::Test {
     // Delivers the device's pending input reports as the reader thread would.
     void deliver(SimulatedTransmitter& device) {
         std::vector<uint8_t> report;
-        while (device.read(report, 0) == 1) kq.HidCtlDeviceData(device.path(), report);
+        while (device.read(report, 0) == 1) kq.deviceReport(device.path(), report);
     }
 };
 
 TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
     auto keyboard = bus.plug("/dev/hidraw0", "Teclado USB");
     auto almost = bus.plug("/dev/hidraw1", "TRANSMISSOR-KQ"); // no trailing space
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_FALSE(kq.attached());
     EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_TRUE(observer.events.empty());
     EXPECT_EQ(bus.opens, 0);
 
     auto real = bus.plug("/dev/hidraw2", "TRANSMISSOR-KQ ");
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     ASSERT_TRUE(kq.attached());
     EXPECT_EQ(kq.device()->path(), "/dev/hidraw2");
     EXPECT_EQ(cfg.transport, Transport::Transmitter);
@@ -73,9 +73,9 @@ TEST_F(TransmitterFixture, OnlyTheExactProductStringIsTaken) {
 TEST_F(TransmitterFixture, EachDeviceIsExaminedOnceAndTheLastMatchWins) {
     bus.plug("/dev/hidraw3", KqProductString);
     bus.plug("/dev/hidraw4", KqProductString);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_EQ(kq.device()->path(), "/dev/hidraw4");
-    kq.HidCtlDeviceChange(); // nothing new: nothing happens
+    kq.scanDevices(); // nothing new: nothing happens
     EXPECT_EQ(bus.opens, 1);
     EXPECT_EQ(observer.events.size(), 2u);
 }
@@ -83,8 +83,8 @@ TEST_F(TransmitterFixture, EachDeviceIsExaminedOnceAndTheLastMatchWins) {
 TEST_F(TransmitterFixture, ATransmitterThatCannotBeOpenedIsReportedOnce) {
     bus.plug("/dev/hidraw5", KqProductString);
     bus.setFailOpen("/dev/hidraw5", true);
-    kq.HidCtlDeviceChange();
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
+    kq.scanDevices();
     EXPECT_FALSE(kq.attached());
     EXPECT_EQ(cfg.transport, Transport::Serial);
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -94,24 +94,24 @@ TEST_F(TransmitterFixture, ATransmitterThatCannotBeOpenedIsReportedOnce) {
 TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
     auto device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
     device->setAnswersIdentity(false);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     cfg.portNumber = 5;
 
     // Not a reply: first data byte is not 0xFF.
-    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0x01, 9, 9, 9, 9, 9, 9});
+    kq.deviceReport("/dev/hidraw0", {0, 0x01, 9, 9, 9, 9, 9, 9});
     // A reply, but from another device.
-    kq.HidCtlDeviceData("/dev/hidraw9", {0, 0xFF, 9, 9, 9, 9, 9, 9});
+    kq.deviceReport("/dev/hidraw9", {0, 0xFF, 9, 9, 9, 9, 9, 9});
     EXPECT_EQ(cfg.transmitterIdentity, KqIdentity{});
     EXPECT_TRUE(kq.awaitingReply);
 
-    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 1, 2, 3, 4, 5, 0x41, 0x77, 0x77});
+    kq.deviceReport("/dev/hidraw0", {0, 0xFF, 1, 2, 3, 4, 5, 0x41, 0x77, 0x77});
     EXPECT_EQ(cfg.transmitterIdentity, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
     EXPECT_FALSE(kq.awaitingReply);
     EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(cfg.portNumber, 5); // nothing else of the record changes
 
     // A second reply changes nothing.
-    kq.HidCtlDeviceData("/dev/hidraw0", {0, 0xFF, 8, 8, 8, 8, 8, 0x32});
+    kq.deviceReport("/dev/hidraw0", {0, 0xFF, 8, 8, 8, 8, 8, 0x32});
     EXPECT_EQ(cfg.transmitterIdentity, (KqIdentity{0xFF, 1, 2, 3, 4, 5, 0x41, 28}));
     EXPECT_TRUE(prompter.prompts.empty());
 }
@@ -119,7 +119,7 @@ TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
 TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialogExists) {
     // Before the settings dialog exists: the flag alone.
     auto device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     deliver(*device);
     EXPECT_TRUE(kq.transmitterNotConfigured);
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
@@ -131,10 +131,10 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
     for (int answer : {ButtonNo, ButtonYes}) {
         SCOPED_TRACE(answer);
         bus.unplug("/dev/hidraw0");
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         EXPECT_FALSE(kq.transmitterNotConfigured); // cleared on removal
         device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         prompter.prompts.clear();
         prompter.answers = {answer};
         deliver(*device);
@@ -147,40 +147,40 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
 TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIdentity) {
     auto other = bus.plug("/dev/hidraw1", "Mouse");
     auto device = bus.plug("/dev/hidraw0", KqProductString, KqNotConfigured);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     deliver(*device);
     observer.events.clear();
 
     // Another device leaving changes nothing.
     bus.unplug("/dev/hidraw1");
-    kq.HidCtlDeviceChange();
-    kq.HidCtlDeviceUnplug("/dev/hidraw1");
+    kq.scanDevices();
+    kq.deviceUnplugged("/dev/hidraw1");
     EXPECT_TRUE(kq.attached());
     EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_TRUE(observer.events.empty());
 
     // The transmitter leaving (noticed by the rescan).
     bus.unplug("/dev/hidraw0");
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_FALSE(kq.attached());
     EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(observer.events,
               (std::vector<std::string>{"removed /dev/hidraw0", "[Serial] Porta COM"}));
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured); // kept until the next reply
-    EXPECT_FALSE(kq.comunica({0, 1}));                      // does nothing now
+    EXPECT_FALSE(kq.writeReport({0, 1}));                   // does nothing now
 
     // Plugged in again, it is found again.
     device = bus.plug("/dev/hidraw0", KqProductString);
-    kq.HidCtlDeviceChange();
+    kq.scanDevices();
     EXPECT_TRUE(kq.attached());
 }
 
-TEST_F(TransmitterFixture, ComunicaFillsTheFullReportOrReportsTheWriteError) {
+TEST_F(TransmitterFixture, WriteReportFillsTheFullReportOrReportsTheWriteError) {
     auto device = bus.plug("/dev/hidraw0", KqProductString);
     device->setOutputReportLength(33);
-    kq.HidCtlDeviceChange();
-    ASSERT_TRUE(kq.comunica({0, 239, 1, 2, 3}));
+    kq.scanDevices();
+    ASSERT_TRUE(kq.writeReport({0, 239, 1, 2, 3}));
     auto last = device->writes().back();
     std::vector<uint8_t> expected(33, 0);
     expected[1] = 239;
@@ -190,7 +190,7 @@ TEST_F(TransmitterFixture, ComunicaFillsTheFullReportOrReportsTheWriteError) {
     EXPECT_EQ(last, expected);
 
     device->setFailWrites(true);
-    EXPECT_FALSE(kq.comunica({0, 1}));
+    EXPECT_FALSE(kq.writeReport({0, 1}));
     EXPECT_EQ(prompter.messages,
               std::vector<std::string>{"ERRO DE ESCRITA: Dispositivo desconectado (48f)"});
 }

@@ -162,9 +162,9 @@ struct SendDialogTest : ::testing::Test {
     void attachTransmitter(bool identified = true) {
         device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
         device->setAnswersIdentity(identified);
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         std::vector<uint8_t> reply;
-        while (device->read(reply, 0) == 1) kq.HidCtlDeviceData(device->path(), reply);
+        while (device->read(reply, 0) == 1) kq.deviceReport(device->path(), reply);
     }
     std::vector<KqReport> reports() {
         auto all = decodeAll(device->writes());

@@ -61,9 +61,9 @@ struct UploadFixture : ::testing::Test {
     void attachTransmitter(uint8_t configByte = 0x41) {
         device = bus.plug("/dev/hidraw0", KqProductString, configByte);
         device->setAnswersIdentity(configByte != 0);
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         std::vector<uint8_t> reply;
-        while (device->read(reply, 0) == 1) kq.HidCtlDeviceData(device->path(), reply);
+        while (device->read(reply, 0) == 1) kq.deviceReport(device->path(), reply);
         ASSERT_EQ(cfg.transport, Transport::Transmitter);
     }
     // The transmitter reports after the identity request, decoded.

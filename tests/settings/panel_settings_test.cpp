@@ -246,41 +246,44 @@ TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
 
 TEST_F(PtyPanel, PanelNumberIsCheckedBeforeAnythingIsSent) {
     struct Case {
-        const char* atual;
-        const char* nova;
+        const char* current;
+        const char* requested;
         PanelIdOutcome outcome;
         std::optional<Prompt> prompt;
     };
     const Case cases[] = {
-        {.atual = "5",
-         .nova = "0",
+        {.current = "5",
+         .requested = "0",
          .outcome = PanelIdOutcome::BadNew,
          .prompt = Prompt::InvalidPanelId},
-        {.atual = "5",
-         .nova = "256",
+        {.current = "5",
+         .requested = "256",
          .outcome = PanelIdOutcome::BadNew,
          .prompt = Prompt::InvalidPanelId},
-        {.atual = "0",
-         .nova = "7",
+        {.current = "0",
+         .requested = "7",
          .outcome = PanelIdOutcome::BadCurrent,
          .prompt = Prompt::InvalidPanelId},
-        {.atual = "0",
-         .nova = "0",
+        {.current = "0",
+         .requested = "0",
          .outcome = PanelIdOutcome::BadNew,
          .prompt = Prompt::InvalidPanelId},
-        {.atual = "", .nova = "7", .outcome = PanelIdOutcome::NotNumbers, .prompt = std::nullopt},
-        {.atual = "5",
-         .nova = "12a",
+        {.current = "",
+         .requested = "7",
          .outcome = PanelIdOutcome::NotNumbers,
          .prompt = std::nullopt},
-        {.atual = " 5 ",
-         .nova = "255",
+        {.current = "5",
+         .requested = "12a",
+         .outcome = PanelIdOutcome::NotNumbers,
+         .prompt = std::nullopt},
+        {.current = " 5 ",
+         .requested = "255",
          .outcome = PanelIdOutcome::Valid,
          .prompt = Prompt::ConfirmPanelIdChange},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.atual) + " -> " + c.nova);
-        const PanelIdChange change = checkNewPanelId(c.atual, c.nova);
+        SCOPED_TRACE(std::string(c.current) + " -> " + c.requested);
+        const PanelIdChange change = checkNewPanelId(c.current, c.requested);
         EXPECT_EQ(change.outcome, c.outcome);
         EXPECT_EQ(panelIdPrompt(change.outcome), c.prompt);
         if (c.outcome == PanelIdOutcome::Valid) {
@@ -387,11 +390,11 @@ struct Pairing : ::testing::Test {
 
     void attach(uint8_t configByte) {
         device = bus.plug("/dev/hidraw3", KqProductString, configByte);
-        kq.HidCtlDeviceChange();
+        kq.scanDevices();
         // The identity reply, as the reader thread hands it over.
         std::vector<uint8_t> reply;
         ASSERT_GT(device->read(reply, 100), 0);
-        kq.HidCtlDeviceData(device->path(), reply);
+        kq.deviceReport(device->path(), reply);
         ASSERT_EQ(cfg.transmitterIdentity[6], configByte);
     }
     // The reports written after the identity request, without padding.

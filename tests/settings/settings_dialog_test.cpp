@@ -143,12 +143,12 @@ struct SettingsDialog : ::testing::Test {
     }
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
         auto device = bus.plug("/dev/hidraw1", KqProductString, configByte);
-        transmitter.HidCtlDeviceChange();
+        transmitter.scanDevices();
         std::vector<uint8_t> reply;
         EXPECT_GT(device->read(reply, 200), 0);
         // A transmitter that is not configured asks Prompt::ConfigureTransmitter at once (the
         // dialog exists); the scripted answer decides.
-        transmitter.HidCtlDeviceData(device->path(), reply);
+        transmitter.deviceReport(device->path(), reply);
         return device;
     }
 };
@@ -186,7 +186,7 @@ TEST_F(SettingsDialog, TabsCaptionsAndTheHiddenOnes) {
     EXPECT_TRUE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
     EXPECT_TRUE(child<TransportGroup>("transportGroup")->showsTransmitter());
     bus.unplug("/dev/hidraw1");
-    transmitter.HidCtlDeviceUnplug("/dev/hidraw1");
+    transmitter.deviceUnplugged("/dev/hidraw1");
     EXPECT_FALSE(child<QTabWidget>("tabs")->isTabVisible(PanelSettingsDialog::TransmitterTab));
     EXPECT_FALSE(child<TransportGroup>("transportGroup")->showsTransmitter());
 }

@@ -544,7 +544,7 @@ int LinkSession::openTransmitter() {
         bus = dryRunBus_.get();
     }
     transmitter_ = std::make_unique<Transmitter>(*bus, cfg_, *prompter_);
-    transmitter_->HidCtlDeviceChange();
+    transmitter_->scanDevices();
     auto device = transmitter_->device();
     if (!device) {
         fail("Transmissor KQ não encontrado: nenhum dispositivo USB \"" +
@@ -562,11 +562,11 @@ int LinkSession::openTransmitter() {
         std::vector<uint8_t> report;
         int got = device->read(report, int(left));
         if (got < 0) {
-            transmitter_->HidCtlDeviceUnplug(device->path());
+            transmitter_->deviceUnplugged(device->path());
             fail("o Transmissor KQ foi desconectado");
             return ExitNoTransmitter;
         }
-        if (got > 0) transmitter_->HidCtlDeviceData(device->path(), report);
+        if (got > 0) transmitter_->deviceReport(device->path(), report);
     }
     if (cfg_.transmitterIdentity[6] == 0) {
         fail("Transmissor KQ não identificado: não respondeu ao pedido de identidade");
