@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "app/windows_lock_keys.h"
 #elif defined(VORELUX_HAVE_X11)
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -21,24 +21,7 @@ class NoLockKeys final : public LockKeys {
     void setCapsLock(bool) override {}
 };
 
-#if defined(_WIN32)
-
-class WindowsLockKeys final : public LockKeys {
-  public:
-    bool numLock() override { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
-    bool capsLock() override { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
-    bool scrollLock() override { return (GetKeyState(VK_SCROLL) & 1) != 0; }
-    void setCapsLock(bool on) override {
-        if (capsLock() == on) return;
-        // A synthesised press and release of the key, as the keyboard driver
-        // would send them: Caps Lock is scan code 0x3A, not an extended key.
-        constexpr BYTE CapsLockScanCode = 0x3A;
-        keybd_event(VK_CAPITAL, CapsLockScanCode, 0, 0);
-        keybd_event(VK_CAPITAL, CapsLockScanCode, KEYEVENTF_KEYUP, 0);
-    }
-};
-
-#elif defined(VORELUX_HAVE_X11)
+#if defined(VORELUX_HAVE_X11)
 
 // Reads the keyboard indicators by name and locks the Lock modifier, on a
 // display connection of its own.
@@ -77,7 +60,7 @@ class XkbLockKeys final : public LockKeys {
 
 std::unique_ptr<LockKeys> makeSystemLockKeys() {
 #if defined(_WIN32)
-    return std::make_unique<WindowsLockKeys>();
+    return makeWindowsLockKeys();
 #elif defined(VORELUX_HAVE_X11)
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0;
