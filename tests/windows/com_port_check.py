@@ -11,7 +11,9 @@ Serial device servers (socket://, rfc2217://) are served from here too.
 The pauses are checked loosely: most gaps between bytes are at least 15 ms
 (every pause of these frames is 25 ms or more); speed is never asserted.
 The USB side runs on Wine's own HID devices: they are listed, and a send
-to the transmitter, which is not among them, fails with its reason.
+to the transmitter, which is not among them, fails with its reason. The
+pictures (a GIF of the page's preview, a frame as PNG, the glyph sheet),
+written under names with accents, must be byte for byte the Linux tool's.
 
 usage: com_port_check.py VORELUX_EXE [LINUX_VORELUX]   (WINEPREFIX set)
 """
@@ -241,6 +243,26 @@ def send_case(exe, linux_tool, folder, name, args):
         linux.close()
 
 
+def same_pictures(exe, linux_tool, folder, page):
+    """The Windows tool's pictures are the Linux tool's, byte for byte (the
+    Linux ones are read back by giflib and Pillow in the Linux suites)."""
+    at = ["--at", "2026-12-10 10:00:00"]
+    for name, args in (("animação.gif", ["gif", page, "--page", "8", "--rounds", "1"] + at),
+                       ("quadro.png", ["png", page, "--page", "8", "--at-cycle", "40"] + at),
+                       ("glifos.png", ["glyphs"])):
+        windows = os.path.join(folder, "win-" + name)
+        code, _, err = run_quietly([WINE, exe] + args + ["-o", windows], folder)
+        check(code == 0 and os.path.isfile(windows), "vorelux.exe %s writes %s %s"
+              % (args[0], name, err.strip()))
+        if not linux_tool or code != 0:
+            continue
+        linux = os.path.join(folder, "linux-" + name)
+        code, _, err = run_quietly([linux_tool] + args + ["-o", linux], folder)
+        with open(windows, "rb") as a, open(linux, "rb") as b:
+            check(code == 0 and a.read() == b.read(),
+                  "%s is the Linux tool's, byte for byte %s" % (name, err.strip()))
+
+
 def main():
     if len(sys.argv) < 2 or "WINEPREFIX" not in os.environ:
         print(__doc__)
@@ -277,6 +299,7 @@ def main():
             code, out, err = run_quietly([WINE, exe, "dump", page], folder)
             check(code == 0 and '"Promoção de Natal"' in out, "dump reads promoção.vpg back " + err.strip())
 
+            same_pictures(exe, linux_tool, folder, page)
             send_case(exe, linux_tool, folder, "power", ["power", "on", "--to", "5"])
             send_case(exe, linux_tool, folder, "page upload", ["send", page, "--to", "5"])
 
