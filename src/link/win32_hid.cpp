@@ -143,10 +143,12 @@ bool Win32HidDevice::write(const std::vector<uint8_t>& report, std::string& erro
         errorText = windowsErrorText(errorCode);
         return false;
     }
-    if (WaitForSingleObject(writeEvent_, WriteTimeoutMs) != WAIT_OBJECT_0) {
+    const DWORD waited = WaitForSingleObject(writeEvent_, WriteTimeoutMs);
+    if (waited != WAIT_OBJECT_0) {
+        errorCode = waited == WAIT_TIMEOUT ? DWORD(ERROR_TIMEOUT) : GetLastError();
         finishCancelled(overlapped);
-        errorCode = ERROR_TIMEOUT;
-        errorText = "tempo de escrita esgotado";
+        errorText = waited == WAIT_TIMEOUT ? std::string("tempo de escrita esgotado")
+                                           : windowsErrorText(errorCode);
         return false;
     }
     if (!GetOverlappedResult(handle_, &overlapped, &written, FALSE)) {
@@ -181,8 +183,9 @@ int Win32HidDevice::read(std::vector<uint8_t>& report, int timeoutMs) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
-        if (WaitForSingleObject(readEvent_, DWORD(std::max<long long>(left, 0))) != WAIT_OBJECT_0)
-            return 0;
+        const DWORD waited = WaitForSingleObject(readEvent_, DWORD(std::max<long long>(left, 0)));
+        if (waited == WAIT_TIMEOUT) return 0;
+        if (waited != WAIT_OBJECT_0) return -1; // no event to wait on: fail, never spin
         readPending_ = false;
         DWORD got = 0;
         if (!GetOverlappedResult(handle_, &readOverlapped_, &got, FALSE)) return -1;
