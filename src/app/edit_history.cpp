@@ -3,6 +3,7 @@
 #include <QUndoCommand>
 
 #include <algorithm>
+#include <optional>
 
 namespace vorelux::app {
 
@@ -24,53 +25,56 @@ int mergeId(EditKind kind) {
     }
 }
 
-bool sameBytes(const PageShots& a, const PageShots& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].page != b[i].page || a[i].packed != b[i].packed) return false;
-    return true;
-}
-
-// One step of the history: the affected pages before and after.
+// One step of the history: what it changed on each page it touched.
 class PageEdit final : public QUndoCommand {
   public:
     PageEdit(EditHistory& history, EditKind kind, bool continuesCycle, int pageBefore,
-             PageShots before, int pageAfter, PageShots after)
+             int pageAfter, PageChanges changes)
         : QUndoCommand(editKindName(kind)), history_(history), kind_(kind),
           continuesCycle_(continuesCycle), pageBefore_(pageBefore), pageAfter_(pageAfter),
-          before_(std::move(before)), after_(std::move(after)) {}
+          changes_(std::move(changes)) {}
 
     int id() const override { return mergeId(kind_); }
 
     // Only a step that goes on from exactly where this one ended joins it:
-    // a cursor moved in between starts a new step.
+    // a cursor moved in between starts a new step, as does a change away
+    // from the lines this step changed.
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = dynamic_cast<const PageEdit*>(other);
         if (!next || next->kind_ != kind_) return false;
         if (kind_ == EditKind::Drawing && !next->continuesCycle_) return false;
-        if (next->pageBefore_ != pageAfter_ || next->before_.size() != after_.size()) return false;
-        for (size_t i = 0; i < after_.size(); ++i)
-            if (!next->before_[i].sameState(after_[i])) return false;
-        after_ = next->after_;
+        if (next->pageBefore_ != pageAfter_ || next->changes_.size() != changes_.size())
+            return false;
+        std::vector<LineSplice> fused;
+        for (size_t i = 0; i < changes_.size(); ++i) {
+            const PageChange& later = next->changes_[i];
+            if (!later.before.samePlace(changes_[i].after)) return false;
+            std::optional<LineSplice> both = fuseSplices(changes_[i].splice, later.splice);
+            if (!both) return false;
+            fused.push_back(std::move(*both));
+        }
+        for (size_t i = 0; i < changes_.size(); ++i) {
+            changes_[i].splice = std::move(fused[i]);
+            changes_[i].after = next->changes_[i].after;
+        }
         pageAfter_ = next->pageAfter_;
         return true;
     }
 
     size_t bytesHeld() const {
         size_t bytes = 0;
-        for (const PageShots* shots : {&before_, &after_})
-            for (const PageShot& shot : *shots) bytes += shot.packed.size();
+        for (const PageChange& change : changes_) bytes += change.splice.byteSize();
         return bytes;
     }
 
-    void undo() override { history_.apply(before_, pageBefore_); }
+    void undo() override { history_.apply(changes_, false, pageBefore_); }
     void redo() override {
         // The first redo comes from the push, when the change is already done.
         if (fresh_) {
             fresh_ = false;
             return;
         }
-        history_.apply(after_, pageAfter_);
+        history_.apply(changes_, true, pageAfter_);
     }
 
   private:
@@ -80,8 +84,7 @@ class PageEdit final : public QUndoCommand {
     bool fresh_ = true;
     int pageBefore_;
     int pageAfter_;
-    PageShots before_;
-    PageShots after_;
+    PageChanges changes_;
 };
 
 } // namespace
@@ -121,49 +124,24 @@ QString editKindName(EditKind kind) {
     return {};
 }
 
-// ---------------------------------------------------------------- page shots
+// ---------------------------------------------------------------- cursors
 
-PageShot PageShot::take(const PageStore& store, int page) {
+PageCursor PageCursor::of(const PageStore& store, int page) {
     const Page& source = store.pages()[size_t(page)];
-    PageShot shot;
-    shot.page = page;
-    shot.lineIndex = source.lineIndex;
-    shot.cursorByte = source.cursorByte;
-    shot.windowStart = source.windowStart;
-    size_t total = 0;
-    for (const LineStream& line : source.lines) total += 4 + line.size();
-    shot.packed.reserve(total);
-    for (const LineStream& line : source.lines) {
-        const auto size = uint32_t(line.size());
-        for (int shift = 0; shift < 32; shift += 8) shot.packed.push_back(uint8_t(size >> shift));
-        shot.packed.insert(shot.packed.end(), line.begin(), line.end());
-    }
-    return shot;
+    return {page, source.lineIndex, source.cursorByte, source.windowStart};
 }
 
-std::vector<LineStream> PageShot::lines() const {
-    std::vector<LineStream> out;
-    size_t at = 0;
-    while (at + 4 <= packed.size()) {
-        uint32_t size = 0;
-        for (int i = 0; i < 4; ++i) size |= uint32_t(packed[at + size_t(i)]) << (8 * i);
-        at += 4;
-        const size_t end = std::min(packed.size(), at + size);
-        out.emplace_back(packed.begin() + std::ptrdiff_t(at), packed.begin() + std::ptrdiff_t(end));
-        at = end;
-    }
-    return out;
-}
-
-bool PageShot::sameState(const PageShot& other) const {
-    return page == other.page && lineIndex == other.lineIndex && cursorByte == other.cursorByte &&
-           packed == other.packed;
+bool PageCursor::samePlace(const PageCursor& other) const {
+    return page == other.page && lineIndex == other.lineIndex && cursorByte == other.cursorByte;
 }
 
 // ---------------------------------------------------------------- history
 
 EditHistory::EditHistory(PageStore& store, QObject* parent) : QObject(parent), store_(store) {
-    // About 1,000 steps of at most a few kilobytes each.
+    // 1,000 steps. A step keeps the lines it changed: a few dozen bytes for a
+    // key press, the lines added for a paste. Only clearing keeps whole
+    // pages, and lines to clear again are made one operation at a time (an
+    // opened file starts a fresh history), so the count bounds the memory.
     stack_.setUndoLimit(StepLimit);
     for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
         connect(&stack_, signal, this, &EditHistory::changed);
@@ -178,33 +156,38 @@ EditHistory::Step::Step(EditHistory* history, EditKind kind, bool continuesCycle
     : history_(history), kind_(kind), continuesCycle_(continuesCycle) {
     if (!history_) return;
     history_->recording_ = true;
-    pageBefore_ = history_->store_.currentPage();
-    before_ = history_->take(kind);
+    const PageStore& store = history_->store_;
+    pageBefore_ = store.currentPage();
+    auto keep = [&](int page) {
+        before_.push_back(
+            {PageCursor::of(store, page), LineSnapshot(store.pages()[size_t(page)].lines)});
+    };
+    if (kind == EditKind::ClearAllPages) {
+        for (int p = 0; p < PageCount; ++p) keep(p);
+    } else {
+        keep(pageBefore_);
+    }
 }
 
 EditHistory::Step::~Step() {
     if (history_) history_->finish(*this);
 }
 
-PageShots EditHistory::take(EditKind kind) const {
-    PageShots shots;
-    if (kind == EditKind::ClearAllPages) {
-        for (int p = 0; p < PageCount; ++p) shots.push_back(PageShot::take(store_, p));
-    } else {
-        shots.push_back(PageShot::take(store_, store_.currentPage()));
-    }
-    return shots;
-}
-
 void EditHistory::finish(Step& step) {
     recording_ = false;
-    PageShots after;
-    after.reserve(step.before_.size());
-    for (const PageShot& shot : step.before_) after.push_back(PageShot::take(store_, shot.page));
+    PageChanges changes;
+    changes.reserve(step.before_.size());
+    bool changed = false;
+    for (const Step::PageBefore& before : step.before_) {
+        const int page = before.cursor.page;
+        changes.push_back({before.cursor, PageCursor::of(store_, page),
+                           diffLines(before.lines, store_.pages()[size_t(page)].lines)});
+        changed = changed || !changes.back().splice.changesNothing();
+    }
     // An operation that changed nothing (a refused insertion) is no step.
-    if (sameBytes(step.before_, after)) return;
+    if (!changed) return;
     stack_.push(new PageEdit(*this, step.kind_, step.continuesCycle_, step.pageBefore_,
-                             std::move(step.before_), store_.currentPage(), std::move(after)));
+                             store_.currentPage(), std::move(changes)));
     followClean();
 }
 
@@ -244,17 +227,22 @@ void EditHistory::followClean() {
     store_.setModified(!stack_.isClean());
 }
 
-void EditHistory::apply(const PageShots& shots, int current) {
-    for (const PageShot& shot : shots)
-        store_.restorePage(shot.page, shot.lines(), shot.lineIndex, shot.cursorByte);
+void EditHistory::apply(const PageChanges& changes, bool forward, int current) {
+    for (const PageChange& change : changes) {
+        const PageCursor& cursor = forward ? change.after : change.before;
+        store_.restorePage(cursor.page, change.splice, forward, cursor.lineIndex,
+                           cursor.cursorByte);
+    }
     store_.setCurrentPage(current);
     Page& page = store_.page();
     const int32_t cursor = page.cursorByte;
     store_.setEditLine(page.lineIndex);
     page.cursorByte = cursor;
     // The line shows from where it showed; the redraw keeps the cursor in view.
-    for (const PageShot& shot : shots)
-        if (shot.page == current) page.windowStart = std::clamp(shot.windowStart, 2, cursor);
+    for (const PageChange& change : changes) {
+        const PageCursor& shown = forward ? change.after : change.before;
+        if (shown.page == current) page.windowStart = std::clamp(shown.windowStart, 2, cursor);
+    }
 }
 
 } // namespace vorelux::app

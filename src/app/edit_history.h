@@ -1,9 +1,12 @@
 #pragma once
 // EditHistory: undo and redo of every change to the pages, on Qt's undo
 // stack. The window records each operation that may change the pages
-// (record() around it); a step keeps the affected page(s) as they were before
-// and after, packed small, with the edited line and the cursor, so undo puts
-// back exactly the bytes and moves the view to where the change was.
+// (record() around it); a step keeps, of each page it changed, only the lines
+// that differ before and after (the page is compared with a copy taken when
+// the operation began), with the edited line and the cursor, so a step costs
+// about its edit, undo puts back exactly the bytes and the view moves to where
+// the change was.
+#include "model/line_splice.h"
 #include "model/store.h"
 
 #include <QObject>
@@ -39,22 +42,27 @@ enum class EditKind {
 // The operator's name of an operation ("digitação", "colagem", ...).
 QString editKindName(EditKind kind);
 
-// One page as it stood: its lines packed one after another, each with its
-// size in front, and where the operator was editing it.
-struct PageShot {
+// Where the operator stood on one page: the edited line and the cursor.
+struct PageCursor {
     int page = 0;
     int32_t lineIndex = 0;
     int32_t cursorByte = 2;
     int32_t windowStart = 2;
-    std::vector<uint8_t> packed;
 
-    static PageShot take(const PageStore& store, int page);
-    std::vector<LineStream> lines() const;
-    // Same lines, same edited line, same cursor (the visible window aside,
+    static PageCursor of(const PageStore& store, int page);
+    // Same page, same edited line, same cursor (the visible window aside,
     // which every redraw may move).
-    bool sameState(const PageShot& other) const;
+    bool samePlace(const PageCursor& other) const;
 };
-using PageShots = std::vector<PageShot>;
+
+// What one step did to one page: the lines that changed, old and new, and
+// where the operator stood before and after.
+struct PageChange {
+    PageCursor before;
+    PageCursor after;
+    LineSplice splice;
+};
+using PageChanges = std::vector<PageChange>;
 
 class EditHistory final : public QObject {
     Q_OBJECT
@@ -64,8 +72,8 @@ class EditHistory final : public QObject {
     explicit EditHistory(PageStore& store, QObject* parent = nullptr);
     ~EditHistory() override;
 
-    // Records one operation: the page(s) it may change are taken now and
-    // again when the Step goes; a change becomes one step of the history.
+    // Records one operation: the page(s) it may change are copied now and
+    // compared when the Step goes; a change becomes one step of the history.
     // A Step opened while another is open records nothing (the outer one
     // holds the whole operation).
     class Step {
@@ -80,8 +88,12 @@ class EditHistory final : public QObject {
         EditHistory* history_ = nullptr; // null when another step records
         EditKind kind_;
         bool continuesCycle_;
+        struct PageBefore {
+            PageCursor cursor;
+            LineSnapshot lines;
+        };
         int pageBefore_ = 0;
-        PageShots before_;
+        std::vector<PageBefore> before_;
     };
     // `continuesCycle`: a Ctrl+Up/Down step after the first of a cycle (it
     // joins the drawing step before it).
@@ -109,15 +121,15 @@ class EditHistory final : public QObject {
     // The bytes the steps keep of the pages (what the history costs).
     size_t bytesHeld() const;
 
-    // Puts these page states back and makes `current` the current page.
-    void apply(const PageShots& shots, int current);
+    // Takes these changes back (undo) or does them again (redo) and makes
+    // `current` the current page.
+    void apply(const PageChanges& changes, bool forward, int current);
 
   signals:
     // What "Desfazer"/"Refazer" can do, or their texts, may have changed.
     void changed();
 
   private:
-    PageShots take(EditKind kind) const;
     void finish(Step& step);
     void followClean();
 

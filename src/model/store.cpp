@@ -163,10 +163,10 @@ void PageStore::replaceAllPages(std::array<std::vector<LineStream>, PageCount> p
     notifyLinesChanged();
 }
 
-void PageStore::restorePage(int pageIndex, std::vector<LineStream> lines, int32_t lineIndex,
-                            int32_t cursorByte) {
+bool PageStore::restorePage(int pageIndex, const LineSplice& splice, bool forward,
+                            int32_t lineIndex, int32_t cursorByte) {
     Page& page = pages_.at(size_t(pageIndex));
-    page.lines = std::move(lines);
+    const bool fits = applySplice(page.lines, splice, forward);
     if (page.lines.empty()) page.lines.push_back(newLine());
     page.lineCount = int32_t(page.lines.size());
     page.lineIndex = std::clamp<int32_t>(lineIndex, 0, page.lineCount - 1);
@@ -174,6 +174,7 @@ void PageStore::restorePage(int pageIndex, std::vector<LineStream> lines, int32_
     page.cursorByte = std::clamp<int32_t>(cursorByte, 2, std::max<int32_t>(last, 2));
     page.windowStart = 2;
     if (pageIndex == currentPage_) editLineIndex_ = page.lineIndex;
+    return fits;
 }
 
 void PageStore::setCurrentPage(int page) {

@@ -2,6 +2,7 @@
 // The page store: eight pages of lines, the editing state, and the byte
 // operations that keep every page under its byte budget.
 #include "model/line.h"
+#include "model/line_splice.h"
 #include "model/prompts.h"
 
 #include <array>
@@ -80,11 +81,13 @@ class PageStore {
     void resetAllPages();
     // Replaces all eight pages (a page file was read); page 0 becomes current.
     void replaceAllPages(std::array<std::vector<LineStream>, PageCount> pages);
-    // Puts page `page` back as it was (undo and redo): its lines, its edited
-    // line and its cursor, clamped to the lines. The current page and its
-    // edit line are the caller's to choose afterwards (setCurrentPage,
-    // setEditLine).
-    void restorePage(int page, std::vector<LineStream> lines, int32_t lineIndex,
+    // Puts page `page` back as it was (undo and redo): `splice` done again
+    // (forward) or taken back on its lines, then its edited line and its
+    // cursor, clamped to the lines. The current page and its edit line are
+    // the caller's to choose afterwards (setCurrentPage, setEditLine). False,
+    // and the lines untouched, when the page lacks the lines the splice
+    // replaces.
+    bool restorePage(int page, const LineSplice& splice, bool forward, int32_t lineIndex,
                      int32_t cursorByte);
 
     Prompter& prompter() { return prompter_; }

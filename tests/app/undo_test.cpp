@@ -227,6 +227,20 @@ std::vector<UndoCase> lineCases() {
                  k.tap(Qt::Key_V, Qt::ControlModifier);
              },
          .step = "colagem"},
+        {.name = "paste of thirty lines",
+         .lines = {text("AB"), text("CD")},
+         .edit = 0,
+         .cursor = 3,
+         .change =
+             [](Keys& k, WindowHarness&) {
+                 QStringList lines;
+                 for (int i = 1; i <= 30; ++i) lines << QString::number(i);
+                 k.window.editorInput().clipboardText = [lines] {
+                     return lines.join(QStringLiteral("\r\n"));
+                 };
+                 k.tap(Qt::Key_V, Qt::ControlModifier);
+             },
+         .step = "colagem"},
         {.name = "Limpar página",
          .lines = {text("L1"), text("L2")},
          .edit = 1,
@@ -250,9 +264,25 @@ std::vector<UndoCase> lineCases() {
     };
 }
 
+bool clearsPages(const UndoCase& c) {
+    return QString::fromUtf8(c.step).startsWith(QStringLiteral("limpeza"));
+}
+
+// The case's lines with `filler` empty lines above and below them (the same
+// bytes as the cases' own empty lines, so equal lines meet across the edit).
+UndoCase amidEmptyLines(UndoCase c, int filler) {
+    Lines lines(size_t(filler), Lines::value_type{});
+    lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+    lines.insert(lines.end(), size_t(filler), Lines::value_type{});
+    c.lines = std::move(lines);
+    c.edit += filler;
+    return c;
+}
+
 // Does the change, then undo (Ctrl+Z), redo (Ctrl+Y), undo again and redo by
 // Ctrl+Shift+Z: all eight pages, the page, the line and the cursor each time.
-void runUndoCase(const UndoCase& c) {
+// A `maxStepBytes` above 0 bounds what the step keeps of the pages.
+void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
     WindowHarness h;
     MainWindow& window = h.start();
     setPage(window, c.lines, c.edit, c.cursor);
@@ -270,6 +300,11 @@ void runUndoCase(const UndoCase& c) {
     QVERIFY2(after != before, c.name);
     QVERIFY2(window.history().stepCount() == 1, c.name); // one step, however many keys
     QCOMPARE(action(window, "undoAction").text(), QStringLiteral("Desfazer ") + c.step);
+    if (maxStepBytes > 0)
+        QVERIFY2(
+            window.history().bytesHeld() <= maxStepBytes,
+            qPrintable(
+                QStringLiteral("%1 keeps %2 bytes").arg(c.name).arg(window.history().bytesHeld())));
 
     for (int round = 0; round < 2; ++round) {
         keys.ctrl(Qt::Key_Z);
@@ -310,6 +345,80 @@ class UndoTest : public QObject {
                 runUndoCase(c);
                 if (QTest::currentTestFailed()) return;
             }
+    }
+
+    // The same changes amid 100 empty lines above and 100 below: undo and
+    // redo exact, and a step keeps the lines it changed, not the page
+    // (about 1.2 KB twice).
+    void everyKindOfChangeAmidManyLines() {
+        for (auto cases : {textCases, lineCases})
+            for (const UndoCase& c : cases()) {
+                runUndoCase(amidEmptyLines(c, 100), clearsPages(c) ? 0 : 500);
+                if (QTest::currentTestFailed()) return;
+            }
+    }
+
+    // A page of 21,845 lines (the most a page file holds): one step costs
+    // about its edit, under 4 KB, not the page's 64 KB twice, and comes back
+    // exactly. Such a page is full, so only what keeps or frees bytes goes
+    // (line breaks may still be added).
+    void stepsOnTheLongestPageCostTheirEdit() {
+        Lines longest(21845, Lines::value_type{});
+        longest[10000] = text("ABCD");
+        longest[10001] = text("EF");
+        auto at = [&](const char* name, int edit, int cursor, auto change, const char* step) {
+            return UndoCase{name, longest, edit, cursor, change, step};
+        };
+        const std::vector<UndoCase> cases = {
+            at(
+                "backspace over a character", 10000, 5,
+                [](Keys& k, WindowHarness&) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+                "exclusão de texto"),
+            at(
+                "delete over a character", 10000, 3,
+                [](Keys& k, WindowHarness&) { k.tap(Qt::Key_Delete); }, "exclusão de texto"),
+            at(
+                "enter splits the line", 10000, 4,
+                [](Keys& k, WindowHarness&) { k.tap(Qt::Key_Return, {}, "\r"); },
+                "quebra de linha"),
+            at(
+                "backspace joins two lines", 10001, 2,
+                [](Keys& k, WindowHarness&) { k.tap(Qt::Key_Backspace, {}, "\b"); },
+                "junção de linhas"),
+            at(
+                "shift+delete deletes an empty line among empty ones", 20000, 2,
+                [](Keys& k, WindowHarness&) { k.tap(Qt::Key_Delete, Qt::ShiftModifier); },
+                "exclusão de linha"),
+            at(
+                "entry effect", 10001, 3,
+                [](Keys& k, WindowHarness&) {
+                    auto* combo = child<QComboBox>(k.window, "entryEffectCombo");
+                    combo->setCurrentIndex(7);
+                    emit combo->activated(7);
+                },
+                "efeito de entrada"),
+            at(
+                "paste of two hundred line breaks", 10000, 4,
+                [](Keys& k, WindowHarness&) {
+                    k.window.editorInput().clipboardText = [] {
+                        return QStringLiteral("\r\n").repeated(200);
+                    };
+                    k.tap(Qt::Key_V, Qt::ControlModifier);
+                },
+                "colagem"),
+        };
+        for (const UndoCase& c : cases) {
+            runUndoCase(c, 4096);
+            if (QTest::currentTestFailed()) return;
+        }
+        // Clearing keeps the page, as it must, and still comes back exactly.
+        runUndoCase(at(
+            "Limpar página", 10000, 4,
+            [](Keys& k, WindowHarness& h) {
+                h.prompter.answers = {ButtonYes};
+                QTest::mouseClick(child<QPushButton>(k.window, "clearPageButton"), Qt::LeftButton);
+            },
+            "limpeza da página"));
     }
 
     void typingMergesUntilTheCursorMoves() {
@@ -507,7 +616,8 @@ class UndoTest : public QObject {
             emit combo->activated(i % 2);
         }
         QCOMPARE(window.history().stepCount(), app::EditHistory::StepLimit);
-        // Each step keeps the one-line page twice, a few dozen bytes.
+        // Each step keeps the changed line twice (the page's only line), a
+        // few dozen bytes.
         const size_t page = size_t(pageByteTotal(window.store().page())) + 4;
         QCOMPARE(window.history().bytesHeld(), size_t(app::EditHistory::StepLimit) * 2 * page);
         // The oldest steps went; the newest still undo.
