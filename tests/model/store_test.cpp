@@ -141,3 +141,31 @@ TEST_F(StoreTest, NewLineAboveKeepsTheSameEditLineObject) {
     EXPECT_EQ(store.editLine().back(), 'A');
     EXPECT_EQ(store.page().lineCount, 2);
 }
+
+TEST_F(StoreTest, RestoringAPageTakesItsSpliceBackAndClampsTheCursor) {
+    Page& page = store.pages()[3];
+    page.lines = {newLine(), newLine(), newLine()};
+    page.lineCount = 3;
+    const LineSnapshot before(page.lines);
+    std::vector<LineStream> after = page.lines;
+    after[1].push_back('A');
+    after.erase(after.begin() + 2);
+    const LineSplice splice = diffLines(before, after);
+
+    ASSERT_TRUE(store.restorePage(3, splice, true, 7, 40));
+    EXPECT_EQ(page.lines, after);
+    EXPECT_EQ(page.lineCount, 2);
+    EXPECT_EQ(page.lineIndex, 1); // clamped to the lines
+    EXPECT_EQ(page.cursorByte, 3);
+    ASSERT_TRUE(store.restorePage(3, splice, false, 2, 2));
+    EXPECT_EQ(page.lines, (std::vector<LineStream>{newLine(), newLine(), newLine()}));
+    EXPECT_EQ(page.lineIndex, 2);
+
+    // Lines that do not hold the splice's range stay as they are.
+    page.lines = {newLine()};
+    page.lineCount = 1;
+    EXPECT_FALSE(store.restorePage(3, splice, false, 2, 9));
+    EXPECT_EQ(page.lines, std::vector<LineStream>{newLine()});
+    EXPECT_EQ(page.lineIndex, 0);
+    EXPECT_EQ(page.cursorByte, 2);
+}
