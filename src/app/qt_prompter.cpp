@@ -95,8 +95,8 @@ void QtPrompter::message(const std::string& text) {
 }
 
 int QtPrompter::question(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    promptText(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), promptText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
     // Closing the box, Escape or Enter without a choice keep things as they are.
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

@@ -40,8 +40,8 @@ void takeFields(ConnectionSettings& into, const ConnectionSettings& from, unsign
 void keepPrivate([[maybe_unused]] const std::string& path) {
 #ifndef _WIN32
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)))
-        [[maybe_unused]] const int ignored =
+    if (::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH))) [[maybe_unused]]
+        const int ignored =
             ::chmod(path.c_str(), info.st_mode & 07777 & ~mode_t(S_IWGRP | S_IWOTH));
 #endif
 }
@@ -111,8 +111,8 @@ void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& pro
 bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,
                   std::string& error) {
     if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
-        error = "Não foi possível gravar as configurações de conexão: \"" + path + "\" " +
-                problem + ". " + KeptUntilClose;
+        error = "Não foi possível gravar as configurações de conexão: \"" + path + "\" " + problem +
+                ". " + KeptUntilClose;
         return false;
     }
     ConnectionSettings merged = settingsOnDisk(path, cfg);

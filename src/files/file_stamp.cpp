@@ -43,8 +43,8 @@ std::optional<FileStamp> readFileStamp(const std::string& path) {
     stamp.inode = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     stamp.size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     // 100-nanosecond ticks since 1601.
-    const uint64_t ticks = (uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                           info.ftLastWriteTime.dwLowDateTime;
+    const uint64_t ticks =
+        (uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
     stamp.modifiedSeconds = int64_t(ticks / 10000000);
     stamp.modifiedNanoseconds = int64_t(ticks % 10000000) * 100;
     return stamp;

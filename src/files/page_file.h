@@ -42,8 +42,7 @@ enum class IfChangedOnDisk { Report, Overwrite };
 // changed since the store's stamp is left alone unless `ifChanged` says
 // Overwrite (ChangedOnDisk; `error` then holds the question to ask).
 SaveOutcome savePageFile(PageStore& store, const std::string& fileName, uint8_t pageMask,
-                         std::string& error,
-                         IfChangedOnDisk ifChanged = IfChangedOnDisk::Report);
+                         std::string& error, IfChangedOnDisk ifChanged = IfChangedOnDisk::Report);
 // Reads the page file into all eight pages and makes page 0 current. A file
 // that cannot be read or is damaged changes nothing; `error` is the message
 // for the operator. The file's stamp is recorded in the store.

@@ -173,7 +173,8 @@ TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
     const auto previous = readBytes(dir.file("a.vpg"));
     store.editLine().push_back('N');
     store.setModified(true);
-    EXPECT_EQ(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error), SaveOutcome::Failed);
+    EXPECT_EQ(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error),
+              SaveOutcome::Failed);
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(store.isModified());
     EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
@@ -183,4 +184,62 @@ TEST(PageFileName, ExtensionIsAlwaysVpg) {
     EXPECT_EQ(withPageFileExtension("/x/y/x.txt"), "/x/y/x.vpg");
     EXPECT_EQ(withPageFileExtension("/x/y/noext"), "/x/y/noext.vpg");
     EXPECT_EQ(withPageFileExtension("/x/a.b/c.VPG"), "/x/a.b/c.vpg");
+}
+
+// Two editors on one file: the second save is told that the first one wrote
+// it meanwhile, and overwrites it only when asked to.
+TEST_F(PageFileTest, SaveOverAFileChangedSinceItWasOpenedIsReported) {
+    typeStartupLine();
+    std::string error;
+    const std::string path = dir.file("shared.vpg");
+    ASSERT_EQ(savePageFile(store, path, 255, error), SaveOutcome::Saved) << error;
+    RecordingPrompter otherPrompter;
+    PageStore first{otherPrompter}, second{otherPrompter};
+    ASSERT_TRUE(loadPageFile(first, path, 255, error)) << error;
+    ASSERT_TRUE(loadPageFile(second, path, 255, error)) << error;
+
+    first.editLine().push_back('1');
+    first.setModified(true);
+    ASSERT_EQ(savePageFile(first, path, 255, error), SaveOutcome::Saved) << error;
+    const auto firstBytes = readBytes(path);
+
+    second.editLine().push_back('2');
+    second.setModified(true);
+    EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::ChangedOnDisk);
+    EXPECT_NE(error.find("\"shared.vpg\" foi alterado por outro programa"), std::string::npos)
+        << error;
+    EXPECT_EQ(readBytes(path), firstBytes);
+    EXPECT_TRUE(second.isModified());
+
+    ASSERT_EQ(savePageFile(second, path, 255, error, IfChangedOnDisk::Overwrite),
+              SaveOutcome::Saved)
+        << error;
+    EXPECT_FALSE(second.isModified());
+    EXPECT_NE(readBytes(path), firstBytes);
+    // Its own save is no change by someone else.
+    second.editLine().push_back('3');
+    EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::Saved) << error;
+    // The first editor now meets the second one's file.
+    EXPECT_EQ(savePageFile(first, path, 255, error), SaveOutcome::ChangedOnDisk);
+}
+
+// Same size, written in place: the modification time (to the nanosecond) or
+// the inode still tells. A file saved under another name, or one that is
+// gone, has nothing of someone else's to lose.
+TEST_F(PageFileTest, ChangeOnDiskIsSeenOnlyForTheFileTheStoreMet) {
+    typeStartupLine();
+    std::string error;
+    const std::string path = dir.file("a.vpg");
+    ASSERT_EQ(savePageFile(store, path, 255, error), SaveOutcome::Saved) << error;
+    auto bytes = readBytes(path);
+    bytes.back() ^= 1;
+    {
+        std::fstream inPlace(path, std::ios::in | std::ios::out | std::ios::binary);
+        inPlace.seekp(std::streamoff(bytes.size() - 1));
+        inPlace.put(char(bytes.back()));
+    }
+    EXPECT_EQ(savePageFile(store, path, 255, error), SaveOutcome::ChangedOnDisk);
+    EXPECT_EQ(savePageFile(store, dir.file("b.vpg"), 255, error), SaveOutcome::Saved) << error;
+    ASSERT_EQ(::unlink(dir.file("b.vpg").c_str()), 0);
+    EXPECT_EQ(savePageFile(store, dir.file("b.vpg"), 255, error), SaveOutcome::Saved) << error;
 }
