@@ -834,12 +834,7 @@ bool MainWindow::save() {
         }
         currentFileName_ = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
     }
-    std::string error;
-    const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
-    if (saved)
-        history_->markSaved();
-    else
-        prompter_->message(error);
+    const bool saved = writePageFile();
     focusEditLine();
     return saved;
 }
@@ -848,13 +843,24 @@ bool MainWindow::saveAs() {
     const auto chosen = fileDialogs_->savePageFile(this);
     if (!chosen) return false;
     currentFileName_ = QString::fromStdString(withPageFileExtension(chosen->toStdString()));
+    return writePageFile();
+}
+
+bool MainWindow::writePageFile() {
+    const std::string name = currentFileName_.toStdString();
     std::string error;
-    const bool saved = savePageFile(*store_, currentFileName_.toStdString(), 255, error);
-    if (saved)
+    SaveOutcome outcome = savePageFile(*store_, name, 255, error);
+    if (outcome == SaveOutcome::ChangedOnDisk) {
+        // Another program wrote the file: its content goes only when the operator says so.
+        if (prompter_->question(error) != ButtonYes) return false;
+        outcome = savePageFile(*store_, name, 255, error, IfChangedOnDisk::Overwrite);
+    }
+    if (outcome == SaveOutcome::Saved) {
         history_->markSaved();
-    else
-        prompter_->message(error);
-    return saved;
+        return true;
+    }
+    prompter_->message(error);
+    return false;
 }
 
 bool MainWindow::openPageFile(const QString& path) {
@@ -927,6 +933,7 @@ bool MainWindow::newDocument() {
     const bool cleared = clearAllPages();
     if (cleared) {
         currentFileName_.clear();
+        store_->setFileStamp(std::nullopt);
         history_->clear();
     }
     focusEditLine();

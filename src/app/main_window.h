@@ -206,6 +206,9 @@ class MainWindow final : public QMainWindow {
     friend class EditingState;
     friend class EffectNumberState;
 
+    // Writes the pages to currentFileName_; a file another program changed
+    // since it was opened or saved is replaced only when the operator agrees.
+    bool writePageFile();
     void buildUi();
     QWidget* buildLineBoxes();
     QGroupBox* buildNeighbourLine(const char* boxName, const char* textName, const char* labelName,

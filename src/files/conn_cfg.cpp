@@ -2,17 +2,70 @@
 
 #include "files/file_io.h"
 
+#include <algorithm>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vorelux {
 
+namespace {
+
+constexpr uint8_t EveryPanelEntry = 0;
+
+const std::string KeptUntilClose = "As configurações continuam valendo até o editor ser fechado.";
+
+// What the file holds now, or cfg itself when it is missing or damaged.
+ConnectionSettings settingsOnDisk(const std::string& path, const ConnectionSettings& cfg) {
+    ConnectionSettings onDisk = cfg;
+    std::vector<uint8_t> data;
+    std::string error;
+    if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, onDisk))
+        return onDisk;
+    return cfg;
+}
+
+void takeFields(ConnectionSettings& into, const ConnectionSettings& from, unsigned fields) {
+    into.transport = from.transport;
+    if (fields & ConnCfgPort) into.portNumber = from.portNumber;
+    if (fields & ConnCfgDisplayPage) into.displayPageSelector = from.displayPageSelector;
+    if (fields & ConnCfgDaylightSaving) into.daylightSaving = from.daylightSaving;
+    if (fields & ConnCfgTargets) into.targetPanels = from.targetPanels;
+}
+
+// Settings are believed only from a file no one else may write: one that
+// came out group-writable (a umask of 002) is made private again.
+void keepPrivate([[maybe_unused]] const std::string& path) {
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH))) [[maybe_unused]]
+        const int ignored =
+            ::chmod(path.c_str(), info.st_mode & 07777 & ~mode_t(S_IWGRP | S_IWOTH));
+#endif
+}
+
+} // namespace
+
+std::vector<uint8_t> normalizedTargetPanels(std::vector<uint8_t> targets) {
+    if (std::find(targets.begin(), targets.end(), EveryPanelEntry) != targets.end())
+        return {EveryPanelEntry};
+    std::sort(targets.begin(), targets.end());
+    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    return targets;
+}
+
 std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg) {
+    const std::vector<uint8_t> targets = normalizedTargetPanels(cfg.targetPanels);
     std::vector<uint8_t> out;
-    out.reserve(ConnCfgHeaderSize + cfg.targetPanels.size());
+    out.reserve(ConnCfgHeaderSize + targets.size());
     out.resize(ConnCfgHeaderSize, 0);
     out[0] = uint8_t(cfg.transport);
     out[1] = uint8_t(cfg.portNumber & 0xFF);
     out[2] = cfg.displayPageSelector;
     out[3] = cfg.daylightSaving;
-    out.insert(out.end(), cfg.targetPanels.begin(), cfg.targetPanels.end());
+    out.insert(out.end(), targets.begin(), targets.end());
     return out;
 }
 
@@ -22,25 +75,55 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg) {
     cfg.portNumber = data[1];
     cfg.displayPageSelector = data[2];
     cfg.daylightSaving = data[3];
-    cfg.targetPanels.assign(data.begin() + ConnCfgHeaderSize, data.end());
+    cfg.targetPanels =
+        normalizedTargetPanels(std::vector<uint8_t>(data.begin() + ConnCfgHeaderSize, data.end()));
     return true;
 }
 
+std::string fileTrustProblem([[maybe_unused]] const std::string& path) {
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    if (info.st_uid != ::geteuid() && info.st_uid != 0)
+        return "pertence a outro usuário (uid " + std::to_string(info.st_uid) + ")";
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return "pode ser alterado por outros usuários (tem permissão de escrita para o grupo "
+               "ou para todos)";
+#endif
+    return {};
+}
+
 void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter) {
+    if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
+        prompter.message("As configurações de conexão em \"" + path +
+                         "\" foram ignoradas: o arquivo " + problem +
+                         ". Valem as configurações padrão até que só o seu usuário possa "
+                         "alterá-lo (por exemplo, com \"chmod go-w\").");
+        return;
+    }
     std::vector<uint8_t> data;
     std::string error;
     if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return;
     prompter.ask(Prompt::SettingsUnreadable);
-    if (!writeConnCfg(path, cfg, error)) prompter.message(error);
+    if (!writeConnCfg(path, cfg, ConnCfgAllFields, error)) prompter.message(error);
 }
 
-bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, std::string& error) {
-    std::string reason;
-    if (!writeWholeFileSafely(path, encodeConnCfg(cfg), reason)) {
-        error = "Não foi possível gravar as configurações de conexão (" + reason +
-                "). As configurações continuam valendo até o editor ser fechado.";
+bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,
+                  std::string& error) {
+    if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
+        error = "Não foi possível gravar as configurações de conexão: \"" + path + "\" " + problem +
+                ". " + KeptUntilClose;
         return false;
     }
+    ConnectionSettings merged = settingsOnDisk(path, cfg);
+    takeFields(merged, cfg, fields);
+    std::string reason;
+    if (!writeWholeFileSafely(path, encodeConnCfg(merged), reason)) {
+        error = "Não foi possível gravar as configurações de conexão (" + reason + "). " +
+                KeptUntilClose;
+        return false;
+    }
+    keepPrivate(path);
     return true;
 }
 

@@ -23,7 +23,7 @@ enum class Transport : uint8_t { Serial = 0, Transmitter = 1 };
 struct ConnectionSettings {
     Transport transport = Transport::Serial;
     int32_t portNumber = 0;            // serial port number: "COM" + number
-    std::vector<uint8_t> targetPanels; // ascending; 0 = every panel
+    std::vector<uint8_t> targetPanels; // ascending; 0 (alone) = every panel
     uint8_t displayPageSelector = 0;   // display-page selector of the send dialog, minus one
     std::array<PageByHour, 12> pagesByHour{};
     std::array<uint8_t, 8> transmitterIdentity{};
@@ -34,15 +34,42 @@ constexpr uint8_t DaylightSavingWarn = 0x10;    // warn at daylight-saving chang
 constexpr uint8_t DaylightSavingInForce = 0x01; // daylight saving was on at the last check
 constexpr size_t ConnCfgHeaderSize = 16;
 
+// The fields of "conn.cfg" a write changes; the others keep what the file holds.
+enum ConnCfgField : unsigned {
+    ConnCfgPort = 1u << 0,
+    ConnCfgDisplayPage = 1u << 1,
+    ConnCfgDaylightSaving = 1u << 2,
+    ConnCfgTargets = 1u << 3,
+    ConnCfgAllFields = 0xFu,
+};
+
+// A target list as it is stored: ascending, each panel once; 0 (every
+// panel) stands alone.
+std::vector<uint8_t> normalizedTargetPanels(std::vector<uint8_t> targets);
+
+// The target list is written normalised.
 std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg);
-// Takes the port, selector, flags and target list from a well-formed file;
-// false for one shorter than its 16-byte header (a damaged file).
+// Takes the port, selector, flags and target list (normalised) from a
+// well-formed file; false for one shorter than its 16-byte header (a damaged file).
 bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 
+// Why the settings file at `path` must not be believed (Portuguese, e.g.
+// "pode ser alterado por outros usuários"), or "" when it may: it belongs
+// to this user or to root and no one else may write it. A missing file is
+// no reason. Always "" on Windows.
+std::string fileTrustProblem(const std::string& path);
+
 // Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is
-// written anew from the current values, whatever the answer.
+// written anew from the current values, whatever the answer. A file others could have written
+// is ignored with a message naming it and the reason, and left as it is.
 void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter);
-// Writes cfg to "conn.cfg"; false with a reason when it cannot be written.
-bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, std::string& error);
+// Writes the `fields` of cfg into "conn.cfg" as the file is now, so that what
+// another editor wrote to the other fields stays (byte 0 always takes cfg's
+// link mode: it records the mode at the time of writing). A missing or
+// damaged file is written whole from cfg. The file never becomes writable by
+// group or others. False with a reason when it cannot be written, or when it
+// is a file others could have written.
+bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,
+                  std::string& error);
 
 } // namespace vorelux

@@ -1,6 +1,7 @@
 #include "files/page_file.h"
 
 #include "files/file_io.h"
+#include "files/file_stamp.h"
 #include "model/native_path.h"
 
 #include <filesystem>
@@ -98,32 +99,61 @@ DecodedPageFile decodePageFile(const std::vector<uint8_t>& data) {
     return result;
 }
 
-bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
-                  std::string& error) {
-    // A page block records its length in two bytes.
+namespace {
+
+// Whether the file the store last met was written by someone else since.
+// A file that is gone has nothing to lose.
+bool changedOnDisk(const PageStore& store, const std::string& fileName) {
+    const auto& known = store.fileStamp();
+    if (!known || known->path != fileName) return false;
+    const auto now = readFileStamp(fileName);
+    return now && *now != *known;
+}
+
+// A page block records its length in two bytes.
+bool pagesFit(const PageStore& store, const std::string& fileName, uint8_t pageMask,
+              std::string& error) {
     for (int p = 0; p < PageCount; ++p) {
         const int total = pageByteTotal(store.pages()[size_t(p)]);
         if ((pageMask & (1u << p)) && total > 0xFFFF) {
-            error = "Não foi possível salvar \"" + baseName(FileName) + "\": a página " +
+            error = "Não foi possível salvar \"" + baseName(fileName) + "\": a página " +
                     std::to_string(p + 1) + " tem linhas demais (" + std::to_string(total) +
                     " bytes; no máximo 65535). Apague linhas vazias dessa página. O arquivo "
                     "anterior não foi alterado.";
             return false;
         }
     }
-    const auto bytes = encodePageFile(store.pages(), FileName, pageMask);
+    return true;
+}
+
+} // namespace
+
+SaveOutcome savePageFile(PageStore& store, const std::string& fileName, uint8_t pageMask,
+                         std::string& error, IfChangedOnDisk ifChanged) {
+    if (!pagesFit(store, fileName, pageMask, error)) return SaveOutcome::Failed;
+    if (ifChanged == IfChangedOnDisk::Report && changedOnDisk(store, fileName)) {
+        error = "O arquivo \"" + baseName(fileName) +
+                "\" foi alterado por outro programa desde que foi aberto. Substituir mesmo "
+                "assim?";
+        return SaveOutcome::ChangedOnDisk;
+    }
+    const auto bytes = encodePageFile(store.pages(), fileName, pageMask);
     std::string reason;
-    if (!writeWholeFileSafely(FileName, bytes, reason)) {
-        error = "Não foi possível salvar \"" + baseName(FileName) + "\" (" + reason +
+    if (!writeWholeFileSafely(fileName, bytes, reason)) {
+        error = "Não foi possível salvar \"" + baseName(fileName) + "\" (" + reason +
                 "). As páginas continuam abertas no editor e o arquivo anterior não foi alterado.";
-        return false;
+        return SaveOutcome::Failed;
     }
     store.markSaved();
-    return true;
+    store.setFileStamp(readFileStamp(fileName));
+    return SaveOutcome::Saved;
 }
 
 bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageMask*/,
                   std::string& error) {
+    // Taken before the read: a write in between makes the next save ask, never
+    // pass unnoticed.
+    auto stamp = readFileStamp(FileName);
     std::vector<uint8_t> data;
     std::string reason;
     if (!readWholeFile(FileName, data, reason, PageFileSizeLimit)) {
@@ -138,6 +168,7 @@ bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageM
         return false;
     }
     store.replaceAllPages(std::move(decoded.pages));
+    store.setFileStamp(std::move(stamp));
     return true;
 }
 

@@ -26,13 +26,26 @@ struct DecodedPageFile {
 // past the end, or data that is not a sequence of proper lines, makes it damaged.
 DecodedPageFile decodePageFile(const std::vector<uint8_t>& data);
 
-// Writes the page file safely; on success clears Modified. On failure the
-// previous file is untouched, Modified stays set and `error` says why.
-bool savePageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
-                  std::string& error);
+enum class SaveOutcome {
+    Saved,
+    Failed,        // nothing written; `error` says why
+    ChangedOnDisk, // nothing written: another program wrote the file since the pages met it
+};
+// What a save does with a file that changed on disk since the pages were
+// read from or last saved to it: report it (the caller asks the operator),
+// or write over it (the operator agreed).
+enum class IfChangedOnDisk { Report, Overwrite };
+
+// Writes the page file safely; on success clears Modified and records the
+// file's stamp in the store. On failure the previous file is untouched,
+// Modified stays set and `error` says why. A file that another program
+// changed since the store's stamp is left alone unless `ifChanged` says
+// Overwrite (ChangedOnDisk; `error` then holds the question to ask).
+SaveOutcome savePageFile(PageStore& store, const std::string& fileName, uint8_t pageMask,
+                         std::string& error, IfChangedOnDisk ifChanged = IfChangedOnDisk::Report);
 // Reads the page file into all eight pages and makes page 0 current. A file
 // that cannot be read or is damaged changes nothing; `error` is the message
-// for the operator.
+// for the operator. The file's stamp is recorded in the store.
 bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
                   std::string& error);
 

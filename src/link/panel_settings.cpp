@@ -272,7 +272,7 @@ DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
         check.change = DaylightSavingChange::Ended;
     }
     std::string error;
-    if (!writeConnCfg(connCfgPath, cfg, error)) prompter.message(error);
+    if (!writeConnCfg(connCfgPath, cfg, ConnCfgDaylightSaving, error)) prompter.message(error);
     const Prompt prompt = check.change == DaylightSavingChange::Began
                               ? Prompt::DaylightSavingStarted
                               : Prompt::DaylightSavingEnded;

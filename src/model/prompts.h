@@ -84,6 +84,10 @@ class Prompter {
     virtual int showPrompt(unsigned number) = 0;
     // A plain message with an OK button (errors of files and devices).
     virtual void message(const std::string& text) = 0;
+    // A Yes/No question outside the prompt table; ButtonYes or ButtonNo. A
+    // prompter that cannot ask (a command-line run) answers No, so nothing
+    // is done that the operator did not agree to.
+    virtual int question(const std::string& /*text*/) { return ButtonNo; }
 };
 
 } // namespace vorelux

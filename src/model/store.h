@@ -8,6 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace vorelux {
@@ -24,6 +27,18 @@ struct Page {
     int32_t editLength = 1;        // edit line size after the last mid-line edit
     std::vector<LineStream> lines; // the lines, in display order
     int32_t lineCount = 0;         // number of lines, at least 1 once created
+};
+
+// What a file on disk was when the pages were last read from or saved to it:
+// another program that writes the file changes at least one of these.
+struct FileStamp {
+    std::string path;
+    uint64_t device = 0;
+    uint64_t inode = 0; // the file index on Windows
+    uint64_t size = 0;
+    int64_t modifiedSeconds = 0;
+    int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
 };
 
 // Byte total of one page, headers included.
@@ -43,6 +58,10 @@ class PageStore {
     void setModified(bool modified = true) { modified_ = modified; }
     // The pages are now what the file holds.
     void markSaved() { modified_ = false; }
+    // The page file the pages were last read from or saved to, as it was
+    // then; nothing for pages that never met a file.
+    const std::optional<FileStamp>& fileStamp() const { return fileStamp_; }
+    void setFileStamp(std::optional<FileStamp> stamp) { fileStamp_ = std::move(stamp); }
 
     // Notifications, each run after the store's own change is complete; the
     // app decides what to repaint. linesChanged: lines were deleted or
@@ -98,6 +117,7 @@ class PageStore {
     std::array<Page, PageCount> pages_;
     uint8_t currentPage_ = 0;
     bool modified_ = false;
+    std::optional<FileStamp> fileStamp_;
     int editLineIndex_ = 0;
 };
 

@@ -101,6 +101,41 @@ class FileCommandsTest : public QObject {
         QCOMPARE(h.readFile("volta.vpg"), h.readFile("ida.vpg"));
     }
 
+    // Two editors on one file: the second "Salvar" asks before it replaces
+    // what the first one saved; "Não" keeps the pages unsaved and the file as it is.
+    void saveOverAFileAnotherEditorSavedAsks() {
+        WindowHarness h, other;
+        MainWindow& window = h.start();
+        h.dialogs.saves = {h.path("comum.vpg")};
+        QVERIFY(window.save());
+        MainWindow& otherWindow = other.start();
+        other.dialogs.opens = {h.path("comum.vpg")};
+        QVERIFY(otherWindow.open());
+        edit(otherWindow);
+        otherWindow.store().editLine().push_back('2');
+        QVERIFY(otherWindow.save());
+        QVERIFY(other.prompter.questions.empty()); // unchanged since it was opened
+        const QByteArray otherBytes = h.readFile("comum.vpg");
+
+        edit(window);
+        h.prompter.answers = {ButtonNo};
+        QVERIFY(!window.save());
+        const std::vector<std::string> asked{
+            "O arquivo \"comum.vpg\" foi alterado por outro programa desde que foi aberto. "
+            "Substituir mesmo assim?"};
+        QCOMPARE(h.prompter.questions, asked);
+        QVERIFY(h.prompter.messages.empty());
+        QVERIFY(window.store().isModified());
+        QCOMPARE(h.readFile("comum.vpg"), otherBytes);
+
+        h.prompter.answers = {ButtonYes};
+        QVERIFY(window.save());
+        QCOMPARE(h.prompter.questions.size(), size_t(2));
+        QVERIFY(!window.store().isModified());
+        QVERIFY(h.readFile("comum.vpg") != otherBytes);
+        QCOMPARE(page0(window).back().back(), uint8_t('!'));
+    }
+
     void openResetsToPageOne() {
         WindowHarness h;
         MainWindow& window = h.start();

@@ -128,6 +128,29 @@ class PrompterTest : public QObject {
         QCOMPARE(seen.text, QStringLiteral("Arquivo danificado.\nNada foi alterado."));
         QCOMPARE(seen.buttons, QStringList{"OK"});
     }
+
+    // A question of its own text: Sim or Não, the question icon; closing the
+    // box counts as Não, so nothing happens that the operator did not agree to.
+    void question() {
+        QtPrompter prompter(
+            nullptr, [] { return QStringLiteral("Janela"); }, [] { return 1; });
+        const std::string text = "O arquivo \"a.vpg\" foi alterado por outro programa desde que "
+                                 "foi aberto. Substituir mesmo assim?";
+        for (auto [press, result] : {std::pair{QMessageBox::Yes, int(ButtonYes)},
+                                     std::pair{QMessageBox::No, int(ButtonNo)}}) {
+            Seen seen;
+            answerNextBox(seen, press);
+            QCOMPARE(prompter.question(text), result);
+            QVERIFY(seen.shown);
+            QCOMPARE(seen.text, QString::fromStdString(text));
+            QCOMPARE(int(seen.icon), int(QMessageBox::Question));
+            QCOMPARE(seen.buttons, (QStringList{"&Não", "&Sim"}));
+        }
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+        QCOMPARE(prompter.question(text), int(ButtonNo));
+    }
 };
 
 QTEST_MAIN(PrompterTest)

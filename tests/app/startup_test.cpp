@@ -37,7 +37,7 @@ void writePageFile(const QString& path, std::vector<LineStream> page1) {
     store.pages()[0].lines = std::move(page1);
     store.pages()[0].lineCount = int(store.pages()[0].lines.size());
     std::string error;
-    QVERIFY(savePageFile(store, path.toStdString(), 255, error));
+    QCOMPARE(savePageFile(store, path.toStdString(), 255, error), SaveOutcome::Saved);
 }
 
 } // namespace

@@ -226,6 +226,30 @@ TEST_F(CliPty, TargetsAndPortComeFromConnCfg) {
                      "computador)\n");
 }
 
+// A stored list as another program may have left it: each panel is reached
+// once, in ascending order, and "every panel" among others means every panel.
+// A settings file others may write is not believed.
+TEST_F(CliPty, StoredTargetListIsNormalisedAndADistrustedFileRefused) {
+    const std::string path = dir.file("raw.cfg");
+    auto rawConfig = [&](std::vector<uint8_t> targets) {
+        Bytes file(16, 0);
+        file.insert(file.end(), targets.begin(), targets.end());
+        writeBytes(path, file);
+    };
+    rawConfig({3, 1, 3, 2, 2, 255});
+    expectFrames({"power", "off", "--port", pty.slavePath, "--config", path},
+                 {param(1, 252, 0), param(2, 252, 0), param(3, 252, 0), param(255, 252, 0)});
+    rawConfig({3, 1, 3, 2, 2, 0, 255});
+    expectFrames({"power", "off", "--port", pty.slavePath, "--config", path}, {param(0, 252, 0)});
+
+    ASSERT_EQ(::chmod(path.c_str(), 0664), 0);
+    auto r = run({"power", "off", "--port", pty.slavePath, "--config", path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(path + " foram ignoradas: o arquivo pode ser alterado por outros"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(CliPty, WithoutConfigTheEditorsSettingsAreFoundAsTheEditorFindsThem) {
     const std::filesystem::path besideTool =
         std::filesystem::path(VORELUX_TOOL).parent_path() / "conn.cfg";

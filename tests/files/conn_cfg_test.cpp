@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using namespace vorelux;
 using vorelux::testing::RecordingPrompter;
@@ -15,14 +18,14 @@ TEST(ConnCfg, EncodesHeaderAndTargetList) {
     cfg.portNumber = 300; // stored as its low 8 bits
     cfg.displayPageSelector = 2;
     cfg.daylightSaving = 0x11;
-    cfg.targetPanels = {0, 3, 7};
+    cfg.targetPanels = {3, 7};
     auto bytes = encodeConnCfg(cfg);
     std::vector<uint8_t> expected(16, 0);
     expected[0] = 1;
     expected[1] = 44;
     expected[2] = 2;
     expected[3] = 0x11;
-    expected.insert(expected.end(), {0, 3, 7});
+    expected.insert(expected.end(), {3, 7});
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(encodeConnCfg(ConnectionSettings{}), std::vector<uint8_t>(16, 0));
 }
@@ -61,6 +64,137 @@ TEST(ConnCfg, MissingOrDamagedFileAsksAndIsWrittenAnew) {
         EXPECT_EQ(written[1], 4);
     }
 }
+
+TEST(ConnCfg, TargetListIsAscendingEachPanelOnceEveryPanelAlone) {
+    struct Case {
+        std::vector<uint8_t> stored, read;
+    };
+    const Case cases[] = {
+        {{}, {}},
+        {{5}, {5}},
+        {{1, 2, 255}, {1, 2, 255}},
+        {{7, 3}, {3, 7}},
+        {{3, 3, 3}, {3}},
+        {{3, 1, 3, 2, 2, 255}, {1, 2, 3, 255}},
+        {{0}, {0}},
+        {{0, 0}, {0}},
+        {{0, 3, 7}, {0}},
+        {{3, 1, 3, 2, 2, 0, 255}, {0}},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> file(16, 0);
+        file.insert(file.end(), c.stored.begin(), c.stored.end());
+        ConnectionSettings cfg;
+        ASSERT_TRUE(decodeConnCfg(file, cfg));
+        EXPECT_EQ(cfg.targetPanels, c.read) << "read " << ::testing::PrintToString(c.stored);
+        // Written the same way, whatever the list held in memory.
+        cfg.targetPanels = c.stored;
+        const auto bytes = encodeConnCfg(cfg);
+        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 16, bytes.end()), c.read)
+            << "written " << ::testing::PrintToString(c.stored);
+    }
+}
+
+// Two editors on one settings file, each changing its own field: both changes stay.
+TEST(ConnCfg, WritersChangingDifferentFieldsBothSurvive) {
+    TempDir dir;
+    const std::string path = dir.file("conn.cfg");
+    RecordingPrompter prompter;
+    ConnectionSettings first, second;
+    writeBytes(path, std::vector<uint8_t>(16, 0));
+    readConnCfg(path, first, prompter);
+    readConnCfg(path, second, prompter);
+
+    first.portNumber = 7;
+    std::string error;
+    ASSERT_TRUE(writeConnCfg(path, first, ConnCfgPort, error)) << error;
+    second.targetPanels = {4, 2};
+    ASSERT_TRUE(writeConnCfg(path, second, ConnCfgTargets, error)) << error;
+    first.daylightSaving = DaylightSavingWarn;
+    ASSERT_TRUE(writeConnCfg(path, first, ConnCfgDaylightSaving, error)) << error;
+    second.displayPageSelector = 3;
+    ASSERT_TRUE(writeConnCfg(path, second, ConnCfgDisplayPage, error)) << error;
+
+    ConnectionSettings now;
+    readConnCfg(path, now, prompter);
+    EXPECT_EQ(now.portNumber, 7);
+    EXPECT_EQ(now.targetPanels, (std::vector<uint8_t>{2, 4}));
+    EXPECT_EQ(now.daylightSaving, DaylightSavingWarn);
+    EXPECT_EQ(now.displayPageSelector, 3);
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+#ifndef _WIN32 // owners and permission bits
+
+// Settings another user could have planted are not believed, nor written over.
+TEST(ConnCfg, FileOthersMayWriteIsIgnoredWithItsNameAndWhy) {
+    for (mode_t mode : {mode_t(0664), mode_t(0646)}) {
+        TempDir dir;
+        const std::string path = dir.file("conn.cfg");
+        std::vector<uint8_t> file(16, 0);
+        file[1] = 9;
+        file.push_back(5);
+        writeBytes(path, file);
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        RecordingPrompter prompter;
+        ConnectionSettings cfg;
+        cfg.portNumber = 2;
+        readConnCfg(path, cfg, prompter);
+        EXPECT_EQ(cfg.portNumber, 2);
+        EXPECT_TRUE(cfg.targetPanels.empty());
+        EXPECT_TRUE(prompter.prompts.empty());
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_NE(prompter.messages[0].find(path), std::string::npos) << prompter.messages[0];
+        EXPECT_NE(prompter.messages[0].find("pode ser alterado por outros usuários"),
+                  std::string::npos)
+            << prompter.messages[0];
+        std::string error;
+        EXPECT_FALSE(writeConnCfg(path, cfg, ConnCfgPort, error));
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(readBytes(path), file);
+    }
+}
+
+TEST(ConnCfg, TrustedOnlyWhenNoOneElseMayWriteIt) {
+    TempDir dir;
+    const std::string path = dir.file("conn.cfg");
+    EXPECT_EQ(fileTrustProblem(path), ""); // missing: nothing to distrust
+    writeBytes(path, std::vector<uint8_t>(16, 0));
+    const std::pair<mode_t, bool> modes[] = {{0600, true},  {0644, true},  {0444, true},
+                                             {0640, true},  {0620, false}, {0602, false},
+                                             {0666, false}, {0777, false}};
+    for (const auto& [mode, trusted] : modes) {
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        EXPECT_EQ(fileTrustProblem(path).empty(), trusted) << std::oct << mode;
+    }
+    if (::geteuid() == 0) {
+        // Root may hand the file to someone else: then it is not ours.
+        ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+        ASSERT_EQ(::chown(path.c_str(), 12345, 12345), 0);
+        EXPECT_NE(fileTrustProblem(path).find("outro usuário"), std::string::npos);
+    }
+}
+
+// Under a umask of 002 a new file would come out group-writable, and then be
+// ignored at the next start: the editor keeps its own settings file private.
+TEST(ConnCfg, WrittenFileIsNeverWritableByOthers) {
+    TempDir dir;
+    const std::string path = dir.file("conn.cfg");
+    const mode_t old = ::umask(002);
+    ConnectionSettings cfg;
+    cfg.portNumber = 3;
+    std::string error;
+    const bool written = writeConnCfg(path, cfg, ConnCfgAllFields, error);
+    ::umask(old);
+    ASSERT_TRUE(written) << error;
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 022, 0u);
+    EXPECT_EQ(fileTrustProblem(path), "");
+}
+
+#endif
 
 TEST(LastFile, OnlyAnExistingFileIsReopened) {
     TempDir dir;

@@ -35,7 +35,7 @@ TEST(FileNames, AccentedNamesAndEveryByteGoBothWays) {
     PageStore store(prompter);
     store.editLine().assign({0xFF, 0xC0, 0xC0, 'A', 10, 13, 10, 26, 'B'});
     std::string error;
-    ASSERT_TRUE(savePageFile(store, page, 255, error)) << error;
+    ASSERT_EQ(savePageFile(store, page, 255, error), SaveOutcome::Saved) << error;
     ASSERT_TRUE(fs::is_regular_file(nativePath(page)));
     std::vector<uint8_t> data;
     ASSERT_TRUE(readWholeFile(page, data, error, PageFileSizeLimit)) << error;

@@ -26,7 +26,7 @@ TEST_F(PageFileTest, StartupStateSavesAsThe272ByteFile) {
     typeStartupLine();
     store.setModified(true);
     std::string error;
-    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error)) << error;
+    ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved) << error;
     auto bytes = readBytes(dir.file("a.vpg"));
     ASSERT_EQ(bytes.size(), 272u);
     const std::vector<uint8_t> header{'.', 'v', 'p', ' ', 'v', '1', 0, 0,
@@ -62,20 +62,20 @@ TEST_F(PageFileTest, OpenAndSaveAgainWritesIdenticalBytes) {
     store.pages()[0].lines[1] = {0xFF, 200, 252, 0, 'X', 31, 60, 8};
     store.pages()[5].lines[0] = {0xFF, 195, 192, 'Z'};
     std::string error;
-    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     RecordingPrompter otherPrompter;
     PageStore other{otherPrompter};
     ASSERT_TRUE(loadPageFile(other, dir.file("a.vpg"), 255, error)) << error;
     EXPECT_EQ(other.pages()[0].lines, store.pages()[0].lines);
     EXPECT_EQ(other.pages()[5].lines, store.pages()[5].lines);
-    ASSERT_TRUE(savePageFile(other, dir.file("b.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(other, dir.file("b.vpg"), 255, error), SaveOutcome::Saved);
     EXPECT_EQ(readBytes(dir.file("a.vpg")), readBytes(dir.file("b.vpg")));
 }
 
 TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
     std::string error;
     store.pages()[2].lines[0].push_back('Q');
-    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     store.setCurrentPage(2);
     store.setEditLine(0);
     store.setModified(true);
@@ -89,7 +89,7 @@ TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
 TEST_F(PageFileTest, DamagedFilesChangeNothing) {
     typeStartupLine();
     std::string error;
-    ASSERT_TRUE(savePageFile(store, dir.file("good.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(store, dir.file("good.vpg"), 255, error), SaveOutcome::Saved);
     const auto good = readBytes(dir.file("good.vpg"));
 
     auto truncated = good;
@@ -157,11 +157,11 @@ TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
 
 TEST_F(PageFileTest, APageTooLongForItsBlockLengthIsNotSaved) {
     std::string error;
-    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     const auto previous = readBytes(dir.file("a.vpg"));
     store.pages()[4].lines.assign(21846, newLine()); // 65,538 bytes of empty lines
     store.setModified(true);
-    EXPECT_FALSE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    EXPECT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Failed);
     EXPECT_NE(error.find("a página 5 tem linhas demais (65538 bytes"), std::string::npos) << error;
     EXPECT_TRUE(store.isModified());
     EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
@@ -169,11 +169,12 @@ TEST_F(PageFileTest, APageTooLongForItsBlockLengthIsNotSaved) {
 
 TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
     std::string error;
-    ASSERT_TRUE(savePageFile(store, dir.file("a.vpg"), 255, error));
+    ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     const auto previous = readBytes(dir.file("a.vpg"));
     store.editLine().push_back('N');
     store.setModified(true);
-    EXPECT_FALSE(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error));
+    EXPECT_EQ(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error),
+              SaveOutcome::Failed);
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(store.isModified());
     EXPECT_EQ(readBytes(dir.file("a.vpg")), previous);
@@ -183,4 +184,62 @@ TEST(PageFileName, ExtensionIsAlwaysVpg) {
     EXPECT_EQ(withPageFileExtension("/x/y/x.txt"), "/x/y/x.vpg");
     EXPECT_EQ(withPageFileExtension("/x/y/noext"), "/x/y/noext.vpg");
     EXPECT_EQ(withPageFileExtension("/x/a.b/c.VPG"), "/x/a.b/c.vpg");
+}
+
+// Two editors on one file: the second save is told that the first one wrote
+// it meanwhile, and overwrites it only when asked to.
+TEST_F(PageFileTest, SaveOverAFileChangedSinceItWasOpenedIsReported) {
+    typeStartupLine();
+    std::string error;
+    const std::string path = dir.file("shared.vpg");
+    ASSERT_EQ(savePageFile(store, path, 255, error), SaveOutcome::Saved) << error;
+    RecordingPrompter otherPrompter;
+    PageStore first{otherPrompter}, second{otherPrompter};
+    ASSERT_TRUE(loadPageFile(first, path, 255, error)) << error;
+    ASSERT_TRUE(loadPageFile(second, path, 255, error)) << error;
+
+    first.editLine().push_back('1');
+    first.setModified(true);
+    ASSERT_EQ(savePageFile(first, path, 255, error), SaveOutcome::Saved) << error;
+    const auto firstBytes = readBytes(path);
+
+    second.editLine().push_back('2');
+    second.setModified(true);
+    EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::ChangedOnDisk);
+    EXPECT_NE(error.find("\"shared.vpg\" foi alterado por outro programa"), std::string::npos)
+        << error;
+    EXPECT_EQ(readBytes(path), firstBytes);
+    EXPECT_TRUE(second.isModified());
+
+    ASSERT_EQ(savePageFile(second, path, 255, error, IfChangedOnDisk::Overwrite),
+              SaveOutcome::Saved)
+        << error;
+    EXPECT_FALSE(second.isModified());
+    EXPECT_NE(readBytes(path), firstBytes);
+    // Its own save is no change by someone else.
+    second.editLine().push_back('3');
+    EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::Saved) << error;
+    // The first editor now meets the second one's file.
+    EXPECT_EQ(savePageFile(first, path, 255, error), SaveOutcome::ChangedOnDisk);
+}
+
+// Same size, written in place: the modification time (to the nanosecond) or
+// the inode still tells. A file saved under another name, or one that is
+// gone, has nothing of someone else's to lose.
+TEST_F(PageFileTest, ChangeOnDiskIsSeenOnlyForTheFileTheStoreMet) {
+    typeStartupLine();
+    std::string error;
+    const std::string path = dir.file("a.vpg");
+    ASSERT_EQ(savePageFile(store, path, 255, error), SaveOutcome::Saved) << error;
+    auto bytes = readBytes(path);
+    bytes.back() ^= 1;
+    {
+        std::fstream inPlace(path, std::ios::in | std::ios::out | std::ios::binary);
+        inPlace.seekp(std::streamoff(bytes.size() - 1));
+        inPlace.put(char(bytes.back()));
+    }
+    EXPECT_EQ(savePageFile(store, path, 255, error), SaveOutcome::ChangedOnDisk);
+    EXPECT_EQ(savePageFile(store, dir.file("b.vpg"), 255, error), SaveOutcome::Saved) << error;
+    ASSERT_EQ(::unlink(dir.file("b.vpg").c_str()), 0);
+    EXPECT_EQ(savePageFile(store, dir.file("b.vpg"), 255, error), SaveOutcome::Saved) << error;
 }

@@ -1,5 +1,6 @@
 // Any bytes as "conn.cfg": read through the real file path; a damaged file is
-// replaced by a well-formed one.
+// replaced by a well-formed one, and the target list comes out ascending,
+// each panel once, "every panel" alone.
 #include "files/conn_cfg.h"
 #include "files/file_io.h"
 
@@ -30,6 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!readWholeFile(path, written, error, SmallFileSizeLimit) ||
         written.size() < ConnCfgHeaderSize)
         abort();
-    if (size >= ConnCfgHeaderSize && cfg.targetPanels.size() != size - ConnCfgHeaderSize) abort();
+    const auto& targets = cfg.targetPanels;
+    if (size >= ConnCfgHeaderSize && targets.size() > size - ConnCfgHeaderSize) abort();
+    for (size_t i = 1; i < targets.size(); ++i)
+        if (targets[i - 1] >= targets[i] || targets[0] == 0) abort();
+    // Writing one field keeps the others as read.
+    ConnectionSettings changed = cfg;
+    changed.portNumber = cfg.portNumber + 1;
+    if (!writeConnCfg(path, changed, ConnCfgPort, error)) abort();
+    ConnectionSettings reread;
+    readConnCfg(path, reread, prompter);
+    if (reread.targetPanels != targets || reread.portNumber != ((cfg.portNumber + 1) & 0xFF))
+        abort();
     return 0;
 }

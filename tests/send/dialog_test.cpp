@@ -247,6 +247,7 @@ TEST_F(SendDialogTest, EveryTargetClickStoresTheList) {
     targets(*dlg)->setChecked(7, true);
     targets(*dlg)->setChecked(0, true);
     EXPECT_EQ(cfg.targetPanels, (std::vector<uint8_t>{0, 7}));
+    EXPECT_EQ(fileSize(), 16 + 1); // every panel stands alone in the file
     EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (Todos)");
 }
 

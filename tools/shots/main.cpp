@@ -210,7 +210,8 @@ int main(int argc, char** argv) {
     ConnectionSettings cfg;
     cfg.targetPanels = {3, 7};
     std::string error;
-    writeConnCfg(QDir(appDir.path()).filePath("conn.cfg").toStdString(), cfg, error);
+    writeConnCfg(QDir(appDir.path()).filePath("conn.cfg").toStdString(), cfg, ConnCfgAllFields,
+                 error);
     QuietPrompter prompter;
     Services services;
     services.prompter = &prompter;

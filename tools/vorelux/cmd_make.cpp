@@ -53,7 +53,7 @@ int make(const Args& input) {
         return 1;
     }
     std::string error;
-    if (!savePageFile(store, args[0], 255, error)) {
+    if (savePageFile(store, args[0], 255, error) != SaveOutcome::Saved) {
         std::cerr << "vorelux make: " << error << "\n";
         return 1;
     }

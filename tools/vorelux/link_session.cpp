@@ -355,6 +355,11 @@ int LinkSession::open() {
     bool needConfig = !to || (!options_.usb && options_.port.empty());
     if (needConfig) {
         const std::string path = connCfgPath();
+        if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
+            fail("as configurações de conexão " + path + " foram ignoradas: o arquivo " + problem +
+                 "; nada foi enviado (corrija com \"chmod go-w\", ou use --port e --to)");
+            return ExitFailed;
+        }
         std::vector<uint8_t> data;
         std::string error;
         if (!readWholeFile(path, data, error, SmallFileSizeLimit)) {

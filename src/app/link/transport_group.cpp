@@ -161,7 +161,8 @@ void TransportGroup::choosePort(int index) {
     if (!ok) return;
     link_.cfg().portNumber = number;
     std::string error;
-    if (!writeConnCfg(connCfgPath_, link_.cfg(), error)) link_.prompter().message(error);
+    if (!writeConnCfg(connCfgPath_, link_.cfg(), ConnCfgPort, error))
+        link_.prompter().message(error);
     emit portChosen(number);
 }
 

@@ -341,7 +341,7 @@ void SendPagesDialog::storeTargetList() {
     ConnectionSettings& cfg = link_.cfg();
     cfg.targetPanels = targetList_->checkedItems();
     std::string error;
-    if (!writeConnCfg(services_.connCfgPath, cfg, error))
+    if (!writeConnCfg(services_.connCfgPath, cfg, ConnCfgTargets, error))
         link_.prompter().message("Não foi possível gravar a lista de painéis em \"conn.cfg\": " +
                                  error + ". A lista vale até o editor ser fechado.");
     targetList_->updateCaptionFromChecks();
@@ -351,7 +351,7 @@ void SendPagesDialog::storeDisplayPageSelector(int index) {
     ConnectionSettings& cfg = link_.cfg();
     cfg.displayPageSelector = static_cast<uint8_t>(index - 1);
     std::string error;
-    if (!writeConnCfg(services_.connCfgPath, cfg, error))
+    if (!writeConnCfg(services_.connCfgPath, cfg, ConnCfgDisplayPage, error))
         link_.prompter().message("Não foi possível gravar \"conn.cfg\": " + error + ".");
 }
 

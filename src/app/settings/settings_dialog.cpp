@@ -681,7 +681,9 @@ void PanelSettingsDialog::runStartUpChecks() {
         devices_.cfg.transmitterIdentity[6] == 0 &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes)
         openOnTab(TransmitterTab);
-    readConnCfg(services_.connCfgPath, devices_.cfg, devices_.prompter);
+    // A file the main window already refused (with its message) stays refused.
+    if (fileTrustProblem(services_.connCfgPath).empty())
+        readConnCfg(services_.connCfgPath, devices_.cfg, devices_.prompter);
     auto check =
         checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath, devices_.prompter);
     if (check.adjustNow) openOnTab(ClockTab);
@@ -833,13 +835,13 @@ void PanelSettingsDialog::saveTargetPanels() {
         if (targetPanelList_->item(n)->checkState() == Qt::Checked)
             checked.push_back(static_cast<uint8_t>(n));
     devices_.cfg.targetPanels = checked;
-    writeConnCfg();
+    writeConnCfg(ConnCfgTargets);
     setTargetCaption(static_cast<int>(checked.size()), true);
 }
 
-void PanelSettingsDialog::writeConnCfg() {
+void PanelSettingsDialog::writeConnCfg(unsigned fields) {
     std::string error;
-    if (!vorelux::writeConnCfg(services_.connCfgPath, devices_.cfg, error))
+    if (!vorelux::writeConnCfg(services_.connCfgPath, devices_.cfg, fields, error))
         devices_.prompter.message(error);
 }
 
@@ -960,7 +962,7 @@ void PanelSettingsDialog::sendClock() {
 void PanelSettingsDialog::saveDaylightSavingWarning() {
     devices_.cfg.daylightSaving =
         daylightSavingFlags(daylightSavingWarningCheck_->isChecked(), now().dst);
-    writeConnCfg();
+    writeConnCfg(ConnCfgDaylightSaving);
 }
 
 void PanelSettingsDialog::refreshPageByHour() {

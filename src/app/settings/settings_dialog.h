@@ -274,7 +274,8 @@ class PanelSettingsDialog final : public QDialog,
     void refreshPageByHour();
     void applyOnOffEnabled();
     void updateWeekday();
-    void writeConnCfg();
+    // Writes the fields of the connection settings the operator changed here.
+    void writeConnCfg(unsigned fields);
     QString caption() const;
     LocalDateTime now() const;
     std::chrono::steady_clock::time_point steadyNow() const;
