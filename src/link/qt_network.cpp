@@ -66,8 +66,10 @@ bool QtNetworkPort::connectTo(std::string& error) {
     socket_->connectToHost(QString::fromStdString(address_.host),
                            static_cast<quint16>(address_.tcpPort));
     const Wait wait = waitUntil(
-        [&] { return socket_->state() == QAbstractSocket::ConnectedState ||
-                     socket_->state() == QAbstractSocket::UnconnectedState; },
+        [&] {
+            return socket_->state() == QAbstractSocket::ConnectedState ||
+                   socket_->state() == QAbstractSocket::UnconnectedState;
+        },
         QDeadlineTimer(connectTimeoutMs_));
     if (wait == Wait::Cancelled) {
         error = serverWaitCancelledText(address_);
@@ -108,8 +110,10 @@ bool QtNetworkPort::awaitServer(const std::function<bool()>& done, const QDeadli
         if (!takeIncoming(error)) return false;
         if (done()) return true;
         const Wait wait = waitUntil(
-            [&] { return socket_->bytesAvailable() > 0 ||
-                         socket_->state() != QAbstractSocket::ConnectedState; },
+            [&] {
+                return socket_->bytesAvailable() > 0 ||
+                       socket_->state() != QAbstractSocket::ConnectedState;
+            },
             deadline);
         if (wait == Wait::Cancelled) {
             error = serverWaitCancelledText(address_);

@@ -14,9 +14,9 @@
 #include "support/watched_port.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,11 +39,11 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace vorelux::app {
 namespace {
@@ -933,8 +933,7 @@ TEST_F(FeaturesTest, WaitingForADeviceServerKeepsTheWindowAliveAndCancelEndsIt) 
     for (bool slowConnect : {false, true}) {
         SCOPED_TRACE(slowConnect ? "slow connection" : "silent negotiation");
         SilentServer server(slowConnect);
-        catalog.registerPort(NetworkCom,
-                             server.address(slowConnect ? "socket://" : "rfc2217://"));
+        catalog.registerPort(NetworkCom, server.address(slowConnect ? "socket://" : "rfc2217://"));
         SendFeatures editor(SendLink{cfg, catalog, editorPort, kq, prompter}, store, services,
                             window.get());
         QPushButton onButton("Ligar", window.get());

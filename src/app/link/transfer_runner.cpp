@@ -124,8 +124,8 @@ void WorkerProgress::start(int maximum) {
         runner_.stopWaiting(false);
         QObject::disconnect(cancelHook_);
         if (auto* dialog = dynamic_cast<ProgressWindowDialog*>(window_))
-            cancelHook_ = QObject::connect(dialog, &ProgressWindowDialog::cancelRequested,
-                                           &runner_, [runner = &runner_] { runner->stopWaiting(); });
+            cancelHook_ = QObject::connect(dialog, &ProgressWindowDialog::cancelRequested, &runner_,
+                                           [runner = &runner_] { runner->stopWaiting(); });
     });
 }
 
