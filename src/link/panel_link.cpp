@@ -1,5 +1,7 @@
 #include "link/panel_link.h"
 
+#include "link/port_address.h"
+
 namespace vorelux {
 
 namespace {
@@ -34,21 +36,32 @@ struct PanelLink::Gated {
             return ok;
         }
     };
+    // Devices through the gate; network addresses, when the link has its
+    // own network port, straight through that one.
     struct Port : SerialPort {
         PanelLink& link;
+        bool onNetwork = false;
         explicit Port(PanelLink& l) : link(l) {}
         bool open(const std::string& device, std::string& error) override {
+            if (onNetwork) link.network_->close();
+            onNetwork = link.network_ && isNetworkAddress(device);
+            if (onNetwork) return link.network_->open(device, error);
             bool ok = false;
             link.gate_([&] { ok = link.port_.open(device, error); });
             return ok;
         }
         bool writeByte(uint8_t byte, std::string& error) override {
+            if (onNetwork) return link.network_->writeByte(byte, error);
             bool ok = false;
             link.gate_([&] { ok = link.port_.writeByte(byte, error); });
             return ok;
         }
         void close() override {
-            link.gate_([&] { link.port_.close(); });
+            if (onNetwork)
+                link.network_->close();
+            else
+                link.gate_([&] { link.port_.close(); });
+            onNetwork = false;
         }
     };
     struct Asker : Prompter {
@@ -136,6 +149,7 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
         error);
     switch (outcome) {
     case SerialOutcome::Sent:
+    case SerialOutcome::Cancelled: // nothing sent, nothing to tell
         return SendOk;
     case SerialOutcome::PortNotListed:
         return SendPortNotListed;
@@ -149,6 +163,8 @@ SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>
                                         std::string& error) {
     SerialOutcome outcome =
         vorelux::serialTransfer(catalog(), port(), sleeper_, cfg_.portNumber, body, error);
+    if (outcome == SerialOutcome::PortFailed && stopped_ && stopped_())
+        outcome = SerialOutcome::Cancelled;
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
     return outcome;
 }

@@ -92,12 +92,21 @@ class PanelLink {
 
     // From now on every device effect of this link goes through `gate`.
     void setDeviceGate(DeviceGate gate);
+    // From now on network addresses ("socket://", "rfc2217://") are opened
+    // and written through `network` on the calling thread, around the gate:
+    // a worker waits for a device server itself while the window's thread
+    // goes on. Null: through the link's port as everything else.
+    void setNetworkPort(SerialPort* network) { network_ = network; }
+    // True once the operator has stopped the transfer: a port that failed
+    // while waiting then ends the transfer as cancelled, not as failed.
+    void setStopCheck(std::function<bool()> stopped) { stopped_ = std::move(stopped); }
     // Writes one transmitter report (see Transmitter::writeReport).
     bool writeReport(const std::vector<uint8_t>& report);
     bool transmitterAttached();
 
     // One serial transfer on "COM" + cfg.portNumber (see serialTransfer); used by
-    // sendParameter and by the page upload.
+    // sendParameter and by the page upload. Cancelled when the port failed
+    // after the stop check came true.
     SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                  std::string& error);
 
@@ -149,6 +158,8 @@ class PanelLink {
     Sleeper& sleeper_;
     Prompter& prompter_;
     DeviceGate gate_;
+    SerialPort* network_ = nullptr;
+    std::function<bool()> stopped_;
     struct Gated; // the catalog, port and prompter behind the gate
     std::unique_ptr<Gated> gated_;
 };

@@ -94,4 +94,20 @@ std::string hostAndPort(const PortAddress& address) {
     return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.tcpPort);
 }
 
+std::string serverFloodedText(const PortAddress& address) {
+    return hostAndPort(address) + " enviou dados demais de uma vez (mais de " +
+           std::to_string(NetworkBufferCap / 1024) +
+           " KB); não é um servidor de porta serial e a conexão foi encerrada";
+}
+
+std::string serverNotReadingText(const PortAddress& address) {
+    return hostAndPort(address) + " não está lendo o que recebe (mais de " +
+           std::to_string(NetworkBufferCap / 1024) +
+           " KB esperando envio); a conexão foi encerrada";
+}
+
+std::string serverWaitCancelledText(const PortAddress& address) {
+    return "a espera por " + hostAndPort(address) + " foi cancelada";
+}
+
 } // namespace vorelux

@@ -3,6 +3,7 @@
 // serial device server on the network, reached either as a raw byte stream
 // ("socket://HOST:PORT") or through telnet with the serial-line options of
 // RFC 2217 ("rfc2217://HOST:PORT"), which also sets the line to 9600 8N1.
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -28,5 +29,17 @@ bool isNetworkAddress(const std::string& text);
 std::optional<PortAddress> parsePortAddress(const std::string& text, std::string& error);
 // "HOST:PORT" of a network address, for messages.
 std::string hostAndPort(const PortAddress& address);
+
+// What a network port holds at most of a server's bytes not yet read, and of
+// its own bytes not yet taken by the system. A device server passes on a
+// 9600-baud line: far less ever waits; a server that sends more at once is
+// not one, and the transfer ends.
+inline constexpr size_t NetworkBufferCap = 64 * 1024;
+// The reason given when a server sent more than NetworkBufferCap at once.
+std::string serverFloodedText(const PortAddress& address);
+// The reason given when a server let more than NetworkBufferCap wait unread.
+std::string serverNotReadingText(const PortAddress& address);
+// The reason given when the operator stopped the wait for a server.
+std::string serverWaitCancelledText(const PortAddress& address);
 
 } // namespace vorelux

@@ -44,6 +44,7 @@ enum class SerialOutcome {
     Sent,          // the body ran to its end
     PortNotListed, // "COM" + number is not an installed port; nothing was opened
     PortFailed,    // opening or writing failed; the port is closed again
+    Cancelled,     // the operator stopped the transfer while it waited; the port is closed
 };
 
 // Writes bytes of one transfer, each followed by its pause.

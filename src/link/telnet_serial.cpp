@@ -72,7 +72,7 @@ bool TelnetSerialClient::lineConfirmed() const {
     return baudRate_ == LineBaudRate;
 }
 
-void TelnetSerialClient::receive(const uint8_t* data, size_t size, std::vector<uint8_t>& replies) {
+void TelnetSerialClient::receive(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         const uint8_t b = data[i];
         switch (state_) {
@@ -94,7 +94,7 @@ void TelnetSerialClient::receive(const uint8_t* data, size_t size, std::vector<u
             }
             break;
         case State::Option:
-            option(verb_, b, replies);
+            option(verb_, b);
             state_ = State::Data;
             break;
         case State::Subnegotiation:
@@ -117,28 +117,47 @@ void TelnetSerialClient::receive(const uint8_t* data, size_t size, std::vector<u
 }
 
 // Answers only what changes a side's state, so two peers never loop.
-void TelnetSerialClient::option(uint8_t verb, uint8_t code, std::vector<uint8_t>& replies) {
+void TelnetSerialClient::option(uint8_t verb, uint8_t code) {
     if (verb == Do) {
         if (code == ComPort) comPortAccepted_ = true;
         if (weWill_[code]) return;
         const bool agree = weMayWill(code);
         weWill_[code] = agree;
-        appendCommand(replies, agree ? Will : Wont, code);
+        answer(agree ? Will : Wont, code);
     } else if (verb == Dont) {
         if (code == ComPort) comPortRefused_ = true;
         if (!weWill_[code]) return;
         weWill_[code] = false;
-        appendCommand(replies, Wont, code);
+        answer(Wont, code);
     } else if (verb == Will) {
         if (weDo_[code]) return;
         const bool agree = weMayDo(code);
         weDo_[code] = agree;
-        appendCommand(replies, agree ? Do : Dont, code);
+        answer(agree ? Do : Dont, code);
     } else if (verb == Wont) {
         if (!weDo_[code]) return;
         weDo_[code] = false;
-        appendCommand(replies, Dont, code);
+        answer(Dont, code);
     }
+}
+
+void TelnetSerialClient::answer(uint8_t verb, uint8_t code) {
+    const size_t side = verb == Will || verb == Wont ? 0 : 1;
+    uint8_t& pending = pendingVerb_[side][code];
+    if (pending == 0) pendingOrder_.push_back(static_cast<uint16_t>(side * 256 + code));
+    pending = verb;
+}
+
+std::vector<uint8_t> TelnetSerialClient::takeReplies() {
+    std::vector<uint8_t> out;
+    out.reserve(pendingReplyBytes());
+    for (uint16_t key : pendingOrder_) {
+        uint8_t& verb = pendingVerb_[key / 256][key % 256];
+        appendCommand(out, verb, static_cast<uint8_t>(key % 256));
+        verb = 0;
+    }
+    pendingOrder_.clear();
+    return out;
 }
 
 void TelnetSerialClient::subnegotiation() {

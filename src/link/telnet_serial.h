@@ -3,6 +3,9 @@
 // serial device server speaks it: binary transmission both ways, the
 // com-port option, and the line set to 9600 baud, 8 data bits, no parity,
 // 1 stop bit, no flow control. No sockets here: the caller moves the bytes.
+// Whatever a server sends, the answers waiting to go out stay few: at most
+// one per option and side, the latest (a server that flips an option again
+// and again before reading replaces its answer, it does not add one).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +31,16 @@ class TelnetSerialClient {
     std::vector<uint8_t> opening();
     // The five line settings, sent once the server has accepted the option.
     std::vector<uint8_t> lineSettings() const;
-    // Takes bytes from the server; the answers it needs go in `replies`.
+    // Takes bytes from the server; the answers it needs wait for takeReplies().
     // Ordinary data (a server's banner) is ignored: panels never answer on
     // the serial line.
-    void receive(const uint8_t* data, size_t size, std::vector<uint8_t>& replies);
+    void receive(const uint8_t* data, size_t size);
+    // The answers waiting to go out, in the order they were first needed;
+    // none wait afterwards.
+    std::vector<uint8_t> takeReplies();
+    // The bytes takeReplies() would give now: never more than MaxPendingReplyBytes.
+    size_t pendingReplyBytes() const { return pendingOrder_.size() * 3; }
+    static constexpr size_t MaxPendingReplyBytes = 2 * 256 * 3;
 
     // One data byte as it goes on the wire: 0xFF is doubled.
     static void appendData(std::vector<uint8_t>& out, uint8_t byte);
@@ -49,7 +58,9 @@ class TelnetSerialClient {
 
   private:
     enum class State { Data, Command, Option, Subnegotiation, SubIac };
-    void option(uint8_t verb, uint8_t code, std::vector<uint8_t>& replies);
+    void option(uint8_t verb, uint8_t code);
+    // Queues `verb` for `code`, replacing an answer for the same side still waiting.
+    void answer(uint8_t verb, uint8_t code);
     void subnegotiation();
 
     State state_ = State::Data;
@@ -57,6 +68,9 @@ class TelnetSerialClient {
     std::vector<uint8_t> sub_;
     std::array<bool, 256> weWill_{};
     std::array<bool, 256> weDo_{};
+    // The waiting answer per side (0: WILL/WONT, 1: DO/DONT) and option; 0 for none.
+    std::array<std::array<uint8_t, 256>, 2> pendingVerb_{};
+    std::vector<uint16_t> pendingOrder_; // side * 256 + option, first needed first
     bool comPortAccepted_ = false;
     bool comPortRefused_ = false;
     std::array<bool, 6> answered_{};

@@ -285,6 +285,7 @@ Flow UploadRun::serialPage(const PageJob& job) {
     std::string error;
     const SerialOutcome outcome =
         link_.serialTransfer([&](SerialWriter& out) { return writeSerialFrames(out, job); }, error);
+    if (outcome == SerialOutcome::Cancelled) reporter_.stopped = true;
     if (reporter_.stopped) return Flow::Stop;
     // Gone between the check and the transfer.
     if (outcome == SerialOutcome::PortNotListed) return refuse(job);

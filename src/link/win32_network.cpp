@@ -123,24 +123,27 @@ bool Win32NetworkPort::connectTo(std::string& error) {
     return true;
 }
 
+// One deadline for the whole negotiation, however the server spreads its answers.
 bool Win32NetworkPort::negotiate(std::string& error) {
     if (address_.kind != PortKind::Rfc2217) return true;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(negotiationTimeoutMs_);
     telnet_.emplace();
     if (!send(telnet_->opening(), error)) return false;
     if (!awaitServer([&] { return telnet_->comPortAccepted() || telnet_->comPortRefused(); },
-                     error))
+                     deadline, error))
         return false;
     if (telnet_->comPortRefused()) {
         error = hostAndPort(address_) + " não aceita a configuração da linha (RFC 2217)";
         return false;
     }
     if (!send(telnet_->lineSettings(), error)) return false;
-    return awaitServer([&] { return telnet_->lineConfirmed(); }, error);
+    return awaitServer([&] { return telnet_->lineConfirmed(); }, deadline, error);
 }
 
-bool Win32NetworkPort::awaitServer(const std::function<bool()>& done, std::string& error) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(negotiationTimeoutMs_);
+bool Win32NetworkPort::awaitServer(const std::function<bool()>& done,
+                                   std::chrono::steady_clock::time_point deadline,
+                                   std::string& error) {
     while (!done()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
@@ -155,7 +158,10 @@ bool Win32NetworkPort::awaitServer(const std::function<bool()>& done, std::strin
     return true;
 }
 
+// Reads what has come, at most NetworkBufferCap in one go: a server that
+// keeps more coming than that is flooding, not passing on a serial line.
 bool Win32NetworkPort::takeIncoming(int waitMs, std::string& error) {
+    size_t taken = 0;
     while (waitFor(SOCKET(socket_), false, waitMs)) {
         uint8_t incoming[512];
         const int got =
@@ -164,14 +170,17 @@ bool Win32NetworkPort::takeIncoming(int waitMs, std::string& error) {
             error = lostText();
             return false;
         }
-        if (telnet_) {
-            std::vector<uint8_t> replies;
-            telnet_->receive(incoming, size_t(got), replies);
-            if (!replies.empty() && !send(replies, error)) return false;
+        taken += size_t(got);
+        if (taken >= NetworkBufferCap) {
+            error = serverFloodedText(address_);
+            return false;
         }
+        if (telnet_) telnet_->receive(incoming, size_t(got));
         waitMs = 0; // what else has come, without waiting for more
     }
-    return true;
+    if (!telnet_) return true;
+    const std::vector<uint8_t> replies = telnet_->takeReplies();
+    return replies.empty() || send(replies, error);
 }
 
 std::string Win32NetworkPort::lostText() const {

@@ -9,6 +9,7 @@
 #include "link/serial.h"
 #include "link/telnet_serial.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -28,11 +29,12 @@ class Win32NetworkPort : public SerialPort {
   private:
     bool connectTo(std::string& error);
     bool negotiate(std::string& error);
-    // Waits until `done` or the negotiation time is up, answering the server.
-    bool awaitServer(const std::function<bool()>& done, std::string& error);
+    // Waits until `done` or the negotiation's deadline, answering the server.
+    bool awaitServer(const std::function<bool()>& done,
+                     std::chrono::steady_clock::time_point deadline, std::string& error);
     bool send(const std::vector<uint8_t>& bytes, std::string& error);
     // Reads what the server sent within waitMs; for telnet, answers it.
-    // False when the connection has ended.
+    // False when the connection has ended or the server sent too much at once.
     bool takeIncoming(int waitMs, std::string& error);
     std::string lostText() const;
 

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <future>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -293,6 +294,117 @@ TEST(NetworkFailures, EndLikeASerialPortThatFailsAndNeverHang) {
     }
     dropper.join();
     close(filler);
+}
+
+// One of the misbehaving servers of hostile_telnet_server.py, listening.
+struct HostileServer {
+    pid_t pid = -1;
+    int port = 0;
+    explicit HostileServer(std::vector<std::string> args) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        args.insert(args.begin(), {"python3", HOSTILE_SERVER});
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], 1);
+            close(fds[0]);
+            close(fds[1]);
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execvp("python3", argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        FILE* out = fdopen(fds[0], "r");
+        char line[32] = {};
+        if (out && fgets(line, sizeof line, out)) port = atoi(line);
+        if (out) fclose(out);
+    }
+    ~HostileServer() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    std::string address() const { return "rfc2217://127.0.0.1:" + std::to_string(port); }
+};
+
+// The tool run as a child of the test's own, measured: how it ended, what it
+// said, the most memory it held and how long it took.
+struct MeasuredRun {
+    int exitCode = -1;
+    std::string err;
+    long peakKb = 0;
+    double seconds = 0;
+};
+
+MeasuredRun runMeasured(std::vector<std::string> args) {
+    TempDir dir;
+    const std::string errPath = dir.file("err.txt");
+    args.insert(args.begin(), VORELUX_TOOL);
+    const auto started = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(60); // a run that hangs fails the test instead of stalling it
+        freopen("/dev/null", "w", stdout);
+        freopen(errPath.c_str(), "w", stderr);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(VORELUX_TOOL, argv.data());
+        _exit(127);
+    }
+    MeasuredRun run;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peakKb = usage.ru_maxrss;
+    const Bytes err = readBytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+// A server that confirms the line, then floods option changes while it
+// reads slowly: the run ends with a reason of its own, in a few MB.
+TEST(HostileServers, AFloodOfOptionChangesEndsTheRunWithinAFewMegabytes) {
+    TempDir dir;
+    const std::string page = dir.file("page.vpg");
+    ASSERT_EQ(vorelux({"make", page, "--in", "3", "UMA LINHA BEM LONGA"}).exitCode, 0);
+    const MeasuredRun quiet = runMeasured({"make", dir.file("other.vpg"), "--in", "3", "A"});
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"send", page, "--to", "5"},
+          std::vector<std::string>{"power", "on", "--to", "5"}}) {
+        SCOPED_TRACE(command[0]);
+        HostileServer server({"flood"});
+        ASSERT_GT(server.port, 0) << "the server did not start (is python3 installed?)";
+        auto args = command;
+        args.insert(args.end(), {"--port", server.address()});
+        const MeasuredRun run = runMeasured(args);
+        EXPECT_EQ(run.exitCode, 4) << run.err;
+        EXPECT_NE(run.err.find("127.0.0.1:" + std::to_string(server.port) +
+                               " enviou dados demais de uma vez (mais de 64 KB)"),
+                  std::string::npos)
+            << run.err;
+        // The tool's own size plus a few MB, not the hundreds a queue of
+        // answers grows to.
+        EXPECT_LT(run.peakKb - quiet.peakKb, 16 * 1024) << "peak " << run.peakKb << " KB";
+        EXPECT_LT(run.seconds, 10.0);
+    }
+}
+
+// A server that accepts the com-port option at 2.9 s and never confirms the
+// line is given up 3 s after the negotiation began, not 3 s after each wait.
+TEST(HostileServers, TheNegotiationHasOneDeadline) {
+    HostileServer server({"late", "2.9"});
+    ASSERT_GT(server.port, 0) << "the server did not start (is python3 installed?)";
+    const MeasuredRun run = runMeasured({"power", "on", "--to", "5", "--port", server.address()});
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_NE(run.err.find("não confirmou a linha 9600 8N1 (RFC 2217) em 3 s"), std::string::npos)
+        << run.err;
+    EXPECT_GT(run.seconds, 2.9);
+    EXPECT_LT(run.seconds, 4.5);
 }
 
 #ifdef VORELUX_PANEL

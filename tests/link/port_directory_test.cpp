@@ -95,8 +95,8 @@ TEST(TelnetSerialClient, AnswersTheServerOnlyWhereStateChanges) {
         'h', 'i',    Iac, Will, SuppressGoAhead, Iac, Do, SuppressGoAhead, Iac, Will, Echo, Iac,
         Do,  Binary, Iac, Will, Binary,          Iac, Do, ComPort,         Iac, Do,   24,   Iac,
         Iac, '!'};
-    Bytes replies;
-    client.receive(hello.data(), hello.size(), replies);
+    client.receive(hello.data(), hello.size());
+    Bytes replies = client.takeReplies();
     // Echo is refused, the terminal type (24) too; what was asked for is not answered again.
     EXPECT_EQ(replies, (Bytes{Iac, Dont, Echo, Iac, Wont, 24}));
     EXPECT_TRUE(client.comPortAccepted());
@@ -108,17 +108,16 @@ TEST(TelnetSerialClient, AnswersTheServerOnlyWhereStateChanges) {
                      ComPort, 102, 8,       Iac, Se,      Iac, Sb,   ComPort, 103, 1,       Iac, Se,
                      Iac,     Sb,  ComPort, 106, 0,       Iac, Se,   Iac,     Sb,  ComPort, 104, 1,
                      Iac,     Se,  Iac,     Sb,  ComPort, 105, 1,    Iac,     Se};
-    replies.clear();
     for (size_t i = 0; i < acks.size(); i += 3)
-        client.receive(acks.data() + i, std::min<size_t>(3, acks.size() - i), replies);
-    EXPECT_TRUE(replies.empty());
+        client.receive(acks.data() + i, std::min<size_t>(3, acks.size() - i));
+    EXPECT_TRUE(client.takeReplies().empty());
     EXPECT_EQ(client.confirmedBaudRate(), 9600u);
     EXPECT_TRUE(client.lineConfirmed());
 
     TelnetSerialClient refused;
     refused.opening();
     const Bytes no{Iac, Dont, ComPort};
-    refused.receive(no.data(), no.size(), replies);
+    refused.receive(no.data(), no.size());
     EXPECT_TRUE(refused.comPortRefused());
 
     TelnetSerialClient slow; // a server that keeps another rate is not confirmed
@@ -126,9 +125,46 @@ TEST(TelnetSerialClient, AnswersTheServerOnlyWhereStateChanges) {
                       Iac, Sb,  ComPort, 102,     8,   Iac, Se,      Iac,  Sb,  ComPort,
                       103, 1,   Iac,     Se,      Iac, Sb,  ComPort, 104,  1,   Iac,
                       Se,  Iac, Sb,      ComPort, 105, 1,   Iac,     Se};
-    slow.receive(other.data(), other.size(), replies);
+    slow.receive(other.data(), other.size());
     EXPECT_EQ(slow.confirmedBaudRate(), 1200u);
     EXPECT_FALSE(slow.lineConfirmed());
+}
+
+// A server that flips options again and again without reading what it is
+// told: however much it sends, one answer per option and side waits, the
+// latest; once taken, none.
+TEST(TelnetSerialClient, AFloodOfOptionChangesKeepsOneAnswerPerOption) {
+    using namespace telnet;
+    TelnetSerialClient client;
+    client.opening();
+    Bytes flood;
+    for (int round = 0; round < 20000; ++round) {
+        const auto code = static_cast<uint8_t>(round % 300 < 256 ? round % 300 : Binary);
+        for (uint8_t verb : {Wont, Will, Dont, Do}) flood.insert(flood.end(), {Iac, verb, code});
+    }
+    for (size_t i = 0; i < flood.size(); i += 4096) {
+        client.receive(flood.data() + i, std::min<size_t>(4096, flood.size() - i));
+        ASSERT_LE(client.pendingReplyBytes(), TelnetSerialClient::MaxPendingReplyBytes);
+    }
+    const Bytes replies = client.takeReplies();
+    EXPECT_EQ(replies.size(), TelnetSerialClient::MaxPendingReplyBytes);
+    // The last flip of binary transmission was DO after WILL: it stays agreed both ways.
+    const auto answerFor = [&](uint8_t side0, uint8_t side1, uint8_t code) {
+        for (size_t i = 0; i < replies.size(); i += 3)
+            if ((replies[i + 1] == side0 || replies[i + 1] == side1) && replies[i + 2] == code)
+                return replies[i + 1];
+        return uint8_t{0};
+    };
+    EXPECT_EQ(answerFor(Do, Dont, Binary), Do);
+    EXPECT_EQ(answerFor(Will, Wont, Binary), Will);
+    EXPECT_EQ(answerFor(Do, Dont, Echo), Dont); // never agreed to
+    EXPECT_EQ(client.pendingReplyBytes(), 0u);
+    EXPECT_TRUE(client.takeReplies().empty());
+
+    // A repeated flip while an answer waits does not add one.
+    const Bytes twice{Iac, Wont, Binary, Iac, Will, Binary, Iac, Wont, Binary};
+    client.receive(twice.data(), twice.size());
+    EXPECT_EQ(client.takeReplies(), (Bytes{Iac, Dont, Binary}));
 }
 
 std::vector<SerialPortInfo> systemPorts() {

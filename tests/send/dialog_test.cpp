@@ -5,6 +5,7 @@
 #include "app/send/send_features.h"
 #include "app/send/target_list.h"
 #include "decoders.h"
+#include "link/qt_network.h"
 #include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "pty.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,11 +35,15 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <arpa/inet.h>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace vorelux::app {
 namespace {
@@ -884,6 +890,85 @@ TEST_F(FeaturesTest, CancelStopsTheStoredListBeforeTheNextPanel) {
     // The next click serves the whole list again.
     click(on);
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{3, 98, 255, 0, 4, 98, 255, 0, 5, 98, 255, 0}));
+}
+
+// A listening socket on the loopback that never says a word; with a queue
+// of none, filled by a first connection, the next one waits to connect.
+struct SilentServer {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    int filler = -1;
+    sockaddr_in at{};
+    explicit SilentServer(bool fullQueue) {
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at);
+        listen(fd, fullQueue ? 0 : 4);
+        socklen_t len = sizeof at;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len);
+        if (!fullQueue) return;
+        filler = socket(AF_INET, SOCK_STREAM, 0);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    }
+    ~SilentServer() {
+        if (filler >= 0) close(filler);
+        close(fd);
+    }
+    std::string address(const char* scheme) const {
+        return std::string(scheme) + "127.0.0.1:" + std::to_string(ntohs(at.sin_port));
+    }
+};
+
+// The editor waiting for a device server (a connection that is slow to be
+// made, a telnet negotiation never answered) keeps its window alive, shows
+// the progress window, and its "Cancelar" ends the wait at once: no 3 or 5 s,
+// no message, nothing else sent.
+TEST_F(FeaturesTest, WaitingForADeviceServerKeepsTheWindowAliveAndCancelEndsIt) {
+    constexpr int NetworkCom = 170;
+    QtNetworkPort windowsNetworkPort; // the editor's own, as in its link system
+    PortByAddress editorPort{port, windowsNetworkPort};
+    SendFeatureServices services;
+    services.connCfgPath = connCfg().toStdString();
+    services.random = &random;
+    cfg.targetPanels = {3, 4, 5};
+    cfg.portNumber = NetworkCom;
+    for (bool slowConnect : {false, true}) {
+        SCOPED_TRACE(slowConnect ? "slow connection" : "silent negotiation");
+        SilentServer server(slowConnect);
+        catalog.registerPort(NetworkCom, server.address(slowConnect ? "socket://" : "rfc2217://"));
+        SendFeatures editor(SendLink{cfg, catalog, editorPort, kq, prompter}, store, services,
+                            window.get());
+        QPushButton onButton("Ligar", window.get());
+        editor.attachPowerButtons(&onButton, nullptr);
+        ProgressWindowDialog* progress = editor.progressWindow();
+
+        QElapsedTimer clock;
+        qint64 last = 0, widestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            widestGap = std::max(widestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        ticker.start(10);
+        QTest::mouseClick(&onButton, Qt::LeftButton);
+        QTest::qWait(800);
+        EXPECT_TRUE(editor.running());
+        EXPECT_TRUE(progress->isVisible());
+        QElapsedTimer sinceCancel;
+        sinceCancel.start();
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        settle(editor);
+        const qint64 cancelTook = sinceCancel.elapsed();
+        ticker.stop();
+        // The window's events kept coming (wide margins: CI is busy).
+        EXPECT_LT(widestGap, 500) << "the window stood still";
+        EXPECT_LT(cancelTook, 1500) << "the wait went on after Cancelar";
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(prompter.prompts.empty());
+        EXPECT_TRUE(prompter.messages.empty());
+    }
+    catalog.unregisterPort(NetworkCom);
+    EXPECT_TRUE(sleeper.take().empty());
 }
 
 // The main window closing mid-run destroys the features while the worker is

@@ -20,7 +20,7 @@ ProgressWindowDialog::ProgressWindowDialog(const QString& mainCaption, QWidget* 
     bar_->setRange(0, 255);
     bar_->setTextVisible(false);
     cancel_ = new QPushButton("Cancelar");
-    connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+    connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(bar_);
@@ -47,6 +47,7 @@ void ProgressWindowDialog::finish() {
 
 void ProgressWindowDialog::reject() {
     cancelled_ = true;
+    emit cancelRequested();
 }
 
 } // namespace vorelux

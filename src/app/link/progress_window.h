@@ -26,6 +26,11 @@ class ProgressWindowDialog : public QDialog, public ProgressWindow {
     QProgressBar* bar() const { return bar_; }
     QLabel* label() const { return label_; }
 
+  signals:
+    // "Cancelar" or the close box, at once: a wait in progress can end now
+    // rather than at the loop's next step.
+    void cancelRequested();
+
   protected:
     // The close box cancels as the button does.
     void reject() override;

@@ -1,5 +1,11 @@
 #include "app/link/transfer_runner.h"
 
+#include "app/link/progress_window.h"
+
+#ifdef VORELUX_HAVE_LINK_QT
+#include "link/qt_network.h"
+#endif
+
 #include <QPointer>
 
 #include <QThread>
@@ -18,6 +24,7 @@ bool TransferRunner::start(std::function<void()> work, std::function<void()> don
     if (running_) return false;
     running_ = true;
     cancelled_ = false;
+    waitStopped_ = false;
     workerDone_ = false;
     done_ = std::move(done);
     worker_ = std::thread([this, work = std::move(work)] {
@@ -106,8 +113,20 @@ void TransferRunner::waitForWorker() {
     running_ = false;
 }
 
+WorkerProgress::~WorkerProgress() {
+    QObject::disconnect(cancelHook_);
+}
+
 void WorkerProgress::start(int maximum) {
-    if (window_) runner_.call([&] { window_->start(maximum); });
+    if (!window_) return;
+    runner_.call([&] {
+        window_->start(maximum);
+        runner_.stopWaiting(false);
+        QObject::disconnect(cancelHook_);
+        if (auto* dialog = dynamic_cast<ProgressWindowDialog*>(window_))
+            cancelHook_ = QObject::connect(dialog, &ProgressWindowDialog::cancelRequested, &runner_,
+                                           [runner = &runner_] { runner->stopWaiting(); });
+    });
 }
 
 bool WorkerProgress::step(int position) {
@@ -117,7 +136,12 @@ bool WorkerProgress::step(int position) {
 }
 
 void WorkerProgress::finish() {
-    if (window_) runner_.call([&] { window_->finish(); });
+    if (!window_) return;
+    runner_.call([&] {
+        QObject::disconnect(cancelHook_);
+        runner_.stopWaiting(false);
+        window_->finish();
+    });
 }
 
 PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner) {
@@ -131,6 +155,13 @@ WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
       link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper(), ui.prompter()) {
     link_.transmitterPauseMs = ui.transmitterPauseMs;
     link_.setDeviceGate(runner.gate());
+    link_.setStopCheck([&runner] { return runner.waitEnds(); });
+#ifdef VORELUX_HAVE_LINK_QT
+    auto network = std::make_unique<QtNetworkPort>();
+    network->setCancelCheck([&runner] { return runner.waitEnds(); });
+    network_ = std::move(network);
+    link_.setNetworkPort(network_.get());
+#endif
 }
 
 void WorkerLink::returnResults(PanelLink& ui) const {

@@ -35,6 +35,12 @@ class TransferRunner final : public QObject {
     // Asks the running transfer to stop at its next step.
     void cancel() { cancelled_ = true; }
     bool cancelled() const { return cancelled_; }
+    // Ends the wait the worker is in (for a device server to answer) without
+    // cancelling the whole transfer: its progress loop stops on its own.
+    // Undone when a progress window starts or finishes.
+    void stopWaiting(bool stop = true) { waitStopped_ = stop; }
+    // True when a wait of the worker should end: cancelled or stopped.
+    bool waitEnds() const { return cancelled_ || waitStopped_; }
 
     // From the worker: runs `effect` on this thread and returns once it has
     // run. On this thread: runs it at once.
@@ -66,15 +72,19 @@ class TransferRunner final : public QObject {
     bool workerDone_ = false;
     bool running_ = false;
     std::atomic<bool> cancelled_{false};
+    std::atomic<bool> waitStopped_{false};
     std::function<void()> done_;
 };
 
 // A progress window driven from a runner's worker: each call runs on the
-// runner's thread; a cancelled runner cancels the loop too.
+// runner's thread; a cancelled runner cancels the loop too. While a
+// ProgressWindowDialog is on show, its "Cancelar" also ends the wait for a
+// device server the worker is in.
 class WorkerProgress final : public ProgressWindow {
   public:
     WorkerProgress(ProgressWindow* window, TransferRunner& runner)
         : window_(window), runner_(runner) {}
+    ~WorkerProgress() override;
     void start(int maximum) override;
     bool step(int position) override;
     void finish() override;
@@ -82,6 +92,7 @@ class WorkerProgress final : public ProgressWindow {
   private:
     ProgressWindow* window_;
     TransferRunner& runner_;
+    QMetaObject::Connection cancelHook_;
 };
 
 // `command` for a loop with no progress window on a runner's worker: once
@@ -91,7 +102,9 @@ PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner);
 // A PanelLink for a transfer on a runner's worker: the devices, sleeper and
 // prompter of `ui`, each effect carried to the runner's thread, and a copy of
 // the connection settings taken when the transfer starts (the transport is
-// the one active then).
+// the one active then). Network addresses are the exception: the worker
+// connects, negotiates and writes them itself, so the window's thread never
+// waits for a device server; the runner's waitEnds() cuts that wait short.
 class WorkerLink {
   public:
     WorkerLink(PanelLink& ui, TransferRunner& runner);
@@ -102,6 +115,9 @@ class WorkerLink {
   private:
     ConnectionSettings cfg_;
     PanelLink link_;
+    // The worker's own port for device servers, used on the worker's thread
+    // (null in builds without the Qt transports).
+    std::unique_ptr<SerialPort> network_;
 };
 
 } // namespace vorelux::app
