@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -26,12 +27,31 @@ namespace {
 constexpr const char* AnnouncementSuffix = ".panel";
 
 #ifndef _WIN32
-// Only a folder of this user that nobody else may write is trusted: another
-// user must not be able to slip a port into this user's list.
-bool trustedFolder(const std::string& folder) {
+// Why a folder is not this user's private one (empty when it is): another
+// user must not be able to slip a port into this user's list, nor hide this
+// user's panels by making the folder first.
+std::string folderDistrust(const std::string& folder) {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+    if (::lstat(folder.c_str(), &st) != 0) return std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return "não é uma pasta";
+    if (st.st_uid != ::getuid())
+        return "pertence a outro usuário (uid " + std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        return std::string("outros usuários têm acesso a ela (permissões ") + mode + ")";
+    }
+    return {};
+}
+
+bool trustedFolder(const std::string& folder) {
+    return folderDistrust(folder).empty();
+}
+
+std::string folderProblemText(const std::string& folder, const std::string& why) {
+    return "a pasta dos painéis virtuais " + folder + " " + why +
+           ": nenhum painel virtual é anunciado nem listado por ela (apague-a, ou defina "
+           "XDG_RUNTIME_DIR)";
 }
 
 bool processRunning(long pid) {
@@ -71,6 +91,18 @@ std::string virtualPanelFolder() {
 #endif
 }
 
+std::string panelFolderProblem(const std::string& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return {};
+#else
+    struct stat st {};
+    if (folder.empty() || (::lstat(folder.c_str(), &st) != 0 && errno == ENOENT)) return {};
+    const std::string why = folderDistrust(folder);
+    return why.empty() ? std::string() : folderProblemText(folder, why);
+#endif
+}
+
 PanelAnnouncement::~PanelAnnouncement() {
     withdraw();
 }
@@ -87,8 +119,8 @@ bool PanelAnnouncement::announce(const std::string& folder, const std::string& d
         error = folder + ": " + std::strerror(errno);
         return false;
     }
-    if (!trustedFolder(folder)) {
-        error = folder + " não é uma pasta só deste usuário";
+    if (const std::string why = folderDistrust(folder); !why.empty()) {
+        error = folderProblemText(folder, why);
         return false;
     }
     const std::string path = folder + "/" + std::to_string(::getpid()) + AnnouncementSuffix;

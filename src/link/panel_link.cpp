@@ -33,6 +33,11 @@ struct PanelLink::Gated {
             link.gate_([&] { ok = link.catalog_.listPorts(ports); });
             return ok;
         }
+        std::vector<std::string> notes() override {
+            std::vector<std::string> out;
+            link.gate_([&] { out = link.catalog_.notes(); });
+            return out;
+        }
     };
     struct Port : SerialPort {
         PanelLink& link;
@@ -146,10 +151,21 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
 }
 
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
-                                        std::string& error) {
+                                        std::string& error, Sleeper* pauses) {
+    const int number = cfg_.portNumber;
+    const bool settled = settledPort_ == number;
+    settledPort_.reset();
+    Sleeper& settle = pauses ? *pauses : sleeper_;
+    const auto afterIdleLine = [&](SerialWriter& out) {
+        if (!settled) settle.sleep(LineSettleMs);
+        return body(out);
+    };
     SerialOutcome outcome =
-        vorelux::serialTransfer(catalog(), port(), sleeper_, cfg_.portNumber, body, error);
+        vorelux::serialTransfer(catalog(), port(), sleeper_, number, afterIdleLine, error);
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
+    // Nothing was written to a port not listed: the line is as it was.
+    if (outcome == SerialOutcome::Sent || (outcome == SerialOutcome::PortNotListed && settled))
+        settledPort_ = number;
     return outcome;
 }
 
