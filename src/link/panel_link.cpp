@@ -153,7 +153,8 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                         std::string& error, Sleeper* pauses) {
     const int number = cfg_.portNumber;
-    const bool settled = settledPort_ == number;
+    const std::optional<int> before = settledPort_;
+    const bool settled = before == number;
     settledPort_.reset();
     Sleeper& settle = pauses ? *pauses : sleeper_;
     const auto afterIdleLine = [&](SerialWriter& out) {
@@ -163,9 +164,9 @@ SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>
     SerialOutcome outcome =
         vorelux::serialTransfer(catalog(), port(), sleeper_, number, afterIdleLine, error);
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
-    // Nothing was written to a port not listed: the line is as it was.
-    if (outcome == SerialOutcome::Sent || (outcome == SerialOutcome::PortNotListed && settled))
-        settledPort_ = number;
+    if (outcome == SerialOutcome::Sent) settledPort_ = number;
+    // Nothing was opened: every line is as it was.
+    if (outcome == SerialOutcome::PortNotListed) settledPort_ = before;
     return outcome;
 }
 
