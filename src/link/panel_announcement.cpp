@@ -59,17 +59,11 @@ bool processRunning(long pid) {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-std::map<std::string, std::string> readFields(const std::string& path) {
-    std::map<std::string, std::string> fields;
+std::string readText(const std::string& path) {
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(path, data, error, 4096)) return fields;
-    std::istringstream in(std::string(data.begin(), data.end()));
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return fields;
+    if (!readWholeFile(path, data, error, 4096)) return {};
+    return std::string(data.begin(), data.end());
 }
 
 bool deviceThere(const std::string& device) {
@@ -89,6 +83,36 @@ std::string virtualPanelFolder() {
     if (runtime && runtime[0] == '/') return std::string(runtime) + "/vorelux-panels";
     return "/tmp/vorelux-panels-" + std::to_string(::getuid());
 #endif
+}
+
+std::optional<Announcement> parseAnnouncement(const std::string& text) {
+    std::map<std::string, std::string> fields;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    const std::string& device = fields["device"];
+    std::string error;
+    const auto printable = [](const std::string& t) {
+        return std::all_of(t.begin(), t.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+        });
+    };
+    if (device.empty() || !printable(device) || !parsePortAddress(device, error)) return {};
+    const std::string& id = fields["panel"];
+    char* end = nullptr;
+    const long panel = std::strtol(id.c_str(), &end, 10);
+    if (id.empty() || *end != 0 || panel < 1 || panel > 255) return {};
+    const std::string& pidText = fields["pid"];
+    const long pid = std::strtol(pidText.c_str(), &end, 10);
+    if (pidText.empty() || *end != 0 || pid <= 0) return {};
+    Announcement out;
+    out.port.device = device;
+    out.port.description = "painel virtual " + std::to_string(panel);
+    out.port.origin = PortOrigin::VirtualPanel;
+    out.pid = pid;
+    return out;
 }
 
 std::string panelFolderProblem(const std::string& folder) {
@@ -149,19 +173,13 @@ std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         if (entry.path().extension() != AnnouncementSuffix) continue;
-        auto fields = readFields(entry.path().string());
-        const long pid = std::strtol(fields["pid"].c_str(), nullptr, 10);
-        const std::string& device = fields["device"];
-        if (device.empty()) continue;
-        if (!processRunning(pid) || !deviceThere(device)) {
+        const auto announced = parseAnnouncement(readText(entry.path().string()));
+        if (!announced) continue;
+        if (!processRunning(announced->pid) || !deviceThere(announced->port.device)) {
             fs::remove(entry.path(), ec); // left behind by a panel that was killed
             continue;
         }
-        SerialPortInfo panel;
-        panel.device = device;
-        panel.description = "painel virtual " + fields["panel"];
-        panel.origin = PortOrigin::VirtualPanel;
-        panels.push_back(panel);
+        panels.push_back(announced->port);
     }
     std::sort(panels.begin(), panels.end(),
               [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.device < b.device; });

@@ -84,6 +84,17 @@ class PanelAnnouncement {
     std::string path_;
 };
 
+// What an announcement says: the panel's port (device and "painel virtual
+// N") and the process that runs it.
+struct Announcement {
+    SerialPortInfo port;
+    long pid = 0;
+};
+// The text of an announcement ("device=...", "panel=N", "pid=N" lines);
+// nothing unless it names a valid address (no control bytes), a panel
+// 1..255 and a process.
+std::optional<Announcement> parseAnnouncement(const std::string& text);
+
 // The virtual panels announced in `folder`, skipping those whose program has
 // ended without withdrawing (killed) or whose device is gone.
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder);
