@@ -173,8 +173,8 @@ namespace {
 // else may write them.
 std::string untrustedReason(const struct stat& info, const char* what) {
     if (info.st_uid != ::geteuid() && info.st_uid != 0)
-        return std::string(what) + " pertence a outro usuário (uid " +
-               std::to_string(info.st_uid) + ")";
+        return std::string(what) + " pertence a outro usuário (uid " + std::to_string(info.st_uid) +
+               ")";
     if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH))) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));

@@ -108,8 +108,8 @@ class PanelLink {
     // the link's sleeper): a frame cut off before (a send killed or
     // cancelled midway, by this program or another) is then dropped by the
     // panels instead of swallowing the first frame of this transfer.
-    SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
-                                 std::string& error, Sleeper* pauses = nullptr);
+    SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body, std::string& error,
+                                 Sleeper* pauses = nullptr);
 
     // A command that sends parameter parameterId with value value to its panel.
     PanelCommand parameter(uint8_t parameterId, uint8_t value);

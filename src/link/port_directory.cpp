@@ -234,8 +234,8 @@ std::string addedPortConflict(const std::vector<SerialPortInfo>& ports, const Ad
         if (p.number != port.number) continue;
         const std::string what = p.origin == PortOrigin::VirtualPanel
                                      ? "de um painel virtual em execução"
-                     : p.origin == PortOrigin::Added ? "de outra porta adicionada"
-                                                     : "de uma porta deste computador";
+                                 : p.origin == PortOrigin::Added ? "de outra porta adicionada"
+                                                                 : "de uma porta deste computador";
         return p.name + " já é o número " + what + " (" + p.device + ")";
     }
     if (const SerialPortInfo* p = listedDevice(ports, port.address))
@@ -280,8 +280,7 @@ bool PortDirectory::listPorts(std::vector<SerialPortInfo>& ports) {
     std::vector<std::string> problems = file.problems();
     ports = mergePorts(listComPorts(system_), announcedVirtualPanels(panelFolder_), file.ports(),
                        &problems);
-    for (const std::string& problem : problems)
-        notes_.push_back(addedPortsPath_ + ", " + problem);
+    for (const std::string& problem : problems) notes_.push_back(addedPortsPath_ + ", " + problem);
     return true;
 }
 

@@ -52,8 +52,9 @@ TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
     // lets a cut frame time out at the panels first.
     WireLog expected{{W::Open, 0, "/dev/ttyS2"}, {W::Pause, LineSettleMs, {}},
                      {W::Byte, 4, {}},           {W::Pause, 50, {}},
-                     {W::Byte, 98, {}},          {W::Pause, 25, {}}, {W::Byte, 8, {}},
-                     {W::Pause, 25, {}},         {W::Byte, 157, {}}, {W::Pause, 25, {}},
+                     {W::Byte, 98, {}},          {W::Pause, 25, {}},
+                     {W::Byte, 8, {}},           {W::Pause, 25, {}},
+                     {W::Byte, 157, {}},         {W::Pause, 25, {}},
                      {W::Close, 0, {}}};
     EXPECT_EQ(wire, expected);
     EXPECT_TRUE(prompter.prompts.empty());

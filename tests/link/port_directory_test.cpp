@@ -238,11 +238,11 @@ TEST(PortList, AddedPortsJoinWithoutTakingAListedPlace) {
     const auto ports = mergePorts(systemPorts(), panels, added, &notes);
     std::vector<std::string> texts;
     for (const auto& p : ports) texts.push_back(portSelectorText(p));
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "COM1  (/dev/ttyS0)", "COM132  (painel virtual 5, /dev/pts/3)",
-                         "COM192  (rfc2217://loja:4001)",
-                         "COM193  (painel virtual 2, socket://127.0.0.1:4001)",
-                         "COM255  (/dev/ttyXR0)"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "COM1  (/dev/ttyS0)", "COM132  (painel virtual 5, /dev/pts/3)",
+                  "COM192  (rfc2217://loja:4001)",
+                  "COM193  (painel virtual 2, socket://127.0.0.1:4001)", "COM255  (/dev/ttyXR0)"}));
     EXPECT_EQ(ports[2].origin, PortOrigin::Added);
     EXPECT_EQ(notes, (std::vector<std::string>{
                          "linha 2: COM1 já é o número de uma porta deste computador (/dev/ttyS0); "
@@ -267,10 +267,9 @@ TEST(PortList, RepeatedAddedLinesKeepTheFirst) {
     EXPECT_EQ(ports[1].device, "socket://10.0.0.9:4001");
     EXPECT_TRUE(notes.empty());
     EXPECT_EQ(file.problems(),
-              (std::vector<std::string>{
-                  "linha 2: o mesmo endereço da linha 1; linha ignorada",
-                  "linha 3: COM200 já foi dada na linha 1; linha ignorada",
-                  "linha 4: COM200 já foi dada na linha 1; linha ignorada"}));
+              (std::vector<std::string>{"linha 2: o mesmo endereço da linha 1; linha ignorada",
+                                        "linha 3: COM200 já foi dada na linha 1; linha ignorada",
+                                        "linha 4: COM200 já foi dada na linha 1; linha ignorada"}));
 }
 
 // The system's COM1 stays the system's: a line naming COM1 with a network
