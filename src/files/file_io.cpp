@@ -167,8 +167,46 @@ bool inPlace(const fs::path& target, const ExistingFile& old, const std::vector<
 
 } // namespace
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
-                   size_t maxBytes) {
+namespace {
+
+// Root's files and the running user's own are trusted, so long as nobody
+// else may write them.
+std::string untrustedReason(const struct stat& info, const char* what) {
+    if (info.st_uid != ::geteuid() && info.st_uid != 0)
+        return std::string(what) + " pertence a outro usuário (uid " + std::to_string(info.st_uid) +
+               ")";
+    if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH))) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
+        return std::string(what) + " pode ser alterado por outros usuários (permissões " + mode +
+               ")";
+    }
+    return {};
+}
+
+// The link itself, when the path is one: whoever owns it chooses the file read.
+std::string untrustedLinkReason(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0) return std::strerror(errno);
+    return S_ISLNK(link.st_mode) ? untrustedReason(link, "o link") : std::string();
+}
+
+} // namespace
+
+std::string untrustedFileReason(const std::string& path) {
+    std::string reason = untrustedLinkReason(path);
+    if (!reason.empty()) return reason;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::strerror(errno);
+    return untrustedReason(info, "o arquivo");
+}
+
+namespace {
+
+// The whole file at `path`; with `trustedOnly`, only a file untrustedReason
+// accepts, judged on the opened file so nothing can be swapped in between.
+bool readFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+              size_t maxBytes, bool trustedOnly) {
     // O_NONBLOCK: opening a pipe without a writer must not hang; the type is
     // checked on the open descriptor, so nothing can be swapped in between.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -179,6 +217,10 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::str
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         error = notRegularReason(info.st_mode);
+        ::close(fd);
+        return false;
+    }
+    if (trustedOnly && !(error = untrustedReason(info, "o arquivo")).empty()) {
         ::close(fd);
         return false;
     }
@@ -206,6 +248,19 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::str
     }
     ::close(fd);
     return takeRead(buffer, got, maxBytes, data, error);
+}
+
+} // namespace
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                   size_t maxBytes) {
+    return readFile(path, data, error, maxBytes, false);
+}
+
+bool readTrustedFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                     size_t maxBytes) {
+    error = untrustedLinkReason(path);
+    return error.empty() && readFile(path, data, error, maxBytes, true);
 }
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
@@ -351,6 +406,15 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::str
         got += n;
     }
     return takeRead(buffer, got, maxBytes, data, error);
+}
+
+std::string untrustedFileReason(const std::string&) {
+    return {};
+}
+
+bool readTrustedFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                     size_t maxBytes) {
+    return readWholeFile(path, data, error, maxBytes);
 }
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,

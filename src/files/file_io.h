@@ -18,6 +18,24 @@ constexpr size_t SmallFileSizeLimit = 64 * 1024;
 // the cap without reading it all; false with a reason (Portuguese) then.
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
                    size_t maxBytes);
+
+// Why a file that decides what this program does on the user's behalf
+// (which ports it sends to, which server it connects to) must not be
+// believed; empty when it may be. Such a file, and the symbolic link that
+// names it if it is reached through one, must belong to the user running
+// the program or to root, and nobody else may write it (no write bit for
+// group or others): a file someone else put in a shared or carried settings
+// folder could otherwise send this user's transfers wherever they like.
+// The reason (Portuguese) does not name the file: the caller does, e.g.
+// "<path>: pertence a outro usuário (uid 65534); o arquivo foi ignorado".
+// A file that cannot be examined gives the system's reason. On Windows
+// every file is trusted (the folder's access rules decide there).
+std::string untrustedFileReason(const std::string& path);
+// readWholeFile for such a file: reads only a file untrustedFileReason
+// accepts, the check made on the opened file itself so that nothing can be
+// swapped in between; false with the reason otherwise.
+bool readTrustedFile(const std::string& path, std::vector<uint8_t>& data, std::string& error,
+                     size_t maxBytes);
 // Writes a whole file so that a failure never destroys the previous one:
 // through a temporary file in the target's folder renamed over it. A
 // symbolic link is written through to its target, whose permission bits

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -26,12 +27,31 @@ namespace {
 constexpr const char* AnnouncementSuffix = ".panel";
 
 #ifndef _WIN32
-// Only a folder of this user that nobody else may write is trusted: another
-// user must not be able to slip a port into this user's list.
-bool trustedFolder(const std::string& folder) {
+// Why a folder is not this user's private one (empty when it is): another
+// user must not be able to slip a port into this user's list, nor hide this
+// user's panels by making the folder first.
+std::string folderDistrust(const std::string& folder) {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 022) == 0;
+    if (::lstat(folder.c_str(), &st) != 0) return std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return "não é uma pasta";
+    if (st.st_uid != ::getuid())
+        return "pertence a outro usuário (uid " + std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        return std::string("outros usuários têm acesso a ela (permissões ") + mode + ")";
+    }
+    return {};
+}
+
+bool trustedFolder(const std::string& folder) {
+    return folderDistrust(folder).empty();
+}
+
+std::string folderProblemText(const std::string& folder, const std::string& why) {
+    return "a pasta dos painéis virtuais " + folder + " " + why +
+           ": nenhum painel virtual é anunciado nem listado por ela (apague-a, ou defina "
+           "XDG_RUNTIME_DIR)";
 }
 
 bool processRunning(long pid) {
@@ -39,17 +59,11 @@ bool processRunning(long pid) {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-std::map<std::string, std::string> readFields(const std::string& path) {
-    std::map<std::string, std::string> fields;
+std::string readText(const std::string& path) {
     std::vector<uint8_t> data;
     std::string error;
-    if (!readWholeFile(path, data, error, 4096)) return fields;
-    std::istringstream in(std::string(data.begin(), data.end()));
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return fields;
+    if (!readWholeFile(path, data, error, 4096)) return {};
+    return std::string(data.begin(), data.end());
 }
 
 bool deviceThere(const std::string& device) {
@@ -71,6 +85,48 @@ std::string virtualPanelFolder() {
 #endif
 }
 
+std::optional<Announcement> parseAnnouncement(const std::string& text) {
+    std::map<std::string, std::string> fields;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    const std::string& device = fields["device"];
+    std::string error;
+    const auto printable = [](const std::string& t) {
+        return std::all_of(t.begin(), t.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+        });
+    };
+    if (device.empty() || !printable(device) || !parsePortAddress(device, error)) return {};
+    const std::string& id = fields["panel"];
+    char* end = nullptr;
+    const long panel = std::strtol(id.c_str(), &end, 10);
+    if (id.empty() || *end != 0 || panel < 1 || panel > 255) return {};
+    const std::string& pidText = fields["pid"];
+    const long pid = std::strtol(pidText.c_str(), &end, 10);
+    if (pidText.empty() || *end != 0 || pid <= 0) return {};
+    Announcement out;
+    out.port.device = device;
+    out.port.description = "painel virtual " + std::to_string(panel);
+    out.port.origin = PortOrigin::VirtualPanel;
+    out.pid = pid;
+    return out;
+}
+
+std::string panelFolderProblem(const std::string& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return {};
+#else
+    struct stat st {};
+    if (folder.empty() || (::lstat(folder.c_str(), &st) != 0 && errno == ENOENT)) return {};
+    const std::string why = folderDistrust(folder);
+    return why.empty() ? std::string() : folderProblemText(folder, why);
+#endif
+}
+
 PanelAnnouncement::~PanelAnnouncement() {
     withdraw();
 }
@@ -87,8 +143,8 @@ bool PanelAnnouncement::announce(const std::string& folder, const std::string& d
         error = folder + ": " + std::strerror(errno);
         return false;
     }
-    if (!trustedFolder(folder)) {
-        error = folder + " não é uma pasta só deste usuário";
+    if (const std::string why = folderDistrust(folder); !why.empty()) {
+        error = folderProblemText(folder, why);
         return false;
     }
     const std::string path = folder + "/" + std::to_string(::getpid()) + AnnouncementSuffix;
@@ -117,19 +173,13 @@ std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         if (entry.path().extension() != AnnouncementSuffix) continue;
-        auto fields = readFields(entry.path().string());
-        const long pid = std::strtol(fields["pid"].c_str(), nullptr, 10);
-        const std::string& device = fields["device"];
-        if (device.empty()) continue;
-        if (!processRunning(pid) || !deviceThere(device)) {
+        const auto announced = parseAnnouncement(readText(entry.path().string()));
+        if (!announced) continue;
+        if (!processRunning(announced->pid) || !deviceThere(announced->port.device)) {
             fs::remove(entry.path(), ec); // left behind by a panel that was killed
             continue;
         }
-        SerialPortInfo panel;
-        panel.device = device;
-        panel.description = "painel virtual " + fields["panel"];
-        panel.origin = PortOrigin::VirtualPanel;
-        panels.push_back(panel);
+        panels.push_back(announced->port);
     }
     std::sort(panels.begin(), panels.end(),
               [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.device < b.device; });

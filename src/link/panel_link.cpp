@@ -35,6 +35,11 @@ struct PanelLink::Gated {
             link.gate_([&] { ok = link.catalog_.listPorts(ports); });
             return ok;
         }
+        std::vector<std::string> notes() override {
+            std::vector<std::string> out;
+            link.gate_([&] { out = link.catalog_.notes(); });
+            return out;
+        }
     };
     // Devices through the gate; network addresses, when the link has its
     // own network port, straight through that one.
@@ -160,12 +165,24 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
 }
 
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
-                                        std::string& error) {
+                                        std::string& error, Sleeper* pauses) {
+    const int number = cfg_.portNumber;
+    const std::optional<int> before = settledPort_;
+    const bool settled = before == number;
+    settledPort_.reset();
+    Sleeper& settle = pauses ? *pauses : sleeper_;
+    const auto afterIdleLine = [&](SerialWriter& out) {
+        if (!settled) settle.sleep(LineSettleMs);
+        return body(out);
+    };
     SerialOutcome outcome =
-        vorelux::serialTransfer(catalog(), port(), sleeper_, cfg_.portNumber, body, error);
+        vorelux::serialTransfer(catalog(), port(), sleeper_, number, afterIdleLine, error);
     if (outcome == SerialOutcome::PortFailed && stopped_ && stopped_())
         outcome = SerialOutcome::Cancelled;
     if (outcome == SerialOutcome::PortFailed) lastSerialError = error;
+    if (outcome == SerialOutcome::Sent) settledPort_ = number;
+    // Nothing was opened: every line is as it was.
+    if (outcome == SerialOutcome::PortNotListed) settledPort_ = before;
     return outcome;
 }
 

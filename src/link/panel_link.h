@@ -17,6 +17,11 @@
 
 namespace vorelux {
 
+// A panel drops a frame whose next byte is 500 ms late; a transfer that may
+// follow a cut frame waits this long before its first byte (the margin
+// covers a busy computer reading the line late).
+constexpr int LineSettleMs = 700;
+
 // Send results.
 enum SendResult : uint8_t {
     SendOk = 0,            // sent (or nothing to send)
@@ -106,9 +111,14 @@ class PanelLink {
 
     // One serial transfer on "COM" + cfg.portNumber (see serialTransfer); used by
     // sendParameter and by the page upload. Cancelled when the port failed
-    // after the stop check came true.
-    SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body,
-                                 std::string& error);
+    // after the stop check came true. Unless this link's last transfer
+    // on that port ended with whole frames, the line is first left idle for
+    // LineSettleMs once the port is open (through `pauses` when given, else
+    // the link's sleeper): a frame cut off before (a send killed or
+    // cancelled midway, by this program or another) is then dropped by the
+    // panels instead of swallowing the first frame of this transfer.
+    SerialOutcome serialTransfer(const std::function<bool(SerialWriter&)>& body, std::string& error,
+                                 Sleeper* pauses = nullptr);
 
     // A command that sends parameter parameterId with value value to its panel.
     PanelCommand parameter(uint8_t parameterId, uint8_t value);
@@ -162,6 +172,8 @@ class PanelLink {
     std::function<bool()> stopped_;
     struct Gated; // the catalog, port and prompter behind the gate
     std::unique_ptr<Gated> gated_;
+    // The port whose line this link's last transfer left with whole frames.
+    std::optional<int> settledPort_;
 };
 
 } // namespace vorelux

@@ -21,23 +21,28 @@ namespace vorelux {
 struct AddedPort {
     int number = 0;
     std::string address; // a device path, "socket://HOST:PORT" or "rfc2217://HOST:PORT"
+    int line = 0;        // its line in "portas.txt", from 1
 };
 
 // "portas.txt" as read: every line is kept, so lines this version does not
 // understand survive the operator's additions and removals.
 struct AddedPortsFile {
     std::vector<std::string> lines;
-    // The lines of the form "COMn ADDRESS", in file order; a number given
-    // twice counts once (its first line).
+    // The lines of the form "COMn ADDRESS", in file order; a number or an
+    // address given twice counts once (its first line).
     std::vector<AddedPort> ports() const;
-    // The lines that are not ports nor comments, "linha 3: ..." each.
+    // The lines that are not ports nor comments, and the repeats left out,
+    // "linha 3: endereço inválido ..." each: this program's own summaries,
+    // never the line's text.
     std::vector<std::string> problems() const;
 };
 
 // "portas.txt" in the folder of `connCfgPath`.
 std::string addedPortsPathBeside(const std::string& connCfgPath);
-// A missing file is an empty list; false with a reason when the file is
-// there but cannot be read.
+// A missing file is an empty list; false with a reason naming the file when
+// it is there but cannot be read (a folder, a pipe, too large, unreadable)
+// or is not to be trusted (untrustedFileReason: someone else's, or writable
+// by others): its ports are then ignored.
 bool readAddedPorts(const std::string& path, AddedPortsFile& file, std::string& error);
 bool writeAddedPorts(const std::string& path, const AddedPortsFile& file, std::string& error);
 
@@ -52,8 +57,14 @@ bool removePort(AddedPortsFile& file, int number);
 // ---- Virtual panels ---------------------------------------------------------
 
 // The folder of the announcements: "vorelux-panels" in $XDG_RUNTIME_DIR,
-// else a private folder in /tmp.
+// else "/tmp/vorelux-panels-UID". Panels and readers use it only while it
+// is a folder (not a link) of this user that nobody else may enter (mode
+// 0700): someone else could have made it first in /tmp, to hide this user's
+// panels or slip ports of their own into the list.
 std::string virtualPanelFolder();
+// Why `folder` is not used (the operator's text, naming the folder); empty
+// when it may be used or is not there yet (a panel creates it).
+std::string panelFolderProblem(const std::string& folder);
 
 // A running virtual panel's announcement; the file goes when this does.
 class PanelAnnouncement {
@@ -73,6 +84,17 @@ class PanelAnnouncement {
     std::string path_;
 };
 
+// What an announcement says: the panel's port (device and "painel virtual
+// N") and the process that runs it.
+struct Announcement {
+    SerialPortInfo port;
+    long pid = 0;
+};
+// The text of an announcement ("device=...", "panel=N", "pid=N" lines);
+// nothing unless it names a valid address (no control bytes), a panel
+// 1..255 and a process.
+std::optional<Announcement> parseAnnouncement(const std::string& text);
+
 // The virtual panels announced in `folder`, skipping those whose program has
 // ended without withdrawing (killed) or whose device is gone.
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder);
@@ -80,13 +102,18 @@ std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder);
 // ---- The whole list ---------------------------------------------------------
 
 // The system's ports, then the announced virtual panels, then the added
-// ports (an added port takes its number even from a listed port).
+// ports. An added port never takes the number or the address of a listed
+// port: such a line is left out.
 class PortDirectory : public PortCatalog {
   public:
     PortDirectory(PortCatalog& system, std::string panelFolder, std::string addedPortsPath)
         : system_(system), panelFolder_(std::move(panelFolder)),
           addedPortsPath_(std::move(addedPortsPath)) {}
     bool listPorts(std::vector<SerialPortInfo>& ports) override;
+    // What the last listPorts left out and why, for the operator: the added
+    // ports file that could not be read or trusted, its lines that are no
+    // port or clash with a listed one, a panel folder not to be used.
+    std::vector<std::string> notes() override { return notes_; }
 
     const std::string& addedPortsPath() const { return addedPortsPath_; }
     void setAddedPortsPath(std::string path) { addedPortsPath_ = std::move(path); }
@@ -95,11 +122,16 @@ class PortDirectory : public PortCatalog {
     PortCatalog& system_;
     std::string panelFolder_;
     std::string addedPortsPath_;
+    std::vector<std::string> notes_;
 };
 
-// Merges the three kinds of ports as PortDirectory does.
+// Merges the three kinds of ports as PortDirectory does. A virtual panel
+// without a fixed-range number takes the first number from COM192 that
+// neither a listed port nor an added one holds. An added port whose number
+// or address is listed already is left out, "linha N: ..." in `notes`.
 std::vector<SerialPortInfo> mergePorts(std::vector<SerialPortInfo> system,
                                        const std::vector<SerialPortInfo>& panels,
-                                       const std::vector<AddedPort>& added);
+                                       const std::vector<AddedPort>& added,
+                                       std::vector<std::string>* notes = nullptr);
 
 } // namespace vorelux

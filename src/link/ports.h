@@ -62,6 +62,9 @@ class PortCatalog {
     // Fills `ports` with the installed ports, named and numbered; false when
     // the system could not be asked.
     virtual bool listPorts(std::vector<SerialPortInfo>& ports) = 0;
+    // What the last listPorts left out and why, for the operator (empty for
+    // a catalog that leaves nothing out).
+    virtual std::vector<std::string> notes() { return {}; }
 };
 
 // The installed ports in ascending order of number; COM1..COM10 when the

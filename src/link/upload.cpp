@@ -284,7 +284,8 @@ Flow UploadRun::serialPage(const PageJob& job) {
     st.maximum = static_cast<int>((job.content.size() + 4) * served);
     std::string error;
     const SerialOutcome outcome =
-        link_.serialTransfer([&](SerialWriter& out) { return writeSerialFrames(out, job); }, error);
+        link_.serialTransfer([&](SerialWriter& out) { return writeSerialFrames(out, job); }, error,
+                             ownPauses_ ? &pause_ : nullptr);
     if (outcome == SerialOutcome::Cancelled) reporter_.stopped = true;
     if (reporter_.stopped) return Flow::Stop;
     // Gone between the check and the transfer.

@@ -253,4 +253,50 @@ TEST(WriteWholeFileSafely, AWritableFileInALockedFolderIsRewrittenInPlace) {
     ::chmod(folder.c_str(), 0755);
 }
 
+// A file that decides where this program sends is believed only while it is
+// the user's own or root's and nobody else may write it.
+TEST(TrustedFiles, OwnerAndWriteBitsDecide) {
+    TempDir dir;
+    ::chmod(dir.path.c_str(), 0755);
+    const std::string path = dir.file("portas.txt");
+    writeBytes(path, {'x'});
+    struct Case {
+        mode_t mode;
+        uid_t owner;
+        const char* reason; // empty: trusted
+    };
+    const uid_t me = ::geteuid();
+    std::vector<Case> cases{
+        {0644, me, ""},
+        {0600, me, ""},
+        {0664, me, "o arquivo pode ser alterado por outros usuários (permissões 0664)"},
+        {0606, me, "(permissões 0606)"}};
+    if (me == 0) cases.push_back({0644, 1234, "o arquivo pertence a outro usuário (uid 1234)"});
+    for (const Case& c : cases) {
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        if (me == 0) ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
+        const std::string reason = untrustedFileReason(path);
+        std::vector<uint8_t> data;
+        std::string error;
+        const bool read = readTrustedFile(path, data, error, 16);
+        if (c.reason[0] == 0) {
+            EXPECT_EQ(reason, "") << c.mode;
+            EXPECT_TRUE(read) << error;
+        } else {
+            EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+            EXPECT_FALSE(read);
+            EXPECT_EQ(error, reason);
+        }
+        EXPECT_TRUE(readWholeFile(path, data, error, 16)) << "the plain read does not judge";
+    }
+    EXPECT_NE(untrustedFileReason(dir.file("missing")), "");
+    if (me != 0) return;
+    // Root's files are trusted by everybody, another user's by nobody else.
+    ASSERT_EQ(::chown(path.c_str(), 0, 0), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    EXPECT_TRUE(asOrdinaryUser([&] { return untrustedFileReason(path).empty(); }));
+    ASSERT_EQ(::chown(path.c_str(), 1234, 0), 0);
+    EXPECT_FALSE(asOrdinaryUser([&] { return untrustedFileReason(path).empty(); }));
+}
+
 #endif

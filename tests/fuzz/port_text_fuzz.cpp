@@ -38,6 +38,47 @@ void fuzzTelnetPeer(const uint8_t* data, size_t size) {
     if (client.serverText().size() > 200) abort();
 }
 
+using namespace vorelux;
+
+bool printable(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
+// The file's ports joined with a system port and two running panels: every
+// number once, no added port on a listed number or address, and what is
+// said about the lines never repeats a control byte of them.
+void checkPortMerge(const AddedPortsFile& file) {
+    std::vector<SerialPortInfo> system{{"COM1", 1, "/dev/ttyS0", "", PortOrigin::System},
+                                       {"COM255", 255, "/dev/ttyXR0", "", PortOrigin::System}};
+    std::vector<SerialPortInfo> panels{
+        {"", 0, "/dev/pts/3", "painel virtual 5", PortOrigin::VirtualPanel},
+        {"", 0, "socket://127.0.0.1:4001", "painel virtual 2", PortOrigin::VirtualPanel}};
+    std::vector<std::string> notes = file.problems();
+    const auto ports = mergePorts(system, panels, file.ports(), &notes);
+    for (size_t i = 0; i < ports.size(); ++i) {
+        for (size_t j = i + 1; j < ports.size(); ++j)
+            if (ports[i].number == ports[j].number || ports[i].device == ports[j].device) abort();
+        if (ports[i].number == 1 && ports[i].device != "/dev/ttyS0") abort();
+        if (ports[i].device == "/dev/pts/3" && ports[i].origin != PortOrigin::VirtualPanel) abort();
+        if (!printable(ports[i].device)) abort();
+    }
+    for (const std::string& note : notes)
+        if (!printable(note)) abort();
+}
+
+// An announcement as any text: a port only with a valid printable address,
+// a panel number 1..255 and a process.
+void checkAnnouncement(const std::string& text) {
+    const auto announced = parseAnnouncement(text);
+    if (!announced) return;
+    std::string error;
+    if (announced->pid <= 0 || !printable(announced->port.device) ||
+        !printable(announced->port.description) || !parsePortAddress(announced->port.device, error))
+        abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -60,6 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (port.number < 1 || port.number > LastComNumber) abort();
         if (!parsePortAddress(port.address, error)) abort();
     }
+    checkPortMerge(file);
+    checkAnnouncement(text);
     if (!ports.empty()) {
         removePort(file, ports.front().number);
         if (file.lines.size() >= lines) abort();

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -225,6 +226,31 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     EXPECT_FALSE(later.showsTransmitter());
     group.refreshPorts();
     EXPECT_EQ(cfg.transport, Transport::Serial);
+}
+
+// The port list tells the operator what it left out and why, next to the
+// selector: here a line that would have taken the system's COM1.
+TEST_F(LinkWidgets, PortListShowsWhatItLeftOut) {
+    catalog.add(1, "/dev/ttyS0");
+    const std::string added = addedPortsPathBeside(cfgPath);
+    const std::string text = "COM1 socket://127.0.0.1:4001\n";
+    {
+        std::ofstream out(added, std::ios::binary);
+        out << text;
+    }
+    PortDirectory directory(catalog, {}, added);
+    PanelLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    TransportGroup group(withAdded, cfgPath);
+    group.refreshPorts();
+    ASSERT_EQ(group.portSelector()->count(), 1);
+    EXPECT_EQ(group.portSelector()->itemText(0), "COM1  (/dev/ttyS0)");
+    EXPECT_FALSE(group.portNotes()->isHidden());
+    EXPECT_TRUE(group.portNotes()->text().contains(QString::fromStdString(added) +
+                                                   ", linha 1: COM1 já é o número"))
+        << group.portNotes()->text().toStdString();
+    std::remove(added.c_str());
+    group.refreshPorts();
+    EXPECT_TRUE(group.portNotes()->isHidden());
 }
 
 } // namespace

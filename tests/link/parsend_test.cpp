@@ -48,12 +48,40 @@ struct LinkFixture : ::testing::Test {
 
 TEST_F(LinkFixture, SerialFrameGoesOutByteByByteWithItsPauses) {
     EXPECT_EQ(link.sendParameter(8, 4, signedValue(-99)), SendOk);
-    WireLog expected{{W::Open, 0, "/dev/ttyS2"}, {W::Byte, 4, {}},   {W::Pause, 50, {}},
-                     {W::Byte, 98, {}},          {W::Pause, 25, {}}, {W::Byte, 8, {}},
-                     {W::Pause, 25, {}},         {W::Byte, 157, {}}, {W::Pause, 25, {}},
+    // The first transfer of a link cannot know how the line was left: it
+    // lets a cut frame time out at the panels first.
+    WireLog expected{{W::Open, 0, "/dev/ttyS2"}, {W::Pause, LineSettleMs, {}},
+                     {W::Byte, 4, {}},           {W::Pause, 50, {}},
+                     {W::Byte, 98, {}},          {W::Pause, 25, {}},
+                     {W::Byte, 8, {}},           {W::Pause, 25, {}},
+                     {W::Byte, 157, {}},         {W::Pause, 25, {}},
                      {W::Close, 0, {}}};
     EXPECT_EQ(wire, expected);
     EXPECT_TRUE(prompter.prompts.empty());
+}
+
+// A panel takes the first bytes after a cut frame as its rest unless the
+// line has been idle for its frame timeout: the line is left idle before a
+// transfer unless this link's last transfer on that port ended whole.
+TEST_F(LinkFixture, TransferWaitsForAnIdleLineUnlessTheLastOneEndedWhole) {
+    const auto settlesFirst = [&] {
+        wire.clear();
+        link.sendParameter(8, 4, 1);
+        return wire.size() > 1 && wire[1].kind == W::Pause && wire[1].value == LineSettleMs;
+    };
+    EXPECT_TRUE(settlesFirst()) << "first transfer of the link";
+    EXPECT_FALSE(settlesFirst()) << "after a whole frame";
+    port.failAfterBytes = port.bytesWritten + 2; // cut after two bytes
+    link.sendParameter(8, 4, 1);
+    port.failAfterBytes = -1;
+    EXPECT_TRUE(settlesFirst()) << "after a cut frame";
+    EXPECT_FALSE(settlesFirst());
+    cfg.portNumber = 99; // not installed: nothing written, the line stays as it was
+    EXPECT_EQ(link.sendParameter(8, 4, 1), SendPortNotListed);
+    cfg.portNumber = 3;
+    EXPECT_FALSE(settlesFirst());
+    cfg.portNumber = 10;
+    EXPECT_TRUE(settlesFirst()) << "another port's line";
 }
 
 TEST_F(LinkFixture, PortChosenAsCom10OpensCom10) {
@@ -287,8 +315,9 @@ TEST_F(PanelLoop, ParameterCommandGoesThroughParSend) {
     checks[4] = checks[6] = true;
     link.sendToCheckedPanels(checks, link.parameter(ParSwitchOn, 0), nullptr);
     std::vector<int> panels;
-    for (size_t i = 0; i + 1 < wire.size(); ++i)
-        if (wire[i].kind == W::Open) panels.push_back(wire[i + 1].value);
+    for (size_t i = 0; i + 2 < wire.size(); ++i)
+        if (wire[i].kind == W::Open)
+            panels.push_back(wire[i + (wire[i + 1].kind == W::Byte ? 1 : 2)].value);
     EXPECT_EQ(panels, (std::vector<int>{4, 6}));
 }
 

@@ -1,12 +1,18 @@
 // Ports beyond the system's list: network addresses, the telnet serial
 // client, the operator's added ports and the virtual panels' announcements.
+#include "files/file_io.h"
+#include "link/panel_link.h"
 #include "link/port_address.h"
 #include "link/port_directory.h"
 #include "link/simulated.h"
 #include "link/telnet_serial.h"
+#include "link/transmitter.h"
+#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #ifndef _WIN32
 #include <csignal>
@@ -232,9 +238,10 @@ TEST(AddedPorts, FileKeepsLinesItDoesNotUnderstand) {
     EXPECT_EQ(file.ports()[0].address, "socket://a:1");
     EXPECT_EQ(file.ports()[1].number, 202);
     EXPECT_EQ(file.ports()[1].address, "rfc2217://c:3");
-    ASSERT_EQ(file.problems().size(), 2u);
+    ASSERT_EQ(file.problems().size(), 3u);
     EXPECT_EQ(file.problems()[0].rfind("linha 3: ", 0), 0u) << file.problems()[0];
     EXPECT_EQ(file.problems()[1].rfind("linha 5: ", 0), 0u) << file.problems()[1];
+    EXPECT_EQ(file.problems()[2], "linha 6: COM200 já foi dada na linha 2; linha ignorada");
 
     EXPECT_TRUE(removePort(file, 202));
     EXPECT_FALSE(removePort(file, 202));
@@ -250,23 +257,229 @@ TEST(AddedPorts, FileKeepsLinesItDoesNotUnderstand) {
 #endif
 }
 
-TEST(PortList, AddedPortsAndVirtualPanelsJoinTheSystemsPorts) {
+TEST(PortList, AddedPortsJoinWithoutTakingAListedPlace) {
     std::vector<SerialPortInfo> panels{
         {"", 0, "/dev/pts/3", "painel virtual 5", PortOrigin::VirtualPanel},
         {"", 0, "socket://127.0.0.1:4001", "painel virtual 2", PortOrigin::VirtualPanel},
         {"", 0, "/dev/ttyS0", "painel virtual 9", PortOrigin::VirtualPanel}}; // already listed
-    std::vector<AddedPort> added{{255, "rfc2217://loja:4001"}, {200, "/dev/pts/3"}};
-    const auto ports = mergePorts(systemPorts(), panels, added);
+    std::vector<AddedPort> added{
+        {192, "rfc2217://loja:4001", 1},     // kept: a panel without a fixed number goes on
+        {1, "socket://10.0.0.5:4001", 2},    // a system port's number
+        {255, "socket://10.0.0.6:4001", 3},  // another system port's number
+        {200, "/dev/pts/3", 4},              // a running panel's address
+        {132, "socket://10.0.0.7:4001", 5},  // a running panel's fixed number
+        {201, "socket://127.0.0.1:4001", 6}, // a running panel's address
+        {202, "rfc2217://loja:4001", 7}};    // the address of an earlier line
+    std::vector<std::string> notes;
+    const auto ports = mergePorts(systemPorts(), panels, added, &notes);
     std::vector<std::string> texts;
     for (const auto& p : ports) texts.push_back(portSelectorText(p));
-    // The added ports take their numbers, even from a system port and from a
-    // virtual panel listed under its fixed number.
     EXPECT_EQ(texts,
-              (std::vector<std::string>{"COM1  (/dev/ttyS0)",
-                                        "COM192  (painel virtual 2, socket://127.0.0.1:4001)",
-                                        "COM200  (/dev/pts/3)", "COM255  (rfc2217://loja:4001)"}));
+              (std::vector<std::string>{
+                  "COM1  (/dev/ttyS0)", "COM132  (painel virtual 5, /dev/pts/3)",
+                  "COM192  (rfc2217://loja:4001)",
+                  "COM193  (painel virtual 2, socket://127.0.0.1:4001)", "COM255  (/dev/ttyXR0)"}));
     EXPECT_EQ(ports[2].origin, PortOrigin::Added);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "linha 2: COM1 já é o número de uma porta deste computador (/dev/ttyS0); "
+                         "linha ignorada",
+                         "linha 3: COM255 já é o número de uma porta deste computador "
+                         "(/dev/ttyXR0); linha ignorada",
+                         "linha 4: o endereço já está na lista como COM132; linha ignorada",
+                         "linha 5: COM132 já é o número de um painel virtual em execução "
+                         "(/dev/pts/3); linha ignorada",
+                         "linha 6: o endereço já está na lista como COM193; linha ignorada",
+                         "linha 7: o endereço já está na lista como COM192; linha ignorada"}));
 }
+
+TEST(PortList, RepeatedAddedLinesKeepTheFirst) {
+    AddedPortsFile file;
+    file.lines = {"COM200 socket://10.0.0.9:4001", "COM201 socket://10.0.0.9:4001",
+                  "COM200 socket://10.0.0.8:4001", "COM200 socket://10.0.0.9:4001"};
+    std::vector<std::string> notes;
+    const auto ports = mergePorts(systemPorts(), {}, file.ports(), &notes);
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(ports[1].name, "COM200");
+    EXPECT_EQ(ports[1].device, "socket://10.0.0.9:4001");
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(file.problems(),
+              (std::vector<std::string>{"linha 2: o mesmo endereço da linha 1; linha ignorada",
+                                        "linha 3: COM200 já foi dada na linha 1; linha ignorada",
+                                        "linha 4: COM200 já foi dada na linha 1; linha ignorada"}));
+}
+
+// The system's COM1 stays the system's: a line naming COM1 with a network
+// address neither replaces it in the list nor receives its transfers.
+TEST(PortList, AddedLineCannotShadowASystemPort) {
+    TempDir dir;
+    const std::string text = "COM1 socket://127.0.0.1:9\nCOM1 socket://127.0.0.1:10\n";
+    writeBytes(dir.file("portas.txt"), Bytes(text.begin(), text.end()));
+    StaticPortCatalog system;
+    system.add(1, "/dev/ttyS0");
+    PortDirectory directory(system, {}, dir.file("portas.txt"));
+    const auto ports = listComPorts(directory);
+    ASSERT_EQ(ports.size(), 1u);
+    EXPECT_EQ(ports[0].device, "/dev/ttyS0");
+    const auto notes = directory.notes();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], dir.file("portas.txt") + ", linha 2: COM1 já foi dada na linha 1; "
+                                                 "linha ignorada");
+    EXPECT_EQ(notes[1], dir.file("portas.txt") +
+                            ", linha 1: COM1 já é o número de uma porta deste computador "
+                            "(/dev/ttyS0); linha ignorada");
+
+    ConnectionSettings cfg;
+    cfg.portNumber = 1;
+    WireLog wire;
+    FakeSerialPort port{wire};
+    RecordingSleeper sleeper;
+    testing::RecordingPrompter prompter;
+    SimulatedHidBus bus;
+    Transmitter kq{bus, cfg, prompter};
+    PanelLink link{cfg, directory, port, kq, sleeper, prompter};
+    EXPECT_EQ(link.sendParameter(8, 4, 1), SendOk);
+    ASSERT_FALSE(wire.empty());
+    EXPECT_EQ(wire[0].device, "/dev/ttyS0");
+}
+
+#ifndef _WIN32
+// Someone else's list must not steer this user's sends: the file counts only
+// while it is the user's own (or root's) and nobody else may write it.
+TEST(AddedPorts, FileNotTheUsersOwnIsIgnoredWithItsName) {
+    TempDir dir;
+    const std::string path = dir.file("portas.txt");
+    const std::string text = "COM200 socket://10.0.0.9:4001\n";
+    writeBytes(path, Bytes(text.begin(), text.end()));
+    const std::string link = dir.file("link.txt");
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    struct Case {
+        const std::string& file;
+        mode_t mode;
+        uid_t owner;     // of the file
+        uid_t linkOwner; // of the link
+        const char* reason;
+    };
+    const uid_t me = getuid();
+    std::vector<Case> cases{
+        {path, 0644, me, me, nullptr},
+        {path, 0664, me, me, "o arquivo pode ser alterado por outros usuários (permissões 0664)"},
+        {path, 0646, me, me, "o arquivo pode ser alterado por outros usuários (permissões 0646)"},
+        {link, 0600, me, me, nullptr},
+        {link, 0666, me, me, "(permissões 0666)"}};
+    if (me == 0) { // only root can give a file away
+        cases.push_back({path, 0644, 65534, me, "o arquivo pertence a outro usuário (uid 65534)"});
+        cases.push_back({link, 0644, me, 65534, "o link pertence a outro usuário (uid 65534)"});
+    }
+    for (const Case& c : cases) {
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        if (me == 0) {
+            ASSERT_EQ(chown(path.c_str(), c.owner, 0), 0);
+            ASSERT_EQ(lchown(link.c_str(), c.linkOwner, 0), 0);
+        }
+        StaticPortCatalog system;
+        PortDirectory directory(system, {}, c.file);
+        const auto ports = listComPorts(directory);
+        const auto notes = directory.notes();
+        SCOPED_TRACE(c.file + " " + std::to_string(c.mode) + " " + std::to_string(c.owner));
+        if (!c.reason) {
+            EXPECT_EQ(ports.size(), 1u);
+            EXPECT_TRUE(notes.empty());
+            continue;
+        }
+        EXPECT_TRUE(ports.empty());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].rfind(c.file + ": ", 0), 0u) << notes[0];
+        EXPECT_NE(notes[0].find(c.reason), std::string::npos) << notes[0];
+        EXPECT_NE(notes[0].find("ignoradas"), std::string::npos) << notes[0];
+    }
+}
+
+// Whatever stands in the file's place, the operator learns which file and why.
+TEST(AddedPorts, FileThatCannotBeReadIsNamedWithWhy) {
+    TempDir dir;
+    mkdir(dir.file("folder").c_str(), 0700);
+    mkfifo(dir.file("fifo").c_str(), 0600);
+    writeBytes(dir.file("large"), Bytes(SmallFileSizeLimit + 1, '#'));
+    ASSERT_EQ(symlink(dir.file("nowhere").c_str(), dir.file("dangling").c_str()), 0);
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    for (Case c : {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
+                   Case{"large", "grande demais"}, Case{"dangling", "No such file"}}) {
+        StaticPortCatalog system;
+        system.add(3, "/dev/ttyS2");
+        PortDirectory directory(system, {}, dir.file(c.name));
+        EXPECT_EQ(listComPorts(directory).size(), 1u) << c.name;
+        const auto notes = directory.notes();
+        ASSERT_EQ(notes.size(), 1u) << c.name;
+        EXPECT_EQ(notes[0].rfind(dir.file(c.name) + ": ", 0), 0u) << notes[0];
+        EXPECT_NE(notes[0].find(c.reason), std::string::npos) << notes[0];
+    }
+    StaticPortCatalog system;
+    PortDirectory missing(system, {}, dir.file("missing"));
+    listComPorts(missing);
+    EXPECT_TRUE(missing.notes().empty()) << "no file: no added ports, nothing to say";
+}
+
+// The file may be a link to anything readable (as root, a password file):
+// what is said about its lines is this program's own words, never their text.
+TEST(AddedPorts, LinesAreNeverEchoed) {
+    TempDir dir;
+    const std::string secret = "root:$6$S3cr3tHash:19000:0:99999:7:::\n"
+                               "COM9 \x1b]0;pwned\x07\n"
+                               "COM201 socket://h:1\x1b[2J\n"
+                               "COM7\n"
+                               "COM202 ftp://S3cr3t:1\n";
+    writeBytes(dir.file("secret"), Bytes(secret.begin(), secret.end()));
+    chmod(dir.file("secret").c_str(), 0600);
+    ASSERT_EQ(symlink(dir.file("secret").c_str(), dir.file("portas.txt").c_str()), 0);
+    StaticPortCatalog system;
+    PortDirectory directory(system, {}, dir.file("portas.txt"));
+    EXPECT_TRUE(listComPorts(directory).empty());
+    const auto notes = directory.notes();
+    ASSERT_EQ(notes.size(), 5u);
+    for (const std::string& note : notes) {
+        EXPECT_EQ(note.find("S3cr3t"), std::string::npos) << note;
+        EXPECT_EQ(note.find("pwned"), std::string::npos) << note;
+        EXPECT_EQ(note.find("h:1"), std::string::npos) << note;
+        for (char ch : note) EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << note;
+    }
+    EXPECT_EQ(notes[0], dir.file("portas.txt") + ", linha 1: esperado COM<número> <endereço>");
+}
+
+// Without a runtime folder the panels' folder lies in /tmp, where another
+// user can make it first: it is used only while it is this user's alone.
+TEST(VirtualPanels, FolderTakenOverIsReportedNotUsed) {
+    TempDir dir;
+    const std::string folder = dir.file("vorelux-panels");
+    EXPECT_EQ(panelFolderProblem(folder), "") << "not there yet: a panel makes it";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    EXPECT_EQ(panelFolderProblem(folder), "");
+    std::vector<std::pair<std::function<void()>, std::string>> takeovers{
+        {[&] { chmod(folder.c_str(), 0755); },
+         "outros usuários têm acesso a ela (permissões 0755)"}};
+    if (getuid() == 0) // only root can give a folder away
+        takeovers.push_back({[&] { chmod(folder.c_str(), 0700), chown(folder.c_str(), 65534, 0); },
+                             "pertence a outro usuário (uid 65534)"});
+    takeovers.push_back({[&] { rmdir(folder.c_str()), symlink(dir.path.c_str(), folder.c_str()); },
+                         "não é uma pasta"});
+    for (const auto& [takeOver, why] : takeovers) {
+        takeOver();
+        const std::string problem = panelFolderProblem(folder);
+        EXPECT_EQ(problem.rfind("a pasta dos painéis virtuais " + folder + " " + why, 0), 0u)
+            << problem;
+        PanelAnnouncement announcement;
+        std::string error;
+        EXPECT_FALSE(announcement.announce(folder, "/dev/null", 1, error));
+        EXPECT_EQ(error, problem);
+        StaticPortCatalog system;
+        PortDirectory directory(system, folder, {});
+        listComPorts(directory);
+        EXPECT_EQ(directory.notes(), std::vector<std::string>{problem});
+    }
+}
+#endif
 
 #ifndef _WIN32
 TEST(VirtualPanels, AnnouncedWhileRunningAndStaleOnesIgnored) {

@@ -483,6 +483,54 @@ TEST_F(Spawned, TheVoreluxToolDrivesTheHeadlessPanel) {
     EXPECT_TRUE(sawLine("parâmetro 252 = 0 (painel 0): desligado"));
     QDir(dir).removeRecursively();
 }
+// A send killed in the middle of a page leaves a cut frame at the panel. A
+// send right after it waits for the line to be idle long enough that the
+// panel drops the cut frame, instead of reading the new frame as its rest.
+TEST_F(Spawned, ASendAfterAKilledOneStoresTheRightPage) {
+    start({"--id", "5", "--pty", "--headless", "--log"});
+    const QString dir = QDir::tempPath() + QStringLiteral("/vorelux-panel-kill-%1").arg(getpid());
+    QDir().mkpath(dir);
+    const auto make = [&](const QString& page, const QStringList& lines) {
+        QProcess p;
+        p.start(QStringLiteral(VORELUX_TOOL), QStringList{"make", page, "--page", "1"} + lines);
+        return p.waitForFinished(10000) && p.exitCode() == 0;
+    };
+    const QString longPage = dir + "/long.vpg", shortPage = dir + "/short.vpg";
+    ASSERT_TRUE(make(longPage, {QString(60, 'A'), QString(60, 'B'), QString(60, 'C')}));
+    ASSERT_TRUE(make(shortPage, {"NOVA"}));
+    const QStringList link{"--to", "5", "--port", device, "--config", dir + "/conn.cfg"};
+
+    QProcess killed;
+    killed.start(QStringLiteral(VORELUX_TOOL), QStringList{"send", longPage} + link);
+    ASSERT_TRUE(killed.waitForStarted(10000));
+    // Well into the page (about 190 bytes at 30 ms each), then gone at once.
+    QThread::msleep(2000);
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(10000));
+
+    QProcess again;
+    again.start(QStringLiteral(VORELUX_TOOL), QStringList{"send", shortPage} + link);
+    ASSERT_TRUE(again.waitForFinished(20000));
+    EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardError().toStdString();
+    const auto logged = [&](const QString& text) {
+        return pumpUntil(
+            [&] {
+                while (process.canReadLine())
+                    out << QString::fromUtf8(process.readLine()).trimmed();
+                return std::any_of(out.begin(), out.end(),
+                                   [&](const QString& l) { return l.contains(text); });
+            },
+            15000);
+    };
+    EXPECT_TRUE(logged("página 1 (painel 5, fim 17): gravada, 1 linha, 7 bytes"))
+        << out.join('\n').toStdString();
+    EXPECT_TRUE(logged("quadro incompleto descartado")) << out.join('\n').toStdString();
+    for (const QString& l : out)
+        EXPECT_FALSE(l.contains("linhas"))
+            << "the new page read as the rest of the cut one: " << l.toStdString();
+    QDir(dir).removeRecursively();
+}
+
 #endif
 
 TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {

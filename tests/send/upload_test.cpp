@@ -196,7 +196,10 @@ TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
     }
     EXPECT_EQ(opens, 2);
     EXPECT_EQ(port.closes, 2);
-    EXPECT_EQ(sleeper.pauses.size(), serialBytes().size());
+    // One idle line before the first frame (nothing known of the line yet),
+    // none before the second: the first ended whole.
+    EXPECT_EQ(sleeper.pauses.size(), serialBytes().size() + 1);
+    EXPECT_EQ(sleeper.pauses.front(), LineSettleMs);
 }
 
 TEST_F(UploadFixture, SerialRunToEveryPanelSendsOnceToPanelZero) {

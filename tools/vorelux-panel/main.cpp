@@ -120,9 +120,12 @@ namespace {
 void announce(vorelux::panel::PanelHost& host, vorelux::PanelAnnouncement& announcement,
               const std::string& device, int id) {
     std::string error;
-    if (!announcement.announce(vorelux::virtualPanelFolder(), device, id, error))
-        host.note(QStringLiteral("não foi possível anunciar o painel ao editor: %1")
-                      .arg(QString::fromStdString(error)));
+    if (announcement.announce(vorelux::virtualPanelFolder(), device, id, error)) return;
+    // The operator who started the panel must see it, not only its log.
+    std::fprintf(stderr, "vorelux-panel: não foi possível anunciar o painel ao editor: %s\n",
+                 error.c_str());
+    host.note(QStringLiteral("não foi possível anunciar o painel ao editor: %1")
+                  .arg(QString::fromStdString(error)));
 }
 
 // Takes the line over TCP and prints "listen PORT socket://127.0.0.1:PORT".

@@ -68,13 +68,8 @@ int runPorts(const vorelux::cli::Args& argsIn) {
     SystemPortCatalog system;
     vorelux::PortDirectory catalog(system, vorelux::virtualPanelFolder(),
                                    vorelux::addedPortsPathBeside(config));
-    vorelux::AddedPortsFile added;
-    std::string error;
-    if (!vorelux::readAddedPorts(catalog.addedPortsPath(), added, error))
-        std::cerr << "vorelux ports: " << error << "\n";
-    for (const auto& problem : added.problems())
-        std::cerr << "vorelux ports: " << catalog.addedPortsPath() << ", " << problem << "\n";
     auto ports = vorelux::listComPorts(catalog);
+    for (const auto& note : catalog.notes()) std::cerr << "vorelux ports: " << note << "\n";
     if (ports.empty()) {
         std::cout << "Nenhuma porta serial instalada.\n";
         return 0;

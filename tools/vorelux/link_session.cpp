@@ -499,6 +499,11 @@ int LinkSession::useSerialPort(int number, std::string device) {
     } else if (auto port = findPort(listComPorts(*directory), number)) {
         device = port->device;
     }
+    // What the list left out and why (an added ports file not trusted, a
+    // line clashing with a system port): a send that then misses its port
+    // says where to look.
+    for (const std::string& note : directory->notes())
+        err_ << command_ << ": aviso: " << note << "\n";
     cfg_.portNumber = number;
     device_ = device;
     systemCatalog_ = std::move(system);

@@ -43,6 +43,15 @@ TransportGroup::TransportGroup(PanelLink& link, std::string connCfgPath, QWidget
     addedRow->addWidget(addPortButton_);
     addedRow->addWidget(removePortButton_);
     serialLayout->addLayout(addedRow);
+    // What the list left out and why: an added ports file not to be trusted,
+    // a line clashing with a listed port, a virtual panels' folder taken.
+    portNotes_ = new QLabel;
+    portNotes_->setObjectName("portNotes");
+    portNotes_->setWordWrap(true);
+    portNotes_->setTextFormat(Qt::PlainText);
+    portNotes_->setStyleSheet("color: #a00000");
+    portNotes_->hide();
+    serialLayout->addWidget(portNotes_);
 
     transmitterBox_ = new QGroupBox(" Enviar como: ");
     transmitterBox_->setObjectName("transmitterBox");
@@ -90,6 +99,11 @@ void TransportGroup::fillPorts() {
         portSelector_->setItemData(portSelector_->count() - 1, static_cast<int>(port.origin),
                                    OriginRole);
     }
+    QStringList notes;
+    for (const std::string& note : link_.catalog().notes())
+        notes << "Aviso: " + QString::fromStdString(note) + ".";
+    portNotes_->setText(notes.join("\n"));
+    portNotes_->setVisible(!notes.isEmpty());
     updateRemoveButton();
 }
 

@@ -44,6 +44,8 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     QPushButton* refreshButton() const { return refreshButton_; }
     QPushButton* addPortButton() const { return addPortButton_; }
     QPushButton* removePortButton() const { return removePortButton_; }
+    // The notes of the last port listing (hidden when there are none).
+    QLabel* portNotes() const { return portNotes_; }
     QGroupBox* serialBox() const { return serialBox_; }
     QGroupBox* transmitterBox() const { return transmitterBox_; }
     bool showsTransmitter() const;
@@ -69,6 +71,7 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     QPushButton* refreshButton_;
     QPushButton* addPortButton_;
     QPushButton* removePortButton_;
+    QLabel* portNotes_;
 };
 
 } // namespace vorelux
