@@ -84,6 +84,13 @@ class Prompter {
     virtual int showPrompt(unsigned number) = 0;
     // A plain message with an OK button (errors of files and devices).
     virtual void message(const std::string& text) = 0;
+    // A yes/no question in the front end's own words (outside the prompt
+    // table); ButtonYes or ButtonNo. A front end that cannot ask declines,
+    // so nothing it was asked about happens.
+    virtual int question(const std::string& text) {
+        (void)text;
+        return ButtonNo;
+    }
 };
 
 } // namespace vorelux

@@ -14,6 +14,7 @@ class RecordingPrompter : public Prompter {
   public:
     std::vector<unsigned> prompts;
     std::vector<std::string> messages;
+    std::vector<std::string> questions;
     std::deque<int> answers;
     int defaultAnswer = ButtonOk;
     // Runs while a prompt or message is on show (as a window's events would).
@@ -31,6 +32,15 @@ class RecordingPrompter : public Prompter {
     void message(const std::string& text) override {
         messages.push_back(text);
         if (whileShown) whileShown();
+    }
+    // Answers from the same script; anything but ButtonYes declines.
+    int question(const std::string& text) override {
+        questions.push_back(text);
+        if (whileShown) whileShown();
+        if (answers.empty()) return defaultAnswer == ButtonYes ? ButtonYes : ButtonNo;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer == ButtonYes ? ButtonYes : ButtonNo;
     }
 };
 
