@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <csignal>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -50,6 +51,8 @@ void (*previousTerm)(int) = SIG_DFL;
 
 } // namespace
 
+// A signal the tool was started ignoring (a background job, nohup) stays
+// ignored: the tool goes on and cleans up as usual.
 RemoveOnInterrupt::RemoveOnInterrupt() {
 #ifndef _WIN32
     // The signal stays blocked while the handler runs, so the one it raises
@@ -59,11 +62,17 @@ RemoveOnInterrupt::RemoveOnInterrupt() {
     sigemptyset(&action.sa_mask);
     sigaddset(&action.sa_mask, SIGINT);
     sigaddset(&action.sa_mask, SIGTERM);
-    ::sigaction(SIGINT, &action, &previousInt);
-    ::sigaction(SIGTERM, &action, &previousTerm);
+    for (auto [signal, previous] :
+         {std::pair{SIGINT, &previousInt}, std::pair{SIGTERM, &previousTerm}}) {
+        ::sigaction(signal, nullptr, previous);
+        if (previous->sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
+    }
 #else
-    previousInt = std::signal(SIGINT, removeArmedAndReraise);
-    previousTerm = std::signal(SIGTERM, removeArmedAndReraise);
+    for (auto [signal, previous] :
+         {std::pair{SIGINT, &previousInt}, std::pair{SIGTERM, &previousTerm}}) {
+        *previous = std::signal(signal, removeArmedAndReraise);
+        if (*previous == SIG_IGN) std::signal(signal, SIG_IGN);
+    }
 #endif
 }
 
