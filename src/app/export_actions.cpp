@@ -19,18 +19,14 @@ namespace vorelux::app {
 
 namespace {
 
-// Counts the cycles of one round without writing anything.
-class CountingSink final : public preview::FrameSink {
-  public:
-    bool show(const PanelImage&, uint8_t cycles) override {
-        total += cycles;
-        return true;
-    }
-    long total = 0;
-};
-
 std::string toText(const QString& text) {
     return text.toStdString();
+}
+
+// Whole megabytes, rounded.
+uint64_t megabytes(uint64_t bytes) {
+    constexpr uint64_t Megabyte = 1000 * 1000;
+    return (bytes + Megabyte / 2) / Megabyte;
 }
 
 QString seconds(long centiseconds) {
@@ -84,7 +80,8 @@ class ExportActions::ProgressSink final : public preview::FrameSink {
     int shown_ = -1;
 };
 
-ExportActions::ExportActions(MainWindow& window) : QObject(&window), window_(window) {}
+ExportActions::ExportActions(MainWindow& window)
+    : QObject(&window), window_(window), gifSizeLimit_(preview::GifSizeLimit) {}
 
 ExportActions::~ExportActions() = default;
 
@@ -135,8 +132,10 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
     // One moment for the whole round, as a panel's clock reads at the export.
     const FixedClock at(clock_->now());
     GlyphRenderer glyphs;
-    CountingSink counter;
-    preview::PreviewEngine(source, glyphs, at).run(counter, 1);
+    // The cycles of the round for the progress bar, and the file's size.
+    preview::GifSizeEstimate estimate(GifScale, preview::LedLook::Grid);
+    preview::PreviewEngine(source, glyphs, at).run(estimate, 1);
+    if (!sizeAccepted(estimate.bytes())) return false;
 
     preview::GifPreviewWriter writer;
     std::string error;
@@ -153,7 +152,7 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(progressDelayMs_);
     progress.setValue(0);
-    ProgressSink sink(writer, progress, counter.total);
+    ProgressSink sink(writer, progress, estimate.cycles());
     preview::PreviewEngine(source, glyphs, at).run(sink, 1);
     progress.setValue(1000);
     if (sink.cancelled) {
@@ -170,6 +169,13 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
     window_.prompter().message(toText(
         QStringLiteral("GIF gravado em \"%1\" (%2 s).").arg(path, seconds(writer.centiseconds()))));
     return true;
+}
+
+bool ExportActions::sizeAccepted(uint64_t estimatedBytes) {
+    if (estimatedBytes <= gifSizeLimit_) return true;
+    const QString text = QStringLiteral("O GIF terá cerca de %1 MB. Gravar mesmo assim?")
+                             .arg(megabytes(estimatedBytes));
+    return window_.prompter().question(toText(text)) == ButtonYes;
 }
 
 bool ExportActions::exportStill() {

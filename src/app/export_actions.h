@@ -4,13 +4,17 @@
 // export, the preview window's LED look), with a progress bar for long
 // pages; "Salvar quadro PNG..." writes the picture on show in the preview
 // area. Each ends with a message naming the file or saying why nothing was
-// written; a failed or cancelled export leaves no file behind.
+// written; a failed or cancelled export leaves no file behind. Both write
+// as the page file is written: through links, keeping the file's mode and
+// owner, never onto a device, pipe or folder. A GIF estimated past 500 MB
+// is written only when the operator says yes.
 #include "model/line.h"
 #include "render/clock.h"
 
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -63,12 +67,16 @@ class ExportActions final : public QObject {
     void setDialogs(ExportDialogs* dialogs);
     void setClock(const Clock* clock);
     void setProgressDelay(int ms) { progressDelayMs_ = ms; }
+    // The estimated size past which the GIF export asks first.
+    void setGifSizeLimit(uint64_t bytes) { gifSizeLimit_ = bytes; }
 
   private:
     class ProgressSink;
     // The GIF's path with the ".gif" (or ".png") extension.
     static QString withSuffix(const QString& path, const QString& suffix);
     bool writeGif(const QString& path, std::vector<LineStream> lines);
+    // Whether a GIF of about `estimatedBytes` is to be written (asks past the limit).
+    bool sizeAccepted(uint64_t estimatedBytes);
 
     MainWindow& window_;
     QtExportDialogs ownDialogs_;
@@ -76,6 +84,7 @@ class ExportActions final : public QObject {
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
     int progressDelayMs_ = 300;
+    uint64_t gifSizeLimit_;
     QAction* gifAction_ = nullptr;
     QAction* stillAction_ = nullptr;
 };

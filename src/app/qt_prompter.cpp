@@ -94,15 +94,16 @@ void QtPrompter::message(const std::string& text) {
     box.exec();
 }
 
+// "Não" is the default: Enter or closing the box never starts what was asked.
 int QtPrompter::question(const std::string& text) {
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), promptText(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
-    // Closing the box, Escape or Enter without a choice keep things as they are.
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     portugueseButtons(box);
     box.exec();
-    return box.clickedButton() == box.button(QMessageBox::Yes) ? ButtonYes : ButtonNo;
+    auto* clicked = box.clickedButton();
+    return clicked && box.standardButton(clicked) == QMessageBox::Yes ? ButtonYes : ButtonNo;
 }
 
 } // namespace vorelux::app

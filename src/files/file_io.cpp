@@ -72,10 +72,10 @@ std::string notRegularReason(mode_t mode) {
     return S_ISDIR(mode) ? "é uma pasta" : "não é um arquivo comum";
 }
 
-bool writeAll(int fd, const std::vector<uint8_t>& data, std::string& error) {
+bool writeAll(int fd, const uint8_t* data, size_t size, std::string& error) {
     size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             error = std::strerror(n < 0 ? errno : ENOSPC);
@@ -91,32 +91,53 @@ struct ExistingFile {
     struct stat info {};
 };
 
-bool viaTemporaryFile(const fs::path& target, const ExistingFile& old,
-                      const std::vector<uint8_t>& data, std::string& error, int& openErrno) {
-    std::string temp;
+// The regular file a write goes to: the path with its links followed, and
+// what is there now. Devices, pipes and folders are refused.
+bool resolveTarget(const std::string& path, fs::path& target, ExistingFile& old,
+                   std::string& error) {
+    target = followLinks(path);
+    if (::stat(target.c_str(), &old.info) != 0) return true;
+    old.exists = true;
+    if (S_ISREG(old.info.st_mode)) return true;
+    error = notRegularReason(old.info.st_mode);
+    return false;
+}
+
+// A new file beside `target` that has the old file's owner (where we may:
+// root, or a group we belong to) and mode before any byte goes in, so a
+// private file's content is never readable by others; -1 with the reason
+// and its errno otherwise.
+int createTemporary(const fs::path& target, const ExistingFile& old, std::string& temp,
+                    std::string& error, int& openErrno) {
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
         temp = temporaryName(target).string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, old.exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
         openErrno = errno;
         error = std::strerror(errno);
-        return false;
+        return -1;
     }
-    bool ok = writeAll(fd, data, error);
-    if (ok && old.exists) {
-        // Keep the owner where we may (root, or a group we belong to), then the mode.
-        if (old.info.st_uid != ::geteuid() || old.info.st_gid != ::getegid()) {
-            [[maybe_unused]] const int kept = ::fchown(fd, old.info.st_uid, old.info.st_gid);
-        }
-        if (::fchmod(fd, old.info.st_mode & 07777) != 0) {
-            error = std::strerror(errno);
-            ok = false;
-        }
+    if (!old.exists) return fd;
+    if (old.info.st_uid != ::geteuid() || old.info.st_gid != ::getegid()) {
+        [[maybe_unused]] const int kept = ::fchown(fd, old.info.st_uid, old.info.st_gid);
     }
-    if (ok && ::fsync(fd) != 0) {
+    if (::fchmod(fd, old.info.st_mode & 07777) == 0) return fd;
+    openErrno = errno;
+    error = std::strerror(errno);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return -1;
+}
+
+// Puts the temporary file on the disk and under the target's name; it is
+// removed when any step fails.
+bool commitTemporary(int fd, const std::string& temp, const fs::path& target, std::string& error) {
+    bool ok = true;
+    if (::fsync(fd) != 0) {
         error = std::strerror(errno);
         ok = false;
     }
@@ -152,7 +173,7 @@ bool inPlace(const fs::path& target, const ExistingFile& old, const std::vector<
             ok = false;
         }
     }
-    ok = ok && writeAll(fd, data, error);
+    ok = ok && writeAll(fd, data.data(), data.size(), error);
     if (ok && ::ftruncate(fd, newSize) != 0) {
         error = std::strerror(errno);
         ok = false;
@@ -265,20 +286,68 @@ bool readTrustedFile(const std::string& path, std::vector<uint8_t>& data, std::s
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
                           std::string& error) {
-    const fs::path target = followLinks(path);
+    fs::path target;
     ExistingFile old;
-    if (::stat(target.c_str(), &old.info) == 0) {
-        old.exists = true;
-        if (!S_ISREG(old.info.st_mode)) {
-            error = notRegularReason(old.info.st_mode);
-            return false;
-        }
-    }
+    if (!resolveTarget(path, target, old, error)) return false;
+    std::string temp;
     int openErrno = 0;
-    if (viaTemporaryFile(target, old, data, error, openErrno)) return true;
+    const int fd = createTemporary(target, old, temp, error, openErrno);
+    if (fd >= 0) {
+        if (writeAll(fd, data.data(), data.size(), error))
+            return commitTemporary(fd, temp, target, error);
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
+    }
     const bool folderRefused = openErrno == EACCES || openErrno == EPERM || openErrno == EROFS;
     if (!folderRefused || !old.exists || ::access(target.c_str(), W_OK) != 0) return false;
     return inPlace(target, old, data, error);
+}
+
+SafeFileStream::~SafeFileStream() {
+    abandon();
+}
+
+bool SafeFileStream::open(const std::string& path, std::string& error) {
+    abandon();
+    fs::path target;
+    ExistingFile old;
+    if (!resolveTarget(path, target, old, error)) return false;
+    std::string temp;
+    int openErrno = 0;
+    const int fd = createTemporary(target, old, temp, error, openErrno);
+    if (fd < 0) return false;
+    handle_ = fd;
+    target_ = target.string();
+    temporary_ = temp;
+    return true;
+}
+
+bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error) {
+    if (!isOpen()) {
+        error = std::strerror(EBADF);
+        return false;
+    }
+    return writeAll(int(handle_), data, size, error);
+}
+
+bool SafeFileStream::commit(std::string& error) {
+    if (!isOpen()) {
+        error = std::strerror(EBADF);
+        return false;
+    }
+    const int fd = int(handle_);
+    handle_ = -1;
+    const bool ok = commitTemporary(fd, temporary_, target_, error);
+    temporary_.clear();
+    return ok;
+}
+
+void SafeFileStream::abandon() {
+    if (isOpen()) ::close(int(handle_));
+    handle_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
 }
 
 #else // Windows: Win32 handles on wide-character paths
@@ -331,12 +400,12 @@ HANDLE openExisting(const std::string& path, DWORD access) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-bool writeAll(HANDLE h, const std::vector<uint8_t>& data, std::string& error) {
+bool writeAll(HANDLE h, const uint8_t* data, size_t size, std::string& error) {
     size_t done = 0;
-    while (done < data.size()) {
-        const DWORD chunk = DWORD(std::min<size_t>(data.size() - done, 1u << 20));
+    while (done < size) {
+        const DWORD chunk = DWORD(std::min<size_t>(size - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(h, data.data() + done, chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(h, data + done, chunk, &written, nullptr) || written == 0) {
             error = lastErrorText();
             return false;
         }
@@ -345,24 +414,35 @@ bool writeAll(HANDLE h, const std::vector<uint8_t>& data, std::string& error) {
     return true;
 }
 
-// The new content in a fresh file beside the target, on the disk before it
-// takes the target's name.
-bool viaTemporaryFile(const fs::path& target, const std::vector<uint8_t>& data,
-                      std::string& error) {
-    std::string temp;
-    Handle file(INVALID_HANDLE_VALUE);
-    for (int attempt = 0; attempt < 8 && !file.valid(); ++attempt) {
+// The file a write goes to, its links followed; devices, pipes and folders
+// are refused.
+bool resolveTarget(const std::string& path, fs::path& target, std::string& error) {
+    target = followLinks(nativePath(path));
+    Handle old(openExisting(utf8Path(target), 0));
+    return !old.valid() || isRegular(old.h, error);
+}
+
+// A fresh file beside the target. It may be deleted while open (the
+// console's Ctrl+C handler of a command does so), which removes it as soon
+// as its handle closes.
+HANDLE createTemporary(const fs::path& target, std::string& temp, std::string& error) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 8 && h == INVALID_HANDLE_VALUE; ++attempt) {
         temp = utf8Path(temporaryName(target));
-        file.h = CreateFileW(nativePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) break;
+        h = CreateFileW(nativePath(temp).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    if (!file.valid()) {
-        error = lastErrorText();
-        return false;
-    }
-    bool ok = writeAll(file.h, data, error);
-    if (ok && !FlushFileBuffers(file.h)) {
+    if (h == INVALID_HANDLE_VALUE) error = lastErrorText();
+    return h;
+}
+
+// The new content on the disk before it takes the target's name; the
+// temporary file is removed when any step fails.
+bool commitTemporary(Handle& file, const std::string& temp, const fs::path& target,
+                     std::string& error) {
+    bool ok = true;
+    if (!FlushFileBuffers(file.h)) {
         error = lastErrorText();
         ok = false;
     }
@@ -419,12 +499,52 @@ bool readTrustedFile(const std::string& path, std::vector<uint8_t>& data, std::s
 
 bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& data,
                           std::string& error) {
-    const fs::path target = followLinks(nativePath(path));
-    {
-        Handle old(openExisting(utf8Path(target), 0));
-        if (old.valid() && !isRegular(old.h, error)) return false;
+    SafeFileStream out;
+    return out.open(path, error) && out.write(data.data(), data.size(), error) && out.commit(error);
+}
+
+SafeFileStream::~SafeFileStream() {
+    abandon();
+}
+
+bool SafeFileStream::open(const std::string& path, std::string& error) {
+    abandon();
+    fs::path target;
+    if (!resolveTarget(path, target, error)) return false;
+    std::string temp;
+    const HANDLE h = createTemporary(target, temp, error);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<intptr_t>(h);
+    target_ = utf8Path(target);
+    temporary_ = temp;
+    return true;
+}
+
+bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error) {
+    if (!isOpen()) {
+        error = std::strerror(EBADF);
+        return false;
     }
-    return viaTemporaryFile(target, data, error);
+    return writeAll(reinterpret_cast<HANDLE>(handle_), data, size, error);
+}
+
+bool SafeFileStream::commit(std::string& error) {
+    if (!isOpen()) {
+        error = std::strerror(EBADF);
+        return false;
+    }
+    Handle file(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+    const bool ok = commitTemporary(file, temporary_, nativePath(target_), error);
+    temporary_.clear();
+    return ok;
+}
+
+void SafeFileStream::abandon() {
+    if (isOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+    if (!temporary_.empty()) DeleteFileW(nativePath(temporary_).c_str());
+    temporary_.clear();
 }
 
 #endif

@@ -48,4 +48,34 @@ bool writeWholeFileSafely(const std::string& path, const std::vector<uint8_t>& d
                           std::string& error);
 bool fileExists(const std::string& path);
 
+// A file written piece by piece (too large to hold whole) by the rules of
+// writeWholeFileSafely: links are followed, devices, pipes and folders are
+// refused, the data goes to a temporary file beside the real target, which
+// has the target's permission bits (and owner, where the process may) from
+// the start, and commit() puts it on the disk under the target's name. An
+// abandoned or failed stream removes its temporary file; there is no
+// in-place fallback, so a folder that refuses new files fails the open.
+class SafeFileStream {
+  public:
+    SafeFileStream() = default;
+    SafeFileStream(const SafeFileStream&) = delete;
+    SafeFileStream& operator=(const SafeFileStream&) = delete;
+    ~SafeFileStream(); // abandons unless committed
+
+    bool open(const std::string& path, std::string& error);
+    bool write(const uint8_t* data, size_t size, std::string& error);
+    // Flushes, closes and renames over the target; the temporary file is
+    // removed when any of it fails.
+    bool commit(std::string& error);
+    void abandon();
+    bool isOpen() const { return handle_ != -1; }
+    // The temporary file's name (UTF-8) while open, for a caller that must
+    // remove it from a signal handler; empty otherwise.
+    const std::string& temporaryPath() const { return temporary_; }
+
+  private:
+    intptr_t handle_ = -1; // a descriptor, or a Win32 handle
+    std::string target_, temporary_;
+};
+
 } // namespace vorelux

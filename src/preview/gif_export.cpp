@@ -1,62 +1,13 @@
 #include "preview/gif_export.h"
 
-#include "model/native_path.h"
+#include "files/file_io.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace vorelux::preview {
 
 namespace {
-
-// The streamed file's descriptor calls: on Windows a binary, non-inherited
-// file on a wide-character path (the default text mode would turn every 10
-// byte into 13 10).
-#ifdef _WIN32
-int createNew(const std::string& path) {
-    return ::_wopen(nativePath(path).c_str(),
-                    _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
-}
-long writeSome(int fd, const uint8_t* data, size_t size) {
-    return ::_write(fd, data, unsigned(std::min<size_t>(size, 1u << 20)));
-}
-int syncFile(int fd) {
-    return ::_commit(fd);
-}
-void removeFile(const std::string& path) {
-    ::_wunlink(nativePath(path).c_str());
-}
-int processId() {
-    return ::_getpid();
-}
-#else
-int createNew(const std::string& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-long writeSome(int fd, const uint8_t* data, size_t size) {
-    return long(::write(fd, data, size));
-}
-int syncFile(int fd) {
-    return ::fsync(fd);
-}
-void removeFile(const std::string& path) {
-    ::unlink(path.c_str());
-}
-int processId() {
-    return int(::getpid());
-}
-#endif
 
 constexpr int MaxGifDelay = 65535; // centiseconds in a delay field
 constexpr int MaxLzwCode = 4095;
@@ -156,6 +107,89 @@ Rect changedRect(const LedPicture& before, const LedPicture& after) {
     return {left, top, right - left + 1, bottom - top + 1};
 }
 
+// The logical screen, the colour table and the loop extension.
+void appendHeader(const LedPainter& painter, std::vector<uint8_t>& b) {
+    const char magic[] = "GIF89a";
+    b.assign(magic, magic + 6);
+    putWord(b, painter.width());
+    putWord(b, painter.height());
+    const int bits = tableBits(painter.look());
+    b.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1))); // global colour table
+    b.push_back(0);                                              // background: black
+    b.push_back(0);                                              // square pixels
+    const std::vector<uint32_t>& palette = ledPalette(painter.look());
+    for (int i = 0; i < (1 << bits); ++i) {
+        const uint32_t c = size_t(i) < palette.size() ? palette[size_t(i)] : 0;
+        b.push_back(uint8_t(c >> 16));
+        b.push_back(uint8_t(c >> 8));
+        b.push_back(uint8_t(c));
+    }
+    // Loop forever.
+    const uint8_t loop[] = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                            'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
+    b.insert(b.end(), std::begin(loop), std::end(loop));
+}
+
+// What the panel shows of a screen: no column 64, no bit 7.
+PanelImage visiblePart(const PanelImage& screen) {
+    PanelImage image = screen;
+    image[size_t(PanelColumns)] = 0;
+    for (auto& c : image) c &= 0x7F;
+    return image;
+}
+
+// The delays a frame of `centiseconds` is written as: none over a delay
+// field's maximum, and a last piece under 2 cs goes into the piece before.
+template <class Piece> void forEachPiece(int centiseconds, Piece&& piece) {
+    for (int left = centiseconds; left > 0;) {
+        const int delay = std::min(left, MaxGifDelay);
+        const int part =
+            left - delay > 0 && left - delay < GifMinDelay ? delay - GifMinDelay : delay;
+        if (!piece(part)) return;
+        left -= part;
+    }
+}
+
+// One frame's control and image blocks: the rectangle that changed since
+// `before` (all of `after` when there is no frame before), as it is or,
+// when that is smaller, with the unchanged pixels transparent.
+void appendFrame(const LedPicture* before, const LedPicture& after, LedLook look, int delay,
+                 std::vector<uint8_t>& b) {
+    const Rect r = before ? changedRect(*before, after) : Rect{0, 0, after.width, after.height};
+    const uint8_t transparent = uint8_t(ledPalette(look).size());
+    const int minCodeSize = std::max(2, tableBits(look));
+    std::vector<uint8_t> rect, variant;
+    for (int y = r.top; y < r.top + r.height; ++y) {
+        for (int x = r.left; x < r.left + r.width; ++x) {
+            const uint8_t now = after.at(x, y);
+            rect.push_back(now);
+            if (before) variant.push_back(now == before->at(x, y) ? transparent : now);
+        }
+    }
+    LzwEncoder lzw;
+    std::vector<uint8_t> opaque, clear;
+    lzw.encode(rect.data(), rect.size(), minCodeSize, opaque);
+    bool useTransparency = false;
+    if (before) {
+        lzw.encode(variant.data(), variant.size(), minCodeSize, clear);
+        useTransparency = clear.size() < opaque.size();
+    }
+    const uint8_t packed = uint8_t((1 << 2) | (useTransparency ? 1 : 0)); // keep, transparency
+    const uint8_t control[] = {0x21, 0xF9, 4, packed};
+    b.insert(b.end(), std::begin(control), std::end(control));
+    putWord(b, delay);
+    b.push_back(useTransparency ? transparent : 0);
+    b.push_back(0);
+    b.push_back(0x2C);
+    putWord(b, r.left);
+    putWord(b, r.top);
+    putWord(b, r.width);
+    putWord(b, r.height);
+    b.push_back(0); // no local colour table, not interlaced
+    const std::vector<uint8_t>& data = useTransparency ? clear : opaque;
+    b.insert(b.end(), data.begin(), data.end());
+}
+
 } // namespace
 
 long cyclesToCentiseconds(long cycles) {
@@ -200,35 +234,15 @@ void GifTiming::finish(std::vector<GifFrame>& out) {
 }
 
 struct GifPreviewWriter::Output {
-    int fd = -1;
-    std::string path, temporary;
+    SafeFileStream file;
     std::vector<uint8_t> buffer;
     bool failed = false;
     std::string error;
 
     bool flush() {
-        size_t done = 0;
-        while (!failed && done < buffer.size()) {
-            const long n = writeSome(fd, buffer.data() + done, buffer.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
-                fail(n < 0 ? errno : ENOSPC);
-            else
-                done += size_t(n);
-        }
+        if (!failed && !file.write(buffer.data(), buffer.size(), error)) failed = true;
         buffer.clear();
         return !failed;
-    }
-    void fail(int err) {
-        if (failed) return;
-        failed = true;
-        error = std::strerror(err);
-    }
-    void removeTemporary() {
-        if (fd >= 0) ::close(fd);
-        fd = -1;
-        if (!temporary.empty()) removeFile(temporary);
-        temporary.clear();
     }
 };
 
@@ -239,7 +253,11 @@ GifPreviewWriter::~GifPreviewWriter() {
 }
 
 void GifPreviewWriter::abandon() {
-    out_->removeTemporary();
+    out_->file.abandon();
+}
+
+const std::string& GifPreviewWriter::temporaryPath() const {
+    return out_->file.temporaryPath();
 }
 
 bool GifPreviewWriter::open(const std::string& path, int scale, std::string& error, LedLook look) {
@@ -248,44 +266,12 @@ bool GifPreviewWriter::open(const std::string& path, int scale, std::string& err
         return false;
     }
     abandon();
-    // A new name beside the target, created with the usual permissions.
-    int fd = -1;
-    std::string temporary;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = path + ".part-" + std::to_string(processId()) + "-" + std::to_string(attempt);
-        fd = createNew(temporary);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    *out_ = Output{};
-    out_->fd = fd;
-    out_->path = path;
-    out_->temporary = temporary;
+    out_->failed = false;
+    out_->error.clear();
+    out_->buffer.clear();
+    if (!out_->file.open(path, error)) return false;
     painter_ = std::make_unique<LedPainter>(look, scale);
-
-    std::vector<uint8_t>& b = out_->buffer;
-    const char magic[] = "GIF89a";
-    b.assign(magic, magic + 6);
-    putWord(b, painter_->width());
-    putWord(b, painter_->height());
-    const int bits = tableBits(look);
-    b.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1))); // global colour table
-    b.push_back(0);                                              // background: black
-    b.push_back(0);                                              // square pixels
-    const std::vector<uint32_t>& palette = ledPalette(look);
-    for (int i = 0; i < (1 << bits); ++i) {
-        const uint32_t c = size_t(i) < palette.size() ? palette[size_t(i)] : 0;
-        b.push_back(uint8_t(c >> 16));
-        b.push_back(uint8_t(c >> 8));
-        b.push_back(uint8_t(c));
-    }
-    // Loop forever.
-    const uint8_t loop[] = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
-                            'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
-    b.insert(b.end(), std::begin(loop), std::end(loop));
+    appendHeader(*painter_, out_->buffer);
     haveShown_ = false;
     emittedCs_ = 0;
     framesWritten_ = 0;
@@ -294,25 +280,14 @@ bool GifPreviewWriter::open(const std::string& path, int scale, std::string& err
 }
 
 bool GifPreviewWriter::show(const PanelImage& screen, uint8_t cycles) {
-    if (out_->fd < 0 || out_->failed) return false;
-    PanelImage image = screen;
-    image[size_t(PanelColumns)] = 0;
-    for (auto& c : image) c &= 0x7F; // bit 7 is never shown
-    timing_.add(image, cycles, ready_);
+    if (!out_->file.isOpen() || out_->failed) return false;
+    timing_.add(visiblePart(screen), cycles, ready_);
     return writeFrames(ready_);
 }
 
 bool GifPreviewWriter::writeFrames(std::vector<GifFrame>& frames) {
-    for (const GifFrame& f : frames) {
-        for (int left = f.centiseconds; left > 0;) {
-            const int delay = std::min(left, MaxGifDelay);
-            // A last piece under 2 cs goes into the piece before.
-            const int part =
-                left - delay > 0 && left - delay < GifMinDelay ? delay - GifMinDelay : delay;
-            if (!writeFrame(f.image, part)) break;
-            left -= part;
-        }
-    }
+    for (const GifFrame& f : frames)
+        forEachPiece(f.centiseconds, [&](int part) { return writeFrame(f.image, part); });
     frames.clear();
     if (out_->buffer.size() >= (1u << 20)) out_->flush();
     return !out_->failed;
@@ -320,47 +295,7 @@ bool GifPreviewWriter::writeFrames(std::vector<GifFrame>& frames) {
 
 bool GifPreviewWriter::writeFrame(const PanelImage& image, int delay) {
     painter_->paint(image, next_);
-    const bool first = !haveShown_;
-    const Rect r = first ? Rect{0, 0, next_.width, next_.height} : changedRect(shown_, next_);
-    const uint8_t transparent = uint8_t(ledPalette(painter_->look()).size());
-    const int minCodeSize = std::max(2, tableBits(painter_->look()));
-
-    // The rectangle as it is, and (after the first frame) with the pixels
-    // that did not change made transparent; the smaller one is written.
-    rect_.clear();
-    variant_.clear();
-    for (int y = r.top; y < r.top + r.height; ++y) {
-        for (int x = r.left; x < r.left + r.width; ++x) {
-            const uint8_t now = next_.at(x, y);
-            rect_.push_back(now);
-            if (!first) variant_.push_back(now == shown_.at(x, y) ? transparent : now);
-        }
-    }
-    LzwEncoder lzw;
-    std::vector<uint8_t> opaque, clear;
-    lzw.encode(rect_.data(), rect_.size(), minCodeSize, opaque);
-    bool useTransparency = false;
-    if (!first) {
-        lzw.encode(variant_.data(), variant_.size(), minCodeSize, clear);
-        useTransparency = clear.size() < opaque.size();
-    }
-
-    std::vector<uint8_t>& b = out_->buffer;
-    const uint8_t packed = uint8_t((1 << 2) | (useTransparency ? 1 : 0)); // keep, transparency
-    const uint8_t control[] = {0x21, 0xF9, 4, packed};
-    b.insert(b.end(), std::begin(control), std::end(control));
-    putWord(b, delay);
-    b.push_back(useTransparency ? transparent : 0);
-    b.push_back(0);
-    b.push_back(0x2C);
-    putWord(b, r.left);
-    putWord(b, r.top);
-    putWord(b, r.width);
-    putWord(b, r.height);
-    b.push_back(0); // no local colour table, not interlaced
-    const std::vector<uint8_t>& data = useTransparency ? clear : opaque;
-    b.insert(b.end(), data.begin(), data.end());
-
+    appendFrame(haveShown_ ? &shown_ : nullptr, next_, painter_->look(), delay, out_->buffer);
     std::swap(shown_, next_);
     haveShown_ = true;
     emittedCs_ += delay;
@@ -369,7 +304,7 @@ bool GifPreviewWriter::writeFrame(const PanelImage& image, int delay) {
 }
 
 bool GifPreviewWriter::finish(std::string& error) {
-    if (out_->fd < 0) {
+    if (!out_->file.isOpen()) {
         error = "no GIF is open";
         return false;
     }
@@ -377,23 +312,62 @@ bool GifPreviewWriter::finish(std::string& error) {
     writeFrames(ready_);
     if (framesWritten_ == 0 && !out_->failed) writeFrame(PanelImage{}, GifMinDelay);
     out_->buffer.push_back(0x3B); // trailer
-    out_->flush();
-    if (!out_->failed && syncFile(out_->fd) != 0 && errno != EINVAL) out_->fail(errno);
-    const int fd = out_->fd;
-    out_->fd = -1;
-    if (::close(fd) != 0 && !out_->failed) out_->fail(errno);
-    std::string replaceError;
-    if (!out_->failed && !replaceFile(out_->temporary, out_->path, replaceError)) {
-        out_->failed = true;
-        out_->error = replaceError;
-    }
-    if (out_->failed) {
-        error = out_->error;
-        abandon();
-        return false;
-    }
-    out_->temporary.clear();
+    if (out_->flush() && out_->file.commit(out_->error)) return true;
+    error = out_->error;
+    abandon();
+    return false;
+}
+
+GifSizeEstimate::GifSizeEstimate(int scale, LedLook look, int samples)
+    : painter_(look, std::clamp(scale, GifMinScale, GifMaxScale)),
+      samples_(size_t(std::max(samples, 1))) {}
+
+bool GifSizeEstimate::show(const PanelImage& screen, uint8_t cycles) {
+    timing_.add(visiblePart(screen), cycles, ready_);
+    takeReady();
     return true;
+}
+
+void GifSizeEstimate::takeReady() {
+    for (const GifFrame& f : ready_)
+        forEachPiece(f.centiseconds, [&](int) {
+            take(f.image);
+            return true;
+        });
+    ready_.clear();
+}
+
+// Keeps every stride-th frame; when twice the samples are kept, every
+// other one goes and the stride doubles, so the kept ones stay evenly
+// spread however long the export turns out to be.
+void GifSizeEstimate::take(const PanelImage& image) {
+    if (frames_ % stride_ == 0) kept_.push_back(Sample{frames_, last_, image});
+    last_ = image;
+    ++frames_;
+    if (kept_.size() < 2 * samples_) return;
+    stride_ *= 2;
+    std::erase_if(kept_, [&](const Sample& s) { return s.index % stride_ != 0; });
+}
+
+uint64_t GifSizeEstimate::bytes() {
+    timing_.finish(ready_);
+    takeReady();
+    if (frames_ == 0) take(PanelImage{}); // the writer's one blank frame
+    std::vector<uint8_t> encoded;
+    appendHeader(painter_, encoded);
+    LedPicture before, after;
+    uint64_t first = 0, others = 0;
+    for (const Sample& s : kept_) {
+        const size_t start = encoded.size();
+        painter_.paint(s.image, after);
+        if (s.index > 0) painter_.paint(s.before, before);
+        appendFrame(s.index > 0 ? &before : nullptr, after, painter_.look(), GifMinDelay, encoded);
+        (s.index == 0 ? first : others) += encoded.size() - start;
+        encoded.resize(start);
+    }
+    const uint64_t rest =
+        kept_.size() > 1 ? others * uint64_t(frames_ - 1) / (kept_.size() - 1) : 0;
+    return encoded.size() + first + rest + 1; // the trailer
 }
 
 } // namespace vorelux::preview

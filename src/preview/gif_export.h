@@ -53,9 +53,12 @@ class GifTiming {
 // Rounded centiseconds of `cycles` cycles (half up).
 long cyclesToCentiseconds(long cycles);
 
-// Writes the GIF through a temporary file beside the target that finish()
-// renames into place: a failure or an abandoned export leaves nothing
-// under the target's name. Errors are the system's reason.
+// Writes the GIF as the safe file writer writes (files/file_io.h): links
+// followed, the target's mode and owner kept, devices, pipes and folders
+// refused, the data streamed to a temporary file beside the target that
+// finish() renames into place. A failure or an abandoned export removes the
+// temporary file and leaves the target as it was. Errors are the system's
+// reason.
 class GifPreviewWriter : public FrameSink {
   public:
     GifPreviewWriter();
@@ -69,6 +72,10 @@ class GifPreviewWriter : public FrameSink {
     bool finish(std::string& error);
     // Gives up the export: the temporary file is removed.
     void abandon();
+
+    // The temporary file while the export runs (for a signal handler that
+    // must remove it); empty otherwise.
+    const std::string& temporaryPath() const;
 
     int framesWritten() const { return framesWritten_; }
     long centiseconds() const { return emittedCs_; }
@@ -85,9 +92,45 @@ class GifPreviewWriter : public FrameSink {
     std::vector<GifFrame> ready_;
     bool haveShown_ = false;
     LedPicture shown_, next_;
-    std::vector<uint8_t> rect_, variant_, encoded_;
     long emittedCs_ = 0;
     int framesWritten_ = 0;
+};
+
+// Past this size an export asks first (the editor) or needs --force (the
+// command line).
+constexpr uint64_t GifSizeLimit = 500ull * 1000 * 1000;
+
+// About how many bytes the GifPreviewWriter writes for the same frames, at
+// a small part of its cost: every frame is timed as the writer times it (no
+// painting), while at most `samples` GIF frames, evenly spread over the
+// whole export, are painted and encoded against the frame before them; the
+// file's size is the first frame's, plus the others' mean times their
+// number. Exact when the export has no more frames than samples.
+class GifSizeEstimate : public FrameSink {
+  public:
+    static constexpr int DefaultSamples = 48;
+
+    GifSizeEstimate(int scale, LedLook look, int samples = DefaultSamples);
+    bool show(const PanelImage& screen, uint8_t cycles) override;
+    // Ends the frames; the estimated size of the file.
+    uint64_t bytes();
+    long cycles() const { return timing_.cycles(); }
+
+  private:
+    struct Sample {
+        long index = 0;
+        PanelImage before{}, image{};
+    };
+    void takeReady();
+    void take(const PanelImage& image);
+
+    LedPainter painter_;
+    size_t samples_;
+    GifTiming timing_;
+    std::vector<GifFrame> ready_;
+    long frames_ = 0, stride_ = 1;
+    PanelImage last_{};
+    std::vector<Sample> kept_;
 };
 
 } // namespace vorelux::preview

@@ -13,7 +13,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QtTest>
+
+#include <sys/stat.h>
+
+#include <functional>
 
 using namespace vorelux;
 using namespace vorelux::testing;
@@ -65,10 +70,30 @@ struct Exporting {
         QVERIFY(menu->actions().contains(action));
         action->trigger();
     }
+    // The exported files and any temporary file left beside them.
     QStringList files() const {
-        return QDir(h.dir.path()).entryList({"*.gif", "*.png", "*.part*"});
+        return QDir(h.dir.path())
+            .entryList({"*.gif", "*.png", "*.part*", "*.tmp*"},
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+    // Runs `action` once, when the export's progress bar is on show.
+    void whileExporting(QTimer& timer, std::function<void(QProgressDialog&)> action) {
+        window->exports().setProgressDelay(0);
+        QObject::connect(&timer, &QTimer::timeout, [this, action, &timer] {
+            auto* progress = window->findChild<QProgressDialog*>("gifExportProgress");
+            if (!progress || !progress->isVisible()) return;
+            timer.stop();
+            action(*progress);
+        });
+        timer.start(0);
     }
 };
+
+mode_t modeOf(const QString& path, mode_t mask = 07777) {
+    struct stat info {};
+    ::lstat(path.toLocal8Bit().constData(), &info);
+    return info.st_mode & mask;
+}
 
 // The GIF the core writes for `lines` in the preview window's look.
 QByteArray referenceGif(const std::vector<LineStream>& lines, const Clock& clock,
@@ -111,6 +136,7 @@ class ExportTest : public QObject {
         QCOMPARE(gif, referenceGif(lines, e.clock, e.h.path("reference.gif")));
         QCOMPARE(e.h.prompter.messages.size(), size_t(1));
         QVERIFY(QString::fromStdString(e.h.prompter.messages[0]).contains(e.h.path("oferta.gif")));
+        QVERIFY(e.h.prompter.questions.empty()); // far below the size that asks first
     }
 
     void anEmptyPageOrACancelledDialogWritesNothing() {
@@ -135,13 +161,81 @@ class ExportTest : public QObject {
         const QString message = QString::fromStdString(e.h.prompter.messages[0]);
         QVERIFY2(message.startsWith("Não foi possível gravar o GIF"), qPrintable(message));
         QVERIFY(message.contains("no-such-folder/a.gif"));
-        // The target is a folder: the file is written, then cannot take its name.
+        // A folder or a pipe is refused before anything is written.
         QDir(e.h.dir.path()).mkpath("taken.gif/inside");
-        e.dialogs.answers = {e.h.path("taken.gif")};
+        QVERIFY(::mkfifo(e.h.path("pipe.gif").toLocal8Bit().constData(), 0600) == 0);
+        e.dialogs.answers = {e.h.path("taken.gif"), e.h.path("pipe.gif")};
         e.pick("exportGifAction");
-        QCOMPARE(e.h.prompter.messages.size(), size_t(2));
-        QVERIFY(QString::fromStdString(e.h.prompter.messages[1]).contains("Nenhum arquivo"));
-        QCOMPARE(e.files(), QStringList{"taken.gif"}); // the folder, nothing beside it
+        e.pick("exportGifAction");
+        QCOMPARE(e.h.prompter.messages.size(), size_t(3));
+        QVERIFY(QString::fromStdString(e.h.prompter.messages[1]).endsWith("é uma pasta."));
+        QVERIFY(
+            QString::fromStdString(e.h.prompter.messages[2]).endsWith("não é um arquivo comum."));
+        QVERIFY(S_ISFIFO(modeOf(e.h.path("pipe.gif"), S_IFMT | 07777))); // left as it was
+        QCOMPARE(e.files(), (QStringList{"pipe.gif", "taken.gif"}));
+    }
+
+    // The file becomes a folder while the GIF is written: it cannot take
+    // its name at the end, and the temporary file goes.
+    void aFailureAtTheEndLeavesNoTemporaryFile() {
+        Exporting e;
+        std::vector<LineStream> lines;
+        for (int i = 0; i < 40; ++i)
+            lines.push_back(lineOf("LINHA " + std::to_string(i), 201, 213));
+        e.setPage(lines);
+        e.h.writeFile("turned.gif", "old");
+        QTimer timer;
+        e.whileExporting(timer, [&](QProgressDialog&) {
+            QFile::remove(e.h.path("turned.gif"));
+            QDir(e.h.dir.path()).mkpath("turned.gif/inside");
+        });
+        e.dialogs.answers = {e.h.path("turned.gif")};
+        e.pick("exportGifAction");
+        QCOMPARE(e.h.prompter.messages.size(), size_t(1));
+        QVERIFY(QString::fromStdString(e.h.prompter.messages[0]).contains("Nenhum arquivo"));
+        QCOMPARE(e.files(), QStringList{"turned.gif"});
+    }
+
+    // A GIF estimated past the limit asks first: "Não" writes nothing,
+    // "Sim" writes it.
+    void aLargeGifIsWrittenOnlyAfterAYes() {
+        Exporting e;
+        const std::vector<LineStream> lines = {lineOf("OFERTA", 194, 207)};
+        e.setPage(lines);
+        e.window->exports().setGifSizeLimit(100);
+        e.dialogs.answers = {e.h.path("grande.gif"), e.h.path("grande.gif")};
+        e.h.prompter.answers = {ButtonNo, ButtonYes};
+        e.pick("exportGifAction");
+        QCOMPARE(e.h.prompter.questions.size(), size_t(1));
+        const QString question = QString::fromStdString(e.h.prompter.questions[0]);
+        QVERIFY2(QRegularExpression("^O GIF terá cerca de [0-9]+ MB\\. Gravar mesmo assim\\?$")
+                     .match(question)
+                     .hasMatch(),
+                 qPrintable(question));
+        QVERIFY(e.files().isEmpty());
+        QVERIFY(e.h.prompter.messages.empty());
+        e.pick("exportGifAction");
+        QCOMPARE(e.h.prompter.questions.size(), size_t(2));
+        QCOMPARE(e.files(), QStringList{"grande.gif"});
+        QCOMPARE(e.h.readFile("grande.gif"), referenceGif(lines, e.clock, e.h.path("ref.gif")));
+    }
+
+    // Through a link to a private file: the link stays, the file keeps its mode.
+    void writesThroughALinkKeepingTheMode() {
+        Exporting e;
+        e.setPage({lineOf("AB", 194, 194)});
+        QDir(e.h.dir.path()).mkpath("real");
+        e.h.writeFile("real/a.gif", "old");
+        QFile::setPermissions(e.h.path("real/a.gif"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(QFile::link("real/a.gif", e.h.path("link.gif")));
+        e.dialogs.answers = {e.h.path("link.gif")};
+        e.pick("exportGifAction");
+        QVERIFY(QFileInfo(e.h.path("link.gif")).isSymLink());
+        QVERIFY(e.h.readFile("real/a.gif").startsWith("GIF89a"));
+        QCOMPARE(modeOf(e.h.path("real/a.gif")), 0600u);
+        QCOMPARE(QDir(e.h.path("real"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"a.gif"});
     }
 
     void aLongPageShowsItsProgressAndCanBeCancelled() {

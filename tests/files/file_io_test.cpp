@@ -224,6 +224,34 @@ TEST(WriteWholeFileSafely, RefusesDevicesPipesAndFolders) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
+// A stream's temporary file is private from the start when the file it
+// replaces is, and nothing is left of it when it is abandoned.
+TEST(SafeFileStream, TheTemporaryFileHasTheTargetsModeFromTheStart) {
+    TempDir dir;
+    const std::string file = dir.file("a.gif");
+    writeBytes(file, {1});
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    std::string error;
+    {
+        SafeFileStream out;
+        ASSERT_TRUE(out.open(file, error)) << error;
+        EXPECT_EQ(fs::path(out.temporaryPath()).parent_path(), dir.path);
+        EXPECT_EQ(modeOf(out.temporaryPath()), 0600u);
+        const uint8_t data[] = {2, 3};
+        ASSERT_TRUE(out.write(data, sizeof data, error)) << error;
+    }
+    EXPECT_EQ(readBytes(file), std::vector<uint8_t>{1});
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), {}), 1);
+    SafeFileStream out;
+    ASSERT_TRUE(out.open(file, error)) << error;
+    const uint8_t data[] = {4, 5};
+    ASSERT_TRUE(out.write(data, sizeof data, error) && out.commit(error)) << error;
+    EXPECT_TRUE(out.temporaryPath().empty());
+    EXPECT_EQ(readBytes(file), (std::vector<uint8_t>{4, 5}));
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_FALSE(out.commit(error)); // once only
+}
+
 TEST(WriteWholeFileSafely, AWritableFileInALockedFolderIsRewrittenInPlace) {
     TempDir dir;
     const fs::path folder = dir.path / "locked";

@@ -9,12 +9,20 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
 namespace vorelux::preview {
 namespace {
+
+namespace fs = std::filesystem;
 
 // A recognisable image per number: LED column n lit.
 PanelImage picture(int n) {
@@ -181,6 +189,23 @@ TEST(GifWriter, SplitsAHoldLongerThanADelayCanSay) {
     EXPECT_EQ(file.control(1).DelayTime, 36);
 }
 
+// Every name in a folder, hidden ones too: what an export left there.
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A short export to `path`; false with the writer's reason.
+bool exportTo(const std::string& path, std::string& error) {
+    GifPreviewWriter writer;
+    if (!writer.open(path, 2, error)) return false;
+    writer.show(picture(1), 70);
+    return writer.finish(error);
+}
+
 TEST(GifWriter, LeavesNothingBehindWhenItFailsOrIsAbandoned) {
     TempDir dir;
     std::string error;
@@ -192,19 +217,122 @@ TEST(GifWriter, LeavesNothingBehindWhenItFailsOrIsAbandoned) {
     {
         GifPreviewWriter abandoned;
         ASSERT_TRUE(abandoned.open(dir.file("gone.gif"), 10, error)) << error;
+        EXPECT_FALSE(abandoned.temporaryPath().empty());
         abandoned.show(picture(1), 70);
     }
-    // The target is a folder: the rename at the end fails.
-    std::filesystem::create_directories(dir.path / "folder.gif" / "inside");
+    // The target becomes a folder while the GIF is written: the rename at
+    // the end fails, and the temporary file goes.
+    writeBytes(dir.file("folder.gif"), {1});
     GifPreviewWriter blocked;
     ASSERT_TRUE(blocked.open(dir.file("folder.gif"), 10, error)) << error;
     blocked.show(picture(1), 70);
+    fs::remove(dir.path / "folder.gif");
+    fs::create_directories(dir.path / "folder.gif" / "inside");
     EXPECT_FALSE(blocked.finish(error));
     EXPECT_FALSE(error.empty());
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
-        left.push_back(entry.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"folder.gif"});
+    EXPECT_TRUE(blocked.temporaryPath().empty());
+    EXPECT_EQ(entries(dir.path), std::vector<std::string>{"folder.gif"});
+}
+
+TEST(GifWriter, WritesThroughLinksAndKeepsTheFilesModeAndOwner) {
+    TempDir dir;
+    fs::create_directory(dir.path / "real");
+    const std::string real = dir.file("real/a.gif");
+    writeBytes(real, {1, 2, 3});
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0); // someone else's file
+    }
+    fs::create_symlink("real/a.gif", dir.path / "link.gif");
+    std::string error;
+    ASSERT_TRUE(exportTo(dir.file("link.gif"), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.gif"));
+    const std::vector<uint8_t> written = readBytes(real);
+    ASSERT_GE(written.size(), 6u);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 6), "GIF89a");
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+    EXPECT_EQ(entries(dir.path / "real"), std::vector<std::string>{"a.gif"});
+    EXPECT_EQ(entries(dir.path), (std::vector<std::string>{"link.gif", "real"}));
+}
+
+// A pipe, a folder and (as root) a character device made with mknod as a
+// copy of the null device: refused at once with the usual reason, and left
+// as they were.
+TEST(GifWriter, RefusesDevicesPipesAndFolders) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.gif").c_str(), 0600), 0);
+    fs::create_directory(dir.path / "folder.gif");
+    struct Case {
+        std::string name, reason;
+    };
+    std::vector<Case> cases = {{"pipe.gif", "não é um arquivo comum"},
+                               {"folder.gif", "é uma pasta"}};
+    const dev_t nullDevice = makedev(1, 3);
+    if (::geteuid() == 0 && ::mknod(dir.file("null.gif").c_str(), S_IFCHR | 0666, nullDevice) == 0)
+        cases.push_back({"null.gif", "não é um arquivo comum"});
+    else
+        std::cout << "[ note ] no character device case: mknod needs root\n";
+    for (const Case& c : cases) {
+        std::string error;
+        GifPreviewWriter writer;
+        EXPECT_FALSE(writer.open(dir.file(c.name), 2, error)) << c.name;
+        EXPECT_EQ(error, c.reason) << c.name;
+        EXPECT_FALSE(writer.finish(error)) << c.name;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.path / "pipe.gif"));
+    EXPECT_TRUE(fs::is_directory(dir.path / "folder.gif"));
+    std::vector<std::string> expected = {"folder.gif", "pipe.gif"};
+    if (cases.size() == 3) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(dir.file("null.gif").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISCHR(info.st_mode));
+        EXPECT_EQ(info.st_rdev, nullDevice);
+        expected.push_back("null.gif");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries(dir.path), expected);
+}
+
+// A play of `count` frames of scrolling, changing columns.
+void playScroll(FrameSink& sink, int count) {
+    for (int i = 0; i < count; ++i) {
+        PanelImage image{};
+        for (int c = 0; c < PanelColumns; ++c) image[size_t(c)] = uint8_t((c + i) * 37 % 128);
+        sink.show(image, uint8_t(1 + i % 3));
+    }
+}
+
+TEST(GifSizeEstimate, MatchesTheWrittenFile) {
+    struct Case {
+        const char* name;
+        int frames, scale, samples;
+        double tolerance; // of the written size
+    } const cases[] = {
+        {"no frames: the one blank frame", 0, 4, 48, 0},
+        {"every frame sampled", 200, 4, 400, 0},
+        {"a few frames sampled", 1500, 2, 16, 0.1},
+        {"a few frames sampled, large LEDs", 200, 12, 16, 0.1},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        GifPreviewWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.open(dir.file("a.gif"), c.scale, error)) << error;
+        playScroll(writer, c.frames);
+        ASSERT_TRUE(writer.finish(error)) << error;
+        const double written = double(fs::file_size(dir.path / "a.gif"));
+        GifSizeEstimate estimate(c.scale, LedLook::Dots, c.samples);
+        playScroll(estimate, c.frames);
+        EXPECT_EQ(estimate.cycles(), writer.cycles()) << c.name;
+        EXPECT_NEAR(double(estimate.bytes()), written, written * c.tolerance) << c.name;
+    }
 }
 
 } // namespace

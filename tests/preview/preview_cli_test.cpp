@@ -3,12 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#endif
 
 namespace {
 
@@ -132,5 +142,91 @@ TEST(TraceAndGifCommands, PlayAPageFromAFile) {
         runTool(VORELUX_TOOL, {"png", vpg, "--page", "3", "--at-cycle", "0", "-o", late}).exitCode,
         1);
 }
+
+// Every name in a folder, hidden ones too: what an export left there.
+std::vector<std::string> entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Five long scrolling lines: at 40 pixels per LED, 100 rounds of them make
+// a GIF of some 600 MB.
+std::string longPage(const TempDir& dir) {
+    const std::string vpg = dir.file("long.vpg");
+    const std::string text = "ABCDEFGH IJKLMNOP QRSTUVWX YZ 0123456789 abcdefghijklmnopqrstuvwxyz";
+    const ToolResult made = runTool(VORELUX_TOOL, {"make", vpg, "--in", "6", "--out", "6", text,
+                                                   "Segunda linha com texto longo para rolar",
+                                                   "TERCEIRA LINHA", text, text});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return vpg;
+}
+
+TEST(GifCommand, AnExportEstimatedPast500MBNeedsForce) {
+    TempDir dir;
+    const std::string vpg = longPage(dir);
+    const ToolResult r = runTool(VORELUX_TOOL, {"gif", vpg, "--page", "1", "-o", dir.file("a.gif"),
+                                                "--scale", "40", "--rounds", "100"});
+    EXPECT_EQ(r.exitCode, 1);
+    std::smatch estimate;
+    ASSERT_TRUE(std::regex_search(r.err, estimate, std::regex("cerca de ([0-9]+) MB"))) << r.err;
+    EXPECT_GT(std::stol(estimate[1]), 500) << r.err;
+    EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+    EXPECT_EQ(entries(dir.path), std::vector<std::string>{"long.vpg"});
+}
+
+#ifndef _WIN32
+
+// Ctrl+C or SIGTERM while a large export is written (--force lets it
+// start): the temporary file goes, and the signal still ends the tool.
+TEST(GifCommand, AnInterruptedExportLeavesNoFileBehind) {
+    TempDir dir;
+    const std::string vpg = longPage(dir);
+    const std::string gif = dir.file("a.gif");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // As from a terminal, even when the tests run in a background job.
+            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGTERM, SIG_DFL);
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, 1);
+            ::dup2(quiet, 2);
+            ::execl(VORELUX_TOOL, VORELUX_TOOL, "gif", vpg.c_str(), "--page", "1", "-o",
+                    gif.c_str(), "--scale", "40", "--rounds", "100", "--force", nullptr);
+            ::_exit(127);
+        }
+        ASSERT_GT(child, 0);
+        // The export is running once its temporary file is there.
+        bool writing = false;
+        for (int i = 0; i < 600 && !writing; ++i) {
+            writing = entries(dir.path).size() > 1;
+            if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(writing) << "the export never started";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(entries(dir.path), std::vector<std::string>{"long.vpg"}) << signal;
+    }
+}
+
+TEST(GifCommand, APipeIsRefusedAndLeftAsItWas) {
+    TempDir dir;
+    const std::string vpg = dir.file("p.vpg");
+    ASSERT_EQ(runTool(VORELUX_TOOL, {"make", vpg, "AA"}).exitCode, 0);
+    const std::string pipe = dir.file("pipe.gif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const ToolResult r = runTool(VORELUX_TOOL, {"gif", vpg, "--page", "1", "-o", pipe});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("não é um arquivo comum"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_EQ(entries(dir.path), (std::vector<std::string>{"p.vpg", "pipe.gif"}));
+}
+
+#endif
 
 } // namespace

@@ -1,11 +1,13 @@
-// vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look L]:
-// an animated GIF of a page's preview, timed as the panel plays it.
+// vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look L] [--force]:
+// an animated GIF of a page's preview, timed as the panel plays it. An
+// export estimated past 500 MB needs --force.
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
 #include "picture_options.h"
 #include "preview/engine.h"
 #include "preview/gif_export.h"
+#include "remove_on_interrupt.h"
 #include "render/clock.h"
 
 #include <cstdio>
@@ -17,7 +19,10 @@ namespace {
 
 struct GifOptions : PictureOptions {
     long rounds = 1;
+    bool force = false;
 };
+
+constexpr uint64_t Megabyte = 1000 * 1000;
 
 // The command line, or the exit code of a usage error (told on stderr).
 std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
@@ -26,10 +31,11 @@ std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     const bool havePage = takeOption(args, "--page", pageValue);
     const bool haveOut = takeOption(args, "-o", o.out);
     const bool haveRounds = takeOption(args, "--rounds", roundsValue);
+    o.force = takeFlag(args, "--force");
     const PictureArgs given = takePictureArgs(args);
     if (args.size() != 1 || !havePage || !haveOut || o.out.empty()) {
         std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] "
-                     "[--look dots|grid]\n";
+                     "[--look dots|grid] [--force]\n";
         return 2;
     }
     o.file = args[0];
@@ -40,24 +46,46 @@ std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     return checkPictureOptions("gif", pageValue, given, o);
 }
 
+// Without --force, an export estimated past the limit is refused (told on
+// stderr) before anything is written.
+bool refusedForSize(const GifOptions& o, const preview::LineSource& lines) {
+    if (o.force) return false;
+    preview::GifSizeEstimate estimate(int(o.scale), o.look);
+    GlyphRenderer glyphs;
+    FixedClock clock(o.at);
+    preview::PreviewEngine(lines, glyphs, clock).run(estimate, int(o.rounds));
+    const uint64_t bytes = estimate.bytes();
+    if (bytes <= preview::GifSizeLimit) return false;
+    std::cerr << "vorelux gif: o GIF terá cerca de " << (bytes + Megabyte / 2) / Megabyte
+              << " MB, mais que o limite de " << preview::GifSizeLimit / Megabyte
+              << " MB; nada foi gravado. Use --force para gravá-lo mesmo assim.\n";
+    return true;
+}
+
 int gif(const Args& input) {
     GifOptions o;
     if (auto usage = parseGifOptions(input, o)) return *usage;
     preview::VectorLineSource lines;
     if (auto failed = loadPicturePage("gif", o, lines)) return *failed;
-    // The writer works beside the target and renames at the end, so a
-    // failure never leaves a half-written GIF under the requested name.
+    if (refusedForSize(o, lines)) return 1;
+    // The writer streams to a temporary file beside the target and renames
+    // it at the end; a failure, Ctrl+C or SIGTERM removes it, so nothing
+    // half-written is ever left.
+    RemoveOnInterrupt cleanup;
     preview::GifPreviewWriter writer;
     std::string error;
     if (!writer.open(o.out, int(o.scale), error, o.look)) {
         std::cerr << "vorelux gif: cannot create " << o.out << ": " << error << "\n";
         return 1;
     }
+    cleanup.arm(writer.temporaryPath());
     GlyphRenderer glyphs;
     FixedClock clock(o.at);
     preview::PreviewEngine engine(lines, glyphs, clock);
     engine.run(writer, int(o.rounds));
-    if (!writer.finish(error)) {
+    const bool written = writer.finish(error);
+    cleanup.arm({});
+    if (!written) {
         std::cerr << "vorelux gif: cannot write " << o.out << ": " << error << "\n";
         return 1;
     }
@@ -69,9 +97,9 @@ int gif(const Args& input) {
 
 CommandRegistration
     reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look dots|grid] "
-                "[--at ...]",
+                "[--at ...] [--force]",
                 "an animated GIF of page P's preview (S pixels per LED, default 10; grid: the "
-                "preview window's look)",
+                "preview window's look); --force: write it even when it is estimated past 500 MB",
                 gif});
 
 } // namespace
