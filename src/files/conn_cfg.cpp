@@ -82,21 +82,18 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg) {
 
 std::string fileTrustProblem([[maybe_unused]] const std::string& path) {
 #ifndef _WIN32
+    // A missing file is no reason: the defaults are written in its place;
+    // devices, pipes and folders are refused by the reader, with that reason.
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return {};
-    if (info.st_uid != ::geteuid() && info.st_uid != 0)
-        return "pertence a outro usuário (uid " + std::to_string(info.st_uid) + ")";
-    if (info.st_mode & (S_IWGRP | S_IWOTH))
-        return "pode ser alterado por outros usuários (tem permissão de escrita para o grupo "
-               "ou para todos)";
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
 #endif
-    return {};
+    return untrustedFileReason(path);
 }
 
 void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter) {
     if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
         prompter.message("As configurações de conexão em \"" + path +
-                         "\" foram ignoradas: o arquivo " + problem +
+                         "\" foram ignoradas: " + problem +
                          ". Valem as configurações padrão até que só o seu usuário possa "
                          "alterá-lo (por exemplo, com \"chmod go-w\").");
         return;
@@ -111,7 +108,7 @@ void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& pro
 bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,
                   std::string& error) {
     if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
-        error = "Não foi possível gravar as configurações de conexão: \"" + path + "\" " + problem +
+        error = "Não foi possível gravar as configurações de conexão em \"" + path + "\": " + problem +
                 ". " + KeptUntilClose;
         return false;
     }

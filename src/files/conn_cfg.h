@@ -53,10 +53,9 @@ std::vector<uint8_t> encodeConnCfg(const ConnectionSettings& cfg);
 // well-formed file; false for one shorter than its 16-byte header (a damaged file).
 bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 
-// Why the settings file at `path` must not be believed (Portuguese, e.g.
-// "pode ser alterado por outros usuários"), or "" when it may: it belongs
-// to this user or to root and no one else may write it. A missing file is
-// no reason. Always "" on Windows.
+// Why the settings file at `path` must not be believed (untrustedFileReason:
+// "o arquivo pode ser alterado por outros usuários (permissões 0664)"), or
+// "" when it may. A missing file is no reason. Always "" on Windows.
 std::string fileTrustProblem(const std::string& path);
 
 // Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is

@@ -302,7 +302,9 @@ TEST(TrustedFiles, OwnerAndWriteBitsDecide) {
     if (me == 0) cases.push_back({0644, 1234, "o arquivo pertence a outro usuário (uid 1234)"});
     for (const Case& c : cases) {
         ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
-        if (me == 0) ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
+        if (me == 0) {
+            ASSERT_EQ(::chown(path.c_str(), c.owner, 0), 0);
+        }
         const std::string reason = untrustedFileReason(path);
         std::vector<uint8_t> data;
         std::string error;

@@ -356,7 +356,7 @@ int LinkSession::open() {
     if (needConfig) {
         const std::string path = connCfgPath();
         if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
-            fail("as configurações de conexão " + path + " foram ignoradas: o arquivo " + problem +
+            fail("as configurações de conexão " + path + " foram ignoradas: " + problem +
                  "; nada foi enviado (corrija com \"chmod go-w\", ou use --port e --to)");
             return ExitFailed;
         }
