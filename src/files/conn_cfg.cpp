@@ -83,7 +83,8 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg) {
 std::string fileTrustProblem([[maybe_unused]] const std::string& path) {
 #ifndef _WIN32
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return {};
+    // Devices, pipes and folders are refused by the reader, with that reason.
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
     if (info.st_uid != ::geteuid() && info.st_uid != 0)
         return "pertence a outro usuário (uid " + std::to_string(info.st_uid) + ")";
     if (info.st_mode & (S_IWGRP | S_IWOTH))

@@ -55,8 +55,9 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 
 // Why the settings file at `path` must not be believed (Portuguese, e.g.
 // "pode ser alterado por outros usuários"), or "" when it may: it belongs
-// to this user or to root and no one else may write it. A missing file is
-// no reason. Always "" on Windows.
+// to this user or to root and no one else may write it. A missing file, or
+// one that is no regular file (the reader refuses those), is no reason here.
+// Always "" on Windows.
 std::string fileTrustProblem(const std::string& path);
 
 // Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is
