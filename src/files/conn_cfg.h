@@ -55,7 +55,8 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 
 // Why the settings file at `path` must not be believed (untrustedFileReason:
 // "o arquivo pode ser alterado por outros usuários (permissões 0664)"), or
-// "" when it may. A missing file is no reason. Always "" on Windows.
+// "" when it may. A missing file, or one that is no regular file (the
+// reader refuses those), is no reason here. Always "" on Windows.
 std::string fileTrustProblem(const std::string& path);
 
 // Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is

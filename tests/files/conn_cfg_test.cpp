@@ -82,8 +82,8 @@ TEST(ConnCfg, TargetListIsAscendingEachPanelOnceEveryPanelAlone) {
         {{3, 1, 3, 2, 2, 0, 255}, {0}},
     };
     for (const Case& c : cases) {
-        std::vector<uint8_t> file(16, 0);
-        file.insert(file.end(), c.stored.begin(), c.stored.end());
+        std::vector<uint8_t> file = c.stored;
+        file.insert(file.begin(), 16, 0); // an empty header before the list
         ConnectionSettings cfg;
         ASSERT_TRUE(decodeConnCfg(file, cfg));
         EXPECT_EQ(cfg.targetPanels, c.read) << "read " << ::testing::PrintToString(c.stored);
@@ -159,7 +159,8 @@ TEST(ConnCfg, FileOthersMayWriteIsIgnoredWithItsNameAndWhy) {
 TEST(ConnCfg, TrustedOnlyWhenNoOneElseMayWriteIt) {
     TempDir dir;
     const std::string path = dir.file("conn.cfg");
-    EXPECT_EQ(fileTrustProblem(path), ""); // missing: nothing to distrust
+    EXPECT_EQ(fileTrustProblem(path), "");        // missing: nothing to distrust
+    EXPECT_EQ(fileTrustProblem("/dev/null"), ""); // not a file: the reader refuses it
     writeBytes(path, std::vector<uint8_t>(16, 0));
     const std::pair<mode_t, bool> modes[] = {{0600, true},  {0644, true},  {0444, true},
                                              {0640, true},  {0620, false}, {0602, false},

@@ -128,7 +128,8 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
     emit combo->activated(0); // the operator picks COM12
     EXPECT_EQ(cfg.portNumber, 12);
     auto saved = savedCfg();
-    ASSERT_EQ(saved.size(), 18u);
+    ASSERT_EQ(saved.size(), 17u); // "every panel" is stored alone
+    EXPECT_EQ(saved[16], 0);
     EXPECT_EQ(saved[1], 12);
 
     // A listing failure offers COM1..COM10.
