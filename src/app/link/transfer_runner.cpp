@@ -130,11 +130,13 @@ WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
     : cfg_(ui.cfg()),
       link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper(), ui.prompter()) {
     link_.transmitterPauseMs = ui.transmitterPauseMs;
+    link_.setSettledPort(ui.settledPort());
     link_.setDeviceGate(runner.gate());
 }
 
 void WorkerLink::returnResults(PanelLink& ui) const {
     ui.lastSendResult = link_.lastSendResult;
+    ui.setSettledPort(link_.settledPort());
     if (!link_.lastSerialError.empty()) ui.lastSerialError = link_.lastSerialError;
 }
 
