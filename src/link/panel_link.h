@@ -148,6 +148,12 @@ class PanelLink {
     Prompter& prompter();
     Sleeper& sleeper() { return sleeper_; }
 
+    // The port whose line this link's last transfer left with whole frames
+    // (see serialTransfer); a link that stands in for another for one
+    // transfer takes it over and hands it back.
+    std::optional<int> settledPort() const { return settledPort_; }
+    void setSettledPort(std::optional<int> port) { settledPort_ = port; }
+
     // The last send result, read by reportSendResult.
     uint8_t lastSendResult = 0;
     // The pause after each transmitter report.

@@ -4,6 +4,7 @@
 // same commands with --dry-run must print exactly those frames.
 #include "files/conn_cfg.h"
 #include "files/page_file.h"
+#include "link/panel_link.h"
 #include "support/pty.h"
 #include "support/recording_prompter.h"
 #include "support/run_tool.h"
@@ -92,12 +93,17 @@ struct DryRun {
     Bytes wire;
     std::vector<std::vector<int>> pauses; // per frame, one per byte
     std::vector<std::string> otherLines;
+    bool idleLineFirst = false; // "pausa: 700 ms" before the first frame
 };
 DryRun parseDryRun(const std::string& out) {
     DryRun run;
     std::istringstream in(out);
     std::string line;
     while (std::getline(in, line)) {
+        if (run.wire.empty() && line == "pausa: " + std::to_string(vorelux::LineSettleMs) + " ms") {
+            run.idleLineFirst = true;
+            continue;
+        }
         auto colon = line.find(": ");
         auto bar = line.find(" | ");
         if (line.rfind("serial COM", 0) != 0 || colon == std::string::npos ||
@@ -172,6 +178,7 @@ struct CliPty : ::testing::Test {
         EXPECT_TRUE(drain(pty).empty()) << "a dry run sends nothing";
         auto printed = parseDryRun(dry.out);
         EXPECT_TRUE(printed.otherLines.empty()) << dry.out;
+        EXPECT_TRUE(printed.idleLineFirst) << dry.out;
         EXPECT_EQ(decode(printed.wire, problem), expected) << dry.out;
         ASSERT_EQ(printed.pauses.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -218,7 +225,9 @@ TEST_F(CliPty, TargetsAndPortComeFromConnCfg) {
     // Without --port, the port of conn.cfg.
     auto dry = run({"power", "off", "--config", cfg, "--dry-run"});
     EXPECT_EQ(dry.exitCode, 0) << dry.err;
-    EXPECT_EQ(dry.out, "serial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
+    // The idle line first: nothing is known of it yet.
+    EXPECT_EQ(dry.out,
+              "pausa: 700 ms\nserial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
     std::string absent = connCfg(dir, 77, {7});
     auto r = run({"power", "off", "--config", absent});
     EXPECT_EQ(r.exitCode, 3);
@@ -278,7 +287,9 @@ TEST_F(CliPty, WithoutConfigTheEditorsSettingsAreFoundAsTheEditorFindsThem) {
 
     auto found = withHome({"power", "off", "--dry-run"});
     EXPECT_EQ(found.exitCode, 0) << found.err;
-    EXPECT_EQ(found.out, "serial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
+    // The idle line first: nothing is known of it yet.
+    EXPECT_EQ(found.out,
+              "pausa: 700 ms\nserial COM3 (/dev/ttyS2): 00 62 FC 00 | pausas (ms): 50 25 25 25\n");
     // The ports added beside it are listed.
     auto ports = withHome({"ports"});
     EXPECT_EQ(ports.exitCode, 0) << ports.err;

@@ -35,6 +35,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -285,7 +286,9 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
         std::vector<SerialFrame> frames;
         ASSERT_TRUE(decodeSerial(sleeper.take(), lengths, frames));
         EXPECT_EQ(frames, expected);
-        for (int pause : sleeper.pauses) EXPECT_EQ(pause, 30);
+        // 30 ms after each byte; before the link's first frame, the idle line.
+        for (size_t i = 0; i < sleeper.pauses.size(); ++i)
+            EXPECT_EQ(sleeper.pauses[i], i == 0 && c.panels.size() == 2 ? LineSettleMs : 30);
         sleeper.pauses.clear();
 
         // The run ends with the question; the main window waits for the answer.
@@ -406,14 +409,18 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     open();
     sendBoxes({1});
     sleeper.onPause = [this](int count) {
-        // The operator closes the window mid-frame.
-        if (count == 5) onDialogThread(dlg.get(), [this] { dlg->close(); });
+        // The operator closes the window mid-frame (the first pause is the
+        // idle line before it).
+        if (count == 6) onDialogThread(dlg.get(), [this] { dlg->close(); });
     };
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     settle(*dlg);
     auto wire = sleeper.take();
-    // Five bytes of the first frame, then the resume command.
+    // Five bytes of the first frame, then the resume command, after an idle
+    // line so that the panels drop the cut frame instead of taking the
+    // command as its rest.
     EXPECT_EQ(wire, (std::vector<uint8_t>{1, 150, 4, 0xFF, 192, 0, 98, 255, 0}));
+    EXPECT_EQ(std::count(sleeper.pauses.begin(), sleeper.pauses.end(), LineSettleMs), 2);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_TRUE(mainEnabled);
     EXPECT_EQ(afterClose, 1);
@@ -796,6 +803,7 @@ TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
         std::vector<uint8_t> wire;
         int frames;
     };
+    bool firstCase = true;
     for (const Case& c : {Case{.name = "Ligar",
                          .start = [&] { QTest::mouseClick(on, Qt::LeftButton); },
                          .wire = {3, 98, 255, 0, 4, 98, 255, 0},
@@ -836,7 +844,10 @@ TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
         settle(*features);
         EXPECT_TRUE(features->sendDialog().isEnabled());
         EXPECT_EQ(sleeper.take(), c.wire);
-        EXPECT_EQ(sleeper.pauses, framePauses(c.frames, std::string(c.name) == "Ligar"));
+        std::vector<int> pauses = framePauses(c.frames, std::string(c.name) == "Ligar");
+        if (firstCase) pauses.insert(pauses.begin(), LineSettleMs); // the line unknown yet
+        firstCase = false;
+        EXPECT_EQ(sleeper.pauses, pauses);
     }
     EXPECT_TRUE(prompter.prompts.empty());
 

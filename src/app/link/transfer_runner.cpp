@@ -154,6 +154,7 @@ WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
     : cfg_(ui.cfg()),
       link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper(), ui.prompter()) {
     link_.transmitterPauseMs = ui.transmitterPauseMs;
+    link_.setSettledPort(ui.settledPort());
     link_.setDeviceGate(runner.gate());
     link_.setStopCheck([&runner] { return runner.waitEnds(); });
 #ifdef VORELUX_HAVE_LINK_QT
@@ -166,6 +167,7 @@ WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
 
 void WorkerLink::returnResults(PanelLink& ui) const {
     ui.lastSendResult = link_.lastSendResult;
+    ui.setSettledPort(link_.settledPort());
     if (!link_.lastSerialError.empty()) ui.lastSerialError = link_.lastSerialError;
 }
 
