@@ -108,8 +108,8 @@ void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& pro
 bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,
                   std::string& error) {
     if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
-        error = "Não foi possível gravar as configurações de conexão em \"" + path + "\": " + problem +
-                ". " + KeptUntilClose;
+        error = "Não foi possível gravar as configurações de conexão em \"" + path +
+                "\": " + problem + ". " + KeptUntilClose;
         return false;
     }
     ConnectionSettings merged = settingsOnDisk(path, cfg);
