@@ -24,17 +24,6 @@ using namespace vorelux;
 
 namespace {
 
-class PrintingPrompter final : public Prompter {
-  public:
-    int showPrompt(unsigned msg) override {
-        std::fprintf(stderr, "preview-timing: prompt %u\n", msg);
-        return ButtonOk;
-    }
-    void message(const std::string& text) override {
-        std::fprintf(stderr, "preview-timing: %s\n", text.c_str());
-    }
-};
-
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -72,8 +61,7 @@ int main(int argc, char** argv) {
     }
     if (file.empty()) return usage();
 
-    PrintingPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     std::string error;
     if (!loadPageFile(store, file, 255, error)) {
         std::fprintf(stderr, "preview-timing: %s\n", error.c_str());

@@ -86,15 +86,8 @@ void BM_LongLineJumpStartToEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_LongLineJumpStartToEnd);
 
-// The page-full prompt answers at once.
-struct SilentPrompter final : Prompter {
-    int showPrompt(unsigned) override { return ButtonOk; }
-    void message(const std::string&) override {}
-};
-
 void BM_MaximalPasteAndRedraw(benchmark::State& state) {
-    SilentPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     Fixture f;
     // More than a page holds: the paste fills the page and stops at its budget.
     const std::u16string text(PageByteLimit, u'b');

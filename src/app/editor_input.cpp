@@ -3,6 +3,7 @@
 #include "app/edit_history.h"
 #include "app/input_states.h"
 #include "app/main_window.h"
+#include "app/prompter.h"
 #include "editor/line_ops.h"
 #include "model/charset.h"
 #include "render/text_bitmap.h"
@@ -335,8 +336,14 @@ void EditorInput::deleteLineAt(int offset) {
     // The only line of a page is cleared instead, when the operator agrees.
     auto step = window_.history().record(store.page().lineCount < 2 ? EditKind::ClearPage
                                                                     : EditKind::DeleteLine);
-    store.deleteLine(line); // redraws
+    if (store.deleteLine(line) == PageStore::DeleteLineResult::LastLine &&
+        window_.prompter().ask(Prompt::ClearPage) == ButtonYes)
+        store.clearPage(); // redraws, as a deleted line does
     focusEdit();
+}
+
+void EditorInput::refusePageFull() {
+    window_.prompter().ask(Prompt::PageFull);
 }
 
 void EditorInput::previousLine() {
@@ -405,21 +412,32 @@ void EditorInput::insertDrawingAt(int row) {
     bool ok = false;
     const int drawing = item->text().toInt(&ok);
     auto step = window_.history().record(EditKind::Drawing);
-    if (ok && editor::insertDrawing(window_.store(), drawing)) redraw();
+    if (ok && drawing >= 0 && drawing < DrawingCount) {
+        if (editor::insertDrawing(window_.store(), drawing))
+            redraw();
+        else
+            refusePageFull();
+    }
     focusEdit();
 }
 
 void EditorInput::insertFunctionAt(int row) {
     auto step = window_.history().record(EditKind::LiveField);
-    if (row >= 0 && row < FunctionCount)
-        editor::insertAfterCursor(window_.store(), InsertCodeTable[size_t(124 + row)]);
+    if (row >= 0 && row < FunctionCount &&
+        !editor::insertAfterCursor(window_.store(), InsertCodeTable[size_t(124 + row)]))
+        refusePageFull();
     redraw();
     focusEdit();
 }
 
 void EditorInput::insertFontAt(int row) {
     auto step = window_.history().record(EditKind::Font);
-    if (row >= 0 && row <= 3 && editor::insertAfterCursor(window_.store(), uint8_t(row))) redraw();
+    if (row >= 0 && row <= 3) {
+        if (editor::insertAfterCursor(window_.store(), uint8_t(row)))
+            redraw();
+        else
+            refusePageFull();
+    }
     focusEdit();
 }
 
@@ -467,7 +485,7 @@ void EditorInput::paste(const QString& text) {
     {
         // One step however many lines it makes.
         auto step = window_.history().record(EditKind::Paste);
-        editor::pasteText(window_.store(), text.toStdU16String());
+        if (editor::pasteText(window_.store(), text.toStdU16String()).stopped) refusePageFull();
     }
     redraw();
 }

@@ -120,6 +120,8 @@ class EditorInput final : public QObject {
     void stepHistory(bool back);
     void redraw();
     void focusEdit();
+    // The page budget refused an insertion: tells the operator (prompt 3).
+    void refusePageFull();
     bool previewRunning() const;
 
     MainWindow& window_;

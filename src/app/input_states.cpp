@@ -166,7 +166,8 @@ bool EditingState::ctrlShortcut(int key) {
         {
             // The drawings of one cycle, up to the release of Ctrl, are one step.
             auto step = history.record(EditKind::Drawing, input_.drawingCycle_ >= 0);
-            editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1);
+            if (!editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1))
+                input_.refusePageFull();
         }
         input_.redraw();
         return true;
@@ -177,13 +178,20 @@ bool EditingState::ctrlShortcut(int key) {
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_4) {
         auto step = history.record(EditKind::Font);
-        if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1))) input_.redraw();
+        if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1)))
+            input_.redraw();
+        else
+            input_.refusePageFull();
         return true;
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
         const uint8_t code = editor::liveFieldForShortcut(char16_t(u'A' + (key - Qt::Key_A)));
         auto step = history.record(EditKind::LiveField);
-        if (code != 0 && editor::insertAfterCursor(store, code)) input_.redraw();
+        if (code == 0) return true;
+        if (editor::insertAfterCursor(store, code))
+            input_.redraw();
+        else
+            input_.refusePageFull();
         return true;
     }
     return false;
@@ -196,7 +204,10 @@ void EditingState::typeText(const QString& text, Qt::KeyboardModifiers modifiers
     for (QChar ch : text) {
         const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
         if (!code) continue;
-        if (editor::insertAfterCursor(window_.store(), *code)) input_.redraw();
+        if (editor::insertAfterCursor(window_.store(), *code))
+            input_.redraw();
+        else
+            input_.refusePageFull();
     }
 }
 

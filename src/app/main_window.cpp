@@ -6,6 +6,7 @@
 #include "app/export_actions.h"
 #include "app/led_font.h"
 #include "app/led_lists.h"
+#include "app/link/operator_link.h"
 #include "app/preview_host.h"
 #include "app/qt_prompter.h"
 #include "app/send/send_features.h"
@@ -132,7 +133,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
         ownFileDialogs_ = std::make_unique<QtFileDialogs>();
         fileDialogs_ = ownFileDialogs_.get();
     }
-    store_ = std::make_unique<PageStore>(*prompter_);
+    store_ = std::make_unique<PageStore>();
     history_ = std::make_unique<EditHistory>(*store_);
     editCanvas_ = std::make_unique<EditCanvas>(glyphs_, panel_.ScreenBitmap);
 
@@ -141,9 +142,11 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     editorInput_ = std::make_unique<EditorInput>(*this);
 
     // The panel link on the real devices and the sending windows.
-    linkSystem_ =
-        std::make_unique<LinkSystem>(connectionSettings_, *prompter_,
-                                     addedPortsPathBeside(connectionSettingsPath_.toStdString()));
+    linkSystem_ = std::make_unique<LinkSystem>(
+        connectionSettings_, addedPortsPathBeside(connectionSettingsPath_.toStdString()));
+    linkSystem_->transmitter().problemReported = [this](const std::string& text) {
+        prompter_->message(text);
+    };
     SendHost sendHost;
     sendHost.window = this;
     sendHost.store = store_.get();
@@ -643,7 +646,8 @@ void MainWindow::startUp() {
         prompter_->message(folderError);
     connectionSettingsPath_ = appFile("conn.cfg");
     connectionSettings_.transport = Transport::Serial;
-    readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_, *prompter_);
+    tellConnCfgRead(*prompter_,
+                    readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_));
 
     // Caps Lock stays on while the editor runs.
     capsLockAtStart_ = lockKeys_->capsLock();

@@ -5,6 +5,7 @@
 #include "app/canvas_widget.h"
 #include "app/file_dialogs.h"
 #include "app/lock_keys.h"
+#include "app/prompter.h"
 #include "editor/line_editor.h"
 #include "editor/neighbour_view.h"
 #include "files/conn_cfg.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The numbered prompts and plain messages as standard message boxes.
-#include "model/prompts.h"
+#include "app/prompter.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -40,23 +40,19 @@ bool insertDrawing(PageStore& store, int listIndex) {
     return true;
 }
 
-void drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step) {
+bool drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step) {
     const bool fresh = drawingCycle == -1;
     drawingCycle += step;
     if (drawingCycle > DrawingCount - 1) drawingCycle = 0;
     if (drawingCycle < 0) drawingCycle = DrawingCount - 1;
-    if (fresh) {
-        insertDrawing(store, drawingCycle);
-        return;
-    }
+    if (fresh) return insertDrawing(store, drawingCycle);
     // Replace the drawing just before the cursor; if the cursor has left it
     // (a click, another line), start a new one instead of overwriting text.
     Page& page = store.page();
     const int32_t at = page.cursorByte;
     if (at >= 4 && byteAt(store, at - 1) == DrawingEscape && isDrawingCode(byteAt(store, at)))
-        store.putDrawing(at, drawingCycle, false);
-    else
-        insertDrawing(store, drawingCycle);
+        return store.putDrawing(at, drawingCycle, false);
+    return insertDrawing(store, drawingCycle);
 }
 
 std::optional<uint8_t> typedCharacter(char16_t ch, bool shift) {

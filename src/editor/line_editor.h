@@ -15,16 +15,18 @@ namespace vorelux::editor {
 
 // Inserts a content byte after the cursor (a font select, a live field or a
 // character); the cursor moves past it. False (cursor unchanged) when the page
-// budget refuses it.
+// budget refuses it: the front end then shows the page-full prompt.
 bool insertAfterCursor(PageStore& store, uint8_t code);
 
 // Inserts the drawing of list index `listIndex` after the cursor; the cursor
-// moves past the pair.
+// moves past the pair. False (nothing changed) for an index outside the list
+// or when the page budget refuses it.
 bool insertDrawing(PageStore& store, int listIndex);
 
 // Ctrl+Up (step +1) / Ctrl+Down (step -1). drawingCycle is -1 when no cycle is
 // under way: the first step inserts a new drawing, later steps replace it.
-void drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step);
+// False when the page budget refused the drawing.
+bool drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step);
 
 // The content byte a typed character becomes, or nothing when it cannot be
 // typed (control characters and characters the panel does not have).
@@ -95,10 +97,9 @@ struct EffectEntry {
 void setLineEffect(PageStore& store, int which, int item);
 
 // Paste: each character converted and inserted after the cursor, CR LF as
-// Enter. Stops at the first character the page budget refuses (prompt 3 has
-// then been shown once). One operation: nothing else runs until it returns,
-// and a page holds at most about a thousand bytes, so the caller redraws once
-// afterwards.
+// Enter. Stops at the first character the page budget refuses (`stopped`:
+// the front end shows the page-full prompt once). One operation: nothing else runs until it
+// returns, and a page holds at most about a thousand bytes, so the caller redraws once afterwards.
 struct PasteResult {
     int inserted = 0;
     int lineBreaks = 0;

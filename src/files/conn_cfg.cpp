@@ -90,19 +90,20 @@ std::string fileTrustProblem([[maybe_unused]] const std::string& path) {
     return untrustedFileReason(path);
 }
 
-void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter) {
+ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettings& cfg) {
+    using Status = ConnCfgReadResult::Status;
     if (const std::string problem = fileTrustProblem(path); !problem.empty()) {
-        prompter.message("As configurações de conexão em \"" + path +
-                         "\" foram ignoradas: " + problem +
-                         ". Valem as configurações padrão até que só o seu usuário possa "
-                         "alterá-lo (por exemplo, com \"chmod go-w\").");
-        return;
+        return {Status::Untrusted, "As configurações de conexão em \"" + path +
+                                       "\" foram ignoradas: " + problem +
+                                       ". Valem as configurações padrão até que só o seu usuário "
+                                       "possa alterá-lo (por exemplo, com \"chmod go-w\")."};
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return;
-    prompter.ask(Prompt::SettingsUnreadable);
-    if (!writeConnCfg(path, cfg, ConnCfgAllFields, error)) prompter.message(error);
+    if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return {};
+    error.clear();
+    if (writeConnCfg(path, cfg, ConnCfgAllFields, error)) error.clear();
+    return {Status::Unreadable, error};
 }
 
 bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,

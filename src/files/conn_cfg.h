@@ -2,7 +2,6 @@
 // The connection settings and their file "conn.cfg":
 //   byte 0 link mode, 1 port number (low 8 bits), 2 display-page selector,
 //   3 daylight-saving flags, 4..15 zero, 16.. the target panel list.
-#include "model/prompts.h"
 
 #include <array>
 #include <cstdint>
@@ -59,10 +58,19 @@ bool decodeConnCfg(const std::vector<uint8_t>& data, ConnectionSettings& cfg);
 // reader refuses those), is no reason here. Always "" on Windows.
 std::string fileTrustProblem(const std::string& path);
 
-// Loads "conn.cfg" into cfg. A missing or damaged file asks whether to take the defaults and is
-// written anew from the current values, whatever the answer. A file others could have written
-// is ignored with a message naming it and the reason, and left as it is.
-void readConnCfg(const std::string& path, ConnectionSettings& cfg, Prompter& prompter);
+// What reading "conn.cfg" found. Loaded: cfg holds the file. Untrusted: a
+// file others could have written, ignored and left as it is; `message` names
+// it and the reason. Unreadable: the file was missing or damaged and has been
+// written anew from cfg's values; the front end tells the operator the
+// defaults are taken (Prompt::SettingsUnreadable), then shows `message` when
+// it is not empty (why the new file could not be written).
+struct ConnCfgReadResult {
+    enum class Status { Loaded, Untrusted, Unreadable };
+    Status status = Status::Loaded;
+    std::string message;
+};
+// Loads "conn.cfg" into cfg (see ConnCfgReadResult).
+ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettings& cfg);
 // Writes the `fields` of cfg into "conn.cfg" as the file is now, so that what
 // another editor wrote to the other fields stays (byte 0 always takes cfg's
 // link mode: it records the mode at the time of writing). A missing or

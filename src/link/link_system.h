@@ -17,7 +17,8 @@ namespace vorelux {
 class LinkSystem {
   public:
     // `addedPortsPath`: the operator's added ports ("portas.txt" beside "conn.cfg").
-    LinkSystem(ConnectionSettings& cfg, Prompter& prompter, std::string addedPortsPath);
+    // The front end sets transmitter().problemReported before start().
+    LinkSystem(ConnectionSettings& cfg, std::string addedPortsPath);
     ~LinkSystem();
 
     // Starts looking for the transmitter: a first scan once the event loop

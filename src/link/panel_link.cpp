@@ -69,28 +69,14 @@ struct PanelLink::Gated {
             onNetwork = false;
         }
     };
-    struct Asker : Prompter {
-        PanelLink& link;
-        explicit Asker(PanelLink& l) : link(l) {}
-        int showPrompt(unsigned number) override {
-            int answer = 0;
-            link.gate_([&] { answer = link.prompter_.showPrompt(number); });
-            return answer;
-        }
-        void message(const std::string& text) override {
-            link.gate_([&] { link.prompter_.message(text); });
-        }
-    };
     Catalog catalog;
     Port port;
-    Asker prompter;
-    explicit Gated(PanelLink& link) : catalog(link), port(link), prompter(link) {}
+    explicit Gated(PanelLink& link) : catalog(link), port(link) {}
 };
 
 PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1,
-                     Transmitter& kq, Sleeper& sleeper, Prompter& prompter)
-    : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper),
-      prompter_(prompter) {}
+                     Transmitter& kq, Sleeper& sleeper)
+    : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper) {}
 
 PanelLink::~PanelLink() = default;
 
@@ -105,10 +91,6 @@ PortCatalog& PanelLink::catalog() {
 
 SerialPort& PanelLink::port() {
     return gated_ ? static_cast<SerialPort&>(gated_->port) : port_;
-}
-
-Prompter& PanelLink::prompter() {
-    return gated_ ? static_cast<Prompter&>(gated_->prompter) : prompter_;
 }
 
 bool PanelLink::writeReport(const std::vector<uint8_t>& report) {
@@ -190,20 +172,6 @@ Notice sendResultNotice(uint8_t result) {
     Notice notice;
     if (auto prompt = sendResultPrompt(result)) notice.prompts.push_back(*prompt);
     return notice;
-}
-
-void PanelLink::reportSendResult() {
-    tell(sendResultNotice(lastSendResult));
-}
-
-void PanelLink::tell(const Notice& notice) {
-    if (!notice.message.empty()) prompter_.message(notice.message);
-    for (Prompt prompt : notice.prompts) {
-        if (prompter_.ask(prompt) == ButtonYes && prompt == Prompt::ConfigureTransmitter) {
-            if (auto* configurator = kq_.configurator())
-                configurator->openTransmitterConfiguration();
-        }
-    }
 }
 
 PanelCommand PanelLink::parameter(uint8_t parameterId, uint8_t value) {

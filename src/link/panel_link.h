@@ -36,8 +36,9 @@ enum SendResult : uint8_t {
 // transmitter configuration).
 std::optional<Prompt> sendResultPrompt(uint8_t result);
 
-// What the operator is told once a transfer has ended: a message (empty:
-// none), then the prompts in order.
+// What the operator is to be told once a transfer has ended: a message
+// (empty: none), then the prompts in order; the front end shows them (Yes on
+// prompt 20 opens the transmitter configuration).
 struct Notice {
     std::string message;
     std::vector<Prompt> prompts;
@@ -46,7 +47,7 @@ struct Notice {
 // The notice of a send result: its prompt, if any.
 Notice sendResultNotice(uint8_t result);
 
-// Runs a device effect (a port or transmitter call, a prompt) on the thread
+// Runs a device effect (a port or transmitter call) on the thread
 // that owns the devices and returns once it has run. A link used by a worker
 // thread gets one; without it every effect runs on the calling thread.
 using DeviceGate = std::function<void(const std::function<void()>&)>;
@@ -78,7 +79,7 @@ enum class AfterFailure {
 class PanelLink {
   public:
     PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
-              Sleeper& sleeper, Prompter& prompter);
+              Sleeper& sleeper);
 
     // One parameter command through the active transport. Serial: the
     // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
@@ -86,14 +87,6 @@ class PanelLink {
     uint8_t sendParameter(uint8_t parameterId, PanelId panel, uint8_t value);
 
     ~PanelLink();
-
-    // Shows sendResultPrompt(lastSendResult); Yes on prompt 20 opens the
-    // transmitter configuration. The windows call it once a transfer has
-    // ended, on their own thread: the transfers themselves never prompt.
-    void reportSendResult();
-    // Shows a notice on the calling thread; Yes on prompt 20 opens the
-    // transmitter configuration.
-    void tell(const Notice& notice);
 
     // From now on every device effect of this link goes through `gate`.
     void setDeviceGate(DeviceGate gate);
@@ -127,7 +120,7 @@ class PanelLink {
     // checked, once to panel 0; otherwise to each checked panel 1..255 in
     // turn, with `progress` (may be null) moved to each number and checked for
     // a cancel. Starts by setting lastSendResult to 0, stores each result in
-    // it and returns it. The caller then calls reportSendResult.
+    // it and returns it. The front end then tells sendResultNotice of it.
     uint8_t sendToCheckedPanels(const TargetChecks& checked, const PanelCommand& command,
                                 ProgressWindow* progress,
                                 AfterFailure afterFailure = AfterFailure::Stop);
@@ -142,10 +135,9 @@ class PanelLink {
     ConnectionSettings& cfg() { return cfg_; }
     // The transmitter itself, for its observers: only on its own thread.
     Transmitter& transmitter() { return kq_; }
-    // The catalog, port and prompter, through the gate when there is one.
+    // The catalog and port, through the gate when there is one.
     PortCatalog& catalog();
     SerialPort& port();
-    Prompter& prompter();
     Sleeper& sleeper() { return sleeper_; }
 
     // The port whose line this link's last transfer left with whole frames
@@ -154,7 +146,7 @@ class PanelLink {
     std::optional<int> settledPort() const { return settledPort_; }
     void setSettledPort(std::optional<int> port) { settledPort_ = port; }
 
-    // The last send result, read by reportSendResult.
+    // The last send result, for the front end to tell (sendResultNotice).
     uint8_t lastSendResult = 0;
     // The pause after each transmitter report.
     int transmitterPauseMs = 160;
@@ -172,11 +164,10 @@ class PanelLink {
     SerialPort& port_;
     Transmitter& kq_;
     Sleeper& sleeper_;
-    Prompter& prompter_;
     DeviceGate gate_;
     SerialPort* network_ = nullptr;
     std::function<bool()> stopped_;
-    struct Gated; // the catalog, port and prompter behind the gate
+    struct Gated; // the catalog and port behind the gate
     std::unique_ptr<Gated> gated_;
     // The port whose line this link's last transfer left with whole frames.
     std::optional<int> settledPort_;

@@ -259,7 +259,7 @@ uint8_t daylightSavingFlags(bool warn, bool dstNow) {
 }
 
 DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
-                                        const std::string& connCfgPath, Prompter& prompter) {
+                                        const std::string& connCfgPath) {
     DaylightSavingCheck check;
     if (!(cfg.daylightSaving & DaylightSavingWarn)) return check;
     const bool recorded = (cfg.daylightSaving & DaylightSavingInForce) != 0;
@@ -272,12 +272,19 @@ DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
         check.change = DaylightSavingChange::Ended;
     }
     std::string error;
-    if (!writeConnCfg(connCfgPath, cfg, ConnCfgDaylightSaving, error)) prompter.message(error);
-    const Prompt prompt = check.change == DaylightSavingChange::Began
-                              ? Prompt::DaylightSavingStarted
-                              : Prompt::DaylightSavingEnded;
-    check.adjustNow = prompter.ask(prompt) == ButtonYes;
+    if (!writeConnCfg(connCfgPath, cfg, ConnCfgDaylightSaving, error)) check.writeError = error;
     return check;
+}
+
+std::optional<Prompt> daylightSavingPrompt(DaylightSavingChange change) {
+    switch (change) {
+    case DaylightSavingChange::Began:
+        return Prompt::DaylightSavingStarted;
+    case DaylightSavingChange::Ended:
+        return Prompt::DaylightSavingEnded;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace vorelux

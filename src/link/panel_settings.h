@@ -179,7 +179,7 @@ class TransmitterPairing {
     // starts the poll timer in any case.
     bool configure(TimePoint now);
     // A tick of the poll timer: polls panel 255 (253 <- 0) into
-    // lastSendResult; the caller then calls reportSendResult. Returns false
+    // lastSendResult; the front end then tells its notice. Returns false
     // when the timer is to stop: the deadline has passed, or the poll failed
     // (the next one would fail the same way).
     bool tick(TimePoint now);
@@ -211,14 +211,17 @@ uint8_t daylightSavingFlags(bool warn, bool dstNow);
 enum class DaylightSavingChange { None, Began, Ended };
 
 // The check at start-up: with the warning on (bit 4) and bit 0 different
-// from dstNow, records the new state, writes "conn.cfg" and shows prompt 6
-// (began) or 7 (ended). Returns the change and whether the operator answered
-// Yes (then the clock tab is to be opened).
+// from dstNow, records the new state and writes "conn.cfg". Returns the
+// change and why "conn.cfg" could not be written ("" when it was); on a
+// change the front end shows `writeError` (when any), then asks prompt 6
+// (began) or 7 (ended) whether to adjust the clock now.
 struct DaylightSavingCheck {
     DaylightSavingChange change = DaylightSavingChange::None;
-    bool adjustNow = false;
+    std::string writeError;
 };
 DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
-                                        const std::string& connCfgPath, Prompter& prompter);
+                                        const std::string& connCfgPath);
+// The prompt that announces `change` (nothing for None).
+std::optional<Prompt> daylightSavingPrompt(DaylightSavingChange change);
 
 } // namespace vorelux

@@ -7,8 +7,11 @@
 
 namespace vorelux {
 
-Transmitter::Transmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter)
-    : bus_(bus), cfg_(cfg), prompter_(prompter) {}
+Transmitter::Transmitter(HidBus& bus, ConnectionSettings& cfg) : bus_(bus), cfg_(cfg) {}
+
+void Transmitter::reportProblem(const std::string& text) {
+    if (problemReported) problemReported(text);
+}
 
 void Transmitter::addObserver(TransmitterObserver* observer) {
     if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
@@ -57,8 +60,8 @@ void Transmitter::scanDevices() {
         failures.push_back(error);
     }
     for (const auto& error : failures)
-        prompter_.message("Não foi possível usar o Transmissor KQ encontrado: " + error +
-                          ". Os envios seguem pela porta serial.");
+        reportProblem("Não foi possível usar o Transmissor KQ encontrado: " + error +
+                      ". Os envios seguem pela porta serial.");
 }
 
 void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) {
@@ -95,7 +98,7 @@ void Transmitter::deviceReport(const std::string& path, const std::vector<uint8_
     // Before the settings dialog exists the flag alone is kept; the dialog
     // asks when it is created.
     if (!configurator_) return;
-    if (prompter_.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
+    if (configurator_->confirmConfiguration()) {
         configurator_->openTransmitterConfiguration();
         transmitterNotConfigured = false;
     }
@@ -114,7 +117,7 @@ bool Transmitter::writeReport(const std::vector<uint8_t>& buf) {
     std::string text;
     unsigned code = 0;
     if (device_->write(report, text, code)) return true;
-    prompter_.message(writeErrorText(text, code));
+    reportProblem(writeErrorText(text, code));
     return false;
 }
 

@@ -7,8 +7,8 @@
 // read).
 #include "files/conn_cfg.h"
 #include "link/hid.h"
-#include "model/prompts.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -38,17 +38,27 @@ class TransmitterObserver {
     virtual void linkStatusChanged(const std::string&) {}
 };
 
-// The settings dialog, once it exists: opens itself modally on its
-// transmitter configuration page and returns when it has closed.
+// The settings dialog, once it exists: the front end's side of a transmitter
+// that reports itself not configured.
 class TransmitterConfigurator {
   public:
     virtual ~TransmitterConfigurator() = default;
+    // Whether the operator wants to configure the transmitter now (the
+    // dialog asks Prompt::ConfigureTransmitter).
+    virtual bool confirmConfiguration() = 0;
+    // Opens the dialog modally on its transmitter configuration page and
+    // returns when it has closed.
     virtual void openTransmitterConfiguration() = 0;
 };
 
 class Transmitter {
   public:
-    Transmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter);
+    Transmitter(HidBus& bus, ConnectionSettings& cfg);
+
+    // Problems the operator is to read (a transmitter found but not usable,
+    // a failed report write), set by the front end; without it they are
+    // only in the results.
+    std::function<void(const std::string&)> problemReported;
 
     void addObserver(TransmitterObserver* observer);
     void removeObserver(TransmitterObserver* observer);
@@ -70,7 +80,7 @@ class Transmitter {
     // Writes one output report of the device's full length; `buf` fills its
     // start (buf[0] is the report ID, 0) and zeros the rest. False when no
     // transmitter is attached (nothing is done) or when the write failed
-    // (the operator is told "ERRO DE ESCRITA: ...").
+    // (problemReported gets "ERRO DE ESCRITA: ...").
     bool writeReport(const std::vector<uint8_t>& buf);
 
     bool attached() const { return device_ != nullptr; }
@@ -86,10 +96,10 @@ class Transmitter {
     void take(const HidDeviceInfo& info, std::shared_ptr<HidDevice> device);
     void release(bool unplugged);
     void notifyStatus(const char* text);
+    void reportProblem(const std::string& text);
 
     HidBus& bus_;
     ConnectionSettings& cfg_;
-    Prompter& prompter_;
     TransmitterConfigurator* configurator_ = nullptr;
     std::vector<TransmitterObserver*> observers_;
     std::shared_ptr<HidDevice> device_;

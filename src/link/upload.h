@@ -5,7 +5,7 @@
 // and the repair of a failed transfer from the six-digit code a panel shows.
 //
 // Everything goes through a PanelLink: its transport, serial port
-// discipline, transmitter, sleeper and prompter.
+// discipline, transmitter and sleeper.
 #include "link/frames.h"
 #include "link/panel_link.h"
 #include "link/random_range.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The numbered prompts through which every part of the editor talks to the
-// operator, and the seam that shows them.
+// The numbered prompts the editor puts to the operator: their table and
+// texts. Only the front end shows them; the core names them in its results.
 #include <optional>
 #include <string>
 
@@ -70,24 +70,6 @@ enum class Prompt : unsigned {
     PageByHourExcludesDay = 21, // turning on page by hour turns off page by weekday
     PageByDayExcludesHour = 22, // and the other way round
     NothingToReset = 23,        // factory reset without a choice
-};
-
-// Shows prompts and plain messages. The window implements it with message
-// boxes; tests record the calls and answer from a script.
-class Prompter {
-  public:
-    virtual ~Prompter() = default;
-    // Shows `prompt` and returns the button pressed.
-    int ask(Prompt prompt) { return showPrompt(unsigned(prompt)); }
-    // Shows the prompt numbered `number` and returns the button pressed; 0
-    // for a number without an entry (nothing is shown then).
-    virtual int showPrompt(unsigned number) = 0;
-    // A plain message with an OK button (errors of files and devices).
-    virtual void message(const std::string& text) = 0;
-    // A Yes/No question outside the prompt table; ButtonYes or ButtonNo. A
-    // prompter that cannot ask (a command-line run) answers No, so nothing
-    // is done that the operator did not agree to.
-    virtual int question(const std::string& /*text*/) { return ButtonNo; }
 };
 
 } // namespace vorelux

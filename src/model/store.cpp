@@ -10,7 +10,7 @@ int pageByteTotal(const Page& page) {
     return total;
 }
 
-PageStore::PageStore(Prompter& prompter) : prompter_(prompter) {
+PageStore::PageStore() {
     // Every page always holds at least one line.
     resetAllPages();
     setEditLine(0);
@@ -41,7 +41,6 @@ int32_t PageStore::bytesOutsideEditLine() const {
 bool PageStore::insertByte(uint8_t c, int32_t position) {
     LineStream& line = editLine();
     if (int32_t(line.size()) + bytesOutsideEditLine() + 1 >= PageByteLimit) {
-        prompter_.ask(Prompt::PageFull);
         return false;
     }
     if (position < 0) position = 0;
@@ -69,7 +68,6 @@ void PageStore::removeByte(int32_t position) {
 
 bool PageStore::putDrawing(int32_t position, int listIndex, bool create) {
     if (int32_t(editLine().size()) + bytesOutsideEditLine() + 2 >= PageByteLimit) {
-        prompter_.ask(Prompt::PageFull);
         return false;
     }
     const uint8_t code = InsertCodeTable.at(size_t(listIndex));
@@ -110,18 +108,16 @@ void PageStore::insertLine(int pageIndex, int32_t index) {
     page.windowStart = 2;
 }
 
-void PageStore::deleteLine(int32_t index) {
+PageStore::DeleteLineResult PageStore::deleteLine(int32_t index) {
     Page& current = page();
-    if (current.lineCount < 2) {
-        if (prompter_.ask(Prompt::ClearPage) == ButtonYes) clearPage();
-        return;
-    }
-    if (index < 0 || index >= current.lineCount) return;
+    if (current.lineCount < 2) return DeleteLineResult::LastLine;
+    if (index < 0 || index >= current.lineCount) return DeleteLineResult::NoSuchLine;
     current.lines.erase(current.lines.begin() + index);
     current.lineCount = int32_t(current.lines.size());
     if (current.lineIndex >= current.lineCount - 1) current.lineIndex = current.lineCount - 1;
     setEditLine(current.lineIndex);
     notifyLinesChanged();
+    return DeleteLineResult::Deleted;
 }
 
 void PageStore::clearPage() {

@@ -3,7 +3,6 @@
 // operations that keep every page under its byte budget.
 #include "model/line.h"
 #include "model/line_splice.h"
-#include "model/prompts.h"
 
 #include <array>
 #include <cstdint>
@@ -46,7 +45,7 @@ int pageByteTotal(const Page& page);
 
 class PageStore {
   public:
-    explicit PageStore(Prompter& prompter);
+    PageStore();
 
     std::array<Page, PageCount>& pages() { return pages_; }
     const std::array<Page, PageCount>& pages() const { return pages_; }
@@ -79,11 +78,14 @@ class PageStore {
     // Byte at `position` of `line`, or its last byte when past the end.
     static uint8_t readByte(int32_t position, const LineStream& line);
     // Inserts c so that it becomes byte `position` of the edit line. Refused
-    // (the page-full prompt, false) when the page would reach the byte limit.
+    // (false, nothing changed) when the page would reach the byte limit: the
+    // front end then shows Prompt::PageFull.
     bool insertByte(uint8_t c, int32_t position);
     // Removes byte `position` of the edit line (the last byte when past the end).
     void removeByte(int32_t position);
-    // Inserts (create) or replaces the drawing pair whose code byte is at position.
+    // Inserts (create) or replaces the drawing pair whose code byte is at
+    // position. Refused (false, nothing changed) like insertByte when the
+    // page is full.
     bool putDrawing(int32_t position, int listIndex, bool create);
     // Size of all lines of the current page except the edit line.
     int32_t bytesOutsideEditLine() const;
@@ -91,9 +93,11 @@ class PageStore {
     void setEditLine(int32_t index);
     // A new empty line at `index` of page `page`; the cursor goes to its start.
     void insertLine(int page, int32_t index);
-    // Deletes line `index`; the last line of a page is cleared instead, when
-    // the operator agrees.
-    void deleteLine(int32_t index);
+    // Deletes line `index`. The last line of a page is never deleted:
+    // LastLine then, and the front end asks (Prompt::ClearPage) whether to
+    // clearPage() instead.
+    enum class DeleteLineResult { Deleted, LastLine, NoSuchLine };
+    DeleteLineResult deleteLine(int32_t index);
     void clearPage();
 
     // Puts every page back to one new line (start-up and "clear all").
@@ -109,11 +113,8 @@ class PageStore {
     bool restorePage(int page, const LineSplice& splice, bool forward, int32_t lineIndex,
                      int32_t cursorByte);
 
-    Prompter& prompter() { return prompter_; }
-
   private:
     void notifyLinesChanged();
-    Prompter& prompter_;
     std::array<Page, PageCount> pages_;
     uint8_t currentPage_ = 0;
     bool modified_ = false;

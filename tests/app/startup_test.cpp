@@ -33,7 +33,7 @@ QString led(const std::string& text) {
 // Writes a page file holding these lines on page 1 (other pages empty).
 void writePageFile(const QString& path, std::vector<LineStream> page1) {
     RecordingPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     store.pages()[0].lines = std::move(page1);
     store.pages()[0].lineCount = int(store.pages()[0].lines.size());
     std::string error;

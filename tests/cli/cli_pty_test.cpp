@@ -325,7 +325,7 @@ struct Pages {
     // A page file with text on pages 1 and 3; the others hold one empty line.
     std::string write(const TempDir& dir) {
         vorelux::testing::RecordingPrompter prompter;
-        vorelux::PageStore store(prompter);
+        vorelux::PageStore store;
         auto put = [&](int p, const Bytes& content) {
             auto& cfg = store.pages()[size_t(p)];
             cfg.lines.clear();
@@ -373,7 +373,7 @@ TEST_F(CliPty, FailuresExitWithTheirReason) {
     writeBytes(dir.file("regular"), Bytes(1, 0));
     writeBytes(dir.file("blank.vpg"), [] {
         vorelux::testing::RecordingPrompter prompter;
-        vorelux::PageStore store(prompter);
+        vorelux::PageStore store;
         return vorelux::encodePageFile(store.pages(), "blank.vpg");
     }());
     struct Case {
@@ -444,7 +444,7 @@ TEST_F(CliPty, FailuresExitWithTheirReason) {
 std::string pageFileWith(const TempDir& dir, const std::string& name, size_t content,
                          size_t lines) {
     vorelux::testing::RecordingPrompter prompter;
-    vorelux::PageStore store(prompter);
+    vorelux::PageStore store;
     auto& memory = store.pages()[0].lines;
     memory.assign(lines, vorelux::newLine());
     memory[0].resize(3 + content, 'A');

@@ -1,12 +1,15 @@
 // The settings and clock sequences, and how they go out to the panels.
 #include "link/settings_commands.h"
 #include "link/simulated.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
 namespace vorelux {
 namespace {
+
+using testing::ReportingTransmitter;
 
 TEST(SpeedTable, PositionsGiveTheirValues) {
     const std::pair<int, int> cases[] = {{0, 30},  {1, 29},  {4, 29},  {5, 28},  {97, 9},
@@ -83,8 +86,8 @@ struct SequenceSending : ::testing::Test {
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
     SequenceSending() {
         catalog.add(3, "/dev/ttyS2");
         cfg.portNumber = 3;

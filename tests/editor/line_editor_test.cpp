@@ -1,5 +1,4 @@
 #include "editor/line_editor.h"
-#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +6,6 @@
 
 using namespace vorelux;
 using namespace vorelux::editor;
-using vorelux::testing::RecordingPrompter;
 
 namespace {
 
@@ -26,8 +24,7 @@ struct EraseCase {
 };
 
 struct EraseFixture : ::testing::Test {
-    RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
 
     void edit(const std::string& content, int cursor) {
         Page& page = store.page();

@@ -1,6 +1,5 @@
 #include "editor/line_ops.h"
 #include "model/charset.h"
-#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,6 @@
 
 using namespace vorelux;
 using namespace vorelux::editor;
-using vorelux::testing::RecordingPrompter;
 
 namespace {
 
@@ -20,8 +18,7 @@ LineStream lineOf(const std::string& text, uint8_t in = 192, uint8_t out = 192) 
 }
 
 struct LinesFixture : ::testing::Test {
-    RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
     int redraws = 0;
 
     LinesFixture() {
@@ -105,7 +102,6 @@ TEST_F(LinesFixture, SplitIgnoresThePageBudget) {
     setPage({lineOf(std::string(1020, 'x'))}, 0, 500);
     enterKey(store);
     EXPECT_EQ(pageByteTotal(store.page()), 1026);
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(LinesFixture, JoinKeepsTheUpperHeaderAndDropsTheLowerOne) {
@@ -130,7 +126,6 @@ TEST_F(LinesFixture, JoinWithoutALowerLineChangesNothing) {
     setPage({lineOf("AB"), lineOf("CD")}, 1, 4);
     EXPECT_FALSE(joinWithNextLine(store, 1));
     EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("AB"), lineOf("CD")}));
-    EXPECT_TRUE(prompter.prompts.empty()) << "never turns into the clear-page question";
 }
 
 TEST_F(LinesFixture, SplitThenJoinGivesTheLineBack) {

@@ -1,5 +1,4 @@
 #include "editor/neighbour_view.h"
-#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +6,6 @@
 
 using namespace vorelux;
 using namespace vorelux::editor;
-using vorelux::testing::RecordingPrompter;
 
 namespace {
 
@@ -24,8 +22,7 @@ std::u16string led(const std::string& text) {
 }
 
 struct ViewTest : ::testing::Test {
-    RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
 
     void setPage(int lineCount, int edit) {
         Page& page = store.page();

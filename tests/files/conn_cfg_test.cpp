@@ -1,6 +1,5 @@
 #include "files/conn_cfg.h"
 #include "files/last_file.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #endif
 
 using namespace vorelux;
-using vorelux::testing::RecordingPrompter;
 
 TEST(ConnCfg, EncodesHeaderAndTargetList) {
     ConnectionSettings cfg;
@@ -37,27 +35,26 @@ TEST(ConnCfg, ReadingKeepsTheLinkModeAndTakesTheRest) {
     file[1] = 12;
     file[3] = 0x10;
     writeBytes(dir.file("conn.cfg"), file);
-    RecordingPrompter prompter;
     ConnectionSettings cfg;
     cfg.targetPanels = {9};
-    readConnCfg(dir.file("conn.cfg"), cfg, prompter);
+    const auto result = readConnCfg(dir.file("conn.cfg"), cfg);
     EXPECT_EQ(cfg.transport, Transport::Serial);
     EXPECT_EQ(cfg.portNumber, 12);
     EXPECT_EQ(cfg.daylightSaving, 0x10);
     EXPECT_TRUE(cfg.targetPanels.empty());
-    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(result.status, ConnCfgReadResult::Status::Loaded);
+    EXPECT_EQ(result.message, "");
 }
 
-TEST(ConnCfg, MissingOrDamagedFileAsksAndIsWrittenAnew) {
+TEST(ConnCfg, MissingOrDamagedFileIsNamedAndWrittenAnew) {
     for (bool present : {false, true}) {
         TempDir dir;
         if (present) writeBytes(dir.file("conn.cfg"), {0, 5, 1}); // shorter than its header
-        RecordingPrompter prompter;
-        prompter.answers = {ButtonNo};
         ConnectionSettings cfg;
         cfg.portNumber = 4;
-        readConnCfg(dir.file("conn.cfg"), cfg, prompter);
-        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{10});
+        const auto result = readConnCfg(dir.file("conn.cfg"), cfg);
+        EXPECT_EQ(result.status, ConnCfgReadResult::Status::Unreadable);
+        EXPECT_EQ(result.message, "") << "written anew without trouble";
         EXPECT_EQ(cfg.portNumber, 4);
         auto written = readBytes(dir.file("conn.cfg"));
         ASSERT_EQ(written.size(), 16u);
@@ -99,11 +96,10 @@ TEST(ConnCfg, TargetListIsAscendingEachPanelOnceEveryPanelAlone) {
 TEST(ConnCfg, WritersChangingDifferentFieldsBothSurvive) {
     TempDir dir;
     const std::string path = dir.file("conn.cfg");
-    RecordingPrompter prompter;
     ConnectionSettings first, second;
     writeBytes(path, std::vector<uint8_t>(16, 0));
-    readConnCfg(path, first, prompter);
-    readConnCfg(path, second, prompter);
+    ASSERT_EQ(readConnCfg(path, first).status, ConnCfgReadResult::Status::Loaded);
+    ASSERT_EQ(readConnCfg(path, second).status, ConnCfgReadResult::Status::Loaded);
 
     first.portNumber = 7;
     std::string error;
@@ -116,13 +112,11 @@ TEST(ConnCfg, WritersChangingDifferentFieldsBothSurvive) {
     ASSERT_TRUE(writeConnCfg(path, second, ConnCfgDisplayPage, error)) << error;
 
     ConnectionSettings now;
-    readConnCfg(path, now, prompter);
+    EXPECT_EQ(readConnCfg(path, now).status, ConnCfgReadResult::Status::Loaded);
     EXPECT_EQ(now.portNumber, 7);
     EXPECT_EQ(now.targetPanels, (std::vector<uint8_t>{2, 4}));
     EXPECT_EQ(now.daylightSaving, DaylightSavingWarn);
     EXPECT_EQ(now.displayPageSelector, 3);
-    EXPECT_TRUE(prompter.prompts.empty());
-    EXPECT_TRUE(prompter.messages.empty());
 }
 
 #ifndef _WIN32 // owners and permission bits
@@ -137,18 +131,15 @@ TEST(ConnCfg, FileOthersMayWriteIsIgnoredWithItsNameAndWhy) {
         file.push_back(5);
         writeBytes(path, file);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        RecordingPrompter prompter;
         ConnectionSettings cfg;
         cfg.portNumber = 2;
-        readConnCfg(path, cfg, prompter);
+        const auto result = readConnCfg(path, cfg);
         EXPECT_EQ(cfg.portNumber, 2);
         EXPECT_TRUE(cfg.targetPanels.empty());
-        EXPECT_TRUE(prompter.prompts.empty());
-        ASSERT_EQ(prompter.messages.size(), 1u);
-        EXPECT_NE(prompter.messages[0].find(path), std::string::npos) << prompter.messages[0];
-        EXPECT_NE(prompter.messages[0].find("pode ser alterado por outros usuários"),
-                  std::string::npos)
-            << prompter.messages[0];
+        EXPECT_EQ(result.status, ConnCfgReadResult::Status::Untrusted);
+        EXPECT_NE(result.message.find(path), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find("pode ser alterado por outros usuários"), std::string::npos)
+            << result.message;
         std::string error;
         EXPECT_FALSE(writeConnCfg(path, cfg, ConnCfgPort, error));
         EXPECT_NE(error.find(path), std::string::npos) << error;

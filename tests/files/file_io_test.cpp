@@ -5,7 +5,6 @@
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "model/native_path.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +19,6 @@
 #include <functional>
 
 using namespace vorelux;
-using vorelux::testing::RecordingPrompter;
 namespace fs = std::filesystem;
 
 // Any file name, as UTF-8: the page file, the memory of the last file and a
@@ -31,8 +29,7 @@ TEST(FileNames, AccentedNamesAndEveryByteGoBothWays) {
     const std::string folder = utf8Path(dir.path / nativePath("promoções"));
     fs::create_directory(nativePath(folder));
     const std::string page = folder + "/promoção.vpg";
-    RecordingPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     store.editLine().assign({0xFF, 0xC0, 0xC0, 'A', 10, 13, 10, 26, 'B'});
     std::string error;
     ASSERT_EQ(savePageFile(store, page, 255, error), SaveOutcome::Saved) << error;
@@ -156,8 +153,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFileOrTooLarge) {
 }
 
 TEST(ReadWholeFile, OpeningADeviceAsPageFileKeepsThePages) {
-    RecordingPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     store.editLine().push_back('Z');
     store.setModified(true);
     std::string error;
@@ -172,13 +168,11 @@ TEST(ReadWholeFile, SettingsThatAreNoFileAreNeitherReadNorReplaced) {
     TempDir dir;
     const std::string fifo = dir.file("conn.cfg");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    RecordingPrompter prompter;
     ConnectionSettings cfg;
     cfg.portNumber = 4;
-    readConnCfg(fifo, cfg, prompter);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{10});
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].find("não é um arquivo comum"), std::string::npos);
+    const auto result = readConnCfg(fifo, cfg);
+    EXPECT_EQ(result.status, ConnCfgReadResult::Status::Unreadable);
+    EXPECT_NE(result.message.find("não é um arquivo comum"), std::string::npos) << result.message;
     EXPECT_TRUE(fs::is_fifo(fifo)) << "the pipe was not replaced by a file";
     EXPECT_EQ(readLastFile(fifo), "");
 }

@@ -1,18 +1,15 @@
 #include "files/page_file.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace vorelux;
-using vorelux::testing::RecordingPrompter;
 
 namespace {
 
 struct PageFileTest : ::testing::Test {
-    RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
     TempDir dir;
 
     void typeStartupLine() {
@@ -63,8 +60,7 @@ TEST_F(PageFileTest, OpenAndSaveAgainWritesIdenticalBytes) {
     store.pages()[5].lines[0] = {0xFF, 195, 192, 'Z'};
     std::string error;
     ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
-    RecordingPrompter otherPrompter;
-    PageStore other{otherPrompter};
+    PageStore other;
     ASSERT_TRUE(loadPageFile(other, dir.file("a.vpg"), 255, error)) << error;
     EXPECT_EQ(other.pages()[0].lines, store.pages()[0].lines);
     EXPECT_EQ(other.pages()[5].lines, store.pages()[5].lines);
@@ -138,7 +134,7 @@ TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);
-        PageStore source(prompter);
+        PageStore source;
         auto& memory = source.pages()[2].lines;
         memory.assign(1 + c.emptyLines, newLine());
         memory[0].resize(3 + c.content, 'W');
@@ -193,8 +189,7 @@ TEST_F(PageFileTest, SaveOverAFileChangedSinceItWasOpenedIsReported) {
     std::string error;
     const std::string path = dir.file("shared.vpg");
     ASSERT_EQ(savePageFile(store, path, 255, error), SaveOutcome::Saved) << error;
-    RecordingPrompter otherPrompter;
-    PageStore first{otherPrompter}, second{otherPrompter};
+    PageStore first, second;
     ASSERT_TRUE(loadPageFile(first, path, 255, error)) << error;
     ASSERT_TRUE(loadPageFile(second, path, 255, error)) << error;
 

@@ -232,7 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ScriptedPrompts prompter;
     prompter.clearAnswer = flags & 2 ? ButtonYes : ButtonNo;
-    PageStore store(prompter);
+    PageStore store;
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);

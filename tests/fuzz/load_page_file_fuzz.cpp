@@ -42,7 +42,7 @@ void roundTrip(vorelux::PageStore& store, const std::string& copy) {
     std::string error;
     if (savePageFile(store, copy, 255, error) != SaveOutcome::Saved) abort();
     NoPrompts prompter;
-    PageStore again(prompter);
+    PageStore again;
     if (!loadPageFile(again, copy, 255, error)) abort();
     for (int p = 0; p < PageCount; ++p)
         if (again.pages()[size_t(p)].lines != store.pages()[size_t(p)].lines) abort();
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string copy = scratchPath("out.vpg");
     writeBytes(source, data, size);
     NoPrompts prompter;
-    PageStore store(prompter);
+    PageStore store;
     store.pages()[0].lines = {{0xFF, 0xC0, 0xC0, 'k'}};
     store.pages()[0].lineCount = 1;
     const auto before = store.pages();

@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     NoPrompts prompter;
-    PageStore store(prompter);
+    PageStore store;
     std::array<std::vector<LineStream>, PageCount> pages;
     pages[size_t(pageNumber)] = before;
     store.replaceAllPages(pages);

@@ -7,6 +7,7 @@
 #include "app/link/transport_group.h"
 #include "link/port_directory.h"
 #include "link/simulated.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <QApplication>
@@ -28,7 +29,9 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 
 struct LinkWidgets : ::testing::Test {
     ConnectionSettings cfg;
@@ -38,8 +41,8 @@ struct LinkWidgets : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
 
@@ -145,7 +148,7 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
 TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
     catalog.add(1, "/dev/ttyS0");
     PortDirectory directory(catalog, {}, addedPortsPathBeside(cfgPath));
-    PanelLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{cfg, directory, port, kq, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     EXPECT_FALSE(group.removePortButton()->isEnabled()); // COM1 is the system's
@@ -240,7 +243,7 @@ TEST_F(LinkWidgets, PortListShowsWhatItLeftOut) {
         out << text;
     }
     PortDirectory directory(catalog, {}, added);
-    PanelLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{cfg, directory, port, kq, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     ASSERT_EQ(group.portSelector()->count(), 1);

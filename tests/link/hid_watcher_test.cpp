@@ -5,6 +5,7 @@
 #include "link/hid_watcher.h"
 #include "link/link_system.h"
 #include "link/simulated.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,9 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
     QElapsedTimer timer;
@@ -30,16 +33,21 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
 
 // The settings dialog: notes on which thread it was opened.
 struct ThreadNotingConfigurator : TransmitterConfigurator {
-    QThread* openedOn = nullptr;
+    explicit ThreadNotingConfigurator(Prompter& asker) : prompter(asker) {}
+    bool confirmConfiguration() override {
+        return prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes;
+    }
     void openTransmitterConfiguration() override { openedOn = QThread::currentThread(); }
+    Prompter& prompter;
+    QThread* openedOn = nullptr;
 };
 
 struct Watcher : ::testing::Test {
     ConnectionSettings cfg;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    ThreadNotingConfigurator settings;
+    ReportingTransmitter kq{bus, cfg, prompter};
+    ThreadNotingConfigurator settings{prompter};
     std::vector<QString> statusTexts;
     std::unique_ptr<TransmitterWatcher> watcher;
 
@@ -103,7 +111,10 @@ TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
     ConnectionSettings cfg;
     testing::RecordingPrompter prompter;
     {
-        LinkSystem system(cfg, prompter, {});
+        LinkSystem system(cfg, {});
+        system.transmitter().problemReported = [&](const std::string& text) {
+            prompter.message(text);
+        };
         std::vector<QString> texts;
         QObject::connect(&system.watcher(), &TransmitterWatcher::statusTextChanged,
                          [&](const QString& text) { texts.push_back(text); });

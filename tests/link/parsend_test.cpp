@@ -2,6 +2,7 @@
 // per-panel loops of the dialogs and power buttons.
 #include "link/panel_link.h"
 #include "link/simulated.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +10,12 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 using W = WireEvent;
 
 // A configurator standing for the settings dialog.
-struct CountingConfigurator : TransmitterConfigurator {
-    int opened = 0;
-    void openTransmitterConfiguration() override { ++opened; }
-};
 
 struct LinkFixture : ::testing::Test {
     ConnectionSettings cfg;
@@ -26,9 +25,9 @@ struct LinkFixture : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
-    CountingConfigurator settings;
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    CountingConfigurator settings{prompter};
 
     LinkFixture() {
         catalog.add(3, "/dev/ttyS2");

@@ -7,6 +7,7 @@
 #include "link/simulated.h"
 #include "link/telnet_serial.h"
 #include "link/transmitter.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
@@ -23,6 +24,8 @@
 
 namespace vorelux {
 namespace {
+
+using testing::ReportingTransmitter;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -335,8 +338,8 @@ TEST(PortList, AddedLineCannotShadowASystemPort) {
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, directory, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, directory, port, kq, sleeper, prompter};
     EXPECT_EQ(link.sendParameter(8, 4, 1), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire[0].device, "/dev/ttyS0");

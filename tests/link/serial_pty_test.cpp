@@ -4,6 +4,7 @@
 #include "link/panel_link.h"
 #include "link/qt_serial.h"
 #include "link/simulated.h"
+#include "support/operator_fakes.h"
 #include "support/pty.h"
 #include "support/recording_prompter.h"
 
@@ -20,8 +21,10 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::Pty;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 
 // At every pause, reads what the panel side has received since the last one:
 // so each pause is seen right after the byte it follows.
@@ -58,8 +61,8 @@ struct PtySerial : ::testing::Test {
     WireSleeper sleeper{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
 
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";

@@ -2,6 +2,7 @@
 #include "link/frames.h"
 #include "link/simulated.h"
 #include "link/transmitter.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,9 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 
 // Records what the windows would be told.
 struct RecordingObserver : TransmitterObserver {
@@ -23,18 +26,13 @@ struct RecordingObserver : TransmitterObserver {
     void linkStatusChanged(const std::string& text) override { events.push_back(text); }
 };
 
-struct CountingConfigurator : TransmitterConfigurator {
-    int opened = 0;
-    void openTransmitterConfiguration() override { ++opened; }
-};
-
 struct TransmitterFixture : ::testing::Test {
     ConnectionSettings cfg;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
     RecordingObserver observer;
-    CountingConfigurator settings; // the settings dialog, once registered
+    CountingConfigurator settings{prompter}; // the settings dialog, once registered
 
     TransmitterFixture() { kq.addObserver(&observer); }
 

@@ -1,10 +1,8 @@
 #include "model/store.h"
-#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
 using namespace vorelux;
-using vorelux::testing::RecordingPrompter;
 
 namespace {
 
@@ -22,8 +20,7 @@ void fillPageTo(PageStore& store, int total) {
 }
 
 struct StoreTest : ::testing::Test {
-    RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
 };
 
 } // namespace
@@ -45,10 +42,10 @@ TEST_F(StoreTest, BudgetAllowsUpTo1023BytesPerPage) {
     ASSERT_EQ(pageByteTotal(store.page()), 1022);
     EXPECT_TRUE(store.insertByte('A', 3));
     EXPECT_EQ(pageByteTotal(store.page()), 1023);
-    EXPECT_TRUE(prompter.prompts.empty());
+    store.markSaved();
     EXPECT_FALSE(store.insertByte('B', 3));
     EXPECT_EQ(pageByteTotal(store.page()), 1023);
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{3}));
+    EXPECT_FALSE(store.isModified()) << "a refused insertion changes nothing";
 }
 
 TEST_F(StoreTest, DrawingNeedsTwoBytesOfBudgetEvenToReplace) {
@@ -59,7 +56,7 @@ TEST_F(StoreTest, DrawingNeedsTwoBytesOfBudgetEvenToReplace) {
     EXPECT_FALSE(store.putDrawing(2, 0, true));
     EXPECT_FALSE(store.putDrawing(4, 0, false)); // size would not change, still refused
     EXPECT_EQ(store.editLine()[4], 12);
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{3, 3}));
+    EXPECT_EQ(pageByteTotal(store.page()), 1022);
 }
 
 TEST_F(StoreTest, ReplacingADrawingSwapsItsCode) {
@@ -100,18 +97,20 @@ TEST_F(StoreTest, DeletingLineZeroOfTwoLeavesTheOtherAsEditLine) {
     store.deleteLine(0);
     EXPECT_EQ(store.page().lineCount, 1);
     EXPECT_EQ(store.editLine(), (LineStream{0xFF, 192, 192, 'B'}));
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
-TEST_F(StoreTest, DeletingTheOnlyLineAsksToClearThePage) {
+// The only line is never deleted: the caller learns it and may clear the page.
+TEST_F(StoreTest, DeletingTheOnlyLineIsRefusedAndNamed) {
+    using Result = PageStore::DeleteLineResult;
     store.editLine().push_back('A');
-    prompter.answers = {ButtonNo};
-    store.deleteLine(0);
-    EXPECT_EQ(store.editLine().size(), 4u);
-    prompter.answers = {ButtonYes};
-    store.deleteLine(0);
+    store.insertLine(0, 1);
+    EXPECT_EQ(store.deleteLine(5), Result::NoSuchLine);
+    EXPECT_EQ(store.deleteLine(-1), Result::NoSuchLine);
+    EXPECT_EQ(store.deleteLine(1), Result::Deleted);
+    EXPECT_EQ(store.deleteLine(0), Result::LastLine);
+    EXPECT_EQ(store.editLine(), (LineStream{0xFF, 192, 192, 'A'}));
+    store.clearPage();
     EXPECT_EQ(store.editLine(), newLine());
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{2, 2}));
 }
 
 TEST_F(StoreTest, DeletingAboveTheEditLineKeepsItsNumber) {

@@ -7,6 +7,7 @@
 #include "link/simulated.h"
 #include "link/upload.h"
 #include "panel_host.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,9 @@ namespace vorelux::panel {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 
 constexpr int PanelCom = 150; // the port number the editor is given for the panel
 
@@ -60,15 +63,15 @@ struct Editor {
     ThreadSleeper paced;    // the real pauses, for a panel in its own process
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    std::unique_ptr<PanelLink> link;
+    ReportingTransmitter kq{bus, cfg, prompter};
+    std::unique_ptr<OperatorLink> link;
     FixedRandomRange random{{150}};
 
     Editor(const QString& device, bool realPauses) {
         catalog.registerPort(PanelCom, device.toStdString(), "painel virtual");
         cfg.transport = Transport::Serial;
         cfg.portNumber = PanelCom;
-        link = std::make_unique<PanelLink>(
+        link = std::make_unique<OperatorLink>(
             cfg, catalog, port, kq, realPauses ? static_cast<Sleeper&>(paced) : quick, prompter);
     }
 };

@@ -10,6 +10,7 @@
 #include "link/simulated.h"
 #include "pty.h"
 #include "settle.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
 
@@ -54,7 +55,9 @@ using sendtest::decodeSerial;
 using sendtest::KqReport;
 using sendtest::Pty;
 using sendtest::SerialFrame;
+using vorelux::testing::CountingConfigurator;
 using vorelux::testing::RecordingPrompter;
+using vorelux::testing::ReportingTransmitter;
 
 constexpr int PtyCom = 150;     // the pseudo-terminal's port
 constexpr int MissingCom = 201; // not installed
@@ -123,14 +126,14 @@ struct SendDialogTest : ::testing::Test {
     QTemporaryDir dir;
     ConnectionSettings cfg;
     RecordingPrompter prompter;
-    PageStore store{prompter};
+    PageStore store;
     Pty pty;
     QtPortCatalog catalog;
     WatchedPort port;
     PtySleeper sleeper{pty};
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
     FixedRandomRange random{{150, 131, 177, 140, 160}};
     std::shared_ptr<SimulatedTransmitter> device;
     bool mainEnabled = true;
@@ -505,7 +508,7 @@ TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
 
 TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
     ThreadSleeper realPauses;
-    PanelLink slowLink{cfg, catalog, port, kq, realPauses, prompter};
+    OperatorLink slowLink{cfg, catalog, port, kq, realPauses, prompter};
     SendPagesDialog live(slowLink, store, services());
     setPage(1, {line("0123456789")});
     live.show();

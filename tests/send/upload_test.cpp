@@ -4,6 +4,7 @@
 #include "decoders.h"
 #include "link/simulated.h"
 #include "link/upload.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,10 @@ using sendtest::decodeAll;
 using sendtest::decodeSerial;
 using sendtest::KqReport;
 using sendtest::SerialFrame;
+using testing::CountingConfigurator;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 using W = WireEvent;
-
-struct CountingConfigurator : TransmitterConfigurator {
-    int opened = 0;
-    void openTransmitterConfiguration() override { ++opened; }
-};
 
 // A line: 0xFF, entry and exit effect 1, then the text.
 LineStream line(const std::string& text) {
@@ -40,12 +38,12 @@ struct UploadFixture : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
     FixedRandomRange random{{150, 131, 190, 128, 170}};
     std::array<Page, PageCount> control;
     std::shared_ptr<SimulatedTransmitter> device;
-    CountingConfigurator settings;
+    CountingConfigurator settings{prompter};
 
     UploadFixture() {
         catalog.add(3, "/dev/ttyS2");

@@ -6,6 +6,7 @@
 #include "link/settings_commands.h"
 #include "link/simulated.h"
 #include "pty_panel.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
 #include <QTemporaryDir>
@@ -16,9 +17,11 @@
 namespace vorelux {
 namespace {
 
+using testing::CountingConfigurator;
 using testing::decodeFrames;
 using testing::Frame;
 using testing::RecordingPrompter;
+using testing::ReportingTransmitter;
 using Frames = std::vector<Frame>;
 
 constexpr int PtyCom = 150;
@@ -31,8 +34,8 @@ struct PtyPanel : ::testing::Test {
     testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, wire, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, wire, prompter};
     TargetChecks every{};
 
     void SetUp() override {
@@ -228,7 +231,7 @@ TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
     broken.failOpen = true;
     StaticPortCatalog listed;
     listed.add(PtyCom, "/dev/broken");
-    PanelLink failing(cfg, listed, broken, kq, wire, prompter);
+    OperatorLink failing(cfg, listed, broken, kq, wire, prompter);
     TargetChecks panels{};
     panels[1] = panels[2] = panels[3] = true;
 
@@ -380,8 +383,8 @@ struct Pairing : ::testing::Test {
     RecordingSleeper sleeper;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter kq{bus, cfg, prompter};
-    PanelLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, cfg, prompter};
+    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
     FixedRandom random;
     TransmitterPairing pairing{link, random};
     std::shared_ptr<SimulatedTransmitter> device;
@@ -481,8 +484,9 @@ TEST_F(DaylightSaving, WarningOffShowsAndWritesNothing) {
     for (uint8_t flags : {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x21}})
         for (bool dst : {false, true}) {
             cfg.daylightSaving = flags;
-            auto check = checkDaylightSaving(cfg, dst, path, prompter);
+            auto check = checkDaylightSaving(cfg, dst, path);
             EXPECT_EQ(check.change, DaylightSavingChange::None);
+            EXPECT_FALSE(askDaylightSavingAdjust(prompter, check));
             EXPECT_EQ(cfg.daylightSaving, flags);
         }
     EXPECT_TRUE(prompter.prompts.empty());
@@ -525,12 +529,14 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         prompter.prompts.clear();
         prompter.answers = {ButtonYes};
         cfg.daylightSaving = c.flags;
-        auto check = checkDaylightSaving(cfg, c.dst, path, prompter);
+        auto check = checkDaylightSaving(cfg, c.dst, path);
         EXPECT_EQ(check.change, c.change);
         EXPECT_EQ(cfg.daylightSaving, c.after);
+        EXPECT_EQ(check.writeError, "");
+        const bool adjust = askDaylightSavingAdjust(prompter, check);
         if (c.prompt) {
             EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
-            EXPECT_TRUE(check.adjustNow);
+            EXPECT_TRUE(adjust);
             ASSERT_EQ(file().size(), 16u);
             EXPECT_EQ(file()[3], c.after);
         } else {

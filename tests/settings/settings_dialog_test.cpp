@@ -5,6 +5,7 @@
 #include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "pty_panel.h"
+#include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
 
@@ -32,8 +33,10 @@
 namespace vorelux::app {
 namespace {
 
+using vorelux::testing::CountingConfigurator;
 using vorelux::testing::Frame;
 using vorelux::testing::RecordingPrompter;
+using vorelux::testing::ReportingTransmitter;
 using Frames = std::vector<Frame>;
 
 constexpr int PtyCom = 150;
@@ -58,7 +61,7 @@ struct SettingsDialog : ::testing::Test {
     vorelux::testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    Transmitter transmitter{bus, cfg, prompter};
+    ReportingTransmitter transmitter{bus, cfg, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
     FixedRandom random;

@@ -1,7 +1,7 @@
 #pragma once
 // A Prompter for tests: records every prompt and message and answers from a
 // script (the default answer when the script runs out).
-#include "model/prompts.h"
+#include "app/prompter.h"
 
 #include <deque>
 #include <functional>

@@ -10,6 +10,7 @@
 #include "app/export_actions.h"
 #include "app/link/add_port_dialog.h"
 #include "app/main_window.h"
+#include "app/prompter.h"
 #include "app/send/chooser.h"
 #include "app/send/id_display.h"
 #include "app/send/send_dialog.h"
@@ -37,14 +38,6 @@ using namespace vorelux;
 using namespace vorelux::app;
 
 namespace {
-
-// Answers every question with its safe button and keeps the messages quiet:
-// nothing may wait for a person here.
-class QuietPrompter final : public Prompter {
-  public:
-    int showPrompt(unsigned number) override { return promptEntry(number) ? ButtonNo : 0; }
-    void message(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
 
 class Shots {
   public:
@@ -212,7 +205,8 @@ int main(int argc, char** argv) {
     std::string error;
     writeConnCfg(QDir(appDir.path()).filePath("conn.cfg").toStdString(), cfg, ConnCfgAllFields,
                  error);
-    QuietPrompter prompter;
+    UnattendedPrompter prompter(
+        [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     Services services;
     services.prompter = &prompter;
     services.appDir = appDir.path();

@@ -9,12 +9,6 @@
 namespace vorelux::cli {
 namespace {
 
-class SilentPrompter : public Prompter {
-  public:
-    int showPrompt(unsigned) override { return ButtonOk; }
-    void message(const std::string&) override {}
-};
-
 int make(const Args& input) {
     Args args = input;
     std::string value;
@@ -34,8 +28,7 @@ int make(const Args& input) {
         std::cerr << "usage: vorelux make OUT.vpg [--page N] [--in E] [--out X] LINE...\n";
         return 2;
     }
-    SilentPrompter prompter;
-    PageStore store(prompter);
+    PageStore store;
     Page& cfg = store.pages()[size_t(page - 1)];
     cfg.lines.clear();
     int total = 0;

@@ -9,12 +9,6 @@
 namespace vorelux::cli {
 namespace {
 
-class QuietPrompter : public Prompter {
-  public:
-    int showPrompt(unsigned) override { return ButtonOk; }
-    void message(const std::string&) override {}
-};
-
 int send(const Args& input) {
     Args args = input;
     LinkOptions options = takeLinkOptions(args);
@@ -28,8 +22,7 @@ int send(const Args& input) {
                      "with text)\n";
         return ExitUsage;
     }
-    QuietPrompter quiet;
-    PageStore store(quiet);
+    PageStore store;
     std::string error;
     if (!loadPageFile(store, args[0], 255, error)) {
         std::cerr << "vorelux send: " << error << "\n";

@@ -109,33 +109,6 @@ std::string progressBarText(const std::string& label, int position, int maximum,
 
 // ---------------------------------------------------------------------------
 
-// Prompts cannot be answered here: questions get No, and the reason of a
-// failure is told once, by the command. Plain messages (a failed report
-// write, an unusable transmitter) are printed as they come.
-class LinkSession::CliPrompter : public Prompter {
-  public:
-    explicit CliPrompter(LinkSession& session) : session_(session) {}
-    int showPrompt(unsigned msg) override {
-        auto entry = promptEntry(msg);
-        if (!entry) return ButtonNone;
-        prompts.push_back(msg);
-        switch (entry->style) {
-        case StyleYesNoError:
-        case StyleYesNoQuestion:
-            return ButtonNo;
-        case StyleYesNoCancelQuestion:
-            return ButtonCancel;
-        default:
-            return ButtonOk;
-        }
-    }
-    void message(const std::string& text) override { session_.fail(text); }
-    std::vector<unsigned> prompts;
-
-  private:
-    LinkSession& session_;
-};
-
 // The serial port of a dry run: each frame is printed with the pause after
 // each of its bytes instead of being written.
 class LinkSession::DryRunPort : public SerialPort {
@@ -306,7 +279,6 @@ LinkSession::LinkSession(std::string command, LinkOptions options, std::ostream&
                          std::ostream& err, LinkDevices devices)
     : command_(std::move(command)), options_(std::move(options)), out_(out), err_(err),
       devices_(devices) {
-    prompter_ = std::make_unique<CliPrompter>(*this);
     progress_ =
         std::make_unique<TerminalProgress>(&err_ == &std::cerr && ::isatty(2) && !options_.dryRun);
 }
@@ -315,6 +287,15 @@ LinkSession::~LinkSession() {
     // The link and the transmitter go before the devices they use.
     link_.reset();
     transmitter_.reset();
+}
+
+// The transmitter's problems (a failed report write, an unusable
+// transmitter) are printed as they come; nothing here asks the operator, and
+// the reason of a failure is told once, by the command.
+std::unique_ptr<Transmitter> LinkSession::makeTransmitter(HidBus& bus) {
+    auto transmitter = std::make_unique<Transmitter>(bus, cfg_);
+    transmitter->problemReported = [this](const std::string& text) { fail(text); };
+    return transmitter;
 }
 
 void LinkSession::fail(const std::string& text) {
@@ -401,10 +382,9 @@ int LinkSession::open() {
     if (!catalog_) catalog_ = std::make_unique<StaticPortCatalog>();
     if (!transmitter_) {
         hidBus_ = std::make_unique<SimulatedHidBus>();
-        transmitter_ = std::make_unique<Transmitter>(*hidBus_, cfg_, *prompter_);
+        transmitter_ = makeTransmitter(*hidBus_);
     }
-    link_ =
-        std::make_unique<PanelLink>(cfg_, *catalog_, *port_, *transmitter_, *sleeper, *prompter_);
+    link_ = std::make_unique<PanelLink>(cfg_, *catalog_, *port_, *transmitter_, *sleeper);
     return ExitOk;
 }
 
@@ -553,7 +533,7 @@ int LinkSession::openTransmitter() {
         dryRunBus_ = std::make_unique<DryRunHidBus>(*this, *bus);
         bus = dryRunBus_.get();
     }
-    transmitter_ = std::make_unique<Transmitter>(*bus, cfg_, *prompter_);
+    transmitter_ = makeTransmitter(*bus);
     transmitter_->scanDevices();
     auto device = transmitter_->device();
     if (!device) {

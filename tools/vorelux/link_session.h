@@ -103,7 +103,7 @@ class LinkSession {
     std::ostream& out() { return out_; }
 
   private:
-    class CliPrompter;
+    std::unique_ptr<Transmitter> makeTransmitter(HidBus& bus);
     class DryRunPort;
     class DryRunSleeper;
     class DryRunHidBus;
@@ -133,8 +133,7 @@ class LinkSession {
     std::vector<uint8_t> targets_;
     std::string device_; // the device of the chosen port
 
-    std::unique_ptr<QtRuntime> qt_; // first made, last gone: the Qt devices need it
-    std::unique_ptr<CliPrompter> prompter_;
+    std::unique_ptr<QtRuntime> qt_;              // first made, last gone: the Qt devices need it
     std::unique_ptr<PortCatalog> systemCatalog_; // what catalog_ adds to, when it does
     std::unique_ptr<PortCatalog> catalog_;
     std::unique_ptr<SerialPort> serialPort_;  // the device and network ports port_

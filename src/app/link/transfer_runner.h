@@ -99,8 +99,8 @@ class WorkerProgress final : public ProgressWindow {
 // the runner is cancelled the remaining panels are skipped (nothing sent).
 PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner);
 
-// A PanelLink for a transfer on a runner's worker: the devices, sleeper and
-// prompter of `ui`, each effect carried to the runner's thread, and a copy of
+// A PanelLink for a transfer on a runner's worker: the devices and sleeper
+// of `ui`, each effect carried to the runner's thread, and a copy of
 // the connection settings taken when the transfer starts (the transport is
 // the one active then). Network addresses are the exception: the worker
 // connects, negotiates and writes them itself, so the window's thread never

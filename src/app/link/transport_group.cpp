@@ -14,7 +14,7 @@
 
 namespace vorelux {
 
-TransportGroup::TransportGroup(PanelLink& link, std::string connCfgPath, QWidget* parent)
+TransportGroup::TransportGroup(OperatorLink& link, std::string connCfgPath, QWidget* parent)
     : QWidget(parent), link_(link), connCfgPath_(std::move(connCfgPath)) {
     serialBox_ = new QGroupBox(" Enviar como: ");
     auto* serialLabel = new QLabel("Serial/RS232");

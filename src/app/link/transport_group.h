@@ -3,6 +3,7 @@
 // the serial port selector with "Atualizar Portas", "Adicionar porta..." and
 // "Remover porta", covered by the "Transmissor KQ" box while the transmitter
 // is attached.
+#include "app/link/operator_link.h"
 #include "link/panel_link.h"
 
 #include <QWidget>
@@ -21,7 +22,7 @@ class TransportGroup : public QWidget, public TransmitterObserver {
   public:
     // `connCfgPath` is where a chosen port is saved ("conn.cfg"). The link
     // (and its transmitter) must outlive the group.
-    TransportGroup(PanelLink& link, std::string connCfgPath, QWidget* parent = nullptr);
+    TransportGroup(OperatorLink& link, std::string connCfgPath, QWidget* parent = nullptr);
     ~TransportGroup() override;
 
     // "Atualizar Portas": with a transmitter attached, USB mode and its box;
@@ -62,7 +63,7 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     void updateRemoveButton();
     std::string addedPortsPath() const;
 
-    PanelLink& link_;
+    OperatorLink& link_;
     std::string connCfgPath_;
     QStackedLayout* stack_;
     QGroupBox* serialBox_;

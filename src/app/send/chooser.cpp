@@ -29,7 +29,7 @@ QIcon powerIcon(bool on) {
     return QIcon(pixmap);
 }
 
-PanelChooserDialog::PanelChooserDialog(PanelLink& link, TransferRunner& runner,
+PanelChooserDialog::PanelChooserDialog(OperatorLink& link, TransferRunner& runner,
                                        std::function<QString()> mainCaption,
                                        std::function<void()> openIdDisplay, QWidget* parent)
     : QDialog(parent), link_(link), runner_(runner), mainCaption_(std::move(mainCaption)) {

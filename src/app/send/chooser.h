@@ -4,6 +4,7 @@
 // is sent; the stored target list never changes here. Widgets by object
 // name: targetList, confirmButton, cancelButton, showIdsButton,
 // instructionsText, transportLabel.
+#include "app/link/operator_link.h"
 #include "app/link/transfer_runner.h"
 #include "link/panel_link.h"
 
@@ -24,7 +25,7 @@ class PanelChooserDialog final : public QDialog, public TransmitterObserver {
     enum class Mode { SwitchOn, SwitchOff };
 
     // The chooser sends on `runner`'s worker; the runner goes before the chooser.
-    PanelChooserDialog(PanelLink& link, TransferRunner& runner,
+    PanelChooserDialog(OperatorLink& link, TransferRunner& runner,
                        std::function<QString()> mainCaption,
                        std::function<void()> openIdDisplay = {}, QWidget* parent = nullptr);
     ~PanelChooserDialog() override;
@@ -52,7 +53,7 @@ class PanelChooserDialog final : public QDialog, public TransmitterObserver {
     void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
 
-    PanelLink& link_;
+    OperatorLink& link_;
     TransferRunner& runner_;
     std::function<QString()> mainCaption_;
     uint8_t command_ = ParSwitchOn;

@@ -8,7 +8,7 @@
 
 namespace vorelux::app {
 
-PanelNumberDisplay::PanelNumberDisplay(PanelLink& link, TransferRunner& runner,
+PanelNumberDisplay::PanelNumberDisplay(OperatorLink& link, TransferRunner& runner,
                                        std::function<QString()> mainCaption, QWidget* parent)
     : QDialog(parent), link_(link), runner_(runner), mainCaption_(std::move(mainCaption)) {
     setObjectName(QStringLiteral("panelNumberDisplay"));

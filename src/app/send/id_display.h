@@ -3,6 +3,7 @@
 // panel 0 on opening); closing it sends 255 to panel 0 and the panels go
 // back to their pages. Both commands go out on a runner's worker; the window
 // closes once the second has. Widgets by object name: noticeText, closeButton.
+#include "app/link/operator_link.h"
 #include "app/link/transfer_runner.h"
 #include "link/panel_link.h"
 
@@ -18,7 +19,7 @@ class PanelNumberDisplay final : public QDialog {
     Q_OBJECT
   public:
     // The display sends on `runner`'s worker; the runner goes before the display.
-    PanelNumberDisplay(PanelLink& link, TransferRunner& runner,
+    PanelNumberDisplay(OperatorLink& link, TransferRunner& runner,
                        std::function<QString()> mainCaption, QWidget* parent = nullptr);
 
     // Sends the resume command, then closes; asked for while the opening
@@ -31,7 +32,7 @@ class PanelNumberDisplay final : public QDialog {
   private:
     void opened();
 
-    PanelLink& link_;
+    OperatorLink& link_;
     TransferRunner& runner_;
     std::function<QString()> mainCaption_;
     bool opening_ = false; // the opening command is going out

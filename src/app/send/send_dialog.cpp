@@ -37,7 +37,7 @@ QPushButton* button(const char* name, const QString& caption, const QString& hin
 }
 } // namespace
 
-SendPagesDialog::SendPagesDialog(PanelLink& link, PageStore& store, SendServices services,
+SendPagesDialog::SendPagesDialog(OperatorLink& link, PageStore& store, SendServices services,
                                  QWidget* parent)
     : QDialog(parent), link_(link), store_(store), services_(std::move(services)),
       runner_(std::make_unique<TransferRunner>()) {

@@ -17,6 +17,7 @@
 // statusLabel, destinationLabel, pagesBar, dataBar, questionLabel,
 // allReceivedButton, panelShowsErrorButton, errorCodeEdit, repairButton,
 // returnButton, closeButton) or through the operations below.
+#include "app/link/operator_link.h"
 #include "link/panel_link.h"
 #include "link/random_range.h"
 #include "link/upload.h"
@@ -66,7 +67,7 @@ class SendPagesDialog final : public QDialog {
     static inline const QString ReceivedQuestion =
         QStringLiteral("Todos os painéis receberão as mensagens corretamente?");
 
-    SendPagesDialog(PanelLink& link, PageStore& store, SendServices services = {},
+    SendPagesDialog(OperatorLink& link, PageStore& store, SendServices services = {},
                     QWidget* parent = nullptr);
     ~SendPagesDialog() override;
 
@@ -128,7 +129,7 @@ class SendPagesDialog final : public QDialog {
     void resumePanelsOnClose();
     void panelsResumed();
 
-    PanelLink& link_;
+    OperatorLink& link_;
     PageStore& store_;
     SendServices services_;
     std::unique_ptr<RandomRange> ownRandom_;

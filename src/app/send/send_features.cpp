@@ -16,8 +16,8 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
         ownSleeper_ = std::make_unique<ThreadSleeper>();
         sleeper = ownSleeper_.get();
     }
-    link_ = std::make_unique<PanelLink>(devices.cfg, devices.catalog, devices.port,
-                                        devices.transmitter, *sleeper, devices.prompter);
+    link_ = std::make_unique<OperatorLink>(devices.cfg, devices.catalog, devices.port,
+                                           devices.transmitter, *sleeper, devices.prompter);
     runner_ = std::make_unique<TransferRunner>();
     connect(runner_.get(), &TransferRunner::finished, this, [this] {
         sendDialog_->setEnabled(true);

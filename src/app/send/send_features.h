@@ -8,6 +8,7 @@
 // pauses are slept by the worker threads of the transfers. The power
 // commands, the chooser's send and the panel-number display share one
 // TransferRunner: one of their runs at a time, the window free meanwhile.
+#include "app/link/operator_link.h"
 #include "app/link/transfer_runner.h"
 #include "app/send/chooser.h"
 #include "app/send/id_display.h"
@@ -54,7 +55,7 @@ class SendFeatures final : public QObject {
                  QWidget* mainWindow);
     ~SendFeatures() override;
 
-    PanelLink& link() { return *link_; }
+    OperatorLink& link() { return *link_; }
     SendPagesDialog& sendDialog() { return *sendDialog_; }
     PanelChooserDialog& chooser() { return *panelChooser_; }
     PanelNumberDisplay& panelNumberDisplay() { return *panelNumberDisplay_; }
@@ -108,7 +109,7 @@ class SendFeatures final : public QObject {
 
     SendFeatureServices services_;
     std::unique_ptr<Sleeper> ownSleeper_;
-    std::unique_ptr<PanelLink> link_;
+    std::unique_ptr<OperatorLink> link_;
     std::unique_ptr<TransferRunner> runner_;
     ProgressWindowDialog* progressWindow_ = nullptr;
     SendPagesDialog* sendDialog_ = nullptr;

@@ -169,8 +169,8 @@ PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices ser
         services_.clock = ownClock_.get();
     }
     link_ =
-        std::make_unique<PanelLink>(devices_.cfg, devices_.catalog, devices_.port,
-                                    devices_.transmitter, *services_.sleeper, devices_.prompter);
+        std::make_unique<OperatorLink>(devices_.cfg, devices_.catalog, devices_.port,
+                                       devices_.transmitter, *services_.sleeper, devices_.prompter);
     pageByHour_ = std::make_unique<PageByHourList>(devices_.cfg.pagesByHour);
     pairing_ = std::make_unique<TransmitterPairing>(*link_, *services_.random);
 
@@ -683,10 +683,9 @@ void PanelSettingsDialog::runStartUpChecks() {
         openOnTab(TransmitterTab);
     // A file the main window already refused (with its message) stays refused.
     if (fileTrustProblem(services_.connCfgPath).empty())
-        readConnCfg(services_.connCfgPath, devices_.cfg, devices_.prompter);
-    auto check =
-        checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath, devices_.prompter);
-    if (check.adjustNow) openOnTab(ClockTab);
+        tellConnCfgRead(devices_.prompter, readConnCfg(services_.connCfgPath, devices_.cfg));
+    const auto check = checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath);
+    if (askDaylightSavingAdjust(devices_.prompter, check)) openOnTab(ClockTab);
     if (devices_.transmitter.transmitterNotConfigured &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
         openOnTab(TransmitterTab);
@@ -717,6 +716,10 @@ void PanelSettingsDialog::openOnTab(int tab) {
     tabs_->setCurrentIndex(tab);
     if (!changes) enterTab(tab);
     exec();
+}
+
+bool PanelSettingsDialog::confirmConfiguration() {
+    return devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes;
 }
 
 void PanelSettingsDialog::openTransmitterConfiguration() {

@@ -12,6 +12,7 @@
 // are asked before the run starts. Closing the dialog during a run stops it
 // at its next parameter; destroying the dialog stops it, closes the port and
 // shows nothing.
+#include "app/link/operator_link.h"
 #include "link/panel_link.h"
 #include "link/panel_settings.h"
 #include "render/clock.h"
@@ -131,12 +132,13 @@ class PanelSettingsDialog final : public QDialog,
     void openSettings() { openOnTab(SpeedTab); }
     // Prompt::ConfigureTransmitter answered Yes: the transmitter tab; when
     // already open, the dialog turns to it.
+    bool confirmConfiguration() override;
     void openTransmitterConfiguration() override;
     // Prepares the dialog before it is shown.
     void prepareToShow();
 
     // ---- the dialog's own link (its last result is what it reports) ----
-    PanelLink& link() { return *link_; }
+    OperatorLink& link() { return *link_; }
     // A run is going on (its results not shown yet).
     bool isSending() const;
 
@@ -290,7 +292,7 @@ class PanelSettingsDialog final : public QDialog,
     std::unique_ptr<Sleeper> ownSleeper_;
     std::unique_ptr<RandomRange> ownRandom_;
     std::unique_ptr<Clock> ownClock_;
-    std::unique_ptr<PanelLink> link_;
+    std::unique_ptr<OperatorLink> link_;
     std::unique_ptr<PageByHourList> pageByHour_;
     std::unique_ptr<TransmitterPairing> pairing_;
     std::unique_ptr<TransferRunner> runner_;

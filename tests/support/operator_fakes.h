@@ -1,0 +1,31 @@
+#pragma once
+// The front end's side of the link as the editor wires it, for tests that
+// check what the operator is asked and told.
+#include "app/link/operator_link.h"
+#include "link/transmitter.h"
+
+#include <string>
+
+namespace vorelux::testing {
+
+// A transmitter whose problems go to `prompter` as messages.
+struct ReportingTransmitter : Transmitter {
+    ReportingTransmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter)
+        : Transmitter(bus, cfg) {
+        problemReported = [&prompter](const std::string& text) { prompter.message(text); };
+    }
+};
+
+// Stands for the settings dialog: asks prompt 20 as the dialog does and
+// counts its openings on the transmitter page.
+struct CountingConfigurator : TransmitterConfigurator {
+    explicit CountingConfigurator(Prompter& asker) : prompter(asker) {}
+    bool confirmConfiguration() override {
+        return prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes;
+    }
+    void openTransmitterConfiguration() override { ++opened; }
+    Prompter& prompter;
+    int opened = 0;
+};
+
+} // namespace vorelux::testing
