@@ -14,8 +14,8 @@
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "files/settings_folder.h"
-#include "link/link_system.h"
 #include "preview/effect_table.h"
+#include "transport/link_system.h"
 
 #include <QAction>
 #include <QApplication>
