@@ -15,8 +15,8 @@
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "files/settings_folder.h"
-#include "link/link_system.h"
 #include "preview/effect_table.h"
+#include "transport/link_system.h"
 
 #include <QAction>
 #include <QApplication>
@@ -713,8 +713,11 @@ void MainWindow::buildPowerMenus() {
     powerOffMenu_->addAction(QStringLiteral("Desligar todos"));
     powerOffMenu_->addAction(QStringLiteral("Desliga alguns painéis ..."));
     powerOffMenu_->addAction(QStringLiteral("Automático ..."));
-    for (auto [button, menu] :
+    for (const auto& pair :
          {std::pair{previewButton_, powerOnMenu_}, {stopButton_, powerOffMenu_}}) {
+        // Plain copies: clang 14 does not let a lambda capture structured bindings.
+        auto* button = pair.first;
+        auto* menu = pair.second;
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QWidget::customContextMenuRequested, this,
                 [button, menu](const QPoint& at) { menu->popup(button->mapToGlobal(at)); });

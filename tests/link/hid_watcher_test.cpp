@@ -2,11 +2,11 @@
 // the reader thread hands its identity reply over to this thread, and a
 // failed read or a rescan notices its removal.
 #include "link/frames.h"
-#include "link/hid_watcher.h"
-#include "link/link_system.h"
 #include "link/simulated.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
+#include "transport/hid_watcher.h"
+#include "transport/link_system.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

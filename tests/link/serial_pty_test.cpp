@@ -2,11 +2,11 @@
 // QSerialPort to the slave side of a pseudo-terminal registered as a COM
 // port; the test reads the master side and decodes every byte.
 #include "link/panel_link.h"
-#include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "support/operator_fakes.h"
 #include "support/pty.h"
 #include "support/recording_prompter.h"
+#include "transport/qt_serial.h"
 
 #include <QSerialPort>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The Win32 HID bus without a device: the listing and a device that is not
 // there; the device's overlapped reads and writes on a message-mode pipe,
 // which keeps report boundaries as a HID device does.
-#include "link/win32_hid.h"
+#include "transport/win32_hid.h"
 
 #include <gtest/gtest.h>
 

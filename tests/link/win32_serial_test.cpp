@@ -2,8 +2,8 @@
 // open by, the registry's list with ports registered over it, the failures
 // of a port or a server that is not there, and servers that misbehave. Sending through a COM
 // port end to end is tests/windows/com_port_check.py (under Wine).
-#include "link/win32_network.h"
-#include "link/win32_serial.h"
+#include "transport/win32_network.h"
+#include "transport/win32_serial.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // side a virtual panel decodes what arrives. In process (the panel's host on
 // this thread's event loop) and as the real `vorelux-panel --headless --log`.
 #include "link/panel_link.h"
-#include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "link/upload.h"
 #include "panel_host.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
+#include "transport/qt_serial.h"
 
 #include <QCoreApplication>
 #include <QDir>

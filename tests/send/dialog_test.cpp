@@ -5,14 +5,14 @@
 #include "app/send/send_features.h"
 #include "app/send/target_list.h"
 #include "decoders.h"
-#include "link/qt_network.h"
-#include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "pty.h"
 #include "settle.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
+#include "transport/qt_network.h"
+#include "transport/qt_serial.h"
 
 #include <QCheckBox>
 #include <QComboBox>

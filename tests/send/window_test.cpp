@@ -5,9 +5,9 @@
 #include "../app/app_fakes.h"
 #include "app/send/send_features.h"
 #include "decoders.h"
-#include "link/link_system.h"
 #include "pty.h"
 #include "settle.h"
+#include "transport/link_system.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,12 +2,12 @@
 // through the real QSerialPort to a pseudo-terminal and decoded on the other
 // side. The transmitter pairing runs on the simulated transmitter.
 #include "link/panel_settings.h"
-#include "link/qt_serial.h"
 #include "link/settings_commands.h"
 #include "link/simulated.h"
 #include "pty_panel.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
+#include "transport/qt_serial.h"
 
 #include <QTemporaryDir>
 #include <fstream>

@@ -2,12 +2,12 @@
 // go in, the panel on the other side of a pseudo-terminal decodes the frames.
 #include "app/link/transport_group.h"
 #include "app/settings/settings_dialog.h"
-#include "link/qt_serial.h"
 #include "link/simulated.h"
 #include "pty_panel.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
+#include "transport/qt_serial.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -2,7 +2,7 @@
 // The real serial port, watched: whether it is open, and whether any call
 // came from a thread other than the one that owns the windows (transfers run
 // on a worker, but the port belongs to the user-interface thread).
-#include "link/qt_serial.h"
+#include "transport/qt_serial.h"
 
 #include <QCoreApplication>
 #include <QThread>

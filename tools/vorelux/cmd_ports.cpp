@@ -9,17 +9,17 @@
 
 #ifdef VORELUX_HAVE_LINK_QT
 #include "link/port_directory.h"
-#include "link/qt_serial.h"
 #include "link/transmitter.h"
+#include "transport/qt_serial.h"
 #define VORELUX_HAVE_SERIAL_PORTS 1
 using SystemPortCatalog = vorelux::QtPortCatalog;
 #elif defined(_WIN32)
 #include "link/port_directory.h"
-#include "link/win32_serial.h"
+#include "transport/win32_serial.h"
 #define VORELUX_HAVE_SERIAL_PORTS 1
 using SystemPortCatalog = vorelux::Win32PortCatalog;
 #endif
-#include "link/system_hid_bus.h"
+#include "transport/system_hid_bus.h"
 
 namespace {
 

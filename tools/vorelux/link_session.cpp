@@ -21,14 +21,14 @@
 #include <unistd.h>
 
 #ifdef VORELUX_HAVE_LINK_QT
-#include "link/qt_network.h"
-#include "link/qt_serial.h"
+#include "transport/qt_network.h"
+#include "transport/qt_serial.h"
 #include <QCoreApplication>
 #elif defined(_WIN32)
-#include "link/win32_network.h"
-#include "link/win32_serial.h"
+#include "transport/win32_network.h"
+#include "transport/win32_serial.h"
 #endif
-#include "link/system_hid_bus.h"
+#include "transport/system_hid_bus.h"
 
 namespace vorelux::cli {
 

@@ -3,7 +3,7 @@
 #include "app/link/progress_window.h"
 
 #ifdef VORELUX_HAVE_LINK_QT
-#include "link/qt_network.h"
+#include "transport/qt_network.h"
 #endif
 
 #include <QPointer>

@@ -194,7 +194,10 @@ void SendFeatures::showPanelNumbers() {
 }
 
 void SendFeatures::attachPowerButtons(QAbstractButton* on, QAbstractButton* off) {
-    for (auto [button, menu] : {std::pair{on, powerOnButtonMenu_}, {off, powerOffButtonMenu_}}) {
+    for (const auto& pair : {std::pair{on, powerOnButtonMenu_}, {off, powerOffButtonMenu_}}) {
+        // Plain copies: clang 14 does not let a lambda capture structured bindings.
+        auto* button = pair.first;
+        auto* menu = pair.second;
         if (!button) continue;
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QWidget::customContextMenuRequested, menu,

@@ -3,11 +3,11 @@
 // catalog and port, the HID bus with the transmitter and its watcher, the
 // pauses, and the PanelLink every window sends through. The main window
 // creates one and starts it once its event loop is about to run.
-#include "link/hid_watcher.h"
 #include "link/panel_link.h"
 #include "link/port_directory.h"
-#include "link/qt_network.h"
-#include "link/qt_serial.h"
+#include "transport/hid_watcher.h"
+#include "transport/qt_network.h"
+#include "transport/qt_serial.h"
 
 #include <QObject>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "link/qt_serial.h"
+#include "transport/qt_serial.h"
 
 #include <QSerialPortInfo>
 

@@ -1,4 +1,4 @@
-#include "link/win32_serial.h"
+#include "transport/win32_serial.h"
 
 #include "model/native_path.h"
 

@@ -1,4 +1,4 @@
-#include "link/qt_network.h"
+#include "transport/qt_network.h"
 
 #include <QEventLoop>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "link/win32_network.h"
+#include "transport/win32_network.h"
 
 #include "model/native_path.h"
 

@@ -1,4 +1,4 @@
-#include "link/win32_hid.h"
+#include "transport/win32_hid.h"
 
 #include "model/native_path.h"
 

@@ -1,6 +1,6 @@
-#include "link/link_system.h"
+#include "transport/link_system.h"
 
-#include "link/system_hid_bus.h"
+#include "transport/system_hid_bus.h"
 
 namespace vorelux {
 

@@ -1,4 +1,4 @@
-#include "link/hid_watcher.h"
+#include "transport/hid_watcher.h"
 
 namespace vorelux {
 

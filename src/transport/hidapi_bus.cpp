@@ -1,6 +1,5 @@
-#include "link/hidapi_bus.h"
+#include "transport/hidapi_bus.h"
 
-#include <QString>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -18,8 +17,39 @@ namespace {
 constexpr size_t DefaultOutputReportLength = 65; // report ID + 64 bytes
 constexpr int ReadSliceMs = 20;                  // a write waits at most this long for the reader
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD; // not a character
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// hidapi's wide strings (UTF-32 where wchar_t has 32 bits, UTF-16 where it
+// has 16) as UTF-8; a lone surrogate becomes U+FFFD.
 std::string fromWide(const wchar_t* text) {
-    return text ? QString::fromWCharArray(text).toStdString() : std::string();
+    std::string out;
+    for (; text && *text; ++text) {
+        auto c = static_cast<char32_t>(*text);
+        if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && text[1] >= 0xDC00 &&
+            text[1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[1]) - 0xDC00);
+            ++text;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
 }
 
 // The report descriptor of a hidraw device, from sysfs ("/dev/hidraw3" ->
