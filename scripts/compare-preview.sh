@@ -74,7 +74,7 @@ for p in "${pages[@]}"; do
                 -o OUT --scale 2 --at "$at"
         done
     done
-    same "gif-$b.gif" gif "$p" --page 1 -o OUT --scale 1 --at "$at"
+    same "gif-$b.gif" gif "$p" --page 1 -o OUT --scale 2 --at "$at"
 done
 # The two looks and a larger scale on a few pages.
 for n in 3 19 32 61; do
