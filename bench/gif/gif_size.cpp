@@ -10,8 +10,8 @@
 // Without a file it uses three built-in pages.
 #include "files/file_io.h"
 #include "files/page_file.h"
-#include "preview/engine.h"
 #include "preview/gif_export.h"
+#include "preview/page_player.h"
 
 #include <algorithm>
 #include <chrono>
@@ -107,7 +107,6 @@ void report(const NamedPage& page, preview::LedLook look, const std::string& dir
     preview::VectorLineSource source(page.lines);
     GlyphRenderer glyphs;
     FixedClock clock;
-    preview::PreviewEngine engine(source, glyphs, clock);
     preview::GifPreviewWriter writer;
     std::string error;
     if (!writer.open(path, 10, error, look)) {
@@ -116,7 +115,7 @@ void report(const NamedPage& page, preview::LedLook look, const std::string& dir
     }
     TeeSink sink(writer);
     const auto start = std::chrono::steady_clock::now();
-    engine.run(sink, 1);
+    preview::runPage(source, glyphs, clock, sink, {.rounds = 1});
     if (!writer.finish(error)) {
         std::fprintf(stderr, "gif-size: %s\n", error.c_str());
         std::exit(1);

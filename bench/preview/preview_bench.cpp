@@ -1,7 +1,7 @@
 // Computing (not showing) one round of a page whose 61 lines use every entry
 // and every exit effect. The round's own duration on the panel is reported
 // as the counter "panel_seconds" for comparison.
-#include "preview/engine.h"
+#include "preview/page_player.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,9 +40,8 @@ void BM_RoundOfAllEffects(benchmark::State& state) {
     FixedClock clock;
     long cycles = 0;
     for (auto _ : state) {
-        preview::PreviewEngine engine(page, glyphs, clock);
         CountingSink sink;
-        engine.run(sink, 1);
+        preview::runPage(page, glyphs, clock, sink, {.rounds = 1});
         benchmark::DoNotOptimize(sink.checksum_);
         cycles = sink.cycles_;
     }

@@ -1,8 +1,8 @@
 #include "app/export_actions.h"
 #include "app/main_window.h"
 #include "files/file_io.h"
-#include "preview/engine.h"
 #include "preview/gif_export.h"
+#include "preview/page_player.h"
 #include "render/edit_canvas.h"
 #include "render/png.h"
 
@@ -118,7 +118,7 @@ bool ExportActions::exportGif() {
     const Page& page = window_.store().page();
     const size_t count = std::min(page.lines.size(), size_t(std::max(page.lineCount, 0)));
     std::vector<LineStream> lines(page.lines.begin(), page.lines.begin() + std::ptrdiff_t(count));
-    if (!preview::PreviewEngine::pageHasContent(preview::VectorLineSource(lines))) {
+    if (!preview::pageHasContent(preview::VectorLineSource(lines))) {
         window_.prompter().ask(Prompt::NothingToPreview);
         return false;
     }
@@ -134,7 +134,7 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
     GlyphRenderer glyphs;
     // The cycles of the round for the progress bar, and the file's size.
     preview::GifSizeEstimate estimate(GifScale, preview::LedLook::Grid);
-    preview::PreviewEngine(source, glyphs, at).run(estimate, 1);
+    preview::runPage(source, glyphs, at, estimate, {.rounds = 1});
     if (!sizeAccepted(estimate.bytes())) return false;
 
     preview::GifPreviewWriter writer;
@@ -153,7 +153,7 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
     progress.setMinimumDuration(progressDelayMs_);
     progress.setValue(0);
     ProgressSink sink(writer, progress, estimate.cycles());
-    preview::PreviewEngine(source, glyphs, at).run(sink, 1);
+    preview::runPage(source, glyphs, at, sink, {.rounds = 1});
     progress.setValue(1000);
     if (sink.cancelled) {
         writer.abandon(); // the operator's choice: nothing to tell

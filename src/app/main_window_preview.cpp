@@ -46,7 +46,7 @@ void MainWindow::togglePreview() {
         return;
     }
     std::vector<LineStream> lines = previewLines();
-    if (!preview::PreviewEngine::pageHasContent(preview::VectorLineSource(lines))) {
+    if (!preview::pageHasContent(preview::VectorLineSource(lines))) {
         prompter_->ask(Prompt::NothingToPreview);
         return;
     }

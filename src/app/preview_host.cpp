@@ -60,18 +60,18 @@ bool PreviewHost::start(std::vector<LineStream> lines, int rounds) {
     stop();
     join();
     lines_.set(std::move(lines));
-    if (!preview::PreviewEngine::pageHasContent(lines_)) return false;
+    if (!preview::pageHasContent(lines_)) return false;
 
     const uint64_t run = ++run_;
     running_ = true;
     delivered_ = 0;
-    engine_ = std::make_unique<preview::PreviewEngine>(lines_, glyphs_, *clock_);
+    engine_ = std::make_unique<preview::PagePlayer>(lines_, glyphs_, *clock_);
     sink_ = std::make_unique<Sink>(*this, run);
     pacer_.begin();
-    preview::PreviewEngine* engine = engine_.get();
+    preview::PagePlayer* engine = engine_.get();
     Sink* sink = sink_.get();
     worker_ = std::thread([this, engine, sink, run, rounds] {
-        const preview::RunResult result = engine->run(*sink, rounds);
+        const preview::RunResult result = engine->run(*sink, {.rounds = rounds});
         QMetaObject::invokeMethod(
             this, [this, run, result] { finished(run, result); }, Qt::QueuedConnection);
     });

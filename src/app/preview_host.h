@@ -8,7 +8,7 @@
 // snapshot is copied under a short lock, so neither thread waits long.
 #include "app/preview_pacer.h"
 #include "model/line.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
 #include "render/clock.h"
 #include "render/glyphs.h"
 #include "render/panel.h"
@@ -84,7 +84,7 @@ class PreviewHost final : public QObject {
     Pacer pacer_{steady_};
     SnapshotLineSource lines_;
     GlyphRenderer glyphs_; // the worker's own conversion buffer
-    std::unique_ptr<preview::PreviewEngine> engine_;
+    std::unique_ptr<preview::PagePlayer> engine_;
     std::unique_ptr<Sink> sink_;
     std::thread worker_;
     uint64_t run_ = 0; // user-interface thread only

@@ -1,6 +1,7 @@
-// Entry effects: bring the segment composed in auxScreen onto the screen,
-// which starts dark. Every frame is one showFrame call.
-#include "preview/engine.h"
+// Entry effects: bring the segment in `composed` onto the screen,
+// which starts dark. Every frame is one out.show call.
+#include "preview/effect_table.h"
+#include "preview/effects.h"
 
 namespace vorelux::preview {
 
@@ -15,76 +16,76 @@ uint8_t bottomRows(int count) {
 }
 } // namespace
 
-void PreviewEngine::scrollInFromRight() {
+static void scrollInFromRight(PanelScreen& screen, FrameOut& out) {
     for (int k = 0; k <= 63; ++k) {
-        shiftLeft(1, 0, 63);
-        screen[63] = auxScreen[size_t(k)];
-        showFrame(1);
+        screen.shiftLeft(1, 0, 63);
+        screen.shown[63] = screen.composed[size_t(k)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::scrollInFromLeft() {
+static void scrollInFromLeft(PanelScreen& screen, FrameOut& out) {
     for (int i = 64; i >= 1; --i) {
-        shiftRight(1, 0, 63);
-        screen[0] = auxScreen[size_t(i - 1)];
-        showFrame(1);
+        screen.shiftRight(1, 0, 63);
+        screen.shown[0] = screen.composed[size_t(i - 1)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::openCurtainIn() {
+static void openCurtainIn(PanelScreen& screen, FrameOut& out) {
     for (int k = 0; k <= 31; ++k) {
-        screen[size_t(32 + k)] = auxScreen[size_t(32 + k)];
-        screen[size_t(31 - k)] = auxScreen[size_t(31 - k)];
-        showFrame(1);
+        screen.shown[size_t(32 + k)] = screen.composed[size_t(32 + k)];
+        screen.shown[size_t(31 - k)] = screen.composed[size_t(31 - k)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::wipeInFromRight() {
+static void wipeInFromRight(PanelScreen& screen, FrameOut& out) {
     for (int i = 64; i >= 1; --i) {
-        screen[size_t(i - 1)] = auxScreen[size_t(i - 1)];
-        showFrame(1);
+        screen.shown[size_t(i - 1)] = screen.composed[size_t(i - 1)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::wipeInFromLeft() {
+static void wipeInFromLeft(PanelScreen& screen, FrameOut& out) {
     for (int k = 0; k <= 63; ++k) {
-        screen[size_t(k)] = auxScreen[size_t(k)];
-        showFrame(1);
+        screen.shown[size_t(k)] = screen.composed[size_t(k)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::appearIn() {
-    copyFromAuxScreen(0, 64);
-    showFrame(4);
+static void appearIn(PanelScreen& screen, FrameOut& out) {
+    screen.copyFromComposed(0, 64);
+    out.show(4);
 }
 
-void PreviewEngine::rowsInFromBottom() {
+static void rowsInFromBottom(PanelScreen& screen, FrameOut& out) {
     for (int step = 0; step <= 6; ++step) {
         const uint8_t mask = bottomRows(step + 1);
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] = auxScreen[size_t(c)] & mask;
-        showFrame(6);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] = screen.composed[size_t(c)] & mask;
+        out.show(6);
     }
 }
 
-void PreviewEngine::rowsInFromTop() {
+static void rowsInFromTop(PanelScreen& screen, FrameOut& out) {
     for (int step = 0; step <= 6; ++step) {
         const uint8_t mask = topRows(step + 1);
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] = auxScreen[size_t(c)] & mask;
-        showFrame(6);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] = screen.composed[size_t(c)] & mask;
+        out.show(6);
     }
 }
 
 // Bricks fall into rows, built from the bottom row up.
-void PreviewEngine::verticalTetrisIn() {
+static void verticalTetrisIn(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 1, landed = 0;
     for (int i = 1; i <= 7; ++i) {
         for (int j = 0; j <= 63; ++j) {
-            screen[size_t(j)] |= uint8_t((auxScreen[size_t(j)] & row) << (7 - i));
+            screen.shown[size_t(j)] |= uint8_t((screen.composed[size_t(j)] & row) << (7 - i));
             if (j % 14 == 7) {
-                showFrame(1);
+                out.show(1);
                 for (int k = i; k <= 7; ++k) {
-                    shiftDown(0, 63, landed, row);
-                    showFrame(1);
+                    screen.shiftDown(0, 63, landed, row);
+                    out.show(1);
                 }
             }
         }
@@ -93,30 +94,30 @@ void PreviewEngine::verticalTetrisIn() {
     }
 }
 
-void PreviewEngine::pixelCascadeIn() {
+static void pixelCascadeIn(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 1, landed = 0;
     for (int i = 1; i <= 7; ++i) {
         for (int j = 0; j <= 63; ++j)
-            screen[size_t(j)] |= uint8_t((auxScreen[size_t(j)] & row) << (7 - i));
-        showFrame(2);
-        for (int n = 0; n < 64 - i; ++n) shiftDown(0, 63, landed, row);
-        showFrame(2);
+            screen.shown[size_t(j)] |= uint8_t((screen.composed[size_t(j)] & row) << (7 - i));
+        out.show(2);
+        for (int n = 0; n < 64 - i; ++n) screen.shiftDown(0, 63, landed, row);
+        out.show(2);
         landed |= row;
         row = uint8_t(row * 2);
     }
 }
 
-void PreviewEngine::pixelRainIn() {
+static void pixelRainIn(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 1, landed = 0;
     for (int i = 1; i <= 7; ++i) {
         for (int k = 0; k <= 63; ++k) {
             const uint8_t c = sweepA(k);
-            screen[c] |= uint8_t((auxScreen[c] & row) << (7 - i));
+            screen.shown[c] |= uint8_t((screen.composed[c] & row) << (7 - i));
             if (k % 14 == 7) {
-                showFrame(1);
+                out.show(1);
                 for (int n = 0; n < 7 - i; ++n) {
-                    shiftDown(0, 63, landed, row);
-                    showFrame(1);
+                    screen.shiftDown(0, 63, landed, row);
+                    out.show(1);
                 }
             }
         }
@@ -125,17 +126,18 @@ void PreviewEngine::pixelRainIn() {
     }
 }
 
-void PreviewEngine::slideDownIn() {
+static void slideDownIn(PanelScreen& screen, FrameOut& out) {
     for (int b = 1; b <= 7; ++b) {
         for (int c = 0; c < 64; ++c)
-            screen[size_t(c)] = uint8_t((auxScreen[size_t(c)] & bottomRows(b)) << (7 - b));
-        showFrame(5);
+            screen.shown[size_t(c)] =
+                uint8_t((screen.composed[size_t(c)] & bottomRows(b)) << (7 - b));
+        out.show(5);
     }
 }
 
 // One squeeze of the horizontal accordion: both halves pulled toward the
 // middle, dropping every fourth column, and the outer 7 columns cleared.
-void PreviewEngine::squeezePass(std::array<uint8_t, 64>& columns) const {
+void squeezePass(std::array<uint8_t, PanelColumns>& columns) {
     for (int q = 0; q <= 25; ++q) columns[size_t(31 + q)] = columns[size_t(32 + q + q / 4)];
     for (int q = 0; q <= 25; ++q) columns[size_t(32 - q)] = columns[size_t(31 - q - q / 4)];
     for (int q = 0; q <= 6; ++q) {
@@ -144,80 +146,83 @@ void PreviewEngine::squeezePass(std::array<uint8_t, 64>& columns) const {
     }
 }
 
-void PreviewEngine::horizontalAccordionIn() {
+static void horizontalAccordionIn(PanelScreen& screen, FrameOut& out) {
     for (int s = 0; s <= 10; ++s) {
         std::array<uint8_t, 64> columns{};
-        for (int c = 0; c < 64; ++c) columns[size_t(c)] = auxScreen[size_t(c)];
+        for (int c = 0; c < 64; ++c) columns[size_t(c)] = screen.composed[size_t(c)];
         for (int n = 0; n < 11 - s; ++n) squeezePass(columns);
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] = columns[size_t(c)];
-        showFrame(3);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] = columns[size_t(c)];
+        out.show(3);
     }
 }
 
-void PreviewEngine::verticalAccordionIn() {
+static void verticalAccordionIn(PanelScreen& screen, FrameOut& out) {
     for (int c = 0; c < 64; ++c) {
-        const uint8_t column = auxScreen[size_t(c)];
-        screen[size_t(c)] = uint8_t(((column & 64) >> 3) | ((column & 1) << 3));
+        const uint8_t column = screen.composed[size_t(c)];
+        screen.shown[size_t(c)] = uint8_t(((column & 64) >> 3) | ((column & 1) << 3));
     }
-    showFrame(6);
+    out.show(6);
     for (int c = 0; c < 64; ++c) {
-        const uint8_t column = auxScreen[size_t(c)];
-        screen[size_t(c)] = uint8_t(((column & 64) >> 2) | ((column & 1) << 2) | (column & 8));
+        const uint8_t column = screen.composed[size_t(c)];
+        screen.shown[size_t(c)] =
+            uint8_t(((column & 64) >> 2) | ((column & 1) << 2) | (column & 8));
     }
-    showFrame(6);
+    out.show(6);
     for (int c = 0; c < 64; ++c) {
-        const uint8_t column = auxScreen[size_t(c)];
-        screen[size_t(c)] = uint8_t(((column & 96) >> 1) | ((column & 3) << 1) | (column & 8));
+        const uint8_t column = screen.composed[size_t(c)];
+        screen.shown[size_t(c)] =
+            uint8_t(((column & 96) >> 1) | ((column & 3) << 1) | (column & 8));
     }
-    showFrame(6);
+    out.show(6);
 }
 
-void PreviewEngine::zoomIn() {
+static void zoomIn(PanelScreen& screen, FrameOut& out) {
     for (int step = 1; step <= 7; ++step) {
         for (int i = 32; i >= 1; --i)
-            screen[size_t(31 + i)] = auxScreen[size_t(32 + (step * i) / 8)];
+            screen.shown[size_t(31 + i)] = screen.composed[size_t(32 + (step * i) / 8)];
         for (int i = 32; i >= 1; --i)
-            screen[size_t(32 - i)] = auxScreen[size_t(31 - (step * i) / 8)];
-        showFrame(5);
+            screen.shown[size_t(32 - i)] = screen.composed[size_t(31 - (step * i) / 8)];
+        out.show(5);
     }
 }
 
-void PreviewEngine::closeCurtainIn() {
+static void closeCurtainIn(PanelScreen& screen, FrameOut& out) {
     for (int n = 32; n >= 1; --n) {
-        screen[size_t(n + 31)] = auxScreen[size_t(n + 31)];
-        screen[size_t(32 - n)] = auxScreen[size_t(32 - n)];
-        showFrame(1);
+        screen.shown[size_t(n + 31)] = screen.composed[size_t(n + 31)];
+        screen.shown[size_t(32 - n)] = screen.composed[size_t(32 - n)];
+        out.show(1);
     }
 }
 
-void PreviewEngine::horizontalSlicesIn() {
+static void horizontalSlicesIn(PanelScreen& screen, FrameOut& out) {
     for (int i = 0; i <= 63; ++i) {
-        shiftRowsRight(1, 170);
-        shiftRowsLeft(1, 85);
-        screen[0] = uint8_t((screen[0] & 85) | (auxScreen[size_t(63 - i)] & 170));
-        screen[63] = uint8_t((screen[63] & 170) | (auxScreen[size_t(i)] & 85));
-        showFrame(2);
+        screen.shiftRowsRight(1, 170);
+        screen.shiftRowsLeft(1, 85);
+        screen.shown[0] = uint8_t((screen.shown[0] & 85) | (screen.composed[size_t(63 - i)] & 170));
+        screen.shown[63] = uint8_t((screen.shown[63] & 170) | (screen.composed[size_t(i)] & 85));
+        out.show(2);
     }
 }
 
-void PreviewEngine::verticalSlicesIn() {
+static void verticalSlicesIn(PanelScreen& screen, FrameOut& out) {
     for (int b = 1; b <= 7; ++b) {
         const uint8_t bottom = bottomRows(b), top = topRows(b);
         for (int c = 0; c <= 62; c += 2) {
-            screen[size_t(c)] = uint8_t((auxScreen[size_t(c)] & bottom) << (7 - b));
-            screen[size_t(c + 1)] = uint8_t((auxScreen[size_t(c + 1)] & top) >> (7 - b));
+            screen.shown[size_t(c)] = uint8_t((screen.composed[size_t(c)] & bottom) << (7 - b));
+            screen.shown[size_t(c + 1)] =
+                uint8_t((screen.composed[size_t(c + 1)] & top) >> (7 - b));
         }
-        showFrame(4);
+        out.show(4);
     }
 }
 
-void PreviewEngine::laserBeamIn() {
+static void laserBeamIn(PanelScreen& screen, FrameOut& out) {
     // The segment is visible left of column x; a beam lights rows rows from x to end.
     auto beam = [&](int x, uint8_t rows, uint8_t end) {
-        copyFromAuxScreen(0, uint8_t(x));
-        clearColumns(uint8_t(x), 63);
-        lightRows(uint8_t(x), end, rows);
-        showFrame(2);
+        screen.copyFromComposed(0, uint8_t(x));
+        screen.clearColumns(uint8_t(x), 63);
+        screen.lightRows(uint8_t(x), end, rows);
+        out.show(2);
     };
     for (int q = 0; q <= 3; ++q) {
         for (int k = 0; k <= 6; ++k) beam(14 * q + k, uint8_t(64 >> k), 63);
@@ -226,34 +231,34 @@ void PreviewEngine::laserBeamIn() {
     for (int k = 0; k <= 7; ++k) beam(56 + k, uint8_t(64 >> k), 63);
 }
 
-void PreviewEngine::laserShotsIn() {
+static void laserShotsIn(PanelScreen& screen, FrameOut& out) {
     for (int x = 0; x <= 62; ++x) {
-        copyFromAuxScreen(0, uint8_t(x));
-        clearColumns(uint8_t(x + 1), 63);
-        lightRows(uint8_t(x), 63, auxScreen[size_t(x + 1)]);
-        showFrame(2);
+        screen.copyFromComposed(0, uint8_t(x));
+        screen.clearColumns(uint8_t(x + 1), 63);
+        screen.lightRows(uint8_t(x), 63, screen.composed[size_t(x + 1)]);
+        out.show(2);
     }
 }
 
-void PreviewEngine::pixelWaveIn() {
+static void pixelWaveIn(PanelScreen& screen, FrameOut& out) {
     for (int row = 1; row <= 64; row *= 2) {
         for (int k = 0; k <= 63; ++k) {
             const uint8_t c = sweepA(k);
-            screen[c] |= uint8_t(auxScreen[c] & row);
-            if (k % 7 == 6) showFrame(1);
+            screen.shown[c] |= uint8_t(screen.composed[c] & row);
+            if (k % 7 == 6) out.show(1);
         }
     }
 }
 
-void PreviewEngine::fadeIn() {
+static void fadeIn(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 1;
     for (int r = 0; r < 7; ++r) {
         for (int k = 0; k <= 63; ++k) {
             const uint8_t c = sweepA(k);
-            screen[c] |= uint8_t(auxScreen[c] & row);
+            screen.shown[c] |= uint8_t(screen.composed[c] & row);
             if (row == 64) {
                 row = 1;
-                showFrame(1);
+                out.show(1);
             } else {
                 row = uint8_t(row * 2);
             }
@@ -261,104 +266,150 @@ void PreviewEngine::fadeIn() {
     }
 }
 
-void PreviewEngine::gateIn() {
+static void gateIn(PanelScreen& screen, FrameOut& out) {
     for (int k = 1; k <= 32; ++k) {
-        shiftRight(1, 0, 31);
-        shiftLeft(1, 32, 63);
-        screen[0] = auxScreen[size_t(32 - k)];
-        screen[63] = auxScreen[size_t(31 + k)];
-        showFrame(2);
+        screen.shiftRight(1, 0, 31);
+        screen.shiftLeft(1, 32, 63);
+        screen.shown[0] = screen.composed[size_t(32 - k)];
+        screen.shown[63] = screen.composed[size_t(31 + k)];
+        out.show(2);
     }
 }
 
-void PreviewEngine::riseAndFallIn() {
+static void riseAndFallIn(PanelScreen& screen, FrameOut& out) {
     for (int sh = 6; sh >= 0; --sh) {
         for (int j = 0; j <= 6; ++j) {
             for (int g = 0; g <= 3; ++g) {
                 const size_t up = size_t(j + 14 * g), down = size_t(j + 7 + 14 * g);
-                screen[up] = uint8_t(auxScreen[up] >> sh);
-                screen[down] = uint8_t(auxScreen[down] << sh);
+                screen.shown[up] = uint8_t(screen.composed[up] >> sh);
+                screen.shown[down] = uint8_t(screen.composed[down] << sh);
             }
-            screen[size_t(j + 56)] = uint8_t(auxScreen[size_t(j + 56)] >> sh);
+            screen.shown[size_t(j + 56)] = uint8_t(screen.composed[size_t(j + 56)] >> sh);
         }
-        showFrame(4);
+        out.show(4);
     }
 }
 
-void PreviewEngine::scrollRowsIn() {
+static void scrollRowsIn(PanelScreen& screen, FrameOut& out) {
     for (int row = 64; row >= 1; row /= 2) {
         for (int i = 0; i <= 7; ++i) {
-            shiftRowsLeft(8, uint8_t(row));
+            screen.shiftRowsLeft(8, uint8_t(row));
             for (int j = 0; j <= 7; ++j) {
-                uint8_t& s = screen[size_t(56 + j)];
-                s = uint8_t((s & ~row) | (auxScreen[size_t(8 * i + j)] & row));
+                uint8_t& s = screen.shown[size_t(56 + j)];
+                s = uint8_t((s & ~row) | (screen.composed[size_t(8 * i + j)] & row));
             }
-            showFrame(2);
+            out.show(2);
         }
     }
 }
 
-void PreviewEngine::slideUpIn() {
+static void slideUpIn(PanelScreen& screen, FrameOut& out) {
     for (int b = 1; b <= 7; ++b) {
         for (int c = 0; c < 64; ++c)
-            screen[size_t(c)] = uint8_t((auxScreen[size_t(c)] & topRows(b)) >> (7 - b));
-        showFrame(5);
+            screen.shown[size_t(c)] = uint8_t((screen.composed[size_t(c)] & topRows(b)) >> (7 - b));
+        out.show(5);
     }
 }
 
-void PreviewEngine::trickleIn() {
+static void trickleIn(PanelScreen& screen, FrameOut& out) {
     for (int g = 0; g <= 56; g += 8) {
         for (int b = 1; b <= 7; ++b) {
             for (int c = g; c <= g + 7; ++c)
-                screen[size_t(c)] = uint8_t((auxScreen[size_t(c)] & topRows(b)) >> (7 - b));
-            showFrame(1);
+                screen.shown[size_t(c)] =
+                    uint8_t((screen.composed[size_t(c)] & topRows(b)) >> (7 - b));
+            out.show(1);
         }
     }
 }
 
-void PreviewEngine::horizontalTetrisIn() {
+static void horizontalTetrisIn(PanelScreen& screen, FrameOut& out) {
     int t = 0;
     for (int k = 0; k <= 63; ++k) {
-        screen[63] = auxScreen[size_t(k)];
+        screen.shown[63] = screen.composed[size_t(k)];
         for (int n = 0; n < 63 - k; ++n) {
-            shiftLeft(1, uint8_t(k), 63);
+            screen.shiftLeft(1, uint8_t(k), 63);
             if (++t == 12) {
                 t = 1;
-                showFrame(1);
+                out.show(1);
             }
         }
     }
 }
 
-void PreviewEngine::blockTetrisIn() {
+static void blockTetrisIn(PanelScreen& screen, FrameOut& out) {
     int t = 0;
     for (int g = 0; g <= 14; ++g) {
-        for (int j = 0; j < 4; ++j) screen[size_t(60 + j)] = auxScreen[size_t(4 * g + j)];
+        for (int j = 0; j < 4; ++j)
+            screen.shown[size_t(60 + j)] = screen.composed[size_t(4 * g + j)];
         for (int n = 0; n < 60 - 4 * g; ++n) {
-            shiftLeft(1, uint8_t(4 * g), 63);
+            screen.shiftLeft(1, uint8_t(4 * g), 63);
             if (++t == 2) {
                 t = 0;
-                showFrame(1);
+                out.show(1);
             }
         }
     }
 }
 
-void PreviewEngine::blink() {
+void blink(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 5; ++n) {
-        copyFromAuxScreen(0, 63);
-        showFrame(6);
-        clearColumns(0, 63);
-        showFrame(4);
+        screen.copyFromComposed(0, 63);
+        out.show(6);
+        screen.clearColumns(0, 63);
+        out.show(4);
     }
 }
 
-void PreviewEngine::blinkInverted() {
+void blinkInverted(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 5; ++n) {
-        copyFromAuxScreen(0, 63);
-        showFrame(6);
-        invertColumns(0, 63);
-        showFrame(4);
+        screen.copyFromComposed(0, 63);
+        out.show(6);
+        screen.invertColumns(0, 63);
+        out.show(4);
+    }
+}
+
+void playEntryEffect(int n, PanelScreen& screen, GlyphRenderer& glyphs, FrameOut& out) {
+    using Routine = void (*)(PanelScreen&, FrameOut&);
+    static const Routine routines[FirstSpriteEffect - 1] = {
+        scrollInFromRight,
+        scrollInFromLeft,
+        openCurtainIn,
+        wipeInFromRight,
+        wipeInFromLeft,
+        appearIn,
+        rowsInFromBottom,
+        rowsInFromTop,
+        verticalTetrisIn,
+        pixelCascadeIn,
+        pixelRainIn,
+        slideDownIn,
+        horizontalAccordionIn,
+        verticalAccordionIn,
+        zoomIn,
+        closeCurtainIn,
+        horizontalSlicesIn,
+        verticalSlicesIn,
+        laserBeamIn,
+        laserShotsIn,
+        pixelWaveIn,
+        fadeIn,
+        gateIn,
+        riseAndFallIn,
+        scrollRowsIn,
+        slideUpIn,
+        trickleIn,
+        horizontalTetrisIn,
+        blockTetrisIn,
+        blink,
+        blinkInverted,
+    };
+    if (n < 1 || n > EffectCount) return;
+    if (n < FirstSpriteEffect) {
+        routines[n - 1](screen, out);
+    } else {
+        const EffectInfo& e = EffectTable[size_t(n - 1)];
+        spriteIn(screen, glyphs, out, e.firstFrame, e.frameHold);
     }
 }
 

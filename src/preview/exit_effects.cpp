@@ -1,104 +1,105 @@
 // Exit effects: take the image shown on the screen off the panel. They read
-// and change `screen` only.
-#include "preview/engine.h"
+// and change `shown` only.
+#include "preview/effect_table.h"
+#include "preview/effects.h"
 
 namespace vorelux::preview {
 
-void PreviewEngine::scrollOutToLeft() {
+static void scrollOutToLeft(PanelScreen& screen, FrameOut& out) {
     for (int e = 63; e >= 1; --e) {
-        shiftLeft(1, 0, uint8_t(e));
-        showFrame(1);
+        screen.shiftLeft(1, 0, uint8_t(e));
+        out.show(1);
     }
 }
 
-void PreviewEngine::scrollOutToRight() {
+static void scrollOutToRight(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 64; ++n) {
-        shiftRight(1, 0, 63);
-        showFrame(1);
+        screen.shiftRight(1, 0, 63);
+        out.show(1);
     }
 }
 
-void PreviewEngine::openCurtainOut() {
+static void openCurtainOut(PanelScreen& screen, FrameOut& out) {
     for (int k = 0; k <= 31; ++k) {
-        screen[size_t(32 + k)] = 0;
-        screen[size_t(31 - k)] = 0;
-        showFrame(1);
+        screen.shown[size_t(32 + k)] = 0;
+        screen.shown[size_t(31 - k)] = 0;
+        out.show(1);
     }
 }
 
-void PreviewEngine::wipeOutFromRight() {
+static void wipeOutFromRight(PanelScreen& screen, FrameOut& out) {
     for (int i = 64; i >= 1; --i) {
-        screen[size_t(i - 1)] = 0;
-        showFrame(1);
+        screen.shown[size_t(i - 1)] = 0;
+        out.show(1);
     }
 }
 
-void PreviewEngine::wipeOutFromLeft() {
+static void wipeOutFromLeft(PanelScreen& screen, FrameOut& out) {
     for (int k = 0; k <= 63; ++k) {
-        screen[size_t(k)] = 0;
-        showFrame(1);
+        screen.shown[size_t(k)] = 0;
+        out.show(1);
     }
 }
 
-void PreviewEngine::disappearOut() {
-    clearColumns(0, 63);
-    showFrame(4);
+static void disappearOut(PanelScreen& screen, FrameOut& out) {
+    screen.clearColumns(0, 63);
+    out.show(4);
 }
 
-void PreviewEngine::rowsOutFromBottom() {
+static void rowsOutFromBottom(PanelScreen& screen, FrameOut& out) {
     uint8_t mask = 254;
     for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] &= mask;
-        showFrame(6);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] &= mask;
+        out.show(6);
         mask = uint8_t(mask * 2);
     }
 }
 
-void PreviewEngine::rowsOutFromTop() {
+static void rowsOutFromTop(PanelScreen& screen, FrameOut& out) {
     uint8_t mask = 63;
     for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] &= mask;
-        showFrame(6);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] &= mask;
+        out.show(6);
         mask = uint8_t(mask / 2);
     }
 }
 
-void PreviewEngine::verticalTetrisOut() {
+static void verticalTetrisOut(PanelScreen& screen, FrameOut& out) {
     uint8_t frozen = 63;
     for (int i = 1; i <= 7; ++i) {
         for (int b = 3; b >= 0; --b) {
-            showFrame(1);
+            out.show(1);
             for (int n = 0; n < i; ++n) {
-                shiftUp(uint8_t(16 * b), uint8_t(16 * b + 15), frozen, 0);
-                showFrame(1);
+                screen.shiftUp(uint8_t(16 * b), uint8_t(16 * b + 15), frozen, 0);
+                out.show(1);
             }
         }
         frozen = uint8_t(frozen / 2);
     }
 }
 
-void PreviewEngine::pixelCascadeOut() {
+static void pixelCascadeOut(PanelScreen& screen, FrameOut& out) {
     uint8_t frozen = 63;
     for (int r = 7; r >= 1; --r) {
         for (int n = 0; n < 8 - r; ++n) {
-            shiftUp(0, 63, frozen, 0);
-            showFrame(2);
+            screen.shiftUp(0, 63, frozen, 0);
+            out.show(2);
         }
         frozen = uint8_t(frozen / 2);
     }
 }
 
-void PreviewEngine::pixelRainOut() {
+static void pixelRainOut(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 64, frozen = 255;
     for (int i = 1; i <= 7; ++i) {
         for (int k = 0; k <= 63; ++k) {
-            uint8_t& s = screen[sweepA(k)];
+            uint8_t& s = screen.shown[sweepA(k)];
             s = uint8_t((s & ~row) + uint8_t((s & row) << 1));
             if (k % 14 == 7) {
-                showFrame(1);
+                out.show(1);
                 for (int n = 0; n < i; ++n) {
-                    shiftUp(0, 63, frozen, 0);
-                    showFrame(1);
+                    screen.shiftUp(0, 63, frozen, 0);
+                    out.show(1);
                 }
             }
         }
@@ -107,76 +108,78 @@ void PreviewEngine::pixelRainOut() {
     }
 }
 
-void PreviewEngine::slideDownOut() {
+static void slideDownOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 7; ++n) {
-        shiftDown(0, 63, 0, 0);
-        showFrame(5);
+        screen.shiftDown(0, 63, 0, 0);
+        out.show(5);
     }
 }
 
-void PreviewEngine::horizontalAccordionOut() {
+static void horizontalAccordionOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 11; ++n) {
         std::array<uint8_t, 64> columns{};
-        for (int c = 0; c < 64; ++c) columns[size_t(c)] = screen[size_t(c)];
+        for (int c = 0; c < 64; ++c) columns[size_t(c)] = screen.shown[size_t(c)];
         squeezePass(columns);
-        for (int c = 0; c < 64; ++c) screen[size_t(c)] = columns[size_t(c)];
-        showFrame(3);
+        for (int c = 0; c < 64; ++c) screen.shown[size_t(c)] = columns[size_t(c)];
+        out.show(3);
     }
 }
 
-void PreviewEngine::verticalAccordionOut() {
-    shiftDown(0, 63, 15, 0);
-    shiftUp(0, 63, 240, 0);
-    showFrame(6);
-    shiftDown(0, 63, 15, 0);
-    shiftUp(0, 63, 240, 0);
-    showFrame(6);
-    shiftDown(0, 63, 7, 0);
-    shiftUp(0, 63, 112, 8);
-    showFrame(6);
+static void verticalAccordionOut(PanelScreen& screen, FrameOut& out) {
+    screen.shiftDown(0, 63, 15, 0);
+    screen.shiftUp(0, 63, 240, 0);
+    out.show(6);
+    screen.shiftDown(0, 63, 15, 0);
+    screen.shiftUp(0, 63, 240, 0);
+    out.show(6);
+    screen.shiftDown(0, 63, 7, 0);
+    screen.shiftUp(0, 63, 112, 8);
+    out.show(6);
 }
 
-void PreviewEngine::zoomOut() {
+static void zoomOut(PanelScreen& screen, FrameOut& out) {
     std::array<uint8_t, 64> shown{};
-    for (int c = 0; c < 64; ++c) shown[size_t(c)] = screen[size_t(c)];
+    for (int c = 0; c < 64; ++c) shown[size_t(c)] = screen.shown[size_t(c)];
     for (int len = 7; len >= 1; --len) {
-        for (int v = 32; v >= 1; --v) screen[size_t(31 + v)] = shown[size_t(32 + (v * len) / 8)];
-        for (int v = 32; v >= 1; --v) screen[size_t(32 - v)] = shown[size_t(31 - (v * len) / 8)];
-        showFrame(5);
+        for (int v = 32; v >= 1; --v)
+            screen.shown[size_t(31 + v)] = shown[size_t(32 + (v * len) / 8)];
+        for (int v = 32; v >= 1; --v)
+            screen.shown[size_t(32 - v)] = shown[size_t(31 - (v * len) / 8)];
+        out.show(5);
     }
 }
 
-void PreviewEngine::closeCurtainOut() {
+static void closeCurtainOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 32; n >= 1; --n) {
-        screen[size_t(n + 31)] = 0;
-        screen[size_t(32 - n)] = 0;
-        showFrame(1);
+        screen.shown[size_t(n + 31)] = 0;
+        screen.shown[size_t(32 - n)] = 0;
+        out.show(1);
     }
 }
 
-void PreviewEngine::horizontalSlicesOut() {
+static void horizontalSlicesOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 32; ++n) {
-        shiftRowsRight(2, 170);
-        shiftRowsLeft(2, 85);
-        showFrame(2);
+        screen.shiftRowsRight(2, 170);
+        screen.shiftRowsLeft(2, 85);
+        out.show(2);
     }
 }
 
-void PreviewEngine::verticalSlicesOut() {
+static void verticalSlicesOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 7; ++n) {
         for (int k = 0; k <= 31; ++k) {
-            shiftUp(uint8_t(2 * k), uint8_t(2 * k), 0, 0);
-            shiftDown(uint8_t(2 * k + 1), uint8_t(2 * k + 1), 0, 0);
+            screen.shiftUp(uint8_t(2 * k), uint8_t(2 * k), 0, 0);
+            screen.shiftDown(uint8_t(2 * k + 1), uint8_t(2 * k + 1), 0, 0);
         }
-        showFrame(4);
+        out.show(4);
     }
 }
 
-void PreviewEngine::laserBeamOut() {
+static void laserBeamOut(PanelScreen& screen, FrameOut& out) {
     auto beam = [&](int x, uint8_t rows) {
-        clearColumns(uint8_t(x), 63);
-        lightRows(uint8_t(x), 63, rows);
-        showFrame(2);
+        screen.clearColumns(uint8_t(x), 63);
+        screen.lightRows(uint8_t(x), 63, rows);
+        out.show(2);
     };
     for (int p = 6; p >= 0; --p) beam(56 + p, uint8_t(64 >> (6 - p)));
     for (int q = 3; q >= 0; --q) {
@@ -185,31 +188,31 @@ void PreviewEngine::laserBeamOut() {
     }
 }
 
-void PreviewEngine::laserShotsOut() {
+static void laserShotsOut(PanelScreen& screen, FrameOut& out) {
     for (int x = 62; x >= 0; --x) {
-        clearColumns(uint8_t(x + 1), 63);
-        lightRows(uint8_t(x), 63, screen[size_t(x)]);
-        showFrame(2);
+        screen.clearColumns(uint8_t(x + 1), 63);
+        screen.lightRows(uint8_t(x), 63, screen.shown[size_t(x)]);
+        out.show(2);
     }
 }
 
-void PreviewEngine::pixelWaveOut() {
+static void pixelWaveOut(PanelScreen& screen, FrameOut& out) {
     for (int row = 64; row >= 1; row /= 2) {
         for (int k = 0; k <= 63; ++k) {
-            screen[sweepA(k)] &= uint8_t(~row);
-            if (k % 7 == 6) showFrame(1);
+            screen.shown[sweepA(k)] &= uint8_t(~row);
+            if (k % 7 == 6) out.show(1);
         }
     }
 }
 
-void PreviewEngine::fadeOut() {
+static void fadeOut(PanelScreen& screen, FrameOut& out) {
     uint8_t row = 1;
     for (int r = 0; r < 7; ++r) {
         for (int k = 0; k <= 63; ++k) {
-            screen[sweepB(k)] &= uint8_t(~row);
+            screen.shown[sweepB(k)] &= uint8_t(~row);
             if (row == 64) {
                 row = 1;
-                showFrame(1);
+                out.show(1);
             } else {
                 row = uint8_t(row * 2);
             }
@@ -217,79 +220,123 @@ void PreviewEngine::fadeOut() {
     }
 }
 
-void PreviewEngine::gateOut() {
+static void gateOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 32; ++n) {
-        shiftRight(1, 32, 63);
-        shiftLeft(1, 0, 31);
-        showFrame(2);
+        screen.shiftRight(1, 32, 63);
+        screen.shiftLeft(1, 0, 31);
+        out.show(2);
     }
 }
 
-void PreviewEngine::riseAndFallOut() {
+static void riseAndFallOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 7; ++n) {
         for (int g = 0; g <= 3; ++g) {
-            shiftUp(uint8_t(14 * g), uint8_t(14 * g + 6), 0, 0);
-            shiftDown(uint8_t(14 * g + 7), uint8_t(14 * g + 13), 0, 0);
+            screen.shiftUp(uint8_t(14 * g), uint8_t(14 * g + 6), 0, 0);
+            screen.shiftDown(uint8_t(14 * g + 7), uint8_t(14 * g + 13), 0, 0);
         }
-        shiftUp(56, 63, 0, 0);
-        showFrame(4);
+        screen.shiftUp(56, 63, 0, 0);
+        out.show(4);
     }
 }
 
-void PreviewEngine::scrollRowsOut() {
+static void scrollRowsOut(PanelScreen& screen, FrameOut& out) {
     uint8_t rows = 1;
     for (int n = 0; n < 7; ++n) {
         for (int k = 0; k < 4; ++k) {
-            shiftRowsRight(6, rows);
-            showFrame(2);
+            screen.shiftRowsRight(6, rows);
+            out.show(2);
         }
         rows = uint8_t(2 * rows + 1);
     }
     for (int n = 0; n < 7; ++n) {
-        shiftRowsRight(6, 127);
-        showFrame(2);
+        screen.shiftRowsRight(6, 127);
+        out.show(2);
     }
 }
 
-void PreviewEngine::slideUpOut() {
+static void slideUpOut(PanelScreen& screen, FrameOut& out) {
     for (int n = 0; n < 7; ++n) {
-        shiftUp(0, 63, 0, 0);
-        showFrame(5);
+        screen.shiftUp(0, 63, 0, 0);
+        out.show(5);
     }
 }
 
-void PreviewEngine::trickleOut() {
+static void trickleOut(PanelScreen& screen, FrameOut& out) {
     for (int g = 0; g <= 56; g += 8) {
         for (int n = 0; n < 7; ++n) {
-            shiftUp(uint8_t(g), uint8_t(g + 7), 0, 0);
-            showFrame(1);
+            screen.shiftUp(uint8_t(g), uint8_t(g + 7), 0, 0);
+            out.show(1);
         }
     }
 }
 
-void PreviewEngine::horizontalTetrisOut() {
+static void horizontalTetrisOut(PanelScreen& screen, FrameOut& out) {
     int t = 0;
     for (int n = 63; n >= 0; --n) {
         for (int s = 0; s < 65 - n; ++s) {
-            shiftRight(1, uint8_t(n), 63);
+            screen.shiftRight(1, uint8_t(n), 63);
             if (++t == 12) {
                 t = 1;
-                showFrame(1);
+                out.show(1);
             }
         }
     }
 }
 
-void PreviewEngine::blockTetrisOut() {
+static void blockTetrisOut(PanelScreen& screen, FrameOut& out) {
     int t = 0;
     for (int g = 15; g >= 0; --g) {
         for (int s = 0; s < 65 - 4 * g; ++s) {
-            shiftRight(1, uint8_t(4 * g), 63);
+            screen.shiftRight(1, uint8_t(4 * g), 63);
             if (++t == 2) {
                 t = 0;
-                showFrame(1);
+                out.show(1);
             }
         }
+    }
+}
+
+void playExitEffect(int n, PanelScreen& screen, GlyphRenderer& glyphs, FrameOut& out) {
+    using Routine = void (*)(PanelScreen&, FrameOut&);
+    static const Routine routines[FirstSpriteEffect - 1] = {
+        scrollOutToLeft,
+        scrollOutToRight,
+        openCurtainOut,
+        wipeOutFromRight,
+        wipeOutFromLeft,
+        disappearOut,
+        rowsOutFromBottom,
+        rowsOutFromTop,
+        verticalTetrisOut,
+        pixelCascadeOut,
+        pixelRainOut,
+        slideDownOut,
+        horizontalAccordionOut,
+        verticalAccordionOut,
+        zoomOut,
+        closeCurtainOut,
+        horizontalSlicesOut,
+        verticalSlicesOut,
+        laserBeamOut,
+        laserShotsOut,
+        pixelWaveOut,
+        fadeOut,
+        gateOut,
+        riseAndFallOut,
+        scrollRowsOut,
+        slideUpOut,
+        trickleOut,
+        horizontalTetrisOut,
+        blockTetrisOut,
+        blink,
+        blinkInverted,
+    };
+    if (n < 1 || n > EffectCount) return;
+    if (n < FirstSpriteEffect) {
+        routines[n - 1](screen, out);
+    } else {
+        const EffectInfo& e = EffectTable[size_t(n - 1)];
+        spriteOut(screen, glyphs, out, e.firstFrame, e.frameHold);
     }
 }
 

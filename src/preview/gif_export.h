@@ -9,8 +9,8 @@
 //  - frames that change nothing are added to the previous frame's delay.
 // A frame writes only the rectangle that changed, with the unchanged pixels
 // in it transparent when that makes it smaller.
-#include "preview/engine.h"
 #include "preview/led_picture.h"
+#include "preview/page_player.h"
 
 #include <cstdint>
 #include <memory>

@@ -22,7 +22,7 @@ bool isLiveCode(uint8_t b) {
 PreviewEngine::PreviewEngine(const LineSource& lines, GlyphRenderer& glyphs, const Clock& clock)
     : lines_(lines), glyphs_(glyphs), clock_(clock) {}
 
-bool PreviewEngine::pageHasContent(const LineSource& lines) {
+bool pageHasContent(const LineSource& lines) {
     for (int i = 0; i < lines.lineCount(); ++i)
         if (lines.line(i).size() > size_t(HeaderSize)) return true;
     return false;
@@ -58,113 +58,31 @@ void PreviewEngine::loadItem(uint8_t code, int32_t& pos, int font) {
 
 // ---------------------------------------------------------------- frames
 
-// Shows `screen` for `cycles` cycles. With a line skip pending nothing is
+// Shows `screen.shown` for `cycles` cycles. With a line skip pending nothing is
 // shown and no time passes. A stop (requested, or refused by the sink) ends
 // the preview here: nothing after it is shown or computed.
 void PreviewEngine::showFrame(uint8_t cycles) {
     if (lineSkipRequest != 0) return;
     if (!play.enabled) throw PreviewStopped{};
-    const bool goOn = sink_->show(screen, cycles);
+    const bool goOn = sink_->show(screen.shown, cycles);
     if (!goOn) play.enabled = false;
     if (cycles != 0 && !play.enabled) throw PreviewStopped{};
 }
 
 void PreviewEngine::scrollStep(uint8_t column) {
     showFrame(ScrollCycles);
-    for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = screen[size_t(c + 1)];
-    screen[63] = column;
+    for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = screen.shown[size_t(c + 1)];
+    screen.shown[63] = column;
 }
 
 // ---------------------------------------------------------------- effects
 
 void PreviewEngine::runEntry(uint8_t effectByte) {
-    if (!isEffectByte(effectByte)) return;
-    const int n = effectNumber(effectByte);
-    using Routine = void (PreviewEngine::*)();
-    static const Routine routines[31] = {
-        &PreviewEngine::scrollInFromRight,
-        &PreviewEngine::scrollInFromLeft,
-        &PreviewEngine::openCurtainIn,
-        &PreviewEngine::wipeInFromRight,
-        &PreviewEngine::wipeInFromLeft,
-        &PreviewEngine::appearIn,
-        &PreviewEngine::rowsInFromBottom,
-        &PreviewEngine::rowsInFromTop,
-        &PreviewEngine::verticalTetrisIn,
-        &PreviewEngine::pixelCascadeIn,
-        &PreviewEngine::pixelRainIn,
-        &PreviewEngine::slideDownIn,
-        &PreviewEngine::horizontalAccordionIn,
-        &PreviewEngine::verticalAccordionIn,
-        &PreviewEngine::zoomIn,
-        &PreviewEngine::closeCurtainIn,
-        &PreviewEngine::horizontalSlicesIn,
-        &PreviewEngine::verticalSlicesIn,
-        &PreviewEngine::laserBeamIn,
-        &PreviewEngine::laserShotsIn,
-        &PreviewEngine::pixelWaveIn,
-        &PreviewEngine::fadeIn,
-        &PreviewEngine::gateIn,
-        &PreviewEngine::riseAndFallIn,
-        &PreviewEngine::scrollRowsIn,
-        &PreviewEngine::slideUpIn,
-        &PreviewEngine::trickleIn,
-        &PreviewEngine::horizontalTetrisIn,
-        &PreviewEngine::blockTetrisIn,
-        &PreviewEngine::blink,
-        &PreviewEngine::blinkInverted,
-    };
-    if (n < FirstSpriteEffect) {
-        (this->*routines[n - 1])();
-    } else {
-        const EffectInfo& e = EffectTable[size_t(n - 1)];
-        spriteIn(e.firstFrame, e.frameHold);
-    }
+    if (isEffectByte(effectByte)) playEntryEffect(effectNumber(effectByte), screen, glyphs_, *this);
 }
 
 void PreviewEngine::runExit(uint8_t effectByte) {
-    if (!isEffectByte(effectByte)) return;
-    const int n = effectNumber(effectByte);
-    using Routine = void (PreviewEngine::*)();
-    static const Routine routines[31] = {
-        &PreviewEngine::scrollOutToLeft,
-        &PreviewEngine::scrollOutToRight,
-        &PreviewEngine::openCurtainOut,
-        &PreviewEngine::wipeOutFromRight,
-        &PreviewEngine::wipeOutFromLeft,
-        &PreviewEngine::disappearOut,
-        &PreviewEngine::rowsOutFromBottom,
-        &PreviewEngine::rowsOutFromTop,
-        &PreviewEngine::verticalTetrisOut,
-        &PreviewEngine::pixelCascadeOut,
-        &PreviewEngine::pixelRainOut,
-        &PreviewEngine::slideDownOut,
-        &PreviewEngine::horizontalAccordionOut,
-        &PreviewEngine::verticalAccordionOut,
-        &PreviewEngine::zoomOut,
-        &PreviewEngine::closeCurtainOut,
-        &PreviewEngine::horizontalSlicesOut,
-        &PreviewEngine::verticalSlicesOut,
-        &PreviewEngine::laserBeamOut,
-        &PreviewEngine::laserShotsOut,
-        &PreviewEngine::pixelWaveOut,
-        &PreviewEngine::fadeOut,
-        &PreviewEngine::gateOut,
-        &PreviewEngine::riseAndFallOut,
-        &PreviewEngine::scrollRowsOut,
-        &PreviewEngine::slideUpOut,
-        &PreviewEngine::trickleOut,
-        &PreviewEngine::horizontalTetrisOut,
-        &PreviewEngine::blockTetrisOut,
-        &PreviewEngine::blink,
-        &PreviewEngine::blinkInverted,
-    };
-    if (n < FirstSpriteEffect) {
-        (this->*routines[n - 1])();
-    } else {
-        const EffectInfo& e = EffectTable[size_t(n - 1)];
-        spriteOut(e.firstFrame, e.frameHold);
-    }
+    if (isEffectByte(effectByte)) playExitEffect(effectNumber(effectByte), screen, glyphs_, *this);
 }
 
 RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
@@ -175,7 +93,7 @@ RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
     RunResult result = RunResult::RoundsDone;
     try {
         if (entry) {
-            screen.fill(0);
+            screen.shown.fill(0);
             runEntry(effectByte(n));
         } else {
             runExit(effectByte(n));
@@ -196,7 +114,7 @@ void PreviewEngine::holdLiveField(int frames, uint8_t cycles) {
 
 void PreviewEngine::showPendingLiveField() {
     if (pendingLiveCode == 0) return;
-    if (drawLiveField && drawLiveField(pendingLiveCode, screen)) {
+    if (drawLiveField && drawLiveField(pendingLiveCode, screen.shown)) {
         holdLiveField(25, 10);
         pendingLiveCode = 0;
         return;
@@ -204,11 +122,11 @@ void PreviewEngine::showPendingLiveField() {
     const LiveFieldRule rule = liveFieldRule(pendingLiveCode);
     if (rule.drawn && rule.redraw) {
         for (int n = 0; n < 50 && play.enabled; ++n) {
-            drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
+            drawTimeDateTemperature(screen.shown, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
             showFrame(5);
         }
     } else if (rule.drawn) {
-        drawTimeDateTemperature(screen, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
+        drawTimeDateTemperature(screen.shown, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
     }
     // The clocks (8, 18) were held while redrawn; the other fields are held here.
     if (pendingLiveCode > 8 && pendingLiveCode != 18) holdLiveField(25, 10);
@@ -221,7 +139,7 @@ int PreviewEngine::composeSegment(const LineStream& line) {
     play.line = line;
     if (play.line.size() < size_t(HeaderSize)) play.line = newLine();
     play.segmentStart = HeaderSize;
-    auxScreen.fill(0);
+    screen.composed.fill(0);
     const bool wasRunning = play.enabled;
     play.enabled = true; // the measure pass stops early when the preview is stopped
     const SegmentLayout layout = composeNextSegment(play.startFont);
@@ -231,7 +149,7 @@ int PreviewEngine::composeSegment(const LineStream& line) {
 
 // Steps shared by the segment player and composeSegment: skip the spaces,
 // measure how much of the line fits and where it breaks, place it and render
-// it into auxScreen.
+// it into screen.composed.
 PreviewEngine::SegmentLayout PreviewEngine::composeNextSegment(uint8_t font) {
     SegmentLayout layout;
     const int32_t size = int32_t(play.line.size());
@@ -241,7 +159,7 @@ PreviewEngine::SegmentLayout PreviewEngine::composeNextSegment(uint8_t font) {
     if (play.segmentStart >= size) return layout;
     layout.empty = false;
 
-    for (int c = 0; c < PanelColumns; ++c) auxScreen[size_t(c)] = 0;
+    for (int c = 0; c < PanelColumns; ++c) screen.composed[size_t(c)] = 0;
 
     const Measure measure = measureSegment(font);
     layout.finished = measure.finished;
@@ -302,7 +220,7 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
     return m;
 }
 
-// Renders the segment into auxScreen from its start column, as far as the
+// Renders the segment into screen.composed from its start column, as far as the
 // panel reaches.
 void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
     int32_t pos = play.segmentStart;
@@ -319,7 +237,7 @@ void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
         if (b == NoColumns) continue;
         loadItem(b, pos, current);
         for (itemColumn = 0; itemColumn <= glyphs_.GlyphLast && column < 64; ++itemColumn, ++column)
-            auxScreen[size_t(column)] = glyphs_.glyphColumns[size_t(itemColumn)];
+            screen.composed[size_t(column)] = glyphs_.glyphColumns[size_t(itemColumn)];
     }
     layout.nextByte = pos;
     layout.font = current;
@@ -332,16 +250,16 @@ bool PreviewEngine::playSegment(uint8_t font) {
     SegmentLayout layout = composeNextSegment(font);
     if (layout.empty) return true;
 
-    screen.fill(0);
+    screen.shown.fill(0);
     if (play.enabled && lineSkipRequest == 0) runEntry(play.entryEffect);
-    for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = auxScreen[size_t(c)];
+    for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = screen.composed[size_t(c)];
     showFrame(HoldCycles);
 
     if (layout.width >= 64 && play.enabled) scrollOverflow(layout);
 
     if (play.enabled && lineSkipRequest == 0) runExit(play.exitEffect);
 
-    for (int c = 0; c < PanelColumns; ++c) screen[size_t(c)] = 0;
+    for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = 0;
     showFrame(0);
 
     play.segmentStart = layout.finished ? layout.nextByte - 1 : layout.nextByte;
@@ -381,7 +299,7 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
         for (int k = 0; k < count && k < GlyphColumnsSize && play.enabled; ++k)
             scrollStep(item[size_t(k)]);
     }
-    for (int c = 0; c < PanelColumns; ++c) auxScreen[size_t(c)] = screen[size_t(c)];
+    for (int c = 0; c < PanelColumns; ++c) screen.composed[size_t(c)] = screen.shown[size_t(c)];
     showFrame(HoldCycles);
     layout.nextByte = pos;
     layout.font = font;
@@ -429,8 +347,8 @@ void PreviewEngine::scrollItemThrough() {
 
 void PreviewEngine::scrollBlankColumn() {
     showFrame(ScrollCycles);
-    for (int c = 0; c < 63; ++c) screen[size_t(c)] = screen[size_t(c + 1)];
-    screen[63] = 0;
+    for (int c = 0; c < 63; ++c) screen.shown[size_t(c)] = screen.shown[size_t(c + 1)];
+    screen.shown[63] = 0;
 }
 
 // ---------------------------------------------------------------- play loop
@@ -444,8 +362,8 @@ RunResult PreviewEngine::run(FrameSink& sink, int rounds) {
     play.startFont = 1;
     // A field left pending by an earlier, stopped preview is not shown now.
     pendingLiveCode = 0;
-    screen.fill(0);
-    auxScreen.fill(0);
+    screen.shown.fill(0);
+    screen.composed.fill(0);
 
     RunResult result = RunResult::Stopped;
     try {
@@ -486,10 +404,10 @@ bool PreviewEngine::playNextSegment() {
         pendingLiveCode = first;
         return false;
     }
-    screen.fill(0);
+    screen.shown.fill(0);
     if (play.entryEffect == ScrollOnlyEffect && play.exitEffect == ScrollOnlyEffect) {
         const bool finished = playScrollOnly();
-        screen.fill(0);
+        screen.shown.fill(0);
         return finished;
     }
     return playSegment(play.startFont);

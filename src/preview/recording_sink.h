@@ -2,7 +2,7 @@
 // A frame sink that records every frame (cycles and image) without waiting:
 // the preview is deterministic for a fixed clock, so traces and tests compare
 // frame sequences exactly.
-#include "preview/engine.h"
+#include "preview/page_player.h"
 
 #include <cstddef>
 #include <functional>

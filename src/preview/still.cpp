@@ -30,9 +30,8 @@ class StillSink final : public FrameSink {
 Still frameAtCycle(const LineSource& lines, GlyphRenderer& glyphs, const Clock& clock, long cycle) {
     Still still;
     if (cycle < 0) return still;
-    PreviewEngine engine(lines, glyphs, clock);
     StillSink sink(cycle, still);
-    engine.run(sink, 1);
+    runPage(lines, glyphs, clock, sink, {.rounds = 1});
     return still;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // One frame of a page's preview, for printed proofs: the image the panel
 // shows at a given cycle of the page's first round.
-#include "preview/engine.h"
+#include "preview/page_player.h"
 
 namespace vorelux::preview {
 

@@ -100,11 +100,10 @@ QByteArray referenceGif(const std::vector<LineStream>& lines, const Clock& clock
                         const QString& path) {
     preview::VectorLineSource source(lines);
     GlyphRenderer glyphs;
-    preview::PreviewEngine engine(source, glyphs, clock);
     preview::GifPreviewWriter writer;
     std::string error;
     if (!writer.open(path.toStdString(), 10, error, preview::LedLook::Grid)) return {};
-    engine.run(writer, 1);
+    preview::runPage(source, glyphs, clock, writer, {.rounds = 1});
     if (!writer.finish(error)) return {};
     QFile file(path);
     file.open(QIODevice::ReadOnly);

@@ -26,9 +26,9 @@ TEST(PanelLiveFields, ThePanelDrawsItsFieldsAndTheEngineTheRest) {
         SCOPED_TRACE(int(c.code));
         // The field alone in a line: no segment, just the field.
         preview::VectorLineSource lines({{0xFF, 197, 197, c.code}});
-        preview::PreviewEngine engine(lines, glyphs, clock);
         int asked = 0;
-        engine.drawLiveField = [&](uint8_t code, PanelImage& screen) {
+        preview::PlayOptions options{.rounds = 1};
+        options.drawLiveField = [&](uint8_t code, PanelImage& screen) {
             ++asked;
             auto text = panelFieldText(code, settings, clock.now());
             if (!text) return false;
@@ -36,7 +36,7 @@ TEST(PanelLiveFields, ThePanelDrawsItsFieldsAndTheEngineTheRest) {
             return true;
         };
         preview::RecordingSink sink;
-        engine.run(sink, 1);
+        preview::runPage(lines, glyphs, clock, sink, options);
         EXPECT_EQ(asked, 1);
         ASSERT_EQ(sink.frames.size(), 25u); // held 25 times 10 cycles either way
         for (const preview::Frame& f : sink.frames) EXPECT_EQ(f.cycles, 10);

@@ -3,7 +3,7 @@
 // dimmed and turned upright as set; the log pane lists the newest lines.
 #include "panel_live.h"
 #include "panel_window.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
 #include "render/edit_canvas.h"
 
 #include <QCoreApplication>
@@ -85,10 +85,8 @@ TEST_F(WindowFixture, ShowsItsNumberOnRequestAndItsPagesAfterwards) {
     {
         GlyphRenderer glyphs;
         preview::VectorLineSource lines({{0xFF, 197, 197, 'V', 'O', 'R', 'E', 'L', 'U', 'X'}});
-        FixedClock clock;
-        preview::PreviewEngine engine(lines, glyphs, clock);
-        engine.composeSegment(lines.lines[0]);
-        for (int c = 0; c < PanelColumns; ++c) text[size_t(c)] = engine.auxScreen[size_t(c)];
+        const PanelImage segment = preview::composeFirstSegment(lines.lines[0], glyphs).image;
+        for (int c = 0; c < PanelColumns; ++c) text[size_t(c)] = segment[size_t(c)];
     }
     ASSERT_TRUE(shows(text));
     keepShot(*window, "panel-page");

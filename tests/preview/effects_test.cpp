@@ -1,7 +1,8 @@
 // Entry, exit and figure effects: frame counts, cycles per frame, and the
 // first and last frames the effects are known for.
 #include "preview/effect_table.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
+#include "preview/panel_screen.h"
 #include "preview/recording_sink.h"
 
 #include <gtest/gtest.h>
@@ -27,24 +28,18 @@ PanelImage visible(PanelImage image) {
 }
 
 struct EffectRig {
-    VectorLineSource lines;
     GlyphRenderer glyphs;
-    FixedClock clock;
-    PreviewEngine engine{lines, glyphs, clock};
     RecordingSink sink;
 
-    // Entry: auxScreen holds the segment and screen starts dark.
-    void entry(int n, const PanelImage& segment = testSegment()) {
-        engine.auxScreen = segment;
-        engine.auxScreen[64] = 0;
-        engine.playEffect(true, n, sink);
+    // Entry: the segment comes onto a dark screen.
+    RunResult entry(int n, PanelImage segment = testSegment()) {
+        segment[64] = 0;
+        return playEffect(true, n, segment, glyphs, sink);
     }
-    // Exit: screen holds the segment as held (auxScreen too).
-    void exit(int n, const PanelImage& segment = testSegment()) {
-        engine.auxScreen = segment;
-        engine.auxScreen[64] = 0;
-        engine.screen = engine.auxScreen;
-        engine.playEffect(false, n, sink);
+    // Exit: the screen holds the segment as held.
+    RunResult exit(int n, PanelImage segment = testSegment()) {
+        segment[64] = 0;
+        return playEffect(false, n, segment, glyphs, sink);
     }
 };
 
@@ -305,43 +300,40 @@ TEST(FigureTiming, FirstFigureTakes72StepsOut) {
 // ------------------------------------------------------------------ primitives
 
 TEST(Primitives, CopyFromAuxTreatsWrappedPositionsAsOffPanel) {
-    EffectRig rig;
-    PreviewEngine& e = rig.engine;
-    e.auxScreen = testSegment();
-    e.copyFromAuxScreen(250, 3); // a start below 0 counts as 0
-    for (int c = 0; c <= 3; ++c) EXPECT_EQ(e.screen[size_t(c)], e.auxScreen[size_t(c)]);
-    EXPECT_EQ(e.screen[4], 0);
-    e.screen.fill(0);
-    e.copyFromAuxScreen(0, 250); // an end below 0 copies nothing
-    EXPECT_EQ(e.screen, PanelImage{});
-    e.copyFromAuxScreen(0, 90); // an end past the panel stops at 63
-    EXPECT_EQ(e.screen[63], e.auxScreen[63]);
-    EXPECT_EQ(e.screen[64], 0);
+    PanelScreen e;
+    e.composed = testSegment();
+    e.copyFromComposed(250, 3); // a start below 0 counts as 0
+    for (int c = 0; c <= 3; ++c) EXPECT_EQ(e.shown[size_t(c)], e.composed[size_t(c)]);
+    EXPECT_EQ(e.shown[4], 0);
+    e.shown.fill(0);
+    e.copyFromComposed(0, 250); // an end below 0 copies nothing
+    EXPECT_EQ(e.shown, PanelImage{});
+    e.copyFromComposed(0, 90); // an end past the panel stops at 63
+    EXPECT_EQ(e.shown[63], e.composed[63]);
+    EXPECT_EQ(e.shown[64], 0);
 }
 
 TEST(Primitives, ShiftsDownAndUpKeepFrozenRowsAndAddToSummingRows) {
-    EffectRig rig;
-    PreviewEngine& e = rig.engine;
-    e.screen[0] = 0x7F;
+    PanelScreen e;
+    e.shown[0] = 0x7F;
     e.shiftDown(0, 0, 0x01, 0x02); // bottom row frozen, row 1 keeps its pixel
-    EXPECT_EQ(e.screen[0], 0x3F);
-    e.screen[1] = 0x41;
+    EXPECT_EQ(e.shown[0], 0x3F);
+    e.shown[1] = 0x41;
     e.shiftUp(1, 1, 0, 0); // the top row moves into the hidden bit
-    EXPECT_EQ(e.screen[1], 0x82);
+    EXPECT_EQ(e.shown[1], 0x82);
     e.shiftDown(1, 1, 0, 0); // and comes back where it is moved down
-    EXPECT_EQ(e.screen[1], 0x41);
+    EXPECT_EQ(e.shown[1], 0x41);
 }
 
 TEST(Primitives, RowShiftsMoveOnlyTheirRows) {
-    EffectRig rig;
-    PreviewEngine& e = rig.engine;
-    for (int c = 0; c < 64; ++c) e.screen[size_t(c)] = uint8_t(c == 10 ? 0x7F : 0);
+    PanelScreen e;
+    for (int c = 0; c < 64; ++c) e.shown[size_t(c)] = uint8_t(c == 10 ? 0x7F : 0);
     e.shiftRowsRight(2, 0x0F);
-    EXPECT_EQ(e.screen[10], 0x70);
-    EXPECT_EQ(e.screen[12], 0x0F);
+    EXPECT_EQ(e.shown[10], 0x70);
+    EXPECT_EQ(e.shown[12], 0x0F);
     e.shiftRowsLeft(4, 0x70);
-    EXPECT_EQ(e.screen[6], 0x70);
-    EXPECT_EQ(e.screen[10], 0);
+    EXPECT_EQ(e.shown[6], 0x70);
+    EXPECT_EQ(e.shown[10], 0);
 }
 
 TEST(Primitives, SweepsVisitEveryColumnOnce) {
@@ -362,35 +354,35 @@ TEST(Primitives, SweepsVisitEveryColumnOnce) {
 }
 
 TEST(FigureDrawing, AFigureInFrontGetsADarkOutline) {
-    EffectRig rig;
-    PreviewEngine& e = rig.engine;
-    for (int c = 0; c < 64; ++c) e.screen[size_t(c)] = 0x7F;
-    rig.glyphs.glyphColumns.fill(0);
-    rig.glyphs.glyphColumns[0] = 0x08; // one pixel in the middle row
-    rig.glyphs.glyphColumns[1] = 0x1C; // three pixels
-    e.drawSprite(10, 8, 2, 1);
-    EXPECT_EQ(e.screen[9], 0x77);  // left neighbour of the first column
-    EXPECT_EQ(e.screen[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
-    EXPECT_EQ(e.screen[11], 0x5D); // 0x1C with the rows 1 and 5 dark
-    EXPECT_EQ(e.screen[12], 0x63); // right neighbour
-    EXPECT_EQ(e.screen[8], 0x7F);  // untouched
-    EXPECT_EQ(e.screen[13], 0x7F);
+    PanelScreen e;
+    GlyphRenderer glyphs;
+    for (int c = 0; c < 64; ++c) e.shown[size_t(c)] = 0x7F;
+    glyphs.glyphColumns.fill(0);
+    glyphs.glyphColumns[0] = 0x08; // one pixel in the middle row
+    glyphs.glyphColumns[1] = 0x1C; // three pixels
+    e.drawSprite(glyphs.glyphColumns, 10, 8, 2, 1);
+    EXPECT_EQ(e.shown[9], 0x77);  // left neighbour of the first column
+    EXPECT_EQ(e.shown[10], 0x6B); // its pixel, dark above, below and where column 11 is lit
+    EXPECT_EQ(e.shown[11], 0x5D); // 0x1C with the rows 1 and 5 dark
+    EXPECT_EQ(e.shown[12], 0x63); // right neighbour
+    EXPECT_EQ(e.shown[8], 0x7F);  // untouched
+    EXPECT_EQ(e.shown[13], 0x7F);
 }
 
 TEST(FigureDrawing, TransparentFigureIsOredAndOffPanelColumnsAreSkipped) {
-    EffectRig rig;
-    PreviewEngine& e = rig.engine;
-    rig.glyphs.glyphColumns.fill(0);
-    for (int i = 0; i < 5; ++i) rig.glyphs.glyphColumns[size_t(i)] = uint8_t(1 << i);
-    e.drawSprite(uint8_t(-3), 8, 5, 0); // three columns off the left edge
-    EXPECT_EQ(e.screen[0], 0x08);
-    EXPECT_EQ(e.screen[1], 0x10);
-    EXPECT_EQ(e.screen[2], 0);
-    e.screen.fill(0);
-    e.drawSprite(62, 8, 5, 0); // cut at the right edge
-    EXPECT_EQ(e.screen[62], 0x01);
-    EXPECT_EQ(e.screen[63], 0x02);
-    EXPECT_EQ(e.screen[64], 0);
+    PanelScreen e;
+    GlyphRenderer glyphs;
+    glyphs.glyphColumns.fill(0);
+    for (int i = 0; i < 5; ++i) glyphs.glyphColumns[size_t(i)] = uint8_t(1 << i);
+    e.drawSprite(glyphs.glyphColumns, uint8_t(-3), 8, 5, 0); // three columns off the left edge
+    EXPECT_EQ(e.shown[0], 0x08);
+    EXPECT_EQ(e.shown[1], 0x10);
+    EXPECT_EQ(e.shown[2], 0);
+    e.shown.fill(0);
+    e.drawSprite(glyphs.glyphColumns, 62, 8, 5, 0); // cut at the right edge
+    EXPECT_EQ(e.shown[62], 0x01);
+    EXPECT_EQ(e.shown[63], 0x02);
+    EXPECT_EQ(e.shown[64], 0);
 }
 
 // ------------------------------------------------------------------ table
@@ -411,19 +403,32 @@ TEST(EffectTableTexts, HoldTheListTextsAndFigureFrames) {
 TEST(EffectStop, AStopInsideAnEffectEndsItAtOnce) {
     EffectRig rig;
     rig.sink.onFrame = [](size_t i) { return i < 9; };
-    rig.engine.auxScreen = testSegment();
-    EXPECT_EQ(rig.engine.playEffect(true, 9, rig.sink), RunResult::Stopped);
+    EXPECT_EQ(rig.entry(9), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 10u);
 }
 
-TEST(EffectSkip, WithASkipPendingAnEffectComputesWithoutShowing) {
-    EffectRig rig;
-    rig.engine.auxScreen = testSegment();
-    rig.engine.play.enabled = true;
-    rig.engine.lineSkipRequest = 1;
-    rig.engine.screen.fill(0);
-    rig.engine.pixelRainIn(); // runs to its end without a sink
-    EXPECT_EQ(visible(rig.engine.screen), visible(testSegment()));
+TEST(EffectSkip, ASkipInsideAnEffectShowsNoMoreOfItsLine) {
+    // Line 0 comes in by pixel rain (effect 11); the skip arrives at its
+    // fourth frame. The next frame shown is the first of line 1 (appear).
+    const LineStream rain{LineStart, effectByte(11), effectByte(6), 'A', 'A'};
+    const LineStream appear{LineStart, effectByte(6), effectByte(6), 'B', 'B'};
+    VectorLineSource lines({rain, appear});
+    GlyphRenderer glyphs;
+    FixedClock clock;
+    PagePlayer player(lines, glyphs, clock);
+    RecordingSink sink;
+    sink.onFrame = [&](size_t i) {
+        if (i == 3) player.requestLineSkip(+1);
+        return i < 4;
+    };
+    EXPECT_EQ(player.run(sink), RunResult::Stopped);
+    ASSERT_EQ(sink.frames.size(), 5u);
+    EXPECT_EQ(sink.lines, (std::vector<int>{0, 1}));
+    EXPECT_EQ(sink.frames[4].cycles, 4); // the appear frame of line 1
+
+    RecordingSink alone;
+    runPage(VectorLineSource({appear}), glyphs, clock, alone, {.rounds = 1});
+    EXPECT_EQ(sink.frames[4].screen, alone.frames[0].screen);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The GIF export: frame timing for viewers that raise short delays, the
 // pictures of the two LED looks, and files read back with giflib.
-#include "preview/engine.h"
 #include "preview/gif_export.h"
 #include "preview/led_picture.h"
+#include "preview/page_player.h"
 #include "render/edit_canvas.h"
 #include "support/temp_dir.h"
 

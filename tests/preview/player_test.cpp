@@ -1,6 +1,6 @@
 // The play loop, the segment player and the scroll-only mode: placement,
 // segments, scrolling, live fields, line skips and stops.
-#include "preview/engine.h"
+#include "preview/page_player.h"
 #include "preview/recording_sink.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +42,13 @@ struct Rig {
     VectorLineSource lines;
     GlyphRenderer glyphs;
     FixedClock clock;
-    PreviewEngine engine{lines, glyphs, clock};
+    PagePlayer engine{lines, glyphs, clock};
     RecordingSink sink;
 
-    RunResult play(int rounds = 1) { return engine.run(sink, rounds); }
+    RunResult play(int rounds = 1) {
+        return engine.run(sink, {.rounds = rounds, .drawLiveField = drawLiveField});
+    }
+    LiveFieldDrawer drawLiveField;
     std::vector<int> cycles() const {
         std::vector<int> out;
         for (const Frame& f : sink.frames) out.push_back(f.cycles);
@@ -204,7 +207,7 @@ TEST(SegmentPlayer, EntryAndExitEffectsFrameTheHold) {
 
 TEST(NothingToPlay, APageOfEmptyLinesDoesNotStart) {
     Rig rig({line(E6, E6, {}), line(E2, E2, {})});
-    EXPECT_EQ(rig.engine.run(rig.sink, 1), RunResult::NothingToPlay);
+    EXPECT_EQ(rig.play(1), RunResult::NothingToPlay);
     EXPECT_TRUE(rig.sink.frames.empty());
     EXPECT_FALSE(rig.engine.running());
 }
@@ -275,7 +278,7 @@ TEST(ScrollOnly, AFieldInTheLineIsShownAfterTheTextHasLeft) {
 
 TEST(LiveFieldsInLines, AHostMayDrawAFieldItself) {
     Rig rig({line(E6, E6, std::vector<uint8_t>{26} + text("AA"))});
-    rig.engine.drawLiveField = [](uint8_t code, PanelImage& screen) {
+    rig.drawLiveField = [](uint8_t code, PanelImage& screen) {
         if (code != 26) return false;
         screen.fill(0);
         screen[0] = 0x7F;
@@ -338,7 +341,7 @@ TEST(LineSkip, WholeRoundsPlayEveryLineOnce) {
 TEST(Stop, AStopDuringAnEffectEndsThePreviewAtOnce) {
     Rig rig({line(E2, E2, text("AA")), line(E6, E6, text("CC"))});
     rig.sink.onFrame = [](size_t i) { return i != 20; };
-    EXPECT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
+    EXPECT_EQ(rig.play(0), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 21u);
     EXPECT_FALSE(rig.engine.running());
 }
@@ -349,14 +352,14 @@ TEST(Stop, AStopRequestedFromTheHostShowsNoFurtherFrame) {
         if (i == 5) rig.engine.requestStop();
         return true;
     };
-    EXPECT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
+    EXPECT_EQ(rig.play(0), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 6u);
 }
 
 TEST(Stop, AStopDuringAFieldEndsTheFieldToo) {
     Rig rig({line(E6, E6, std::vector<uint8_t>{25} + text("AA"))});
     rig.sink.onFrame = [](size_t i) { return i != 3; };
-    EXPECT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
+    EXPECT_EQ(rig.play(0), RunResult::Stopped);
     EXPECT_EQ(rig.sink.frames.size(), 4u);
 }
 
@@ -364,12 +367,12 @@ TEST(Stop, AFieldLeftPendingByAStoppedPreviewIsNotShownByTheNext) {
     Rig rig({line(E6, E6, text("AA") + std::vector<uint8_t>{25})});
     // Stop during the field's hold: the field is still pending.
     rig.sink.onFrame = [](size_t i) { return i != 5; };
-    ASSERT_EQ(rig.engine.run(rig.sink, 0), RunResult::Stopped);
-    ASSERT_EQ(rig.engine.pendingLiveCode, 25);
+    ASSERT_EQ(rig.play(0), RunResult::Stopped);
+    ASSERT_EQ(rig.sink.frames.back().cycles, 10); // stopped during the field hold
     // The next preview (of a page without fields) shows no greeting.
     rig.lines.lines = {line(E6, E6, text("CC"))};
     RecordingSink again;
-    rig.engine.run(again, 1);
+    rig.engine.run(again, {.rounds = 1});
     ASSERT_EQ(again.frames.size(), AppearSegment.size());
 }
 
@@ -384,7 +387,7 @@ TEST(Stop, AHostThreadCanStopAPreviewRunningOnAWorker) {
         }
     } sink;
     RunResult result = RunResult::RoundsDone;
-    std::thread worker([&] { result = rig.engine.run(sink, 0); });
+    std::thread worker([&] { result = rig.engine.run(sink); });
     while (sink.frames < 10) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     rig.engine.requestLineSkip(+1);
     while (sink.frames < 20) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -420,12 +423,9 @@ TEST(DamagedLines, AnyBytesPlayToTheEndOfTheRound) {
 
 TEST(Compose, ComposesTheFirstSegmentWithoutShowingIt) {
     GlyphRenderer glyphs;
-    FixedClock clock;
-    VectorLineSource none;
-    PreviewEngine engine(none, glyphs, clock);
-    EXPECT_EQ(engine.composeSegment(line(E6, E6, text("AA"))), 25);
-    EXPECT_EQ(engine.auxScreen[25], 0x3F);
-    EXPECT_EQ(engine.screen, PanelImage{});
+    const ComposedSegment segment = composeFirstSegment(line(E6, E6, text("AA")), glyphs);
+    EXPECT_EQ(segment.startColumn, 25);
+    EXPECT_EQ(segment.image[25], 0x3F);
 }
 
 } // namespace

@@ -33,9 +33,8 @@ constexpr uint8_t Curtain = 194;
 std::vector<preview::Frame> trace(const std::vector<LineStream>& lines, const Clock& clock) {
     preview::VectorLineSource source(lines);
     GlyphRenderer glyphs;
-    preview::PreviewEngine engine(source, glyphs, clock);
     preview::RecordingSink sink;
-    engine.run(sink, 1);
+    preview::runPage(source, glyphs, clock, sink, {.rounds = 1});
     return sink.frames;
 }
 

@@ -1,7 +1,7 @@
 #include "panel_player.h"
 
 #include "panel_live.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
 
 #include <chrono>
 
@@ -119,15 +119,17 @@ void PanelPlayer::run() {
         bool playedSomething = false;
         for (size_t i = 0; i < plan.pages.size() && !interrupted(generation); ++i) {
             preview::VectorLineSource lines(splitLines(key.contents[i]));
-            preview::PreviewEngine engine(lines, glyphs, panel_.clock());
-            engine.drawLiveField = [&](uint8_t code, PanelImage& screen) {
+            preview::PlayOptions options{.rounds = 1};
+            options.drawLiveField = [&](uint8_t code, PanelImage& screen) {
                 const auto text = panelFieldText(code, panel_.settings(), panel_.clock().now());
                 if (!text) return false;
                 drawCentred(screen, glyphs, *text);
                 return true;
             };
             Sink sink(*this, generation);
-            if (engine.run(sink, 1) != preview::RunResult::NothingToPlay) playedSomething = true;
+            if (preview::runPage(lines, glyphs, panel_.clock(), sink, options) !=
+                preview::RunResult::NothingToPlay)
+                playedSomething = true;
         }
         if (!playedSomething) holdStill(image, generation);
     }

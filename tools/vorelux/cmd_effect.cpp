@@ -4,7 +4,7 @@
 #include "model/charset.h"
 #include "model/line.h"
 #include "preview/effect_table.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
 #include "preview/recording_sink.h"
 #include "render/clock.h"
 
@@ -48,14 +48,10 @@ int effect(const Args& input) {
     if (font != 2) line.push_back(uint8_t(font - 1));
     for (char16_t c : utf8ToUtf16(textValue)) line.push_back(toPanelCharacter(c, u' '));
 
-    preview::VectorLineSource none;
     GlyphRenderer glyphs;
-    FixedClock clock;
-    preview::PreviewEngine engine(none, glyphs, clock);
-    engine.composeSegment(line);
-    if (args[0] == "exit") engine.screen = engine.auxScreen;
+    const PanelImage segment = preview::composeFirstSegment(line, glyphs).image;
     preview::RecordingSink sink;
-    engine.playEffect(args[0] == "entry", int(n), sink);
+    preview::playEffect(args[0] == "entry", int(n), segment, glyphs, sink);
     for (const preview::Frame& f : sink.frames) std::cout << frameLine(f) << "\n";
     return 0;
 }

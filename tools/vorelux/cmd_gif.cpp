@@ -5,8 +5,8 @@
 #include "files/file_io.h"
 #include "files/page_file.h"
 #include "picture_options.h"
-#include "preview/engine.h"
 #include "preview/gif_export.h"
+#include "preview/page_player.h"
 #include "remove_on_interrupt.h"
 #include "render/clock.h"
 
@@ -53,7 +53,7 @@ bool refusedForSize(const GifOptions& o, const preview::LineSource& lines) {
     preview::GifSizeEstimate estimate(int(o.scale), o.look);
     GlyphRenderer glyphs;
     FixedClock clock(o.at);
-    preview::PreviewEngine(lines, glyphs, clock).run(estimate, int(o.rounds));
+    preview::runPage(lines, glyphs, clock, estimate, {.rounds = int(o.rounds)});
     const uint64_t bytes = estimate.bytes();
     if (bytes <= preview::GifSizeLimit) return false;
     std::cerr << "vorelux gif: o GIF terá cerca de " << (bytes + Megabyte / 2) / Megabyte
@@ -81,8 +81,7 @@ int gif(const Args& input) {
     cleanup.arm(writer.temporaryPath());
     GlyphRenderer glyphs;
     FixedClock clock(o.at);
-    preview::PreviewEngine engine(lines, glyphs, clock);
-    engine.run(writer, int(o.rounds));
+    preview::runPage(lines, glyphs, clock, writer, {.rounds = int(o.rounds)});
     const bool written = writer.finish(error);
     cleanup.arm({});
     if (!written) {

@@ -3,7 +3,7 @@
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
-#include "preview/engine.h"
+#include "preview/page_player.h"
 #include "render/clock.h"
 
 #include <cstdio>
@@ -66,9 +66,9 @@ int trace(const Args& input) {
     preview::VectorLineSource lines(decoded.pages[size_t(page - 1)]);
     GlyphRenderer glyphs;
     FixedClock clock(at);
-    preview::PreviewEngine engine(lines, glyphs, clock);
     PrintingSink sink;
-    if (engine.run(sink, int(rounds)) == preview::RunResult::NothingToPlay) {
+    if (preview::runPage(lines, glyphs, clock, sink, {.rounds = int(rounds)}) ==
+        preview::RunResult::NothingToPlay) {
         std::cerr << "vorelux trace: Não há nenhuma mensagem para ser exibida na página " << page
                   << ".\n";
         return 1;

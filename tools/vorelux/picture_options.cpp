@@ -56,7 +56,7 @@ std::optional<int> loadPicturePage(const char* command, const PictureOptions& o,
         return 1;
     }
     lines = preview::VectorLineSource(decoded.pages[size_t(o.page - 1)]);
-    if (!preview::PreviewEngine::pageHasContent(lines)) {
+    if (!preview::pageHasContent(lines)) {
         std::cerr << name << "Não há nenhuma mensagem para ser exibida na página " << o.page
                   << ". Nothing was written.\n";
         return 1;

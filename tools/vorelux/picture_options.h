@@ -2,8 +2,8 @@
 // What the picture commands (gif, png) share: the page file and page, the
 // LED size and look, the moment the live fields show, and loading the page.
 #include "command.h"
-#include "preview/engine.h"
 #include "preview/led_picture.h"
+#include "preview/page_player.h"
 #include "render/clock.h"
 
 #include <optional>

@@ -1,6 +1,5 @@
-// The effect primitives. They work on `screen` in place; positions are bytes,
-// and a position computed below 0 arrives wrapped (256 + value).
-#include "preview/engine.h"
+// The column and row operations of the preview screen.
+#include "preview/panel_screen.h"
 
 namespace vorelux::preview {
 
@@ -15,88 +14,88 @@ int clampEnd(int c) {
 }
 } // namespace
 
-void PreviewEngine::copyFromAuxScreen(uint8_t firstColumn, uint8_t lastColumn) {
+void PanelScreen::copyFromComposed(uint8_t firstColumn, uint8_t lastColumn) {
     const int first = firstColumn > 200 ? 0 : firstColumn;
     if (lastColumn >= 200) return;
     const int last = lastColumn > 63 ? 63 : lastColumn;
-    for (int c = first; c <= last; ++c) screen[size_t(c)] = auxScreen[size_t(c)];
+    for (int c = first; c <= last; ++c) shown[size_t(c)] = composed[size_t(c)];
 }
 
-void PreviewEngine::clearColumns(uint8_t firstColumn, uint8_t lastColumn) {
-    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) screen[size_t(c)] = 0;
+void PanelScreen::clearColumns(uint8_t firstColumn, uint8_t lastColumn) {
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) shown[size_t(c)] = 0;
 }
 
-void PreviewEngine::invertColumns(uint8_t firstColumn, uint8_t lastColumn) {
+void PanelScreen::invertColumns(uint8_t firstColumn, uint8_t lastColumn) {
     for (int c = firstColumn; c <= clampEnd(lastColumn); ++c)
-        screen[size_t(c)] = uint8_t(~screen[size_t(c)]);
+        shown[size_t(c)] = uint8_t(~shown[size_t(c)]);
 }
 
-void PreviewEngine::lightRows(uint8_t firstColumn, uint8_t lastColumn, uint8_t rows) {
-    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) screen[size_t(c)] |= rows;
+void PanelScreen::lightRows(uint8_t firstColumn, uint8_t lastColumn, uint8_t rows) {
+    for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) shown[size_t(c)] |= rows;
 }
 
-void PreviewEngine::shiftLeft(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
+void PanelScreen::shiftLeft(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
     const int first = firstColumn, last = clampEnd(lastColumn), n = columns;
     if (last < first) return;
-    for (int c = first; c <= last - n; ++c) screen[size_t(c)] = screen[size_t(c + n)];
-    for (int c = last - n + 1 < first ? first : last - n + 1; c <= last; ++c) screen[size_t(c)] = 0;
+    for (int c = first; c <= last - n; ++c) shown[size_t(c)] = shown[size_t(c + n)];
+    for (int c = last - n + 1 < first ? first : last - n + 1; c <= last; ++c) shown[size_t(c)] = 0;
 }
 
-void PreviewEngine::shiftRight(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
+void PanelScreen::shiftRight(uint8_t columns, uint8_t firstColumn, uint8_t lastColumn) {
     const int first = firstColumn, last = clampEnd(lastColumn), n = columns;
     if (last < first) return;
-    for (int c = last; c >= first + n; --c) screen[size_t(c)] = screen[size_t(c - n)];
-    for (int c = first; c < first + n && c <= last; ++c) screen[size_t(c)] = 0;
+    for (int c = last; c >= first + n; --c) shown[size_t(c)] = shown[size_t(c - n)];
+    for (int c = first; c < first + n && c <= last; ++c) shown[size_t(c)] = 0;
 }
 
-void PreviewEngine::shiftRowsLeft(uint8_t columns, uint8_t rows) {
+void PanelScreen::shiftRowsLeft(uint8_t columns, uint8_t rows) {
     const int n = columns;
     const uint8_t keep = uint8_t(~rows);
     for (int c = 0; c <= Spare - n; ++c)
-        screen[size_t(c)] = uint8_t((screen[size_t(c)] & keep) | (screen[size_t(c + n)] & rows));
-    for (int c = 63; c >= 64 - n && c >= 0; --c) screen[size_t(c)] &= keep;
+        shown[size_t(c)] = uint8_t((shown[size_t(c)] & keep) | (shown[size_t(c + n)] & rows));
+    for (int c = 63; c >= 64 - n && c >= 0; --c) shown[size_t(c)] &= keep;
 }
 
-void PreviewEngine::shiftRowsRight(uint8_t columns, uint8_t rows) {
+void PanelScreen::shiftRowsRight(uint8_t columns, uint8_t rows) {
     const int n = columns;
     const uint8_t keep = uint8_t(~rows);
     for (int c = 63; c >= n; --c)
-        screen[size_t(c)] = uint8_t((screen[size_t(c)] & keep) | (screen[size_t(c - n)] & rows));
-    for (int c = 0; c < n && c <= 63; ++c) screen[size_t(c)] &= keep;
+        shown[size_t(c)] = uint8_t((shown[size_t(c)] & keep) | (shown[size_t(c - n)] & rows));
+    for (int c = 0; c < n && c <= 63; ++c) shown[size_t(c)] &= keep;
 }
 
 // Frozen rows stay as they are; a summing row also keeps its own pixel while
 // the row above moves into it.
-void PreviewEngine::shiftDown(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
-                              uint8_t summingRows) {
+void PanelScreen::shiftDown(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
+                            uint8_t summingRows) {
     const uint8_t frozen = frozenRows, summing = summingRows;
     for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) {
-        const uint8_t v = screen[size_t(c)];
-        screen[size_t(c)] =
+        const uint8_t v = shown[size_t(c)];
+        shown[size_t(c)] =
             uint8_t(((((v & ~frozen) >> 1) | (v & summing)) & ~frozen) | (v & frozen));
     }
 }
 
-void PreviewEngine::shiftUp(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
-                            uint8_t summingRows) {
+void PanelScreen::shiftUp(uint8_t firstColumn, uint8_t lastColumn, uint8_t frozenRows,
+                          uint8_t summingRows) {
     const uint8_t frozen = frozenRows, summing = summingRows;
     for (int c = firstColumn; c <= clampEnd(lastColumn); ++c) {
-        const uint8_t v = screen[size_t(c)];
-        screen[size_t(c)] =
+        const uint8_t v = shown[size_t(c)];
+        shown[size_t(c)] =
             uint8_t((((uint8_t((v & ~frozen) << 1) | (v & summing)) & ~frozen) | (v & frozen)));
     }
 }
 
-// Draws the first `width` columns of glyphColumns with the left edge at `x`
+// Draws the first `width` columns of `glyph` with the left edge at `x`
 // (above 200: that many columns off the panel to the left) and row offset
 // `y` (8: as stored). In front (inFront = 1) every lit pixel gets a dark
 // outline so the figure reads over lit text.
-void PreviewEngine::drawSprite(uint8_t x, uint8_t y, uint8_t width, uint8_t inFront) {
+void PanelScreen::drawSprite(const GlyphColumns& glyph, uint8_t x, uint8_t y, uint8_t width,
+                             uint8_t inFront) {
     const int w = width;
     if (w < 1) return;
     std::array<uint8_t, GlyphColumnsSize> sprite{};
-    for (int i = 0; i < w && i < GlyphColumnsSize; ++i)
-        sprite[size_t(i)] = glyphs_.glyphColumns[size_t(i)];
+    for (int i = 0; i < w && i < GlyphColumnsSize; ++i) sprite[size_t(i)] = glyph[size_t(i)];
     auto column = [&](int i) -> uint8_t { return i < GlyphColumnsSize ? sprite[size_t(i)] : 0; };
 
     int left = x, hidden = 0;
@@ -109,9 +108,7 @@ void PreviewEngine::drawSprite(uint8_t x, uint8_t y, uint8_t width, uint8_t inFr
     else if (y > 8)
         for (auto& col : sprite) col = uint8_t(col >> (y - 8));
 
-    auto at = [&](int c) -> uint8_t* {
-        return c >= 0 && c <= Spare ? &screen[size_t(c)] : nullptr;
-    };
+    auto at = [&](int c) -> uint8_t* { return c >= 0 && c <= Spare ? &shown[size_t(c)] : nullptr; };
     if (inFront != 1) {
         for (int i = hidden; i < w && left + i < 64; ++i)
             if (uint8_t* s = at(left + i - hidden)) *s |= column(i);
