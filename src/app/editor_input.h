@@ -84,9 +84,7 @@ class EditorInput final : public QObject {
     void flashCanvasText(const QString& text, uint8_t font, unsigned milliseconds);
     bool canvasTextShowing() const;
     QString flashedText() const { return flashedText_; }
-    QImage flashedPicture() const { return flashedPicture_; }
 
-    bool capsLockHeld() const { return capsHeld_; }
     // The effect number typed with Alt held.
     editor::EffectEntry& effectEntry() { return effectEntry_; }
     // Whether Backspace / Delete may join lines again (a held key joins once).

@@ -15,7 +15,6 @@
 #include "transport/qt_serial.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -201,7 +200,7 @@ TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
     setPage(5, {line(""), line(""), line("")});
     open();
     EXPECT_EQ(dlg->windowTitle(), "Vorelux - Enviar");
-    EXPECT_EQ(child<QStackedWidget>(*dlg, "sheets")->count(), 4);
+    EXPECT_EQ(child<QStackedWidget>(*dlg, "sheets")->count(), 3);
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(dlg->findChildren<QTabBar*>().isEmpty()); // no tabs to click
     EXPECT_EQ(box(*dlg, "sendBox", 0)->toolTip(), "Enviar página 1");
@@ -225,8 +224,8 @@ TEST_F(SendDialogTest, OpeningPreparesEveryBox) {
     EXPECT_EQ(list->item(0)->text(), "  TODOS OS PAINÉIS");
     EXPECT_EQ(list->item(255)->text(), "  PAINEL 255");
     EXPECT_EQ(targets(*dlg)->title(), "Enviar para: (2 painéis)");
-    EXPECT_FALSE(child<QGroupBox>(*dlg, "displayPageGroup")->isVisible());
-    EXPECT_EQ(child<QComboBox>(*dlg, "displayPageCombo")->currentIndex(), 0);
+    // No display-page selector: the first page stays the one the panels show.
+    EXPECT_EQ(dlg->findChild<QWidget*>(QStringLiteral("displayPageGroup")), nullptr);
     EXPECT_TRUE(prompter.prompts.empty());
 
     struct Case {

@@ -47,7 +47,6 @@ class TransportGroup : public QWidget, public TransmitterObserver {
     QPushButton* removePortButton() const { return removePortButton_; }
     // The notes of the last port listing (hidden when there are none).
     QLabel* portNotes() const { return portNotes_; }
-    QGroupBox* serialBox() const { return serialBox_; }
     QGroupBox* transmitterBox() const { return transmitterBox_; }
     bool showsTransmitter() const;
 

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,11 +55,8 @@ SendPagesDialog::SendPagesDialog(OperatorLink& link, PageStore& store, SendServi
 
     sheets_ = new QStackedWidget(this);
     sheets_->setObjectName(QStringLiteral("sheets"));
-    auto* unused = new QWidget; // no operation shows it
-    unused->setObjectName(QStringLiteral("unusedSheet"));
     sheets_->addWidget(buildMainSheet());
     sheets_->addWidget(buildProgressSheet());
-    sheets_->addWidget(unused);
     sheets_->addWidget(buildErrorCodeSheet());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheets_);
@@ -121,36 +117,12 @@ void SendPagesDialog::buildPageBoxes(QWidget* group) {
     connect(displayButton_, &QPushButton::clicked, this, [this] { sendDisplayedPages(); });
 }
 
-// The display-page selector: outside the window's client area, so it keeps item 0.
-void SendPagesDialog::buildDisplayPageSelector(QWidget* sheet) {
-    displayPageGroup_ = new QGroupBox(QStringLiteral("   Exibir páginas :  "), sheet);
-    displayPageGroup_->setObjectName(QStringLiteral("displayPageGroup"));
-    displayPageCombo_ = new QComboBox(displayPageGroup_);
-    displayPageCombo_->setObjectName(QStringLiteral("displayPageCombo"));
-    for (const char* item :
-         {"F1   -  Página 1", "F2   -  Pagina 2", "F3   -  Página 3", "F4   -  Página 4",
-          "F5   -  Pagina 5", "F6   -  Página 6", "F7   -  Página 7", "F8   -  Página 8",
-          "F9   -  Páginas", "F10 -  Páginas", "F11 -  Páginas", "F12 -  Páginas"})
-        displayPageCombo_->addItem(QString::fromUtf8(item));
-    displayPageCombo_->setCurrentIndex(0);
-    setDisplayPageButton_ = new QPushButton(QStringLiteral("Setar  página"), displayPageGroup_);
-    setDisplayPageButton_->setObjectName(QStringLiteral("setDisplayPageButton"));
-    auto* selectorLayout = new QHBoxLayout(displayPageGroup_);
-    selectorLayout->addWidget(displayPageCombo_);
-    selectorLayout->addWidget(setDisplayPageButton_);
-    displayPageGroup_->hide();
-    connect(displayPageCombo_, &QComboBox::activated, this,
-            [this](int index) { storeDisplayPageSelector(index); });
-    connect(setDisplayPageButton_, &QPushButton::clicked, this, [this] { sendDisplayedPages(); });
-}
-
 QWidget* SendPagesDialog::buildMainSheet() {
     auto* sheet = new QWidget;
     sheet->setObjectName(QStringLiteral("mainSheet"));
 
     auto* pages = new QGroupBox(QStringLiteral(" Páginas "));
     buildPageBoxes(pages);
-    buildDisplayPageSelector(sheet);
 
     targetList_ = new TargetList;
     targetList_->load(link_.cfg().targetPanels);
@@ -347,14 +319,6 @@ void SendPagesDialog::storeTargetList() {
     targetList_->updateCaptionFromChecks();
 }
 
-void SendPagesDialog::storeDisplayPageSelector(int index) {
-    ConnectionSettings& cfg = link_.cfg();
-    cfg.displayPageSelector = static_cast<uint8_t>(index - 1);
-    std::string error;
-    if (!writeConnCfg(services_.connCfgPath, cfg, ConnCfgDisplayPage, error))
-        link_.prompter().message("Não foi possível gravar \"conn.cfg\": " + error + ".");
-}
-
 // ---- runs ----
 
 bool SendPagesDialog::showProgress(const UploadProgress& p) {
@@ -452,7 +416,6 @@ void SendPagesDialog::runPages(bool clearing) {
     std::vector<int> pages = checkedPages(clearing ? clearBoxes_ : sendBoxes_);
     std::vector<PageJob> jobs = clearing ? clearJobs(pages) : uploadJobs(store_.pages(), pages);
     UploadOptions options;
-    options.displayPage = displayPageCombo_->currentIndex();
     options.serialPauseMs = serialPause_;
     auto worker = std::make_shared<WorkerLink>(link_, *runner_);
     auto result = std::make_shared<UploadResult>();

@@ -3,8 +3,8 @@
 // clears pages on them, chooses the pages they display and, through the
 // transmitter, repairs a failed transfer from the code a panel shows.
 //
-// Four sheets with hidden tabs: the main sheet, the progress sheet, an unused
-// sheet and the error-code sheet. A transfer runs on a worker thread (see
+// Three sheets with hidden tabs: the main sheet, the progress sheet and the
+// error-code sheet. A transfer runs on a worker thread (see
 // TransferRunner) with its device calls carried back to this thread, so the
 // bars move and the window answers; closing the window during a transfer
 // stops it after the current byte or report, and destroying it waits for the
@@ -13,7 +13,7 @@
 //
 // The widgets are private; tests and callers reach them by object name
 // (sendButton, clearButton, displayButton, sendBox1..8, clearBox1..8,
-// displayBox1..8, targetList, showIdsButton, displayPageCombo, headlineLabel,
+// displayBox1..8, targetList, showIdsButton, headlineLabel,
 // statusLabel, destinationLabel, pagesBar, dataBar, questionLabel,
 // allReceivedButton, panelShowsErrorButton, errorCodeEdit, repairButton,
 // returnButton, closeButton) or through the operations below.
@@ -30,7 +30,6 @@
 #include <string>
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -62,7 +61,7 @@ struct SendServices {
 class SendPagesDialog final : public QDialog {
     Q_OBJECT
   public:
-    enum class Sheet { Main = 0, Progress = 1, Unused = 2, ErrorCode = 3 };
+    enum class Sheet { Main = 0, Progress = 1, ErrorCode = 2 };
     // The question after a run.
     static inline const QString ReceivedQuestion =
         QStringLiteral("Todos os painéis receberão as mensagens corretamente?");
@@ -87,7 +86,6 @@ class SendPagesDialog final : public QDialog {
     // Bit p clear: page p went out through the transmitter in the last run.
     uint8_t sentPagesMask() const { return sentPagesMask_; }
     // The pause after every serial byte of a page, in milliseconds.
-    int serialPause() const { return serialPause_; }
     void setSerialPause(int milliseconds) { serialPause_ = milliseconds; }
     ProgressWindowDialog* progressWindow() const { return progressWindow_; }
 
@@ -108,11 +106,9 @@ class SendPagesDialog final : public QDialog {
     QWidget* buildProgressSheet();
     QWidget* buildErrorCodeSheet();
     void buildPageBoxes(QWidget* group);
-    void buildDisplayPageSelector(QWidget* sheet);
     void prepareOnOpening();
     void updateClearBoxes();
     void storeTargetList();
-    void storeDisplayPageSelector(int index);
     std::vector<int> checkedPages(const BoxRow& row);
     std::vector<PanelId> runTargets() const;
     void resetProgressSheet();
@@ -152,9 +148,6 @@ class SendPagesDialog final : public QDialog {
     TargetList* targetList_ = nullptr;
     QPushButton* showIdsButton_ = nullptr;
     TransportGroup* transportGroup_ = nullptr;
-    QGroupBox* displayPageGroup_ = nullptr; // kept out of sight: the selector stays on item 0
-    QComboBox* displayPageCombo_ = nullptr;
-    QPushButton* setDisplayPageButton_ = nullptr;
     QLabel* headlineLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* destinationLabel_ = nullptr; // which page goes to which panel

@@ -3,151 +3,32 @@
 #include "app/link/progress_window.h"
 #include "app/link/transfer_runner.h"
 #include "app/link/transport_group.h"
+#include "app/settings/brightness_page.h"
+#include "app/settings/clock_page.h"
+#include "app/settings/counter_page.h"
+#include "app/settings/on_off_page.h"
+#include "app/settings/page_by_hour_page.h"
+#include "app/settings/page_by_weekday_page.h"
+#include "app/settings/page_widgets.h"
+#include "app/settings/panel_id_page.h"
+#include "app/settings/reset_page.h"
+#include "app/settings/speed_page.h"
+#include "app/settings/temperature_page.h"
+#include "app/settings/transmitter_page.h"
+#include "app/settings/upright_page.h"
 #include "files/conn_cfg.h"
 
-#include <QCheckBox>
-#include <QDateEdit>
-#include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSlider>
-#include <QSpinBox>
-#include <QStackedWidget>
-#include <QStyleOptionTab>
-#include <QStylePainter>
-#include <QTabWidget>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 namespace vorelux::app {
-
-namespace {
-
-const char* const WeekdayNames[7] = {"Domingo",      "Segunda-Feira", "Terça-Feira", "Quarta-Feira",
-                                     "Quinta-Feira", "Sexta-Feira",   "Sábado"};
-
-// The colours of the on/off time fields: the window colour while they can be
-// edited, the inactive-caption colour while they cannot.
-const QColor WindowColour(255, 255, 255);
-const QColor InactiveCaptionColour(191, 205, 219);
-
-QPushButton* button(const char* name, const QString& text, QWidget* parent = nullptr) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setMinimumWidth(96);
-    return b;
-}
-
-QPlainTextEdit* readOnlyText(const QString& text) {
-    auto* m = new QPlainTextEdit(text);
-    m->setReadOnly(true);
-    m->setFrameShape(QFrame::StyledPanel);
-    m->setFocusPolicy(Qt::NoFocus);
-    m->setMinimumHeight(96);
-    return m;
-}
-
-// An explanatory line under the controls.
-QLabel* note(const char* text) {
-    auto* l = new QLabel(QString::fromUtf8(text));
-    l->setWordWrap(true);
-    return l;
-}
-
-// A row with the "Enviar" button at its right.
-QHBoxLayout* sendRow(QPushButton* b) {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(b);
-    return row;
-}
-
-QTimeEdit* timeField(const char* name, const QString& format) {
-    auto* t = new QTimeEdit;
-    t->setObjectName(QString::fromLatin1(name));
-    t->setDisplayFormat(format);
-    t->setMinimumWidth(110);
-    return t;
-}
-
-QDateEdit* dateField(const char* name) {
-    auto* d = new QDateEdit;
-    d->setObjectName(QString::fromLatin1(name));
-    d->setDisplayFormat(QStringLiteral("dd/MM/yy"));
-    // The panels keep two digits of the year.
-    d->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
-    d->setCalendarPopup(true);
-    d->setMinimumWidth(130);
-    return d;
-}
-
-// The Windows virtual key of a key press, as far as the panel-number fields
-// care: main-keyboard digits, Tab and Enter; 0 for everything else.
-int virtualKeyOf(const QKeyEvent* event) {
-    const int key = event->key();
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return (event->modifiers() & Qt::KeypadModifier) ? 96 + (key - Qt::Key_0) : key;
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return 9;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return 13;
-    if (key == Qt::Key_Backspace) return 8;
-    return 0;
-}
-
-} // namespace
-
-// ---- SideTabBar -------------------------------------------------------------
-
-SideTabBar::SideTabBar(QWidget* parent) : QTabBar(parent) {
-    setExpanding(false);
-    setUsesScrollButtons(false);
-}
-
-QSize SideTabBar::tabSizeHint(int index) const {
-    QSize size = QTabBar::tabSizeHint(index);
-    size.transpose();
-    const QString text = tabText(index).remove(QLatin1Char('&'));
-    const int width = fontMetrics().horizontalAdvance(text) + 28;
-    return {std::max(width, 200), std::max(size.height(), fontMetrics().height() + 14)};
-}
-
-void SideTabBar::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    for (int i = 0; i < count(); ++i) {
-        if (!isTabVisible(i)) continue;
-        QStyleOptionTab option;
-        initStyleOption(&option, i);
-        painter.drawControl(QStyle::CE_TabBarTabShape, option);
-        // The style writes a side tab's caption upwards; turning the painter
-        // a quarter writes it across.
-        painter.save();
-        QSize size = option.rect.size();
-        size.transpose();
-        QRect rect(QPoint(), size);
-        rect.moveCenter(option.rect.center());
-        option.rect = rect;
-        const QPoint centre = tabRect(i).center();
-        painter.translate(centre);
-        painter.rotate(90);
-        painter.translate(-centre);
-        painter.drawControl(QStyle::CE_TabBarTabLabel, option);
-        painter.restore();
-    }
-}
-
-SideTabWidget::SideTabWidget(QWidget* parent) : QTabWidget(parent) {
-    setTabBar(new SideTabBar);
-    setTabPosition(QTabWidget::West);
-}
 
 // ---- PanelSettingsDialog -------------------------------------------------------------------
 
@@ -218,28 +99,27 @@ std::chrono::steady_clock::time_point PanelSettingsDialog::steadyNow() const {
 void PanelSettingsDialog::buildUi() {
     tabs_ = new SideTabWidget;
     tabs_->setObjectName(QStringLiteral("tabs"));
-    const std::array<std::pair<QWidget*, QString>, TabCount> tabs{{
-        {buildSpeedTab(), QStringLiteral("&Velocidade")},
-        {buildBrightnessTab(), QStringLiteral("&Brilho")},
-        {buildUprightTab(), QStringLiteral("Em &Pé")},
-        {buildClockTab(), QStringLiteral("&Relógio")},
-        {buildPageByHourTab(), QStringLiteral("&Página por &hora")},
-        {buildPageByWeekdayTab(), QStringLiteral("Página por &dia da &semana")},
-        {buildOnOffTab(), QStringLiteral("Horário de &ligar e &desligar")},
-        {buildCounterTab(false), QStringLiteral("&Contagem &progressiva")},
-        {buildCounterTab(true), QStringLiteral("&Contagem &regressiva")},
-        {buildPanelIdTab(), QStringLiteral("&ID do Painel")},
-        {buildTransmitterTab(), QStringLiteral("&Configurar painel")},
-        {buildTemperatureTab(), QStringLiteral("&Temperatura")},
-        {buildResetTab(), QStringLiteral("Reset de Ajustes")},
-    }};
-    const char* names[TabCount] = {
+    const std::array<SettingsPage*, TabCount> pages = buildPages();
+    const std::array<const char*, TabCount> captions{"&Velocidade",
+                                                     "&Brilho",
+                                                     "Em &Pé",
+                                                     "&Relógio",
+                                                     "&Página por &hora",
+                                                     "Página por &dia da &semana",
+                                                     "Horário de &ligar e &desligar",
+                                                     "&Contagem &progressiva",
+                                                     "&Contagem &regressiva",
+                                                     "&ID do Painel",
+                                                     "&Configurar painel",
+                                                     "&Temperatura",
+                                                     "Reset de Ajustes"};
+    const std::array<const char*, TabCount> names{
         "speedTab",         "brightnessTab",  "uprightTab", "clockTab",     "pageByHourTab",
         "pageByWeekdayTab", "onOffTab",       "countUpTab", "countDownTab", "panelIdTab",
         "transmitterTab",   "temperatureTab", "resetTab"};
     for (int i = 0; i < TabCount; ++i) {
-        tabs[i].first->setObjectName(QString::fromLatin1(names[i]));
-        tabs_->addTab(tabs[i].first, tabs[i].second);
+        pages[i]->setObjectName(QString::fromLatin1(names[i]));
+        tabs_->addTab(pages[i], QString::fromUtf8(captions[i]));
     }
     tabs_->setTabVisible(TransmitterTab, devices_.transmitter.attached());
     tabs_->setTabVisible(TemperatureTab, false);
@@ -262,378 +142,49 @@ void PanelSettingsDialog::buildUi() {
     setMinimumSize(990, 480);
 }
 
-QWidget* PanelSettingsDialog::buildSpeedTab() {
-    auto* page = new QWidget;
-    speedSlider_ = new QSlider(Qt::Horizontal);
-    speedSlider_->setObjectName(QStringLiteral("speedSlider"));
-    speedSlider_->setRange(0, SpeedLastPosition);
-    speedSlider_->setValue(DefaultSpeedPosition);
-    speedSlider_->setPageStep(10);
-    speedSlider_->setTickPosition(QSlider::TicksBelow);
-    speedSlider_->setTickInterval(49);
-    speedSlider_->setToolTip(QStringLiteral("Ajusta a velocidade das animações do painel"));
-    connect(speedSlider_, &QSlider::sliderReleased, this, [this] { sendSpeed(); });
-    speedSlider_->installEventFilter(this);
-
-    auto* marks = new QHBoxLayout;
-    auto mark = [](const QString& text, Qt::Alignment align) {
-        auto* l = new QLabel(text);
-        l->setAlignment(align);
-        return l;
-    };
-    marks->addWidget(mark(QString::fromUtf8("|\nMínima"), Qt::AlignLeft));
-    marks->addWidget(mark(QString::fromUtf8("|\nMédia"), Qt::AlignHCenter));
-    marks->addWidget(mark(QString::fromUtf8("|\nMáxima"), Qt::AlignRight));
-
-    auto* box = new QGroupBox(QStringLiteral(" Velocidade das animações "));
-    auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(speedSlider_);
-    boxLayout->addLayout(marks);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addWidget(
-        note("Arraste o controle e solte-o na velocidade desejada: ela é enviada ao soltar."));
-    layout->addStretch(1);
-    return page;
+std::array<SettingsPage*, PanelSettingsDialog::TabCount> PanelSettingsDialog::buildPages() {
+    speedPage_ = new SpeedPage;
+    brightnessPage_ = new BrightnessPage;
+    auto* upright = new UprightPage;
+    clockPage_ = new ClockPage(*services_.clock);
+    pageByHourPage_ = new PageByHourPage(*pageByHour_);
+    auto* pageByWeekday = new PageByWeekdayPage;
+    onOffPage_ = new OnOffPage;
+    countUpPage_ = new CounterPage(CounterPage::Direction::Up);
+    countDownPage_ = new CounterPage(CounterPage::Direction::Down);
+    panelIdPage_ = new PanelIdPage;
+    auto* transmitter = new TransmitterPage;
+    temperaturePage_ = new TemperaturePage;
+    resetPage_ = new ResetPage;
+    connect(upright, &UprightPage::orientationChosen, this,
+            [this](bool vertical) { sendOrientation(vertical); });
+    connect(pageByWeekday, &PageByWeekdayPage::scheduleChosen, this,
+            [this](bool enable) { sendPageByWeekday(enable); });
+    connect(transmitter, &TransmitterPage::configureRequested, this, [this] { configurePanel(); });
+    connectPages();
+    return {speedPage_,    brightnessPage_,  upright,      clockPage_,     pageByHourPage_,
+            pageByWeekday, onOffPage_,       countUpPage_, countDownPage_, panelIdPage_,
+            transmitter,   temperaturePage_, resetPage_};
 }
 
-QWidget* PanelSettingsDialog::buildBrightnessTab() {
-    auto* page = new QWidget;
-    brightnessSlider_ = new QSlider(Qt::Horizontal);
-    brightnessSlider_->setObjectName(QStringLiteral("brightnessSlider"));
-    brightnessSlider_->setRange(BrightnessMin, BrightnessMax);
-    brightnessSlider_->setValue(51);
-    brightnessSlider_->setPageStep(16);
-    brightnessSlider_->setToolTip(QStringLiteral("Ajusta o brilho do painel"));
-    connect(brightnessSlider_, &QSlider::sliderReleased, this, [this] { sendBrightness(); });
-    brightnessSlider_->installEventFilter(this);
-    brightnessValueLabel_ = new QLabel;
-    brightnessValueLabel_->setObjectName(QStringLiteral("brightnessValueLabel"));
-    brightnessValueLabel_->setMinimumWidth(36);
-    brightnessValueLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto showValue = [this](int v) { brightnessValueLabel_->setText(QString::number(v)); };
-    connect(brightnessSlider_, &QSlider::valueChanged, this, showValue);
-    showValue(brightnessSlider_->value());
-
-    auto* box = new QGroupBox(QStringLiteral(" Brilho "));
-    auto* row = new QHBoxLayout(box);
-    row->addWidget(new QLabel(QStringLiteral("Menos")));
-    row->addWidget(brightnessSlider_, 1);
-    row->addWidget(new QLabel(QStringLiteral("Mais")));
-    row->addWidget(brightnessValueLabel_);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addWidget(
-        note("Arraste o controle e solte-o no brilho desejado: ele é enviado ao soltar."));
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildUprightTab() {
-    auto* page = new QWidget;
-    horizontalButton_ = button("horizontalButton", QStringLiteral("Horizontal"));
-    verticalButton_ = button("verticalButton", QStringLiteral("Vertical"));
-    for (auto* b : {horizontalButton_, verticalButton_}) b->setMinimumSize(140, 48);
-    connect(horizontalButton_, &QPushButton::clicked, this, [this] { sendOrientation(false); });
-    connect(verticalButton_, &QPushButton::clicked, this, [this] { sendOrientation(true); });
-    auto* box = new QGroupBox(QString::fromUtf8(" Posição do painel "));
-    auto* row = new QHBoxLayout(box);
-    row->addStretch(1);
-    row->addWidget(horizontalButton_);
-    row->addSpacing(24);
-    row->addWidget(verticalButton_);
-    row->addStretch(1);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildClockTab() {
-    auto* page = new QWidget;
-    clockTimeEdit_ = timeField("clockTimeEdit", QStringLiteral("HH:mm:ss"));
-    clockDateEdit_ = dateField("clockDateEdit");
-    weekdayLabel_ = new QLabel;
-    weekdayLabel_->setObjectName(QStringLiteral("weekdayLabel"));
-    weekdayLabel_->setMinimumWidth(120);
-    daylightSavingWarningCheck_ =
-        new QCheckBox(QString::fromUtf8("Avisar-me quando entrar/sair do horário de verão"));
-    daylightSavingWarningCheck_->setObjectName(QStringLiteral("daylightSavingWarningCheck"));
-    sendClockButton_ = button("sendClockButton", QStringLiteral("Enviar"));
-    connect(clockDateEdit_, &QDateEdit::dateChanged, this, [this] { updateWeekday(); });
-    connect(daylightSavingWarningCheck_, &QCheckBox::clicked, this,
-            [this] { saveDaylightSavingWarning(); });
-    connect(sendClockButton_, &QPushButton::clicked, this, [this] { sendClock(); });
-
-    auto* box = new QGroupBox(QString::fromUtf8(" Relógio do painel "));
-    auto* grid = new QGridLayout(box);
-    grid->addWidget(new QLabel(QStringLiteral("Hora:")), 0, 0);
-    grid->addWidget(clockTimeEdit_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Data:")), 1, 0);
-    grid->addWidget(clockDateEdit_, 1, 1);
-    grid->addWidget(weekdayLabel_, 1, 2);
-    grid->setColumnStretch(3, 1);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addWidget(daylightSavingWarningCheck_);
-    layout->addStretch(1);
-    layout->addLayout(sendRow(sendClockButton_));
-    updateWeekday();
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildPageByHourTab() {
-    auto* page = new QWidget;
-    pageByHourEnabledCheck_ = new QCheckBox(QStringLiteral(" Ativado"));
-    pageByHourEnabledCheck_->setObjectName(QStringLiteral("pageByHourEnabledCheck"));
-    pageByHourList_ = new QListWidget;
-    pageByHourList_->setObjectName(QStringLiteral("pageByHourList"));
-    for (int i = 0; i < PageHourItems; ++i) {
-        auto* item = new QListWidgetItem(pageByHourList_);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    pageByHourList_->setMinimumWidth(250);
-    pageTimeLabel_ = new QLabel(QString::fromUtf8("Horário da página:"));
-    pageTimeLabel_->setObjectName(QStringLiteral("pageTimeLabel"));
-    pageTimeEdit_ = timeField("pageTimeEdit", QStringLiteral("HH:mm"));
-    activatePageTimeButton_ = button("activatePageTimeButton", QStringLiteral("Ativar"));
-    activatePageTimeButton_->setToolTip(
-        QStringLiteral("Ativa a hora de entrrada para selecionada"));
-    // "Ativar" lies over the time field: the time is set once the item is active.
-    pageTimeStack_ = new QStackedWidget;
-    pageTimeStack_->setObjectName(QStringLiteral("pageTimeStack"));
-    pageTimeStack_->addWidget(pageTimeEdit_);
-    pageTimeStack_->addWidget(activatePageTimeButton_);
-    pageTimeStack_->setFixedHeight(
-        std::max(pageTimeEdit_->sizeHint().height(), activatePageTimeButton_->sizeHint().height()));
-    sendPageByHourButton_ = button("sendPageByHourButton", QStringLiteral("Enviar"));
-
-    connectPageByHourTab();
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(pageTimeLabel_);
-    right->addWidget(pageTimeStack_);
-    right->addStretch(1);
-    right->addWidget(sendPageByHourButton_, 0, Qt::AlignRight);
-    auto* row = new QHBoxLayout;
-    row->addWidget(pageByHourList_, 1);
-    row->addLayout(right);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(pageByHourEnabledCheck_);
-    layout->addLayout(row, 1);
-    refreshPageByHour();
-    return page;
-}
-
-// Every change on the page-by-hour tab goes to the list model, and the tab
-// shows the model again; clicks there are watched for the weekday warning.
-void PanelSettingsDialog::connectPageByHourTab() {
-    connect(pageByHourList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        if (refreshingPageByHour_) return;
-        pageByHour_->setChecked(pageByHourList_->row(item), item->checkState() == Qt::Checked);
-        refreshPageByHour();
+void PanelSettingsDialog::connectPages() {
+    connect(speedPage_, &SpeedPage::positionChosen, this, [this] { sendSpeed(); });
+    connect(brightnessPage_, &BrightnessPage::levelChosen, this, [this] { sendBrightness(); });
+    connect(clockPage_, &ClockPage::warningToggled, this, [this] { saveDaylightSavingWarning(); });
+    connect(clockPage_, &ClockPage::sendRequested, this, [this] { sendClock(); });
+    connect(pageByHourPage_, &PageByHourPage::sendRequested, this, [this] { sendPageByHour(); });
+    connect(pageByHourPage_, &PageByHourPage::firstItemChecked, this,
+            [this] { devices_.prompter.ask(Prompt::PageByHourExcludesDay); });
+    connect(onOffPage_, &OnOffPage::enabledClicked, this, [this](bool on) {
+        if (on) devices_.prompter.ask(Prompt::PageByDayExcludesHour);
     });
-    connect(pageByHourList_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (refreshingPageByHour_ || row < 0) return;
-        pageByHour_->select(row);
-        refreshPageByHour();
-    });
-    connect(pageTimeEdit_, &QTimeEdit::timeChanged, this, [this](QTime time) {
-        if (refreshingPageByHour_) return;
-        pageByHour_->setTime(time.hour(), time.minute());
-        refreshPageByHour();
-    });
-    connect(activatePageTimeButton_, &QPushButton::clicked, this, [this] {
-        pageByHour_->activateSelected();
-        refreshPageByHour();
-    });
-    connect(pageByHourEnabledCheck_, &QCheckBox::clicked, this, [this](bool on) {
-        pageByHour_->setEnabled(on);
-        refreshPageByHour();
-    });
-    connect(sendPageByHourButton_, &QPushButton::clicked, this, [this] { sendPageByHour(); });
-    for (QObject* o : {static_cast<QObject*>(pageByHourList_->viewport()),
-                       static_cast<QObject*>(activatePageTimeButton_),
-                       static_cast<QObject*>(pageByHourEnabledCheck_)})
-        o->installEventFilter(this);
-}
-
-QWidget* PanelSettingsDialog::buildPageByWeekdayTab() {
-    auto* page = new QWidget;
-    enableWeekdayPagesButton_ = button("enableWeekdayPagesButton", QStringLiteral("Ativar"));
-    disableWeekdayPagesButton_ = button("disableWeekdayPagesButton", QStringLiteral("Desativar"));
-    connect(enableWeekdayPagesButton_, &QPushButton::clicked, this,
-            [this] { sendPageByWeekday(true); });
-    connect(disableWeekdayPagesButton_, &QPushButton::clicked, this,
-            [this] { sendPageByWeekday(false); });
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(readOnlyText(QString::fromUtf8(
-        "Com esta opção ativada o painel exibe uma página para cada dia da semana:\n"
-        "a página 1 no domingo, a página 2 na segunda-feira, a página 3 na terça-feira, "
-        "e assim por diante até a página 7 no sábado.\n\n"
-        "Atenção: a página por dia da semana desativa a página por horário.")));
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(enableWeekdayPagesButton_);
-    row->addWidget(disableWeekdayPagesButton_);
-    layout->addLayout(row);
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildOnOffTab() {
-    auto* page = new QWidget;
-    onOffEnabledCheck_ = new QCheckBox(QStringLiteral("  Ativar:"));
-    onOffEnabledCheck_->setObjectName(QStringLiteral("onOffEnabledCheck"));
-    switchOnTimeEdit_ = timeField("switchOnTimeEdit", QStringLiteral("HH:mm"));
-    switchOffTimeEdit_ = timeField("switchOffTimeEdit", QStringLiteral("HH:mm"));
-    onOffTimesBox_ = new QGroupBox;
-    onOffTimesBox_->setObjectName(QStringLiteral("onOffTimesBox"));
-    auto* form = new QFormLayout(onOffTimesBox_);
-    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    form->addRow(QString::fromUtf8("Horário de ligar:"), switchOnTimeEdit_);
-    form->addRow(QString::fromUtf8("Horário de desligar:"), switchOffTimeEdit_);
-    sendOnOffButton_ = button("sendOnOffButton", QStringLiteral("Enviar"));
-    connect(onOffEnabledCheck_, &QCheckBox::clicked, this, [this] { confirmOnOffChoice(); });
-    connect(sendOnOffButton_, &QPushButton::clicked, this, [this] { sendOnOff(); });
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(onOffEnabledCheck_);
-    layout->addWidget(onOffTimesBox_);
-    layout->addStretch(1);
-    layout->addLayout(sendRow(sendOnOffButton_));
-    applyOnOffEnabled();
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildCounterTab(bool regress) {
-    auto* page = new QWidget;
-    QDateEdit* date = dateField(regress ? "countDownDateEdit" : "countUpDateEdit");
-    date->setDate(QDate::currentDate());
-    QPushButton* send =
-        button(regress ? "sendCountDownButton" : "sendCountUpButton", QStringLiteral("Enviar"));
-    (regress ? countDownDateEdit_ : countUpDateEdit_) = date;
-    (regress ? sendCountDownButton_ : sendCountUpButton_) = send;
-    connect(date, &QDateEdit::dateChanged, this, [this] { updateWeekday(); });
-    connect(send, &QPushButton::clicked, this,
-            [this, regress] { regress ? sendCountDown() : sendCountUp(); });
-    auto* box = new QGroupBox(regress ? QStringLiteral(" Contagem regressiva ")
-                                      : QStringLiteral(" Contagem progressiva "));
-    auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(new QLabel(regress
-                                        ? QString::fromUtf8("Data de fim da contagem de dias")
-                                        : QString::fromUtf8("Data de início da contagem de dias")));
-    boxLayout->addWidget(date, 0, Qt::AlignLeft);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addStretch(1);
-    layout->addLayout(sendRow(send));
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildPanelIdTab() {
-    auto* page = new QWidget;
-    currentIdEdit_ = new QLineEdit;
-    currentIdEdit_->setObjectName(QStringLiteral("currentIdEdit"));
-    newIdEdit_ = new QLineEdit;
-    newIdEdit_->setObjectName(QStringLiteral("newIdEdit"));
-    for (QLineEdit* e : {currentIdEdit_, newIdEdit_}) {
-        e->setMaxLength(3);
-        e->setFixedWidth(80);
-        e->setContextMenuPolicy(Qt::NoContextMenu);
-        e->installEventFilter(this);
-    }
-    sendIdButton_ = button("sendIdButton", QStringLiteral("Enviar"));
-    connect(sendIdButton_, &QPushButton::clicked, this, [this] { sendPanelId(); });
-    auto* box = new QGroupBox(QStringLiteral(" ID do painel "));
-    auto* form = new QFormLayout(box);
-    form->addRow(QStringLiteral("ID atual:"), currentIdEdit_);
-    form->addRow(QStringLiteral("Nova ID:"), newIdEdit_);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(box);
-    layout->addWidget(
-        note("Digite a ID que o painel tem hoje e a nova ID (de 1 a 255) e clique em Enviar."));
-    layout->addStretch(1);
-    layout->addLayout(sendRow(sendIdButton_));
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildTransmitterTab() {
-    auto* page = new QWidget;
-    configurePanelButton_ = button("configurePanelButton", QStringLiteral("Configurar Painel"));
-    configurePanelButton_->setToolTip(QString::fromUtf8(
-        "Após ter seguido os os passos 1. e 2., clique aqui para configurar o painel"));
-    configurePanelButton_->setMinimumHeight(40);
-    connect(configurePanelButton_, &QPushButton::clicked, this, [this] { configurePanel(); });
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(readOnlyText(QString::fromUtf8(
-        "1. Mantenha pressionados os dois botões da parte de trás do painel (ou o terceiro "
-        "botão do controle remoto) até o painel exibir \"CFG CTRL\" e então solte-os.\n"
-        "2. Aguarde o painel exibir \"AGUARD.  \".\n"
-        "3. Clique em [Configurar Painel].\n\n"
-        "Para configurar outros painéis, repita os passos acima em cada um deles.")));
-    layout->addWidget(configurePanelButton_, 0, Qt::AlignRight);
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildTemperatureTab() {
-    auto* page = new QWidget;
-    auto group = [this](const QString& title, QSpinBox*& spin, QPushButton*& send,
-                        const char* spinName, const char* sendName, TemperatureSensor sensor) {
-        auto* box = new QGroupBox(title);
-        spin = new QSpinBox;
-        spin->setObjectName(QString::fromLatin1(spinName));
-        spin->setRange(TemperatureAdjustMin, TemperatureAdjustMax);
-        spin->setMinimumWidth(80);
-        send = button(sendName, QStringLiteral("Enviar"));
-        connect(send, &QPushButton::clicked, this, [this, sensor] { sendTemperature(sensor); });
-        auto* row = new QHBoxLayout(box);
-        row->addWidget(new QLabel(QStringLiteral("Ajuste:")));
-        row->addWidget(spin);
-        row->addStretch(1);
-        row->addWidget(send);
-        return box;
-    };
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(group(QStringLiteral(" Temperatura interna "), indoorTemperatureSpin_,
-                            sendIndoorTemperatureButton_, "indoorTemperatureSpin",
-                            "sendIndoorTemperatureButton", TemperatureSensor::Indoor));
-    layout->addWidget(group(QStringLiteral(" Temperatura externa "), outdoorTemperatureSpin_,
-                            sendOutdoorTemperatureButton_, "outdoorTemperatureSpin",
-                            "sendOutdoorTemperatureButton", TemperatureSensor::Outdoor));
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* PanelSettingsDialog::buildResetTab() {
-    auto* page = new QWidget;
-    const char* texts[5] = {"Velocidade", "Brilho", "Em pé", "Pág. por Hora/dia",
-                            "Horário lig/deslig"};
-    const char* names[5] = {"resetSpeedCheck", "resetBrightnessCheck", "resetUprightCheck",
-                            "resetPageScheduleCheck", "resetOnOffCheck"};
-    auto* box = new QGroupBox;
-    auto* grid = new QGridLayout(box);
-    for (int i = 0; i < 5; ++i) {
-        resetChecks_[i] = new QCheckBox(QString::fromUtf8(texts[i]));
-        resetChecks_[i]->setObjectName(QString::fromLatin1(names[i]));
-        resetChecks_[i]->setChecked(true);
-        grid->addWidget(resetChecks_[i], i % 3, i / 3);
-    }
-    restoreButton_ = button("restoreButton", QStringLiteral("Restaurar"));
-    restoreButton_->installEventFilter(this);
-    // The keyboard reaches it through clicked; a mouse press acts at once.
-    connect(restoreButton_, &QPushButton::clicked, this, [this] { restoreFactorySettings(); });
-    auto* layout = new QVBoxLayout(page);
-    auto* text = readOnlyText(QString::fromUtf8(
-        "Marque os ajustes que deseja voltar aos padrões de fábrica e clique em [Restaurar].\n"
-        "Os ajustes marcados são enviados aos painéis selecionados."));
-    text->setMaximumHeight(110);
-    layout->addWidget(text);
-    layout->addWidget(box);
-    layout->addLayout(sendRow(restoreButton_));
-    layout->addStretch(1);
-    return page;
+    connect(onOffPage_, &OnOffPage::sendRequested, this, [this] { sendOnOff(); });
+    connect(countUpPage_, &CounterPage::sendRequested, this, [this] { sendCountUp(); });
+    connect(countDownPage_, &CounterPage::sendRequested, this, [this] { sendCountDown(); });
+    connect(panelIdPage_, &PanelIdPage::sendRequested, this, [this] { sendPanelId(); });
+    connect(temperaturePage_, &TemperaturePage::sendRequested, this,
+            [this](TemperatureSensor sensor) { sendTemperature(sensor); });
+    connect(resetPage_, &ResetPage::restoreRequested, this, [this] { restoreFactorySettings(); });
 }
 
 QWidget* PanelSettingsDialog::buildSide() {
@@ -653,7 +204,7 @@ QWidget* PanelSettingsDialog::buildSide() {
     connect(targetPanelList_, &QListWidget::itemChanged, this, [this] {
         if (!loadingTargets_) saveTargetPanels();
     });
-    showIdsButton_ = button("showIdsButton", QStringLiteral("Exibir IDs"));
+    showIdsButton_ = settingsButton("showIdsButton", QStringLiteral("Exibir IDs"));
     showIdsButton_->setToolTip(
         QString::fromUtf8("Todos os painéis configurados no software exibirão suas IDs"));
     connect(showIdsButton_, &QPushButton::clicked, this, [this] { showPanelIds(); });
@@ -698,7 +249,7 @@ void PanelSettingsDialog::prepareToShow() {
     tabs_->setTabVisible(TemperatureTab, false);
     // The transport group follows the transmitter itself; a port refresh
     // brings it in line with the link mode.
-    pageByHourList_->setCurrentRow(0);
+    pageByHourPage_->selectFirst();
     loadTargetList();
     if (devices_.cfg.transport == Transport::Serial) transportGroup_->prepareOnOpen();
 }
@@ -764,23 +315,18 @@ void PanelSettingsDialog::enterTab(int index) {
     const bool targets = index >= 0 && index <= CountDownTab;
     setTargetsVisible(targets, targets);
     switch (index) {
-    case ClockTab: {
-        const LocalDateTime t = now();
-        clockTimeEdit_->setTime(QTime(t.hour, t.minute, t.second));
-        clockDateEdit_->setDate(QDate(t.year, t.month, t.day));
-        const QSignalBlocker block(daylightSavingWarningCheck_);
-        daylightSavingWarningCheck_->setChecked((devices_.cfg.daylightSaving & 0xF0) != 0);
+    case ClockTab:
+        clockPage_->showNow();
+        clockPage_->load(devices_.cfg);
         break;
-    }
     case PageByWeekdayTab:
         setTargetsVisible(true, false);
         break;
     case OnOffTab:
-        onOffEnabledCheck_->setChecked(false);
-        applyOnOffEnabled();
+        onOffPage_->clear();
         break;
     case PanelIdTab:
-        currentIdEdit_->setFocus();
+        panelIdPage_->focusCurrent();
         break;
     default:
         break;
@@ -936,12 +482,12 @@ void PanelSettingsDialog::sendToTargets(const ParamSequence& sequence, AfterFail
 }
 
 void PanelSettingsDialog::sendSpeed() {
-    if (auto sequence = speedSequence(speedSlider_->value())) sendToTargets(*sequence);
+    if (auto sequence = speedSequence(speedPage_->position())) sendToTargets(*sequence);
     if (QWidget* w = focusWidget()) w->clearFocus();
 }
 
 void PanelSettingsDialog::sendBrightness() {
-    if (auto sequence = brightnessSequence(brightnessSlider_->value())) sendToTargets(*sequence);
+    if (auto sequence = brightnessSequence(brightnessPage_->level())) sendToTargets(*sequence);
     if (QWidget* w = focusWidget()) w->clearFocus();
 }
 
@@ -949,46 +495,18 @@ void PanelSettingsDialog::sendOrientation(bool vertical) {
     sendToTargets(orientationSequence(vertical));
 }
 
-void PanelSettingsDialog::updateWeekday() {
-    // Day of week with Monday = 1 .. Sunday = 7.
-    weekdayLabel_->setText(QString::fromUtf8(WeekdayNames[clockDateEdit_->date().dayOfWeek() % 7]));
-}
-
 void PanelSettingsDialog::sendClock() {
-    const QTime t = clockTimeEdit_->time();
-    const QDate d = clockDateEdit_->date();
-    if (auto sequence =
-            clockSequence({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}))
-        sendToTargets(*sequence);
+    if (auto sequence = clockSequence(clockPage_->moment())) sendToTargets(*sequence);
 }
 
 void PanelSettingsDialog::saveDaylightSavingWarning() {
-    devices_.cfg.daylightSaving =
-        daylightSavingFlags(daylightSavingWarningCheck_->isChecked(), now().dst);
+    clockPage_->apply(devices_.cfg);
     writeConnCfg(ConnCfgDaylightSaving);
-}
-
-void PanelSettingsDialog::refreshPageByHour() {
-    refreshingPageByHour_ = true;
-    const PageByHourList& list = *pageByHour_;
-    for (int i = 0; i < PageHourItems; ++i) {
-        QListWidgetItem* item = pageByHourList_->item(i);
-        item->setText(QString::fromStdString(list.caption(i)));
-        item->setCheckState(list.checked(i) ? Qt::Checked : Qt::Unchecked);
-    }
-    if (pageByHourList_->currentRow() != list.selected())
-        pageByHourList_->setCurrentRow(list.selected());
-    pageTimeLabel_->setText(QString::fromStdString(list.timeLabel()));
-    pageTimeEdit_->setTime(QTime(list.fieldHour(), list.fieldMinute()));
-    pageTimeStack_->setCurrentWidget(
-        list.activateVisible() ? static_cast<QWidget*>(activatePageTimeButton_) : pageTimeEdit_);
-    pageByHourEnabledCheck_->setChecked(list.isEnabled());
-    refreshingPageByHour_ = false;
 }
 
 PanelSettingsDialog::RunWork PanelSettingsDialog::pageByHourWork() const {
     return [targets = targetChecks(), pairs = pageByHour_->pairs(),
-            enabled = pageByHourEnabledCheck_->isChecked()](Run& run) {
+            enabled = pageByHourPage_->scheduleEnabled()](Run& run) {
         vorelux::sendPageByHour(run.link, targets, pairs, enabled, run.progress, run.keepSending);
     };
 }
@@ -1001,37 +519,20 @@ void PanelSettingsDialog::sendPageByWeekday(bool enable) {
     sendToTargets(weekdayScheduleSequence(enable));
 }
 
-void PanelSettingsDialog::applyOnOffEnabled() {
-    const bool on = onOffEnabledCheck_->isChecked();
-    onOffTimesBox_->setEnabled(on);
-    for (QTimeEdit* field : {switchOnTimeEdit_, switchOffTimeEdit_}) {
-        QPalette palette = field->palette();
-        palette.setColor(QPalette::Base, on ? WindowColour : InactiveCaptionColour);
-        palette.setColor(QPalette::Disabled, QPalette::Base,
-                         on ? WindowColour : InactiveCaptionColour);
-        field->setPalette(palette);
-    }
-}
-
-void PanelSettingsDialog::confirmOnOffChoice() {
-    if (onOffEnabledCheck_->isChecked()) devices_.prompter.ask(Prompt::PageByDayExcludesHour);
-    applyOnOffEnabled();
-}
-
 void PanelSettingsDialog::sendOnOff() {
-    const QTime on = switchOnTimeEdit_->time();
-    const QTime off = switchOffTimeEdit_->time();
-    sendToTargets(onOffSequence(onOffEnabledCheck_->isChecked(), on.hour(), on.minute(), off.hour(),
+    const QTime on = onOffPage_->switchOnTime();
+    const QTime off = onOffPage_->switchOffTime();
+    sendToTargets(onOffSequence(onOffPage_->timesEnabled(), on.hour(), on.minute(), off.hour(),
                                 off.minute()));
 }
 
 void PanelSettingsDialog::sendCountUp() {
-    const QDate d = countUpDateEdit_->date();
+    const QDate d = countUpPage_->date();
     sendToTargets(countUpSequence(d.year(), d.month(), d.day()));
 }
 
 void PanelSettingsDialog::sendCountDown() {
-    const QDate d = countDownDateEdit_->date();
+    const QDate d = countDownPage_->date();
     sendToTargets(countDownSequence(d.year(), d.month(), d.day()), AfterFailure::Continue);
 }
 
@@ -1039,7 +540,7 @@ void PanelSettingsDialog::sendPanelId() {
     if (isSending()) return;
     // Both numbers and the confirmation before anything goes out.
     const PanelIdChange change =
-        checkNewPanelId(currentIdEdit_->text().toStdString(), newIdEdit_->text().toStdString());
+        checkNewPanelId(panelIdPage_->currentText(), panelIdPage_->newText());
     const std::optional<Prompt> prompt = panelIdPrompt(change.outcome);
     if (!prompt) return;
     const bool confirmed = devices_.prompter.ask(*prompt) == ButtonYes;
@@ -1049,9 +550,7 @@ void PanelSettingsDialog::sendPanelId() {
                 [change](Run& run) { sendNewPanelId(run.link, change.current, change.next); });
         return;
     }
-    QLineEdit* field = change.outcome == PanelIdOutcome::BadNew ? newIdEdit_ : currentIdEdit_;
-    field->selectAll();
-    field->setFocus();
+    panelIdPage_->selectField(change.outcome == PanelIdOutcome::BadNew);
 }
 
 void PanelSettingsDialog::configurePanel() {
@@ -1085,16 +584,13 @@ void PanelSettingsDialog::pollConfiguration() {
 }
 
 void PanelSettingsDialog::sendTemperature(TemperatureSensor sensor) {
-    QSpinBox* spin =
-        sensor == TemperatureSensor::Indoor ? indoorTemperatureSpin_ : outdoorTemperatureSpin_;
-    if (auto sequence = temperatureSequence(sensor, spin->value())) sendToTargets(*sequence);
+    if (auto sequence = temperatureSequence(sensor, temperaturePage_->adjustment(sensor)))
+        sendToTargets(*sequence);
 }
 
 void PanelSettingsDialog::restoreFactorySettings() {
     if (isSending()) return;
-    ResetSelection selection{resetChecks_[0]->isChecked(), resetChecks_[1]->isChecked(),
-                             resetChecks_[2]->isChecked(), resetChecks_[3]->isChecked(),
-                             resetChecks_[4]->isChecked()};
+    const ResetSelection selection = resetPage_->selection();
     if (!selection.any()) {
         devices_.prompter.ask(Prompt::NothingToReset);
         return;
@@ -1103,13 +599,13 @@ void PanelSettingsDialog::restoreFactorySettings() {
     // one run, each result reported in turn once it has ended.
     std::vector<RunWork> works;
     if (selection.speed) {
-        speedSlider_->setValue(DefaultSpeedPosition);
-        if (auto sequence = speedSequence(speedSlider_->value()))
+        speedPage_->restoreDefault();
+        if (auto sequence = speedSequence(speedPage_->position()))
             works.push_back(targetsWork(*sequence));
     }
     if (selection.brightness) {
-        brightnessSlider_->setValue(DefaultBrightness);
-        if (auto sequence = brightnessSequence(brightnessSlider_->value()))
+        brightnessPage_->restoreDefault();
+        if (auto sequence = brightnessSequence(brightnessPage_->level()))
             works.push_back(targetsWork(*sequence));
     }
     if (selection.speed || selection.brightness)
@@ -1118,15 +614,13 @@ void PanelSettingsDialog::restoreFactorySettings() {
     if (selection.pageSchedule) {
         // No schedule: every page-by-hour item off, and the panels' schedule
         // mode off (which also ends the page by weekday).
-        onOffEnabledCheck_->setChecked(false);
-        applyOnOffEnabled();
+        onOffPage_->clear();
         pageByHour_->setEnabled(false);
-        refreshPageByHour();
+        pageByHourPage_->refresh();
         works.push_back(pageByHourWork());
     }
     if (selection.onOffTimes) {
-        onOffEnabledCheck_->setChecked(false);
-        applyOnOffEnabled();
+        onOffPage_->clear();
         works.push_back(targetsWork(onOffSequence(false, 0, 0, 0, 0)));
     }
     auto results = std::make_shared<std::vector<uint8_t>>();
@@ -1141,61 +635,6 @@ void PanelSettingsDialog::restoreFactorySettings() {
         [this, results] {
             for (uint8_t result : *results) link_->tell(sendResultNotice(result));
         });
-}
-
-// ---- events ------------------------------------------------------------------
-
-bool PanelSettingsDialog::filterPanelIdKey(QLineEdit* field, const QKeyEvent* key) {
-    // Digits and editing keys only; Enter in "Nova ID:" sends, Enter or Tab
-    // in "ID atual:" selects its text.
-    const int vk = virtualKeyOf(key);
-    if (!panelIdKeyAccepted(vk)) return true;
-    if (vk == 13 && field == newIdEdit_) {
-        sendPanelId();
-        return true;
-    }
-    if (field == currentIdEdit_ && (vk == 13 || vk == 9)) {
-        field->selectAll();
-        return vk == 13;
-    }
-    return false;
-}
-
-bool PanelSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if ((watched == newIdEdit_ || watched == currentIdEdit_) && type == QEvent::KeyPress)
-        return filterPanelIdKey(static_cast<QLineEdit*>(watched), static_cast<QKeyEvent*>(event));
-    if ((watched == speedSlider_ || watched == brightnessSlider_) && type == QEvent::KeyRelease) {
-        // The keyboard moves the bars too; the value goes out when the key is let go.
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat() &&
-            (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-             key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
-             key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
-             key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
-            watched == speedSlider_ ? sendSpeed() : sendBrightness();
-        }
-        return false;
-    }
-    if (watched == restoreButton_ && restoreButton_ && type == QEvent::MouseButtonPress) {
-        restoreFactorySettings();
-        return true;
-    }
-    if (pageByHourList_ &&
-        (watched == pageByHourList_->viewport() || watched == activatePageTimeButton_ ||
-         watched == pageByHourEnabledCheck_)) {
-        if (type == QEvent::MouseButtonPress) {
-            anyCheckedAtPress_ = pageByHour_->anyChecked();
-        } else if (type == QEvent::MouseButtonRelease) {
-            // The click is handled after the release; look once it has been.
-            const bool before = anyCheckedAtPress_;
-            QTimer::singleShot(0, this, [this, before] {
-                if (!before && pageByHour_->anyChecked())
-                    devices_.prompter.ask(Prompt::PageByHourExcludesDay);
-            });
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace vorelux::app

@@ -1,9 +1,8 @@
 #pragma once
-// PanelSettingsDialog, "Ajustes do painel": the panel settings dialog. Thirteen tabs turn
-// their controls into parameter commands for the panels checked in the
-// " Enviar para : " list; the dialog also pairs a panel with the USB
-// transmitter, restores factory settings and, at start-up, warns when
-// daylight-saving time begins or ends.
+// PanelSettingsDialog, "Ajustes do painel": the panel settings dialog. Thirteen tabs (each a
+// SettingsPage of its own) turn their controls into parameter commands for the panels checked in
+// the " Enviar para : " list; the dialog also pairs a panel with the USB transmitter, restores
+// factory settings and, at start-up, warns when daylight-saving time begins or ends.
 //
 // Transfers run on a worker thread (TransferRunner): the port, the
 // transmitter and the progress window are served on this thread, the pauses
@@ -17,9 +16,9 @@
 #include "link/panel_settings.h"
 #include "render/clock.h"
 
+#include "app/settings/side_tabs.h"
+
 #include <QDialog>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTimer>
 
 #include <array>
@@ -28,20 +27,10 @@
 #include <memory>
 #include <string>
 
-class QCheckBox;
-class QDateEdit;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
-class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
-class QPlainTextEdit;
 class QPushButton;
-class QSlider;
-class QSpinBox;
-class QStackedWidget;
-class QTimeEdit;
 
 namespace vorelux {
 class ProgressWindowDialog;
@@ -50,23 +39,17 @@ class TransportGroup;
 
 namespace vorelux::app {
 
+class BrightnessPage;
+class ClockPage;
+class CounterPage;
+class OnOffPage;
+class PageByHourPage;
+class PanelIdPage;
+class ResetPage;
+class SettingsPage;
+class SpeedPage;
+class TemperaturePage;
 class TransferRunner;
-
-// Tabs down the left side with their captions written across.
-class SideTabBar final : public QTabBar {
-  public:
-    explicit SideTabBar(QWidget* parent = nullptr);
-
-  protected:
-    QSize tabSizeHint(int index) const override;
-    void paintEvent(QPaintEvent* event) override;
-};
-
-// A tab widget with its tabs down the left side.
-class SideTabWidget final : public QTabWidget {
-  public:
-    explicit SideTabWidget(QWidget* parent = nullptr);
-};
 
 // The devices and the shared state the dialog sends through.
 struct SettingsLink {
@@ -143,7 +126,6 @@ class PanelSettingsDialog final : public QDialog,
     bool isSending() const;
 
     PageByHourList& pageByHour() { return *pageByHour_; }
-    TransmitterPairing& pairing() { return *pairing_; }
     // The checks of the target list.
     TargetChecks targetChecks() const;
 
@@ -160,7 +142,6 @@ class PanelSettingsDialog final : public QDialog,
     void saveDaylightSavingWarning();    // the daylight-saving warning check
     void sendPageByHour();               // the page-by-hour list
     void sendPageByWeekday(bool enable); // "Ativar" / "Desativar"
-    void confirmOnOffChoice();           // the on/off check: warns, enables the times
     void sendOnOff();                    // the switch-on and switch-off times
     void sendCountUp();                  // the count-up start date
     void sendCountDown();                // the count-down end date
@@ -180,51 +161,21 @@ class PanelSettingsDialog final : public QDialog,
 
   protected:
     void done(int result) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // ---- controls ----
+    // ---- the tabs and the shared controls ----
     QTabWidget* tabs_ = nullptr;
-    QSlider* speedSlider_ = nullptr;
-    QSlider* brightnessSlider_ = nullptr;
-    QLabel* brightnessValueLabel_ = nullptr;
-    QPushButton* horizontalButton_ = nullptr;
-    QPushButton* verticalButton_ = nullptr;
-    QTimeEdit* clockTimeEdit_ = nullptr;
-    QDateEdit* clockDateEdit_ = nullptr;
-    QLabel* weekdayLabel_ = nullptr;
-    QCheckBox* daylightSavingWarningCheck_ = nullptr;
-    QPushButton* sendClockButton_ = nullptr;
-    QCheckBox* pageByHourEnabledCheck_ = nullptr;
-    QListWidget* pageByHourList_ = nullptr;
-    QLabel* pageTimeLabel_ = nullptr;
-    QStackedWidget* pageTimeStack_ = nullptr;
-    QTimeEdit* pageTimeEdit_ = nullptr;
-    QPushButton* activatePageTimeButton_ = nullptr;
-    QPushButton* sendPageByHourButton_ = nullptr;
-    QPushButton* enableWeekdayPagesButton_ = nullptr;
-    QPushButton* disableWeekdayPagesButton_ = nullptr;
-    QCheckBox* onOffEnabledCheck_ = nullptr;
-    QGroupBox* onOffTimesBox_ = nullptr;
-    QTimeEdit* switchOnTimeEdit_ = nullptr;
-    QTimeEdit* switchOffTimeEdit_ = nullptr;
-    QPushButton* sendOnOffButton_ = nullptr;
-    QDateEdit* countUpDateEdit_ = nullptr;
-    QPushButton* sendCountUpButton_ = nullptr;
-    QDateEdit* countDownDateEdit_ = nullptr;
-    QPushButton* sendCountDownButton_ = nullptr;
-    QLineEdit* currentIdEdit_ = nullptr; // "ID atual:"
-    QLineEdit* newIdEdit_ = nullptr;     // "Nova ID:"
-    QPushButton* sendIdButton_ = nullptr;
-    QPushButton* configurePanelButton_ = nullptr; // "Configurar Painel"
-    QSpinBox* indoorTemperatureSpin_ = nullptr;
-    QSpinBox* outdoorTemperatureSpin_ = nullptr;
-    QPushButton* sendIndoorTemperatureButton_ = nullptr;
-    QPushButton* sendOutdoorTemperatureButton_ = nullptr;
-    // Velocidade, Brilho, Em pé, Pág. por Hora/dia, Horário lig/deslig
-    std::array<QCheckBox*, 5> resetChecks_{};
-    QPushButton* restoreButton_ = nullptr; // "Restaurar"
-    QGroupBox* targetGroup_ = nullptr;     // " Enviar para : "
+    SpeedPage* speedPage_ = nullptr;
+    BrightnessPage* brightnessPage_ = nullptr;
+    ClockPage* clockPage_ = nullptr;
+    PageByHourPage* pageByHourPage_ = nullptr;
+    OnOffPage* onOffPage_ = nullptr;
+    CounterPage* countUpPage_ = nullptr;
+    CounterPage* countDownPage_ = nullptr;
+    PanelIdPage* panelIdPage_ = nullptr;
+    TemperaturePage* temperaturePage_ = nullptr;
+    ResetPage* resetPage_ = nullptr;
+    QGroupBox* targetGroup_ = nullptr; // " Enviar para : "
     QListWidget* targetPanelList_ = nullptr;
     QPushButton* showIdsButton_ = nullptr; // "Exibir IDs"
     TransportGroup* transportGroup_ = nullptr;
@@ -233,19 +184,9 @@ class PanelSettingsDialog final : public QDialog,
     QTimer configurationPollTimer_; // the configuration poll
 
     void buildUi();
-    QWidget* buildSpeedTab();
-    QWidget* buildBrightnessTab();
-    QWidget* buildUprightTab();
-    QWidget* buildClockTab();
-    QWidget* buildPageByHourTab();
-    void connectPageByHourTab();
-    QWidget* buildPageByWeekdayTab();
-    QWidget* buildOnOffTab();
-    QWidget* buildCounterTab(bool regress);
-    QWidget* buildPanelIdTab();
-    QWidget* buildTransmitterTab();
-    QWidget* buildTemperatureTab();
-    QWidget* buildResetTab();
+    // The thirteen pages, in tab order, with their signals wired here.
+    std::array<SettingsPage*, TabCount> buildPages();
+    void connectPages();
     QWidget* buildSide();
 
     // What a run's work gets on the worker: a link of its own, the progress
@@ -273,16 +214,11 @@ class PanelSettingsDialog final : public QDialog,
     void setTargetsVisible(bool group, bool showIds);
     void loadTargetList();
     void setTargetCaption(int count, bool afterClick);
-    void refreshPageByHour();
-    void applyOnOffEnabled();
-    void updateWeekday();
     // Writes the fields of the connection settings the operator changed here.
     void writeConnCfg(unsigned fields);
     QString caption() const;
     LocalDateTime now() const;
     std::chrono::steady_clock::time_point steadyNow() const;
-    // A key pressed in a panel-number field; true when it is consumed.
-    bool filterPanelIdKey(QLineEdit* field, const QKeyEvent* key);
 
     void transmitterAttached(const std::shared_ptr<HidDevice>&) override;
     void transmitterRemoved(const std::shared_ptr<HidDevice>&) override;
@@ -297,8 +233,6 @@ class PanelSettingsDialog final : public QDialog,
     std::unique_ptr<TransmitterPairing> pairing_;
     std::unique_ptr<TransferRunner> runner_;
     bool loadingTargets_ = false;
-    bool refreshingPageByHour_ = false;
-    bool anyCheckedAtPress_ = false;
     bool closing_ = false;       // the resume command of a close is going out
     bool closeAfterRun_ = false; // closed during a run: closes once it has ended
     int closeResult_ = 0;
