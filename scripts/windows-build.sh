@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build: cross-compiles the Qt-free libraries, their tests and
 # vorelux.exe with MinGW-w64, runs the tests under Wine, then sends through a
-# Wine COM port pointed at a pseudo-terminal (tests/windows/com_port_check.py).
+# Wine COM port pointed at a pseudo-terminal (tests/tools/vorelux/com_port_check.py).
 # Needs the Debian packages g++-mingw-w64-x86-64-posix, binutils-mingw-w64-x86-64,
 # wine, wine64, googletest, cmake, ninja-build and python3 (with fonttools, as
 # the Linux build). Extra CMake arguments are passed on.
@@ -38,5 +38,5 @@ echo "== tests under Wine"
 (cd "$BUILD" && ctest --output-on-failure -j"$(nproc)")
 
 echo "== sending through a Wine COM port"
-python3 tests/windows/com_port_check.py "$BUILD/tools/vorelux.exe" \
+python3 tests/tools/vorelux/com_port_check.py "$BUILD/tools/vorelux.exe" \
   "${LINUX_VORELUX:-build/tools/vorelux}"

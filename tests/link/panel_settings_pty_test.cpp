@@ -4,7 +4,7 @@
 #include "link/panel_settings.h"
 #include "link/settings_commands.h"
 #include "link/simulated.h"
-#include "pty_panel.h"
+#include "support/pty_panel.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "transport/qt_serial.h"

@@ -1,7 +1,7 @@
 // The page upload without windows: frames and reports byte for byte, the
 // serial and transmitter runs with their pauses, the clear run, the
 // pages-to-display command and the repair from a panel's error code.
-#include "decoders.h"
+#include "support/decoders.h"
 #include "link/simulated.h"
 #include "link/upload.h"
 #include "support/operator_fakes.h"

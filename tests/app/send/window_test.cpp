@@ -2,9 +2,9 @@
 // dialog, an upload leaves the main window's controls disabled until the
 // operator answers, closing the dialog resumes every panel; the power buttons
 // and their menus.
-#include "../app/app_fakes.h"
+#include "../app_fakes.h"
 #include "app/send/send_features.h"
-#include "decoders.h"
+#include "support/decoders.h"
 #include "pty.h"
 #include "settle.h"
 #include "transport/link_system.h"

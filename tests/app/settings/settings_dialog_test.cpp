@@ -3,7 +3,7 @@
 #include "app/link/transport_group.h"
 #include "app/settings/settings_dialog.h"
 #include "link/simulated.h"
-#include "pty_panel.h"
+#include "support/pty_panel.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"

@@ -4,7 +4,7 @@
 #include "app/link/progress_window.h"
 #include "app/send/send_features.h"
 #include "app/send/target_list.h"
-#include "decoders.h"
+#include "support/decoders.h"
 #include "link/simulated.h"
 #include "pty.h"
 #include "settle.h"

@@ -1,5 +1,5 @@
 // The settings dialog inside the real main window: its openers.
-#include "app/app_fakes.h"
+#include "../app_fakes.h"
 #include "app/send/send_features.h"
 #include "app/settings/install.h"
 
