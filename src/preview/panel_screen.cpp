@@ -17,7 +17,7 @@ int clampEnd(int c) {
 void PanelScreen::copyFromComposed(uint8_t firstColumn, uint8_t lastColumn) {
     const int first = firstColumn > 200 ? 0 : firstColumn;
     if (lastColumn >= 200) return;
-    const int last = lastColumn > 63 ? 63 : lastColumn;
+    const int last = lastColumn > PanelLastColumn ? PanelLastColumn : lastColumn;
     for (int c = first; c <= last; ++c) shown[size_t(c)] = composed[size_t(c)];
 }
 
@@ -53,15 +53,15 @@ void PanelScreen::shiftRowsLeft(uint8_t columns, uint8_t rows) {
     const uint8_t keep = uint8_t(~rows);
     for (int c = 0; c <= Spare - n; ++c)
         shown[size_t(c)] = uint8_t((shown[size_t(c)] & keep) | (shown[size_t(c + n)] & rows));
-    for (int c = 63; c >= 64 - n && c >= 0; --c) shown[size_t(c)] &= keep;
+    for (int c = PanelLastColumn; c >= PanelColumns - n && c >= 0; --c) shown[size_t(c)] &= keep;
 }
 
 void PanelScreen::shiftRowsRight(uint8_t columns, uint8_t rows) {
     const int n = columns;
     const uint8_t keep = uint8_t(~rows);
-    for (int c = 63; c >= n; --c)
+    for (int c = PanelLastColumn; c >= n; --c)
         shown[size_t(c)] = uint8_t((shown[size_t(c)] & keep) | (shown[size_t(c - n)] & rows));
-    for (int c = 0; c < n && c <= 63; ++c) shown[size_t(c)] &= keep;
+    for (int c = 0; c < n && c <= PanelLastColumn; ++c) shown[size_t(c)] &= keep;
 }
 
 // Frozen rows stay as they are; a summing row also keeps its own pixel while
@@ -110,13 +110,13 @@ void PanelScreen::drawSprite(const GlyphColumns& glyph, uint8_t x, uint8_t y, ui
 
     auto at = [&](int c) -> uint8_t* { return c >= 0 && c <= Spare ? &shown[size_t(c)] : nullptr; };
     if (inFront != 1) {
-        for (int i = hidden; i < w && left + i < 64; ++i)
+        for (int i = hidden; i < w && left + i < PanelColumns; ++i)
             if (uint8_t* s = at(left + i - hidden)) *s |= column(i);
         return;
     }
-    if (left != 0 && left - hidden < 64)
+    if (left != 0 && left - hidden < PanelColumns)
         if (uint8_t* s = at(left - 1 - hidden)) *s &= uint8_t(~column(0));
-    for (int i = hidden; i < w && left + i < 64; ++i) {
+    for (int i = hidden; i < w && left + i < PanelColumns; ++i) {
         uint8_t halo = uint8_t((column(i) >> 1) | uint8_t(column(i) << 1));
         if (i < w - 1) halo |= column(i + 1);
         if (i > 0) halo |= column(i - 1);
@@ -125,7 +125,7 @@ void PanelScreen::drawSprite(const GlyphColumns& glyph, uint8_t x, uint8_t y, ui
             *s |= column(i);
         }
     }
-    if (w + left < 64)
+    if (w + left < PanelColumns)
         if (uint8_t* s = at(w + left - hidden)) *s &= uint8_t(~column(w - 1));
 }
 

@@ -72,7 +72,7 @@ void PreviewEngine::showFrame(uint8_t cycles) {
 void PreviewEngine::scrollStep(uint8_t column) {
     showFrame(ScrollCycles);
     for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = screen.shown[size_t(c + 1)];
-    screen.shown[63] = column;
+    screen.shown[PanelLastColumn] = column;
 }
 
 // ---------------------------------------------------------------- effects
@@ -167,9 +167,9 @@ PreviewEngine::SegmentLayout PreviewEngine::composeNextSegment(uint8_t font) {
     layout.width = measure.width;
     // Centred when it fits (the last glyph's blank column(s) not counted),
     // from column 0 otherwise.
-    if (layout.width > 0 && layout.width < 64) {
+    if (layout.width > 0 && layout.width < PanelColumns) {
         layout.width -= measure.font / 2 + 1;
-        layout.startColumn = (64 - layout.width) / 2;
+        layout.startColumn = (PanelColumns - layout.width) / 2;
     }
     renderSegment(layout, font);
     return layout;
@@ -184,7 +184,7 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
     int32_t pos = play.segmentStart;
     int width = 0;
     for (;;) {
-        if ((m.lastByte != 0 && width > 64) || !play.enabled) break;
+        if ((m.lastByte != 0 && width > PanelColumns) || !play.enabled) break;
         const uint8_t b = readByte(pos);
         if (b == EndOfLine || pos >= size) {
             m.lastByte = pos - 1;
@@ -213,8 +213,8 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
         }
         ++pos;
     }
-    if (width == 64) {
-        m.width = 63;
+    if (width == PanelColumns) {
+        m.width = PanelLastColumn;
         m.lastByte = pos - 1;
     }
     return m;
@@ -227,7 +227,7 @@ void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
     int current = font;
     int column = layout.startColumn;
     int itemColumn = 0;
-    while (pos <= layout.lastByte && column < 64) {
+    while (pos <= layout.lastByte && column < PanelColumns) {
         const uint8_t b = readByte(pos);
         ++pos;
         if (b < DrawingEscape) {
@@ -236,7 +236,8 @@ void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
         }
         if (b == NoColumns) continue;
         loadItem(b, pos, current);
-        for (itemColumn = 0; itemColumn <= glyphs_.GlyphLast && column < 64; ++itemColumn, ++column)
+        for (itemColumn = 0; itemColumn <= glyphs_.GlyphLast && column < PanelColumns;
+             ++itemColumn, ++column)
             screen.composed[size_t(column)] = glyphs_.glyphColumns[size_t(itemColumn)];
     }
     layout.nextByte = pos;
@@ -255,7 +256,7 @@ bool PreviewEngine::playSegment(uint8_t font) {
     for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = screen.composed[size_t(c)];
     showFrame(HoldCycles);
 
-    if (layout.width >= 64 && play.enabled) scrollOverflow(layout);
+    if (layout.width >= PanelColumns && play.enabled) scrollOverflow(layout);
 
     if (play.enabled && lineSkipRequest == 0) runExit(play.exitEffect);
 
@@ -327,7 +328,8 @@ bool PreviewEngine::playScrollOnly() {
         loadItem(b, pos, font);
         scrollItemThrough();
     }
-    for (int n = 0; n < 64 && play.enabled && lineSkipRequest == 0; ++n) scrollBlankColumn();
+    for (int n = 0; n < PanelColumns && play.enabled && lineSkipRequest == 0; ++n)
+        scrollBlankColumn();
     if (pendingLiveCode != 0) {
         play.segmentStart = pos - 1;
         return false;
@@ -347,8 +349,8 @@ void PreviewEngine::scrollItemThrough() {
 
 void PreviewEngine::scrollBlankColumn() {
     showFrame(ScrollCycles);
-    for (int c = 0; c < 63; ++c) screen.shown[size_t(c)] = screen.shown[size_t(c + 1)];
-    screen.shown[63] = 0;
+    for (int c = 0; c < PanelLastColumn; ++c) screen.shown[size_t(c)] = screen.shown[size_t(c + 1)];
+    screen.shown[PanelLastColumn] = 0;
 }
 
 // ---------------------------------------------------------------- play loop

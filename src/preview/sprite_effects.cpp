@@ -15,12 +15,12 @@ void spriteIn(PanelScreen& screen, GlyphRenderer& glyphs, FrameOut& out, uint8_t
     const int lastColumn = glyphs.convertCharacter(SpriteFont, firstFrame);
     uint8_t edge = 0; // the figure's right edge
     // The test is made once per group of four frames.
-    while (edge <= lastColumn + 64) {
+    while (edge <= lastColumn + PanelColumns) {
         for (int code = firstFrame; code <= firstFrame + 3; ++code) {
             const uint8_t width = glyphs.convertCharacter(SpriteFont, uint8_t(code));
             for (int h = 0; h <= frameHold; ++h) {
                 out.show(2);
-                screen.clearColumns(0, 63);
+                screen.clearColumns(0, PanelLastColumn);
                 screen.copyFromComposed(0, uint8_t(edge - lastColumn + 1));
                 screen.drawSprite(glyphs.glyphColumns, uint8_t(edge - lastColumn), 8, width, 1);
                 edge = uint8_t(edge + 1);
@@ -34,15 +34,15 @@ void spriteIn(PanelScreen& screen, GlyphRenderer& glyphs, FrameOut& out, uint8_t
 void spriteOut(PanelScreen& screen, GlyphRenderer& glyphs, FrameOut& out, uint8_t firstFrame,
                uint8_t frameHold) {
     const int lastColumn = glyphs.convertCharacter(SpriteFont, firstFrame);
-    uint8_t edge = uint8_t(lastColumn + 63);
+    uint8_t edge = uint8_t(lastColumn + PanelLastColumn);
     // Ends once the edge has gone below 0 and wrapped.
-    while (edge <= lastColumn + 63) {
+    while (edge <= lastColumn + PanelLastColumn) {
         for (int code = firstFrame; code <= firstFrame + 3; ++code) {
             const uint8_t width = glyphs.convertCharacter(SpriteFont, uint8_t(code));
             glyphs.mirrorGlyph(width);
             for (int h = 0; h <= frameHold; ++h) {
                 out.show(2);
-                screen.clearColumns(0, 63);
+                screen.clearColumns(0, PanelLastColumn);
                 screen.copyFromComposed(0, uint8_t(edge - width + 1));
                 screen.drawSprite(glyphs.glyphColumns, uint8_t(edge - width), 8, width, 1);
                 edge = uint8_t(edge - 1);

@@ -8,6 +8,8 @@ namespace vorelux {
 constexpr int PanelRows = 7;
 constexpr int PanelColumns = 64;
 constexpr int PanelLastColumn = 63;
+// The spare column past the right edge (see PanelImage).
+constexpr int PanelSpareColumn = 64;
 constexpr int PanelLastRow = 6;
 constexpr int PanelMidColumn = 32;
 constexpr int PanelMidRow = 3;
