@@ -22,6 +22,14 @@ namespace vorelux {
 namespace fs = std::filesystem;
 
 namespace {
+constexpr unsigned TemporarySuffixRange = 1000000; // ".tmp" + a number below this
+constexpr int MaxLinkHops = 40;                    // as the kernel's own limit on link chains
+#ifndef _WIN32
+constexpr mode_t PrivateFileMode =
+    0600;                            // a new file beside one that exists, until its mode is copied
+constexpr mode_t NewFileMode = 0666; // a new file, narrowed by the umask
+constexpr mode_t PermissionBits = 07777; // permission, set-id and sticky bits of st_mode
+#endif
 
 std::string sizeCapReason(size_t maxBytes) {
     return "o arquivo é grande demais (mais de " + std::to_string(maxBytes / 1024) + " KB)";
@@ -31,7 +39,7 @@ fs::path temporaryName(const fs::path& target) {
     std::random_device seed;
     fs::path name = ".";
     name += target.filename();
-    name += ".tmp" + std::to_string(seed() % 1000000);
+    name += ".tmp" + std::to_string(seed() % TemporarySuffixRange);
     return target.parent_path() / name;
 }
 
@@ -39,7 +47,7 @@ fs::path temporaryName(const fs::path& target) {
 // the path itself when it is no link. A loop of links is left to the open
 // that follows, which reports it.
 fs::path followLinks(fs::path path) {
-    for (int hops = 0; hops < 40; ++hops) {
+    for (int hops = 0; hops < MaxLinkHops; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(path, ec)) return path;
         const fs::path next = fs::read_symlink(path, ec);
@@ -112,8 +120,8 @@ int createTemporary(const fs::path& target, const ExistingFile& old, std::string
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
         temp = temporaryName(target).string();
-        fd =
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, old.exists ? 0600 : 0666);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    old.exists ? PrivateFileMode : NewFileMode);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
@@ -125,7 +133,7 @@ int createTemporary(const fs::path& target, const ExistingFile& old, std::string
     if (old.info.st_uid != ::geteuid() || old.info.st_gid != ::getegid()) {
         [[maybe_unused]] const int kept = ::fchown(fd, old.info.st_uid, old.info.st_gid);
     }
-    if (::fchmod(fd, old.info.st_mode & 07777) == 0) return fd;
+    if (::fchmod(fd, old.info.st_mode & PermissionBits) == 0) return fd;
     openErrno = errno;
     error = std::strerror(errno);
     ::close(fd);
@@ -198,7 +206,7 @@ std::string untrustedReason(const struct stat& info, const char* what) {
                ")";
     if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH))) {
         char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & PermissionBits));
         return std::string(what) + " pode ser alterado por outros usuários (permissões " + mode +
                ")";
     }

@@ -1,33 +1,45 @@
 #include "model/charset.h"
 
+#include "model/line.h"
+
 namespace vorelux {
 
-const std::array<char16_t, 192> PanelCharset = [] {
-    std::array<char16_t, 192> table{};
-    for (int i = 0; i < 127; ++i) table[i] = char16_t(i); // controls, then ASCII
-    table[127] = 0;
-    const char16_t upper[64] = {u'Ç', u'ü', u'é', u'â', u'ä', u'à', u'å', u'ç', u'ê', u'ë', u'è',
-                                u'ï', u'î', u'ì', u'Ä', u'Å', u'É', u'æ', u'Æ', u'ô', u'ö', u'ò',
-                                u'û', u'ù', u'ÿ', u'Ö', u'Ü', u'ø', 0,    u'Ø', u'×', u'ƒ', u'á',
-                                u'ù', u'ó', u'ú', u'ñ', u'Ñ', u'ª', u'º', 0,    u'®', u'Ó', u'Ô',
-                                u'Ò', u'õ', u'Õ', u'Ê', u'Ë', u'È', 0,    u'ã', u'Ã', u'Á', u'Â',
-                                u'À', u'©', u'Í', u'Î', u'Ï', u'Ì', u'Ú', u'Û', u'Ù'};
-    for (int i = 0; i < 64; ++i) table[128 + i] = upper[i];
+namespace {
+constexpr int AsciiEnd = 127;       // bytes below it stand for themselves
+constexpr int UpperHalfStart = 128; // the accented letters and signs
+constexpr int UpperHalfSize = 64;
+constexpr uint8_t Space = 32;
+} // namespace
+
+const std::array<char16_t, PanelCharacterCount> PanelCharset = [] {
+    std::array<char16_t, PanelCharacterCount> table{};
+    for (int i = 0; i < AsciiEnd; ++i) table[i] = char16_t(i); // controls, then ASCII
+    table[AsciiEnd] = 0;
+    const char16_t upper[UpperHalfSize] = {
+        u'Ç', u'ü', u'é', u'â', u'ä', u'à', u'å', u'ç', u'ê', u'ë', u'è', u'ï', u'î',
+        u'ì', u'Ä', u'Å', u'É', u'æ', u'Æ', u'ô', u'ö', u'ò', u'û', u'ù', u'ÿ', u'Ö',
+        u'Ü', u'ø', 0,    u'Ø', u'×', u'ƒ', u'á', u'ù', u'ó', u'ú', u'ñ', u'Ñ', u'ª',
+        u'º', 0,    u'®', u'Ó', u'Ô', u'Ò', u'õ', u'Õ', u'Ê', u'Ë', u'È', 0,    u'ã',
+        u'Ã', u'Á', u'Â', u'À', u'©', u'Í', u'Î', u'Ï', u'Ì', u'Ú', u'Û', u'Ù'};
+    for (int i = 0; i < UpperHalfSize; ++i) table[UpperHalfStart + i] = upper[i];
     return table;
 }();
 
 uint8_t toPanelCharacter(char16_t c, char16_t fallback) {
-    for (int i = 0; i < 192; ++i)
+    for (int i = 0; i < PanelCharacterCount; ++i)
         if (PanelCharset[i] == c) return uint8_t(i);
     if (fallback != 0) return uint8_t(fallback & 0xFF);
-    return 32;
+    return Space;
 }
 
 uint8_t convertPastedCharacter(char16_t c) {
     uint8_t b = toPanelCharacter(c, u' ');
-    return b == 31 ? 32 : b;
+    return b == DrawingEscape ? Space : b;
 }
 
+// The UTF-8 and UTF-16 codecs below speak in the encodings' own bit patterns
+// and code point ranges, which read best as the numbers the standards give.
+// NOLINTBEGIN(readability-magic-numbers)
 std::u16string utf8ToUtf16(const std::string& text) {
     // Well-formed sequences only: no overlong forms, no encoded surrogates,
     // nothing past U+10FFFF. A broken sequence becomes one U+FFFD for the
@@ -114,5 +126,7 @@ std::string utf16ToUtf8(const std::u16string& text) {
     }
     return out;
 }
+
+// NOLINTEND(readability-magic-numbers)
 
 } // namespace vorelux

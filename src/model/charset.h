@@ -6,7 +6,8 @@
 
 namespace vorelux {
 
-extern const std::array<char16_t, 192> PanelCharset;
+constexpr int PanelCharacterCount = 192;
+extern const std::array<char16_t, PanelCharacterCount> PanelCharset;
 
 // Converts one text character to a content byte. Characters the panel cannot
 // show become the low byte of `fallback`, or a space when that is 0.
