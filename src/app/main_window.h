@@ -35,7 +35,6 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QStatusBar;
 class QTabBar;
 class QWidget;
 
