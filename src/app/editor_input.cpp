@@ -1,17 +1,19 @@
 #include "app/editor_input.h"
 
+#include "app/canvas_widget.h"
 #include "app/edit_history.h"
+#include "app/editor_surface.h"
 #include "app/input_states.h"
-#include "app/main_window.h"
 #include "app/prompter.h"
 #include "editor/line_ops.h"
 #include "model/charset.h"
+#include "model/store.h"
+#include "render/edit_canvas.h"
+#include "render/glyphs.h"
 #include "render/text_bitmap.h"
 
 #include <QAbstractScrollArea>
-#include <QAction>
 #include <QClipboard>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,7 +22,6 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTextCursor>
 #include <QWheelEvent>
@@ -45,13 +46,18 @@ QImage canvasImage(const CanvasImage& canvas) {
         .copy();
 }
 
+// The neighbour lines' places from the edited line, in EditorControls' order.
+constexpr std::array<int, 4> NeighbourOffsets = {-2, -1, 1, 2};
+
 } // namespace
 
-EditorInput::EditorInput(MainWindow& window)
-    : QObject(&window), window_(window), editing_(std::make_unique<EditingState>(*this, window)),
-      previewing_(std::make_unique<PreviewState>(*this, window)),
-      effectNumber_(std::make_unique<EffectNumberState>(*this, window)),
-      closing_(std::make_unique<ClosingState>(*this, window)) {
+EditorInput::EditorInput(EditorSurface& surface, EditorControls controls)
+    : QObject(controls.window), surface_(surface), controls_(std::move(controls)),
+      editing_(std::make_unique<EditingState>(*this, surface, memory_)),
+      previewing_(std::make_unique<PreviewState>(*this, surface, memory_)),
+      effectNumber_(std::make_unique<EffectNumberState>(
+          *this, surface, memory_, [this]() -> InputState& { return baseState(); })),
+      closing_(std::make_unique<ClosingState>(*this, surface, memory_)) {
     clipboardText = []() -> std::optional<QString> {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         if (!data || !data->hasText()) return std::nullopt;
@@ -59,7 +65,7 @@ EditorInput::EditorInput(MainWindow& window)
     };
 
     // The flashed text lies over the canvas and lets the mouse through.
-    flashLabel_ = new QLabel(window_.editCanvasView_);
+    flashLabel_ = new QLabel(controls_.canvasView);
     flashLabel_->setObjectName(QStringLiteral("flashedText"));
     flashLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     flashLabel_->setGeometry(0, 0, CanvasWidth, CanvasHeight);
@@ -67,27 +73,9 @@ EditorInput::EditorInput(MainWindow& window)
     flashTimer_.setSingleShot(true);
     connect(&flashTimer_, &QTimer::timeout, this, [this] { flashLabel_->hide(); });
 
-    connect(window_.editCanvasView_, &CanvasWidget::mousePressed, this,
-            [this](int x, int y, Qt::MouseButton) { placeCursorAtCanvas(x, y); });
-    connect(window_.deleteSecondPreviousLineLabel_, &DeleteLabel::clicked, this,
-            [this] { deleteLineAt(-2); });
-    connect(window_.deletePreviousLineLabel_, &DeleteLabel::clicked, this,
-            [this] { deleteLineAt(-1); });
-    connect(window_.deleteEditLineLabel_, &DeleteLabel::clicked, this, [this] { deleteLineAt(0); });
-    connect(window_.deleteNextLineLabel_, &DeleteLabel::clicked, this, [this] { deleteLineAt(1); });
-    connect(window_.deleteSecondNextLineLabel_, &DeleteLabel::clicked, this,
-            [this] { deleteLineAt(2); });
-    connect(window_.previousLineButton_, &QPushButton::clicked, this, [this] { previousLine(); });
-    connect(window_.nextLineButton_, &QPushButton::clicked, this, [this] { nextLine(); });
-    connect(window_.entryEffectCombo_, &QComboBox::activated, this,
-            [this] { entryEffectChosen(); });
-    connect(window_.exitEffectCombo_, &QComboBox::activated, this, [this] { exitEffectChosen(); });
-    connect(window_.pasteAction_, &QAction::triggered, this, [this] { pasteFromClipboard(); });
-    connect(window_.undoAction_, &QAction::triggered, this, [this] { undo(); });
-    connect(window_.redoAction_, &QAction::triggered, this, [this] { redo(); });
-    for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
+    for (QListWidget* list : {controls_.drawingList, controls_.functionList, controls_.fontList})
         list->viewport()->setMouseTracking(true);
-    window_.editLineText_->viewport()->setMouseTracking(true);
+    controls_.editLineText->viewport()->setMouseTracking(true);
 }
 
 EditorInput::~EditorInput() = default;
@@ -99,7 +87,8 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &window_ || !baseState().takesKeys()) return false;
+        if (!widget || widget->window() != controls_.window || !baseState().takesKeys())
+            return false;
         return keyEvent(static_cast<QKeyEvent*>(event));
     }
     case QEvent::ShortcutOverride: {
@@ -108,18 +97,18 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
         // editor, which knows when they do nothing (a preview).
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!widget || widget->window() != &window_ || !baseState().takesKeys() ||
+        if (!widget || widget->window() != controls_.window || !baseState().takesKeys() ||
             !(isAltKey(key->key()) || isHistoryKey(*key)))
             return false;
         event->accept();
         return true;
     }
     case QEvent::WindowDeactivate:
-        if (watched == &window_) altHeld_ = capsHeld_ = false;
+        if (watched == controls_.window) altHeld_ = memory_.capsHeld = false;
         return false;
     case QEvent::Wheel: {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &window_) return false;
+        if (!widget || widget->window() != controls_.window) return false;
         return wheelEvent(static_cast<QWheelEvent*>(event));
     }
     case QEvent::MouseButtonPress:
@@ -135,19 +124,19 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- clicks
 
 bool EditorInput::mouseEvent(QObject* watched, QMouseEvent* mouse) {
-    for (QListWidget* list : {window_.drawingList_, window_.functionList_, window_.fontList_})
+    for (QListWidget* list : {controls_.drawingList, controls_.functionList, controls_.fontList})
         if (watched == list->viewport()) return listMouse(list, mouse);
-    if (watched == window_.pageTabs_) return pageTabMouse(mouse);
-    if (watched == window_.editLineText_->viewport()) return editLineTextMouse(mouse);
+    if (watched == controls_.pageTabs) return pageTabMouse(mouse);
+    if (watched == controls_.editLineText->viewport()) return editLineTextMouse(mouse);
     neighbourMouse(watched, mouse);
     return false;
 }
 
 bool EditorInput::pageTabMouse(QMouseEvent* mouse) {
-    if (!window_.pageTabs_->isEnabled()) return false;
+    if (!controls_.pageTabs->isEnabled()) return false;
     // The tab changes when the button comes up over it, not before.
     if (mouse->type() == QEvent::MouseButtonRelease) {
-        const int tab = window_.pageTabs_->tabAt(mouse->position().toPoint());
+        const int tab = controls_.pageTabs->tabAt(mouse->position().toPoint());
         if (tab >= 0) switchToPage(tab);
         return true;
     }
@@ -155,7 +144,7 @@ bool EditorInput::pageTabMouse(QMouseEvent* mouse) {
 }
 
 bool EditorInput::editLineTextMouse(QMouseEvent* mouse) {
-    QPlainTextEdit* text = window_.editLineText_;
+    QPlainTextEdit* text = controls_.editLineText;
     if (mouse->type() == QEvent::MouseMove) {
         // Moving over the line's text cancels any selection there.
         QTextCursor caret = text->textCursor();
@@ -173,32 +162,28 @@ bool EditorInput::editLineTextMouse(QMouseEvent* mouse) {
 
 void EditorInput::neighbourMouse(QObject* watched, QMouseEvent* mouse) {
     if (mouse->type() != QEvent::MouseButtonRelease || mouse->button() != Qt::LeftButton) return;
-    const std::pair<QPlainTextEdit*, int> texts[] = {{window_.secondPreviousLineText_, -2},
-                                                     {window_.previousLineText_, -1},
-                                                     {window_.nextLineText_, 1},
-                                                     {window_.secondNextLineText_, 2}};
-    for (auto [text, offset] : texts)
+    for (size_t i = 0; i < NeighbourOffsets.size(); ++i) {
+        QPlainTextEdit* text = controls_.neighbourTexts[i];
         if (watched == text->viewport()) {
-            if (text->isEnabled()) neighbourTextClicked(offset);
+            if (text->isEnabled()) neighbourTextClicked(NeighbourOffsets[i]);
             return;
         }
-    const std::pair<QGroupBox*, int> frames[] = {{window_.secondPreviousLineGroup_, -2},
-                                                 {window_.previousLineGroup_, -1},
-                                                 {window_.nextLineGroup_, 1},
-                                                 {window_.secondNextLineGroup_, 2}};
+    }
     const QPoint at = mouse->position().toPoint();
-    for (auto [frame, offset] : frames)
+    for (size_t i = 0; i < NeighbourOffsets.size(); ++i) {
+        QGroupBox* frame = controls_.neighbourFrames[i];
         // Only the frame itself: its " X " label passes its clicks up to it.
         if (watched == frame && frame->isEnabled() && !frame->childAt(at) &&
             frame->rect().contains(at))
-            neighbourFrameClicked(offset);
+            neighbourFrameClicked(NeighbourOffsets[i]);
+    }
 }
 
 // ---------------------------------------------------------------- keys
 
 InputState& EditorInput::baseState() {
-    if (window_.isClosing()) return *closing_;
-    if (window_.previewRunning()) return *previewing_;
+    if (surface_.isClosing()) return *closing_;
+    if (surface_.previewRunning()) return *previewing_;
     return *editing_;
 }
 
@@ -218,13 +203,13 @@ bool EditorInput::keyPressed(QKeyEvent* event) {
     // the line join.
     if (lastRelease_.key == key && event->timestamp() != 0 &&
         event->timestamp() == lastRelease_.timestamp)
-        joinArmed_ = lastRelease_.joinArmedBefore;
+        memory_.joinArmed = lastRelease_.joinArmedBefore;
     lastRelease_ = {};
-    if (key == Qt::Key_CapsLock) capsHeld_ = true;
+    if (key == Qt::Key_CapsLock) memory_.capsHeld = true;
     if (isAltKey(key)) altHeld_ = true;
     const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
-    if (capsHeld_) window_.keepOperatorsCapsLock();
-    if (isAltKey(key)) effectEntry_.start();
+    if (memory_.capsHeld) surface_.keepOperatorsCapsLock();
+    if (isAltKey(key)) memory_.effectEntry.start();
     const KeyPress press{key, event->modifiers() | (alt ? Qt::AltModifier : Qt::NoModifier),
                          event->nativeScanCode(), event->nativeVirtualKey(), event->text()};
     if (!keyState(alt).onKeyDown(press)) {
@@ -241,10 +226,10 @@ bool EditorInput::keyReleased(QKeyEvent* event) {
     // A held key repeats as press/release pairs on some platforms: only the
     // real release counts.
     if (!event->isAutoRepeat()) {
-        if (key == Qt::Key_CapsLock) capsHeld_ = false;
+        if (key == Qt::Key_CapsLock) memory_.capsHeld = false;
         if (isAltKey(key)) altHeld_ = false;
     }
-    lastRelease_ = {key, event->timestamp(), joinArmed_};
+    lastRelease_ = {key, event->timestamp(), memory_.joinArmed};
     keyState(alt).onKeyUp(key, event->isAutoRepeat());
     return true;
 }
@@ -259,41 +244,35 @@ bool EditorInput::isWheelTarget(QWidget* widget) const {
     if (!widget) return true; // the window itself
     // Labels and the canvas have no window of their own: their parent is
     // under the pointer.
-    if (qobject_cast<QLabel*>(widget) || widget == window_.editCanvasView_)
+    if (qobject_cast<QLabel*>(widget) || widget == controls_.canvasView)
         widget = widget->parentWidget();
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget ? widget->parentWidget() : nullptr))
         if (area->viewport() == widget) widget = area;
     if (!widget) return false;
-    const QWidget* targets[] = {&window_,
-                                window_.linesFrame_,
-                                window_.secondPreviousLineGroup_,
-                                window_.secondPreviousLineText_,
-                                window_.previousLineGroup_,
-                                window_.previousLineText_,
-                                window_.lineTextGroup_,
-                                window_.editLineGroup_,
-                                window_.editLineText_,
-                                window_.canvasPanel_,
-                                window_.nextLineGroup_,
-                                window_.nextLineText_,
-                                window_.secondNextLineGroup_,
-                                window_.secondNextLineText_};
-    if (std::find(std::begin(targets), std::end(targets), widget) != std::end(targets)) return true;
+    const auto& ground = controls_.lineGround;
+    const auto& frames = controls_.neighbourFrames;
+    const auto& texts = controls_.neighbourTexts;
+    if (widget == controls_.window || widget == controls_.editLineText ||
+        std::find(ground.begin(), ground.end(), widget) != ground.end() ||
+        std::find(frames.begin(), frames.end(), widget) != frames.end() ||
+        std::find(texts.begin(), texts.end(), widget) != texts.end())
+        return true;
     // Plain layout containers are the window's own ground.
     return widget->metaObject() == &QWidget::staticMetaObject;
 }
 
 bool EditorInput::wheelEvent(QWheelEvent* event) {
-    const QPoint at = window_.mapFromGlobal(event->globalPosition().toPoint());
-    if (!window_.rect().contains(at)) return false;
-    if (!isWheelTarget(window_.childAt(at))) return false;
+    QWidget* window = controls_.window;
+    const QPoint at = window->mapFromGlobal(event->globalPosition().toPoint());
+    if (!window->rect().contains(at)) return false;
+    if (!isWheelTarget(window->childAt(at))) return false;
     event->accept();
     baseState().onWheel(event->angleDelta().y());
     return true;
 }
 
 void EditorInput::mouseWheel(int steps) {
-    PageStore& store = window_.store();
+    PageStore& store = surface_.store();
     bool moved = false;
     for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.page().lineIndex + 1);
     for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.page().lineIndex - 1);
@@ -301,11 +280,11 @@ void EditorInput::mouseWheel(int steps) {
 }
 
 void EditorInput::placeCursorFromLineText() {
-    window_.stopPreview();
-    PageStore& store = window_.store();
+    surface_.stopPreview();
+    PageStore& store = surface_.store();
     Page& page = store.page();
     const int32_t last = int32_t(store.editLine().size()) - 1;
-    page.cursorByte = std::clamp(window_.editLineText_->textCursor().position() + 2, 2, last);
+    page.cursorByte = std::clamp(controls_.editLineText->textCursor().position() + 2, 2, last);
     if (page.cursorByte < last &&
         PageStore::readByte(page.cursorByte, store.editLine()) == DrawingEscape)
         ++page.cursorByte;
@@ -313,37 +292,37 @@ void EditorInput::placeCursorFromLineText() {
 }
 
 void EditorInput::neighbourTextClicked(int offset) {
-    QPlainTextEdit* text = offset == -2   ? window_.secondPreviousLineText_
-                           : offset == -1 ? window_.previousLineText_
-                           : offset == 1  ? window_.nextLineText_
-                                          : window_.secondNextLineText_;
-    window_.stopPreview();
-    PageStore& store = window_.store();
+    // Any other offset is the last neighbour's.
+    size_t place = 0;
+    while (place + 1 < NeighbourOffsets.size() && NeighbourOffsets[place] != offset) ++place;
+    QPlainTextEdit* text = controls_.neighbourTexts[place];
+    surface_.stopPreview();
+    PageStore& store = surface_.store();
     const int caret = text->textCursor().position();
     if (editor::placeCursorInLine(store, store.page().lineIndex + offset, caret)) redraw();
     focusEdit();
 }
 
 void EditorInput::neighbourFrameClicked(int offset) {
-    PageStore& store = window_.store();
+    PageStore& store = surface_.store();
     if (editor::moveToLine(store, store.page().lineIndex + offset)) redraw();
 }
 
 void EditorInput::deleteLineAt(int offset) {
-    PageStore& store = window_.store();
+    PageStore& store = surface_.store();
     const int32_t line = store.page().lineIndex + offset;
     if (line < 0 || line >= store.page().lineCount) return;
     // The only line of a page is cleared instead, when the operator agrees.
-    auto step = window_.history().record(store.page().lineCount < 2 ? EditKind::ClearPage
-                                                                    : EditKind::DeleteLine);
+    auto step = surface_.history().record(store.page().lineCount < 2 ? EditKind::ClearPage
+                                                                     : EditKind::DeleteLine);
     if (store.deleteLine(line) == PageStore::DeleteLineResult::LastLine &&
-        window_.prompter().ask(Prompt::ClearPage) == ButtonYes)
+        surface_.prompter().ask(Prompt::ClearPage) == ButtonYes)
         store.clearPage(); // redraws, as a deleted line does
     focusEdit();
 }
 
 void EditorInput::refusePageFull() {
-    window_.prompter().ask(Prompt::PageFull);
+    surface_.prompter().ask(Prompt::PageFull);
 }
 
 void EditorInput::previousLine() {
@@ -366,7 +345,7 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
     const int row = item ? list->row(item) : -1;
     switch (event->type()) {
     case QEvent::MouseMove:
-        if (list == window_.drawingList_) {
+        if (list == controls_.drawingList) {
             // The item under the pointer, or the one above it near the list's
             // top and bottom edges, and never far below the top visible item.
             if (row < 0) return true;
@@ -376,7 +355,7 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
             const QListWidgetItem* top = list->itemAt(QPoint(1, 1));
             const int topRow = top ? list->row(top) : 0;
             if (chosen >= 0 && chosen - topRow < 20) list->setCurrentRow(chosen);
-        } else if (list == window_.functionList_) {
+        } else if (list == controls_.functionList) {
             if (row >= 0) list->setCurrentRow(row);
             list->setToolTip(row >= 0 ? QStringLiteral("Inserir função: ") +
                                             QString::fromUtf8(FunctionNames[size_t(row)])
@@ -394,9 +373,9 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
     case QEvent::MouseButtonRelease:
         if (mouse->button() != Qt::LeftButton || row < 0) return false;
         list->setCurrentRow(row);
-        if (list == window_.drawingList_)
+        if (list == controls_.drawingList)
             insertDrawingAt(row);
-        else if (list == window_.functionList_)
+        else if (list == controls_.functionList)
             insertFunctionAt(row);
         else
             insertFontAt(row);
@@ -407,13 +386,13 @@ bool EditorInput::listMouse(QListWidget* list, QEvent* event) {
 }
 
 void EditorInput::insertDrawingAt(int row) {
-    QListWidgetItem* item = window_.drawingList_->item(row);
+    QListWidgetItem* item = controls_.drawingList->item(row);
     if (!item) return;
     bool ok = false;
     const int drawing = item->text().toInt(&ok);
-    auto step = window_.history().record(EditKind::Drawing);
+    auto step = surface_.history().record(EditKind::Drawing);
     if (ok && drawing >= 0 && drawing < DrawingCount) {
-        if (editor::insertDrawing(window_.store(), drawing))
+        if (editor::insertDrawing(surface_.store(), drawing))
             redraw();
         else
             refusePageFull();
@@ -422,18 +401,18 @@ void EditorInput::insertDrawingAt(int row) {
 }
 
 void EditorInput::insertFunctionAt(int row) {
-    auto step = window_.history().record(EditKind::LiveField);
+    auto step = surface_.history().record(EditKind::LiveField);
     if (row >= 0 && row < FunctionCount &&
-        !editor::insertAfterCursor(window_.store(), InsertCodeTable[size_t(124 + row)]))
+        !editor::insertAfterCursor(surface_.store(), InsertCodeTable[size_t(124 + row)]))
         refusePageFull();
     redraw();
     focusEdit();
 }
 
 void EditorInput::insertFontAt(int row) {
-    auto step = window_.history().record(EditKind::Font);
+    auto step = surface_.history().record(EditKind::Font);
     if (row >= 0 && row <= 3) {
-        if (editor::insertAfterCursor(window_.store(), uint8_t(row)))
+        if (editor::insertAfterCursor(surface_.store(), uint8_t(row)))
             redraw();
         else
             refusePageFull();
@@ -441,15 +420,10 @@ void EditorInput::insertFontAt(int row) {
     focusEdit();
 }
 
-void EditorInput::entryEffectChosen() {
-    auto step = window_.history().record(EditKind::EntryEffect);
-    editor::setLineEffect(window_.store(), 1, window_.entryEffectCombo_->currentIndex());
-    redraw();
-}
-
-void EditorInput::exitEffectChosen() {
-    auto step = window_.history().record(EditKind::ExitEffect);
-    editor::setLineEffect(window_.store(), 2, window_.exitEffectCombo_->currentIndex());
+void EditorInput::chooseEffect(int target, int index) {
+    auto step =
+        surface_.history().record(target == 1 ? EditKind::EntryEffect : EditKind::ExitEffect);
+    editor::setLineEffect(surface_.store(), target, index);
     redraw();
 }
 
@@ -457,19 +431,19 @@ void EditorInput::exitEffectChosen() {
 
 void EditorInput::switchToPage(int page) {
     if (page < 0 || page >= PageCount) return;
-    window_.pageTabs_->setCurrentIndex(page);
-    window_.update();
+    surface_.showPageTab(page);
+    controls_.window->update();
     const bool wasRunning = previewRunning();
-    window_.stopPreview();
-    window_.cursorBlinkTimer_->stop();
-    PageStore& store = window_.store();
+    surface_.stopPreview();
+    surface_.stopCursorBlink();
+    PageStore& store = surface_.store();
     store.setCurrentPage(uint8_t(page));
     store.setEditLine(0);
     flashCanvasText(QStringLiteral("PÁGINA %1").arg(page + 1), 0, 800);
     redraw();
-    window_.cursorBlinkTimer_->start();
+    surface_.startCursorBlink();
     focusEdit();
-    if (wasRunning) window_.togglePreview();
+    if (wasRunning) surface_.togglePreview();
 }
 
 // ---------------------------------------------------------------- paste
@@ -484,8 +458,8 @@ void EditorInput::pasteFromClipboard() {
 void EditorInput::paste(const QString& text) {
     {
         // One step however many lines it makes.
-        auto step = window_.history().record(EditKind::Paste);
-        if (editor::pasteText(window_.store(), text.toStdU16String()).stopped) refusePageFull();
+        auto step = surface_.history().record(EditKind::Paste);
+        if (editor::pasteText(surface_.store(), text.toStdU16String()).stopped) refusePageFull();
     }
     redraw();
 }
@@ -501,12 +475,12 @@ void EditorInput::redo() {
 }
 
 void EditorInput::stepHistory(bool back) {
-    if (previewRunning() || window_.isClosing()) return;
-    EditHistory& history = window_.history();
+    if (previewRunning() || surface_.isClosing()) return;
+    EditHistory& history = surface_.history();
     if (!(back ? history.undo() : history.redo())) return;
     // A drawing cycle does not go on over what came back.
-    drawingCycle_ = -1;
-    window_.showPageTab(window_.store().currentPage());
+    memory_.drawingCycle = -1;
+    surface_.showPageTab(surface_.store().currentPage());
     redraw();
     focusEdit();
 }
@@ -517,7 +491,7 @@ void EditorInput::flashCanvasText(const QString& text, uint8_t font, unsigned mi
     std::vector<uint8_t> bytes(16, 32);
     for (int i = 0; i < std::min<int>(16, int(text.size())); ++i)
         bytes[size_t(i)] = uint8_t(text.at(i).unicode() & 0xFF);
-    const LedBitmap bitmap = textBitmap(window_.glyphs(), bytes, font, PanelColumns);
+    const LedBitmap bitmap = textBitmap(surface_.glyphs(), bytes, font, PanelColumns);
     PanelImage columns{};
     for (int x = 0; x < PanelColumns; ++x)
         for (int row = 0; row < PanelRows; ++row)
@@ -539,15 +513,15 @@ bool EditorInput::canvasTextShowing() const {
 // ---------------------------------------------------------------- helpers
 
 void EditorInput::redraw() {
-    window_.redrawEditCanvas();
+    surface_.redrawEditCanvas();
 }
 
 void EditorInput::focusEdit() {
-    window_.focusEditLine();
+    surface_.focusEditLine();
 }
 
 bool EditorInput::previewRunning() const {
-    return window_.previewRunning();
+    return surface_.previewRunning();
 }
 
 } // namespace vorelux::app

@@ -7,6 +7,7 @@
 // The window hands it every event first (key preview); it keeps track of
 // the keyboard and passes each event to the input state in force
 // (input_states.h). The editing itself is done by editor/line_editor.
+#include "app/input_states.h"
 #include "editor/line_editor.h"
 
 #include <QImage>
@@ -14,31 +15,50 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMouseEvent;
 class QPlainTextEdit;
+class QTabBar;
 class QWheelEvent;
 class QWidget;
 
 namespace vorelux::app {
 
-class MainWindow;
-class InputState;
-class EditingState;
-class PreviewState;
-class EffectNumberState;
-class ClosingState;
+class CanvasWidget;
+class EditorSurface;
+
+// The window's controls whose events the line editor's input takes: the
+// window lends them when it makes the input and keeps them.
+struct EditorControls {
+    QWidget* window = nullptr;
+    // The flashed text lies over it.
+    CanvasWidget* canvasView = nullptr;
+    QTabBar* pageTabs = nullptr;
+    // The whole edited line's text.
+    QPlainTextEdit* editLineText = nullptr;
+    // The neighbour lines' frames and texts, -2, -1, +1, +2 from the edited line.
+    std::array<QGroupBox*, 4> neighbourFrames{};
+    std::array<QPlainTextEdit*, 4> neighbourTexts{};
+    QListWidget* drawingList = nullptr;
+    QListWidget* functionList = nullptr;
+    QListWidget* fontList = nullptr;
+    // The other parts of the line boxes where the wheel moves between lines.
+    std::vector<const QWidget*> lineGround;
+};
 
 class EditorInput final : public QObject {
     Q_OBJECT
   public:
-    explicit EditorInput(MainWindow& window);
+    EditorInput(EditorSurface& surface, EditorControls controls);
     ~EditorInput() override;
 
     // Called by the window's event filter for every event of the
@@ -65,8 +85,9 @@ class EditorInput final : public QObject {
     void insertDrawingAt(int row);  // a click in the drawing list
     void insertFunctionAt(int row); // a click in the function list
     void insertFontAt(int row);     // a click in the font list
-    void entryEffectChosen();
-    void exitEffectChosen();
+    // An effect list, or the effect number typed with Alt, chose effect
+    // `index` (0..60) for the entry (`target` 1) or the exit (2) of the line.
+    void chooseEffect(int target, int index);
     // A page tab, F1..F8: page `page` (0..7) becomes the edited one.
     void switchToPage(int page);
     // Paste from the clipboard (Ctrl+V and "Colar Texto...").
@@ -86,19 +107,13 @@ class EditorInput final : public QObject {
     QString flashedText() const { return flashedText_; }
 
     // The effect number typed with Alt held.
-    editor::EffectEntry& effectEntry() { return effectEntry_; }
+    editor::EffectEntry& effectEntry() { return memory_.effectEntry; }
     // Whether Backspace / Delete may join lines again (a held key joins once).
-    bool joinArmed() const { return joinArmed_; }
+    bool joinArmed() const { return memory_.joinArmed; }
     // The drawing Ctrl+Up / Ctrl+Down cycles through; -1 when none.
-    int32_t drawingCycle() const { return drawingCycle_; }
+    int32_t drawingCycle() const { return memory_.drawingCycle; }
 
   private:
-    // The states do their work with the operations and the state below.
-    friend class InputState;
-    friend class EditingState;
-    friend class PreviewState;
-    friend class EffectNumberState;
-
     // The state in force for the pointer and, with Alt up, for the keys:
     // closing, previewing or editing.
     InputState& baseState();
@@ -118,11 +133,13 @@ class EditorInput final : public QObject {
     void stepHistory(bool back);
     void redraw();
     void focusEdit();
-    // The page budget refused an insertion: tells the operator (prompt 3).
+    // The page budget refused an insertion: tells the operator.
     void refusePageFull();
     bool previewRunning() const;
 
-    MainWindow& window_;
+    EditorSurface& surface_;
+    EditorControls controls_;
+    InputMemory memory_;
     std::unique_ptr<EditingState> editing_;
     std::unique_ptr<PreviewState> previewing_;
     std::unique_ptr<EffectNumberState> effectNumber_;
@@ -131,12 +148,7 @@ class EditorInput final : public QObject {
     QTimer flashTimer_;
     QString flashedText_;
     QImage flashedPicture_;
-    editor::EffectEntry effectEntry_;
-    bool joinArmed_ = true;
-    int32_t drawingCycle_ = -1;
     bool altHeld_ = false;
-    bool capsHeld_ = false;
-    int wheelRemainder_ = 0;
     struct {
         int key = 0;
         quint64 timestamp = 0;

@@ -2,14 +2,14 @@
 
 #include "app/edit_history.h"
 #include "app/editor_input.h"
-#include "app/main_window.h"
+#include "app/editor_surface.h"
+#include "app/prompter.h"
 #include "editor/line_editor.h"
 #include "editor/line_ops.h"
+#include "model/store.h"
+#include "render/panel.h"
 
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -63,13 +63,17 @@ bool isAltKey(int key) {
     return key == Qt::Key_Alt || key == Qt::Key_AltGr;
 }
 
+void InputState::refusePageFull() {
+    surface_.prompter().ask(Prompt::PageFull);
+}
+
 bool InputState::pageOrPreviewKey(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F8) {
         input_.switchToPage(key - Qt::Key_F1);
         return true;
     }
     if (key == Qt::Key_Escape) {
-        window_.togglePreview();
+        surface_.togglePreview();
         return true;
     }
     return false;
@@ -79,8 +83,8 @@ bool InputState::pageOrPreviewKey(int key) {
 
 bool EditingState::onKeyDown(const KeyPress& key) {
     if (pageOrPreviewKey(key.key)) return true;
-    input_.redraw();
-    window_.refreshLockKeyStatus();
+    surface_.redrawEditCanvas();
+    surface_.refreshLockKeyStatus();
     editKey(key.key, key.modifiers);
     // Ctrl makes control characters of the keys (Ctrl+Space a space).
     if (!key.text.isEmpty() &&
@@ -90,8 +94,8 @@ bool EditingState::onKeyDown(const KeyPress& key) {
 }
 
 void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
-    PageStore& store = window_.store();
-    EditHistory& history = window_.history();
+    PageStore& store = surface_.store();
+    EditHistory& history = surface_.history();
     const bool ctrl = modifiers & Qt::ControlModifier;
     if (ctrl && historyKey(key, modifiers)) return;
     if (ctrl && ctrlShortcut(key)) return;
@@ -99,7 +103,7 @@ void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
     switch (key) {
     case Qt::Key_Backspace: {
         auto step = history.record(backspaceKind(store));
-        changed = editor::backspaceKey(store, input_.joinArmed_);
+        changed = editor::backspaceKey(store, memory_.joinArmed);
         break;
     }
     case Qt::Key_Return:
@@ -132,19 +136,19 @@ void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
             input_.deleteLineAt(0);
             return;
         }
-        if (ctrl && input_.capsHeld_) {
-            window_.clearPage();
+        if (ctrl && memory_.capsHeld) {
+            surface_.clearPage();
             return;
         }
         {
             auto step = history.record(deleteKind(store));
-            changed = editor::deleteKey(store, input_.joinArmed_);
+            changed = editor::deleteKey(store, memory_.joinArmed);
         }
         break;
     default:
         return;
     }
-    if (changed) input_.redraw();
+    if (changed) surface_.redrawEditCanvas();
 }
 
 bool EditingState::historyKey(int key, Qt::KeyboardModifiers modifiers) {
@@ -160,16 +164,16 @@ bool EditingState::historyKey(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool EditingState::ctrlShortcut(int key) {
-    PageStore& store = window_.store();
-    EditHistory& history = window_.history();
+    PageStore& store = surface_.store();
+    EditHistory& history = surface_.history();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
         {
             // The drawings of one cycle, up to the release of Ctrl, are one step.
-            auto step = history.record(EditKind::Drawing, input_.drawingCycle_ >= 0);
-            if (!editor::drawingCycleStep(store, input_.drawingCycle_, key == Qt::Key_Up ? 1 : -1))
-                input_.refusePageFull();
+            auto step = history.record(EditKind::Drawing, memory_.drawingCycle >= 0);
+            if (!editor::drawingCycleStep(store, memory_.drawingCycle, key == Qt::Key_Up ? 1 : -1))
+                refusePageFull();
         }
-        input_.redraw();
+        surface_.redrawEditCanvas();
         return true;
     }
     if (key == Qt::Key_V) {
@@ -179,9 +183,9 @@ bool EditingState::ctrlShortcut(int key) {
     if (key >= Qt::Key_1 && key <= Qt::Key_4) {
         auto step = history.record(EditKind::Font);
         if (editor::insertAfterCursor(store, uint8_t(key - Qt::Key_1)))
-            input_.redraw();
+            surface_.redrawEditCanvas();
         else
-            input_.refusePageFull();
+            refusePageFull();
         return true;
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -189,9 +193,9 @@ bool EditingState::ctrlShortcut(int key) {
         auto step = history.record(EditKind::LiveField);
         if (code == 0) return true;
         if (editor::insertAfterCursor(store, code))
-            input_.redraw();
+            surface_.redrawEditCanvas();
         else
-            input_.refusePageFull();
+            refusePageFull();
         return true;
     }
     return false;
@@ -199,44 +203,40 @@ bool EditingState::ctrlShortcut(int key) {
 
 void EditingState::typeText(const QString& text, Qt::KeyboardModifiers modifiers) {
     // A modal question of the key (clear page) may have let a preview start.
-    if (window_.previewRunning()) return;
-    auto step = window_.history().record(EditKind::Typing);
+    if (surface_.previewRunning()) return;
+    auto step = surface_.history().record(EditKind::Typing);
     for (QChar ch : text) {
         const auto code = editor::typedCharacter(ch.unicode(), modifiers & Qt::ShiftModifier);
         if (!code) continue;
-        if (editor::insertAfterCursor(window_.store(), *code))
-            input_.redraw();
+        if (editor::insertAfterCursor(surface_.store(), *code))
+            surface_.redrawEditCanvas();
         else
-            input_.refusePageFull();
+            refusePageFull();
     }
 }
 
 void EditingState::onKeyUp(int key, bool autoRepeat) {
-    window_.refreshLockKeyStatus();
+    surface_.refreshLockKeyStatus();
     if (autoRepeat) return;
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) input_.joinArmed_ = true;
-    if (key == Qt::Key_Control && input_.drawingCycle_ >= 0) {
-        input_.drawingCycle_ = -1;
-        input_.redraw();
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) memory_.joinArmed = true;
+    if (key == Qt::Key_Control && memory_.drawingCycle >= 0) {
+        memory_.drawingCycle = -1;
+        surface_.redrawEditCanvas();
     }
 }
 
 void EditingState::onCanvasPress(int x, int) {
-    Page& page = window_.store().page();
+    Page& page = surface_.store().page();
     const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
     if (k < 0) return;
-    window_.canvas().paintCursor(page.cursorColumn, false);
-    window_.editCanvasView_->update();
-    const int32_t last = int32_t(window_.store().editLine().size()) - 1;
+    surface_.eraseCursor();
+    const int32_t last = int32_t(surface_.store().editLine().size()) - 1;
     page.cursorByte = std::min(page.windowStart + k, last);
-    QTextCursor caret = window_.editLineText_->textCursor();
-    caret.setPosition(std::clamp(page.cursorByte - 2, 0,
-                                 window_.editLineText_->document()->characterCount() - 1));
-    window_.editLineText_->setTextCursor(caret);
+    surface_.showLineCaret(page.cursorByte - 2);
 }
 
 void EditingState::onWheel(int angleDelta) {
-    int& remainder = input_.wheelRemainder_;
+    int& remainder = memory_.wheelRemainder;
     remainder += angleDelta;
     const int steps = remainder / QWheelEvent::DefaultDeltasPerStep;
     remainder -= steps * QWheelEvent::DefaultDeltasPerStep;
@@ -255,7 +255,7 @@ bool PreviewState::onKeyDown(const KeyPress& key) {
 }
 
 void PreviewState::onLineStep(int direction) {
-    window_.previewSkip(direction);
+    surface_.previewSkip(direction);
 }
 
 // ---------------------------------------------------------------- effect number
@@ -264,7 +264,7 @@ bool EffectNumberState::onKeyDown(const KeyPress& key) {
     const int digit = digitOf(key.key, key.nativeScanCode, key.nativeVirtualKey);
     // Any other key with Alt held is the system's (Alt+F4 closes the window).
     if (digit < 0) return isAltKey(key.key);
-    editor::EffectEntry& entry = input_.effectEntry_;
+    editor::EffectEntry& entry = memory_.effectEntry;
     entry.digit(char16_t(u'0' + digit), key.modifiers & Qt::ControlModifier);
     input_.flashCanvasText(QString::fromStdU16String(entry.text()), 0, 800);
     return true;
@@ -272,34 +272,29 @@ bool EffectNumberState::onKeyDown(const KeyPress& key) {
 
 void EffectNumberState::onKeyUp(int key, bool autoRepeat) {
     if (isAltKey(key) && !autoRepeat) finish();
-    input_.baseState().onKeyUp(key, autoRepeat);
+    beneath_().onKeyUp(key, autoRepeat);
 }
 
 void EffectNumberState::finish() {
-    editor::EffectEntry& entry = input_.effectEntry_;
-    if (!entry.valid()) {
+    editor::EffectEntry& entry = memory_.effectEntry;
+    if (!entry.valid())
         input_.flashCanvasText(QStringLiteral("INVÁLIDO!"), 0, 800);
-    } else if (entry.target == 1) {
-        window_.entryEffectCombo_->setCurrentIndex(entry.value() - 1);
-        input_.entryEffectChosen();
-    } else if (entry.target == 2) {
-        window_.exitEffectCombo_->setCurrentIndex(entry.value() - 1);
-        input_.exitEffectChosen();
-    }
+    else if (entry.target == 1 || entry.target == 2)
+        input_.chooseEffect(entry.target, entry.value() - 1);
     entry.target = 0;
-    input_.redraw();
+    surface_.redrawEditCanvas();
 }
 
 void EffectNumberState::onCanvasPress(int x, int y) {
-    input_.baseState().onCanvasPress(x, y);
+    beneath_().onCanvasPress(x, y);
 }
 
 void EffectNumberState::onWheel(int angleDelta) {
-    input_.baseState().onWheel(angleDelta);
+    beneath_().onWheel(angleDelta);
 }
 
 void EffectNumberState::onLineStep(int direction) {
-    input_.baseState().onLineStep(direction);
+    beneath_().onLineStep(direction);
 }
 
 } // namespace vorelux::app

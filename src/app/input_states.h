@@ -12,13 +12,33 @@
 //                      effect number that the release of Alt writes into the
 //                      line; other keys with Alt are the system's
 //   ClosingState       the window is going away: keys are the system's
+#include "editor/line_editor.h"
+
 #include <QString>
 #include <Qt>
+
+#include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace vorelux::app {
 
 class EditorInput;
-class MainWindow;
+class EditorSurface;
+
+// What the keys and the wheel leave behind from one event to the next; the
+// input and its states share it.
+struct InputMemory {
+    // The effect number typed with Alt held.
+    editor::EffectEntry effectEntry;
+    // Whether Backspace / Delete may join lines again (a held key joins once).
+    bool joinArmed = true;
+    // The drawing Ctrl+Up / Ctrl+Down cycles through; -1 when none.
+    int32_t drawingCycle = -1;
+    bool capsHeld = false;
+    // The wheel's turn not yet worth a line.
+    int wheelRemainder = 0;
+};
 
 // A key going down, as the window saw it.
 struct KeyPress {
@@ -48,18 +68,23 @@ class InputState {
     virtual void onLineStep(int direction) = 0;
 
   protected:
-    InputState(EditorInput& input, MainWindow& window) : input_(input), window_(window) {}
+    InputState(EditorInput& input, EditorSurface& surface, InputMemory& memory)
+        : input_(input), surface_(surface), memory_(memory) {}
     // F1..F8 (a page) and Esc (the preview), alike in editing and preview:
     // true when `key` was one of them.
     bool pageOrPreviewKey(int key);
+    // The page budget refused an insertion: tells the operator.
+    void refusePageFull();
 
     EditorInput& input_;
-    MainWindow& window_;
+    EditorSurface& surface_;
+    InputMemory& memory_;
 };
 
 class EditingState : public InputState {
   public:
-    EditingState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    EditingState(EditorInput& input, EditorSurface& surface, InputMemory& memory)
+        : InputState(input, surface, memory) {}
     bool onKeyDown(const KeyPress& key) override;
     void onKeyUp(int key, bool autoRepeat) override;
     void onCanvasPress(int x, int y) override;
@@ -79,7 +104,8 @@ class EditingState : public InputState {
 
 class PreviewState final : public InputState {
   public:
-    PreviewState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    PreviewState(EditorInput& input, EditorSurface& surface, InputMemory& memory)
+        : InputState(input, surface, memory) {}
     bool onKeyDown(const KeyPress& key) override;
     void onKeyUp(int, bool) override {}
     // The canvas shows the preview, not the line.
@@ -90,7 +116,10 @@ class PreviewState final : public InputState {
 
 class EffectNumberState final : public InputState {
   public:
-    EffectNumberState(EditorInput& input, MainWindow& window) : InputState(input, window) {}
+    // `beneath` gives the state in force under the entry (editing, preview or closing).
+    EffectNumberState(EditorInput& input, EditorSurface& surface, InputMemory& memory,
+                      std::function<InputState&()> beneath)
+        : InputState(input, surface, memory), beneath_(std::move(beneath)) {}
     bool onKeyDown(const KeyPress& key) override;
     // The release of Alt ends the entry; every release then goes on to the
     // state beneath.
@@ -103,12 +132,15 @@ class EffectNumberState final : public InputState {
   private:
     // Alt came up: the number goes into the line, or "INVÁLIDO!" is flashed.
     void finish();
+
+    std::function<InputState&()> beneath_;
 };
 
 // Clicks cannot reach the hidden window; should one come, it edits.
 class ClosingState final : public EditingState {
   public:
-    ClosingState(EditorInput& input, MainWindow& window) : EditingState(input, window) {}
+    ClosingState(EditorInput& input, EditorSurface& surface, InputMemory& memory)
+        : EditingState(input, surface, memory) {}
     bool takesKeys() const override { return false; }
     bool onKeyDown(const KeyPress&) override { return false; }
     void onKeyUp(int, bool) override {}

@@ -139,7 +139,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 
     buildUi();
     startUp();
-    editorInput_ = std::make_unique<EditorInput>(*this);
+    editorInput_ = std::make_unique<EditorInput>(*this, editorControls());
 
     // The panel link on the real devices and the sending windows.
     linkSystem_ = std::make_unique<LinkSystem>(
@@ -242,18 +242,16 @@ QWidget* MainWindow::buildLineBoxes() {
     auto* boxes = new QVBoxLayout(linesFrame_);
     boxes->setContentsMargins(8, 6, 8, 8);
     boxes->setSpacing(4);
-    secondPreviousLineGroup_ = buildNeighbourLine(
-        "secondPreviousLineGroup", "secondPreviousLineText", "deleteSecondPreviousLineLabel",
-        secondPreviousLineText_, deleteSecondPreviousLineLabel_);
-    previousLineGroup_ =
-        buildNeighbourLine("previousLineGroup", "previousLineText", "deletePreviousLineLabel",
-                           previousLineText_, deletePreviousLineLabel_);
+    secondPreviousLineGroup_ =
+        buildNeighbourLine("secondPreviousLineGroup", "secondPreviousLineText",
+                           "deleteSecondPreviousLineLabel", -2, secondPreviousLineText_);
+    previousLineGroup_ = buildNeighbourLine("previousLineGroup", "previousLineText",
+                                            "deletePreviousLineLabel", -1, previousLineText_);
     QGroupBox* editLine = buildEditLineGroup(linesFrame_);
-    nextLineGroup_ = buildNeighbourLine("nextLineGroup", "nextLineText", "deleteNextLineLabel",
-                                        nextLineText_, deleteNextLineLabel_);
-    secondNextLineGroup_ =
-        buildNeighbourLine("secondNextLineGroup", "secondNextLineText", "deleteSecondNextLineLabel",
-                           secondNextLineText_, deleteSecondNextLineLabel_);
+    nextLineGroup_ = buildNeighbourLine("nextLineGroup", "nextLineText", "deleteNextLineLabel", 1,
+                                        nextLineText_);
+    secondNextLineGroup_ = buildNeighbourLine("secondNextLineGroup", "secondNextLineText",
+                                              "deleteSecondNextLineLabel", 2, secondNextLineText_);
     for (QGroupBox* box : {secondPreviousLineGroup_, previousLineGroup_, editLine, nextLineGroup_,
                            secondNextLineGroup_})
         boxes->addWidget(box);
@@ -264,17 +262,21 @@ QWidget* MainWindow::buildLineBoxes() {
     return column;
 }
 
-// A neighbour line: a frame with its caption, the line's text and " X ".
+// A neighbour line, `offset` lines from the edited one: a frame with its
+// caption, the line's text and " X ".
 QGroupBox* MainWindow::buildNeighbourLine(const char* boxName, const char* textName,
-                                          const char* labelName, QPlainTextEdit*& text,
-                                          DeleteLabel*& label) {
+                                          const char* labelName, int offset,
+                                          QPlainTextEdit*& text) {
     auto* box = new QGroupBox(QString::fromStdString(editor::lineCaption(1)), linesFrame_);
     box->setObjectName(QString::fromLatin1(boxName));
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(6, 2, 6, 4);
     text = makeLineBox(textName, box, 1);
-    label = new DeleteLabel(box);
+    auto* label = new DeleteLabel(box);
     label->setObjectName(QString::fromLatin1(labelName));
+    connect(label, &DeleteLabel::clicked, this, [this, offset] {
+        if (editorInput_) editorInput_->deleteLineAt(offset);
+    });
     row->addWidget(text, 1);
     row->addWidget(label, 0, Qt::AlignVCenter);
     // Hidden neighbours keep their place, so the edited line never moves.
@@ -302,14 +304,20 @@ QHBoxLayout* MainWindow::buildLineTextRow(QWidget* parent) {
     auto* lineLayout = new QVBoxLayout(lineButtons);
     lineLayout->setContentsMargins(6, 2, 6, 6);
     lineLayout->setSpacing(4);
-    previousLineButton_ = makeButton("previousLineButton", QStringLiteral("Recuar"),
-                                     QStringLiteral("Vai para a linha anterior"), lineButtons);
-    nextLineButton_ = makeButton("nextLineButton", QStringLiteral("Avançar"),
-                                 QStringLiteral("Vai para a próxima linha"), lineButtons);
-    for (QPushButton* button : {previousLineButton_, nextLineButton_}) {
+    auto* previousLine = makeButton("previousLineButton", QStringLiteral("Recuar"),
+                                    QStringLiteral("Vai para a linha anterior"), lineButtons);
+    auto* nextLine = makeButton("nextLineButton", QStringLiteral("Avançar"),
+                                QStringLiteral("Vai para a próxima linha"), lineButtons);
+    for (QPushButton* button : {previousLine, nextLine}) {
         button->setMinimumWidth(90);
         lineLayout->addWidget(button);
     }
+    connect(previousLine, &QPushButton::clicked, this, [this] {
+        if (editorInput_) editorInput_->previousLine();
+    });
+    connect(nextLine, &QPushButton::clicked, this, [this] {
+        if (editorInput_) editorInput_->nextLine();
+    });
     textRow->addWidget(lineButtons, 0);
     return textRow;
 }
@@ -338,15 +346,24 @@ QGroupBox* MainWindow::buildEditLineGroup(QWidget* parent) {
     }
     auto* entryLabel = new QLabel(QStringLiteral("Efeito de entrada:"), editLineGroup_);
     auto* exitLabel = new QLabel(QStringLiteral("Efeito de saída:"), editLineGroup_);
-    deleteEditLineLabel_ = new DeleteLabel(editLineGroup_);
-    deleteEditLineLabel_->setObjectName(QStringLiteral("deleteEditLineLabel"));
+    auto* deleteEditLine = new DeleteLabel(editLineGroup_);
+    deleteEditLine->setObjectName(QStringLiteral("deleteEditLineLabel"));
+    connect(deleteEditLine, &DeleteLabel::clicked, this, [this] {
+        if (editorInput_) editorInput_->deleteLineAt(0);
+    });
+    // An effect chosen in a list: 1 the entry, 2 the exit.
+    for (const int target : {1, 2})
+        connect(target == 1 ? entryEffectCombo_ : exitEffectCombo_, &QComboBox::activated, this,
+                [this, target](int index) {
+                    if (editorInput_) editorInput_->chooseEffect(target, index);
+                });
     effects->addWidget(entryLabel);
     effects->addWidget(entryEffectCombo_);
     effects->addSpacing(18);
     effects->addWidget(exitLabel);
     effects->addWidget(exitEffectCombo_);
     effects->addStretch(1);
-    effects->addWidget(deleteEditLineLabel_);
+    effects->addWidget(deleteEditLine);
     editLayout->addLayout(effects);
 
     canvasPanel_ = new QFrame(editLineGroup_);
@@ -361,6 +378,9 @@ QGroupBox* MainWindow::buildEditLineGroup(QWidget* parent) {
     editCanvasView_ = new CanvasWidget(canvasPanel_);
     editCanvasView_->setObjectName(QStringLiteral("editCanvasView"));
     editCanvasView_->setToolTip(QStringLiteral("Campo de edição da mensagem"));
+    connect(editCanvasView_, &CanvasWidget::mousePressed, this, [this](int x, int y) {
+        if (editorInput_) editorInput_->placeCursorAtCanvas(x, y);
+    });
     // Centred: left = (panel width - image width - 1) div 2.
     screen->addStretch(1);
     screen->addWidget(editCanvasView_);
@@ -454,27 +474,30 @@ QWidget* MainWindow::buildButtons() {
                                   QStringLiteral("Limpa a página em edição"), row);
     clearAllButton_ = makeButton("clearAllButton", QStringLiteral("Limpar\ntudo"),
                                  QStringLiteral("Limpa todas as páginas"), row);
-    openButton_ = makeButton("openButton", QStringLiteral("Abrir"),
-                             QStringLiteral("Abre um arquivo de páginas"), row);
-    saveButton_ = makeButton("saveButton", QStringLiteral("Salvar"),
-                             QStringLiteral("Salva as páginas no arquivo"), row);
-    newButton_ = makeButton("newButton", QStringLiteral("Novo"),
-                            QStringLiteral("Começa um novo arquivo de páginas"), row);
+    auto* openButton = makeButton("openButton", QStringLiteral("Abrir"),
+                                  QStringLiteral("Abre um arquivo de páginas"), row);
+    auto* saveButton = makeButton("saveButton", QStringLiteral("Salvar"),
+                                  QStringLiteral("Salva as páginas no arquivo"), row);
+    auto* newButton = makeButton("newButton", QStringLiteral("Novo"),
+                                 QStringLiteral("Começa um novo arquivo de páginas"), row);
+    connect(openButton, &QPushButton::clicked, this, [this] { open(); });
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(newButton, &QPushButton::clicked, this, [this] { newDocument(); });
     sendButton_ = makeButton("sendButton", QStringLiteral("Enviar"),
                              QStringLiteral("Envia as páginas para o painel"), row);
     settingsButton_ = makeButton("settingsButton", QStringLiteral("Ajustes"),
                                  QStringLiteral("Ajusta e configura o painel"), row);
     for (QPushButton* b : {previewButton_, stopButton_, clearPageButton_, clearAllButton_,
-                           openButton_, saveButton_, newButton_, sendButton_, settingsButton_}) {
+                           openButton, saveButton, newButton, sendButton_, settingsButton_}) {
         b->setFixedHeight(ButtonHeight);
         b->setMinimumWidth(86);
     }
     layout->addWidget(clearPageButton_);
     layout->addWidget(clearAllButton_);
     layout->addSpacing(10);
-    layout->addWidget(openButton_);
-    layout->addWidget(saveButton_);
-    layout->addWidget(newButton_);
+    layout->addWidget(openButton);
+    layout->addWidget(saveButton);
+    layout->addWidget(newButton);
     layout->addSpacing(10);
     layout->addWidget(sendButton_);
     layout->addWidget(settingsButton_);
@@ -519,17 +542,17 @@ QGroupBox* MainWindow::buildPowerButtons(QWidget* parent) {
 void MainWindow::buildMenus() {
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("Arquivo"));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    openAction_ = fileMenu->addAction(QStringLiteral("Abrir..."));
-    openAction_->setObjectName(QStringLiteral("openAction"));
-    saveAction_ = fileMenu->addAction(QStringLiteral("Salvar"));
-    saveAction_->setObjectName(QStringLiteral("saveAction"));
-    saveAsAction_ = fileMenu->addAction(QStringLiteral("Salvar como..."));
-    saveAsAction_->setObjectName(QStringLiteral("saveAsAction"));
+    QAction* openAction = fileMenu->addAction(QStringLiteral("Abrir..."));
+    openAction->setObjectName(QStringLiteral("openAction"));
+    QAction* saveAction = fileMenu->addAction(QStringLiteral("Salvar"));
+    saveAction->setObjectName(QStringLiteral("saveAction"));
+    QAction* saveAsAction = fileMenu->addAction(QStringLiteral("Salvar como..."));
+    saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
     fileMenu->addSeparator();
-    exitAction_ = fileMenu->addAction(QStringLiteral("Sair"));
-    exitAction_->setObjectName(QStringLiteral("exitAction"));
+    QAction* exitAction = fileMenu->addAction(QStringLiteral("Sair"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
     exports_ = new ExportActions(*this);
-    exports_->addTo(fileMenu, exitAction_);
+    exports_->addTo(fileMenu, exitAction);
 
     buildEditMenu();
 
@@ -539,15 +562,12 @@ void MainWindow::buildMenus() {
     sendAction_->setObjectName(QStringLiteral("sendAction"));
     buildHelpMenu();
 
-    connect(openAction_, &QAction::triggered, this, [this] { open(); });
-    connect(saveAction_, &QAction::triggered, this, [this] { save(); });
-    connect(saveAsAction_, &QAction::triggered, this, [this] { saveAs(); });
-    connect(exitAction_, &QAction::triggered, this, [this] { close(); });
-    connect(openButton_, &QPushButton::clicked, this, [this] { open(); });
-    connect(saveButton_, &QPushButton::clicked, this, [this] { save(); });
+    connect(openAction, &QAction::triggered, this, [this] { open(); });
+    connect(saveAction, &QAction::triggered, this, [this] { save(); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { saveAs(); });
+    connect(exitAction, &QAction::triggered, this, [this] { close(); });
     connect(clearPageButton_, &QPushButton::clicked, this, [this] { clearPage(); });
     connect(clearAllButton_, &QPushButton::clicked, this, [this] { clearAllPages(); });
-    connect(newButton_, &QPushButton::clicked, this, [this] { newDocument(); });
 }
 
 void MainWindow::buildEditMenu() {
@@ -564,10 +584,19 @@ void MainWindow::buildEditMenu() {
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     editMenu->addSeparator();
-    pasteAction_ = editMenu->addAction(QStringLiteral("Colar Texto..."));
-    pasteAction_->setObjectName(QStringLiteral("pasteAction"));
-    pasteAction_->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
-    pasteAction_->setStatusTip(pasteAction_->toolTip());
+    QAction* pasteAction = editMenu->addAction(QStringLiteral("Colar Texto..."));
+    pasteAction->setObjectName(QStringLiteral("pasteAction"));
+    pasteAction->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
+    pasteAction->setStatusTip(pasteAction->toolTip());
+    connect(pasteAction, &QAction::triggered, this, [this] {
+        if (editorInput_) editorInput_->pasteFromClipboard();
+    });
+    connect(undoAction_, &QAction::triggered, this, [this] {
+        if (editorInput_) editorInput_->undo();
+    });
+    connect(redoAction_, &QAction::triggered, this, [this] {
+        if (editorInput_) editorInput_->redo();
+    });
     connect(history_.get(), &EditHistory::changed, this, [this] { refreshUndoActions(); });
     refreshUndoActions();
 }
@@ -586,13 +615,13 @@ void MainWindow::refreshUndoActions() {
 void MainWindow::buildHelpMenu() {
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("Ajuda"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    shortcutsAction_ = helpMenu->addAction(QStringLiteral("Teclas de atalho"));
-    shortcutsAction_->setObjectName(QStringLiteral("shortcutsAction"));
+    QAction* shortcutsAction = helpMenu->addAction(QStringLiteral("Teclas de atalho"));
+    shortcutsAction->setObjectName(QStringLiteral("shortcutsAction"));
     helpMenu->addSeparator();
-    aboutAction_ = helpMenu->addAction(QStringLiteral("Sobre"));
-    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
-    connect(shortcutsAction_, &QAction::triggered, this, [this] { showShortcuts(); });
-    connect(aboutAction_, &QAction::triggered, this, [this] { showAbout(); });
+    QAction* aboutAction = helpMenu->addAction(QStringLiteral("Sobre"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    connect(shortcutsAction, &QAction::triggered, this, [this] { showShortcuts(); });
+    connect(aboutAction, &QAction::triggered, this, [this] { showAbout(); });
 }
 
 void MainWindow::showShortcuts() {
@@ -609,11 +638,11 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::buildStatusBar() {
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName(QStringLiteral("statusBar"));
-    statusBar_->setSizeGripEnabled(false);
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setSizeGripEnabled(false);
     for (size_t i = 0; i < statusFields_.size(); ++i) {
-        auto* panelLabel = new QLabel(statusBar_);
+        auto* panelLabel = new QLabel(bar);
         panelLabel->setObjectName(QString::fromLatin1(StatusFieldNames[i]));
         panelLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panelLabel->setContentsMargins(3, 0, 3, 0);
@@ -623,10 +652,10 @@ void MainWindow::buildStatusBar() {
             panelLabel->setMinimumWidth(StatusFieldWidths[i]);
         else
             panelLabel->setFixedWidth(StatusFieldWidths[i]);
-        statusBar_->addPermanentWidget(panelLabel, last ? 1 : 0);
+        bar->addPermanentWidget(panelLabel, last ? 1 : 0);
         statusFields_[i] = panelLabel;
     }
-    setStatusBar(statusBar_);
+    setStatusBar(bar);
 }
 
 // ---------------------------------------------------------------- start-up
@@ -1043,6 +1072,38 @@ void MainWindow::focusEditLine() {
 
 void MainWindow::startCursorBlink() {
     cursorBlinkTimer_->start();
+}
+
+void MainWindow::stopCursorBlink() {
+    cursorBlinkTimer_->stop();
+}
+
+void MainWindow::eraseCursor() {
+    editCanvas_->paintCursor(store_->page().cursorColumn, false);
+    editCanvasView_->update();
+}
+
+void MainWindow::showLineCaret(int32_t position) {
+    QTextCursor caret = editLineText_->textCursor();
+    caret.setPosition(std::clamp(position, 0, editLineText_->document()->characterCount() - 1));
+    editLineText_->setTextCursor(caret);
+}
+
+EditorControls MainWindow::editorControls() {
+    EditorControls controls;
+    controls.window = this;
+    controls.canvasView = editCanvasView_;
+    controls.pageTabs = pageTabs_;
+    controls.editLineText = editLineText_;
+    controls.neighbourFrames = {secondPreviousLineGroup_, previousLineGroup_, nextLineGroup_,
+                                secondNextLineGroup_};
+    controls.neighbourTexts = {secondPreviousLineText_, previousLineText_, nextLineText_,
+                               secondNextLineText_};
+    controls.drawingList = drawingList_;
+    controls.functionList = functionList_;
+    controls.fontList = fontList_;
+    controls.lineGround = {linesFrame_, lineTextGroup_, editLineGroup_, canvasPanel_};
+    return controls;
 }
 
 void MainWindow::showPageTab(int page) {

@@ -3,6 +3,7 @@
 // neighbours, the edit canvas, the lists, the page file buttons, the menus
 // and the status bar; start-up (startUp, firstShow) and the two-pass close.
 #include "app/canvas_widget.h"
+#include "app/editor_surface.h"
 #include "app/file_dialogs.h"
 #include "app/lock_keys.h"
 #include "app/prompter.h"
@@ -34,7 +35,6 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QStatusBar;
 class QTabBar;
 class QWidget;
 
@@ -47,9 +47,8 @@ namespace vorelux::app {
 class AboutBox;
 class EditHistory;
 class EditorInput;
-class EditingState;
+struct EditorControls;
 class ExportActions;
-class EffectNumberState;
 class PreviewHost;
 class SendFeatures;
 class PanelSettingsDialog;
@@ -95,8 +94,9 @@ inline constexpr int StatusFieldCount = 8;
 
 // The main window. Its widgets are its own: other windows and tests reach
 // them by object name (the names below without the trailing underscore) or
-// through the operations.
-class MainWindow final : public QMainWindow {
+// through the operations. The line editor's input works on it as its
+// EditorSurface.
+class MainWindow final : public QMainWindow, public EditorSurface {
     Q_OBJECT
   public:
     static constexpr int WindowWidth = 1024;
@@ -107,10 +107,10 @@ class MainWindow final : public QMainWindow {
     ~MainWindow() override;
 
     // ---- state ----
-    PageStore& store() { return *store_; }
+    PageStore& store() override { return *store_; }
     // Undo and redo of the changes to the pages; "Modified" follows it.
-    EditHistory& history() { return *history_; }
-    Prompter& prompter() { return *prompter_; }
+    EditHistory& history() override { return *history_; }
+    Prompter& prompter() override { return *prompter_; }
     ConnectionSettings& connectionSettings() { return connectionSettings_; }
     // "conn.cfg" in the settings folder.
     const QString& connectionSettingsPath() const { return connectionSettingsPath_; }
@@ -120,40 +120,43 @@ class MainWindow final : public QMainWindow {
     // back at exit unless the operator pressed Caps Lock meanwhile.
     bool capsLockAtStart() const { return capsLockAtStart_; }
     bool restoresCapsLockAtExit() const { return restoreCapsLock_; }
-    void keepOperatorsCapsLock() { restoreCapsLock_ = false; }
+    void keepOperatorsCapsLock() override { restoreCapsLock_ = false; }
 
-    GlyphRenderer& glyphs() { return glyphs_; }
+    GlyphRenderer& glyphs() override { return glyphs_; }
     const std::array<LedBitmap, 4>& fontPreviews() const { return fontPreviews_; }
     EditCanvas& canvas() { return *editCanvas_; }
 
     // ---- the view ----
     // Draws the edited line on the edit canvas, then the neighbour lines,
     // the effect lists and the status bar.
-    void redrawEditCanvas();
+    void redrawEditCanvas() override;
     // The neighbour-line boxes, the effect lists and the status fields for
     // line `lineIndex` of the current page.
     void showNeighbourLines(int32_t lineIndex);
     // "NUM", "CAPS", "SCR" from the keyboard's lock keys.
-    void refreshLockKeyStatus();
+    void refreshLockKeyStatus() override;
     // One step of the edit cursor's blink (the cursor blink timer's tick).
     void blinkCursor();
-    void startCursorBlink();
-    void focusEditLine();
+    void startCursorBlink() override;
+    void stopCursorBlink() override;
+    void focusEditLine() override;
     // Shows a page tab as current (the page itself is the store's).
-    void showPageTab(int page);
+    void showPageTab(int page) override;
+    void eraseCursor() override;
+    void showLineCaret(int32_t position) override;
 
     // ---- preview ----
     // "Visualizar" / "Parar", the menu item and Esc: starts the preview of
     // the current page, or stops it when it runs. An empty page gets the
     // "nothing to preview" prompt.
-    void togglePreview();
-    bool previewRunning() const;
+    void togglePreview() override;
+    bool previewRunning() const override;
     // Stops a running preview (does nothing otherwise): the edit canvas
     // comes back and the controls disabled for the preview are enabled again.
-    void stopPreview();
+    void stopPreview() override;
     // "Recuar" (-1) and "Avançar" (+1) while the preview runs: the play goes
     // to the previous / next line when the frame on show has had its time.
-    void previewSkip(int direction);
+    void previewSkip(int direction) override;
     PreviewHost& previewHost() { return *preview_; }
     // The keys, clicks, lists and paste of the line editor.
     EditorInput& editorInput() { return *editorInput_; }
@@ -164,12 +167,12 @@ class MainWindow final : public QMainWindow {
     // Cancel (or a save that did not happen) abandons the calling operation.
     Proceed askToSaveChanges();
     // Each returns whether it did its work.
-    bool save();          // "Salvar"
-    bool saveAs();        // "Salvar como..."
-    bool open();          // "Abrir"
-    bool clearPage();     // "Limpar página"
-    bool clearAllPages(); // "Limpar tudo"
-    bool newDocument();   // "Novo": all pages cleared, no file name
+    bool save();               // "Salvar"
+    bool saveAs();             // "Salvar como..."
+    bool open();               // "Abrir"
+    bool clearPage() override; // "Limpar página"
+    bool clearAllPages();      // "Limpar tudo"
+    bool newDocument();        // "Novo": all pages cleared, no file name
     // Opens a page file and makes page 1 current; false (with a message) when
     // it cannot be read.
     bool openPageFile(const QString& path);
@@ -184,7 +187,7 @@ class MainWindow final : public QMainWindow {
 
     QString statusText(StatusField field) const;
     void setStatus(StatusField field, const QString& text);
-    bool isClosing() const { return closePhase_ != ClosePhase::Editing; }
+    bool isClosing() const override { return closePhase_ != ClosePhase::Editing; }
     // The panel link and the sending windows: the send dialog, the panel
     // chooser, the panel-number display, the power buttons and their menus.
     LinkSystem* linkSystem() { return linkSystem_.get(); }
@@ -202,18 +205,13 @@ class MainWindow final : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The line editor's input and its states work on the window's controls.
-    friend class EditorInput;
-    friend class EditingState;
-    friend class EffectNumberState;
-
     // Writes the pages to currentFileName_; a file another program changed
     // since it was opened or saved is replaced only when the operator agrees.
     bool writePageFile();
     void buildUi();
     QWidget* buildLineBoxes();
     QGroupBox* buildNeighbourLine(const char* boxName, const char* textName, const char* labelName,
-                                  QPlainTextEdit*& text, DeleteLabel*& label);
+                                  int offset, QPlainTextEdit*& text);
     QHBoxLayout* buildLineTextRow(QWidget* parent);
     QGroupBox* buildEditLineGroup(QWidget* parent);
     QWidget* buildLists();
@@ -231,6 +229,8 @@ class MainWindow final : public QMainWindow {
     void refreshUndoActions();
     void buildStatusBar();
     void buildPowerMenus();
+    // The controls the line editor's input takes its events from.
+    EditorControls editorControls();
     void startUp();
     void startDefaultLine();
     void installRedrawHooks();
@@ -277,11 +277,6 @@ class MainWindow final : public QMainWindow {
     QPlainTextEdit* nextLineText_ = nullptr;
     QPlainTextEdit* secondNextLineText_ = nullptr;
     QPlainTextEdit* editLineText_ = nullptr; // the whole edited line
-    DeleteLabel* deleteSecondPreviousLineLabel_ = nullptr;
-    DeleteLabel* deletePreviousLineLabel_ = nullptr;
-    DeleteLabel* deleteEditLineLabel_ = nullptr;
-    DeleteLabel* deleteNextLineLabel_ = nullptr;
-    DeleteLabel* deleteSecondNextLineLabel_ = nullptr;
     QComboBox* entryEffectCombo_ = nullptr;
     QComboBox* exitEffectCombo_ = nullptr;
     QWidget* canvasPanel_ = nullptr;
@@ -293,33 +288,20 @@ class MainWindow final : public QMainWindow {
     QPushButton* stopButton_ = nullptr;    // "Parar", in its place while a preview plays
     QPushButton* clearPageButton_ = nullptr;
     QPushButton* clearAllButton_ = nullptr;
-    QPushButton* openButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* newButton_ = nullptr;
     QPushButton* sendButton_ = nullptr;
     QPushButton* settingsButton_ = nullptr;
-    QPushButton* previousLineButton_ = nullptr; // "Recuar"
-    QPushButton* nextLineButton_ = nullptr;     // "Avançar"
     QPushButton* powerOnButton_ = nullptr;
     QPushButton* powerOffButton_ = nullptr;
-    QMenu* powerOnMenu_ = nullptr;  // right click on "Visualizar": panels on
-    QMenu* powerOffMenu_ = nullptr; // right click on "Parar": panels off
-    QMenu* functionMenu_ = nullptr; // the function list's "Ajustar"
-    QAction* openAction_ = nullptr;
-    QAction* saveAction_ = nullptr;
-    QAction* saveAsAction_ = nullptr;
-    QAction* exitAction_ = nullptr;
+    QMenu* powerOnMenu_ = nullptr;     // right click on "Visualizar": panels on
+    QMenu* powerOffMenu_ = nullptr;    // right click on "Parar": panels off
+    QMenu* functionMenu_ = nullptr;    // the function list's "Ajustar"
     ExportActions* exports_ = nullptr; // a child of the window
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
-    QAction* pasteAction_ = nullptr;
-    QAction* shortcutsAction_ = nullptr;
-    QAction* aboutAction_ = nullptr;
     ShortcutsWindow* shortcutsWindow_ = nullptr; // made on first use, then kept
     AboutBox* aboutBox_ = nullptr;
     QAction* previewAction_ = nullptr;
     QAction* sendAction_ = nullptr;
-    QStatusBar* statusBar_ = nullptr;
     std::array<QLabel*, StatusFieldCount> statusFields_{};
     QTimer* cursorBlinkTimer_ = nullptr; // 500 ms
     QTimer* closeDelayTimer_ = nullptr;  // from the first closing pass to the second
