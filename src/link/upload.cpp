@@ -207,7 +207,7 @@ class UploadRun {
     RandomRange& random_;
     const std::vector<PanelId>& targets_;
     const UploadOptions& options_;
-    ConnectionSettings& cfg_;
+    const ConnectionSettings& cfg_;
     Sleeper& pause_;
     const bool ownPauses_;
     const bool usb_;

@@ -98,8 +98,8 @@ TEST(NetworkPortSession, BytesGoOutAsTheyAreRawAndWithFFDoubledOverTelnet) {
     Session telnet;
     const std::vector<uint8_t> accepted{255, 253, 44};
     std::vector<uint8_t> confirmed{255, 250, 44, 101, 0, 0, 0x25, 0x80, 255, 240};
-    for (uint8_t code : {102, 103, 104, 105})
-        confirmed.insert(confirmed.end(), {255, 250, 44, code, 1, 255, 240});
+    for (int code = 102; code <= 105; ++code)
+        confirmed.insert(confirmed.end(), {255, 250, 44, uint8_t(code), 1, 255, 240});
     telnet.socket->incoming = {{accepted}, {confirmed}};
     ASSERT_TRUE(telnet.port.open("rfc2217://h:2", error)) << error;
     const size_t negotiated = telnet.socket->written.size();
