@@ -126,3 +126,70 @@ bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsign
 }
 
 } // namespace vorelux
+
+namespace vorelux {
+
+void ConnectionSettingsStore::update(const std::function<void(ConnectionSettings&)>& change) {
+    ConnectionSettings changed = settings_;
+    change(changed);
+    if (changed == settings_) return;
+    settings_ = std::move(changed);
+    // A copy: a listener may add or remove listeners while it is told.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners) {
+        const bool stillListening = std::any_of(listeners_.begin(), listeners_.end(),
+                                                [id = id](const auto& l) { return l.first == id; });
+        if (stillListening) listener(settings_);
+    }
+}
+
+void ConnectionSettingsStore::replace(ConnectionSettings settings) {
+    update([&](ConnectionSettings& s) { s = std::move(settings); });
+}
+
+void ConnectionSettingsStore::setTransport(Transport transport) {
+    update([&](ConnectionSettings& s) { s.transport = transport; });
+}
+
+void ConnectionSettingsStore::setPortNumber(int32_t portNumber) {
+    update([&](ConnectionSettings& s) { s.portNumber = portNumber; });
+}
+
+void ConnectionSettingsStore::setTargetPanels(std::vector<uint8_t> targetPanels) {
+    update([&](ConnectionSettings& s) { s.targetPanels = std::move(targetPanels); });
+}
+
+void ConnectionSettingsStore::setDisplayPageSelector(uint8_t selector) {
+    update([&](ConnectionSettings& s) { s.displayPageSelector = selector; });
+}
+
+void ConnectionSettingsStore::setPagesByHour(const std::array<PageByHour, 12>& pagesByHour) {
+    update([&](ConnectionSettings& s) { s.pagesByHour = pagesByHour; });
+}
+
+void ConnectionSettingsStore::setTransmitterIdentity(const std::array<uint8_t, 8>& identity) {
+    update([&](ConnectionSettings& s) { s.transmitterIdentity = identity; });
+}
+
+void ConnectionSettingsStore::setDaylightSaving(uint8_t flags) {
+    update([&](ConnectionSettings& s) { s.daylightSaving = flags; });
+}
+
+int ConnectionSettingsStore::addListener(Listener listener) {
+    const int id = nextListenerId_++;
+    listeners_.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void ConnectionSettingsStore::removeListener(int id) {
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
+ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettingsStore& settings) {
+    ConnectionSettings read = settings.get();
+    ConnCfgReadResult result = readConnCfg(path, read);
+    settings.replace(std::move(read));
+    return result;
+}
+
+} // namespace vorelux

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorelux {
@@ -14,6 +16,7 @@ struct PageByHour {
     uint8_t active = 0;
     int hour = 0; // time of day the entry starts
     int minute = 0;
+    bool operator==(const PageByHour&) const = default;
 };
 
 // How the pages reach the panels; the value is byte 0 of "conn.cfg".
@@ -27,6 +30,44 @@ struct ConnectionSettings {
     std::array<PageByHour, 12> pagesByHour{};
     std::array<uint8_t, 8> transmitterIdentity{};
     uint8_t daylightSaving = 0; // DaylightSavingWarn and DaylightSavingInForce flags
+    bool operator==(const ConnectionSettings&) const = default;
+};
+
+// The one owner of a session's connection settings: everyone reads them
+// here, every change goes through here, and the listeners hear of each
+// change once it is made (not of a change that left everything as it was).
+// A listener may change the settings again or remove itself or another
+// listener; one removed is not told any more.
+class ConnectionSettingsStore {
+  public:
+    using Listener = std::function<void(const ConnectionSettings&)>;
+
+    ConnectionSettingsStore() = default;
+    explicit ConnectionSettingsStore(ConnectionSettings initial) : settings_(std::move(initial)) {}
+    ConnectionSettingsStore(const ConnectionSettingsStore&) = delete;
+    ConnectionSettingsStore& operator=(const ConnectionSettingsStore&) = delete;
+
+    const ConnectionSettings& get() const { return settings_; }
+
+    // Changes the settings through `change`, then tells the listeners.
+    void update(const std::function<void(ConnectionSettings&)>& change);
+    void replace(ConnectionSettings settings);
+    void setTransport(Transport transport);
+    void setPortNumber(int32_t portNumber);
+    void setTargetPanels(std::vector<uint8_t> targetPanels);
+    void setDisplayPageSelector(uint8_t selector);
+    void setPagesByHour(const std::array<PageByHour, 12>& pagesByHour);
+    void setTransmitterIdentity(const std::array<uint8_t, 8>& identity);
+    void setDaylightSaving(uint8_t flags);
+
+    // A number for removeListener().
+    int addListener(Listener listener);
+    void removeListener(int id);
+
+  private:
+    ConnectionSettings settings_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListenerId_ = 1;
 };
 
 constexpr uint8_t DaylightSavingWarn = 0x10;    // warn at daylight-saving changes
@@ -71,6 +112,8 @@ struct ConnCfgReadResult {
 };
 // Loads "conn.cfg" into cfg (see ConnCfgReadResult).
 ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettings& cfg);
+// The same into the owner of the settings; its listeners hear of what changed.
+ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettingsStore& settings);
 // Writes the `fields` of cfg into "conn.cfg" as the file is now, so that what
 // another editor wrote to the other fields stays (byte 0 always takes cfg's
 // link mode: it records the mode at the time of writing). A missing or

@@ -1,5 +1,9 @@
 #include "link/frames.h"
 
+#include "link/reports.h"
+
+#include <algorithm>
+
 namespace vorelux {
 
 std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint8_t value) {
@@ -8,18 +12,20 @@ std::array<uint8_t, 4> serialParamFrame(uint8_t parameterId, PanelId panel, uint
 
 std::array<uint8_t, 10> kqParamReport(const KqIdentity& identity, uint8_t parameterId,
                                       PanelId panel, uint8_t value) {
-    // Byte 2 is the payload length in bits: the six bytes 4..9.
-    return {0,     KqCmdTransmit,     48,          1,    identity[5], identity[6],
-            panel, PanelCmdParameter, parameterId, value};
+    // The payload is the six bytes 4..9.
+    return serialise<10>(
+        transmitReport(identity, 48, panel, PanelCmdParameter, {parameterId, value}));
 }
 
 std::array<uint8_t, 2> kqIdentityRequest() {
-    return {0, KqCmdIdentity};
+    return serialise<IdentityRequestLength>(IdentityRequest{});
 }
 
 std::array<uint8_t, 10> kqConfigReport(const KqIdentity& identity, uint8_t configByte) {
-    return {0,           KqCmdConfigure, identity[0], identity[1], identity[2],
-            identity[3], identity[4],    identity[5], configByte,  KqIdentityStored};
+    ConfigureReport report;
+    std::copy_n(identity.begin(), report.identityHead.size(), report.identityHead.begin());
+    report.configByte = configByte;
+    return serialise<ConfigureReportLength>(report);
 }
 
 bool isIdentityReply(const std::vector<uint8_t>& report) {

@@ -1,5 +1,7 @@
 #include "link/upload.h"
 
+#include "link/reports.h"
+
 #include <algorithm>
 #include <cctype>
 #include <set>
@@ -7,10 +9,9 @@
 namespace vorelux {
 
 namespace {
-constexpr uint8_t KqTransmitLength = 1; // byte 3 of every transmit report
-constexpr uint8_t HeaderBits = 88;      // 11 payload bytes
-constexpr uint8_t DataBits = 80;        // 10 payload bytes
-constexpr uint8_t EndBits = 72;         // 9 payload bytes
+constexpr uint8_t HeaderBits = 88; // 11 payload bytes
+constexpr uint8_t DataBits = 80;   // 10 payload bytes
+constexpr uint8_t EndBits = 72;    // 9 payload bytes
 constexpr const char* KqTransportText = "Envio pelo Transmissor KQ";
 
 std::vector<uint8_t> asVector(const auto& report) {
@@ -19,18 +20,7 @@ std::vector<uint8_t> asVector(const auto& report) {
 
 std::array<uint8_t, 14> endReport(const KqIdentity& identity, PanelId target, uint8_t lengthBits,
                                   uint8_t mask) {
-    std::array<uint8_t, 14> r{};
-    r[0] = 0;
-    r[1] = KqCmdTransmit;
-    r[2] = lengthBits;
-    r[3] = KqTransmitLength;
-    r[4] = identity[5];
-    r[5] = identity[6];
-    r[6] = target;
-    r[7] = KqCmdPagesEnd;
-    r[8] = 1;
-    r[9] = mask;
-    return r;
+    return serialise<14>(transmitReport(identity, lengthBits, target, KqCmdPagesEnd, {1, mask}));
 }
 
 // Keeps the progress state of a run and asks the caller whether to go on.
@@ -122,39 +112,24 @@ std::array<uint8_t, 15> kqPageHeaderReport(const KqIdentity& identity, PanelId t
     unsigned sum = 0;
     for (uint8_t b : content) sum += b;
     size_t n = content.size();
-    std::array<uint8_t, 15> r{};
-    r[0] = 0;
-    r[1] = KqCmdTransmit;
-    r[2] = HeaderBits;
-    r[3] = KqTransmitLength;
-    r[4] = identity[5];
-    r[5] = identity[6];
-    r[6] = target;
-    r[7] = KqCmdPageHeader;
-    r[8] = 1;
-    r[9] = static_cast<uint8_t>(dataReportCount(n));
-    r[10] = static_cast<uint8_t>(page + PageNumberKqBase);
-    r[11] = static_cast<uint8_t>(n >> 8);
-    r[12] = static_cast<uint8_t>(n & 0xFF);
-    r[13] = static_cast<uint8_t>(sum & 0xFF);
-    r[14] = key;
-    return r;
+    const std::vector<uint8_t> arguments{1,
+                                         static_cast<uint8_t>(dataReportCount(n)),
+                                         static_cast<uint8_t>(page + PageNumberKqBase),
+                                         static_cast<uint8_t>(n >> 8),
+                                         static_cast<uint8_t>(n & 0xFF),
+                                         static_cast<uint8_t>(sum & 0xFF),
+                                         key};
+    return serialise<15>(transmitReport(identity, HeaderBits, target, KqCmdPageHeader, arguments));
 }
 
 std::array<uint8_t, 14> kqPageDataReport(const PageContent& content, int k, uint8_t key) {
-    std::array<uint8_t, 14> r{};
-    r[0] = 0;
-    r[1] = KqCmdTransmit;
-    r[2] = DataBits;
-    r[3] = KqTransmitLength;
-    r[4] = static_cast<uint8_t>(k + 1);
-    auto at = [&](size_t i) -> uint8_t { return i < content.size() ? content[i] : 0; };
-    size_t base = static_cast<size_t>(k) * 8;
-    r[5] = at(base);
-    r[6] = at(base + 1);
-    r[7] = key;
-    for (size_t j = 2; j < 8; ++j) r[6 + j] = at(base + j);
-    return r;
+    TransmitDataReport report;
+    report.sequence = static_cast<uint8_t>(k + 1);
+    report.key = key;
+    const size_t base = static_cast<size_t>(k) * 8;
+    for (size_t j = 0; j < report.content.size(); ++j)
+        report.content[j] = base + j < content.size() ? content[base + j] : 0;
+    return serialise<TransmitDataReportLength>(report);
 }
 
 std::array<uint8_t, 14> kqPagesEndReport(const KqIdentity& identity, PanelId target,
@@ -232,7 +207,7 @@ class UploadRun {
     RandomRange& random_;
     const std::vector<PanelId>& targets_;
     const UploadOptions& options_;
-    ConnectionSettings& cfg_;
+    const ConnectionSettings& cfg_;
     Sleeper& pause_;
     const bool ownPauses_;
     const bool usb_;
@@ -339,13 +314,12 @@ Flow UploadRun::transmitterPage(const PageJob& job) {
 // Each target hears the page header six times; false when the run stopped
 // or a report could not be written (the result says so then).
 bool UploadRun::sendPageHeaders(const PageJob& job, uint8_t key) {
-    auto header =
-        kqPageHeaderReport(cfg_.transmitterIdentity, EveryPanel, job.page, job.content, key);
     for (PanelId target : targets_) {
         reporter_.state.target = target;
         if (!reporter_.emit(UploadProgress::TargetStarted)) return false;
         pause_.sleep(link_.transmitterPauseMs);
-        header[6] = target;
+        const auto header =
+            kqPageHeaderReport(cfg_.transmitterIdentity, target, job.page, job.content, key);
         for (int r = 0; r < PageHeaderRepeats; ++r) {
             pause_.sleep(link_.transmitterPauseMs);
             if (!writeReport(link_, asVector(header), result_.error)) {

@@ -1,8 +1,10 @@
 #include "transport/qt_network.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
+#include <optional>
 
 namespace vorelux {
 
@@ -11,33 +13,30 @@ constexpr int WriteTimeoutMs = 2000;
 constexpr int CancelCheckMs = 20;
 } // namespace
 
-QtNetworkPort::QtNetworkPort(int connectTimeoutMs, int negotiationTimeoutMs)
-    : connectTimeoutMs_(connectTimeoutMs), negotiationTimeoutMs_(negotiationTimeoutMs) {}
+class QtSocket : public NetworkSocket {
+  public:
+    ~QtSocket() override { close(); }
+    Connect connect(const std::string& host, int port, int timeoutMs, std::string& reason) override;
+    Read read(std::vector<uint8_t>& into, size_t limit, int waitMs) override;
+    Write write(const std::vector<uint8_t>& bytes, std::string& reason) override;
+    void close() override;
 
-QtNetworkPort::~QtNetworkPort() {
-    close();
-}
+    std::function<bool()> cancelled;
 
-bool QtNetworkPort::open(const std::string& address, std::string& error) {
-    close();
-    auto parsed = parsePortAddress(address, error);
-    if (!parsed || parsed->kind == PortKind::Device) {
-        if (parsed) error = "\"" + address + "\" não é um endereço de rede";
-        return false;
-    }
-    address_ = *parsed;
-    if (!connectTo(error) || !negotiate(error)) {
-        close();
-        return false;
-    }
-    return true;
-}
+  private:
+    enum class Wait { Ready, TimedOut, Cancelled };
+    // Runs this thread's events until `ready`, the deadline or a cancel.
+    Wait waitUntil(const std::function<bool()>& ready, const QDeadlineTimer& deadline);
+    bool connected() const { return socket_->state() == QAbstractSocket::ConnectedState; }
 
-QtNetworkPort::Wait QtNetworkPort::waitUntil(const std::function<bool()>& ready,
-                                             const QDeadlineTimer& deadline) {
+    std::unique_ptr<QTcpSocket> socket_;
+};
+
+QtSocket::Wait QtSocket::waitUntil(const std::function<bool()>& ready,
+                                   const QDeadlineTimer& deadline) {
     auto settled = [&]() -> std::optional<Wait> {
         if (ready()) return Wait::Ready;
-        if (cancelled_ && cancelled_()) return Wait::Cancelled;
+        if (cancelled && cancelled()) return Wait::Cancelled;
         if (deadline.hasExpired()) return Wait::TimedOut;
         return std::nullopt;
     };
@@ -58,146 +57,73 @@ QtNetworkPort::Wait QtNetworkPort::waitUntil(const std::function<bool()>& ready,
     return settled().value_or(Wait::TimedOut);
 }
 
-bool QtNetworkPort::connectTo(std::string& error) {
+NetworkSocket::Connect QtSocket::connect(const std::string& host, int port, int timeoutMs,
+                                         std::string& reason) {
     QEventLoop dispatcherFirst; // the socket's thread has its event dispatcher
     socket_ = std::make_unique<QTcpSocket>();
     // What the server sends beyond this waits in the system, not here.
     socket_->setReadBufferSize(static_cast<qint64>(NetworkBufferCap));
-    socket_->connectToHost(QString::fromStdString(address_.host),
-                           static_cast<quint16>(address_.tcpPort));
+    socket_->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
     const Wait wait = waitUntil(
-        [&] {
-            return socket_->state() == QAbstractSocket::ConnectedState ||
-                   socket_->state() == QAbstractSocket::UnconnectedState;
-        },
-        QDeadlineTimer(connectTimeoutMs_));
-    if (wait == Wait::Cancelled) {
-        error = serverWaitCancelledText(address_);
-        return false;
-    }
-    if (socket_->state() != QAbstractSocket::ConnectedState) {
-        error = "não foi possível conectar a " + hostAndPort(address_) + ": " +
-                (wait == Wait::TimedOut
-                     ? "sem resposta em " + std::to_string(connectTimeoutMs_ / 1000) + " s"
-                     : socket_->errorString().toStdString());
-        return false;
+        [&] { return connected() || socket_->state() == QAbstractSocket::UnconnectedState; },
+        QDeadlineTimer(timeoutMs));
+    if (wait == Wait::Cancelled) return Connect::Cancelled;
+    if (!connected()) {
+        if (wait == Wait::TimedOut) return Connect::TimedOut;
+        reason = socket_->errorString().toStdString();
+        return Connect::Failed;
     }
     // Each byte leaves at once; the pauses between them are the protocol's.
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    return true;
+    return Connect::Connected;
 }
 
-// One deadline for the whole negotiation, however the server spreads its answers.
-bool QtNetworkPort::negotiate(std::string& error) {
-    if (address_.kind != PortKind::Rfc2217) return true;
-    const QDeadlineTimer deadline(negotiationTimeoutMs_);
-    telnet_.emplace();
-    if (!send(telnet_->opening(), error)) return false;
-    if (!awaitServer([&] { return telnet_->comPortAccepted() || telnet_->comPortRefused(); },
-                     deadline, error))
-        return false;
-    if (telnet_->comPortRefused()) {
-        error = hostAndPort(address_) + " não aceita a configuração da linha (RFC 2217)";
-        return false;
+NetworkSocket::Read QtSocket::read(std::vector<uint8_t>& into, size_t limit, int waitMs) {
+    if (waitMs > 0) {
+        const Wait wait = waitUntil([&] { return socket_->bytesAvailable() > 0 || !connected(); },
+                                    QDeadlineTimer(waitMs));
+        if (wait == Wait::Cancelled) return Read::Cancelled;
+    } else {
+        socket_->waitForReadyRead(0);
     }
-    if (!send(telnet_->lineSettings(), error)) return false;
-    return awaitServer([&] { return telnet_->lineConfirmed(); }, deadline, error);
+    const QByteArray incoming = socket_->read(static_cast<qint64>(limit));
+    into.assign(incoming.begin(), incoming.end());
+    return connected() ? Read::Open : Read::Closed;
 }
 
-bool QtNetworkPort::awaitServer(const std::function<bool()>& done, const QDeadlineTimer& deadline,
-                                std::string& error) {
-    for (;;) {
-        if (!takeIncoming(error)) return false;
-        if (done()) return true;
-        const Wait wait = waitUntil(
-            [&] {
-                return socket_->bytesAvailable() > 0 ||
-                       socket_->state() != QAbstractSocket::ConnectedState;
-            },
-            deadline);
-        if (wait == Wait::Cancelled) {
-            error = serverWaitCancelledText(address_);
-            return false;
-        }
-        if (wait == Wait::TimedOut) {
-            error = hostAndPort(address_) + " não confirmou a linha 9600 8N1 (RFC 2217) em " +
-                    std::to_string(negotiationTimeoutMs_ / 1000) + " s";
-            return false;
-        }
-    }
-}
-
-bool QtNetworkPort::takeIncoming(std::string& error) {
-    // The read buffer holds NetworkBufferCap at most: a full one is a flood.
-    if (socket_->bytesAvailable() >= static_cast<qint64>(NetworkBufferCap)) {
-        error = serverFloodedText(address_);
-        return false;
-    }
-    const QByteArray incoming = socket_->readAll();
-    if (telnet_ && !incoming.isEmpty()) {
-        telnet_->receive(reinterpret_cast<const uint8_t*>(incoming.constData()),
-                         static_cast<size_t>(incoming.size()));
-        const std::vector<uint8_t> replies = telnet_->takeReplies();
-        if (!replies.empty() && !send(replies, error)) return false;
-    }
-    if (socket_->state() != QAbstractSocket::ConnectedState) {
-        error = lostText();
-        return false;
-    }
-    return true;
-}
-
-std::string QtNetworkPort::lostText() const {
-    std::string text = "a conexão com " + hostAndPort(address_) + " foi encerrada";
-    if (telnet_ && !telnet_->serverText().empty())
-        text += " (o servidor disse: \"" + telnet_->serverText() + "\")";
-    return text;
-}
-
-bool QtNetworkPort::send(const std::vector<uint8_t>& bytes, std::string& error) {
+NetworkSocket::Write QtSocket::write(const std::vector<uint8_t>& bytes, std::string& reason) {
     const auto size = static_cast<qint64>(bytes.size());
-    if (socket_->bytesToWrite() + size > static_cast<qint64>(NetworkBufferCap)) {
-        error = serverNotReadingText(address_);
-        return false;
-    }
+    if (socket_->bytesToWrite() + size > static_cast<qint64>(NetworkBufferCap))
+        return Write::NotReading;
     if (socket_->write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        error = lostText() + ": " + socket_->errorString().toStdString();
-        return false;
+        reason = socket_->errorString().toStdString();
+        return Write::Failed;
     }
     socket_->flush();
     while (socket_->bytesToWrite() > 0) {
-        if (!socket_->waitForBytesWritten(WriteTimeoutMs)) {
-            error = socket_->state() == QAbstractSocket::ConnectedState
-                        ? "tempo de escrita esgotado em " + hostAndPort(address_)
-                        : lostText();
-            return false;
-        }
+        if (!socket_->waitForBytesWritten(WriteTimeoutMs))
+            return connected() ? Write::TimedOut : Write::Lost;
     }
-    return true;
+    return Write::Written;
 }
 
-bool QtNetworkPort::writeByte(uint8_t byte, std::string& error) {
-    if (!socket_) {
-        error = "a porta não está aberta";
-        return false;
-    }
-    // A server that hung up is noticed here, before the byte, not bytes later.
-    socket_->waitForReadyRead(0);
-    if (!takeIncoming(error)) return false;
-    std::vector<uint8_t> wire;
-    if (telnet_)
-        TelnetSerialClient::appendData(wire, byte);
-    else
-        wire.push_back(byte);
-    return send(wire, error);
-}
-
-void QtNetworkPort::close() {
+void QtSocket::close() {
     if (socket_) {
         socket_->abort();
         socket_.reset();
     }
-    telnet_.reset();
+}
+
+QtNetworkPort::QtNetworkPort(int connectTimeoutMs, int negotiationTimeoutMs)
+    : QtNetworkPort(std::make_unique<QtSocket>(), connectTimeoutMs, negotiationTimeoutMs) {}
+
+QtNetworkPort::QtNetworkPort(std::unique_ptr<QtSocket> socket, int connectTimeoutMs,
+                             int negotiationTimeoutMs)
+    : NetworkPort(std::move(socket), connectTimeoutMs, negotiationTimeoutMs),
+      qtSocket_(static_cast<QtSocket&>(this->socket())) {}
+
+void QtNetworkPort::setCancelCheck(std::function<bool()> cancelled) {
+    qtSocket_.cancelled = std::move(cancelled);
 }
 
 } // namespace vorelux

@@ -202,3 +202,117 @@ TEST(LastFile, OnlyAnExistingFileIsReopened) {
     ASSERT_TRUE(writeLastFile(memory, ""));
     EXPECT_EQ(readBytes(memory), (std::vector<uint8_t>{'\r', '\n'}));
 }
+
+TEST(ConnectionSettingsStore, ListenersHearEachChangeOnceItIsMade) {
+    ConnectionSettingsStore store;
+    std::vector<int32_t> heardPorts;
+    const int id = store.addListener([&](const ConnectionSettings& now) {
+        EXPECT_EQ(&now, &store.get()) << "told after the change, with the settings held";
+        heardPorts.push_back(now.portNumber);
+    });
+    store.setPortNumber(5);
+    store.setPortNumber(5); // nothing changes: nobody is told
+    store.update([](ConnectionSettings& s) {
+        s.portNumber = 9;
+        s.transport = Transport::Transmitter;
+    });
+    store.update([](ConnectionSettings&) {});
+    EXPECT_EQ(heardPorts, (std::vector<int32_t>{5, 9}));
+    EXPECT_EQ(store.get().transport, Transport::Transmitter);
+
+    // Each named setter changes its own field and is heard.
+    struct Case {
+        const char* field;
+        std::function<void()> set;
+        std::function<bool(const ConnectionSettings&)> holds;
+    };
+    const std::vector<Case> cases{
+        {"transport", [&] { store.setTransport(Transport::Serial); },
+         [](const auto& s) { return s.transport == Transport::Serial; }},
+        {"targets",
+         [&] {
+             store.setTargetPanels({3, 7});
+         },
+         [](const auto& s) {
+             return s.targetPanels == std::vector<uint8_t>{3, 7};
+         }},
+        {"selector", [&] { store.setDisplayPageSelector(4); },
+         [](const auto& s) { return s.displayPageSelector == 4; }},
+        {"pages by hour",
+         [&] {
+             std::array<PageByHour, 12> byHour{};
+             byHour[2] = {1, 8, 30};
+             store.setPagesByHour(byHour);
+         },
+         [](const auto& s) {
+             return s.pagesByHour[2] == PageByHour{1, 8, 30};
+         }},
+        {"identity",
+         [&] {
+             store.setTransmitterIdentity({0xFF, 1, 2, 3, 4, 5, 0x32, 28});
+         },
+         [](const auto& s) { return s.transmitterIdentity[6] == 0x32; }},
+        {"daylight saving", [&] { store.setDaylightSaving(DaylightSavingWarn); },
+         [](const auto& s) { return s.daylightSaving == DaylightSavingWarn; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        const size_t before = heardPorts.size();
+        c.set();
+        EXPECT_TRUE(c.holds(store.get()));
+        EXPECT_EQ(heardPorts.size(), before + 1);
+    }
+
+    store.removeListener(id);
+    store.setPortNumber(12);
+    EXPECT_EQ(heardPorts.size(), 2 + cases.size()) << "a removed listener is not told";
+}
+
+TEST(ConnectionSettingsStore, ListenersMayChangeTheSettingsAndTheListenerList) {
+    ConnectionSettingsStore store;
+    std::vector<std::string> heard;
+    int second = 0;
+    // The first listener removes the second before it is told, and a third
+    // listener, added while the first is told, waits for the next change.
+    store.addListener([&](const ConnectionSettings& now) {
+        heard.push_back("first " + std::to_string(now.portNumber));
+        store.removeListener(second);
+        store.addListener([&](const ConnectionSettings& later) {
+            heard.push_back("third " + std::to_string(later.portNumber));
+        });
+    });
+    second = store.addListener([&](const ConnectionSettings&) { heard.push_back("second"); });
+    store.setPortNumber(1);
+    EXPECT_EQ(heard, (std::vector<std::string>{"first 1"}));
+
+    // A listener that corrects a change: everyone ends up with the correction.
+    ConnectionSettingsStore clamped;
+    std::vector<int32_t> seen;
+    clamped.addListener([&](const ConnectionSettings& now) {
+        if (now.portNumber > 255) clamped.setPortNumber(255);
+    });
+    clamped.addListener([&](const ConnectionSettings& now) { seen.push_back(now.portNumber); });
+    clamped.setPortNumber(300);
+    EXPECT_EQ(clamped.get().portNumber, 255);
+    EXPECT_EQ(seen.back(), 255);
+}
+
+TEST(ConnectionSettingsStore, ReadingTheFileIsOneChangeHeardByTheListeners) {
+    TempDir dir;
+    const std::string path = dir.file("conn.cfg");
+    ConnectionSettings onDisk;
+    onDisk.portNumber = 7;
+    onDisk.targetPanels = {2, 4};
+    std::string error;
+    ASSERT_TRUE(writeConnCfg(path, onDisk, ConnCfgAllFields, error)) << error;
+
+    ConnectionSettingsStore store;
+    int told = 0;
+    store.addListener([&](const ConnectionSettings&) { ++told; });
+    EXPECT_EQ(readConnCfg(path, store).status, ConnCfgReadResult::Status::Loaded);
+    EXPECT_EQ(store.get().portNumber, 7);
+    EXPECT_EQ(store.get().targetPanels, (std::vector<uint8_t>{2, 4}));
+    EXPECT_EQ(told, 1);
+    readConnCfg(path, store); // the same again: no change, nobody told
+    EXPECT_EQ(told, 1);
+}

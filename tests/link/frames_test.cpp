@@ -1,6 +1,7 @@
 // Frames and reports byte for byte, and the small pure helpers of the link.
 #include "link/frames.h"
 #include "link/hid.h"
+#include "link/reports.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,29 @@ TEST(Frames, IdentityRequestAndConfigurationReport) {
     KqIdentity id{0xFF, 1, 2, 3, 4, 5, 0x32, 28};
     EXPECT_EQ(kqConfigReport(id, 0x77),
               (std::array<uint8_t, 10>{0, 239, 0xFF, 1, 2, 3, 4, 5, 0x77, 28}));
+}
+
+// Each report record laid out byte for byte, padding included.
+TEST(Frames, ReportRecordsLayOutTheTransmitterBytes) {
+    TransmitReport header{88, 0xA5, 0x32, 7, 96, {1, 2, 36, 0, 9, 45, 150}};
+    EXPECT_EQ(serialise<15>(header),
+              (std::array<uint8_t, 15>{0, 1, 88, 1, 0xA5, 0x32, 7, 96, 1, 2, 36, 0, 9, 45, 150}));
+    TransmitReport end{72, 0xA5, 0x32, 3, 97, {1, 237}};
+    EXPECT_EQ(serialise<14>(end),
+              (std::array<uint8_t, 14>{0, 1, 72, 1, 0xA5, 0x32, 3, 97, 1, 237, 0, 0, 0, 0}));
+    TransmitDataReport data{2, {1, 2, 3, 4, 5, 6, 7, 8}, 150};
+    EXPECT_EQ(serialise<TransmitDataReportLength>(data),
+              (std::array<uint8_t, 14>{0, 1, 80, 1, 2, 1, 2, 150, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(serialise<IdentityRequestLength>(IdentityRequest{}),
+              (std::array<uint8_t, 2>{0, 240}));
+    ConfigureReport configure{{0xFF, 1, 2, 3, 4, 5}, 0x77};
+    EXPECT_EQ(serialise<ConfigureReportLength>(configure),
+              (std::array<uint8_t, 10>{0, 239, 0xFF, 1, 2, 3, 4, 5, 0x77, 28}));
+    // Laying out over old bytes leaves nothing of them behind.
+    std::array<uint8_t, 14> reused;
+    reused.fill(0xEE);
+    layOut(end, reused);
+    EXPECT_EQ(reused, serialise<14>(end));
 }
 
 TEST(Frames, SignedSettingsAreSentAsTwosComplementByte) {
