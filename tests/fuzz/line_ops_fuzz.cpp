@@ -242,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The window's redraw: the canvas, then the neighbour lines.
     auto redrawWindow = [&] {
         canvas.rasterize(store);
-        const editor::NeighbourView view = editor::neighbourView(store, store.page().lineIndex);
+        const editor::NeighbourView view = editor::neighbourView(store, store.view().lineIndex);
         check(view.edit.visible && view.editCaret >= 0);
     };
     store.linesChanged = redrawWindow;
@@ -255,7 +255,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 5 + n; i + 1 < end; i += 2) {
         const int startPage = store.currentPage();
         const std::array<Page, PageCount> before = store.pages();
-        const int32_t cursorBefore = store.page().cursorByte;
+        const int32_t cursorBefore = store.view().cursorByte;
 
         bool redraw = true;
         const bool accepted = step(window, data[i], data[i + 1], raw, redraw);
@@ -268,7 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!accepted) check(now.lines == was.lines && now.cursorByte == cursorBefore);
         if (contentBytes(now) > contentBytes(was)) check(pageByteTotal(now) < PageByteLimit);
         for (int p = 0; p < PageCount; ++p)
-            if (p != startPage) check(store.pages()[size_t(p)].lines == before[size_t(p)].lines);
+            if (p != startPage) check(store.page(p).lines() == before[size_t(p)].lines);
         if (redraw) {
             // The cursor was placed in the window: its offset has a column.
             const Page& cfg = store.page();

@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Never between a drawing escape and its code (the editor steps past it).
     if (cursor > 2 && cursor < int32_t(editLine.size()) - 1 && editLine[size_t(cursor)] == 31)
         ++cursor;
-    store.page().cursorByte = cursor;
+    store.view().cursorByte = cursor;
     const std::array<Page, PageCount> otherPages = store.pages();
 
     const editor::PasteResult result = editor::pasteText(store, text);
@@ -178,6 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(prompter.prompts == (stopped ? std::vector<unsigned>{3} : std::vector<unsigned>{}));
     check(store.isModified() == (inserted > 0));
     for (int p = 0; p < PageCount; ++p)
-        if (p != pageNumber) check(store.pages()[size_t(p)].lines == otherPages[size_t(p)].lines);
+        if (p != pageNumber) check(store.page(p).lines() == otherPages[size_t(p)].lines);
     return 0;
 }
