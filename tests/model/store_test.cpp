@@ -166,3 +166,42 @@ TEST_F(StoreTest, RestoringAPageTakesItsSpliceBackAndClampsTheCursor) {
     EXPECT_EQ(view.lineIndex, 0);
     EXPECT_EQ(view.cursorByte, 2);
 }
+
+// Pages put in whole never go without a line, and the edit line stays one of
+// their lines.
+TEST_F(StoreTest, SettingPageLinesKeepsALineAndAnEditLineThatExists) {
+    EXPECT_EQ(Page().lines(), std::vector<LineStream>{newLine()});
+    EXPECT_EQ(Page(std::vector<LineStream>{}).lines(), std::vector<LineStream>{newLine()});
+    store.setPageLines(0, {newLine(), newLine(), {0xFF, 192, 192, 'C'}});
+    store.setEditLine(2);
+    store.setPageLines(0, {{0xFF, 192, 192, 'A'}, {0xFF, 192, 192, 'B'}});
+    EXPECT_EQ(store.view().lineIndex, 1);
+    EXPECT_EQ(store.editLine(), (LineStream{0xFF, 192, 192, 'B'}));
+    store.setPageLines(0, {});
+    EXPECT_EQ(store.page().lines(), std::vector<LineStream>{newLine()});
+    EXPECT_EQ(store.editLineIndex(), 0);
+    EXPECT_FALSE(store.isModified());
+}
+
+TEST_F(StoreTest, EffectBytesChangeOnlyOnAHeaderAndOnlyWhenDifferent) {
+    EXPECT_TRUE(store.setEditLineEffect(1, 197));
+    EXPECT_FALSE(store.setEditLineEffect(1, 197)); // the same again
+    EXPECT_TRUE(store.setEditLineEffect(2, 200));
+    EXPECT_FALSE(store.setEditLineEffect(3, 200)); // not an effect byte
+    EXPECT_EQ(store.editLine(), (LineStream{0xFF, 197, 200}));
+    test::setEditLine(store, {0xFF, 192});
+    EXPECT_FALSE(store.setEditLineEffect(1, 197)); // no whole header
+    EXPECT_EQ(store.editLine(), (LineStream{0xFF, 192}));
+}
+
+TEST_F(StoreTest, SplittingMovesTheTailAndNeverTheHeader) {
+    test::setEditLine(store, {0xFF, 193, 194, 'A', 'B', 'C'});
+    store.splitLine(0, 1); // inside the header: the whole content moves
+    EXPECT_EQ(store.page().lines(),
+              (std::vector<LineStream>{{0xFF, 193, 194}, {0xFF, 192, 192, 'A', 'B', 'C'}}));
+    store.splitLine(1, 4);
+    EXPECT_EQ(store.page().line(2), (LineStream{0xFF, 192, 192, 'B', 'C'}));
+    store.appendNextLineContent(1);
+    EXPECT_EQ(store.page().line(1), (LineStream{0xFF, 192, 192, 'A', 'B', 'C'}));
+    EXPECT_EQ(store.page().lineCount(), 3); // the caller deletes the lower line
+}
