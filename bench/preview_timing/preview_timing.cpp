@@ -67,10 +67,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "preview-timing: %s\n", error.c_str());
         return 1;
     }
-    const Page& cfg = store.pages()[size_t(page - 1)];
-    std::vector<LineStream> lines(cfg.lines.begin(),
-                                  cfg.lines.begin() +
-                                      std::min<std::ptrdiff_t>(cfg.lineCount, cfg.lines.size()));
+    std::vector<LineStream> lines = store.page(page - 1).lines();
 
     app::PreviewHost host;
     uint64_t frames = 0;

@@ -39,7 +39,7 @@ struct Fixture {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    Page page;
+    EditView page;
 };
 
 void BM_ShortLine(benchmark::State& state) {

@@ -75,7 +75,7 @@ void editFirstLine(PageStore& store) {
 }
 
 void playPreview(const PageStore& store) {
-    preview::VectorLineSource lines(store.pages()[TourPage].lines);
+    preview::VectorLineSource lines(store.page(TourPage).lines());
     GlyphRenderer glyphs;
     FixedClock clock({2026, 12, 11, 9, 30, 0});
     TextSink sink;

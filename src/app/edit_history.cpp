@@ -127,7 +127,7 @@ QString editKindName(EditKind kind) {
 // ---------------------------------------------------------------- cursors
 
 PageCursor PageCursor::of(const PageStore& store, int page) {
-    const Page& source = store.pages()[size_t(page)];
+    const EditView& source = store.view(page);
     return {page, source.lineIndex, source.cursorByte, source.windowStart};
 }
 
@@ -159,8 +159,7 @@ EditHistory::Step::Step(EditHistory* history, EditKind kind, bool continuesCycle
     const PageStore& store = history_->store_;
     pageBefore_ = store.currentPage();
     auto keep = [&](int page) {
-        before_.push_back(
-            {PageCursor::of(store, page), LineSnapshot(store.pages()[size_t(page)].lines)});
+        before_.push_back({PageCursor::of(store, page), LineSnapshot(store.page(page).lines())});
     };
     if (kind == EditKind::ClearAllPages) {
         for (int p = 0; p < PageCount; ++p) keep(p);
@@ -181,7 +180,7 @@ void EditHistory::finish(Step& step) {
     for (const Step::PageBefore& before : step.before_) {
         const int page = before.cursor.page;
         changes.push_back({before.cursor, PageCursor::of(store_, page),
-                           diffLines(before.lines, store_.pages()[size_t(page)].lines)});
+                           diffLines(before.lines, store_.page(page).lines())});
         changed = changed || !changes.back().splice.changesNothing();
     }
     // An operation that changed nothing (a refused insertion) is no step.
@@ -234,14 +233,14 @@ void EditHistory::apply(const PageChanges& changes, bool forward, int current) {
                            cursor.cursorByte);
     }
     store_.setCurrentPage(current);
-    Page& page = store_.page();
-    const int32_t cursor = page.cursorByte;
-    store_.setEditLine(page.lineIndex);
-    page.cursorByte = cursor;
+    EditView& view = store_.view();
+    const int32_t cursor = view.cursorByte;
+    store_.setEditLine(view.lineIndex);
+    view.cursorByte = cursor;
     // The line shows from where it showed; the redraw keeps the cursor in view.
     for (const PageChange& change : changes) {
         const PageCursor& shown = forward ? change.after : change.before;
-        if (shown.page == current) page.windowStart = std::clamp(shown.windowStart, 2, cursor);
+        if (shown.page == current) view.windowStart = std::clamp(shown.windowStart, 2, cursor);
     }
 }
 

@@ -274,20 +274,20 @@ bool EditorInput::wheelEvent(QWheelEvent* event) {
 void EditorInput::mouseWheel(int steps) {
     PageStore& store = surface_.store();
     bool moved = false;
-    for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.page().lineIndex + 1);
-    for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.page().lineIndex - 1);
+    for (; steps > 0; --steps) moved |= editor::moveToLine(store, store.view().lineIndex + 1);
+    for (; steps < 0; ++steps) moved |= editor::moveToLine(store, store.view().lineIndex - 1);
     if (moved) redraw();
 }
 
 void EditorInput::placeCursorFromLineText() {
     surface_.stopPreview();
     PageStore& store = surface_.store();
-    Page& page = store.page();
+    EditView& view = store.view();
     const int32_t last = int32_t(store.editLine().size()) - 1;
-    page.cursorByte = std::clamp(controls_.editLineText->textCursor().position() + 2, 2, last);
-    if (page.cursorByte < last &&
-        PageStore::readByte(page.cursorByte, store.editLine()) == DrawingEscape)
-        ++page.cursorByte;
+    view.cursorByte = std::clamp(controls_.editLineText->textCursor().position() + 2, 2, last);
+    if (view.cursorByte < last &&
+        PageStore::readByte(view.cursorByte, store.editLine()) == DrawingEscape)
+        ++view.cursorByte;
     redraw();
 }
 
@@ -299,22 +299,22 @@ void EditorInput::neighbourTextClicked(int offset) {
     surface_.stopPreview();
     PageStore& store = surface_.store();
     const int caret = text->textCursor().position();
-    if (editor::placeCursorInLine(store, store.page().lineIndex + offset, caret)) redraw();
+    if (editor::placeCursorInLine(store, store.view().lineIndex + offset, caret)) redraw();
     focusEdit();
 }
 
 void EditorInput::neighbourFrameClicked(int offset) {
     PageStore& store = surface_.store();
-    if (editor::moveToLine(store, store.page().lineIndex + offset)) redraw();
+    if (editor::moveToLine(store, store.view().lineIndex + offset)) redraw();
 }
 
 void EditorInput::deleteLineAt(int offset) {
     PageStore& store = surface_.store();
-    const int32_t line = store.page().lineIndex + offset;
-    if (line < 0 || line >= store.page().lineCount) return;
+    const int32_t line = store.view().lineIndex + offset;
+    if (line < 0 || line >= store.page().lineCount()) return;
     // The only line of a page is cleared instead, when the operator agrees.
-    auto step = surface_.history().record(store.page().lineCount < 2 ? EditKind::ClearPage
-                                                                     : EditKind::DeleteLine);
+    auto step = surface_.history().record(store.page().lineCount() < 2 ? EditKind::ClearPage
+                                                                        : EditKind::DeleteLine);
     if (store.deleteLine(line) == PageStore::DeleteLineResult::LastLine &&
         surface_.prompter().ask(Prompt::ClearPage) == ButtonYes)
         store.clearPage(); // redraws, as a deleted line does

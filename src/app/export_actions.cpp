@@ -115,9 +115,7 @@ QString ExportActions::withSuffix(const QString& path, const QString& suffix) {
 }
 
 bool ExportActions::exportGif() {
-    const Page& page = window_.store().page();
-    const size_t count = std::min(page.lines.size(), size_t(std::max(page.lineCount, 0)));
-    std::vector<LineStream> lines(page.lines.begin(), page.lines.begin() + std::ptrdiff_t(count));
+    std::vector<LineStream> lines = window_.store().page().lines();
     if (!preview::pageHasContent(preview::VectorLineSource(lines))) {
         window_.prompter().ask(Prompt::NothingToPreview);
         return false;
@@ -185,8 +183,8 @@ bool ExportActions::exportStill() {
     if (!window_.previewRunning()) {
         PanelImage screen{};
         EditCanvas line(window_.glyphs(), screen);
-        Page page = window_.store().page();
-        line.rasterize(page, window_.store().editLine());
+        EditView view = window_.store().view();
+        line.rasterize(view, window_.store().editLine());
         paintScreen(screen, picture);
     }
     const std::optional<QString> chosen = dialogs_->savePngFile(&window_);

@@ -43,16 +43,17 @@ int digitOf(int key, quint32 scanCode, quint32 virtualKey) {
 
 // What Backspace / Delete is about to do, for the history.
 EditKind backspaceKind(const PageStore& store) {
-    if (store.page().cursorByte > 2) return EditKind::DeleteBack;
+    if (store.view().cursorByte > 2) return EditKind::DeleteBack;
     return store.editLine().size() <= size_t(HeaderSize) ? EditKind::DeleteLine
                                                          : EditKind::JoinLines;
 }
 
 EditKind deleteKind(const PageStore& store) {
     const Page& page = store.page();
-    if (page.cursorByte < int32_t(store.editLine().size()) - 1) return EditKind::DeleteForward;
-    const bool nextEmpty = page.lineIndex + 1 < page.lineCount &&
-                           page.lines[size_t(page.lineIndex + 1)].size() <= size_t(HeaderSize);
+    const EditView& view = store.view();
+    if (view.cursorByte < int32_t(store.editLine().size()) - 1) return EditKind::DeleteForward;
+    const bool nextEmpty = view.lineIndex + 1 < page.lineCount() &&
+                           page.line(view.lineIndex + 1).size() <= size_t(HeaderSize);
     return store.editLine().size() <= size_t(HeaderSize) || nextEmpty ? EditKind::DeleteLine
                                                                       : EditKind::JoinLines;
 }
@@ -108,7 +109,7 @@ void EditingState::editKey(int key, Qt::KeyboardModifiers modifiers) {
     }
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        const bool atEnd = store.page().cursorByte >= int32_t(store.editLine().size()) - 1;
+        const bool atEnd = store.view().cursorByte >= int32_t(store.editLine().size()) - 1;
         auto step = history.record(atEnd ? EditKind::NewLine : EditKind::SplitLine);
         editor::enterKey(store);
         break;
@@ -226,13 +227,13 @@ void EditingState::onKeyUp(int key, bool autoRepeat) {
 }
 
 void EditingState::onCanvasPress(int x, int) {
-    Page& page = surface_.store().page();
-    const int k = editor::hitTestColumn(page.columnMap, x / CellSize);
+    EditView& view = surface_.store().view();
+    const int k = editor::hitTestColumn(view.columnMap, x / CellSize);
     if (k < 0) return;
     surface_.eraseCursor();
     const int32_t last = int32_t(surface_.store().editLine().size()) - 1;
-    page.cursorByte = std::min(page.windowStart + k, last);
-    surface_.showLineCaret(page.cursorByte - 2);
+    view.cursorByte = std::min(view.windowStart + k, last);
+    surface_.showLineCaret(view.cursorByte - 2);
 }
 
 void EditingState::onWheel(int angleDelta) {

@@ -719,14 +719,15 @@ void MainWindow::startUp() {
 
 // The default first line, edited from its start.
 void MainWindow::startDefaultLine() {
-    LineStream& first = store_->pages()[0].lines[0];
+    LineStream first = store_->page(0).line(0);
     for (const char* c = DefaultLineText; *c; ++c) first.push_back(uint8_t(*c));
+    store_->replaceLine(0, 0, std::move(first));
     setStatus(StatusField::Mode, QStringLiteral("Editando"));
 
-    Page& page0 = store_->pages()[0];
-    page0.lineIndex = 0;
-    page0.cursorByte = 2;
-    page0.windowStart = 2;
+    EditView& view0 = store_->view(0);
+    view0.lineIndex = 0;
+    view0.cursorByte = 2;
+    view0.windowStart = 2;
     store_->setEditLine(0);
 }
 
@@ -783,7 +784,7 @@ void MainWindow::redrawEditCanvas() {
     // which an event could delete. The blink starts again, cursor shown.
     cursorBlinkTimer_->stop();
     editCanvas_->rasterize(*store_);
-    showNeighbourLines(store_->page().lineIndex);
+    showNeighbourLines(store_->view().lineIndex);
     editCanvasView_->update();
     blinkOn_ = true;
     cursorBlinkTimer_->start();
@@ -834,12 +835,12 @@ void MainWindow::refreshLockKeyStatus() {
 void MainWindow::blinkCursor() {
     const qint64 now = blinkClock_.elapsed();
     if (now - lastBlinkMs_ <= 300) return;
-    Page& page = store_->page();
-    const int k = std::max(0, page.cursorByte - page.windowStart);
-    if (k < int(page.columnMap.size())) page.cursorColumn = page.columnMap[size_t(k)];
+    EditView& view = store_->view();
+    const int k = std::max(0, view.cursorByte - view.windowStart);
+    if (k < int(view.columnMap.size())) view.cursorColumn = view.columnMap[size_t(k)];
     blinkOn_ = !blinkOn_;
     if (!previewRunning() && (!editorInput_ || editorInput_->effectEntry().target == 0)) {
-        editCanvas_->paintCursor(page.cursorColumn, blinkOn_);
+        editCanvas_->paintCursor(view.cursorColumn, blinkOn_);
         editCanvasView_->update();
         lastBlinkMs_ = now;
     }
@@ -914,8 +915,8 @@ bool MainWindow::openPageFile(const QString& path) {
     store_->markSaved();
     store_->setCurrentPage(0);
     store_->setEditLine(0);
-    store_->pages()[0].cursorByte = 2;
-    store_->pages()[0].windowStart = 2;
+    store_->view(0).cursorByte = 2;
+    store_->view(0).windowStart = 2;
     pageTabs_->setCurrentIndex(0);
     redrawEditCanvas();
     return true;
@@ -950,7 +951,7 @@ bool MainWindow::clearAllPages() {
             auto step = history_->record(EditKind::ClearAllPages);
             store_->setCurrentPage(0);
             store_->resetAllPages();
-            for (Page& page : store_->pages()) page.lineIndex = 0;
+            for (int p = 0; p < PageCount; ++p) store_->view(p).lineIndex = 0;
             store_->setEditLine(0);
         }
         // Empty pages ask nothing at close; undoing the clear brings back
@@ -1079,7 +1080,7 @@ void MainWindow::stopCursorBlink() {
 }
 
 void MainWindow::eraseCursor() {
-    editCanvas_->paintCursor(store_->page().cursorColumn, false);
+    editCanvas_->paintCursor(store_->view().cursorColumn, false);
     editCanvasView_->update();
 }
 

@@ -20,7 +20,7 @@ void MainWindow::installPreview() {
     // A play only ends by itself when asked for a number of rounds; the
     // window is then back to editing as after "Parar".
     preview_->onFinished = [this](preview::RunResult) {
-        store_->setEditLine(store_->page().lineIndex);
+        store_->setEditLine(store_->view().lineIndex);
         setPreviewControls(false);
         redrawEditCanvas();
         focusEditLine();
@@ -31,9 +31,7 @@ void MainWindow::installPreview() {
 }
 
 std::vector<LineStream> MainWindow::previewLines() const {
-    const Page& page = store_->page();
-    const size_t count = std::min(page.lines.size(), size_t(std::max(page.lineCount, 0)));
-    return {page.lines.begin(), page.lines.begin() + std::ptrdiff_t(count)};
+    return store_->page().lines();
 }
 
 bool MainWindow::previewRunning() const {
@@ -63,7 +61,7 @@ void MainWindow::stopPreview() {
     if (!previewRunning()) return;
     // No frame of this play is painted after this.
     preview_->stop();
-    store_->setEditLine(store_->page().lineIndex);
+    store_->setEditLine(store_->view().lineIndex);
     setPreviewControls(false);
     // The redraw starts the blink again; a caller that has stopped it (the
     // close, a page switch) keeps it stopped.

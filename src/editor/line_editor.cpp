@@ -19,24 +19,24 @@ uint8_t byteAt(const PageStore& store, int32_t index) {
 
 // The cursor never names the escape of a drawing pair: step onto its code.
 void stepPastEscape(PageStore& store) {
-    Page& page = store.page();
-    if (page.cursorByte > 2 && page.cursorByte < lastIndex(store) &&
-        byteAt(store, page.cursorByte) == DrawingEscape)
-        ++page.cursorByte;
+    EditView& view = store.view();
+    if (view.cursorByte > 2 && view.cursorByte < lastIndex(store) &&
+        byteAt(store, view.cursorByte) == DrawingEscape)
+        ++view.cursorByte;
 }
 
 } // namespace
 
 bool insertAfterCursor(PageStore& store, uint8_t code) {
-    if (!store.insertByte(code, store.page().cursorByte + 1)) return false;
-    ++store.page().cursorByte;
+    if (!store.insertByte(code, store.view().cursorByte + 1)) return false;
+    ++store.view().cursorByte;
     return true;
 }
 
 bool insertDrawing(PageStore& store, int listIndex) {
     if (listIndex < 0 || listIndex >= DrawingCount) return false;
-    if (!store.putDrawing(store.page().cursorByte, listIndex, true)) return false;
-    store.page().cursorByte += 2;
+    if (!store.putDrawing(store.view().cursorByte, listIndex, true)) return false;
+    store.view().cursorByte += 2;
     return true;
 }
 
@@ -48,8 +48,8 @@ bool drawingCycleStep(PageStore& store, int32_t& drawingCycle, int step) {
     if (fresh) return insertDrawing(store, drawingCycle);
     // Replace the drawing just before the cursor; if the cursor has left it
     // (a click, another line), start a new one instead of overwriting text.
-    Page& page = store.page();
-    const int32_t at = page.cursorByte;
+    EditView& view = store.view();
+    const int32_t at = view.cursorByte;
     if (at >= 4 && byteAt(store, at - 1) == DrawingEscape && isDrawingCode(byteAt(store, at)))
         return store.putDrawing(at, drawingCycle, false);
     return insertDrawing(store, drawingCycle);
@@ -70,55 +70,55 @@ uint8_t liveFieldForShortcut(char16_t letter) {
 }
 
 bool backspaceKey(PageStore& store, bool& joinArmed) {
-    Page& page = store.page();
-    if (page.cursorByte > 2) {
+    EditView& view = store.view();
+    if (view.cursorByte > 2) {
         joinArmed = false;
-        store.removeByte(page.cursorByte);
-        --page.cursorByte;
+        store.removeByte(view.cursorByte);
+        --view.cursorByte;
         // The removed byte was a drawing code: its escape goes too.
-        if (page.cursorByte > 2 && byteAt(store, page.cursorByte) == DrawingEscape) {
-            store.removeByte(page.cursorByte);
-            --page.cursorByte;
+        if (view.cursorByte > 2 && byteAt(store, view.cursorByte) == DrawingEscape) {
+            store.removeByte(view.cursorByte);
+            --view.cursorByte;
         }
         return true;
     }
-    const int32_t line = page.lineIndex;
+    const int32_t line = view.lineIndex;
     if (!joinArmed || line == 0) return false;
     if (store.editLine().size() <= size_t(HeaderSize)) {
-        const bool followed = line < page.lineCount - 1;
+        const bool followed = line < store.page().lineCount() - 1;
         store.deleteLine(line);
         // The line below took the deleted line's place: go up to the line above.
         if (followed) store.setEditLine(line - 1);
-        store.page().cursorByte = lastIndex(store);
+        store.view().cursorByte = lastIndex(store);
         return true;
     }
     store.setEditLine(line - 1);
-    store.page().cursorByte = lastIndex(store);
+    store.view().cursorByte = lastIndex(store);
     joinWithNextLine(store, line - 1);
     return true;
 }
 
 bool deleteKey(PageStore& store, bool& joinArmed) {
-    Page& page = store.page();
-    if (page.cursorByte < lastIndex(store)) {
+    EditView& view = store.view();
+    if (view.cursorByte < lastIndex(store)) {
         joinArmed = false;
         // A drawing goes as a whole; an escape that ends the line (only a
         // damaged file holds one) stands alone, like the canvas shows it.
-        if (byteAt(store, page.cursorByte + 1) == DrawingEscape &&
-            page.cursorByte + 1 < lastIndex(store))
-            store.removeByte(page.cursorByte + 1);
-        store.removeByte(page.cursorByte + 1);
+        if (byteAt(store, view.cursorByte + 1) == DrawingEscape &&
+            view.cursorByte + 1 < lastIndex(store))
+            store.removeByte(view.cursorByte + 1);
+        store.removeByte(view.cursorByte + 1);
         return true;
     }
-    const int32_t line = page.lineIndex;
-    const bool hasNext = line < page.lineCount - 1;
+    const int32_t line = view.lineIndex;
+    const bool hasNext = line < store.page().lineCount() - 1;
     if (store.editLine().size() <= size_t(HeaderSize)) {
         if (!hasNext) return false;
         store.deleteLine(line);
         return true;
     }
     if (!hasNext) return false;
-    if (page.lines[size_t(line + 1)].size() <= size_t(HeaderSize)) {
+    if (store.page().line(line + 1).size() <= size_t(HeaderSize)) {
         store.deleteLine(line + 1);
         return true;
     }
@@ -129,71 +129,71 @@ bool deleteKey(PageStore& store, bool& joinArmed) {
 
 void homeKey(PageStore& store, bool ctrl) {
     if (ctrl) store.setEditLine(0);
-    store.page().windowStart = 2;
-    store.page().cursorByte = 2;
+    store.view().windowStart = 2;
+    store.view().cursorByte = 2;
 }
 
 void endKey(PageStore& store, bool ctrl) {
-    if (ctrl) store.setEditLine(store.page().lineCount - 1);
-    store.page().cursorByte = lastIndex(store);
+    if (ctrl) store.setEditLine(store.page().lineCount() - 1);
+    store.view().cursorByte = lastIndex(store);
 }
 
 void leftKey(PageStore& store) {
-    Page& page = store.page();
-    if (page.cursorByte == 2) {
-        page.windowStart = 2;
+    EditView& view = store.view();
+    if (view.cursorByte == 2) {
+        view.windowStart = 2;
         return;
     }
-    if (page.cursorByte > 2) {
-        --page.cursorByte;
-        if (page.cursorByte > 2 && byteAt(store, page.cursorByte) == DrawingEscape)
-            --page.cursorByte;
+    if (view.cursorByte > 2) {
+        --view.cursorByte;
+        if (view.cursorByte > 2 && byteAt(store, view.cursorByte) == DrawingEscape)
+            --view.cursorByte;
     }
 }
 
 bool rightKey(PageStore& store) {
-    Page& page = store.page();
-    if (page.cursorByte >= lastIndex(store)) return false;
-    ++page.cursorByte;
-    if (page.cursorByte < lastIndex(store) && byteAt(store, page.cursorByte) == DrawingEscape)
-        ++page.cursorByte;
+    EditView& view = store.view();
+    if (view.cursorByte >= lastIndex(store)) return false;
+    ++view.cursorByte;
+    if (view.cursorByte < lastIndex(store) && byteAt(store, view.cursorByte) == DrawingEscape)
+        ++view.cursorByte;
     return true;
 }
 
 namespace {
 bool toLineStart(PageStore& store, int32_t target) {
-    if (target < 0 || target >= store.page().lineCount) return false;
+    if (target < 0 || target >= store.page().lineCount()) return false;
     store.setEditLine(target);
-    store.page().windowStart = 2;
-    store.page().cursorByte = 2;
+    store.view().windowStart = 2;
+    store.view().cursorByte = 2;
     return true;
 }
 } // namespace
 
 bool upKey(PageStore& store) {
-    return toLineStart(store, store.page().lineIndex - 1);
+    return toLineStart(store, store.view().lineIndex - 1);
 }
 
 bool downKey(PageStore& store) {
-    return toLineStart(store, store.page().lineIndex + 1);
+    return toLineStart(store, store.view().lineIndex + 1);
 }
 
 bool moveToLine(PageStore& store, int32_t target) {
-    if (target < 0 || target >= store.page().lineCount) return false;
+    if (target < 0 || target >= store.page().lineCount()) return false;
     store.setEditLine(target);
     stepPastEscape(store);
     return true;
 }
 
 std::optional<bool> placeCursorInLine(PageStore& store, int32_t target, int caret) {
-    if (target < 0 || target >= store.page().lineCount) return std::nullopt;
+    if (target < 0 || target >= store.page().lineCount()) return std::nullopt;
     store.setEditLine(target);
-    Page& page = store.page();
-    page.cursorByte = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
-    page.windowStart = 2;
-    const int32_t before = page.cursorByte;
+    EditView& view = store.view();
+    view.cursorByte = std::clamp<int32_t>(caret + 2, 2, lastIndex(store));
+    view.windowStart = 2;
+    const int32_t before = view.cursorByte;
     stepPastEscape(store);
-    return page.cursorByte != before;
+    return view.cursorByte != before;
 }
 
 int hitTestColumn(const std::vector<int32_t>& map, int column) {
@@ -217,13 +217,9 @@ std::u16string EffectEntry::text() const {
 
 void setLineEffect(PageStore& store, int which, int item) {
     if (which != 1 && which != 2) return;
-    LineStream& line = store.editLine();
-    if (line.size() < size_t(HeaderSize)) return;
     const auto effect = uint8_t((item + 192) % 256);
     // The same effect chosen again changes nothing to be saved.
-    if (line[size_t(which)] == effect) return;
-    line[size_t(which)] = effect;
-    store.setModified(true);
+    if (store.setEditLineEffect(which, effect)) store.setModified(true);
 }
 
 PasteResult pasteText(PageStore& store, const std::u16string& text) {

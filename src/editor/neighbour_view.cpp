@@ -13,9 +13,9 @@ int effectIndex(const LineStream& line, size_t at) {
 
 LineBox boxFor(const Page& page, int32_t index) {
     LineBox box;
-    if (index < 0 || index >= int32_t(page.lines.size())) return box;
+    if (index < 0 || index >= page.lineCount()) return box;
     box.visible = true;
-    box.text = LineDisplayText(page.lines[size_t(index)]);
+    box.text = LineDisplayText(page.line(index));
     box.caption = lineCaption(index + 1);
     return box;
 }
@@ -29,13 +29,13 @@ std::string lineCaption(int lineNumber) {
 NeighbourView neighbourView(const PageStore& store, int32_t lineIndex) {
     const Page& page = store.page();
     NeighbourView view;
-    lineIndex = std::clamp<int32_t>(lineIndex, 0, int32_t(page.lines.size()) - 1);
-    const LineStream& line = page.lines[size_t(lineIndex)];
+    lineIndex = std::clamp<int32_t>(lineIndex, 0, page.lineCount() - 1);
+    const LineStream& line = page.line(lineIndex);
     view.entryEffectIndex = effectIndex(line, 1);
     view.exitEffectIndex = effectIndex(line, 2);
 
     view.edit = boxFor(page, lineIndex);
-    view.editCaret = std::max(0, page.cursorByte - 2);
+    view.editCaret = std::max(0, store.view().cursorByte - 2);
     view.editCaret = std::min<int>(view.editCaret, int(view.edit.text.size()));
     view.next1 = boxFor(page, lineIndex + 1);
     view.next2 = boxFor(page, lineIndex + 2);
@@ -44,7 +44,7 @@ NeighbourView neighbourView(const PageStore& store, int32_t lineIndex) {
 
     view.statusPage = "Pagina " + std::to_string(store.currentPage() + 1);
     view.statusLine =
-        "Linha " + std::to_string(lineIndex + 1) + " de " + std::to_string(page.lineCount);
+        "Linha " + std::to_string(lineIndex + 1) + " de " + std::to_string(page.lineCount());
     view.statusTotal = "Total: " + std::to_string(pageByteTotal(page)) + " caracteres";
     return view;
 }

@@ -37,7 +37,7 @@ std::vector<uint8_t> encodePageFile(const std::array<Page, PageCount>& pages,
         const size_t blockStart = out.size();
         out.resize(out.size() + BlockHeaderSize, 0);
         size_t length = 0;
-        for (const auto& line : pages[size_t(p)].lines) {
+        for (const auto& line : pages[size_t(p)].lines()) {
             out.insert(out.end(), line.begin(), line.end());
             length += line.size();
         }

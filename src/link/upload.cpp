@@ -76,9 +76,7 @@ bool sendDataReports(PanelLink& link, Sleeper& pause, const PageContent& content
 
 PageContent pageContent(const Page& page) {
     PageContent out;
-    int lines = std::min<int>(page.lineCount, static_cast<int>(page.lines.size()));
-    for (int i = 0; i < lines; ++i)
-        out.insert(out.end(), page.lines[i].begin(), page.lines[i].end());
+    for (const LineStream& line : page.lines()) out.insert(out.end(), line.begin(), line.end());
     return out;
 }
 
@@ -87,8 +85,8 @@ PageContent clearedPageContent() {
 }
 
 bool sendBoxPreselected(const Page& page) {
-    if (page.lineCount > 2) return true;
-    return !page.lines.empty() && page.lines[0].size() > 3;
+    if (page.lineCount() > 2) return true;
+    return page.line(0).size() > 3;
 }
 
 std::vector<uint8_t> serialPageFrame(PanelId target, int page, const PageContent& content,

@@ -1,5 +1,5 @@
 #pragma once
-// The page store: eight pages of lines, the editing state, and the byte
+// The page store: eight pages of lines, where each is being edited, and the byte
 // operations that keep every page under its byte budget.
 #include "model/line.h"
 #include "model/line_splice.h"
@@ -14,18 +14,38 @@
 
 namespace vorelux {
 
-// One page: its lines and where the operator is editing it.
-struct Page {
+// One page as its file holds it: its lines, in display order. A page has
+// at least one line; only the page store changes it, and it keeps the
+// content of a page under PageByteLimit (line headers aside).
+class Page {
+  public:
+    // One new empty line.
+    Page();
+    // These lines; one new empty line when there are none.
+    explicit Page(std::vector<LineStream> lines);
+
+    const std::vector<LineStream>& lines() const { return lines_; }
+    int32_t lineCount() const { return int32_t(lines_.size()); }
+    // Line `index` (0 <= index < lineCount()).
+    const LineStream& line(int32_t index) const { return lines_.at(size_t(index)); }
+    bool operator==(const Page&) const = default;
+
+  private:
+    friend class PageStore;
+    std::vector<LineStream> lines_;
+};
+
+// Where the operator is editing a page: the edited line, the cursor and the
+// visible window of the edit canvas. One per page, kept beside the pages (not
+// in them) by the store, which puts the cursor back on a line start whenever
+// lines come and go; the editor moves it, the canvas lays the window out.
+struct EditView {
+    int32_t lineIndex = 0;    // edited line
+    int32_t cursorByte = 2;   // last byte before the cursor; 2 = content start
+    int32_t windowStart = 2;  // first byte of the visible window
+    int32_t cursorColumn = 0; // LED column of the cursor
     std::vector<int32_t>
-        columnMap;                 // LED column of each byte offset, rebuilt by every canvas redraw
-    int32_t cursorColumn = 0;      // LED column of the cursor
-    int32_t cursorByte = 2;        // last byte before the cursor; 2 = content start
-    int32_t lineIndex = 0;         // edited line
-    int32_t windowStart = 2;       // first byte of the visible window
-    int32_t windowEnd = 0;         // end of the visible window (informational)
-    int32_t editLength = 1;        // edit line size after the last mid-line edit
-    std::vector<LineStream> lines; // the lines, in display order
-    int32_t lineCount = 0;         // number of lines, at least 1 once created
+        columnMap; // LED column of each byte offset, rebuilt by every canvas redraw
 };
 
 // What a file on disk was when the pages were last read from or saved to it:
@@ -47,8 +67,8 @@ class PageStore {
   public:
     PageStore();
 
-    std::array<Page, PageCount>& pages() { return pages_; }
     const std::array<Page, PageCount>& pages() const { return pages_; }
+    const Page& page(int page) const { return pages_.at(size_t(page)); }
     uint8_t currentPage() const { return currentPage_; }
     // Makes page `page` (0..7) current; callers then choose its edit line.
     void setCurrentPage(int page);
@@ -68,10 +88,13 @@ class PageStore {
     std::function<void()> linesChanged;
     std::function<void()> pageTotalChanged;
 
-    Page& page() { return pages_[currentPage_]; }
     const Page& page() const { return pages_[currentPage_]; }
+    // Where the operator is editing the current page, or page `page`.
+    EditView& view() { return views_[currentPage_]; }
+    const EditView& view() const { return views_[currentPage_]; }
+    EditView& view(int page) { return views_.at(size_t(page)); }
+    const EditView& view(int page) const { return views_.at(size_t(page)); }
     // The line being edited: the line at editLineIndex of the current page.
-    LineStream& editLine();
     const LineStream& editLine() const;
     int editLineIndex() const { return editLineIndex_; }
 
@@ -100,6 +123,24 @@ class PageStore {
     DeleteLineResult deleteLine(int32_t index);
     void clearPage();
 
+    // Puts `lines` in place of the lines of page `page` (one new line when
+    // there are none); its edit line is kept when it still exists, the last
+    // line otherwise. Neither marks the pages modified nor notifies: callers
+    // building pages (tools, start-up) decide.
+    void setPageLines(int page, std::vector<LineStream> lines);
+    // Puts `line` in place of line `index` of page `page`, unchecked like
+    // setPageLines.
+    void replaceLine(int page, int32_t index, LineStream line);
+    // Sets the entry (which = 1) or exit (which = 2) effect byte of the edit
+    // line; false when it already was that effect or the line has no header.
+    bool setEditLineEffect(int which, uint8_t effect);
+    // Moves bytes byteIndex.. of line `index` of the current page (never its
+    // header) into a new line below it.
+    void splitLine(int32_t index, int32_t byteIndex);
+    // Appends the content of line index + 1 (not its header) to line `index`
+    // of the current page; the lower line stays for the caller to delete.
+    void appendNextLineContent(int32_t index);
+
     // Puts every page back to one new line (start-up and "clear all").
     void resetAllPages();
     // Replaces all eight pages (a page file was read); page 0 becomes current.
@@ -115,7 +156,9 @@ class PageStore {
 
   private:
     void notifyLinesChanged();
+    LineStream& editLineBytes();
     std::array<Page, PageCount> pages_;
+    std::array<EditView, PageCount> views_;
     uint8_t currentPage_ = 0;
     bool modified_ = false;
     std::optional<FileStamp> fileStamp_;

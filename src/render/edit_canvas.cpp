@@ -113,20 +113,20 @@ void EditCanvas::paintCursor(int32_t cursorColumn, bool visible) {
     drawCanvasGrid(canvas_);
 }
 
-void EditCanvas::rasterize(Page& page, const LineStream& lineIn) {
+void EditCanvas::rasterize(EditView& view, const LineStream& lineIn) {
     LineStream padded;
     const LineStream& line = withHeader(lineIn, padded);
     findElementEnds(line);
     int32_t start = 2;
-    const int32_t cursor = placeOnElementEnds(page, int32_t(line.size()), start);
-    lastPasses_ = placeWindow(page, line, cursor, start);
+    const int32_t cursor = placeOnElementEnds(view, int32_t(line.size()), start);
+    lastPasses_ = placeWindow(view, line, cursor, start);
 
-    const std::vector<int32_t>& map = page.columnMap;
+    const std::vector<int32_t>& map = view.columnMap;
     const int32_t offset = std::max<int32_t>(cursor - start, 0);
-    page.cursorColumn = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
+    view.cursorColumn = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
 
     paintScreen(screen_, canvas_);
-    paintCursorBand(canvas_, page.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
+    paintCursorBand(canvas_, view.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
     drawCanvasGrid(canvas_);
 }
 
@@ -165,15 +165,15 @@ void EditCanvas::findElementEnds(const LineStream& line) {
         endCount_[size_t(j) + 1] = endCount_[size_t(j)] + isEnd_[size_t(j)];
 }
 
-int32_t EditCanvas::placeOnElementEnds(Page& page, int32_t size, int32_t& start) const {
+int32_t EditCanvas::placeOnElementEnds(EditView& view, int32_t size, int32_t& start) const {
     // The cursor and the window start stand on element ends, the window start
     // never after the cursor.
-    int32_t cursor = std::clamp<int32_t>(page.cursorByte, 2, size - 1);
+    int32_t cursor = std::clamp<int32_t>(view.cursorByte, 2, size - 1);
     if (!isEnd_[size_t(cursor)]) ++cursor; // the escape of a pair: after the pair
-    start = std::clamp<int32_t>(page.windowStart, 2, cursor);
+    start = std::clamp<int32_t>(view.windowStart, 2, cursor);
     while (!isEnd_[size_t(start)]) --start;
-    page.cursorByte = cursor;
-    page.windowStart = start;
+    view.cursorByte = cursor;
+    view.windowStart = start;
     return cursor;
 }
 
@@ -191,8 +191,9 @@ int32_t EditCanvas::stepRight(int32_t start, int32_t cursor) const {
     return start;
 }
 
-int EditCanvas::placeWindow(Page& page, const LineStream& line, int32_t cursor, int32_t& start) {
-    std::vector<int32_t>& map = page.columnMap;
+int EditCanvas::placeWindow(EditView& view, const LineStream& line, int32_t cursor,
+                            int32_t& start) {
+    std::vector<int32_t>& map = view.columnMap;
     const int32_t maxPasses = 2 * int32_t(line.size()) + 8;
     int passes = 0;
     for (bool placed = false; !placed;) {
@@ -201,14 +202,13 @@ int EditCanvas::placeWindow(Page& page, const LineStream& line, int32_t cursor, 
         const TextArea area = drawMarkers(line, map);
         placed = cursor == 2;
         if (!placed) start = passStart(start, cursor);
-        page.windowStart = start;
+        view.windowStart = start;
         const TextPass pass = drawText(line, start, cursor, area, map);
         placed = placed || pass.cursorPlaced;
-        page.windowEnd = start + pass.bytes;
         if (!placed) {
             if (passes >= maxPasses) break; // cannot happen for any line; never hang
             start = start + pass.bytes > cursor + 1 ? stepLeft(start) : stepRight(start, cursor);
-            page.windowStart = start;
+            view.windowStart = start;
         }
     }
     return passes;

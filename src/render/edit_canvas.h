@@ -66,15 +66,15 @@ class EditCanvas {
   public:
     EditCanvas(GlyphRenderer& glyphs, PanelImage& screen);
 
-    // Rebuilds the screen image, the canvas, page.columnMap and
-    // page.cursorColumn for `line`, moving the window start page.windowStart so
-    // that the cursor page.cursorByte is visible, and paints the cursor band.
+    // Rebuilds the screen image, the canvas, view.columnMap and
+    // view.cursorColumn for `line`, moving the window start view.windowStart so
+    // that the cursor view.cursorByte is visible, and paints the cursor band.
     // Positions that do not lie on element boundaries (only a damaged state
     // can hold them) are first moved onto the nearest boundary before, and
-    // written back. Touches nothing but its own images and `page`: the caller
+    // written back. Touches nothing but its own images and `view`: the caller
     // repaints and restarts the blink.
-    void rasterize(Page& page, const LineStream& line);
-    void rasterize(PageStore& store) { rasterize(store.page(), store.editLine()); }
+    void rasterize(EditView& view, const LineStream& line);
+    void rasterize(PageStore& store) { rasterize(store.view(), store.editLine()); }
 
     // The blink: draws (visible) or hides the cursor band at cursorColumn.
     void paintCursor(int32_t cursorColumn, bool visible);
@@ -99,12 +99,12 @@ class EditCanvas {
     // Where elements end and the font in force after each.
     void findElementEnds(const LineStream& line);
     // Moves the cursor and window start onto element ends; returns the cursor.
-    int32_t placeOnElementEnds(Page& page, int32_t size, int32_t& start) const;
+    int32_t placeOnElementEnds(EditView& view, int32_t size, int32_t& start) const;
     int32_t stepLeft(int32_t start) const;
     int32_t stepRight(int32_t start, int32_t cursor) const;
     // Draws passes, stepping the window start, until the cursor is on show;
     // returns the number of passes.
-    int placeWindow(Page& page, const LineStream& line, int32_t cursor, int32_t& start);
+    int placeWindow(EditView& view, const LineStream& line, int32_t cursor, int32_t& start);
     // The window start a pass begins with.
     int32_t passStart(int32_t start, int32_t cursor) const;
     TextArea drawMarkers(const LineStream& line, std::vector<int32_t>& map);

@@ -91,18 +91,17 @@ inline std::vector<uint8_t> text(const char* s) {
 inline void setPage(app::MainWindow& window, std::vector<std::vector<uint8_t>> lines, int edit,
                     int cursor) {
     PageStore& store = window.store();
-    Page& page = store.page();
-    page.lines.clear();
-    for (auto& line : lines) page.lines.push_back(lineBytes(line));
-    page.lineCount = int(page.lines.size());
+    std::vector<LineStream> bytes;
+    for (auto& line : lines) bytes.push_back(lineBytes(line));
+    store.setPageLines(store.currentPage(), std::move(bytes));
     store.setEditLine(edit);
-    page.cursorByte = cursor;
+    store.view().cursorByte = cursor;
     window.redrawEditCanvas();
 }
 
 inline std::vector<std::vector<uint8_t>> pageContent(app::MainWindow& window) {
     std::vector<std::vector<uint8_t>> out;
-    for (const LineStream& line : window.store().page().lines) out.push_back(content(line));
+    for (const LineStream& line : window.store().page().lines()) out.push_back(content(line));
     return out;
 }
 

@@ -396,11 +396,11 @@ void runKeyCase(const KeyCase& c) {
     Keys keys{window};
     c.keys(keys);
     QVERIFY2(pageContent(window) == c.expected, c.name);
-    QVERIFY2(window.store().page().lineIndex == c.expectedLine, c.name);
+    QVERIFY2(window.store().view().lineIndex == c.expectedLine, c.name);
     QVERIFY2(
-        window.store().page().cursorByte == c.expectedCursor,
+        window.store().view().cursorByte == c.expectedCursor,
         qPrintable(
-            QStringLiteral("%1: cursor %2").arg(c.name).arg(window.store().page().cursorByte)));
+            QStringLiteral("%1: cursor %2").arg(c.name).arg(window.store().view().cursorByte)));
     // Line boxes and status follow the edit line.
     QCOMPARE(window.statusText(StatusField::Line),
              QStringLiteral("Linha %1 de %2").arg(c.expectedLine + 1).arg(c.expected.size()));
@@ -431,7 +431,7 @@ class EditorKeysTest : public QObject {
         keys.type("A");
         const LineStream& line = window.store().editLine();
         QCOMPARE(line, (LineStream{0xFF, 192, 192, 65}));
-        QCOMPARE(window.store().page().cursorByte, 3);
+        QCOMPARE(window.store().view().cursorByte, 3);
         QVERIFY(window.store().isModified());
         QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 4 caracteres"));
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText(),
@@ -556,8 +556,8 @@ class EditorKeysTest : public QObject {
         QVERIFY(window.editorInput().canvasTextShowing());
         QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 3"));
         keys.type("Z");
-        QCOMPARE(content(window.store().pages()[2].lines[0]), text("Z"));
-        QCOMPARE(content(window.store().pages()[0].lines[0]), text("ARDENCORE "));
+        QCOMPARE(content(window.store().page(2).lines()[0]), text("Z"));
+        QCOMPARE(content(window.store().page(0).lines()[0]), text("ARDENCORE "));
 
         // A tab is taken when the button comes up over it.
         const QRect tab5 = child<QTabBar>(window, "pageTabs")->tabRect(4);
@@ -572,22 +572,22 @@ class EditorKeysTest : public QObject {
         WindowHarness h;
         MainWindow& window = h.start();
         setPage(window, {{65, 31, D1, 66}}, 0, 2);
-        const auto& map = window.store().page().columnMap;
+        const auto& map = window.store().view().columnMap;
         QCOMPARE(map.size(), size_t(5));
         QCOMPARE(map[2], 0); // the escape of the pair is no cursor place
         // Right of the last character: the end of the visible window.
         QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
                           QPoint(600, 30));
-        QCOMPARE(window.store().page().cursorByte, 6);
+        QCOMPARE(window.store().view().cursorByte, 6);
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 4);
         // Inside the drawing: after the whole pair.
         QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
                           QPoint(map[3] * 10 - 5, 30));
-        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(window.store().view().cursorByte, 5);
         // Left of everything: the start.
         QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
                           QPoint(2, 30));
-        QCOMPARE(window.store().page().cursorByte, 2);
+        QCOMPARE(window.store().view().cursorByte, 2);
     }
 
     void wheelKeepsDrawingsWhole() {
@@ -603,16 +603,16 @@ class EditorKeysTest : public QObject {
             QApplication::sendEvent(child<QWidget>(window, "canvasPanel"), &event);
         };
         wheel(-120);
-        QCOMPARE(window.store().page().lineIndex, 1);
-        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(window.store().view().lineIndex, 1);
+        QCOMPARE(window.store().view().cursorByte, 5);
         wheel(-120);
-        QCOMPARE(window.store().page().lineIndex, 2);
-        QCOMPARE(window.store().page().cursorByte, 3); // clamped to the line end
+        QCOMPARE(window.store().view().lineIndex, 2);
+        QCOMPARE(window.store().view().cursorByte, 3); // clamped to the line end
         wheel(-120);                                   // no line below
-        QCOMPARE(window.store().page().lineIndex, 2);
+        QCOMPARE(window.store().view().lineIndex, 2);
         wheel(120);
         wheel(120);
-        QCOMPARE(window.store().page().lineIndex, 0);
+        QCOMPARE(window.store().view().lineIndex, 0);
         // Over a list the wheel scrolls the list, not the lines.
         const QPoint inList =
             child<QListWidget>(window, "drawingList")->viewport()->rect().center();
@@ -620,7 +620,7 @@ class EditorKeysTest : public QObject {
             inList, child<QListWidget>(window, "drawingList")->viewport()->mapToGlobal(inList),
             QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(child<QListWidget>(window, "drawingList")->viewport(), &event);
-        QCOMPARE(window.store().page().lineIndex, 0);
+        QCOMPARE(window.store().view().lineIndex, 0);
     }
 
     void lineBoxesAndLabels() {
@@ -635,42 +635,42 @@ class EditorKeysTest : public QObject {
         caret.setPosition(2);
         child<QPlainTextEdit>(window, "nextLineText")->setTextCursor(caret);
         window.editorInput().neighbourTextClicked(1);
-        QCOMPARE(window.store().page().lineIndex, 2);
-        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(window.store().view().lineIndex, 2);
+        QCOMPARE(window.store().view().cursorByte, 5);
 
         // A click in the edit line's text: the cursor goes to the caret, and
         // past a drawing when the caret stands between escape and code.
         caret = child<QPlainTextEdit>(window, "editLineText")->textCursor();
         caret.setPosition(2);
         child<QPlainTextEdit>(window, "editLineText")->setTextCursor(caret);
-        window.store().page().cursorByte = 2;
+        window.store().view().cursorByte = 2;
         QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5),
                        QPointF(child<QPlainTextEdit>(window, "editLineText")
                                    ->viewport()
                                    ->mapToGlobal(QPoint(5, 5))),
                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(child<QPlainTextEdit>(window, "editLineText")->viewport(), &up);
-        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(window.store().view().cursorByte, 5);
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 3);
 
         // "Recuar" without a preview: the line above, cursor at its start.
         QTest::mouseClick(child<QPushButton>(window, "previousLineButton"), Qt::LeftButton);
-        QCOMPARE(window.store().page().lineIndex, 1);
-        QCOMPARE(window.store().page().cursorByte, 2);
+        QCOMPARE(window.store().view().lineIndex, 1);
+        QCOMPARE(window.store().view().cursorByte, 2);
         QTest::mouseClick(child<QPushButton>(window, "nextLineButton"), Qt::LeftButton);
-        QCOMPARE(window.store().page().lineIndex, 2);
+        QCOMPARE(window.store().view().lineIndex, 2);
 
         // The frame of the box two below, outside its text.
         QTest::mouseClick(child<QGroupBox>(window, "secondNextLineGroup"), Qt::LeftButton, {},
                           QPoint(3, 3));
-        QCOMPARE(window.store().page().lineIndex, 4);
+        QCOMPARE(window.store().view().lineIndex, 4);
 
         // " X " above: the line above goes; the edit line keeps its number.
         QTest::mouseClick(child<app::DeleteLabel>(window, "deletePreviousLineLabel"),
                           Qt::LeftButton);
         QCOMPARE(pageContent(window).size(), size_t(4));
-        QCOMPARE(content(window.store().page().lines[3]), text("L5"));
-        QCOMPARE(window.store().page().lineIndex, 3);
+        QCOMPARE(content(window.store().page().lines()[3]), text("L5"));
+        QCOMPARE(window.store().view().lineIndex, 3);
         QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 4 de 4"));
         QCOMPARE(int(h.prompter.prompts.size()), 0);
     }
@@ -694,7 +694,7 @@ class EditorKeysTest : public QObject {
         QTest::mouseClick(child<QListWidget>(window, "drawingList")->viewport(), Qt::LeftButton, {},
                           first.center());
         QCOMPARE(content(window.store().editLine()), (std::vector<uint8_t>{31, D1}));
-        QCOMPARE(window.store().page().cursorByte, 4);
+        QCOMPARE(window.store().view().cursorByte, 4);
 
         child<QListWidget>(window, "functionList")
             ->scrollToItem(child<QListWidget>(window, "functionList")->item(11));
@@ -786,8 +786,8 @@ class EditorKeysTest : public QObject {
             window.editorInput().clipboardText = [&] { return QString::fromStdU16String(c.clip); };
             Keys{window}.tap(Qt::Key_V, Qt::ControlModifier);
             QVERIFY2(pageContent(window) == c.expected, c.name);
-            QCOMPARE(window.store().page().lineIndex, c.line);
-            QCOMPARE(window.store().page().cursorByte, c.cursor);
+            QCOMPARE(window.store().view().lineIndex, c.line);
+            QCOMPARE(window.store().view().cursorByte, c.cursor);
         }
     }
 
@@ -801,7 +801,7 @@ class EditorKeysTest : public QObject {
         child<QAction>(window, "pasteAction")->trigger();
         QCOMPARE(pageByteTotal(window.store().page()), 1023);
         QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{3}));
-        QCOMPARE(window.store().page().cursorByte, 2 + 923);
+        QCOMPARE(window.store().view().cursorByte, 2 + 923);
         QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 1023 caracteres"));
 
         // A long paste is one operation: once it returns, the canvas, the line
@@ -810,7 +810,7 @@ class EditorKeysTest : public QObject {
         setPage(window, {{}}, 0, 2);
         auto* view = child<app::CanvasWidget>(window, "editCanvasView");
         auto bandLit = [&] {
-            const int column = window.store().page().cursorColumn;
+            const int column = window.store().view().cursorColumn;
             return view->picture().pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
         };
         window.blinkCursor();
@@ -819,8 +819,8 @@ class EditorKeysTest : public QObject {
         blink->stop();
         window.editorInput().clipboardText = [] { return QString(500, QChar(u'b')); };
         child<QAction>(window, "pasteAction")->trigger();
-        QCOMPARE(window.store().page().lines[0].size(), size_t(503));
-        QCOMPARE(window.store().page().cursorByte, 502);
+        QCOMPARE(window.store().page().lines()[0].size(), size_t(503));
+        QCOMPARE(window.store().view().cursorByte, 502);
         QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 503 caracteres"));
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->toPlainText().size(), 500);
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 500);
@@ -855,7 +855,7 @@ class EditorKeysTest : public QObject {
         QTest::mouseClick(child<app::CanvasWidget>(window, "editCanvasView"), Qt::LeftButton, {},
                           QPoint(5, 30));
         QCOMPARE(window.store().editLine(), before);
-        QCOMPARE(window.store().page().lineCount, 1);
+        QCOMPARE(window.store().page().lineCount(), 1);
         // The effect number still reaches the line.
         keys.altDigits("7");
         QCOMPARE(int(window.store().editLine()[1]), 198);

@@ -50,16 +50,15 @@ std::vector<uint8_t> content(const LineStream& line) {
 
 void setPage(MainWindow& window, std::vector<std::vector<uint8_t>> lines, int edit, int cursor) {
     PageStore& store = window.store();
-    Page& cfg = store.page();
-    cfg.lines.clear();
+    std::vector<LineStream> page;
     for (auto& bytes : lines) {
         LineStream line = newLine();
         line.insert(line.end(), bytes.begin(), bytes.end());
-        cfg.lines.push_back(line);
+        page.push_back(line);
     }
-    cfg.lineCount = int(cfg.lines.size());
+    store.setPageLines(store.currentPage(), std::move(page));
     store.setEditLine(edit);
-    cfg.cursorByte = cursor;
+    store.view().cursorByte = cursor;
     window.redrawEditCanvas();
 }
 
@@ -95,7 +94,7 @@ class EditorKeysX11Test : public QObject {
         const auto line = content(window->store().editLine());
         QCOMPARE(line.size(), size_t(3));
         QCOMPARE(int(line[1]), 126); // Shift+Space types "~"
-        QCOMPARE(window->store().page().cursorByte, 5);
+        QCOMPARE(window->store().view().cursorByte, 5);
     }
 
     void altDigitsSetEffects() {
@@ -146,13 +145,13 @@ class EditorKeysX11Test : public QObject {
         settle(1500); // long enough for the server's key repeat
         fake(XK_BackSpace, false);
         settle();
-        QCOMPARE(window->store().page().lineCount, 2);
-        QCOMPARE(window->store().page().lineIndex, 1);
+        QCOMPARE(window->store().page().lineCount(), 2);
+        QCOMPARE(window->store().view().lineIndex, 1);
         // A fresh press joins (the line is empty when the repeat ran through).
         tap(XK_BackSpace);
         settle();
-        QCOMPARE(window->store().page().lineIndex, 0);
-        QCOMPARE(content(window->store().page().lines[0]).front(), uint8_t(88));
+        QCOMPARE(window->store().view().lineIndex, 0);
+        QCOMPARE(content(window->store().page().lines()[0]).front(), uint8_t(88));
     }
 
     void ctrlDeleteWithCapsLockHeld() {
@@ -167,7 +166,7 @@ class EditorKeysX11Test : public QObject {
         tap(XK_Caps_Lock); // back to the state it had
         settle();
         QCOMPARE(h->prompter.prompts, (std::vector<unsigned>{2}));
-        QCOMPARE(window->store().page().lineCount, 2);
+        QCOMPARE(window->store().page().lineCount(), 2);
     }
 };
 

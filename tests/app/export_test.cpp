@@ -59,9 +59,8 @@ struct Exporting {
         window->exports().setClock(&clock);
     }
     void setPage(std::vector<LineStream> lines) {
-        Page& page = window->store().page();
-        page.lineCount = int32_t(lines.size());
-        page.lines = std::move(lines);
+        PageStore& store = window->store();
+        store.setPageLines(store.currentPage(), std::move(lines));
     }
     // Picks the item from the "Arquivo" menu as the operator does.
     void pick(const char* name) {
@@ -268,8 +267,8 @@ class ExportTest : public QObject {
         // Editing: the edited line without its cursor.
         PanelImage screen{};
         EditCanvas line(e.window->glyphs(), screen);
-        Page page = e.window->store().page();
-        line.rasterize(page, e.window->store().editLine());
+        EditView view = e.window->store().view();
+        line.rasterize(view, e.window->store().editLine());
         CanvasImage expected(CanvasWidth, CanvasHeight);
         paintScreen(screen, expected);
         e.dialogs.answers = {e.h.path("linha.txt")};

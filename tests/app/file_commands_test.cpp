@@ -2,6 +2,7 @@
 // prompt answers: "Salvar", "Salvar como...", "Abrir", the two clear buttons
 // and "Novo".
 #include "app_fakes.h"
+#include "support/page_edits.h"
 
 #include "files/page_file.h"
 
@@ -16,12 +17,12 @@ using vorelux::app::StatusField;
 namespace {
 
 std::vector<LineStream> page0(MainWindow& window) {
-    return window.store().pages()[0].lines;
+    return window.store().page(0).lines();
 }
 
 // Makes the window hold unsaved changes.
 void edit(MainWindow& window) {
-    window.store().editLine().push_back('!');
+    test::appendToEditLine(window.store(), '!');
     window.store().setModified(true);
 }
 
@@ -89,10 +90,8 @@ class FileCommandsTest : public QObject {
     void openSaveRoundTripIsByteExact() {
         WindowHarness h;
         MainWindow& window = h.start();
-        Page& page = window.store().page();
-        page.lines = {lineOf("PRIMEIRA", 200, 210), lineOf("\x01SEGUNDA\x1f\x07"),
-                      lineOf(std::string(29, 'x'))};
-        page.lineCount = 3;
+        window.store().setPageLines(0, {lineOf("PRIMEIRA", 200, 210), lineOf("\x01SEGUNDA\x1f\x07"),
+                                        lineOf(std::string(29, 'x'))});
         h.dialogs.saves = {h.path("ida.vpg"), h.path("volta.vpg")};
         QVERIFY(window.saveAs());
         h.dialogs.opens = {h.path("ida.vpg")};
@@ -112,7 +111,7 @@ class FileCommandsTest : public QObject {
         other.dialogs.opens = {h.path("comum.vpg")};
         QVERIFY(otherWindow.open());
         edit(otherWindow);
-        otherWindow.store().editLine().push_back('2');
+        test::appendToEditLine(otherWindow.store(), '2');
         QVERIFY(otherWindow.save());
         QVERIFY(other.prompter.questions.empty()); // unchanged since it was opened
         const QByteArray otherBytes = h.readFile("comum.vpg");
@@ -234,19 +233,18 @@ class FileCommandsTest : public QObject {
         QFETCH(int, answer);
         WindowHarness h;
         MainWindow& window = h.start();
-        Page& page = window.store().page();
-        page.lines = {lineOf("A"), lineOf("B"), lineOf("C")};
-        page.lineCount = 3;
+        const Page& page = window.store().page();
+        window.store().setPageLines(0, {lineOf("A"), lineOf("B"), lineOf("C")});
         window.store().setEditLine(1);
         window.store().setModified(true);
         h.prompter.answers = {answer};
         QCOMPARE(window.clearPage(), answer == ButtonYes);
         QCOMPARE(h.prompter.prompts, std::vector<unsigned>{2});
         if (answer == ButtonYes) {
-            QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
+            QCOMPARE(page.lines(), std::vector<LineStream>{lineOf("")});
             QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
         } else {
-            QCOMPARE(page.lineCount, 3);
+            QCOMPARE(page.lineCount(), 3);
         }
         QVERIFY(window.store().isModified()); // clearing one page is not a save
     }
@@ -257,8 +255,7 @@ class FileCommandsTest : public QObject {
         window.store().setCurrentPage(2);
         child<QTabBar>(window, "pageTabs")->setCurrentIndex(2);
         window.store().setEditLine(0);
-        window.store().pages()[2].lines = {lineOf("X"), lineOf("Y")};
-        window.store().pages()[2].lineCount = 2;
+        window.store().setPageLines(2, {lineOf("X"), lineOf("Y")});
         window.store().setEditLine(1);
         h.prompter.answers = {ButtonYes};
         QVERIFY(window.clearAllPages());
@@ -266,7 +263,7 @@ class FileCommandsTest : public QObject {
         QCOMPARE(int(window.store().currentPage()), 0);
         QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 0);
         for (const Page& page : window.store().pages())
-            QCOMPARE(page.lines, std::vector<LineStream>{lineOf("")});
+            QCOMPARE(page.lines(), std::vector<LineStream>{lineOf("")});
         QCOMPARE(window.statusText(StatusField::Page), QStringLiteral("Pagina 1"));
         QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
     }

@@ -6,6 +6,7 @@
 #include "app/preview_host.h"
 #include "app/preview_pacer.h"
 #include "preview/recording_sink.h"
+#include "support/page_edits.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -64,10 +65,9 @@ struct Preview {
     ~Preview() { window->stopPreview(); }
 
     void setPage(std::vector<LineStream> lines) {
-        Page& page = window->store().page();
-        page.lineCount = int32_t(lines.size());
-        page.lines = std::move(lines);
-        page.lineIndex = 0;
+        PageStore& store = window->store();
+        store.setPageLines(store.currentPage(), std::move(lines));
+        store.view().lineIndex = 0;
         window->store().setEditLine(0);
         window->redrawEditCanvas();
     }
@@ -363,7 +363,7 @@ class PreviewWindowTest : public QObject {
         // changes its own store; the engine reads snapshots).
         LineStream changed = b;
         changed[1] = 197; // "Aparece"
-        p.window->store().page().lines[1] = changed;
+        p.window->store().replaceLine(p.window->store().currentPage(), 1, changed);
         p.window->redrawEditCanvas();
         const auto fromChanged = trace({changed, a}, p.liveClock);
         p.window->previewSkip(+1);
@@ -377,8 +377,7 @@ class PreviewWindowTest : public QObject {
         Preview p;
         p.setPage({lineOf("AB", Curtain, Curtain)});
         const LineStream second = lineOf("XYZ", 197, 197);
-        p.window->store().pages()[1].lines = {second};
-        p.window->store().pages()[1].lineCount = 1;
+        p.window->store().setPageLines(1, {second});
         p.window->togglePreview();
         QVERIFY(p.nextSleep());
         // F2: page 2, where the preview starts again.

@@ -34,8 +34,7 @@ QString led(const std::string& text) {
 void writePageFile(const QString& path, std::vector<LineStream> page1) {
     RecordingPrompter prompter;
     PageStore store;
-    store.pages()[0].lines = std::move(page1);
-    store.pages()[0].lineCount = int(store.pages()[0].lines.size());
+    store.setPageLines(0, std::move(page1));
     std::string error;
     QCOMPARE(savePageFile(store, path.toStdString(), 255, error), SaveOutcome::Saved);
 }
@@ -128,13 +127,13 @@ class StartupTest : public QObject {
         WindowHarness h;
         MainWindow& window = h.start();
         PageStore& store = window.store();
-        QCOMPARE(store.pages()[0].lines.size(), size_t(1));
-        QCOMPARE(store.pages()[0].lines[0], lineOf("ARDENCORE "));
+        QCOMPARE(store.page(0).lines().size(), size_t(1));
+        QCOMPARE(store.page(0).lines()[0], lineOf("ARDENCORE "));
         for (int p = 1; p < PageCount; ++p)
-            QCOMPARE(store.pages()[size_t(p)].lines, std::vector<LineStream>{lineOf("")});
+            QCOMPARE(store.page(p).lines(), std::vector<LineStream>{lineOf("")});
         QCOMPARE(int(store.currentPage()), 0);
-        QCOMPARE(store.page().cursorByte, 2);
-        QCOMPARE(store.page().windowStart, 2);
+        QCOMPARE(store.view().cursorByte, 2);
+        QCOMPARE(store.view().windowStart, 2);
         QVERIFY(!store.isModified());
         QVERIFY(window.currentFileName().isEmpty());
         QCOMPARE(window.editorInput().drawingCycle(), -1);
@@ -255,7 +254,7 @@ class StartupTest : public QObject {
         h.writeFile("ult_arq.txt", (file + "\r\n").toLocal8Bit());
         MainWindow& window = h.start();
         QCOMPARE(window.currentFileName(), file);
-        QCOMPARE(window.store().pages()[0].lines,
+        QCOMPARE(window.store().page(0).lines(),
                  (std::vector<LineStream>{lineOf("BOM DIA", 196, 200), lineOf("OFERTA")}));
         QVERIFY(!window.store().isModified());
         QCOMPARE(child<QComboBox>(window, "entryEffectCombo")->currentIndex(), 4);
@@ -285,7 +284,7 @@ class StartupTest : public QObject {
         if (!memory.isNull()) h.writeFile("ult_arq.txt", memory);
         MainWindow& window = h.start();
         QVERIFY(window.currentFileName().isEmpty());
-        QCOMPARE(window.store().pages()[0].lines[0], lineOf("ARDENCORE "));
+        QCOMPARE(window.store().page(0).lines()[0], lineOf("ARDENCORE "));
         // A damaged file is reported; a missing one is not.
         QCOMPARE(h.prompter.messages.size(), size_t(damagedFile ? 1 : 0));
     }
@@ -293,10 +292,8 @@ class StartupTest : public QObject {
     void neighbourBoxes() {
         WindowHarness h;
         MainWindow& window = h.start();
-        Page& page = window.store().page();
-        page.lines = {lineOf("UM"), lineOf("DOIS"), lineOf("TRES"), lineOf("QUATRO"),
-                      lineOf("CINCO")};
-        page.lineCount = 5;
+        window.store().setPageLines(
+            0, {lineOf("UM"), lineOf("DOIS"), lineOf("TRES"), lineOf("QUATRO"), lineOf("CINCO")});
         const int editTop =
             child<QGroupBox>(window, "editLineGroup")->mapTo(&window, QPoint(0, 0)).y();
         window.store().setEditLine(2);
@@ -334,10 +331,10 @@ class StartupTest : public QObject {
     void enterThroughTheWindow() {
         WindowHarness h;
         MainWindow& window = h.start();
-        window.store().page().cursorByte = 6; // after "ARDE"
+        window.store().view().cursorByte = 6; // after "ARDE"
         editor::enterKey(window.store());
         window.redrawEditCanvas();
-        QCOMPARE(window.store().page().lines,
+        QCOMPARE(window.store().page().lines(),
                  (std::vector<LineStream>{lineOf("ARDE"), lineOf("NCORE ")}));
         QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 2 de 2"));
         QCOMPARE(child<QGroupBox>(window, "previousLineGroup")->title(),
@@ -349,8 +346,7 @@ class StartupTest : public QObject {
     void cursorBlinks() {
         WindowHarness h;
         MainWindow& window = h.start();
-        Page& page = window.store().page();
-        const int column = page.cursorColumn;
+        const int column = window.store().view().cursorColumn;
         QVERIFY(column >= 0 && column < 64);
         auto bandLit = [&] {
             return child<app::CanvasWidget>(window, "editCanvasView")
@@ -379,15 +375,13 @@ class StartupTest : public QObject {
         WindowHarness h;
         MainWindow& window = h.start();
         window.grab().save(dir + "/main_window.png");
-        Page& page = window.store().page();
-        page.lines = {lineOf("UM"), lineOf("DOIS"),
-                      lineOf("TRES \x01"
-                             "ABC",
-                             203, 210),
-                      lineOf("QUATRO"), lineOf("CINCO")};
-        page.lineCount = 5;
+        window.store().setPageLines(0, {lineOf("UM"), lineOf("DOIS"),
+                                        lineOf("TRES \x01"
+                                               "ABC",
+                                               203, 210),
+                                        lineOf("QUATRO"), lineOf("CINCO")});
         window.store().setEditLine(2);
-        page.cursorByte = 8;
+        window.store().view().cursorByte = 8;
         window.redrawEditCanvas();
         window.grab().save(dir + "/main_window_lines.png");
     }

@@ -39,7 +39,7 @@ const uint8_t D1 = InsertCodeTable[1];
 
 AllPages allPages(MainWindow& window) {
     AllPages out;
-    for (int p = 0; p < PageCount; ++p) out[size_t(p)] = window.store().pages()[size_t(p)].lines;
+    for (int p = 0; p < PageCount; ++p) out[size_t(p)] = window.store().page(p).lines();
     return out;
 }
 
@@ -50,8 +50,8 @@ struct Where {
 };
 
 Where where(MainWindow& window) {
-    return {window.store().currentPage(), window.store().page().lineIndex,
-            window.store().page().cursorByte};
+    return {window.store().currentPage(), window.store().view().lineIndex,
+            window.store().view().cursorByte};
 }
 
 QString whereText(const Where& w) {
@@ -287,10 +287,9 @@ void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
     MainWindow& window = h.start();
     setPage(window, c.lines, c.edit, c.cursor);
     // Another page with lines of its own: only "Limpar tudo" may touch it.
-    window.store().pages()[5].lines = {lineOf("OUTRA"), lineOf("PAGINA", 200, 210)};
-    window.store().pages()[5].lineCount = 2;
-    window.store().pages()[5].lineIndex = 1;
-    window.store().pages()[5].cursorByte = 5;
+    window.store().setPageLines(5, {lineOf("OUTRA"), lineOf("PAGINA", 200, 210)});
+    window.store().view(5).lineIndex = 1;
+    window.store().view(5).cursorByte = 5;
     Keys keys{window};
     const AllPages before = allPages(window);
     const Where at = where(window);
@@ -329,7 +328,7 @@ void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
     // The line boxes and the status show the restored page.
     QCOMPARE(
         window.statusText(StatusField::Line),
-        QStringLiteral("Linha %1 de %2").arg(done.line + 1).arg(window.store().page().lineCount));
+        QStringLiteral("Linha %1 de %2").arg(done.line + 1).arg(window.store().page().lineCount()));
 }
 
 } // namespace
@@ -435,13 +434,13 @@ class UndoTest : public QObject {
 
         keys.ctrl(Qt::Key_Z);
         QCOMPARE(content(window.store().editLine()), text("ABXC"));
-        QCOMPARE(window.store().page().cursorByte, 5);
+        QCOMPARE(window.store().view().cursorByte, 5);
         keys.ctrl(Qt::Key_Z);
         QCOMPARE(content(window.store().editLine()), text("ABC"));
-        QCOMPARE(window.store().page().cursorByte, 4); // where X was typed
+        QCOMPARE(window.store().view().cursorByte, 4); // where X was typed
         keys.ctrl(Qt::Key_Z);
         QCOMPARE(content(window.store().editLine()), std::vector<uint8_t>{});
-        QCOMPARE(window.store().page().cursorByte, 2);
+        QCOMPARE(window.store().view().cursorByte, 2);
         QVERIFY(!action(window, "undoAction").isEnabled());
         QCOMPARE(action(window, "undoAction").text(), QStringLiteral("Desfazer"));
 
@@ -467,7 +466,7 @@ class UndoTest : public QObject {
 
         keys.ctrl(Qt::Key_Z); // the new line on page 8
         QCOMPARE(int(window.store().currentPage()), 7);
-        QCOMPARE(window.store().page().lineCount, 1);
+        QCOMPARE(window.store().page().lineCount(), 1);
         keys.ctrl(Qt::Key_Z); // the typing on page 3: the view goes there
         QCOMPARE(int(window.store().currentPage()), 2);
         QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 2);
@@ -475,8 +474,8 @@ class UndoTest : public QObject {
         QCOMPARE(content(window.store().editLine()), std::vector<uint8_t>{});
         keys.ctrl(Qt::Key_Z); // the "!" on line 2 of page 1
         QCOMPARE(int(window.store().currentPage()), 0);
-        QCOMPARE(window.store().page().lineIndex, 1);
-        QCOMPARE(window.store().page().cursorByte, 6);
+        QCOMPARE(window.store().view().lineIndex, 1);
+        QCOMPARE(window.store().view().cursorByte, 6);
         QCOMPARE(content(window.store().editLine()), text("DOIS"));
         QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 2 de 2"));
         QCOMPARE(child<QPlainTextEdit>(window, "editLineText")->textCursor().position(), 4);
@@ -488,7 +487,7 @@ class UndoTest : public QObject {
         keys.ctrl(Qt::Key_Y);
         QCOMPARE(int(window.store().currentPage()), 2);
         QCOMPARE(content(window.store().editLine()), text("TRES"));
-        QCOMPARE(window.store().page().cursorByte, 6);
+        QCOMPARE(window.store().view().cursorByte, 6);
     }
 
     void modifiedFollowsTheHistory() {
@@ -587,7 +586,7 @@ class UndoTest : public QObject {
         QTest::keyClick(child<QPlainTextEdit>(window, "editLineText"), Qt::Key_Z,
                         Qt::ControlModifier);
         QCOMPARE(window.history().stepIndex(), 1);
-        QCOMPARE(window.store().page().lineCount, 1);
+        QCOMPARE(window.store().page().lineCount(), 1);
         action(window, "undoAction").trigger();
         QCOMPARE(content(window.store().editLine()), text("AB"));
         action(window, "redoAction").trigger();

@@ -27,11 +27,9 @@ struct EraseFixture : ::testing::Test {
     PageStore store;
 
     void edit(const std::string& content, int cursor) {
-        Page& page = store.page();
-        page.lines = {lineOf(content), lineOf("next")};
-        page.lineCount = 2;
+        store.setPageLines(store.currentPage(), {lineOf(content), lineOf("next")});
         store.setEditLine(0);
-        page.cursorByte = cursor;
+        store.view().cursorByte = cursor;
     }
 };
 
@@ -47,9 +45,9 @@ TEST_P(EraseTest, DeleteTakesOneElementAndLeavesTheHeader) {
     edit(c.content, c.cursor);
     bool joinArmed = true;
     ASSERT_TRUE(deleteKey(store, joinArmed));
-    EXPECT_EQ(store.page().lines[0], lineOf(c.after));
-    EXPECT_EQ(store.page().lines[1], lineOf("next"));
-    EXPECT_EQ(store.page().cursorByte, c.cursorAfter);
+    EXPECT_EQ(store.page().lines()[0], lineOf(c.after));
+    EXPECT_EQ(store.page().lines()[1], lineOf("next"));
+    EXPECT_EQ(store.view().cursorByte, c.cursorAfter);
     EXPECT_FALSE(joinArmed);
 }
 
@@ -85,6 +83,6 @@ TEST_F(EraseFixture, BackspaceTakesALoneEscapeAlone) {
     edit("AB\x1f", 5);
     bool joinArmed = true;
     ASSERT_TRUE(backspaceKey(store, joinArmed));
-    EXPECT_EQ(store.page().lines[0], lineOf("AB"));
-    EXPECT_EQ(store.page().cursorByte, 4);
+    EXPECT_EQ(store.page().lines()[0], lineOf("AB"));
+    EXPECT_EQ(store.view().cursorByte, 4);
 }

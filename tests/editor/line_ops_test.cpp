@@ -28,13 +28,11 @@ struct LinesFixture : ::testing::Test {
     // Puts these lines on the current page and edits line `edit` with the
     // cursor at byte index `cursor`.
     void setPage(std::vector<LineStream> lines, int edit, int cursor) {
-        Page& page = store.page();
-        page.lines = std::move(lines);
-        page.lineCount = int(page.lines.size());
+        store.setPageLines(store.currentPage(), std::move(lines));
         store.setEditLine(edit);
-        page.cursorByte = cursor;
+        store.view().cursorByte = cursor;
     }
-    std::vector<LineStream> lines() const { return store.page().lines; }
+    std::vector<LineStream> lines() const { return store.page().lines(); }
 };
 
 struct EnterCase {
@@ -53,11 +51,11 @@ TEST_P(EnterTest, SplitsOrAddsAndMovesToTheNewLineStart) {
     setPage({lineOf(c.text, 196, 200)}, 0, c.cursor);
     enterKey(store);
     EXPECT_EQ(lines(), c.expected);
-    EXPECT_EQ(store.page().lineCount, 2);
-    EXPECT_EQ(store.page().lineIndex, 1);
+    EXPECT_EQ(store.page().lineCount(), 2);
+    EXPECT_EQ(store.view().lineIndex, 1);
     EXPECT_EQ(store.editLineIndex(), 1);
-    EXPECT_EQ(store.page().cursorByte, 2);
-    EXPECT_EQ(store.page().windowStart, 2);
+    EXPECT_EQ(store.view().cursorByte, 2);
+    EXPECT_EQ(store.view().windowStart, 2);
     EXPECT_FALSE(store.isModified()) << "a split is not a change that asks to be saved";
 }
 
@@ -93,7 +91,7 @@ TEST_F(LinesFixture, EnterInsertsBetweenExistingLines) {
     enterKey(store);
     EXPECT_EQ(lines(),
               (std::vector<LineStream>{lineOf("one"), lineOf("t"), lineOf("wo"), lineOf("three")}));
-    EXPECT_EQ(store.page().lineIndex, 2);
+    EXPECT_EQ(store.view().lineIndex, 2);
     EXPECT_EQ(store.editLine(), lineOf("wo"));
 }
 
@@ -109,9 +107,9 @@ TEST_F(LinesFixture, JoinKeepsTheUpperHeaderAndDropsTheLowerOne) {
     const int before = pageByteTotal(store.page());
     ASSERT_TRUE(joinWithNextLine(store, 0));
     EXPECT_EQ(lines(), (std::vector<LineStream>{lineOf("ABCD", 196, 197), lineOf("EF")}));
-    EXPECT_EQ(store.page().lineCount, 2);
+    EXPECT_EQ(store.page().lineCount(), 2);
     EXPECT_EQ(store.editLineIndex(), 0);
-    EXPECT_EQ(store.page().cursorByte, 4) << "the cursor stays at the join point";
+    EXPECT_EQ(store.view().cursorByte, 4) << "the cursor stays at the join point";
     EXPECT_EQ(pageByteTotal(store.page()), before - 3);
     EXPECT_GE(redraws, 1);
 }
@@ -132,9 +130,9 @@ TEST_F(LinesFixture, SplitThenJoinGivesTheLineBack) {
     const LineStream original = lineOf("HELLO\x01WORLD\x1f\x02!", 210, 220);
     setPage({original}, 0, 8);
     enterKey(store);
-    store.page().lineIndex = 0;
+    store.view().lineIndex = 0;
     store.setEditLine(0);
-    store.page().cursorByte = int(store.editLine().size()) - 1;
+    store.view().cursorByte = int(store.editLine().size()) - 1;
     ASSERT_TRUE(joinWithNextLine(store, 0));
     EXPECT_EQ(lines(), (std::vector<LineStream>{original}));
 }

@@ -25,11 +25,9 @@ struct ViewTest : ::testing::Test {
     PageStore store;
 
     void setPage(int lineCount, int edit) {
-        Page& page = store.page();
-        page.lines.clear();
-        for (int i = 0; i < lineCount; ++i)
-            page.lines.push_back(lineOf("L" + std::to_string(i + 1)));
-        page.lineCount = lineCount;
+        std::vector<LineStream> lines;
+        for (int i = 0; i < lineCount; ++i) lines.push_back(lineOf("L" + std::to_string(i + 1)));
+        store.setPageLines(store.currentPage(), std::move(lines));
         store.setEditLine(edit);
     }
 };
@@ -81,7 +79,7 @@ TEST_F(ViewTest, ThirdLineOfFiveNamesEveryNeighbour) {
 TEST_F(ViewTest, StatusShowsPageLineAndTheWholePageTotal) {
     store.setCurrentPage(3);
     setPage(4, 0);
-    store.page().lines[2] = lineOf("a longer line");
+    store.replaceLine(store.currentPage(), 2, lineOf("a longer line"));
     for (int edit = 0; edit < 4; ++edit) {
         store.setEditLine(edit);
         const NeighbourView v = neighbourView(store, edit);
@@ -99,8 +97,7 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
                  {.in = 191, .out = 253, .entry = -1, .exit = -1},
                  {.in = 0, .out = 200, .entry = -1, .exit = 8}};
     for (const auto& c : cases) {
-        store.page().lines = {lineOf("X", c.in, c.out)};
-        store.page().lineCount = 1;
+        store.setPageLines(store.currentPage(), {lineOf("X", c.in, c.out)});
         store.setEditLine(0);
         const NeighbourView v = neighbourView(store, 0);
         EXPECT_EQ(v.entryEffectIndex, c.entry);
@@ -109,11 +106,11 @@ TEST_F(ViewTest, EffectListsFollowTheHeaderAndIgnoreDamagedBytes) {
 }
 
 TEST_F(ViewTest, CaretFollowsTheCursorByteIndex) {
-    store.page().lines = {lineOf("A\x1f\x05"
-                                 "B")};
+    store.setPageLines(store.currentPage(), {lineOf("A\x1f\x05"
+                                                    "B")});
     store.setEditLine(0);
     for (int cursor : {2, 3, 5, 6}) {
-        store.page().cursorByte = cursor;
+        store.view().cursorByte = cursor;
         EXPECT_EQ(neighbourView(store, 0).editCaret, cursor - 2);
     }
     EXPECT_EQ(neighbourView(store, 0).edit.text, (std::u16string{0x241, 0x21F, 0x21E, 0x242}));

@@ -5,6 +5,7 @@
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "model/native_path.h"
+#include "support/page_edits.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,7 @@ TEST(FileNames, AccentedNamesAndEveryByteGoBothWays) {
     fs::create_directory(nativePath(folder));
     const std::string page = folder + "/promoção.vpg";
     PageStore store;
-    store.editLine().assign({0xFF, 0xC0, 0xC0, 'A', 10, 13, 10, 26, 'B'});
+    test::setEditLine(store, {0xFF, 0xC0, 0xC0, 'A', 10, 13, 10, 26, 'B'});
     std::string error;
     ASSERT_EQ(savePageFile(store, page, 255, error), SaveOutcome::Saved) << error;
     ASSERT_TRUE(fs::is_regular_file(nativePath(page)));
@@ -154,7 +155,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFileOrTooLarge) {
 
 TEST(ReadWholeFile, OpeningADeviceAsPageFileKeepsThePages) {
     PageStore store;
-    store.editLine().push_back('Z');
+    test::appendToEditLine(store, 'Z');
     store.setModified(true);
     std::string error;
     EXPECT_FALSE(loadPageFile(store, "/dev/zero", 255, error));

@@ -1,4 +1,5 @@
 #include "files/page_file.h"
+#include "support/page_edits.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ struct PageFileTest : ::testing::Test {
     TempDir dir;
 
     void typeStartupLine() {
-        for (char c : std::string("ARDENCORE ")) store.editLine().push_back(uint8_t(c));
+        for (char c : std::string("ARDENCORE ")) test::appendToEditLine(store, uint8_t(c));
     }
 };
 
@@ -46,31 +47,33 @@ TEST_F(PageFileTest, BlocksArePaddedToSixteen) {
                  {.lineBytes = 33, .blockSize = 16 + 48},
                  {.lineBytes = 3, .blockSize = 16 + 16}};
     for (const auto& c : cases) {
-        store.editLine().resize(c.lineBytes, 'x');
+        LineStream line = store.editLine();
+        line.resize(c.lineBytes, 'x');
+        test::setEditLine(store, line);
         auto bytes = encodePageFile(store.pages(), "p.vpg", 255);
         EXPECT_EQ(bytes.size(), 16 + c.blockSize + 7 * 32) << c.lineBytes;
-        store.editLine() = newLine();
+        test::setEditLine(store, newLine());
     }
 }
 
 TEST_F(PageFileTest, OpenAndSaveAgainWritesIdenticalBytes) {
     typeStartupLine();
     store.insertLine(0, 1);
-    store.pages()[0].lines[1] = {0xFF, 200, 252, 0, 'X', 31, 60, 8};
-    store.pages()[5].lines[0] = {0xFF, 195, 192, 'Z'};
+    store.replaceLine(0, 1, {0xFF, 200, 252, 0, 'X', 31, 60, 8});
+    store.replaceLine(5, 0, {0xFF, 195, 192, 'Z'});
     std::string error;
     ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     PageStore other;
     ASSERT_TRUE(loadPageFile(other, dir.file("a.vpg"), 255, error)) << error;
-    EXPECT_EQ(other.pages()[0].lines, store.pages()[0].lines);
-    EXPECT_EQ(other.pages()[5].lines, store.pages()[5].lines);
+    EXPECT_EQ(other.page(0).lines(), store.page(0).lines());
+    EXPECT_EQ(other.page(5).lines(), store.page(5).lines());
     ASSERT_EQ(savePageFile(other, dir.file("b.vpg"), 255, error), SaveOutcome::Saved);
     EXPECT_EQ(readBytes(dir.file("a.vpg")), readBytes(dir.file("b.vpg")));
 }
 
 TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
     std::string error;
-    store.pages()[2].lines[0].push_back('Q');
+    test::appendToLine(store, 2, 0, 'Q');
     ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     store.setCurrentPage(2);
     store.setEditLine(0);
@@ -78,8 +81,8 @@ TEST_F(PageFileTest, LoadingMakesPageOneCurrentAndClearsModified) {
     ASSERT_TRUE(loadPageFile(store, dir.file("a.vpg"), 255, error));
     EXPECT_EQ(store.currentPage(), 0);
     EXPECT_FALSE(store.isModified());
-    EXPECT_EQ(store.page().cursorByte, 2);
-    EXPECT_EQ(store.pages()[2].lines[0].back(), 'Q');
+    EXPECT_EQ(store.view().cursorByte, 2);
+    EXPECT_EQ(store.page(2).lines()[0].back(), 'Q');
 }
 
 TEST_F(PageFileTest, DamagedFilesChangeNothing) {
@@ -102,7 +105,7 @@ TEST_F(PageFileTest, DamagedFilesChangeNothing) {
         {"truncated", truncated}, {"overlong", overlong}, {"nomarker", noMarker},
         {"empty", emptyBlock},    {"effect", badEffect},  {"tiny", {1, 2, 3}}};
 
-    store.pages()[1].lines[0].push_back('K');
+    test::appendToLine(store, 1, 0, 'K');
     store.setModified(true);
     const auto before = store.pages();
     for (const auto& [name, bytes] : cases) {
@@ -111,7 +114,7 @@ TEST_F(PageFileTest, DamagedFilesChangeNothing) {
         EXPECT_FALSE(loadPageFile(store, dir.file(name), 255, error)) << name;
         EXPECT_NE(error.find(name), std::string::npos) << error;
         EXPECT_NE(error.find("Nada foi alterado"), std::string::npos) << error;
-        for (int p = 0; p < PageCount; ++p) EXPECT_EQ(store.pages()[p].lines, before[p].lines);
+        for (int p = 0; p < PageCount; ++p) EXPECT_EQ(store.page(p).lines(), before[p].lines());
         EXPECT_TRUE(store.isModified());
     }
     EXPECT_FALSE(loadPageFile(store, dir.file("missing.vpg"), 255, error));
@@ -135,9 +138,9 @@ TEST_F(PageFileTest, ContentPastTheBudgetMakesTheFileUnreadable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);
         PageStore source;
-        auto& memory = source.pages()[2].lines;
-        memory.assign(1 + c.emptyLines, newLine());
+        std::vector<LineStream> memory(1 + c.emptyLines, newLine());
         memory[0].resize(3 + c.content, 'W');
+        source.setPageLines(2, std::move(memory));
         writeBytes(dir.file("budget.vpg"), encodePageFile(source.pages(), "budget.vpg"));
         std::string error;
         EXPECT_EQ(loadPageFile(store, dir.file("budget.vpg"), 255, error), c.readable) << error;
@@ -155,7 +158,7 @@ TEST_F(PageFileTest, APageTooLongForItsBlockLengthIsNotSaved) {
     std::string error;
     ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     const auto previous = readBytes(dir.file("a.vpg"));
-    store.pages()[4].lines.assign(21846, newLine()); // 65,538 bytes of empty lines
+    store.setPageLines(4, std::vector<LineStream>(21846, newLine())); // 65,538 bytes of empty lines
     store.setModified(true);
     EXPECT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Failed);
     EXPECT_NE(error.find("a página 5 tem linhas demais (65538 bytes"), std::string::npos) << error;
@@ -167,7 +170,7 @@ TEST_F(PageFileTest, FailedSaveKeepsThePreviousFileAndModified) {
     std::string error;
     ASSERT_EQ(savePageFile(store, dir.file("a.vpg"), 255, error), SaveOutcome::Saved);
     const auto previous = readBytes(dir.file("a.vpg"));
-    store.editLine().push_back('N');
+    test::appendToEditLine(store, 'N');
     store.setModified(true);
     EXPECT_EQ(savePageFile(store, dir.file("no/such/folder/a.vpg"), 255, error),
               SaveOutcome::Failed);
@@ -193,12 +196,12 @@ TEST_F(PageFileTest, SaveOverAFileChangedSinceItWasOpenedIsReported) {
     ASSERT_TRUE(loadPageFile(first, path, 255, error)) << error;
     ASSERT_TRUE(loadPageFile(second, path, 255, error)) << error;
 
-    first.editLine().push_back('1');
+    test::appendToEditLine(first, '1');
     first.setModified(true);
     ASSERT_EQ(savePageFile(first, path, 255, error), SaveOutcome::Saved) << error;
     const auto firstBytes = readBytes(path);
 
-    second.editLine().push_back('2');
+    test::appendToEditLine(second, '2');
     second.setModified(true);
     EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::ChangedOnDisk);
     EXPECT_NE(error.find("\"shared.vpg\" foi alterado por outro programa"), std::string::npos)
@@ -212,7 +215,7 @@ TEST_F(PageFileTest, SaveOverAFileChangedSinceItWasOpenedIsReported) {
     EXPECT_FALSE(second.isModified());
     EXPECT_NE(readBytes(path), firstBytes);
     // Its own save is no change by someone else.
-    second.editLine().push_back('3');
+    test::appendToEditLine(second, '3');
     EXPECT_EQ(savePageFile(second, path, 255, error), SaveOutcome::Saved) << error;
     // The first editor now meets the second one's file.
     EXPECT_EQ(savePageFile(first, path, 255, error), SaveOutcome::ChangedOnDisk);

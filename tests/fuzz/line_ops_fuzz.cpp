@@ -80,14 +80,14 @@ std::vector<LineStream> pageLines(const uint8_t* bytes, size_t n, size_t filler,
 }
 
 int contentBytes(const Page& page) {
-    return pageByteTotal(page) - HeaderSize * int(page.lines.size());
+    return pageByteTotal(page) - HeaderSize * page.lineCount();
 }
 
 void checkPages(const PageStore& store, bool wholePairs) {
     check(store.currentPage() < PageCount);
     for (const Page& page : store.pages()) {
-        check(!page.lines.empty() && page.lineCount == int32_t(page.lines.size()));
-        for (const LineStream& line : page.lines) {
+        check(page.lineCount() > 0);
+        for (const LineStream& line : page.lines()) {
             check(line.size() >= size_t(HeaderSize) && line[0] == LineStart);
             check(isEffectByte(line[1]) && isEffectByte(line[2]));
             for (size_t i = HeaderSize; i < line.size(); ++i) {
@@ -99,8 +99,8 @@ void checkPages(const PageStore& store, bool wholePairs) {
             }
         }
     }
-    const Page& cfg = store.page();
-    check(cfg.lineIndex >= 0 && cfg.lineIndex < cfg.lineCount);
+    const EditView& cfg = store.view();
+    check(cfg.lineIndex >= 0 && cfg.lineIndex < store.page().lineCount());
     check(cfg.lineIndex == store.editLineIndex());
     const LineStream& line = store.editLine();
     check(cfg.cursorByte >= 2 && cfg.cursorByte < int32_t(line.size()));
@@ -120,7 +120,7 @@ struct Window {
 // sets redraw when the window redraws after it (a canvas click does not).
 bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
     PageStore& store = w.store;
-    Page& cfg = store.page();
+    EditView& cfg = store.view();
     const int32_t line = cfg.lineIndex;
     const int offset = int(arg % 5) - 2;
     redraw = true;
@@ -207,7 +207,7 @@ bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
         if (w.prompter.ask(Prompt::ClearPage) == ButtonYes) store.clearPage();
         break;
     case 24: // a join, as its callers make it: the upper line edited, cursor at its end
-        store.setEditLine(arg % (cfg.lineCount + 1));
+        store.setEditLine(arg % (store.page().lineCount() + 1));
         cfg.cursorByte = int32_t(store.editLine().size()) - 1;
         editor::joinWithNextLine(store, cfg.lineIndex);
         break;
@@ -242,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The window's redraw: the canvas, then the neighbour lines.
     auto redrawWindow = [&] {
         canvas.rasterize(store);
-        const editor::NeighbourView view = editor::neighbourView(store, store.page().lineIndex);
+        const editor::NeighbourView view = editor::neighbourView(store, store.view().lineIndex);
         check(view.edit.visible && view.editCaret >= 0);
     };
     store.linesChanged = redrawWindow;
@@ -255,7 +255,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 5 + n; i + 1 < end; i += 2) {
         const int startPage = store.currentPage();
         const std::array<Page, PageCount> before = store.pages();
-        const int32_t cursorBefore = store.page().cursorByte;
+        const int32_t cursorBefore = store.view().cursorByte;
 
         bool redraw = true;
         const bool accepted = step(window, data[i], data[i + 1], raw, redraw);
@@ -265,13 +265,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         const Page& was = before[size_t(startPage)];
         const Page& now = store.pages()[size_t(startPage)];
-        if (!accepted) check(now.lines == was.lines && now.cursorByte == cursorBefore);
+        if (!accepted)
+            check(now.lines() == was.lines() && store.view(startPage).cursorByte == cursorBefore);
         if (contentBytes(now) > contentBytes(was)) check(pageByteTotal(now) < PageByteLimit);
         for (int p = 0; p < PageCount; ++p)
-            if (p != startPage) check(store.pages()[size_t(p)].lines == before[size_t(p)].lines);
+            if (p != startPage) check(store.page(p).lines() == before[size_t(p)].lines());
         if (redraw) {
             // The cursor was placed in the window: its offset has a column.
-            const Page& cfg = store.page();
+            const EditView& cfg = store.view();
             const size_t offset = size_t(cfg.cursorByte - cfg.windowStart);
             check(cfg.cursorByte >= cfg.windowStart && offset < cfg.columnMap.size());
             check(cfg.cursorColumn >= 0 && cfg.cursorColumn <= PanelColumns);

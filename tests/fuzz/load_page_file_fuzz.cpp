@@ -29,8 +29,8 @@ void writeBytes(const std::string& path, const uint8_t* data, size_t size) {
 
 void checkPages(const vorelux::PageStore& store) {
     for (const auto& page : store.pages()) {
-        if (page.lines.empty() || page.lineCount != int(page.lines.size())) abort();
-        for (const auto& line : page.lines)
+        if (page.lineCount() < 1) abort();
+        for (const auto& line : page.lines())
             if (line.size() < 3 || line[0] != 0xFF) abort();
     }
 }
@@ -45,7 +45,7 @@ void roundTrip(vorelux::PageStore& store, const std::string& copy) {
     PageStore again;
     if (!loadPageFile(again, copy, 255, error)) abort();
     for (int p = 0; p < PageCount; ++p)
-        if (again.pages()[size_t(p)].lines != store.pages()[size_t(p)].lines) abort();
+        if (again.page(p).lines() != store.page(p).lines()) abort();
     const uint8_t other[] = {'x'};
     writeBytes(copy, other, sizeof other);
     if (savePageFile(again, copy, 255, error) != SaveOutcome::ChangedOnDisk) abort();
@@ -61,14 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeBytes(source, data, size);
     NoPrompts prompter;
     PageStore store;
-    store.pages()[0].lines = {{0xFF, 0xC0, 0xC0, 'k'}};
-    store.pages()[0].lineCount = 1;
+    store.setPageLines(0, {{0xFF, 0xC0, 0xC0, 'k'}});
     const auto before = store.pages();
     std::string error;
     const bool loaded = loadPageFile(store, source, 255, error);
     if (loaded != decodePageFile(std::vector<uint8_t>(data, data + size)).ok) abort();
     if (!loaded) {
-        if (error.empty() || store.pages()[0].lines != before[0].lines) abort();
+        if (error.empty() || store.page(0).lines() != before[0].lines()) abort();
         return 0;
     }
     checkPages(store);

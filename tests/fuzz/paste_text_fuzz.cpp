@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Never between a drawing escape and its code (the editor steps past it).
     if (cursor > 2 && cursor < int32_t(editLine.size()) - 1 && editLine[size_t(cursor)] == 31)
         ++cursor;
-    store.page().cursorByte = cursor;
+    store.view().cursorByte = cursor;
     const std::array<Page, PageCount> otherPages = store.pages();
 
     const editor::PasteResult result = editor::pasteText(store, text);
@@ -167,17 +167,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expected.insert(expected.end(), before.begin() + edit + 1, before.end());
 
     const Page& page = store.page();
+    const EditView& view = store.view();
     check(store.currentPage() == pageNumber);
-    check(page.lines == expected);
-    check(page.lineCount == int32_t(expected.size()));
-    check(page.lineIndex == edit + lineBreaks && store.editLineIndex() == page.lineIndex);
-    check(page.cursorByte == expectedCursor);
+    check(page.lines() == expected);
+    check(page.lineCount() == int32_t(expected.size()));
+    check(view.lineIndex == edit + lineBreaks && store.editLineIndex() == view.lineIndex);
+    check(view.cursorByte == expectedCursor);
     check(pageByteTotal(page) == total);
     check(result.inserted == inserted && result.lineBreaks == lineBreaks &&
           result.stopped == stopped);
     check(prompter.prompts == (stopped ? std::vector<unsigned>{3} : std::vector<unsigned>{}));
     check(store.isModified() == (inserted > 0));
     for (int p = 0; p < PageCount; ++p)
-        if (p != pageNumber) check(store.pages()[size_t(p)].lines == otherPages[size_t(p)].lines);
+        if (p != pageNumber) check(store.page(p).lines() == otherPages[size_t(p)].lines());
     return 0;
 }

@@ -51,8 +51,7 @@ struct UploadFixture : ::testing::Test {
         for (auto& page : control) setPage(page, {LineStream{0xFF, 192, 192}});
     }
     static void setPage(Page& page, std::vector<LineStream> lines) {
-        page.lines = std::move(lines);
-        page.lineCount = static_cast<int32_t>(page.lines.size());
+        page = Page(std::move(lines));
     }
     // Plugs the transmitter in and delivers its identity reply (configByte 0:
     // no reply at all).
@@ -118,9 +117,7 @@ TEST(PageFrames, SerialFrameAndReportsByteForByte) {
 }
 
 TEST(PageFrames, PageContentAndPreselection) {
-    Page page;
-    page.lines = {line("AB"), line(""), line("C")};
-    page.lineCount = 2; // only the lines counted are sent
+    const Page page({line("AB"), line("")});
     EXPECT_EQ(pageContent(page), (PageContent{0xFF, 192, 192, 'A', 'B', 0xFF, 192, 192}));
 
     struct Case {
@@ -132,9 +129,7 @@ TEST(PageFrames, PageContentAndPreselection) {
           Case{.lines = {line(""), line("")}, .checked = false},
           Case{.lines = {line(""), line(""), line("")}, .checked = true},
           Case{.lines = {line(""), line("A")}, .checked = false}}) {
-        Page p;
-        p.lines = c.lines;
-        p.lineCount = static_cast<int32_t>(c.lines.size());
+        const Page p(c.lines);
         EXPECT_EQ(sendBoxPreselected(p), c.checked) << c.lines.size() << " lines";
     }
 }

@@ -43,7 +43,7 @@ class Rasterize : public ::testing::Test {
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas{glyphs, screen};
-    Page page;
+    EditView page;
 
     void draw(const LineStream& line, int32_t index, int32_t windowStart = 2) {
         page.cursorByte = index;
@@ -282,7 +282,7 @@ TEST_F(Rasterize, LeavesTheNewPictureWithTheCursorShown) {
     EXPECT_FALSE(bandAt(column));
     paintScreen(PanelImage{}, canvas.canvas()); // a blank preview frame
     page.lineIndex = 3;
-    const Page before = page;
+    const EditView before = page;
     draw(lineOf({'A', 'B'}), 4);
     EXPECT_TRUE(bandAt(column));
     EXPECT_EQ(canvas.canvas().pixels, drawn.pixels);
@@ -326,7 +326,7 @@ TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
     GlyphRenderer g;
     PanelImage screen{};
     EditCanvas canvas(g, screen);
-    Page page;
+    EditView page;
     canvas.rasterize(page, newLine());
     canvas.paintCursor(page.cursorColumn, false);
     EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);

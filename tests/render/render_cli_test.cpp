@@ -59,8 +59,7 @@ class CanvasCommand : public ::testing::Test {
     void SetUp() override {
         std::filesystem::create_directories(dir);
         std::array<Page, PageCount> pages;
-        for (auto& p : pages) p.lines = {newLine()};
-        pages[1].lines = {{0xFF, 192, 192, 'A'}, {0xFF, 201, 192, 'B', 31, 12, 'C'}};
+        pages[1] = Page({{0xFF, 192, 192, 'A'}, {0xFF, 201, 192, 'B', 31, 12, 'C'}});
         std::string error;
         ASSERT_TRUE(writeWholeFileSafely(file, encodePageFile(pages, file), error)) << error;
     }

@@ -80,15 +80,14 @@ void shootExports(MainWindow& window, Shots& shots) {
     ScratchExportDialogs dialogs(scratch.path());
     window.exports().setDialogs(&dialogs);
     window.exports().setProgressDelay(0);
-    Page& page = window.store().page();
-    if (page.lines.size() < 2) {
+    PageStore& store = window.store();
+    if (store.page().lineCount() < 2) {
         const std::string text = "EXPORTANDO";
         LineStream line;
         line.reserve(HeaderSize + text.size());
         line.assign({LineStart, effectByte(3), effectByte(22)});
         line.insert(line.end(), text.begin(), text.end());
-        page.lines = {line};
-        page.lineCount = 1;
+        store.setPageLines(store.currentPage(), {line});
     }
     QTimer catchProgress;
     QObject::connect(&catchProgress, &QTimer::timeout, [&] {
@@ -117,7 +116,7 @@ void typeSampleLines(MainWindow& window) {
     }
     store.setEditLine(1);
     window.redrawEditCanvas();
-    window.showNeighbourLines(store.page().lineIndex);
+    window.showNeighbourLines(store.view().lineIndex);
 }
 
 void shootSendWindows(SendFeatures& features, Shots& shots) {

@@ -19,7 +19,7 @@ int rasterizeAndPrint(const vorelux::LineStream& edit, int32_t lineIndex, int32_
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);
-    Page cfg;
+    EditView cfg;
     cfg.lineIndex = lineIndex;
     cfg.cursorByte = index;
     cfg.windowStart = 2;

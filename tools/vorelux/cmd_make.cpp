@@ -29,16 +29,15 @@ int make(const Args& input) {
         return 2;
     }
     PageStore store;
-    Page& cfg = store.pages()[size_t(page - 1)];
-    cfg.lines.clear();
+    std::vector<LineStream> lines;
     int total = 0;
     for (size_t i = 1; i < args.size(); ++i) {
         LineStream line{LineStart, effectByte(int(entry)), effectByte(int(exitEffect))};
         for (char16_t c : utf8ToUtf16(args[i])) line.push_back(convertPastedCharacter(c));
         total += int(line.size());
-        cfg.lines.push_back(std::move(line));
+        lines.push_back(std::move(line));
     }
-    cfg.lineCount = int32_t(cfg.lines.size());
+    store.setPageLines(page - 1, std::move(lines));
     if (total >= PageByteLimit) {
         std::cerr << "vorelux make: page " << page << " would hold " << total
                   << " bytes; a page holds at most " << PageByteLimit - 1

@@ -164,10 +164,7 @@ struct SendDialogTest : ::testing::Test {
         return s;
     }
     QString connCfg() const { return dir.filePath("conn.cfg"); }
-    void setPage(int p, std::vector<LineStream> lines) {
-        store.pages()[p].lines = std::move(lines);
-        store.pages()[p].lineCount = static_cast<int32_t>(store.pages()[p].lines.size());
-    }
+    void setPage(int p, std::vector<LineStream> lines) { store.setPageLines(p, std::move(lines)); }
     void attachTransmitter(bool identified = true) {
         device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
         device->setAnswersIdentity(identified);

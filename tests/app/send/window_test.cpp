@@ -46,8 +46,7 @@ TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
     form.connectionSettings().portNumber = 150;
     form.connectionSettings().targetPanels = {5};
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
-    form.store().pages()[1].lines = {ola};
-    form.store().pages()[1].lineCount = 1;
+    form.store().setPageLines(1, {ola});
 
     SendPagesDialog& send = form.sendFeatures()->sendDialog();
     QTest::mouseClick(mainButton(form, "sendButton"), Qt::LeftButton);
@@ -116,8 +115,7 @@ TEST(SendInMainWindow, ARunningVirtualPanelIsListedAndGetsThePage) {
     MainWindow& form = harness.start();
     form.connectionSettings().targetPanels = {5};
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
-    form.store().pages()[0].lines = {ola};
-    form.store().pages()[0].lineCount = 1;
+    form.store().setPageLines(0, {ola});
 
     SendPagesDialog& send = form.sendFeatures()->sendDialog();
     QTest::mouseClick(mainButton(form, "sendButton"), Qt::LeftButton);

@@ -80,15 +80,9 @@ struct Editor {
 // values of the frame's end byte), a live field, a second line.
 std::array<Page, PageCount> messagePages() {
     std::array<Page, PageCount> control;
-    for (Page& c : control) {
-        c.lines = {newLine()};
-        c.lineCount = 1;
-    }
-    control[0].lines = {{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
-                        {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}};
-    control[2].lines = {{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}};
-    control[0].lineCount = 2;
-    control[2].lineCount = 1;
+    control[0] = Page({{0xFF, 197, 203, 'B', 'O', 'M', ' ', 'D', 'I', 'A'},
+                       {0xFF, 192, 192, 0, 'O', 'F', 'E', 'R', 'T', 'A', 31, 16, 31, 17, 26}});
+    control[2] = Page({{0xFF, 230, 199, 3, 'P', 'R', 'O', 'M', 'O', 31, 253}});
     return control;
 }
 
@@ -346,8 +340,7 @@ TEST_F(Spawned, HeadlessPanelLogsWhatTheEditorSendsAtTheRealPace) {
     ASSERT_TRUE(sawLine("painel 7 ouvindo em " + device));
     Editor editor(device, true);
     std::array<Page, PageCount> control = messagePages();
-    control[0].lines.pop_back();
-    control[0].lineCount = 1;
+    control[0] = Page({control[0].line(0)});
     ASSERT_EQ(sendPages(*editor.link, editor.random, uploadJobs(control, {0}), {7}).status,
               UploadStatus::Done);
     EXPECT_TRUE(sawLine(

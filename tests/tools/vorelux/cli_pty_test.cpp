@@ -327,15 +327,14 @@ struct Pages {
         vorelux::testing::RecordingPrompter prompter;
         vorelux::PageStore store;
         auto put = [&](int p, const Bytes& content) {
-            auto& cfg = store.pages()[size_t(p)];
-            cfg.lines.clear();
+            std::vector<vorelux::LineStream> lines;
             for (size_t i = 0; i < content.size();) {
                 size_t j = i + 1;
                 while (j < content.size() && content[j] != 0xFF) ++j;
-                cfg.lines.emplace_back(content.begin() + long(i), content.begin() + long(j));
+                lines.emplace_back(content.begin() + long(i), content.begin() + long(j));
                 i = j;
             }
-            cfg.lineCount = int32_t(cfg.lines.size());
+            store.setPageLines(p, std::move(lines));
         };
         put(0, page1);
         put(2, page3);
@@ -445,10 +444,9 @@ std::string pageFileWith(const TempDir& dir, const std::string& name, size_t con
                          size_t lines) {
     vorelux::testing::RecordingPrompter prompter;
     vorelux::PageStore store;
-    auto& memory = store.pages()[0].lines;
-    memory.assign(lines, vorelux::newLine());
+    std::vector<vorelux::LineStream> memory(lines, vorelux::newLine());
     memory[0].resize(3 + content, 'A');
-    store.pages()[0].lineCount = int32_t(lines);
+    store.setPageLines(0, std::move(memory));
     std::string path = dir.file(name);
     writeBytes(path, vorelux::encodePageFile(store.pages(), path));
     return path;
