@@ -8,7 +8,7 @@ namespace {
 
 int effectIndex(const LineStream& line, size_t at) {
     if (line.size() <= at || !isEffectByte(line[at])) return -1;
-    return int(line[at]) - 192;
+    return effectNumber(line[at]) - 1;
 }
 
 LineBox boxFor(const Page& page, int32_t index) {

@@ -11,9 +11,14 @@ namespace vorelux {
 namespace {
 constexpr size_t FileHeaderSize = 16;
 constexpr size_t BlockHeaderSize = 16;
+constexpr size_t BlockAlignment = 16;     // a page block is padded to a multiple of this
+constexpr size_t MaxBlockLength = 0xFFFF; // a block records its length in two bytes
+// The header's panel geometry and format letter.
+constexpr size_t HeaderColumnsAt = 9, HeaderRowsAt = 11, HeaderFormatAt = 15;
+constexpr uint8_t HeaderColumns = 64, HeaderRows = 7;
 
 size_t paddedSize(size_t length) {
-    return (length + 15) / 16 * 16;
+    return (length + BlockAlignment - 1) / BlockAlignment * BlockAlignment;
 }
 
 std::string baseName(const std::string& path) {
@@ -29,9 +34,9 @@ std::vector<uint8_t> encodePageFile(const std::array<Page, PageCount>& pages,
     out[3] = 0x20;
     out[4] = 'v';
     out[5] = '1';
-    out[9] = 64; // columns
-    out[11] = 7; // rows
-    out[15] = 'A';
+    out[HeaderColumnsAt] = HeaderColumns;
+    out[HeaderRowsAt] = HeaderRows;
+    out[HeaderFormatAt] = 'A';
     for (int p = 0; p < PageCount; ++p) {
         if (!(pageMask & (1u << p))) continue;
         const size_t blockStart = out.size();
@@ -115,7 +120,7 @@ bool pagesFit(const PageStore& store, const std::string& fileName, uint8_t pageM
               std::string& error) {
     for (int p = 0; p < PageCount; ++p) {
         const int total = pageByteTotal(store.pages()[size_t(p)]);
-        if ((pageMask & (1u << p)) && total > 0xFFFF) {
+        if ((pageMask & (1u << p)) && size_t(total) > MaxBlockLength) {
             error = "Não foi possível salvar \"" + baseName(fileName) + "\": a página " +
                     std::to_string(p + 1) + " tem linhas demais (" + std::to_string(total) +
                     " bytes; no máximo 65535). Apague linhas vazias dessa página. O arquivo "

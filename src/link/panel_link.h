@@ -32,13 +32,13 @@ enum SendResult : uint8_t {
 };
 
 // The prompt that tells the operator of a send result; nothing for SendOk.
-// 1 prompt 18, 2 prompt 17, 3 and 4 prompt 20 (whose Yes opens the
-// transmitter configuration).
+// 1 prompt PortNotSelected, 2 prompt PortBusy, 3 and 4 prompt ConfigureTransmitter (whose Yes opens
+// the transmitter configuration).
 std::optional<Prompt> sendResultPrompt(uint8_t result);
 
 // What the operator is to be told once a transfer has ended: a message
 // (empty: none), then the prompts in order; the front end shows them (Yes on
-// prompt 20 opens the transmitter configuration).
+// prompt ConfigureTransmitter opens the transmitter configuration).
 struct Notice {
     std::string message;
     std::vector<Prompt> prompts;

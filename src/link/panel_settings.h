@@ -141,9 +141,9 @@ bool panelIdKeyAccepted(int virtualKey);
 
 enum class PanelIdOutcome {
     NotNumbers, // a field is not a number: nothing sent, nothing shown
-    BadNew,     // prompt 13; "Nova ID:" gets the focus
-    BadCurrent, // prompt 13; "ID atual:" gets the focus
-    Valid,      // both numbers 1..255: prompt 14 decides whether it goes out
+    BadNew,     // prompt InvalidPanelId; "Nova ID:" gets the focus
+    BadCurrent, // prompt InvalidPanelId; "ID atual:" gets the focus
+    Valid,      // both numbers 1..255: prompt ConfirmPanelIdChange decides whether it goes out
 };
 
 // The two fields of the panel-number "Enviar", read before anything is asked
@@ -154,8 +154,8 @@ struct PanelIdChange {
     uint8_t next = 0;    // "Nova ID:", when Valid
 };
 PanelIdChange checkNewPanelId(const std::string& currentText, const std::string& newText);
-// The question the check leads to: prompt 13 for a number out of range,
-// prompt 14 (the change confirmation) for a valid change, none otherwise.
+// The question the check leads to: prompt InvalidPanelId for a number out of range,
+// prompt ConfirmPanelIdChange (the change confirmation) for a valid change, none otherwise.
 std::optional<Prompt> panelIdPrompt(PanelIdOutcome outcome);
 
 // Sends 13 <- next to the panel's current number; the result goes to
@@ -213,7 +213,7 @@ enum class DaylightSavingChange { None, Began, Ended };
 // The check at start-up: with the warning on (bit 4) and bit 0 different
 // from dstNow, records the new state and writes "conn.cfg". Returns the
 // change and why "conn.cfg" could not be written ("" when it was); on a
-// change the front end shows `writeError` (when any), then asks prompt 6
+// change the front end shows `writeError` (when any), then asks prompt DaylightSavingStarted
 // (began) or 7 (ended) whether to adjust the clock now.
 struct DaylightSavingCheck {
     DaylightSavingChange change = DaylightSavingChange::None;

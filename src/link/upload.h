@@ -133,8 +133,8 @@ struct UploadResult {
     std::string message;                  // the operator's text of a failure (empty: none)
 };
 
-// What the operator is told after a run: the failure's message, prompt 18
-// for each refused page, prompt 20 without a transmitter configuration byte
+// What the operator is told after a run: the failure's message, prompt PortNotSelected
+// for each refused page, prompt ConfigureTransmitter without a transmitter configuration byte
 // (Yes opens the transmitter configuration).
 Notice uploadNotice(const UploadResult& result);
 
@@ -167,7 +167,7 @@ uint8_t displayMask(const std::array<bool, PageCount>& checked);
 // be null); nothing is sent for an empty mask. Returns the send result.
 uint8_t showPagesOnPanels(PanelLink& link, const TargetChecks& targets, uint8_t mask,
                           ProgressWindow* progress);
-// What the operator is told after "Exibir": prompt 15 for an empty mask,
+// What the operator is told after "Exibir": prompt NoPageSelected for an empty mask,
 // otherwise the send result's prompt.
 Notice showPagesNotice(uint8_t mask, uint8_t result);
 
@@ -199,7 +199,7 @@ struct RepairResult {
 };
 
 // What the operator is told after a repair: a rejected code's message and
-// prompt 16, or the send result's prompt.
+// prompt InvalidErrorCode, or the send result's prompt.
 Notice repairNotice(const RepairResult& result);
 
 // Repairs a transfer from the code a panel shows, after a run whose

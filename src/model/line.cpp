@@ -62,21 +62,29 @@ int functionListIndex(uint8_t code) {
     return -1;
 }
 
+namespace {
+// The LED font shows byte b as the character U+0200 + b; a drawing shows as
+// its escape and one fixed glyph, whatever its code.
+constexpr char16_t DisplayGlyphBase = 0x200;
+constexpr char16_t DrawingGlyph = DisplayGlyphBase + DrawingEscape;
+constexpr char16_t DrawingCodeGlyph = DisplayGlyphBase + 0x1E;
+constexpr char16_t SpaceGlyph = DisplayGlyphBase + ' ';
+} // namespace
+
 std::u16string LineDisplayText(const LineStream& line) {
     std::u16string text;
     text.reserve(line.size());
     for (size_t i = 0; i < line.size(); ++i) {
-        char16_t ch = char16_t(0x200 + line[i]);
-        if (ch == 0x21F) {
-            // A drawing shows as escape + a fixed second glyph, whatever its code.
+        const auto ch = char16_t(DisplayGlyphBase + line[i]);
+        if (ch == DrawingGlyph) {
             text += ch;
             if (i + 1 < line.size()) {
-                text += char16_t(0x21E);
+                text += DrawingCodeGlyph;
                 ++i;
             }
             continue;
         }
-        text += ch == 0x220 ? u' ' : ch;
+        text += ch == SpaceGlyph ? u' ' : ch;
     }
     return text.size() > HeaderSize ? text.substr(HeaderSize) : std::u16string();
 }

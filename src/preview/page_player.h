@@ -63,7 +63,7 @@ class FrameSink {
 struct PreviewStopped {};
 
 enum class RunResult {
-    NothingToPlay, // no line holds more than its three header bytes (prompt 9)
+    NothingToPlay, // no line holds more than its three header bytes (prompt NothingToPreview)
     Stopped,       // a stop request ended the preview
     RoundsDone,    // the requested number of rounds was played
 };

@@ -13,16 +13,16 @@
 namespace vorelux {
 
 // Bits of the mask of drawTimeDateTemperature, written in this order.
-namespace LiveMask {
-constexpr uint8_t Weekday = 1;        // "DOM" .. "SAB"
-constexpr uint8_t HourMinute = 2;     // hh:mm
-constexpr uint8_t HourMinuteSec = 4;  // hh:mm:ss
-constexpr uint8_t DayMonth = 8;       // dd/mm
-constexpr uint8_t DayMonthYear = 16;  // dd/mm/yy (32 too)
-constexpr uint8_t InternalTemp = 64;  // 27.8 degrees
-constexpr uint8_t ExternalTemp = 128; // 27.7 degrees
-constexpr uint8_t Greeting = 0;       // "BOM DIA", "BOA TARDE", "BOA NOITE"
-} // namespace LiveMask
+struct LiveMask {
+    static constexpr uint8_t Weekday = 1;        // "DOM" .. "SAB"
+    static constexpr uint8_t HourMinute = 2;     // hh:mm
+    static constexpr uint8_t HourMinuteSec = 4;  // hh:mm:ss
+    static constexpr uint8_t DayMonth = 8;       // dd/mm
+    static constexpr uint8_t DayMonthYear = 16;  // dd/mm/yy (32 too)
+    static constexpr uint8_t InternalTemp = 64;  // 27.8 degrees
+    static constexpr uint8_t ExternalTemp = 128; // 27.7 degrees
+    static constexpr uint8_t Greeting = 0;       // "BOM DIA", "BOA TARDE", "BOA NOITE"
+};
 
 // Sample temperatures in tenths of a degree.
 constexpr int InternalTemperatureTenths = 278;

@@ -74,7 +74,8 @@ class CloseTest : public QObject {
         QSignalSpy finished(&window, &MainWindow::closeFinished);
         window.close();
         QTRY_COMPARE(finished.count(), 1);
-        QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{19, 19}));
+        QCOMPARE(h.prompter.prompts,
+                 (std::vector<Prompt>{Prompt::SaveChanges, Prompt::SaveChanges}));
         QVERIFY(h.dialogs.saveCalls == 0);
         QVERIFY(QFile::exists(h.path("ult_arq.txt")));
     }
@@ -91,7 +92,8 @@ class CloseTest : public QObject {
         window.close();
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(h.dialogs.saveCalls, 2); // the save dialog opens although a name was known
-        QCOMPARE(h.prompter.prompts, std::vector<unsigned>{19}); // saved: not asked again
+        QCOMPARE(h.prompter.prompts,
+                 std::vector<Prompt>{Prompt::SaveChanges}); // saved: not asked again
         QCOMPARE(h.readFile("ult_arq.txt"), (h.path("depois.vpg") + "\r\n").toLocal8Bit());
     }
 

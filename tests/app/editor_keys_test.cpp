@@ -744,7 +744,7 @@ class EditorKeysTest : public QObject {
         keys.press(Qt::Key_CapsLock);
         keys.tap(Qt::Key_Delete, Qt::ControlModifier);
         keys.release(Qt::Key_CapsLock);
-        QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{2}));
+        QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{Prompt::ClearPage}));
         QCOMPARE(pageContent(window), (std::vector<std::vector<uint8_t>>{{}}));
         // Pressing Caps Lock leaves the operator's setting alone at exit.
         QVERIFY(!window.restoresCapsLockAtExit());
@@ -800,7 +800,7 @@ class EditorKeysTest : public QObject {
         window.editorInput().clipboardText = [] { return QString(1000, QChar(u'a')); };
         child<QAction>(window, "pasteAction")->trigger();
         QCOMPARE(pageByteTotal(window.store().page()), 1023);
-        QCOMPARE(h.prompter.prompts, (std::vector<unsigned>{3}));
+        QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{Prompt::PageFull}));
         QCOMPARE(window.store().view().cursorByte, 2 + 923);
         QCOMPARE(window.statusText(StatusField::Total), QStringLiteral("Total: 1023 caracteres"));
 

@@ -165,7 +165,7 @@ class EditorKeysX11Test : public QObject {
         fake(XK_Caps_Lock, false);
         tap(XK_Caps_Lock); // back to the state it had
         settle();
-        QCOMPARE(h->prompter.prompts, (std::vector<unsigned>{2}));
+        QCOMPARE(h->prompter.prompts, (std::vector<Prompt>{Prompt::ClearPage}));
         QCOMPARE(window->store().page().lineCount(), 2);
     }
 };

@@ -141,7 +141,7 @@ class ExportTest : public QObject {
         Exporting e;
         e.setPage({lineOf(""), lineOf("")});
         e.pick("exportGifAction");
-        QCOMPARE(e.h.prompter.prompts, std::vector<unsigned>{unsigned(Prompt::NothingToPreview)});
+        QCOMPARE(e.h.prompter.prompts, std::vector<Prompt>{Prompt::NothingToPreview});
         QCOMPARE(e.dialogs.calls, 0);
         e.setPage({lineOf("A")});
         e.pick("exportGifAction"); // the operator cancels the dialog

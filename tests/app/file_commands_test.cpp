@@ -193,7 +193,7 @@ class FileCommandsTest : public QObject {
         h.dialogs.opens = {h.path("other.vpg")};
 
         QCOMPARE(window.open(), opened);
-        QCOMPARE(h.prompter.prompts, std::vector<unsigned>{19});
+        QCOMPARE(h.prompter.prompts, std::vector<Prompt>{Prompt::SaveChanges});
         QCOMPARE(h.dialogs.openCalls, opened ? 1 : 0);
         QCOMPARE(page0(window), opened ? std::vector<LineStream>{lineOf("ARDENCORE ")} : edited);
         QCOMPARE(window.store().isModified(), !opened);
@@ -239,7 +239,7 @@ class FileCommandsTest : public QObject {
         window.store().setModified(true);
         h.prompter.answers = {answer};
         QCOMPARE(window.clearPage(), answer == ButtonYes);
-        QCOMPARE(h.prompter.prompts, std::vector<unsigned>{2});
+        QCOMPARE(h.prompter.prompts, std::vector<Prompt>{Prompt::ClearPage});
         if (answer == ButtonYes) {
             QCOMPARE(page.lines(), std::vector<LineStream>{lineOf("")});
             QCOMPARE(window.statusText(StatusField::Line), QStringLiteral("Linha 1 de 1"));
@@ -259,7 +259,8 @@ class FileCommandsTest : public QObject {
         window.store().setEditLine(1);
         h.prompter.answers = {ButtonYes};
         QVERIFY(window.clearAllPages());
-        QCOMPARE(h.prompter.prompts, std::vector<unsigned>{5}); // nothing unsaved: no 19
+        QCOMPARE(h.prompter.prompts,
+                 std::vector<Prompt>{Prompt::ClearAllPages}); // nothing unsaved: no 19
         QCOMPARE(int(window.store().currentPage()), 0);
         QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), 0);
         for (const Page& page : window.store().pages())

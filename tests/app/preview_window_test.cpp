@@ -200,7 +200,7 @@ class PreviewWindowTest : public QObject {
         Preview p;
         p.setPage({newLine(), newLine(), newLine()});
         QTest::mouseClick(child<QPushButton>(*p.window, "previewButton"), Qt::LeftButton);
-        QCOMPARE(p.h.prompter.prompts, std::vector<unsigned>{9});
+        QCOMPARE(p.h.prompter.prompts, std::vector<Prompt>{Prompt::NothingToPreview});
         checkEditing(*p.window);
         QCOMPARE(p.clock.sleeps(), uint64_t(0));
     }

@@ -101,7 +101,7 @@ class SettingsPlaceTest : public QObject {
         {
             // First start: the folder is made and "conn.cfg" written in it.
             Start first;
-            QCOMPARE(first.prompter.prompts, std::vector<unsigned>{10});
+            QCOMPARE(first.prompter.prompts, std::vector<Prompt>{Prompt::SettingsUnreadable});
             QCOMPARE(first.window->connectionSettingsPath(), folder + "/conn.cfg");
             QVERIFY(QFile::exists(folder + "/conn.cfg"));
             QVERIFY(first.prompter.messages.empty());

@@ -196,7 +196,7 @@ class StartupTest : public QObject {
         WindowHarness h;
         QFile::remove(h.path("conn.cfg"));
         h.start();
-        QCOMPARE(h.prompter.prompts, std::vector<unsigned>{10});
+        QCOMPARE(h.prompter.prompts, std::vector<Prompt>{Prompt::SettingsUnreadable});
         QVERIFY(QFile::exists(h.path("conn.cfg")));
     }
 

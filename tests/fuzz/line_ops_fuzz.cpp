@@ -29,13 +29,6 @@ namespace {
 
 using namespace vorelux;
 
-class ScriptedPrompts : public Prompter {
-  public:
-    int clearAnswer = ButtonNo;
-    int showPrompt(unsigned msg) override { return msg == 2 ? clearAnswer : ButtonOk; }
-    void message(const std::string&) override {}
-};
-
 void check(bool ok) {
     if (!ok) __builtin_trap();
 }
@@ -110,7 +103,7 @@ void checkPages(const PageStore& store, bool wholePairs) {
 // The window's state around the editor calls.
 struct Window {
     PageStore& store;
-    ScriptedPrompts& prompter;
+    bool clearPageAgreed = false; // the operator's answer to "clear the page?"
     EditCanvas& canvas;
     bool joinArmed = true;
     int32_t drawingCycle = -1;
@@ -204,7 +197,7 @@ bool step(Window& w, uint8_t what, uint8_t arg, bool raw, bool& redraw) {
         store.deleteLine(line);
         break;
     case 23: // Ctrl+Caps+Delete clears the page
-        if (w.prompter.ask(Prompt::ClearPage) == ButtonYes) store.clearPage();
+        if (w.clearPageAgreed) store.clearPage();
         break;
     case 24: // a join, as its callers make it: the upper line edited, cursor at its end
         store.setEditLine(arg % (store.page().lineCount() + 1));
@@ -230,8 +223,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::array<std::vector<LineStream>, PageCount> pages;
     pages[size_t(pageNumber)] = pageLines(data + 5, n, filler, !raw);
 
-    ScriptedPrompts prompter;
-    prompter.clearAnswer = flags & 2 ? ButtonYes : ButtonNo;
     PageStore store;
     GlyphRenderer glyphs;
     PanelImage screen{};
@@ -249,7 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     redrawWindow();
     checkPages(store, !raw);
 
-    Window window{store, prompter, canvas};
+    Window window{store, (flags & 2) != 0, canvas};
     // Each step is two bytes; a longer input is cut (every step redraws).
     const size_t end = std::min(size, 5 + n + 2 * 300);
     for (size_t i = 5 + n; i + 1 < end; i += 2) {

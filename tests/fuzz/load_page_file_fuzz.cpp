@@ -10,12 +10,6 @@
 #include <unistd.h>
 
 namespace {
-class NoPrompts : public vorelux::Prompter {
-  public:
-    int showPrompt(unsigned) override { return vorelux::ButtonNo; }
-    void message(const std::string&) override {}
-};
-
 // Files in memory where the system has it: every save syncs to disk.
 std::string scratchPath(const char* name) {
     const std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
@@ -41,7 +35,6 @@ void roundTrip(vorelux::PageStore& store, const std::string& copy) {
     using namespace vorelux;
     std::string error;
     if (savePageFile(store, copy, 255, error) != SaveOutcome::Saved) abort();
-    NoPrompts prompter;
     PageStore again;
     if (!loadPageFile(again, copy, 255, error)) abort();
     for (int p = 0; p < PageCount; ++p)
@@ -59,7 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string source = scratchPath("in.vpg");
     static const std::string copy = scratchPath("out.vpg");
     writeBytes(source, data, size);
-    NoPrompts prompter;
     PageStore store;
     store.setPageLines(0, {{0xFF, 0xC0, 0xC0, 'k'}});
     const auto before = store.pages();

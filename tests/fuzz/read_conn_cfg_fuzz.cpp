@@ -8,14 +8,6 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace {
-class NoPrompts : public vorelux::Prompter {
-  public:
-    int showPrompt(unsigned) override { return vorelux::ButtonNo; }
-    void message(const std::string&) override {}
-};
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vorelux;
     static const std::string path = "/tmp/vorelux-fuzz-conn-" + std::to_string(getpid()) + ".cfg";
@@ -23,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    NoPrompts prompter;
     ConnectionSettings cfg;
-    readConnCfg(path, cfg, prompter);
+    readConnCfg(path, cfg);
     std::vector<uint8_t> written;
     std::string error;
     if (!readWholeFile(path, written, error, SmallFileSizeLimit) ||
@@ -40,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     changed.portNumber = cfg.portNumber + 1;
     if (!writeConnCfg(path, changed, ConnCfgPort, error)) abort();
     ConnectionSettings reread;
-    readConnCfg(path, reread, prompter);
+    readConnCfg(path, reread);
     if (reread.targetPanels != targets || reread.portNumber != ((cfg.portNumber + 1) & 0xFF))
         abort();
     return 0;

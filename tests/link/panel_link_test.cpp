@@ -97,26 +97,26 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
         bool failOpen;
         int failAfter;
         uint8_t result;
-        unsigned prompt;
+        Prompt prompt;
     };
     for (Case c : {Case{.what = "port not installed",
                   .com = 7,
                   .failOpen = false,
                   .failAfter = -1,
                   .result = SendPortNotListed,
-                  .prompt = 18},
+                  .prompt = Prompt::PortNotSelected},
                    Case{.what = "port busy",
                    .com = 3,
                    .failOpen = true,
                    .failAfter = -1,
                    .result = SendPortFailed,
-                   .prompt = 17},
+                   .prompt = Prompt::PortBusy},
                    Case{.what = "write fails midway",
                    .com = 3,
                    .failOpen = false,
                    .failAfter = 2,
                    .result = SendPortFailed,
-                   .prompt = 17}}) {
+                   .prompt = Prompt::PortBusy}}) {
         SCOPED_TRACE(c.what);
         wire.clear();
         prompter.prompts.clear();
@@ -131,7 +131,7 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
             EXPECT_EQ(port.opens, 0);
         }
         link.reportSendResult();
-        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
+        EXPECT_EQ(prompter.prompts, std::vector<Prompt>{c.prompt});
     }
     // A write failure stops the frame at once: two bytes went out.
     EXPECT_EQ(port.bytesWritten, 2);
@@ -149,7 +149,7 @@ TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothin
     EXPECT_EQ(device->writeCount(), writesBefore);
     EXPECT_TRUE(sleeper.pauses.empty());
     link.reportSendResult();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
 }
 
 TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
@@ -184,7 +184,7 @@ TEST_F(LinkFixture, TransmitterWriteFailureStopsAtOnceWithResult3AndTheWriteErro
     EXPECT_EQ(prompter.messages,
               std::vector<std::string>{"ERRO DE ESCRITA: Dispositivo desconectado (48f)"});
     link.reportSendResult();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
 }
 
 TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
@@ -197,19 +197,26 @@ TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
     EXPECT_EQ(port.opens, 1);
 }
 
-TEST_F(LinkFixture, AnalizaRespostaShowsOnePromptPerResult) {
+TEST_F(LinkFixture, EachSendResultShowsItsPrompt) {
     kq.setConfigurator(&settings);
     struct Case {
         uint8_t result;
-        std::vector<unsigned> prompts;
+        std::vector<Prompt> prompts;
         int answer;
         int opened;
     };
-    for (Case c : {Case{.result = 0, .prompts = {}, .answer = ButtonYes, .opened = 0},
-                   Case{.result = 1, .prompts = {18}, .answer = ButtonOk, .opened = 0},
-                   Case{.result = 2, .prompts = {17}, .answer = ButtonOk, .opened = 0},
-                   Case{.result = 3, .prompts = {20}, .answer = ButtonNo, .opened = 0},
-                   Case{.result = 4, .prompts = {20}, .answer = ButtonYes, .opened = 1}}) {
+    for (Case c :
+         {Case{.result = 0, .prompts = {}, .answer = ButtonYes, .opened = 0},
+          Case{.result = 1, .prompts = {Prompt::PortNotSelected}, .answer = ButtonOk, .opened = 0},
+          Case{.result = 2, .prompts = {Prompt::PortBusy}, .answer = ButtonOk, .opened = 0},
+          Case{.result = 3,
+          .prompts = {Prompt::ConfigureTransmitter},
+          .answer = ButtonNo,
+          .opened = 0},
+          Case{.result = 4,
+          .prompts = {Prompt::ConfigureTransmitter},
+          .answer = ButtonYes,
+          .opened = 1}}) {
         SCOPED_TRACE(int(c.result));
         prompter.prompts.clear();
         prompter.answers = {c.answer};
@@ -267,7 +274,7 @@ TEST_F(PanelLoop, CheckedPanelsInTurnUntilTheFirstFailure) {
     EXPECT_EQ(sleeper.pauses, std::vector<int>{20});
     EXPECT_TRUE(progress.finished);
     link.reportSendResult();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17}); // shown once
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortBusy}); // shown once
 }
 
 TEST_F(PanelLoop, CancelStopsBeforeTheNextPanelAndKeepsTheResultSoFar) {

@@ -4,8 +4,8 @@
 #include "link/panel_settings.h"
 #include "link/settings_commands.h"
 #include "link/simulated.h"
-#include "support/pty_panel.h"
 #include "support/operator_fakes.h"
+#include "support/pty_panel.h"
 #include "support/recording_prompter.h"
 #include "transport/qt_serial.h"
 
@@ -460,10 +460,10 @@ TEST_F(Pairing, ConfigurationThatCannotBeWrittenLeavesTheTransmitterUnconfigured
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].find("ERRO DE ESCRITA"), std::string::npos);
-    // The poll fails too: prompt 20 once, and the timer stops.
+    // The poll fails too: prompt ConfigureTransmitter once, and the timer stops.
     prompter.answers = {ButtonNo};
     EXPECT_EQ(runPoll(), 1);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
 }
 
 // ---- the daylight-saving check at start-up ----
@@ -499,29 +499,29 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         bool dst;
         DaylightSavingChange change;
         uint8_t after;
-        unsigned prompt;
+        std::optional<Prompt> prompt;
     };
     const Case cases[] = {
         {.flags = 0x10,
          .dst = true,
          .change = DaylightSavingChange::Began,
          .after = 0x11,
-         .prompt = 6},
+         .prompt = Prompt::DaylightSavingStarted},
         {.flags = 0x1F,
          .dst = false,
          .change = DaylightSavingChange::Ended,
          .after = 0x10,
-         .prompt = 7},
+         .prompt = Prompt::DaylightSavingEnded},
         {.flags = 0x11,
          .dst = true,
          .change = DaylightSavingChange::None,
          .after = 0x11,
-         .prompt = 0},
+         .prompt = std::nullopt},
         {.flags = 0x10,
          .dst = false,
          .change = DaylightSavingChange::None,
          .after = 0x10,
-         .prompt = 0},
+         .prompt = std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.flags));
@@ -535,7 +535,7 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         EXPECT_EQ(check.writeError, "");
         const bool adjust = askDaylightSavingAdjust(prompter, check);
         if (c.prompt) {
-            EXPECT_EQ(prompter.prompts, std::vector<unsigned>{c.prompt});
+            EXPECT_EQ(prompter.prompts, std::vector<Prompt>{*c.prompt});
             EXPECT_TRUE(adjust);
             ASSERT_EQ(file().size(), 16u);
             EXPECT_EQ(file()[3], c.after);

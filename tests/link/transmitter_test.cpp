@@ -123,7 +123,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_TRUE(prompter.prompts.empty());
 
-    // With the dialog: prompt 20; No keeps the flag, Yes opens the
+    // With the dialog: prompt ConfigureTransmitter; No keeps the flag, Yes opens the
     // configuration page and clears it once the page has closed.
     kq.setConfigurator(&settings);
     for (int answer : {ButtonNo, ButtonYes}) {
@@ -136,7 +136,7 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
         prompter.prompts.clear();
         prompter.answers = {answer};
         deliver(*device);
-        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+        EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
         EXPECT_EQ(settings.opened, answer == ButtonYes ? 1 : 0);
         EXPECT_EQ(kq.transmitterNotConfigured, answer == ButtonNo);
     }

@@ -1,9 +1,9 @@
 // The page upload without windows: frames and reports byte for byte, the
 // serial and transmitter runs with their pauses, the clear run, the
 // pages-to-display command and the repair from a panel's error code.
-#include "support/decoders.h"
 #include "link/simulated.h"
 #include "link/upload.h"
+#include "support/decoders.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 
@@ -218,7 +218,8 @@ TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
     // The run shows nothing; its notice tells each refused page.
     EXPECT_TRUE(prompter.prompts.empty());
     link.tell(uploadNotice(result));
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<Prompt>{Prompt::PortNotSelected, Prompt::PortNotSelected}));
     EXPECT_EQ(std::count(events.begin(), events.end(), UploadProgress::PortRefused), 2);
     EXPECT_TRUE(wire.empty());
 
@@ -378,7 +379,7 @@ TEST_F(UploadFixture, TransmitterNotYetIdentifiedSendsNothingAndAsksToConfigure)
     EXPECT_TRUE(reports().empty());
     EXPECT_TRUE(prompter.prompts.empty());
     link.tell(uploadNotice(result));
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     EXPECT_EQ(settings.opened, 1);
 }
 
@@ -423,7 +424,7 @@ TEST_F(UploadFixture, DisplayPagesNeedsAPageAndSendsTheMask) {
     EXPECT_EQ(showPagesOnPanels(link, targets, displayMask({}), nullptr), SendOk);
     EXPECT_TRUE(prompter.prompts.empty());
     link.tell(showPagesNotice(displayMask({}), SendOk));
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::NoPageSelected});
     EXPECT_TRUE(wire.empty());
 
     std::array<bool, PageCount> pages{};
@@ -534,7 +535,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
             EXPECT_TRUE(prompter.prompts.empty());
         } else {
             EXPECT_EQ(prompter.messages, std::vector<std::string>{c.message});
-            EXPECT_EQ(prompter.prompts, std::vector<unsigned>{16});
+            EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::InvalidErrorCode});
         }
         EXPECT_TRUE(repairReports().empty());
     }

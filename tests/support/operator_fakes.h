@@ -16,7 +16,7 @@ struct ReportingTransmitter : Transmitter {
     }
 };
 
-// Stands for the settings dialog: asks prompt 20 as the dialog does and
+// Stands for the settings dialog: asks prompt ConfigureTransmitter as the dialog does and
 // counts its openings on the transmitter page.
 struct CountingConfigurator : TransmitterConfigurator {
     explicit CountingConfigurator(Prompter& asker) : prompter(asker) {}

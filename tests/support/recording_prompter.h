@@ -12,7 +12,7 @@ namespace vorelux::testing {
 
 class RecordingPrompter : public Prompter {
   public:
-    std::vector<unsigned> prompts;
+    std::vector<Prompt> prompts; // in the order they were shown
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::deque<int> answers;
@@ -22,7 +22,7 @@ class RecordingPrompter : public Prompter {
 
     int showPrompt(unsigned msg) override {
         if (!promptEntry(msg)) return 0;
-        prompts.push_back(msg);
+        prompts.push_back(Prompt(msg));
         if (whileShown) whileShown();
         if (answers.empty()) return defaultAnswer;
         int answer = answers.front();

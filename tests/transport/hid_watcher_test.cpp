@@ -72,7 +72,7 @@ TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
     ASSERT_TRUE(waitFor([&] { return cfg.transmitterIdentity[7] == KqIdentityStored; }));
     EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     EXPECT_EQ(settings.openedOn, QCoreApplication::instance()->thread());
     EXPECT_FALSE(kq.transmitterNotConfigured);
     EXPECT_EQ(statusTexts, std::vector<QString>{"[USB] Transmissor KQ"});

@@ -110,7 +110,7 @@ TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
     link.lastSendResult = link.sendParameter(255, 0, 0);
     EXPECT_EQ(link.lastSendResult, SendPortNotListed);
     link.reportSendResult();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotSelected});
     EXPECT_TRUE(pty.drain(20).empty());
 }
 
@@ -133,7 +133,7 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
         EXPECT_EQ(link.lastSendResult, SendPortFailed);
         EXPECT_FALSE(link.lastSerialError.empty());
         link.reportSendResult();
-        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{17});
+        EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortBusy});
     }
     EXPECT_TRUE(sleeper.steps.empty());
     EXPECT_TRUE(pty.drain(20).empty());

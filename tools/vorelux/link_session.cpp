@@ -34,7 +34,7 @@ namespace vorelux::cli {
 
 namespace {
 
-// Prompt 18, the editor's text for a port that is not there.
+// Prompt PortNotSelected, the editor's text for a port that is not there.
 constexpr const char* PortMissingText = "Porta COM não selecionada.";
 
 std::string hex(const std::vector<uint8_t>& bytes) {

@@ -11,7 +11,7 @@
 namespace vorelux {
 
 // Shows a notice on the calling thread: its message, then its prompts in
-// order; Yes on prompt 20 opens the transmitter configuration.
+// order; Yes on prompt ConfigureTransmitter opens the transmitter configuration.
 inline void tellOperator(Prompter& prompter, Transmitter& transmitter, const Notice& notice) {
     if (!notice.message.empty()) prompter.message(notice.message);
     for (Prompt prompt : notice.prompts) {
@@ -23,7 +23,7 @@ inline void tellOperator(Prompter& prompter, Transmitter& transmitter, const Not
 }
 
 // Tells what reading "conn.cfg" found: the message of an untrusted file;
-// for a missing or damaged one prompt 10, then why it could not be written anew.
+// for a missing or damaged one prompt SettingsUnreadable, then why it could not be written anew.
 inline void tellConnCfgRead(Prompter& prompter, const ConnCfgReadResult& result) {
     using Status = ConnCfgReadResult::Status;
     if (result.status == Status::Loaded) return;
@@ -32,7 +32,7 @@ inline void tellConnCfgRead(Prompter& prompter, const ConnCfgReadResult& result)
 }
 
 // Tells a change of daylight-saving time found at start-up (a failed write,
-// then prompt 6 or 7). True when the operator wants the clock adjusted now.
+// then prompt DaylightSavingStarted or 7). True when the operator wants the clock adjusted now.
 inline bool askDaylightSavingAdjust(Prompter& prompter, const DaylightSavingCheck& check) {
     const auto prompt = daylightSavingPrompt(check.change);
     if (!prompt) return false;

@@ -206,7 +206,7 @@ TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
     cfg.portNumber = 4;
     group.prepareOnOpen();
     EXPECT_EQ(group.portSelector()->currentIndex(), -1);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{12});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotFound});
 }
 
 TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {

@@ -4,10 +4,10 @@
 #include "app/link/progress_window.h"
 #include "app/send/send_features.h"
 #include "app/send/target_list.h"
-#include "support/decoders.h"
 #include "link/simulated.h"
 #include "pty.h"
 #include "settle.h"
+#include "support/decoders.h"
 #include "support/operator_fakes.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
@@ -351,7 +351,8 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     sendBoxes({1, 2});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     settle(*dlg);
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{18, 18}));
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<Prompt>{Prompt::PortNotSelected, Prompt::PortNotSelected}));
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
     EXPECT_TRUE(sleeper.take().empty());
@@ -380,7 +381,7 @@ TEST_F(SendDialogTest, DisplayButtonSendsTheMaskToTheTargets) {
     box(*dlg, "displayBox", 2)->setChecked(false);
     QTest::mouseClick(button(*dlg, "displayButton"), Qt::LeftButton);
     settle(*dlg);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{15});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::NoPageSelected});
     EXPECT_TRUE(sleeper.take().empty());
 
     box(*dlg, "displayBox", 0)->setChecked(true);
@@ -438,15 +439,13 @@ TEST_F(SendDialogTest, DestroyedWhileItsResultIsOnShow) {
     checkSendBoxes(*dlg, {1});
     QSignalSpy destroyed(dlg.get(), &QObject::destroyed);
     prompter.whileShown = [&] {
-        if (prompter.prompts.empty() ||
-            prompter.prompts.back() != unsigned(Prompt::PortNotSelected))
-            return;
+        if (prompter.prompts.empty() || prompter.prompts.back() != Prompt::PortNotSelected) return;
         prompter.whileShown = {};
         dlg.reset();
     };
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     QTRY_COMPARE(destroyed.count(), 1);
-    EXPECT_EQ(prompter.prompts.back(), unsigned(Prompt::PortNotSelected));
+    EXPECT_EQ(prompter.prompts.back(), Prompt::PortNotSelected);
     EXPECT_FALSE(port.isOpen);
 }
 
@@ -559,7 +558,7 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
 
     typeCode("000004");
     EXPECT_EQ(prompter.messages, std::vector<std::string>{"A PÁGINA 1 NÃO FOI ENVIADA"});
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{16});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::InvalidErrorCode});
     EXPECT_EQ(codeEdit()->selectionStart(), 0);
     EXPECT_EQ(codeEdit()->selectedText(), "000");
 
@@ -587,7 +586,8 @@ TEST_F(SendDialogTest, TransmitterUploadAndTheErrorCodes) {
     EXPECT_EQ(resent.back().mask, 2);
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Progress);
     EXPECT_TRUE(label(*dlg, "questionLabel")->isVisible());
-    EXPECT_EQ(prompter.prompts, (std::vector<unsigned>{16, 16}));
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<Prompt>{Prompt::InvalidErrorCode, Prompt::InvalidErrorCode}));
 }
 
 // Destroyed while the transmitter upload is between two reports: the
@@ -633,7 +633,7 @@ TEST_F(SendDialogTest, TransmitterNotYetIdentifiedSendsNothing) {
     prompter.answers = {ButtonNo};
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     settle(*dlg);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     EXPECT_TRUE(reports().empty());
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
@@ -759,7 +759,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
     // A failure is reported once: the port is gone.
     cfg.portNumber = MissingCom;
     click(on);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotSelected});
 }
 
 TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
@@ -775,11 +775,12 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 255, 0}));
 
-    // The port unplugged: prompt 18, the display closes itself, the resume fails silently.
+    // The port unplugged: prompt PortNotSelected, the display closes itself, the resume fails
+    // silently.
     cfg.portNumber = MissingCom;
     features->showPanelNumbers();
     EXPECT_FALSE(ids.isVisible());
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{18});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotSelected});
     EXPECT_TRUE(sleeper.take().empty());
 }
 

@@ -4,9 +4,9 @@
 // and their menus.
 #include "../app_fakes.h"
 #include "app/send/send_features.h"
-#include "support/decoders.h"
 #include "pty.h"
 #include "settle.h"
+#include "support/decoders.h"
 #include "transport/link_system.h"
 
 #include <QAction>
@@ -131,8 +131,8 @@ TEST(SendInMainWindow, ARunningVirtualPanelIsListedAndGetsThePage) {
     QTest::mouseClick(send.findChild<QPushButton*>("sendButton"), Qt::LeftButton);
     settle(send);
     QTest::mouseClick(send.findChild<QPushButton*>("allReceivedButton"), Qt::LeftButton);
-    // Only prompt 12 on opening: conn.cfg names no port yet.
-    EXPECT_EQ(harness.prompter.prompts, std::vector<unsigned>{12});
+    // Only prompt PortNotFound on opening: conn.cfg names no port yet.
+    EXPECT_EQ(harness.prompter.prompts, std::vector<Prompt>{Prompt::PortNotFound});
     QString log;
     for (int i = 0; i < 50 && !log.contains("escolhida para exibição"); ++i) {
         panel.waitForReadyRead(100);

@@ -3,8 +3,8 @@
 #include "app/link/transport_group.h"
 #include "app/settings/settings_dialog.h"
 #include "link/simulated.h"
-#include "support/pty_panel.h"
 #include "support/operator_fakes.h"
+#include "support/pty_panel.h"
 #include "support/recording_prompter.h"
 #include "support/watched_port.h"
 #include "transport/qt_serial.h"
@@ -299,7 +299,7 @@ TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
     QTest::mouseClick(child<QPushButton>("activatePageTimeButton"), Qt::LeftButton);
     QTest::qWait(1);
     // Activating the first item warns that page by weekday goes off.
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PageByHourExcludesDay});
     EXPECT_EQ(child<QStackedWidget>("pageTimeStack")->currentWidget(),
               child<QTimeEdit>("pageTimeEdit"));
     child<QTimeEdit>("pageTimeEdit")->setTime(QTime(8, 30));
@@ -320,7 +320,7 @@ TEST_F(SettingsDialog, PageByHourFromTheListToThePanels) {
     clickBox(child<QCheckBox>("pageByHourEnabledCheck"));
     EXPECT_EQ(child<QListWidget>("pageByHourList")->item(2)->checkState(), Qt::Unchecked);
     EXPECT_EQ(cfg.pagesByHour[2].hour, 8);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{21});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PageByHourExcludesDay});
 }
 
 TEST_F(SettingsDialog, OnOffTimesStartUncheckedAndGreyed) {
@@ -335,7 +335,7 @@ TEST_F(SettingsDialog, OnOffTimesStartUncheckedAndGreyed) {
     EXPECT_EQ(received(), (Frames{{9, 48, 0}, {9, 49, 0}, {9, 50, 0}, {9, 51, 255}}));
 
     clickBox(child<QCheckBox>("onOffEnabledCheck"));
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{22});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PageByDayExcludesHour});
     EXPECT_TRUE(child<QGroupBox>("onOffTimesBox")->isEnabled());
     EXPECT_EQ(child<QTimeEdit>("switchOnTimeEdit")->palette().color(QPalette::Base),
               QColor(255, 255, 255));
@@ -359,7 +359,7 @@ TEST_F(SettingsDialog, PanelNumberFieldsTakeDigitsOnly) {
         child<QLineEdit>("newIdEdit")->clear();
         QTest::keyClicks(child<QLineEdit>("newIdEdit"), bad);
         QTest::keyClick(child<QLineEdit>("newIdEdit"), Qt::Key_Return);
-        EXPECT_EQ(prompter.prompts, std::vector<unsigned>{13});
+        EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::InvalidPanelId});
         EXPECT_EQ(child<QLineEdit>("newIdEdit")->selectedText(), bad);
         EXPECT_TRUE(received().empty());
     }
@@ -370,12 +370,12 @@ TEST_F(SettingsDialog, PanelNumberFieldsTakeDigitsOnly) {
     prompter.answers = {ButtonNo};
     QTest::mouseClick(child<QPushButton>("sendIdButton"), Qt::LeftButton);
     EXPECT_FALSE(form->isSending());
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{14});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfirmPanelIdChange});
     EXPECT_TRUE(received().empty());
     prompter.prompts.clear();
     prompter.answers = {ButtonYes};
     QTest::mouseClick(child<QPushButton>("sendIdButton"), Qt::LeftButton);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{14});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfirmPanelIdChange});
     EXPECT_EQ(received(), (Frames{{12, 13, 77}}));
 }
 
@@ -413,7 +413,7 @@ TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
     for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(false);
     QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
     QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{23});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::NothingToReset});
     EXPECT_TRUE(received().empty());
 
     for (const char* name : ResetChecks) child<QCheckBox>(name)->setChecked(true);
@@ -443,7 +443,7 @@ TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
     EXPECT_TRUE(prompter.prompts.empty());
     QTest::mouseRelease(child<QPushButton>("restoreButton"), Qt::LeftButton);
     settle();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>(5, 18));
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>(5, Prompt::PortNotSelected));
     EXPECT_TRUE(received().empty());
 }
 
@@ -538,7 +538,7 @@ TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
     prompter.answers = {ButtonNo};
     auto device = attachTransmitter(KqNotConfigured);
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     prompter.prompts.clear();
     random.values = {200};
     showOn(PanelSettingsDialog::TransmitterTab);
@@ -576,7 +576,7 @@ TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
     clock.set(LocalDateTime{2023, 11, 5, 14, 7, 9, 0, 0, true});
     prompter.answers = {ButtonNo};
     form->runStartUpChecks();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{6});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::DaylightSavingStarted});
     EXPECT_EQ(savedCfg().at(3), 0x11);
     EXPECT_FALSE(form->isVisible());
 }
@@ -589,7 +589,7 @@ TEST_F(SettingsDialog, UnconfiguredTransmitterIsOfferedItsPage) {
     std::ofstream(cfgPath, std::ios::binary).write(std::string(16, '\0').data(), 16);
     prompter.answers = {ButtonNo};
     form->runStartUpChecks();
-    EXPECT_EQ(prompter.prompts, std::vector<unsigned>{20});
+    EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     EXPECT_TRUE(transmitter.transmitterNotConfigured); // a No leaves it
 
     int tab = -1;
