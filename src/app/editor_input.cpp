@@ -314,7 +314,7 @@ void EditorInput::deleteLineAt(int offset) {
     if (line < 0 || line >= store.page().lineCount()) return;
     // The only line of a page is cleared instead, when the operator agrees.
     auto step = surface_.history().record(store.page().lineCount() < 2 ? EditKind::ClearPage
-                                                                        : EditKind::DeleteLine);
+                                                                       : EditKind::DeleteLine);
     if (store.deleteLine(line) == PageStore::DeleteLineResult::LastLine &&
         surface_.prompter().ask(Prompt::ClearPage) == ButtonYes)
         store.clearPage(); // redraws, as a deleted line does
