@@ -36,7 +36,7 @@ constexpr int effectNumber(uint8_t effectByte) {
     return int(effectByte) - EffectByteBase;
 }
 constexpr bool isEffectByte(uint8_t b) {
-    return b >= 192 && b <= 252;
+    return b >= effectByte(1) && b <= effectByte(EffectCount);
 }
 
 // A new line: marker, effect 1 in, effect 1 out, no content.

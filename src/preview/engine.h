@@ -29,9 +29,9 @@ class PreviewEngine final : private FrameOut {
     PreviewEngine(const LineSource& lines, GlyphRenderer& glyphs, const Clock& clock);
 
     RunResult run(FrameSink& sink, int rounds);
-    void requestStop() { play.enabled = false; }
-    void requestLineSkip(int direction) { lineSkipRequest = direction < 0 ? -1 : 1; }
-    bool running() const { return play.enabled; }
+    void requestStop() { play_.enabled = false; }
+    void requestLineSkip(int direction) { lineSkipRequest_ = direction < 0 ? -1 : 1; }
+    bool running() const { return play_.enabled; }
 
     // Composes the first segment of `line` into screen.composed. Returns the
     // start column.
@@ -83,9 +83,9 @@ class PreviewEngine final : private FrameOut {
     void loadLine(int index);
     void scrollStep(uint8_t column);
 
-    PlayState play;
-    uint8_t pendingLiveCode = 0; // live field met by the last segment, shown next
-    std::atomic<int32_t> lineSkipRequest{0};
+    PlayState play_;
+    uint8_t pendingLiveCode_ = 0; // live field met by the last segment, shown next
+    std::atomic<int32_t> lineSkipRequest_{0};
     const LineSource& lines_;
     GlyphRenderer& glyphs_;
     const Clock& clock_;

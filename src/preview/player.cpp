@@ -29,7 +29,7 @@ bool pageHasContent(const LineSource& lines) {
 }
 
 uint8_t PreviewEngine::readByte(int32_t pos) const {
-    const LineStream& bytes = play.line;
+    const LineStream& bytes = play_.line;
     if (bytes.empty()) return EndOfLine;
     if (pos < 0) pos = 0;
     if (size_t(pos) >= bytes.size()) return bytes.back();
@@ -38,11 +38,11 @@ uint8_t PreviewEngine::readByte(int32_t pos) const {
 
 void PreviewEngine::loadLine(int index) {
     // The page may have lost lines meanwhile; a missing line plays as empty.
-    play.line = index < lines_.lineCount() ? lines_.line(index) : newLine();
+    play_.line = index < lines_.lineCount() ? lines_.line(index) : newLine();
     // A damaged line without its header plays as an empty line.
-    if (play.line.size() < size_t(HeaderSize)) play.line = newLine();
-    play.entryEffect = play.line[1];
-    play.exitEffect = play.line[2];
+    if (play_.line.size() < size_t(HeaderSize)) play_.line = newLine();
+    play_.entryEffect = play_.line[1];
+    play_.exitEffect = play_.line[2];
 }
 
 // Loads the item whose code was just read into the glyph buffer; a drawing
@@ -62,11 +62,11 @@ void PreviewEngine::loadItem(uint8_t code, int32_t& pos, int font) {
 // shown and no time passes. A stop (requested, or refused by the sink) ends
 // the preview here: nothing after it is shown or computed.
 void PreviewEngine::showFrame(uint8_t cycles) {
-    if (lineSkipRequest != 0) return;
-    if (!play.enabled) throw PreviewStopped{};
+    if (lineSkipRequest_ != 0) return;
+    if (!play_.enabled) throw PreviewStopped{};
     const bool goOn = sink_->show(screen.shown, cycles);
-    if (!goOn) play.enabled = false;
-    if (cycles != 0 && !play.enabled) throw PreviewStopped{};
+    if (!goOn) play_.enabled = false;
+    if (cycles != 0 && !play_.enabled) throw PreviewStopped{};
 }
 
 void PreviewEngine::scrollStep(uint8_t column) {
@@ -88,8 +88,8 @@ void PreviewEngine::runExit(uint8_t effectByte) {
 RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
     if (n < 1 || n > EffectCount) return RunResult::NothingToPlay;
     sink_ = &sink;
-    play.enabled = true;
-    lineSkipRequest = 0;
+    play_.enabled = true;
+    lineSkipRequest_ = 0;
     RunResult result = RunResult::RoundsDone;
     try {
         if (entry) {
@@ -101,7 +101,7 @@ RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
     } catch (const PreviewStopped&) {
         result = RunResult::Stopped;
     }
-    play.enabled = false;
+    play_.enabled = false;
     sink_ = nullptr;
     return result;
 }
@@ -109,19 +109,19 @@ RunResult PreviewEngine::playEffect(bool entry, int n, FrameSink& sink) {
 // ---------------------------------------------------------------- live fields
 
 void PreviewEngine::holdLiveField(int frames, uint8_t cycles) {
-    for (int n = 0; n < frames && play.enabled; ++n) showFrame(cycles);
+    for (int n = 0; n < frames && play_.enabled; ++n) showFrame(cycles);
 }
 
 void PreviewEngine::showPendingLiveField() {
-    if (pendingLiveCode == 0) return;
-    if (drawLiveField && drawLiveField(pendingLiveCode, screen.shown)) {
+    if (pendingLiveCode_ == 0) return;
+    if (drawLiveField && drawLiveField(pendingLiveCode_, screen.shown)) {
         holdLiveField(25, 10);
-        pendingLiveCode = 0;
+        pendingLiveCode_ = 0;
         return;
     }
-    const LiveFieldRule rule = liveFieldRule(pendingLiveCode);
+    const LiveFieldRule rule = liveFieldRule(pendingLiveCode_);
     if (rule.drawn && rule.redraw) {
-        for (int n = 0; n < 50 && play.enabled; ++n) {
+        for (int n = 0; n < 50 && play_.enabled; ++n) {
             drawTimeDateTemperature(screen.shown, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
             showFrame(5);
         }
@@ -129,21 +129,21 @@ void PreviewEngine::showPendingLiveField() {
         drawTimeDateTemperature(screen.shown, glyphs_, clock_, 0, 0, rule.mask, rule.fontIndex);
     }
     // The clocks (8, 18) were held while redrawn; the other fields are held here.
-    if (pendingLiveCode > 8 && pendingLiveCode != 18) holdLiveField(25, 10);
-    pendingLiveCode = 0;
+    if (pendingLiveCode_ > 8 && pendingLiveCode_ != 18) holdLiveField(25, 10);
+    pendingLiveCode_ = 0;
 }
 
 // ---------------------------------------------------------------- segments
 
 int PreviewEngine::composeSegment(const LineStream& line) {
-    play.line = line;
-    if (play.line.size() < size_t(HeaderSize)) play.line = newLine();
-    play.segmentStart = HeaderSize;
+    play_.line = line;
+    if (play_.line.size() < size_t(HeaderSize)) play_.line = newLine();
+    play_.segmentStart = HeaderSize;
     screen.composed.fill(0);
-    const bool wasRunning = play.enabled;
-    play.enabled = true; // the measure pass stops early when the preview is stopped
-    const SegmentLayout layout = composeNextSegment(play.startFont);
-    play.enabled = wasRunning;
+    const bool wasRunning = play_.enabled;
+    play_.enabled = true; // the measure pass stops early when the preview is stopped
+    const SegmentLayout layout = composeNextSegment(play_.startFont);
+    play_.enabled = wasRunning;
     return layout.empty ? 0 : layout.startColumn;
 }
 
@@ -152,11 +152,11 @@ int PreviewEngine::composeSegment(const LineStream& line) {
 // it into screen.composed.
 PreviewEngine::SegmentLayout PreviewEngine::composeNextSegment(uint8_t font) {
     SegmentLayout layout;
-    const int32_t size = int32_t(play.line.size());
-    if (play.segmentStart < 3) play.segmentStart = 3;
-    if (size <= 4 || readByte(play.segmentStart) == EndOfLine) return layout;
-    while (readByte(play.segmentStart) == Space && play.segmentStart < size) ++play.segmentStart;
-    if (play.segmentStart >= size) return layout;
+    const int32_t size = int32_t(play_.line.size());
+    if (play_.segmentStart < 3) play_.segmentStart = 3;
+    if (size <= 4 || readByte(play_.segmentStart) == EndOfLine) return layout;
+    while (readByte(play_.segmentStart) == Space && play_.segmentStart < size) ++play_.segmentStart;
+    if (play_.segmentStart >= size) return layout;
     layout.empty = false;
 
     for (int c = 0; c < PanelColumns; ++c) screen.composed[size_t(c)] = 0;
@@ -175,16 +175,16 @@ PreviewEngine::SegmentLayout PreviewEngine::composeNextSegment(uint8_t font) {
     return layout;
 }
 
-// Finds the end of the segment starting at play.segmentStart: the line's end,
+// Finds the end of the segment starting at play_.segmentStart: the line's end,
 // a live field (left pending), or the last word break before the panel is full.
 PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
     Measure m;
     m.font = font;
-    const int32_t size = int32_t(play.line.size());
-    int32_t pos = play.segmentStart;
+    const int32_t size = int32_t(play_.line.size());
+    int32_t pos = play_.segmentStart;
     int width = 0;
     for (;;) {
-        if ((m.lastByte != 0 && width > PanelColumns) || !play.enabled) break;
+        if ((m.lastByte != 0 && width > PanelColumns) || !play_.enabled) break;
         const uint8_t b = readByte(pos);
         if (b == EndOfLine || pos >= size) {
             m.lastByte = pos - 1;
@@ -193,7 +193,7 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
             break;
         }
         if (isLiveCode(b)) {
-            pendingLiveCode = b;
+            pendingLiveCode_ = b;
             m.lastByte = pos - 1;
             m.width = width;
             break;
@@ -223,7 +223,7 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
 // Renders the segment into screen.composed from its start column, as far as the
 // panel reaches.
 void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
-    int32_t pos = play.segmentStart;
+    int32_t pos = play_.segmentStart;
     int current = font;
     int column = layout.startColumn;
     int itemColumn = 0;
@@ -252,18 +252,18 @@ bool PreviewEngine::playSegment(uint8_t font) {
     if (layout.empty) return true;
 
     screen.shown.fill(0);
-    if (play.enabled && lineSkipRequest == 0) runEntry(play.entryEffect);
+    if (play_.enabled && lineSkipRequest_ == 0) runEntry(play_.entryEffect);
     for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = screen.composed[size_t(c)];
     showFrame(HoldCycles);
 
-    if (layout.width >= PanelColumns && play.enabled) scrollOverflow(layout);
+    if (layout.width >= PanelColumns && play_.enabled) scrollOverflow(layout);
 
-    if (play.enabled && lineSkipRequest == 0) runExit(play.exitEffect);
+    if (play_.enabled && lineSkipRequest_ == 0) runExit(play_.exitEffect);
 
     for (int c = 0; c < PanelColumns; ++c) screen.shown[size_t(c)] = 0;
     showFrame(0);
 
-    play.segmentStart = layout.finished ? layout.nextByte - 1 : layout.nextByte;
+    play_.segmentStart = layout.finished ? layout.nextByte - 1 : layout.nextByte;
     return layout.finished;
 }
 
@@ -279,10 +279,10 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
         glyphs_.convertCharacter(font, readByte(pos - 1));
     std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
     int last = glyphs_.GlyphLast;
-    for (int j = layout.lastItemColumns; j <= last && j < GlyphColumnsSize && play.enabled; ++j)
+    for (int j = layout.lastItemColumns; j <= last && j < GlyphColumnsSize && play_.enabled; ++j)
         scrollStep(item[size_t(j)]);
 
-    while (pos <= layout.lastByte && play.enabled) {
+    while (pos <= layout.lastByte && play_.enabled) {
         const uint8_t b = readByte(pos);
         ++pos;
         if (b < DrawingEscape) {
@@ -297,7 +297,7 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
         last = glyphs_.GlyphLast;
         // The trailing blank column of the segment's final item stays out.
         const int count = pos > layout.lastByte ? last : last + 1;
-        for (int k = 0; k < count && k < GlyphColumnsSize && play.enabled; ++k)
+        for (int k = 0; k < count && k < GlyphColumnsSize && play_.enabled; ++k)
             scrollStep(item[size_t(k)]);
     }
     for (int c = 0; c < PanelColumns; ++c) screen.composed[size_t(c)] = screen.shown[size_t(c)];
@@ -309,15 +309,15 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
 // Lines with effect 1 both ways: the text runs through the panel from right
 // to left, with no effects and no hold.
 bool PreviewEngine::playScrollOnly() {
-    int font = play.startFont;
-    int32_t pos = play.segmentStart;
-    loadLine(play.lineIndex);
-    const int32_t size = int32_t(play.line.size());
-    while (pos < size && readByte(pos) != EndOfLine && play.enabled && lineSkipRequest == 0) {
+    int font = play_.startFont;
+    int32_t pos = play_.segmentStart;
+    loadLine(play_.lineIndex);
+    const int32_t size = int32_t(play_.line.size());
+    while (pos < size && readByte(pos) != EndOfLine && play_.enabled && lineSkipRequest_ == 0) {
         const uint8_t b = readByte(pos);
         ++pos;
         if (isLiveCode(b)) {
-            pendingLiveCode = b;
+            pendingLiveCode_ = b;
             break;
         }
         if (b <= 7) {
@@ -328,10 +328,10 @@ bool PreviewEngine::playScrollOnly() {
         loadItem(b, pos, font);
         scrollItemThrough();
     }
-    for (int n = 0; n < PanelColumns && play.enabled && lineSkipRequest == 0; ++n)
+    for (int n = 0; n < PanelColumns && play_.enabled && lineSkipRequest_ == 0; ++n)
         scrollBlankColumn();
-    if (pendingLiveCode != 0) {
-        play.segmentStart = pos - 1;
+    if (pendingLiveCode_ != 0) {
+        play_.segmentStart = pos - 1;
         return false;
     }
     return true;
@@ -342,7 +342,7 @@ bool PreviewEngine::playScrollOnly() {
 void PreviewEngine::scrollItemThrough() {
     const std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
     const int last = glyphs_.GlyphLast;
-    for (int j = 0; j < last && j < GlyphColumnsSize && play.enabled && lineSkipRequest == 0; ++j)
+    for (int j = 0; j < last && j < GlyphColumnsSize && play_.enabled && lineSkipRequest_ == 0; ++j)
         scrollStep(item[size_t(j)]);
     scrollBlankColumn();
 }
@@ -358,33 +358,33 @@ void PreviewEngine::scrollBlankColumn() {
 RunResult PreviewEngine::run(FrameSink& sink, int rounds) {
     if (!pageHasContent(lines_)) return RunResult::NothingToPlay;
     sink_ = &sink;
-    play.lineCount = 0;
-    play.segmentStart = HeaderSize;
-    play.lineIndex = 0;
-    play.startFont = 1;
+    play_.lineCount = 0;
+    play_.segmentStart = HeaderSize;
+    play_.lineIndex = 0;
+    play_.startFont = 1;
     // A field left pending by an earlier, stopped preview is not shown now.
-    pendingLiveCode = 0;
+    pendingLiveCode_ = 0;
     screen.shown.fill(0);
     screen.composed.fill(0);
 
     RunResult result = RunResult::Stopped;
     try {
         sink.lineStarted(0);
-        play.lineCount = lines_.lineCount();
-        play.enabled = true;
+        play_.lineCount = lines_.lineCount();
+        play_.enabled = true;
         loadLine(0);
-        lineSkipRequest = 0;
+        lineSkipRequest_ = 0;
         long linesPlayed = 0;
-        while (play.enabled) {
+        while (play_.enabled) {
             bool finished = playNextSegment();
-            if (!play.enabled && lineSkipRequest == 0) break;
-            const int32_t size = int32_t(play.line.size());
-            if (pendingLiveCode != 0 && lineSkipRequest == 0) {
+            if (!play_.enabled && lineSkipRequest_ == 0) break;
+            const int32_t size = int32_t(play_.line.size());
+            if (pendingLiveCode_ != 0 && lineSkipRequest_ == 0) {
                 showPendingLiveField();
-                ++play.segmentStart;
-                finished = play.segmentStart >= size;
+                ++play_.segmentStart;
+                finished = play_.segmentStart >= size;
             }
-            if (!finished && play.segmentStart < size && lineSkipRequest == 0) continue;
+            if (!finished && play_.segmentStart < size && lineSkipRequest_ == 0) continue;
             if (changeLine(rounds, linesPlayed)) {
                 result = RunResult::RoundsDone;
                 break;
@@ -392,46 +392,46 @@ RunResult PreviewEngine::run(FrameSink& sink, int rounds) {
         }
     } catch (const PreviewStopped&) {
     }
-    play.enabled = false;
+    play_.enabled = false;
     sink_ = nullptr;
     return result;
 }
 
-// Plays what starts at play.segmentStart: a live field there is only left
+// Plays what starts at play_.segmentStart: a live field there is only left
 // pending, a scroll-only line scrolls, any other line plays a segment. True
 // when the line is finished.
 bool PreviewEngine::playNextSegment() {
-    const uint8_t first = readByte(play.segmentStart);
+    const uint8_t first = readByte(play_.segmentStart);
     if (isLiveCode(first)) {
-        pendingLiveCode = first;
+        pendingLiveCode_ = first;
         return false;
     }
     screen.shown.fill(0);
-    if (play.entryEffect == ScrollOnlyEffect && play.exitEffect == ScrollOnlyEffect) {
+    if (play_.entryEffect == ScrollOnlyEffect && play_.exitEffect == ScrollOnlyEffect) {
         const bool finished = playScrollOnly();
         screen.shown.fill(0);
         return finished;
     }
-    return playSegment(play.startFont);
+    return playSegment(play_.startFont);
 }
 
 // Moves to the next line, or to the previous one on a skip back. True when
 // the requested rounds are done.
 bool PreviewEngine::changeLine(int rounds, long& linesPlayed) {
-    const int32_t skip = lineSkipRequest;
-    play.segmentStart = HeaderSize;
+    const int32_t skip = lineSkipRequest_;
+    play_.segmentStart = HeaderSize;
     if (skip < 0) {
-        if (--play.lineIndex < 0) play.lineIndex = play.lineCount - 1;
+        if (--play_.lineIndex < 0) play_.lineIndex = play_.lineCount - 1;
     } else {
-        ++play.lineIndex;
+        ++play_.lineIndex;
     }
-    lineSkipRequest = 0;
+    lineSkipRequest_ = 0;
     // A field met in a skipped segment belongs to the line left behind.
-    if (skip != 0) pendingLiveCode = 0;
-    play.lineIndex %= play.lineCount;
-    loadLine(play.lineIndex);
-    if (rounds > 0 && ++linesPlayed >= long(rounds) * play.lineCount) return true;
-    sink_->lineStarted(play.lineIndex);
+    if (skip != 0) pendingLiveCode_ = 0;
+    play_.lineIndex %= play_.lineCount;
+    loadLine(play_.lineIndex);
+    if (rounds > 0 && ++linesPlayed >= long(rounds) * play_.lineCount) return true;
+    sink_->lineStarted(play_.lineIndex);
     return false;
 }
 

@@ -30,9 +30,10 @@ bool QtPortCatalog::listPorts(std::vector<SerialPortInfo>& ports) {
         devices.push_back(device);
     }
     ports = assignComPorts(devices);
-    for (const auto& [number, port] : registered_) {
-        std::erase_if(ports, [&](const SerialPortInfo& p) {
-            return p.number == number || p.device == port.device;
+    for (const auto& entry : registered_) {
+        const SerialPortInfo& port = entry.second;
+        std::erase_if(ports, [&port](const SerialPortInfo& p) {
+            return p.number == port.number || p.device == port.device;
         });
         ports.push_back(port);
     }
