@@ -332,8 +332,6 @@ TEST(PortList, AddedLineCannotShadowASystemPort) {
                             "(/dev/ttyS0); linha ignorada");
 
     ConnectionSettingsStore connection;
-
-    const ConnectionSettings& cfg = connection.get();
     connection.setPortNumber(1);
     WireLog wire;
     FakeSerialPort port{wire};
