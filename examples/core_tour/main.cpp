@@ -92,11 +92,11 @@ void playPreview(const PageStore& store) {
 }
 
 bool upload(const PageStore& store, const std::string& device, int panel) {
-    ConnectionSettings settings;
-    settings.portNumber = 1;
-    settings.targetPanels = {uint8_t(panel)};
+    ConnectionSettingsStore settings;
+    settings.setPortNumber(1);
+    settings.setTargetPanels({uint8_t(panel)});
     StaticPortCatalog catalog;
-    catalog.add(settings.portNumber, device);
+    catalog.add(settings.get().portNumber, device);
     example::PosixSerialPort port;
     ThreadSleeper sleeper;
     SimulatedHidBus noTransmitter; // no USB transmitter: the serial port is used
@@ -104,7 +104,7 @@ bool upload(const PageStore& store, const std::string& device, int panel) {
     PanelLink link(settings, catalog, port, transmitter, sleeper);
     StdRandomRange random;
     const UploadResult result = sendPages(link, random, uploadJobs(store.pages(), {TourPage}),
-                                          runTargets(settings.targetPanels));
+                                          runTargets(settings.get().targetPanels));
     if (result.status != UploadStatus::Done || result.sent.empty()) {
         std::cerr << "envio: " << (result.message.empty() ? result.error : result.message) << '\n';
         return false;

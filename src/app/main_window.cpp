@@ -665,7 +665,7 @@ void MainWindow::startUp() {
     // transmitter identity.
     store_->markSaved();
     setStatus(StatusField::Link, QStringLiteral("[Serial] Porta COM"));
-    connectionSettings_.transmitterIdentity.fill(0);
+    connectionSettings_.setTransmitterIdentity({});
 
     buildPowerMenus();
 
@@ -674,7 +674,7 @@ void MainWindow::startUp() {
     if (!makeSettingsFolder(services_.appDir.toStdString(), folderError))
         prompter_->message(folderError);
     connectionSettingsPath_ = appFile("conn.cfg");
-    connectionSettings_.transport = Transport::Serial;
+    connectionSettings_.setTransport(Transport::Serial);
     tellConnCfgRead(*prompter_,
                     readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_));
 
@@ -1035,7 +1035,7 @@ void MainWindow::finishClose() {
         prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
                            "será reaberto na próxima vez. Nenhuma página foi perdida.");
     if (restoreCapsLock_) lockKeys_->setCapsLock(capsLockAtStart_);
-    connectionSettings_.targetPanels.clear();
+    connectionSettings_.setTargetPanels({});
     closePhase_ = ClosePhase::Finished;
     close();
     emit closeFinished();

@@ -111,7 +111,7 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     // Undo and redo of the changes to the pages; "Modified" follows it.
     EditHistory& history() override { return *history_; }
     Prompter& prompter() override { return *prompter_; }
-    ConnectionSettings& connectionSettings() { return connectionSettings_; }
+    ConnectionSettingsStore& connectionSettings() { return connectionSettings_; }
     // "conn.cfg" in the settings folder.
     const QString& connectionSettingsPath() const { return connectionSettingsPath_; }
     // The page file in use; empty for a new document.
@@ -252,7 +252,7 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<EditCanvas> editCanvas_;
 
-    ConnectionSettings connectionSettings_;
+    ConnectionSettingsStore connectionSettings_;
     QString connectionSettingsPath_;
     QString currentFileName_;
     bool capsLockAtStart_ = false;

@@ -74,9 +74,9 @@ struct PanelLink::Gated {
     explicit Gated(PanelLink& link) : catalog(link), port(link) {}
 };
 
-PanelLink::PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1,
+PanelLink::PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& ComPort1,
                      Transmitter& kq, Sleeper& sleeper)
-    : cfg_(cfg), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper) {}
+    : settings_(settings), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper) {}
 
 PanelLink::~PanelLink() = default;
 
@@ -108,14 +108,14 @@ bool PanelLink::transmitterAttached() {
 }
 
 uint8_t PanelLink::sendParameter(uint8_t parameterId, PanelId panel, uint8_t value) {
-    if (cfg_.transport == Transport::Transmitter)
+    if (cfg().transport == Transport::Transmitter)
         return sendParameterByTransmitter(parameterId, panel, value);
     return sendParameterBySerial(parameterId, panel, value);
 }
 
 uint8_t PanelLink::sendParameterByTransmitter(uint8_t parameterId, PanelId panel, uint8_t value) {
-    if (cfg_.transmitterIdentity[6] == 0) return SendKqNoIdentity;
-    auto report = kqParamReport(cfg_.transmitterIdentity, parameterId, panel, value);
+    if (cfg().transmitterIdentity[6] == 0) return SendKqNoIdentity;
+    auto report = kqParamReport(cfg().transmitterIdentity, parameterId, panel, value);
     std::vector<uint8_t> buf(report.begin(), report.end());
     for (int i = 0; i < KqRepeats; ++i) {
         // A write that fails (or a transmitter that is gone) ends the command.
@@ -148,7 +148,7 @@ uint8_t PanelLink::sendParameterBySerial(uint8_t parameterId, PanelId panel, uin
 
 SerialOutcome PanelLink::serialTransfer(const std::function<bool(SerialWriter&)>& body,
                                         std::string& error, Sleeper* pauses) {
-    const int number = cfg_.portNumber;
+    const int number = cfg().portNumber;
     const std::optional<int> before = settledPort_;
     const bool settled = before == number;
     settledPort_.reset();

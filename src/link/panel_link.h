@@ -78,8 +78,8 @@ enum class AfterFailure {
 
 class PanelLink {
   public:
-    PanelLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& ComPort1, Transmitter& kq,
-              Sleeper& sleeper);
+    PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& ComPort1,
+              Transmitter& kq, Sleeper& sleeper);
 
     // One parameter command through the active transport. Serial: the
     // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
@@ -132,7 +132,9 @@ class PanelLink {
     uint8_t sendToPanelList(const std::vector<uint8_t>& targetPanels, const PanelCommand& command,
                             ProgressWindow* progress);
 
-    ConnectionSettings& cfg() { return cfg_; }
+    const ConnectionSettings& cfg() const { return settings_.get(); }
+    // The owner of the settings, for whoever changes them.
+    ConnectionSettingsStore& settings() { return settings_; }
     // The transmitter itself, for its observers: only on its own thread.
     Transmitter& transmitter() { return kq_; }
     // The catalog and port, through the gate when there is one.
@@ -159,7 +161,7 @@ class PanelLink {
     uint8_t sendParameterBySerial(uint8_t parameterId, PanelId panel, uint8_t value);
     void finishProgress(ProgressWindow* progress);
 
-    ConnectionSettings& cfg_;
+    ConnectionSettingsStore& settings_;
     PortCatalog& catalog_;
     SerialPort& port_;
     Transmitter& kq_;

@@ -19,15 +19,15 @@ std::string hhmm(int hour, int minute) {
 
 // ---- page by hour ----------------------------------------------------------
 
-PageByHourList::PageByHourList(std::array<PageByHour, 12>& entries) : entries_(entries) {
-    for (int i = 0; i < PageHourItems; ++i) checked_[i] = entries_[i].active != 0;
+PageByHourList::PageByHourList(ConnectionSettingsStore& settings) : settings_(settings) {
+    for (int i = 0; i < PageHourItems; ++i) checked_[i] = entries()[i].active != 0;
     refresh(false);
 }
 
 std::string PageByHourList::caption(int item) const {
     std::string text =
         (item < PageHourSentItems ? " Página  " : " Multi-Página  ") + std::to_string(item + 1);
-    if (checked_[item]) text += "     -     " + hhmm(entries_[item].hour, entries_[item].minute);
+    if (checked_[item]) text += "     -     " + hhmm(entries()[item].hour, entries()[item].minute);
     return text;
 }
 
@@ -38,11 +38,13 @@ bool PageByHourList::anyChecked() const {
 }
 
 void PageByHourList::refresh(bool fromTimeField) {
-    for (int i = 0; i < PageHourItems; ++i) entries_[i].active = checked_[i] ? 1 : 0;
+    settings_.update([this](ConnectionSettings& s) {
+        for (int i = 0; i < PageHourItems; ++i) s.pagesByHour[i].active = checked_[i] ? 1 : 0;
+    });
     if (!fromTimeField) {
         timeLabel_ = "Horário da página " + std::to_string(selected_ + 1);
-        fieldHour_ = entries_[selected_].hour;
-        fieldMinute_ = entries_[selected_].minute;
+        fieldHour_ = entries()[selected_].hour;
+        fieldMinute_ = entries()[selected_].minute;
         activateVisible_ = !checked_[selected_];
     }
     enabled_ = anyChecked();
@@ -62,8 +64,10 @@ void PageByHourList::select(int item) {
 
 void PageByHourList::setTime(int hour, int minute) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return;
-    entries_[selected_].hour = hour;
-    entries_[selected_].minute = minute;
+    settings_.update([&](ConnectionSettings& s) {
+        s.pagesByHour[selected_].hour = hour;
+        s.pagesByHour[selected_].minute = minute;
+    });
     fieldHour_ = hour;
     fieldMinute_ = minute;
     refresh(true);
@@ -78,7 +82,7 @@ void PageByHourList::setEnabled(bool on) {
     if (on) {
         bool any = false;
         for (int i = 0; i < PageHourItems; ++i) {
-            checked_[i] = checked_[i] || entries_[i].active != 0;
+            checked_[i] = checked_[i] || entries()[i].active != 0;
             any = any || checked_[i];
         }
         if (!any) checked_[0] = true;
@@ -91,7 +95,7 @@ void PageByHourList::setEnabled(bool on) {
 std::array<HourMinute, PageHourSentItems> PageByHourList::pairs() const {
     std::array<HourMinute, PageHourSentItems> out{};
     for (int i = 0; i < PageHourSentItems; ++i)
-        if (checked_[i]) out[i] = {byte(entries_[i].hour), byte(entries_[i].minute)};
+        if (checked_[i]) out[i] = {byte(entries()[i].hour), byte(entries()[i].minute)};
     return out;
 }
 
@@ -227,18 +231,19 @@ TransmitterPairing::TransmitterPairing(PanelLink& link, RandomRange& random)
     : link_(link), random_(random) {}
 
 bool TransmitterPairing::configure(TimePoint now) {
-    KqIdentity& identity = link_.cfg().transmitterIdentity;
-    if (identity[6] != KqNotConfigured) return false;
+    const KqIdentity previous = link_.cfg().transmitterIdentity;
+    if (previous[6] != KqNotConfigured) return false;
     int c = 0;
     do {
         c = random_.between(1, 254);
     } while (c == KqNotConfigured || c < 1 || c > 254);
-    const uint8_t previous = identity[6];
+    KqIdentity identity = previous;
     identity[6] = byte(c);
+    link_.settings().setTransmitterIdentity(identity);
     auto report = kqConfigReport(identity, byte(c));
     if (!link_.writeReport({report.begin(), report.end()})) {
         // The transmitter did not take the byte: it is still not configured.
-        identity[6] = previous;
+        link_.settings().setTransmitterIdentity(previous);
         return false;
     }
     configDeadline = now + ConfigWindow;
@@ -258,21 +263,23 @@ uint8_t daylightSavingFlags(bool warn, bool dstNow) {
                                 (dstNow ? DaylightSavingInForce : 0));
 }
 
-DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
+DaylightSavingCheck checkDaylightSaving(ConnectionSettingsStore& settings, bool dstNow,
                                         const std::string& connCfgPath) {
     DaylightSavingCheck check;
-    if (!(cfg.daylightSaving & DaylightSavingWarn)) return check;
-    const bool recorded = (cfg.daylightSaving & DaylightSavingInForce) != 0;
+    const uint8_t flags = settings.get().daylightSaving;
+    if (!(flags & DaylightSavingWarn)) return check;
+    const bool recorded = (flags & DaylightSavingInForce) != 0;
     if (recorded == dstNow) return check;
     if (dstNow) {
-        cfg.daylightSaving |= DaylightSavingInForce;
+        settings.setDaylightSaving(flags | DaylightSavingInForce);
         check.change = DaylightSavingChange::Began;
     } else {
-        cfg.daylightSaving &= 0xF0;
+        settings.setDaylightSaving(flags & 0xF0);
         check.change = DaylightSavingChange::Ended;
     }
     std::string error;
-    if (!writeConnCfg(connCfgPath, cfg, ConnCfgDaylightSaving, error)) check.writeError = error;
+    if (!writeConnCfg(connCfgPath, settings.get(), ConnCfgDaylightSaving, error))
+        check.writeError = error;
     return check;
 }
 

@@ -53,12 +53,12 @@ struct HourMinute {
 };
 
 // The page-by-hour list of the settings dialog: twelve checkable items over
-// the entries of ConnectionSettings::pagPorHora, the selected item, its time field,
+// the entries of ConnectionSettings::pagesByHour, the selected item, its time field,
 // "Ativar" and " Ativado". Every change refreshes the captions, the entries'
-// active flags and " Ativado" as the list shows them.
+// active flags (through the settings' owner) and " Ativado" as the list shows them.
 class PageByHourList {
   public:
-    explicit PageByHourList(std::array<PageByHour, 12>& entries);
+    explicit PageByHourList(ConnectionSettingsStore& settings);
 
     // Caption of item i: " Página  n" (n = i+1) or " Multi-Página  n", with
     // "     -     HH:MM" when it is checked.
@@ -94,8 +94,9 @@ class PageByHourList {
 
   private:
     void refresh(bool fromTimeField);
+    const std::array<PageByHour, 12>& entries() const { return settings_.get().pagesByHour; }
 
-    std::array<PageByHour, 12>& entries_;
+    ConnectionSettingsStore& settings_;
     std::array<bool, PageHourItems> checked_{};
     int selected_ = 0;
     std::string timeLabel_;
@@ -219,7 +220,7 @@ struct DaylightSavingCheck {
     DaylightSavingChange change = DaylightSavingChange::None;
     std::string writeError;
 };
-DaylightSavingCheck checkDaylightSaving(ConnectionSettings& cfg, bool dstNow,
+DaylightSavingCheck checkDaylightSaving(ConnectionSettingsStore& settings, bool dstNow,
                                         const std::string& connCfgPath);
 // The prompt that announces `change` (nothing for None).
 std::optional<Prompt> daylightSavingPrompt(DaylightSavingChange change);

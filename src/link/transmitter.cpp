@@ -7,7 +7,8 @@
 
 namespace vorelux {
 
-Transmitter::Transmitter(HidBus& bus, ConnectionSettings& cfg) : bus_(bus), cfg_(cfg) {}
+Transmitter::Transmitter(HidBus& bus, ConnectionSettingsStore& settings)
+    : bus_(bus), settings_(settings) {}
 
 void Transmitter::reportProblem(const std::string& text) {
     if (problemReported) problemReported(text);
@@ -67,7 +68,7 @@ void Transmitter::scanDevices() {
 void Transmitter::take(const HidDeviceInfo&, std::shared_ptr<HidDevice> device) {
     if (device_) release(false);
     device_ = std::move(device);
-    cfg_.transport = Transport::Transmitter;
+    settings_.setTransport(Transport::Transmitter);
     for (auto* observer : std::vector(observers_)) observer->transmitterAttached(device_);
     notifyStatus(StatusUsb);
     awaitingReply = true;
@@ -80,7 +81,7 @@ void Transmitter::release(bool unplugged) {
     device_.reset();
     awaitingReply = false;
     if (unplugged) {
-        cfg_.transport = Transport::Serial;
+        settings_.setTransport(Transport::Serial);
         transmitterNotConfigured = false;
     }
     for (auto* observer : std::vector(observers_)) observer->transmitterRemoved(device);
@@ -92,8 +93,8 @@ void Transmitter::deviceReport(const std::string& path, const std::vector<uint8_
     if (!awaitingReply || !isIdentityReply(report)) return;
     awaitingReply = false;
     // Only the identity changes; byte 7 marks it as stored.
-    cfg_.transmitterIdentity = identityFromReply(report);
-    if (cfg_.transmitterIdentity[6] != KqNotConfigured) return;
+    settings_.setTransmitterIdentity(identityFromReply(report));
+    if (settings_.get().transmitterIdentity[6] != KqNotConfigured) return;
     transmitterNotConfigured = true;
     // Before the settings dialog exists the flag alone is kept; the dialog
     // asks when it is created.

@@ -53,7 +53,7 @@ class TransmitterConfigurator {
 
 class Transmitter {
   public:
-    Transmitter(HidBus& bus, ConnectionSettings& cfg);
+    Transmitter(HidBus& bus, ConnectionSettingsStore& settings);
 
     // Problems the operator is to read (a transmitter found but not usable,
     // a failed report write), set by the front end; without it they are
@@ -99,7 +99,7 @@ class Transmitter {
     void reportProblem(const std::string& text);
 
     HidBus& bus_;
-    ConnectionSettings& cfg_;
+    ConnectionSettingsStore& settings_;
     TransmitterConfigurator* configurator_ = nullptr;
     std::vector<TransmitterObserver*> observers_;
     std::shared_ptr<HidDevice> device_;

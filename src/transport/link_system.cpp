@@ -16,15 +16,15 @@ class NoHidBus : public HidBus {
 };
 } // namespace
 
-LinkSystem::LinkSystem(ConnectionSettings& cfg, std::string addedPortsPath)
+LinkSystem::LinkSystem(ConnectionSettingsStore& settings, std::string addedPortsPath)
     : directory_(catalog_, virtualPanelFolder(), std::move(addedPortsPath)) {
 #ifdef VORELUX_HAVE_USB
     bus_ = std::make_unique<SystemHidBus>();
 #else
     bus_ = std::make_unique<NoHidBus>();
 #endif
-    transmitter_ = std::make_unique<Transmitter>(*bus_, cfg);
-    link_ = std::make_unique<PanelLink>(cfg, directory_, port_, *transmitter_, sleeper_);
+    transmitter_ = std::make_unique<Transmitter>(*bus_, settings);
+    link_ = std::make_unique<PanelLink>(settings, directory_, port_, *transmitter_, sleeper_);
     watcher_ = std::make_unique<TransmitterWatcher>(*transmitter_);
 }
 

@@ -18,7 +18,7 @@ class LinkSystem {
   public:
     // `addedPortsPath`: the operator's added ports ("portas.txt" beside "conn.cfg").
     // The front end sets transmitter().problemReported before start().
-    LinkSystem(ConnectionSettings& cfg, std::string addedPortsPath);
+    LinkSystem(ConnectionSettingsStore& settings, std::string addedPortsPath);
     ~LinkSystem();
 
     // Starts looking for the transmitter: a first scan once the event loop

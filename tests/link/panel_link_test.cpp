@@ -18,21 +18,22 @@ using W = WireEvent;
 // A configurator standing for the settings dialog.
 
 struct LinkFixture : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     CountingConfigurator settings{prompter};
 
     LinkFixture() {
         catalog.add(3, "/dev/ttyS2");
         catalog.add(10, "/dev/ttyS9");
-        cfg.portNumber = 3;
+        connection.setPortNumber(3);
     }
     // Plugs a transmitter in and lets it answer its identity request.
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
@@ -75,16 +76,16 @@ TEST_F(LinkFixture, TransferWaitsForAnIdleLineUnlessTheLastOneEndedWhole) {
     port.failAfterBytes = -1;
     EXPECT_TRUE(settlesFirst()) << "after a cut frame";
     EXPECT_FALSE(settlesFirst());
-    cfg.portNumber = 99; // not installed: nothing written, the line stays as it was
+    connection.setPortNumber(99); // not installed: nothing written, the line stays as it was
     EXPECT_EQ(link.sendParameter(8, 4, 1), SendPortNotListed);
-    cfg.portNumber = 3;
+    connection.setPortNumber(3);
     EXPECT_FALSE(settlesFirst());
-    cfg.portNumber = 10;
+    connection.setPortNumber(10);
     EXPECT_TRUE(settlesFirst()) << "another port's line";
 }
 
 TEST_F(LinkFixture, PortChosenAsCom10OpensCom10) {
-    cfg.portNumber = 10;
+    connection.setPortNumber(10);
     EXPECT_EQ(link.sendParameter(255, 0, 0), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire.front(), (W{W::Open, 0, "/dev/ttyS9"}));
@@ -123,7 +124,7 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
         port.opens = port.bytesWritten = 0;
         port.failOpen = c.failOpen;
         port.failAfterBytes = c.failAfter;
-        cfg.portNumber = c.com;
+        connection.setPortNumber(c.com);
         link.lastSendResult = link.sendParameter(11, 1, 100);
         EXPECT_EQ(link.lastSendResult, c.result);
         EXPECT_FALSE(port.isOpen); // closed in every case

@@ -28,20 +28,21 @@ constexpr int PtyCom = 150;
 
 struct PtyPanel : ::testing::Test {
     testing::Pty pty;
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     QtPortCatalog catalog;
     QtSerialPort port;
     testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, wire, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, wire, prompter};
     TargetChecks every{};
 
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.portNumber = PtyCom;
+        connection.setPortNumber(PtyCom);
         every[0] = true;
     }
     Frames received() {
@@ -128,7 +129,7 @@ TEST_F(PtyPanel, MultiParameterSettingsKeepTheirOrder) {
 
 // The page-by-hour list with item 2 (page 3) checked at 08:30.
 struct PageByHourSend : PtyPanel {
-    PageByHourList list{cfg.pagesByHour};
+    PageByHourList list{connection};
     void SetUp() override {
         PtyPanel::SetUp();
         list.select(2);
@@ -188,8 +189,9 @@ TEST_F(PageByHourSend, MultiPageItemChangesNothingThatIsSent) {
 }
 
 TEST(PageByHourListRules, CaptionsLabelAtivarAndAtivadoFollowTheChecks) {
-    std::array<vorelux::PageByHour, 12> entries{};
-    PageByHourList list(entries);
+    ConnectionSettingsStore connection;
+    const auto& entries = connection.get().pagesByHour;
+    PageByHourList list(connection);
     EXPECT_EQ(list.caption(0), " Página  1");
     EXPECT_EQ(list.caption(11), " Multi-Página  12");
     EXPECT_EQ(list.timeLabel(), "Horário da página 1");
@@ -231,7 +233,7 @@ TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
     broken.failOpen = true;
     StaticPortCatalog listed;
     listed.add(PtyCom, "/dev/broken");
-    OperatorLink failing(cfg, listed, broken, kq, wire, prompter);
+    OperatorLink failing(connection, listed, broken, kq, wire, prompter);
     TargetChecks panels{};
     panels[1] = panels[2] = panels[3] = true;
 
@@ -301,7 +303,7 @@ TEST_F(PtyPanel, PanelNumberIsCheckedBeforeAnythingIsSent) {
     EXPECT_EQ(sendNewPanelId(link, 5, 255), SendOk);
     EXPECT_EQ(received(), (Frames{{5, 13, 255}}));
     EXPECT_TRUE(prompter.prompts.empty());
-    cfg.portNumber = PtyCom + 1; // not installed
+    connection.setPortNumber(PtyCom + 1); // not installed
     EXPECT_EQ(sendNewPanelId(link, 5, 6), SendPortNotListed);
     EXPECT_EQ(link.lastSendResult, SendPortNotListed);
     EXPECT_TRUE(prompter.prompts.empty()); // the caller reports it
@@ -376,15 +378,16 @@ struct FixedRandom : RandomRange {
 };
 
 struct Pairing : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     WireLog log;
     StaticPortCatalog catalog;
     FakeSerialPort port{log};
     RecordingSleeper sleeper;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     FixedRandom random;
     TransmitterPairing pairing{link, random};
     std::shared_ptr<SimulatedTransmitter> device;
@@ -469,7 +472,8 @@ TEST_F(Pairing, ConfigurationThatCannotBeWrittenLeavesTheTransmitterUnconfigured
 // ---- the daylight-saving check at start-up ----
 
 struct DaylightSaving : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     RecordingPrompter prompter;
     QTemporaryDir dir;
     std::string path = (dir.path() + "/conn.cfg").toStdString();
@@ -483,8 +487,8 @@ struct DaylightSaving : ::testing::Test {
 TEST_F(DaylightSaving, WarningOffShowsAndWritesNothing) {
     for (uint8_t flags : {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x21}})
         for (bool dst : {false, true}) {
-            cfg.daylightSaving = flags;
-            auto check = checkDaylightSaving(cfg, dst, path);
+            connection.setDaylightSaving(flags);
+            auto check = checkDaylightSaving(connection, dst, path);
             EXPECT_EQ(check.change, DaylightSavingChange::None);
             EXPECT_FALSE(askDaylightSavingAdjust(prompter, check));
             EXPECT_EQ(cfg.daylightSaving, flags);
@@ -528,8 +532,12 @@ TEST_F(DaylightSaving, ChangeOfStateIsRecordedThenAnnounced) {
         std::remove(path.c_str());
         prompter.prompts.clear();
         prompter.answers = {ButtonYes};
-        cfg.daylightSaving = c.flags;
-        auto check = checkDaylightSaving(cfg, c.dst, path);
+        connection.setDaylightSaving(c.flags);
+        int told = 0;
+        const int listener = connection.addListener([&told](const ConnectionSettings&) { ++told; });
+        auto check = checkDaylightSaving(connection, c.dst, path);
+        connection.removeListener(listener);
+        EXPECT_EQ(told, c.change == DaylightSavingChange::None ? 0 : 1); // the owner announces it
         EXPECT_EQ(check.change, c.change);
         EXPECT_EQ(cfg.daylightSaving, c.after);
         EXPECT_EQ(check.writeError, "");

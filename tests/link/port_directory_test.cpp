@@ -331,15 +331,15 @@ TEST(PortList, AddedLineCannotShadowASystemPort) {
                             ", linha 1: COM1 já é o número de uma porta deste computador "
                             "(/dev/ttyS0); linha ignorada");
 
-    ConnectionSettings cfg;
-    cfg.portNumber = 1;
+    ConnectionSettingsStore connection;
+    connection.setPortNumber(1);
     WireLog wire;
     FakeSerialPort port{wire};
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, directory, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, directory, port, kq, sleeper, prompter};
     EXPECT_EQ(link.sendParameter(8, 4, 1), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire[0].device, "/dev/ttyS0");

@@ -79,18 +79,19 @@ TEST(ClockSequence, ParsesMoments) {
 }
 
 struct SequenceSending : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     SequenceSending() {
         catalog.add(3, "/dev/ttyS2");
-        cfg.portNumber = 3;
+        connection.setPortNumber(3);
     }
     std::vector<int> bytes() const {
         std::vector<int> out;

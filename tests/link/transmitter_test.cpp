@@ -27,10 +27,11 @@ struct RecordingObserver : TransmitterObserver {
 };
 
 struct TransmitterFixture : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
     RecordingObserver observer;
     CountingConfigurator settings{prompter}; // the settings dialog, once registered
 
@@ -93,7 +94,7 @@ TEST_F(TransmitterFixture, IdentityReplyIsStoredOnceAndOtherReportsAreIgnored) {
     auto device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
     device->setAnswersIdentity(false);
     kq.scanDevices();
-    cfg.portNumber = 5;
+    connection.setPortNumber(5);
 
     // Not a reply: first data byte is not 0xFF.
     kq.deviceReport("/dev/hidraw0", {0, 0x01, 9, 9, 9, 9, 9, 9});
@@ -140,6 +141,25 @@ TEST_F(TransmitterFixture, NotConfiguredTransmitterAsksOnlyOnceTheSettingsDialog
         EXPECT_EQ(settings.opened, answer == ButtonYes ? 1 : 0);
         EXPECT_EQ(kq.transmitterNotConfigured, answer == ButtonNo);
     }
+}
+
+// Whoever listens to the settings hears each change the transmitter makes,
+// once, and nothing of what leaves them as they were.
+TEST_F(TransmitterFixture, SettingsListenersHearTheTransportAndIdentityChanges) {
+    std::vector<std::pair<Transport, uint8_t>> heard;
+    connection.addListener([&heard](const ConnectionSettings& now) {
+        heard.emplace_back(now.transport, now.transmitterIdentity[6]);
+    });
+    auto device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
+    kq.scanDevices();
+    deliver(*device);
+    deliver(*device); // no second reply: nothing more
+    kq.scanDevices();
+    bus.unplug("/dev/hidraw0");
+    kq.scanDevices();
+    const std::vector<std::pair<Transport, uint8_t>> expected{
+        {Transport::Transmitter, 0}, {Transport::Transmitter, 0x41}, {Transport::Serial, 0x41}};
+    EXPECT_EQ(heard, expected);
 }
 
 TEST_F(TransmitterFixture, RemovalOfTheTransmitterReturnsToSerialAndKeepsTheIdentity) {

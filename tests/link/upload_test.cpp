@@ -31,15 +31,16 @@ LineStream line(const std::string& text) {
 }
 
 struct UploadFixture : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     FixedRandomRange random{{150, 131, 190, 128, 170}};
     std::array<Page, PageCount> control;
     std::shared_ptr<SimulatedTransmitter> device;
@@ -47,7 +48,7 @@ struct UploadFixture : ::testing::Test {
 
     UploadFixture() {
         catalog.add(3, "/dev/ttyS2");
-        cfg.portNumber = 3;
+        connection.setPortNumber(3);
         for (auto& page : control) setPage(page, {LineStream{0xFF, 192, 192}});
     }
     static void setPage(Page& page, std::vector<LineStream> lines) {
@@ -159,7 +160,7 @@ TEST(PageFrames, ErrorCodes) {
 TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
     setPage(control[1], {line("OLA"), line("")});
     setPage(control[3], {line("X")});
-    cfg.targetPanels = {3, 4};
+    connection.setTargetPanels({3, 4});
     auto result = sendPages(link, random, uploadJobs(control, {0, 1, 3}),
                             runTargets(cfg.targetPanels), {}, {.displayPage = 3});
 
@@ -197,7 +198,7 @@ TEST_F(UploadFixture, SerialRunSkipsShortPagesAndPausesAfterEveryByte) {
 
 TEST_F(UploadFixture, SerialRunToEveryPanelSendsOnceToPanelZero) {
     setPage(control[2], {line("AB")});
-    cfg.targetPanels = {0, 7};
+    connection.setTargetPanels({0, 7});
     auto result = sendPages(link, random, uploadJobs(control, {2}), runTargets(cfg.targetPanels));
     EXPECT_EQ(result.status, UploadStatus::Done);
     EXPECT_EQ(serialBytes(), (std::vector<uint8_t>{0, 150, 5, 0xFF, 192, 192, 'A', 'B', 16}));
@@ -206,7 +207,7 @@ TEST_F(UploadFixture, SerialRunToEveryPanelSendsOnceToPanelZero) {
 TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
     setPage(control[0], {line("AB")});
     setPage(control[1], {line("CD")});
-    cfg.portNumber = 7; // not installed
+    connection.setPortNumber(7); // not installed
     std::vector<UploadProgress::Event> events;
     auto result =
         sendPages(link, random, uploadJobs(control, {0, 1}), {5}, [&](const UploadProgress& p) {
@@ -225,7 +226,7 @@ TEST_F(UploadFixture, SerialPortMissingIsToldForEachPageAndFailureEndsTheRun) {
 
     // A port that fails while writing ends the run; it is closed and the reason told.
     prompter.prompts.clear();
-    cfg.portNumber = 3;
+    connection.setPortNumber(3);
     port.failAfterBytes = 5;
     result = sendPages(link, random, uploadJobs(control, {0, 1}), {5});
     EXPECT_EQ(result.status, UploadStatus::SerialFailed);
@@ -297,7 +298,7 @@ TEST_F(UploadFixture, TransmitterRunOfPagesTwoAndFive) {
     PageContent nine{0xFF, 192, 192, 'A', 'B', 'C', 'D', 'E', 'F'};
     setPage(control[1], {nine});
     setPage(control[4], {line("0123456789ABCDEFGHIJ")});
-    cfg.targetPanels = {3, 4};
+    connection.setTargetPanels({3, 4});
     std::vector<std::pair<int, int>> served; // page, target
     auto result = sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels),
                             [&](const UploadProgress& p) {
@@ -399,7 +400,7 @@ TEST_F(UploadFixture, TransmitterWriteFailureEndsTheRunOnce) {
 // ---- clear ----
 
 TEST_F(UploadFixture, ClearSendsOneEmptyLineEvenForShortPages) {
-    cfg.targetPanels = {2};
+    connection.setTargetPanels({2});
     auto result = sendPages(link, random, clearJobs({0}), runTargets(cfg.targetPanels));
     EXPECT_EQ(result.sent, std::vector<int>{0});
     EXPECT_EQ(serialBytes(), (std::vector<uint8_t>{2, 150, 3, 255, 192, 192, 17}));
@@ -445,7 +446,7 @@ struct RepairFixture : UploadFixture {
         setPage(control[2], {line("ABCD")}); // 7 bytes: too short to resend
         setPage(control[3], {line("FOUR FOUR")});
         setPage(control[4], {line("FIVE!")}); // 8 bytes: one data report
-        cfg.targetPanels = {3, 4};
+        connection.setTargetPanels({3, 4});
         auto result =
             sendPages(link, random, uploadJobs(control, {1, 4}), runTargets(cfg.targetPanels));
         mask = result.unsentPagesMask;
@@ -525,7 +526,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
         SCOPED_TRACE(c.code);
         prompter.prompts.clear();
         prompter.messages.clear();
-        cfg.targetPanels = c.targetPanels;
+        connection.setTargetPanels(c.targetPanels);
         auto r = repairTransfer(link, random, control, mask, c.code);
         EXPECT_EQ(r.status, c.status);
         EXPECT_TRUE(prompter.messages.empty());
@@ -542,7 +543,7 @@ TEST_F(RepairFixture, RejectedCodesTellWhyAndSendNothing) {
 }
 
 TEST_F(RepairFixture, EveryPanelTargetAcceptsAnyPanelNumber) {
-    cfg.targetPanels = {0, 7};
+    connection.setTargetPanels({0, 7});
     auto r = repairTransfer(link, random, control, mask, "237123");
     EXPECT_EQ(r.status, RepairStatus::Resumed);
     auto sent = repairReports();

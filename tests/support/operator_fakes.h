@@ -10,8 +10,8 @@ namespace vorelux::testing {
 
 // A transmitter whose problems go to `prompter` as messages.
 struct ReportingTransmitter : Transmitter {
-    ReportingTransmitter(HidBus& bus, ConnectionSettings& cfg, Prompter& prompter)
-        : Transmitter(bus, cfg) {
+    ReportingTransmitter(HidBus& bus, ConnectionSettingsStore& settings, Prompter& prompter)
+        : Transmitter(bus, settings) {
         problemReported = [&prompter](const std::string& text) { prompter.message(text); };
     }
 };

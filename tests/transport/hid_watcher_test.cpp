@@ -43,10 +43,11 @@ struct ThreadNotingConfigurator : TransmitterConfigurator {
 };
 
 struct Watcher : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
     ThreadNotingConfigurator settings{prompter};
     std::vector<QString> statusTexts;
     std::unique_ptr<TransmitterWatcher> watcher;
@@ -108,10 +109,11 @@ namespace {
 // The real wiring starts, scans the real bus (no transmitter on a build
 // machine) and shuts down cleanly.
 TEST(LinkSystemWiring, StartsOnTheSerialPortAndStopsCleanly) {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     testing::RecordingPrompter prompter;
     {
-        LinkSystem system(cfg, {});
+        LinkSystem system(connection, {});
         system.transmitter().problemReported = [&](const std::string& text) {
             prompter.message(text);
         };

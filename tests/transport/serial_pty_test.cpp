@@ -55,20 +55,21 @@ constexpr int MissingCom = 201; // registered, but its device does not exist
 
 struct PtySerial : ::testing::Test {
     Pty pty;
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     QtPortCatalog catalog;
     QtSerialPort port;
     WireSleeper sleeper{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
 
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
         catalog.registerPort(MissingCom, "/dev/vorelux-no-such-port");
-        cfg.portNumber = PtyCom;
+        connection.setPortNumber(PtyCom);
     }
 };
 
@@ -106,7 +107,7 @@ TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
     for (int n = 255; n >= 1 && !absent; --n)
         if (!findPort(listed, n)) absent = n;
     ASSERT_NE(absent, 0);
-    cfg.portNumber = absent;
+    connection.setPortNumber(absent);
     link.lastSendResult = link.sendParameter(255, 0, 0);
     EXPECT_EQ(link.lastSendResult, SendPortNotListed);
     link.reportSendResult();
@@ -128,7 +129,7 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
             ASSERT_TRUE(holder.open(QIODevice::WriteOnly));
         }
         prompter.prompts.clear();
-        cfg.portNumber = c.com;
+        connection.setPortNumber(c.com);
         link.lastSendResult = link.sendParameter(255, 0, 0);
         EXPECT_EQ(link.lastSendResult, SendPortFailed);
         EXPECT_FALSE(link.lastSerialError.empty());

@@ -293,7 +293,7 @@ LinkSession::~LinkSession() {
 // transmitter) are printed as they come; nothing here asks the operator, and
 // the reason of a failure is told once, by the command.
 std::unique_ptr<Transmitter> LinkSession::makeTransmitter(HidBus& bus) {
-    auto transmitter = std::make_unique<Transmitter>(bus, cfg_);
+    auto transmitter = std::make_unique<Transmitter>(bus, settings_);
     transmitter->problemReported = [this](const std::string& text) { fail(text); };
     return transmitter;
 }
@@ -304,7 +304,7 @@ void LinkSession::fail(const std::string& text) {
 }
 
 std::string LinkSession::portDescription() const {
-    std::string name = comPortName(cfg_.portNumber);
+    std::string name = comPortName(cfg().portNumber);
     if (device_.empty() || device_ == name) return name;
     return name + " (" + device_ + ")";
 }
@@ -351,14 +351,16 @@ int LinkSession::open() {
                  " (use --config, ou --port e --to)");
             return ExitFailed;
         }
-        if (!decodeConnCfg(data, cfg_)) {
+        ConnectionSettings read = settings_.get();
+        if (!decodeConnCfg(data, read)) {
             fail("o arquivo de configurações " + path +
                  " está danificado (menor que 16 bytes); nada foi enviado");
             return ExitFailed;
         }
+        settings_.replace(std::move(read));
     }
-    cfg_.transport = Transport::Serial;
-    targets_ = to ? *to : cfg_.targetPanels;
+    settings_.setTransport(Transport::Serial);
+    targets_ = to ? *to : cfg().targetPanels;
     if (targets_.empty()) {
         fail("nenhum painel de destino: escolha painéis no editor ou use --to");
         return ExitFailed;
@@ -384,13 +386,13 @@ int LinkSession::open() {
         hidBus_ = std::make_unique<SimulatedHidBus>();
         transmitter_ = makeTransmitter(*hidBus_);
     }
-    link_ = std::make_unique<PanelLink>(cfg_, *catalog_, *port_, *transmitter_, *sleeper);
+    link_ = std::make_unique<PanelLink>(settings_, *catalog_, *port_, *transmitter_, *sleeper);
     return ExitOk;
 }
 
 int LinkSession::choosePort() {
-    cfg_.transport = Transport::Serial;
-    int number = cfg_.portNumber;
+    settings_.setTransport(Transport::Serial);
+    int number = cfg().portNumber;
     std::string device;
     if (const int exit = resolveGivenPort(number, device); exit != ExitOk) return exit;
     if (options_.dryRun) return useDryRunPort(number, device);
@@ -435,7 +437,7 @@ int LinkSession::resolveGivenPort(int& number, std::string& device) {
     device = given;
     std::error_code ec;
     if (!options_.dryRun && !std::filesystem::exists(nativePath(device), ec)) {
-        cfg_.portNumber = comNumberForDevice(device).value_or(FirstOtherComNumber);
+        settings_.setPortNumber(comNumberForDevice(device).value_or(FirstOtherComNumber));
         fail(std::string(PortMissingText) + " (" + device + " não existe)");
         return ExitPortMissing;
     }
@@ -454,7 +456,7 @@ int LinkSession::useDryRunPort(int number, std::string device) {
     catalog->add(number, device);
     catalog_ = std::move(catalog);
     port_ = std::make_unique<DryRunPort>(*this);
-    cfg_.portNumber = number;
+    settings_.setPortNumber(number);
     device_ = device;
     return ExitOk;
 }
@@ -484,7 +486,7 @@ int LinkSession::useSerialPort(int number, std::string device) {
     // says where to look.
     for (const std::string& note : directory->notes())
         err_ << command_ << ": aviso: " << note << "\n";
-    cfg_.portNumber = number;
+    settings_.setPortNumber(number);
     device_ = device;
     systemCatalog_ = std::move(system);
     catalog_ = std::move(directory);
@@ -558,11 +560,11 @@ int LinkSession::openTransmitter() {
         }
         if (got > 0) transmitter_->deviceReport(device->path(), report);
     }
-    if (cfg_.transmitterIdentity[6] == 0) {
+    if (cfg().transmitterIdentity[6] == 0) {
         fail("Transmissor KQ não identificado: não respondeu ao pedido de identidade");
         return ExitNotIdentified;
     }
-    if (cfg_.transmitterIdentity[6] == KqNotConfigured)
+    if (cfg().transmitterIdentity[6] == KqNotConfigured)
         err_ << command_
              << ": aviso: o Transmissor KQ ainda não foi configurado com o editor; os comandos "
                 "seguem assim mesmo\n";
@@ -575,7 +577,7 @@ int LinkSession::finish(uint8_t result) {
     case SendOk:
         return ExitOk;
     case SendPortNotListed:
-        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg().portNumber) +
              " não está instalada neste computador)");
         return ExitPortMissing;
     case SendPortFailed:
@@ -643,7 +645,7 @@ int LinkSession::sendPages(const std::vector<PageJob>& jobs) {
         return text;
     };
     if (!result.refused.empty()) {
-        fail(std::string(PortMissingText) + " (" + comPortName(cfg_.portNumber) +
+        fail(std::string(PortMissingText) + " (" + comPortName(cfg().portNumber) +
              " não está instalada neste computador); páginas não enviadas: " +
              pageList(result.refused));
         return ExitPortMissing;

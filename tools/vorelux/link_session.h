@@ -82,7 +82,7 @@ class LinkSession {
     int open();
 
     PanelLink& link();
-    ConnectionSettings& cfg() { return cfg_; }
+    const ConnectionSettings& cfg() const { return settings_.get(); }
     const std::vector<uint8_t>& targets() const { return targets_; }
     bool dryRun() const { return options_.dryRun; }
 
@@ -129,7 +129,7 @@ class LinkSession {
     std::ostream& out_;
     std::ostream& err_;
     LinkDevices devices_;
-    ConnectionSettings cfg_;
+    ConnectionSettingsStore settings_;
     std::vector<uint8_t> targets_;
     std::string device_; // the device of the chosen port
 

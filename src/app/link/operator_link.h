@@ -43,9 +43,9 @@ inline bool askDaylightSavingAdjust(Prompter& prompter, const DaylightSavingChec
 // A panel link whose results the windows tell the operator.
 class OperatorLink : public PanelLink {
   public:
-    OperatorLink(ConnectionSettings& cfg, PortCatalog& catalog, SerialPort& port,
+    OperatorLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& port,
                  Transmitter& transmitter, Sleeper& sleeper, Prompter& prompter)
-        : PanelLink(cfg, catalog, port, transmitter, sleeper), prompter_(prompter) {}
+        : PanelLink(settings, catalog, port, transmitter, sleeper), prompter_(prompter) {}
 
     Prompter& prompter() { return prompter_; }
     // Shows a notice (see tellOperator).

@@ -151,7 +151,8 @@ PanelCommand untilCancelled(PanelCommand command, const TransferRunner& runner) 
 }
 
 WorkerLink::WorkerLink(PanelLink& ui, TransferRunner& runner)
-    : cfg_(ui.cfg()), link_(cfg_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper()) {
+    : settings_(ui.cfg()),
+      link_(settings_, ui.catalog(), ui.port(), ui.transmitter(), ui.sleeper()) {
     link_.transmitterPauseMs = ui.transmitterPauseMs;
     link_.setSettledPort(ui.settledPort());
     link_.setDeviceGate(runner.gate());

@@ -113,7 +113,7 @@ class WorkerLink {
     void returnResults(PanelLink& ui) const;
 
   private:
-    ConnectionSettings cfg_;
+    ConnectionSettingsStore settings_;
     PanelLink link_;
     // The worker's own port for device servers, used on the worker's thread
     // (null in builds without the Qt transports).

@@ -159,11 +159,11 @@ void TransportGroup::removeSelectedPort() {
 
 void TransportGroup::refreshPorts() {
     if (link_.transmitter().attached()) {
-        link_.cfg().transport = Transport::Transmitter;
+        link_.settings().setTransport(Transport::Transmitter);
         showTransmitterBox(true);
         return;
     }
-    link_.cfg().transport = Transport::Serial;
+    link_.settings().setTransport(Transport::Serial);
     fillPorts();
     showTransmitterBox(false);
 }
@@ -173,7 +173,7 @@ void TransportGroup::choosePort(int index) {
     bool ok = false;
     int number = portSelector_->itemData(index).toInt(&ok);
     if (!ok) return;
-    link_.cfg().portNumber = number;
+    link_.settings().setPortNumber(number);
     std::string error;
     if (!writeConnCfg(connCfgPath_, link_.cfg(), ConnCfgPort, error))
         link_.prompter().message(error);

@@ -310,10 +310,9 @@ void SendPagesDialog::updateClearBoxes() {
 }
 
 void SendPagesDialog::storeTargetList() {
-    ConnectionSettings& cfg = link_.cfg();
-    cfg.targetPanels = targetList_->checkedItems();
+    link_.settings().setTargetPanels(targetList_->checkedItems());
     std::string error;
-    if (!writeConnCfg(services_.connCfgPath, cfg, ConnCfgTargets, error))
+    if (!writeConnCfg(services_.connCfgPath, link_.cfg(), ConnCfgTargets, error))
         link_.prompter().message("Não foi possível gravar a lista de painéis em \"conn.cfg\": " +
                                  error + ". A lista vale até o editor ser fechado.");
     targetList_->updateCaptionFromChecks();

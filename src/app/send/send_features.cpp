@@ -16,7 +16,7 @@ SendFeatures::SendFeatures(SendLink devices, PageStore& store, SendFeatureServic
         ownSleeper_ = std::make_unique<ThreadSleeper>();
         sleeper = ownSleeper_.get();
     }
-    link_ = std::make_unique<OperatorLink>(devices.cfg, devices.catalog, devices.port,
+    link_ = std::make_unique<OperatorLink>(devices.settings, devices.catalog, devices.port,
                                            devices.transmitter, *sleeper, devices.prompter);
     runner_ = std::make_unique<TransferRunner>();
     connect(runner_.get(), &TransferRunner::finished, this, [this] {

@@ -30,7 +30,7 @@ namespace vorelux::app {
 
 // The devices and the shared state, owned by the window.
 struct SendLink {
-    ConnectionSettings& cfg;
+    ConnectionSettingsStore& settings;
     PortCatalog& catalog;
     SerialPort& port;
     Transmitter& transmitter;

@@ -50,9 +50,9 @@ PanelSettingsDialog::PanelSettingsDialog(SettingsLink link, SettingsServices ser
         services_.clock = ownClock_.get();
     }
     link_ =
-        std::make_unique<OperatorLink>(devices_.cfg, devices_.catalog, devices_.port,
+        std::make_unique<OperatorLink>(devices_.settings, devices_.catalog, devices_.port,
                                        devices_.transmitter, *services_.sleeper, devices_.prompter);
-    pageByHour_ = std::make_unique<PageByHourList>(devices_.cfg.pagesByHour);
+    pageByHour_ = std::make_unique<PageByHourList>(devices_.settings);
     pairing_ = std::make_unique<TransmitterPairing>(*link_, *services_.random);
 
     setObjectName(QStringLiteral("panelSettingsDialog"));
@@ -228,14 +228,14 @@ QWidget* PanelSettingsDialog::buildSide() {
 
 void PanelSettingsDialog::runStartUpChecks() {
     // A transmitter that has not answered its identity yet cannot be used.
-    if (devices_.cfg.transport == Transport::Transmitter &&
-        devices_.cfg.transmitterIdentity[6] == 0 &&
+    if (devices_.settings.get().transport == Transport::Transmitter &&
+        devices_.settings.get().transmitterIdentity[6] == 0 &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes)
         openOnTab(TransmitterTab);
     // A file the main window already refused (with its message) stays refused.
     if (fileTrustProblem(services_.connCfgPath).empty())
-        tellConnCfgRead(devices_.prompter, readConnCfg(services_.connCfgPath, devices_.cfg));
-    const auto check = checkDaylightSaving(devices_.cfg, now().dst, services_.connCfgPath);
+        tellConnCfgRead(devices_.prompter, readConnCfg(services_.connCfgPath, devices_.settings));
+    const auto check = checkDaylightSaving(devices_.settings, now().dst, services_.connCfgPath);
     if (askDaylightSavingAdjust(devices_.prompter, check)) openOnTab(ClockTab);
     if (devices_.transmitter.transmitterNotConfigured &&
         devices_.prompter.ask(Prompt::ConfigureTransmitter) == ButtonYes) {
@@ -251,7 +251,7 @@ void PanelSettingsDialog::prepareToShow() {
     // brings it in line with the link mode.
     pageByHourPage_->selectFirst();
     loadTargetList();
-    if (devices_.cfg.transport == Transport::Serial) transportGroup_->prepareOnOpen();
+    if (devices_.settings.get().transport == Transport::Serial) transportGroup_->prepareOnOpen();
 }
 
 void PanelSettingsDialog::openOnTab(int tab) {
@@ -317,7 +317,7 @@ void PanelSettingsDialog::enterTab(int index) {
     switch (index) {
     case ClockTab:
         clockPage_->showNow();
-        clockPage_->load(devices_.cfg);
+        clockPage_->load(devices_.settings.get());
         break;
     case PageByWeekdayTab:
         setTargetsVisible(true, false);
@@ -372,10 +372,10 @@ void PanelSettingsDialog::setTargetCaption(int count, bool afterClick) {
 void PanelSettingsDialog::loadTargetList() {
     loadingTargets_ = true;
     for (int n = 0; n <= 255; ++n) targetPanelList_->item(n)->setCheckState(Qt::Unchecked);
-    for (uint8_t entry : devices_.cfg.targetPanels)
+    for (uint8_t entry : devices_.settings.get().targetPanels)
         targetPanelList_->item(entry)->setCheckState(Qt::Checked);
     loadingTargets_ = false;
-    setTargetCaption(static_cast<int>(devices_.cfg.targetPanels.size()), false);
+    setTargetCaption(static_cast<int>(devices_.settings.get().targetPanels.size()), false);
 }
 
 void PanelSettingsDialog::saveTargetPanels() {
@@ -383,14 +383,14 @@ void PanelSettingsDialog::saveTargetPanels() {
     for (int n = 0; n <= 255; ++n)
         if (targetPanelList_->item(n)->checkState() == Qt::Checked)
             checked.push_back(static_cast<uint8_t>(n));
-    devices_.cfg.targetPanels = checked;
+    devices_.settings.setTargetPanels(checked);
     writeConnCfg(ConnCfgTargets);
     setTargetCaption(static_cast<int>(checked.size()), true);
 }
 
 void PanelSettingsDialog::writeConnCfg(unsigned fields) {
     std::string error;
-    if (!vorelux::writeConnCfg(services_.connCfgPath, devices_.cfg, fields, error))
+    if (!vorelux::writeConnCfg(services_.connCfgPath, devices_.settings.get(), fields, error))
         devices_.prompter.message(error);
 }
 
@@ -500,7 +500,7 @@ void PanelSettingsDialog::sendClock() {
 }
 
 void PanelSettingsDialog::saveDaylightSavingWarning() {
-    clockPage_->apply(devices_.cfg);
+    devices_.settings.update([this](ConnectionSettings& s) { clockPage_->apply(s); });
     writeConnCfg(ConnCfgDaylightSaving);
 }
 

@@ -53,7 +53,7 @@ class TransferRunner;
 
 // The devices and the shared state the dialog sends through.
 struct SettingsLink {
-    ConnectionSettings& cfg;
+    ConnectionSettingsStore& settings;
     PortCatalog& catalog;
     SerialPort& port;
     Transmitter& transmitter;

@@ -34,15 +34,16 @@ using testing::RecordingPrompter;
 using testing::ReportingTransmitter;
 
 struct LinkWidgets : ::testing::Test {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     WireLog wire;
     StaticPortCatalog catalog;
     FakeSerialPort port{wire};
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
 
@@ -127,7 +128,7 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
     EXPECT_EQ(combo->itemText(1), "COM33  (/dev/ttyUSB0)");
     EXPECT_FALSE(group.showsTransmitter());
 
-    cfg.targetPanels = {0, 3};
+    connection.setTargetPanels({0, 3});
     emit combo->activated(0); // the operator picks COM12
     EXPECT_EQ(cfg.portNumber, 12);
     auto saved = savedCfg();
@@ -148,7 +149,7 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
 TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
     catalog.add(1, "/dev/ttyS0");
     PortDirectory directory(catalog, {}, addedPortsPathBeside(cfgPath));
-    OperatorLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{connection, directory, port, kq, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     EXPECT_FALSE(group.removePortButton()->isEnabled()); // COM1 is the system's
@@ -197,13 +198,13 @@ TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
 TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
     catalog.add(10, "/dev/ttyS9");
     TransportGroup group(link, cfgPath);
-    cfg.portNumber = 10;
+    connection.setPortNumber(10);
     group.prepareOnOpen();
     EXPECT_EQ(group.portSelector()->currentIndex(), 0);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(savedCfg().empty()); // selecting on opening saves nothing
 
-    cfg.portNumber = 4;
+    connection.setPortNumber(4);
     group.prepareOnOpen();
     EXPECT_EQ(group.portSelector()->currentIndex(), -1);
     EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotFound});
@@ -215,7 +216,7 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     kq.scanDevices();
     EXPECT_TRUE(group.showsTransmitter());
     EXPECT_EQ(group.transmitterBox()->title(), " Enviar como: ");
-    cfg.transport = Transport::Serial;
+    connection.setTransport(Transport::Serial);
     group.refreshPorts(); // a refresh with the transmitter attached
     EXPECT_EQ(cfg.transport, Transport::Transmitter);
     EXPECT_TRUE(group.showsTransmitter());
@@ -243,7 +244,7 @@ TEST_F(LinkWidgets, PortListShowsWhatItLeftOut) {
         out << text;
     }
     PortDirectory directory(catalog, {}, added);
-    OperatorLink withAdded{cfg, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{connection, directory, port, kq, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     ASSERT_EQ(group.portSelector()->count(), 1);

@@ -123,7 +123,8 @@ LineStream line(const std::string& text) {
 
 struct SendDialogTest : ::testing::Test {
     QTemporaryDir dir;
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     RecordingPrompter prompter;
     PageStore store;
     Pty pty;
@@ -131,8 +132,8 @@ struct SendDialogTest : ::testing::Test {
     WatchedPort port;
     PtySleeper sleeper{pty};
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
-    OperatorLink link{cfg, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
     FixedRandomRange random{{150, 131, 177, 140, 160}};
     std::shared_ptr<SimulatedTransmitter> device;
     bool mainEnabled = true;
@@ -142,8 +143,8 @@ struct SendDialogTest : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.portNumber = PtyCom;
-        cfg.targetPanels = {3, 4};
+        connection.setPortNumber(PtyCom);
+        connection.setTargetPanels({3, 4});
         store.resetAllPages();
         dlg = std::make_unique<SendPagesDialog>(link, store, services());
     }
@@ -265,7 +266,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
     for (const Case& c :
          {Case{.stored = {3, 4}, .panels = {3, 4}}, Case{.stored = {0, 7}, .panels = {0}}}) {
         SCOPED_TRACE(c.panels.size());
-        cfg.targetPanels = c.stored;
+        connection.setTargetPanels(c.stored);
         setPage(0, {line("")}); // 3 bytes: skipped
         setPage(1, {line("OLA")});
         setPage(4, {line("X"), line("YZ")});
@@ -313,7 +314,7 @@ TEST_F(SendDialogTest, SerialUploadEndToEnd) {
 
 TEST_F(SendDialogTest, SerialErrorAnswerSendsEverythingAgain) {
     setPage(1, {line("OLA")});
-    cfg.targetPanels = {9};
+    connection.setTargetPanels({9});
     open();
     sendBoxes({1});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
@@ -347,7 +348,7 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     setPage(1, {line("OLA")});
     setPage(2, {line("OI!")});
     open();
-    cfg.portNumber = MissingCom;
+    connection.setPortNumber(MissingCom);
     sendBoxes({1, 2});
     QTest::mouseClick(button(*dlg, "sendButton"), Qt::LeftButton);
     settle(*dlg);
@@ -405,7 +406,7 @@ TEST_F(SendDialogTest, ClosingResumesEveryPanel) {
 
 TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
     setPage(1, {line("UMA LINHA LONGA")});
-    cfg.targetPanels = {1, 2, 3};
+    connection.setTargetPanels({1, 2, 3});
     open();
     sendBoxes({1});
     sleeper.onPause = [this](int count) {
@@ -434,7 +435,7 @@ TEST_F(SendDialogTest, ClosingDuringARunStopsItFirst) {
 // dialog for good before the message box returns.
 TEST_F(SendDialogTest, DestroyedWhileItsResultIsOnShow) {
     setPage(1, {line("AB")});
-    cfg.portNumber = 77; // not installed: the refused page is told after the run
+    connection.setPortNumber(77); // not installed: the refused page is told after the run
     dlg->show();
     checkSendBoxes(*dlg, {1});
     QSignalSpy destroyed(dlg.get(), &QObject::destroyed);
@@ -452,7 +453,7 @@ TEST_F(SendDialogTest, DestroyedWhileItsResultIsOnShow) {
 TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
     setPage(1, {line("UMA LINHA LONGA")});
     setPage(2, {line("OUTRA PAGINA")});
-    cfg.targetPanels = {1, 2, 3};
+    connection.setTargetPanels({1, 2, 3});
     for (bool wholeFeatures : {false, true}) {
         SCOPED_TRACE(wholeFeatures ? "features" : "dialog");
         QWidget window;
@@ -463,8 +464,8 @@ TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
             s.connCfgPath = connCfg().toStdString();
             s.sleeper = &sleeper;
             s.random = &random;
-            features = std::make_unique<SendFeatures>(SendLink{cfg, catalog, port, kq, prompter},
-                                                      store, s, &window);
+            features = std::make_unique<SendFeatures>(
+                SendLink{connection, catalog, port, kq, prompter}, store, s, &window);
             send = &features->sendDialog();
         }
         send->show();
@@ -503,7 +504,7 @@ TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
 
 TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
     ThreadSleeper realPauses;
-    OperatorLink slowLink{cfg, catalog, port, kq, realPauses, prompter};
+    OperatorLink slowLink{connection, catalog, port, kq, realPauses, prompter};
     SendPagesDialog live(slowLink, store, services());
     setPage(1, {line("0123456789")});
     live.show();
@@ -657,8 +658,8 @@ struct FeaturesTest : SendDialogTest {
         s.connCfgPath = connCfg().toStdString();
         s.sleeper = &sleeper;
         s.random = &random;
-        features = std::make_unique<SendFeatures>(SendLink{cfg, catalog, port, kq, prompter}, store,
-                                                  s, window.get());
+        features = std::make_unique<SendFeatures>(SendLink{connection, catalog, port, kq, prompter},
+                                                  store, s, window.get());
         on = new QPushButton("Ligar", window.get());
         off = new QPushButton("Desligar", window.get());
         features->attachPowerButtons(on, off);
@@ -740,7 +741,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
           Case{.stored = {3, 4},
           .button = &FeaturesTest::off,
           .wire = {3, 98, 252, 0, 4, 98, 252, 0}}}) {
-        cfg.targetPanels = c.stored;
+        connection.setTargetPanels(c.stored);
         click(this->*c.button);
         EXPECT_EQ(sleeper.take(), c.wire);
     }
@@ -757,7 +758,7 @@ TEST_F(FeaturesTest, PowerButtonsFollowTheStoredList) {
     EXPECT_EQ(sleeper.take(), (std::vector<uint8_t>{0, 98, 252, 0}));
 
     // A failure is reported once: the port is gone.
-    cfg.portNumber = MissingCom;
+    connection.setPortNumber(MissingCom);
     click(on);
     EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotSelected});
 }
@@ -777,7 +778,7 @@ TEST_F(FeaturesTest, PanelNumbersShowWhileTheDisplayIsOpen) {
 
     // The port unplugged: prompt PortNotSelected, the display closes itself, the resume fails
     // silently.
-    cfg.portNumber = MissingCom;
+    connection.setPortNumber(MissingCom);
     features->showPanelNumbers();
     EXPECT_FALSE(ids.isVisible());
     EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::PortNotSelected});
@@ -864,7 +865,7 @@ TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
 
     // Through the transmitter: the report three times, the transmitter's pause before each.
     attachTransmitter();
-    cfg.transport = Transport::Transmitter;
+    connection.setTransport(Transport::Transmitter);
     sleeper.pauses.clear();
     trigger(features->powerOnMenu()->actions().first());
     auto sent = reports();
@@ -881,7 +882,7 @@ TEST_F(FeaturesTest, CommandsKeepTheirBytesAndPausesOnTheWorker) {
 // "Cancelar" on the progress window, clicked while the worker is inside the
 // first panel's frame: that frame ends, the next panel gets nothing.
 TEST_F(FeaturesTest, CancelStopsTheStoredListBeforeTheNextPanel) {
-    cfg.targetPanels = {3, 4, 5};
+    connection.setTargetPanels({3, 4, 5});
     ProgressWindowDialog* progress = features->progressWindow();
     bool shownDuringRun = false;
     sleeper.onPause = [&](int count) {
@@ -940,14 +941,14 @@ TEST_F(FeaturesTest, WaitingForADeviceServerKeepsTheWindowAliveAndCancelEndsIt) 
     SendFeatureServices services;
     services.connCfgPath = connCfg().toStdString();
     services.random = &random;
-    cfg.targetPanels = {3, 4, 5};
-    cfg.portNumber = NetworkCom;
+    connection.setTargetPanels({3, 4, 5});
+    connection.setPortNumber(NetworkCom);
     for (bool slowConnect : {false, true}) {
         SCOPED_TRACE(slowConnect ? "slow connection" : "silent negotiation");
         SilentServer server(slowConnect);
         catalog.registerPort(NetworkCom, server.address(slowConnect ? "socket://" : "rfc2217://"));
-        SendFeatures editor(SendLink{cfg, catalog, editorPort, kq, prompter}, store, services,
-                            window.get());
+        SendFeatures editor(SendLink{connection, catalog, editorPort, kq, prompter}, store,
+                            services, window.get());
         QPushButton onButton("Ligar", window.get());
         editor.attachPowerButtons(&onButton, nullptr);
         ProgressWindowDialog* progress = editor.progressWindow();
@@ -986,7 +987,7 @@ TEST_F(FeaturesTest, WaitingForADeviceServerKeepsTheWindowAliveAndCancelEndsIt) 
 // inside the first panel's frame: the destruction waits for the worker, the
 // frame ends, the port is closed and the other panels get nothing.
 TEST_F(FeaturesTest, DestroyedMidRunStopsAndClosesThePort) {
-    cfg.targetPanels = {3, 4, 5};
+    connection.setTargetPanels({3, 4, 5});
     for (bool switchOn : {true, false}) {
         SCOPED_TRACE(switchOn ? "Ligar" : "Desligar");
         QSignalSpy destroyed(features.get(), &QObject::destroyed);
@@ -1036,7 +1037,7 @@ TEST_F(SendDialogTest, InstallHooksTheHostControls) {
     services.sleeper = &sleeper;
     services.random = &random;
     auto features =
-        installSendFeatures(hooks, SendLink{cfg, catalog, port, kq, prompter}, services);
+        installSendFeatures(hooks, SendLink{connection, catalog, port, kq, prompter}, services);
     host.show();
 
     SendPagesDialog& send = features->sendDialog();

@@ -43,8 +43,8 @@ TEST(SendInMainWindow, SendButtonOpensTheDialogAndAnUploadGoesOut) {
     ASSERT_NE(form.sendFeatures(), nullptr);
     ASSERT_NE(form.linkSystem(), nullptr);
     form.linkSystem()->catalog().registerPort(150, pty.slavePath, "painel virtual");
-    form.connectionSettings().portNumber = 150;
-    form.connectionSettings().targetPanels = {5};
+    form.connectionSettings().setPortNumber(150);
+    form.connectionSettings().setTargetPanels({5});
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
     form.store().setPageLines(1, {ola});
 
@@ -113,7 +113,7 @@ TEST(SendInMainWindow, ARunningVirtualPanelIsListedAndGetsThePage) {
 
     vorelux::testing::WindowHarness harness;
     MainWindow& form = harness.start();
-    form.connectionSettings().targetPanels = {5};
+    form.connectionSettings().setTargetPanels({5});
     LineStream ola{0xFF, 192, 192, 'O', 'L', 'A'};
     form.store().setPageLines(0, {ola});
 
@@ -126,7 +126,7 @@ TEST(SendInMainWindow, ARunningVirtualPanelIsListedAndGetsThePage) {
     ASSERT_GE(index, 0) << selector->itemText(0).toStdString();
     selector->setCurrentIndex(index);
     emit selector->activated(index); // the operator's choice
-    EXPECT_EQ(form.connectionSettings().portNumber, com.mid(3).toInt());
+    EXPECT_EQ(form.connectionSettings().get().portNumber, com.mid(3).toInt());
 
     QTest::mouseClick(send.findChild<QPushButton*>("sendButton"), Qt::LeftButton);
     settle(send);
@@ -154,17 +154,17 @@ TEST(SendInMainWindow, PowerButtonsAndTheirMenus) {
     vorelux::testing::WindowHarness harness;
     MainWindow& form = harness.start();
     form.linkSystem()->catalog().registerPort(150, pty.slavePath);
-    form.connectionSettings().portNumber = 150;
+    form.connectionSettings().setPortNumber(150);
 
     SendFeatures& features = *form.sendFeatures();
-    form.connectionSettings().targetPanels = {};
+    form.connectionSettings().setTargetPanels({});
     QTest::mouseClick(mainButton(form, "powerOnButton"), Qt::LeftButton);
     settle(features);
     QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
     settle(features);
     EXPECT_TRUE(pty.drain(100).empty());
 
-    form.connectionSettings().targetPanels = {0, 7};
+    form.connectionSettings().setTargetPanels({0, 7});
     QTest::mouseClick(mainButton(form, "powerOffButton"), Qt::LeftButton);
     settle(features);
     EXPECT_EQ(pty.drain(300), (std::vector<uint8_t>{0, 98, 252, 0}));

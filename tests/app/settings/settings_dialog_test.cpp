@@ -55,13 +55,14 @@ struct FixedRandom : RandomRange {
 
 struct SettingsDialog : ::testing::Test {
     vorelux::testing::Pty pty;
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     QtPortCatalog catalog;
     WatchedPort port;
     vorelux::testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter transmitter{bus, cfg, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
     FixedRandom random;
@@ -74,7 +75,7 @@ struct SettingsDialog : ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(pty.slavePath.empty()) << "no pseudo-terminal available";
         catalog.registerPort(PtyCom, pty.slavePath, "painel virtual");
-        cfg.portNumber = PtyCom;
+        connection.setPortNumber(PtyCom);
         SettingsServices services;
         services.connCfgPath = cfgPath;
         services.mainCaption = [] { return QStringLiteral("Vorelux"); };
@@ -86,7 +87,7 @@ struct SettingsDialog : ::testing::Test {
         services.pollIntervalMs = 1;
         services.afterClose = [this] { ++closes; };
         form = std::make_unique<PanelSettingsDialog>(
-            SettingsLink{cfg, catalog, port, transmitter, prompter}, services);
+            SettingsLink{connection, catalog, port, transmitter, prompter}, services);
     }
     void TearDown() override {
         form.reset();
@@ -199,7 +200,7 @@ TEST_F(SettingsDialog, TargetListStoresTheChecksAndCaptionsThem) {
     EXPECT_EQ(child<QListWidget>("targetPanelList")->item(0)->text(),
               QString::fromUtf8("  TODOS OS PAINÉIS "));
     EXPECT_EQ(child<QListWidget>("targetPanelList")->item(255)->text(), "  PAINEL 255");
-    cfg.targetPanels = {3, 7};
+    connection.setTargetPanels({3, 7});
     showOn(PanelSettingsDialog::SpeedTab);
     EXPECT_EQ(child<QGroupBox>("targetGroup")->title(),
               QString::fromUtf8("Enviar para: (2 painéis)"));
@@ -436,7 +437,7 @@ TEST_F(SettingsDialog, RestoreSendsEachCheckedFactorySetting) {
                                   {4, 51, 255}}));
 
     // With the port gone each setting is reported in turn, once the run has ended.
-    cfg.portNumber = PtyCom + 1;
+    connection.setPortNumber(PtyCom + 1);
     prompter.prompts.clear();
     QTest::mousePress(child<QPushButton>("restoreButton"), Qt::LeftButton);
     EXPECT_TRUE(form->isSending());
@@ -558,7 +559,7 @@ TEST_F(SettingsDialog, PairingSendsTheConfigurationThenPollsUntilTheDeadline) {
 }
 
 TEST_F(SettingsDialog, StartUpWarnsOfDaylightSavingOnlyWhenAsked) {
-    cfg.daylightSaving = 0x01; // warning off
+    connection.setDaylightSaving(0x01); // warning off
     clock.set(LocalDateTime{2023, 3, 5, 14, 7, 9, 0, 0, false});
     {
         std::ofstream out(cfgPath, std::ios::binary);

@@ -56,23 +56,25 @@ bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
 
 // The editor's side of the wire: the real serial port, port list and sendParameter.
 struct Editor {
-    ConnectionSettings cfg;
+    ConnectionSettingsStore connection;
+    const ConnectionSettings& cfg = connection.get();
     QtPortCatalog catalog;
     QtSerialPort port;
     RecordingSleeper quick; // no pauses: the in-process panel reads when the send is over
     ThreadSleeper paced;    // the real pauses, for a panel in its own process
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, cfg, prompter};
+    ReportingTransmitter kq{bus, connection, prompter};
     std::unique_ptr<OperatorLink> link;
     FixedRandomRange random{{150}};
 
     Editor(const QString& device, bool realPauses) {
         catalog.registerPort(PanelCom, device.toStdString(), "painel virtual");
-        cfg.transport = Transport::Serial;
-        cfg.portNumber = PanelCom;
-        link = std::make_unique<OperatorLink>(
-            cfg, catalog, port, kq, realPauses ? static_cast<Sleeper&>(paced) : quick, prompter);
+        connection.setTransport(Transport::Serial);
+        connection.setPortNumber(PanelCom);
+        link = std::make_unique<OperatorLink>(connection, catalog, port, kq,
+                                              realPauses ? static_cast<Sleeper&>(paced) : quick,
+                                              prompter);
     }
 };
 
