@@ -15,7 +15,7 @@ void prepareApplication(ApplicationSetup& setup) {
                                 QStringLiteral("qtbase"), QStringLiteral("_"),
                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&setup.qtTranslator);
-    setup.fontHandle = LoadPrivateFont();
+    setup.fontHandle = loadPrivateFont();
     // These names place the user's settings folder (Qt's per-application
     // configuration location), which the `vorelux` tool finds the same way.
     QApplication::setOrganizationName(QString::fromLatin1(SettingsOrganization));
@@ -25,7 +25,7 @@ void prepareApplication(ApplicationSetup& setup) {
 }
 
 void finishApplication(ApplicationSetup& setup) {
-    RemovePrivateFont(setup.fontHandle);
+    removePrivateFont(setup.fontHandle);
     setup.fontHandle = -1;
 }
 

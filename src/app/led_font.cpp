@@ -5,11 +5,11 @@
 
 namespace vorelux::app {
 
-int LoadPrivateFont() {
+int loadPrivateFont() {
     return QFontDatabase::addApplicationFont(QString::fromLatin1(LedFontResource));
 }
 
-void RemovePrivateFont(int handle) {
+void removePrivateFont(int handle) {
     if (handle >= 0) QFontDatabase::removeApplicationFont(handle);
 }
 

@@ -9,8 +9,8 @@ inline constexpr const char* LedFontResource = ":/fonts/VoreluxF0.ttf";
 
 // Adds the font from the resources for this process; the handle, or -1 when
 // it could not be added (the boxes then fall back to an ordinary font).
-int LoadPrivateFont();
-// Removes the font added by LoadPrivateFont.
-void RemovePrivateFont(int handle);
+int loadPrivateFont();
+// Removes the font added by loadPrivateFont.
+void removePrivateFont(int handle);
 
 } // namespace vorelux::app

@@ -135,7 +135,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     }
     store_ = std::make_unique<PageStore>();
     history_ = std::make_unique<EditHistory>(*store_);
-    editCanvas_ = std::make_unique<EditCanvas>(glyphs_, panel_.ScreenBitmap);
+    editCanvas_ = std::make_unique<EditCanvas>(glyphs_, panel_.shown);
 
     buildUi();
     startUp();
@@ -816,10 +816,10 @@ void MainWindow::showNeighbourLines(int32_t lineIndex) {
         text->setPlainText(QString::fromStdU16String(line.text));
         box->setTitle(QString::fromStdString(line.caption));
     };
-    show(nextLineGroup_, nextLineText_, view.next1);
-    show(secondNextLineGroup_, secondNextLineText_, view.next2);
-    show(previousLineGroup_, previousLineText_, view.prior1);
-    show(secondPreviousLineGroup_, secondPreviousLineText_, view.prior2);
+    show(nextLineGroup_, nextLineText_, view.next);
+    show(secondNextLineGroup_, secondNextLineText_, view.twoAhead);
+    show(previousLineGroup_, previousLineText_, view.previous);
+    show(secondPreviousLineGroup_, secondPreviousLineText_, view.twoBack);
 
     setStatus(StatusField::Page, QString::fromStdString(view.statusPage));
     setStatus(StatusField::Line, QString::fromStdString(view.statusLine));

@@ -15,7 +15,7 @@ LineBox boxFor(const Page& page, int32_t index) {
     LineBox box;
     if (index < 0 || index >= page.lineCount()) return box;
     box.visible = true;
-    box.text = LineDisplayText(page.line(index));
+    box.text = lineDisplayText(page.line(index));
     box.caption = lineCaption(index + 1);
     return box;
 }
@@ -37,10 +37,10 @@ NeighbourView neighbourView(const PageStore& store, int32_t lineIndex) {
     view.edit = boxFor(page, lineIndex);
     view.editCaret = std::max(0, store.view().cursorByte - 2);
     view.editCaret = std::min<int>(view.editCaret, int(view.edit.text.size()));
-    view.next1 = boxFor(page, lineIndex + 1);
-    view.next2 = boxFor(page, lineIndex + 2);
-    view.prior1 = boxFor(page, lineIndex - 1);
-    view.prior2 = boxFor(page, lineIndex - 2);
+    view.next = boxFor(page, lineIndex + 1);
+    view.twoAhead = boxFor(page, lineIndex + 2);
+    view.previous = boxFor(page, lineIndex - 1);
+    view.twoBack = boxFor(page, lineIndex - 2);
 
     view.statusPage = "Pagina " + std::to_string(store.currentPage() + 1);
     view.statusLine =

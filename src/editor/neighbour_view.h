@@ -17,7 +17,7 @@ struct LineBox {
 struct NeighbourView {
     int entryEffectIndex = -1; // item of the entry-effect list, -1 for a damaged header byte
     int exitEffectIndex = -1;
-    LineBox prior2, prior1, edit, next1, next2;
+    LineBox twoBack, previous, edit, next, twoAhead;
     int editCaret = 0;       // caret position in the edit line's box
     std::string statusPage;  // "Pagina n"
     std::string statusLine;  // "Linha n de total"

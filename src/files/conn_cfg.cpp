@@ -163,7 +163,7 @@ void ConnectionSettingsStore::setDisplayPageSelector(uint8_t selector) {
     update([&](ConnectionSettings& s) { s.displayPageSelector = selector; });
 }
 
-void ConnectionSettingsStore::setPagesByHour(const std::array<PageByHour, 12>& pagesByHour) {
+void ConnectionSettingsStore::setPagesByHour(const PageByHourEntries& pagesByHour) {
     update([&](ConnectionSettings& s) { s.pagesByHour = pagesByHour; });
 }
 

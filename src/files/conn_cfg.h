@@ -19,6 +19,10 @@ struct PageByHour {
     bool operator==(const PageByHour&) const = default;
 };
 
+// The page-by-hour list has this many entries.
+constexpr size_t PageByHourCount = 12;
+using PageByHourEntries = std::array<PageByHour, PageByHourCount>;
+
 // How the pages reach the panels; the value is byte 0 of "conn.cfg".
 enum class Transport : uint8_t { Serial = 0, Transmitter = 1 };
 
@@ -27,7 +31,7 @@ struct ConnectionSettings {
     int32_t portNumber = 0;            // serial port number: "COM" + number
     std::vector<uint8_t> targetPanels; // ascending; 0 (alone) = every panel
     uint8_t displayPageSelector = 0;   // display-page selector of the send dialog, minus one
-    std::array<PageByHour, 12> pagesByHour{};
+    PageByHourEntries pagesByHour{};
     std::array<uint8_t, 8> transmitterIdentity{};
     uint8_t daylightSaving = 0; // DaylightSavingWarn and DaylightSavingInForce flags
     bool operator==(const ConnectionSettings&) const = default;
@@ -56,7 +60,7 @@ class ConnectionSettingsStore {
     void setPortNumber(int32_t portNumber);
     void setTargetPanels(std::vector<uint8_t> targetPanels);
     void setDisplayPageSelector(uint8_t selector);
-    void setPagesByHour(const std::array<PageByHour, 12>& pagesByHour);
+    void setPagesByHour(const PageByHourEntries& pagesByHour);
     void setTransmitterIdentity(const std::array<uint8_t, 8>& identity);
     void setDaylightSaving(uint8_t flags);
 

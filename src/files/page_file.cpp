@@ -154,21 +154,21 @@ SaveOutcome savePageFile(PageStore& store, const std::string& fileName, uint8_t 
     return SaveOutcome::Saved;
 }
 
-bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t /*pageMask*/,
+bool loadPageFile(PageStore& store, const std::string& fileName, uint8_t /*pageMask*/,
                   std::string& error) {
     // Taken before the read: a write in between makes the next save ask, never
     // pass unnoticed.
-    auto stamp = readFileStamp(FileName);
+    auto stamp = readFileStamp(fileName);
     std::vector<uint8_t> data;
     std::string reason;
-    if (!readWholeFile(FileName, data, reason, PageFileSizeLimit)) {
-        error = "Não foi possível abrir \"" + baseName(FileName) + "\" (" + reason +
+    if (!readWholeFile(fileName, data, reason, PageFileSizeLimit)) {
+        error = "Não foi possível abrir \"" + baseName(fileName) + "\" (" + reason +
                 "). Nada foi alterado.";
         return false;
     }
     DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        error = "Não foi possível abrir \"" + baseName(FileName) +
+        error = "Não foi possível abrir \"" + baseName(fileName) +
                 "\": o arquivo está danificado (" + decoded.problem + "). Nada foi alterado.";
         return false;
     }

@@ -46,10 +46,10 @@ SaveOutcome savePageFile(PageStore& store, const std::string& fileName, uint8_t 
 // Reads the page file into all eight pages and makes page 0 current. A file
 // that cannot be read or is damaged changes nothing; `error` is the message
 // for the operator. The file's stamp is recorded in the store.
-bool loadPageFile(PageStore& store, const std::string& FileName, uint8_t pageMask,
+bool loadPageFile(PageStore& store, const std::string& fileName, uint8_t pageMask,
                   std::string& error);
 
-// FileName with its extension replaced by ".vpg".
+// fileName with its extension replaced by ".vpg".
 std::string withPageFileExtension(const std::string& fileName);
 
 } // namespace vorelux

@@ -74,9 +74,10 @@ struct PanelLink::Gated {
     explicit Gated(PanelLink& link) : catalog(link), port(link) {}
 };
 
-PanelLink::PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& ComPort1,
-                     Transmitter& kq, Sleeper& sleeper)
-    : settings_(settings), catalog_(catalog), port_(ComPort1), kq_(kq), sleeper_(sleeper) {}
+PanelLink::PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog,
+                     SerialPort& serialPort, Transmitter& transmitter, Sleeper& sleeper)
+    : settings_(settings), catalog_(catalog), port_(serialPort), transmitter_(transmitter),
+      sleeper_(sleeper) {}
 
 PanelLink::~PanelLink() = default;
 
@@ -94,16 +95,16 @@ SerialPort& PanelLink::port() {
 }
 
 bool PanelLink::writeReport(const std::vector<uint8_t>& report) {
-    if (!gate_) return kq_.writeReport(report);
+    if (!gate_) return transmitter_.writeReport(report);
     bool ok = false;
-    gate_([&] { ok = kq_.writeReport(report); });
+    gate_([&] { ok = transmitter_.writeReport(report); });
     return ok;
 }
 
 bool PanelLink::transmitterAttached() {
-    if (!gate_) return kq_.attached();
+    if (!gate_) return transmitter_.attached();
     bool attached = false;
-    gate_([&] { attached = kq_.attached(); });
+    gate_([&] { attached = transmitter_.attached(); });
     return attached;
 }
 

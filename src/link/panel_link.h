@@ -78,8 +78,8 @@ enum class AfterFailure {
 
 class PanelLink {
   public:
-    PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& ComPort1,
-              Transmitter& kq, Sleeper& sleeper);
+    PanelLink(ConnectionSettingsStore& settings, PortCatalog& catalog, SerialPort& serialPort,
+              Transmitter& transmitter, Sleeper& sleeper);
 
     // One parameter command through the active transport. Serial: the
     // 4-byte frame, 50 ms after the first byte and 25 ms after each other.
@@ -136,7 +136,7 @@ class PanelLink {
     // The owner of the settings, for whoever changes them.
     ConnectionSettingsStore& settings() { return settings_; }
     // The transmitter itself, for its observers: only on its own thread.
-    Transmitter& transmitter() { return kq_; }
+    Transmitter& transmitter() { return transmitter_; }
     // The catalog and port, through the gate when there is one.
     PortCatalog& catalog();
     SerialPort& port();
@@ -164,7 +164,7 @@ class PanelLink {
     ConnectionSettingsStore& settings_;
     PortCatalog& catalog_;
     SerialPort& port_;
-    Transmitter& kq_;
+    Transmitter& transmitter_;
     Sleeper& sleeper_;
     DeviceGate gate_;
     SerialPort* network_ = nullptr;

@@ -94,7 +94,7 @@ class PageByHourList {
 
   private:
     void refresh(bool fromTimeField);
-    const std::array<PageByHour, 12>& entries() const { return settings_.get().pagesByHour; }
+    const PageByHourEntries& entries() const { return settings_.get().pagesByHour; }
 
     ConnectionSettingsStore& settings_;
     std::array<bool, PageHourItems> checked_{};

@@ -71,7 +71,7 @@ constexpr char16_t DrawingCodeGlyph = DisplayGlyphBase + 0x1E;
 constexpr char16_t SpaceGlyph = DisplayGlyphBase + ' ';
 } // namespace
 
-std::u16string LineDisplayText(const LineStream& line) {
+std::u16string lineDisplayText(const LineStream& line) {
     std::u16string text;
     text.reserve(line.size());
     for (size_t i = 0; i < line.size(); ++i) {

@@ -68,7 +68,7 @@ extern const std::array<const char*, FunctionCount> FunctionNames;
 
 // The text the line boxes show for a line, in the LED font's code points.
 // Position s of the result is line byte 3 + s.
-std::u16string LineDisplayText(const LineStream& line);
+std::u16string lineDisplayText(const LineStream& line);
 
 // Where the content of a line really starts and ends: skips over the drawing
 // pair that starts at `index` (used by cursor movement and the rasterizer).

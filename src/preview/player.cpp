@@ -203,7 +203,7 @@ PreviewEngine::Measure PreviewEngine::measureSegment(uint8_t font) {
         } else if (b == DrawingEscape) {
             ++pos;
             glyphs_.convertSprite(readByte(pos));
-            width += glyphs_.GlyphLast + 1;
+            width += glyphs_.lastGlyphColumn + 1;
         } else {
             if (b == Space && readByte(pos - 1) != Space) {
                 m.lastByte = pos - 1; // a word break; only the first space of a run counts
@@ -236,7 +236,7 @@ void PreviewEngine::renderSegment(SegmentLayout& layout, uint8_t font) {
         }
         if (b == NoColumns) continue;
         loadItem(b, pos, current);
-        for (itemColumn = 0; itemColumn <= glyphs_.GlyphLast && column < PanelColumns;
+        for (itemColumn = 0; itemColumn <= glyphs_.lastGlyphColumn && column < PanelColumns;
              ++itemColumn, ++column)
             screen.composed[size_t(column)] = glyphs_.glyphColumns[size_t(itemColumn)];
     }
@@ -278,7 +278,7 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
     else
         glyphs_.convertCharacter(font, readByte(pos - 1));
     std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
-    int last = glyphs_.GlyphLast;
+    int last = glyphs_.lastGlyphColumn;
     for (int j = layout.lastItemColumns; j <= last && j < GlyphColumnsSize && play_.enabled; ++j)
         scrollStep(item[size_t(j)]);
 
@@ -294,7 +294,7 @@ void PreviewEngine::scrollOverflow(SegmentLayout& layout) {
             loadItem(b, pos, font);
         }
         item = glyphs_.glyphColumns;
-        last = glyphs_.GlyphLast;
+        last = glyphs_.lastGlyphColumn;
         // The trailing blank column of the segment's final item stays out.
         const int count = pos > layout.lastByte ? last : last + 1;
         for (int k = 0; k < count && k < GlyphColumnsSize && play_.enabled; ++k)
@@ -341,7 +341,7 @@ bool PreviewEngine::playScrollOnly() {
 // blank one.
 void PreviewEngine::scrollItemThrough() {
     const std::array<uint8_t, GlyphColumnsSize> item = glyphs_.glyphColumns;
-    const int last = glyphs_.GlyphLast;
+    const int last = glyphs_.lastGlyphColumn;
     for (int j = 0; j < last && j < GlyphColumnsSize && play_.enabled && lineSkipRequest_ == 0; ++j)
         scrollStep(item[size_t(j)]);
     scrollBlankColumn();

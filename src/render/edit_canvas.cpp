@@ -231,12 +231,12 @@ EditCanvas::TextArea EditCanvas::drawMarkers(const LineStream& line, std::vector
     // Entry marker at the left edge; its blank column is the cursor position
     // at the window start.
     glyphs_.convertCharacter(1, line[1]);
-    const int32_t entryWidth = glyphs_.GlyphLast + 1;
+    const int32_t entryWidth = glyphs_.lastGlyphColumn + 1;
     std::copy_n(glyphs_.glyphColumns.begin(), entryWidth, screen_.begin());
     map.push_back(entryWidth - 1);
     // Exit marker at the right edge; its blank column falls on the spare column 64.
     glyphs_.convertCharacter(1, line[2]);
-    const int32_t exitWidth = glyphs_.GlyphLast + 1;
+    const int32_t exitWidth = glyphs_.lastGlyphColumn + 1;
     std::copy_n(glyphs_.glyphColumns.begin(), exitWidth,
                 screen_.begin() + (PanelColumns + 1 - exitWidth));
     return {entryWidth, PanelLastColumn - exitWidth};
@@ -253,7 +253,7 @@ EditCanvas::TextPass EditCanvas::drawText(const LineStream& line, int32_t start,
     while (k < lastText - 1 && start + 1 + i < size) {
         const int32_t before = k;
         i += convertElement(line, start + 1 + i, font);
-        const int32_t width = glyphs_.GlyphLast + 1;
+        const int32_t width = glyphs_.lastGlyphColumn + 1;
         for (int32_t c = 0; c < width && k + 1 + c <= lastText; ++c)
             screen_[size_t(k + 1 + c)] = glyphs_.glyphColumns[size_t(c)];
         k += width;

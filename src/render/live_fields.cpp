@@ -107,10 +107,10 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
     return layout;
 }
 
-LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
+LiveFieldLayout drawTimeDateTemperature(PanelImage& shown, GlyphRenderer& glyphs,
                                         const Clock& clock, uint8_t /*first*/, uint8_t /*count*/,
                                         uint8_t mask, uint8_t fontIndex) {
-    return drawLiveField(ScreenBitmap, glyphs, mask, fontIndex, clock.now());
+    return drawLiveField(shown, glyphs, mask, fontIndex, clock.now());
 }
 
 LiveFieldRule liveFieldRule(uint8_t code) {

@@ -43,7 +43,7 @@ LiveFieldLayout drawLiveField(PanelImage& screen, GlyphRenderer& glyphs, uint8_t
                               uint8_t fontIndex, const LocalDateTime& at);
 
 // Reads the clock once and draws the field (first and count have no effect).
-LiveFieldLayout drawTimeDateTemperature(PanelImage& ScreenBitmap, GlyphRenderer& glyphs,
+LiveFieldLayout drawTimeDateTemperature(PanelImage& shown, GlyphRenderer& glyphs,
                                         const Clock& clock, uint8_t first, uint8_t count,
                                         uint8_t mask, uint8_t fontIndex);
 

@@ -19,10 +19,10 @@ constexpr int CellSize = 10; // pixels per LED on the edit canvas
 // that a glyph ending at the right edge may write and that is never shown.
 using PanelImage = std::array<uint8_t, PanelColumns + 1>;
 
-// The shown image (ScreenBitmap) and the composed next segment (AuxScreen).
+// The shown image (shown) and the composed next segment (composed).
 struct PanelImages {
-    PanelImage ScreenBitmap{};
-    PanelImage AuxScreen{};
+    PanelImage shown{};
+    PanelImage composed{};
 };
 
 } // namespace vorelux

@@ -13,7 +13,7 @@ LedBitmap textBitmap(GlyphRenderer& glyphs, std::vector<uint8_t>& array_data, ui
     std::vector<uint8_t> columns;
     uint8_t f = fontIndex;
     auto append = [&] {
-        const int count = glyphs.GlyphLast + 1;
+        const int count = glyphs.lastGlyphColumn + 1;
         columns.insert(columns.end(), glyphs.glyphColumns.begin(),
                        glyphs.glyphColumns.begin() + count);
     };
@@ -64,12 +64,12 @@ std::array<LedBitmap, 4> makeFontPreviews(GlyphRenderer& glyphs, int32_t imWidth
 LedBitmap drawingPicture(GlyphRenderer& glyphs, int listIndex) {
     LedBitmap picture(DrawingPictureSize, DrawingPictureSize);
     if (listIndex < 0 || listIndex >= DrawingCount) return picture;
-    const int32_t keep = glyphs.GlyphLast;
-    glyphs.GlyphLast = -1; // so that a drawing missing from the tables shows nothing
+    const int32_t keep = glyphs.lastGlyphColumn;
+    glyphs.lastGlyphColumn = -1; // so that a drawing missing from the tables shows nothing
     glyphs.convertSprite(InsertCodeTable[size_t(listIndex)]);
     std::vector<uint8_t> cols(glyphs.glyphColumns.begin(),
-                              glyphs.glyphColumns.begin() + (glyphs.GlyphLast + 1));
-    glyphs.GlyphLast = keep;
+                              glyphs.glyphColumns.begin() + (glyphs.lastGlyphColumn + 1));
+    glyphs.lastGlyphColumn = keep;
 
     // Only the lit part is centred: trim blank columns at both ends.
     while (!cols.empty() && cols.back() == 0) cols.pop_back();

@@ -12,7 +12,7 @@ using vorelux::app::StatusField;
 class CloseTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { app::LoadPrivateFont(); }
+    void initTestCase() { app::loadPrivateFont(); }
 
     void unchangedClosesWithoutAsking() {
         WindowHarness h;

@@ -412,7 +412,7 @@ void runKeyCase(const KeyCase& c) {
 class EditorKeysTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { QVERIFY(app::LoadPrivateFont() >= 0); }
+    void initTestCase() { QVERIFY(app::loadPrivateFont() >= 0); }
 
     void keySequences() {
         for (auto cases : {typingCases, cursorStepCases, pairAndRepeatCases, lineJoinCases,

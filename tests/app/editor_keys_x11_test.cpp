@@ -73,7 +73,7 @@ class EditorKeysX11Test : public QObject {
     void initTestCase() {
         if (QGuiApplication::platformName() != QLatin1String("xcb") || !display())
             QSKIP("needs an X server");
-        app::LoadPrivateFont();
+        app::loadPrivateFont();
         h = new WindowHarness;
         window = &h->start();
         window->activateWindow();

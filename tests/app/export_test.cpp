@@ -114,7 +114,7 @@ QByteArray referenceGif(const std::vector<LineStream>& lines, const Clock& clock
 class ExportTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { app::LoadPrivateFont(); }
+    void initTestCase() { app::loadPrivateFont(); }
 
     void exportsTheCurrentPageAsThePreviewPlaysIt() {
         Exporting e;

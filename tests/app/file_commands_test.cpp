@@ -31,7 +31,7 @@ void edit(MainWindow& window) {
 class FileCommandsTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { app::LoadPrivateFont(); }
+    void initTestCase() { app::loadPrivateFont(); }
 
     void saveFreshStartUpState() {
         WindowHarness h;

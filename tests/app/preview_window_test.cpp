@@ -151,7 +151,7 @@ void checkPreviewing(MainWindow& window) {
 class PreviewWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { app::LoadPrivateFont(); }
+    void initTestCase() { app::loadPrivateFont(); }
 
     void pacingKeepsAbsoluteDeadlines() {
         // Each wait ends at start + all cycles so far x 8/700 s, however late

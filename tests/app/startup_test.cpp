@@ -44,7 +44,7 @@ void writePageFile(const QString& path, std::vector<LineStream> page1) {
 class StartupTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { QVERIFY(app::LoadPrivateFont() >= 0); }
+    void initTestCase() { QVERIFY(app::loadPrivateFont() >= 0); }
 
     void windowShell() {
         WindowHarness h;

@@ -336,7 +336,7 @@ void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
 class UndoTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { QVERIFY(app::LoadPrivateFont() >= 0); }
+    void initTestCase() { QVERIFY(app::loadPrivateFont() >= 0); }
 
     void everyKindOfChange() {
         for (auto cases : {textCases, lineCases})

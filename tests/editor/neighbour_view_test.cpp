@@ -34,29 +34,59 @@ struct ViewTest : ::testing::Test {
 
 struct VisibilityCase {
     int lines, edit;
-    bool prior2, prior1, next1, next2;
+    bool twoBack, previous, next, twoAhead;
 };
 
 } // namespace
 
 TEST_F(ViewTest, BoxesAreVisibleOnlyForLinesThatExist) {
     const VisibilityCase cases[] = {
-        {.lines = 1, .edit = 0, .prior2 = false, .prior1 = false, .next1 = false, .next2 = false},
-        {.lines = 2, .edit = 0, .prior2 = false, .prior1 = false, .next1 = true, .next2 = false},
-        {.lines = 2, .edit = 1, .prior2 = false, .prior1 = true, .next1 = false, .next2 = false},
-        {.lines = 3, .edit = 1, .prior2 = false, .prior1 = true, .next1 = true, .next2 = false},
-        {.lines = 5, .edit = 2, .prior2 = true, .prior1 = true, .next1 = true, .next2 = true},
-        {.lines = 5, .edit = 4, .prior2 = true, .prior1 = true, .next1 = false, .next2 = false},
-        {.lines = 5, .edit = 0, .prior2 = false, .prior1 = false, .next1 = true, .next2 = true},
+        {.lines = 1,
+         .edit = 0,
+         .twoBack = false,
+         .previous = false,
+         .next = false,
+         .twoAhead = false},
+        {.lines = 2,
+         .edit = 0,
+         .twoBack = false,
+         .previous = false,
+         .next = true,
+         .twoAhead = false},
+        {.lines = 2,
+         .edit = 1,
+         .twoBack = false,
+         .previous = true,
+         .next = false,
+         .twoAhead = false},
+        {.lines = 3,
+         .edit = 1,
+         .twoBack = false,
+         .previous = true,
+         .next = true,
+         .twoAhead = false},
+        {.lines = 5, .edit = 2, .twoBack = true, .previous = true, .next = true, .twoAhead = true},
+        {.lines = 5,
+         .edit = 4,
+         .twoBack = true,
+         .previous = true,
+         .next = false,
+         .twoAhead = false},
+        {.lines = 5,
+         .edit = 0,
+         .twoBack = false,
+         .previous = false,
+         .next = true,
+         .twoAhead = true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("line " + std::to_string(c.edit + 1) + " of " + std::to_string(c.lines));
         setPage(c.lines, c.edit);
         const NeighbourView v = neighbourView(store, c.edit);
-        EXPECT_EQ(v.prior2.visible, c.prior2);
-        EXPECT_EQ(v.prior1.visible, c.prior1);
-        EXPECT_EQ(v.next1.visible, c.next1);
-        EXPECT_EQ(v.next2.visible, c.next2);
+        EXPECT_EQ(v.twoBack.visible, c.twoBack);
+        EXPECT_EQ(v.previous.visible, c.previous);
+        EXPECT_EQ(v.next.visible, c.next);
+        EXPECT_EQ(v.twoAhead.visible, c.twoAhead);
         EXPECT_TRUE(v.edit.visible);
         EXPECT_EQ(v.statusLine,
                   "Linha " + std::to_string(c.edit + 1) + " de " + std::to_string(c.lines));
@@ -66,14 +96,14 @@ TEST_F(ViewTest, BoxesAreVisibleOnlyForLinesThatExist) {
 TEST_F(ViewTest, ThirdLineOfFiveNamesEveryNeighbour) {
     setPage(5, 2);
     const NeighbourView v = neighbourView(store, 2);
-    EXPECT_EQ(v.prior2.caption, "  Linha 1  ");
-    EXPECT_EQ(v.prior1.caption, "  Linha 2  ");
+    EXPECT_EQ(v.twoBack.caption, "  Linha 1  ");
+    EXPECT_EQ(v.previous.caption, "  Linha 2  ");
     EXPECT_EQ(v.edit.caption, "  Linha 3  ");
-    EXPECT_EQ(v.next1.caption, "  Linha 4  ");
-    EXPECT_EQ(v.next2.caption, "  Linha 5  ");
-    EXPECT_EQ(v.prior2.text, led("L1"));
+    EXPECT_EQ(v.next.caption, "  Linha 4  ");
+    EXPECT_EQ(v.twoAhead.caption, "  Linha 5  ");
+    EXPECT_EQ(v.twoBack.text, led("L1"));
     EXPECT_EQ(v.edit.text, led("L3"));
-    EXPECT_EQ(v.next2.text, led("L5"));
+    EXPECT_EQ(v.twoAhead.text, led("L5"));
 }
 
 TEST_F(ViewTest, StatusShowsPageLineAndTheWholePageTotal) {

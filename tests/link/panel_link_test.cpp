@@ -26,8 +26,8 @@ struct LinkFixture : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     CountingConfigurator settings{prompter};
 
     LinkFixture() {
@@ -38,10 +38,10 @@ struct LinkFixture : ::testing::Test {
     // Plugs a transmitter in and lets it answer its identity request.
     std::shared_ptr<SimulatedTransmitter> attachTransmitter(uint8_t configByte) {
         auto device = bus.plug("/dev/hidraw0", KqProductString, configByte);
-        kq.scanDevices();
+        transmitter.scanDevices();
         std::vector<uint8_t> reply;
         EXPECT_EQ(device->read(reply, 0), 1);
-        kq.deviceReport("/dev/hidraw0", reply);
+        transmitter.deviceReport("/dev/hidraw0", reply);
         return device;
     }
 };
@@ -142,7 +142,7 @@ TEST_F(LinkFixture, SerialFailuresGiveTheirResultAndPrompt) {
 TEST_F(LinkFixture, TransmitterBeforeItsIdentityReplyGivesResult4AndWritesNothing) {
     auto device = bus.plug("/dev/hidraw0", KqProductString);
     device->setAnswersIdentity(false);
-    kq.scanDevices();
+    transmitter.scanDevices();
     ASSERT_EQ(cfg.transport, Transport::Transmitter);
     size_t writesBefore = device->writeCount(); // the identity request
     link.lastSendResult = link.sendParameter(255, 0, 0);
@@ -157,7 +157,7 @@ TEST_F(LinkFixture, TransmitterSendsTheReportThreeTimes160MsApart) {
     for (uint8_t configByte : {uint8_t{0x41}, KqNotConfigured}) {
         SCOPED_TRACE(int(configByte));
         bus.unplug("/dev/hidraw0");
-        kq.scanDevices();
+        transmitter.scanDevices();
         sleeper.pauses.clear();
         auto device = attachTransmitter(configByte);
         size_t before = device->writeCount();
@@ -191,15 +191,15 @@ TEST_F(LinkFixture, TransmitterWriteFailureStopsAtOnceWithResult3AndTheWriteErro
 TEST_F(LinkFixture, TransmitterRemovedSendsGoToTheSerialPort) {
     attachTransmitter(0x41);
     bus.unplug("/dev/hidraw0");
-    kq.scanDevices();
+    transmitter.scanDevices();
     EXPECT_EQ(cfg.transport, Transport::Serial);
-    EXPECT_FALSE(kq.writeReport({0, 1, 2}));
+    EXPECT_FALSE(transmitter.writeReport({0, 1, 2}));
     EXPECT_EQ(link.sendParameter(255, 0, 0), SendOk);
     EXPECT_EQ(port.opens, 1);
 }
 
 TEST_F(LinkFixture, EachSendResultShowsItsPrompt) {
-    kq.setConfigurator(&settings);
+    transmitter.setConfigurator(&settings);
     struct Case {
         uint8_t result;
         std::vector<Prompt> prompts;
@@ -318,7 +318,7 @@ TEST_F(PanelLoop, StoredListSendsInListOrderWithProgressAtEachIndex) {
     EXPECT_EQ(sentTo, (std::vector<int>{3, 8}));
 }
 
-TEST_F(PanelLoop, ParameterCommandGoesThroughParSend) {
+TEST_F(PanelLoop, ParameterCommandGoesThroughSendParameter) {
     checks[4] = checks[6] = true;
     link.sendToCheckedPanels(checks, link.parameter(ParSwitchOn, 0), nullptr);
     std::vector<int> panels;

@@ -35,8 +35,8 @@ struct PtyPanel : ::testing::Test {
     testing::PanelWire wire{pty};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, wire, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, wire, prompter};
     TargetChecks every{};
 
     void SetUp() override {
@@ -233,7 +233,7 @@ TEST_F(PtyPanel, CountDownTriesEveryPanelAndCountUpStopsAtTheFirstFailure) {
     broken.failOpen = true;
     StaticPortCatalog listed;
     listed.add(PtyCom, "/dev/broken");
-    OperatorLink failing(connection, listed, broken, kq, wire, prompter);
+    OperatorLink failing(connection, listed, broken, transmitter, wire, prompter);
     TargetChecks panels{};
     panels[1] = panels[2] = panels[3] = true;
 
@@ -386,8 +386,8 @@ struct Pairing : ::testing::Test {
     RecordingSleeper sleeper;
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     FixedRandom random;
     TransmitterPairing pairing{link, random};
     std::shared_ptr<SimulatedTransmitter> device;
@@ -396,11 +396,11 @@ struct Pairing : ::testing::Test {
 
     void attach(uint8_t configByte) {
         device = bus.plug("/dev/hidraw3", KqProductString, configByte);
-        kq.scanDevices();
+        transmitter.scanDevices();
         // The identity reply, as the reader thread hands it over.
         std::vector<uint8_t> reply;
         ASSERT_GT(device->read(reply, 100), 0);
-        kq.deviceReport(device->path(), reply);
+        transmitter.deviceReport(device->path(), reply);
         ASSERT_EQ(cfg.transmitterIdentity[6], configByte);
     }
     // The reports written after the identity request, without padding.

@@ -338,8 +338,8 @@ TEST(PortList, AddedLineCannotShadowASystemPort) {
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, directory, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, directory, port, transmitter, sleeper, prompter};
     EXPECT_EQ(link.sendParameter(8, 4, 1), SendOk);
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire[0].device, "/dev/ttyS0");

@@ -68,7 +68,7 @@ TEST(ComNumbers, OtherDevicesTakeNumbersFrom192InPathOrder) {
     EXPECT_EQ(capped.back().number, 255);
 }
 
-TEST(listComPorts, ListsInNumberOrderOrFallsBackToTenPorts) {
+TEST(ComPortList, ListsInNumberOrderOrFallsBackToTenPorts) {
     StaticPortCatalog catalog;
     catalog.add(12, "/dev/x12");
     catalog.add(3, "/dev/x3");
@@ -91,7 +91,7 @@ TEST(listComPorts, ListsInNumberOrderOrFallsBackToTenPorts) {
     EXPECT_TRUE(listComPorts(catalog).empty());
 }
 
-TEST(listComPorts, SelectorTextShowsTheDeviceBesideTheName) {
+TEST(ComPortList, SelectorTextShowsTheDeviceBesideTheName) {
     EXPECT_EQ(portSelectorText({"COM33", 33, "/dev/ttyUSB0", ""}), "COM33  (/dev/ttyUSB0)");
     EXPECT_EQ(portSelectorText({"COM3", 3, "COM3", ""}), "COM3");
 }

@@ -87,8 +87,8 @@ struct SequenceSending : ::testing::Test {
     RecordingSleeper sleeper;
     testing::RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     SequenceSending() {
         catalog.add(3, "/dev/ttyS2");
         connection.setPortNumber(3);

@@ -39,8 +39,8 @@ struct UploadFixture : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     FixedRandomRange random{{150, 131, 190, 128, 170}};
     std::array<Page, PageCount> control;
     std::shared_ptr<SimulatedTransmitter> device;
@@ -59,9 +59,9 @@ struct UploadFixture : ::testing::Test {
     void attachTransmitter(uint8_t configByte = 0x41) {
         device = bus.plug("/dev/hidraw0", KqProductString, configByte);
         device->setAnswersIdentity(configByte != 0);
-        kq.scanDevices();
+        transmitter.scanDevices();
         std::vector<uint8_t> reply;
-        while (device->read(reply, 0) == 1) kq.deviceReport(device->path(), reply);
+        while (device->read(reply, 0) == 1) transmitter.deviceReport(device->path(), reply);
         ASSERT_EQ(cfg.transport, Transport::Transmitter);
     }
     // The transmitter reports after the identity request, decoded.
@@ -371,7 +371,7 @@ TEST_F(UploadFixture, KeysAreDrawnFrom128To190) {
 
 TEST_F(UploadFixture, TransmitterNotYetIdentifiedSendsNothingAndAsksToConfigure) {
     attachTransmitter(0); // no identity reply
-    kq.setConfigurator(&settings);
+    transmitter.setConfigurator(&settings);
     prompter.answers = {ButtonYes};
     setPage(control[0], {line("AB")});
     auto result = sendPages(link, random, uploadJobs(control, {0}), {1});

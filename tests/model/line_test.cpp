@@ -20,8 +20,8 @@ TEST(Charset, ConvertsTypedCharacters) {
 
 TEST(LineDisplay, DrawingsShowAsTwoFixedGlyphsAndSpacesWrap) {
     LineStream line{0xFF, 192, 192, 65, 31, 7, 32, 66};
-    EXPECT_EQ(LineDisplayText(line), (std::u16string{0x241, 0x21F, 0x21E, u' ', 0x242}));
-    EXPECT_EQ(LineDisplayText(newLine()), u"");
+    EXPECT_EQ(lineDisplayText(line), (std::u16string{0x241, 0x21F, 0x21E, u' ', 0x242}));
+    EXPECT_EQ(lineDisplayText(newLine()), u"");
 }
 
 TEST(InsertCodes, TablesMatchTheLists) {

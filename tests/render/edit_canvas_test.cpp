@@ -13,7 +13,8 @@ namespace {
 std::vector<uint8_t> glyph(int font, uint8_t code) {
     GlyphRenderer g;
     g.convertCharacter(font, code);
-    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(),
+                                g.glyphColumns.begin() + g.lastGlyphColumn + 1);
 }
 
 LineStream lineOf(const std::vector<uint8_t>& content, uint8_t in = 192, uint8_t out = 192) {

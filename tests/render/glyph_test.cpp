@@ -20,7 +20,8 @@ std::vector<uint8_t> columnsOf(const GlyphTable& table, int code) {
 }
 
 std::vector<uint8_t> bufferColumns(const GlyphRenderer& g) {
-    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(),
+                                g.glyphColumns.begin() + g.lastGlyphColumn + 1);
 }
 
 struct TableCase {
@@ -87,7 +88,7 @@ TEST(TellingGlyphs, ConvertByteForByte) {
             const uint8_t result = g.convertCharacter(t.font, uint8_t(t.code));
             EXPECT_EQ(result, expected.size() - 1) << t.what;
         }
-        EXPECT_EQ(g.GlyphLast, int(expected.size()) - 1) << t.what;
+        EXPECT_EQ(g.lastGlyphColumn, int(expected.size()) - 1) << t.what;
         EXPECT_EQ(bufferColumns(g), expected) << t.what;
         for (size_t x = expected.size(); x < g.glyphColumns.size(); ++x)
             EXPECT_EQ(g.glyphColumns[x], 0) << t.what << ": buffer beyond the glyph must be blank";
@@ -183,7 +184,7 @@ TEST(ConvertCharacter, OneColumnGlyphIsNotWidened) {
             GlyphRenderer g;
             g.convertCharacter(1, 65); // something wider before
             EXPECT_EQ(g.convertCharacter(font, code), 0) << font << " " << int(code);
-            EXPECT_EQ(g.GlyphLast, 0);
+            EXPECT_EQ(g.lastGlyphColumn, 0);
         }
 }
 
@@ -192,7 +193,7 @@ struct MissingCase {
     uint8_t code;
 };
 
-// A code without a glyph leaves a blank buffer and the previous GlyphLast.
+// A code without a glyph leaves a blank buffer and the previous lastGlyphColumn.
 TEST(ConvertCharacter, CodeWithoutGlyphKeepsThePreviousLastColumn) {
     const MissingCase cases[] = {
         {.font = 0, .code = 4},   {.font = 1, .code = 4},   {.font = 0, .code = 7},
@@ -203,7 +204,7 @@ TEST(ConvertCharacter, CodeWithoutGlyphKeepsThePreviousLastColumn) {
         GlyphRenderer g;
         g.convertCharacter(0, 65); // thin A, last column 4
         EXPECT_EQ(g.convertCharacter(c.font, c.code), 4) << c.font << " " << int(c.code);
-        EXPECT_EQ(g.GlyphLast, 4);
+        EXPECT_EQ(g.lastGlyphColumn, 4);
         for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
     }
 }
@@ -252,14 +253,14 @@ TEST(ConvertCharacter, MissingGlyphInWideFontStaysInsideTheBuffer) {
 TEST(ConvertSprite, WidthsAndCodesWithoutDrawing) {
     GlyphRenderer g;
     g.convertSprite(12);
-    EXPECT_EQ(g.GlyphLast, 7);
+    EXPECT_EQ(g.lastGlyphColumn, 7);
     EXPECT_EQ(g.glyphColumns[7], 0);
     g.convertSprite(60);
-    EXPECT_EQ(g.GlyphLast, 23);
+    EXPECT_EQ(g.lastGlyphColumn, 23);
     for (uint8_t code : {uint8_t(1), uint8_t(254), uint8_t(31), uint8_t(255)}) {
         g.convertSprite(12);
         g.convertSprite(code);
-        EXPECT_EQ(g.GlyphLast, 7) << int(code);
+        EXPECT_EQ(g.lastGlyphColumn, 7) << int(code);
         for (uint8_t b : g.glyphColumns) EXPECT_EQ(b, 0);
     }
 }
@@ -268,7 +269,7 @@ TEST(MirrorGlyph, MirrorsTheVisibleColumnsOfASprite) {
     GlyphRenderer g;
     g.mirrorGlyph(g.convertCharacter(5, 1));
     EXPECT_EQ(bufferColumns(g), testdata::hex("14 36 77 57 5F 3E 1C 00"));
-    EXPECT_EQ(g.GlyphLast, 7);
+    EXPECT_EQ(g.lastGlyphColumn, 7);
     const auto before = g.glyphColumns;
     g.mirrorGlyph(0);
     EXPECT_EQ(g.glyphColumns, before);

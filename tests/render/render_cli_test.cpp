@@ -35,7 +35,7 @@ TEST(GlyphCommands, PrintLastColumnAndColumns) {
         {.args = {"glyph", "5", "2"}, .exitCode = 0, .out = "7 1C 3E 57 53 73 22 22 00\n"},
         {.args = {"glyph", "0", "4"},
          .exitCode = 0,
-         .out = "0 00\n"}, // no glyph: GlyphLast as it was, blank
+         .out = "0 00\n"}, // no glyph: lastGlyphColumn as it was, blank
         {.args = {"drawing", "211"}, .exitCode = 0, .out = "6 18 18 7F 7F 18 18 00\n"},
         {.args = {"drawing", "1"}, .exitCode = 0, .out = "0 00\n"},
         {.args = {"glyph", "0", "256"}, .exitCode = 2, .out = ""},

@@ -19,14 +19,15 @@ uint8_t pixelColumn(const LedBitmap& image, int x) {
 std::vector<uint8_t> glyph(int font, uint8_t code) {
     GlyphRenderer g;
     g.convertCharacter(font, code);
-    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(),
+                                g.glyphColumns.begin() + g.lastGlyphColumn + 1);
 }
 
 std::vector<uint8_t> bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-TEST(textBitmap, FontPreviewTextStartsAfterADarkMargin) {
+TEST(TextBitmap, FontPreviewTextStartsAfterADarkMargin) {
     GlyphRenderer g;
     auto data = bytes("Fonte 1         ");
     const LedBitmap image = textBitmap(g, data, 0, 207);
@@ -41,7 +42,7 @@ TEST(textBitmap, FontPreviewTextStartsAfterADarkMargin) {
 }
 
 // Every appended column shows at x + 1 except the last one; beyond is dark.
-TEST(textBitmap, FontBytesSwitchTheFontAndDrawNothing) {
+TEST(TextBitmap, FontBytesSwitchTheFontAndDrawNothing) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {'A', 1, 'A', 3, 'A'};
     const LedBitmap image = textBitmap(g, data, 0, 64);
@@ -56,7 +57,7 @@ TEST(textBitmap, FontBytesSwitchTheFontAndDrawNothing) {
     }
 }
 
-TEST(textBitmap, DrawingPairsDrawTheDrawingAndStayInTheArray) {
+TEST(TextBitmap, DrawingPairsDrawTheDrawingAndStayInTheArray) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {31, 12, 'A'};
     const LedBitmap image = textBitmap(g, data, 1, 64);
@@ -66,7 +67,7 @@ TEST(textBitmap, DrawingPairsDrawTheDrawingAndStayInTheArray) {
     EXPECT_EQ(data, (std::vector<uint8_t>{31, 12, 'A'}));
 }
 
-TEST(textBitmap, CharactersOutsideThePanelSetBecomeSpaces) {
+TEST(TextBitmap, CharactersOutsideThePanelSetBecomeSpaces) {
     GlyphRenderer g;
     std::vector<uint8_t> data = messageBytes(u"éíA");
     const LedBitmap image = textBitmap(g, data, 0, 64);
@@ -75,7 +76,7 @@ TEST(textBitmap, CharactersOutsideThePanelSetBecomeSpaces) {
     EXPECT_EQ(pixelColumn(image, int(1 + e + space)), glyph(0, 'A')[0]);
 }
 
-TEST(textBitmap, WidthCutsOffOrPadsWithDark) {
+TEST(TextBitmap, WidthCutsOffOrPadsWithDark) {
     GlyphRenderer g;
     auto longText = bytes("MMMMMMMMMM");
     const LedBitmap narrow = textBitmap(g, longText, 1, 20);
@@ -88,7 +89,7 @@ TEST(textBitmap, WidthCutsOffOrPadsWithDark) {
     EXPECT_EQ(textBitmap(g, none, 0, -5).width, 0);
 }
 
-TEST(textBitmap, EscapeWithoutCodeAtTheEndDrawsNothing) {
+TEST(TextBitmap, EscapeWithoutCodeAtTheEndDrawsNothing) {
     GlyphRenderer g;
     std::vector<uint8_t> data = {'A', 31};
     const LedBitmap image = textBitmap(g, data, 0, 32);

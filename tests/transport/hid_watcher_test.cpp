@@ -47,14 +47,14 @@ struct Watcher : ::testing::Test {
     const ConnectionSettings& cfg = connection.get();
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
     ThreadNotingConfigurator settings{prompter};
     std::vector<QString> statusTexts;
     std::unique_ptr<TransmitterWatcher> watcher;
 
     void SetUp() override {
-        kq.setConfigurator(&settings);
-        watcher = std::make_unique<TransmitterWatcher>(kq);
+        transmitter.setConfigurator(&settings);
+        watcher = std::make_unique<TransmitterWatcher>(transmitter);
         QObject::connect(watcher.get(), &TransmitterWatcher::statusTextChanged,
                          [this](const QString& text) { statusTexts.push_back(text); });
         watcher->start(30);
@@ -66,7 +66,7 @@ TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
     ASSERT_TRUE(waitFor([&] { return bus.enumerate().size() == 1; }));
     QThread::msleep(80);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(kq.attached());
+    EXPECT_FALSE(transmitter.attached());
 
     prompter.answers = {ButtonYes};
     bus.plug("/dev/hidraw8", KqProductString, KqNotConfigured);
@@ -75,7 +75,7 @@ TEST_F(Watcher, FindsTheTransmitterAndTakesItsReplyOnTheUserInterfaceThread) {
     EXPECT_EQ(cfg.transmitterIdentity[6], KqNotConfigured);
     EXPECT_EQ(prompter.prompts, std::vector<Prompt>{Prompt::ConfigureTransmitter});
     EXPECT_EQ(settings.openedOn, QCoreApplication::instance()->thread());
-    EXPECT_FALSE(kq.transmitterNotConfigured);
+    EXPECT_FALSE(transmitter.transmitterNotConfigured);
     EXPECT_EQ(statusTexts, std::vector<QString>{"[USB] Transmissor KQ"});
 }
 
@@ -84,12 +84,12 @@ TEST_F(Watcher, AFailedReadOrARescanNoticesTheRemoval) {
         SCOPED_TRACE(byRead ? "read fails" : "rescan");
         statusTexts.clear();
         auto device = bus.plug("/dev/hidraw8", KqProductString);
-        ASSERT_TRUE(waitFor([&] { return kq.attached() && !kq.awaitingReply; }));
+        ASSERT_TRUE(waitFor([&] { return transmitter.attached() && !transmitter.awaitingReply; }));
         if (byRead)
             device->unplug(); // still listed, but its reads fail
         else
             bus.unplug("/dev/hidraw8");
-        ASSERT_TRUE(waitFor([&] { return !kq.attached(); }));
+        ASSERT_TRUE(waitFor([&] { return !transmitter.attached(); }));
         EXPECT_EQ(cfg.transport, Transport::Serial);
         ASSERT_FALSE(statusTexts.empty());
         EXPECT_EQ(statusTexts.back(), "[Serial] Porta COM");

@@ -18,8 +18,9 @@ int run(const vorelux::cli::Args& args) {
     }
     vorelux::GlyphRenderer glyphs;
     glyphs.convertSprite(uint8_t(code));
-    std::cout << glyphs.GlyphLast << ' '
-              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(), size_t(glyphs.GlyphLast) + 1)
+    std::cout << glyphs.lastGlyphColumn << ' '
+              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(),
+                                        size_t(glyphs.lastGlyphColumn) + 1)
               << '\n';
     return 0;
 }

@@ -20,7 +20,8 @@ int run(const vorelux::cli::Args& args) {
     vorelux::GlyphRenderer glyphs;
     const int result = glyphs.convertCharacter(int32_t(font), uint8_t(code));
     std::cout << result << ' '
-              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(), size_t(glyphs.GlyphLast) + 1)
+              << vorelux::cli::hexBytes(glyphs.glyphColumns.data(),
+                                        size_t(glyphs.lastGlyphColumn) + 1)
               << '\n';
     return 0;
 }

@@ -62,13 +62,13 @@ class Sheet {
             if (ch == u'í') ch = u'i';
             if (ch == u'Í') ch = u'I';
             glyphs_.convertCharacter(0, toPanelCharacter(ch, u'?'));
-            if (cx + (glyphs_.GlyphLast + 1) * scale - x > maxWidth) break;
-            for (int c = 0; c <= glyphs_.GlyphLast; ++c) {
+            if (cx + (glyphs_.lastGlyphColumn + 1) * scale - x > maxWidth) break;
+            for (int c = 0; c <= glyphs_.lastGlyphColumn; ++c) {
                 for (int r = 0; r < 7; ++r)
                     if ((glyphs_.glyphColumns[size_t(c)] >> (6 - r)) & 1)
                         block(cx + c * scale, y + r * scale, scale, scale, ink);
             }
-            cx += (glyphs_.GlyphLast + 1) * scale;
+            cx += (glyphs_.lastGlyphColumn + 1) * scale;
         }
         return cx - x;
     }
@@ -85,10 +85,11 @@ std::vector<uint8_t> convert(GlyphRenderer& g, int font, int code, bool& present
     const glyphdata::GlyphTable& table =
         font >= 5 ? glyphdata::Sprites : (font % 2 ? glyphdata::Bold : glyphdata::Thin);
     present = table.refs[code].width > 0;
-    g.GlyphLast = 0;
+    g.lastGlyphColumn = 0;
     g.convertCharacter(font, uint8_t(code));
     if (!present) return {};
-    return std::vector<uint8_t>(g.glyphColumns.begin(), g.glyphColumns.begin() + g.GlyphLast + 1);
+    return std::vector<uint8_t>(g.glyphColumns.begin(),
+                                g.glyphColumns.begin() + g.lastGlyphColumn + 1);
 }
 
 // One section: a title, then cells of `perRow` glyphs, each labelled above.
@@ -189,8 +190,8 @@ int run(const cli::Args& argsIn) {
             cell.missing = true;
         } else {
             g.convertSprite(code);
-            cell.frames.push_back(std::vector<uint8_t>(g.glyphColumns.begin(),
-                                                       g.glyphColumns.begin() + g.GlyphLast + 1));
+            cell.frames.push_back(std::vector<uint8_t>(
+                g.glyphColumns.begin(), g.glyphColumns.begin() + g.lastGlyphColumn + 1));
         }
         drawings.push_back(cell);
     }

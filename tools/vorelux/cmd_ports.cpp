@@ -29,8 +29,8 @@ int listUsb() {
     auto devices = bus.enumerate();
     if (devices.empty()) std::cout << "Nenhum dispositivo USB HID.\n";
     for (const auto& device : devices) {
-        bool kq = device.product == vorelux::KqProductString;
-        std::printf("%s %04x:%04x  %-20s \"%s\"\n", kq ? "*" : " ", device.vendorId,
+        bool transmitter = device.product == vorelux::KqProductString;
+        std::printf("%s %04x:%04x  %-20s \"%s\"\n", transmitter ? "*" : " ", device.vendorId,
                     device.productId, device.path.c_str(), device.product.c_str());
     }
     return 0;

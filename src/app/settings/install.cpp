@@ -43,7 +43,7 @@ void hookFunctionMenu(QListWidget* functions, QMenu* menu, PanelSettingsDialog* 
                          QListWidgetItem* item = functions->itemAt(at);
                          if (!item) return;
                          functions->setCurrentItem(item);
-                         *tab = FunctionSettingsTab(functions->row(item));
+                         *tab = functionSettingsTab(functions->row(item));
                          if (*tab != NoSettingsTab)
                              menu->popup(functions->viewport()->mapToGlobal(at));
                      });
@@ -51,7 +51,7 @@ void hookFunctionMenu(QListWidget* functions, QMenu* menu, PanelSettingsDialog* 
 
 } // namespace
 
-int FunctionSettingsTab(int item) {
+int functionSettingsTab(int item) {
     // Clock, date and weekday fields: the clock tab; the greeting and the
     // temperatures: none; the count-down and count-up fields: their tabs.
     static constexpr int table[14] = {3, 3, 3, 3, 3, 3, 3, 3, 3, 255, 255, 255, 8, 7};

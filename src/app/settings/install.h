@@ -16,7 +16,7 @@ namespace vorelux::app {
 class SendFeatures;
 
 // The settings tab of each function-list item (the live fields); 255: none.
-int FunctionSettingsTab(int item);
+int functionSettingsTab(int item);
 
 // What the dialog hooks into on the window that owns it. Null controls are
 // left alone.

@@ -42,8 +42,8 @@ struct LinkWidgets : ::testing::Test {
     RecordingSleeper sleeper{&wire};
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     QTemporaryDir dir;
     std::string cfgPath = (dir.path() + "/conn.cfg").toStdString();
 
@@ -149,7 +149,7 @@ TEST_F(LinkWidgets, RefreshListsPortsWithTheirDevicesAndTheChoiceIsSaved) {
 TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
     catalog.add(1, "/dev/ttyS0");
     PortDirectory directory(catalog, {}, addedPortsPathBeside(cfgPath));
-    OperatorLink withAdded{connection, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{connection, directory, port, transmitter, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     EXPECT_FALSE(group.removePortButton()->isEnabled()); // COM1 is the system's
@@ -213,7 +213,7 @@ TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
 TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     TransportGroup group(link, cfgPath);
     bus.plug("/dev/hidraw0", KqProductString);
-    kq.scanDevices();
+    transmitter.scanDevices();
     EXPECT_TRUE(group.showsTransmitter());
     EXPECT_EQ(group.transmitterBox()->title(), " Enviar como: ");
     connection.setTransport(Transport::Serial);
@@ -226,7 +226,7 @@ TEST_F(LinkWidgets, TransmitterBoxCoversThePortSelectorWhileAttached) {
     EXPECT_TRUE(later.showsTransmitter());
 
     bus.unplug("/dev/hidraw0");
-    kq.scanDevices();
+    transmitter.scanDevices();
     EXPECT_FALSE(group.showsTransmitter());
     EXPECT_FALSE(later.showsTransmitter());
     group.refreshPorts();
@@ -244,7 +244,7 @@ TEST_F(LinkWidgets, PortListShowsWhatItLeftOut) {
         out << text;
     }
     PortDirectory directory(catalog, {}, added);
-    OperatorLink withAdded{connection, directory, port, kq, sleeper, prompter};
+    OperatorLink withAdded{connection, directory, port, transmitter, sleeper, prompter};
     TransportGroup group(withAdded, cfgPath);
     group.refreshPorts();
     ASSERT_EQ(group.portSelector()->count(), 1);

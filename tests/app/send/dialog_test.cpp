@@ -132,8 +132,8 @@ struct SendDialogTest : ::testing::Test {
     WatchedPort port;
     PtySleeper sleeper{pty};
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
-    OperatorLink link{connection, catalog, port, kq, sleeper, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
+    OperatorLink link{connection, catalog, port, transmitter, sleeper, prompter};
     FixedRandomRange random{{150, 131, 177, 140, 160}};
     std::shared_ptr<SimulatedTransmitter> device;
     bool mainEnabled = true;
@@ -169,9 +169,9 @@ struct SendDialogTest : ::testing::Test {
     void attachTransmitter(bool identified = true) {
         device = bus.plug("/dev/hidraw0", KqProductString, 0x41);
         device->setAnswersIdentity(identified);
-        kq.scanDevices();
+        transmitter.scanDevices();
         std::vector<uint8_t> reply;
-        while (device->read(reply, 0) == 1) kq.deviceReport(device->path(), reply);
+        while (device->read(reply, 0) == 1) transmitter.deviceReport(device->path(), reply);
     }
     std::vector<KqReport> reports() {
         auto all = decodeAll(device->writes());
@@ -465,7 +465,7 @@ TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
             s.sleeper = &sleeper;
             s.random = &random;
             features = std::make_unique<SendFeatures>(
-                SendLink{connection, catalog, port, kq, prompter}, store, s, &window);
+                SendLink{connection, catalog, port, transmitter, prompter}, store, s, &window);
             send = &features->sendDialog();
         }
         send->show();
@@ -504,7 +504,7 @@ TEST_F(SendDialogTest, DestroyedMidUploadStopsAndClosesThePort) {
 
 TEST_F(SendDialogTest, TheWindowStaysAliveDuringATransfer) {
     ThreadSleeper realPauses;
-    OperatorLink slowLink{connection, catalog, port, kq, realPauses, prompter};
+    OperatorLink slowLink{connection, catalog, port, transmitter, realPauses, prompter};
     SendPagesDialog live(slowLink, store, services());
     setPage(1, {line("0123456789")});
     live.show();
@@ -658,8 +658,8 @@ struct FeaturesTest : SendDialogTest {
         s.connCfgPath = connCfg().toStdString();
         s.sleeper = &sleeper;
         s.random = &random;
-        features = std::make_unique<SendFeatures>(SendLink{connection, catalog, port, kq, prompter},
-                                                  store, s, window.get());
+        features = std::make_unique<SendFeatures>(
+            SendLink{connection, catalog, port, transmitter, prompter}, store, s, window.get());
         on = new QPushButton("Ligar", window.get());
         off = new QPushButton("Desligar", window.get());
         features->attachPowerButtons(on, off);
@@ -947,7 +947,7 @@ TEST_F(FeaturesTest, WaitingForADeviceServerKeepsTheWindowAliveAndCancelEndsIt) 
         SCOPED_TRACE(slowConnect ? "slow connection" : "silent negotiation");
         SilentServer server(slowConnect);
         catalog.registerPort(NetworkCom, server.address(slowConnect ? "socket://" : "rfc2217://"));
-        SendFeatures editor(SendLink{connection, catalog, editorPort, kq, prompter}, store,
+        SendFeatures editor(SendLink{connection, catalog, editorPort, transmitter, prompter}, store,
                             services, window.get());
         QPushButton onButton("Ligar", window.get());
         editor.attachPowerButtons(&onButton, nullptr);
@@ -1036,8 +1036,8 @@ TEST_F(SendDialogTest, InstallHooksTheHostControls) {
     SendFeatureServices services;
     services.sleeper = &sleeper;
     services.random = &random;
-    auto features =
-        installSendFeatures(hooks, SendLink{connection, catalog, port, kq, prompter}, services);
+    auto features = installSendFeatures(
+        hooks, SendLink{connection, catalog, port, transmitter, prompter}, services);
     host.show();
 
     SendPagesDialog& send = features->sendDialog();

@@ -48,9 +48,9 @@ TEST_F(Openers, SettingsButtonOpensOnTheSpeedTab) {
 }
 
 TEST_F(Openers, FunctionListAdjustOpensTheLiveFieldsTab) {
-    EXPECT_EQ(FunctionSettingsTab(0), PanelSettingsDialog::ClockTab);
-    EXPECT_EQ(FunctionSettingsTab(12), PanelSettingsDialog::CountDownTab);
-    EXPECT_EQ(FunctionSettingsTab(13), PanelSettingsDialog::CountUpTab);
+    EXPECT_EQ(functionSettingsTab(0), PanelSettingsDialog::ClockTab);
+    EXPECT_EQ(functionSettingsTab(12), PanelSettingsDialog::CountDownTab);
+    EXPECT_EQ(functionSettingsTab(13), PanelSettingsDialog::CountUpTab);
     QListWidget* list = window->findChild<QListWidget*>("functionList");
     QAction* adjustAction = window->findChild<QMenu*>("functionMenu")->actions().first();
     struct Case {

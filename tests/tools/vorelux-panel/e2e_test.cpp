@@ -64,7 +64,7 @@ struct Editor {
     ThreadSleeper paced;    // the real pauses, for a panel in its own process
     RecordingPrompter prompter;
     SimulatedHidBus bus;
-    ReportingTransmitter kq{bus, connection, prompter};
+    ReportingTransmitter transmitter{bus, connection, prompter};
     std::unique_ptr<OperatorLink> link;
     FixedRandomRange random{{150}};
 
@@ -72,7 +72,7 @@ struct Editor {
         catalog.registerPort(PanelCom, device.toStdString(), "painel virtual");
         connection.setTransport(Transport::Serial);
         connection.setPortNumber(PanelCom);
-        link = std::make_unique<OperatorLink>(connection, catalog, port, kq,
+        link = std::make_unique<OperatorLink>(connection, catalog, port, transmitter,
                                               realPauses ? static_cast<Sleeper&>(paced) : quick,
                                               prompter);
     }

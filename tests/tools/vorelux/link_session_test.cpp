@@ -44,11 +44,11 @@ struct UsbSession : ::testing::Test {
 };
 
 TEST_F(UsbSession, IdentifiesTheTransmitterAndSendsEachCommandThreeTimes) {
-    auto kq = plug();
+    auto transmitter = plug();
     ASSERT_EQ(open(), ExitOk) << err.str();
     EXPECT_EQ(session->cfg().transport, Transport::Transmitter);
     EXPECT_EQ(session->sendToTargets(session->link().parameter(ParSwitchOn, 0)), ExitOk);
-    auto writes = kq->writes();
+    auto writes = transmitter->writes();
     ASSERT_EQ(writes.size(), 7u);
     EXPECT_EQ(head(writes[0], 2), (Report{0, KqCmdIdentity}));
     for (size_t i = 1; i < 7; ++i) {
@@ -63,11 +63,11 @@ TEST_F(UsbSession, IdentifiesTheTransmitterAndSendsEachCommandThreeTimes) {
 }
 
 TEST_F(UsbSession, AnUnconfiguredTransmitterStillSendsWithAWarning) {
-    auto kq = plug(KqNotConfigured);
+    auto transmitter = plug(KqNotConfigured);
     ASSERT_EQ(open(), ExitOk);
     EXPECT_NE(err.str().find("ainda não foi configurado"), std::string::npos) << err.str();
     EXPECT_EQ(session->sendToTargets(session->link().parameter(ParSwitchOff, 0)), ExitOk);
-    EXPECT_EQ(kq->writes().back()[5], KqNotConfigured);
+    EXPECT_EQ(transmitter->writes().back()[5], KqNotConfigured);
 }
 
 TEST_F(UsbSession, FailuresBeforeAnythingIsSent) {
@@ -84,12 +84,12 @@ TEST_F(UsbSession, FailuresBeforeAnythingIsSent) {
     }
     {
         err.str("");
-        auto kq = plug();
-        kq->setAnswersIdentity(false);
+        auto transmitter = plug();
+        transmitter->setAnswersIdentity(false);
         EXPECT_EQ(open(), ExitNotIdentified);
         EXPECT_NE(err.str().find("Transmissor KQ não identificado"), std::string::npos)
             << err.str();
-        EXPECT_EQ(kq->writeCount(), 1u) << "only the identity request";
+        EXPECT_EQ(transmitter->writeCount(), 1u) << "only the identity request";
         bus.unplug("/dev/hidraw3");
     }
     {
@@ -103,9 +103,9 @@ TEST_F(UsbSession, FailuresBeforeAnythingIsSent) {
 }
 
 TEST_F(UsbSession, AFailedWriteStopsWithItsReason) {
-    auto kq = plug();
+    auto transmitter = plug();
     ASSERT_EQ(open(), ExitOk);
-    kq->setFailWrites(true);
+    transmitter->setFailWrites(true);
     EXPECT_EQ(session->sendToTargets(session->link().parameter(ParSwitchOn, 0)),
               ExitTransmitterFailed);
     EXPECT_NE(err.str().find("ERRO DE ESCRITA: Dispositivo desconectado (48f)"), std::string::npos)
@@ -114,22 +114,22 @@ TEST_F(UsbSession, AFailedWriteStopsWithItsReason) {
 }
 
 TEST_F(UsbSession, DryRunPrintsTheReportsAndSendsOnlyTheIdentityRequest) {
-    auto kq = plug();
+    auto transmitter = plug();
     options.dryRun = true;
     options.to = "7";
     ASSERT_EQ(open(), ExitOk) << err.str();
     EXPECT_EQ(session->sendToTargets(session->link().parameter(ParBrightness, 80)), ExitOk);
-    EXPECT_EQ(kq->writeCount(), 1u);
+    EXPECT_EQ(transmitter->writeCount(), 1u);
     const std::string report = "usb: 00 01 30 01 9A 41 07 62 0B 50\npausa: 160 ms\n";
     EXPECT_EQ(out.str(), report + report + report);
 }
 
 TEST_F(UsbSession, PagesGoOutAsHeaderDataAndEndReports) {
-    auto kq = plug();
+    auto transmitter = plug();
     ASSERT_EQ(open(), ExitOk);
     PageJob job{1, {0xFF, 192, 192, 'A', 'B', 'C', 'D', 'E', 'F'}};
     EXPECT_EQ(session->sendPages({job}), ExitOk) << err.str();
-    auto writes = kq->writes();
+    auto writes = transmitter->writes();
     // Per target six headers, then two rounds of the two data reports, then one end report each.
     ASSERT_EQ(writes.size(), 1u + 12 + 4 + 2);
     EXPECT_EQ(writes[1][7], KqCmdPageHeader);
