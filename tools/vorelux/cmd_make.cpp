@@ -37,7 +37,7 @@ int make(const Args& input) {
         total += int(line.size());
         lines.push_back(std::move(line));
     }
-    store.setPageLines(page - 1, std::move(lines));
+    store.setPageLines(int(page) - 1, std::move(lines)); // 1..8, checked above
     if (total >= PageByteLimit) {
         std::cerr << "vorelux make: page " << page << " would hold " << total
                   << " bytes; a page holds at most " << PageByteLimit - 1
