@@ -169,25 +169,26 @@ EditHistory::Step::Step(EditHistory* history, EditKind kind, bool continuesCycle
 }
 
 EditHistory::Step::~Step() {
-    if (history_) history_->finish(*this);
+    if (history_) finish();
 }
 
-void EditHistory::finish(Step& step) {
-    recording_ = false;
+void EditHistory::Step::finish() {
+    history_->recording_ = false;
+    const PageStore& store = history_->store_;
     PageChanges changes;
-    changes.reserve(step.before_.size());
+    changes.reserve(before_.size());
     bool changed = false;
-    for (const Step::PageBefore& before : step.before_) {
+    for (const PageBefore& before : before_) {
         const int page = before.cursor.page;
-        changes.push_back({before.cursor, PageCursor::of(store_, page),
-                           diffLines(before.lines, store_.page(page).lines())});
+        changes.push_back({before.cursor, PageCursor::of(store, page),
+                           diffLines(before.lines, store.page(page).lines())});
         changed = changed || !changes.back().splice.changesNothing();
     }
     // An operation that changed nothing (a refused insertion) is no step.
     if (!changed) return;
-    stack_.push(new PageEdit(*this, step.kind_, step.continuesCycle_, step.pageBefore_,
-                             store_.currentPage(), std::move(changes)));
-    followClean();
+    history_->stack_.push(new PageEdit(*history_, kind_, continuesCycle_, pageBefore_,
+                                       store.currentPage(), std::move(changes)));
+    history_->followClean();
 }
 
 bool EditHistory::undo() {

@@ -78,13 +78,15 @@ class EditHistory final : public QObject {
     // holds the whole operation).
     class Step {
       public:
+        // Made by record(); a null history records nothing.
+        Step(EditHistory* history, EditKind kind, bool continuesCycle);
         ~Step();
         Step(const Step&) = delete;
         Step& operator=(const Step&) = delete;
 
       private:
-        friend class EditHistory;
-        Step(EditHistory* history, EditKind kind, bool continuesCycle);
+        // Compares the pages with their copies and pushes the change, if any.
+        void finish();
         EditHistory* history_ = nullptr; // null when another step records
         EditKind kind_;
         bool continuesCycle_;
@@ -130,7 +132,6 @@ class EditHistory final : public QObject {
     void changed();
 
   private:
-    void finish(Step& step);
     void followClean();
 
     PageStore& store_;

@@ -196,7 +196,7 @@ class PreviewWindowTest : public QObject {
         late.join();
     }
 
-    void emptyPageGetsPrompt9() {
+    void emptyPageGetsNothingToPreview() {
         Preview p;
         p.setPage({newLine(), newLine(), newLine()});
         QTest::mouseClick(child<QPushButton>(*p.window, "previewButton"), Qt::LeftButton);

@@ -100,7 +100,7 @@ TEST_F(PtySerial, EveryCheckedPanelGetsItsFrameInTurn) {
     EXPECT_EQ(frames, (std::vector<ParamFrame>{{1, 9, 157}, {17, 9, 157}, {255, 9, 157}}));
 }
 
-TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
+TEST_F(PtySerial, PortNotInTheListGives1AndPortNotSelected) {
     std::vector<SerialPortInfo> listed;
     catalog.listPorts(listed);
     int absent = 0;
@@ -115,7 +115,7 @@ TEST_F(PtySerial, PortNotInTheListGives1AndPrompt18) {
     EXPECT_TRUE(pty.drain(20).empty());
 }
 
-TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPrompt17) {
+TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPortBusy) {
     struct Case {
         const char* what;
         int com;

@@ -195,7 +195,7 @@ TEST_F(LinkWidgets, AddedPortsComeAndGoThroughTheirButtons) {
     EXPECT_TRUE(left.ports().empty());
 }
 
-TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPrompt12) {
+TEST_F(LinkWidgets, OpeningSelectsTheConfiguredPortOrShowsPortNotFound) {
     catalog.add(10, "/dev/ttyS9");
     TransportGroup group(link, cfgPath);
     connection.setPortNumber(10);
