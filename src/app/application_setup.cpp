@@ -20,7 +20,8 @@ void prepareApplication(ApplicationSetup& setup) {
     // configuration location), which the `vorelux` tool finds the same way.
     QApplication::setOrganizationName(QString::fromLatin1(SettingsOrganization));
     QApplication::setApplicationName(QString::fromLatin1(SettingsApplication));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vorelux Editor"));
+    // No display name: the platform would add it to every title, and the main
+    // window's caption already names the editor.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vorelux.Editor"));
 }
 

@@ -164,7 +164,7 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
                        .arg(path, QString::fromStdString(error))));
         return false;
     }
-    window_.prompter().message(toText(
+    window_.prompter().inform(toText(
         QStringLiteral("GIF gravado em \"%1\" (%2 s).").arg(path, seconds(writer.centiseconds()))));
     return true;
 }
@@ -199,7 +199,7 @@ bool ExportActions::exportStill() {
                                               .arg(path, QString::fromStdString(error))));
         return false;
     }
-    window_.prompter().message(toText(QStringLiteral("Quadro gravado em \"%1\".").arg(path)));
+    window_.prompter().inform(toText(QStringLiteral("Quadro gravado em \"%1\".").arg(path)));
     return true;
 }
 

@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -119,7 +120,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     prompter_ = services_.prompter;
     if (!prompter_) {
         ownPrompter_ = std::make_unique<QtPrompter>(
-            this, [this] { return windowTitle(); },
+            this, [] { return WindowCaption; },
             [this] { return store_ ? store_->currentPage() + 1 : 1; });
         prompter_ = ownPrompter_.get();
     }
@@ -149,6 +150,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     };
     SendHost sendHost;
     sendHost.window = this;
+    sendHost.caption = WindowCaption;
     sendHost.store = store_.get();
     sendHost.connCfgPath = connectionSettingsPath_;
     sendHost.currentPage = [this] { return pageTabs_ ? pageTabs_->currentIndex() : 0; };
@@ -169,6 +171,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
             [this](const QString& text) { setStatus(StatusField::Link, text); });
     settings_ = installSettingsDialog(
         SettingsHost{this, settingsButton_, functionList_, functionMenu_, connectionSettingsPath_,
+                     WindowCaption,
                      [this] {
                          if (!isVisible() && !isClosing()) show();
                          if (editLineText_) editLineText_->setFocus();
@@ -597,7 +600,10 @@ void MainWindow::buildEditMenu() {
     connect(redoAction_, &QAction::triggered, this, [this] {
         if (editorInput_) editorInput_->redo();
     });
-    connect(history_.get(), &EditHistory::changed, this, [this] { refreshUndoActions(); });
+    connect(history_.get(), &EditHistory::changed, this, [this] {
+        refreshUndoActions();
+        refreshTitle();
+    });
     refreshUndoActions();
 }
 
@@ -683,10 +689,9 @@ void MainWindow::startUp() {
     restoreCapsLock_ = true;
     lockKeys_->setCapsLock(true);
 
-    setWindowTitle(WindowCaption);
-
     store_->setCurrentPage(0);
     currentFileName_.clear();
+    refreshTitle();
 
     // The function list in the LED font, which draws the degree sign at "§".
     for (const FunctionInfo& function : FunctionTable)
@@ -779,6 +784,16 @@ void MainWindow::firstShow() {
 
 // ---------------------------------------------------------------- the view
 
+// "promo.vpg* — .:: Vorelux Editor 1.0 ::.": the file in use (or "Sem título"),
+// a mark while changes are unsaved, then the window's caption.
+void MainWindow::refreshTitle() {
+    const QString name = currentFileName_.isEmpty() ? QStringLiteral("Sem título")
+                                                    : QFileInfo(currentFileName_).fileName();
+    const QString title = name + QStringLiteral("[*] \u2014") + WindowCaption;
+    if (windowTitle() != title) setWindowTitle(title);
+    setWindowModified(store_->isModified());
+}
+
 void MainWindow::redrawEditCanvas() {
     // No window event runs in the middle: the rasterizer holds the edit line,
     // which an event could delete. The blink starts again, cursor shown.
@@ -786,6 +801,7 @@ void MainWindow::redrawEditCanvas() {
     editCanvas_->rasterize(*store_);
     showNeighbourLines(store_->view().lineIndex);
     editCanvasView_->update();
+    refreshTitle();
     blinkOn_ = true;
     cursorBlinkTimer_->start();
     // An edit made during the preview (an effect number, a paste) reaches
@@ -894,6 +910,7 @@ bool MainWindow::writePageFile() {
     }
     if (outcome == SaveOutcome::Saved) {
         history_->markSaved();
+        refreshTitle();
         return true;
     }
     prompter_->message(error);
@@ -972,6 +989,7 @@ bool MainWindow::newDocument() {
         currentFileName_.clear();
         store_->setFileStamp(std::nullopt);
         history_->clear();
+        refreshTitle();
     }
     focusEditLine();
     return cleared;

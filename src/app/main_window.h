@@ -133,6 +133,8 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     // The neighbour-line boxes, the effect lists and the status fields for
     // line `lineIndex` of the current page.
     void showNeighbourLines(int32_t lineIndex);
+    // The title: the file in use, an unsaved-changes mark, the caption.
+    void refreshTitle();
     // "NUM", "CAPS", "SCR" from the keyboard's lock keys.
     void refreshLockKeyStatus() override;
     // One step of the edit cursor's blink (the cursor blink timer's tick).

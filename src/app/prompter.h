@@ -20,8 +20,10 @@ class Prompter {
     // Shows the prompt numbered `number` and returns the button pressed; 0
     // for a number without an entry (nothing is shown then).
     virtual int showPrompt(unsigned number) = 0;
-    // A plain message with an OK button (errors of files and devices).
+    // A plain message with an OK button: an error of a file or a device.
     virtual void message(const std::string& text) = 0;
+    // A plain message telling that something went well ("GIF gravado em ...").
+    virtual void inform(const std::string& text) { message(text); }
     // A Yes/No question outside the prompt table; ButtonYes or ButtonNo. A
     // prompter that cannot ask answers No, so nothing is done that the
     // operator did not agree to.

@@ -87,11 +87,23 @@ int QtPrompter::showPrompt(unsigned msg) {
     return promptResult(box.standardButton(clicked));
 }
 
-void QtPrompter::message(const std::string& text) {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), promptText(text),
-                    QMessageBox::Ok, parent_);
+namespace {
+
+void showMessageBox(QMessageBox::Icon icon, const std::string& text, QWidget* parent) {
+    QMessageBox box(icon, QApplication::applicationDisplayName(), promptText(text), QMessageBox::Ok,
+                    parent);
     portugueseButtons(box);
     box.exec();
+}
+
+} // namespace
+
+void QtPrompter::message(const std::string& text) {
+    showMessageBox(QMessageBox::Critical, text, parent_);
+}
+
+void QtPrompter::inform(const std::string& text) {
+    showMessageBox(QMessageBox::Information, text, parent_);
 }
 
 // "Não" is the default: Enter or closing the box never starts what was asked.

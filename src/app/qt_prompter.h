@@ -29,6 +29,7 @@ class QtPrompter final : public Prompter {
 
     int showPrompt(unsigned msg) override;
     void message(const std::string& text) override;
+    void inform(const std::string& text) override;
     int question(const std::string& text) override;
 
   private:

@@ -1,8 +1,10 @@
 #include "files/conn_cfg.h"
 
 #include "files/file_io.h"
+#include "model/native_path.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -100,10 +102,16 @@ ConnCfgReadResult readConnCfg(const std::string& path, ConnectionSettings& cfg) 
     }
     std::vector<uint8_t> data;
     std::string error;
-    if (readWholeFile(path, data, error, SmallFileSizeLimit) && decodeConnCfg(data, cfg)) return {};
+    const bool read = readWholeFile(path, data, error, SmallFileSizeLimit);
+    if (read && decodeConnCfg(data, cfg)) return {};
+    // No file yet, or the empty one that makes a portable copy: a first start.
+    std::error_code ec;
+    const bool firstStart =
+        (read && data.empty()) ||
+        !std::filesystem::exists(std::filesystem::symlink_status(nativePath(path), ec));
     error.clear();
     if (writeConnCfg(path, cfg, ConnCfgAllFields, error)) error.clear();
-    return {Status::Unreadable, error};
+    return {firstStart ? Status::Created : Status::Unreadable, error};
 }
 
 bool writeConnCfg(const std::string& path, const ConnectionSettings& cfg, unsigned fields,

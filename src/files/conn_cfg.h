@@ -105,12 +105,14 @@ std::string fileTrustProblem(const std::string& path);
 
 // What reading "conn.cfg" found. Loaded: cfg holds the file. Untrusted: a
 // file others could have written, ignored and left as it is; `message` names
-// it and the reason. Unreadable: the file was missing or damaged and has been
+// it and the reason. Created: there were no settings yet (no file, or the empty
+// file of a portable copy) and the defaults have been written, with nothing to
+// ask. Unreadable: the file was there but damaged or unreadable and has been
 // written anew from cfg's values; the front end tells the operator the
-// defaults are taken (Prompt::SettingsUnreadable), then shows `message` when
-// it is not empty (why the new file could not be written).
+// defaults are taken (Prompt::SettingsUnreadable). Both: `message`, when not
+// empty, says why the new file could not be written.
 struct ConnCfgReadResult {
-    enum class Status { Loaded, Untrusted, Unreadable };
+    enum class Status { Loaded, Untrusted, Created, Unreadable };
     Status status = Status::Loaded;
     std::string message;
 };

@@ -132,8 +132,10 @@ class ExportTest : public QObject {
         QCOMPARE(uchar(gif[6]) | uchar(gif[7]) << 8, 641);
         QCOMPARE(uchar(gif[8]) | uchar(gif[9]) << 8, 71);
         QCOMPARE(gif, referenceGif(lines, e.clock, e.h.path("reference.gif")));
-        QCOMPARE(e.h.prompter.messages.size(), size_t(1));
-        QVERIFY(QString::fromStdString(e.h.prompter.messages[0]).contains(e.h.path("oferta.gif")));
+        QVERIFY(e.h.prompter.messages.empty());
+        QCOMPARE(e.h.prompter.informations.size(), size_t(1));
+        QVERIFY(
+            QString::fromStdString(e.h.prompter.informations[0]).contains(e.h.path("oferta.gif")));
         QVERIFY(e.h.prompter.questions.empty()); // far below the size that asks first
     }
 
@@ -279,7 +281,7 @@ class ExportTest : public QObject {
         for (int y = 0; y < still.height(); ++y)
             QVERIFY(std::equal(expected.scanLine(y), expected.scanLine(y) + expected.width,
                                reinterpret_cast<const uint32_t*>(still.constScanLine(y))));
-        QVERIFY(QString::fromStdString(e.h.prompter.messages.at(0)).contains("linha.png"));
+        QVERIFY(QString::fromStdString(e.h.prompter.informations.at(0)).contains("linha.png"));
 
         // Previewing: the frame painted last.
         e.window->togglePreview();

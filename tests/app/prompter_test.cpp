@@ -118,7 +118,8 @@ class PrompterTest : public QObject {
         QVERIFY(!boxSeen);
     }
 
-    void plainMessage() {
+    // An error with the error icon, a success with the information icon.
+    void plainMessages() {
         QtPrompter prompter(
             nullptr, [] { return QStringLiteral("Janela"); }, [] { return 1; });
         Seen seen;
@@ -126,7 +127,13 @@ class PrompterTest : public QObject {
         prompter.message("Arquivo danificado.\r\nNada foi alterado.");
         QVERIFY(seen.shown);
         QCOMPARE(seen.text, QStringLiteral("Arquivo danificado.\nNada foi alterado."));
+        QCOMPARE(int(seen.icon), int(QMessageBox::Critical));
         QCOMPARE(seen.buttons, QStringList{"OK"});
+        Seen told;
+        answerNextBox(told, QMessageBox::Ok);
+        prompter.inform("GIF gravado em \"a.gif\" (2,5 s).");
+        QVERIFY(told.shown);
+        QCOMPARE(int(told.icon), int(QMessageBox::Information));
     }
 
     // A question of its own text: Sim or Não, the question icon; closing the

@@ -7,6 +7,7 @@
 #include "files/page_file.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QListWidget>
@@ -49,7 +50,9 @@ class StartupTest : public QObject {
     void windowShell() {
         WindowHarness h;
         MainWindow& window = h.start();
-        QCOMPARE(window.windowTitle(), QStringLiteral(" .:: Vorelux Editor 1.0 ::."));
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Sem título[*] — .:: Vorelux Editor 1.0 ::."));
+        QVERIFY(!window.isWindowModified());
         QCOMPARE(window.size(), QSize(1024, 680));
         QCOMPARE(window.minimumSize(), window.maximumSize());
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -192,12 +195,50 @@ class StartupTest : public QObject {
         QCOMPARE(window.fontPreviews()[0].height, 7);
     }
 
-    void missingConnectionSettingsAsksOnce() {
+    // The title names the file in use and marks unsaved changes.
+    void titleNamesTheFileAndMarksChanges() {
         WindowHarness h;
-        QFile::remove(h.path("conn.cfg"));
-        h.start();
-        QCOMPARE(h.prompter.prompts, std::vector<Prompt>{Prompt::SettingsUnreadable});
-        QVERIFY(QFile::exists(h.path("conn.cfg")));
+        MainWindow& window = h.start();
+        QTest::keyClicks(child<QPlainTextEdit>(window, "editLineText"), "AB");
+        QVERIFY(window.isWindowModified());
+        h.dialogs.saves = {h.path("promo")};
+        QVERIFY(window.save());
+        QCOMPARE(window.windowTitle(), QStringLiteral("promo.vpg[*] — .:: Vorelux Editor 1.0 ::."));
+        QVERIFY(!window.isWindowModified());
+        QTest::keyClick(child<QPlainTextEdit>(window, "editLineText"), Qt::Key_C);
+        QVERIFY(window.isWindowModified());
+        QTest::keyClick(child<QPlainTextEdit>(window, "editLineText"), Qt::Key_Z,
+                        Qt::ControlModifier);
+        QVERIFY(!window.isWindowModified()); // undone back to what is saved
+        writePageFile(h.path("outra.vpg"), {lineOf("X")});
+        QVERIFY(window.openPageFile(h.path("outra.vpg")));
+        QCOMPARE(window.windowTitle(), QStringLiteral("outra.vpg[*] — .:: Vorelux Editor 1.0 ::."));
+        h.prompter.answers = {ButtonYes}; // clear all pages
+        QVERIFY(window.newDocument());
+        QVERIFY(window.windowTitle().startsWith(QStringLiteral("Sem título[*]")));
+    }
+
+    // A first start writes the defaults without a word; only settings that
+    // are there and cannot be read are worth a question.
+    void firstStartWritesDefaultsSilentlyDamagedSettingsAsk() {
+        {
+            WindowHarness h;
+            QFile::remove(h.path("conn.cfg"));
+            h.start();
+            QVERIFY(h.prompter.prompts.empty());
+            QVERIFY(h.prompter.messages.empty());
+            QCOMPARE(QFileInfo(h.path("conn.cfg")).size(), 16);
+        }
+        {
+            WindowHarness h;
+            QFile damaged(h.path("conn.cfg"));
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write("\x00\x05", 2);
+            damaged.close();
+            h.start();
+            QCOMPARE(h.prompter.prompts, std::vector<Prompt>{Prompt::SettingsUnreadable});
+            QCOMPARE(QFileInfo(h.path("conn.cfg")).size(), 16);
+        }
     }
 
     void ledFontIsTheLineBoxFont() {

@@ -3,6 +3,8 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <unistd.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -46,14 +48,23 @@ TEST(ConnCfg, ReadingKeepsTheLinkModeAndTakesTheRest) {
     EXPECT_EQ(result.message, "");
 }
 
-TEST(ConnCfg, MissingOrDamagedFileIsNamedAndWrittenAnew) {
-    for (bool present : {false, true}) {
+TEST(ConnCfg, MissingEmptyOrDamagedFileIsWrittenAnewAndOnlyDamageIsUnreadable) {
+    using Status = ConnCfgReadResult::Status;
+    struct Case {
+        std::optional<std::vector<uint8_t>> stored;
+        Status status;
+    };
+    // No file and the empty file of a portable copy are a first start.
+    const Case cases[] = {{std::nullopt, Status::Created},
+                          {std::vector<uint8_t>{}, Status::Created},
+                          {std::vector<uint8_t>{0, 5, 1}, Status::Unreadable}};
+    for (const Case& c : cases) {
         TempDir dir;
-        if (present) writeBytes(dir.file("conn.cfg"), {0, 5, 1}); // shorter than its header
+        if (c.stored) writeBytes(dir.file("conn.cfg"), *c.stored);
         ConnectionSettings cfg;
         cfg.portNumber = 4;
         const auto result = readConnCfg(dir.file("conn.cfg"), cfg);
-        EXPECT_EQ(result.status, ConnCfgReadResult::Status::Unreadable);
+        EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.message, "") << "written anew without trouble";
         EXPECT_EQ(cfg.portNumber, 4);
         auto written = readBytes(dir.file("conn.cfg"));

@@ -12,8 +12,9 @@ namespace vorelux::testing {
 
 class RecordingPrompter : public Prompter {
   public:
-    std::vector<Prompt> prompts; // in the order they were shown
-    std::vector<std::string> messages;
+    std::vector<Prompt> prompts;           // in the order they were shown
+    std::vector<std::string> messages;     // errors
+    std::vector<std::string> informations; // what went well
     std::vector<std::string> questions;
     std::deque<int> answers;
     int defaultAnswer = ButtonOk;
@@ -31,6 +32,10 @@ class RecordingPrompter : public Prompter {
     }
     void message(const std::string& text) override {
         messages.push_back(text);
+        if (whileShown) whileShown();
+    }
+    void inform(const std::string& text) override {
+        informations.push_back(text);
         if (whileShown) whileShown();
     }
     // Answered from the same script as the prompts.

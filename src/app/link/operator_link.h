@@ -23,7 +23,8 @@ inline void tellOperator(Prompter& prompter, Transmitter& transmitter, const Not
 }
 
 // Tells what reading "conn.cfg" found: the message of an untrusted file;
-// for a missing or damaged one prompt SettingsUnreadable, then why it could not be written anew.
+// for a damaged one prompt SettingsUnreadable; then why a new file could not
+// be written. A first start (no file yet) asks nothing.
 inline void tellConnCfgRead(Prompter& prompter, const ConnCfgReadResult& result) {
     using Status = ConnCfgReadResult::Status;
     if (result.status == Status::Loaded) return;

@@ -11,6 +11,8 @@ std::unique_ptr<SendFeatures> installSendFeatures(const SendHost& host, SendLink
     QWidget* window = host.window;
     if (services.connCfgPath == "conn.cfg" && !host.connCfgPath.isEmpty())
         services.connCfgPath = host.connCfgPath.toStdString();
+    if (!services.mainCaption && !host.caption.isEmpty())
+        services.mainCaption = [caption = host.caption] { return caption; };
     if (!services.mainCaption && window)
         services.mainCaption = [window] { return window->windowTitle(); };
     if (!services.setMainEnabled) services.setMainEnabled = host.setEnabled;

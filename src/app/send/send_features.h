@@ -125,7 +125,8 @@ class SendFeatures final : public QObject {
 // What the sending windows hook into on the window that owns them. Null
 // controls and empty functions are left alone.
 struct SendHost {
-    QWidget* window = nullptr; // parent of the dialogs; its caption titles them
+    QWidget* window = nullptr; // parent of the dialogs
+    QString caption;           // their caption; empty: the window's title
     PageStore* store = nullptr;
     QString connCfgPath;                   // empty: the services' path
     std::function<int()> currentPage;      // the page tab selected

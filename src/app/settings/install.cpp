@@ -63,6 +63,8 @@ std::unique_ptr<PanelSettingsDialog> installSettingsDialog(const SettingsHost& h
                                                            SettingsServices services) {
     if (services.connCfgPath == "conn.cfg" && !host.connCfgPath.isEmpty())
         services.connCfgPath = host.connCfgPath.toStdString();
+    if (!services.mainCaption && !host.caption.isEmpty())
+        services.mainCaption = [caption = host.caption] { return caption; };
     if (!services.mainCaption && host.window)
         services.mainCaption = [window = host.window] { return window->windowTitle(); };
     if (!services.openIdDisplay && send)

@@ -26,6 +26,7 @@ struct SettingsHost {
     QListWidget* functionList = nullptr;   // the live fields
     QMenu* functionMenu = nullptr;         // its "Ajustar"
     QString connCfgPath;                   // empty: the services' path
+    QString caption;                       // the prompts' caption; empty: the window's title
     std::function<void()> afterClose;      // when the services have none
 };
 
