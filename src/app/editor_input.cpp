@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -89,8 +90,15 @@ bool EditorInput::filter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != controls_.window || !baseState().takesKeys())
             return false;
-        return keyEvent(static_cast<QKeyEvent*>(event));
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (listKey(widget, *key)) return true;
+        if (keyForControl(widget, *key)) return false;
+        return keyEvent(key);
     }
+    case QEvent::Shortcut:
+        // A menu or button key pressed with Alt (Alt+A opens "Arquivo").
+        if (altHeld_) memory_.altShortcutUsed = true;
+        return false;
     case QEvent::ShortcutOverride: {
         // Alt belongs to the effect-number entry: the menu bar does not take
         // it for its keyboard navigation. The undo keys stay keys of the line
@@ -191,6 +199,42 @@ InputState& EditorInput::keyState(bool altHeld) {
     return altHeld ? static_cast<InputState&>(*effectNumber_) : baseState();
 }
 
+bool EditorInput::listKey(QWidget* widget, const QKeyEvent& key) {
+    const int code = key.key();
+    if (key.type() != QEvent::KeyPress || key.modifiers() & ~Qt::KeypadModifier ||
+        !(code == Qt::Key_Return || code == Qt::Key_Enter || code == Qt::Key_Space))
+        return false;
+    auto* list = qobject_cast<QListWidget*>(widget);
+    if (!list || list->currentRow() < 0 || !list->isEnabled()) return false;
+    // Enter or Space on a list inserts its item, as a click does.
+    if (list == controls_.drawingList)
+        insertDrawingAt(list->currentRow());
+    else if (list == controls_.functionList)
+        insertFunctionAt(list->currentRow());
+    else if (list == controls_.fontList)
+        insertFontAt(list->currentRow());
+    else
+        return false;
+    return true;
+}
+
+bool EditorInput::keyForControl(QWidget* widget, const QKeyEvent& key) const {
+    const int code = key.key();
+    // Tab and Shift+Tab move the focus: they mean nothing to the line editor.
+    if ((code == Qt::Key_Tab || code == Qt::Key_Backtab) &&
+        !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return true;
+    // The menu bar walked with the keyboard (after Alt + a letter or F10).
+    if (qobject_cast<QMenuBar*>(widget)) return true;
+    const auto& controls = controls_.keyboardControls;
+    if (std::find(controls.begin(), controls.end(), widget) == controls.end()) return false;
+    const bool editorsEverywhere = (code >= Qt::Key_F1 && code <= Qt::Key_F8) ||
+                                   code == Qt::Key_Escape || isAltKey(code) || altHeld_ ||
+                                   (key.modifiers() & Qt::AltModifier) || isHistoryKey(key) ||
+                                   code == Qt::Key_Control || code == Qt::Key_CapsLock;
+    return !editorsEverywhere;
+}
+
 bool EditorInput::keyEvent(QKeyEvent* event) {
     event->accept();
     return event->type() == QEvent::KeyPress ? keyPressed(event) : keyReleased(event);
@@ -206,7 +250,14 @@ bool EditorInput::keyPressed(QKeyEvent* event) {
         memory_.joinArmed = lastRelease_.joinArmedBefore;
     lastRelease_ = {};
     if (key == Qt::Key_CapsLock) memory_.capsHeld = true;
-    if (isAltKey(key)) altHeld_ = true;
+    if (isAltKey(key)) {
+        altHeld_ = true;
+        memory_.altShortcutUsed = false;
+    } else if (!(event->modifiers() & Qt::AltModifier)) {
+        // Alt came up where this window did not see it (in a menu or a
+        // dialog its key opened).
+        altHeld_ = false;
+    }
     const bool alt = altHeld_ || (event->modifiers() & Qt::AltModifier);
     if (memory_.capsHeld) surface_.keepOperatorsCapsLock();
     if (isAltKey(key)) memory_.effectEntry.start();

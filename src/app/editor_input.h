@@ -53,6 +53,11 @@ struct EditorControls {
     QListWidget* fontList = nullptr;
     // The other parts of the line boxes where the wheel moves between lines.
     std::vector<const QWidget*> lineGround;
+    // The controls Tab reaches besides the edited line (effect lists, the
+    // LED lists, buttons, page tabs): while one has the focus the keys are
+    // its own, but for the editor's keys that work anywhere (F1..F8, Esc,
+    // Alt and the digits, undo and redo).
+    std::vector<QWidget*> keyboardControls;
 };
 
 class EditorInput final : public QObject {
@@ -120,6 +125,10 @@ class EditorInput final : public QObject {
     // The state a key event goes to: the effect-number entry while Alt is held.
     InputState& keyState(bool altHeld);
     bool keyEvent(QKeyEvent* event);
+    // Enter or Space on a focused LED list: its item is inserted.
+    bool listKey(QWidget* widget, const QKeyEvent& key);
+    // A key for the control `widget` that has the focus, not for the editor.
+    bool keyForControl(QWidget* widget, const QKeyEvent& key) const;
     bool keyPressed(QKeyEvent* event);
     bool keyReleased(QKeyEvent* event);
     bool wheelEvent(QWheelEvent* event);

@@ -86,10 +86,10 @@ ExportActions::ExportActions(MainWindow& window)
 ExportActions::~ExportActions() = default;
 
 void ExportActions::addTo(QMenu* menu, QAction* before) {
-    gifAction_ = new QAction(QStringLiteral("Exportar GIF..."), menu);
+    gifAction_ = new QAction(QStringLiteral("Exportar &GIF..."), menu);
     gifAction_->setObjectName(QStringLiteral("exportGifAction"));
     gifAction_->setStatusTip(QStringLiteral("Grava a página atual como um GIF animado"));
-    stillAction_ = new QAction(QStringLiteral("Salvar quadro PNG..."), menu);
+    stillAction_ = new QAction(QStringLiteral("Salvar &quadro PNG..."), menu);
     stillAction_->setObjectName(QStringLiteral("exportStillAction"));
     stillAction_->setStatusTip(QStringLiteral("Grava como imagem o quadro exibido"));
     menu->insertAction(before, gifAction_);

@@ -278,6 +278,10 @@ void EffectNumberState::onKeyUp(int key, bool autoRepeat) {
 
 void EffectNumberState::finish() {
     editor::EffectEntry& entry = memory_.effectEntry;
+    if (memory_.altShortcutUsed && entry.target == 0) {
+        surface_.redrawEditCanvas(); // Alt opened a menu or pressed a button
+        return;
+    }
     if (!entry.valid())
         input_.flashCanvasText(QStringLiteral("INVÁLIDO!"), 0, 800);
     else if (entry.target == 1 || entry.target == 2)

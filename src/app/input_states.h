@@ -36,6 +36,9 @@ struct InputMemory {
     // The drawing Ctrl+Up / Ctrl+Down cycles through; -1 when none.
     int32_t drawingCycle = -1;
     bool capsHeld = false;
+    // Alt served a menu or button key (Alt+A) since it went down: its
+    // release ends no effect number.
+    bool altShortcutUsed = false;
     // The wheel's turn not yet worth a line.
     int wheelRemainder = 0;
 };

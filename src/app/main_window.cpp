@@ -93,7 +93,8 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the keyboard with the edited line.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -101,6 +102,7 @@ QPushButton* makeButton(const char* name, const QString& caption, const QString&
 
 DeleteLabel::DeleteLabel(QWidget* parent) : QLabel(QStringLiteral(" X "), parent) {
     setToolTip(QStringLiteral("Exclui a linha"));
+    setAccessibleName(QStringLiteral("Excluir a linha"));
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
     setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
@@ -141,6 +143,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     buildUi();
     startUp();
     editorInput_ = std::make_unique<EditorInput>(*this, editorControls());
+    setUpKeyboard();
+    nameControlsForScreenReaders();
 
     // The panel link on the real devices and the sending windows.
     linkSystem_ = std::make_unique<LinkSystem>(
@@ -233,7 +237,7 @@ QWidget* MainWindow::buildLineBoxes() {
     pageTabs_ = new QTabBar(column);
     pageTabs_->setObjectName(QStringLiteral("pageTabs"));
     pageTabs_->setToolTip(QStringLiteral("Páginas de edição"));
-    pageTabs_->setFocusPolicy(Qt::NoFocus);
+    pageTabs_->setFocusPolicy(Qt::TabFocus);
     pageTabs_->setExpanding(false);
     pageTabs_->setDrawBase(false);
     for (int p = 1; p <= PageCount; ++p) pageTabs_->addTab(QStringLiteral("Página %1").arg(p));
@@ -307,9 +311,9 @@ QHBoxLayout* MainWindow::buildLineTextRow(QWidget* parent) {
     auto* lineLayout = new QVBoxLayout(lineButtons);
     lineLayout->setContentsMargins(6, 2, 6, 6);
     lineLayout->setSpacing(4);
-    auto* previousLine = makeButton("previousLineButton", QStringLiteral("Recuar"),
+    auto* previousLine = makeButton("previousLineButton", QStringLiteral("Re&cuar"),
                                     QStringLiteral("Vai para a linha anterior"), lineButtons);
-    auto* nextLine = makeButton("nextLineButton", QStringLiteral("Avançar"),
+    auto* nextLine = makeButton("nextLineButton", QStringLiteral("A&vançar"),
                                 QStringLiteral("Vai para a próxima linha"), lineButtons);
     for (QPushButton* button : {previousLine, nextLine}) {
         button->setMinimumWidth(90);
@@ -341,7 +345,7 @@ QGroupBox* MainWindow::buildEditLineGroup(QWidget* parent) {
     exitEffectCombo_->setObjectName(QStringLiteral("exitEffectCombo"));
     exitEffectCombo_->setToolTip(QStringLiteral("Efeitos de saída"));
     for (QComboBox* combo : {entryEffectCombo_, exitEffectCombo_}) {
-        combo->setFocusPolicy(Qt::NoFocus);
+        combo->setFocusPolicy(Qt::TabFocus);
         combo->setMaxVisibleItems(20);
         combo->setMinimumWidth(235);
         for (const auto& effect : preview::EffectTable)
@@ -413,7 +417,7 @@ QGroupBox* MainWindow::buildFontList(QWidget* parent) {
     fontList_->setObjectName(QStringLiteral("fontList"));
     fontList_->setToolTip(QStringLiteral("Altera o tipo de fonte"));
     fontList_->setFixedWidth(FontListWidth);
-    fontList_->setFocusPolicy(Qt::NoFocus);
+    fontList_->setFocusPolicy(Qt::TabFocus);
     fontList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fontList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fontList_->setUniformItemSizes(true);
@@ -432,7 +436,7 @@ QGroupBox* MainWindow::buildFunctionList(QWidget* parent) {
     functionList_ = new QListWidget(functions);
     functionList_->setObjectName(QStringLiteral("functionList"));
     functionList_->setToolTip(QStringLiteral("Insere funcões na mensagem"));
-    functionList_->setFocusPolicy(Qt::NoFocus);
+    functionList_->setFocusPolicy(Qt::TabFocus);
     functionList_->setFont(ledFont());
     functionList_->setStyleSheet(
         QStringLiteral("QListWidget { background: black; color: white; }"
@@ -454,7 +458,7 @@ QGroupBox* MainWindow::buildDrawingList(QWidget* parent) {
     drawingList_ = new QListWidget(drawings);
     drawingList_->setObjectName(QStringLiteral("drawingList"));
     drawingList_->setToolTip(QStringLiteral("Insere desenhos na mensagem"));
-    drawingList_->setFocusPolicy(Qt::NoFocus);
+    drawingList_->setFocusPolicy(Qt::TabFocus);
     drawingList_->setStyleSheet(QStringLiteral("QListWidget { background: black; }"));
     drawingList_->setUniformItemSizes(true);
     drawingList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -473,22 +477,22 @@ QWidget* MainWindow::buildButtons() {
     layout->setSpacing(6);
     layout->addWidget(buildPreviewButtons(row));
 
-    clearPageButton_ = makeButton("clearPageButton", QStringLiteral("Limpar\npágina"),
+    clearPageButton_ = makeButton("clearPageButton", QStringLiteral("Li&mpar\npágina"),
                                   QStringLiteral("Limpa a página em edição"), row);
-    clearAllButton_ = makeButton("clearAllButton", QStringLiteral("Limpar\ntudo"),
+    clearAllButton_ = makeButton("clearAllButton", QStringLiteral("Limpar\n&tudo"),
                                  QStringLiteral("Limpa todas as páginas"), row);
-    auto* openButton = makeButton("openButton", QStringLiteral("Abrir"),
+    auto* openButton = makeButton("openButton", QStringLiteral("A&brir"),
                                   QStringLiteral("Abre um arquivo de páginas"), row);
-    auto* saveButton = makeButton("saveButton", QStringLiteral("Salvar"),
+    auto* saveButton = makeButton("saveButton", QStringLiteral("&Salvar"),
                                   QStringLiteral("Salva as páginas no arquivo"), row);
-    auto* newButton = makeButton("newButton", QStringLiteral("Novo"),
+    auto* newButton = makeButton("newButton", QStringLiteral("N&ovo"),
                                  QStringLiteral("Começa um novo arquivo de páginas"), row);
     connect(openButton, &QPushButton::clicked, this, [this] { open(); });
     connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
     connect(newButton, &QPushButton::clicked, this, [this] { newDocument(); });
-    sendButton_ = makeButton("sendButton", QStringLiteral("Enviar"),
+    sendButton_ = makeButton("sendButton", QStringLiteral("Env&iar"),
                              QStringLiteral("Envia as páginas para o painel"), row);
-    settingsButton_ = makeButton("settingsButton", QStringLiteral("Ajustes"),
+    settingsButton_ = makeButton("settingsButton", QStringLiteral("A&justes"),
                                  QStringLiteral("Ajusta e configura o painel"), row);
     for (QPushButton* b : {previewButton_, stopButton_, clearPageButton_, clearAllButton_,
                            openButton, saveButton, newButton, sendButton_, settingsButton_}) {
@@ -514,9 +518,9 @@ QWidget* MainWindow::buildPreviewButtons(QWidget* parent) {
     auto* previewPlace = new QWidget(parent);
     auto* stack = new QGridLayout(previewPlace);
     stack->setContentsMargins(0, 0, 0, 0);
-    previewButton_ = makeButton("previewButton", QStringLiteral("Visualizar"),
+    previewButton_ = makeButton("previewButton", QStringLiteral("Visuali&zar"),
                                 QStringLiteral("Inicia a visualização da mensagem"), previewPlace);
-    stopButton_ = makeButton("stopButton", QStringLiteral("Parar"),
+    stopButton_ = makeButton("stopButton", QStringLiteral("&Parar"),
                              QStringLiteral("Interrompe a visualização da mensagem"), previewPlace);
     stack->addWidget(previewButton_, 0, 0);
     stack->addWidget(stopButton_, 0, 0);
@@ -530,8 +534,8 @@ QGroupBox* MainWindow::buildPowerButtons(QWidget* parent) {
     inner->setContentsMargins(6, 0, 6, 4);
     inner->setSpacing(4);
     powerOnButton_ =
-        makeButton("powerOnButton", QStringLiteral("Ligar"), QStringLiteral("Liga o painel"), box);
-    powerOffButton_ = makeButton("powerOffButton", QStringLiteral("Desligar"),
+        makeButton("powerOnButton", QStringLiteral("Li&gar"), QStringLiteral("Liga o painel"), box);
+    powerOffButton_ = makeButton("powerOffButton", QStringLiteral("&Desligar"),
                                  QStringLiteral("Desliga o painel"), box);
     for (QPushButton* button : {powerOnButton_, powerOffButton_}) {
         button->setFixedHeight(28);
@@ -542,29 +546,48 @@ QGroupBox* MainWindow::buildPowerButtons(QWidget* parent) {
     return box;
 }
 
+// The menus' keys. Ctrl+O and Ctrl+S insert live fields and F1..F8 pick
+// pages, so opening and saving take the other common keys (Ctrl+F12,
+// Shift+F12, F12); Esc starts the preview and F9 sends.
 void MainWindow::buildMenus() {
-    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("Arquivo"));
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&Arquivo"));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    QAction* openAction = fileMenu->addAction(QStringLiteral("Abrir..."));
+    QAction* newAction = fileMenu->addAction(QStringLiteral("&Novo"));
+    newAction->setObjectName(QStringLiteral("newAction"));
+    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction* openAction = fileMenu->addAction(QStringLiteral("&Abrir..."));
     openAction->setObjectName(QStringLiteral("openAction"));
-    QAction* saveAction = fileMenu->addAction(QStringLiteral("Salvar"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F12));
+    QAction* saveAction = fileMenu->addAction(QStringLiteral("&Salvar"));
     saveAction->setObjectName(QStringLiteral("saveAction"));
-    QAction* saveAsAction = fileMenu->addAction(QStringLiteral("Salvar como..."));
+    saveAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
+    QAction* saveAsAction = fileMenu->addAction(QStringLiteral("Salvar &como..."));
     saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
+    saveAsAction->setShortcut(QKeySequence(Qt::Key_F12));
     fileMenu->addSeparator();
-    QAction* exitAction = fileMenu->addAction(QStringLiteral("Sair"));
+    QAction* exitAction = fileMenu->addAction(QStringLiteral("Sai&r"));
     exitAction->setObjectName(QStringLiteral("exitAction"));
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     exports_ = new ExportActions(*this);
     exports_->addTo(fileMenu, exitAction);
 
     buildEditMenu();
 
-    previewAction_ = menuBar()->addAction(QStringLiteral("Visualizar"));
+    previewAction_ = menuBar()->addAction(QStringLiteral("Visualiza&r"));
     previewAction_->setObjectName(QStringLiteral("previewAction"));
-    sendAction_ = menuBar()->addAction(QStringLiteral("Enviar"));
+    sendAction_ = menuBar()->addAction(QStringLiteral("E&nviar"));
     sendAction_->setObjectName(QStringLiteral("sendAction"));
+    sendAction_->setShortcut(QKeySequence(Qt::Key_F9));
     buildHelpMenu();
+    // F10 opens the menu bar, as in most desktop programs.
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("menuBarAction"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this,
+            [this, fileMenu] { menuBar()->setActiveAction(fileMenu->menuAction()); });
 
+    connect(newAction, &QAction::triggered, this, [this] { newDocument(); });
     connect(openAction, &QAction::triggered, this, [this] { open(); });
     connect(saveAction, &QAction::triggered, this, [this] { save(); });
     connect(saveAsAction, &QAction::triggered, this, [this] { saveAs(); });
@@ -574,20 +597,22 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildEditMenu() {
-    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("Editar"));
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Editar"));
     editMenu->setObjectName(QStringLiteral("editMenu"));
     editMenu->setToolTipsVisible(true);
     // The keys are the line editor's (editor_input.cpp), which leaves them
     // alone during a preview; the menu shows them.
-    undoAction_ = editMenu->addAction(QStringLiteral("Desfazer"));
+    undoAction_ = editMenu->addAction(QStringLiteral("&Desfazer"));
     undoAction_->setObjectName(QStringLiteral("undoAction"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = editMenu->addAction(QStringLiteral("Refazer"));
+    redoAction_ = editMenu->addAction(QStringLiteral("&Refazer"));
     redoAction_->setObjectName(QStringLiteral("redoAction"));
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     editMenu->addSeparator();
-    QAction* pasteAction = editMenu->addAction(QStringLiteral("Colar Texto..."));
+    QAction* pasteAction = editMenu->addAction(QStringLiteral("&Colar Texto..."));
+    pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    pasteAction->setShortcutContext(Qt::WidgetShortcut); // shown; the line editor takes the key
     pasteAction->setObjectName(QStringLiteral("pasteAction"));
     pasteAction->setToolTip(QStringLiteral("Cola o texto da área de transferência"));
     pasteAction->setStatusTip(pasteAction->toolTip());
@@ -610,21 +635,21 @@ void MainWindow::buildEditMenu() {
 void MainWindow::refreshUndoActions() {
     const bool editing = !previewing_;
     const bool canUndo = history_->canUndo(), canRedo = history_->canRedo();
-    undoAction_->setText(canUndo ? QStringLiteral("Desfazer ") + history_->undoText()
-                                 : QStringLiteral("Desfazer"));
-    redoAction_->setText(canRedo ? QStringLiteral("Refazer ") + history_->redoText()
-                                 : QStringLiteral("Refazer"));
+    undoAction_->setText(canUndo ? QStringLiteral("&Desfazer ") + history_->undoText()
+                                 : QStringLiteral("&Desfazer"));
+    redoAction_->setText(canRedo ? QStringLiteral("&Refazer ") + history_->redoText()
+                                 : QStringLiteral("&Refazer"));
     undoAction_->setEnabled(editing && canUndo);
     redoAction_->setEnabled(editing && canRedo);
 }
 
 void MainWindow::buildHelpMenu() {
-    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("Ajuda"));
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("Aj&uda"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction* shortcutsAction = helpMenu->addAction(QStringLiteral("Teclas de atalho"));
+    QAction* shortcutsAction = helpMenu->addAction(QStringLiteral("&Teclas de atalho"));
     shortcutsAction->setObjectName(QStringLiteral("shortcutsAction"));
     helpMenu->addSeparator();
-    QAction* aboutAction = helpMenu->addAction(QStringLiteral("Sobre"));
+    QAction* aboutAction = helpMenu->addAction(QStringLiteral("&Sobre"));
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     connect(shortcutsAction, &QAction::triggered, this, [this] { showShortcuts(); });
     connect(aboutAction, &QAction::triggered, this, [this] { showAbout(); });
@@ -802,6 +827,7 @@ void MainWindow::redrawEditCanvas() {
     showNeighbourLines(store_->view().lineIndex);
     editCanvasView_->update();
     refreshTitle();
+    describeEditedLine();
     blinkOn_ = true;
     cursorBlinkTimer_->start();
     // An edit made during the preview (an effect number, a paste) reaches
@@ -1122,6 +1148,7 @@ EditorControls MainWindow::editorControls() {
     controls.functionList = functionList_;
     controls.fontList = fontList_;
     controls.lineGround = {linesFrame_, lineTextGroup_, editLineGroup_, canvasPanel_};
+    controls.keyboardControls = keyboardOrder();
     return controls;
 }
 

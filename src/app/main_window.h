@@ -233,6 +233,11 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     void buildPowerMenus();
     // The controls the line editor's input takes its events from.
     EditorControls editorControls();
+    // The controls Tab reaches after the edited line, in order.
+    std::vector<QWidget*> keyboardOrder();
+    void setUpKeyboard();
+    void nameControlsForScreenReaders();
+    void describeEditedLine();
     void startUp();
     void startDefaultLine();
     void installRedrawHooks();

@@ -82,7 +82,8 @@ void MainWindow::setPreviewControls(bool previewing) {
     stopButton_->setVisible(previewing);
     // "Parar" keeps its pressed look while the page plays.
     stopButton_->setDown(previewing);
-    previewAction_->setText(previewing ? QStringLiteral("Parar") : QStringLiteral("Visualizar"));
+    // One letter for both captions: R.
+    previewAction_->setText(previewing ? QStringLiteral("Para&r") : QStringLiteral("Visualiza&r"));
     setStatus(StatusField::Mode,
               previewing ? QStringLiteral("Visualizando") : QStringLiteral("Editando"));
     refreshUndoActions();

@@ -101,11 +101,28 @@ ShortcutGroup previewKeys() {
                  "ignoradas")}}};
 }
 
+// Ctrl+O and Ctrl+S insert live fields here, so opening and saving use the
+// F12 keys other editors also know.
+ShortcutGroup windowKeys() {
+    return {u8("Arquivo e janela"),
+            {{u8("Ctrl + N"), u8("Novo: limpa todas as páginas para um novo arquivo")},
+             {u8("Ctrl + F12"), u8("Abre um arquivo de páginas")},
+             {u8("Shift + F12"), u8("Salva as páginas no arquivo")},
+             {u8("F12"), u8("Salva as páginas com outro nome")},
+             {u8("F9"), u8("Envia as páginas para o painel")},
+             {u8("Ctrl + Q"), u8("Sai do editor")},
+             {u8("Tab / Shift + Tab"),
+              u8("Sai da linha em edição para os efeitos, as listas e os botões, e volta")},
+             {u8("Enter ou Espaço numa lista"), u8("Insere a fonte, a função ou o desenho")},
+             {u8("Alt + letra sublinhada"), u8("Abre o menu ou aperta o botão")},
+             {u8("F10"), u8("Abre o menu Arquivo")}}};
+}
+
 } // namespace
 
 std::vector<ShortcutGroup> editorShortcuts() {
     return {characterKeys(), editingKeys(), fontKeys(), liveFieldKeys(), drawingKeys(),
-            effectKeys(),    pageKeys(),    lineKeys(), previewKeys()};
+            effectKeys(),    pageKeys(),    lineKeys(), previewKeys(),   windowKeys()};
 }
 
 ShortcutsWindow::ShortcutsWindow(QWidget* parent) : QDialog(parent) {
@@ -113,7 +130,8 @@ ShortcutsWindow::ShortcutsWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Teclas de atalho"));
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
-        u8("As teclas do editor de linhas. Elas agem na linha em edição, na posição do cursor."),
+        u8("As teclas do editor de linhas agem na linha em edição, na posição do cursor; as "
+           "do arquivo e da janela, no fim da lista, agem em qualquer lugar."),
         this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
@@ -125,7 +143,7 @@ ShortcutsWindow::ShortcutsWindow(QWidget* parent) : QDialog(parent) {
     list_->setRootIsDecorated(false);
     list_->setWordWrap(true);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
-    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setAccessibleName(QStringLiteral("Teclas de atalho"));
     QFont bold = list_->font();
     bold.setBold(true);
     for (const ShortcutGroup& group : editorShortcuts()) {

@@ -1,5 +1,7 @@
 #include "editor/neighbour_view.h"
 
+#include "model/charset.h"
+
 #include <algorithm>
 
 namespace vorelux::editor {
@@ -21,6 +23,33 @@ LineBox boxFor(const Page& page, int32_t index) {
 }
 
 } // namespace
+
+std::string spokenLineText(const LineStream& line) {
+    std::string out;
+    bool afterCode = false;
+    const auto code = [&](const std::string& name) {
+        if (!out.empty() && out.back() != ' ') out += ' ';
+        out += "[" + name + "]";
+        afterCode = true;
+    };
+    for (size_t i = HeaderSize; i < line.size(); ++i) {
+        const uint8_t b = line[i];
+        if (isFontSelect(b)) {
+            code("fonte " + std::to_string(b + 1));
+        } else if (b == DrawingEscape && i + 1 < line.size()) {
+            const int index = drawingListIndex(line[++i]);
+            code(index >= 0 ? "desenho " + std::to_string(index) : std::string("desenho"));
+        } else if (const int f = functionListIndex(b); f >= 0) {
+            code(FunctionNames[size_t(f)]);
+        } else if (b < 192 && PanelCharset[b] >= 32) {
+            if (afterCode && PanelCharset[b] != u' ') out += ' ';
+            afterCode = false;
+            out += utf16ToUtf8(std::u16string(1, PanelCharset[b]));
+        }
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
 
 std::string lineCaption(int lineNumber) {
     return "  Linha " + std::to_string(lineNumber) + "  ";

@@ -27,6 +27,10 @@ struct NeighbourView {
 // "  Linha n  " for the 1-based line number n.
 std::string lineCaption(int lineNumber);
 
+// A line's content as a screen reader should say it (UTF-8): its letters,
+// and "[fonte 2]", "[desenho 17]", "[Hora]" for the codes between them.
+std::string spokenLineText(const LineStream& line);
+
 // The view of line lineIndex of the current page and its neighbours.
 NeighbourView neighbourView(const PageStore& store, int32_t lineIndex);
 

@@ -4,6 +4,18 @@
 
 namespace vorelux {
 
+std::string serialPermissionDeniedText(const std::string& user) {
+#ifdef _WIN32
+    (void)user;
+    return "acesso negado (a porta pode estar em uso por outro programa)";
+#else
+    const std::string who = user.empty() ? std::string("SEU_USUARIO") : user;
+    return "Permissão negada. Para usar as portas seriais, o usuário precisa estar no grupo "
+           "\"dialout\": rode \"sudo adduser " +
+           who + " dialout\" e entre de novo na sessão";
+#endif
+}
+
 bool SerialWriter::write(uint8_t byte, int pauseMs) {
     if (!port_.writeByte(byte, error_)) return false;
     sleeper_.sleep(pauseMs);

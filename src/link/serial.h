@@ -25,6 +25,11 @@ class SerialPort {
     virtual void close() = 0;
 };
 
+// Why a serial device could not be opened for want of rights, and what the
+// user can do about it: on Linux, being in the "dialout" group (user: the
+// login name, or "" when unknown).
+std::string serialPermissionDeniedText(const std::string& user);
+
 // Opens devices through one port and network addresses ("socket://",
 // "rfc2217://") through another, so a transfer does not care which it has.
 class PortByAddress : public SerialPort {

@@ -55,7 +55,9 @@ bool QtSerialPort::open(const std::string& device, std::string& error) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::WriteOnly)) {
-        error = port_.errorString().toStdString();
+        error = port_.error() == QSerialPort::PermissionError
+                    ? serialPermissionDeniedText(qEnvironmentVariable("USER").toStdString())
+                    : port_.errorString().toStdString();
         port_.clearError();
         return false;
     }

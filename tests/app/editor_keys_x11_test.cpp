@@ -6,7 +6,10 @@
 
 #include "app/editor_input.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -167,6 +170,50 @@ class EditorKeysX11Test : public QObject {
         settle();
         QCOMPARE(h->prompter.prompts, (std::vector<Prompt>{Prompt::ClearPage}));
         QCOMPARE(window->store().page().lineCount(), 2);
+    }
+
+    // Alt + the underlined letter opens its menu for real; its release is
+    // no effect number; F10 opens the menu bar; Tab leaves the line.
+    void menusAndFocusFromTheKeyboard() {
+        setPage(*window, {{65}}, 0, 3);
+        const QString before = window->editorInput().flashedText();
+        fake(XK_Alt_L, true);
+        tap(XK_a); // "&Arquivo"
+        fake(XK_Alt_L, false);
+        settle();
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(open);
+        QCOMPARE(open->objectName(), QStringLiteral("fileMenu"));
+        tap(XK_Escape);
+        settle();
+        if (QApplication::activePopupWidget()) { // Esc went back to the bar
+            tap(XK_Escape);
+            settle();
+        }
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(window->editorInput().flashedText() != QStringLiteral("INVÁLIDO!") ||
+                before == QStringLiteral("INVÁLIDO!"));
+        QCOMPARE(content(window->store().editLine()), (std::vector<uint8_t>{65}));
+
+        tap(XK_F10);
+        settle();
+        QVERIFY(window->menuBar()->activeAction());
+        for (int i = 0;
+             i < 3 && (QApplication::activePopupWidget() || window->menuBar()->activeAction());
+             ++i) {
+            tap(XK_Escape);
+            settle();
+        }
+        QVERIFY(!window->previewRunning()); // every Esc went to the menus
+        child<QPlainTextEdit>(*window, "editLineText")->setFocus();
+        tap(XK_Tab);
+        settle();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("entryEffectCombo"));
+        fake(XK_Shift_L, true);
+        tap(XK_Tab);
+        fake(XK_Shift_L, false);
+        settle();
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("editLineText"));
     }
 };
 

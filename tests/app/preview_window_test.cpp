@@ -127,7 +127,7 @@ void checkEditing(MainWindow& window) {
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(!child<QPushButton>(window, "previewButton")->isHidden());
     QVERIFY(child<QPushButton>(window, "stopButton")->isHidden());
-    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Visualizar"));
+    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Visualiza&r"));
     QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Editando"));
 }
 
@@ -142,7 +142,7 @@ void checkPreviewing(MainWindow& window) {
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(child<QPushButton>(window, "previewButton")->isHidden());
     QVERIFY(!child<QPushButton>(window, "stopButton")->isHidden());
-    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Parar"));
+    QCOMPARE(child<QAction>(window, "previewAction")->text(), QStringLiteral("Para&r"));
     QCOMPARE(window.statusText(StatusField::Mode), QStringLiteral("Visualizando"));
 }
 

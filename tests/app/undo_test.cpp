@@ -298,7 +298,7 @@ void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
     const Where done = where(window);
     QVERIFY2(after != before, c.name);
     QVERIFY2(window.history().stepCount() == 1, c.name); // one step, however many keys
-    QCOMPARE(action(window, "undoAction").text(), QStringLiteral("Desfazer ") + c.step);
+    QCOMPARE(action(window, "undoAction").text(), QStringLiteral("&Desfazer ") + c.step);
     if (maxStepBytes > 0)
         QVERIFY2(
             window.history().bytesHeld() <= maxStepBytes,
@@ -312,7 +312,7 @@ void runUndoCase(const UndoCase& c, size_t maxStepBytes = 0) {
             where(window) == at,
             qPrintable(QStringLiteral("%1 after undo: %2").arg(c.name, whereText(where(window)))));
         QCOMPARE(child<QTabBar>(window, "pageTabs")->currentIndex(), at.page);
-        QCOMPARE(action(window, "redoAction").text(), QStringLiteral("Refazer ") + c.step);
+        QCOMPARE(action(window, "redoAction").text(), QStringLiteral("&Refazer ") + c.step);
         if (round == 0) {
             keys.ctrl(Qt::Key_Y);
         } else {
@@ -442,12 +442,12 @@ class UndoTest : public QObject {
         QCOMPARE(content(window.store().editLine()), std::vector<uint8_t>{});
         QCOMPARE(window.store().view().cursorByte, 2);
         QVERIFY(!action(window, "undoAction").isEnabled());
-        QCOMPARE(action(window, "undoAction").text(), QStringLiteral("Desfazer"));
+        QCOMPARE(action(window, "undoAction").text(), QStringLiteral("&Desfazer"));
 
         // Typing after an undo drops what could be redone.
         keys.type("Z");
         QVERIFY(!action(window, "redoAction").isEnabled());
-        QCOMPARE(action(window, "redoAction").text(), QStringLiteral("Refazer"));
+        QCOMPARE(action(window, "redoAction").text(), QStringLiteral("&Refazer"));
         keys.ctrl(Qt::Key_Y);
         QCOMPARE(content(window.store().editLine()), text("Z"));
     }

@@ -145,3 +145,19 @@ TEST_F(ViewTest, CaretFollowsTheCursorByteIndex) {
     }
     EXPECT_EQ(neighbourView(store, 0).edit.text, (std::u16string{0x241, 0x21F, 0x21E, 0x242}));
 }
+
+// What a screen reader says for a line: the letters, and the codes in words.
+TEST(SpokenLineText, NamesFontsDrawingsAndLiveFields) {
+    const struct {
+        std::string bytes;
+        const char* spoken;
+    } cases[] = {
+        {"PROMO", "PROMO"},
+        {std::string("OI\x01 ", 4) + "\x08", "OI [fonte 2] [Hora]"},
+        {std::string("A\x1f", 2) + char(InsertCodeTable[5]) + "B", "A [desenho 5] B"},
+        {std::string("\x19", 1), "[Saudação]"},
+        {std::string("X\x1f", 2), "X"}, // a drawing escape cut off at the end
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(spokenLineText(lineOf(c.bytes)), c.spoken) << c.spoken;
+}

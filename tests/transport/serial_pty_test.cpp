@@ -15,6 +15,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -138,6 +140,39 @@ TEST_F(PtySerial, PortThatCannotBeOpenedGives2AndPortBusy) {
     }
     EXPECT_TRUE(sleeper.steps.empty());
     EXPECT_TRUE(pty.drain(20).empty());
+}
+
+// A device the user may not open says so and how to get access (the
+// "dialout" group), not only "Permission denied". Run as an ordinary user
+// in a child process, since root may open anything.
+TEST_F(PtySerial, PermissionDeniedSaysHowToGetAccess) {
+    ::chmod(pty.slavePath.c_str(), 0600);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string error = "not run";
+        if (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) {
+            ::setenv("USER", "ana", 1);
+            QtSerialPort denied;
+            if (denied.open(pty.slavePath, error)) error = "opened";
+        }
+        [[maybe_unused]] auto written = ::write(pipeEnds[1], error.data(), error.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string error;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        error.append(buffer, size_t(n));
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    if (error == "not run") GTEST_SKIP() << "cannot become an ordinary user here";
+    EXPECT_EQ(error, "Permissão negada. Para usar as portas seriais, o usuário precisa estar no "
+                     "grupo \"dialout\": rode \"sudo adduser ana dialout\" e entre de novo na "
+                     "sessão");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/link/add_port_dialog.h"
 #include "link/port_directory.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,6 +33,9 @@ TransportGroup::TransportGroup(OperatorLink& link, std::string connCfgPath, QWid
     removePortButton_->setObjectName("removePortButton");
     removePortButton_->setToolTip("Tira da lista a porta adicionada que está escolhida");
     removePortButton_->setEnabled(false);
+    // Enter belongs to the dialog's own default button ("Enviar").
+    for (QPushButton* b : {refreshButton_, addPortButton_, removePortButton_})
+        b->setAutoDefault(false);
     auto* serialLayout = new QVBoxLayout(serialBox_);
     serialLayout->addWidget(serialLabel);
     auto* row = new QHBoxLayout;
@@ -104,6 +108,10 @@ void TransportGroup::fillPorts() {
         notes << "Aviso: " + QString::fromStdString(note) + ".";
     portNotes_->setText(notes.join("\n"));
     portNotes_->setVisible(!notes.isEmpty());
+    // The selector shows the port the next send goes out on (none when it is
+    // not installed), and its list is wide enough for the longest entry.
+    portSelector_->setCurrentIndex(portSelector_->findData(link_.cfg().portNumber));
+    portSelector_->view()->setMinimumWidth(portSelector_->view()->sizeHintForColumn(0) + 24);
     updateRemoveButton();
 }
 

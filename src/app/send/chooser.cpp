@@ -58,6 +58,7 @@ PanelChooserDialog::PanelChooserDialog(OperatorLink& link, TransferRunner& runne
         b->setAutoDefault(false);
         b->setMinimumHeight(36);
     }
+    confirmButton_->setDefault(true); // Enter confirms what is ticked
     connect(confirmButton_, &QPushButton::clicked, this, [this] { confirm(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel(); });
     connect(showIdsButton_, &QPushButton::clicked, this, [openIdDisplay] {
@@ -75,6 +76,9 @@ PanelChooserDialog::PanelChooserDialog(OperatorLink& link, TransferRunner& runne
     layout->addWidget(targetList_, 1);
     layout->addLayout(side, 1);
     resize(480, 380);
+    setTabOrder(targetList_, confirmButton_);
+    setTabOrder(confirmButton_, cancelButton_);
+    setTabOrder(cancelButton_, showIdsButton_);
     link_.transmitter().addObserver(this);
 }
 

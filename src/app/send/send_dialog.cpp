@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -60,7 +61,10 @@ SendPagesDialog::SendPagesDialog(OperatorLink& link, PageStore& store, SendServi
     sheets_->addWidget(buildErrorCodeSheet());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheets_);
-    setFixedSize(sizeHint().expandedTo(QSize(640, 430)));
+    // Fixed to what it holds, so a long port name or a hint widens it.
+    sheets_->setMinimumSize(QSize(640, 430) - QSize(2, 2) * layout->contentsMargins().left());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    sendButton_->setDefault(true); // Enter sends; set once the dialog holds it
 }
 
 // The worker stops before the widgets it reports to go away.
@@ -97,6 +101,7 @@ void SendPagesDialog::buildPageBoxes(QWidget* group) {
             auto* box = new QCheckBox;
             box->setObjectName(QString::fromLatin1(rows[r].name) + QString::number(p + 1));
             box->setToolTip(QString::fromUtf8(rows[r].hint).arg(p + 1));
+            box->setAccessibleName(box->toolTip());
             (*rows[r].boxes)[p] = box;
             grid->addWidget(box, r + 1, p + 1, Qt::AlignCenter);
         }
@@ -138,8 +143,16 @@ QWidget* SendPagesDialog::buildMainSheet() {
     targets->addWidget(showIdsButton_);
 
     transportGroup_ = new TransportGroup(link_, services_.connCfgPath);
+    connect(transportGroup_, &TransportGroup::portChosen, this, [this] { guideOperator(); });
+
+    guidanceLabel_ = new QLabel;
+    guidanceLabel_->setObjectName(QStringLiteral("guidanceLabel"));
+    guidanceLabel_->setWordWrap(true);
+    guidanceLabel_->setStyleSheet(QStringLiteral("color: #0050a0; font-weight: bold"));
+    guidanceLabel_->hide();
 
     auto* left = new QVBoxLayout;
+    left->addWidget(guidanceLabel_);
     left->addWidget(pages);
     left->addWidget(transportGroup_);
     left->addStretch(1);
@@ -294,6 +307,28 @@ void SendPagesDialog::prepareOnOpening() {
     }
     int current = services_.currentPage ? services_.currentPage() : store_.currentPage();
     if (current >= 0 && current < PageCount) displayBoxes_[current]->setChecked(true);
+    guideOperator();
+}
+
+void SendPagesDialog::guideOperator() {
+    const bool noPort = link_.cfg().transport == Transport::Serial &&
+                        transportGroup_->portSelector()->currentIndex() < 0;
+    const bool noPanel = link_.cfg().targetPanels.empty();
+    QStringList hints;
+    if (noPort)
+        hints << QStringLiteral("Escolha a porta do painel na lista abaixo ou use "
+                                "\"Adicionar porta...\".");
+    if (noPanel)
+        hints << QStringLiteral("Marque em \"Enviar para\" os painéis que vão receber as "
+                                "páginas.");
+    guidanceLabel_->setText(hints.join(u'\n'));
+    guidanceLabel_->setVisible(!hints.isEmpty());
+    if (noPort)
+        transportGroup_->portSelector()->setFocus(Qt::OtherFocusReason);
+    else if (noPanel)
+        targetList_->setFocus(Qt::OtherFocusReason);
+    else
+        sendButton_->setFocus(Qt::OtherFocusReason);
 }
 
 std::vector<int> SendPagesDialog::checkedPages(const BoxRow& row) {
@@ -316,6 +351,7 @@ void SendPagesDialog::storeTargetList() {
         link_.prompter().message("Não foi possível gravar a lista de painéis em \"conn.cfg\": " +
                                  error + ". A lista vale até o editor ser fechado.");
     targetList_->updateCaptionFromChecks();
+    if (guidanceLabel_->isVisible()) guideOperator();
 }
 
 // ---- runs ----

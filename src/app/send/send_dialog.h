@@ -107,6 +107,9 @@ class SendPagesDialog final : public QDialog {
     QWidget* buildErrorCodeSheet();
     void buildPageBoxes(QWidget* group);
     void prepareOnOpening();
+    // Says what is missing (a port, a ticked panel) and puts the focus there,
+    // or on "Enviar" when nothing is.
+    void guideOperator();
     void updateClearBoxes();
     void storeTargetList();
     std::vector<int> checkedPages(const BoxRow& row);
@@ -148,6 +151,7 @@ class SendPagesDialog final : public QDialog {
     TargetList* targetList_ = nullptr;
     QPushButton* showIdsButton_ = nullptr;
     TransportGroup* transportGroup_ = nullptr;
+    QLabel* guidanceLabel_ = nullptr; // what is missing before a send can go out
     QLabel* headlineLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* destinationLabel_ = nullptr; // which page goes to which panel

@@ -26,6 +26,7 @@ TargetList::TargetList(QWidget* parent) : QGroupBox(QStringLiteral(" Enviar para
     }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
+    setFocusProxy(list_);
     connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem*) {
         if (!loading_) emit clicked();
     });

@@ -15,6 +15,7 @@
 #include "transport/qt_serial.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -357,6 +358,39 @@ TEST_F(SendDialogTest, MissingPortIsToldForEveryPage) {
     EXPECT_EQ(dlg->currentSheet(), SendPagesDialog::Sheet::Main);
     EXPECT_TRUE(mainEnabled);
     EXPECT_TRUE(sleeper.take().empty());
+}
+
+// Opening says what is missing and puts the keyboard there: the port, then
+// the panels; with both, "Enviar" has the focus and Enter sends. The
+// selector shows the port the send goes out on, also after "Atualizar Portas".
+TEST_F(SendDialogTest, OpeningGuidesToWhatIsMissing) {
+    auto* guidance = child<QLabel>(*dlg, "guidanceLabel");
+    auto* selector = child<QComboBox>(*dlg, "portSelector");
+    dlg->activateWindow();
+    open();
+    EXPECT_FALSE(guidance->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(button(*dlg, "sendButton")->isDefault());
+    EXPECT_EQ(selector->currentData().toInt(), PtyCom);
+    QTest::mouseClick(button(*dlg, "refreshPortsButton"), Qt::LeftButton);
+    EXPECT_EQ(selector->currentData().toInt(), PtyCom) << "the port in use, not the first";
+    dlg->hide();
+
+    connection.setPortNumber(MissingCom);
+    connection.setTargetPanels({});
+    open();
+    EXPECT_TRUE(guidance->isVisibleTo(dlg.get()));
+    EXPECT_EQ(selector->currentIndex(), -1);
+    EXPECT_TRUE(guidance->text().contains("Adicionar porta..."));
+    EXPECT_TRUE(guidance->text().contains("Enviar para"));
+    EXPECT_EQ(dlg->focusWidget(), selector);
+    selector->setCurrentIndex(selector->findData(PtyCom));
+    emit selector->activated(selector->currentIndex());
+    EXPECT_FALSE(guidance->text().contains("Adicionar porta..."));
+    EXPECT_EQ(dlg->focusWidget(), child<QListWidget>(*dlg, "targetItems"));
+    targets(*dlg)->setChecked(3, true);
+    EXPECT_FALSE(guidance->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->focusWidget(), button(*dlg, "sendButton"));
+    EXPECT_EQ(box(*dlg, "sendBox", 0)->accessibleName(), "Enviar página 1");
 }
 
 TEST_F(SendDialogTest, ClearSendsOneEmptyLineAndReopens) {
