@@ -22,14 +22,14 @@ TransportGroup::TransportGroup(OperatorLink& link, std::string connCfgPath, QWid
     portSelector_ = new QComboBox;
     portSelector_->setObjectName("portSelector");
     portSelector_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    refreshButton_ = new QPushButton("Atualizar Portas");
+    refreshButton_ = new QPushButton("A&tualizar Portas");
     refreshButton_->setObjectName("refreshPortsButton");
     refreshButton_->setToolTip("Atualiza a lista de portas seriais instaladas no computador");
-    addPortButton_ = new QPushButton("Adicionar porta...");
+    addPortButton_ = new QPushButton("Adicionar &porta...");
     addPortButton_->setObjectName("addPortButton");
     addPortButton_->setToolTip("Acrescenta à lista um dispositivo pelo caminho ou um servidor "
                                "serial na rede (socket:// ou rfc2217://)");
-    removePortButton_ = new QPushButton("Remover porta");
+    removePortButton_ = new QPushButton("Re&mover porta");
     removePortButton_->setObjectName("removePortButton");
     removePortButton_->setToolTip("Tira da lista a porta adicionada que está escolhida");
     removePortButton_->setEnabled(false);

@@ -106,11 +106,11 @@ void SendPagesDialog::buildPageBoxes(QWidget* group) {
             grid->addWidget(box, r + 1, p + 1, Qt::AlignCenter);
         }
     }
-    sendButton_ = button("sendButton", QStringLiteral("Enviar"),
+    sendButton_ = button("sendButton", QStringLiteral("&Enviar"),
                          QStringLiteral("Envia os textos das páginas para o painel"));
     clearButton_ =
-        button("clearButton", QStringLiteral("Limpar"), QStringLiteral("Limpas as páginas "));
-    displayButton_ = button("displayButton", QStringLiteral("Exibir"),
+        button("clearButton", QStringLiteral("&Limpar"), QStringLiteral("Limpas as páginas "));
+    displayButton_ = button("displayButton", QStringLiteral("E&xibir"),
                             QStringLiteral("Configura quais páginas serão exibidas"));
     grid->addWidget(sendButton_, 1, PageCount + 1);
     grid->addWidget(clearButton_, 2, PageCount + 1);
@@ -133,7 +133,7 @@ QWidget* SendPagesDialog::buildMainSheet() {
     targetList_->load(link_.cfg().targetPanels);
     connect(targetList_, &TargetList::clicked, this, [this] { storeTargetList(); });
     showIdsButton_ =
-        button("showIdsButton", QStringLiteral("Exibir IDs"),
+        button("showIdsButton", QStringLiteral("Exibir &IDs"),
                QStringLiteral("Todos os painéis configurados no software exibirão suas IDs"));
     connect(showIdsButton_, &QPushButton::clicked, this, [this] {
         if (services_.openIdDisplay) services_.openIdDisplay();

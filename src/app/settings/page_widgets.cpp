@@ -10,7 +10,9 @@
 namespace vorelux::app {
 
 QPushButton* settingsButton(const char* name, const QString& text) {
-    auto* b = new QPushButton(text);
+    // Alt + its first letter presses it (one tab shows at a time), unless
+    // the caption marks another.
+    auto* b = new QPushButton(text.contains(u'&') ? text : QLatin1Char('&') + text);
     b->setObjectName(QString::fromLatin1(name));
     b->setMinimumWidth(96);
     return b;

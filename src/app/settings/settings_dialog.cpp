@@ -204,7 +204,7 @@ QWidget* PanelSettingsDialog::buildSide() {
     connect(targetPanelList_, &QListWidget::itemChanged, this, [this] {
         if (!loadingTargets_) saveTargetPanels();
     });
-    showIdsButton_ = settingsButton("showIdsButton", QStringLiteral("Exibir IDs"));
+    showIdsButton_ = settingsButton("showIdsButton", QStringLiteral("Exibir &IDs"));
     showIdsButton_->setToolTip(
         QString::fromUtf8("Todos os painéis configurados no software exibirão suas IDs"));
     connect(showIdsButton_, &QPushButton::clicked, this, [this] { showPanelIds(); });
