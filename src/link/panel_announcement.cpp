@@ -3,6 +3,7 @@
 #include "files/file_io.h"
 #include "link/port_address.h"
 #include "link/port_directory.h"
+#include "model/system_error.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,7 +33,7 @@ constexpr const char* AnnouncementSuffix = ".panel";
 // user's panels by making the folder first.
 std::string folderDistrust(const std::string& folder) {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return std::strerror(errno);
+    if (::lstat(folder.c_str(), &st) != 0) return systemErrorText(errno);
     if (!S_ISDIR(st.st_mode)) return "não é uma pasta";
     if (st.st_uid != ::getuid())
         return "pertence a outro usuário (uid " + std::to_string(st.st_uid) + ")";
@@ -140,7 +141,7 @@ bool PanelAnnouncement::announce(const std::string& folder, const std::string& d
 #else
     withdraw();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = folder + ": " + std::strerror(errno);
+        error = folder + ": " + systemErrorText(errno);
         return false;
     }
     if (const std::string why = folderDistrust(folder); !why.empty()) {

@@ -162,7 +162,7 @@ std::optional<int> addPort(AddedPortsFile& file, const std::string& given,
     }
     const std::vector<AddedPort> added = file.ports();
     for (const SerialPortInfo& port : listed) {
-        if (port.device != address) continue;
+        if (!samePortAddress(port.device, address)) continue;
         error = "\"" + address + "\" já está na lista como " + port.name;
         return std::nullopt;
     }
@@ -199,7 +199,7 @@ bool listedNumber(const std::vector<SerialPortInfo>& ports, int number) {
 const SerialPortInfo* listedDevice(const std::vector<SerialPortInfo>& ports,
                                    const std::string& device) {
     for (const SerialPortInfo& p : ports)
-        if (p.device == device) return &p;
+        if (samePortAddress(p.device, device)) return &p;
     return nullptr;
 }
 

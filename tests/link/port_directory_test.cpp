@@ -53,6 +53,17 @@ TEST(PortAddresses, NetworkFormsAndTheirMistakes) {
              .kind = PortKind::RawTcp,
              .host = "::1",
              .port = 65535},
+             // Schemes and host names are case-insensitive; the host stays as typed.
+             Case{.text = "RFC2217://Painel-Loja.local:2217",
+             .ok = true,
+             .kind = PortKind::Rfc2217,
+             .host = "Painel-Loja.local",
+             .port = 2217},
+             Case{.text = "Socket://10.0.0.9:4001",
+             .ok = true,
+             .kind = PortKind::RawTcp,
+             .host = "10.0.0.9",
+             .port = 4001},
              Case{.text = "/dev/rfcomm0", .ok = true},
              Case{.text = "socket://host", .ok = false},
              Case{.text = "socket://:4001", .ok = false},
@@ -77,6 +88,21 @@ TEST(PortAddresses, NetworkFormsAndTheirMistakes) {
     }
     std::string error;
     EXPECT_EQ(hostAndPort(*parsePortAddress("socket://[::1]:7", error)), "[::1]:7");
+}
+
+TEST(PortAddresses, TheSameAddressInAnotherCaseIsTheSamePort) {
+    EXPECT_TRUE(samePortAddress("socket://Host:4001", "SOCKET://host:4001"));
+    EXPECT_TRUE(samePortAddress("rfc2217://h:1", "RFC2217://H:1"));
+    EXPECT_FALSE(samePortAddress("socket://host:4001", "rfc2217://host:4001"));
+    EXPECT_FALSE(samePortAddress("socket://host:4001", "socket://host:4002"));
+    EXPECT_FALSE(samePortAddress("/dev/ttyS0", "/dev/TTYS0")) << "device paths are case-sensitive";
+
+    AddedPortsFile file;
+    std::string error;
+    const std::vector<SerialPortInfo> listed{
+        {"COM200", 200, "rfc2217://painel.local:2217", "adicionada"}};
+    EXPECT_FALSE(addPort(file, "RFC2217://Painel.LOCAL:2217", listed, error));
+    EXPECT_NE(error.find("já está na lista como COM200"), std::string::npos) << error;
 }
 
 TEST(TelnetSerialClient, OpensAndSetsTheLineTo9600Of8N1) {
@@ -409,7 +435,7 @@ TEST(AddedPorts, FileThatCannotBeReadIsNamedWithWhy) {
         const char* reason;
     };
     for (Case c : {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
-                   Case{"large", "grande demais"}, Case{"dangling", "No such file"}}) {
+                   Case{"large", "grande demais"}, Case{"dangling", "arquivo ou pasta inexistente"}}) {
         StaticPortCatalog system;
         system.add(3, "/dev/ttyS2");
         PortDirectory directory(system, {}, dir.file(c.name));
