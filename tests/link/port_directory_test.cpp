@@ -434,8 +434,9 @@ TEST(AddedPorts, FileThatCannotBeReadIsNamedWithWhy) {
         const char* name;
         const char* reason;
     };
-    for (Case c : {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
-                   Case{"large", "grande demais"}, Case{"dangling", "arquivo ou pasta inexistente"}}) {
+    for (Case c :
+         {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
+          Case{"large", "grande demais"}, Case{"dangling", "arquivo ou pasta inexistente"}}) {
         StaticPortCatalog system;
         system.add(3, "/dev/ttyS2");
         PortDirectory directory(system, {}, dir.file(c.name));

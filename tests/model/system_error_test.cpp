@@ -11,10 +11,10 @@ namespace {
 // Every errno a file, a port or a connection meets reads in Portuguese, never
 // as the C library's English; an unknown one still says what it is.
 TEST(SystemErrorText, CommonErrorsArePortuguese) {
-    for (int errnum : {ENOENT, EACCES, EPERM, EISDIR, ENOTDIR, ENOSPC, EROFS, EBUSY, EEXIST,
-                       ENAMETOOLONG, ELOOP, EIO, ENXIO, ENODEV, ECONNREFUSED, ETIMEDOUT,
-                       EHOSTUNREACH, ENETUNREACH, ECONNRESET, EPIPE, EAGAIN, EINVAL, EMFILE,
-                       ENOMEM}) {
+    for (int errnum :
+         {ENOENT,       EACCES,       EPERM,      EISDIR, ENOTDIR, ENOSPC, EROFS,        EBUSY,
+          EEXIST,       ENAMETOOLONG, ELOOP,      EIO,    ENXIO,   ENODEV, ECONNREFUSED, ETIMEDOUT,
+          EHOSTUNREACH, ENETUNREACH,  ECONNRESET, EPIPE,  EAGAIN,  EINVAL, EMFILE,       ENOMEM}) {
         const std::string text = systemErrorText(errnum);
         EXPECT_FALSE(text.empty()) << errnum;
         EXPECT_NE(text, std::strerror(errnum)) << errnum;
