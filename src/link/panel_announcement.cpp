@@ -86,6 +86,33 @@ std::string virtualPanelFolder() {
 #endif
 }
 
+std::vector<std::string> virtualPanelFoldersFor(const char* runtimeDir,
+                                                const std::string& runUserRoot) {
+    std::vector<std::string> folders;
+#ifdef _WIN32
+    (void)runtimeDir, (void)runUserRoot;
+#else
+    const auto add = [&](const std::string& folder) {
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    const std::string uid = std::to_string(::getuid());
+    if (runtimeDir && runtimeDir[0] == '/') add(std::string(runtimeDir) + "/vorelux-panels");
+    // The session's runtime folder, for a reader started without the
+    // variable (cron, su): only a real folder of this user.
+    const std::string runUser = runUserRoot + "/" + uid;
+    struct stat st {};
+    if (::lstat(runUser.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+        add(runUser + "/vorelux-panels");
+    add("/tmp/vorelux-panels-" + uid);
+#endif
+    return folders;
+}
+
+std::vector<std::string> virtualPanelFolders() {
+    return virtualPanelFoldersFor(std::getenv("XDG_RUNTIME_DIR"), "/run/user");
+}
+
 std::optional<Announcement> parseAnnouncement(const std::string& text) {
     std::map<std::string, std::string> fields;
     std::istringstream in(text);
@@ -163,6 +190,20 @@ void PanelAnnouncement::withdraw() {
     std::error_code ec;
     fs::remove(path_, ec);
     path_.clear();
+}
+
+std::vector<SerialPortInfo> announcedVirtualPanels(const std::vector<std::string>& folders) {
+    std::vector<SerialPortInfo> panels;
+    for (const std::string& folder : folders) {
+        for (SerialPortInfo& panel : announcedVirtualPanels(folder)) {
+            const bool seen = std::any_of(panels.begin(), panels.end(),
+                                          [&](const auto& p) { return p.device == panel.device; });
+            if (!seen) panels.push_back(std::move(panel));
+        }
+    }
+    std::sort(panels.begin(), panels.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.device < b.device; });
+    return panels;
 }
 
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {

@@ -278,7 +278,11 @@ bool PortDirectory::listPorts(std::vector<SerialPortInfo>& ports) {
     if (!addedPortsPath_.empty() && !readAddedPorts(addedPortsPath_, file, error))
         notes_.push_back(error);
     std::vector<std::string> problems = file.problems();
-    ports = mergePorts(listComPorts(system_), announcedVirtualPanels(panelFolder_), file.ports(),
+    // This user's folder stands for every place their panels may announce in.
+    std::vector<std::string> panelFolders{panelFolder_};
+    if (!panelFolder_.empty() && panelFolder_ == virtualPanelFolder())
+        panelFolders = virtualPanelFolders();
+    ports = mergePorts(listComPorts(system_), announcedVirtualPanels(panelFolders), file.ports(),
                        &problems);
     for (const std::string& problem : problems) notes_.push_back(addedPortsPath_ + ", " + problem);
     return true;

@@ -557,5 +557,43 @@ TEST(VirtualPanels, AnnouncedWhileRunningAndStaleOnesIgnored) {
 }
 #endif
 
+#ifndef _WIN32
+// A reader without XDG_RUNTIME_DIR (cron, su) still looks where a desktop
+// session's panels announce, and one with it where the others do.
+TEST(VirtualPanels, ReadersLookInEveryPlaceAPanelMayAnnounce) {
+    TempDir runUser, runtime;
+    const std::string uid = std::to_string(getuid());
+    const std::string tmpFolder = "/tmp/vorelux-panels-" + uid;
+    const std::string sessionFolder = runUser.file(uid) + "/vorelux-panels";
+    // No session folder yet: only /tmp.
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              std::vector<std::string>{tmpFolder});
+    ASSERT_EQ(mkdir(runUser.file(uid).c_str(), 0700), 0);
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              (std::vector<std::string>{sessionFolder, tmpFolder}));
+    const std::string runtimeDir = runtime.path.string();
+    EXPECT_EQ(virtualPanelFoldersFor(runtimeDir.c_str(), runUser.path.string()),
+              (std::vector<std::string>{runtimeDir + "/vorelux-panels", sessionFolder, tmpFolder}));
+    // A link in the session folder's place is not followed.
+    rmdir(runUser.file(uid).c_str());
+    ASSERT_EQ(symlink(runtimeDir.c_str(), runUser.file(uid).c_str()), 0);
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              std::vector<std::string>{tmpFolder});
+
+    // Panels of two folders are listed together.
+    const std::string first = runtime.file("a"), second = runtime.file("b");
+    PanelAnnouncement one, two;
+    std::string error;
+    ASSERT_TRUE(one.announce(first, "/dev/null", 1, error)) << error;
+    ASSERT_TRUE(two.announce(second, "/dev/zero", 2, error)) << error;
+    const auto panels = announcedVirtualPanels(std::vector<std::string>{first, second});
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(panels[0].device, "/dev/null");
+    EXPECT_EQ(panels[1].device, "/dev/zero");
+    chmod(second.c_str(), 0755); // an untrusted one is still skipped
+    EXPECT_EQ(announcedVirtualPanels(std::vector<std::string>{first, second}).size(), 1u);
+}
+#endif
+
 } // namespace
 } // namespace vorelux
