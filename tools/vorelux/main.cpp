@@ -122,10 +122,15 @@ enum class Check { Run, Help, Error };
 
 // Checks the words after the command against its options: "--name=value"
 // becomes "--name value"; -h/--help asks for the help; an unknown option or
-// one without its value is a usage error, told on stderr.
+// one without its value is a usage error, told on stderr. After "--" (which
+// goes) every word is an argument, such as a line "-PROMOÇÃO-" for make.
 Check checkArguments(const std::string& name, const Command& command, vorelux::cli::Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         std::string word = args[i];
+        if (word == "--") {
+            args.erase(args.begin() + long(i));
+            return Check::Run;
+        }
         if (word == "-h" || word == "--help") return Check::Help;
         if (!looksLikeOption(word)) continue;
         const size_t equals = word.find('=');

@@ -128,12 +128,20 @@ TEST(ToolConventions, UsageErrorsNameTheBadWordAndWhereTheHelpIs) {
 }
 
 // "--name=value" reads as "--name value"; a negative number is a value, not
-// an option.
+// an option; after "--" a word that looks like an option is an argument.
 TEST(ToolConventions, OptionValuesMayFollowAnEqualsSign) {
     const ToolResult r = runTool(VORELUX_TOOL, {"set", "temp-internal", "-5", "--to=1", "--dry-run",
                                                 "--port=socket://127.0.0.1:9"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("socket://127.0.0.1:9"), std::string::npos) << r.out;
+
+    TempDir dir;
+    const ToolResult made =
+        runTool(VORELUX_TOOL, {"make", dir.file("a.vpg"), "--page=2", "--", "-PROMO-"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const ToolResult dumped = runTool(VORELUX_TOOL, {"dump", dir.file("a.vpg")});
+    EXPECT_NE(dumped.out.find("página 2: 1 linha"), std::string::npos) << dumped.out;
+    EXPECT_NE(dumped.out.find("\"-PROMO-\""), std::string::npos) << dumped.out;
 }
 
 TEST(ToolConventions, FailuresArePortugueseAndNameWhatWasTyped) {
