@@ -7,8 +7,10 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <windows.h>
+// Winsock first: it defines what windows.h would otherwise define older.
 #include <winsock2.h>
+
+#include <windows.h>
 #endif
 
 namespace vorelux {
