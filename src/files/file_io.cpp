@@ -1,6 +1,7 @@
 #include "files/file_io.h"
 
 #include "model/native_path.h"
+#include "model/system_error.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -86,7 +87,7 @@ bool writeAll(int fd, const uint8_t* data, size_t size, std::string& error) {
         const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error = std::strerror(n < 0 ? errno : ENOSPC);
+            error = systemErrorText(n < 0 ? errno : ENOSPC);
             return false;
         }
         done += size_t(n);
@@ -126,7 +127,7 @@ int createTemporary(const fs::path& target, const ExistingFile& old, std::string
     }
     if (fd < 0) {
         openErrno = errno;
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         return -1;
     }
     if (!old.exists) return fd;
@@ -135,7 +136,7 @@ int createTemporary(const fs::path& target, const ExistingFile& old, std::string
     }
     if (::fchmod(fd, old.info.st_mode & PermissionBits) == 0) return fd;
     openErrno = errno;
-    error = std::strerror(errno);
+    error = systemErrorText(errno);
     ::close(fd);
     ::unlink(temp.c_str());
     return -1;
@@ -146,15 +147,15 @@ int createTemporary(const fs::path& target, const ExistingFile& old, std::string
 bool commitTemporary(int fd, const std::string& temp, const fs::path& target, std::string& error) {
     bool ok = true;
     if (::fsync(fd) != 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         ok = false;
     }
     if (::close(fd) != 0 && ok) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         ok = false;
     }
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         ok = false;
     }
     if (!ok) ::unlink(temp.c_str());
@@ -168,7 +169,7 @@ bool inPlace(const fs::path& target, const ExistingFile& old, const std::vector<
              std::string& error) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         return false;
     }
     const off_t oldSize = old.info.st_size;
@@ -177,17 +178,17 @@ bool inPlace(const fs::path& target, const ExistingFile& old, const std::vector<
     if (newSize > oldSize) {
         const int rc = ::posix_fallocate(fd, oldSize, newSize - oldSize);
         if (rc != 0) {
-            error = std::strerror(rc);
+            error = systemErrorText(rc);
             ok = false;
         }
     }
     ok = ok && writeAll(fd, data.data(), data.size(), error);
     if (ok && ::ftruncate(fd, newSize) != 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         ok = false;
     }
     if (ok && ::fsync(fd) != 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         ok = false;
     }
     ::close(fd);
@@ -216,7 +217,7 @@ std::string untrustedReason(const struct stat& info, const char* what) {
 // The link itself, when the path is one: whoever owns it chooses the file read.
 std::string untrustedLinkReason(const std::string& path) {
     struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0) return std::strerror(errno);
+    if (::lstat(path.c_str(), &link) != 0) return systemErrorText(errno);
     return S_ISLNK(link.st_mode) ? untrustedReason(link, "o link") : std::string();
 }
 
@@ -226,7 +227,7 @@ std::string untrustedFileReason(const std::string& path) {
     std::string reason = untrustedLinkReason(path);
     if (!reason.empty()) return reason;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::strerror(errno);
+    if (::stat(path.c_str(), &info) != 0) return systemErrorText(errno);
     return untrustedReason(info, "o arquivo");
 }
 
@@ -240,7 +241,7 @@ bool readFile(const std::string& path, std::vector<uint8_t>& data, std::string& 
     // checked on the open descriptor, so nothing can be swapped in between.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = systemErrorText(errno);
         return false;
     }
     struct stat info {};
@@ -268,7 +269,7 @@ bool readFile(const std::string& path, std::vector<uint8_t>& data, std::string& 
         const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = "erro de leitura (" + std::string(std::strerror(errno)) + ")";
+            error = "erro de leitura (" + systemErrorText(errno) + ")";
             ::close(fd);
             return false;
         }
@@ -333,7 +334,7 @@ bool SafeFileStream::open(const std::string& path, std::string& error) {
 
 bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error) {
     if (!isOpen()) {
-        error = std::strerror(EBADF);
+        error = systemErrorText(EBADF);
         return false;
     }
     return writeAll(int(handle_), data, size, error);
@@ -341,7 +342,7 @@ bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error)
 
 bool SafeFileStream::commit(std::string& error) {
     if (!isOpen()) {
-        error = std::strerror(EBADF);
+        error = systemErrorText(EBADF);
         return false;
     }
     const int fd = int(handle_);
@@ -530,7 +531,7 @@ bool SafeFileStream::open(const std::string& path, std::string& error) {
 
 bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error) {
     if (!isOpen()) {
-        error = std::strerror(EBADF);
+        error = systemErrorText(EBADF);
         return false;
     }
     return writeAll(reinterpret_cast<HANDLE>(handle_), data, size, error);
@@ -538,7 +539,7 @@ bool SafeFileStream::write(const uint8_t* data, size_t size, std::string& error)
 
 bool SafeFileStream::commit(std::string& error) {
     if (!isOpen()) {
-        error = std::strerror(EBADF);
+        error = systemErrorText(EBADF);
         return false;
     }
     Handle file(reinterpret_cast<HANDLE>(handle_));

@@ -3,6 +3,7 @@
 #include "files/file_io.h"
 #include "link/port_address.h"
 #include "link/port_directory.h"
+#include "model/system_error.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,7 +33,7 @@ constexpr const char* AnnouncementSuffix = ".panel";
 // user's panels by making the folder first.
 std::string folderDistrust(const std::string& folder) {
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return std::strerror(errno);
+    if (::lstat(folder.c_str(), &st) != 0) return systemErrorText(errno);
     if (!S_ISDIR(st.st_mode)) return "não é uma pasta";
     if (st.st_uid != ::getuid())
         return "pertence a outro usuário (uid " + std::to_string(st.st_uid) + ")";
@@ -83,6 +84,33 @@ std::string virtualPanelFolder() {
     if (runtime && runtime[0] == '/') return std::string(runtime) + "/vorelux-panels";
     return "/tmp/vorelux-panels-" + std::to_string(::getuid());
 #endif
+}
+
+std::vector<std::string> virtualPanelFoldersFor(const char* runtimeDir,
+                                                const std::string& runUserRoot) {
+    std::vector<std::string> folders;
+#ifdef _WIN32
+    (void)runtimeDir, (void)runUserRoot;
+#else
+    const auto add = [&](const std::string& folder) {
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    const std::string uid = std::to_string(::getuid());
+    if (runtimeDir && runtimeDir[0] == '/') add(std::string(runtimeDir) + "/vorelux-panels");
+    // The session's runtime folder, for a reader started without the
+    // variable (cron, su): only a real folder of this user.
+    const std::string runUser = runUserRoot + "/" + uid;
+    struct stat st {};
+    if (::lstat(runUser.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+        add(runUser + "/vorelux-panels");
+    add("/tmp/vorelux-panels-" + uid);
+#endif
+    return folders;
+}
+
+std::vector<std::string> virtualPanelFolders() {
+    return virtualPanelFoldersFor(std::getenv("XDG_RUNTIME_DIR"), "/run/user");
 }
 
 std::optional<Announcement> parseAnnouncement(const std::string& text) {
@@ -140,7 +168,7 @@ bool PanelAnnouncement::announce(const std::string& folder, const std::string& d
 #else
     withdraw();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = folder + ": " + std::strerror(errno);
+        error = folder + ": " + systemErrorText(errno);
         return false;
     }
     if (const std::string why = folderDistrust(folder); !why.empty()) {
@@ -162,6 +190,20 @@ void PanelAnnouncement::withdraw() {
     std::error_code ec;
     fs::remove(path_, ec);
     path_.clear();
+}
+
+std::vector<SerialPortInfo> announcedVirtualPanels(const std::vector<std::string>& folders) {
+    std::vector<SerialPortInfo> panels;
+    for (const std::string& folder : folders) {
+        for (SerialPortInfo& panel : announcedVirtualPanels(folder)) {
+            const bool seen = std::any_of(panels.begin(), panels.end(),
+                                          [&](const auto& p) { return p.device == panel.device; });
+            if (!seen) panels.push_back(std::move(panel));
+        }
+    }
+    std::sort(panels.begin(), panels.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.device < b.device; });
+    return panels;
 }
 
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder) {

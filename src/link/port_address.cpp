@@ -6,8 +6,20 @@ namespace vorelux {
 
 namespace {
 
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerAscii(x) == lowerAscii(y);
+           });
+}
+
+// Schemes are case-insensitive: "Socket://" and "RFC2217://" are accepted.
 bool startsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
+    const std::string wanted(prefix);
+    return text.size() >= wanted.size() && equalIgnoringCase(text.substr(0, wanted.size()), wanted);
 }
 
 // The host part: letters, digits, dots, hyphens and underscores, or an IPv6
@@ -49,6 +61,16 @@ bool splitHostPort(const std::string& rest, std::string& host, std::string& port
 }
 
 } // namespace
+
+bool samePortAddress(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    if (!isNetworkAddress(a) || !isNetworkAddress(b)) return false;
+    std::string ignored;
+    const auto first = parsePortAddress(a, ignored);
+    const auto second = parsePortAddress(b, ignored);
+    return first && second && first->kind == second->kind && first->tcpPort == second->tcpPort &&
+           equalIgnoringCase(first->host, second->host);
+}
 
 bool isNetworkAddress(const std::string& text) {
     return text.find("://") != std::string::npos;

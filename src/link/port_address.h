@@ -24,9 +24,14 @@ inline constexpr const char* Rfc2217Scheme = "rfc2217://";
 // True when `text` names a network port (it has a "scheme://").
 bool isNetworkAddress(const std::string& text);
 // Reads "socket://HOST:PORT", "rfc2217://HOST:PORT" ("[::1]:PORT" for IPv6)
-// or a device. A network address that cannot be used gives nothing and a
-// reason (Portuguese) in `error`.
+// or a device; the scheme in any case, the host kept as typed. A network address that cannot be
+// used gives nothing and a reason (Portuguese) in `error`.
 std::optional<PortAddress> parsePortAddress(const std::string& text, std::string& error);
+// True when both name the same port: the same device, or the same kind of
+// network address with the same port and host, the scheme and the host
+// compared without regard to case ("Socket://Host:4001" is
+// "socket://host:4001").
+bool samePortAddress(const std::string& a, const std::string& b);
 // "HOST:PORT" of a network address, for messages.
 std::string hostAndPort(const PortAddress& address);
 

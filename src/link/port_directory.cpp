@@ -162,7 +162,7 @@ std::optional<int> addPort(AddedPortsFile& file, const std::string& given,
     }
     const std::vector<AddedPort> added = file.ports();
     for (const SerialPortInfo& port : listed) {
-        if (port.device != address) continue;
+        if (!samePortAddress(port.device, address)) continue;
         error = "\"" + address + "\" já está na lista como " + port.name;
         return std::nullopt;
     }
@@ -199,7 +199,7 @@ bool listedNumber(const std::vector<SerialPortInfo>& ports, int number) {
 const SerialPortInfo* listedDevice(const std::vector<SerialPortInfo>& ports,
                                    const std::string& device) {
     for (const SerialPortInfo& p : ports)
-        if (p.device == device) return &p;
+        if (samePortAddress(p.device, device)) return &p;
     return nullptr;
 }
 
@@ -278,7 +278,11 @@ bool PortDirectory::listPorts(std::vector<SerialPortInfo>& ports) {
     if (!addedPortsPath_.empty() && !readAddedPorts(addedPortsPath_, file, error))
         notes_.push_back(error);
     std::vector<std::string> problems = file.problems();
-    ports = mergePorts(listComPorts(system_), announcedVirtualPanels(panelFolder_), file.ports(),
+    // This user's folder stands for every place their panels may announce in.
+    std::vector<std::string> panelFolders{panelFolder_};
+    if (!panelFolder_.empty() && panelFolder_ == virtualPanelFolder())
+        panelFolders = virtualPanelFolders();
+    ports = mergePorts(listComPorts(system_), announcedVirtualPanels(panelFolders), file.ports(),
                        &problems);
     for (const std::string& problem : problems) notes_.push_back(addedPortsPath_ + ", " + problem);
     return true;

@@ -62,6 +62,14 @@ bool removePort(AddedPortsFile& file, int number);
 // 0700): someone else could have made it first in /tmp, to hide this user's
 // panels or slip ports of their own into the list.
 std::string virtualPanelFolder();
+// Every folder where this user's panels may have announced, the one above
+// among them: a reader started without XDG_RUNTIME_DIR (cron, su) also looks in
+// the session's /run/user/UID (when it is this user's folder), and one with
+// it in /tmp. Each is read under the same checks as above.
+std::vector<std::string> virtualPanelFolders();
+// The same for a given XDG_RUNTIME_DIR (null: unset) and "/run/user".
+std::vector<std::string> virtualPanelFoldersFor(const char* runtimeDir,
+                                                const std::string& runUserRoot);
 // Why `folder` is not used (the operator's text, naming the folder); empty
 // when it may be used or is not there yet (a panel creates it).
 std::string panelFolderProblem(const std::string& folder);
@@ -98,12 +106,15 @@ std::optional<Announcement> parseAnnouncement(const std::string& text);
 // The virtual panels announced in `folder`, skipping those whose program has
 // ended without withdrawing (killed) or whose device is gone.
 std::vector<SerialPortInfo> announcedVirtualPanels(const std::string& folder);
+// The same over several folders, a panel seen in two listed once.
+std::vector<SerialPortInfo> announcedVirtualPanels(const std::vector<std::string>& folders);
 
 // ---- The whole list ---------------------------------------------------------
 
 // The system's ports, then the announced virtual panels, then the added
 // ports. An added port never takes the number or the address of a listed
-// port: such a line is left out.
+// port: such a line is left out. Given this user's virtualPanelFolder(), the
+// panels of every folder of virtualPanelFolders() are listed.
 class PortDirectory : public PortCatalog {
   public:
     PortDirectory(PortCatalog& system, std::string panelFolder, std::string addedPortsPath)

@@ -1,10 +1,15 @@
 #include "model/native_path.h"
 
+#include "model/system_error.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #ifdef _WIN32
+// Winsock first: it defines what windows.h would otherwise define older.
+#include <winsock2.h>
+
 #include <windows.h>
 #endif
 
@@ -22,7 +27,7 @@ std::string utf8Path(const std::filesystem::path& path) {
 
 bool replaceFile(const std::string& from, const std::string& to, std::string& error) {
     if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-    error = std::strerror(errno);
+    error = systemErrorText(errno);
     return false;
 }
 
@@ -58,35 +63,100 @@ bool replaceFile(const std::string& from, const std::string& to, std::string& er
     return false;
 }
 
-std::string windowsErrorText(unsigned long code) {
+// The Win32 and Winsock codes a file, a serial port or a network port meets,
+// in the words of their errno counterparts; the system's own text would be
+// in the language of the Windows installation, often English.
+static int errnoForWindowsError(unsigned long code) {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
-        return std::strerror(ENOENT);
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return std::strerror(EACCES);
+    case WSAEACCES:
+        return EACCES;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return std::strerror(ENOSPC);
+        return ENOSPC;
     case ERROR_WRITE_PROTECT:
-        return std::strerror(EROFS);
+        return EROFS;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_BUSY:
+        return EBUSY;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+    case WSAEMFILE:
+        return EMFILE;
+    case ERROR_INVALID_PARAMETER:
+    case WSAEINVAL:
+        return EINVAL;
+    case ERROR_INVALID_HANDLE:
+        return EBADF;
+    case ERROR_GEN_FAILURE:
+    case ERROR_CRC:
+    case ERROR_IO_DEVICE:
+        return EIO;
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_NOT_READY:
+        return ENODEV;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return EPIPE;
+    case ERROR_SEM_TIMEOUT:
+    case WSAETIMEDOUT:
+        return ETIMEDOUT;
+    case WSAECONNREFUSED:
+        return ECONNREFUSED;
+    case WSAEHOSTUNREACH:
+        return EHOSTUNREACH;
+    case WSAENETUNREACH:
+        return ENETUNREACH;
+    case WSAENETDOWN:
+        return ENETDOWN;
+    case WSAECONNRESET:
+        return ECONNRESET;
+    case WSAECONNABORTED:
+        return ECONNABORTED;
+    case WSAEADDRINUSE:
+        return EADDRINUSE;
+    case WSAENOTCONN:
+        return ENOTCONN;
+    case WSAEWOULDBLOCK:
+        return EAGAIN;
+    default:
+        return 0;
+    }
+}
+
+std::string windowsErrorText(unsigned long code) {
+    switch (code) {
+    case ERROR_OPERATION_ABORTED:
+        return "operação cancelada";
+    case WSAHOST_NOT_FOUND:
+    case WSANO_DATA:
+        return "computador não encontrado";
+    case WSATRY_AGAIN:
+        return "o nome do computador não pôde ser consultado agora";
+    case WSANOTINITIALISED:
+    case WSASYSNOTREADY:
+        return "a rede não está pronta";
     default:
         break;
     }
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length > 0 && text ? std::wstring(text, length) : std::wstring();
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                message.back() == L' ' || message.back() == L'.'))
-        message.pop_back();
-    if (message.empty()) return "erro " + std::to_string(code) + " do sistema";
-    return utf8Path(std::filesystem::path(message));
+    if (const int errnum = errnoForWindowsError(code)) return systemErrorText(errnum);
+    return "erro do sistema " + std::to_string(code);
 }
 
 #endif

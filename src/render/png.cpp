@@ -1,6 +1,7 @@
 #include "render/png.h"
 
 #include "model/native_path.h"
+#include "model/system_error.h"
 
 #include <array>
 #include <cerrno>
@@ -121,7 +122,7 @@ bool writePng(const std::string& path, int width, int height, const uint32_t* pi
     if (file)
         file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!file) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+        error = "não foi possível gravar " + path + ": " + systemErrorText(errno);
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "transport/hidapi_bus.h"
 
+#include "model/system_error.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -87,7 +89,7 @@ class HidapiDevice : public HidDevice {
         if (written == static_cast<int>(report.size())) return true;
         errorCode = static_cast<unsigned>(error);
         errorText = fromWide(hid_error(handle_));
-        if (errorText.empty()) errorText = error ? std::strerror(error) : "escrita incompleta";
+        if (errorText.empty()) errorText = error ? systemErrorText(error) : "escrita incompleta";
         return false;
     }
 
@@ -160,7 +162,7 @@ std::shared_ptr<HidDevice> HidapiBus::open(const HidDeviceInfo& info, std::strin
     hid_device* handle = hid_open_path(info.path.c_str());
     if (!handle) {
         int code = errno;
-        error = info.path + ": " + (code ? std::strerror(code) : "não foi possível abrir");
+        error = info.path + ": " + (code ? systemErrorText(code) : "não foi possível abrir");
         return nullptr;
     }
     return std::make_shared<HidapiDevice>(handle, info.path);

@@ -11,6 +11,30 @@ namespace vorelux {
 namespace {
 constexpr int WriteTimeoutMs = 2000;
 constexpr int CancelCheckMs = 20;
+
+// The socket's error in the editor's language (Qt gives English).
+std::string socketErrorText(const QTcpSocket& socket) {
+    switch (socket.error()) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return "conexão recusada";
+    case QAbstractSocket::RemoteHostClosedError:
+        return "o servidor fechou a conexão";
+    case QAbstractSocket::HostNotFoundError:
+        return "computador não encontrado";
+    case QAbstractSocket::SocketAccessError:
+        return "permissão negada";
+    case QAbstractSocket::SocketResourceError:
+        return "faltam recursos do sistema";
+    case QAbstractSocket::SocketTimeoutError:
+        return "tempo esgotado";
+    case QAbstractSocket::NetworkError:
+        return "erro de rede (o cabo foi desconectado?)";
+    case QAbstractSocket::AddressInUseError:
+        return "o endereço já está em uso";
+    default:
+        return "erro de rede " + std::to_string(int(socket.error()));
+    }
+}
 } // namespace
 
 class QtSocket : public NetworkSocket {
@@ -70,7 +94,7 @@ NetworkSocket::Connect QtSocket::connect(const std::string& host, int port, int 
     if (wait == Wait::Cancelled) return Connect::Cancelled;
     if (!connected()) {
         if (wait == Wait::TimedOut) return Connect::TimedOut;
-        reason = socket_->errorString().toStdString();
+        reason = socketErrorText(*socket_);
         return Connect::Failed;
     }
     // Each byte leaves at once; the pauses between them are the protocol's.
@@ -96,7 +120,7 @@ NetworkSocket::Write QtSocket::write(const std::vector<uint8_t>& bytes, std::str
     if (socket_->bytesToWrite() + size > static_cast<qint64>(NetworkBufferCap))
         return Write::NotReading;
     if (socket_->write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        reason = socket_->errorString().toStdString();
+        reason = socketErrorText(*socket_);
         return Write::Failed;
     }
     socket_->flush();

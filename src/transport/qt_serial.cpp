@@ -2,11 +2,42 @@
 
 #include <QSerialPortInfo>
 
+#include <cerrno>
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace vorelux {
 
 namespace {
 constexpr int WriteTimeoutMs = 2000; // one byte takes about 1 ms at 9600 baud
+
+// The port's error in the editor's language (Qt gives the system's English).
+std::string portErrorText(const QSerialPort& port) {
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return "dispositivo inexistente";
+    case QSerialPort::PermissionError:
+        return "permissão negada (a porta pode estar em uso por outro programa)";
+    case QSerialPort::OpenError:
+        return "a porta já está aberta";
+    case QSerialPort::WriteError:
+        return "erro de escrita na porta";
+    case QSerialPort::ReadError:
+        return "erro de leitura na porta";
+    case QSerialPort::ResourceError:
+        return "a porta deixou de responder (o dispositivo foi desconectado?)";
+    case QSerialPort::UnsupportedOperationError:
+        return "operação não suportada pela porta";
+    case QSerialPort::TimeoutError:
+        return "tempo esgotado";
+    case QSerialPort::NotOpenError:
+        return "a porta não está aberta";
+    default:
+        return "erro desconhecido da porta";
+    }
 }
+} // namespace
 
 void QtPortCatalog::registerPort(int number, const std::string& device,
                                  const std::string& description) {
@@ -55,9 +86,14 @@ bool QtSerialPort::open(const std::string& device, std::string& error) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::WriteOnly)) {
-        error = port_.error() == QSerialPort::PermissionError
-                    ? serialPermissionDeniedText(qEnvironmentVariable("USER").toStdString())
-                    : port_.errorString().toStdString();
+        error = portErrorText(port_);
+#ifndef Q_OS_WIN
+        // Refused for want of rights (not held by another program): say how
+        // to get them.
+        if (port_.error() == QSerialPort::PermissionError &&
+            ::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
+            error = serialPermissionDeniedText(qEnvironmentVariable("USER").toStdString());
+#endif
         port_.clearError();
         return false;
     }
@@ -76,13 +112,13 @@ bool QtSerialPort::writeByte(uint8_t byte, std::string& error) {
     }
     const char c = static_cast<char>(byte);
     if (port_.write(&c, 1) != 1) {
-        error = port_.errorString().toStdString();
+        error = portErrorText(port_);
         return false;
     }
     while (port_.bytesToWrite() > 0) {
         if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
             error = port_.error() == QSerialPort::NoError ? std::string("tempo de escrita esgotado")
-                                                          : port_.errorString().toStdString();
+                                                          : portErrorText(port_);
             return false;
         }
     }

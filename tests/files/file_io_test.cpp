@@ -65,7 +65,7 @@ TEST(WindowsFiles, DevicesFoldersAndMissingFilesAreRefused) {
     const Case cases[] = {
         {.path = "NUL", .reason = "não é um arquivo comum"},
         {.path = dir.path.string(), .reason = "é uma pasta"},
-        {.path = dir.file("absent"), .reason = "No such file"},
+        {.path = dir.file("absent"), .reason = "arquivo ou pasta inexistente"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -137,7 +137,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFileOrTooLarge) {
         {.path = big, .cap = PageFileSizeLimit, .reason = "grande demais (mais de 1024 KB)"},
         {.path = atCap, .cap = SmallFileSizeLimit - 1, .reason = "grande demais"},
         {.path = atCap, .cap = SmallFileSizeLimit, .reason = ""},
-        {.path = dir.file("absent"), .cap = 16, .reason = "No such file"},
+        {.path = dir.file("absent"), .cap = 16, .reason = "arquivo ou pasta inexistente"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

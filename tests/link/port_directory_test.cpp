@@ -53,6 +53,17 @@ TEST(PortAddresses, NetworkFormsAndTheirMistakes) {
              .kind = PortKind::RawTcp,
              .host = "::1",
              .port = 65535},
+             // Schemes and host names are case-insensitive; the host stays as typed.
+             Case{.text = "RFC2217://Painel-Loja.local:2217",
+             .ok = true,
+             .kind = PortKind::Rfc2217,
+             .host = "Painel-Loja.local",
+             .port = 2217},
+             Case{.text = "Socket://10.0.0.9:4001",
+             .ok = true,
+             .kind = PortKind::RawTcp,
+             .host = "10.0.0.9",
+             .port = 4001},
              Case{.text = "/dev/rfcomm0", .ok = true},
              Case{.text = "socket://host", .ok = false},
              Case{.text = "socket://:4001", .ok = false},
@@ -77,6 +88,21 @@ TEST(PortAddresses, NetworkFormsAndTheirMistakes) {
     }
     std::string error;
     EXPECT_EQ(hostAndPort(*parsePortAddress("socket://[::1]:7", error)), "[::1]:7");
+}
+
+TEST(PortAddresses, TheSameAddressInAnotherCaseIsTheSamePort) {
+    EXPECT_TRUE(samePortAddress("socket://Host:4001", "SOCKET://host:4001"));
+    EXPECT_TRUE(samePortAddress("rfc2217://h:1", "RFC2217://H:1"));
+    EXPECT_FALSE(samePortAddress("socket://host:4001", "rfc2217://host:4001"));
+    EXPECT_FALSE(samePortAddress("socket://host:4001", "socket://host:4002"));
+    EXPECT_FALSE(samePortAddress("/dev/ttyS0", "/dev/TTYS0")) << "device paths are case-sensitive";
+
+    AddedPortsFile file;
+    std::string error;
+    const std::vector<SerialPortInfo> listed{
+        {"COM200", 200, "rfc2217://painel.local:2217", "adicionada"}};
+    EXPECT_FALSE(addPort(file, "RFC2217://Painel.LOCAL:2217", listed, error));
+    EXPECT_NE(error.find("já está na lista como COM200"), std::string::npos) << error;
 }
 
 TEST(TelnetSerialClient, OpensAndSetsTheLineTo9600Of8N1) {
@@ -408,8 +434,9 @@ TEST(AddedPorts, FileThatCannotBeReadIsNamedWithWhy) {
         const char* name;
         const char* reason;
     };
-    for (Case c : {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
-                   Case{"large", "grande demais"}, Case{"dangling", "No such file"}}) {
+    for (Case c :
+         {Case{"folder", "é uma pasta"}, Case{"fifo", "não é um arquivo comum"},
+          Case{"large", "grande demais"}, Case{"dangling", "arquivo ou pasta inexistente"}}) {
         StaticPortCatalog system;
         system.add(3, "/dev/ttyS2");
         PortDirectory directory(system, {}, dir.file(c.name));
@@ -527,6 +554,44 @@ TEST(VirtualPanels, AnnouncedWhileRunningAndStaleOnesIgnored) {
     EXPECT_TRUE(announcedVirtualPanels(folder).empty());
     chmod(folder.c_str(), 0700);
     EXPECT_EQ(announcedVirtualPanels(folder).size(), 1u);
+}
+#endif
+
+#ifndef _WIN32
+// A reader without XDG_RUNTIME_DIR (cron, su) still looks where a desktop
+// session's panels announce, and one with it where the others do.
+TEST(VirtualPanels, ReadersLookInEveryPlaceAPanelMayAnnounce) {
+    TempDir runUser, runtime;
+    const std::string uid = std::to_string(getuid());
+    const std::string tmpFolder = "/tmp/vorelux-panels-" + uid;
+    const std::string sessionFolder = runUser.file(uid) + "/vorelux-panels";
+    // No session folder yet: only /tmp.
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              std::vector<std::string>{tmpFolder});
+    ASSERT_EQ(mkdir(runUser.file(uid).c_str(), 0700), 0);
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              (std::vector<std::string>{sessionFolder, tmpFolder}));
+    const std::string runtimeDir = runtime.path.string();
+    EXPECT_EQ(virtualPanelFoldersFor(runtimeDir.c_str(), runUser.path.string()),
+              (std::vector<std::string>{runtimeDir + "/vorelux-panels", sessionFolder, tmpFolder}));
+    // A link in the session folder's place is not followed.
+    rmdir(runUser.file(uid).c_str());
+    ASSERT_EQ(symlink(runtimeDir.c_str(), runUser.file(uid).c_str()), 0);
+    EXPECT_EQ(virtualPanelFoldersFor(nullptr, runUser.path.string()),
+              std::vector<std::string>{tmpFolder});
+
+    // Panels of two folders are listed together.
+    const std::string first = runtime.file("a"), second = runtime.file("b");
+    PanelAnnouncement one, two;
+    std::string error;
+    ASSERT_TRUE(one.announce(first, "/dev/null", 1, error)) << error;
+    ASSERT_TRUE(two.announce(second, "/dev/zero", 2, error)) << error;
+    const auto panels = announcedVirtualPanels(std::vector<std::string>{first, second});
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(panels[0].device, "/dev/null");
+    EXPECT_EQ(panels[1].device, "/dev/zero");
+    chmod(second.c_str(), 0755); // an untrusted one is still skipped
+    EXPECT_EQ(announcedVirtualPanels(std::vector<std::string>{first, second}).size(), 1u);
 }
 #endif
 

@@ -107,7 +107,7 @@ TEST(TraceAndGifCommands, PlayAPageFromAFile) {
     in.read(magic.data(), 6);
     EXPECT_EQ(magic, "GIF89a");
     // 2 x (4 + 70 + 4) cycles = 156 cycles = 178 cs.
-    EXPECT_NE(g.out.find("156 cycles, 1.78 s"), std::string::npos) << g.out;
+    EXPECT_NE(g.out.find("156 ciclos, 1.78 s"), std::string::npos) << g.out;
     const std::string none = dir.file("none.gif");
     EXPECT_EQ(runTool(VORELUX_TOOL, {"gif", vpg, "--page", "3", "-o", none}).exitCode, 1);
     EXPECT_FALSE(std::ifstream(none).good());
@@ -122,7 +122,7 @@ TEST(TraceAndGifCommands, PlayAPageFromAFile) {
     const ToolResult still =
         runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "--at-cycle", "40", "-o", png});
     ASSERT_EQ(still.exitCode, 0) << still.err;
-    EXPECT_NE(still.out.find("the frame shown from cycle 4"), std::string::npos) << still.out;
+    EXPECT_NE(still.out.find("o quadro mostrado desde o ciclo 4"), std::string::npos) << still.out;
     std::ifstream picture(png, std::ios::binary);
     std::string signature(4, '\0');
     picture.read(signature.data(), 4);
@@ -132,7 +132,7 @@ TEST(TraceAndGifCommands, PlayAPageFromAFile) {
     const ToolResult past =
         runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "--at-cycle", "156", "-o", late});
     EXPECT_EQ(past.exitCode, 1);
-    EXPECT_NE(past.err.find("156 cycles"), std::string::npos) << past.err;
+    EXPECT_NE(past.err.find("156 ciclos"), std::string::npos) << past.err;
     EXPECT_FALSE(std::ifstream(late).good());
     EXPECT_EQ(runTool(VORELUX_TOOL, {"png", vpg, "--page", "1", "-o", late}).exitCode, 2);
     EXPECT_EQ(

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include "model/native_path.h"
@@ -31,7 +32,7 @@ inline std::string shellQuote(const std::string& s) {
 #ifndef _WIN32
 
 // args are quoted for the shell; stderr goes to a temp file.
-inline ToolResult runTool(const std::string& tool, const std::initializer_list<std::string>& args) {
+inline ToolResult runTool(const std::string& tool, const std::vector<std::string>& args) {
     char errPath[] = "/tmp/vorelux-tool-err-XXXXXX";
     int fd = mkstemp(errPath);
     if (fd >= 0) close(fd);
@@ -84,7 +85,7 @@ inline std::string readCaptured(const std::filesystem::path& path) {
 
 // The tool's output and errors go to files (no pipe can fill up while the
 // other is read); its input is NUL, and it is stopped after a minute.
-inline ToolResult runTool(const std::string& tool, const std::initializer_list<std::string>& args) {
+inline ToolResult runTool(const std::string& tool, const std::vector<std::string>& args) {
     std::wstring command = windowsQuote(vorelux::nativePath(tool).native());
     for (const auto& a : args) command += L" " + windowsQuote(vorelux::nativePath(a).native());
     const auto folder = std::filesystem::temp_directory_path();

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,15 +30,23 @@
 namespace {
 
 void usage(FILE* to) {
-    std::fputs("usage: vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] "
-               "[--log]\n"
-               "  --id N         answer as panel N, 1..255 (default 1)\n"
-               "  --port DEVICE  listen on a serial device at 9600 baud, 8N1\n"
-               "  --pty          create a pseudo-terminal and print its path for the editor\n"
-               "  --listen PORT  take the line over TCP port PORT (raw, like socket://)\n"
-               "  --headless     no window (for scripts and tests)\n"
-               "  --log          write every frame received to stdout\n"
-               "  --version      print the version and end\n",
+    std::fputs("uso: vorelux-panel [--id N] [--port DISPOSITIVO | --pty | --listen PORTA] "
+               "[--headless] [--log]\n"
+               "     vorelux-panel --version\n"
+               "\n"
+               "Um painel de LED virtual: responde como o painel N numa porta serial, num "
+               "pseudoterminal\nou numa porta TCP, e mostra o que recebe numa janela.\n"
+               "\n"
+               "opções:\n"
+               "  --id N              responde como o painel N, 1..255 (padrão: 1)\n"
+               "  --port DISPOSITIVO  ouve num dispositivo serial a 9600 bauds, 8N1\n"
+               "  --pty               cria um pseudoterminal e mostra seu caminho para o editor\n"
+               "  --listen PORTA      recebe a linha pela porta TCP PORTA (bytes puros, como "
+               "socket://)\n"
+               "  --headless          sem janela (para scripts e testes)\n"
+               "  --log               escreve cada quadro recebido na saída padrão\n"
+               "  --version           mostra a versão e sai\n"
+               "  -h, --help          mostra esta ajuda e sai\n",
                to);
 }
 
@@ -50,36 +59,44 @@ struct Options {
     bool log = false;
 };
 
+// Tells a usage error on stderr, with where the help is; false.
+bool usageError(const std::string& problem) {
+    std::fprintf(stderr, "vorelux-panel: %s\nveja \"vorelux-panel --help\"\n", problem.c_str());
+    return false;
+}
+
+// A whole number in min..max, or nothing.
+std::optional<int> numberIn(const char* text, long min, long max) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (!end || end == text || *end || v < min || v > max) return std::nullopt;
+    return int(v);
+}
+
 // False with a message on stderr when the arguments are wrong.
 bool parse(int argc, char** argv, Options& o, bool& help, bool& version) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        const bool takesValue = a == "--id" || a == "--port" || a == "--listen";
+        if (takesValue && i + 1 >= argc) return usageError("falta o valor de " + a);
         if (a == "--help" || a == "-h") {
             help = true;
         } else if (a == "--version") {
             version = true;
-        } else if (a == "--id" && i + 1 < argc) {
-            char* end = nullptr;
-            const long v = std::strtol(argv[++i], &end, 10);
-            if (!end || *end || v < 1 || v > 255) {
-                std::fprintf(stderr,
-                             "vorelux-panel: --id must be a panel number 1..255, not \"%s\"\n",
-                             argv[i]);
-                return false;
-            }
-            o.id = int(v);
-        } else if (a == "--port" && i + 1 < argc) {
+        } else if (a == "--id") {
+            const auto id = numberIn(argv[++i], 1, 255);
+            if (!id)
+                return usageError(std::string("--id espera um número de painel 1..255, não \"") +
+                                  argv[i] + "\"");
+            o.id = *id;
+        } else if (a == "--port") {
             o.port = argv[++i];
-        } else if (a == "--listen" && i + 1 < argc) {
-            char* end = nullptr;
-            const long v = std::strtol(argv[++i], &end, 10);
-            if (!end || *end || v < 1 || v > 65535) {
-                std::fprintf(stderr,
-                             "vorelux-panel: --listen must be a TCP port 1..65535, not \"%s\"\n",
-                             argv[i]);
-                return false;
-            }
-            o.listen = int(v);
+        } else if (a == "--listen") {
+            const auto port = numberIn(argv[++i], 1, 65535);
+            if (!port)
+                return usageError(std::string("--listen espera uma porta TCP 1..65535, não \"") +
+                                  argv[i] + "\"");
+            o.listen = *port;
         } else if (a == "--pty") {
             o.pty = true;
         } else if (a == "--headless") {
@@ -87,18 +104,15 @@ bool parse(int argc, char** argv, Options& o, bool& help, bool& version) {
         } else if (a == "--log") {
             o.log = true;
         } else {
-            std::fprintf(stderr, "vorelux-panel: unknown or incomplete option \"%s\"\n", a.c_str());
-            return false;
+            return usageError(
+                (a.rfind('-', 0) == 0 ? "opção desconhecida: " : "argumento a mais: ") + a);
         }
     }
     if (help || version) return true; // no line needed
     const int lines = int(o.pty) + int(!o.port.empty()) + int(o.listen != 0);
-    if (lines != 1) {
-        std::fputs(lines == 0 ? "vorelux-panel: give --port DEVICE, --pty or --listen PORT\n"
-                              : "vorelux-panel: give only one of --port, --pty and --listen\n",
-                   stderr);
-        return false;
-    }
+    if (lines != 1)
+        return usageError(lines == 0 ? "dê --port DISPOSITIVO, --pty ou --listen PORTA"
+                                     : "dê só uma de --port, --pty e --listen");
     return true;
 }
 
@@ -196,10 +210,7 @@ int main(int argc, char** argv) {
     Options o;
     bool help = false;
     bool version = false;
-    if (!parse(argc, argv, o, help, version)) {
-        usage(stderr);
-        return 2;
-    }
+    if (!parse(argc, argv, o, help, version)) return 2;
     if (version) {
         std::printf("vorelux-panel %s\n", VORELUX_VERSION);
         return 0;

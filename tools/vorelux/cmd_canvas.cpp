@@ -49,40 +49,40 @@ int run(const vorelux::cli::Args& argsIn) {
     const bool haveCursor = cli::takeOption(args, "--cursor", cursor);
     cli::takeOption(args, "-o", output);
     long p = 0, l = 0, index = 0;
-    if (args.size() != 1 || !havePage || !haveLine || !haveCursor || !cli::parseInt(page, p) ||
-        !cli::parseInt(line, l) || !cli::parseInt(cursor, index)) {
-        std::cerr
-            << "usage: vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]\n";
-        return 2;
-    }
+    if (args.size() != 1 || !havePage || !haveLine || !haveCursor)
+        return cli::usageError("canvas", "espera um arquivo de páginas, --page, --line e --cursor");
+    if (!cli::parseInt(page, p) || !cli::parseInt(line, l) || !cli::parseInt(cursor, index))
+        return cli::usageError("canvas", "--page, --line e --cursor esperam números");
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
-        std::cerr << "vorelux canvas: " << error << '\n';
+        std::cerr << "vorelux canvas: não foi possível ler " << args[0] << ": " << error << '\n';
         return 1;
     }
     DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        std::cerr << "vorelux canvas: " << args[0] << " is damaged: " << decoded.problem << '\n';
+        std::cerr << "vorelux canvas: " << args[0] << " está danificado: " << decoded.problem
+                  << '\n';
         return 1;
     }
     if (p < 1 || p > PageCount) {
-        std::cerr << "vorelux canvas: page must be 1..8\n";
+        std::cerr << "vorelux canvas: --page espera 1..8\n";
         return 2;
     }
     const auto& lines = decoded.pages[size_t(p - 1)];
     if (l < 1 || size_t(l) > lines.size()) {
-        std::cerr << "vorelux canvas: page " << p << " has " << lines.size() << " line(s)\n";
+        std::cerr << "vorelux canvas: a página " << p << " tem " << lines.size()
+                  << (lines.size() == 1 ? " linha\n" : " linhas\n");
         return 2;
     }
     const LineStream& edit = lines[size_t(l - 1)];
     if (index < 2 || size_t(index) >= edit.size()) {
-        std::cerr << "vorelux canvas: cursor must be 2.." << edit.size() - 1 << " on this line\n";
+        std::cerr << "vorelux canvas: --cursor espera 2.." << edit.size() - 1 << " nesta linha\n";
         return 2;
     }
     if (isDrawingEscapeAt(edit, size_t(index)) && size_t(index) + 1 < edit.size()) {
-        std::cerr << "vorelux canvas: byte " << index
-                  << " is the escape of a drawing pair, not a cursor position\n";
+        std::cerr << "vorelux canvas: o byte " << index
+                  << " é o escape de um par de desenho, não uma posição do cursor\n";
         return 2;
     }
 
@@ -90,9 +90,13 @@ int run(const vorelux::cli::Args& argsIn) {
 }
 
 vorelux::cli::CommandRegistration
-    reg("canvas", {"canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]",
-                   "draw line L of page P (1-based) with the cursor after byte I as the edit "
-                   "canvas shows it: panel columns, column map, cursor column; -o writes the image",
-                   run});
+    reg("canvas", {"canvas ARQUIVO.vpg --page P --line L --cursor I [-o TELA.png]",
+                   "desenha a linha L da página P com o cursor após o byte I como a área de "
+                   "edição a mostra: colunas do painel, mapa de colunas, coluna do cursor",
+                   run,
+                   {{"--page", "P", "a página, 1..8"},
+                    {"--line", "L", "a linha da página, a partir de 1"},
+                    {"--cursor", "I", "o byte após o qual fica o cursor, a partir de 2"},
+                    {"-o", "TELA.png", "grava também a imagem da área de edição"}}});
 
 } // namespace

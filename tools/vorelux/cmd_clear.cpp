@@ -14,18 +14,18 @@ int clear(const Args& input) {
     std::string pagesText;
     std::optional<std::vector<int>> pages;
     if (takeOption(args, "--pages", pagesText)) pages = parsePageList(pagesText);
-    if (!args.empty() || !pages) {
-        std::cerr << "usage: vorelux clear --pages 1,3 " << LinkOptionsUsage
-                  << "\n  --pages: page numbers 1..8 separated by commas\n";
-        return ExitUsage;
-    }
+    if (!args.empty()) return usageError("clear", "argumento a mais: " + args[0]);
+    if (!pages)
+        return usageError("clear", "--pages espera números de página 1..8 separados por vírgula");
     LinkSession session("vorelux clear", options, std::cout, std::cerr);
     if (int code = session.open()) return code;
     return session.sendPages(clearJobs(*pages));
 }
 
-CommandRegistration reg("clear", {std::string("clear --pages 1,3 ") + LinkOptionsUsage,
-                                  "empties pages on the target panels", clear});
+CommandRegistration reg("clear",
+                        {std::string("clear --pages 1,3 ") + LinkOptionsUsage,
+                         "esvazia páginas dos painéis de destino", clear,
+                         withLinkOptions({{"--pages", "1,3", "as páginas a esvaziar, 1..8"}})});
 
 } // namespace
 } // namespace vorelux::cli

@@ -8,12 +8,10 @@ namespace {
 
 int run(const vorelux::cli::Args& args) {
     long code = 0;
-    if (args.size() != 1 || !vorelux::cli::parseInt(args[0], code)) {
-        std::cerr << "usage: vorelux drawing CODE\n";
-        return 2;
-    }
+    if (args.size() != 1 || !vorelux::cli::parseInt(args[0], code))
+        return vorelux::cli::usageError("drawing", "espera um CÓDIGO");
     if (code < 0 || code > 255) {
-        std::cerr << "vorelux drawing: CODE must be 0..255\n";
+        std::cerr << "vorelux drawing: CÓDIGO espera 0..255\n";
         return 2;
     }
     vorelux::GlyphRenderer glyphs;
@@ -27,7 +25,9 @@ int run(const vorelux::cli::Args& args) {
 
 vorelux::cli::CommandRegistration
     reg("drawing",
-        {"drawing CODE",
-         "print the last column index and the column bytes of the drawing with code CODE", run});
+        {"drawing CÓDIGO",
+         "mostra o índice da última coluna e os bytes das colunas do desenho de código CÓDIGO "
+         "(0..255)",
+         run});
 
 } // namespace

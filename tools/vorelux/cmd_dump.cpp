@@ -36,39 +36,36 @@ std::string describeContent(const LineStream& line) {
 }
 
 int dump(const Args& args) {
-    if (args.size() != 1) {
-        std::cerr << "usage: vorelux dump FILE.vpg\n";
-        return 2;
-    }
+    if (args.size() != 1) return usageError("dump", "espera um arquivo de páginas");
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
-        std::cerr << "vorelux: cannot read " << args[0] << ": " << error << "\n";
+        std::cerr << "vorelux dump: não foi possível ler " << args[0] << ": " << error << "\n";
         return 1;
     }
     const DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        std::cerr << "vorelux: " << args[0] << " is damaged: " << decoded.problem << "\n";
+        std::cerr << "vorelux dump: " << args[0] << " está danificado: " << decoded.problem << "\n";
         return 1;
     }
     for (int p = 0; p < PageCount; ++p) {
         const auto& lines = decoded.pages[size_t(p)];
         int bytes = 0;
         for (const auto& line : lines) bytes += int(line.size());
-        std::cout << "page " << p + 1 << ": " << lines.size()
-                  << (lines.size() == 1 ? " line, " : " lines, ") << bytes << " bytes\n";
+        std::cout << "página " << p + 1 << ": " << lines.size()
+                  << (lines.size() == 1 ? " linha, " : " linhas, ") << bytes << " bytes\n";
         for (size_t l = 0; l < lines.size(); ++l) {
             const auto& line = lines[l];
-            std::cout << "  line " << l + 1 << "  in " << effectNumber(line[1]) << "  out "
+            std::cout << "  linha " << l + 1 << "  entrada " << effectNumber(line[1]) << "  saída "
                       << effectNumber(line[2]) << "  \"" << describeContent(line) << "\"\n";
         }
     }
     return 0;
 }
 
-CommandRegistration reg("dump", {"dump FILE.vpg",
-                                 "prints every page and line: effects and text, with {font n}, "
-                                 "{drawing n} and live fields by name",
+CommandRegistration reg("dump", {"dump ARQUIVO.vpg",
+                                 "mostra cada página e linha: efeitos e texto, com {font n}, "
+                                 "{drawing n} e os campos ao vivo pelo nome",
                                  dump});
 
 } // namespace

@@ -30,16 +30,14 @@ int effect(const Args& input) {
     takeOption(args, "--text", textValue);
     const bool haveFont = takeOption(args, "--font", fontValue);
     long n = 0, font = 2;
-    if (args.size() != 2 || (args[0] != "entry" && args[0] != "exit") || !parseInt(args[1], n)) {
-        std::cerr << "usage: vorelux effect entry|exit N [--text \"TEXT\"] [--font F]\n";
-        return 2;
-    }
+    if (args.size() != 2 || (args[0] != "entry" && args[0] != "exit") || !parseInt(args[1], n))
+        return usageError("effect", "espera entry ou exit e o número do efeito");
     if (n < 1 || n > preview::EffectCount) {
-        std::cerr << "vorelux effect: N must be an effect number 1..61\n";
+        std::cerr << "vorelux effect: N espera um número de efeito 1..61\n";
         return 2;
     }
     if (haveFont && (!parseInt(fontValue, font) || font < 1 || font > 4)) {
-        std::cerr << "vorelux effect: --font must be 1..4 (\"Fonte 1\" .. \"Fonte 4\")\n";
+        std::cerr << "vorelux effect: --font espera 1..4 (\"Fonte 1\" .. \"Fonte 4\")\n";
         return 2;
     }
     // The segment as the first segment of a line: "Fonte 2" (bold) is in
@@ -57,10 +55,12 @@ int effect(const Args& input) {
 }
 
 CommandRegistration reg("effect",
-                        {"effect entry|exit N [--text \"TEXT\"] [--font F]",
-                         "the frames of effect N (cycles, then columns 0..63 in hex) on TEXT in "
-                         "\"Fonte F\" (1..4, default 2)",
-                         effect});
+                        {"effect entry|exit N [--text \"TEXTO\"] [--font F]",
+                         "os quadros do efeito de entrada ou saída N (ciclos, depois as colunas "
+                         "0..63 em hexadecimal) sobre TEXTO",
+                         effect,
+                         {{"--text", "\"TEXTO\"", "o texto (padrão: VORELUX)"},
+                          {"--font", "F", "a fonte, 1..4 (padrão: 2, \"Fonte 2\")"}}});
 
 } // namespace
 } // namespace vorelux::cli

@@ -33,14 +33,11 @@ std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     const bool haveRounds = takeOption(args, "--rounds", roundsValue);
     o.force = takeFlag(args, "--force");
     const PictureArgs given = takePictureArgs(args);
-    if (args.size() != 1 || !havePage || !haveOut || o.out.empty()) {
-        std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] "
-                     "[--look dots|grid] [--force]\n";
-        return 2;
-    }
+    if (args.size() != 1 || !havePage || !haveOut || o.out.empty())
+        return usageError("gif", "espera um arquivo de páginas, --page e -o");
     o.file = args[0];
     if (haveRounds && (!parseInt(roundsValue, o.rounds) || o.rounds < 1 || o.rounds > 100)) {
-        std::cerr << "vorelux gif: --rounds must be 1..100\n";
+        std::cerr << "vorelux gif: --rounds espera 1..100\n";
         return 2;
     }
     return checkPictureOptions("gif", pageValue, given, o);
@@ -75,7 +72,7 @@ int gif(const Args& input) {
     preview::GifPreviewWriter writer;
     std::string error;
     if (!writer.open(o.out, int(o.scale), error, o.look)) {
-        std::cerr << "vorelux gif: cannot create " << o.out << ": " << error << "\n";
+        std::cerr << "vorelux gif: não foi possível criar " << o.out << ": " << error << "\n";
         return 1;
     }
     cleanup.arm(writer.temporaryPath());
@@ -85,21 +82,29 @@ int gif(const Args& input) {
     const bool written = writer.finish(error);
     cleanup.arm({});
     if (!written) {
-        std::cerr << "vorelux gif: cannot write " << o.out << ": " << error << "\n";
+        std::cerr << "vorelux gif: não foi possível gravar " << o.out << ": " << error << "\n";
         return 1;
     }
-    std::cout << o.out << ": " << writer.framesWritten() << " frames, " << writer.cycles()
-              << " cycles, " << writer.centiseconds() / 100 << "."
+    std::cout << o.out << ": " << writer.framesWritten() << " quadros, " << writer.cycles()
+              << " ciclos, " << writer.centiseconds() / 100 << "."
               << writer.centiseconds() % 100 / 10 << writer.centiseconds() % 10 << " s\n";
     return 0;
 }
 
 CommandRegistration
-    reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look dots|grid] "
-                "[--at ...] [--force]",
-                "an animated GIF of page P's preview (S pixels per LED, default 10; grid: the "
-                "preview window's look); --force: write it even when it is estimated past 500 MB",
-                gif});
+    reg("gif",
+        {"gif ARQUIVO.vpg --page P -o SAIDA.gif [--rounds R] [--scale S] [--look dots|grid] "
+         "[--at ...] [--force]",
+         "um GIF animado da pré-visualização da página P, no tempo do painel",
+         gif,
+         {{"--page", "P", "a página, 1..8"},
+          {"-o", "SAIDA.gif", "o arquivo GIF a gravar"},
+          {"--rounds", "R", "quantas voltas, 1..100 (padrão: 1)"},
+          {"--scale", "S", "pixels por LED (padrão: 10)"},
+          {"--look", "dots|grid", "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
+          {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+           "o momento que os campos ao vivo mostram (padrão: agora)"},
+          {"--force", "", "grava mesmo quando a estimativa passa de 500 MB"}}});
 
 } // namespace
 } // namespace vorelux::cli

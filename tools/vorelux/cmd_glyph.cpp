@@ -9,12 +9,10 @@ namespace {
 int run(const vorelux::cli::Args& args) {
     long font = 0, code = 0;
     if (args.size() != 2 || !vorelux::cli::parseInt(args[0], font) ||
-        !vorelux::cli::parseInt(args[1], code)) {
-        std::cerr << "usage: vorelux glyph FONT CODE\n";
-        return 2;
-    }
+        !vorelux::cli::parseInt(args[1], code))
+        return vorelux::cli::usageError("glyph", "espera FONTE e CÓDIGO, números");
     if (font < INT32_MIN || font > INT32_MAX || code < 0 || code > 255) {
-        std::cerr << "vorelux glyph: FONT must be a 32-bit integer and CODE 0..255\n";
+        std::cerr << "vorelux glyph: FONTE espera um inteiro de 32 bits e CÓDIGO 0..255\n";
         return 2;
     }
     vorelux::GlyphRenderer glyphs;
@@ -27,9 +25,9 @@ int run(const vorelux::cli::Args& args) {
 }
 
 vorelux::cli::CommandRegistration
-    reg("glyph", {"glyph FONT CODE",
-                  "print the last column index and the column bytes of CODE in font FONT "
-                  "(0 thin, 1 bold, 2 and 3 widened, 5+ sprites)",
+    reg("glyph", {"glyph FONTE CÓDIGO",
+                  "mostra o índice da última coluna e os bytes das colunas de CÓDIGO na fonte "
+                  "FONTE (0 fina, 1 negrito, 2 e 3 largas, 5+ sprites)",
                   run});
 
 } // namespace

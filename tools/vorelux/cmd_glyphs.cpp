@@ -149,10 +149,8 @@ std::string figureName(const std::string& label) {
 int run(const cli::Args& argsIn) {
     cli::Args args = argsIn;
     std::string output;
-    if (!cli::takeOption(args, "-o", output) || !args.empty()) {
-        std::cerr << "usage: vorelux glyphs -o SHEET.png\n";
-        return 2;
-    }
+    if (!cli::takeOption(args, "-o", output) || !args.empty())
+        return cli::usageError("glyphs", "espera -o FOLHA.png");
     GlyphRenderer g;
     Sheet sheet(16 * 76 + 20);
     int y = 4;
@@ -205,13 +203,16 @@ int run(const cli::Args& argsIn) {
         return 1;
     }
     if (*glyphdata::ArtWarnings)
-        std::cerr << "glyph art problems:\n" << glyphdata::ArtWarnings << '\n';
+        std::cerr << "problemas na arte dos caracteres:\n" << glyphdata::ArtWarnings << '\n';
     return 0;
 }
 
 vorelux::cli::CommandRegistration
     reg("glyphs",
-        {"glyphs -o SHEET.png",
-         "draw every glyph table (fonts 1..4, sprites, drawings) on one labelled PNG sheet", run});
+        {"glyphs -o FOLHA.png",
+         "desenha todas as tabelas de caracteres (fontes 1..4, sprites, desenhos) numa folha "
+         "PNG com legendas",
+         run,
+         {{"-o", "FOLHA.png", "o arquivo PNG a gravar"}}});
 
 } // namespace

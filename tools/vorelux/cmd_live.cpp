@@ -15,25 +15,22 @@ int live(const Args& input) {
     std::string atText;
     const bool haveAt = takeOption(args, "--at", atText);
     long code = 0;
-    if (args.size() != 1 || !parseInt(args[0], code)) {
-        std::cerr << "usage: vorelux live CODE [--at \"YYYY-MM-DD HH:MM:SS\"]\n";
-        return 2;
-    }
+    if (args.size() != 1 || !parseInt(args[0], code)) return usageError("live", "espera um CÓDIGO");
     if (code < 0 || code > 255 || !isLiveFieldCode(uint8_t(code))) {
         std::cerr << "vorelux live: " << code
-                  << " is not a live-field code (8..15, 18, 19, 20, 25, 26, 27)\n";
+                  << " não é o código de um campo ao vivo (8..15, 18, 19, 20, 25, 26, 27)\n";
         return 2;
     }
     LocalDateTime at = SystemClock().now();
     if (haveAt && !parseLocalDateTime(atText, at)) {
-        std::cerr << "vorelux live: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \""
+        std::cerr << "vorelux live: --at espera um momento como \"AAAA-MM-DD HH:MM:SS\", não \""
                   << atText << "\"\n";
         return 2;
     }
     const LiveFieldRule rule = liveFieldRule(uint8_t(code));
     if (!rule.drawn) {
-        std::cerr << "vorelux live: code " << code
-                  << " (a day counter) draws nothing; the panel keeps its image\n";
+        std::cerr << "vorelux live: o código " << code
+                  << " (um contador de dias) não desenha nada; o painel mantém a imagem\n";
         return 1;
     }
     GlyphRenderer glyphs;
@@ -45,8 +42,12 @@ int live(const Args& input) {
     return 0;
 }
 
-CommandRegistration reg("live", {"live CODE [--at \"YYYY-MM-DD HH:MM:SS\"]",
-                                 "the text, start column and panel columns of a live field", live});
+CommandRegistration reg("live", {"live CÓDIGO [--at \"AAAA-MM-DD HH:MM:SS\"]",
+                                 "o texto, a coluna inicial e as colunas do painel de um campo "
+                                 "ao vivo",
+                                 live,
+                                 {{"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+                                   "o momento que os campos ao vivo mostram (padrão: agora)"}}});
 
 } // namespace
 } // namespace vorelux::cli

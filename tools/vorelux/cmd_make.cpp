@@ -14,20 +14,18 @@ int make(const Args& input) {
     std::string value;
     long page = 1, entry = 1, exitEffect = 1;
     if (takeOption(args, "--page", value) && (!parseInt(value, page) || page < 1 || page > 8)) {
-        std::cerr << "vorelux make: --page must be 1..8\n";
+        std::cerr << "vorelux make: --page espera 1..8\n";
         return 2;
     }
     for (auto [flag, target] : {std::pair{"--in", &entry}, std::pair{"--out", &exitEffect}}) {
         if (takeOption(args, flag, value) &&
             (!parseInt(value, *target) || *target < 1 || *target > EffectCount)) {
-            std::cerr << "vorelux make: " << flag << " must be an effect number 1..61\n";
+            std::cerr << "vorelux make: " << flag << " espera um número de efeito 1..61\n";
             return 2;
         }
     }
-    if (args.size() < 2 || args[0].rfind("--", 0) == 0) {
-        std::cerr << "usage: vorelux make OUT.vpg [--page N] [--in E] [--out X] LINE...\n";
-        return 2;
-    }
+    if (args.size() < 2)
+        return usageError("make", "espera o arquivo a gravar e ao menos uma LINHA");
     PageStore store;
     std::vector<LineStream> lines;
     int total = 0;
@@ -39,22 +37,26 @@ int make(const Args& input) {
     }
     store.setPageLines(int(page) - 1, std::move(lines)); // 1..8, checked above
     if (total >= PageByteLimit) {
-        std::cerr << "vorelux make: page " << page << " would hold " << total
-                  << " bytes; a page holds at most " << PageByteLimit - 1
-                  << ". Nothing was written.\n";
+        std::cerr << "vorelux make: a página " << page << " teria " << total
+                  << " bytes; uma página comporta no máximo " << PageByteLimit - 1
+                  << ". Nada foi gravado.\n";
         return 1;
     }
     std::string error;
     if (savePageFile(store, args[0], 255, error) != SaveOutcome::Saved) {
-        std::cerr << "vorelux make: " << error << "\n";
+        std::cerr << "vorelux make: " << args[0] << ": " << error << "\n";
         return 1;
     }
     return 0;
 }
 
 CommandRegistration reg("make",
-                        {"make OUT.vpg [--page N] [--in E] [--out X] LINE...",
-                         "writes a page file whose page N holds one line per argument", make});
+                        {"make SAIDA.vpg [--page N] [--in E] [--out X] LINHA...",
+                         "grava um arquivo de páginas cuja página N tem uma linha por argumento",
+                         make,
+                         {{"--page", "N", "a página, 1..8 (padrão: 1)"},
+                          {"--in", "E", "o efeito de entrada das linhas, 1..61 (padrão: 1)"},
+                          {"--out", "X", "o efeito de saída das linhas, 1..61 (padrão: 1)"}}});
 
 } // namespace
 } // namespace vorelux::cli

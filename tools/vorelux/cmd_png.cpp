@@ -27,15 +27,12 @@ std::optional<int> parsePngOptions(const Args& input, PngOptions& o) {
     const bool haveCycle = takeOption(args, "--at-cycle", cycleValue);
     const bool haveOut = takeOption(args, "-o", o.out);
     const PictureArgs given = takePictureArgs(args);
-    if (args.size() != 1 || !havePage || !haveCycle || !haveOut || o.out.empty()) {
-        std::cerr << "usage: vorelux png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
-                     "[--look dots|grid]\n";
-        return 2;
-    }
+    if (args.size() != 1 || !havePage || !haveCycle || !haveOut || o.out.empty())
+        return usageError("png", "espera um arquivo de páginas, --page, --at-cycle e -o");
     o.file = args[0];
     if (auto usage = checkPictureOptions("png", pageValue, given, o)) return usage;
     if (!parseInt(cycleValue, o.cycle) || o.cycle < 0) {
-        std::cerr << "vorelux png: --at-cycle must be a cycle number, 0 or more\n";
+        std::cerr << "vorelux png: --at-cycle espera um número de ciclo, 0 ou mais\n";
         return 2;
     }
     return std::nullopt;
@@ -51,8 +48,8 @@ int png(const Args& input) {
     FixedClock clock(o.at);
     const preview::Still still = preview::frameAtCycle(lines, glyphs, clock, o.cycle);
     if (!still.found) {
-        std::cerr << "vorelux png: page " << o.page << " lasts " << still.roundCycles
-                  << " cycles (0.." << still.roundCycles - 1 << "). Nothing was written.\n";
+        std::cerr << "vorelux png: a página " << o.page << " dura " << still.roundCycles
+                  << " ciclos (0.." << still.roundCycles - 1 << "). Nada foi gravado.\n";
         return 1;
     }
     const preview::LedPainter painter(o.look, int(o.scale));
@@ -61,17 +58,27 @@ int png(const Args& input) {
     const std::vector<uint8_t> bytes =
         encodePng(painter.width(), painter.height(), pixels.data(), painter.width());
     if (!writeWholeFileSafely(o.out, bytes, error)) {
-        std::cerr << "vorelux png: cannot write " << o.out << ": " << error << "\n";
+        std::cerr << "vorelux png: não foi possível gravar " << o.out << ": " << error << "\n";
         return 1;
     }
-    std::cout << o.out << ": cycle " << o.cycle << ", the frame shown from cycle "
+    std::cout << o.out << ": ciclo " << o.cycle << ", o quadro mostrado desde o ciclo "
               << still.frameStart << "\n";
     return 0;
 }
 
-CommandRegistration reg("png", {"png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
+CommandRegistration reg("png", {"png ARQUIVO.vpg --page P --at-cycle N -o SAIDA.png [--scale S] "
                                 "[--look dots|grid] [--at ...]",
-                                "the frame page P's preview shows at cycle N, as a picture", png});
+                                "o quadro que a pré-visualização da página P mostra no ciclo N, "
+                                "como imagem",
+                                png,
+                                {{"--page", "P", "a página, 1..8"},
+                                 {"--at-cycle", "N", "o ciclo da primeira volta, 0 ou mais"},
+                                 {"-o", "SAIDA.png", "o arquivo PNG a gravar"},
+                                 {"--scale", "S", "pixels por LED (padrão: 10)"},
+                                 {"--look", "dots|grid",
+                                  "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
+                                 {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+                                  "o momento que os campos ao vivo mostram (padrão: agora)"}}});
 
 } // namespace
 } // namespace vorelux::cli

@@ -35,7 +35,7 @@ int listUsb() {
     }
     return 0;
 #else
-    std::cerr << "vorelux ports: this build has no USB HID support\n";
+    std::cerr << "vorelux ports: esta versão do vorelux não tem suporte a USB HID\n";
     return 1;
 #endif
 }
@@ -58,10 +58,7 @@ int runPorts(const vorelux::cli::Args& argsIn) {
     bool usb = vorelux::cli::takeFlag(args, "--usb");
     std::string config;
     vorelux::cli::takeOption(args, "--config", config);
-    if (!args.empty()) {
-        std::cerr << "usage: vorelux ports [--usb] [--config conn.cfg]\n";
-        return 2;
-    }
+    if (!args.empty()) return vorelux::cli::usageError("ports", "argumento a mais: " + args[0]);
     if (usb) return listUsb();
 #ifdef VORELUX_HAVE_SERIAL_PORTS
     if (config.empty()) config = vorelux::cli::defaultConnCfgPath();
@@ -80,18 +77,22 @@ int runPorts(const vorelux::cli::Args& argsIn) {
                     originText(port).c_str());
     return 0;
 #else
-    std::cerr << "vorelux ports: this build has no serial port support (Qt SerialPort)\n";
+    std::cerr << "vorelux ports: esta versão do vorelux não tem suporte a portas seriais (Qt "
+                 "SerialPort)\n";
     return 1;
 #endif
 }
 
-vorelux::cli::CommandRegistration reg("ports",
-                                      {"ports [--usb] [--config conn.cfg]",
-                                       "list the serial ports as the editor shows them (name "
-                                       "COM + number, number, device, description): the "
-                                       "system's, running virtual panels and the ports added "
-                                       "beside conn.cfg; --usb lists the USB HID devices, the "
-                                       "transmitter marked with *",
-                                       runPorts});
+vorelux::cli::CommandRegistration
+    reg("ports",
+        {"ports [--usb] [--config conn.cfg]",
+         "lista as portas seriais como o editor as mostra: as do "
+         "sistema, os painéis virtuais em execução e as portas "
+         "adicionadas ao lado do conn.cfg",
+         runPorts,
+         {{"--usb", "",
+           "lista os dispositivos USB HID, o transmissor marcado "
+           "com *"},
+          {"--config", "conn.cfg", "o conn.cfg ao lado do qual procurar portas adicionadas"}}});
 
 } // namespace

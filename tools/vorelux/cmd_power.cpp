@@ -11,10 +11,8 @@ namespace {
 int power(const Args& input) {
     Args args = input;
     LinkOptions options = takeLinkOptions(args);
-    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
-        std::cerr << "usage: vorelux power on|off " << LinkOptionsUsage << "\n";
-        return ExitUsage;
-    }
+    if (args.size() != 1 || (args[0] != "on" && args[0] != "off"))
+        return usageError("power", "espera on ou off");
     LinkSession session("vorelux power", options, std::cout, std::cerr);
     if (int code = session.open()) return code;
     uint8_t parameterId = args[0] == "on" ? ParSwitchOn : ParSwitchOff;
@@ -22,9 +20,9 @@ int power(const Args& input) {
 }
 
 CommandRegistration reg("power", {std::string("power on|off ") + LinkOptionsUsage,
-                                  "switches the target panels on (parameter 255, back to their "
-                                  "pages) or off (252)",
-                                  power});
+                                  "liga (parâmetro 255, de volta às suas páginas) ou desliga "
+                                  "(252) os painéis de destino",
+                                  power, linkOptionSpecs()});
 
 } // namespace
 } // namespace vorelux::cli

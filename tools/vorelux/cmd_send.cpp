@@ -16,16 +16,13 @@ int send(const Args& input) {
     bool pagesGiven = takeOption(args, "--pages", pagesText);
     std::optional<std::vector<int>> pages;
     if (pagesGiven) pages = parsePageList(pagesText);
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0 || (pagesGiven && !pages)) {
-        std::cerr << "usage: vorelux send FILE.vpg [--pages 1,3] " << LinkOptionsUsage
-                  << "\n  --pages: page numbers 1..8 separated by commas (default: the pages "
-                     "with text)\n";
-        return ExitUsage;
-    }
+    if (args.size() != 1) return usageError("send", "espera um arquivo de páginas");
+    if (pagesGiven && !pages)
+        return usageError("send", "--pages espera números de página 1..8 separados por vírgula");
     PageStore store;
     std::string error;
     if (!loadPageFile(store, args[0], 255, error)) {
-        std::cerr << "vorelux send: " << error << "\n";
+        std::cerr << "vorelux send: " << args[0] << ": " << error << "\n";
         return ExitFailed;
     }
     if (!pages) {
@@ -44,10 +41,11 @@ int send(const Args& input) {
 }
 
 CommandRegistration reg("send",
-                        {std::string("send FILE.vpg [--pages 1,3] ") + LinkOptionsUsage,
-                         "uploads pages of a page file (default: the pages with text) to the "
-                         "target panels",
-                         send});
+                        {std::string("send ARQUIVO.vpg [--pages 1,3] ") + LinkOptionsUsage,
+                         "envia páginas de um arquivo de páginas aos painéis de destino", send,
+                         withLinkOptions({{"--pages", "1,3",
+                                           "as páginas a enviar, 1..8 (padrão: as que têm "
+                                           "texto)"}})});
 
 } // namespace
 } // namespace vorelux::cli

@@ -11,11 +11,13 @@ namespace vorelux::cli {
 namespace {
 
 constexpr const char* SetUsage =
-    "  speed 0..195              speed bar position (0 slowest, 97 the default, 195 fastest)\n"
-    "  brightness 2..255         brightness\n"
+    "PARÂMETRO VALOR:\n"
+    "  speed 0..195              posição da barra de velocidade (0 a mais lenta, 97 a padrão,\n"
+    "                            195 a mais rápida)\n"
+    "  brightness 2..255         brilho\n"
     "  orientation horizontal|vertical\n"
-    "  temp-internal -99..99     internal temperature adjustment\n"
-    "  temp-external -99..99     external temperature adjustment\n";
+    "  temp-internal -99..99     ajuste da temperatura interna\n"
+    "  temp-external -99..99     ajuste da temperatura externa\n";
 
 // The sequence for PARAM VALUE, or a reason.
 std::optional<ParamSequence> settingSequence(const std::string& param, const std::string& value,
@@ -25,15 +27,15 @@ std::optional<ParamSequence> settingSequence(const std::string& param, const std
     if (param == "speed" || param == "velocidade") {
         if (number)
             if (auto seq = speedSequence(int(n))) return seq;
-        problem = "speed takes a speed bar position 0..195";
+        problem = "speed espera uma posição da barra de velocidade 0..195";
     } else if (param == "brightness" || param == "brilho") {
         if (number)
             if (auto seq = brightnessSequence(int(n))) return seq;
-        problem = "brightness takes 2..255";
+        problem = "brightness espera 2..255";
     } else if (param == "orientation" || param == "orientacao") {
         if (value == "horizontal" || value == "0") return orientationSequence(false);
         if (value == "vertical" || value == "1") return orientationSequence(true);
-        problem = "orientation takes horizontal or vertical";
+        problem = "orientation espera horizontal ou vertical";
     } else if (param == "temp-internal" || param == "temperatura-interna" ||
                param == "temp-external" || param == "temperatura-externa") {
         auto sensor = param == "temp-internal" || param == "temperatura-interna"
@@ -41,9 +43,9 @@ std::optional<ParamSequence> settingSequence(const std::string& param, const std
                           : TemperatureSensor::Outdoor;
         if (number)
             if (auto seq = temperatureSequence(sensor, int(n))) return seq;
-        problem = param + " takes an adjustment -99..99";
+        problem = param + " espera um ajuste -99..99";
     } else {
-        problem = "unknown setting '" + param + "'";
+        problem = "configuração desconhecida: \"" + param + "\"";
     }
     return std::nullopt;
 }
@@ -51,25 +53,19 @@ std::optional<ParamSequence> settingSequence(const std::string& param, const std
 int set(const Args& input) {
     Args args = input;
     LinkOptions options = takeLinkOptions(args);
-    if (args.size() != 2) {
-        std::cerr << "usage: vorelux set PARAM VALUE " << LinkOptionsUsage << "\n" << SetUsage;
-        return ExitUsage;
-    }
+    if (args.size() != 2) return usageError("set", "espera PARÂMETRO e VALOR");
     std::string problem;
     auto sequence = settingSequence(args[0], args[1], problem);
-    if (!sequence) {
-        std::cerr << "vorelux set: " << problem << "\n" << SetUsage;
-        return ExitUsage;
-    }
+    if (!sequence) return usageError("set", problem);
     LinkSession session("vorelux set", options, std::cout, std::cerr);
     if (int code = session.open()) return code;
     return session.sendToTargets(sequenceCommand(session.link(), *sequence));
 }
 
-CommandRegistration reg("set", {std::string("set PARAM VALUE ") + LinkOptionsUsage,
-                                "sends one panel setting: speed, brightness, orientation, "
-                                "temp-internal, temp-external",
-                                set});
+CommandRegistration reg("set", {std::string("set PARÂMETRO VALOR ") + LinkOptionsUsage,
+                                "envia uma configuração aos painéis: speed, brightness, "
+                                "orientation, temp-internal, temp-external",
+                                set, linkOptionSpecs(), SetUsage});
 
 } // namespace
 } // namespace vorelux::cli

@@ -29,19 +29,14 @@ int setClock(const Args& input) {
     LinkOptions options = takeLinkOptions(args);
     std::string at;
     bool fixed = takeOption(args, "--at", at);
-    if (!args.empty()) {
-        std::cerr << "usage: vorelux set-clock [--at \"YYYY-MM-DD HH:MM:SS\"] " << LinkOptionsUsage
-                  << "\n";
-        return ExitUsage;
-    }
+    if (!args.empty()) return usageError("set-clock", "argumento a mais: " + args[0]);
     std::optional<ClockMoment> moment;
     if (fixed) {
         moment = parseClockMoment(at);
         if (!moment) {
-            std::cerr << "vorelux set-clock: --at takes a date and time of 2000..2099 as "
-                         "\"YYYY-MM-DD HH:MM:SS\": \""
-                      << at << "\"\n";
-            return ExitUsage;
+            return usageError("set-clock", "--at espera data e hora de 2000..2099 como "
+                                           "\"AAAA-MM-DD HH:MM:SS\": \"" +
+                                               at + "\"");
         }
     }
     LinkSession session("vorelux set-clock", options, std::cout, std::cerr);
@@ -66,10 +61,12 @@ int setClock(const Args& input) {
 }
 
 CommandRegistration
-    reg("set-clock", {std::string("set-clock [--at \"YYYY-MM-DD HH:MM:SS\"] ") + LinkOptionsUsage,
-                      "sets the clocks of the target panels (the computer's time by "
-                      "default): seconds, minutes, hours, weekday, day, month, year",
-                      setClock});
+    reg("set-clock", {std::string("set-clock [--at \"AAAA-MM-DD HH:MM:SS\"] ") + LinkOptionsUsage,
+                      "acerta os relógios dos painéis de destino (pela hora do computador, se "
+                      "não houver --at)",
+                      setClock,
+                      withLinkOptions({{"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+                                        "a data e a hora a enviar, de 2000..2099"}})});
 
 } // namespace
 } // namespace vorelux::cli

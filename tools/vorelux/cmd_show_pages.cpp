@@ -13,11 +13,9 @@ int showPages(const Args& input) {
     LinkOptions options = takeLinkOptions(args);
     std::optional<std::vector<int>> pages;
     if (args.size() == 1) pages = parsePageList(args[0]);
-    if (!pages) {
-        std::cerr << "usage: vorelux show-pages PAGES " << LinkOptionsUsage
-                  << "\n  PAGES: page numbers 1..8 separated by commas, at least one\n";
-        return ExitUsage;
-    }
+    if (!pages)
+        return usageError("show-pages",
+                          "espera PÁGINAS: números de página 1..8 separados por vírgula");
     std::array<bool, PageCount> checked{};
     for (int p : *pages) checked[size_t(p)] = true;
     LinkSession session("vorelux show-pages", options, std::cout, std::cerr);
@@ -25,9 +23,11 @@ int showPages(const Args& input) {
     return session.sendToTargets(session.link().parameter(ParPagesToDisplay, displayMask(checked)));
 }
 
-CommandRegistration
-    reg("show-pages", {std::string("show-pages PAGES ") + LinkOptionsUsage,
-                       "makes the target panels display only the pages given (1,2,5)", showPages});
+CommandRegistration reg("show-pages",
+                        {std::string("show-pages PÁGINAS ") + LinkOptionsUsage,
+                         "faz os painéis de destino exibirem só as páginas dadas (1,2,5)",
+                         showPages, linkOptionSpecs(),
+                         "PÁGINAS: números de página 1..8 separados por vírgula, ao menos um\n"});
 
 } // namespace
 } // namespace vorelux::cli

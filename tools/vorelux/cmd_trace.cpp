@@ -33,34 +33,32 @@ int trace(const Args& input) {
     const bool haveRounds = takeOption(args, "--rounds", roundsValue);
     const bool haveAt = takeOption(args, "--at", atText);
     long page = 0, rounds = 1;
-    if (args.size() != 1 || !havePage) {
-        std::cerr << "usage: vorelux trace FILE.vpg --page P [--rounds R] [--at \"YYYY-MM-DD "
-                     "HH:MM:SS\"]\n";
-        return 2;
-    }
+    if (args.size() != 1 || !havePage)
+        return usageError("trace", "espera um arquivo de páginas e --page");
     if (!parseInt(pageValue, page) || page < 1 || page > PageCount) {
-        std::cerr << "vorelux trace: --page must be 1..8\n";
+        std::cerr << "vorelux trace: --page espera 1..8\n";
         return 2;
     }
     if (haveRounds && (!parseInt(roundsValue, rounds) || rounds < 1 || rounds > 1000)) {
-        std::cerr << "vorelux trace: --rounds must be 1..1000\n";
+        std::cerr << "vorelux trace: --rounds espera 1..1000\n";
         return 2;
     }
     LocalDateTime at = SystemClock().now();
     if (haveAt && !parseLocalDateTime(atText, at)) {
-        std::cerr << "vorelux trace: --at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \""
+        std::cerr << "vorelux trace: --at espera um momento como \"AAAA-MM-DD HH:MM:SS\", não \""
                   << atText << "\"\n";
         return 2;
     }
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
-        std::cerr << "vorelux trace: cannot read " << args[0] << ": " << error << "\n";
+        std::cerr << "vorelux trace: não foi possível ler " << args[0] << ": " << error << "\n";
         return 1;
     }
     const DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        std::cerr << "vorelux trace: " << args[0] << " is damaged: " << decoded.problem << "\n";
+        std::cerr << "vorelux trace: " << args[0] << " está danificado: " << decoded.problem
+                  << "\n";
         return 1;
     }
     preview::VectorLineSource lines(decoded.pages[size_t(page - 1)]);
@@ -78,10 +76,14 @@ int trace(const Args& input) {
 }
 
 CommandRegistration reg("trace",
-                        {"trace FILE.vpg --page P [--rounds R] [--at \"YYYY-MM-DD HH:MM:SS\"]",
-                         "the preview frames of page P (cycles, then columns 0..63 in hex), R "
-                         "rounds (default 1), the clock fixed at --at (default now)",
-                         trace});
+                        {"trace ARQUIVO.vpg --page P [--rounds R] [--at \"AAAA-MM-DD HH:MM:SS\"]",
+                         "os quadros da pré-visualização da página P (ciclos, depois as colunas "
+                         "0..63 em hexadecimal)",
+                         trace,
+                         {{"--page", "P", "a página, 1..8"},
+                          {"--rounds", "R", "quantas voltas, 1..1000 (padrão: 1)"},
+                          {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+                           "o momento que os campos ao vivo mostram (padrão: agora)"}}});
 
 } // namespace
 } // namespace vorelux::cli

@@ -304,6 +304,9 @@ void LinkSession::fail(const std::string& text) {
 }
 
 std::string LinkSession::portDescription() const {
+    // A network port is named by its address as typed: the COM number it
+    // borrows for the editor's lists means nothing to the operator.
+    if (isNetworkAddress(device_)) return device_;
     std::string name = comPortName(cfg().portNumber);
     if (device_.empty() || device_ == name) return name;
     return name + " (" + device_ + ")";

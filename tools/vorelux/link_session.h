@@ -41,8 +41,7 @@ struct LinkOptions {
 };
 // The usage text of the link options, for the commands' usage lines.
 inline constexpr const char* LinkOptionsUsage =
-    "[--to 0|N,M,...] [--port COMn|DEVICE|socket://HOST:PORT|rfc2217://HOST:PORT | --usb] "
-    "[--config conn.cfg] [--dry-run]";
+    "[--to 0|N,M,...] [--port PORTA | --usb] [--config conn.cfg] [--dry-run]";
 
 // "0" or "N,M,..." (1..255): the targets in ascending order without repeats.
 std::optional<std::vector<uint8_t>> parsePanelList(const std::string& text);
@@ -152,4 +151,7 @@ class LinkSession {
 namespace vorelux::cli {
 // Takes the link options (--to, --port, --usb, --config, --dry-run) out of args.
 LinkOptions takeLinkOptions(Args& args);
+// The link options for the commands' help, alone or after a command's own.
+OptionSpecs linkOptionSpecs();
+OptionSpecs withLinkOptions(OptionSpecs own);
 } // namespace vorelux::cli

@@ -19,23 +19,23 @@ std::optional<int> checkPictureOptions(const char* command, const std::string& p
                                        const PictureArgs& given, PictureOptions& o) {
     const std::string name = std::string("vorelux ") + command + ": ";
     if (!parseInt(pageValue, o.page) || o.page < 1 || o.page > PageCount) {
-        std::cerr << name << "--page must be 1..8\n";
+        std::cerr << name << "--page espera 1..8\n";
         return 2;
     }
     if (given.haveScale && (!parseInt(given.scale, o.scale) || o.scale < preview::LedMinScale ||
                             o.scale > preview::LedMaxScale)) {
-        std::cerr << name << "--scale must be " << preview::LedMinScale << ".."
-                  << preview::LedMaxScale << " pixels per LED\n";
+        std::cerr << name << "--scale espera " << preview::LedMinScale << ".."
+                  << preview::LedMaxScale << " pixels por LED\n";
         return 2;
     }
     if (given.haveLook && !preview::parseLedLook(given.look, o.look)) {
-        std::cerr << name << "--look must be dots or grid\n";
+        std::cerr << name << "--look espera dots ou grid\n";
         return 2;
     }
     o.at = SystemClock().now();
     if (given.haveAt && !parseLocalDateTime(given.at, o.at)) {
-        std::cerr << name << "--at wants a moment as \"YYYY-MM-DD HH:MM:SS\", not \"" << given.at
-                  << "\"\n";
+        std::cerr << name << "--at espera um momento como \"AAAA-MM-DD HH:MM:SS\", não \""
+                  << given.at << "\"\n";
         return 2;
     }
     return std::nullopt;
@@ -47,18 +47,18 @@ std::optional<int> loadPicturePage(const char* command, const PictureOptions& o,
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(o.file, data, error, PageFileSizeLimit)) {
-        std::cerr << name << "cannot read " << o.file << ": " << error << "\n";
+        std::cerr << name << "não foi possível ler " << o.file << ": " << error << "\n";
         return 1;
     }
     const DecodedPageFile decoded = decodePageFile(data);
     if (!decoded.ok) {
-        std::cerr << name << o.file << " is damaged: " << decoded.problem << "\n";
+        std::cerr << name << o.file << " está danificado: " << decoded.problem << "\n";
         return 1;
     }
     lines = preview::VectorLineSource(decoded.pages[size_t(o.page - 1)]);
     if (!preview::pageHasContent(lines)) {
         std::cerr << name << "Não há nenhuma mensagem para ser exibida na página " << o.page
-                  << ". Nothing was written.\n";
+                  << ". Nada foi gravado.\n";
         return 1;
     }
     return std::nullopt;

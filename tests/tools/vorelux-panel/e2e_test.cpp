@@ -558,15 +558,17 @@ TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
     const Case cases[] = {
         {.args = {"--id", "0", "--pty"},
          .code = 2,
-         .message = "--id must be a panel number 1..255"},
+         .message = "--id espera um número de painel 1..255"},
         {.args = {"--headless"},
          .code = 2,
-         .message = "give --port DEVICE, --pty or --listen PORT"},
-        {.args = {"--pty", "--port", "/dev/null"}, .code = 2, .message = "give only one of"},
-        {.args = {"--pty", "--listen", "4001"}, .code = 2, .message = "give only one of"},
+         .message = "dê --port DISPOSITIVO, --pty ou --listen PORTA"},
+        {.args = {"--pty", "--port", "/dev/null"}, .code = 2, .message = "dê só uma de"},
+        {.args = {"--pty", "--listen", "4001"}, .code = 2, .message = "dê só uma de"},
         {.args = {"--listen", "65536"},
          .code = 2,
-         .message = "--listen must be a TCP port 1..65535"},
+         .message = "--listen espera uma porta TCP 1..65535"},
+        {.args = {"--pty", "--idd", "3"}, .code = 2, .message = "opção desconhecida: --idd"},
+        {.args = {"--pty", "--id"}, .code = 2, .message = "falta o valor de --id"},
         {.args = {"--port", "/dev/vorelux-no-such-port", "--headless"},
          .code = 1,
          .message = "cannot open /dev/vorelux-no-such-port"},
@@ -579,6 +581,22 @@ TEST_F(Spawned, BadArgumentsAndAMissingPortAreToldClearly) {
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), c.code);
         EXPECT_TRUE(p.readAllStandardError().contains(c.message));
+    }
+}
+
+// The help and the version are asked for, not errors: stdout, exit 0.
+TEST_F(Spawned, HelpAndVersionGoToStdout) {
+    for (const char* word : {"--help", "-h", "--version"}) {
+        SCOPED_TRACE(word);
+        QProcess p;
+        p.start(QStringLiteral(VORELUX_PANEL_EXE), {QString::fromLatin1(word)});
+        ASSERT_TRUE(p.waitForFinished(15000));
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_TRUE(p.readAllStandardError().isEmpty());
+        const QByteArray out = p.readAllStandardOutput();
+        const char* start =
+            std::string(word) == "--version" ? "vorelux-panel " : "uso: vorelux-panel ";
+        EXPECT_TRUE(out.startsWith(start)) << out.toStdString();
     }
 }
 

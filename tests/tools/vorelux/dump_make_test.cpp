@@ -18,8 +18,8 @@ TEST(ToolMakeDump, MakeWritesWhatDumpReads) {
 
     auto dumped = runTool(VORELUX_TOOL, {"dump", dir.file("a.vpg")});
     ASSERT_EQ(dumped.exitCode, 0);
-    EXPECT_NE(dumped.out.find("page 2: 2 lines"), std::string::npos) << dumped.out;
-    EXPECT_NE(dumped.out.find("in 12  out 61  \"Olá{Dia da semana com Data}mundo\""),
+    EXPECT_NE(dumped.out.find("página 2: 2 linhas"), std::string::npos) << dumped.out;
+    EXPECT_NE(dumped.out.find("entrada 12  saída 61  \"Olá{Dia da semana com Data}mundo\""),
               std::string::npos)
         << dumped.out;
     EXPECT_NE(dumped.out.find("\" \""), std::string::npos) << "unknown character becomes a space";
@@ -52,12 +52,12 @@ TEST(ToolMakeDump, FailuresExitWithAReason) {
     std::string tooLong(1100, 'x');
     auto overflow = runTool(VORELUX_TOOL, {"make", dir.file("b.vpg"), tooLong});
     EXPECT_EQ(overflow.exitCode, 1);
-    EXPECT_NE(overflow.err.find("Nothing was written"), std::string::npos);
+    EXPECT_NE(overflow.err.find("Nada foi gravado"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("b.vpg")));
 
     writeBytes(dir.file("bad.vpg"), std::vector<uint8_t>(20, 0));
     auto damaged = runTool(VORELUX_TOOL, {"dump", dir.file("bad.vpg")});
     EXPECT_EQ(damaged.exitCode, 1);
-    EXPECT_NE(damaged.err.find("damaged"), std::string::npos);
+    EXPECT_NE(damaged.err.find("danificado"), std::string::npos);
     EXPECT_TRUE(damaged.out.empty());
 }

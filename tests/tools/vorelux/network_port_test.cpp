@@ -452,11 +452,13 @@ TEST(VirtualPanelPorts, AnnouncedPanelsAreListedAndReachedByNumberAndTcp) {
     chmod(runtime.path.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
     const int tcp = freeTcpPort();
+    std::string ptyDevice = "/dev/pts/";
     {
         VirtualPanel ptyPanel({"--id", "7", "--pty"});
         VirtualPanel tcpPanel({"--id", "7", "--listen", std::to_string(tcp)});
         ASSERT_EQ(ptyPanel.firstLine.rfind("pty /dev/pts/", 0), 0u) << ptyPanel.firstLine;
         const std::string com = ptyPanel.firstLine.substr(ptyPanel.firstLine.rfind(' ') + 1, 6);
+        ptyDevice = ptyPanel.firstLine.substr(4, ptyPanel.firstLine.find(' ', 4) - 4);
         ASSERT_EQ(tcpPanel.firstLine, "listen " + std::to_string(tcp) +
                                           " socket://127.0.0.1:" + std::to_string(tcp) + "\n");
 
@@ -474,10 +476,44 @@ TEST(VirtualPanelPorts, AnnouncedPanelsAreListedAndReachedByNumberAndTcp) {
         EXPECT_EQ(sent.exitCode, 0) << sent.err;
         EXPECT_TRUE(tcpPanel.waitFor("parâmetro 255 = 0 (painel 7)"));
     }
-    // Both panels have ended and withdrawn their announcements.
+    // Both panels have ended and withdrawn their announcements (other users'
+    // panels in /tmp may still be listed: only these two are looked for).
     const ToolResult after = vorelux({"ports", "--config", runtime.file("conn.cfg")});
-    EXPECT_EQ(after.out.find("painel virtual"), std::string::npos) << after.out;
+    EXPECT_EQ(after.out.find("socket://127.0.0.1:" + std::to_string(tcp)), std::string::npos)
+        << after.out;
+    EXPECT_EQ(after.out.find(ptyDevice + " "), std::string::npos) << after.out;
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+// A panel and a reader that disagree about XDG_RUNTIME_DIR (one started from
+// cron or su) still meet.
+TEST(VirtualPanelPorts, ListedWhetherOrNotTheReaderHasTheRuntimeFolder) {
+    TempDir runtime;
+    chmod(runtime.path.c_str(), 0700);
+    unsetenv("XDG_RUNTIME_DIR");
+    {
+        // Started without the variable: it announces in /tmp.
+        VirtualPanel panel({"--id", "9", "--pty"});
+        ASSERT_EQ(panel.firstLine.rfind("pty /dev/pts/", 0), 0u) << panel.firstLine;
+        const std::string device = panel.firstLine.substr(4, panel.firstLine.find(' ', 4) - 4);
+        setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+        const ToolResult listed = vorelux({"ports", "--config", runtime.file("conn.cfg")});
+        unsetenv("XDG_RUNTIME_DIR");
+        EXPECT_NE(listed.out.find(device), std::string::npos) << listed.out;
+    }
+    // Started in a desktop session (its runtime folder is /run/user/UID), read
+    // from cron without the variable.
+    const std::string session = "/run/user/" + std::to_string(getuid());
+    struct stat st {};
+    if (lstat(session.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
+        GTEST_SKIP() << session << " is not this user's folder here";
+    setenv("XDG_RUNTIME_DIR", session.c_str(), 1);
+    VirtualPanel panel({"--id", "9", "--pty"});
+    unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_EQ(panel.firstLine.rfind("pty /dev/pts/", 0), 0u) << panel.firstLine;
+    const std::string device = panel.firstLine.substr(4, panel.firstLine.find(' ', 4) - 4);
+    const ToolResult listed = vorelux({"ports", "--config", runtime.file("conn.cfg")});
+    EXPECT_NE(listed.out.find(device), std::string::npos) << listed.out;
 }
 #endif
 
