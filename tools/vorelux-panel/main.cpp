@@ -1,4 +1,5 @@
 // vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] [--log]
+//               [--colour red|amber|green|white|blue]
 // vorelux-panel --version
 //
 // A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
@@ -9,6 +10,7 @@
 // panel in a window with a log of the newest frames received; --headless
 // runs without a window (for scripts), --log writes each log line to stdout
 // as it comes.
+#include "files/appearance_file.h"
 #include "link/port_directory.h"
 #include "link/ports.h"
 #include "panel_host.h"
@@ -30,13 +32,15 @@ namespace {
 
 void usage(FILE* to) {
     std::fputs("usage: vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] "
-               "[--log]\n"
+               "[--log] [--colour C]\n"
                "  --id N         answer as panel N, 1..255 (default 1)\n"
                "  --port DEVICE  listen on a serial device at 9600 baud, 8N1\n"
                "  --pty          create a pseudo-terminal and print its path for the editor\n"
                "  --listen PORT  take the line over TCP port PORT (raw, like socket://)\n"
                "  --headless     no window (for scripts and tests)\n"
                "  --log          write every frame received to stdout\n"
+               "  --colour C     LED colour: red, amber, green, white or blue (default: the\n"
+               "                 editor's setting, else red)\n"
                "  --version      print the version and end\n",
                to);
 }
@@ -48,6 +52,7 @@ struct Options {
     int listen = 0; // TCP port, 0: none
     bool headless = false;
     bool log = false;
+    vorelux::LedColour colour = vorelux::savedLedColour();
 };
 
 // False with a message on stderr when the arguments are wrong.
@@ -86,6 +91,14 @@ bool parse(int argc, char** argv, Options& o, bool& help, bool& version) {
             o.headless = true;
         } else if (a == "--log") {
             o.log = true;
+        } else if (a == "--colour" && i + 1 < argc) {
+            if (!vorelux::parseLedColourWord(argv[++i], o.colour)) {
+                std::fprintf(stderr,
+                             "vorelux-panel: a cor \"%s\" não existe; --colour deve ser red, "
+                             "amber, green, white ou blue\n",
+                             argv[i]);
+                return false;
+            }
         } else {
             std::fprintf(stderr, "vorelux-panel: unknown or incomplete option \"%s\"\n", a.c_str());
             return false;
@@ -224,7 +237,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<PanelWindow> window;
     if (!o.headless) {
-        window = std::make_unique<PanelWindow>(host);
+        window = std::make_unique<PanelWindow>(host, o.colour);
         window->show();
     }
     const int rc = app->exec();

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
+#include "picture_options.h"
 #include "render/edit_canvas.h"
 #include "render/png.h"
 
@@ -14,11 +15,12 @@ namespace {
 // LED columns, the column map and the cursor column; writes the canvas
 // picture when `output` is given.
 int rasterizeAndPrint(const vorelux::LineStream& edit, int32_t lineIndex, int32_t index,
-                      const std::string& output) {
+                      const std::string& output, vorelux::LedColour colour) {
     using namespace vorelux;
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);
+    canvas.setColour(colour);
     EditView cfg;
     cfg.lineIndex = lineIndex;
     cfg.cursorByte = index;
@@ -48,13 +50,17 @@ int run(const vorelux::cli::Args& argsIn) {
     const bool haveLine = cli::takeOption(args, "--line", line);
     const bool haveCursor = cli::takeOption(args, "--cursor", cursor);
     cli::takeOption(args, "-o", output);
+    std::string colourWord;
+    const bool haveColour = cli::takeOption(args, "--colour", colourWord);
     long p = 0, l = 0, index = 0;
     if (args.size() != 1 || !havePage || !haveLine || !haveCursor || !cli::parseInt(page, p) ||
         !cli::parseInt(line, l) || !cli::parseInt(cursor, index)) {
-        std::cerr
-            << "usage: vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]\n";
+        std::cerr << "usage: vorelux canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png] "
+                     "[--colour C]\n";
         return 2;
     }
+    LedColour colour = DefaultLedColour;
+    if (!cli::checkColourOption("canvas", haveColour, colourWord, colour)) return 2;
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
@@ -86,11 +92,11 @@ int run(const vorelux::cli::Args& argsIn) {
         return 2;
     }
 
-    return rasterizeAndPrint(edit, int32_t(l - 1), int32_t(index), output);
+    return rasterizeAndPrint(edit, int32_t(l - 1), int32_t(index), output, colour);
 }
 
 vorelux::cli::CommandRegistration
-    reg("canvas", {"canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png]",
+    reg("canvas", {"canvas FILE.vpg --page P --line L --cursor I [-o CANVAS.png] [--colour C]",
                    "draw line L of page P (1-based) with the cursor after byte I as the edit "
                    "canvas shows it: panel columns, column map, cursor column; -o writes the image",
                    run});

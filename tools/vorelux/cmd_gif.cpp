@@ -35,7 +35,7 @@ std::optional<int> parseGifOptions(const Args& input, GifOptions& o) {
     const PictureArgs given = takePictureArgs(args);
     if (args.size() != 1 || !havePage || !haveOut || o.out.empty()) {
         std::cerr << "usage: vorelux gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] "
-                     "[--look dots|grid] [--force]\n";
+                     "[--look dots|grid] [--colour C] [--force]\n";
         return 2;
     }
     o.file = args[0];
@@ -74,7 +74,7 @@ int gif(const Args& input) {
     RemoveOnInterrupt cleanup;
     preview::GifPreviewWriter writer;
     std::string error;
-    if (!writer.open(o.out, int(o.scale), error, o.look)) {
+    if (!writer.open(o.out, int(o.scale), error, o.look, o.colour)) {
         std::cerr << "vorelux gif: cannot create " << o.out << ": " << error << "\n";
         return 1;
     }
@@ -96,9 +96,10 @@ int gif(const Args& input) {
 
 CommandRegistration
     reg("gif", {"gif FILE.vpg --page P -o OUT.gif [--rounds R] [--scale S] [--look dots|grid] "
-                "[--at ...] [--force]",
+                "[--colour C] [--at ...] [--force]",
                 "an animated GIF of page P's preview (S pixels per LED, default 10; grid: the "
-                "preview window's look); --force: write it even when it is estimated past 500 MB",
+                "preview window's look; C: red|amber|green|white|blue, default the editor's "
+                "setting); --force: write it even when it is estimated past 500 MB",
                 gif});
 
 } // namespace

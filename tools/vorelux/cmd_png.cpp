@@ -29,7 +29,7 @@ std::optional<int> parsePngOptions(const Args& input, PngOptions& o) {
     const PictureArgs given = takePictureArgs(args);
     if (args.size() != 1 || !havePage || !haveCycle || !haveOut || o.out.empty()) {
         std::cerr << "usage: vorelux png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
-                     "[--look dots|grid]\n";
+                     "[--look dots|grid] [--colour C]\n";
         return 2;
     }
     o.file = args[0];
@@ -55,7 +55,7 @@ int png(const Args& input) {
                   << " cycles (0.." << still.roundCycles - 1 << "). Nothing was written.\n";
         return 1;
     }
-    const preview::LedPainter painter(o.look, int(o.scale));
+    const preview::LedPainter painter(o.look, int(o.scale), o.colour);
     const std::vector<uint32_t> pixels = painter.paintRgb(still.image);
     // Through a temporary file: a failed write keeps whatever was there.
     const std::vector<uint8_t> bytes =
@@ -69,9 +69,10 @@ int png(const Args& input) {
     return 0;
 }
 
-CommandRegistration reg("png", {"png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
-                                "[--look dots|grid] [--at ...]",
-                                "the frame page P's preview shows at cycle N, as a picture", png});
+CommandRegistration reg("png",
+                        {"png FILE.vpg --page P --at-cycle N -o OUT.png [--scale S] "
+                         "[--look dots|grid] [--colour red|amber|green|white|blue] [--at ...]",
+                         "the frame page P's preview shows at cycle N, as a picture", png});
 
 } // namespace
 } // namespace vorelux::cli
