@@ -18,6 +18,9 @@ class CanvasWidget final : public QWidget {
     void setCanvas(const CanvasImage* canvas);
     // The picture as shown now (for screenshots and tests).
     QImage picture() const;
+    // The colour of the LEDs on show; texts flashed over the canvas shine in it.
+    void setLedColour(LedColour colour) { ledColour_ = colour; }
+    LedColour ledColour() const { return ledColour_; }
 
   signals:
     // A mouse button went down at (x, y) in canvas pixels.
@@ -29,6 +32,7 @@ class CanvasWidget final : public QWidget {
 
   private:
     const CanvasImage* canvas_ = nullptr;
+    LedColour ledColour_ = DefaultLedColour;
 };
 
 } // namespace vorelux::app

@@ -548,7 +548,7 @@ void EditorInput::flashCanvasText(const QString& text, uint8_t font, unsigned mi
         for (int row = 0; row < PanelRows; ++row)
             if (bitmap.lit(x, row)) columns[size_t(x)] |= uint8_t(1u << (PanelLastRow - row));
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    paintScreen(columns, canvas);
+    paintScreen(columns, canvas, controls_.canvasView->ledColour());
     flashedPicture_ = canvasImage(canvas);
     flashedText_ = text;
     flashLabel_->setPixmap(QPixmap::fromImage(flashedPicture_));

@@ -137,7 +137,8 @@ bool ExportActions::writeGif(const QString& path, std::vector<LineStream> lines)
 
     preview::GifPreviewWriter writer;
     std::string error;
-    if (!writer.open(path.toStdString(), GifScale, error, preview::LedLook::Grid)) {
+    if (!writer.open(path.toStdString(), GifScale, error, preview::LedLook::Grid,
+                     window_.canvas().colour())) {
         window_.prompter().message(
             toText(QStringLiteral("Não foi possível gravar o GIF \"%1\": %2.")
                        .arg(path, QString::fromStdString(error))));
@@ -185,7 +186,7 @@ bool ExportActions::exportStill() {
         EditCanvas line(window_.glyphs(), screen);
         EditView view = window_.store().view();
         line.rasterize(view, window_.store().editLine());
-        paintScreen(screen, picture);
+        paintScreen(screen, picture, window_.canvas().colour());
     }
     const std::optional<QString> chosen = dialogs_->savePngFile(&window_);
     if (!chosen) return false;

@@ -4,6 +4,7 @@
 #include "app/edit_history.h"
 #include "app/editor_input.h"
 #include "app/export_actions.h"
+#include "app/led_colour_menu.h"
 #include "app/led_font.h"
 #include "app/led_lists.h"
 #include "app/link/operator_link.h"
@@ -12,6 +13,7 @@
 #include "app/send/send_features.h"
 #include "app/settings/install.h"
 #include "app/shortcuts_window.h"
+#include "files/appearance_file.h"
 #include "files/last_file.h"
 #include "files/page_file.h"
 #include "files/settings_folder.h"
@@ -579,6 +581,16 @@ void MainWindow::buildMenus() {
     sendAction_->setObjectName(QStringLiteral("sendAction"));
     sendAction_->setShortcut(QKeySequence(Qt::Key_F9));
     buildHelpMenu();
+    // "Exibir" → "Cor dos LEDs", before "Ajuda": the canvas and the preview shine in it.
+    new LedColourMenu(
+        menuBar(), appFile(AppearanceFileName), *prompter_,
+        [this](LedColour c) {
+            editCanvas_->setColour(c);
+            editCanvasView_->setLedColour(c);
+            if (!previewRunning()) editCanvas_->repaint(store_->view().cursorColumn);
+            editCanvasView_->update();
+        },
+        this);
     // F10 opens the menu bar, as in most desktop programs.
     auto* menuKey = new QAction(this);
     menuKey->setObjectName(QStringLiteral("menuBarAction"));

@@ -90,7 +90,7 @@ void MainWindow::setPreviewControls(bool previewing) {
 }
 
 void MainWindow::showPreviewFrame(const PanelImage& screen) {
-    paintScreen(screen, editCanvas_->canvas());
+    paintScreen(screen, editCanvas_->canvas(), editCanvas_->colour());
     editCanvasView_->update();
 }
 

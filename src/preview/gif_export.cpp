@@ -12,10 +12,10 @@ namespace {
 constexpr int MaxGifDelay = 65535; // centiseconds in a delay field
 constexpr int MaxLzwCode = 4095;
 
-// Bits of the colour table: room for the look's colours and the
-// transparent index after them.
-int tableBits(LedLook look) {
-    const size_t needed = ledPalette(look).size() + 1;
+// Bits of the colour table: room for the picture's colours (the LED
+// colour's lit and dim shades among them) and the transparent index after them.
+int tableBits(size_t colours) {
+    const size_t needed = colours + 1;
     int bits = 1;
     while ((size_t(1) << bits) < needed) ++bits;
     return bits;
@@ -113,11 +113,11 @@ void appendHeader(const LedPainter& painter, std::vector<uint8_t>& b) {
     b.assign(magic, magic + 6);
     putWord(b, painter.width());
     putWord(b, painter.height());
-    const int bits = tableBits(painter.look());
+    const int bits = tableBits(painter.palette().size());
     b.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1))); // global colour table
     b.push_back(0);                                              // background: black
     b.push_back(0);                                              // square pixels
-    const std::vector<uint32_t>& palette = ledPalette(painter.look());
+    const std::vector<uint32_t>& palette = painter.palette();
     for (int i = 0; i < (1 << bits); ++i) {
         const uint32_t c = size_t(i) < palette.size() ? palette[size_t(i)] : 0;
         b.push_back(uint8_t(c >> 16));
@@ -153,11 +153,11 @@ template <class Piece> void forEachPiece(int centiseconds, Piece&& piece) {
 // One frame's control and image blocks: the rectangle that changed since
 // `before` (all of `after` when there is no frame before), as it is or,
 // when that is smaller, with the unchanged pixels transparent.
-void appendFrame(const LedPicture* before, const LedPicture& after, LedLook look, int delay,
+void appendFrame(const LedPicture* before, const LedPicture& after, size_t colours, int delay,
                  std::vector<uint8_t>& b) {
     const Rect r = before ? changedRect(*before, after) : Rect{0, 0, after.width, after.height};
-    const uint8_t transparent = uint8_t(ledPalette(look).size());
-    const int minCodeSize = std::max(2, tableBits(look));
+    const uint8_t transparent = uint8_t(colours);
+    const int minCodeSize = std::max(2, tableBits(colours));
     std::vector<uint8_t> rect, variant;
     for (int y = r.top; y < r.top + r.height; ++y) {
         for (int x = r.left; x < r.left + r.width; ++x) {
@@ -260,7 +260,8 @@ const std::string& GifPreviewWriter::temporaryPath() const {
     return out_->file.temporaryPath();
 }
 
-bool GifPreviewWriter::open(const std::string& path, int scale, std::string& error, LedLook look) {
+bool GifPreviewWriter::open(const std::string& path, int scale, std::string& error, LedLook look,
+                            LedColour colour) {
     if (scale < GifMinScale || scale > GifMaxScale) {
         error = "scale must be " + std::to_string(GifMinScale) + ".." + std::to_string(GifMaxScale);
         return false;
@@ -270,7 +271,7 @@ bool GifPreviewWriter::open(const std::string& path, int scale, std::string& err
     out_->error.clear();
     out_->buffer.clear();
     if (!out_->file.open(path, error)) return false;
-    painter_ = std::make_unique<LedPainter>(look, scale);
+    painter_ = std::make_unique<LedPainter>(look, scale, colour);
     appendHeader(*painter_, out_->buffer);
     haveShown_ = false;
     emittedCs_ = 0;
@@ -295,7 +296,8 @@ bool GifPreviewWriter::writeFrames(std::vector<GifFrame>& frames) {
 
 bool GifPreviewWriter::writeFrame(const PanelImage& image, int delay) {
     painter_->paint(image, next_);
-    appendFrame(haveShown_ ? &shown_ : nullptr, next_, painter_->look(), delay, out_->buffer);
+    appendFrame(haveShown_ ? &shown_ : nullptr, next_, painter_->palette().size(), delay,
+                out_->buffer);
     std::swap(shown_, next_);
     haveShown_ = true;
     emittedCs_ += delay;
@@ -361,7 +363,8 @@ uint64_t GifSizeEstimate::bytes() {
         const size_t start = encoded.size();
         painter_.paint(s.image, after);
         if (s.index > 0) painter_.paint(s.before, before);
-        appendFrame(s.index > 0 ? &before : nullptr, after, painter_.look(), GifMinDelay, encoded);
+        appendFrame(s.index > 0 ? &before : nullptr, after, painter_.palette().size(), GifMinDelay,
+                    encoded);
         (s.index == 0 ? first : others) += encoded.size() - start;
         encoded.resize(start);
     }

@@ -64,8 +64,9 @@ class GifPreviewWriter : public FrameSink {
     GifPreviewWriter();
     ~GifPreviewWriter() override; // removes the temporary file unless finished
 
-    // `scale` is the size of one LED cell in pixels.
-    bool open(const std::string& path, int scale, std::string& error, LedLook look = LedLook::Dots);
+    // `scale` is the size of one LED cell in pixels; the LEDs shine in `colour`.
+    bool open(const std::string& path, int scale, std::string& error, LedLook look = LedLook::Dots,
+              LedColour colour = DefaultLedColour);
     // Frames shown for 0 cycles are never seen and are left out.
     bool show(const PanelImage& screen, uint8_t cycles) override;
     // Writes the last frames, closes and renames the file.

@@ -1,7 +1,10 @@
 #pragma once
 // The panel image as a picture of palette indices, for the exported GIFs and
-// stills: the LEDs as round dots on black, or as the preview window paints
-// them (square cells on a dark grey grid).
+// stills, painted by the LED renderer (render/led_look.h): round LEDs on
+// black, or as the editor's canvas paints them (LEDs in square cells with
+// grid lines between), in the panel's LED colour.
+#include "model/led_colour.h"
+#include "render/led_look.h"
 #include "render/panel.h"
 
 #include <cstdint>
@@ -10,10 +13,7 @@
 
 namespace vorelux::preview {
 
-enum class LedLook {
-    Dots, // round dots, unlit ones dark grey, on black
-    Grid, // the preview window: white and black cells, grid lines between
-};
+using LedLook = vorelux::LedLook;
 
 constexpr int LedMinScale = 2;
 constexpr int LedMaxScale = 40;
@@ -29,29 +29,23 @@ struct LedPicture {
     uint8_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-// The colours of a look's indices, 0xFFRRGGBB; index 0 is black.
-const std::vector<uint32_t>& ledPalette(LedLook look);
-
 // Paints columns 0..63 of `image` with `scale` pixels per LED (the grid look
-// adds the closing grid line, so at scale 10 it is the preview window's
-// 641 x 71 canvas).
+// adds the closing grid line, so at scale 10 it is the editor's 641 x 71
+// canvas).
 class LedPainter {
   public:
-    LedPainter(LedLook look, int scale);
-    int width() const { return width_; }
-    int height() const { return height_; }
-    LedLook look() const { return look_; }
+    LedPainter(LedLook look, int scale, LedColour colour = DefaultLedColour);
+    int width() const { return renderer_.width(); }
+    int height() const { return renderer_.height(); }
+    LedLook look() const { return renderer_.look(); }
+    // The colours of the picture's indices, 0xFFRRGGBB; index 0 is black.
+    const std::vector<uint32_t>& palette() const { return renderer_.palette(); }
     void paint(const PanelImage& image, LedPicture& out) const;
     // The same picture as 0xFFRRGGBB pixels (for PNG stills).
     std::vector<uint32_t> paintRgb(const PanelImage& image) const;
 
   private:
-    LedLook look_;
-    int scale_;
-    int width_;
-    int height_;
-    // One cell's pixels, lit and unlit, scale x scale.
-    std::vector<uint8_t> litCell_, darkCell_;
+    LedRenderer renderer_;
 };
 
 } // namespace vorelux::preview

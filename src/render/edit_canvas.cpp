@@ -78,39 +78,31 @@ void paintCursorBand(CanvasImage& bmp, int32_t column, int32_t len, uint32_t col
     for (int64_t x = first; x <= last; ++x) verticalLine(bmp, int(x), colour, style);
 }
 
-void paintScreen(const PanelImage& screen, CanvasImage& canvas) {
-    // Nearest-neighbour stretch of the 64 x 7 LED image over the whole canvas:
-    // each LED row is painted once and copied to the pixel rows it covers.
-    int paintedRow = -1;
-    for (int y = 0; y < canvas.height; ++y) {
-        const int row = y * PanelRows / canvas.height;
-        uint32_t* line = canvas.scanLine(y);
-        if (row == paintedRow) {
-            std::copy_n(canvas.scanLine(y - 1), canvas.width, line);
-            continue;
-        }
-        paintedRow = row;
-        const uint8_t mask = uint8_t(1u << (PanelLastRow - row));
-        int x = 0;
-        for (int column = 0; column < PanelColumns; ++column) {
-            const int end =
-                int((int64_t(column) + 1) * canvas.width + PanelColumns - 1) / PanelColumns;
-            const uint32_t colour = (screen[size_t(column)] & mask) ? LedOnColour : LedOffColour;
-            for (; x < end && x < canvas.width; ++x) line[x] = colour;
-        }
-    }
-    drawCanvasGrid(canvas);
+LedRenderer canvasRenderer(LedColour colour) {
+    return LedRenderer(LedLook::Grid, CellSize, colour);
+}
+
+void paintScreen(const PanelImage& screen, CanvasImage& canvas, LedColour colour) {
+    canvasRenderer(colour).paint(screen, canvas);
 }
 
 EditCanvas::EditCanvas(GlyphRenderer& glyphs, PanelImage& screen)
-    : glyphs_(glyphs), screen_(screen), canvas_(CanvasWidth, CanvasHeight, LedOffColour) {
-    drawCanvasGrid(canvas_);
+    : glyphs_(glyphs), screen_(screen) {
+    paintScreen(screen_, canvas_, colour_);
 }
 
 void EditCanvas::paintCursor(int32_t cursorColumn, bool visible) {
-    paintCursorBand(canvas_, cursorColumn, CellSize, visible ? CursorColour : LedOffColour,
-                    PenStyle::Solid);
+    const LedRenderer renderer = canvasRenderer(colour_);
+    if (visible)
+        paintCursorBand(canvas_, cursorColumn, CellSize, renderer.shades().cursor, PenStyle::Solid);
+    else
+        renderer.paintColumn(screen_, cursorColumn, canvas_);
     drawCanvasGrid(canvas_);
+}
+
+void EditCanvas::repaint(int32_t cursorColumn) {
+    paintScreen(screen_, canvas_, colour_);
+    paintCursor(cursorColumn, true);
 }
 
 void EditCanvas::rasterize(EditView& view, const LineStream& lineIn) {
@@ -125,9 +117,7 @@ void EditCanvas::rasterize(EditView& view, const LineStream& lineIn) {
     const int32_t offset = std::max<int32_t>(cursor - start, 0);
     view.cursorColumn = size_t(offset) < map.size() ? map[size_t(offset)] : map.front();
 
-    paintScreen(screen_, canvas_);
-    paintCursorBand(canvas_, view.cursorColumn, CellSize, CursorColour, PenStyle::Solid);
-    drawCanvasGrid(canvas_);
+    repaint(view.cursorColumn);
 }
 
 const LineStream& EditCanvas::withHeader(const LineStream& line, LineStream& padded) {

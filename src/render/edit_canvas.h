@@ -1,40 +1,15 @@
 #pragma once
 // The edit canvas: the edit line rasterized LED by LED into the screen image,
-// painted as 10-pixel cells with a grid and the cursor band.
+// painted as 10-pixel LED cells with a grid and the cursor band.
 #include "model/store.h"
 #include "render/glyphs.h"
+#include "render/led_look.h"
 #include "render/panel.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace vorelux {
-
-// 0xFFRRGGBB pixels, rows top to bottom with no padding: the layout of
-// QImage::Format_RGB32, so the window can wrap the buffer without copying.
-struct CanvasImage {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-
-    CanvasImage() = default;
-    CanvasImage(int w, int h, uint32_t colour = 0xFF000000u)
-        : width(w), height(h), pixels(size_t(w) * size_t(h), colour) {}
-    uint32_t* scanLine(int y) { return pixels.data() + size_t(y) * size_t(width); }
-    const uint32_t* scanLine(int y) const { return pixels.data() + size_t(y) * size_t(width); }
-    const uint8_t* bits() const { return reinterpret_cast<const uint8_t*>(pixels.data()); }
-    int bytesPerLine() const { return width * 4; }
-    uint32_t pixel(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
-    void fill(uint32_t colour) { std::fill(pixels.begin(), pixels.end(), colour); }
-};
-
-constexpr uint32_t rgbColour(uint8_t r, uint8_t g, uint8_t b) {
-    return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
-}
-constexpr uint32_t LedOnColour = rgbColour(255, 255, 255);
-constexpr uint32_t LedOffColour = rgbColour(0, 0, 0);
-constexpr uint32_t GridColour = rgbColour(50, 50, 50); // colour value 3289650
-constexpr uint32_t CursorColour = rgbColour(255, 255, 255);
 
 constexpr int CanvasWidth = 641;
 constexpr int CanvasHeight = 71;
@@ -57,9 +32,11 @@ void drawCanvasGrid(CanvasImage& bmp);
 void paintCursorBand(CanvasImage& bmp, int32_t column, int32_t len, uint32_t colour,
                      PenStyle style);
 
-// Screen columns 0..63 as a 64 x 7 LED image, stretched onto the whole
-// canvas, grid on top.
-void paintScreen(const PanelImage& screen, CanvasImage& canvas);
+// The edit canvas's LED picture: the grid look at CellSize pixels per LED.
+LedRenderer canvasRenderer(LedColour colour);
+// Screen columns 0..63 as the edit canvas's LED picture in `colour` (the
+// canvas is made CanvasWidth x CanvasHeight), grid on top.
+void paintScreen(const PanelImage& screen, CanvasImage& canvas, LedColour colour);
 
 // The rasterizer of the edit line.
 class EditCanvas {
@@ -76,8 +53,16 @@ class EditCanvas {
     void rasterize(EditView& view, const LineStream& line);
     void rasterize(PageStore& store) { rasterize(store.view(), store.editLine()); }
 
-    // The blink: draws (visible) or hides the cursor band at cursorColumn.
+    // The blink: draws (visible) or hides the cursor band at cursorColumn;
+    // hidden, the column's LEDs show again.
     void paintCursor(int32_t cursorColumn, bool visible);
+
+    // The LED colour of the canvas; the next paint uses it.
+    void setColour(LedColour colour) { colour_ = colour; }
+    LedColour colour() const { return colour_; }
+    // Repaints the canvas from the screen image with the cursor band, as
+    // rasterize leaves it (after a colour change).
+    void repaint(int32_t cursorColumn);
 
     CanvasImage& canvas() { return canvas_; }
     const CanvasImage& canvas() const { return canvas_; }
@@ -116,6 +101,7 @@ class EditCanvas {
     GlyphRenderer& glyphs_;
     PanelImage& screen_;
     CanvasImage canvas_;
+    LedColour colour_ = DefaultLedColour;
     int lastPasses_ = 0;
     // Per byte of the line: whether an element ends there, and the font in
     // force after it. Kept between calls to avoid allocating on every key.

@@ -811,7 +811,8 @@ class EditorKeysTest : public QObject {
         auto* view = child<app::CanvasWidget>(window, "editCanvasView");
         auto bandLit = [&] {
             const int column = window.store().view().cursorColumn;
-            return view->picture().pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
+            return view->picture().pixel(column * 10 + 5, 35) ==
+                   QRgb(ledShades(DefaultLedColour).cursor);
         };
         window.blinkCursor();
         QVERIFY(!bandLit()); // the blink is in its "off" phase
@@ -828,7 +829,7 @@ class EditorKeysTest : public QObject {
         const QImage picture = view->picture();
         int lit = 0;
         for (int x = 0; x < picture.width(); ++x)
-            lit += picture.pixel(x, 35) == qRgb(255, 255, 255);
+            lit += picture.pixel(x, 35) == QRgb(ledShades(DefaultLedColour).lit);
         QVERIFY(lit > 100); // the line's LEDs, not only the cursor band
         QVERIFY(blink->isActive());
         QTest::qWait(320); // past the blink's own 300 ms guard

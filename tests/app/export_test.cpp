@@ -272,7 +272,7 @@ class ExportTest : public QObject {
         EditView view = e.window->store().view();
         line.rasterize(view, e.window->store().editLine());
         CanvasImage expected(CanvasWidth, CanvasHeight);
-        paintScreen(screen, expected);
+        paintScreen(screen, expected, e.window->canvas().colour());
         e.dialogs.answers = {e.h.path("linha.txt")};
         e.pick("exportStillAction");
         QImage still(e.h.path("linha.png"));

@@ -92,7 +92,8 @@ class StartupTest : public QObject {
         MainWindow& window = h.start();
         QStringList menus;
         for (QAction* action : window.menuBar()->actions()) menus << action->text().remove(u'&');
-        QCOMPARE(menus, (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar", "Ajuda"}));
+        QCOMPARE(menus,
+                 (QStringList{"Arquivo", "Editar", "Visualizar", "Enviar", "Exibir", "Ajuda"}));
         QStringList fileItems;
         for (QAction* action : window.menuBar()->actions().first()->menu()->actions())
             fileItems << (action->isSeparator() ? QStringLiteral("-")
@@ -397,7 +398,7 @@ class StartupTest : public QObject {
         auto bandLit = [&] {
             return child<app::CanvasWidget>(window, "editCanvasView")
                        ->picture()
-                       .pixel(column * 10 + 5, 35) == qRgb(255, 255, 255);
+                       .pixel(column * 10 + 5, 35) == QRgb(ledShades(DefaultLedColour).cursor);
         };
         QVERIFY(bandLit());
         window.blinkCursor();

@@ -99,15 +99,17 @@ TEST(GifTiming, EveryDelayAtLeast2CsAndEveryFrameEndsOnARoundedPanelTime) {
     EXPECT_EQ(timing.cycles(), cycles);
 }
 
-TEST(LedPicture, TheGridLookIsThePreviewWindowsCanvas) {
+TEST(LedPicture, TheGridLookIsThePreviewWindowsCanvasInEveryColour) {
     PanelImage image{};
     for (int c = 0; c < PanelColumns; ++c) image[size_t(c)] = uint8_t((c * 37 + 11) & 0x7F);
-    CanvasImage canvas(CanvasWidth, CanvasHeight);
-    paintScreen(image, canvas);
-    const LedPainter painter(LedLook::Grid, CellSize);
-    ASSERT_EQ(painter.width(), canvas.width);
-    ASSERT_EQ(painter.height(), canvas.height);
-    EXPECT_EQ(painter.paintRgb(image), canvas.pixels);
+    for (LedColour colour : AllLedColours) {
+        CanvasImage canvas;
+        paintScreen(image, canvas, colour);
+        const LedPainter painter(LedLook::Grid, CellSize, colour);
+        ASSERT_EQ(painter.width(), canvas.width);
+        ASSERT_EQ(painter.height(), canvas.height);
+        EXPECT_EQ(painter.paintRgb(image), canvas.pixels) << ledColourWord(colour);
+    }
 }
 
 struct GifFile {
@@ -154,16 +156,18 @@ TEST(GifWriter, WritesOnlyWhatChangedWithAPaletteOfTheColoursUsed) {
     GifFileType* gif = file.gif;
     EXPECT_EQ(gif->SWidth, 64 * 10);
     EXPECT_EQ(gif->SHeight, 7 * 10);
-    EXPECT_EQ(gif->SColorMap->ColorCount, 8); // 4 colours and the transparent index
+    EXPECT_EQ(gif->SColorMap->ColorCount, 8); // 5 colours and the transparent index
     ASSERT_EQ(gif->ImageCount, 2);
     EXPECT_EQ(file.control(0).DelayTime + file.control(1).DelayTime, 168);
     const SavedImage& first = gif->SavedImages[0];
     auto colour = [&](int x, int y) {
         return gif->SColorMap->Colors[first.RasterBits[y * first.ImageDesc.Width + x]];
     };
-    EXPECT_EQ(colour(5, 5).Red, 255); // the lit LED's centre
-    EXPECT_EQ(colour(0, 0).Red, 0);   // its corner
-    EXPECT_EQ(colour(15, 5).Red, 40); // an unlit LED
+    auto rgb = [](const GifColorType& c) { return rgbColour(c.Red, c.Green, c.Blue); };
+    const LedShades red = ledShades(LedColour::Red); // the default colour
+    EXPECT_EQ(rgb(colour(5, 5)), red.lit);           // the lit LED's centre
+    EXPECT_EQ(rgb(colour(0, 0)), LedGroundColour);   // its corner
+    EXPECT_EQ(rgb(colour(15, 5)), red.dim);          // an unlit LED
     // The second frame covers the one LED that changed, and its unchanged
     // corners stay as they were (left in place or transparent).
     const GifImageDesc& second = gif->SavedImages[1].ImageDesc;
@@ -183,7 +187,7 @@ TEST(GifWriter, SplitsAHoldLongerThanADelayCanSay) {
     ASSERT_TRUE(writer.finish(error)) << error;
     GifFile file(dir.file("long.gif"));
     ASSERT_NE(file.gif, nullptr);
-    EXPECT_EQ(file.gif->SColorMap->ColorCount, 4);
+    EXPECT_EQ(file.gif->SColorMap->ColorCount, 8);
     ASSERT_EQ(file.gif->ImageCount, 2);
     EXPECT_EQ(file.control(0).DelayTime, 65535);
     EXPECT_EQ(file.control(1).DelayTime, 36);

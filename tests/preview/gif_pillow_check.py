@@ -5,8 +5,8 @@ no delay under 2 cs, the running sum of the delays within 1 cs of the
 nominal time at every frame, the total within 1 cs of the page's duration,
 no frame equal to the one before, and every frame showing the LEDs the
 engine shows at the end of its time. The stills of `vorelux png` are checked
-the same way against the frame on show at their cycle. Exits 1 when a page
-fails.
+the same way against the frame on show at their cycle, and the LED colours
+of --colour and of the editor's saved setting. Exits 1 when a page fails.
 
 usage: gif_pillow_check.py VORELUX_TOOL WORK_DIR
 """
@@ -52,8 +52,9 @@ def leds(rgb, scale, where):
     columns = bytearray(64)
     for c in range(64):
         for r in range(7):
+            # Red LEDs: a dark one's centre is the red at 16 %, a lit one's full red.
             red = rgb.getpixel((c * scale + scale // 2, r * scale + scale // 2))[0]
-            if red not in (0, 40, 255):
+            if red not in (41, 255):
                 raise SystemExit(f"{where}: LED {c},{r} has red {red}")
             if red == 255:
                 columns[c] |= 1 << (6 - r)
@@ -78,7 +79,7 @@ def check_stills(tool, name, vpg, engine, scale, look, work):
     for cycle in (0, total // 3, total - 1):
         png = str(work / f"{name}-{cycle}.png")
         run([tool, "png", vpg, "--page", "1", "--at-cycle", str(cycle), "-o", png, "--at", AT,
-             "--scale", str(scale), "--look", look])
+             "--scale", str(scale), "--look", look, "--colour", "red"])
         start = 0
         for cycles, columns in engine:
             if start <= cycle < start + cycles:
@@ -126,6 +127,64 @@ def check(name, engine, gif):
     return [f"{name}: {p}" for p in problems]
 
 
+# The lit LED colours the pictures use, by the tool's --colour word; a dark
+# LED is the same hue at 16 %.
+LIT = {"red": (255, 40, 30), "amber": (255, 176, 0), "green": (40, 255, 90),
+       "white": (255, 255, 255), "blue": (50, 120, 255)}
+
+
+def check_colours(tool, work):
+    """A lit and a dark LED centre in each colour, for --colour and for the
+    editor's saved setting (aparencia.txt in the user's settings folder)."""
+    import os
+    vpg = str(work / "colours.vpg")
+    run([tool, "make", vpg, "I"])
+    problems = []
+    config = work / "config"
+    folder = config / "Vorelux" / "Vorelux Editor"
+    folder.mkdir(parents=True, exist_ok=True)
+    env = dict(os.environ, XDG_CONFIG_HOME=str(config))
+    # A cycle at which the page shows lit LEDs, for the stills.
+    start = 0
+    for cycles, columns in engine_frames(tool, vpg, []):
+        if any(columns):
+            break
+        start += cycles
+    runs = [(word, ["--colour", word], None) for word in LIT]
+    runs += [("green", [], "cor=verde\r\n"), ("red", [], "cor=roxo\n"),
+             ("blue", ["--colour", "blue"], "cor=verde\n")]
+    for word, option, setting in runs:
+        (folder / "aparencia.txt").unlink(missing_ok=True)
+        if setting is not None:
+            (folder / "aparencia.txt").write_text(setting)
+        for kind in ("png", "gif"):
+            out = str(work / f"colour.{kind}")
+            args = [tool, kind, vpg, "--page", "1", "-o", out, "--at", AT, "--look", "grid"]
+            args += ["--at-cycle", str(start)] if kind == "png" else []
+            done = subprocess.run(args + option, capture_output=True, text=True, env=env)
+            if done.returncode != 0:
+                problems.append(f"{kind} {option} {setting!r}: {done.stderr}")
+                continue
+            seen = set()
+            with Image.open(out) as im:
+                for index in range(getattr(im, "n_frames", 1)):
+                    im.seek(index)
+                    rgb = im.convert("RGB")
+                    seen |= {rgb.getpixel((c * 10 + 5, r * 10 + 5))
+                             for c in range(64) for r in range(7)}
+            want = {LIT[word], tuple(int(c * 0.16 + 0.5) for c in LIT[word])}
+            if seen != want:
+                problems.append(f"{kind} {option} {setting!r}: LED centres {sorted(seen)}, "
+                                f"not {sorted(want)}")
+    bad = subprocess.run([tool, "png", vpg, "--page", "1", "--at-cycle", str(start), "-o",
+                          str(work / "bad.png"), "--colour", "roxo"],
+                         capture_output=True, text=True)
+    if bad.returncode != 2 or '"roxo"' not in bad.stderr:
+        problems.append(f"--colour roxo: exit {bad.returncode}, {bad.stderr!r}")
+    print(f"colours: {len(runs) * 2} pictures checked")
+    return [f"colours: {p}" for p in problems]
+
+
 def main():
     tool, work = sys.argv[1], Path(sys.argv[2])
     work.mkdir(parents=True, exist_ok=True)
@@ -134,10 +193,11 @@ def main():
         vpg, gif = str(work / f"{name}.vpg"), str(work / f"{name}.gif")
         run([tool, "make", vpg] + effects + lines)
         run([tool, "gif", vpg, "--page", "1", "-o", gif, "--at", AT, "--scale", str(scale),
-             "--look", look] + extra)
+             "--look", look, "--colour", "red"] + extra)
         engine = engine_frames(tool, vpg, extra)
         failures += check(name, engine, gif_frames(gif, scale))
         failures += check_stills(tool, name, vpg, engine_frames(tool, vpg, []), scale, look, work)
+    failures += check_colours(tool, work)
     for f in failures[:40]:
         print(f)
     return 1 if failures else 0

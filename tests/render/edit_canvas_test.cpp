@@ -10,6 +10,8 @@
 namespace vorelux {
 namespace {
 
+const uint32_t CursorColour = ledShades(DefaultLedColour).cursor;
+
 std::vector<uint8_t> glyph(int font, uint8_t code) {
     GlyphRenderer g;
     g.convertCharacter(font, code);
@@ -281,7 +283,7 @@ TEST_F(Rasterize, LeavesTheNewPictureWithTheCursorShown) {
     const int column = page.cursorColumn;
     canvas.paintCursor(column, false);
     EXPECT_FALSE(bandAt(column));
-    paintScreen(PanelImage{}, canvas.canvas()); // a blank preview frame
+    paintScreen(PanelImage{}, canvas.canvas(), DefaultLedColour); // a blank preview frame
     page.lineIndex = 3;
     const EditView before = page;
     draw(lineOf({'A', 'B'}), 4);
@@ -293,47 +295,82 @@ TEST_F(Rasterize, LeavesTheNewPictureWithTheCursorShown) {
 
 // --- canvas painting ---------------------------------------------------------
 
-TEST(Canvas, GridEveryTenPixelsAndLitCellsWhite) {
+// The centre pixel of LED (column, row) at 10 pixels per LED.
+uint32_t ledCentre(const CanvasImage& canvas, int column, int row) {
+    return canvas.pixel(column * 10 + 5, row * 10 + 5);
+}
+
+TEST(Canvas, GridEveryTenPixelsLitAndDarkLedsInTheColour) {
     PanelImage screen{};
     screen[0] = 0x40;  // top-left LED
     screen[63] = 0x01; // bottom-right LED
-    CanvasImage canvas(CanvasWidth, CanvasHeight);
-    paintScreen(screen, canvas);
-    for (int x = 0; x <= 640; x += 10) EXPECT_EQ(canvas.pixel(x, 5), GridColour) << x;
-    for (int y = 0; y <= 70; y += 10) EXPECT_EQ(canvas.pixel(5, y), GridColour) << y;
-    for (int y = 1; y < 10; ++y)
-        for (int x = 1; x < 10; ++x) {
-            EXPECT_EQ(canvas.pixel(x, y), LedOnColour);
-            EXPECT_EQ(canvas.pixel(630 + x, 60 + y), LedOnColour);
-            EXPECT_EQ(canvas.pixel(10 + x, y), LedOffColour);
-            EXPECT_EQ(canvas.pixel(630 + x, 50 + y), LedOffColour);
+    for (LedColour colour : AllLedColours) {
+        SCOPED_TRACE(ledColourWord(colour));
+        const LedShades shades = ledShades(colour);
+        CanvasImage canvas;
+        paintScreen(screen, canvas, colour);
+        ASSERT_EQ(canvas.width, CanvasWidth);
+        ASSERT_EQ(canvas.height, CanvasHeight);
+        EXPECT_EQ(canvas.bytesPerLine(), 641 * 4);
+        for (int x = 0; x <= 640; x += 10) EXPECT_EQ(canvas.pixel(x, 5), GridColour) << x;
+        for (int y = 0; y <= 70; y += 10) EXPECT_EQ(canvas.pixel(5, y), GridColour) << y;
+        EXPECT_EQ(ledCentre(canvas, 0, 0), shades.lit);
+        EXPECT_EQ(ledCentre(canvas, 63, 6), shades.lit);
+        EXPECT_EQ(ledCentre(canvas, 1, 0), shades.dim);
+        EXPECT_EQ(ledCentre(canvas, 63, 5), shades.dim);
+        // A round LED: the cell's corners are the black ground.
+        EXPECT_EQ(canvas.pixel(1, 1), LedGroundColour);
+        EXPECT_EQ(canvas.pixel(9, 9), LedGroundColour);
+        // A dark LED is visible, but clearly darker than a lit one, in the same hue.
+        EXPECT_NE(shades.dim, LedGroundColour);
+        EXPECT_NE(shades.dim, shades.lit);
+        for (int shift : {0, 8, 16}) {
+            const int lit = int(shades.lit >> shift) & 0xFF, dim = int(shades.dim >> shift) & 0xFF;
+            EXPECT_LE(dim * 4, lit) << shift;
+            EXPECT_GE(dim * 8, lit) << shift;
         }
-    EXPECT_EQ(canvas.bytesPerLine(), 641 * 4);
+        EXPECT_NE(shades.cursor, shades.lit);
+    }
 }
 
 TEST(Canvas, CursorBandIsClippedToTheCanvas) {
+    const uint32_t cursor = ledShades(DefaultLedColour).cursor;
     CanvasImage canvas(CanvasWidth, CanvasHeight);
-    paintCursorBand(canvas, 63, 10, CursorColour, PenStyle::Solid);
-    for (int x = 630; x < 640; ++x) EXPECT_EQ(canvas.pixel(x, 0), CursorColour);
-    EXPECT_EQ(canvas.pixel(629, 0), LedOffColour);
-    EXPECT_EQ(canvas.pixel(640, 70), LedOffColour);
-    paintCursorBand(canvas, 64, 10, CursorColour, PenStyle::Solid);
-    EXPECT_EQ(canvas.pixel(640, 70), CursorColour);
-    paintCursorBand(canvas, -3, 10, CursorColour, PenStyle::Solid); // nothing, no crash
-    EXPECT_EQ(canvas.pixel(0, 0), LedOffColour);
+    paintCursorBand(canvas, 63, 10, cursor, PenStyle::Solid);
+    for (int x = 630; x < 640; ++x) EXPECT_EQ(canvas.pixel(x, 0), cursor);
+    EXPECT_EQ(canvas.pixel(629, 0), LedGroundColour);
+    EXPECT_EQ(canvas.pixel(640, 70), LedGroundColour);
+    paintCursorBand(canvas, 64, 10, cursor, PenStyle::Solid);
+    EXPECT_EQ(canvas.pixel(640, 70), cursor);
+    paintCursorBand(canvas, -3, 10, cursor, PenStyle::Solid); // nothing, no crash
+    EXPECT_EQ(canvas.pixel(0, 0), LedGroundColour);
 }
 
-TEST(Canvas, HidingTheCursorRestoresBlackAndTheGrid) {
+// The blink's hidden phase shows the column's LEDs again (dark ones
+// included), not a black gap; a new colour repaints the whole canvas.
+TEST(Canvas, HidingTheCursorShowsTheColumnsLedsAndTheGrid) {
     GlyphRenderer g;
     PanelImage screen{};
     EditCanvas canvas(g, screen);
     EditView page;
     canvas.rasterize(page, newLine());
-    canvas.paintCursor(page.cursorColumn, false);
-    EXPECT_EQ(canvas.canvas().pixel(75, 35), LedOffColour);
-    EXPECT_EQ(canvas.canvas().pixel(70, 35), GridColour);
-    canvas.paintCursor(page.cursorColumn, true);
-    EXPECT_EQ(canvas.canvas().pixel(75, 35), CursorColour);
+    const int column = page.cursorColumn;
+    const LedShades red = ledShades(LedColour::Red);
+    canvas.paintCursor(column, false);
+    EXPECT_EQ(ledCentre(canvas.canvas(), column, 3), red.dim);
+    EXPECT_EQ(canvas.canvas().pixel(column * 10, 35), GridColour);
+    CanvasImage plain;
+    paintScreen(screen, plain, LedColour::Red);
+    EXPECT_EQ(canvas.canvas().pixels, plain.pixels);
+    canvas.paintCursor(column, true);
+    EXPECT_EQ(ledCentre(canvas.canvas(), column, 3), red.cursor);
+
+    canvas.setColour(LedColour::Green);
+    canvas.repaint(column);
+    const LedShades green = ledShades(LedColour::Green);
+    EXPECT_EQ(ledCentre(canvas.canvas(), column, 3), green.cursor);
+    EXPECT_EQ(ledCentre(canvas.canvas(), column + 1, 3), green.dim);
+    EXPECT_EQ(ledCentre(canvas.canvas(), 0, 0), (screen[0] & 0x40) ? green.lit : green.dim);
 }
 
 } // namespace

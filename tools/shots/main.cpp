@@ -2,7 +2,8 @@
 // (the main window with some lines, the send dialog's sheets, the panel
 // chooser, the panel-number notice, the "Adicionar porta" dialog, every tab
 // of the panel settings, the "Arquivo" menu, the GIF export's progress, the
-// "Editar" menu, the key list and the about box) so a person can look at
+// "Editar" menu, the key list, the about box and the edit canvas in each LED
+// colour) so a person can look at
 // them. Runs offscreen unless a platform is chosen.
 #include "app/about_box.h"
 #include "app/application_setup.h"
@@ -21,6 +22,7 @@
 #include "editor/line_ops.h"
 #include "files/conn_cfg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
@@ -181,6 +183,25 @@ void shootEditAndHelp(MainWindow& window, Shots& shots) {
     window.showAbout();
 }
 
+// The edit canvas in each LED colour ("Exibir" → "Cor dos LEDs"), the
+// colour menu open, and the window back in red.
+void shootLedColours(MainWindow& window, Shots& shots) {
+    for (LedColour colour : AllLedColours) {
+        auto* item = window.findChild<QAction*>(QStringLiteral("ledColour_") +
+                                                QLatin1String(ledColourWord(colour)));
+        if (!item) return;
+        item->trigger();
+        if (auto* canvas = window.findChild<QWidget*>(QStringLiteral("editCanvasView")))
+            shots.save(*canvas, QStringLiteral("canvas_") + QLatin1String(ledColourWord(colour)));
+    }
+    if (auto* menu = window.findChild<QMenu*>(QStringLiteral("ledColourMenu"))) {
+        menu->popup(window.mapToGlobal(QPoint(300, 30)));
+        shots.save(*menu, "led_colour_menu");
+        menu->hide();
+    }
+    if (auto* red = window.findChild<QAction*>(QStringLiteral("ledColour_red"))) red->trigger();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -217,6 +238,7 @@ int main(int argc, char** argv) {
         if (args.size() == 1) typeSampleLines(window);
         Shots shots(args[0]);
         shots.save(window, "main_window");
+        shootLedColours(window, shots);
         if (window.sendFeatures()) shootSendWindows(*window.sendFeatures(), shots);
         if (window.settingsDialog()) shootSettings(*window.settingsDialog(), shots);
         shootExports(window, shots);

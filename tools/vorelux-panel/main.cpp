@@ -1,4 +1,5 @@
 // vorelux-panel [--id N] [--port DEVICE | --pty | --listen PORT] [--headless] [--log]
+//               [--colour red|amber|green|white|blue]
 // vorelux-panel --version
 //
 // A virtual LED panel: acts as panel N (default 1) on a serial device at 9600
@@ -9,6 +10,7 @@
 // panel in a window with a log of the newest frames received; --headless
 // runs without a window (for scripts), --log writes each log line to stdout
 // as it comes.
+#include "files/appearance_file.h"
 #include "link/port_directory.h"
 #include "link/ports.h"
 #include "panel_host.h"
@@ -31,7 +33,7 @@ namespace {
 
 void usage(FILE* to) {
     std::fputs("uso: vorelux-panel [--id N] [--port DISPOSITIVO | --pty | --listen PORTA] "
-               "[--headless] [--log]\n"
+               "[--headless] [--log] [--colour COR]\n"
                "     vorelux-panel --version\n"
                "\n"
                "Um painel de LED virtual: responde como o painel N numa porta serial, num "
@@ -45,6 +47,8 @@ void usage(FILE* to) {
                "socket://)\n"
                "  --headless          sem janela (para scripts e testes)\n"
                "  --log               escreve cada quadro recebido na saída padrão\n"
+               "  --colour COR        a cor dos LEDs: red, amber, green, white ou blue (padrão: a\n"
+               "                      escolhida no editor, senão red)\n"
                "  --version           mostra a versão e sai\n"
                "  -h, --help          mostra esta ajuda e sai\n",
                to);
@@ -57,6 +61,7 @@ struct Options {
     int listen = 0; // TCP port, 0: none
     bool headless = false;
     bool log = false;
+    vorelux::LedColour colour = vorelux::savedLedColour();
 };
 
 // Tells a usage error on stderr, with where the help is; false.
@@ -103,6 +108,14 @@ bool parse(int argc, char** argv, Options& o, bool& help, bool& version) {
             o.headless = true;
         } else if (a == "--log") {
             o.log = true;
+        } else if (a == "--colour" && i + 1 < argc) {
+            if (!vorelux::parseLedColourWord(argv[++i], o.colour)) {
+                std::fprintf(stderr,
+                             "vorelux-panel: a cor \"%s\" não existe; --colour deve ser red, "
+                             "amber, green, white ou blue\n",
+                             argv[i]);
+                return false;
+            }
         } else {
             return usageError(
                 (a.rfind('-', 0) == 0 ? "opção desconhecida: " : "argumento a mais: ") + a);
@@ -235,7 +248,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<PanelWindow> window;
     if (!o.headless) {
-        window = std::make_unique<PanelWindow>(host);
+        window = std::make_unique<PanelWindow>(host, o.colour);
         window->show();
     }
     const int rc = app->exec();

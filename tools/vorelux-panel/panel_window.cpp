@@ -7,29 +7,29 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 
 namespace vorelux::panel {
 
-uint32_t ledColour(int brightness) {
-    const double b = std::clamp(brightness, 2, 255) / 255.0;
-    const int level = int(std::lround(255.0 * std::sqrt(b))); // as the eye sees a dimmed LED
-    return rgbColour(uint8_t(level), uint8_t(level), uint8_t(level));
-}
-
-QImage panelPicture(const PanelImage& screen, int brightness, bool vertical) {
-    CanvasImage canvas(CanvasWidth, CanvasHeight);
-    paintScreen(screen, canvas);
-    const uint32_t lit = ledColour(brightness);
-    if (lit != LedOnColour)
-        for (uint32_t& px : canvas.pixels)
-            if (px == LedOnColour) px = lit;
+QImage panelPicture(const PanelImage& screen, LedColour colour, int brightness, bool vertical,
+                    int cell) {
+    const LedRenderer renderer(LedLook::Grid, cell, ledShades(colour, brightness));
+    CanvasImage canvas;
+    renderer.paint(screen, canvas);
     QImage image(reinterpret_cast<const uchar*>(canvas.pixels.data()), canvas.width, canvas.height,
                  canvas.bytesPerLine(), QImage::Format_RGB32);
     image = image.copy();
     // Standing on its end: the panel's left end at the bottom, text reading upwards.
     if (vertical) image = image.transformed(QTransform().rotate(-90));
     return image;
+}
+
+int fittingCell(QSize area, bool vertical) {
+    constexpr int Margin = 8;
+    const QSize room = (vertical ? area.transposed() : area) - QSize(Margin + 1, Margin + 1);
+    const int cell = std::min(room.width() / PanelColumns, room.height() / PanelRows);
+    return std::clamp(cell, LedRenderer::MinScale, LedRenderer::MaxScale);
 }
 
 PanelView::PanelView(QWidget* parent) : QWidget(parent) {
@@ -60,13 +60,18 @@ void PanelView::setLook(int brightness, bool vertical) {
     update();
 }
 
+void PanelView::setColour(LedColour colour) {
+    colour_ = colour;
+    update();
+}
+
 PanelImage PanelView::frame() const {
     std::lock_guard lock(mutex_);
     return screen_;
 }
 
 QImage PanelView::picture() const {
-    return panelPicture(frame(), brightness_, vertical_);
+    return panelPicture(frame(), colour_, brightness_, vertical_);
 }
 
 QSize PanelView::sizeHint() const {
@@ -82,23 +87,18 @@ QSize PanelView::minimumSizeHint() const {
 void PanelView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    // The editor's 10 pixels per LED, smaller or larger to fit the window.
-    const QImage image = picture();
-    const QSize fitted = image.size().scaled(size() - QSize(8, 8), Qt::KeepAspectRatio);
-    // Whole multiples when there is room, so every LED cell keeps its size.
-    const QSize shown = fitted.width() < image.width()
-                            ? fitted
-                            : image.size() * (fitted.width() >= 2 * image.width() ? 2 : 1);
-    const QRect target((width() - shown.width()) / 2, (height() - shown.height()) / 2,
-                       shown.width(), shown.height());
-    p.setRenderHint(QPainter::SmoothPixmapTransform, shown.width() < image.width());
-    p.drawImage(target, image);
+    // Whole pixels per LED, as many as fit, the display centred: every LED
+    // keeps its shape at any window size (a resize paints again).
+    const QImage image = panelPicture(frame(), colour_, brightness_, vertical_, cellSize());
+    p.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
 }
 
-PanelWindow::PanelWindow(PanelHost& host, QWidget* parent) : QMainWindow(parent), host_(host) {
+PanelWindow::PanelWindow(PanelHost& host, LedColour colour, QWidget* parent)
+    : QMainWindow(parent), host_(host) {
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
     view_ = new PanelView(central);
+    view_->setColour(colour);
     log_ = new QPlainTextEdit(central);
     log_->setReadOnly(true);
     log_->setMaximumBlockCount(int(PanelHost::LogCapacity));

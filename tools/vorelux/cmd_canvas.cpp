@@ -3,6 +3,7 @@
 #include "command.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
+#include "picture_options.h"
 #include "render/edit_canvas.h"
 #include "render/png.h"
 
@@ -14,11 +15,12 @@ namespace {
 // LED columns, the column map and the cursor column; writes the canvas
 // picture when `output` is given.
 int rasterizeAndPrint(const vorelux::LineStream& edit, int32_t lineIndex, int32_t index,
-                      const std::string& output) {
+                      const std::string& output, vorelux::LedColour colour) {
     using namespace vorelux;
     GlyphRenderer glyphs;
     PanelImage screen{};
     EditCanvas canvas(glyphs, screen);
+    canvas.setColour(colour);
     EditView cfg;
     cfg.lineIndex = lineIndex;
     cfg.cursorByte = index;
@@ -48,11 +50,15 @@ int run(const vorelux::cli::Args& argsIn) {
     const bool haveLine = cli::takeOption(args, "--line", line);
     const bool haveCursor = cli::takeOption(args, "--cursor", cursor);
     cli::takeOption(args, "-o", output);
+    std::string colourWord;
+    const bool haveColour = cli::takeOption(args, "--colour", colourWord);
     long p = 0, l = 0, index = 0;
     if (args.size() != 1 || !havePage || !haveLine || !haveCursor)
         return cli::usageError("canvas", "espera um arquivo de páginas, --page, --line e --cursor");
     if (!cli::parseInt(page, p) || !cli::parseInt(line, l) || !cli::parseInt(cursor, index))
         return cli::usageError("canvas", "--page, --line e --cursor esperam números");
+    LedColour colour = DefaultLedColour;
+    if (!cli::checkColourOption("canvas", haveColour, colourWord, colour)) return 2;
     std::vector<uint8_t> data;
     std::string error;
     if (!readWholeFile(args[0], data, error, PageFileSizeLimit)) {
@@ -86,17 +92,20 @@ int run(const vorelux::cli::Args& argsIn) {
         return 2;
     }
 
-    return rasterizeAndPrint(edit, int32_t(l - 1), int32_t(index), output);
+    return rasterizeAndPrint(edit, int32_t(l - 1), int32_t(index), output, colour);
 }
 
 vorelux::cli::CommandRegistration
-    reg("canvas", {"canvas ARQUIVO.vpg --page P --line L --cursor I [-o TELA.png]",
+    reg("canvas", {"canvas ARQUIVO.vpg --page P --line L --cursor I [-o TELA.png] [--colour COR]",
                    "desenha a linha L da página P com o cursor após o byte I como a área de "
                    "edição a mostra: colunas do painel, mapa de colunas, coluna do cursor",
                    run,
                    {{"--page", "P", "a página, 1..8"},
                     {"--line", "L", "a linha da página, a partir de 1"},
                     {"--cursor", "I", "o byte após o qual fica o cursor, a partir de 2"},
-                    {"-o", "TELA.png", "grava também a imagem da área de edição"}}});
+                    {"-o", "TELA.png", "grava também a imagem da área de edição"},
+                    {"--colour", "COR",
+                     "a cor dos LEDs da imagem: red, amber, green, white ou blue (padrão: a "
+                     "escolhida no editor)"}}});
 
 } // namespace

@@ -71,7 +71,7 @@ int gif(const Args& input) {
     RemoveOnInterrupt cleanup;
     preview::GifPreviewWriter writer;
     std::string error;
-    if (!writer.open(o.out, int(o.scale), error, o.look)) {
+    if (!writer.open(o.out, int(o.scale), error, o.look, o.colour)) {
         std::cerr << "vorelux gif: não foi possível criar " << o.out << ": " << error << "\n";
         return 1;
     }
@@ -94,7 +94,7 @@ int gif(const Args& input) {
 CommandRegistration
     reg("gif",
         {"gif ARQUIVO.vpg --page P -o SAIDA.gif [--rounds R] [--scale S] [--look dots|grid] "
-         "[--at ...] [--force]",
+         "[--colour COR] [--at ...] [--force]",
          "um GIF animado da pré-visualização da página P, no tempo do painel",
          gif,
          {{"--page", "P", "a página, 1..8"},
@@ -102,6 +102,8 @@ CommandRegistration
           {"--rounds", "R", "quantas voltas, 1..100 (padrão: 1)"},
           {"--scale", "S", "pixels por LED (padrão: 10)"},
           {"--look", "dots|grid", "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
+          {"--colour", "COR",
+           "a cor dos LEDs: red, amber, green, white ou blue (padrão: a escolhida no editor)"},
           {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
            "o momento que os campos ao vivo mostram (padrão: agora)"},
           {"--force", "", "grava mesmo quando a estimativa passa de 500 MB"}}});

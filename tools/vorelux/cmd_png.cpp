@@ -52,7 +52,7 @@ int png(const Args& input) {
                   << " ciclos (0.." << still.roundCycles - 1 << "). Nada foi gravado.\n";
         return 1;
     }
-    const preview::LedPainter painter(o.look, int(o.scale));
+    const preview::LedPainter painter(o.look, int(o.scale), o.colour);
     const std::vector<uint32_t> pixels = painter.paintRgb(still.image);
     // Through a temporary file: a failed write keeps whatever was there.
     const std::vector<uint8_t> bytes =
@@ -67,7 +67,7 @@ int png(const Args& input) {
 }
 
 CommandRegistration reg("png", {"png ARQUIVO.vpg --page P --at-cycle N -o SAIDA.png [--scale S] "
-                                "[--look dots|grid] [--at ...]",
+                                "[--look dots|grid] [--colour COR] [--at ...]",
                                 "o quadro que a pré-visualização da página P mostra no ciclo N, "
                                 "como imagem",
                                 png,
@@ -77,6 +77,9 @@ CommandRegistration reg("png", {"png ARQUIVO.vpg --page P --at-cycle N -o SAIDA.
                                  {"--scale", "S", "pixels por LED (padrão: 10)"},
                                  {"--look", "dots|grid",
                                   "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
+                                 {"--colour", "COR",
+                                  "a cor dos LEDs: red, amber, green, white ou blue (padrão: a "
+                                  "escolhida no editor)"},
                                  {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
                                   "o momento que os campos ao vivo mostram (padrão: agora)"}}});
 

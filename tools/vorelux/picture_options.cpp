@@ -1,5 +1,6 @@
 #include "picture_options.h"
 
+#include "files/appearance_file.h"
 #include "files/file_io.h"
 #include "files/page_file.h"
 
@@ -12,6 +13,7 @@ PictureArgs takePictureArgs(Args& args) {
     given.haveScale = takeOption(args, "--scale", given.scale);
     given.haveLook = takeOption(args, "--look", given.look);
     given.haveAt = takeOption(args, "--at", given.at);
+    given.haveColour = takeOption(args, "--colour", given.colour);
     return given;
 }
 
@@ -32,6 +34,7 @@ std::optional<int> checkPictureOptions(const char* command, const std::string& p
         std::cerr << name << "--look espera dots ou grid\n";
         return 2;
     }
+    if (!checkColourOption(command, given.haveColour, given.colour, o.colour)) return 2;
     o.at = SystemClock().now();
     if (given.haveAt && !parseLocalDateTime(given.at, o.at)) {
         std::cerr << name << "--at espera um momento como \"AAAA-MM-DD HH:MM:SS\", não \""
@@ -39,6 +42,18 @@ std::optional<int> checkPictureOptions(const char* command, const std::string& p
         return 2;
     }
     return std::nullopt;
+}
+
+bool checkColourOption(const char* command, bool haveColour, const std::string& word,
+                       LedColour& colour) {
+    if (!haveColour) {
+        colour = savedLedColour();
+        return true;
+    }
+    if (parseLedColourWord(word, colour)) return true;
+    std::cerr << "vorelux " << command << ": a cor \"" << word
+              << "\" não existe; --colour deve ser red, amber, green, white ou blue\n";
+    return false;
 }
 
 std::optional<int> loadPicturePage(const char* command, const PictureOptions& o,

@@ -2,6 +2,7 @@
 // What the picture commands (gif, png) share: the page file and page, the
 // LED size and look, the moment the live fields show, and loading the page.
 #include "command.h"
+#include "model/led_colour.h"
 #include "preview/led_picture.h"
 #include "preview/page_player.h"
 #include "render/clock.h"
@@ -15,13 +16,14 @@ struct PictureOptions {
     std::string file, out;
     long page = 0, scale = 10;
     preview::LedLook look = preview::LedLook::Dots;
+    LedColour colour = DefaultLedColour; // the saved setting unless --colour names one
     LocalDateTime at;
 };
 
-// The optional --scale, --look and --at as given.
+// The optional --scale, --look, --colour and --at as given.
 struct PictureArgs {
-    std::string scale, look, at;
-    bool haveScale = false, haveLook = false, haveAt = false;
+    std::string scale, look, at, colour;
+    bool haveScale = false, haveLook = false, haveAt = false, haveColour = false;
 };
 PictureArgs takePictureArgs(Args& args);
 
@@ -29,6 +31,10 @@ PictureArgs takePictureArgs(Args& args);
 // of a usage error, told on stderr as "vorelux COMMAND: ...", or nothing.
 std::optional<int> checkPictureOptions(const char* command, const std::string& pageValue,
                                        const PictureArgs& given, PictureOptions& o);
+// The LED colour: --colour when given (false and a message on stderr for a
+// word that names no colour), else the one saved in the settings folder.
+bool checkColourOption(const char* command, bool haveColour, const std::string& word,
+                       LedColour& colour);
 
 // The lines of page o.page of o.file, or the exit code of a file that cannot
 // be read, is damaged or has nothing to show on that page (told on stderr).

@@ -116,18 +116,20 @@ TEST_F(WindowFixture, BrightnessDimsTheLedsAndVerticalStandsThePanelUp) {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
         colours.erase(qRgb(0, 0, 0));
-        colours.erase(qRgb(50, 50, 50)); // the grid
+        colours.erase(QRgb(GridColour));
+        colours.erase(QRgb(ledShades(LedColour::Red).dim)); // the dark LEDs stay as they are
         return colours;
     };
     param(11, 255);
     pumpUntil([] { return false; }, 100);
-    EXPECT_EQ(litColours(window->view().picture()), std::set<QRgb>{qRgb(255, 255, 255)});
+    const LedShades full = ledShades(LedColour::Red);
+    EXPECT_EQ(litColours(window->view().picture()), (std::set<QRgb>{full.lit, full.edge}));
     param(11, 20);
     pumpUntil([] { return false; }, 100);
-    const QRgb dim = QRgb(ledColour(20));
-    EXPECT_EQ(litColours(window->view().picture()), std::set<QRgb>{dim});
-    EXPECT_LT(qRed(dim), 255);
-    EXPECT_GT(qRed(dim), 50); // still visible against the grid
+    const LedShades dimmed = ledShades(LedColour::Red, 20);
+    EXPECT_EQ(litColours(window->view().picture()), (std::set<QRgb>{dimmed.lit, dimmed.edge}));
+    EXPECT_LT(qRed(dimmed.lit), qRed(full.lit));
+    EXPECT_GT(qRed(dimmed.lit), 2 * qRed(full.dim)); // still well above a dark LED
 
     const QImage flat = window->view().picture();
     EXPECT_EQ(flat.size(), QSize(CanvasWidth, CanvasHeight));
