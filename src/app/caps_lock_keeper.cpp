@@ -56,7 +56,11 @@ CapsLockKeeper::CapsLockKeeper(LockKeys& keys, QWidget& window, QString markerPa
       changed_(std::move(changed)) {
     if (!markerPath_.isEmpty()) recoverFromEndedProcess(keys_, markerPath_);
     window_.installEventFilter(this);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                applicationState_ = state;
+                update();
+            });
 }
 
 CapsLockKeeper::~CapsLockKeeper() {
@@ -65,8 +69,7 @@ CapsLockKeeper::~CapsLockKeeper() {
 }
 
 void CapsLockKeeper::update() {
-    const bool focused =
-        QGuiApplication::applicationState() == Qt::ApplicationActive && window_.isVisible();
+    const bool focused = applicationState_ == Qt::ApplicationActive && window_.isVisible();
     if (focused && !finished_ && !leftToOperator_)
         force();
     else

@@ -13,6 +13,7 @@
 // back first.
 #include "app/lock_keys.h"
 
+#include <QGuiApplication>
 #include <QObject>
 #include <QString>
 
@@ -67,6 +68,7 @@ class CapsLockKeeper final : public QObject {
     bool stateBefore_ = false;
     bool leftToOperator_ = false;
     bool finished_ = false;
+    Qt::ApplicationState applicationState_ = QGuiApplication::applicationState();
 };
 
 } // namespace vorelux::app
