@@ -159,6 +159,7 @@ EndSignals::~EndSignals() {
 #if !defined(_WIN32)
     if (!notifier_) return;
     for (int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
+    notifier_->setEnabled(false);
     ::close(signalWriteEnd);
     signalWriteEnd = -1;
     ::close(int(notifier_->socket()));

@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,19 +58,18 @@ void quitAfterDelayWhenAsked(QPointer<QWidget>& window) {
 
 // SIGTERM, SIGHUP (the session ends) and SIGINT (Ctrl+C): Caps Lock is given
 // back at once, then the window closes as at "Sair", asking about unsaved
-// pages. A second signal ends the process straight away.
-void endOnSignals(QPointer<QWidget>& window, vorelux::app::CapsLockKeeper& capsLock) {
-    auto* endSignals =
-        new vorelux::app::EndSignals([&window, &capsLock, count = 0](int number) mutable {
-            capsLock.finish();
-            if (++count > 1 || !window) {
-                std::signal(number, SIG_DFL);
-                std::raise(number);
-                return;
-            }
-            window->close();
-        });
-    endSignals->setParent(qApp);
+// pages. A second signal, or one after the window is gone, ends the process
+// straight away.
+std::function<void(int)> endRunOnSignal(QPointer<vorelux::app::MainWindow> window) {
+    return [window, count = 0](int number) mutable {
+        if (window) window->capsLock().finish();
+        if (++count > 1 || !window) {
+            std::signal(number, SIG_DFL);
+            std::raise(number);
+            return;
+        }
+        window->close();
+    };
 }
 
 // --help, --version and a wrong argument are answered without a display;
@@ -117,11 +117,14 @@ int main(int argc, char* argv[]) {
         services.reopenLastFile = line.pageFile.empty();
         auto* window = new vorelux::app::MainWindow(services);
         shown = window;
-        endOnSignals(shown, window->capsLock());
+        const vorelux::app::EndSignals endSignals(endRunOnSignal(window));
         window->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(window, &vorelux::app::MainWindow::closeFinished, &application,
                          &QApplication::quit, Qt::QueuedConnection);
         window->show();
+        // Without a window manager (a bare X server) nothing else gives the
+        // new window the keyboard focus.
+        window->activateWindow();
         if (!line.pageFile.empty())
             window->openCommandLineFile(
                 QFile::decodeName(QByteArray::fromStdString(line.pageFile)));

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""The editor as a process (argument: the vorelux-editor program).
+"""The editor as a process (arguments: [--x11] the vorelux-editor program).
 
 Without a display, --help, --version and a wrong option answer and exit.
-Caps Lock, here a file that VORELUX_TEST_LOCK_FILE names (the offscreen
-platform switches no keyboard), is forced on while the editor runs with the
-focus; SIGTERM, SIGHUP and SIGINT give it back before the editor closes, and
-after SIGKILL the next start gives it back.
+Caps Lock is forced on while the editor runs with the focus; SIGTERM, SIGHUP
+and SIGINT give it back before the editor closes, and after SIGKILL the next
+start gives it back. With --x11 (under xvfb-run) that is the X server's real
+Caps Lock, read and set through Xkb; otherwise the editor runs offscreen and
+a file that VORELUX_TEST_LOCK_FILE names stands for the key.
 """
+import ctypes
+import ctypes.util
 import os
 import signal
 import subprocess
@@ -15,7 +18,39 @@ import tempfile
 import time
 import unittest
 
+X11 = len(sys.argv) > 1 and sys.argv[1] == "--x11"
+if X11:
+    sys.argv.pop(1)
 EDITOR = sys.argv.pop(1) if len(sys.argv) > 1 else "build/src/app/vorelux-editor"
+
+
+class XkbCapsLock:
+    """The X server's Caps Lock: the Lock modifier's locked state."""
+
+    USE_CORE_KEYBOARD = 0x100
+    LOCK_MASK = 2
+
+    def __init__(self):
+        self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XkbGetState.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_char_p]
+        self.x11.XkbLockModifiers.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_uint,
+                                              ctypes.c_uint]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.display = self.x11.XOpenDisplay(None)
+        if not self.display:
+            raise RuntimeError("no X display")
+
+    def on(self):
+        state = ctypes.create_string_buffer(32)  # XkbStateRec
+        self.x11.XkbGetState(self.display, self.USE_CORE_KEYBOARD, state)
+        return (state.raw[9] & self.LOCK_MASK) != 0  # locked_mods
+
+    def set(self, on):
+        self.x11.XkbLockModifiers(self.display, self.USE_CORE_KEYBOARD, self.LOCK_MASK,
+                                  self.LOCK_MASK if on else 0)
+        self.x11.XSync(self.display, 0)
 
 
 def wait_for(condition, seconds=20.0):
@@ -66,11 +101,16 @@ class CapsLockAroundTheRun(unittest.TestCase):
         with open(os.path.join(settings, "conn.cfg"), "wb") as f:
             f.write(bytes(16))  # no first-start question
         self.caps = os.path.join(root, "caps")
+        self.xkb = XkbCapsLock() if X11 else None
         self.set_caps("0")
         self.marker = os.path.join(runtime, "vorelux-editor-caps-lock")
         self.env = dict(os.environ, HOME=root, XDG_RUNTIME_DIR=runtime,
-                        XDG_CONFIG_HOME=os.path.join(root, "config"),
-                        VORELUX_TEST_LOCK_FILE=self.caps, QT_QPA_PLATFORM="offscreen")
+                        XDG_CONFIG_HOME=os.path.join(root, "config"))
+        if X11:
+            self.env["QT_QPA_PLATFORM"] = "xcb"
+            self.env.pop("VORELUX_TEST_LOCK_FILE", None)
+        else:
+            self.env.update(VORELUX_TEST_LOCK_FILE=self.caps, QT_QPA_PLATFORM="offscreen")
         self.processes = []
 
     def tearDown(self):
@@ -81,10 +121,15 @@ class CapsLockAroundTheRun(unittest.TestCase):
         self.folder.cleanup()
 
     def set_caps(self, state):
+        if self.xkb:
+            self.xkb.set(state == "1")
+            return
         with open(self.caps, "w") as f:
             f.write(state + "\n")
 
     def caps_on(self):
+        if self.xkb:
+            return self.xkb.on()
         with open(self.caps) as f:
             return f.read(1) == "1"
 
