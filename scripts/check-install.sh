@@ -4,7 +4,9 @@
 # appstreamcli, unpacks it into a scratch root and runs the installed programs
 # there: `vorelux --version`, and the editor under Xvfb as an ordinary user
 # whose program folder is read-only. Its first start must write "conn.cfg" in
-# that user's configuration folder, and its second start must not ask again.
+# that user's configuration folder, and its second start must not ask again;
+# a third start opens a page file named on its command line, as a file
+# manager does. The programs must carry the distribution's hardening.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$PWD
@@ -22,6 +24,14 @@ echo "== lintian"
 # initial-upload-closes-no-bugs: a first upload to Debian closes its ITP bug;
 # a package built here for our own machines has none.
 lintian --fail-on error,warning --suppress-tags initial-upload-closes-no-bugs "$DEB"
+# The hardening tags are partly informational, which --fail-on does not see.
+HARDENING=$(lintian --display-info --suppress-tags initial-upload-closes-no-bugs "$DEB" |
+  grep -E 'hardening-no-(fortify-functions|bindnow|pie|relro)' || true)
+if [ -n "$HARDENING" ]; then
+  echo "$HARDENING"
+  echo "FAIL: programs built without the hardening flags (VORELUX_HARDENING)" >&2
+  exit 1
+fi
 
 ROOT=$(mktemp -d /tmp/vorelux-root.XXXXXX)
 USER_HOME=""
@@ -44,6 +54,17 @@ for size in 48x48 128x128 256x256 scalable; do
   ls "$ROOT"/usr/share/icons/hicolor/$size/apps/org.vorelux.Editor.* >/dev/null
 done
 bash -n "$ROOT"/usr/share/bash-completion/completions/vorelux
+
+echo "== page files open with the editor"
+grep -qx 'MimeType=application/x-vorelux-pages;' "$ROOT"/usr/share/applications/org.vorelux.Editor.desktop
+grep -qx 'Exec=vorelux-editor %f' "$ROOT"/usr/share/applications/org.vorelux.Editor.desktop
+MIME_DB=$(mktemp -d)
+mkdir "$MIME_DB/packages"
+cp "$ROOT"/usr/share/mime/packages/org.vorelux.Editor.xml "$MIME_DB/packages/"
+update-mime-database "$MIME_DB" >/dev/null 2>&1
+grep -qx 'application/x-vorelux-pages:\*\.vpg' "$MIME_DB/globs" ||
+  { echo "FAIL: *.vpg is not application/x-vorelux-pages" >&2; exit 1; }
+rm -rf "$MIME_DB"
 grep -q 'ATTRS{product}=="TRANSMISSOR-KQ", TAG+="uaccess"' \
   "$ROOT"/usr/lib/udev/rules.d/70-vorelux-transmitter.rules
 
@@ -56,8 +77,11 @@ VERSION=${VERSION%-*}
 expect_equal "vorelux --version" "$("$ROOT"/usr/bin/vorelux --version)" "vorelux $VERSION"
 expect_equal "vorelux-panel --version" "$("$ROOT"/usr/bin/vorelux-panel --version)" \
   "vorelux-panel $VERSION"
-expect_equal "vorelux-editor --version" "$("$ROOT"/usr/bin/vorelux-editor --version)" \
+expect_equal "vorelux-editor --version" "$(env -u DISPLAY "$ROOT"/usr/bin/vorelux-editor --version)" \
   "vorelux-editor $VERSION"
+# --help needs no display either.
+env -u DISPLAY -u WAYLAND_DISPLAY "$ROOT"/usr/bin/vorelux-editor --help | grep -q '^Uso: vorelux-editor \[ARQUIVO.vpg\]' ||
+  { echo "FAIL: vorelux-editor --help" >&2; exit 1; }
 
 # An ordinary user with a home of their own; the program folder belongs to
 # root and they cannot write in it.
@@ -78,7 +102,7 @@ SETTINGS="$USER_HOME/.config/Vorelux/Vorelux Editor"
 # button (and says so on stderr) and closes itself 1.5 s after starting.
 run_editor() {
   as_user VORELUX_QUIT_AFTER_MS=1500 timeout 120 \
-    xvfb-run -a "$ROOT"/usr/bin/vorelux-editor -platform xcb 2>&1
+    xvfb-run -a "$ROOT"/usr/bin/vorelux-editor -platform xcb "$@" 2>&1
 }
 
 echo "== editor: first start"
@@ -95,6 +119,16 @@ echo "== editor: second start"
 SECOND=$(run_editor)
 echo "$SECOND"
 if grep -q 'respondido' <<<"$SECOND"; then echo "FAIL: the second start asked again" >&2; exit 1; fi
+
+echo "== editor: a page file on the command line"
+PAGES="$USER_HOME/páginas de teste.vpg"
+cp tests/fuzz/seeds/loadPageFile/two_pages.vpg "$PAGES"
+chmod a+r "$PAGES"
+THIRD=$(run_editor "$PAGES")
+echo "$THIRD"
+if grep -q 'respondido' <<<"$THIRD"; then echo "FAIL: opening $PAGES asked something" >&2; exit 1; fi
+expect_equal "the last file after opening one from the command line" \
+  "$(tr -d '\r' <"$SETTINGS/ult_arq.txt")" "$PAGES"
 
 echo "== vorelux finds the editor's settings"
 # The editor's conn.cfg names no target panels yet: the tool says so, having

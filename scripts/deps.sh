@@ -13,7 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   ser2net
-  dpkg-dev file lintian desktop-file-utils appstream
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

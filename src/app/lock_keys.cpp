@@ -1,5 +1,6 @@
 #include "app/lock_keys.h"
 
+#include <QFile>
 #include <QGuiApplication>
 
 #if defined(_WIN32)
@@ -19,6 +20,26 @@ class NoLockKeys final : public LockKeys {
     bool capsLock() override { return false; }
     bool scrollLock() override { return false; }
     void setCapsLock(bool) override {}
+};
+
+// Lock states kept in a file ("0" or "1" for Caps Lock), for the tests
+// that start the editor as a process where no keyboard can be switched.
+class FileLockKeys final : public LockKeys {
+  public:
+    explicit FileLockKeys(QString path) : path_(std::move(path)) {}
+    bool numLock() override { return false; }
+    bool capsLock() override {
+        QFile file(path_);
+        return file.open(QIODevice::ReadOnly) && file.read(1) == "1";
+    }
+    bool scrollLock() override { return false; }
+    void setCapsLock(bool on) override {
+        QFile file(path_);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(on ? "1\n" : "0\n");
+    }
+
+  private:
+    QString path_;
 };
 
 #if defined(VORELUX_HAVE_X11)
@@ -59,6 +80,8 @@ class XkbLockKeys final : public LockKeys {
 } // namespace
 
 std::unique_ptr<LockKeys> makeSystemLockKeys() {
+    const QString testFile = qEnvironmentVariable("VORELUX_TEST_LOCK_FILE");
+    if (!testFile.isEmpty()) return std::make_unique<FileLockKeys>(testFile);
 #if defined(_WIN32)
     return makeWindowsLockKeys();
 #elif defined(VORELUX_HAVE_X11)

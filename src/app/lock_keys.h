@@ -17,7 +17,9 @@ class LockKeys {
     virtual void setCapsLock(bool on) = 0;
 };
 
-// The lock keys of the platform the application runs on.
+// The lock keys of the platform the application runs on. For tests that
+// start the editor as a process, VORELUX_TEST_LOCK_FILE names a file that
+// stands for the keyboard's Caps Lock ("1" on, "0" off).
 std::unique_ptr<LockKeys> makeSystemLockKeys();
 
 } // namespace vorelux::app

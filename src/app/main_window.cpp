@@ -721,10 +721,11 @@ void MainWindow::startUp() {
     tellConnCfgRead(*prompter_,
                     readConnCfg(connectionSettingsPath_.toStdString(), connectionSettings_));
 
-    // Caps Lock stays on while the editor runs.
-    capsLockAtStart_ = lockKeys_->capsLock();
-    restoreCapsLock_ = true;
-    lockKeys_->setCapsLock(true);
+    // Caps Lock is on while the editor has the focus. The system's keys keep
+    // a marker, so that a start after a killed run gives its state back.
+    capsLock_ = std::make_unique<CapsLockKeeper>(
+        *lockKeys_, *this, ownLockKeys_ ? CapsLockKeeper::defaultMarkerPath() : QString(),
+        [this] { refreshLockKeyStatus(); });
 
     store_->setCurrentPage(0);
     currentFileName_.clear();
@@ -745,7 +746,7 @@ void MainWindow::startUp() {
 
     // The page file in use when the editor last closed.
     const std::string last = readLastFile(appFile("ult_arq.txt").toStdString());
-    if (!last.empty()) openPageFile(QString::fromStdString(last));
+    if (!last.empty() && services_.reopenLastFile) openPageFile(QString::fromStdString(last));
 
     redrawEditCanvas();
     drawingList_->setCurrentRow(0);
@@ -985,6 +986,13 @@ bool MainWindow::open() {
     return opened;
 }
 
+bool MainWindow::openCommandLineFile(const QString& path) {
+    if (askToSaveChanges() == Proceed::Abort) return false;
+    const bool opened = openPageFile(path);
+    focusEditLine();
+    return opened;
+}
+
 bool MainWindow::clearPage() {
     bool cleared = false;
     if (prompter_->ask(Prompt::ClearPage) == ButtonYes) {
@@ -1090,7 +1098,7 @@ void MainWindow::finishClose() {
     if (!writeLastFile(appFile("ult_arq.txt").toStdString(), currentFileName_.toStdString()))
         prompter_->message("Não foi possível gravar \"ult_arq.txt\"; o arquivo de páginas não "
                            "será reaberto na próxima vez. Nenhuma página foi perdida.");
-    if (restoreCapsLock_) lockKeys_->setCapsLock(capsLockAtStart_);
+    capsLock_->finish();
     connectionSettings_.setTargetPanels({});
     closePhase_ = ClosePhase::Finished;
     close();
@@ -1102,7 +1110,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         // The operator's own Caps Lock setting is left alone at exit.
         if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_CapsLock)
-            restoreCapsLock_ = false;
+            keepOperatorsCapsLock();
         auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::KeyRelease && widget && widget->window() == this &&
             !key->isAutoRepeat())

@@ -3,6 +3,7 @@
 // neighbours, the edit canvas, the lists, the page file buttons, the menus
 // and the status bar; start-up (startUp, firstShow) and the two-pass close.
 #include "app/canvas_widget.h"
+#include "app/caps_lock_keeper.h"
 #include "app/editor_surface.h"
 #include "app/file_dialogs.h"
 #include "app/lock_keys.h"
@@ -77,6 +78,8 @@ struct Services {
     QString appDir;          // folder of "conn.cfg" and "ult_arq.txt"
     int closeWaitMs = 1000;  // the pause of every closing pass
     int closeDelayMs = 5000; // closeDelayTimer: from the first closing pass to the second
+    // False when the command line names the page file to open instead.
+    bool reopenLastFile = true;
 };
 
 // The fields of the status bar, left to right.
@@ -116,11 +119,12 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     const QString& connectionSettingsPath() const { return connectionSettingsPath_; }
     // The page file in use; empty for a new document.
     const QString& currentFileName() const { return currentFileName_; }
-    // Caps Lock as the operator had it when the editor started; it is set
-    // back at exit unless the operator pressed Caps Lock meanwhile.
-    bool capsLockAtStart() const { return capsLockAtStart_; }
-    bool restoresCapsLockAtExit() const { return restoreCapsLock_; }
-    void keepOperatorsCapsLock() override { restoreCapsLock_ = false; }
+    // Caps Lock is forced on while the editor has the focus and given back
+    // when it leaves, unless the operator pressed Caps Lock meanwhile.
+    CapsLockKeeper& capsLock() { return *capsLock_; }
+    bool capsLockAtStart() const { return capsLock_->stateBefore(); }
+    bool restoresCapsLockAtExit() const { return capsLock_->restores(); }
+    void keepOperatorsCapsLock() override { capsLock_->leaveToOperator(); }
 
     GlyphRenderer& glyphs() override { return glyphs_; }
     const std::array<LedBitmap, 4>& fontPreviews() const { return fontPreviews_; }
@@ -178,6 +182,9 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     // Opens a page file and makes page 1 current; false (with a message) when
     // it cannot be read.
     bool openPageFile(const QString& path);
+    // The page file named on the command line, opened as "Abrir" opens the
+    // chosen one (same questions and messages); it becomes the current file.
+    bool openCommandLineFile(const QString& path);
     // "Exportar GIF..." and "Salvar quadro PNG..." of the "Arquivo" menu.
     ExportActions& exports() { return *exports_; }
 
@@ -262,8 +269,7 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     ConnectionSettingsStore connectionSettings_;
     QString connectionSettingsPath_;
     QString currentFileName_;
-    bool capsLockAtStart_ = false;
-    bool restoreCapsLock_ = true;
+    std::unique_ptr<CapsLockKeeper> capsLock_;
 
     GlyphRenderer glyphs_;
     PanelImages panel_;
