@@ -1,6 +1,7 @@
 #include "files/settings_folder.h"
 
 #include "model/native_path.h"
+#include "model/system_error.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -103,8 +104,13 @@ bool makeSettingsFolder(const std::string& folder, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(nativePath(folder), ec);
     if (ec) {
-        error = "Não foi possível criar a pasta das configurações \"" + folder + "\" (" +
-                ec.message() + "). As configurações valem até o editor ser fechado.";
+#ifdef _WIN32
+        const std::string why = windowsErrorText(static_cast<unsigned long>(ec.value()));
+#else
+        const std::string why = systemErrorText(ec.value());
+#endif
+        error = "Não foi possível criar a pasta das configurações \"" + folder + "\" (" + why +
+                "). As configurações valem até o editor ser fechado.";
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "serial_input.h"
 
+#include "model/system_error.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -83,7 +85,7 @@ void SerialInput::retryOpen() {
 bool SerialInput::openPty(QString& error) {
     char name[256] = {};
     if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        error = QString::fromLocal8Bit(std::strerror(errno));
+        error = QString::fromStdString(systemErrorText(errno));
         return false;
     }
     // Raw on both sides: every byte passes unchanged (no echo, no line editing,
