@@ -147,8 +147,12 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     editorInput_ = std::make_unique<EditorInput>(*this, editorControls());
     setUpKeyboard();
     nameControlsForScreenReaders();
+    installLinkWindows();
+    installPreview();
+}
 
-    // The panel link on the real devices and the sending windows.
+// The panel link on the real devices and the sending windows.
+void MainWindow::installLinkWindows() {
     linkSystem_ = std::make_unique<LinkSystem>(
         connectionSettings_, addedPortsPathBeside(connectionSettingsPath_.toStdString()));
     linkSystem_->transmitter().problemReported = [this](const std::string& text) {
@@ -185,7 +189,6 @@ MainWindow::MainWindow(Services services, QWidget* parent)
         SettingsLink{connectionSettings_, linkSystem_->ports(), linkSystem_->port(),
                      linkSystem_->transmitter(), *prompter_},
         sendFeatures_.get());
-    installPreview();
 }
 
 MainWindow::~MainWindow() {

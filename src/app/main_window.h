@@ -243,6 +243,8 @@ class MainWindow final : public QMainWindow, public EditorSurface {
     // The controls Tab reaches after the edited line, in order.
     std::vector<QWidget*> keyboardOrder();
     void setUpKeyboard();
+    // The link, the send features and the settings dialog.
+    void installLinkWindows();
     void nameControlsForScreenReaders();
     void describeEditedLine();
     void startUp();

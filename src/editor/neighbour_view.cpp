@@ -41,7 +41,7 @@ std::string spokenLineText(const LineStream& line) {
             code(index >= 0 ? "desenho " + std::to_string(index) : std::string("desenho"));
         } else if (const int f = functionListIndex(b); f >= 0) {
             code(FunctionNames[size_t(f)]);
-        } else if (b < 192 && PanelCharset[b] >= 32) {
+        } else if (b < PanelCharacterCount && PanelCharset[b] >= u' ') {
             if (afterCode && PanelCharset[b] != u' ') out += ' ';
             afterCode = false;
             out += utf16ToUtf8(std::u16string(1, PanelCharset[b]));
