@@ -4,7 +4,8 @@
 # appstreamcli, unpacks it into a scratch root and runs the installed programs
 # there: `vorelux --version`, and the editor under Xvfb as an ordinary user
 # whose program folder is read-only. Its first start must write "conn.cfg" in
-# that user's configuration folder, and its second start must not ask again;
+# that user's configuration folder without a question, and its second start
+# must not ask either;
 # a third start opens a page file named on its command line, as a file
 # manager does. The programs must carry the distribution's hardening.
 set -euo pipefail
@@ -108,8 +109,8 @@ run_editor() {
 echo "== editor: first start"
 FIRST=$(run_editor)
 echo "$FIRST"
-grep -q 'respondido.*configurações default' <<<"$FIRST" ||
-  { echo "FAIL: the first start did not ask about the settings" >&2; exit 1; }
+# No settings yet is no fault: the defaults are written without a question.
+if grep -q 'respondido' <<<"$FIRST"; then echo "FAIL: the first start asked something" >&2; exit 1; fi
 [ -f "$SETTINGS/conn.cfg" ] || { echo "FAIL: no conn.cfg in $SETTINGS" >&2; exit 1; }
 [ -f "$SETTINGS/ult_arq.txt" ] || { echo "FAIL: no ult_arq.txt in $SETTINGS" >&2; exit 1; }
 expect_equal "conn.cfg size" "$(stat -c %s "$SETTINGS/conn.cfg")" 16
