@@ -54,7 +54,10 @@ run() { # run NAME ARGS...: both tools, outputs and exit codes compared
             same=0
         fi
     done
-    [ $same -eq 1 ] && echo "same: $name ($(wc -c <"$work/ref-$name.stdout") bytes out, exit $(cat "$work/ref-$name.code"))"
+    # An if, not "[ ] &&": under set -e a false test would end the whole run.
+    if [ $same -eq 1 ]; then
+        echo "same: $name ($(wc -c <"$work/ref-$name.stdout") bytes out, exit $(cat "$work/ref-$name.code"))"
+    fi
 }
 
 for file in "$work"/pages/*.vpg; do
@@ -67,5 +70,5 @@ for file in "$work"/pages/*.vpg; do
     run "send-$base-to" send "$file" --pages 1,2 --to 0 --config "$work/conn.cfg" \
         --port /dev/null --dry-run
 done
-[ $status -eq 0 ] && echo "all outputs identical"
+if [ $status -eq 0 ]; then echo "all outputs identical"; fi
 exit $status
