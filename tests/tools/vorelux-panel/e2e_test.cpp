@@ -593,10 +593,10 @@ TEST_F(Spawned, HelpAndVersionGoToStdout) {
         ASSERT_TRUE(p.waitForFinished(15000));
         EXPECT_EQ(p.exitCode(), 0);
         EXPECT_TRUE(p.readAllStandardError().isEmpty());
-        const QByteArray out = p.readAllStandardOutput();
+        const QByteArray printed = p.readAllStandardOutput();
         const char* start =
             std::string(word) == "--version" ? "vorelux-panel " : "uso: vorelux-panel ";
-        EXPECT_TRUE(out.startsWith(start)) << out.toStdString();
+        EXPECT_TRUE(printed.startsWith(start)) << printed.toStdString();
     }
 }
 
