@@ -193,6 +193,9 @@ void MainWindow::installLinkWindows() {
 
 MainWindow::~MainWindow() {
     if (qApp) qApp->removeEventFilter(this);
+    // The history tells of its last changes as it goes: the title and the
+    // menus it would refresh are going first.
+    if (history_) history_->disconnect(this);
 }
 
 // ---------------------------------------------------------------- layout
