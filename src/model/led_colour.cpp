@@ -39,9 +39,12 @@ const char* ledColourSettingWord(LedColour colour) {
     return namesOf(colour).settingWord;
 }
 
-bool parseLedColourWord(const std::string& word, LedColour& colour) {
+namespace {
+
+// The colour whose `field` is `word`.
+bool parseBy(const char* ColourNames::*field, const std::string& word, LedColour& colour) {
     for (const ColourNames& n : Names) {
-        if (word == n.word) {
+        if (word == n.*field) {
             colour = n.colour;
             return true;
         }
@@ -49,14 +52,14 @@ bool parseLedColourWord(const std::string& word, LedColour& colour) {
     return false;
 }
 
+} // namespace
+
+bool parseLedColourWord(const std::string& word, LedColour& colour) {
+    return parseBy(&ColourNames::word, word, colour);
+}
+
 bool parseLedColourSettingWord(const std::string& word, LedColour& colour) {
-    for (const ColourNames& n : Names) {
-        if (word == n.settingWord) {
-            colour = n.colour;
-            return true;
-        }
-    }
-    return false;
+    return parseBy(&ColourNames::settingWord, word, colour);
 }
 
 } // namespace vorelux

@@ -100,12 +100,10 @@ vorelux::cli::CommandRegistration
                    "desenha a linha L da página P com o cursor após o byte I como a área de "
                    "edição a mostra: colunas do painel, mapa de colunas, coluna do cursor",
                    run,
-                   {{"--page", "P", "a página, 1..8"},
+                   {vorelux::cli::PageOption,
                     {"--line", "L", "a linha da página, a partir de 1"},
                     {"--cursor", "I", "o byte após o qual fica o cursor, a partir de 2"},
                     {"-o", "TELA.png", "grava também a imagem da área de edição"},
-                    {"--colour", "COR",
-                     "a cor dos LEDs da imagem: red, amber, green, white ou blue (padrão: a "
-                     "escolhida no editor)"}}});
+                    vorelux::cli::ColourOption}});
 
 } // namespace

@@ -92,21 +92,18 @@ int gif(const Args& input) {
 }
 
 CommandRegistration
-    reg("gif",
-        {"gif ARQUIVO.vpg --page P -o SAIDA.gif [--rounds R] [--scale S] [--look dots|grid] "
-         "[--colour COR] [--at ...] [--force]",
-         "um GIF animado da pré-visualização da página P, no tempo do painel",
-         gif,
-         {{"--page", "P", "a página, 1..8"},
-          {"-o", "SAIDA.gif", "o arquivo GIF a gravar"},
-          {"--rounds", "R", "quantas voltas, 1..100 (padrão: 1)"},
-          {"--scale", "S", "pixels por LED (padrão: 10)"},
-          {"--look", "dots|grid", "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
-          {"--colour", "COR",
-           "a cor dos LEDs: red, amber, green, white ou blue (padrão: a escolhida no editor)"},
-          {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
-           "o momento que os campos ao vivo mostram (padrão: agora)"},
-          {"--force", "", "grava mesmo quando a estimativa passa de 500 MB"}}});
+    reg("gif", {"gif ARQUIVO.vpg --page P -o SAIDA.gif [--rounds R] [--scale S] [--look dots|grid] "
+                "[--colour COR] [--at ...] [--force]",
+                "um GIF animado da pré-visualização da página P, no tempo do painel",
+                gif,
+                {PageOption,
+                 {"-o", "SAIDA.gif", "o arquivo GIF a gravar"},
+                 {"--rounds", "R", "quantas voltas, 1..100 (padrão: 1)"},
+                 ScaleOption,
+                 LookOption,
+                 ColourOption,
+                 AtOption,
+                 {"--force", "", "grava mesmo quando a estimativa passa de 500 MB"}}});
 
 } // namespace
 } // namespace vorelux::cli

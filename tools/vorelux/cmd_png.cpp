@@ -71,17 +71,13 @@ CommandRegistration reg("png", {"png ARQUIVO.vpg --page P --at-cycle N -o SAIDA.
                                 "o quadro que a pré-visualização da página P mostra no ciclo N, "
                                 "como imagem",
                                 png,
-                                {{"--page", "P", "a página, 1..8"},
+                                {PageOption,
                                  {"--at-cycle", "N", "o ciclo da primeira volta, 0 ou mais"},
                                  {"-o", "SAIDA.png", "o arquivo PNG a gravar"},
-                                 {"--scale", "S", "pixels por LED (padrão: 10)"},
-                                 {"--look", "dots|grid",
-                                  "o aspecto dos LEDs (grid: o da janela de pré-visualização)"},
-                                 {"--colour", "COR",
-                                  "a cor dos LEDs: red, amber, green, white ou blue (padrão: a "
-                                  "escolhida no editor)"},
-                                 {"--at", "\"AAAA-MM-DD HH:MM:SS\"",
-                                  "o momento que os campos ao vivo mostram (padrão: agora)"}}});
+                                 ScaleOption,
+                                 LookOption,
+                                 ColourOption,
+                                 AtOption}});
 
 } // namespace
 } // namespace vorelux::cli

@@ -20,6 +20,17 @@ struct PictureOptions {
     LocalDateTime at;
 };
 
+// The help of the picture options the commands share.
+inline const OptionSpec PageOption{"--page", "P", "a página, 1..8"};
+inline const OptionSpec ScaleOption{"--scale", "S", "pixels por LED (padrão: 10)"};
+inline const OptionSpec LookOption{"--look", "dots|grid",
+                                   "o aspecto dos LEDs (grid: o da janela de pré-visualização)"};
+inline const OptionSpec ColourOption{
+    "--colour", "COR",
+    "a cor dos LEDs: red, amber, green, white ou blue (padrão: a escolhida no editor)"};
+inline const OptionSpec AtOption{"--at", "\"AAAA-MM-DD HH:MM:SS\"",
+                                 "o momento que os campos ao vivo mostram (padrão: agora)"};
+
 // The optional --scale, --look, --colour and --at as given.
 struct PictureArgs {
     std::string scale, look, at, colour;
